@@ -1,0 +1,1 @@
+#include "basert/exceptions.h"
