@@ -1,8 +1,40 @@
-#include "basert/exceptions.h"
+// formwright: the command-line host of the design-time engine.
+#include "cli.h"
 
 #include <cstdio>
+#include <cstring>
+#include <exception>
 
-int main() {
-  std::puts("formwright");
+namespace fwcli {
+
+static std::vector<Command>& Table() {
+  static std::vector<Command> table;
+  return table;
+}
+
+void RegisterCommand(const Command& command) { Table().push_back(command); }
+const std::vector<Command>& Commands() { return Table(); }
+
+} // namespace fwcli
+
+static int Help() {
+  std::fputs("usage: formwright COMMAND [ARGS]\n\ncommands:\n", stdout);
+  for (const auto& c : fwcli::Commands()) std::printf("  %s\n", c.Usage);
   return 0;
+}
+
+int main(int argc, char** argv) {
+  if (argc < 2 || !std::strcmp(argv[1], "help") || !std::strcmp(argv[1], "--help")) return Help();
+  fwcli::Args args(argv + 2, argv + argc);
+  for (const auto& c : fwcli::Commands()) {
+    if (std::strcmp(c.Name, argv[1]) != 0) continue;
+    try {
+      return c.Run(args);
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "formwright %s: %s\n", c.Name, e.what());
+      return 1;
+    }
+  }
+  std::fprintf(stderr, "formwright: unknown command '%s' (try 'formwright help')\n", argv[1]);
+  return 2;
 }
