@@ -29,6 +29,35 @@ struct TGUID {
   }
 };
 
+namespace detail {
+constexpr int HexDigit(char c) {
+  return (c >= '0' && c <= '9')   ? c - '0'
+         : (c >= 'a' && c <= 'f') ? c - 'a' + 10
+         : (c >= 'A' && c <= 'F') ? c - 'A' + 10
+                                  : throw "invalid GUID digit";
+}
+constexpr std::uint64_t HexRun(std::string_view s, std::size_t at, std::size_t n) {
+  std::uint64_t v = 0;
+  for (std::size_t i = 0; i < n; ++i) v = v * 16 + static_cast<std::uint64_t>(HexDigit(s[at + i]));
+  return v;
+}
+} // namespace detail
+
+constexpr TGUID TGUID::Parse(std::string_view s) {
+  if (s.size() != 38 || s[0] != '{' || s[9] != '-' || s[14] != '-' || s[19] != '-' ||
+      s[24] != '-' || s[37] != '}')
+    throw "invalid GUID text";
+  TGUID g;
+  g.D1 = static_cast<std::uint32_t>(detail::HexRun(s, 1, 8));
+  g.D2 = static_cast<std::uint16_t>(detail::HexRun(s, 10, 4));
+  g.D3 = static_cast<std::uint16_t>(detail::HexRun(s, 15, 4));
+  g.D4[0] = static_cast<std::uint8_t>(detail::HexRun(s, 20, 2));
+  g.D4[1] = static_cast<std::uint8_t>(detail::HexRun(s, 22, 2));
+  for (int i = 0; i < 6; ++i)
+    g.D4[2 + i] = static_cast<std::uint8_t>(detail::HexRun(s, 25 + 2 * i, 2));
+  return g;
+}
+
 using HResult = std::int32_t;
 inline constexpr HResult S_OK = 0;
 inline constexpr HResult E_NOINTERFACE = static_cast<HResult>(0x80004002u);
@@ -102,35 +131,6 @@ template <class T, class U> bool Supports(const IPtr<U>& intf, IPtr<T>* out = nu
   bool ok = static_cast<bool>(r);
   if (out) *out = std::move(r);
   return ok;
-}
-
-namespace detail {
-constexpr int HexDigit(char c) {
-  return (c >= '0' && c <= '9')   ? c - '0'
-         : (c >= 'a' && c <= 'f') ? c - 'a' + 10
-         : (c >= 'A' && c <= 'F') ? c - 'A' + 10
-                                  : throw "invalid GUID digit";
-}
-constexpr std::uint64_t HexRun(std::string_view s, std::size_t at, std::size_t n) {
-  std::uint64_t v = 0;
-  for (std::size_t i = 0; i < n; ++i) v = v * 16 + static_cast<std::uint64_t>(HexDigit(s[at + i]));
-  return v;
-}
-} // namespace detail
-
-constexpr TGUID TGUID::Parse(std::string_view s) {
-  if (s.size() != 38 || s[0] != '{' || s[9] != '-' || s[14] != '-' || s[19] != '-' ||
-      s[24] != '-' || s[37] != '}')
-    throw "invalid GUID text";
-  TGUID g;
-  g.D1 = static_cast<std::uint32_t>(detail::HexRun(s, 1, 8));
-  g.D2 = static_cast<std::uint16_t>(detail::HexRun(s, 10, 4));
-  g.D3 = static_cast<std::uint16_t>(detail::HexRun(s, 15, 4));
-  g.D4[0] = static_cast<std::uint8_t>(detail::HexRun(s, 20, 2));
-  g.D4[1] = static_cast<std::uint8_t>(detail::HexRun(s, 22, 2));
-  for (int i = 0; i < 6; ++i)
-    g.D4[2 + i] = static_cast<std::uint8_t>(detail::HexRun(s, 25 + 2 * i, 2));
-  return g;
 }
 
 } // namespace fw
