@@ -1,0 +1,305 @@
+#include "basert/strings.h"
+
+#include "basert/exceptions.h"
+#include "basert/sysutils.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+using namespace fw;
+
+namespace {
+
+// Objects are opaque to the list; tests hand it addresses of plain markers.
+TObject* Marker(int& m) { return reinterpret_cast<TObject*>(&m); }
+
+TStringList& Fill(TStringList& l, std::initializer_list<const char*> items) {
+  for (const char* s : items)
+    l.Add(s);
+  return l;
+}
+
+std::vector<String> Items(const TStrings& l) {
+  std::vector<String> r;
+  for (Integer i = 0; i < l.Count(); ++i)
+    r.push_back(l[i]);
+  return r;
+}
+
+using V = std::vector<String>;
+
+String Message(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const EStringListError& e) {
+    return e.Message();
+  }
+  return "(nothing raised)";
+}
+
+} // namespace
+
+TEST(StringList, IndexErrorsNameTheIndex) {
+  TStringList l;
+  Fill(l, {"a", "b"});
+  EXPECT_EQ(Message([&] { l.Get(2); }), "List index out of bounds (2)");
+  EXPECT_EQ(Message([&] { l.Delete(-1); }), "List index out of bounds (-1)");
+  EXPECT_EQ(Message([&] { l.Insert(3, "x"); }), "List index out of bounds (3)");
+  l.Insert(2, "c"); // at Count is an append
+  EXPECT_EQ(Items(l), (V{"a", "b", "c"}));
+}
+
+TEST(StringList, MoveExchangeAndObjectsTravelTogether) {
+  int m1 = 0, m2 = 0;
+  TStringList l;
+  Fill(l, {"a", "b", "c", "d"});
+  l.SetObjects(0, Marker(m1));
+  l.SetObjects(3, Marker(m2));
+  l.Move(0, 2);
+  EXPECT_EQ(Items(l), (V{"b", "c", "a", "d"}));
+  EXPECT_EQ(l.Objects(2), Marker(m1));
+  l.Move(3, 0);
+  EXPECT_EQ(Items(l), (V{"d", "b", "c", "a"}));
+  EXPECT_EQ(l.IndexOfObject(Marker(m2)), 0);
+  l.Exchange(0, 3);
+  EXPECT_EQ(Items(l), (V{"a", "b", "c", "d"}));
+  EXPECT_EQ(l.Objects(0), Marker(m1));
+  EXPECT_EQ(l.IndexOf("C"), 2); // case-insensitive by default
+  l.SetCaseSensitive(true);
+  EXPECT_EQ(l.IndexOf("C"), -1);
+}
+
+TEST(StringList, TextSplitsEveryLineBreakKind) {
+  TStringList l;
+  l.SetText("a\r\nb\nc\rd");
+  EXPECT_EQ(Items(l), (V{"a", "b", "c", "d"}));
+  l.SetText("a\r\n");
+  EXPECT_EQ(Items(l), (V{"a"}));
+  l.SetText("a\n\nb\r\r\n");
+  EXPECT_EQ(Items(l), (V{"a", "", "b", ""}));
+  l.SetText("\r\n");
+  EXPECT_EQ(Items(l), (V{""}));
+  l.SetText("");
+  EXPECT_EQ(l.Count(), 0);
+
+  Fill(l, {"x", "y"});
+  EXPECT_EQ(l.Text(), "x\r\ny\r\n");
+  l.SetLineBreak("\n");
+  l.SetTrailingLineBreak(false);
+  EXPECT_EQ(l.Text(), "x\ny");
+}
+
+TEST(StringList, CommaTextQuotesOnlyWhatNeedsIt) {
+  TStringList l;
+  Fill(l, {"plain", "two words", "a,b", "say \"hi\"", ""});
+  EXPECT_EQ(l.CommaText(), "plain,\"two words\",\"a,b\",\"say \"\"hi\"\"\",");
+  TStringList back;
+  back.SetCommaText(l.CommaText());
+  EXPECT_EQ(Items(back), Items(l));
+
+  // A lone empty string must survive the round trip.
+  l.Clear();
+  l.Add("");
+  EXPECT_EQ(l.CommaText(), "\"\"");
+  back.SetCommaText(l.CommaText());
+  EXPECT_EQ(Items(back), (V{""}));
+
+  back.SetCommaText("  a b ,, \"c d\"x,");
+  EXPECT_EQ(Items(back), (V{"a", "b", "", "c d", "x", ""}));
+  back.SetCommaText("\"unterminated, still kept");
+  EXPECT_EQ(Items(back), (V{"unterminated, still kept"}));
+}
+
+TEST(StringList, DelimitedTextHonoursStrictDelimiter) {
+  TStringList l;
+  l.SetDelimiter(';');
+  l.SetQuoteChar('\'');
+  l.SetDelimitedText("a b;c");
+  EXPECT_EQ(Items(l), (V{"a", "b", "c"}));
+  l.SetStrictDelimiter(true);
+  l.SetDelimitedText(" a b ;c");
+  EXPECT_EQ(Items(l), (V{" a b ", "c"}));
+  EXPECT_EQ(l.DelimitedText(), " a b ;c");
+  l.Add("it's");
+  EXPECT_EQ(l.DelimitedText(), " a b ;c;'it''s'");
+}
+
+TEST(StringList, NamesAndValues) {
+  TStringList l;
+  Fill(l, {"Left=10", "noseparator", "Top=a=b", "Empty="});
+  EXPECT_EQ(l.Names(0), "Left");
+  EXPECT_EQ(l.Names(1), "");
+  EXPECT_EQ(l.Values("TOP"), "a=b");
+  EXPECT_EQ(l.ValueFromIndex(1), "");
+  EXPECT_EQ(l.IndexOfName("empty"), 3);
+  EXPECT_EQ(l.IndexOfName("noseparator"), -1);
+
+  l.SetValues("left", "20");
+  EXPECT_EQ(l[0], "left=20");
+  l.SetValues("Width", "5");
+  EXPECT_EQ(l[4], "Width=5");
+  l.SetValues("Top", "");
+  EXPECT_EQ(l.IndexOfName("Top"), -1);
+  l.SetValueFromIndex(0, "30");
+  EXPECT_EQ(l[0], "left=30");
+
+  l.SetNameValueSeparator(':');
+  l.Add("Key:v");
+  EXPECT_EQ(l.Values("key"), "v");
+}
+
+TEST(StringList, SortedListFindsAndRejectsInsert) {
+  TStringList l;
+  l.SetSorted(true);
+  Fill(l, {"delta", "Alpha", "charlie", "bravo"});
+  EXPECT_EQ(Items(l), (V{"Alpha", "bravo", "charlie", "delta"}));
+  Integer at = -1;
+  EXPECT_TRUE(l.Find("CHARLIE", at));
+  EXPECT_EQ(at, 2);
+  EXPECT_FALSE(l.Find("beta", at));
+  EXPECT_EQ(at, 1); // where it would go
+  EXPECT_EQ(Message([&] { l.Insert(0, "x"); }), "Operation not allowed on sorted list");
+  EXPECT_EQ(Message([&] { l.SetStrings(0, "x"); }), "Operation not allowed on sorted list");
+  EXPECT_EQ(Message([&] { l.Exchange(0, 1); }), "Operation not allowed on sorted list");
+
+  // Values on a sorted list move the changed line to where it sorts.
+  l.Clear();
+  Fill(l, {"b=2", "c=3", "d=4"});
+  l.SetValues("a", "1");
+  l.SetValues("C", "9");
+  EXPECT_EQ(Items(l), (V{"a=1", "b=2", "C=9", "d=4"}));
+  l.SetValues("b", "z");
+  EXPECT_EQ(Items(l), (V{"a=1", "b=z", "C=9", "d=4"}));
+  l.SetValues("a", "");
+  EXPECT_EQ(Items(l), (V{"b=z", "C=9", "d=4"}));
+}
+
+TEST(StringList, DuplicatesPolicy) {
+  TStringList l;
+  l.SetSorted(true);
+  Fill(l, {"b", "a"});
+  EXPECT_EQ(l.Add("A"), 0); // dupIgnore: the existing index
+  EXPECT_EQ(l.Count(), 2);
+  l.SetDuplicates(dupError);
+  EXPECT_EQ(Message([&] { l.Add("B"); }), "String list does not allow duplicates");
+  l.SetDuplicates(dupAccept);
+  l.Add("B");
+  EXPECT_EQ(l.Count(), 3);
+  Integer at;
+  ASSERT_TRUE(l.Find("b", at));
+  EXPECT_EQ(at, 1); // the first of the equal ones
+  l.SetCaseSensitive(true);
+  EXPECT_EQ(Items(l), (V{"B", "a", "b"}));
+}
+
+TEST(StringList, SortIsStableAndCustomSortSeesOriginalIndexes) {
+  TStringList l;
+  Fill(l, {"b", "A", "a", "B"});
+  l.Sort();
+  EXPECT_EQ(Items(l), (V{"A", "a", "b", "B"}));
+  l.CustomSort([](TStringList& list, Integer i, Integer j) {
+    return CompareStr(list[j], list[i]); // descending, byte-wise
+  });
+  EXPECT_EQ(Items(l), (V{"b", "a", "B", "A"}));
+}
+
+TEST(StringList, ChangeEventsAreBatchedByUpdates) {
+  TStringList l;
+  int changing = 0, changed = 0;
+  l.OnChanging = [&](TStringList&) { ++changing; };
+  l.OnChange = [&](TStringList& s) {
+    EXPECT_EQ(&s, &l);
+    ++changed;
+  };
+  l.Add("a");
+  EXPECT_EQ(changing, 1);
+  EXPECT_EQ(changed, 1);
+  l.BeginUpdate();
+  l.BeginUpdate();
+  l.Add("b");
+  l.SetText("x\ny\nz");
+  l.EndUpdate();
+  EXPECT_EQ(changed, 1);
+  l.EndUpdate();
+  EXPECT_EQ(changing, 2);
+  EXPECT_EQ(changed, 2);
+  l.EndUpdate(); // unbalanced: ignored
+  EXPECT_EQ(l.UpdateCount(), 0);
+}
+
+TEST(StringList, OwnedObjectsAreFreedExactlyOnce) {
+  static std::vector<TObject*> freed;
+  freed.clear();
+  auto previous = TStringList::FreeObjectProc;
+  TStringList::FreeObjectProc = [](TObject* o) { freed.push_back(o); };
+  int m[4] = {};
+  {
+    TStringList l(true);
+    l.AddObject("a", Marker(m[0]));
+    l.AddObject("b", Marker(m[1]));
+    l.AddObject("c", Marker(m[2]));
+    l.AddObject("d", Marker(m[3]));
+    l.Move(0, 3); // a move must not free
+    l.Exchange(0, 1);
+    EXPECT_TRUE(freed.empty());
+    l.Delete(l.IndexOf("b"));
+    EXPECT_EQ(freed, (std::vector<TObject*>{Marker(m[1])}));
+    l.SetObjects(l.IndexOf("c"), nullptr);
+    EXPECT_EQ(freed.size(), 2u);
+    TStringList copy;
+    copy.Assign(l); // the copy does not own
+    EXPECT_FALSE(copy.OwnsObjects());
+  }
+  EXPECT_EQ(freed.size(), 4u);
+  TStringList::FreeObjectProc = previous;
+}
+
+TEST(StringList, AssignCopiesContentAndSortOrder) {
+  TStringList src;
+  src.SetSorted(true);
+  src.SetDuplicates(dupAccept);
+  Fill(src, {"b", "a", "a"});
+  TStringList dst;
+  Fill(dst, {"old"});
+  dst.Assign(src);
+  EXPECT_TRUE(dst.Equals(src));
+  EXPECT_TRUE(dst.Sorted());
+  EXPECT_EQ(dst.Duplicates(), dupAccept);
+  dst.AddStrings(src);
+  EXPECT_EQ(Items(dst), (V{"a", "a", "a", "a", "b", "b"}));
+}
+
+TEST(StringList, FilesRoundTripAndSkipByteOrderMarks) {
+  auto dir = std::filesystem::temp_directory_path() / "fw_strings_test";
+  std::filesystem::create_directories(dir);
+  String path = (dir / "lines.txt").string();
+  TStringList l;
+  Fill(l, {"first", "zwei \xC3\xBC", ""});
+  l.SaveToFile(path);
+  TStringList back;
+  back.LoadFromFile(path);
+  EXPECT_TRUE(back.Equals(l));
+
+  {
+    std::ofstream out(path, std::ios::binary);
+    out << "\xEF\xBB\xBFx\ny";
+  }
+  back.LoadFromFile(path);
+  EXPECT_EQ(Items(back), (V{"x", "y"}));
+
+  back.LoadFromBytes(std::string_view("\xFF\xFEh\0i\0\n\0\xAC\x20", 10));
+  EXPECT_EQ(Items(back), (V{"hi", "\xE2\x82\xAC"}));
+
+  EXPECT_THROW(back.LoadFromFile((dir / "missing.txt").string()), EFOpenError);
+  try {
+    l.SaveToFile((dir / "no" / "such" / "dir.txt").string());
+    FAIL() << "no exception";
+  } catch (const EFCreateError& e) {
+    EXPECT_NE(e.Message().find("dir.txt"), String::npos);
+  }
+  std::filesystem::remove_all(dir);
+}
