@@ -17,10 +17,9 @@
 namespace fw {
 
 /// Declares a class's record accessor; put it first in the body of every TObject descendant.
-#define FW_CLASS(T)                                                                                \
-public:                                                                                            \
-  static ::fw::TClass StaticClass();                                                               \
-  ::fw::TClass DeclaredClass() const override { return T::StaticClass(); }
+// clang-format off
+#define FW_CLASS(T) public: static ::fw::TClass StaticClass(); ::fw::TClass DeclaredClass() const override { return T::StaticClass(); }
+// clang-format on
 
 enum TOperation : std::uint8_t { notifyInsert, notifyRemove };
 
