@@ -1,11 +1,10 @@
 #include "basert/inifiles.h"
 
 #include "basert/exceptions.h"
+#include "basert/format.h"
 #include "basert/strings.h"
 
-#include <charconv>
 #include <filesystem>
-#include <optional>
 #include <system_error>
 
 namespace fw {
@@ -55,7 +54,7 @@ String FillIn(std::string_view fmt, std::string_view arg) {
 
 constexpr bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
-std::string_view Trim(std::string_view s) {
+std::string_view TrimView(std::string_view s) {
   while (!s.empty() && IsBlank(s.front()))
     s.remove_prefix(1);
   while (!s.empty() && IsBlank(s.back()))
@@ -65,38 +64,10 @@ std::string_view Trim(std::string_view s) {
 
 bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
 
-// Parses an optionally signed decimal, "$hex" or "0xhex" integer of `bits` bits; hexadecimal
-// digits fill the unsigned range and wrap to negative.
-std::optional<Int64> ParseInteger(std::string_view s, int bits) {
-  s = Trim(s);
-  bool negative = false;
-  if (!s.empty() && (s[0] == '-' || s[0] == '+')) {
-    negative = s[0] == '-';
-    s.remove_prefix(1);
-  }
-  int base = 10;
-  if (s.starts_with('$')) {
-    s.remove_prefix(1);
-    base = 16;
-  } else if (s.starts_with("0x") || s.starts_with("0X")) {
-    s.remove_prefix(2);
-    base = 16;
-  }
-  if (s.empty()) return std::nullopt;
-  UInt64 magnitude = 0;
-  auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), magnitude, base);
-  if (ec != std::errc() || end != s.data() + s.size()) return std::nullopt;
-  Int64 v;
-  if (base == 16) {
-    if (bits == 32 && magnitude > 0xFFFFFFFFull) return std::nullopt;
-    v = bits == 32 ? static_cast<Int64>(static_cast<Integer>(static_cast<Cardinal>(magnitude)))
-                   : static_cast<Int64>(magnitude);
-    return negative ? static_cast<Int64>(0 - static_cast<UInt64>(v)) : v;
-  }
-  const UInt64 limit = bits == 32 ? 0x80000000ull : 0x8000000000000000ull;
-  if (magnitude > limit || (magnitude == limit && !negative)) return std::nullopt;
-  v = static_cast<Int64>(negative ? 0 - magnitude : magnitude);
-  return v;
+// Floats in files do not follow the user's locale: always '.'.
+const TFormatSettings& FileFormatSettings() {
+  static const TFormatSettings settings;
+  return settings;
 }
 
 void CheckSection(std::string_view section) {
@@ -124,32 +95,25 @@ String TCustomIniFile::ReadText(std::string_view section, std::string_view ident
 
 Integer TCustomIniFile::ReadInteger(std::string_view section, std::string_view ident,
                                     Integer defaultValue) const {
-  auto v = ParseInteger(ReadString(section, ident, ""), 32);
-  return v ? static_cast<Integer>(*v) : defaultValue;
+  return StrToIntDef(TrimView(ReadString(section, ident, "")), defaultValue);
 }
 
 void TCustomIniFile::WriteInteger(std::string_view section, std::string_view ident, Integer value) {
-  WriteString(section, ident, std::to_string(value));
+  WriteString(section, ident, IntToStr(value));
 }
 
 Int64 TCustomIniFile::ReadInt64(std::string_view section, std::string_view ident,
                                 Int64 defaultValue) const {
-  auto v = ParseInteger(ReadString(section, ident, ""), 64);
-  return v ? *v : defaultValue;
+  return StrToInt64Def(TrimView(ReadString(section, ident, "")), defaultValue);
 }
 
 void TCustomIniFile::WriteInt64(std::string_view section, std::string_view ident, Int64 value) {
-  WriteString(section, ident, std::to_string(value));
+  WriteString(section, ident, IntToStr(value));
 }
 
 bool TCustomIniFile::ReadBool(std::string_view section, std::string_view ident,
                               bool defaultValue) const {
-  String s = ReadString(section, ident, "");
-  if (auto v = ParseInteger(s, 64)) return *v != 0;
-  std::string_view t = Trim(s);
-  if (SameText(t, "true")) return true;
-  if (SameText(t, "false")) return false;
-  return defaultValue;
+  return StrToBoolDef(TrimView(ReadString(section, ident, "")), defaultValue);
 }
 
 void TCustomIniFile::WriteBool(std::string_view section, std::string_view ident, bool value) {
@@ -158,19 +122,12 @@ void TCustomIniFile::WriteBool(std::string_view section, std::string_view ident,
 
 Double TCustomIniFile::ReadFloat(std::string_view section, std::string_view ident,
                                  Double defaultValue) const {
-  String s = ReadString(section, ident, "");
-  std::string_view t = Trim(s);
-  if (t.starts_with('+')) t.remove_prefix(1);
-  if (t.empty()) return defaultValue;
   Double v = 0;
-  auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
-  return (ec == std::errc() && end == t.data() + t.size()) ? v : defaultValue;
+  return TryStrToFloat(ReadString(section, ident, ""), v, FileFormatSettings()) ? v : defaultValue;
 }
 
 void TCustomIniFile::WriteFloat(std::string_view section, std::string_view ident, Double value) {
-  char buf[64];
-  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
-  WriteString(section, ident, std::string_view(buf, static_cast<std::size_t>(end - buf)));
+  WriteString(section, ident, FloatToStr(value, FileFormatSettings()));
 }
 
 bool TCustomIniFile::SectionExists(std::string_view section) const {
@@ -239,7 +196,7 @@ void TMemIniFile::SetStrings(const TStrings& lines) {
   const Integer n = lines.Count();
   for (Integer i = 0; i < n; ++i) {
     String line = lines[i];
-    std::string_view s = Trim(line);
+    std::string_view s = TrimView(line);
     if (s.empty()) continue;
     if (s[0] == ';' || s[0] == '#') {
       if (current)
@@ -247,11 +204,12 @@ void TMemIniFile::SetStrings(const TStrings& lines) {
       else
         FPreamble.emplace_back(s);
     } else if (s[0] == '[' && s.back() == ']' && s.size() >= 2) {
-      current = &AddSection(Trim(s.substr(1, s.size() - 2)));
+      current = &AddSection(TrimView(s.substr(1, s.size() - 2)));
     } else if (current) {
       std::size_t eq = s.find('=');
       if (eq == std::string_view::npos) continue; // not a key: dropped
-      current->Append(TIniEntry{String(Trim(s.substr(0, eq))), String(Trim(s.substr(eq + 1)))});
+      current->Append(
+          TIniEntry{String(TrimView(s.substr(0, eq))), String(TrimView(s.substr(eq + 1)))});
     }
   }
 }
@@ -285,8 +243,8 @@ String TMemIniFile::ReadString(std::string_view section, std::string_view ident,
 void TMemIniFile::WriteString(std::string_view section, std::string_view ident,
                               std::string_view value) {
   // Names are stored as a reload would see them.
-  section = Trim(section);
-  ident = Trim(ident);
+  section = TrimView(section);
+  ident = TrimView(ident);
   CheckSection(section);
   CheckKey(ident);
   if (HasLineBreak(value)) throw EIniFileException(FillIn(SIniInvalidValue, ident));

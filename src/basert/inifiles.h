@@ -42,7 +42,7 @@ public:
   String ReadText(std::string_view section, std::string_view ident,
                   std::string_view defaultValue) const;
 
-  /// Decimal, or hexadecimal written "$1F" or "0x1F" (up to $FFFFFFFF, taken as 32 bits, so
+  /// As StrToInt: decimal, or hexadecimal written "$1F" or "0x1F" (the full unsigned range, so
   /// "$FFFFFFFF" is -1), optionally signed; anything else, or a value out of range, gives the
   /// default.
   virtual Integer ReadInteger(std::string_view section, std::string_view ident,
@@ -56,10 +56,11 @@ public:
   virtual bool ReadBool(std::string_view section, std::string_view ident, bool defaultValue) const;
   /// Writes "1" or "0".
   virtual void WriteBool(std::string_view section, std::string_view ident, bool value);
-  /// A number with '.' as the decimal separator, optionally with an exponent.
+  /// A number with '.' as the decimal separator whatever the format settings say, optionally
+  /// with an exponent.
   virtual Double ReadFloat(std::string_view section, std::string_view ident,
                            Double defaultValue) const;
-  /// Writes the shortest text that reads back as the same double.
+  /// Writes FloatToStr's text (15 significant digits) with '.' as the decimal separator.
   virtual void WriteFloat(std::string_view section, std::string_view ident, Double value);
 
   /// Fills `keys` with the keys of the section, in file order (cleared first).

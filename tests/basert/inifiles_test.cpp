@@ -132,9 +132,11 @@ TEST(MemIniFile, TypedValues) {
   ini.WriteBool("W", "on", true);
   ini.WriteInteger("W", "min", -2147483647 - 1);
   ini.WriteFloat("W", "third", 1.0 / 3);
+  ini.WriteFloat("W", "big", -1.5e20);
   EXPECT_EQ(ini.ReadString("W", "on", ""), "1");
   EXPECT_EQ(ini.ReadInteger("W", "min", 0), -2147483647 - 1);
-  EXPECT_EQ(ini.ReadFloat("W", "third", 0), 1.0 / 3); // exact round trip
+  EXPECT_EQ(ini.ReadString("W", "third", ""), "0.333333333333333");
+  EXPECT_EQ(ini.ReadFloat("W", "big", 0), -1.5e20);
   ini.WriteString("W", "padded", "\"  two  \"");
   EXPECT_EQ(ini.ReadText("W", "padded", ""), "  two  ");
   EXPECT_EQ(ini.ReadText("W", "on", ""), "1");
