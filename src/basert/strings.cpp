@@ -1,13 +1,15 @@
 #include "basert/strings.h"
 
+#include "basert/classbuilder.h"
 #include "basert/exceptions.h"
+#include "basert/format.h"
+#include "basert/streams.h"
 #include "basert/sysutils.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-#include <initializer_list>
 #include <iterator>
 #include <numeric>
 #include <utility>
@@ -15,22 +17,6 @@
 namespace fw {
 
 namespace {
-
-// Fills "%d" and "%s" placeholders in order. Stands in for Format in the few messages here.
-String FillIn(std::string_view fmt, std::initializer_list<std::string_view> args) {
-  String r;
-  auto arg = args.begin();
-  for (std::size_t i = 0; i < fmt.size(); ++i) {
-    if (fmt[i] == '%' && i + 1 < fmt.size() && (fmt[i + 1] == 'd' || fmt[i + 1] == 's') &&
-        arg != args.end()) {
-      r += *arg++;
-      ++i;
-    } else {
-      r += fmt[i];
-    }
-  }
-  return r;
-}
 
 constexpr bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
@@ -63,7 +49,7 @@ String Utf16BytesToUtf8(std::string_view bytes, bool bigEndian) {
 // TStrings
 
 void TStrings::Error(std::string_view msg, Integer index) {
-  throw EStringListError(FillIn(msg, {std::to_string(index)}));
+  throw EStringListError(Format(msg, index));
 }
 
 void TStrings::Put(Integer index, std::string_view s) {
@@ -101,7 +87,18 @@ void TStrings::AddStrings(const TStrings& other) {
     AddObject(other.Get(i), other.GetObject(i));
 }
 
-void TStrings::Assign(const TStrings& other) {
+TClass TStrings::StaticClass() {
+  static const TClass cls = TClassBuilder<TStrings, TPersistent>("TStrings", "Classes").Build();
+  return cls;
+}
+
+void TStrings::Assign(TPersistent* source) {
+  auto* strings = dynamic_cast<TStrings*>(source);
+  if (!strings) {
+    TPersistent::Assign(source);
+    return;
+  }
+  const TStrings& other = *strings;
   if (&other == this) return;
   UpdateScope scope(*this);
   Clear();
@@ -342,11 +339,24 @@ void TStrings::LoadFromBytes(std::string_view bytes) {
   }
 }
 
+void TStrings::LoadFromStream(TStream& stream) {
+  Int64 size = stream.Size() - stream.Position();
+  String data(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+  Int64 got = data.empty() ? 0 : stream.Read(data.data(), static_cast<Int64>(data.size()));
+  data.resize(static_cast<std::size_t>(got));
+  LoadFromBytes(data);
+}
+
+void TStrings::SaveToStream(TStream& stream) const {
+  String data = Text();
+  stream.WriteBuffer(data.data(), static_cast<Int64>(data.size()));
+}
+
 void TStrings::LoadFromFile(const String& fileName) {
   std::ifstream in(fileName, std::ios::binary);
-  if (!in) throw EFOpenError(FillIn(SFOpenErrorEx, {fileName, std::strerror(errno)}));
+  if (!in) throw EFOpenError(Format(SFOpenErrorEx, fileName, std::strerror(errno)));
   String data{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (in.bad()) throw EFOpenError(FillIn(SFOpenErrorEx, {fileName, std::strerror(errno)}));
+  if (in.bad()) throw EFOpenError(Format(SFOpenErrorEx, fileName, std::strerror(errno)));
   LoadFromBytes(data);
 }
 
@@ -355,18 +365,23 @@ void TStrings::SaveToFile(const String& fileName) const {
   std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
   if (out) out.write(data.data(), static_cast<std::streamsize>(data.size()));
   if (out) out.close();
-  if (!out) throw EFCreateError(FillIn(SFCreateErrorEx, {fileName, std::strerror(errno)}));
+  if (!out) throw EFCreateError(Format(SFCreateErrorEx, fileName, std::strerror(errno)));
 }
 
 // ---------------------------------------------------------------------------------------------
 // TStringList
+
+TClass TStringList::StaticClass() {
+  static const TClass cls = TClassBuilder<TStringList, TStrings>("TStringList", "Classes").Build();
+  return cls;
+}
 
 TStringList::~TStringList() {
   OnChange = nullptr;
   OnChanging = nullptr;
   if (FOwnsObjects)
     for (TStringItem& item : FList)
-      FreeObject(item.FObject);
+      FreeAndNil(item.FObject);
 }
 
 void TStringList::CheckIndex(Integer index) const {
@@ -377,16 +392,12 @@ void TStringList::CheckUnsorted() const {
   if (FSorted) throw EStringListError(String(SSortedListError));
 }
 
-void TStringList::FreeObject(TObject* obj) const {
-  if (obj && FreeObjectProc) FreeObjectProc(obj);
-}
-
 void TStringList::Changing() {
-  if (UpdateCount() == 0 && OnChanging) OnChanging(*this);
+  if (UpdateCount() == 0 && OnChanging) OnChanging(this);
 }
 
 void TStringList::Changed() {
-  if (UpdateCount() == 0 && OnChange) OnChange(*this);
+  if (UpdateCount() == 0 && OnChange) OnChange(this);
 }
 
 void TStringList::SetUpdateState(bool updating) {
@@ -418,7 +429,7 @@ void TStringList::PutObject(Integer index, TObject* obj) {
   CheckIndex(index);
   Changing();
   TObject* old = std::exchange(FList[static_cast<std::size_t>(index)].FObject, obj);
-  if (FOwnsObjects && old != obj) FreeObject(old);
+  if (FOwnsObjects && old && old != obj) old->Free();
   Changed();
 }
 
@@ -449,7 +460,7 @@ void TStringList::Delete(Integer index) {
   Changing();
   TObject* obj = FList[static_cast<std::size_t>(index)].FObject;
   FList.erase(FList.begin() + index);
-  if (FOwnsObjects) FreeObject(obj);
+  if (FOwnsObjects) FreeAndNil(obj);
   Changed();
 }
 
@@ -460,7 +471,7 @@ void TStringList::Clear() {
   old.swap(FList);
   if (FOwnsObjects)
     for (TStringItem& item : old)
-      FreeObject(item.FObject);
+      FreeAndNil(item.FObject);
   Changed();
 }
 
@@ -503,7 +514,7 @@ void TStringList::ReplaceLine(Integer index, std::string_view line) {
   Delete(index);
   Integer before = Count();
   AddObject(line, obj);
-  if (Count() == before && FOwnsObjects) FreeObject(obj); // dropped as a duplicate
+  if (Count() == before && FOwnsObjects) FreeAndNil(obj); // dropped as a duplicate
 }
 
 Integer TStringList::IndexOf(std::string_view s) const {
@@ -573,16 +584,16 @@ int TStringList::CompareStrings(std::string_view a, std::string_view b) const {
   return FCaseSensitive ? CompareStr(a, b) : CompareText(a, b);
 }
 
-void TStringList::Assign(const TStrings& other) {
-  if (&other == this) return;
-  if (auto* list = dynamic_cast<const TStringList*>(&other)) {
+void TStringList::Assign(TPersistent* source) {
+  if (source == this) return;
+  if (auto* list = dynamic_cast<TStringList*>(source)) {
     UpdateScope scope(*this);
     Clear();
     FSorted = list->FSorted;
     FDuplicates = list->FDuplicates;
     FCaseSensitive = list->FCaseSensitive;
   }
-  TStrings::Assign(other);
+  TStrings::Assign(source);
 }
 
 } // namespace fw

@@ -1,7 +1,7 @@
 // String lists: the abstract TStrings and the concrete, optionally sorted TStringList.
 #pragma once
 
-#include "basert/fwd.h"
+#include "basert/persistent.h"
 #include "basert/types.h"
 
 #include <functional>
@@ -20,13 +20,9 @@ inline constexpr std::string_view SFCreateErrorEx = "Cannot create file \"%s\". 
 /// A list of strings, each with an associated object pointer. The storage is left to
 /// descendants (Get, Put, GetCount, InsertObject, Delete, Clear...); everything else is built on
 /// those. Index errors raise EStringListError "List index out of bounds (%d)".
-class TStrings {
+class TStrings : public TPersistent {
+  FW_CLASS(TStrings)
 public:
-  TStrings() = default;
-  TStrings(const TStrings&) = delete;
-  TStrings& operator=(const TStrings&) = delete;
-  virtual ~TStrings() = default;
-
   // --- the storage operations descendants provide ---
   virtual Integer Count() const = 0;
   virtual String Get(Integer index) const = 0;
@@ -44,9 +40,10 @@ public:
   virtual Integer AddObject(std::string_view s, TObject* obj);
   /// Adds every string (and object) of `other`.
   virtual void AddStrings(const TStrings& other);
-  /// Replaces the content with `other`'s strings and objects, and takes its delimiter, quote
-  /// character, separators and line break.
-  virtual void Assign(const TStrings& other);
+  /// From another TStrings: replaces the content with its strings and objects, and takes its
+  /// delimiter, quote character, separators and line break. Other sources as TPersistent.
+  void Assign(TPersistent* source) override;
+  void Assign(const TStrings& other) { Assign(const_cast<TStrings*>(&other)); }
   /// Moves the line at `cur` to `to`, keeping its object.
   virtual void Move(Integer cur, Integer to);
   virtual void Exchange(Integer index1, Integer index2);
@@ -115,6 +112,10 @@ public:
   /// Replaces the content with the decoded bytes: a UTF-8 byte-order mark is skipped, UTF-16
   /// text with a byte-order mark is converted to UTF-8; anything else is taken as UTF-8.
   void LoadFromBytes(std::string_view bytes);
+  /// LoadFromBytes of everything from the stream's position to its end.
+  void LoadFromStream(TStream& stream);
+  /// Writes Text as UTF-8 without a byte-order mark at the stream's position.
+  void SaveToStream(TStream& stream) const;
   /// Raises EFOpenError "Cannot open file \"%s\". %s" when the file cannot be read.
   void LoadFromFile(const String& fileName);
   /// Writes Text as UTF-8 without a byte-order mark; raises EFCreateError
@@ -150,12 +151,13 @@ class TStringList;
 /// Compares the lines at two indexes; negative, zero or positive.
 using TStringListSortCompare =
     std::function<int(TStringList& list, Integer index1, Integer index2)>;
-using TNotifyStringsEvent = std::function<void(TStringList& sender)>;
+using TNotifyStringsEvent = std::function<void(TObject* sender)>;
 
 /// The concrete string list. Sorted lists keep their order on Add and find with a binary search
 /// (O(log n) comparisons); Insert, Put, Move and Exchange raise EStringListError "Operation not
 /// allowed on sorted list" on them.
 class TStringList : public TStrings {
+  FW_CLASS(TStringList)
 public:
   TStringList() = default;
   explicit TStringList(bool ownsObjects) : FOwnsObjects(ownsObjects) {}
@@ -179,9 +181,10 @@ public:
   void Exchange(Integer index1, Integer index2) override;
   void Move(Integer cur, Integer to) override;
   Integer IndexOf(std::string_view s) const override;
-  /// Also takes Sorted, Duplicates and CaseSensitive when `other` is a TStringList (not
-  /// OwnsObjects: objects are never owned twice).
-  void Assign(const TStrings& other) override;
+  /// Also takes Sorted, Duplicates and CaseSensitive from a TStringList (not OwnsObjects:
+  /// objects are never owned twice).
+  void Assign(TPersistent* source) override;
+  using TStrings::Assign;
 
   /// Binary search of a sorted list: true when found, `index` = the first match or the place
   /// where `s` would be inserted. On an unsorted list the result is meaningless.
@@ -200,8 +203,8 @@ public:
   bool CaseSensitive() const { return FCaseSensitive; }
   /// Re-sorts a sorted list under the new comparison.
   void SetCaseSensitive(bool v);
-  /// An owning list frees the objects of lines it deletes, replaces or clears, and all of them
-  /// when it is destroyed.
+  /// An owning list frees (TObject::Free) the objects of lines it deletes, replaces or clears,
+  /// and all of them when it is destroyed.
   bool OwnsObjects() const { return FOwnsObjects; }
   void SetOwnsObjects(bool v) { FOwnsObjects = v; }
 
@@ -209,10 +212,6 @@ public:
   /// OnChanging once and the outermost EndUpdate OnChange once.
   TNotifyStringsEvent OnChanging;
   TNotifyStringsEvent OnChange;
-
-  /// Frees an object an owning list lets go of. The object model sets it at start-up; while it is
-  /// empty owned objects cannot be freed and are only dropped.
-  static inline void (*FreeObjectProc)(TObject*) = nullptr;
 
 protected:
   int CompareStrings(std::string_view a, std::string_view b) const override;
@@ -230,7 +229,6 @@ private:
   void CheckIndex(Integer index) const;
   void CheckUnsorted() const;
   void InsertItem(Integer index, std::string_view s, TObject* obj);
-  void FreeObject(TObject* obj) const;
 
   std::vector<TStringItem> FList;
   TDuplicates FDuplicates = dupIgnore;

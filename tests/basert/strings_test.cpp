@@ -1,6 +1,8 @@
 #include "basert/strings.h"
 
 #include "basert/exceptions.h"
+#include "basert/object.h"
+#include "basert/streams.h"
 #include "basert/sysutils.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +18,17 @@ namespace {
 
 // Objects are opaque to the list; tests hand it addresses of plain markers.
 TObject* Marker(int& m) { return reinterpret_cast<TObject*>(&m); }
+
+// An object that reports its destruction.
+class Probe : public TObject {
+public:
+  Probe(String name, std::vector<String>& log) : FName(std::move(name)), FLog(log) {}
+  ~Probe() override { FLog.push_back(FName); }
+
+private:
+  String FName;
+  std::vector<String>& FLog;
+};
 
 TStringList& Fill(TStringList& l, std::initializer_list<const char*> items) {
   for (const char* s : items)
@@ -210,9 +223,9 @@ TEST(StringList, SortIsStableAndCustomSortSeesOriginalIndexes) {
 TEST(StringList, ChangeEventsAreBatchedByUpdates) {
   TStringList l;
   int changing = 0, changed = 0;
-  l.OnChanging = [&](TStringList&) { ++changing; };
-  l.OnChange = [&](TStringList& s) {
-    EXPECT_EQ(&s, &l);
+  l.OnChanging = [&](TObject*) { ++changing; };
+  l.OnChange = [&](TObject* sender) {
+    EXPECT_EQ(sender, &l);
     ++changed;
   };
   l.Add("a");
@@ -232,30 +245,44 @@ TEST(StringList, ChangeEventsAreBatchedByUpdates) {
 }
 
 TEST(StringList, OwnedObjectsAreFreedExactlyOnce) {
-  static std::vector<TObject*> freed;
-  freed.clear();
-  auto previous = TStringList::FreeObjectProc;
-  TStringList::FreeObjectProc = [](TObject* o) { freed.push_back(o); };
-  int m[4] = {};
+  std::vector<String> freed;
+  auto probe = [&](const char* name) { return new Probe(name, freed); };
   {
     TStringList l(true);
-    l.AddObject("a", Marker(m[0]));
-    l.AddObject("b", Marker(m[1]));
-    l.AddObject("c", Marker(m[2]));
-    l.AddObject("d", Marker(m[3]));
+    for (const char* name : {"a", "b", "c", "d"})
+      l.AddObject(name, probe(name));
     l.Move(0, 3); // a move must not free
     l.Exchange(0, 1);
     EXPECT_TRUE(freed.empty());
     l.Delete(l.IndexOf("b"));
-    EXPECT_EQ(freed, (std::vector<TObject*>{Marker(m[1])}));
+    EXPECT_EQ(freed, (V{"b"}));
     l.SetObjects(l.IndexOf("c"), nullptr);
-    EXPECT_EQ(freed.size(), 2u);
+    EXPECT_EQ(freed, (V{"b", "c"}));
     TStringList copy;
     copy.Assign(l); // the copy does not own
     EXPECT_FALSE(copy.OwnsObjects());
+    l.AddObject("k=0", probe("k"));
+    l.SetSorted(true);
+    l.SetValues("k", "1"); // the line moves, its object stays
+    EXPECT_EQ(freed.size(), 2u);
+    EXPECT_NE(l.Objects(l.IndexOfName("k")), nullptr);
   }
-  EXPECT_EQ(freed.size(), 4u);
-  TStringList::FreeObjectProc = previous;
+  EXPECT_EQ(freed.size(), 5u);
+}
+
+TEST(StringList, IsAPersistentClass) {
+  TStringList l;
+  EXPECT_EQ(l.ClassName(), "TStringList");
+  EXPECT_TRUE(l.InheritsFrom(TStrings::StaticClass()));
+  TOwned<TObject> made(TStringList::StaticClass()->Create<>());
+  ASSERT_TRUE(made);
+  auto* list = dynamic_cast<TStringList*>(made.get());
+  ASSERT_NE(list, nullptr);
+  Fill(l, {"x", "y"});
+  list->Assign(static_cast<TPersistent*>(&l));
+  EXPECT_TRUE(list->Equals(l));
+  TPersistent other;
+  EXPECT_THROW(list->Assign(&other), EConvertError);
 }
 
 TEST(StringList, AssignCopiesContentAndSortOrder) {
@@ -293,6 +320,13 @@ TEST(StringList, FilesRoundTripAndSkipByteOrderMarks) {
 
   back.LoadFromBytes(std::string_view("\xFF\xFEh\0i\0\n\0\xAC\x20", 10));
   EXPECT_EQ(Items(back), (V{"hi", "\xE2\x82\xAC"}));
+
+  TMemoryStream stream;
+  stream.WriteBuffer("skip", 4);
+  l.SaveToStream(stream);
+  stream.SetPosition(4); // loads from the position on
+  back.LoadFromStream(stream);
+  EXPECT_TRUE(back.Equals(l));
 
   EXPECT_THROW(back.LoadFromFile((dir / "missing.txt").string()), EFOpenError);
   try {
