@@ -1009,14 +1009,14 @@ private:
     case vaExtended: {
       auto bytes = R.ReadExtendedBytes();
       Extended v = BytesToExtended(bytes);
-      if (!std::isfinite(v) || ExtendedToBytes(v) != bytes) Fail(SInvalidFloat, pos);
+      if (!std::isfinite(v) || ExtendedToBytes(v) != bytes) Fail(SInvalidFloatAt, pos);
       AppendFloat(S, v);
       return;
     }
     case vaSingle: {
       float f;
       R.Read(&f, 4);
-      if (!std::isfinite(f)) Fail(SInvalidFloat, pos);
+      if (!std::isfinite(f)) Fail(SInvalidFloatAt, pos);
       AppendFloat(S, f);
       S += 's';
       return;
@@ -1025,7 +1025,7 @@ private:
     case vaDate: {
       double d;
       R.Read(&d, 8);
-      if (!std::isfinite(d)) Fail(SInvalidFloat, pos);
+      if (!std::isfinite(d)) Fail(SInvalidFloatAt, pos);
       if (t == vaDouble) S += "Double(";
       AppendFloat(S, d);
       S += t == vaDouble ? ')' : 'd';

@@ -28,7 +28,7 @@ inline constexpr const char* SNullInList = "Null cannot be a list item";
 inline constexpr const char* SPropertyAfterChild = "Property after a child object";
 inline constexpr const char* SNestingTooDeepText = "Values nested too deeply";
 // Resource strings of the binary-to-text direction ("%d" is a byte offset).
-inline constexpr const char* SInvalidFloat = "Invalid floating point value at byte %d";
+inline constexpr const char* SInvalidFloatAt = "Invalid floating point value at byte %d";
 inline constexpr const char* SInvalidName = "Invalid name at byte %d";
 inline constexpr const char* SInvalidPrefix = "Invalid component prefix at byte %d";
 inline constexpr const char* SInvalidImage = "Invalid stream format";
