@@ -2,6 +2,7 @@
 
 #include "basert/exceptions.h"
 #include "basert/sysutils.h"
+#include "basert/variants.h"
 
 #include <charconv>
 #include <limits>
@@ -87,9 +88,22 @@ private:
       v = a.VInt64;
       wide = true;
       return true;
+    case vtVariant:
+      if (!IsIntegerVariant(*a.VVariant)) return false;
+      v = a.VVariant->AsInt64();
+      wide = a.VVariant->VarType() == varInt64;
+      return true;
     default:
       return false;
     }
+  }
+
+  static bool IsIntegerVariant(const Variant& v) {
+    constexpr TVarType kIntegerTypes[] = {varShortInt, varByte,     varSmallint, varWord,
+                                          varInteger,  varLongWord, varInt64};
+    for (TVarType t : kIntegerTypes)
+      if (v.VarType() == t) return true;
+    return false;
   }
 
   /// A number of the directive: digits, or `*` taking an integer argument.
@@ -195,7 +209,16 @@ private:
     return digits;
   }
 
-  String ConvertFloat(char type, int precision, const TVarRec& a) {
+  String ConvertFloat(char type, int precision, const TVarRec& arg) {
+    TVarRec a = arg;
+    if (a.VType == vtVariant) {
+      const Variant& v = *arg.VVariant;
+      if (!VarIsNumeric(v)) Fail();
+      if (v.VarType() == varCurrency)
+        a = TVarRec(v.AsCurrency());
+      else
+        a = TVarRec(v.AsDouble());
+    }
     if (a.VType != vtExtended && a.VType != vtCurrency) Fail();
     const bool exact = a.VType == vtCurrency && type != 'e' && type != 'g';
     const Extended v = a.VType == vtCurrency ? a.VCurrency.ToExtended() : a.VExtended;
@@ -262,6 +285,13 @@ private:
       break;
     case vtWideString:
       s = WideToUtf8(*a.VWideString);
+      break;
+    case vtVariant:
+      try {
+        s = VarToStr(*a.VVariant);
+      } catch (const EVariantError&) {
+        Fail();
+      }
       break;
     default:
       Fail();

@@ -162,9 +162,10 @@ extern TFormatSettings FormatSettings;
 
 /// Formats `args` by the directives of `fmt`: `%[index:][-][width][.precision]type` with type
 /// one of d u e f g n m p s x (either case), `*` for an index, width or precision taken from
-/// the next argument, and `%%` for a percent sign. Width and precision above 65536 are
-/// refused. Raises EConvertError (SInvalidFormat) for a malformed directive, a missing
-/// argument or an argument the directive cannot take.
+/// the next argument, and `%%` for a percent sign. A variant argument serves %s (as VarToStr),
+/// %d %u %x when it holds an integer type, and the float directives when it is numeric. Width and
+/// precision above 65536 are refused. Raises EConvertError (SInvalidFormat) for a malformed
+/// directive, a missing argument or an argument the directive cannot take.
 String Format(std::string_view fmt, std::span<const TVarRec> args, const TFormatSettings& settings);
 String Format(std::string_view fmt, std::span<const TVarRec> args);
 String Format(std::string_view fmt, std::initializer_list<TVarRec> args,
