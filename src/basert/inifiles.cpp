@@ -45,13 +45,6 @@ namespace {
 using detail::TIniEntry;
 using detail::TIniSection;
 
-String FillIn(std::string_view fmt, std::string_view arg) {
-  String r(fmt);
-  std::size_t p = r.find("%s");
-  if (p != String::npos) r.replace(p, 2, arg);
-  return r;
-}
-
 constexpr bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
 std::string_view TrimView(std::string_view s) {
@@ -71,13 +64,13 @@ const TFormatSettings& FileFormatSettings() {
 }
 
 void CheckSection(std::string_view section) {
-  if (HasLineBreak(section)) throw EIniFileException(FillIn(SIniInvalidSection, section));
+  if (HasLineBreak(section)) throw EIniFileException(Format(SIniInvalidSection, section));
 }
 
 void CheckKey(std::string_view ident) {
   if (HasLineBreak(ident) || ident.find('=') != std::string_view::npos ||
       (!ident.empty() && (ident[0] == ';' || ident[0] == '#' || ident[0] == '[')))
-    throw EIniFileException(FillIn(SIniInvalidKey, ident));
+    throw EIniFileException(Format(SIniInvalidKey, ident));
 }
 
 } // namespace
@@ -159,7 +152,7 @@ void TMemIniFile::Load() {
     if (std::filesystem::is_directory(FileName(), ec)) throw EFOpenError(FileName());
     lines.LoadFromFile(FileName());
   } catch (const EFOpenError&) {
-    throw EIniFileException(FillIn(SIniFileReadError, FileName()));
+    throw EIniFileException(Format(SIniFileReadError, FileName()));
   }
   SetStrings(lines);
 }
@@ -247,7 +240,7 @@ void TMemIniFile::WriteString(std::string_view section, std::string_view ident,
   ident = TrimView(ident);
   CheckSection(section);
   CheckKey(ident);
-  if (HasLineBreak(value)) throw EIniFileException(FillIn(SIniInvalidValue, ident));
+  if (HasLineBreak(value)) throw EIniFileException(Format(SIniInvalidValue, ident));
   TIniSection& s = AddSection(section);
   auto it = s.Index.find(ident);
   if (it != s.Index.end())
@@ -314,7 +307,7 @@ void TMemIniFile::UpdateFile() {
   try {
     lines.SaveToFile(FileName());
   } catch (const EFCreateError&) {
-    throw EIniFileException(FillIn(SIniFileWriteError, FileName()));
+    throw EIniFileException(Format(SIniFileWriteError, FileName()));
   }
 }
 

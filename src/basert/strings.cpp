@@ -12,6 +12,7 @@
 #include <fstream>
 #include <iterator>
 #include <numeric>
+#include <tuple>
 #include <utility>
 
 namespace fw {
@@ -369,6 +370,97 @@ void TStrings::SaveToFile(const String& fileName) const {
 }
 
 // ---------------------------------------------------------------------------------------------
+// detail::TStringItems
+
+namespace detail {
+
+std::pair<std::size_t, std::size_t> TStringItems::Locate(std::size_t i) const {
+  auto it = std::upper_bound(FStarts.begin(), FStarts.end(), i);
+  std::size_t k = static_cast<std::size_t>(it - FStarts.begin()) - 1;
+  return {k, i - FStarts[k]};
+}
+
+TStringItem& TStringItems::operator[](std::size_t i) {
+  auto [k, off] = Locate(i);
+  return FBlocks[k][off];
+}
+
+const TStringItem& TStringItems::operator[](std::size_t i) const {
+  auto [k, off] = Locate(i);
+  return FBlocks[k][off];
+}
+
+void TStringItems::insert(std::size_t i, TStringItem item) {
+  if (FBlocks.empty()) {
+    FBlocks.emplace_back();
+    FStarts.push_back(0);
+  }
+  std::size_t k, off;
+  if (i == FCount) {
+    k = FBlocks.size() - 1;
+    off = FBlocks[k].size();
+  } else {
+    std::tie(k, off) = Locate(i);
+  }
+  std::vector<TStringItem>& block = FBlocks[k];
+  block.insert(block.begin() + static_cast<std::ptrdiff_t>(off), std::move(item));
+  ++FCount;
+  for (std::size_t j = k + 1; j < FStarts.size(); ++j)
+    ++FStarts[j];
+  if (block.size() <= MaxBlock) return;
+  // Split the full block; its second half becomes the next block.
+  const std::size_t half = block.size() / 2;
+  std::vector<TStringItem> tail(std::make_move_iterator(block.begin() + half),
+                                std::make_move_iterator(block.end()));
+  block.erase(block.begin() + half, block.end());
+  FBlocks.insert(FBlocks.begin() + static_cast<std::ptrdiff_t>(k + 1), std::move(tail));
+  FStarts.insert(FStarts.begin() + static_cast<std::ptrdiff_t>(k + 1), FStarts[k] + half);
+}
+
+TStringItem TStringItems::erase(std::size_t i) {
+  auto [k, off] = Locate(i);
+  std::vector<TStringItem>& block = FBlocks[k];
+  TStringItem item = std::move(block[off]);
+  block.erase(block.begin() + static_cast<std::ptrdiff_t>(off));
+  --FCount;
+  for (std::size_t j = k + 1; j < FStarts.size(); ++j)
+    --FStarts[j];
+  if (block.empty()) {
+    FBlocks.erase(FBlocks.begin() + static_cast<std::ptrdiff_t>(k));
+    FStarts.erase(FStarts.begin() + static_cast<std::ptrdiff_t>(k));
+  }
+  return item;
+}
+
+std::vector<TStringItem> TStringItems::take() {
+  std::vector<TStringItem> all;
+  all.reserve(FCount);
+  for (auto& block : FBlocks)
+    for (auto& item : block)
+      all.push_back(std::move(item));
+  FBlocks.clear();
+  FStarts.clear();
+  FCount = 0;
+  return all;
+}
+
+void TStringItems::assign(std::vector<TStringItem> items) {
+  FBlocks.clear();
+  FStarts.clear();
+  FCount = items.size();
+  const std::size_t chunk = MaxBlock / 2;
+  for (std::size_t start = 0; start < items.size(); start += chunk) {
+    const std::size_t end = std::min(items.size(), start + chunk);
+    FBlocks.emplace_back(
+        std::make_move_iterator(items.begin() + static_cast<std::ptrdiff_t>(start)),
+        std::make_move_iterator(items.begin() + static_cast<std::ptrdiff_t>(end)));
+    FStarts.push_back(start);
+  }
+}
+
+} // namespace detail
+
+// ---------------------------------------------------------------------------------------------
 // TStringList
 
 TClass TStringList::StaticClass() {
@@ -380,7 +472,7 @@ TStringList::~TStringList() {
   OnChange = nullptr;
   OnChanging = nullptr;
   if (FOwnsObjects)
-    for (TStringItem& item : FList)
+    for (detail::TStringItem& item : FList.take())
       FreeAndNil(item.FObject);
 }
 
@@ -435,7 +527,7 @@ void TStringList::PutObject(Integer index, TObject* obj) {
 
 void TStringList::InsertItem(Integer index, std::string_view s, TObject* obj) {
   Changing();
-  FList.insert(FList.begin() + index, TStringItem{String(s), obj});
+  FList.insert(static_cast<std::size_t>(index), detail::TStringItem{String(s), obj});
   Changed();
 }
 
@@ -458,8 +550,7 @@ Integer TStringList::AddObject(std::string_view s, TObject* obj) {
 void TStringList::Delete(Integer index) {
   CheckIndex(index);
   Changing();
-  TObject* obj = FList[static_cast<std::size_t>(index)].FObject;
-  FList.erase(FList.begin() + index);
+  TObject* obj = FList.erase(static_cast<std::size_t>(index)).FObject;
   if (FOwnsObjects) FreeAndNil(obj);
   Changed();
 }
@@ -467,10 +558,9 @@ void TStringList::Delete(Integer index) {
 void TStringList::Clear() {
   if (FList.empty()) return;
   Changing();
-  std::vector<TStringItem> old;
-  old.swap(FList);
+  std::vector<detail::TStringItem> old = FList.take();
   if (FOwnsObjects)
-    for (TStringItem& item : old)
+    for (detail::TStringItem& item : old)
       FreeAndNil(item.FObject);
   Changed();
 }
@@ -490,11 +580,8 @@ void TStringList::Move(Integer cur, Integer to) {
   CheckIndex(to);
   if (cur == to) return;
   Changing();
-  auto first = FList.begin();
-  if (cur < to)
-    std::rotate(first + cur, first + cur + 1, first + to + 1);
-  else
-    std::rotate(first + to, first + cur, first + cur + 1);
+  detail::TStringItem item = FList.erase(static_cast<std::size_t>(cur));
+  FList.insert(static_cast<std::size_t>(to), std::move(item));
   Changed();
 }
 
@@ -556,11 +643,12 @@ void TStringList::CustomSort(const TStringListSortCompare& compare) {
   std::stable_sort(order.begin(), order.end(),
                    [&](Integer a, Integer b) { return compare(*this, a, b) < 0; });
   Changing();
-  std::vector<TStringItem> sorted;
-  sorted.reserve(FList.size());
+  std::vector<detail::TStringItem> items = FList.take();
+  std::vector<detail::TStringItem> sorted;
+  sorted.reserve(items.size());
   for (Integer i : order)
-    sorted.push_back(std::move(FList[static_cast<std::size_t>(i)]));
-  FList.swap(sorted);
+    sorted.push_back(std::move(items[static_cast<std::size_t>(i)]));
+  FList.assign(std::move(sorted));
   Changed();
 }
 

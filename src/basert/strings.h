@@ -147,6 +147,40 @@ private:
 
 enum TDuplicates { dupIgnore, dupAccept, dupError };
 
+namespace detail {
+
+struct TStringItem {
+  String FString;
+  TObject* FObject = nullptr;
+};
+
+/// The lines of a string list in blocks of at most MaxBlock, so that inserting or deleting in
+/// the middle moves one block's items, not the whole list's; indexing finds the block by a
+/// binary search over the block starts.
+class TStringItems {
+public:
+  static constexpr std::size_t MaxBlock = 1024;
+  std::size_t size() const noexcept { return FCount; }
+  bool empty() const noexcept { return FCount == 0; }
+  TStringItem& operator[](std::size_t i);
+  const TStringItem& operator[](std::size_t i) const;
+  void insert(std::size_t i, TStringItem item);
+  /// Removes the item at `i` and hands it back.
+  TStringItem erase(std::size_t i);
+  /// Empties the store, handing back every item in order.
+  std::vector<TStringItem> take();
+  /// Replaces the content with `items`, in order.
+  void assign(std::vector<TStringItem> items);
+
+private:
+  std::pair<std::size_t, std::size_t> Locate(std::size_t i) const;
+  std::vector<std::vector<TStringItem>> FBlocks;
+  std::vector<std::size_t> FStarts; // index of each block's first item
+  std::size_t FCount = 0;
+};
+
+} // namespace detail
+
 class TStringList;
 /// Compares the lines at two indexes; negative, zero or positive.
 using TStringListSortCompare =
@@ -155,7 +189,8 @@ using TNotifyStringsEvent = std::function<void(TObject* sender)>;
 
 /// The concrete string list. Sorted lists keep their order on Add and find with a binary search
 /// (O(log n) comparisons); Insert, Put, Move and Exchange raise EStringListError "Operation not
-/// allowed on sorted list" on them.
+/// allowed on sorted list" on them. Indexing costs O(log(n / 1024)), inserting and deleting
+/// anywhere O(1024 + n / 1024) moves.
 class TStringList : public TStrings {
   FW_CLASS(TStringList)
 public:
@@ -222,15 +257,11 @@ protected:
   virtual void Changed();
 
 private:
-  struct TStringItem {
-    String FString;
-    TObject* FObject = nullptr;
-  };
   void CheckIndex(Integer index) const;
   void CheckUnsorted() const;
   void InsertItem(Integer index, std::string_view s, TObject* obj);
 
-  std::vector<TStringItem> FList;
+  detail::TStringItems FList;
   TDuplicates FDuplicates = dupIgnore;
   bool FSorted = false;
   bool FCaseSensitive = false;

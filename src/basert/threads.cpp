@@ -1,6 +1,7 @@
 #include "basert/threads.h"
 
 #include "basert/exceptions.h"
+#include "basert/format.h"
 
 #include <chrono>
 #include <pthread.h>
@@ -23,9 +24,7 @@ TApplication& App() { return Application ? *Application : DefaultApplication(); 
 
 void RequireMainThread(std::string_view operation) {
   if (IsMainThread()) return;
-  String msg(SNotMainThreadError);
-  msg.replace(msg.find("%s"), 2, operation);
-  throw EThread(msg);
+  throw EThread(Format(SNotMainThreadError, operation));
 }
 
 constexpr std::size_t OsNameLimit = 15;

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <vector>
 
 using namespace fw;
@@ -207,6 +208,54 @@ TEST(StringList, DuplicatesPolicy) {
   EXPECT_EQ(at, 1); // the first of the equal ones
   l.SetCaseSensitive(true);
   EXPECT_EQ(Items(l), (V{"B", "a", "b"}));
+}
+
+// Big enough to split and drop storage blocks many times over.
+TEST(StringList, LargeListsMatchAPlainVectorThroughRandomEdits) {
+  std::mt19937 rng(2024);
+  TStringList l;
+  V model;
+  for (int step = 0; step < 6000; ++step) {
+    auto pick = [&](std::size_t n) { return static_cast<Integer>(rng() % n); };
+    unsigned op = rng() % 10;
+    if (op < 7 || model.size() < 2) {
+      Integer at = pick(model.size() + 1);
+      String s = std::to_string(step);
+      l.Insert(at, s);
+      model.insert(model.begin() + at, s);
+    } else if (op == 7) {
+      Integer at = pick(model.size());
+      l.Delete(at);
+      model.erase(model.begin() + at);
+    } else if (op == 8) {
+      Integer a = pick(model.size()), b = pick(model.size());
+      l.Exchange(a, b);
+      std::swap(model[static_cast<std::size_t>(a)], model[static_cast<std::size_t>(b)]);
+    } else {
+      Integer from = pick(model.size()), to = pick(model.size());
+      l.Move(from, to);
+      String s = model[static_cast<std::size_t>(from)];
+      model.erase(model.begin() + from);
+      model.insert(model.begin() + to, s);
+    }
+  }
+  ASSERT_GT(model.size(), 2 * detail::TStringItems::MaxBlock);
+  ASSERT_EQ(Items(l), model);
+
+  l.Sort();
+  std::stable_sort(model.begin(), model.end(),
+                   [](const String& a, const String& b) { return CompareText(a, b) < 0; });
+  ASSERT_EQ(Items(l), model);
+  l.SetSorted(true);
+  for (const String& s : model) {
+    Integer at;
+    ASSERT_TRUE(l.Find(s, at));
+    ASSERT_EQ(l[at], s);
+  }
+  while (l.Count() > 0)
+    l.Delete(l.Count() / 2);
+  l.Add("again");
+  EXPECT_EQ(Items(l), (V{"again"}));
 }
 
 TEST(StringList, SortIsStableAndCustomSortSeesOriginalIndexes) {
