@@ -60,11 +60,15 @@ void ToBinary(FormFile& file, TMemoryStream& binary) {
   if (file.Format == FormFormat::Text) {
     ObjectTextToBinary(file.Data, binary);
     // The parser leaves the stream at the token after the component: only blanks may follow.
-    TParser rest(file.Data);
-    if (rest.Token() != toEOF)
-      throw EParserError(Fmt(
-          STrailingText, {std::to_string(rest.SourceLine()), std::to_string(rest.SourceColumn())}));
-    return;
+    std::string_view all = file.Data.View();
+    std::size_t at =
+        all.find_first_not_of(" \t\r\n", static_cast<std::size_t>(file.Data.Position()));
+    if (at == std::string_view::npos) return;
+    std::size_t lineStart = all.rfind('\n', at);
+    lineStart = lineStart == std::string_view::npos ? 0 : lineStart + 1;
+    auto line = std::count(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(at), '\n') + 1;
+    throw EParserError(
+        Fmt(STrailingText, {std::to_string(line), std::to_string(at - lineStart + 1)}));
   }
   if (file.Format == FormFormat::Resource) ReadResourceHeader(file.Data);
   Int64 start = file.Data.Position();
