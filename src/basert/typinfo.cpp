@@ -3,6 +3,7 @@
 #include "basert/exceptions.h"
 #include "basert/object.h"
 #include "basert/sysutils.h"
+#include "basert/variants.h"
 
 #include <charconv>
 #include <deque>
@@ -584,6 +585,14 @@ void SetWideStrProp(TObject* instance, PPropInfo prop, const WideString& value) 
   if (prop->ValueClass == TPropValueClass::String)
     return SetStrProp(instance, prop, WideToUtf8(value));
   WriteAs<WideString>(instance, prop, TPropValueClass::Wide, value);
+}
+
+Variant GetVariantProp(TObject* instance, PPropInfo prop) {
+  return ReadAs<Variant>(instance, prop, TPropValueClass::Variant);
+}
+
+void SetVariantProp(TObject* instance, PPropInfo prop, const Variant& value) {
+  WriteAs<Variant>(instance, prop, TPropValueClass::Variant, value);
 }
 
 TMethod GetMethodProp(TObject* instance, PPropInfo prop) {

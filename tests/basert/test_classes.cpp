@@ -61,6 +61,7 @@ TClass TSample::StaticClass() {
           .Property("Short", &ShortString20, &TSample::FShort, &TSample::FShort)
           .Property("Wide", &TSample::FWide, &TSample::FWide)
           .Property("Big", &TSample::FBig, &TSample::FBig)
+          .Property("Any", &TSample::FAny, &TSample::FAny)
           .Property("OnClick", &TSample::FOnClick, &TSample::FOnClick)
           .Property("Font", &TSample::FFont, nullptr)
           .Property("Buddy", &TSample::FBuddy, &TSample::FBuddy)

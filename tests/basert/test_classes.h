@@ -4,6 +4,7 @@
 #include "basert/classbuilder.h"
 #include "basert/collection.h"
 #include "basert/component.h"
+#include "basert/variants.h"
 
 namespace fwtest {
 
@@ -58,6 +59,7 @@ public:
   String FShort;
   WideString FWide;
   Int64 FBig = 0;
+  Variant FAny;
   TNotifyEvent FOnClick;
   TFont* FFont;
   TComponent* FBuddy = nullptr;

@@ -63,6 +63,10 @@ TEST_F(SampleFixture, EveryPropertyKindRoundTripsThroughTypedAccessors) {
   EXPECT_EQ(GetStrProp(s.get(), P("Wide")), "\xC3\xA9t\xC3\xA9");
   SetInt64Prop(s.get(), P("Big"), INT64_MIN);
   EXPECT_EQ(GetInt64Prop(s.get(), P("Big")), INT64_MIN);
+  SetVariantProp(s.get(), P("Any"), Variant(Int64{5}));
+  EXPECT_EQ(GetVariantProp(s.get(), P("Any")).AsInteger(), 5);
+  SetVariantProp(s.get(), P("Any"), Null());
+  EXPECT_TRUE(VarIsNull(s->FAny));
   SetOrdProp(s.get(), P("Left"), 7);
   SetOrdProp(s.get(), P("Top"), 9);
   EXPECT_EQ(s->FBounds[0], 7);
