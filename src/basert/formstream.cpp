@@ -236,6 +236,19 @@ void TBinaryReaderCore::FlushBuffer() {
   FStart = FCur = FEnd = FBuffer.data();
 }
 
+void TBinaryReaderCore::SetPosition(Int64 position) {
+  if (!FStream) {
+    // A memory block: move within it.
+    const Int64 size = FEnd - FStart;
+    if (position < FBufPos || position > FBufPos + size) ErrorAt(SReadPastEnd);
+    FCur = FStart + (position - FBufPos);
+    return;
+  }
+  FStream->SetPosition(position);
+  FBufPos = position;
+  FStart = FCur = FEnd = FBuffer.data();
+}
+
 void TBinaryReaderCore::Truncated() const { Raise(SReadPastEnd, {Num(Position())}); }
 
 inline void TBinaryReaderCore::Need(std::size_t count) {
@@ -663,6 +676,18 @@ void TBinaryWriterCore::FlushBuffer() {
   std::size_t n = std::exchange(FCount, 0);
   FBasePos += static_cast<Int64>(n);
   FStream.WriteBuffer(FBuffer.data(), static_cast<Int64>(n));
+}
+
+bool TBinaryWriterCore::Rewind(Int64 position) noexcept {
+  if (position < FBasePos || position > Position()) return false;
+  FCount = static_cast<std::size_t>(position - FBasePos);
+  return true;
+}
+
+void TBinaryWriterCore::SetPosition(Int64 position) {
+  FlushBuffer();
+  FStream.SetPosition(position);
+  FBasePos = position;
 }
 
 void TBinaryWriterCore::Write(const void* buffer, std::size_t count) {

@@ -177,6 +177,8 @@ public:
 
   /// Nesting depth of lists and collections, for callers that recurse themselves.
   int& Depth() { return FDepth; }
+  /// Drops what is buffered and continues reading at `position` of the stream.
+  void SetPosition(Int64 position);
 
 private:
   void Need(std::size_t count);
@@ -251,6 +253,14 @@ public:
   /// vaSet, the names, and the empty terminator.
   void WriteSet(const std::vector<String>& elements);
   void WriteBinary(const void* data, std::size_t count);
+
+  /// Bytes that can still be written before the buffer is flushed.
+  std::size_t BufferFree() const noexcept { return FBuffer.size() - FCount; }
+  /// Takes back what was written since `position` when it is all still in the buffer; false
+  /// (and nothing changed) otherwise.
+  bool Rewind(Int64 position) noexcept;
+  /// Flushes and continues writing at `position` of the stream.
+  void SetPosition(Int64 position);
 
 private:
   void WriteLE(UInt64 v, int bytes);
