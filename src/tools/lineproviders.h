@@ -1,0 +1,81 @@
+// Sources of template lines: files, text in memory and module resources.
+#pragma once
+
+#include "basert/interfaces.h"
+#include "basert/types.h"
+#include "tools/interfaced.h"
+
+#include <string_view>
+
+namespace fw {
+
+/// Hands a template to the filter one line at a time.
+struct ILineProvider : virtual IInterface {
+  static constexpr TGUID IID = TGUID::Parse("{2B3EDD36-AA9E-4B9A-8D34-94EDCB928085}");
+  virtual bool HasMore() = 0;
+  /// The next line without its line break; only valid while `HasMore`.
+  virtual String NextLine() = 0;
+  /// Number of the line last returned (1 for the first; 0 before any).
+  virtual Integer LineNumber() = 0;
+  virtual void ReStart() = 0;
+  /// Releases what the provider holds; called once when a filter run ends.
+  virtual void Cleanup() = 0;
+  /// Whether lines read from this provider may produce output.
+  virtual bool IsOutputOn() = 0;
+
+protected:
+  ~ILineProvider() = default;
+};
+
+/// Lines of a text held in memory, split at CR LF, LF or CR; a final line break does not start
+/// another line.
+class TTextLineProvider : public detail::TInterfacedImpl<ILineProvider> {
+public:
+  /// With `skipEmpty`, empty lines are dropped.
+  explicit TTextLineProvider(String text, bool skipEmpty = false);
+  HResult QueryInterface(const TGUID& iid, void** obj) override {
+    return Answer<ILineProvider, IInterface>(this, iid, obj);
+  }
+  bool HasMore() override;
+  String NextLine() override;
+  Integer LineNumber() override { return FLineNumber; }
+  void ReStart() override;
+  void Cleanup() override {}
+  bool IsOutputOn() override { return true; }
+
+private:
+  void SkipEmpty();
+  String FText;
+  std::size_t FPos = 0;
+  Integer FLineNumber = 0;
+  bool FSkipEmpty;
+};
+
+/// A template file. The encoding is taken from a byte-order mark (UTF-8, UTF-16 LE or BE),
+/// else the text is read as UTF-8. `ReStart` does nothing.
+class TFileLineProvider final : public TTextLineProvider {
+public:
+  /// Raises EFOpenError when the file cannot be read.
+  explicit TFileLineProvider(const String& fileName);
+  void ReStart() override {}
+};
+
+/// A module resource: UTF-8 text (a UTF-8 byte-order mark is dropped) whose empty lines are
+/// skipped.
+class TResourceProvider final : public TTextLineProvider {
+public:
+  /// Raises EResNotFound when the module has no resource of that name.
+  TResourceProvider(std::string_view module, std::string_view resourceName);
+};
+
+struct CoResourceProvider {
+  static IPtr<ILineProvider> Create(std::string_view module, std::string_view resourceName);
+};
+struct CoTextLineProvider {
+  static IPtr<ILineProvider> Create(String text);
+};
+
+/// Decodes a file's bytes to UTF-8 by their byte-order mark (none: taken as UTF-8 unchanged).
+String DecodeText(std::string_view bytes);
+
+} // namespace fw
