@@ -19,23 +19,20 @@ constexpr bool IsIdentChar(unsigned char c) noexcept {
 
 String UpperCase(std::string_view s) {
   String r(s);
-  for (char& c : r)
-    c = static_cast<char>(UpperAscii(static_cast<unsigned char>(c)));
+  for (char& c : r) c = static_cast<char>(UpperAscii(static_cast<unsigned char>(c)));
   return r;
 }
 
 String LowerCase(std::string_view s) {
   String r(s);
-  for (char& c : r)
-    c = static_cast<char>(LowerAscii(static_cast<unsigned char>(c)));
+  for (char& c : r) c = static_cast<char>(LowerAscii(static_cast<unsigned char>(c)));
   return r;
 }
 
 bool SameText(std::string_view a, std::string_view b) noexcept {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i)
-    if (LowerAscii(static_cast<unsigned char>(a[i])) !=
-        LowerAscii(static_cast<unsigned char>(b[i])))
+    if (LowerAscii(static_cast<unsigned char>(a[i])) != LowerAscii(static_cast<unsigned char>(b[i])))
       return false;
   return true;
 }
