@@ -275,6 +275,9 @@ private:
 std::array<Byte, 10> ExtendedToBytes(Extended value) noexcept;
 /// The value of 10 little-endian 80-bit extended bytes (NaN for invalid encodings).
 Extended BytesToExtended(const std::array<Byte, 10>& bytes) noexcept;
+/// True for the encoding ExtendedToBytes gives a finite value: false for infinities, NaNs,
+/// unnormals and pseudo-denormals (whose integer bit disagrees with the exponent).
+bool IsCanonicalExtended(const std::array<Byte, 10>& bytes) noexcept;
 
 namespace detail {
 /// The conversions without the native fast path, for tests.
