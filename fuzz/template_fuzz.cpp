@@ -33,8 +33,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   auto filter = fw::CoExpertFilter::Create();
   filter->SetProperty("Flag", true);
   filter->SetProperty("Name", "Unit1");
-  filter->SetCollectionProperty("One", Collection(1));
-  filter->SetCollectionProperty("Two", Collection(2));
+  const fw::IPtr<fw::ICollectionProperty> colls[] = {Collection(1), Collection(2)};
+  filter->SetCollectionProperty("One", colls[0]);
+  filter->SetCollectionProperty("Two", colls[1]);
   try {
     filter->Filter(fw::CoTextLineProvider::Create(fw::String(text)), "fuzz");
   } catch (const fw::Exception&) {

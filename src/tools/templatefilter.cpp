@@ -454,11 +454,17 @@ void TExpertFilter::BeginForEach(std::string_view tag, const std::vector<String>
   } else {
     Fail(FillS(sMalformedForEachTag, tag));
   }
+  // A block opened after an end tag on the same line is opened again by every pass, each time
+  // inside the last one: without a bound such a template never ends.
+  if (FScopes.size() >= static_cast<std::size_t>(MaxForEachDepth))
+    Fail(FillS(sForEachTooDeep, tag));
   IPtr<ICollectionProperty> coll = FPropertyValues->GetProperty(collName).AsCollection();
   if (!coll) coll = CoCollectionProperty::Create(); // anything else iterates as empty
   const Integer count = coll->GetItemCount();
 
-  std::size_t begin = 0, limit = kNoLimit;
+  // A block opened on the line that closed the outermost one starts after the lines the log
+  // still holds (it is emptied only once no block is open).
+  std::size_t begin = FLog.size(), limit = kNoLimit;
   bool outerOutputOn;
   if (FScopes.empty()) {
     outerOutputOn = FSource->IsOutputOn();

@@ -139,10 +139,16 @@ TEST(TemplateFilter, OddForEachPlacementStaysSafe) {
   EXPECT_EQ(Expand(f, "[!foreach(C)][!endforeach]x\ny"), "x\r\ny\r\n");
   EXPECT_EQ(Expand(f, "[!foreach(C)]\n[!C.Name]\n"), "a\r\n"); // unterminated block
   EXPECT_EQ(Expand(f, "[!endforeach]z"), "z\r\n");
-  // Both end tags on one line act on the inner block: it ends after one pass, and the outer
-  // block, never closed, runs once to the end of the text.
-  EXPECT_EQ(Expand(f, "[!foreach(C)]\n[!foreach(C)]\n[!C.Name]\n[!endforeach][!endforeach]\nw"),
-            "a\r\nw\r\n");
+  // Regression (found by fuzzing): a block opened on the line that closes the outermost one
+  // replayed the closed block's lines forever.
+  f->SetCollectionProperty("One", Items({"1"}));
+  EXPECT_EQ(Expand(f, "[!foreach(One)]\n[!One.Name]\n[!endforeach][!foreach(C)]\n-[!C.Name]\n"
+                      "[!endforeach]"),
+            "1\r\n-a\r\n-b\r\n");
+  // An end tag that restarts a pass and a block opened after it on the same line nest without
+  // end; the depth bound stops it.
+  EXPECT_EQ(ErrorOf(f, "[!foreach(C)]\nx\n[!endforeach][!foreach(C)]"),
+            "T(3): Foreach blocks nested too deeply at tag 'foreach(C)'");
 }
 
 TEST(TemplateFilter, ValueDumpListsNestedCollections) {
