@@ -20,39 +20,107 @@ private:
 };
 
 // Each class only names a kind of failure; the message says what happened.
-class EAbort : public Exception { using Exception::Exception; };
-class EConvertError : public Exception { using Exception::Exception; };
-class EInvalidCast : public Exception { using Exception::Exception; };
-class EInvalidOperation : public Exception { using Exception::Exception; };
-class EInvalidPointer : public Exception { using Exception::Exception; };
-class EArgumentException : public Exception { using Exception::Exception; };
-class EArgumentOutOfRangeException : public EArgumentException { using EArgumentException::EArgumentException; };
-class ERangeError : public Exception { using Exception::Exception; };
-class EIntOverflow : public Exception { using Exception::Exception; };
-class EOSError : public Exception { using Exception::Exception; };
-class EListError : public Exception { using Exception::Exception; };
-class EStringListError : public Exception { using Exception::Exception; };
-class EMaskException : public Exception { using Exception::Exception; };
-class EThread : public Exception { using Exception::Exception; };
-class EVariantError : public Exception { using Exception::Exception; };
-class EVariantTypeCastError : public EVariantError { using EVariantError::EVariantError; };
-class EVariantOverflowError : public EVariantError { using EVariantError::EVariantError; };
-class EPropertyError : public Exception { using Exception::Exception; };
-class EPropReadOnly : public EPropertyError { using EPropertyError::EPropertyError; };
-class EPropWriteOnly : public EPropertyError { using EPropertyError::EPropertyError; };
-class EComponentError : public Exception { using Exception::Exception; };
-class EStreamError : public Exception { using Exception::Exception; };
-class EFileStreamError : public EStreamError { using EStreamError::EStreamError; };
-class EFCreateError : public EFileStreamError { using EFileStreamError::EFileStreamError; };
-class EFOpenError : public EFileStreamError { using EFileStreamError::EFileStreamError; };
-class EFilerError : public EStreamError { using EStreamError::EStreamError; };
-class EReadError : public EFilerError { using EFilerError::EFilerError; };
-class EWriteError : public EFilerError { using EFilerError::EFilerError; };
-class EClassNotFound : public EFilerError { using EFilerError::EFilerError; };
-class EMethodNotFound : public EFilerError { using EFilerError::EFilerError; };
-class EInvalidImage : public EFilerError { using EFilerError::EFilerError; };
-class EParserError : public Exception { using Exception::Exception; };
-class EIniFileException : public Exception { using Exception::Exception; };
-class EOutOfResources : public Exception { using Exception::Exception; };
+class EAbort : public Exception {
+  using Exception::Exception;
+};
+class EConvertError : public Exception {
+  using Exception::Exception;
+};
+class EInvalidCast : public Exception {
+  using Exception::Exception;
+};
+class EInvalidOperation : public Exception {
+  using Exception::Exception;
+};
+class EInvalidPointer : public Exception {
+  using Exception::Exception;
+};
+class EArgumentException : public Exception {
+  using Exception::Exception;
+};
+class EArgumentOutOfRangeException : public EArgumentException {
+  using EArgumentException::EArgumentException;
+};
+class ERangeError : public Exception {
+  using Exception::Exception;
+};
+class EIntOverflow : public Exception {
+  using Exception::Exception;
+};
+class EOSError : public Exception {
+  using Exception::Exception;
+};
+class EListError : public Exception {
+  using Exception::Exception;
+};
+class EStringListError : public Exception {
+  using Exception::Exception;
+};
+class EMaskException : public Exception {
+  using Exception::Exception;
+};
+class EThread : public Exception {
+  using Exception::Exception;
+};
+class EVariantError : public Exception {
+  using Exception::Exception;
+};
+class EVariantTypeCastError : public EVariantError {
+  using EVariantError::EVariantError;
+};
+class EVariantOverflowError : public EVariantError {
+  using EVariantError::EVariantError;
+};
+class EPropertyError : public Exception {
+  using Exception::Exception;
+};
+class EPropReadOnly : public EPropertyError {
+  using EPropertyError::EPropertyError;
+};
+class EPropWriteOnly : public EPropertyError {
+  using EPropertyError::EPropertyError;
+};
+class EComponentError : public Exception {
+  using Exception::Exception;
+};
+class EStreamError : public Exception {
+  using Exception::Exception;
+};
+class EFileStreamError : public EStreamError {
+  using EStreamError::EStreamError;
+};
+class EFCreateError : public EFileStreamError {
+  using EFileStreamError::EFileStreamError;
+};
+class EFOpenError : public EFileStreamError {
+  using EFileStreamError::EFileStreamError;
+};
+class EFilerError : public EStreamError {
+  using EStreamError::EStreamError;
+};
+class EReadError : public EFilerError {
+  using EFilerError::EFilerError;
+};
+class EWriteError : public EFilerError {
+  using EFilerError::EFilerError;
+};
+class EClassNotFound : public EFilerError {
+  using EFilerError::EFilerError;
+};
+class EMethodNotFound : public EFilerError {
+  using EFilerError::EFilerError;
+};
+class EInvalidImage : public EFilerError {
+  using EFilerError::EFilerError;
+};
+class EParserError : public Exception {
+  using Exception::Exception;
+};
+class EIniFileException : public Exception {
+  using Exception::Exception;
+};
+class EOutOfResources : public Exception {
+  using Exception::Exception;
+};
 
 } // namespace fw

@@ -38,7 +38,8 @@ constexpr int HexDigit(char c) {
 }
 constexpr std::uint64_t HexRun(std::string_view s, std::size_t at, std::size_t n) {
   std::uint64_t v = 0;
-  for (std::size_t i = 0; i < n; ++i) v = v * 16 + static_cast<std::uint64_t>(HexDigit(s[at + i]));
+  for (std::size_t i = 0; i < n; ++i)
+    v = v * 16 + static_cast<std::uint64_t>(HexDigit(s[at + i]));
   return v;
 }
 } // namespace detail
@@ -87,8 +88,8 @@ public:
   IPtr(const IPtr& o) noexcept : IPtr(o.FPtr) {}
   IPtr(IPtr&& o) noexcept : FPtr(std::exchange(o.FPtr, nullptr)) {}
   template <class U>
-    requires std::is_convertible_v<U*, T*>
-  IPtr(const IPtr<U>& o) noexcept : IPtr(static_cast<T*>(o.get())) {}
+  requires std::is_convertible_v<U*, T*> IPtr(const IPtr<U>& o)
+  noexcept : IPtr(static_cast<T*>(o.get())) {}
   ~IPtr() { reset(); }
 
   IPtr& operator=(IPtr o) noexcept {
@@ -123,7 +124,9 @@ template <class T, class U> IPtr<T> QueryIntf(U* intf) {
   if (intf->QueryInterface(T::IID, &out) != S_OK) return nullptr;
   return IPtr<T>::Adopt(static_cast<T*>(out));
 }
-template <class T, class U> IPtr<T> QueryIntf(const IPtr<U>& intf) { return QueryIntf<T>(intf.get()); }
+template <class T, class U> IPtr<T> QueryIntf(const IPtr<U>& intf) {
+  return QueryIntf<T>(intf.get());
+}
 
 /// True when `intf` supports the interface; `out` (optional) receives it.
 template <class T, class U> bool Supports(const IPtr<U>& intf, IPtr<T>* out = nullptr) {

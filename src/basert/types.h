@@ -35,6 +35,22 @@ struct Currency {
   friend bool operator==(Currency a, Currency b) = default;
 };
 
+struct TPoint {
+  Integer X = 0;
+  Integer Y = 0;
+  friend bool operator==(const TPoint&, const TPoint&) = default;
+};
+
+struct TRect {
+  Integer Left = 0;
+  Integer Top = 0;
+  Integer Right = 0;
+  Integer Bottom = 0;
+  Integer Width() const { return Right - Left; }
+  Integer Height() const { return Bottom - Top; }
+  friend bool operator==(const TRect&, const TRect&) = default;
+};
+
 /// Line break used by string lists and text output, as on the framework's home platform.
 inline constexpr std::string_view sLineBreak = "\r\n";
 

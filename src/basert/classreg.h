@@ -1,0 +1,49 @@
+// The class registry (classes found by name when streams are read) and class groups, which keep
+// the classes of different GUI frameworks apart.
+#pragma once
+
+#include "basert/fwd.h"
+#include "basert/types.h"
+
+#include <initializer_list>
+#include <string_view>
+
+namespace fw {
+
+/// Registers a persistent class (and its ancestors up to TPersistent) in the class group it
+/// belongs to. Registering the same class again does nothing; another class of the same name in
+/// that group raises EFilerError ("A class named %s already exists").
+void RegisterClass(TClass cls);
+void RegisterClasses(std::initializer_list<TClass> classes);
+/// Registers a class under another name (aliases are looked up like class names).
+void RegisterClassAlias(TClass cls, const String& alias);
+void UnRegisterClass(TClass cls);
+void UnRegisterClasses(std::initializer_list<TClass> classes);
+/// The registered class of that name (ignoring case), looked up in the active group and then in
+/// the TPersistent group; null when none.
+TClass GetClass(std::string_view name);
+/// As GetClass, but raises EClassNotFound ("Class %s not found").
+TClass FindClass(std::string_view name);
+
+/// Makes a new class group whose group class is `groupClass`; classes descending from it
+/// register into it from now on. Does nothing when that group exists.
+void StartClassGroup(TClass groupClass);
+/// Puts the descendants of `cls` into the group that `groupClass` belongs to.
+void GroupDescendentsWith(TClass cls, TClass groupClass);
+/// The group class of the group `cls` belongs to (TPersistent's group for ordinary classes).
+TClass ClassGroupOf(TClass cls);
+TClass ClassGroupOf(const TObject* instance);
+/// Makes the group of `groupClass` the active one for lookups; answers the previously active
+/// group's class.
+TClass ActivateClassGroup(TClass groupClass);
+/// The active group's class.
+TClass ActiveClassGroup();
+
+/// The package group registrations are stamped with; design packages get a fresh number while
+/// they load. 0 is the environment's own.
+extern Integer CurrentGroup;
+
+inline constexpr const char* SDuplicateClass = "A class named %s already exists";
+inline constexpr const char* SClassNotFound = "Class %s not found";
+
+} // namespace fw

@@ -1,0 +1,344 @@
+#include "basert/component.h"
+
+#include "basert/classbuilder.h"
+#include "basert/exceptions.h"
+
+#include <algorithm>
+
+namespace fw {
+
+namespace {
+
+String Subst(const char* pattern, std::string_view arg) {
+  String s(pattern);
+  auto at = s.find("%s");
+  if (at == String::npos) at = s.find("%d");
+  if (at != String::npos) s.replace(at, 2, arg);
+  return s;
+}
+
+template <class T> void EraseLast(std::vector<T*>& v, T* item) {
+  auto it = std::find(v.rbegin(), v.rend(), item);
+  if (it != v.rend()) v.erase(std::next(it).base());
+}
+
+} // namespace
+
+bool IsCallableCode(const void* code) noexcept {
+  return reinterpret_cast<std::uintptr_t>(code) > 0xFFFF;
+}
+
+void TNotifyEvent::operator()(TObject* sender) const {
+  if (IsCallableCode(Code)) reinterpret_cast<void (*)(void*, TObject*)>(Code)(Data, sender);
+}
+
+PTypeInfo TypeInfoOf(std::type_identity<TNotifyEvent>) { return TypeInfoNotifyEvent(); }
+
+TClass TComponent::StaticClass() {
+  static const TClass cls = TClassBuilder<TComponent, TPersistent>("TComponent", "Classes")
+                                .Property("Name", &TComponent::Name, &TComponent::SetName)
+                                .Stored(false)
+                                .Property("Tag", &TComponent::Tag, &TComponent::SetTag)
+                                .Default(0)
+                                .Implements<IInterface, IInterfaceComponentReference>()
+                                .Build();
+  return cls;
+}
+
+TComponent::TComponent(TComponent* owner) {
+  TCreationContext* ctx = detail::PendingCreation();
+  if (ctx && ctx->Target == static_cast<TObject*>(this)) {
+    FComponentState = TComponentState::FromMask(ctx->ComponentState);
+    if (ctx->BeforeConstruction) ctx->BeforeConstruction(this);
+  }
+  if (owner) owner->InsertComponent(this);
+}
+
+void TComponent::BeforeDestruction() {
+  if (!FComponentState.Contains(stateDestroying)) Destroying();
+  RemoveFreeNotifications();
+  // Owner and listeners hear of the removal while the component is still whole.
+  if (FOwner) FOwner->RemoveComponent(this);
+}
+
+TComponent::~TComponent() {
+  if (!FComponentState.Contains(stateDestroying)) Destroying();
+  RemoveFreeNotifications();
+  DestroyComponents();
+  if (FOwner) FOwner->RemoveComponent(this);
+}
+
+HResult TComponent::QueryInterface(const TGUID& iid, void** obj) {
+  return GetInterface(iid, obj) ? S_OK : E_NOINTERFACE;
+}
+
+// ---- ownership ---------------------------------------------------------------------------------
+
+TComponent* TComponent::Components(Integer index) const {
+  if (index < 0 || index >= ComponentCount())
+    throw EListError(Subst(SListIndexError, std::to_string(index)));
+  return FComponents[static_cast<std::size_t>(index)];
+}
+
+Integer TComponent::ComponentIndex() const {
+  if (!FOwner) return -1;
+  const auto& list = FOwner->FComponents;
+  auto it = std::find(list.rbegin(), list.rend(), this);
+  return it == list.rend() ? -1 : static_cast<Integer>(list.rend() - it - 1);
+}
+
+void TComponent::SetComponentIndex(Integer value) {
+  if (!FOwner) return;
+  Integer i = ComponentIndex();
+  if (i < 0) return;
+  auto& list = FOwner->FComponents;
+  const Integer count = static_cast<Integer>(list.size());
+  value = std::clamp(value, 0, count - 1);
+  if (value == i) return;
+  list.erase(list.begin() + i);
+  list.insert(list.begin() + value, this);
+  if (FListed) FOwner->RebuildListeners();
+}
+
+void TComponent::InsertComponent(TComponent* component) {
+  component->ValidateContainer(this);
+  if (!component->FName.empty() && FindComponent(component->FName))
+    throw EComponentError(Subst(SDuplicateName, component->FName));
+  ValidateRename(component, {}, component->FName);
+  Insert(component);
+  if (FComponentState.Contains(stateDesigning)) component->SetDesigning(true);
+  SendNotification(this, component, notifyInsert);
+  if (FDesigner) FDesigner->Notification(component, notifyInsert);
+}
+
+void TComponent::RemoveComponent(TComponent* component) {
+  ValidateRename(component, component->FName, {});
+  SendNotification(this, component, notifyRemove);
+  if (FDesigner) FDesigner->Notification(component, notifyRemove);
+  Remove(component);
+}
+
+void TComponent::Insert(TComponent* component) {
+  FComponents.push_back(component);
+  component->FOwner = this;
+  if (!component->FName.empty()) FNameIndex.emplace(component->FName, component);
+  if (component->NeedsNotification()) {
+    const bool wasEmpty = FListeners.empty();
+    FListeners.push_back(component);
+    component->FListed = true;
+    if (wasEmpty) ListenerStateChanged();
+  }
+}
+
+void TComponent::Remove(TComponent* component) {
+  EraseLast(FComponents, component);
+  if (!component->FName.empty()) {
+    auto it = FNameIndex.find(component->FName);
+    if (it != FNameIndex.end() && it->second == component) FNameIndex.erase(it);
+  }
+  if (component->FListed) {
+    EraseLast(FListeners, component);
+    component->FListed = false;
+    if (FListeners.empty()) ListenerStateChanged();
+  }
+  component->FOwner = nullptr;
+}
+
+bool TComponent::NeedsNotification() const {
+  TClass cls = ClassType();
+  return cls->WantsNotification || cls->Notification || !FListeners.empty();
+}
+
+void TComponent::RebuildListeners() {
+  FListeners.clear();
+  for (TComponent* c : FComponents)
+    if (c->FListed) FListeners.push_back(c);
+}
+
+void TComponent::ListenerStateChanged() {
+  // Walks up while a component's need to hear notifications changes.
+  TComponent* c = this;
+  while (TComponent* owner = c->FOwner) {
+    const bool need = c->NeedsNotification();
+    if (need == c->FListed) return;
+    const bool ownerHadListeners = !owner->FListeners.empty();
+    c->FListed = need;
+    if (need)
+      owner->RebuildListeners();
+    else
+      EraseLast(owner->FListeners, c);
+    if (ownerHadListeners == !owner->FListeners.empty()) return;
+    c = owner;
+  }
+}
+
+void TComponent::ClassChanged() { ListenerStateChanged(); }
+
+void TComponent::DestroyComponents() {
+  while (!FComponents.empty()) {
+    TComponent* c = FComponents.back();
+    Remove(c);
+    c->Free();
+  }
+}
+
+void TComponent::Destroying() {
+  if (FComponentState.Contains(stateDestroying)) return;
+  FComponentState.Include(stateDestroying);
+  for (TComponent* c : FComponents)
+    c->Destroying();
+}
+
+TComponent* TComponent::FindComponent(std::string_view name) const {
+  if (name.empty()) return nullptr;
+  auto it = FNameIndex.find(name);
+  return it == FNameIndex.end() ? nullptr : it->second;
+}
+
+// ---- name --------------------------------------------------------------------------------------
+
+void TComponent::SetName(const String& newName) {
+  if (FName == newName) return;
+  if (!newName.empty() && !IsValidIdent(newName))
+    throw EComponentError(Subst(SInvalidName, newName));
+  if (FOwner)
+    FOwner->ValidateRename(this, FName, newName);
+  else
+    ValidateRename(nullptr, FName, newName);
+  ChangeName(newName);
+}
+
+void TComponent::ValidateRename(TComponent* component, const String& curName,
+                                const String& newName) {
+  if (component && !SameText(curName, newName) && component->FOwner == this) {
+    TComponent* existing = FindComponent(newName);
+    if (existing && existing != component) throw EComponentError(Subst(SDuplicateName, newName));
+  }
+  if (FDesigner) FDesigner->ValidateRename(component, curName, newName);
+  if (FComponentState.Contains(stateDesigning) && FOwner)
+    FOwner->ValidateRename(component, curName, newName);
+}
+
+void TComponent::ChangeName(const String& newName) {
+  if (FOwner && !FName.empty()) {
+    auto it = FOwner->FNameIndex.find(FName);
+    if (it != FOwner->FNameIndex.end() && it->second == this) FOwner->FNameIndex.erase(it);
+  }
+  FName = newName;
+  if (FOwner && !FName.empty()) FOwner->FNameIndex.emplace(FName, this);
+}
+
+String TComponent::GetNamePath() { return FName; }
+
+// ---- state -------------------------------------------------------------------------------------
+
+void TComponent::SetAncestor(bool value) {
+  FComponentState.Set(stateAncestor, value);
+  for (TComponent* c : FComponents)
+    c->SetAncestor(value);
+}
+
+void TComponent::SetDesigning(bool value, bool setChildren) {
+  FComponentState.Set(stateDesigning, value);
+  if (setChildren)
+    for (TComponent* c : FComponents)
+      c->SetDesigning(value);
+}
+
+void TComponent::SetInline(bool value) { FComponentState.Set(stateInline, value); }
+
+void TComponent::SetDesignInstance(bool value) { FComponentState.Set(stateDesignInstance, value); }
+
+void TComponent::SetSubComponent(bool isSubComponent) {
+  FComponentStyle.Set(styleSubComponent, isSubComponent);
+}
+
+void TComponent::Loaded() { FComponentState.Exclude(stateLoading); }
+
+// ---- notifications -----------------------------------------------------------------------------
+
+void TComponent::SendNotification(TComponent* target, TComponent* component, TOperation op) {
+  if (auto hook = target->ClassType()->Notification)
+    hook(target, component, op);
+  else
+    target->Notification(component, op);
+}
+
+void TComponent::Notification(TComponent* component, TOperation operation) {
+  if (operation == notifyRemove && component) RemoveFreeNotification(component);
+  // Last to first; a listener may remove others while being told.
+  std::size_t i = FListeners.size();
+  while (i > 0) {
+    --i;
+    SendNotification(FListeners[i], component, operation);
+    if (i > FListeners.size()) i = FListeners.size();
+  }
+}
+
+void TComponent::FreeNotification(TComponent* component) {
+  if (!component || component == this) return;
+  if (!FOwner || component->FOwner != FOwner) {
+    if (std::find(FFreeNotifies.begin(), FFreeNotifies.end(), component) == FFreeNotifies.end()) {
+      FFreeNotifies.push_back(component);
+      component->FreeNotification(this);
+    }
+  }
+  FComponentState.Include(stateFreeNotification);
+}
+
+void TComponent::RemoveFreeNotification(TComponent* component) {
+  EraseLast(FFreeNotifies, component);
+  EraseLast(component->FFreeNotifies, this);
+}
+
+void TComponent::RemoveFreeNotifications() {
+  while (!FFreeNotifies.empty()) {
+    TComponent* c = FFreeNotifies.back();
+    FFreeNotifies.pop_back();
+    EraseLast(c->FFreeNotifies, this);
+    SendNotification(c, this, notifyRemove);
+  }
+}
+
+// ---- children, streaming, designer -------------------------------------------------------------
+
+void TComponent::GetChildren(const TGetChildProc&, TComponent*) {}
+void TComponent::SetChildOrder(TComponent*, Integer) {}
+void TComponent::SetParentComponent(TComponent*) {}
+void TComponent::ValidateContainer(TComponent* container) { container->ValidateInsert(this); }
+void TComponent::ValidateInsert(TComponent*) {}
+
+IPtr<IDesignerHook> TComponent::FindRootDesigner() {
+  for (TComponent* c = this; c; c = c->FOwner)
+    if (c->FDesigner) return c->FDesigner;
+  return nullptr;
+}
+
+bool TComponent::IsImplementorOf(const IPtr<IInterface>& value) {
+  auto ref = QueryIntf<IInterfaceComponentReference>(value);
+  return ref && ref->GetComponent() == this;
+}
+
+void TComponent::ReferenceInterface(const IPtr<IInterface>& value, TOperation operation) {
+  auto ref = QueryIntf<IInterfaceComponentReference>(value);
+  if (!ref) return;
+  TComponent* c = ref->GetComponent();
+  if (!c) return;
+  if (operation == notifyInsert)
+    FreeNotification(c);
+  else
+    RemoveFreeNotification(c);
+}
+
+TComponent* CreateComponentWithState(TClass cls, TComponent* owner, TComponentState state,
+                                     std::function<void(TComponent*)> beforeConstruction) {
+  TCreationContext ctx;
+  ctx.ComponentState = static_cast<std::uint32_t>(state.Mask());
+  if (beforeConstruction)
+    ctx.BeforeConstruction = [fn = std::move(beforeConstruction)](TObject* o) {
+      fn(static_cast<TComponent*>(o));
+    };
+  return static_cast<TComponent*>(cls->CreateWith<TComponent*>(ctx, owner));
+}
+
+} // namespace fw

@@ -1,0 +1,38 @@
+// TDataModule: a root that holds non-visual components, with its design size and offset.
+#pragma once
+
+#include "basert/component.h"
+
+namespace fw {
+
+class TDataModule : public TComponent {
+  FW_CLASS(TDataModule)
+public:
+  explicit TDataModule(TComponent* owner);
+  ~TDataModule() override;
+  void AfterConstruction() override;
+  void BeforeDestruction() override;
+
+  /// Client size of the host window while designed.
+  TPoint DesignSize() const noexcept { return FDesignSize; }
+  void SetDesignSize(TPoint value) { FDesignSize = value; }
+  /// Scroll offset of the host window while designed.
+  TPoint DesignOffset() const noexcept { return FDesignOffset; }
+  void SetDesignOffset(TPoint value) { FDesignOffset = value; }
+  bool OldCreateOrder() const noexcept { return FOldCreateOrder; }
+  void SetOldCreateOrder(bool value) { FOldCreateOrder = value; }
+
+  /// The owned components that have no parent, in component order.
+  void GetChildren(const TGetChildProc& proc, TComponent* root) override;
+
+  TNotifyEvent OnCreate;
+  TNotifyEvent OnDestroy;
+
+private:
+  TPoint FDesignSize;
+  TPoint FDesignOffset;
+  bool FOldCreateOrder = false;
+  bool FDestroyFired = false;
+};
+
+} // namespace fw

@@ -1,0 +1,197 @@
+#include "basert/object.h"
+
+#include "basert/classbuilder.h"
+#include "basert/exceptions.h"
+#include "basert/sysutils.h"
+
+#include <deque>
+#include <mutex>
+
+namespace fw {
+
+namespace {
+
+constexpr const char* SAbstractClass = "Cannot create an instance of abstract class %s";
+
+String LowerKey(std::string_view s) { return LowerCase(s); }
+
+} // namespace
+
+// ---- TMethodTable ------------------------------------------------------------------------------
+
+// Small tables are searched directly; the hashed index pays off only for designed classes with
+// many handlers.
+constexpr std::size_t IndexThreshold = 16;
+
+void TMethodTable::BuildIndex() const {
+  FByLowerName.clear();
+  FByCode.clear();
+  for (std::size_t i = 0; i < FEntries.size(); ++i) {
+    FByLowerName.emplace(LowerKey(FEntries[i].Name), i);
+    FByCode.emplace(FEntries[i].Code, i);
+  }
+  FIndexed = true;
+}
+
+void TMethodTable::Add(String name, void* code) {
+  FEntries.push_back(TEntry{std::move(name), code});
+  if (FIndexed) {
+    FByLowerName.emplace(LowerKey(FEntries.back().Name), FEntries.size() - 1);
+    FByCode.emplace(code, FEntries.size() - 1);
+  }
+}
+
+bool TMethodTable::Remove(void* code) {
+  for (std::size_t i = 0; i < FEntries.size(); ++i) {
+    if (FEntries[i].Code != code) continue;
+    FEntries.erase(FEntries.begin() + static_cast<std::ptrdiff_t>(i));
+    Invalidate();
+    return true;
+  }
+  return false;
+}
+
+bool TMethodTable::Rename(void* code, String name) {
+  if (!Remove(code)) return false;
+  Add(std::move(name), code);
+  return true;
+}
+
+void* TMethodTable::AddressOf(std::string_view name) const {
+  if (FEntries.size() < IndexThreshold) {
+    for (const auto& e : FEntries)
+      if (SameText(e.Name, name)) return e.Code;
+    return nullptr;
+  }
+  if (!FIndexed) BuildIndex();
+  auto it = FByLowerName.find(LowerKey(name));
+  return it == FByLowerName.end() ? nullptr : FEntries[it->second].Code;
+}
+
+const String* TMethodTable::NameOf(void* code) const {
+  if (FEntries.size() < IndexThreshold) {
+    for (const auto& e : FEntries)
+      if (e.Code == code) return &e.Name;
+    return nullptr;
+  }
+  if (!FIndexed) BuildIndex();
+  auto it = FByCode.find(code);
+  return it == FByCode.end() ? nullptr : &FEntries[it->second].Name;
+}
+
+void TMethodTable::Clear() {
+  FEntries.clear();
+  Invalidate();
+}
+
+// ---- TClassRec ---------------------------------------------------------------------------------
+
+bool TClassRec::InheritsFrom(TClass ancestor) const noexcept {
+  for (TClass c = this; c; c = c->Parent)
+    if (c == ancestor) return true;
+  return false;
+}
+
+bool TClassRec::ClassNameIs(std::string_view name) const noexcept {
+  return SameText(ClassName, name);
+}
+
+void* TClassRec::MethodAddress(std::string_view name) const {
+  for (TClass c = this; c; c = c->Parent)
+    if (void* code = c->Methods.AddressOf(name)) return code;
+  return nullptr;
+}
+
+String TClassRec::MethodName(void* code) const {
+  if (!code) return {};
+  for (TClass c = this; c; c = c->Parent)
+    if (const String* n = c->Methods.NameOf(code)) return *n;
+  return {};
+}
+
+namespace detail {
+
+TCreationContext*& PendingCreation() noexcept {
+  thread_local TCreationContext* pending = nullptr;
+  return pending;
+}
+
+void RaiseAbstract(TClass cls) {
+  String msg = SAbstractClass;
+  msg.replace(msg.find("%s"), 2, cls ? cls->ClassName : String("nil"));
+  throw EInvalidOperation(msg);
+}
+
+TClassRec* KeepClassRecord(std::unique_ptr<TClassRec> rec) {
+  static std::mutex lock;
+  static auto* records = new std::deque<std::unique_ptr<TClassRec>>(); // lives to the end
+  std::lock_guard guard(lock);
+  records->push_back(std::move(rec));
+  return records->back().get();
+}
+
+} // namespace detail
+
+// ---- TObject -----------------------------------------------------------------------------------
+
+TObject::TObject() noexcept {
+  TCreationContext* ctx = detail::PendingCreation();
+  if (ctx && !ctx->Target) {
+    ctx->Target = this;
+    FClass = ctx->Class;
+  }
+}
+
+TObject::~TObject() = default;
+
+TClass TObject::StaticClass() {
+  static const TClass cls = TClassBuilder<TObject>("TObject", "System").Build();
+  return cls;
+}
+
+bool TObject::GetInterface(const TGUID& iid, void** out) {
+  *out = nullptr;
+  for (TClass c = ClassType(); c; c = c->Parent)
+    for (const auto& e : c->Interfaces)
+      if (e.IID == iid) {
+        *out = e.Get(this);
+        return true;
+      }
+  return false;
+}
+
+bool TObject::ChangeClass(TClass cls) noexcept {
+  if (!cls || cls->LayoutClass != ClassType()->LayoutClass) return false;
+  FClass = cls;
+  ClassChanged();
+  return true;
+}
+
+void TObject::Free() {
+  if (auto hook = ClassType()->BeforeDestroy) hook(this);
+  BeforeDestruction();
+  delete this;
+}
+
+// ---- TInterfacedObject -------------------------------------------------------------------------
+
+TClass TInterfacedObject::StaticClass() {
+  static const TClass cls = TClassBuilder<TInterfacedObject, TObject>("TInterfacedObject", "System")
+                                .Implements<IInterface>()
+                                .Build();
+  return cls;
+}
+
+HResult TInterfacedObject::QueryInterface(const TGUID& iid, void** obj) {
+  return GetInterface(iid, obj) ? S_OK : E_NOINTERFACE;
+}
+
+int TInterfacedObject::_AddRef() { return ++FRefCount; }
+
+int TInterfacedObject::_Release() {
+  int r = --FRefCount;
+  if (r == 0) Free();
+  return r;
+}
+
+} // namespace fw

@@ -1,0 +1,214 @@
+#include "basert/component.h"
+
+#include "basert/datamodule.h"
+#include "basert/exceptions.h"
+#include "test_classes.h"
+
+#include <gtest/gtest.h>
+
+using namespace fw;
+using namespace fwtest;
+
+namespace {
+
+/// A designer hook that records what it is told and refuses names starting with "Bad".
+class TRecordingHook : public TInterfacedObject, public IDesignerHook {
+public:
+  void Modified() override {}
+  void Notification(TPersistent* object, TOperation op) override {
+    Notices.emplace_back(object, op);
+  }
+  void ValidateRename(TComponent* component, const String& cur, const String& next) override {
+    Renames.push_back((component ? component->ClassName() : String("nil")) + ":" + cur + ">" +
+                      next);
+    if (next.rfind("Bad", 0) == 0) throw EComponentError("refused");
+  }
+  String UniqueName(const String& base) override { return base + "1"; }
+  TComponent* GetRoot() override { return nullptr; }
+  std::vector<std::pair<TPersistent*, TOperation>> Notices;
+  std::vector<String> Renames;
+};
+
+} // namespace
+
+TEST(Components, OwnerFindsByNameIgnoringCaseAndFollowsRenames) {
+  TOwned<TComponent> root(New<TComponent>(nullptr));
+  auto* a = New<TSample>(root.get());
+  auto* b = New<TSample>(root.get());
+  a->SetName("Alpha");
+  b->SetName("Beta");
+  EXPECT_EQ(root->FindComponent("ALPHA"), a);
+  a->SetName("Gamma");
+  EXPECT_EQ(root->FindComponent("alpha"), nullptr);
+  EXPECT_EQ(root->FindComponent("gamma"), a);
+  a->SetName("GAMMA"); // a change of case only is a rename, not a duplicate
+  EXPECT_EQ(a->Name(), "GAMMA");
+  EXPECT_EQ(root->FindComponent("Gamma"), a);
+  EXPECT_EQ(root->FindComponent(""), nullptr);
+  EXPECT_EQ(b->ComponentIndex(), 1);
+  b->SetComponentIndex(-5);
+  EXPECT_EQ(b->ComponentIndex(), 0);
+  EXPECT_EQ(root->Components(1), a);
+  EXPECT_THROW(root->Components(2), EListError);
+  EXPECT_EQ(root->ComponentCount(), 2);
+}
+
+TEST(Components, BadNamesRaiseAndKeepTheOldName) {
+  TOwned<TComponent> root(New<TComponent>(nullptr));
+  auto* a = New<TSample>(root.get());
+  auto* b = New<TSample>(root.get());
+  a->SetName("First");
+  b->SetName("Second");
+  for (const char* bad : {"1abc", "a b", "a-b", "\xC3\xA9t\xC3\xA9"}) {
+    try {
+      a->SetName(bad);
+      ADD_FAILURE() << bad;
+    } catch (const EComponentError& e) {
+      EXPECT_EQ(e.Message(), String("'") + bad + "' is not a valid component name");
+    }
+  }
+  try {
+    a->SetName("second");
+    ADD_FAILURE();
+  } catch (const EComponentError& e) {
+    EXPECT_EQ(e.Message(), "A component named second already exists");
+  }
+  EXPECT_EQ(a->Name(), "First");
+  EXPECT_EQ(root->FindComponent("First"), a);
+  EXPECT_EQ(root->FindComponent("Second"), b);
+  a->SetName(""); // an empty name is allowed and leaves the index
+  EXPECT_EQ(root->FindComponent("First"), nullptr);
+}
+
+TEST(Components, DesignerHookValidatesRenamesAndHearsInsertsAndRemoves) {
+  TOwned<TComponent> root(New<TComponent>(nullptr));
+  IPtr<TRecordingHook> hook(new TRecordingHook);
+  root->SetDesigner(IPtr<IDesignerHook>(hook.get()));
+  root->SetName("Form1");
+  auto* a = New<TSample>(root.get());
+  a->SetName("Button1");
+  EXPECT_THROW(a->SetName("BadName"), EComponentError);
+  EXPECT_EQ(a->Name(), "Button1");
+  EXPECT_EQ(root->FindComponent("Button1"), a);
+  EXPECT_THROW(root->SetName("BadRoot"), EComponentError);
+  EXPECT_EQ(root->Name(), "Form1");
+  a->Free();
+  EXPECT_EQ(hook->Renames, (std::vector<String>{"nil:>Form1", "TSample:>", "TSample:>Button1",
+                                                "TSample:Button1>BadName", "nil:Form1>BadRoot",
+                                                "TSample:Button1>"}));
+  ASSERT_EQ(hook->Notices.size(), 2u);
+  EXPECT_EQ(hook->Notices[0].second, notifyInsert);
+  EXPECT_EQ(hook->Notices[1].second, notifyRemove);
+  EXPECT_EQ(root->FindRootDesigner().get(), static_cast<IDesignerHook*>(hook.get()));
+  root->SetDesigner(nullptr);
+}
+
+TEST(Components, NotificationsReachListenersWithTheWholeObject) {
+  TOwned<TComponent> root(New<TComponent>(nullptr));
+  auto* listener = New<TListener>(root.get());
+  auto* plain = New<TComponent>(root.get());
+  auto* sample = New<TSample>(root.get());
+  // The new component's class is known while its owner is told of it.
+  ASSERT_EQ(listener->Seen.size(), 2u);
+  EXPECT_EQ(listener->SeenClassNames[1], "TSample");
+  sample->Free();
+  ASSERT_EQ(listener->Seen.size(), 3u);
+  EXPECT_EQ(listener->Seen[2].second, notifyRemove);
+  EXPECT_EQ(listener->SeenClassNames[2], "TSample");
+  // A listener nested below a plain component still hears its root's changes.
+  auto* nested = New<TListener>(plain);
+  New<TComponent>(root.get());
+  EXPECT_EQ(nested->Seen.size(), 1u);
+}
+
+TEST(Components, FreeNotificationAcrossOwnersClearsReferences) {
+  TOwned<TComponent> form(New<TComponent>(nullptr));
+  TOwned<TComponent> module(New<TComponent>(nullptr));
+  auto* watcher = New<TListener>(form.get());
+  auto* target = New<TSample>(module.get());
+  watcher->Watched = target;
+  watcher->FreeNotification(target);
+  EXPECT_TRUE(watcher->ComponentState().Contains(stateFreeNotification));
+  module.reset(); // frees the target with its owner
+  EXPECT_EQ(watcher->Watched, nullptr);
+  // And the other way round: the watcher goes first, the target must forget it.
+  TOwned<TComponent> module2(New<TComponent>(nullptr));
+  auto* target2 = New<TSample>(module2.get());
+  watcher->FreeNotification(target2);
+  watcher->Free();
+  target2->Free(); // would touch the freed watcher if the link were left behind
+  SUCCEED();
+}
+
+TEST(Components, StateFlagsPropagateToOwnedComponents) {
+  TOwned<TComponent> root(New<TComponent>(nullptr));
+  auto* child = New<TComponent>(root.get());
+  auto* grandchild = New<TComponent>(child);
+  root->SetDesigning(true);
+  EXPECT_TRUE(grandchild->ComponentState().Contains(stateDesigning));
+  auto* late = New<TComponent>(root.get()); // inserted into a designing owner
+  EXPECT_TRUE(late->ComponentState().Contains(stateDesigning));
+  root->SetAncestor(true);
+  EXPECT_TRUE(grandchild->ComponentState().Contains(stateAncestor));
+  root->SetAncestor(false);
+  EXPECT_FALSE(child->ComponentState().Contains(stateAncestor));
+  child->SetSubComponent(true);
+  EXPECT_TRUE(child->ComponentStyle().Contains(styleSubComponent));
+  EXPECT_TRUE(child->ComponentStyle().Contains(styleInheritable));
+  child->Updating();
+  EXPECT_TRUE(child->ComponentState().Contains(stateUpdating));
+  child->Updated();
+  EXPECT_FALSE(child->ComponentState().Contains(stateUpdating));
+}
+
+namespace {
+struct TFlagProbe : TComponent {
+  FW_CLASS(TFlagProbe)
+public:
+  explicit TFlagProbe(TComponent* owner) : TComponent(owner) {
+    DesigningAtConstruction = ComponentState().Contains(stateDesigning);
+    DesignInstanceAtConstruction = ComponentState().Contains(stateDesignInstance);
+  }
+  bool DesigningAtConstruction = false;
+  bool DesignInstanceAtConstruction = false;
+};
+TClass TFlagProbe::StaticClass() {
+  static const TClass cls = TClassBuilder<TFlagProbe, TComponent>("TFlagProbe").Build();
+  return cls;
+}
+} // namespace
+
+TEST(Components, CreationWithStateFlagsTheInstanceBeforeItsConstructorRuns) {
+  TComponent* seen = nullptr;
+  TOwned<TComponent> c(CreateComponentWithState(TFlagProbe::StaticClass(), nullptr,
+                                                {stateDesigning, stateDesignInstance},
+                                                [&](TComponent* x) { seen = x; }));
+  auto* probe = static_cast<TFlagProbe*>(c.get());
+  EXPECT_TRUE(probe->DesigningAtConstruction);
+  EXPECT_TRUE(probe->DesignInstanceAtConstruction);
+  EXPECT_EQ(seen, c.get());
+  TOwned<TComponent> plain(CreateComponent(TFlagProbe::StaticClass(), nullptr));
+  EXPECT_FALSE(static_cast<TFlagProbe*>(plain.get())->DesigningAtConstruction);
+}
+
+TEST(Components, InterfacesAreNotCountedAndReferToTheComponent) {
+  TOwned<TComponent> c(New<TComponent>(nullptr));
+  IPtr<IInterfaceComponentReference> ref;
+  ASSERT_TRUE(Supports(c.get(), &ref));
+  EXPECT_EQ(ref->GetComponent(), c.get());
+  EXPECT_TRUE(c->IsImplementorOf(IPtr<IInterface>(ref.get())));
+  ref.reset(); // releasing does not free a component
+  EXPECT_EQ(c->ComponentCount(), 0);
+}
+
+TEST(DataModules, ListParentlessComponentsAsChildren) {
+  TOwned<TDataModule> dm(New<TDataModule>(nullptr));
+  auto* a = New<TComponent>(dm.get());
+  auto* b = New<TSample>(dm.get());
+  std::vector<TComponent*> kids;
+  dm->GetChildren([&](TComponent* c) { kids.push_back(c); }, dm.get());
+  EXPECT_EQ(kids, (std::vector<TComponent*>{a, b}));
+  dm->SetDesignSize({300, 200});
+  EXPECT_EQ(dm->DesignSize(), (TPoint{300, 200}));
+  EXPECT_NE(GetPropInfo(dm.get(), "OnCreate", tkMethods), nullptr);
+}

@@ -1,0 +1,417 @@
+#include "basert/formtext.h"
+
+#include "basert/exceptions.h"
+#include "basert/formstream.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <random>
+
+using namespace fw;
+
+namespace {
+
+String TextToBinary(std::string_view text) {
+  TStringStream in(text);
+  TMemoryStream out;
+  ObjectTextToBinary(in, out);
+  return String(out.View());
+}
+
+String BinaryToText(std::string_view binary) {
+  TStringStream in(binary);
+  TMemoryStream out;
+  ObjectBinaryToText(in, out);
+  EXPECT_EQ(in.Position(), static_cast<Int64>(binary.size())) << "the whole object is consumed";
+  return String(out.View());
+}
+
+String ParseError(std::string_view text) {
+  try {
+    TextToBinary(text);
+  } catch (const EParserError& e) {
+    return e.Message();
+  }
+  return "no error";
+}
+
+String ReadError(std::string_view binary) {
+  try {
+    BinaryToText(binary);
+  } catch (const EReadError& e) {
+    return e.Message();
+  }
+  return "no error";
+}
+
+std::vector<std::filesystem::path> Corpus() {
+  std::vector<std::filesystem::path> files;
+  for (const auto& e : std::filesystem::directory_iterator(FW_TEST_DATA_DIR "/forms"))
+    if (e.path().extension() == ".fwf") files.push_back(e.path());
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+String Lines(std::initializer_list<std::string_view> lines) {
+  String s;
+  for (auto l : lines)
+    (s += l) += "\r\n";
+  return s;
+}
+
+} // namespace
+
+TEST(FormTextCorpus, TextToBinaryToTextAndBinaryToTextToBinaryAreExact) {
+  auto files = Corpus();
+  ASSERT_GE(files.size(), 6u);
+  for (const auto& path : files) {
+    SCOPED_TRACE(path.filename().string());
+    TMemoryStream file;
+    file.LoadFromFile(path.string());
+    String text(file.View());
+    String binary = TextToBinary(text);
+    EXPECT_EQ(binary.substr(0, 4), "TPF0");
+    EXPECT_EQ(BinaryToText(binary), text);
+    EXPECT_EQ(TextToBinary(BinaryToText(binary)), binary);
+
+    // The same through the resource-wrapped form.
+    TStringStream in(text);
+    TMemoryStream res;
+    ObjectTextToResource(in, res);
+    res.SetPosition(0);
+    EXPECT_EQ(TestStreamFormat(res), sofBinary);
+    TMemoryStream back;
+    ObjectResourceToText(res, back);
+    EXPECT_EQ(back.View(), text);
+  }
+}
+
+TEST(FormTextCorpus, EveryCutOfABinaryFormRaisesAReadError) {
+  TMemoryStream file;
+  file.LoadFromFile(FW_TEST_DATA_DIR "/forms/datamodule.fwf");
+  String binary = TextToBinary(file.View());
+  for (std::size_t cut = 0; cut < binary.size(); ++cut) {
+    String msg = ReadError(std::string_view(binary).substr(0, cut));
+    EXPECT_TRUE(msg.starts_with("Unexpected end of stream at byte") ||
+                msg.starts_with("Invalid stream format"))
+        << cut << ": " << msg;
+  }
+}
+
+TEST(FormTextLayout, HumanTextIsAcceptedAndComesBackCanonical) {
+  // Raw UTF-8, hex, odd spacing, lower-case keywords, '+' joins and a BOM.
+  String human = "\xEF\xBB\xBF  OBJECT  F : TF\n  Caption='caf\xC3\xA9' + ' au lait'\n"
+                 "  Mask = $FF\n  Items = ( 1 2 ) Data = { 0a 0B }\n  V = 1e3\nEND\n";
+  EXPECT_EQ(BinaryToText(TextToBinary(human)),
+            Lines({"object F: TF", "  Caption = 'caf'#233' au lait'", "  Mask = 255", "  Items = (",
+                   "    1", "    2)", "  Data = {", "    0A0B}", "  V = 1000.0", "end"}));
+}
+
+TEST(FormTextLayout, ConversionStopsAfterOneObjectSoStreamsCanHoldSeveral) {
+  TStringStream text("object A: TA\r\nend\r\nobject B: TB\r\nend\r\n");
+  TMemoryStream first, second;
+  ObjectTextToBinary(text, first);
+  ObjectTextToBinary(text, second);
+  EXPECT_EQ(BinaryToText(first.View()), Lines({"object A: TA", "end"}));
+  EXPECT_EQ(BinaryToText(second.View()), Lines({"object B: TB", "end"}));
+
+  TStringStream binary(String(first.View()) + String(second.View()));
+  TMemoryStream out;
+  ObjectBinaryToText(binary, out);
+  EXPECT_EQ(binary.Position(), first.Size());
+}
+
+TEST(FormTextFloats, ExtendedDoubleAndSingleValuesRoundTripBitForBit) {
+  std::mt19937_64 rng(20240601);
+  for (int i = 0; i < 3000; ++i) {
+    // Random 80-bit patterns: normal (integer bit set) or denormal (exponent 0).
+    std::array<Byte, 10> ext;
+    UInt64 mant = rng();
+    unsigned exp = static_cast<unsigned>(rng() % 0x7FFF);
+    if (i % 10 == 0) exp = 0;
+    mant = exp ? mant | (UInt64{1} << 63) : mant & ~(UInt64{1} << 63);
+    std::memcpy(ext.data(), &mant, 8);
+    unsigned se = exp | (rng() & 1 ? 0x8000 : 0);
+    ext[8] = static_cast<Byte>(se);
+    ext[9] = static_cast<Byte>(se >> 8);
+    double d = std::bit_cast<double>(rng());
+    float f = std::bit_cast<float>(static_cast<std::uint32_t>(rng()));
+
+    TMemoryStream m;
+    {
+      TBinaryWriterCore w(m);
+      w.WriteSignature();
+      w.WriteStr("T");
+      w.WriteStr("");
+      w.WriteStr("E");
+      w.WriteExtendedBytes(ext);
+      if (std::isfinite(d)) {
+        w.WriteStr("D");
+        w.WriteDouble(d);
+        w.WriteStr("T");
+        w.WriteDate(d);
+      }
+      if (std::isfinite(f)) {
+        w.WriteStr("S");
+        w.WriteSingle(f);
+      }
+      w.WriteListEnd();
+      w.WriteListEnd();
+    }
+    String binary(m.View());
+    String text = BinaryToText(binary);
+    ASSERT_EQ(TextToBinary(text), binary) << text;
+  }
+}
+
+namespace {
+
+// Random component trees written value by value, with tags that the text must annotate.
+class RandomForm {
+public:
+  explicit RandomForm(unsigned seed) : FRng(seed) {}
+
+  String Make() {
+    TMemoryStream m;
+    {
+      TBinaryWriterCore w(m);
+      w.WriteSignature();
+      Object(w, 0);
+    }
+    return String(m.View());
+  }
+
+private:
+  std::mt19937 FRng;
+  int Pick(int n) { return static_cast<int>(FRng() % static_cast<unsigned>(n)); }
+
+  String Name() {
+    static const char* const kNames[] = {"Left", "Font.Name", "end", "object", "A_1", "x"};
+    return kNames[Pick(6)];
+  }
+
+  void Object(TBinaryWriterCore& w, int depth) {
+    TFilerFlags flags = static_cast<TFilerFlags>(Pick(8));
+    if (flags) {
+      w.WriteByte(static_cast<Byte>(0xF0 | flags));
+      if (flags & ffChildPos)
+        w.WriteIntegerAs(static_cast<TValueType>(vaInt8 + Pick(3)), Pick(100));
+    }
+    w.WriteStr("TThing");
+    w.WriteStr(Pick(3) ? "Thing" : "");
+    for (int i = Pick(5); i > 0; --i) {
+      w.WriteStr(Name());
+      Value(w, depth, false);
+    }
+    w.WriteListEnd();
+    if (depth < 3)
+      for (int i = Pick(3); i > 0; --i)
+        Object(w, depth + 1);
+    w.WriteListEnd();
+  }
+
+  void Value(TBinaryWriterCore& w, int depth, bool inList) {
+    static const char16_t kWide[] = u"a\u00E9\u65E5\U0001F600";
+    switch (Pick(depth < 4 ? 14 : 11)) {
+    case 0:
+      w.WriteIntegerAs(static_cast<TValueType>(vaInt8 + Pick(3)), Pick(256) - 128);
+      return;
+    case 1:
+      w.WriteIntegerAs(vaInt64, static_cast<Int64>(FRng()) << Pick(33));
+      return;
+    case 2:
+      w.WriteFloat(std::ldexp(static_cast<Extended>(FRng()), Pick(200) - 100));
+      return;
+    case 3:
+      w.WriteCurrency(Currency::FromScaled(static_cast<Int64>(FRng()) - (1LL << 31)));
+      return;
+    case 4: {
+      String bytes;
+      for (int i = Pick(300); i > 0; --i)
+        bytes += static_cast<char>(Pick(3) ? 'a' + Pick(26) : Pick(256));
+      static constexpr TValueType kTags[] = {vaString, vaLString, vaUTF8String};
+      TValueType t = kTags[Pick(3)];
+      if (t == vaString && bytes.size() > 255) bytes.resize(255);
+      w.WriteStringAs(t, bytes);
+      return;
+    }
+    case 5: {
+      WideString units;
+      for (int i = Pick(100); i > 0; --i)
+        units += Pick(20) ? kWide[Pick(5)] : char16_t(0xD800 + Pick(2048));
+      if (Pick(2))
+        w.WriteWideChars(units);
+      else
+        w.WriteWideString(units);
+      return;
+    }
+    case 6:
+      w.WriteIdent(Pick(2) ? "clRed" : "nil");
+      return;
+    case 7:
+      w.WriteStringAs(vaIdent, Pick(2) ? "FALSE" : "not an ident");
+      return;
+    case 8: {
+      String data(static_cast<std::size_t>(Pick(100)), '\x5A');
+      w.WriteBinary(data.data(), data.size());
+      return;
+    }
+    case 9:
+      w.WriteSet({"a", "b"});
+      return;
+    case 10:
+      if (inList)
+        w.WriteBoolean(Pick(2));
+      else
+        w.WriteValue(vaNull);
+      return;
+    case 11:
+      w.WriteListBegin();
+      for (int i = Pick(4); i > 0; --i)
+        Value(w, depth + 1, true);
+      w.WriteListEnd();
+      return;
+    default:
+      w.WriteCollectionBegin();
+      for (int i = Pick(3); i > 0; --i) {
+        static constexpr TValueType kInts[] = {vaInt8, vaInt16, vaInt32, vaInt64};
+        if (Pick(2)) w.WriteIntegerAs(kInts[Pick(4)], Pick(10));
+        w.WriteListBegin();
+        for (int j = Pick(3); j > 0; --j) {
+          w.WriteStr(Name());
+          Value(w, depth + 1, false);
+        }
+        w.WriteListEnd();
+      }
+      w.WriteListEnd();
+      return;
+    }
+  }
+};
+
+} // namespace
+
+TEST(FormTextRandom, AnyAcceptedBinaryComesBackByteForByte) {
+  for (unsigned seed = 1; seed <= 300; ++seed) {
+    String binary = RandomForm(seed).Make();
+    String text = BinaryToText(binary);
+    ASSERT_EQ(TextToBinary(text), binary) << "seed " << seed << "\n" << text;
+    ASSERT_EQ(BinaryToText(TextToBinary(text)), text);
+  }
+}
+
+TEST(FormTextErrors, BinaryThatTheTextCannotCarryIsRefusedWithItsOffset) {
+  auto form = [](auto&& body) {
+    TMemoryStream m;
+    {
+      TBinaryWriterCore w(m);
+      w.WriteSignature();
+      body(w);
+    }
+    return String(m.View());
+  };
+  EXPECT_EQ(ReadError(form([](TBinaryWriterCore& w) {
+              w.WriteStr("TA");
+              w.WriteStr("");
+              w.WriteStr("V");
+              w.WriteFloat(NAN);
+            })),
+            "Invalid floating point value at byte 10");
+  EXPECT_EQ(ReadError(form([](TBinaryWriterCore& w) {
+              w.WriteStr("TA");
+              w.WriteStr("two words");
+            })),
+            "Invalid name at byte 7");
+  EXPECT_EQ(ReadError(form([](TBinaryWriterCore& w) { w.WriteByte(0xF8); })),
+            "Invalid component prefix at byte 4");
+  EXPECT_EQ(ReadError(form([](TBinaryWriterCore& w) {
+              w.WriteStr("TA");
+              w.WriteStr("");
+              w.WriteStr("V");
+              w.WriteByte(99);
+            })),
+            "Invalid value type 99 at byte 10");
+  EXPECT_EQ(ReadError("TPFX"), "Invalid stream format: signature expected at byte 0");
+}
+
+TEST(FormTextErrors, SyntaxErrorsNameLineAndColumn) {
+  struct Case {
+    const char* text;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"object A: TA\n  Caption = 'open\nend\n", "Unterminated string on line 2, column 13"},
+      {"object A: TA\n  Left 5\nend\n", "'=' expected on line 2, column 8"},
+      {"thing A: TA\nend\n", "'object' expected on line 1, column 1"},
+      {"object A: TA\n  V = Int9(5)\nend\n", "Unknown value kind Int9 on line 2, column 7"},
+      {"object A: TA\n  V = Int8(300)\nend\n", "Number out of range on line 2, column 12"},
+      {"object A: TA\n  V = 99999999999999999999\nend\n",
+       "Number out of range on line 2, column 7"},
+      {"object A: TA\n  V = (\n    Null)\nend\n", "Null cannot be a list item on line 3, column 5"},
+      {"object A: TA\n  V = {\n    0A0}\nend\n", "Invalid binary value on line 3, column 7"},
+      {"object A: TA\n  object B: TB\n  end\n  V = 1\nend\n",
+       "Property after a child object on line 4, column 3"},
+      {"object A: TA\n  V = 1\n", "'end' expected on line 3, column 1"},
+      {"object A: TA\n  V = )\nend\n", "Property value expected on line 2, column 7"},
+      {"object A: TA\n  V = 'a' +\nend\n", "String expected on line 3, column 1"},
+      {"object A: TA\n  V = #70000\nend\n", "Invalid character code on line 2, column 7"},
+      {"object A: TA\n  V = String(#256)\nend\n", "Invalid character code on line 2, column 14"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(ParseError(c.text), c.message) << c.text;
+  String longName(256, 'n');
+  EXPECT_EQ(ParseError("object " + longName + ": TA\nend\n"),
+            "Name longer than 255 bytes on line 1, column 8");
+  String deep = "object A: TA\n  V = " + String(kMaxNesting + 1, '(') + "\nend\n";
+  EXPECT_EQ(ParseError(deep),
+            "Values nested too deeply on line 2, column " + std::to_string(6 + kMaxNesting));
+}
+
+TEST(FormTextFormat, DetectsEachFormatAndLeavesThePositionAlone) {
+  struct Case {
+    String data;
+    TStreamOriginalFormat format;
+  };
+  const Case cases[] = {{"TPF0\x02"
+                         "AB",
+                         sofBinary},
+                        {String("\xFF\x0A\x00TFORM1\x00", 10), sofBinary},
+                        {"  \r\n\tobject Form1: TForm1", sofText},
+                        {"INHERITED Form1: TForm1", sofText},
+                        {"inline F: TF", sofText},
+                        {"\xEF\xBB\xBFobject F: TF", sofUTF8Text},
+                        {"objection", sofUnknown},
+                        {"", sofUnknown}};
+  for (const auto& c : cases) {
+    TStringStream s("xx" + c.data);
+    s.SetPosition(2);
+    EXPECT_EQ(TestStreamFormat(s), c.format) << c.data;
+    EXPECT_EQ(s.Position(), 2);
+  }
+}
+
+TEST(FormTextResource, HeadersOfBothResourceLayoutsAreSkipped) {
+  TMemoryStream res;
+  WriteResourceHeader(res, "TForm1", 4);
+  EXPECT_EQ(res.View(), String("\xFF\x0A\x00TFORM1\x00\x30\x10\x04\x00\x00\x00", 16));
+  res.SetPosition(0);
+  ReadResourceHeader(res);
+  EXPECT_EQ(res.Position(), 16);
+
+  // A 32-bit resource file: the empty entry, then an RCDATA entry with a named resource.
+  String file(32, '\0');
+  file[4] = 32;
+  std::memset(file.data() + 8, 0xFF, 2);
+  std::memset(file.data() + 12, 0xFF, 2);
+  String entry = String("\x04\x00\x00\x00\x24\x00\x00\x00\xFF\xFF\x0A\x00", 12) +
+                 String("F\0O\0O\0\0\0", 8) + String(16, '\0');
+  TStringStream s(file + entry + "TPF0");
+  ReadResourceHeader(s);
+  EXPECT_EQ(s.ReadString(4), "TPF0");
+
+  TStringStream bad("TPF0");
+  EXPECT_THROW(ReadResourceHeader(bad), EInvalidImage);
+}

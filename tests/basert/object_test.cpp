@@ -1,0 +1,130 @@
+#include "basert/object.h"
+
+#include "basert/classreg.h"
+#include "basert/exceptions.h"
+#include "basert/intflist.h"
+#include "test_classes.h"
+
+#include <gtest/gtest.h>
+
+using namespace fw;
+using namespace fwtest;
+
+TEST(ClassRecords, DescribeNamesParentsAndPublishedMethods) {
+  TOwned<TSample> s(New<TSample>(nullptr));
+  EXPECT_EQ(s->ClassName(), "TSample");
+  EXPECT_TRUE(s->ClassNameIs("tsample"));
+  EXPECT_EQ(s->ClassParent(), TComponent::StaticClass());
+  EXPECT_TRUE(s->InheritsFrom(TPersistent::StaticClass()));
+  EXPECT_FALSE(TComponent::StaticClass()->InheritsFrom(TSample::StaticClass()));
+  EXPECT_EQ(s->ClassType()->UnitName, "Tests");
+  EXPECT_EQ(s->ClassType()->TypeInfo->Data.ParentInfo, TComponent::StaticClass()->TypeInfo);
+  EXPECT_NE(s->MethodAddress("CLICKED"), nullptr);
+  EXPECT_EQ(s->MethodAddress("Missing"), nullptr);
+  EXPECT_EQ(s->MethodName(nullptr), "");
+}
+
+TEST(ClassRecords, VirtualConstructorsAndAbstractClasses) {
+  TOwned<TComponent> owner(New<TComponent>(nullptr));
+  TComponent* c = CreateComponent(TSample::StaticClass(), owner.get());
+  EXPECT_EQ(c->ClassType(), TSample::StaticClass());
+  EXPECT_EQ(c->Owner(), owner.get());
+  TOwned<TCollection> coll(New<TCollection>(TItem::StaticClass()));
+  EXPECT_TRUE(TItem::StaticClass()->CanCreate<TCollection*>());
+  EXPECT_FALSE(TItem::StaticClass()->CanCreate<TComponent*>());
+  EXPECT_THROW(TItem::StaticClass()->Create<TComponent*>(owner.get()), EInvalidOperation);
+  EXPECT_EQ(owner->ComponentCount(), 1);
+}
+
+TEST(ClassRecords, InstanceSwitchesToARunTimeDescendantAndBack) {
+  TOwned<TSample> s(New<TSample>(nullptr));
+  s->FInt = 17;
+  // A descendant made at run time: a cheap copy with another name, unit and methods.
+  auto proxy = std::make_unique<TClassRec>(*TSample::StaticClass());
+  proxy->ClassName = "TForm1";
+  proxy->UnitName = "Unit1";
+  proxy->Parent = TSample::StaticClass();
+  proxy->Methods.Clear();
+  proxy->Methods.Add("Button1Click", reinterpret_cast<void*>(std::uintptr_t{1}));
+  TClass previous = s->ClassType();
+  ASSERT_TRUE(s->ChangeClass(proxy.get()));
+  EXPECT_EQ(s->ClassName(), "TForm1");
+  EXPECT_TRUE(s->InheritsFrom(TSample::StaticClass()));
+  EXPECT_EQ(s->MethodName(reinterpret_cast<void*>(std::uintptr_t{1})), "Button1Click");
+  EXPECT_NE(s->MethodAddress("Clicked"), nullptr); // inherited methods still found
+  EXPECT_EQ(s->FInt, 17);                          // data kept
+  // Another layout is refused.
+  auto foreign = std::make_unique<TClassRec>(*TComponent::StaticClass());
+  EXPECT_FALSE(s->ChangeClass(foreign.get()));
+  EXPECT_EQ(s->ClassName(), "TForm1");
+  ASSERT_TRUE(s->ChangeClass(previous));
+  EXPECT_EQ(s->ClassName(), "TSample");
+  EXPECT_EQ(s->FInt, 17);
+}
+
+TEST(Interfaces, CountedObjectsFreeWithTheirLastReference) {
+  static int destroyed = 0;
+  struct TCounted : TThing {
+    ~TCounted() override { ++destroyed; }
+  };
+  {
+    IPtr<ITestThing> a(new TCounted);
+    IPtr<IInterface> b = QueryIntf<IInterface>(a);
+    ASSERT_TRUE(b);
+    EXPECT_EQ(static_cast<TCounted*>(a.get())->RefCount(), 2);
+    EXPECT_FALSE(QueryIntf<IInterfaceList>(b));
+  }
+  EXPECT_EQ(destroyed, 1);
+}
+
+TEST(Interfaces, InterfaceListComparesIdentities) {
+  IPtr<IInterfaceList> list(New<TInterfaceList>());
+  IPtr<ITestThing> a(new TThing(1));
+  IPtr<ITestThing> b(new TThing(2));
+  list->Add(IPtr<IInterface>(a.get()));
+  list->Add(IPtr<IInterface>(b.get()));
+  EXPECT_EQ(list->IndexOf(QueryIntf<IInterface>(b)), 1);
+  list->Exchange(0, 1);
+  EXPECT_EQ(QueryIntf<ITestThing>(list->First())->Value(), 2);
+  EXPECT_EQ(list->Remove(IPtr<IInterface>(a.get())), 1);
+  EXPECT_EQ(list->GetCount(), 1);
+  EXPECT_THROW(list->Get(5), EListError);
+}
+
+TEST(ClassRegistry, FindsRegisteredClassesAndRejectsNameClashes) {
+  RegisterClass(TSample::StaticClass());
+  EXPECT_EQ(FindClass("tsample"), TSample::StaticClass());
+  EXPECT_EQ(GetClass("TComponent"), TComponent::StaticClass()); // ancestors come along
+  RegisterClass(TSample::StaticClass());                        // again: nothing happens
+  auto clash = std::make_unique<TClassRec>(*TListener::StaticClass());
+  clash->ClassName = "TSample";
+  clash->Parent = TComponent::StaticClass();
+  EXPECT_THROW(RegisterClass(clash.get()), EFilerError);
+  UnRegisterClass(TSample::StaticClass());
+  EXPECT_EQ(GetClass("TSample"), nullptr);
+  try {
+    FindClass("TSample");
+    ADD_FAILURE();
+  } catch (const EClassNotFound& e) {
+    EXPECT_EQ(e.Message(), "Class TSample not found");
+  }
+}
+
+TEST(ClassRegistry, GroupsSeparateFrameworksAndShareTheBaseGroup) {
+  // TListener's descendants form a framework of their own, with its own "TItem2" name.
+  StartClassGroup(TListener::StaticClass());
+  RegisterClass(TListener::StaticClass());
+  RegisterClass(TWithItems::StaticClass());
+  EXPECT_EQ(ClassGroupOf(TListener::StaticClass()), TListener::StaticClass());
+  EXPECT_EQ(ClassGroupOf(TWithItems::StaticClass()), TPersistent::StaticClass());
+  EXPECT_EQ(GetClass("TListener"), nullptr); // not the active group
+  TClass previous = ActivateClassGroup(TListener::StaticClass());
+  EXPECT_EQ(previous, TPersistent::StaticClass());
+  EXPECT_EQ(GetClass("TListener"), TListener::StaticClass());
+  EXPECT_EQ(GetClass("TWithItems"), TWithItems::StaticClass()); // base group stays visible
+  GroupDescendentsWith(TWithItems::StaticClass(), TListener::StaticClass());
+  EXPECT_EQ(ClassGroupOf(TWithItems::StaticClass()), TListener::StaticClass());
+  EXPECT_EQ(ActivateClassGroup(previous), TListener::StaticClass());
+  EXPECT_EQ(ActiveClassGroup(), TPersistent::StaticClass());
+  UnRegisterClasses({TListener::StaticClass(), TWithItems::StaticClass()});
+}

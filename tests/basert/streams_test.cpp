@@ -1,0 +1,149 @@
+#include "basert/streams.h"
+
+#include "basert/exceptions.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+
+using namespace fw;
+
+namespace {
+std::filesystem::path TempPath(const char* name) {
+  return std::filesystem::temp_directory_path() / (std::string("fw_streams_") + name);
+}
+} // namespace
+
+TEST(MemoryStream, WritesReadsSeeksAndGrowsPastTheEnd) {
+  TMemoryStream m;
+  m.WriteBuffer("hello", 5);
+  EXPECT_EQ(m.Size(), 5);
+  EXPECT_EQ(m.Seek(-2, soEnd), 3);
+  char buf[8] = {};
+  EXPECT_EQ(m.Read(buf, 8), 2);
+  EXPECT_STREQ(buf, "lo");
+  m.Seek(8, soBeginning); // a gap is zero-filled
+  m.WriteBuffer("!", 1);
+  ASSERT_EQ(m.Size(), 9);
+  EXPECT_EQ(m.Memory()[6], 0);
+  EXPECT_EQ(m.Seek(-100, soCurrent), 0);
+  m.SetSize(2);
+  EXPECT_EQ(m.View(), "he");
+  m.Clear();
+  EXPECT_EQ(m.Size(), 0);
+}
+
+TEST(MemoryStream, ReadBufferRaisesOnShortRead) {
+  TStringStream s("abc");
+  char buf[4];
+  try {
+    s.ReadBuffer(buf, 4);
+    FAIL();
+  } catch (const EReadError& e) {
+    EXPECT_STREQ(e.what(), SReadError);
+  }
+}
+
+TEST(Stream, CopyFromWholeSourceOrCount) {
+  TStringStream src("0123456789");
+  src.Seek(4, soBeginning);
+  TMemoryStream dst;
+  EXPECT_EQ(dst.CopyFrom(src, 3), 3);
+  EXPECT_EQ(dst.View(), "456");
+  EXPECT_EQ(dst.CopyFrom(src, 0), 10); // count 0 restarts the source
+  EXPECT_EQ(dst.View(), "4560123456789");
+  EXPECT_THROW(dst.CopyFrom(src, 1), EReadError);
+}
+
+TEST(StringStream, KeepsUtf8AndReadsPieces) {
+  TStringStream s("caf\xC3\xA9");
+  EXPECT_EQ(s.ReadString(3), "caf");
+  s.Seek(0, soEnd);
+  s.WriteString("!");
+  EXPECT_EQ(s.DataString(), "caf\xC3\xA9!");
+  TBytesStream b({1, 2, 3});
+  EXPECT_EQ(b.Bytes(), (std::vector<Byte>{1, 2, 3}));
+}
+
+TEST(FileStream, CreatesReadsWritesAndTruncates) {
+  auto path = TempPath("rw.bin").string();
+  {
+    TFileStream f(path, fmCreate);
+    f.WriteBuffer("abcdef", 6);
+    f.SetSize(4);
+    EXPECT_EQ(f.Size(), 4);
+    EXPECT_EQ(f.Position(), 4);
+  }
+  {
+    TFileStream f(path, fmOpenReadWrite);
+    f.Seek(1, soBeginning);
+    f.WriteBuffer("X", 1);
+  }
+  TMemoryStream m;
+  m.LoadFromFile(path);
+  EXPECT_EQ(m.View(), "aXcd");
+  std::filesystem::remove(path);
+}
+
+TEST(FileStream, OpenAndCreateErrorsNameTheFileAndTheReason) {
+  try {
+    TFileStream f("/nonexistent-dir/x.bin", fmOpenRead);
+    FAIL();
+  } catch (const EFOpenError& e) {
+    EXPECT_EQ(e.Message(),
+              "Cannot open file \"/nonexistent-dir/x.bin\". No such file or directory");
+  }
+  EXPECT_THROW(TFileStream("/nonexistent-dir/x.bin", fmCreate), EFCreateError);
+  EXPECT_THROW(TFileStream(std::filesystem::temp_directory_path().string(), fmOpenRead),
+               EFOpenError);
+}
+
+namespace {
+struct DeleteCounter : TMemoryStream {
+  int* Counter;
+  explicit DeleteCounter(int* c) : Counter(c) {}
+  ~DeleteCounter() override { ++*Counter; }
+};
+} // namespace
+
+TEST(StreamAdapter, ReadsWritesSeeksAndCopiesThroughTheInterface) {
+  TStringStream src("interface data");
+  IPtr<IStream> a(new TStreamAdapter(&src));
+  char buf[32] = {};
+  Cardinal got = 0;
+  EXPECT_EQ(a->Read(buf, 9, &got), S_OK);
+  EXPECT_EQ(got, 9u);
+  EXPECT_EQ(a->Read(buf, 32, &got), S_FALSE);
+  EXPECT_EQ(got, 5u);
+  UInt64 pos = 99;
+  EXPECT_EQ(a->Seek(-4, STREAM_SEEK_END, &pos), S_OK);
+  EXPECT_EQ(pos, 10u);
+  EXPECT_EQ(a->Seek(0, 7, nullptr), STG_E_INVALIDFUNCTION);
+
+  TMemoryStream dst;
+  IPtr<IStream> b(new TStreamAdapter(&dst));
+  UInt64 r = 0, w = 0;
+  EXPECT_EQ(a->CopyTo(b.get(), 100, &r, &w), S_OK);
+  EXPECT_EQ(r, 4u);
+  EXPECT_EQ(w, 4u);
+  EXPECT_EQ(dst.View(), "data");
+  TStatStg st;
+  EXPECT_EQ(b->Stat(&st), S_OK);
+  EXPECT_EQ(st.cbSize, 4u);
+  EXPECT_TRUE(QueryIntf<IInterface>(b));
+}
+
+TEST(StreamAdapter, OwnedStreamIsFreedWithTheLastReference) {
+  int deleted = 0;
+  {
+    IPtr<IStream> a(new TStreamAdapter(new DeleteCounter(&deleted), soOwned));
+    IPtr<IStream> copy = a;
+    a.reset();
+    EXPECT_EQ(deleted, 0);
+  }
+  EXPECT_EQ(deleted, 1);
+  DeleteCounter kept(&deleted);
+  { IPtr<IStream> a(new TStreamAdapter(&kept)); }
+  EXPECT_EQ(deleted, 1);
+}
