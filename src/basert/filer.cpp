@@ -338,10 +338,11 @@ void TWriter::WriteProperty(TPersistent* instance, PPropInfo prop) {
     case kindInteger: {
       String ident;
       TIntToIdent toIdent = FindIntToIdent(type);
+      // 32-bit integers travel as signed 32-bit values whatever their type's sign.
       if (toIdent && toIdent(static_cast<Integer>(v), ident))
         WriteIdent(ident);
       else
-        WriteInteger(v);
+        WriteInteger(static_cast<Integer>(static_cast<std::uint32_t>(v)));
       break;
     }
     case kindChar:

@@ -130,7 +130,7 @@ public:
   void WriteIdent(std::string_view value) { FCore.WriteIdent(value); }
   void WriteStr(std::string_view value) { FCore.WriteStr(value); }
   void WriteChar(char value) { FCore.WriteString(std::string_view(&value, 1)); }
-  void WriteWideChar(char16_t value) { FCore.WriteWideChars(std::u16string_view(&value, 1)); }
+  void WriteWideChar(char16_t value) { FCore.WriteWideString(std::u16string_view(&value, 1)); }
   /// Raises EWriteError for a variant type the stream cannot carry.
   void WriteVariant(const Variant& value);
   void Write(const void* buffer, std::size_t count) { FCore.Write(buffer, count); }

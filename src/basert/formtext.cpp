@@ -864,10 +864,10 @@ private:
     }
     pos = R.Position();
     String cls(R.ReadStrView());
-    if (!IsValidIdent(cls, true)) Fail(SInvalidName, pos);
+    if (!IsValidIdent(cls, true)) Fail(SInvalidNameAt, pos);
     pos = R.Position();
     std::string_view name = R.ReadStrView();
-    if (!name.empty() && !IsValidIdent(name, true)) Fail(SInvalidName, pos);
+    if (!name.empty() && !IsValidIdent(name, true)) Fail(SInvalidNameAt, pos);
     Indent(level);
     S += flags & ffInherited ? (flags & ffInline ? "inherited inline " : "inherited ")
          : flags & ffInline  ? "inline "
@@ -898,7 +898,7 @@ private:
   void ConvertProperty(int level) {
     Int64 pos = R.Position();
     std::string_view name = R.ReadStrView();
-    if (!IsValidIdent(name, true)) Fail(SInvalidName, pos);
+    if (!IsValidIdent(name, true)) Fail(SInvalidNameAt, pos);
     Indent(level);
     S += name;
     S += " = ";
@@ -1073,7 +1073,7 @@ private:
         Int64 at = R.Position();
         std::string_view e = R.ReadStrView();
         if (e.empty()) break;
-        if (!IsValidIdent(e, true)) Fail(SInvalidName, at);
+        if (!IsValidIdent(e, true)) Fail(SInvalidNameAt, at);
         if (!first) S += ", ";
         S += e;
       }
