@@ -1,5 +1,6 @@
 #include "basert/inifiles.h"
 
+#include "basert/datetime.h"
 #include "basert/exceptions.h"
 #include "basert/format.h"
 #include "basert/strings.h"
@@ -57,7 +58,7 @@ std::string_view TrimView(std::string_view s) {
 
 bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
 
-// Floats in files do not follow the user's locale: always '.'.
+// Numbers and dates in files do not follow the user's settings.
 const TFormatSettings& FileFormatSettings() {
   static const TFormatSettings settings;
   return settings;
@@ -121,6 +122,38 @@ Double TCustomIniFile::ReadFloat(std::string_view section, std::string_view iden
 
 void TCustomIniFile::WriteFloat(std::string_view section, std::string_view ident, Double value) {
   WriteString(section, ident, FloatToStr(value, FileFormatSettings()));
+}
+
+TDateTime TCustomIniFile::ReadDate(std::string_view section, std::string_view ident,
+                                   TDateTime defaultValue) const {
+  TDateTime v = 0;
+  return TryStrToDate(ReadString(section, ident, ""), v, FileFormatSettings()) ? v : defaultValue;
+}
+
+void TCustomIniFile::WriteDate(std::string_view section, std::string_view ident, TDateTime value) {
+  WriteString(section, ident, DateToStr(value, FileFormatSettings()));
+}
+
+TDateTime TCustomIniFile::ReadTime(std::string_view section, std::string_view ident,
+                                   TDateTime defaultValue) const {
+  TDateTime v = 0;
+  return TryStrToTime(ReadString(section, ident, ""), v, FileFormatSettings()) ? v : defaultValue;
+}
+
+void TCustomIniFile::WriteTime(std::string_view section, std::string_view ident, TDateTime value) {
+  WriteString(section, ident, TimeToStr(value, FileFormatSettings()));
+}
+
+TDateTime TCustomIniFile::ReadDateTime(std::string_view section, std::string_view ident,
+                                       TDateTime defaultValue) const {
+  TDateTime v = 0;
+  return TryStrToDateTime(ReadString(section, ident, ""), v, FileFormatSettings()) ? v
+                                                                                   : defaultValue;
+}
+
+void TCustomIniFile::WriteDateTime(std::string_view section, std::string_view ident,
+                                   TDateTime value) {
+  WriteString(section, ident, DateTimeToStr(value, FileFormatSettings()));
 }
 
 bool TCustomIniFile::SectionExists(std::string_view section) const {

@@ -63,6 +63,18 @@ public:
   /// Writes FloatToStr's text (15 significant digits) with '.' as the decimal separator.
   virtual void WriteFloat(std::string_view section, std::string_view ident, Double value);
 
+  /// Dates and times in the default format settings' layout ("M/d/yyyy", "hh:nn:ss"), whatever
+  /// the current settings say; unreadable text gives the default.
+  virtual TDateTime ReadDate(std::string_view section, std::string_view ident,
+                             TDateTime defaultValue) const;
+  virtual void WriteDate(std::string_view section, std::string_view ident, TDateTime value);
+  virtual TDateTime ReadTime(std::string_view section, std::string_view ident,
+                             TDateTime defaultValue) const;
+  virtual void WriteTime(std::string_view section, std::string_view ident, TDateTime value);
+  virtual TDateTime ReadDateTime(std::string_view section, std::string_view ident,
+                                 TDateTime defaultValue) const;
+  virtual void WriteDateTime(std::string_view section, std::string_view ident, TDateTime value);
+
   /// Fills `keys` with the keys of the section, in file order (cleared first).
   virtual void ReadSection(std::string_view section, TStrings& keys) const = 0;
   /// Fills `sections` with the section names, in file order (cleared first).

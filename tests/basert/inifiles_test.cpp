@@ -1,5 +1,6 @@
 #include "basert/inifiles.h"
 
+#include "basert/datetime.h"
 #include "basert/exceptions.h"
 #include "basert/strings.h"
 
@@ -137,6 +138,11 @@ TEST(MemIniFile, TypedValues) {
   EXPECT_EQ(ini.ReadInteger("W", "min", 0), -2147483647 - 1);
   EXPECT_EQ(ini.ReadString("W", "third", ""), "0.333333333333333");
   EXPECT_EQ(ini.ReadFloat("W", "big", 0), -1.5e20);
+  const TDateTime when = EncodeDate(2024, 2, 29) + EncodeTime(13, 5, 9, 0);
+  ini.WriteDateTime("W", "when", when);
+  EXPECT_EQ(ini.ReadString("W", "when", ""), "2/29/2024 13:05:09");
+  EXPECT_DOUBLE_EQ(ini.ReadDateTime("W", "when", 0), when);
+  EXPECT_EQ(ini.ReadDate("W", "on", -1), -1); // "1" is no date
   ini.WriteString("W", "padded", "\"  two  \"");
   EXPECT_EQ(ini.ReadText("W", "padded", ""), "  two  ");
   EXPECT_EQ(ini.ReadText("W", "on", ""), "1");
