@@ -205,3 +205,33 @@ TEST_F(IniFileOnDisk, UnwritableAndUnreadableFilesAreNamed) {
     EXPECT_EQ(e.Message(), "Unable to read " + FDir.string());
   }
 }
+
+TEST_F(IniFileOnDisk, RegistryIniFilesShareOneHiveOfKeyPaths) {
+  TRegistryIniFile::LoadHive(Path("hive.ini"));
+  {
+    TRegistryIniFile editors("Software\\Vendor\\Editors\\");
+    editors.WriteInteger("Collection Editor\\TStatusPanels", "Width", 300);
+    editors.WriteBool("Collection Editor\\TStatusPanels", "Toolbar", false);
+    editors.WriteInteger("Collection Editor\\TListColumns", "Width", 200);
+    editors.WriteString("Picture Editor", "Dir", "/tmp");
+
+    TRegistryIniFile collection("software\\vendor\\editors\\Collection Editor");
+    EXPECT_EQ(collection.ReadInteger("TStatusPanels", "width", 0), 300);
+    TStringList names;
+    collection.ReadSections(names);
+    EXPECT_EQ(names.CommaText(), "TStatusPanels,TListColumns");
+    editors.ReadSections(names);
+    EXPECT_EQ(names.CommaText(), "\"Collection Editor\",\"Picture Editor\"");
+
+    editors.EraseSection("Collection Editor"); // with everything below it
+    EXPECT_FALSE(collection.SectionExists("TStatusPanels"));
+    EXPECT_TRUE(editors.ValueExists("Picture Editor", "Dir"));
+    editors.UpdateFile();
+  }
+  TRegistryIniFile::LoadHive(""); // memory only, and empty
+  EXPECT_FALSE(TRegistryIniFile("Software\\Vendor\\Editors").SectionExists("Picture Editor"));
+  TRegistryIniFile::LoadHive(Path("hive.ini"));
+  EXPECT_EQ(TRegistryIniFile("Software\\Vendor\\Editors").ReadString("Picture Editor", "Dir", ""),
+            "/tmp");
+  TRegistryIniFile::LoadHive("");
+}
