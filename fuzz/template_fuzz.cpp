@@ -12,7 +12,7 @@ fw::IPtr<fw::ICollectionProperty> Collection(int n) {
   auto c = fw::CoCollectionProperty::Create();
   for (int i = 0; i < n; ++i) {
     auto item = fw::CoPropertyValues::Create();
-    item->SetProperty("Name", fw::TFilterValue("item" + std::to_string(i)));
+    item->SetProperty("Name", fw::Variant("item" + std::to_string(i)));
     item->SetCollectionProperty("Kids", c); // a cycle through the items' own collection
     c->AddItem(item);
   }
@@ -33,17 +33,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   auto filter = fw::CoExpertFilter::Create();
   filter->SetProperty("Flag", true);
   filter->SetProperty("Name", "Unit1");
-  filter->SetCollectionProperty("One", Collection(1));
-  filter->SetCollectionProperty("Two", Collection(2));
+  const fw::IPtr<fw::ICollectionProperty> colls[] = {Collection(1), Collection(2)};
+  filter->SetCollectionProperty("One", colls[0]);
+  filter->SetCollectionProperty("Two", colls[1]);
   try {
     filter->Filter(fw::CoTextLineProvider::Create(fw::String(text)), "fuzz");
   } catch (const fw::Exception&) {
   }
   // Break the cycles the collections were given, so that nothing leaks.
-  for (const char* name : {"One", "Two"}) {
-    auto c = filter->GetProperty(name).AsCollection();
-    for (int i = 0; c && i < c->GetItemCount(); ++i)
+  for (const auto& c : colls)
+    for (int i = 0; i < c->GetItemCount(); ++i)
       c->GetItem(i)->ClearProperties();
-  }
   return 0;
 }

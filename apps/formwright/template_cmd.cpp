@@ -22,7 +22,7 @@ int RunTemplate(const fwcli::Args& args) {
       return 2;
     }
     filter->SetProperty(std::string_view(args[i]).substr(0, eq),
-                        fw::TFilterValue(std::string_view(args[i]).substr(eq + 1)));
+                        fw::Variant(std::string_view(args[i]).substr(eq + 1)));
   }
   const std::filesystem::path file(args[0]);
   fw::String out;

@@ -830,13 +830,15 @@ private:
   }
 
   void AppendInteger(Int64 v, TValueType tag) {
+    char buf[24];
+    auto r = std::to_chars(buf, buf + sizeof buf, v);
     if (tag == CanonicalIntegerType(v)) {
-      S += std::to_string(v);
+      S.append(buf, r.ptr);
       return;
     }
     S += ValueTypeNames[tag];
     S += '(';
-    S += std::to_string(v);
+    S.append(buf, r.ptr);
     S += ')';
   }
 
@@ -1009,7 +1011,7 @@ private:
     case vaExtended: {
       auto bytes = R.ReadExtendedBytes();
       Extended v = BytesToExtended(bytes);
-      if (!std::isfinite(v) || ExtendedToBytes(v) != bytes) Fail(SInvalidFloatAt, pos);
+      if (!IsCanonicalExtended(bytes) || ExtendedToBytes(v) != bytes) Fail(SInvalidFloatAt, pos);
       AppendFloat(S, v);
       return;
     }

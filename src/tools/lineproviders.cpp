@@ -1,7 +1,7 @@
 #include "tools/lineproviders.h"
 
 #include "basert/exceptions.h"
-#include "tools/fillformat.h"
+#include "basert/format.h"
 #include "tools/resourceblobs.h"
 
 #include <cerrno>
@@ -18,7 +18,7 @@ constexpr std::string_view kFOpenErrorEx = "Cannot open file \"%s\". %s";
 String ReadFileBytes(const String& fileName) {
   std::ifstream in(fileName, std::ios::binary);
   if (!in) {
-    throw EFOpenError(detail::FillFormat(kFOpenErrorEx, {fileName, std::strerror(errno)}));
+    throw EFOpenError(Format(kFOpenErrorEx, fileName, std::strerror(errno)));
   }
   std::ostringstream s;
   s << in.rdbuf();

@@ -1,7 +1,7 @@
 #include "tools/resourceblobs.h"
 
+#include "basert/format.h"
 #include "basert/sysutils.h"
-#include "tools/fillformat.h"
 
 namespace fw {
 
@@ -33,7 +33,7 @@ std::optional<String> TResourceBlobs::Find(std::string_view module, std::string_
 
 String TResourceBlobs::Load(std::string_view module, std::string_view name) const {
   if (auto data = Find(module, name)) return std::move(*data);
-  throw EResNotFound(detail::FillFormat(SResNotFound, {name}));
+  throw EResNotFound(Format(SResNotFound, name));
 }
 
 TResourceBlobs& ResourceBlobs() {

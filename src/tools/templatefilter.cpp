@@ -1,8 +1,8 @@
 #include "tools/templatefilter.h"
 
 #include "basert/exceptions.h"
+#include "basert/format.h"
 #include "basert/sysutils.h"
-#include "tools/fillformat.h"
 
 #include <array>
 #include <cstdlib>
@@ -15,7 +15,7 @@ namespace {
 
 constexpr std::size_t kNoLimit = std::numeric_limits<std::size_t>::max();
 
-String FillS(std::string_view fmt, std::string_view arg) { return detail::FillFormat(fmt, {arg}); }
+String FillS(std::string_view fmt, std::string_view arg) { return Format(fmt, arg); }
 
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ')
@@ -142,7 +142,7 @@ private:
   IPropertyValues* FOverridden = nullptr;
   String FItemName;
   bool FHadPrevious = false;
-  TFilterValue FPrevious;
+  Variant FPrevious;
 };
 
 class TExpertFilter final : public detail::TInterfacedImpl<IExpertFilter> {
@@ -152,17 +152,15 @@ public:
   }
 
   // IPropertyValues, forwarded to the bag.
-  void SetProperty(std::string_view name, const TFilterValue& value) override {
+  void SetProperty(std::string_view name, const Variant& value) override {
     FPropertyValues->SetProperty(name, value);
   }
   void SetCollectionProperty(std::string_view name, IPtr<ICollectionProperty> value) override {
     FPropertyValues->SetCollectionProperty(name, std::move(value));
   }
   Integer GetPropertyCount() override { return FPropertyValues->GetPropertyCount(); }
-  TFilterValue GetProperty(Integer index) override { return FPropertyValues->GetProperty(index); }
-  TFilterValue GetProperty(std::string_view name) override {
-    return FPropertyValues->GetProperty(name);
-  }
+  Variant GetProperty(Integer index) override { return FPropertyValues->GetProperty(index); }
+  Variant GetProperty(std::string_view name) override { return FPropertyValues->GetProperty(name); }
   String GetPropertyKey(Integer index) override { return FPropertyValues->GetPropertyKey(index); }
   void ClearProperties() override { FPropertyValues->ClearProperties(); }
 
@@ -265,10 +263,10 @@ void TScopeLineProvider::Cleanup() {
     } else if (auto* bag = dynamic_cast<TPropertyValues*>(FOverridden)) {
       bag->RemoveProperty(FItemName);
     } else {
-      FOverridden->SetProperty(FItemName, TFilterValue());
+      FOverridden->SetProperty(FItemName, Variant());
     }
     FOverridden = nullptr;
-    FPrevious = TFilterValue();
+    FPrevious = Variant();
   }
 }
 
@@ -362,8 +360,7 @@ Integer TExpertFilter::CurrentLineNumber() {
 }
 
 void TExpertFilter::Fail(const String& message) {
-  throw Exception(detail::FillFormat(
-      sExpFilterError, {FTemplateName, std::to_string(CurrentLineNumber()), message}));
+  throw Exception(Format(sExpFilterError, FTemplateName, CurrentLineNumber(), message));
 }
 
 void TExpertFilter::ExpandLine(std::string_view line, String& out) {
@@ -402,14 +399,15 @@ void TExpertFilter::ProcessTag(std::string_view tag, String& out) {
   auto nameOf = [](const std::vector<String>& a) { return a.empty() ? String() : a[0]; };
   switch (kind) {
   case TTagKind::Value:
-    out += FPropertyValues->GetProperty(tag).ToString();
+    out += PropertyValueText(FPropertyValues->GetProperty(tag));
     return;
   case TTagKind::IfEqual:
   case TTagKind::IfNotEqual: {
     const auto a = Arguments(tag, keywordLength);
     const bool equal = kind == TTagKind::IfEqual;
     const String expected = a.size() > 1 ? a[1] : equal ? String("True") : String();
-    const bool same = SameText(FPropertyValues->GetProperty(nameOf(a)).ToString(), expected);
+    const bool same =
+        SameText(PropertyValueText(FPropertyValues->GetProperty(nameOf(a))), expected);
     FConditions.Push(same == equal);
     return;
   }
@@ -423,7 +421,7 @@ void TExpertFilter::ProcessTag(std::string_view tag, String& out) {
     return;
   case TTagKind::Set: {
     const auto a = Arguments(tag, keywordLength);
-    FPropertyValues->SetProperty(nameOf(a), a.size() > 1 ? TFilterValue(a[1]) : TFilterValue());
+    FPropertyValues->SetProperty(nameOf(a), a.size() > 1 ? Variant(a[1]) : Variant());
     return;
   }
   case TTagKind::OutputOn:
@@ -454,11 +452,17 @@ void TExpertFilter::BeginForEach(std::string_view tag, const std::vector<String>
   } else {
     Fail(FillS(sMalformedForEachTag, tag));
   }
-  IPtr<ICollectionProperty> coll = FPropertyValues->GetProperty(collName).AsCollection();
+  // A block opened after an end tag on the same line is opened again by every pass, each time
+  // inside the last one: without a bound such a template never ends.
+  if (FScopes.size() >= static_cast<std::size_t>(MaxForEachDepth))
+    Fail(FillS(sForEachTooDeep, tag));
+  IPtr<ICollectionProperty> coll = VarToCollection(FPropertyValues->GetProperty(collName));
   if (!coll) coll = CoCollectionProperty::Create(); // anything else iterates as empty
   const Integer count = coll->GetItemCount();
 
-  std::size_t begin = 0, limit = kNoLimit;
+  // A block opened on the line that closed the outermost one starts after the lines the log
+  // still holds (it is emptied only once no block is open).
+  std::size_t begin = FLog.size(), limit = kNoLimit;
   bool outerOutputOn;
   if (FScopes.empty()) {
     outerOutputOn = FSource->IsOutputOn();

@@ -21,6 +21,10 @@ inline constexpr std::string_view sPopEmptyStack = "Attempt to pop an empty stac
 inline constexpr std::string_view sTopEmptyStack = "Attempt to access empty stack";
 inline constexpr std::string_view sTemplateFileNotFound = "File not found: %s";
 inline constexpr std::string_view sMalformedForEachTag = "Invalid foreach tag encountered '%s'";
+inline constexpr std::string_view sForEachTooDeep = "Foreach blocks nested too deeply at tag '%s'";
+
+/// Deepest nesting of foreach blocks a template may reach.
+inline constexpr int MaxForEachDepth = 16384;
 
 /// A property bag that also expands templates against its values. Every template error raises
 /// Exception "%s(%d): %s" (template name, line number of the current provider or -1, message)

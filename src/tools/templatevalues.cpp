@@ -1,10 +1,9 @@
 #include "tools/templatevalues.h"
 
 #include "basert/exceptions.h"
+#include "basert/format.h"
 #include "basert/sysutils.h"
-#include "tools/fillformat.h"
 
-#include <cstdio>
 #include <unordered_set>
 
 namespace fw {
@@ -14,54 +13,24 @@ namespace {
 constexpr std::string_view kListIndexError = "List index out of bounds (%d)";
 
 [[noreturn]] void RaiseIndexError(Integer index) {
-  throw EListError(detail::FillFormat(kListIndexError, {std::to_string(index)}));
-}
-
-// General format with 15 significant digits, exponent as the runtime writes it ("1E20").
-String FloatText(double d) {
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "%.15g", d);
-  String s(buf);
-  const auto e = s.find('e');
-  if (e == String::npos) return s;
-  String mantissa = s.substr(0, e), exponent = s.substr(e + 1);
-  String sign;
-  if (exponent[0] == '-' || exponent[0] == '+') {
-    if (exponent[0] == '-') sign = "-";
-    exponent.erase(0, 1);
-  }
-  exponent.erase(0, std::min(exponent.find_first_not_of('0'), exponent.size() - 1));
-  return mantissa + "E" + sign + exponent;
+  throw EListError(Format(kListIndexError, index));
 }
 
 } // namespace
 
-// --- TFilterValue ---
-
-TFilterValue::TFilterValue(IPtr<ICollectionProperty> c) {
-  if (c) FData = std::move(c);
+IPtr<ICollectionProperty> VarToCollection(const Variant& v) {
+  if (v.VarType() != varUnknown && v.VarType() != varDispatch) return nullptr;
+  return QueryIntf<ICollectionProperty>(v.AsInterface());
 }
 
-IPtr<ICollectionProperty> TFilterValue::AsCollection() const {
-  if (auto* c = std::get_if<IPtr<ICollectionProperty>>(&FData)) return *c;
-  return nullptr;
-}
-
-String TFilterValue::ToString() const {
-  struct Visitor {
-    String operator()(std::monostate) const { return {}; }
-    String operator()(const String& s) const { return s; }
-    String operator()(bool b) const { return b ? "True" : "False"; }
-    String operator()(Int64 i) const { return std::to_string(i); }
-    String operator()(double d) const { return FloatText(d); }
-    String operator()(const IPtr<ICollectionProperty>&) const { return {}; }
-  };
-  return std::visit(Visitor{}, FData);
+String PropertyValueText(const Variant& v) {
+  if (v.VarType() == varUnknown || v.VarType() == varDispatch) return String();
+  return VarToStr(v);
 }
 
 // --- TPropertyValues ---
 
-void TPropertyValues::SetProperty(std::string_view name, const TFilterValue& value) {
+void TPropertyValues::SetProperty(std::string_view name, const Variant& value) {
   if (auto it = FIndex.find(name); it != FIndex.end()) {
     PropValue& p = FValues[it->second];
     p.Name = String(name);
@@ -76,10 +45,10 @@ void TPropertyValues::SetProperty(std::string_view name, const TFilterValue& val
 
 void TPropertyValues::SetCollectionProperty(std::string_view name,
                                             IPtr<ICollectionProperty> value) {
-  SetProperty(name, TFilterValue(std::move(value)));
+  SetProperty(name, value ? Variant(value) : Variant());
 }
 
-TFilterValue TPropertyValues::GetProperty(Integer index) {
+Variant TPropertyValues::GetProperty(Integer index) {
   if (index < 0 || index >= GetPropertyCount()) RaiseIndexError(index);
   return FValues[static_cast<std::size_t>(index)].Value;
 }
@@ -89,7 +58,7 @@ String TPropertyValues::GetPropertyKey(Integer index) {
   return FValues[static_cast<std::size_t>(index)].Name;
 }
 
-const TFilterValue* TPropertyValues::FindOwn(std::string_view name) const {
+const Variant* TPropertyValues::FindOwn(std::string_view name) const {
   auto it = FIndex.find(name);
   return it == FIndex.end() ? nullptr : &FValues[it->second].Value;
 }
@@ -105,7 +74,7 @@ bool TPropertyValues::RemoveProperty(std::string_view name) {
   return true;
 }
 
-TFilterValue TPropertyValues::GetProperty(std::string_view name) {
+Variant TPropertyValues::GetProperty(std::string_view name) {
   // Walks "A.B.C" through the current items of nested collections without recursing, so a
   // long dotted name costs no stack.
   IPtr<IPropertyValues> holder; // keeps a foreign bag alive while it is read
@@ -113,8 +82,8 @@ TFilterValue TPropertyValues::GetProperty(std::string_view name) {
   for (;;) {
     const auto dot = name.find('.');
     if (dot == std::string_view::npos) break;
-    const TFilterValue* head = values->FindOwn(name.substr(0, dot));
-    IPtr<ICollectionProperty> coll = head ? head->AsCollection() : nullptr;
+    const Variant* head = values->FindOwn(name.substr(0, dot));
+    IPtr<ICollectionProperty> coll = head ? VarToCollection(*head) : nullptr;
     IPtr<IPropertyValues> item = coll ? coll->GetCurrentItem() : nullptr;
     if (!item) break;
     name.remove_prefix(dot + 1);
@@ -123,8 +92,8 @@ TFilterValue TPropertyValues::GetProperty(std::string_view name) {
     holder = item;
     values = own;
   }
-  const TFilterValue* v = values->FindOwn(name);
-  return v ? *v : TFilterValue();
+  const Variant* v = values->FindOwn(name);
+  return v ? *v : Variant();
 }
 
 // --- TCollectionProperty ---
@@ -204,14 +173,14 @@ String DumpPropertyValues(const IPtr<IPropertyValues>& root) {
     out.append(static_cast<std::size_t>(f.Level) * 2, ' ');
     out += f.Values->GetPropertyKey(f.Index);
     out += '=';
-    const TFilterValue v = f.Values->GetProperty(f.Index);
-    IPtr<ICollectionProperty> coll = v.AsCollection();
+    const Variant v = f.Values->GetProperty(f.Index);
+    IPtr<ICollectionProperty> coll = VarToCollection(v);
     if (coll && open.insert(coll.get()).second) {
       f.Coll = coll;
       f.Item = 0;
       continue;
     }
-    out += v.ToString();
+    out += PropertyValueText(v);
     ++f.Index;
   }
   return out;

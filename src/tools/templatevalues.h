@@ -4,53 +4,34 @@
 #include "basert/interfaces.h"
 #include "basert/sysutils.h"
 #include "basert/types.h"
+#include "basert/variants.h"
 #include "tools/interfaced.h"
 
 #include <string_view>
 #include <unordered_map>
-#include <variant>
 #include <vector>
 
 namespace fw {
 
 struct ICollectionProperty;
 
-/// One value of a property bag: unassigned, text, Boolean, integer, float or a collection.
-class TFilterValue {
-public:
-  TFilterValue() = default;
-  TFilterValue(String s) : FData(std::move(s)) {}
-  TFilterValue(const char* s) : FData(String(s)) {}
-  TFilterValue(std::string_view s) : FData(String(s)) {}
-  TFilterValue(bool b) : FData(b) {}
-  TFilterValue(int i) : FData(Int64(i)) {}
-  TFilterValue(Int64 i) : FData(i) {}
-  TFilterValue(double d) : FData(d) {}
-  TFilterValue(IPtr<ICollectionProperty> c);
-
-  bool IsUnassigned() const noexcept { return FData.index() == 0; }
-  /// The collection held, or null when the value is anything else.
-  IPtr<ICollectionProperty> AsCollection() const;
-  /// The value as text: "" when unassigned or a collection, "True"/"False" for Booleans,
-  /// decimal integers, floats with 15 significant digits ("1.5", "1E20").
-  String ToString() const;
-
-private:
-  std::variant<std::monostate, String, bool, Int64, double, IPtr<ICollectionProperty>> FData;
-};
+/// The collection a value holds (as an interface), or null when it holds anything else.
+IPtr<ICollectionProperty> VarToCollection(const Variant& v);
+/// The text of a value as the filter inserts it: VarToStr, except that a collection gives "".
+String PropertyValueText(const Variant& v);
 
 /// A bag of named values; names match ignoring case, in insertion order.
 struct IPropertyValues : virtual IInterface {
   static constexpr TGUID IID = TGUID::Parse("{7FF4D587-67A9-4A0D-8153-80A3FA0FEC09}");
   /// Replaces the value (and the stored spelling of the name) or appends a new one.
-  virtual void SetProperty(std::string_view name, const TFilterValue& value) = 0;
+  virtual void SetProperty(std::string_view name, const Variant& value) = 0;
   virtual void SetCollectionProperty(std::string_view name, IPtr<ICollectionProperty> value) = 0;
   virtual Integer GetPropertyCount() = 0;
   /// Raises EListError for an index outside 0..count-1.
-  virtual TFilterValue GetProperty(Integer index) = 0;
+  virtual Variant GetProperty(Integer index) = 0;
   /// "Coll.Rest" reads Rest from the current item of collection Coll when there is one;
   /// otherwise the whole name is looked up. A missing name gives an unassigned value.
-  virtual TFilterValue GetProperty(std::string_view name) = 0;
+  virtual Variant GetProperty(std::string_view name) = 0;
   /// Raises EListError for an index outside 0..count-1.
   virtual String GetPropertyKey(Integer index) = 0;
   virtual void ClearProperties() = 0;
@@ -97,11 +78,11 @@ public:
   HResult QueryInterface(const TGUID& iid, void** obj) override {
     return Answer<IPropertyValues, IInterface>(this, iid, obj);
   }
-  void SetProperty(std::string_view name, const TFilterValue& value) override;
+  void SetProperty(std::string_view name, const Variant& value) override;
   void SetCollectionProperty(std::string_view name, IPtr<ICollectionProperty> value) override;
   Integer GetPropertyCount() override { return static_cast<Integer>(FValues.size()); }
-  TFilterValue GetProperty(Integer index) override;
-  TFilterValue GetProperty(std::string_view name) override;
+  Variant GetProperty(Integer index) override;
+  Variant GetProperty(std::string_view name) override;
   String GetPropertyKey(Integer index) override;
   void ClearProperties() override {
     FValues.clear();
@@ -109,14 +90,14 @@ public:
   }
 
   /// The value stored under exactly this name (ignoring case), without dotted look-up.
-  const TFilterValue* FindOwn(std::string_view name) const;
+  const Variant* FindOwn(std::string_view name) const;
   /// Removes the name; answers whether it was there.
   bool RemoveProperty(std::string_view name);
 
 private:
   struct PropValue {
     String Name;
-    TFilterValue Value;
+    Variant Value;
   };
   std::vector<PropValue> FValues;
   std::unordered_map<String, std::size_t, TextHash, TextEqual> FIndex; // name -> position
