@@ -72,23 +72,22 @@ TClass TFuzzItem::StaticClass() {
 }
 
 TClass TFuzzPart::StaticClass() {
-  static const TClass cls =
-      TClassBuilder<TFuzzPart, TComponent>("TFuzzPart")
-          .Property("Int", &TFuzzPart::FInt, &TFuzzPart::FInt)
-          .Property("Big", &TFuzzPart::FBig, &TFuzzPart::FBig)
-          .Property("Char", &TFuzzPart::FChar, &TFuzzPart::FChar)
-          .Property("Wide", &TFuzzPart::FWide, &TFuzzPart::FWide)
-          .Property("Shade", &TFuzzPart::FShade, &TFuzzPart::FShade)
-          .Property("Shades", &TFuzzPart::FShades, &TFuzzPart::FShades)
-          .Property("Float", &TFuzzPart::FFloat, &TFuzzPart::FFloat)
-          .Property("Money", &TFuzzPart::FMoney, &TFuzzPart::FMoney)
-          .Property("Text", &TFuzzPart::FText, &TFuzzPart::FText)
-          .Property("WideText", &TFuzzPart::FWideText, &TFuzzPart::FWideText)
-          .Property("Any", &TFuzzPart::FAny, &TFuzzPart::FAny)
-          .Property("Link", &TFuzzPart::FLink, &TFuzzPart::FLink)
-          .Property("OnEvent", &TFuzzPart::FOnEvent, &TFuzzPart::FOnEvent)
-          .Property("Items", &TFuzzPart::FItems, &TFuzzPart::SetItems)
-          .Build();
+  static const TClass cls = TClassBuilder<TFuzzPart, TComponent>("TFuzzPart")
+                                .Property("Int", &TFuzzPart::FInt, &TFuzzPart::FInt)
+                                .Property("Big", &TFuzzPart::FBig, &TFuzzPart::FBig)
+                                .Property("Char", &TFuzzPart::FChar, &TFuzzPart::FChar)
+                                .Property("Wide", &TFuzzPart::FWide, &TFuzzPart::FWide)
+                                .Property("Shade", &TFuzzPart::FShade, &TFuzzPart::FShade)
+                                .Property("Shades", &TFuzzPart::FShades, &TFuzzPart::FShades)
+                                .Property("Float", &TFuzzPart::FFloat, &TFuzzPart::FFloat)
+                                .Property("Money", &TFuzzPart::FMoney, &TFuzzPart::FMoney)
+                                .Property("Text", &TFuzzPart::FText, &TFuzzPart::FText)
+                                .Property("WideText", &TFuzzPart::FWideText, &TFuzzPart::FWideText)
+                                .Property("Any", &TFuzzPart::FAny, &TFuzzPart::FAny)
+                                .Property("Link", &TFuzzPart::FLink, &TFuzzPart::FLink)
+                                .Property("OnEvent", &TFuzzPart::FOnEvent, &TFuzzPart::FOnEvent)
+                                .Property("Items", &TFuzzPart::FItems, &TFuzzPart::SetItems)
+                                .Build();
   return cls;
 }
 
