@@ -5,4 +5,4 @@ cd "$(dirname "$0")/.."
 scripts/deps.sh
 cmake --preset release >/dev/null
 cmake --build --preset release --target formwright
-exec build/release/bin/formwright demo "$@"
+exec build/release/bin/formwright demo examples/forms "$@"

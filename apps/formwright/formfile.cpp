@@ -104,7 +104,9 @@ void Convert(FormFile& file, FormFormat target, TMemoryStream& out) {
 void SaveAtomically(const std::string& path, TMemoryStream& data) {
   std::filesystem::path target(path);
   std::filesystem::path dir = target.parent_path().empty() ? "." : target.parent_path();
-  String tmpl = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
+  String hidden = ".";
+  hidden.append(target.filename().string()).append(".XXXXXX");
+  String tmpl = (dir / hidden).string();
   int fd = ::mkstemp(tmpl.data());
   if (fd < 0) throw EFCreateError(Fmt(SCannotWrite, {path, std::strerror(errno)}));
   ::close(fd);

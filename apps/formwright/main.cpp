@@ -19,8 +19,7 @@ const std::vector<Command>& Commands() { return Table(); }
 
 static int Help() {
   std::fputs("usage: formwright COMMAND [ARGS]\n\ncommands:\n", stdout);
-  for (const auto& c : fwcli::Commands())
-    std::printf("  %s\n", c.Usage);
+  for (const auto& c : fwcli::Commands()) std::printf("  %s\n", c.Usage);
   return 0;
 }
 

@@ -189,7 +189,7 @@ public:
     FLast->Default = value;
     return *this;
   }
-  TClassBuilder& NoDefault() { return Default(NoDefault); }
+  TClassBuilder& NoDefault() { return Default(fw::NoDefault); }
   /// Stored specifier of the property declared last: a constant or a test of T.
   TClassBuilder& Stored(bool stored) {
     FLast->StoredConst = stored;

@@ -2,6 +2,7 @@
 
 #include "basert/classbuilder.h"
 #include "basert/exceptions.h"
+#include "basert/filer.h"
 
 #include <algorithm>
 
@@ -61,7 +62,12 @@ void TComponent::BeforeDestruction() {
   if (FOwner) FOwner->RemoveComponent(this);
 }
 
+namespace detail {
+void ForgetFixupsOf(TComponent* component);
+}
+
 TComponent::~TComponent() {
+  detail::ForgetFixupsOf(this);
   if (!FComponentState.Contains(stateDestroying)) Destroying();
   RemoveFreeNotifications();
   DestroyComponents();
@@ -301,6 +307,35 @@ void TComponent::RemoveFreeNotifications() {
 }
 
 // ---- children, streaming, designer -------------------------------------------------------------
+
+void TComponent::ReadState(TReader* reader) { reader->ReadData(this); }
+
+void TComponent::WriteState(TWriter* writer) { writer->WriteData(this); }
+
+void TComponent::DefineProperties(TFiler* filer) {
+  auto* ancestor = dynamic_cast<TComponent*>(filer->Ancestor());
+  const Integer info = ancestor ? ancestor->FDesignInfo : 0;
+  // Left in the low 16 bits, top in the high 16 bits, each signed.
+  auto low = [](Integer v) { return static_cast<std::int16_t>(v & 0xFFFF); };
+  auto high = [](Integer v) { return static_cast<std::int16_t>((v >> 16) & 0xFFFF); };
+  filer->DefineProperty(
+      "Left",
+      [this](TReader* r) {
+        FDesignInfo = static_cast<Integer>((FDesignInfo & 0xFFFF0000u) |
+                                           (static_cast<std::uint16_t>(r->ReadInteger())));
+      },
+      [this, low](TWriter* w) { w->WriteInteger(low(FDesignInfo)); },
+      low(FDesignInfo) != low(info));
+  filer->DefineProperty(
+      "Top",
+      [this](TReader* r) {
+        FDesignInfo = static_cast<Integer>(
+            (FDesignInfo & 0x0000FFFFu) |
+            (static_cast<std::uint32_t>(static_cast<std::uint16_t>(r->ReadInteger())) << 16));
+      },
+      [this, high](TWriter* w) { w->WriteInteger(high(FDesignInfo)); },
+      high(FDesignInfo) != high(info));
+}
 
 void TComponent::GetChildren(const TGetChildProc&, TComponent*) {}
 void TComponent::SetChildOrder(TComponent*, Integer) {}

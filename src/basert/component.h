@@ -15,6 +15,9 @@
 
 namespace fw {
 
+class TReader;
+class TWriter;
+
 enum TComponentStateFlag : std::uint8_t {
   stateLoading,
   stateReading,
@@ -152,6 +155,12 @@ public:
   static void SendNotification(TComponent* target, TComponent* component, TOperation op);
 
   // ---- children and streaming
+  /// Reads this component's properties and children (TReader::ReadData by default).
+  virtual void ReadState(TReader* reader);
+  /// Writes this component (TWriter::WriteData by default).
+  virtual void WriteState(TWriter* writer);
+  /// A non-visual component streams its design position as "Left" and "Top".
+  void DefineProperties(TFiler* filer) override;
   /// Calls `proc` for each child written with this component (by default none).
   virtual void GetChildren(const TGetChildProc& proc, TComponent* root);
   virtual TComponent* GetChildOwner() { return nullptr; }

@@ -1,6 +1,7 @@
 #include "basert/datamodule.h"
 
 #include "basert/classbuilder.h"
+#include "basert/filer.h"
 
 namespace fw {
 
@@ -34,6 +35,28 @@ void TDataModule::BeforeDestruction() {
 void TDataModule::GetChildren(const TGetChildProc& proc, TComponent*) {
   for (TComponent* c : ComponentList())
     if (!c->HasParent()) proc(c);
+}
+
+} // namespace fw
+
+namespace fw {
+
+void TDataModule::DefineProperties(TFiler* filer) {
+  TComponent::DefineProperties(filer);
+  auto* ancestor = dynamic_cast<TDataModule*>(filer->Ancestor());
+  auto define = [&](const char* name, Integer TPoint::*field, TPoint TDataModule::*point,
+                    bool writeWithoutAncestor) {
+    const Integer value = (this->*point).*field;
+    const bool hasData =
+        ancestor ? value != (ancestor->*point).*field : (writeWithoutAncestor || value != 0);
+    filer->DefineProperty(
+        name, [this, field, point](TReader* r) { (this->*point).*field = r->ReadInteger(); },
+        [value](TWriter* w) { w->WriteInteger(value); }, hasData);
+  };
+  define("Height", &TPoint::Y, &TDataModule::FDesignSize, true);
+  define("HorizontalOffset", &TPoint::X, &TDataModule::FDesignOffset, false);
+  define("VerticalOffset", &TPoint::Y, &TDataModule::FDesignOffset, false);
+  define("Width", &TPoint::X, &TDataModule::FDesignSize, true);
 }
 
 } // namespace fw

@@ -24,6 +24,9 @@ public:
 
   /// The owned components that have no parent, in component order.
   void GetChildren(const TGetChildProc& proc, TComponent* root) override;
+  /// Streams the design size ("Height", "Width") and offset ("HorizontalOffset",
+  /// "VerticalOffset") beside the design position.
+  void DefineProperties(TFiler* filer) override;
 
   TNotifyEvent OnCreate;
   TNotifyEvent OnDestroy;

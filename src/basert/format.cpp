@@ -9,6 +9,11 @@
 
 namespace fw {
 
+const TFormatSettings& DefaultFormatSettings() noexcept {
+  static const TFormatSettings settings;
+  return settings;
+}
+
 TFormatSettings FormatSettings;
 
 namespace {

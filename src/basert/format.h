@@ -42,7 +42,8 @@ enum TVarRecType : Byte {
 
 /// One element of an "array of const": a type code and a value. Strings, wide strings and
 /// variants are referenced, not copied, so an element must not outlive its argument (as in a
-/// call's argument list).
+/// call's argument list). An object pointer is vtObject only where its class is complete;
+/// through a mere forward declaration it converts to vtPointer.
 struct TVarRec {
   TVarRecType VType;
   union {
@@ -156,16 +157,27 @@ struct TFormatSettings {
                                      "Thursday", "Friday", "Saturday"};
 };
 
-/// The process-wide settings used by every function that takes none; starts as a
-/// default-constructed TFormatSettings.
+/// The fixed default settings (a default-constructed TFormatSettings).
+const TFormatSettings& DefaultFormatSettings() noexcept;
+/// The process-wide settings used by every function that takes none; starts as the default.
 extern TFormatSettings FormatSettings;
 
-/// Formats `args` by the directives of `fmt`: `%[index:][-][width][.precision]type` with type
-/// one of d u e f g n m p s x (either case), `*` for an index, width or precision taken from
-/// the next argument, and `%%` for a percent sign. A variant argument serves %s (as VarToStr),
-/// %d %u %x when it holds an integer type, and the float directives when it is numeric. Width and
-/// precision above 65536 are refused. Raises EConvertError (SInvalidFormat) for a malformed
-/// directive, a missing argument or an argument the directive cannot take.
+/// Formats `args` by the directives of `fmt`: `%[index:][-][width][.precision]type`, `*` for an
+/// index, width or precision taken from the next (integer) argument, `%%` for a percent sign.
+/// Types, in either case:
+/// - d: integer, precision = minimum digits ("-005"); u: unsigned (an Integer as 32 bits);
+///   x: upper-case hexadecimal of the argument's own width, precision = minimum digits;
+/// - e: "-d.dddE+ddd", precision = digits (default 15), at least 3 exponent digits;
+///   f, n (with thousand separators): precision = decimals (default 2); m: currency layout of
+///   the settings, decimals default CurrencyDecimals; g: general, precision = significant
+///   digits (default 15); floats, currencies (exactly, except for e and g);
+/// - p: pointer-like arguments as all their hex digits; s: strings, characters and wide
+///   strings, precision = maximum characters.
+/// Width pads with spaces on the left, with "-" on the right (a negative `*` width too); width
+/// and precision count UTF-8 characters for s. A variant argument serves s (as VarToStr),
+/// d u x when it holds an integer type, and e f g n m when it is numeric. Raises
+/// EConvertError (SInvalidFormat) for a malformed directive, a width or precision above 65536,
+/// a missing argument or an argument the directive cannot take (Booleans serve none).
 String Format(std::string_view fmt, std::span<const TVarRec> args, const TFormatSettings& settings);
 String Format(std::string_view fmt, std::span<const TVarRec> args);
 String Format(std::string_view fmt, std::initializer_list<TVarRec> args,

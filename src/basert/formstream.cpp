@@ -185,12 +185,21 @@ std::array<Byte, 10> ExtendedToBytes(Extended value) noexcept {
 
 Extended BytesToExtended(const std::array<Byte, 10>& bytes) noexcept {
   if constexpr (kNativeExtended) {
+    // The hardware would misread an unnormal (exponent set, integer bit clear); it has no value.
+    if ((bytes[8] | (bytes[9] & 0x7F)) != 0 && !(bytes[7] & 0x80))
+      return std::numeric_limits<Extended>::quiet_NaN();
     Extended v = 0;
     std::memcpy(&v, bytes.data(), 10);
     return v;
   } else {
     return detail::BytesToExtendedPortable(bytes);
   }
+}
+
+bool IsCanonicalExtended(const std::array<Byte, 10>& bytes) noexcept {
+  unsigned exp = bytes[8] | ((bytes[9] & 0x7F) << 8);
+  bool integerBit = bytes[7] & 0x80;
+  return exp == 0 ? !integerBit : exp != 0x7FFF && integerBit;
 }
 
 TValueType CanonicalStringType(std::u16string_view units) noexcept {
@@ -236,6 +245,19 @@ void TBinaryReaderCore::FlushBuffer() {
   FStart = FCur = FEnd = FBuffer.data();
 }
 
+void TBinaryReaderCore::SetPosition(Int64 position) {
+  if (!FStream) {
+    // A memory block: move within it.
+    const Int64 size = FEnd - FStart;
+    if (position < FBufPos || position > FBufPos + size) ErrorAt(SReadPastEnd);
+    FCur = FStart + (position - FBufPos);
+    return;
+  }
+  FStream->SetPosition(position);
+  FBufPos = position;
+  FStart = FCur = FEnd = FBuffer.data();
+}
+
 void TBinaryReaderCore::Truncated() const { Raise(SReadPastEnd, {Num(Position())}); }
 
 inline void TBinaryReaderCore::Need(std::size_t count) {
@@ -278,6 +300,7 @@ bool TBinaryReaderCore::AtEnd() {
 }
 
 void TBinaryReaderCore::Read(void* buffer, std::size_t count) {
+  if (count == 0) return;
   if (FStream && count > FBuffer.size()) { // large blocks bypass the buffer
     std::size_t have = static_cast<std::size_t>(FEnd - FCur);
     std::memcpy(buffer, FCur, have);
@@ -665,7 +688,20 @@ void TBinaryWriterCore::FlushBuffer() {
   FStream.WriteBuffer(FBuffer.data(), static_cast<Int64>(n));
 }
 
+bool TBinaryWriterCore::Rewind(Int64 position) noexcept {
+  if (position < FBasePos || position > Position()) return false;
+  FCount = static_cast<std::size_t>(position - FBasePos);
+  return true;
+}
+
+void TBinaryWriterCore::SetPosition(Int64 position) {
+  FlushBuffer();
+  FStream.SetPosition(position);
+  FBasePos = position;
+}
+
 void TBinaryWriterCore::Write(const void* buffer, std::size_t count) {
+  if (count == 0) return;
   if (FCount + count > FBuffer.size()) {
     FlushBuffer();
     if (count > FBuffer.size()) {

@@ -177,6 +177,8 @@ public:
 
   /// Nesting depth of lists and collections, for callers that recurse themselves.
   int& Depth() { return FDepth; }
+  /// Drops what is buffered and continues reading at `position` of the stream.
+  void SetPosition(Int64 position);
 
 private:
   void Need(std::size_t count);
@@ -252,6 +254,14 @@ public:
   void WriteSet(const std::vector<String>& elements);
   void WriteBinary(const void* data, std::size_t count);
 
+  /// Bytes that can still be written before the buffer is flushed.
+  std::size_t BufferFree() const noexcept { return FBuffer.size() - FCount; }
+  /// Takes back what was written since `position` when it is all still in the buffer; false
+  /// (and nothing changed) otherwise.
+  bool Rewind(Int64 position) noexcept;
+  /// Flushes and continues writing at `position` of the stream.
+  void SetPosition(Int64 position);
+
 private:
   void WriteLE(UInt64 v, int bytes);
 
@@ -265,6 +275,9 @@ private:
 std::array<Byte, 10> ExtendedToBytes(Extended value) noexcept;
 /// The value of 10 little-endian 80-bit extended bytes (NaN for invalid encodings).
 Extended BytesToExtended(const std::array<Byte, 10>& bytes) noexcept;
+/// True for the encoding ExtendedToBytes gives a finite value: false for infinities, NaNs,
+/// unnormals and pseudo-denormals (whose integer bit disagrees with the exponent).
+bool IsCanonicalExtended(const std::array<Byte, 10>& bytes) noexcept;
 
 namespace detail {
 /// The conversions without the native fast path, for tests.

@@ -830,13 +830,15 @@ private:
   }
 
   void AppendInteger(Int64 v, TValueType tag) {
+    char buf[24];
+    auto r = std::to_chars(buf, buf + sizeof buf, v);
     if (tag == CanonicalIntegerType(v)) {
-      S += std::to_string(v);
+      S.append(buf, r.ptr);
       return;
     }
     S += ValueTypeNames[tag];
     S += '(';
-    S += std::to_string(v);
+    S.append(buf, r.ptr);
     S += ')';
   }
 
@@ -862,10 +864,10 @@ private:
     }
     pos = R.Position();
     String cls(R.ReadStrView());
-    if (!IsValidIdent(cls, true)) Fail(SInvalidName, pos);
+    if (!IsValidIdent(cls, true)) Fail(SInvalidNameAt, pos);
     pos = R.Position();
     std::string_view name = R.ReadStrView();
-    if (!name.empty() && !IsValidIdent(name, true)) Fail(SInvalidName, pos);
+    if (!name.empty() && !IsValidIdent(name, true)) Fail(SInvalidNameAt, pos);
     Indent(level);
     S += flags & ffInherited ? (flags & ffInline ? "inherited inline " : "inherited ")
          : flags & ffInline  ? "inline "
@@ -896,7 +898,7 @@ private:
   void ConvertProperty(int level) {
     Int64 pos = R.Position();
     std::string_view name = R.ReadStrView();
-    if (!IsValidIdent(name, true)) Fail(SInvalidName, pos);
+    if (!IsValidIdent(name, true)) Fail(SInvalidNameAt, pos);
     Indent(level);
     S += name;
     S += " = ";
@@ -1009,7 +1011,7 @@ private:
     case vaExtended: {
       auto bytes = R.ReadExtendedBytes();
       Extended v = BytesToExtended(bytes);
-      if (!std::isfinite(v) || ExtendedToBytes(v) != bytes) Fail(SInvalidFloatAt, pos);
+      if (!IsCanonicalExtended(bytes) || ExtendedToBytes(v) != bytes) Fail(SInvalidFloatAt, pos);
       AppendFloat(S, v);
       return;
     }
@@ -1071,7 +1073,7 @@ private:
         Int64 at = R.Position();
         std::string_view e = R.ReadStrView();
         if (e.empty()) break;
-        if (!IsValidIdent(e, true)) Fail(SInvalidName, at);
+        if (!IsValidIdent(e, true)) Fail(SInvalidNameAt, at);
         if (!first) S += ", ";
         S += e;
       }

@@ -29,7 +29,7 @@ inline constexpr const char* SPropertyAfterChild = "Property after a child objec
 inline constexpr const char* SNestingTooDeepText = "Values nested too deeply";
 // Resource strings of the binary-to-text direction ("%d" is a byte offset).
 inline constexpr const char* SInvalidFloatAt = "Invalid floating point value at byte %d";
-inline constexpr const char* SInvalidName = "Invalid name at byte %d";
+inline constexpr const char* SInvalidNameAt = "Invalid name at byte %d";
 inline constexpr const char* SInvalidPrefix = "Invalid component prefix at byte %d";
 inline constexpr const char* SInvalidImage = "Invalid stream format";
 

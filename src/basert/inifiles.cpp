@@ -1,5 +1,6 @@
 #include "basert/inifiles.h"
 
+#include "basert/datetime.h"
 #include "basert/exceptions.h"
 #include "basert/format.h"
 #include "basert/strings.h"
@@ -57,7 +58,7 @@ std::string_view TrimView(std::string_view s) {
 
 bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
 
-// Floats in files do not follow the user's locale: always '.'.
+// Numbers and dates in files do not follow the user's settings.
 const TFormatSettings& FileFormatSettings() {
   static const TFormatSettings settings;
   return settings;
@@ -121,6 +122,38 @@ Double TCustomIniFile::ReadFloat(std::string_view section, std::string_view iden
 
 void TCustomIniFile::WriteFloat(std::string_view section, std::string_view ident, Double value) {
   WriteString(section, ident, FloatToStr(value, FileFormatSettings()));
+}
+
+TDateTime TCustomIniFile::ReadDate(std::string_view section, std::string_view ident,
+                                   TDateTime defaultValue) const {
+  TDateTime v = 0;
+  return TryStrToDate(ReadString(section, ident, ""), v, FileFormatSettings()) ? v : defaultValue;
+}
+
+void TCustomIniFile::WriteDate(std::string_view section, std::string_view ident, TDateTime value) {
+  WriteString(section, ident, DateToStr(value, FileFormatSettings()));
+}
+
+TDateTime TCustomIniFile::ReadTime(std::string_view section, std::string_view ident,
+                                   TDateTime defaultValue) const {
+  TDateTime v = 0;
+  return TryStrToTime(ReadString(section, ident, ""), v, FileFormatSettings()) ? v : defaultValue;
+}
+
+void TCustomIniFile::WriteTime(std::string_view section, std::string_view ident, TDateTime value) {
+  WriteString(section, ident, TimeToStr(value, FileFormatSettings()));
+}
+
+TDateTime TCustomIniFile::ReadDateTime(std::string_view section, std::string_view ident,
+                                       TDateTime defaultValue) const {
+  TDateTime v = 0;
+  return TryStrToDateTime(ReadString(section, ident, ""), v, FileFormatSettings()) ? v
+                                                                                   : defaultValue;
+}
+
+void TCustomIniFile::WriteDateTime(std::string_view section, std::string_view ident,
+                                   TDateTime value) {
+  WriteString(section, ident, DateTimeToStr(value, FileFormatSettings()));
 }
 
 bool TCustomIniFile::SectionExists(std::string_view section) const {
@@ -331,5 +364,102 @@ void TIniFile::DeleteKey(std::string_view section, std::string_view ident) {
   TMemIniFile::DeleteKey(section, ident);
   UpdateFile();
 }
+
+// ---------------------------------------------------------------------------------------------
+// TRegistryIniFile
+
+namespace {
+String WithoutTrailingBackslashes(String key) {
+  while (!key.empty() && key.back() == '\\')
+    key.pop_back();
+  return key;
+}
+} // namespace
+
+TRegistryIniFile::TRegistryIniFile(String key)
+    : TCustomIniFile(WithoutTrailingBackslashes(std::move(key))) {}
+
+TMemIniFile& TRegistryIniFile::Hive() {
+  static TMemIniFile hive;
+  return hive;
+}
+
+void TRegistryIniFile::LoadHive(const String& fileName) { Hive().Rename(fileName, true); }
+
+String TRegistryIniFile::Path(std::string_view section) const {
+  String path = FileName();
+  if (!section.empty()) {
+    if (!path.empty()) path += '\\';
+    path += section;
+  }
+  return path;
+}
+
+String TRegistryIniFile::ReadString(std::string_view section, std::string_view ident,
+                                    std::string_view defaultValue) const {
+  return Hive().ReadString(Path(section), ident, defaultValue);
+}
+
+void TRegistryIniFile::WriteString(std::string_view section, std::string_view ident,
+                                   std::string_view value) {
+  Hive().WriteString(Path(section), ident, value);
+}
+
+void TRegistryIniFile::ReadSection(std::string_view section, TStrings& keys) const {
+  Hive().ReadSection(Path(section), keys);
+}
+
+void TRegistryIniFile::ReadSections(TStrings& sections) const {
+  TStringList all;
+  Hive().ReadSections(all);
+  const String prefix = FileName().empty() ? String() : FileName() + "\\";
+  TStringList seen;
+  seen.SetSorted(true);
+  sections.BeginUpdate();
+  sections.Clear();
+  for (Integer i = 0; i < all.Count(); ++i) {
+    const String path = all[i];
+    if (path.size() <= prefix.size() ||
+        !SameText(std::string_view(path).substr(0, prefix.size()), prefix))
+      continue;
+    String name = path.substr(prefix.size(), path.find('\\', prefix.size()) - prefix.size());
+    Integer at;
+    if (seen.Find(name, at)) continue;
+    seen.Add(name);
+    sections.Add(name);
+  }
+  sections.EndUpdate();
+}
+
+void TRegistryIniFile::ReadSectionValues(std::string_view section, TStrings& values) const {
+  Hive().ReadSectionValues(Path(section), values);
+}
+
+bool TRegistryIniFile::SectionExists(std::string_view section) const {
+  return Hive().SectionExists(Path(section));
+}
+
+bool TRegistryIniFile::ValueExists(std::string_view section, std::string_view ident) const {
+  return Hive().ValueExists(Path(section), ident);
+}
+
+void TRegistryIniFile::EraseSection(std::string_view section) {
+  const String path = Path(section);
+  const String below = path + "\\";
+  TStringList all;
+  Hive().ReadSections(all);
+  for (Integer i = 0; i < all.Count(); ++i) {
+    const String s = all[i];
+    if (SameText(s, path) ||
+        (s.size() > below.size() && SameText(std::string_view(s).substr(0, below.size()), below)))
+      Hive().EraseSection(s);
+  }
+}
+
+void TRegistryIniFile::DeleteKey(std::string_view section, std::string_view ident) {
+  Hive().DeleteKey(Path(section), ident);
+}
+
+void TRegistryIniFile::UpdateFile() { Hive().UpdateFile(); }
 
 } // namespace fw

@@ -63,6 +63,18 @@ public:
   /// Writes FloatToStr's text (15 significant digits) with '.' as the decimal separator.
   virtual void WriteFloat(std::string_view section, std::string_view ident, Double value);
 
+  /// Dates and times in the default format settings' layout ("M/d/yyyy", "hh:nn:ss"), whatever
+  /// the current settings say; unreadable text gives the default.
+  virtual TDateTime ReadDate(std::string_view section, std::string_view ident,
+                             TDateTime defaultValue) const;
+  virtual void WriteDate(std::string_view section, std::string_view ident, TDateTime value);
+  virtual TDateTime ReadTime(std::string_view section, std::string_view ident,
+                             TDateTime defaultValue) const;
+  virtual void WriteTime(std::string_view section, std::string_view ident, TDateTime value);
+  virtual TDateTime ReadDateTime(std::string_view section, std::string_view ident,
+                                 TDateTime defaultValue) const;
+  virtual void WriteDateTime(std::string_view section, std::string_view ident, TDateTime value);
+
   /// Fills `keys` with the keys of the section, in file order (cleared first).
   virtual void ReadSection(std::string_view section, TStrings& keys) const = 0;
   /// Fills `sections` with the section names, in file order (cleared first).
@@ -157,6 +169,43 @@ public:
                    std::string_view value) override;
   void EraseSection(std::string_view section) override;
   void DeleteKey(std::string_view section, std::string_view ident) override;
+};
+
+/// Settings under a registry key ("Software\Vendor\Product\Editors"): sections are its
+/// subkeys, keys its values. This runtime has no system registry: every key lives in one
+/// process-wide hive, a TMemIniFile whose sections are full key paths ("key\section"). A host
+/// that wants settings to persist loads the hive at start-up (LoadHive) and saves it when it
+/// likes (UpdateFile saves it, when it was loaded from a file). Main thread only.
+class TRegistryIniFile : public TCustomIniFile {
+public:
+  /// `key` is kept as FileName, as the framework does; trailing backslashes are dropped.
+  explicit TRegistryIniFile(String key);
+
+  String ReadString(std::string_view section, std::string_view ident,
+                    std::string_view defaultValue) const override;
+  void WriteString(std::string_view section, std::string_view ident,
+                   std::string_view value) override;
+  /// The value names of the subkey.
+  void ReadSection(std::string_view section, TStrings& keys) const override;
+  /// The immediate subkeys of the key, once each, in hive order.
+  void ReadSections(TStrings& sections) const override;
+  void ReadSectionValues(std::string_view section, TStrings& values) const override;
+  bool SectionExists(std::string_view section) const override;
+  bool ValueExists(std::string_view section, std::string_view ident) const override;
+  /// Removes the subkey with everything below it.
+  void EraseSection(std::string_view section) override;
+  void DeleteKey(std::string_view section, std::string_view ident) override;
+  /// Saves the hive to the file it was loaded from; nothing for a hive that only lives in memory.
+  void UpdateFile() override;
+
+  /// The hive every registry ini file reads and writes.
+  static TMemIniFile& Hive();
+  /// Replaces the hive with the content of `fileName` (empty when it does not exist) and makes
+  /// that file the one UpdateFile writes. An empty name makes the hive memory-only again.
+  static void LoadHive(const String& fileName);
+
+private:
+  String Path(std::string_view section) const;
 };
 
 } // namespace fw

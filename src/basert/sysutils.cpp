@@ -308,8 +308,13 @@ TDecimal DecimalOf(Extended v) {
   v = std::fabs(v);
   if (v == 0) return d;
   char buf[64];
-  auto res =
-      std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, kMaxFloatDigits - 1);
+  // The double conversion is several times faster, and exact for values a double holds.
+  const double asDouble = static_cast<double>(v);
+  const auto res = static_cast<Extended>(asDouble) == v
+                       ? std::to_chars(buf, buf + sizeof buf, asDouble,
+                                       std::chars_format::scientific, kMaxFloatDigits - 1)
+                       : std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific,
+                                       kMaxFloatDigits - 1);
   const char* p = buf;
   for (; p < res.ptr && *p != 'e'; ++p)
     if (*p != '.') d.Digits[d.Count++] = *p;
@@ -640,12 +645,12 @@ bool TryStrToCurr(std::string_view s, Currency& value, const TFormatSettings& se
       if (static_cast<Int64>(digits.size()) + shift > 19) return false;
       digits.append(static_cast<std::size_t>(shift), '0');
     } else if (-shift > static_cast<Int64>(digits.size())) {
-      digits = "0";
+      digits.assign(1, '0');
     } else {
       const std::size_t keep = digits.size() - static_cast<std::size_t>(-shift);
       roundUp = digits[keep] >= '5';
       digits.resize(keep);
-      if (digits.empty()) digits = "0";
+      if (digits.empty()) digits.assign(1, '0');
     }
     if (digits.size() > 19) return false;
     UInt64 mag = 0;

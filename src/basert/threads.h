@@ -51,7 +51,8 @@ public:
   /// Runs every procedure queued when the call began (later posts wait for the next call), in
   /// order. Answers whether anything ran. An exception escaping a procedure goes to OnException
   /// when that is set, otherwise it propagates and the procedures not yet run stay queued.
-  /// Main thread only (as every queue-draining call).
+  /// Main thread only, as every call that runs queued procedures: elsewhere they raise EThread
+  /// (SNotMainThreadError).
   bool ProcessMessages();
   /// Waits up to `timeoutMs` for a procedure to be queued, then runs the first one. Answers
   /// whether one ran; false at once when the application is terminated.

@@ -98,6 +98,10 @@ TEST(FormStreamFloats, ExtendedBytesAreTheEightyBitLayoutOnEveryPath) {
   EXPECT_TRUE(std::isnan(detail::BytesToExtendedPortable(ExtendedToBytes(NAN))));
   // An unnormal (exponent set, integer bit clear) has no value.
   EXPECT_TRUE(std::isnan(detail::BytesToExtendedPortable({0, 0, 0, 0, 0, 0, 0, 0x40, 0xFF, 0x3F})));
+  EXPECT_TRUE(std::isnan(BytesToExtended({0, 0, 0, 0, 0, 0, 0, 0, 0x88, 0}))); // found by fuzzing
+  EXPECT_TRUE(IsCanonicalExtended(ExtendedToBytes(std::numeric_limits<Extended>::denorm_min())));
+  EXPECT_FALSE(IsCanonicalExtended({0, 0, 0, 0, 0, 0, 0, 0x88, 0, 0})); // pseudo-denormal
+  EXPECT_FALSE(IsCanonicalExtended(ExtendedToBytes(INFINITY)));
 }
 
 TEST(FormStreamFloats, ReadFloatTakesEveryNumericTag) {

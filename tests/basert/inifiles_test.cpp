@@ -1,5 +1,6 @@
 #include "basert/inifiles.h"
 
+#include "basert/datetime.h"
 #include "basert/exceptions.h"
 #include "basert/strings.h"
 
@@ -137,6 +138,11 @@ TEST(MemIniFile, TypedValues) {
   EXPECT_EQ(ini.ReadInteger("W", "min", 0), -2147483647 - 1);
   EXPECT_EQ(ini.ReadString("W", "third", ""), "0.333333333333333");
   EXPECT_EQ(ini.ReadFloat("W", "big", 0), -1.5e20);
+  const TDateTime when = EncodeDate(2024, 2, 29) + EncodeTime(13, 5, 9, 0);
+  ini.WriteDateTime("W", "when", when);
+  EXPECT_EQ(ini.ReadString("W", "when", ""), "2/29/2024 13:05:09");
+  EXPECT_DOUBLE_EQ(ini.ReadDateTime("W", "when", 0), when);
+  EXPECT_EQ(ini.ReadDate("W", "on", -1), -1); // "1" is no date
   ini.WriteString("W", "padded", "\"  two  \"");
   EXPECT_EQ(ini.ReadText("W", "padded", ""), "  two  ");
   EXPECT_EQ(ini.ReadText("W", "on", ""), "1");
@@ -198,4 +204,34 @@ TEST_F(IniFileOnDisk, UnwritableAndUnreadableFilesAreNamed) {
   } catch (const EIniFileException& e) {
     EXPECT_EQ(e.Message(), "Unable to read " + FDir.string());
   }
+}
+
+TEST_F(IniFileOnDisk, RegistryIniFilesShareOneHiveOfKeyPaths) {
+  TRegistryIniFile::LoadHive(Path("hive.ini"));
+  {
+    TRegistryIniFile editors("Software\\Vendor\\Editors\\");
+    editors.WriteInteger("Collection Editor\\TStatusPanels", "Width", 300);
+    editors.WriteBool("Collection Editor\\TStatusPanels", "Toolbar", false);
+    editors.WriteInteger("Collection Editor\\TListColumns", "Width", 200);
+    editors.WriteString("Picture Editor", "Dir", "/tmp");
+
+    TRegistryIniFile collection("software\\vendor\\editors\\Collection Editor");
+    EXPECT_EQ(collection.ReadInteger("TStatusPanels", "width", 0), 300);
+    TStringList names;
+    collection.ReadSections(names);
+    EXPECT_EQ(names.CommaText(), "TStatusPanels,TListColumns");
+    editors.ReadSections(names);
+    EXPECT_EQ(names.CommaText(), "\"Collection Editor\",\"Picture Editor\"");
+
+    editors.EraseSection("Collection Editor"); // with everything below it
+    EXPECT_FALSE(collection.SectionExists("TStatusPanels"));
+    EXPECT_TRUE(editors.ValueExists("Picture Editor", "Dir"));
+    editors.UpdateFile();
+  }
+  TRegistryIniFile::LoadHive(""); // memory only, and empty
+  EXPECT_FALSE(TRegistryIniFile("Software\\Vendor\\Editors").SectionExists("Picture Editor"));
+  TRegistryIniFile::LoadHive(Path("hive.ini"));
+  EXPECT_EQ(TRegistryIniFile("Software\\Vendor\\Editors").ReadString("Picture Editor", "Dir", ""),
+            "/tmp");
+  TRegistryIniFile::LoadHive("");
 }

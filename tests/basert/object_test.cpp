@@ -110,21 +110,50 @@ TEST(ClassRegistry, FindsRegisteredClassesAndRejectsNameClashes) {
   }
 }
 
+namespace {
+// Classes of a framework of their own, registered nowhere else.
+class TFwControl : public TComponent {
+  FW_CLASS(TFwControl)
+public:
+  using TComponent::TComponent;
+};
+class TFwButton : public TFwControl {
+  FW_CLASS(TFwButton)
+public:
+  using TFwControl::TFwControl;
+};
+class TPlainThing : public TComponent {
+  FW_CLASS(TPlainThing)
+public:
+  using TComponent::TComponent;
+};
+TClass TFwControl::StaticClass() {
+  static const TClass cls = TClassBuilder<TFwControl, TComponent>("TFwControl").Build();
+  return cls;
+}
+TClass TFwButton::StaticClass() {
+  static const TClass cls = TClassBuilder<TFwButton, TFwControl>("TFwButton").Build();
+  return cls;
+}
+TClass TPlainThing::StaticClass() {
+  static const TClass cls = TClassBuilder<TPlainThing, TComponent>("TPlainThing").Build();
+  return cls;
+}
+} // namespace
+
 TEST(ClassRegistry, GroupsSeparateFrameworksAndShareTheBaseGroup) {
-  // TListener's descendants form a framework of their own, with its own "TItem2" name.
-  StartClassGroup(TListener::StaticClass());
-  RegisterClass(TListener::StaticClass());
-  RegisterClass(TWithItems::StaticClass());
-  EXPECT_EQ(ClassGroupOf(TListener::StaticClass()), TListener::StaticClass());
-  EXPECT_EQ(ClassGroupOf(TWithItems::StaticClass()), TPersistent::StaticClass());
-  EXPECT_EQ(GetClass("TListener"), nullptr); // not the active group
-  TClass previous = ActivateClassGroup(TListener::StaticClass());
+  StartClassGroup(TFwControl::StaticClass());
+  RegisterClasses({TFwButton::StaticClass(), TPlainThing::StaticClass()});
+  EXPECT_EQ(ClassGroupOf(TFwButton::StaticClass()), TFwControl::StaticClass());
+  EXPECT_EQ(ClassGroupOf(TPlainThing::StaticClass()), TPersistent::StaticClass());
+  EXPECT_EQ(GetClass("TFwButton"), nullptr); // not the active group
+  TClass previous = ActivateClassGroup(TFwControl::StaticClass());
   EXPECT_EQ(previous, TPersistent::StaticClass());
-  EXPECT_EQ(GetClass("TListener"), TListener::StaticClass());
-  EXPECT_EQ(GetClass("TWithItems"), TWithItems::StaticClass()); // base group stays visible
-  GroupDescendentsWith(TWithItems::StaticClass(), TListener::StaticClass());
-  EXPECT_EQ(ClassGroupOf(TWithItems::StaticClass()), TListener::StaticClass());
-  EXPECT_EQ(ActivateClassGroup(previous), TListener::StaticClass());
+  EXPECT_EQ(GetClass("TFwButton"), TFwButton::StaticClass());
+  EXPECT_EQ(GetClass("TPlainThing"), TPlainThing::StaticClass()); // base group stays visible
+  GroupDescendentsWith(TPlainThing::StaticClass(), TFwControl::StaticClass());
+  EXPECT_EQ(ClassGroupOf(TPlainThing::StaticClass()), TFwControl::StaticClass());
+  EXPECT_EQ(ActivateClassGroup(previous), TFwControl::StaticClass());
   EXPECT_EQ(ActiveClassGroup(), TPersistent::StaticClass());
-  UnRegisterClasses({TListener::StaticClass(), TWithItems::StaticClass()});
+  UnRegisterClasses({TFwButton::StaticClass(), TPlainThing::StaticClass()});
 }

@@ -39,6 +39,15 @@ TClass TFont::StaticClass() {
   return cls;
 }
 
+void TFont::Assign(TPersistent* source) {
+  if (auto* f = dynamic_cast<TFont*>(source)) {
+    FName = f->FName;
+    FSize = f->FSize;
+    return;
+  }
+  TPersistent::Assign(source);
+}
+
 TClass TSample::StaticClass() {
   static const TClass cls =
       TClassBuilder<TSample, TComponent>("TSample", "Tests")
@@ -63,13 +72,13 @@ TClass TSample::StaticClass() {
           .Property("Big", &TSample::FBig, &TSample::FBig)
           .Property("Any", &TSample::FAny, &TSample::FAny)
           .Property("OnClick", &TSample::FOnClick, &TSample::FOnClick)
-          .Property("Font", &TSample::FFont, nullptr)
+          .Property("Font", &TSample::FFont, &TSample::SetFont)
           .Property("Buddy", &TSample::FBuddy, &TSample::FBuddy)
           .Property("Thing", &TSample::FThing, &TSample::FThing)
           .ReadOnly("ReadOnly", &TSample::GetReadOnly)
           .WriteOnly<Integer>("WriteOnly", &TSample::SetWriteOnly)
-          .Indexed("Left", 0, &TSample::GetBound, &TSample::SetBound)
-          .Indexed("Top", 1, &TSample::GetBound, &TSample::SetBound)
+          .Indexed("BoundLeft", 0, &TSample::GetBound, &TSample::SetBound)
+          .Indexed("BoundTop", 1, &TSample::GetBound, &TSample::SetBound)
           .Method<&TSample::Clicked>("Clicked")
           .Build();
   return cls;
@@ -81,6 +90,16 @@ TSample::~TSample() { FFont->Free(); }
 TClass TListener::StaticClass() {
   static const TClass cls = TClassBuilder<TListener, TComponent>("TListener", "Tests").Build();
   return cls;
+}
+
+void TListener::Loaded() {
+  TComponent::Loaded();
+  WasLoaded = true;
+}
+
+void TListener::SetName(const String& name) {
+  LoadingWhenNamed = ComponentState().Contains(stateLoading);
+  TComponent::SetName(name);
 }
 
 void TListener::Notification(TComponent* component, TOperation operation) {
@@ -107,7 +126,7 @@ void TItem::Assign(TPersistent* source) {
 
 TClass TWithItems::StaticClass() {
   static const TClass cls = TClassBuilder<TWithItems, TComponent>("TWithItems", "Tests")
-                                .Property("Items", &TWithItems::FItems, nullptr)
+                                .Property("Items", &TWithItems::FItems, &TWithItems::SetItems)
                                 .Build();
   return cls;
 }

@@ -34,6 +34,7 @@ class TFont : public TPersistent {
 public:
   String FName = "Tahoma";
   Integer FSize = 8;
+  void Assign(TPersistent* source) override;
 };
 
 /// One published property of every kind.
@@ -67,6 +68,7 @@ public:
   Integer FWriteOnly = 0;
   Integer FBounds[2] = {0, 0};
   String GetReadOnly() const { return "fixed"; }
+  void SetFont(TFont* value) { FFont->Assign(value); }
   void SetWriteOnly(Integer v) { FWriteOnly = v; }
   Integer GetBound(Integer i) const { return FBounds[i]; }
   void SetBound(Integer i, Integer v) { FBounds[i] = v; }
@@ -88,6 +90,10 @@ public:
   std::vector<std::pair<TComponent*, TOperation>> Seen;
   std::vector<String> SeenClassNames;
   TComponent* Watched = nullptr;
+  void Loaded() override;
+  bool LoadingWhenNamed = false;
+  bool WasLoaded = false;
+  void SetName(const String& name) override;
 };
 
 class TItem : public TCollectionItem {
@@ -107,7 +113,7 @@ public:
   explicit TWithItems(TComponent* owner);
   ~TWithItems() override;
   TOwnedCollection* FItems;
-  int Updates = 0;
+  void SetItems(TOwnedCollection* value) { FItems->Assign(value); }
 };
 
 } // namespace fwtest

@@ -67,11 +67,11 @@ TEST_F(SampleFixture, EveryPropertyKindRoundTripsThroughTypedAccessors) {
   EXPECT_EQ(GetVariantProp(s.get(), P("Any")).AsInteger(), 5);
   SetVariantProp(s.get(), P("Any"), Null());
   EXPECT_TRUE(VarIsNull(s->FAny));
-  SetOrdProp(s.get(), P("Left"), 7);
-  SetOrdProp(s.get(), P("Top"), 9);
+  SetOrdProp(s.get(), P("BoundLeft"), 7);
+  SetOrdProp(s.get(), P("BoundTop"), 9);
   EXPECT_EQ(s->FBounds[0], 7);
-  EXPECT_EQ(GetOrdProp(s.get(), P("Top")), 9);
-  EXPECT_EQ(P("Top")->Index, 1);
+  EXPECT_EQ(GetOrdProp(s.get(), P("BoundTop")), 9);
+  EXPECT_EQ(P("BoundTop")->Index, 1);
 }
 
 TEST_F(SampleFixture, ObjectMethodAndInterfacePropertiesRoundTrip) {

@@ -1,0 +1,1298 @@
+#include "basert/filer.h"
+
+#include "basert/classbuilder.h"
+#include "basert/classreg.h"
+#include "basert/exceptions.h"
+#include "basert/format.h"
+#include "basert/sysutils.h"
+
+#include <algorithm>
+#include <cstring>
+#include <unordered_map>
+
+namespace fw {
+
+namespace {
+
+bool IsDateType(PTypeInfo t) {
+  return t->Name == "TDateTime" || t->Name == "TDate" || t->Name == "TTime";
+}
+
+bool IsSubComponent(TObject* value) {
+  auto* c = dynamic_cast<TComponent*>(value);
+  return c && c->ComponentStyle().Contains(styleSubComponent);
+}
+
+/// The module-wide state: references waiting for other modules, the finders of loaded modules
+/// and the integer identifier maps.
+struct TGlobalFixup {
+  TPersistent* Instance;
+  TComponent* InstanceRoot;
+  PPropInfo Prop;
+  String RootName;
+  String Name;
+};
+
+std::vector<TGlobalFixup>& GlobalFixups() {
+  static std::vector<TGlobalFixup> list;
+  return list;
+}
+
+std::vector<TFindGlobalComponent>& GlobalFinders() {
+  static std::vector<TFindGlobalComponent> list;
+  return list;
+}
+
+struct TIntConsts {
+  TIdentToInt IdentToInt;
+  TIntToIdent IntToIdent;
+};
+std::unordered_map<PTypeInfo, TIntConsts>& IntConsts() {
+  static std::unordered_map<PTypeInfo, TIntConsts> map;
+  return map;
+}
+
+/// The reference text the writer stores for a component.
+String ComponentValue(TComponent* component, TComponent* lookupRoot) {
+  if (component == lookupRoot) return "Owner";
+  if (component->Owner() && component->Owner() == lookupRoot) return component->Name();
+  if (component->Owner() && !component->Owner()->Name().empty() && !component->Name().empty()) {
+    String path = component->Owner()->Name() + "." + component->Name();
+    // A component of a nested module instance is named through the instance.
+    for (TComponent* o = component->Owner()->Owner(); o && o != lookupRoot; o = o->Owner())
+      path = o->Name() + "." + path;
+    return path;
+  }
+  if (!component->Name().empty()) return component->Name() + ".Owner";
+  return {};
+}
+
+/// Whether two component references name the same component relative to their roots.
+bool SameReference(TComponent* value, TComponent* ancestorValue, TComponent* root,
+                   TComponent* rootAncestor) {
+  if (value == ancestorValue) return true;
+  if (!value || !ancestorValue) return false;
+  if (value->Owner() == root && ancestorValue->Owner() == rootAncestor)
+    return SameText(value->Name(), ancestorValue->Name());
+  if (value == root && ancestorValue == rootAncestor) return true;
+  return false;
+}
+
+struct TLookup {
+  TPersistent* Ancestor = nullptr;
+  TComponent* Root = nullptr;
+  TComponent* LookupRoot = nullptr;
+  TComponent* RootAncestor = nullptr;
+};
+
+TComponent* ReferencedComponent(const IPtr<IInterface>& value) {
+  auto ref = QueryIntf<IInterfaceComponentReference>(value);
+  return ref ? ref->GetComponent() : nullptr;
+}
+
+/// The test the writer applies before writing a property.
+bool IsDefault(TObject* instance, PPropInfo prop, const TLookup& ctx) {
+  TObject* ancestor = ctx.Ancestor;
+  PTypeInfo type = prop->PropType();
+  switch (prop->ValueClass) {
+  case TPropValueClass::Ordinal: {
+    if (type->Kind == kindInt64) {
+      Int64 v = GetInt64Prop(instance, prop);
+      return v == (ancestor ? GetInt64Prop(ancestor, prop) : 0);
+    }
+    Int64 v = GetOrdProp(instance, prop);
+    if (ancestor) return v == GetOrdProp(ancestor, prop);
+    return prop->Default != NoDefault && v == prop->Default;
+  }
+  case TPropValueClass::Float: {
+    Extended v = GetFloatProp(instance, prop);
+    return v == (ancestor ? GetFloatProp(ancestor, prop) : 0.0L);
+  }
+  case TPropValueClass::String:
+    return GetStrProp(instance, prop) == (ancestor ? GetStrProp(ancestor, prop) : String());
+  case TPropValueClass::Wide:
+    return GetWideStrProp(instance, prop) ==
+           (ancestor ? GetWideStrProp(ancestor, prop) : WideString());
+  case TPropValueClass::Variant: {
+    Variant v = GetVariantProp(instance, prop);
+    return ancestor ? v == GetVariantProp(ancestor, prop) : v.IsEmpty();
+  }
+  case TPropValueClass::Method: {
+    TMethod v = GetMethodProp(instance, prop);
+    void* ancestorCode = ancestor ? GetMethodProp(ancestor, prop).Code : nullptr;
+    if (v.Code == ancestorCode) return true;
+    // A handler the module cannot name is not written.
+    return v.Code && (!ctx.LookupRoot || ctx.LookupRoot->MethodName(v.Code).empty());
+  }
+  case TPropValueClass::Object: {
+    TObject* v = GetObjectProp(instance, prop);
+    TObject* av = ancestor ? GetObjectProp(ancestor, prop) : nullptr;
+    if (!v) return av == nullptr;
+    auto* c = dynamic_cast<TComponent*>(v);
+    if (!c || IsSubComponent(c)) return false; // sub-objects are compared property by property
+    return av && SameReference(c, dynamic_cast<TComponent*>(av), ctx.Root, ctx.RootAncestor);
+  }
+  case TPropValueClass::Interface: {
+    IPtr<IInterface> v = GetInterfaceProp(instance, prop);
+    IPtr<IInterface> av = ancestor ? GetInterfaceProp(ancestor, prop) : nullptr;
+    if (!v) return !av;
+    if (!av) return false;
+    if (QueryIntf<IInterface>(v) == QueryIntf<IInterface>(av)) return true;
+    return SameReference(ReferencedComponent(v), ReferencedComponent(av), ctx.Root,
+                         ctx.RootAncestor);
+  }
+  case TPropValueClass::None:
+    return true;
+  }
+  return true;
+}
+
+} // namespace
+
+// ---- TFiler ------------------------------------------------------------------------------------
+
+TClass TFiler::StaticClass() {
+  static const TClass cls = TClassBuilder<TFiler, TObject>("TFiler", "Classes").Build();
+  return cls;
+}
+
+TFiler::~TFiler() = default;
+
+void TFiler::SetRoot(TComponent* value) {
+  FRoot = value;
+  FLookupRoot = value;
+}
+
+// ---- TWriter -----------------------------------------------------------------------------------
+
+TClass TWriter::StaticClass() {
+  static const TClass cls = TClassBuilder<TWriter, TFiler>("TWriter", "Classes").Build();
+  return cls;
+}
+
+TWriter::TWriter(TStream* stream, int bufSize)
+    : TFiler(stream, bufSize), FCore(*stream, bufSize > 0 ? bufSize : 1024) {}
+
+TWriter::~TWriter() = default;
+
+void TWriter::SetRoot(TComponent* value) { TFiler::SetRoot(value); }
+
+void TWriter::DefineProperty(const String& name, TReaderProc, TWriterProc writeData, bool hasData) {
+  if (!hasData || !writeData) return;
+  WritePropName(name);
+  writeData(this);
+}
+
+void TWriter::DefineBinaryProperty(const String& name, TStreamProc, TStreamProc writeData,
+                                   bool hasData) {
+  if (!hasData || !writeData) return;
+  WritePropName(name);
+  TMemoryStream data;
+  writeData(&data);
+  FCore.WriteBinary(data.Memory(), static_cast<std::size_t>(data.Size()));
+}
+
+void TWriter::WritePropName(const String& name) { FCore.WriteStr(FPropPath + name); }
+
+void TWriter::WriteRootComponent(TComponent* root) { WriteDescendent(root, nullptr); }
+
+void TWriter::WriteDescendent(TComponent* root, TComponent* ancestor) {
+  FRootAncestor = ancestor;
+  FAncestor = ancestor;
+  SetRoot(root);
+  WriteSignature();
+  WriteComponent(root);
+}
+
+void TWriter::WriteComponent(TComponent* component) {
+  TPersistent* oldAncestor = FAncestor;
+  TComponent* oldRootAncestor = FRootAncestor;
+  component->SetStateFlag(stateWriting, true);
+  try {
+    if (FAncestorList) {
+      FAncestor = nullptr;
+      for (TComponent* a : *FAncestorList)
+        if (SameText(a->Name(), component->Name())) {
+          FAncestor = a;
+          break;
+        }
+    }
+    if (OnFindAncestor && (!FAncestor || dynamic_cast<TComponent*>(FAncestor))) {
+      auto* a = static_cast<TComponent*>(FAncestor);
+      OnFindAncestor(this, component, component->Name(), a, FRootAncestor);
+      FAncestor = a;
+    }
+    component->WriteState(this);
+  } catch (...) {
+    component->SetStateFlag(stateWriting, false);
+    FAncestor = oldAncestor;
+    FRootAncestor = oldRootAncestor;
+    throw;
+  }
+  component->SetStateFlag(stateWriting, false);
+  FAncestor = oldAncestor;
+  FRootAncestor = oldRootAncestor;
+}
+
+void TWriter::WritePrefixFor(TComponent* instance) {
+  TFilerFlags flags = 0;
+  if (instance->ComponentState().Contains(stateInline)) {
+    if (FAncestor && instance->ComponentState().Contains(stateAncestor) && FLookupRoot)
+      flags |= ffInherited;
+    flags |= ffInline;
+  } else if (FAncestor) {
+    flags |= ffInherited;
+  }
+  if (FAncestorList && FAncestorPos < FAncestorList->size() &&
+      (!FAncestor || (*FAncestorList)[FAncestorPos] != FAncestor))
+    flags |= ffChildPos;
+  FCore.WritePrefix(flags, FChildPos);
+  if (UseQualifiedNames && !instance->ClassType()->UnitName.empty())
+    FCore.WriteStr(instance->ClassType()->UnitName + "." + instance->ClassName());
+  else
+    FCore.WriteStr(instance->ClassName());
+  FCore.WriteStr(instance->Name());
+}
+
+void TWriter::WriteData(TComponent* instance) {
+  // Keep an inherited component's header in the buffer, so that it can be taken back when
+  // nothing about the component differs from its ancestor.
+  const bool inherited = FAncestor && instance != FRoot;
+  if (inherited && FCore.BufferFree() < 2 * 256 + 16) FCore.FlushBuffer();
+  const Int64 start = FCore.Position();
+  const std::size_t ancestorPos = FAncestorPos;
+  const Integer childPos = FChildPos;
+  WritePrefixFor(instance);
+  const Int64 headerEnd = FCore.Position();
+  const bool plainInherited = inherited && !instance->ComponentState().Contains(stateInline) &&
+                              !(FAncestorList && ancestorPos < FAncestorList->size() &&
+                                (*FAncestorList)[ancestorPos] != FAncestor);
+  if (FAncestorList && FAncestorPos < FAncestorList->size()) {
+    if (FAncestor) ++FAncestorPos;
+    ++FChildPos;
+  }
+  WriteProperties(instance);
+  WriteListEnd();
+
+  std::vector<TComponent*>* oldList = FAncestorList;
+  const std::size_t oldPos = FAncestorPos;
+  const Integer oldChildPos = FChildPos;
+  TComponent* oldRoot = FRoot;
+  TComponent* oldRootAncestor = FRootAncestor;
+  std::vector<TComponent*> ancestorList;
+  FAncestorList = nullptr;
+  FAncestorPos = 0;
+  FChildPos = 0;
+  try {
+    if (!FIgnoreChildren) {
+      if (auto* a = dynamic_cast<TComponent*>(FAncestor)) {
+        if (a->ComponentState().Contains(stateInline)) FRootAncestor = a;
+        a->GetChildren([&](TComponent* c) { ancestorList.push_back(c); }, FRootAncestor);
+        FAncestorList = &ancestorList;
+      }
+      if (instance->ComponentState().Contains(stateInline)) FRoot = instance;
+      instance->GetChildren([this](TComponent* c) { WriteComponent(c); }, FRoot);
+    }
+  } catch (...) {
+    FAncestorList = oldList;
+    FAncestorPos = oldPos;
+    FChildPos = oldChildPos;
+    FRoot = oldRoot;
+    FRootAncestor = oldRootAncestor;
+    throw;
+  }
+  FAncestorList = oldList;
+  FAncestorPos = oldPos;
+  FChildPos = oldChildPos;
+  FRoot = oldRoot;
+  FRootAncestor = oldRootAncestor;
+  WriteListEnd();
+
+  // Header plus two end markers and nothing else: the component is as inherited.
+  if (plainInherited && FCore.Position() == headerEnd + 2 && FCore.Rewind(start)) {
+    (void)childPos;
+  }
+}
+
+void TWriter::WriteProperties(TPersistent* instance) {
+  for (PPropInfo p : GetPropInfos(instance->ClassType()->TypeInfo))
+    if (IsStoredProp(instance, p)) WriteProperty(instance, p);
+  instance->DefineProperties(this);
+}
+
+void TWriter::WriteProperty(TPersistent* instance, PPropInfo prop) {
+  if (!prop->HasRead()) return;
+  PTypeInfo type = prop->PropType();
+  if (!prop->HasWrite()) {
+    // Read-only: only a sub-component's own properties are written.
+    if (type->Kind != kindClass || !IsSubComponent(GetObjectProp(instance, prop))) return;
+  }
+  TLookup ctx{FAncestor, FRoot, FLookupRoot, FRootAncestor};
+  const String& name = prop->Name;
+  switch (prop->ValueClass) {
+  case TPropValueClass::Ordinal: {
+    if (IsDefault(instance, prop, ctx)) return;
+    WritePropName(name);
+    Int64 v = GetOrdProp(instance, prop);
+    switch (type->Kind) {
+    case kindInteger: {
+      String ident;
+      TIntToIdent toIdent = FindIntToIdent(type);
+      // 32-bit integers travel as signed 32-bit values whatever their type's sign.
+      if (toIdent && toIdent(static_cast<Integer>(v), ident))
+        WriteIdent(ident);
+      else
+        WriteInteger(static_cast<Integer>(static_cast<std::uint32_t>(v)));
+      break;
+    }
+    case kindChar:
+      WriteChar(static_cast<char>(v));
+      break;
+    case kindWideChar:
+      WriteWideChar(static_cast<char16_t>(v));
+      break;
+    case kindEnumeration:
+      WriteIdent(GetEnumName(type, static_cast<Integer>(v)));
+      break;
+    case kindSet: {
+      std::vector<String> elements;
+      PTypeInfo comp = type->Data.CompType;
+      for (int bit = 0; bit < 32; ++bit)
+        if (static_cast<std::uint64_t>(v) & (std::uint64_t{1} << bit))
+          elements.push_back(GetEnumName(comp, static_cast<Integer>(comp->Data.MinValue + bit)));
+      FCore.WriteSet(elements);
+      break;
+    }
+    default:
+      WriteInteger(GetInt64Prop(instance, prop));
+      break;
+    }
+    return;
+  }
+  case TPropValueClass::Float: {
+    if (IsDefault(instance, prop, ctx)) return;
+    WritePropName(name);
+    Extended v = GetFloatProp(instance, prop);
+    if (type->Data.FloatType == ftSingle)
+      WriteSingle(static_cast<Single>(v));
+    else if (type->Data.FloatType == ftCurr)
+      WriteCurrency(Currency::FromExtended(v));
+    else if (IsDateType(type))
+      WriteDate(static_cast<TDateTime>(v));
+    else
+      WriteFloat(v);
+    return;
+  }
+  case TPropValueClass::String:
+    if (IsDefault(instance, prop, ctx)) return;
+    WritePropName(name);
+    WriteString(GetStrProp(instance, prop));
+    return;
+  case TPropValueClass::Wide:
+    if (IsDefault(instance, prop, ctx)) return;
+    WritePropName(name);
+    WriteWideString(GetWideStrProp(instance, prop));
+    return;
+  case TPropValueClass::Variant:
+    if (IsDefault(instance, prop, ctx)) return;
+    WritePropName(name);
+    WriteVariant(GetVariantProp(instance, prop));
+    return;
+  case TPropValueClass::Method: {
+    if (IsDefault(instance, prop, ctx)) return;
+    WritePropName(name);
+    TMethod m = GetMethodProp(instance, prop);
+    if (!m.Code)
+      FCore.WriteValue(vaNil);
+    else
+      WriteIdent(FLookupRoot->MethodName(m.Code));
+    return;
+  }
+  case TPropValueClass::Interface: {
+    if (IsDefault(instance, prop, ctx)) return;
+    IPtr<IInterface> v = GetInterfaceProp(instance, prop);
+    TComponent* c = v ? ReferencedComponent(v) : nullptr;
+    if (v && !c) return; // an interface without a component cannot be named
+    WritePropName(name);
+    if (!c)
+      FCore.WriteValue(vaNil);
+    else
+      WriteIdent(ComponentValue(c, FLookupRoot));
+    return;
+  }
+  case TPropValueClass::Object: {
+    TObject* value = GetObjectProp(instance, prop);
+    if (!value) {
+      if (!IsDefault(instance, prop, ctx)) {
+        WritePropName(name);
+        FCore.WriteValue(vaNil);
+      }
+      return;
+    }
+    auto* persistent = dynamic_cast<TPersistent*>(value);
+    if (!persistent) return;
+    auto* component = dynamic_cast<TComponent*>(value);
+    if (component && !IsSubComponent(component)) {
+      if (IsDefault(instance, prop, ctx)) return;
+      String ref = ComponentValue(component, FLookupRoot);
+      if (ref.empty()) return; // an unnamed component cannot be referred to
+      WritePropName(name);
+      WriteIdent(ref);
+      return;
+    }
+    // A sub-object: its own properties, prefixed with this property's name.
+    TPersistent* oldAncestor = FAncestor;
+    String savedPath = FPropPath;
+    FPropPath += name + ".";
+    if (FAncestor) FAncestor = dynamic_cast<TPersistent*>(GetObjectProp(FAncestor, prop));
+    try {
+      WriteProperties(persistent);
+    } catch (...) {
+      FAncestor = oldAncestor;
+      FPropPath = savedPath;
+      throw;
+    }
+    FAncestor = oldAncestor;
+    FPropPath = savedPath;
+    if (auto* coll = dynamic_cast<TCollection*>(value)) {
+      auto* ancestorColl =
+          FAncestor ? dynamic_cast<TCollection*>(GetObjectProp(FAncestor, prop)) : nullptr;
+      if (!FAncestor || !ancestorColl ||
+          !CollectionsEqual(coll, ancestorColl, FRoot, FRootAncestor)) {
+        WritePropName(name);
+        WriteCollection(coll);
+      }
+    }
+    return;
+  }
+  case TPropValueClass::None:
+    return;
+  }
+}
+
+void TWriter::WriteCollection(TCollection* value) {
+  FCore.WriteCollectionBegin();
+  if (value) {
+    TPersistent* oldAncestor = FAncestor;
+    FAncestor = nullptr; // items are written whole
+    try {
+      for (TCollectionItem* item : value->ItemList()) {
+        WriteListBegin();
+        WriteProperties(item);
+        WriteListEnd();
+      }
+    } catch (...) {
+      FAncestor = oldAncestor;
+      throw;
+    }
+    FAncestor = oldAncestor;
+  }
+  WriteListEnd();
+}
+
+void TWriter::WriteVariant(const Variant& value) {
+  switch (value.VarType() & varTypeMask) {
+  case varEmpty:
+    FCore.WriteValue(vaNil);
+    return;
+  case varNull:
+    FCore.WriteValue(vaNull);
+    return;
+  case varOleStr:
+    WriteWideString(value.AsWideString());
+    return;
+  case varString:
+  case varUString:
+    WriteString(value.AsString());
+    return;
+  case varShortInt:
+  case varByte:
+  case varSmallint:
+  case varWord:
+  case varInteger:
+  case varLongWord:
+  case varInt64:
+    WriteInteger(value.AsInt64());
+    return;
+  case varSingle:
+    WriteSingle(static_cast<Single>(value.AsDouble()));
+    return;
+  case varDouble:
+    WriteFloat(value.AsDouble());
+    return;
+  case varCurrency:
+    WriteCurrency(value.AsCurrency());
+    return;
+  case varDate:
+    WriteDate(value.AsDate());
+    return;
+  case varBoolean:
+    WriteBoolean(value.AsBoolean());
+    return;
+  default:
+    throw EWriteError(Format(SWriteVariantError, VarTypeAsText(value.VarType())));
+  }
+}
+
+// ---- TReader -----------------------------------------------------------------------------------
+
+struct TReader::TFixup {
+  TPersistent* Instance;
+  TComponent* InstanceRoot;
+  PPropInfo Prop;
+  String RootName;
+  String Name;
+};
+
+TClass TReader::StaticClass() {
+  static const TClass cls = TClassBuilder<TReader, TFiler>("TReader", "Classes").Build();
+  return cls;
+}
+
+TReader::TReader(TStream* stream, int bufSize)
+    : TFiler(stream, bufSize), FCore(*stream, bufSize > 0 ? bufSize : 1024) {}
+
+TReader::~TReader() = default;
+
+bool TReader::Error(const String& message) {
+  bool handled = false;
+  if (OnError) OnError(this, message, handled);
+  return handled;
+}
+
+void TReader::DefineProperty(const String& name, TReaderProc readData, TWriterProc, bool) {
+  if (!readData || !SameText(name, FPropName)) return;
+  readData(this);
+  FPropName.clear();
+}
+
+void TReader::DefineBinaryProperty(const String& name, TStreamProc readData, TStreamProc, bool) {
+  if (!readData || !SameText(name, FPropName)) return;
+  std::vector<Byte> bytes = FCore.ReadBinary();
+  TMemoryStream data;
+  if (!bytes.empty()) data.WriteBuffer(bytes.data(), static_cast<Int64>(bytes.size()));
+  data.SetPosition(0);
+  FCanHandleExcepts = true;
+  readData(&data);
+  FPropName.clear();
+}
+
+char TReader::ReadChar() {
+  String s = ReadString();
+  if (s.size() > 1) FCore.PropValueError("Char");
+  return s.empty() ? '\0' : s[0];
+}
+
+char16_t TReader::ReadWideChar() {
+  WideString s = ReadWideString();
+  if (s.size() > 1) FCore.PropValueError("Char");
+  return s.empty() ? u'\0' : s[0];
+}
+
+Variant TReader::ReadVariant() {
+  switch (NextValue()) {
+  case vaNil:
+    ReadValue();
+    return Unassigned();
+  case vaNull:
+    ReadValue();
+    return Null();
+  case vaInt8:
+    return Variant(static_cast<std::int8_t>(ReadInteger()));
+  case vaInt16:
+    return Variant(static_cast<std::int16_t>(ReadInteger()));
+  case vaInt32:
+    return Variant(ReadInteger());
+  case vaInt64:
+    return Variant(ReadInt64());
+  case vaExtended:
+  case vaDouble:
+    return Variant(static_cast<double>(ReadFloat()));
+  case vaSingle:
+    return Variant(ReadSingle());
+  case vaCurrency:
+    return Variant(ReadCurrency());
+  case vaDate:
+    return VarFromDateTime(ReadDate());
+  case vaString:
+  case vaLString:
+  case vaUTF8String:
+    return Variant(ReadString());
+  case vaWString:
+    return Variant(ReadWideString());
+  case vaFalse:
+  case vaTrue:
+    return Variant(ReadBoolean());
+  default:
+    FCore.PropValueError("Variant");
+  }
+}
+
+TClass TReader::FindComponentClass(const String& className) {
+  String name = className;
+  TClass cls = GetClass(name);
+  if (!cls) {
+    // "Unit.TClass" names the class with its unit.
+    auto dot = name.rfind('.');
+    if (dot != String::npos) cls = GetClass(std::string_view(name).substr(dot + 1));
+  }
+  if (OnFindComponentClass) OnFindComponentClass(this, className, cls);
+  if (!cls || !cls->InheritsFrom(TComponent::StaticClass()))
+    throw EClassNotFound(Format(SClassNotFound, className));
+  return cls;
+}
+
+void* TReader::FindMethod(const String& name) {
+  TComponent* root = FLookupRoot ? FLookupRoot : FRoot;
+  void* address = root ? root->MethodAddress(name) : nullptr;
+  bool error = address == nullptr;
+  if (OnFindMethod) OnFindMethod(this, name, address, error);
+  if (error) FCore.PropValueError("Method");
+  return address;
+}
+
+TComponent* TReader::ReadRootComponent(TComponent* root) {
+  ReadSignature();
+  TComponent* result = nullptr;
+  bool created = false;
+  try {
+    TFilerFlags flags;
+    Integer childPos;
+    ReadPrefix(flags, childPos);
+    String className = ReadStr();
+    String name = ReadStr();
+    if (!root) {
+      TClass cls = FindComponentClass(className);
+      result = CreateComponent(cls, nullptr);
+      created = true;
+      result->SetName(name);
+    } else {
+      result = root;
+      if (!result->ComponentState().Contains(stateDesigning)) result->SetName(name);
+    }
+    FRoot = result;
+    FLookupRoot = result;
+    FLoaded = std::make_unique<std::vector<TComponent*>>();
+    FLoaded->push_back(result);
+    FOwner = result;
+    result->SetStateFlag(stateLoading, true);
+    result->SetStateFlag(stateReading, true);
+    result->ReadState(this);
+    result->SetStateFlag(stateReading, false);
+    auto loaded = std::move(FLoaded);
+    for (TComponent* c : *loaded)
+      c->Loaded();
+    GlobalFixupReferences();
+  } catch (...) {
+    FLoaded.reset();
+    if (result) {
+      result->SetStateFlag(stateReading, false);
+      RemoveFixupReferences(result, {});
+    }
+    if (created) result->Free();
+    throw;
+  }
+  return result;
+}
+
+void TReader::ReadComponents(TComponent* owner, TComponent* parent, TReadComponentsProc proc) {
+  SetRoot(owner);
+  FOwner = owner;
+  FParent = parent;
+  BeginReferences();
+  try {
+    while (!EndOfList()) {
+      ReadSignature();
+      TComponent* c = ReadComponent(nullptr);
+      if (proc && c) proc(c);
+    }
+    ReadListEnd();
+    FixupReferences();
+  } catch (...) {
+    EndReferences();
+    throw;
+  }
+  EndReferences();
+}
+
+void TReader::BeginReferences() {
+  FLoaded = std::make_unique<std::vector<TComponent*>>();
+  FFixups = std::make_unique<std::vector<TFixup>>();
+}
+
+void TReader::FixupReferences() {
+  DoFixupReferences();
+  GlobalFixupReferences();
+  if (FLoaded)
+    for (TComponent* c : *FLoaded)
+      c->Loaded();
+}
+
+void TReader::EndReferences() {
+  FFixups.reset();
+  FLoaded.reset();
+}
+
+void TReader::SkipComponent(bool skipHeader) {
+  if (skipHeader) {
+    TFilerFlags flags;
+    Integer pos;
+    ReadPrefix(flags, pos);
+    ReadStr();
+    ReadStr();
+  }
+  while (!EndOfList())
+    FCore.SkipProperty();
+  ReadListEnd();
+  while (!EndOfList())
+    SkipComponent(true);
+  ReadListEnd();
+}
+
+TComponent* TReader::ReadComponent(TComponent* component) {
+  TFilerFlags flags;
+  Integer position;
+  ReadPrefix(flags, position);
+  String className = ReadStr();
+  String name = ReadStr();
+  TComponent* oldParent = FParent;
+  TComponent* oldLookupRoot = FLookupRoot;
+  TComponent* result = component;
+  bool created = false;
+  auto restore = [&] {
+    FParent = oldParent;
+    FLookupRoot = oldLookupRoot;
+  };
+  // A component that cannot be made is skipped when the error handler accepts that.
+  auto recover = [&](const Exception& e) {
+    if (created && result) result->Free();
+    result = nullptr;
+    created = false;
+    SkipComponent(false);
+    return Error(e.Message());
+  };
+  try {
+    if (!result) {
+      if (flags & ffInherited) {
+        try {
+          TClass cls = FindComponentClass(className);
+          if (FLookupRoot) result = FLookupRoot->FindComponent(name);
+          if (!result && OnAncestorNotFound) OnAncestorNotFound(this, name, cls, result);
+          if (!result) throw EReadError(Format(SAncestorNotFound, name));
+          FParent = result->GetParentComponent();
+          if (!FParent) FParent = FRoot;
+        } catch (const Exception& e) {
+          if (!recover(e)) throw;
+        }
+      } else {
+        try {
+          TClass cls = FindComponentClass(className);
+          if (OnCreateComponent) OnCreateComponent(this, cls, result);
+          if (!result) {
+            TComponentState state{stateLoading};
+            if (flags & ffInline) state.Include(stateInline);
+            result = CreateComponentWithState(cls, FOwner, state);
+          }
+          created = true;
+          result->SetStateFlag(stateLoading, true);
+        } catch (const Exception& e) {
+          if (!recover(e)) throw;
+        }
+      }
+    }
+    if (result) {
+      try {
+        result->SetStateFlag(stateLoading, true);
+        if (!(flags & ffInherited)) {
+          String newName = name;
+          if (OnSetName) OnSetName(this, result, newName);
+          result->SetName(newName);
+        }
+        if (result->ComponentState().Contains(stateInline)) FLookupRoot = result;
+        result->SetStateFlag(stateReading, true);
+        result->ReadState(this);
+        result->SetStateFlag(stateReading, false);
+        if ((flags & ffChildPos) && FParent) FParent->SetChildOrder(result, position);
+        if (FLoaded && std::find(FLoaded->begin(), FLoaded->end(), result) == FLoaded->end())
+          FLoaded->push_back(result);
+      } catch (...) {
+        if (created) {
+          if (FLoaded)
+            FLoaded->erase(std::remove(FLoaded->begin(), FLoaded->end(), result), FLoaded->end());
+          result->Free();
+        } else {
+          result->SetStateFlag(stateReading, false);
+        }
+        throw;
+      }
+    }
+  } catch (...) {
+    restore();
+    throw;
+  }
+  restore();
+  return result;
+}
+
+void TReader::ReadData(TComponent* instance) {
+  const bool outermost = !FFixups;
+  if (outermost) FFixups = std::make_unique<std::vector<TFixup>>();
+  try {
+    while (!EndOfList())
+      ReadProperty(instance);
+    ReadListEnd();
+    TComponent* oldParent = FParent;
+    TComponent* oldOwner = FOwner;
+    FParent = instance->GetChildParent();
+    FOwner = instance->GetChildOwner();
+    if (!FOwner) FOwner = FRoot;
+    try {
+      while (!EndOfList())
+        ReadComponent(nullptr);
+      ReadListEnd();
+    } catch (...) {
+      FParent = oldParent;
+      FOwner = oldOwner;
+      throw;
+    }
+    FParent = oldParent;
+    FOwner = oldOwner;
+    if (outermost) DoFixupReferences();
+  } catch (...) {
+    if (outermost) FFixups.reset();
+    throw;
+  }
+  if (outermost) FFixups.reset();
+}
+
+void TReader::ReadProperty(TPersistent* instance) {
+  String path;
+  try {
+    path = ReadStr();
+    try {
+      FCanHandleExcepts = true;
+      TPersistent* target = instance;
+      std::size_t i = 0;
+      for (;;) {
+        std::size_t dot = path.find('.', i);
+        FPropName = path.substr(i, dot == String::npos ? String::npos : dot - i);
+        if (dot == String::npos) break;
+        PPropInfo p = GetPropInfo(target, FPropName);
+        if (!p) {
+          FCore.SkipValue();
+          throw EReadError(Format(SUnknownStreamProperty, FPropName));
+        }
+        TObject* value =
+            p->ValueClass == TPropValueClass::Object ? GetObjectProp(target, p) : nullptr;
+        auto* next = dynamic_cast<TPersistent*>(value);
+        if (!next) {
+          FCore.SkipValue();
+          throw EReadError(SInvalidPropertyPath);
+        }
+        target = next;
+        i = dot + 1;
+      }
+      PPropInfo p = GetPropInfo(target, FPropName);
+      if (p) {
+        ReadPropValue(target, p);
+      } else {
+        // Not published: maybe the object streams it itself. An error inside cannot be
+        // recovered from, because the value's extent is unknown.
+        FCanHandleExcepts = false;
+        target->DefineProperties(this);
+        FCanHandleExcepts = true;
+        if (!FPropName.empty()) {
+          FCore.SkipValue();
+          throw EReadError(Format(SUnknownStreamProperty, FPropName));
+        }
+      }
+    } catch (const Exception& e) {
+      String who;
+      if (auto* c = dynamic_cast<TComponent*>(instance)) who = c->Name();
+      if (who.empty()) who = instance->ClassName();
+      throw EReadError(Format(SPropertyException, who, String("."), path, e.Message()));
+    }
+  } catch (const Exception& e) {
+    if (!FCanHandleExcepts || !Error(e.Message())) throw;
+  }
+}
+
+void TReader::ReadPropValue(TPersistent* instance, PPropInfo prop) {
+  PTypeInfo type = prop->PropType();
+  if (!prop->HasWrite() &&
+      !(type->Kind == kindClass && IsSubComponent(GetObjectProp(instance, prop)))) {
+    FCore.SkipValue();
+    throw EReadError(Format(SStreamPropertyReadOnly, prop->Name));
+  }
+  switch (type->Kind) {
+  case kindInteger:
+    if (NextValue() == vaIdent) {
+      String ident = ReadIdent();
+      Integer v = 0;
+      TIdentToInt toInt = FindIdentToInt(type);
+      if (!toInt || !toInt(ident, v)) FCore.PropValueError("Integer");
+      SetOrdProp(instance, prop, v);
+    } else {
+      SetOrdProp(instance, prop, ReadInteger());
+    }
+    return;
+  case kindChar:
+    SetOrdProp(instance, prop, static_cast<unsigned char>(ReadChar()));
+    return;
+  case kindWideChar:
+    SetOrdProp(instance, prop, ReadWideChar());
+    return;
+  case kindSet: {
+    if (NextValue() != vaSet) FCore.PropValueError("Set");
+    ReadValue();
+    PTypeInfo comp = type->Data.CompType;
+    Int64 mask = 0;
+    for (;;) {
+      String element = ReadStr();
+      if (element.empty()) break;
+      Integer v = GetEnumValue(comp, element);
+      Int64 bit = v - comp->Data.MinValue;
+      if (v < 0 || bit < 0 || bit > 31) FCore.PropValueError("Set");
+      mask |= Int64{1} << bit;
+    }
+    SetOrdProp(instance, prop, mask);
+    return;
+  }
+  case kindEnumeration: {
+    Integer v = GetEnumValue(type, ReadIdent());
+    if (v < 0 || v < type->Data.MinValue || v > type->Data.MaxValue)
+      FCore.PropValueError("Enumeration");
+    SetOrdProp(instance, prop, v);
+    return;
+  }
+  case kindFloat:
+    if (type->Data.FloatType == ftCurr)
+      SetFloatProp(instance, prop, ReadCurrency().ToExtended());
+    else
+      SetFloatProp(instance, prop, ReadFloat());
+    return;
+  case kindShortString:
+  case kindAnsiString:
+  case kindUnicodeString:
+    SetStrProp(instance, prop, ReadString());
+    return;
+  case kindWideString:
+    SetWideStrProp(instance, prop, ReadWideString());
+    return;
+  case kindVariant:
+    SetVariantProp(instance, prop, ReadVariant());
+    return;
+  case kindInt64:
+    SetInt64Prop(instance, prop, ReadInt64());
+    return;
+  case kindMethod:
+    if (NextValue() == vaNil) {
+      ReadValue();
+      SetMethodProp(instance, prop, TMethod{});
+    } else {
+      TComponent* root = FLookupRoot ? FLookupRoot : FRoot;
+      void* code = FindMethod(ReadIdent());
+      if (code) SetMethodProp(instance, prop, TMethod{code, static_cast<TObject*>(root)});
+    }
+    return;
+  case kindClass:
+    switch (NextValue()) {
+    case vaNil:
+      ReadValue();
+      SetObjectProp(instance, prop, nullptr);
+      return;
+    case vaCollection: {
+      ReadValue();
+      auto* coll = dynamic_cast<TCollection*>(GetObjectProp(instance, prop));
+      if (!coll) FCore.PropValueError("Collection");
+      ReadCollection(coll);
+      return;
+    }
+    default:
+      AddFixup(instance, prop, ReadIdent());
+      return;
+    }
+  case kindInterface:
+    if (NextValue() == vaNil) {
+      ReadValue();
+      SetInterfaceProp(instance, prop, nullptr);
+    } else {
+      AddFixup(instance, prop, ReadIdent());
+    }
+    return;
+  default:
+    FCore.SkipValue();
+    throw EReadError(Format(SInvalidPropertyType, type->Name));
+  }
+}
+
+void TReader::ReadCollection(TCollection* collection) {
+  collection->BeginUpdate();
+  try {
+    if (!EndOfList()) collection->Clear();
+    while (!EndOfList()) {
+      TValueType next = NextValue();
+      if (next == vaInt8 || next == vaInt16 || next == vaInt32) ReadInteger(); // item order
+      TCollectionItem* item = collection->Add();
+      ReadListBegin();
+      while (!EndOfList())
+        ReadProperty(item);
+      ReadListEnd();
+    }
+    ReadListEnd();
+  } catch (...) {
+    collection->EndUpdate();
+    throw;
+  }
+  collection->EndUpdate();
+}
+
+// ---- Fix-ups -----------------------------------------------------------------------------------
+
+namespace {
+
+bool SplitReference(const String& ident, String& rootName, String& name) {
+  auto dot = ident.find('.');
+  if (dot == String::npos) {
+    rootName.clear();
+    name = ident;
+  } else {
+    rootName = ident.substr(0, dot);
+    name = ident.substr(dot + 1);
+  }
+  return true;
+}
+
+/// The component a reference names, or null. `waitFor` receives the module it waits for.
+TComponent* ResolveReference(TComponent* root, const String& rootName, const String& name,
+                             String& waitFor) {
+  waitFor.clear();
+  TComponent* base = root;
+  if (!rootName.empty()) {
+    base = root ? root->FindComponent(rootName) : nullptr;
+    if (!base) base = FindGlobalComponent(rootName);
+    if (!base) {
+      waitFor = rootName;
+      return nullptr;
+    }
+  } else if (SameText(name, "Owner")) {
+    return root;
+  }
+  if (SameText(name, "Owner")) return base;
+  TComponent* found = FindNestedComponent(base, name);
+  if (!found && rootName.empty() && name.find('.') == String::npos) {
+    // A bare name may be another module's root.
+    found = FindGlobalComponent(name);
+    if (!found) waitFor = name;
+  }
+  return found;
+}
+
+void Apply(TPersistent* instance, PPropInfo prop, TComponent* target) {
+  if (prop->ValueClass == TPropValueClass::Interface) {
+    // Components are not counted, so the reference GetInterface adds needs no release.
+    void* intf = nullptr;
+    if (target->GetInterface(prop->PropType()->Data.Guid, &intf))
+      SetInterfaceProp(instance, prop, QueryIntf<IInterface>(target));
+    return;
+  }
+  SetObjectProp(instance, prop, target);
+}
+
+} // namespace
+
+void TReader::AddFixup(TPersistent* instance, PPropInfo prop, const String& ident) {
+  TFixup f{instance, FLookupRoot ? FLookupRoot : FRoot, prop, {}, {}};
+  SplitReference(ident, f.RootName, f.Name);
+  if (FFixups) FFixups->push_back(std::move(f));
+}
+
+void TReader::DoFixupReferences() {
+  if (!FFixups) return;
+  for (TFixup& f : *FFixups) {
+    String name = f.Name;
+    if (OnReferenceName) OnReferenceName(this, name);
+    String waitFor;
+    TComponent* target = ResolveReference(f.InstanceRoot, f.RootName, name, waitFor);
+    if (target) {
+      try {
+        Apply(f.Instance, f.Prop, target);
+      } catch (const Exception& e) {
+        if (!Error(e.Message())) throw EReadError(Format(SUnresolvedReference, name, f.Prop->Name));
+      }
+    } else if (!waitFor.empty()) {
+      String rest = f.RootName.empty() ? String("Owner") : name;
+      GlobalFixups().push_back(TGlobalFixup{f.Instance, f.InstanceRoot, f.Prop, waitFor, rest});
+    } else {
+      String message = Format(SUnresolvedReference,
+                              f.RootName.empty() ? name : f.RootName + "." + name, f.Prop->Name);
+      if (!Error(message)) throw EReadError(message);
+    }
+  }
+  FFixups->clear();
+}
+
+void RegisterFindGlobalComponentProc(TFindGlobalComponent proc) {
+  auto& list = GlobalFinders();
+  if (std::find(list.begin(), list.end(), proc) == list.end()) list.push_back(proc);
+}
+
+void UnregisterFindGlobalComponentProc(TFindGlobalComponent proc) {
+  auto& list = GlobalFinders();
+  list.erase(std::remove(list.begin(), list.end(), proc), list.end());
+}
+
+TComponent* FindGlobalComponent(const String& name) {
+  auto& list = GlobalFinders();
+  for (auto it = list.rbegin(); it != list.rend(); ++it)
+    if (TComponent* c = (*it)(name)) return c;
+  return nullptr;
+}
+
+Integer GlobalFixupReferences() {
+  auto& list = GlobalFixups();
+  Integer resolved = 0;
+  for (std::size_t i = 0; i < list.size();) {
+    TGlobalFixup& f = list[i];
+    TComponent* module = FindGlobalComponent(f.RootName);
+    TComponent* target =
+        module ? (SameText(f.Name, "Owner") ? module : FindNestedComponent(module, f.Name))
+               : nullptr;
+    if (!target) {
+      ++i;
+      continue;
+    }
+    TGlobalFixup done = f;
+    list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
+    try {
+      Apply(done.Instance, done.Prop, target);
+      ++resolved;
+    } catch (const Exception&) {
+      // A reference of the wrong class stays unset, as an unknown name would.
+    }
+  }
+  return resolved;
+}
+
+std::vector<String> GetFixupReferenceNames(TComponent* root) {
+  std::vector<String> names;
+  for (const auto& f : GlobalFixups())
+    if (f.InstanceRoot == root && std::none_of(names.begin(), names.end(), [&](const String& n) {
+          return SameText(n, f.RootName);
+        }))
+      names.push_back(f.RootName);
+  return names;
+}
+
+std::vector<String> GetFixupInstanceNames(TComponent* root, const String& referenceRootName) {
+  std::vector<String> names;
+  for (const auto& f : GlobalFixups()) {
+    if (f.InstanceRoot != root || !SameText(f.RootName, referenceRootName)) continue;
+    auto* c = dynamic_cast<TComponent*>(f.Instance);
+    String n = c ? c->Name() : f.Instance->GetNamePath();
+    if (std::find(names.begin(), names.end(), n) == names.end()) names.push_back(n);
+  }
+  return names;
+}
+
+void RemoveFixupReferences(TComponent* root, const String& rootName) {
+  auto& list = GlobalFixups();
+  list.erase(std::remove_if(list.begin(), list.end(),
+                            [&](const TGlobalFixup& f) {
+                              return (!root || f.InstanceRoot == root) &&
+                                     (rootName.empty() || SameText(f.RootName, rootName));
+                            }),
+             list.end());
+}
+
+void RedirectFixupReferences(TComponent* root, const String& oldRootName,
+                             const String& newRootName) {
+  for (auto& f : GlobalFixups())
+    if (f.InstanceRoot == root && SameText(f.RootName, oldRootName)) f.RootName = newRootName;
+}
+
+namespace detail {
+/// Called when a component goes: references it waits with, or waits for, are dropped.
+void ForgetFixupsOf(TComponent* component) {
+  auto& list = GlobalFixups();
+  if (list.empty()) return;
+  list.erase(std::remove_if(list.begin(), list.end(),
+                            [&](const TGlobalFixup& f) {
+                              return f.InstanceRoot == component ||
+                                     f.Instance == static_cast<TPersistent*>(component);
+                            }),
+             list.end());
+}
+} // namespace detail
+
+TComponent* FindNestedComponent(TComponent* root, std::string_view namePath) {
+  TComponent* result = root;
+  while (result && !namePath.empty()) {
+    std::size_t end = 0;
+    while (end < namePath.size() && namePath[end] != '.' &&
+           !(namePath[end] == '-' && end + 1 < namePath.size() && namePath[end + 1] == '>'))
+      ++end;
+    result = result->FindComponent(namePath.substr(0, end));
+    if (end >= namePath.size()) break;
+    namePath.remove_prefix(end + (namePath[end] == '.' ? 1 : 2));
+  }
+  return result;
+}
+
+// ---- Defaults ----------------------------------------------------------------------------------
+
+bool IsDefaultPropertyValue(TObject* instance, PPropInfo prop,
+                            const TGetLookupInfoEvent& onGetLookupInfo, TWriter* writer,
+                            const TFindAncestorEvent& onFindAncestor) {
+  TLookup ctx;
+  if (onGetLookupInfo) onGetLookupInfo(ctx.Ancestor, ctx.Root, ctx.LookupRoot, ctx.RootAncestor);
+  if (writer && onFindAncestor) {
+    if (auto* c = dynamic_cast<TComponent*>(instance)) {
+      auto* a = dynamic_cast<TComponent*>(ctx.Ancestor);
+      onFindAncestor(writer, c, c->Name(), a, ctx.RootAncestor);
+      ctx.Ancestor = a;
+    }
+  }
+  if (!prop->HasRead()) return true;
+  return IsDefault(instance, prop, ctx);
+}
+
+bool AncestorIsValid(TPersistent* ancestor, TComponent* root, TComponent* rootAncestor) {
+  return ancestor && rootAncestor && root && root->InheritsFrom(rootAncestor->ClassType());
+}
+
+bool CollectionsEqual(TCollection* c1, TCollection* c2, TComponent* owner1, TComponent* owner2) {
+  if (!c1 || !c2) return c1 == c2;
+  if (c1->ClassType() != c2->ClassType() || c1->Count() != c2->Count()) return false;
+  auto streamOf = [](TCollection* c, TComponent* owner) {
+    TMemoryStream s;
+    {
+      TWriter w(&s, 1024);
+      w.SetRoot(owner);
+      w.WriteCollection(c);
+      w.FlushBuffer();
+    }
+    return String(reinterpret_cast<const char*>(s.Memory()), static_cast<std::size_t>(s.Size()));
+  };
+  return streamOf(c1, owner1) == streamOf(c2, owner2);
+}
+
+// ---- Integer identifiers -----------------------------------------------------------------------
+
+void RegisterIntegerConsts(PTypeInfo integerType, TIdentToInt identToInt, TIntToIdent intToIdent) {
+  IntConsts()[integerType] = TIntConsts{identToInt, intToIdent};
+}
+
+void UnregisterIntegerConsts(PTypeInfo integerType) { IntConsts().erase(integerType); }
+
+TIdentToInt FindIdentToInt(PTypeInfo integerType) {
+  auto it = IntConsts().find(integerType);
+  return it == IntConsts().end() ? nullptr : it->second.IdentToInt;
+}
+
+TIntToIdent FindIntToIdent(PTypeInfo integerType) {
+  auto it = IntConsts().find(integerType);
+  return it == IntConsts().end() ? nullptr : it->second.IntToIdent;
+}
+
+} // namespace fw

@@ -1,0 +1,402 @@
+#include "basert/filer.h"
+
+#include "basert/classreg.h"
+#include "basert/datamodule.h"
+#include "basert/exceptions.h"
+#include "basert/formtext.h"
+#include "test_classes.h"
+
+#include <gtest/gtest.h>
+
+using namespace fw;
+using namespace fwtest;
+
+namespace {
+
+/// A root that owns its children in the stream, like a form or a data module.
+class TTestRoot : public TDataModule {
+  FW_CLASS(TTestRoot)
+public:
+  using TDataModule::TDataModule;
+};
+
+TClass TTestRoot::StaticClass() {
+  static const TClass cls = TClassBuilder<TTestRoot, TDataModule>("TTestRoot", "Tests").Build();
+  return cls;
+}
+
+struct Registered {
+  Registered() {
+    RegisterClasses({TTestRoot::StaticClass(), TSample::StaticClass(), TListener::StaticClass(),
+                     TWithItems::StaticClass()});
+  }
+};
+const Registered registered;
+
+String ToText(TMemoryStream& binary) {
+  binary.SetPosition(0);
+  TMemoryStream text;
+  ObjectBinaryToText(binary, text);
+  binary.SetPosition(0);
+  return String(reinterpret_cast<const char*>(text.Memory()),
+                static_cast<std::size_t>(text.Size()));
+}
+
+void FromText(const String& text, TMemoryStream& binary) {
+  TMemoryStream in;
+  in.WriteBuffer(text.data(), static_cast<Int64>(text.size()));
+  in.SetPosition(0);
+  ObjectTextToBinary(in, binary);
+  binary.SetPosition(0);
+}
+
+void Write(TComponent* root, TMemoryStream& out, TComponent* ancestor = nullptr) {
+  TWriter w(&out, 1024);
+  w.WriteDescendent(root, ancestor);
+  w.FlushBuffer();
+  out.SetPosition(0);
+}
+
+TTestRoot* NewRoot(const String& name) {
+  auto* r = New<TTestRoot>(nullptr);
+  r->SetName(name);
+  return r;
+}
+
+TSample* Add(TComponent* root, const String& name) {
+  auto* s = New<TSample>(root);
+  s->SetName(name);
+  return s;
+}
+
+} // namespace
+
+TEST(Filer, RootComponentRoundTripsEveryValueKind) {
+  TOwned<TTestRoot> root(NewRoot("Form1"));
+  TSample* a = Add(root.get(), "A");
+  TSample* b = Add(root.get(), "B");
+  a->FInt = -70000;
+  a->FUInt = 4000000000u;
+  a->FSmall = 10;
+  a->FChar = 'q';
+  a->FWChar = u'\u20AC';
+  a->FColor = TColorKind::ckBlue;
+  a->FColors = {TColorKind::ckRed, TColorKind::ckBlue};
+  a->FFlag = true;
+  a->FSingle = 0.5f;
+  a->FDouble = 0.1;
+  a->FExtended = 1.0L / 3.0L;
+  a->FMoney = Currency::FromScaled(123456);
+  a->FWhen = 45123.25;
+  a->FCaption = "It's \xC3\xA9t\xC3\xA9";
+  a->FShort = "short";
+  a->FWide = u"wide \u4E2D";
+  a->FBig = -(Int64{1} << 40);
+  a->FAny = Variant(Int64{7});
+  a->FFont->FName = "Courier";
+  a->FBuddy = b; // a reference to a component read later
+  a->SetDesignInfo((20 << 16) | 10);
+  root->SetDesignSize({320, 240});
+
+  TMemoryStream stream;
+  Write(root.get(), stream);
+  const String text = ToText(stream);
+  EXPECT_NE(text.find("object Form1: TTestRoot"), String::npos) << text;
+  EXPECT_NE(text.find("Buddy = B"), String::npos) << text;
+  EXPECT_NE(text.find("Font.Name = 'Courier'"), String::npos) << text;
+  EXPECT_EQ(text.find("Small = 1\r\n"), String::npos); // defaults are left out
+
+  TReader reader(&stream, 4096);
+  TOwned<TComponent> copy(reader.ReadRootComponent(nullptr));
+  ASSERT_TRUE(copy);
+  EXPECT_EQ(copy->ClassType(), TTestRoot::StaticClass());
+  EXPECT_EQ(static_cast<TTestRoot*>(copy.get())->DesignSize(), (TPoint{320, 240}));
+  auto* a2 = static_cast<TSample*>(copy->FindComponent("A"));
+  auto* b2 = static_cast<TSample*>(copy->FindComponent("B"));
+  ASSERT_TRUE(a2 && b2);
+  EXPECT_EQ(a2->FInt, -70000);
+  EXPECT_EQ(a2->FUInt, 4000000000u);
+  EXPECT_EQ(a2->FSmall, 10);
+  EXPECT_EQ(a2->FChar, 'q');
+  EXPECT_EQ(a2->FWChar, u'\u20AC');
+  EXPECT_EQ(a2->FColor, TColorKind::ckBlue);
+  EXPECT_EQ(a2->FColors, a->FColors);
+  EXPECT_TRUE(a2->FFlag);
+  EXPECT_EQ(a2->FSingle, 0.5f);
+  EXPECT_EQ(a2->FDouble, 0.1);
+  EXPECT_EQ(a2->FExtended, 1.0L / 3.0L);
+  EXPECT_EQ(a2->FMoney, a->FMoney);
+  EXPECT_EQ(a2->FWhen, 45123.25);
+  EXPECT_EQ(a2->FCaption, a->FCaption);
+  EXPECT_EQ(a2->FShort, "short");
+  EXPECT_EQ(a2->FWide, a->FWide);
+  EXPECT_EQ(a2->FBig, a->FBig);
+  EXPECT_EQ(a2->FAny.AsInt64(), 7);
+  EXPECT_EQ(a2->FFont->FName, "Courier");
+  EXPECT_EQ(a2->FBuddy, b2);
+  EXPECT_EQ(a2->DesignInfo(), (20 << 16) | 10);
+  EXPECT_FALSE(a2->ComponentState().Contains(stateLoading));
+
+  // Written again, the copy gives the same bytes.
+  TMemoryStream again;
+  Write(copy.get(), again);
+  EXPECT_EQ(ToText(again), text);
+}
+
+TEST(Filer, EventsAreWrittenByNameAndFoundThroughTheRoot) {
+  // The handler belongs to the root's class: here a sample component serves as root.
+  TOwned<TSample> host(New<TSample>(nullptr));
+  host->SetName("Host");
+  auto* child = Add(host.get(), "Child");
+  child->FOnClick =
+      TNotifyEvent{{host->MethodAddress("Clicked"), static_cast<TObject*>(host.get())}};
+  // Clipboard layout: signature and component per entry, then the end marker.
+  TMemoryStream stream;
+  {
+    TWriter w(&stream, 1024);
+    w.SetRoot(host.get());
+    w.WriteSignature();
+    w.WriteComponent(child);
+    w.WriteListEnd();
+  }
+  EXPECT_NE(ToText(stream).find("OnClick = Clicked"), String::npos) << ToText(stream);
+
+  TOwned<TSample> host2(New<TSample>(nullptr));
+  std::vector<String> asked;
+  TReader reader(&stream, 1024);
+  reader.OnFindMethod = [&](TReader*, const String& name, void*& address, bool& error) {
+    asked.push_back(name);
+    EXPECT_FALSE(error); // the root's class has it
+    (void)address;
+  };
+  std::vector<TComponent*> read;
+  reader.ReadComponents(host2.get(), nullptr, [&](TComponent* c) { read.push_back(c); });
+  ASSERT_EQ(read.size(), 1u);
+  auto* child2 = static_cast<TSample*>(read[0]);
+  EXPECT_EQ(asked, std::vector<String>{"Clicked"});
+  EXPECT_EQ(child2->FOnClick.Data, static_cast<TObject*>(host2.get()));
+  child2->FOnClick(child2);
+  EXPECT_EQ(host2->Clicks, 1);
+}
+
+TEST(Filer, DescendentStreamHoldsOnlyWhatDiffers) {
+  TOwned<TTestRoot> ancestor(NewRoot("Base"));
+  TSample* a = Add(ancestor.get(), "A");
+  a->FCaption = "Hello";
+  Add(ancestor.get(), "B");
+
+  // The descendant is read from the ancestor's stream and marked inherited.
+  TMemoryStream base;
+  Write(ancestor.get(), base);
+  TOwned<TTestRoot> descendant(New<TTestRoot>(nullptr));
+  {
+    TReader r(&base, 1024);
+    r.ReadRootComponent(descendant.get());
+  }
+  descendant->SetAncestor(true);
+  ASSERT_EQ(descendant->ComponentCount(), 2);
+
+  TMemoryStream unchanged;
+  Write(descendant.get(), unchanged, ancestor.get());
+  String text = ToText(unchanged);
+  EXPECT_EQ(text, "inherited Base: TTestRoot\r\nend\r\n") << text;
+
+  static_cast<TSample*>(descendant->FindComponent("B"))->FInt = 5;
+  TSample* c = Add(descendant.get(), "C");
+  c->SetAncestor(false);
+  TMemoryStream changed;
+  Write(descendant.get(), changed, ancestor.get());
+  text = ToText(changed);
+  EXPECT_EQ(text.find("inherited A"), String::npos) << text;
+  EXPECT_NE(text.find("inherited B: TSample\r\n    Int = 5\r\n  end"), String::npos) << text;
+  EXPECT_NE(text.find("object C: TSample"), String::npos) << text;
+
+  // Reading the changes over a fresh copy of the ancestor gives the descendant.
+  TOwned<TTestRoot> rebuilt(New<TTestRoot>(nullptr));
+  base.SetPosition(0);
+  {
+    TReader r(&base, 1024);
+    r.ReadRootComponent(rebuilt.get());
+  }
+  changed.SetPosition(0);
+  {
+    TReader r(&changed, 1024);
+    r.ReadRootComponent(rebuilt.get());
+  }
+  EXPECT_EQ(static_cast<TSample*>(rebuilt->FindComponent("B"))->FInt, 5);
+  EXPECT_EQ(static_cast<TSample*>(rebuilt->FindComponent("A"))->FCaption, "Hello");
+  EXPECT_NE(rebuilt->FindComponent("C"), nullptr);
+}
+
+TEST(Filer, ReorderedInheritedChildrenCarryTheirPosition) {
+  TOwned<TTestRoot> ancestor(NewRoot("Base"));
+  Add(ancestor.get(), "A");
+  Add(ancestor.get(), "B");
+  TMemoryStream base;
+  Write(ancestor.get(), base);
+  TOwned<TTestRoot> descendant(New<TTestRoot>(nullptr));
+  {
+    TReader r(&base, 1024);
+    r.ReadRootComponent(descendant.get());
+  }
+  descendant->SetAncestor(true);
+  descendant->FindComponent("B")->SetComponentIndex(0);
+  TMemoryStream out;
+  Write(descendant.get(), out, ancestor.get());
+  const String text = ToText(out);
+  EXPECT_NE(text.find("inherited B: TSample [0]"), String::npos) << text;
+}
+
+TEST(Filer, CollectionsAreWrittenWholeWhenTheyDiffer) {
+  TOwned<TTestRoot> root(NewRoot("Form1"));
+  auto* grid = New<TWithItems>(root.get());
+  grid->SetName("Grid");
+  static_cast<TItem*>(grid->FItems->Add())->FText = "one";
+  static_cast<TItem*>(grid->FItems->Add())->FText = "two";
+  TMemoryStream stream;
+  Write(root.get(), stream);
+  const String text = ToText(stream);
+  EXPECT_NE(text.find("Items = <\r\n      item\r\n        Text = 'one'\r\n      end"), String::npos)
+      << text;
+  TReader reader(&stream, 1024);
+  TOwned<TComponent> copy(reader.ReadRootComponent(nullptr));
+  auto* grid2 = static_cast<TWithItems*>(copy->FindComponent("Grid"));
+  ASSERT_EQ(grid2->FItems->Count(), 2);
+  EXPECT_EQ(static_cast<TItem*>(grid2->FItems->Items(1))->FText, "two");
+  EXPECT_TRUE(CollectionsEqual(grid->FItems, grid2->FItems, root.get(), copy.get()));
+  static_cast<TItem*>(grid2->FItems->Items(1))->FText = "three";
+  EXPECT_FALSE(CollectionsEqual(grid->FItems, grid2->FItems, root.get(), copy.get()));
+}
+
+TEST(Filer, ComponentsAreLoadingUntilLoaded) {
+  TMemoryStream stream;
+  FromText("object Form1: TTestRoot\r\n  object L: TListener\r\n  end\r\nend\r\n", stream);
+  TReader reader(&stream, 1024);
+  TOwned<TComponent> root(reader.ReadRootComponent(nullptr));
+  auto* l = static_cast<TListener*>(root->FindComponent("L"));
+  ASSERT_TRUE(l);
+  EXPECT_TRUE(l->LoadingWhenNamed);
+  EXPECT_TRUE(l->WasLoaded);
+  EXPECT_FALSE(l->ComponentState().Contains(stateLoading));
+}
+
+TEST(Filer, UnknownPropertyIsReportedWithItsPathOrSkippedWhenHandled) {
+  const String text = "object Form1: TTestRoot\r\n  object A: TSample\r\n    Bogus = 1\r\n"
+                      "    Int = 3\r\n  end\r\nend\r\n";
+  TMemoryStream stream;
+  FromText(text, stream);
+  {
+    TReader reader(&stream, 1024);
+    try {
+      TOwned<TComponent> root(reader.ReadRootComponent(nullptr));
+      ADD_FAILURE();
+    } catch (const EReadError& e) {
+      EXPECT_EQ(e.Message(), "Error reading A.Bogus: Property Bogus does not exist");
+    }
+  }
+  stream.SetPosition(0);
+  TReader reader(&stream, 1024);
+  std::vector<String> errors;
+  reader.OnError = [&](TReader*, const String& message, bool& handled) {
+    errors.push_back(message);
+    handled = true;
+  };
+  TOwned<TComponent> root(reader.ReadRootComponent(nullptr));
+  EXPECT_EQ(errors.size(), 1u);
+  EXPECT_EQ(static_cast<TSample*>(root->FindComponent("A"))->FInt, 3);
+}
+
+TEST(Filer, FailedReadsLeaveNothingHalfReadBehind) {
+  // An unknown class: the root given keeps what it had.
+  TMemoryStream stream;
+  FromText("object Form1: TTestRoot\r\n  object A: TSample\r\n  end\r\n  object X: TNoSuchClass\r\n"
+           "  end\r\nend\r\n",
+           stream);
+  TOwned<TTestRoot> root(NewRoot("Form1"));
+  root->SetDesigning(true);
+  {
+    TReader reader(&stream, 1024);
+    EXPECT_THROW(reader.ReadRootComponent(root.get()), EClassNotFound);
+  }
+  EXPECT_EQ(root->FindComponent("X"), nullptr);
+
+  // A truncated stream with no root given: what was created is freed (ASan checks the leak).
+  TMemoryStream whole;
+  FromText("object Form1: TTestRoot\r\n  object A: TSample\r\n    Int = 5\r\n  end\r\nend\r\n",
+           whole);
+  for (Int64 cut = 1; cut < whole.Size(); ++cut) {
+    TMemoryStream part;
+    part.WriteBuffer(whole.Memory(), cut);
+    part.SetPosition(0);
+    TReader reader(&part, 64);
+    EXPECT_THROW(reader.ReadRootComponent(nullptr), EReadError) << cut;
+  }
+}
+
+namespace {
+TComponent* gModule2 = nullptr;
+TComponent* FindModule(const String& name) {
+  return gModule2 && SameText(gModule2->Name(), name) ? gModule2 : nullptr;
+}
+} // namespace
+
+TEST(Filer, ReferencesToOtherModulesWaitUntilTheModuleIsLoaded) {
+  TMemoryStream stream;
+  FromText("object Form1: TTestRoot\r\n  object A: TSample\r\n    Buddy = Module2.Target\r\n"
+           "  end\r\nend\r\n",
+           stream);
+  TReader reader(&stream, 1024);
+  TOwned<TComponent> form(reader.ReadRootComponent(nullptr));
+  auto* a = static_cast<TSample*>(form->FindComponent("A"));
+  EXPECT_EQ(a->FBuddy, nullptr);
+  EXPECT_EQ(GetFixupReferenceNames(form.get()), std::vector<String>{"Module2"});
+  EXPECT_EQ(GetFixupInstanceNames(form.get(), "module2"), std::vector<String>{"A"});
+
+  RegisterFindGlobalComponentProc(&FindModule);
+  TOwned<TTestRoot> module2(NewRoot("Module2"));
+  TSample* target = Add(module2.get(), "Target");
+  gModule2 = module2.get();
+  EXPECT_EQ(GlobalFixupReferences(), 1);
+  EXPECT_EQ(a->FBuddy, target);
+  EXPECT_TRUE(GetFixupReferenceNames(form.get()).empty());
+  gModule2 = nullptr;
+  UnregisterFindGlobalComponentProc(&FindModule);
+
+  // A root that goes away takes its waiting references with it.
+  stream.SetPosition(0);
+  TReader again(&stream, 1024);
+  TComponent* form2 = again.ReadRootComponent(nullptr);
+  EXPECT_EQ(GetFixupReferenceNames(form2).size(), 1u);
+  form2->Free();
+  EXPECT_EQ(GlobalFixupReferences(), 0);
+}
+
+TEST(Filer, DefaultTestsFollowTheAncestor) {
+  TOwned<TSample> s(New<TSample>(nullptr));
+  TOwned<TSample> ancestor(New<TSample>(nullptr));
+  PPropInfo small = GetPropInfo(s.get(), "Small");
+  PPropInfo caption = GetPropInfo(s.get(), "Caption");
+  auto noAncestor = [](TPersistent*& a, TComponent*&, TComponent*&, TComponent*&) { a = nullptr; };
+  EXPECT_TRUE(IsDefaultPropertyValue(s.get(), small, noAncestor));
+  s->FSmall = 2;
+  EXPECT_FALSE(IsDefaultPropertyValue(s.get(), small, noAncestor));
+  ancestor->FSmall = 2;
+  ancestor->FCaption = "x";
+  auto withAncestor = [&](TPersistent*& a, TComponent*&, TComponent*&, TComponent*&) {
+    a = ancestor.get();
+  };
+  EXPECT_TRUE(IsDefaultPropertyValue(s.get(), small, withAncestor));
+  EXPECT_FALSE(IsDefaultPropertyValue(s.get(), caption, withAncestor));
+  EXPECT_TRUE(AncestorIsValid(ancestor.get(), s.get(), ancestor.get()));
+  EXPECT_FALSE(AncestorIsValid(nullptr, s.get(), ancestor.get()));
+}
+
+TEST(Filer, NestedNamesWalkOwnedComponents) {
+  TOwned<TTestRoot> root(NewRoot("Form1"));
+  auto* frame = New<TTestRoot>(root.get());
+  frame->SetName("Frame1");
+  TSample* button = Add(frame, "Button1");
+  EXPECT_EQ(FindNestedComponent(root.get(), "Frame1.Button1"), button);
+  EXPECT_EQ(FindNestedComponent(root.get(), "frame1->button1"), button);
+  EXPECT_EQ(FindNestedComponent(root.get(), "Frame1.Nope"), nullptr);
+}
