@@ -49,6 +49,18 @@ int PidfdOpen(pid_t pid) {
   return -1;
 }
 
+// Holds a list's change notifications back for its lifetime.
+class TUpdateGuard {
+public:
+  explicit TUpdateGuard(TStrings& s) : FStrings(s) { FStrings.BeginUpdate(); }
+  ~TUpdateGuard() { FStrings.EndUpdate(); }
+  TUpdateGuard(const TUpdateGuard&) = delete;
+  TUpdateGuard& operator=(const TUpdateGuard&) = delete;
+
+private:
+  TStrings& FStrings;
+};
+
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 
 // Length of the UTF-8 sequence a lead byte starts (0: not a lead byte).
@@ -187,6 +199,15 @@ void TOutputDecoder::FeedUtf8(std::string_view bytes) {
   std::size_t run = 0, i = 0;
   const std::size_t n = bytes.size();
   while (i < n) {
+    // Eight ASCII bytes at a time: the usual case.
+    if (i + 8 <= n) {
+      std::uint64_t word;
+      std::memcpy(&word, bytes.data() + i, 8);
+      if ((word & 0x8080808080808080ull) == 0) {
+        i += 8;
+        continue;
+      }
+    }
     const auto c = static_cast<unsigned char>(bytes[i]);
     if (c < 0x80) {
       ++i;
@@ -231,6 +252,20 @@ void TOutputDecoder::FeedUtf16(std::string_view bytes) {
   AppendText(WideToUtf8(w));
 }
 
+void TOutputDecoder::EmitLine(std::string_view tail) {
+  ++FLineCount;
+  std::string_view line = tail;
+  if (!FPending.empty()) {
+    FPending.append(tail);
+    line = FPending;
+  }
+  if (FTarget)
+    FTarget->Add(line);
+  else
+    FLines.emplace_back(line);
+  FPending.clear(); // keeps its capacity for the next long line
+}
+
 void TOutputDecoder::AppendText(std::string_view text) {
   while (!text.empty()) {
     if (FAfterCR) {
@@ -240,14 +275,17 @@ void TOutputDecoder::AppendText(std::string_view text) {
         continue;
       }
     }
-    const std::size_t br = text.find_first_of("\r\n");
-    if (br == std::string_view::npos) {
+    // Line feeds are the usual break; a carriage return can only come before the next one.
+    const char* data = text.data();
+    const auto* lf = static_cast<const char*>(std::memchr(data, '\n', text.size()));
+    const std::size_t lfAt = lf ? static_cast<std::size_t>(lf - data) : text.size();
+    const auto* cr = static_cast<const char*>(std::memchr(data, '\r', lfAt));
+    const std::size_t br = cr ? static_cast<std::size_t>(cr - data) : lfAt;
+    if (br == text.size()) {
       FPending.append(text);
       return;
     }
-    FPending.append(text.substr(0, br));
-    FLines.push_back(std::move(FPending));
-    FPending = String();
+    EmitLine(text.substr(0, br));
     FAfterCR = text[br] == '\r';
     text.remove_prefix(br + 1);
   }
@@ -264,7 +302,8 @@ void TOutputDecoder::Finish() {
   for (std::size_t k = 0; k < FHeld.size(); k += FEncoding == TEncoding::Utf8 ? FHeld.size() : 2)
     AppendText(kReplacement);
   FHeld.clear();
-  if (!FPending.empty()) FLines.push_back(std::exchange(FPending, String()));
+  if (!FPending.empty()) EmitLine({});
+  FPending = String();
   FAfterCR = false;
 }
 
@@ -276,6 +315,9 @@ TPipe::TPipe() {
   fRead = fds[0];
   fWrite = fds[1];
   ::fcntl(fRead, F_SETFL, ::fcntl(fRead, F_GETFL) | O_NONBLOCK);
+  // A roomier pipe lets a fast child write on while this side is busy with what it read, and
+  // halves the switches between the two; refused above the system's limit, which is harmless.
+  ::fcntl(fRead, F_SETPIPE_SZ, 1 << 20);
 }
 
 TPipe::~TPipe() {
@@ -308,15 +350,19 @@ bool TPipe::PartialRead() {
 }
 
 void TPipe::GetList(TStrings& strings) {
-  PartialRead();
-  FDecoder.Finish();
-  std::vector<String> lines = FDecoder.TakeLines();
   strings.BeginUpdate();
   try {
-    strings.Clear();
-    for (const String& line : lines)
-      strings.Add(line);
+    if (FTarget != &strings) {
+      strings.Clear();
+      for (const String& line : FDecoder.TakeLines())
+        strings.Add(line);
+    }
+    FDecoder.SetTarget(&strings);
+    PartialRead();
+    FDecoder.Finish();
+    FDecoder.SetTarget(FTarget);
   } catch (...) {
+    FDecoder.SetTarget(FTarget);
     strings.EndUpdate();
     throw;
   }
@@ -325,12 +371,17 @@ void TPipe::GetList(TStrings& strings) {
 }
 
 Integer TPipe::AppendLines(TStrings& strings, bool final) {
-  PartialRead();
-  if (final) FDecoder.Finish();
-  std::vector<String> lines = FDecoder.TakeLines();
-  for (const String& line : lines)
-    strings.Add(line);
-  return static_cast<Integer>(lines.size());
+  const Int64 before = FDecoder.LineCount();
+  FDecoder.SetTarget(&strings);
+  try {
+    PartialRead();
+    if (final) FDecoder.Finish();
+  } catch (...) {
+    FDecoder.SetTarget(FTarget);
+    throw;
+  }
+  FDecoder.SetTarget(FTarget);
+  return static_cast<Integer>(FDecoder.LineCount() - before);
 }
 
 // --- TConsoleProcess ---
@@ -508,6 +559,12 @@ void TConsoleProcess::Running(TStartupInfo&, TProcessInformation& pi, std::uniqu
                               std::unique_ptr<TPipe>& outPipe, std::unique_ptr<TPipe>& errorPipe) {
   if (outPipe) outPipe->CloseWrite();
   if (errorPipe) errorPipe->CloseWrite();
+  // Lines go into the lists as they arrive; GetList at the end adds the last ones.
+  TUpdateGuard outScope(FOutput), errScope(FErrors);
+  FOutput.Clear();
+  FErrors.Clear();
+  if (outPipe) outPipe->SetTarget(&FOutput);
+  if (errorPipe) errorPipe->SetTarget(&FErrors);
   const auto start = TClock::now();
   const Integer killAt = KillDelay();
   auto lastKill = start;
@@ -824,7 +881,7 @@ void TMonitorThread::Execute() {
       }
       if (!killed) wait = std::min(wait, killAt - elapsed);
     }
-    if (TConsoleProcess::WaitPass(p.FProcessInfo, p.FOutPipe.get(), p.FErrorPipe.get(), wait))
+    if (TMonitorProcess::WaitPass(p.FProcessInfo, p.FOutPipe.get(), p.FErrorPipe.get(), wait))
       break;
   }
   Poll(true);

@@ -55,24 +55,32 @@ std::vector<String> SplitCommandLine(std::string_view commandLine);
 
 /// Turns a child's output bytes into lines: the encoding is taken from a byte-order mark (UTF-8,
 /// UTF-16 LE or BE) at the start, else UTF-8 with each invalid byte read as U+FFFD; lines end at
-/// CR LF, LF or CR. Bytes may arrive in pieces of any size.
+/// CR LF, LF or CR. Bytes may arrive in pieces of any size. Lines go to the target list when one
+/// is set, else they are kept for TakeLines.
 class TOutputDecoder {
 public:
+  /// Null keeps the lines for TakeLines.
+  void SetTarget(TStrings* target) noexcept { FTarget = target; }
   void Feed(std::string_view bytes);
   /// Ends the text: an unterminated last line becomes a line.
   void Finish();
-  /// The complete lines decoded so far (moved out).
+  /// The complete lines kept so far (moved out).
   std::vector<String> TakeLines() { return std::exchange(FLines, {}); }
+  /// Lines delivered since the start.
+  Int64 LineCount() const noexcept { return FLineCount; }
 
 private:
   enum class TEncoding : std::uint8_t { Unknown, Utf8, Utf16LE, Utf16BE };
   void FeedUtf8(std::string_view bytes);
   void FeedUtf16(std::string_view bytes);
   void AppendText(std::string_view text);
+  void EmitLine(std::string_view tail);
   TEncoding FEncoding = TEncoding::Unknown;
   String FHeld;    // bytes of an incomplete character or byte-order mark
-  String FPending; // text of the line being assembled
+  String FPending; // start of the line being assembled
   bool FAfterCR = false;
+  TStrings* FTarget = nullptr;
+  Int64 FLineCount = 0;
   std::vector<String> FLines;
 };
 
@@ -98,6 +106,12 @@ public:
   /// A last PartialRead, then replaces `strings` with every line read since the previous call,
   /// the unterminated last one included.
   void GetList(TStrings& strings);
+  /// Lines read from now on go straight to `strings` (appended); GetList then only adds the
+  /// rest. Saves holding the whole output twice. Null undoes it.
+  void SetTarget(TStrings* strings) noexcept {
+    FDecoder.SetTarget(strings);
+    FTarget = strings;
+  }
   /// A PartialRead, then appends the complete lines read since the previous call (with
   /// `final`, the unterminated last one too). Answers how many were added.
   Integer AppendLines(TStrings& strings, bool final);
@@ -105,6 +119,7 @@ public:
 private:
   std::unique_ptr<char[]> Buffer; // allocated on first read, freed by GetList
   TOutputDecoder FDecoder;
+  TStrings* FTarget = nullptr;
   int fRead = -1;
   int fWrite = -1;
   bool FEof = false;
