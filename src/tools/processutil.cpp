@@ -500,6 +500,7 @@ bool TConsoleProcess::Execute(TStartupInfo& si, TProcessInformation& pi) {
   }
   pi.dwProcessId = pid;
   pi.hProcess = PidfdOpen(pid);
+  FChildPid = pid;
   return true;
 }
 
@@ -525,7 +526,7 @@ bool TConsoleProcess::WaitPass(const TProcessInformation& pi, TPipe* outPipe, TP
 
 void TConsoleProcess::Kill(TProcessInformation& pi, Cardinal exitCode) {
   // The monitor thread reaps the child while the GUI thread may cancel it.
-  const pid_t pid = std::atomic_ref<pid_t>(pi.dwProcessId).load();
+  const pid_t pid = FChildPid.load();
   if (pid == 0) return;
   Int64 none = -1;
   FKillCode.compare_exchange_strong(none, exitCode);
@@ -535,17 +536,17 @@ void TConsoleProcess::Kill(TProcessInformation& pi, Cardinal exitCode) {
   ::kill(-pid, SIGKILL);
 }
 
-void TConsoleProcess::ReadExitCode(TProcessInformation& pi) {
+void TConsoleProcess::ReadExitCode(TProcessInformation&) {
   int status = 0;
   pid_t r;
   do {
-    r = ::waitpid(pi.dwProcessId, &status, 0);
+    r = ::waitpid(FChildPid.load(), &status, 0);
   } while (r < 0 && errno == EINTR);
-  if (r != pi.dwProcessId) {
+  if (r <= 0 || r != FChildPid.load()) {
     ReportFatalError(String(SExitCodeError));
     return;
   }
-  std::atomic_ref<pid_t>(pi.dwProcessId).store(0);
+  FChildPid = 0;
   const Int64 killed = FKillCode.load();
   if (killed >= 0)
     SetExitCode(static_cast<Cardinal>(killed));
@@ -591,13 +592,13 @@ void TConsoleProcess::Running(TStartupInfo&, TProcessInformation& pi, std::uniqu
 
 void TConsoleProcess::Cleanup(TStartupInfo&, TProcessInformation& pi, std::unique_ptr<TPipe>& in,
                               std::unique_ptr<TPipe>& out, std::unique_ptr<TPipe>& err) {
-  if (pi.dwProcessId != 0) {
+  if (const pid_t pid = FChildPid.load()) {
     // Left running by an error: it must not outlive the run, nor stay a zombie.
     Kill(pi, TimeOutExitCode);
     int status;
-    while (::waitpid(pi.dwProcessId, &status, 0) < 0 && errno == EINTR) {
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
-    pi.dwProcessId = 0;
+    FChildPid = 0;
   }
   in.reset();
   out.reset();
@@ -693,9 +694,8 @@ void TMonitorProcess::ReleaseFinished() {
     FMonitor->WaitFor();
     FMonitor.reset();
   }
-  if (FProcessInfo.dwProcessId != 0) {
+  if (const pid_t pid = FChildPid.load()) {
     // An unwatched child runs on; someone still has to collect its exit status.
-    const pid_t pid = FProcessInfo.dwProcessId;
     int status;
     if (::waitpid(pid, &status, WNOHANG) == 0)
       std::thread([pid] {
@@ -703,7 +703,7 @@ void TMonitorProcess::ReleaseFinished() {
         while (::waitpid(pid, &s, 0) < 0 && errno == EINTR) {
         }
       }).detach();
-    FProcessInfo.dwProcessId = 0;
+    FChildPid = 0;
   }
   FInPipe.reset();
   FOutPipe.reset();
@@ -756,7 +756,7 @@ bool TMonitorProcess::CancelProcess() {
   FMonitor.reset();
   // A thread stopped before it began has not collected the child.
   std::exception_ptr failed;
-  if (FProcessInfo.dwProcessId != 0) {
+  if (FChildPid.load() != 0) {
     try {
       ReadExitCode(FProcessInfo);
     } catch (...) {

@@ -227,6 +227,7 @@ protected:
   bool FDoTimeOut = false;
   Integer FTimeOut = -1;
   std::atomic<Int64> FKillCode{-1}; // exit code to report for a child we killed
+  std::atomic<pid_t> FChildPid{0};  // the child until it is reaped
 };
 
 /// Runs a command line to completion while the GUI keeps processing its messages; reports the
@@ -277,6 +278,7 @@ public:
   std::function<void(TObject* sender)> OnTerminate;
   bool Watch() const noexcept { return FWatch; }
   void SetWatch(bool watch);
+  /// The child's process id; it stays after the child has ended.
   pid_t ProcessID() const noexcept { return FProcessInfo.dwProcessId; }
   int Process() const noexcept { return FProcessInfo.hProcess; }
 
