@@ -1,6 +1,19 @@
-// Benchmarks of the tool services: reserved-word look-ups, template expansion.
+// Benchmarks of the tool services: reserved-word look-ups, template expansion, capture of a
+// child's output.
+#include "tools/processutil.h"
 #include "tools/reservedwords.h"
 #include "tools/templatefilter.h"
+
+#include <fcntl.h>
+#include <malloc.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
 
 #include "basert/sysutils.h"
 
@@ -119,6 +132,103 @@ BENCHMARK(BM_TemplateNesting)
     ->Arg(10)
     ->Arg(25)
     ->Arg(50)
+    ->Unit(benchmark::kMillisecond);
+
+// --- capture ---
+
+constexpr Int64 kMB = 1 << 20;
+
+// A file of the largest size in the form asked for: 80-byte lines, or no line break at all.
+const String& SourceFile(bool lines) {
+  static const String names[2] = {
+      (std::filesystem::temp_directory_path() / "fw_bench_flat.txt").string(),
+      (std::filesystem::temp_directory_path() / "fw_bench_lines.txt").string()};
+  const String& name = names[lines];
+  std::error_code ec;
+  if (std::filesystem::file_size(name, ec) != static_cast<std::uintmax_t>(128 * kMB)) {
+    String block;
+    for (int i = 0; i < 1024; ++i)
+      block += lines ? String(79, 'a' + i % 26) + "\n" : String(80, 'x');
+    block.resize(64 * 1024);
+    std::ofstream out(name, std::ios::binary | std::ios::trunc);
+    for (Int64 done = 0; done < 128 * kMB; done += static_cast<Int64>(block.size()))
+      out.write(block.data(), static_cast<std::streamsize>(block.size()));
+  }
+  return name;
+}
+
+// The same child read the plainest way: blocking reads of 32 KB until end of file.
+double BlockingReadSeconds(const String& commandLine) {
+  const auto start = std::chrono::steady_clock::now();
+  int fds[2];
+  if (::pipe2(fds, O_CLOEXEC) != 0) return 0;
+  posix_spawn_file_actions_t fa;
+  ::posix_spawn_file_actions_init(&fa);
+  ::posix_spawn_file_actions_adddup2(&fa, fds[1], 1);
+  const auto args = SplitCommandLine(commandLine);
+  std::vector<char*> argv;
+  for (const String& a : args)
+    argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  ::posix_spawnp(&pid, argv[0], &fa, nullptr, argv.data(), environ);
+  ::posix_spawn_file_actions_destroy(&fa);
+  ::close(fds[1]);
+  static char buf[32768];
+  Int64 total = 0;
+  for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) > 0;)
+    total += n;
+  benchmark::DoNotOptimize(total);
+  ::close(fds[0]);
+  int status;
+  ::waitpid(pid, &status, 0);
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Peak resident memory since the last reset, in MB (the reset may be refused: then since start).
+double PeakRssMB() {
+  std::ifstream status("/proc/self/status");
+  for (String line; std::getline(status, line);)
+    if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
+  return 0;
+}
+void ResetPeakRss() {
+  ::malloc_trim(0); // hand freed memory back, so that the peak starts from what is in use
+  std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+// Capture of N MB through TConsoleProcess next to a blocking read of the same child.
+void BM_CaptureOutput(benchmark::State& state) {
+  const Int64 mb = state.range(0);
+  const bool lines = state.range(1) != 0;
+  const String commandLine = "head -c " + std::to_string(mb * kMB) + " " + SourceFile(lines);
+  double captureTotal = 0, plainTotal = 0, peak = 0;
+  for (auto _ : state) {
+    plainTotal += BlockingReadSeconds(commandLine);
+    ResetPeakRss();
+    const double before = PeakRssMB();
+    const auto start = std::chrono::steady_clock::now();
+    {
+      TConsoleProcess p;
+      p.SetCommandLine(commandLine);
+      p.Run();
+      benchmark::DoNotOptimize(p.GetOutput().Count());
+    }
+    const double secs =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    captureTotal += secs;
+    state.SetIterationTime(secs);
+    peak = std::max(peak, PeakRssMB() - before);
+  }
+  state.SetBytesProcessed(mb * kMB * static_cast<Int64>(state.iterations()));
+  state.counters["ratio"] = plainTotal / captureTotal; // capture speed / blocking-read speed
+  state.counters["plain_MBps"] = static_cast<double>(mb) * state.iterations() / plainTotal;
+  state.counters["peak_MB"] = peak;
+  state.SetLabel(lines ? "80-byte lines" : "one line");
+}
+BENCHMARK(BM_CaptureOutput)
+    ->ArgsProduct({{1, 16, 128}, {1, 0}})
+    ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -1,0 +1,930 @@
+#include "tools/processutil.h"
+
+#include "basert/classbuilder.h"
+#include "basert/format.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <fstream>
+#include <thread>
+
+extern char** environ;
+
+namespace fw {
+
+namespace {
+
+using TClock = std::chrono::steady_clock;
+
+String SysErrorMessage(int err) {
+  char buf[256];
+  return strerror_r(err, buf, sizeof buf);
+}
+
+Integer ElapsedMs(TClock::time_point since) {
+  return static_cast<Integer>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(TClock::now() - since).count());
+}
+
+int PidfdOpen(pid_t pid) {
+#ifdef SYS_pidfd_open
+  const long fd = ::syscall(SYS_pidfd_open, pid, 0);
+  if (fd >= 0) {
+    ::fcntl(static_cast<int>(fd), F_SETFD, FD_CLOEXEC);
+    return static_cast<int>(fd);
+  }
+#endif
+  (void)pid;
+  return -1;
+}
+
+// Holds a list's change notifications back for its lifetime.
+class TUpdateGuard {
+public:
+  explicit TUpdateGuard(TStrings& s) : FStrings(s) { FStrings.BeginUpdate(); }
+  ~TUpdateGuard() { FStrings.EndUpdate(); }
+  TUpdateGuard(const TUpdateGuard&) = delete;
+  TUpdateGuard& operator=(const TUpdateGuard&) = delete;
+
+private:
+  TStrings& FStrings;
+};
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+
+// Length of the UTF-8 sequence a lead byte starts (0: not a lead byte).
+constexpr std::size_t SequenceLength(unsigned char c) {
+  return c < 0x80             ? 1
+         : (c & 0xE0) == 0xC0 ? 2
+         : (c & 0xF0) == 0xE0 ? 3
+         : (c & 0xF8) == 0xF0 ? 4
+                              : 0;
+}
+
+// Whether s[0..n) is a valid start of an n-byte sequence (checked as far as it goes).
+bool ValidPrefix(std::string_view s, std::size_t len) {
+  const auto c0 = static_cast<unsigned char>(s[0]);
+  for (std::size_t k = 1; k < s.size() && k < len; ++k)
+    if ((static_cast<unsigned char>(s[k]) & 0xC0) != 0x80) return false;
+  if (s.size() < 2) return c0 >= 0xC2 && c0 <= 0xF4;
+  const auto c1 = static_cast<unsigned char>(s[1]);
+  switch (c0) { // overlong forms, surrogates and values past U+10FFFF
+  case 0xE0:
+    return c1 >= 0xA0;
+  case 0xED:
+    return c1 < 0xA0;
+  case 0xF0:
+    return c1 >= 0x90;
+  case 0xF4:
+    return c1 < 0x90;
+  default:
+    return c0 >= 0xC2 && c0 <= 0xF4;
+  }
+}
+
+} // namespace
+
+// --- SplitCommandLine ---
+
+std::vector<String> SplitCommandLine(std::string_view s) {
+  std::vector<String> args;
+  String cur;
+  bool inToken = false;
+  const std::size_t n = s.size();
+  std::size_t i = 0;
+  // k backslashes before a double quote stand for k/2 backslashes; an odd one escapes the quote.
+  auto backslashes = [&](bool& escapedQuote) {
+    std::size_t k = 0;
+    while (i + k < n && s[i + k] == '\\')
+      ++k;
+    escapedQuote = false;
+    if (i + k < n && s[i + k] == '"') {
+      cur.append(k / 2, '\\');
+      escapedQuote = k % 2 == 1;
+      i += k + (escapedQuote ? 1 : 0);
+      if (escapedQuote) cur += '"';
+    } else {
+      cur.append(k, '\\');
+      i += k;
+    }
+  };
+  while (i < n) {
+    const char c = s[i];
+    if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+      if (inToken) args.push_back(std::exchange(cur, String()));
+      inToken = false;
+      ++i;
+      continue;
+    }
+    inToken = true;
+    bool escaped;
+    if (c == '\\') {
+      backslashes(escaped);
+    } else if (c == '\'') {
+      const std::size_t end = s.find('\'', i + 1);
+      const std::size_t stop = end == std::string_view::npos ? n : end;
+      cur.append(s.substr(i + 1, stop - i - 1));
+      i = stop == n ? n : stop + 1;
+    } else if (c == '"') {
+      ++i;
+      while (i < n) {
+        if (s[i] == '\\') {
+          backslashes(escaped);
+        } else if (s[i] == '"') {
+          if (i + 1 < n && s[i + 1] == '"') {
+            cur += '"';
+            i += 2;
+          } else {
+            ++i;
+            break;
+          }
+        } else {
+          cur += s[i++];
+        }
+      }
+    } else {
+      cur += c;
+      ++i;
+    }
+  }
+  if (inToken) args.push_back(std::move(cur));
+  return args;
+}
+
+// --- TOutputDecoder ---
+
+void TOutputDecoder::Feed(std::string_view bytes) {
+  if (FEncoding == TEncoding::Unknown) {
+    FHeld.append(bytes);
+    const std::string_view h = FHeld;
+    if (h.starts_with("\xFF\xFE") || h.starts_with("\xFE\xFF")) {
+      FEncoding = h[0] == '\xFF' ? TEncoding::Utf16LE : TEncoding::Utf16BE;
+      String rest = FHeld.substr(2);
+      FHeld.clear();
+      FeedUtf16(rest);
+      return;
+    }
+    if (h.size() < 3 && std::string_view("\xEF\xBB\xBF").starts_with(h)) return; // wait for more
+    FEncoding = TEncoding::Utf8;
+    String all = std::move(FHeld);
+    FHeld.clear();
+    FeedUtf8(std::string_view(all).substr(all.starts_with("\xEF\xBB\xBF") ? 3 : 0));
+    return;
+  }
+  if (FEncoding == TEncoding::Utf8)
+    FeedUtf8(bytes);
+  else
+    FeedUtf16(bytes);
+}
+
+void TOutputDecoder::FeedUtf8(std::string_view bytes) {
+  String joined;
+  if (!FHeld.empty()) {
+    joined = std::move(FHeld);
+    FHeld.clear();
+    joined.append(bytes);
+    bytes = joined;
+  }
+  std::size_t run = 0, i = 0;
+  const std::size_t n = bytes.size();
+  while (i < n) {
+    // Eight ASCII bytes at a time: the usual case.
+    if (i + 8 <= n) {
+      std::uint64_t word;
+      std::memcpy(&word, bytes.data() + i, 8);
+      if ((word & 0x8080808080808080ull) == 0) {
+        i += 8;
+        continue;
+      }
+    }
+    const auto c = static_cast<unsigned char>(bytes[i]);
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    const std::size_t len = SequenceLength(c);
+    const std::string_view seq = bytes.substr(i, len == 0 ? 1 : len);
+    if (len >= 2 && ValidPrefix(seq, len)) {
+      if (seq.size() == len) {
+        i += len;
+        continue;
+      }
+      // A character cut at the end of this piece: keep it for the next one.
+      AppendText(bytes.substr(run, i - run));
+      FHeld.assign(seq);
+      return;
+    }
+    AppendText(bytes.substr(run, i - run));
+    AppendText(kReplacement);
+    run = ++i;
+  }
+  AppendText(bytes.substr(run));
+}
+
+void TOutputDecoder::FeedUtf16(std::string_view bytes) {
+  String joined = std::move(FHeld);
+  FHeld.clear();
+  joined.append(bytes);
+  const bool le = FEncoding == TEncoding::Utf16LE;
+  std::size_t units = joined.size() / 2;
+  auto unitAt = [&](std::size_t k) {
+    const auto a = static_cast<unsigned char>(joined[2 * k]);
+    const auto b = static_cast<unsigned char>(joined[2 * k + 1]);
+    return static_cast<char16_t>(le ? (b << 8 | a) : (a << 8 | b));
+  };
+  // A high surrogate at the end waits for its partner.
+  if (units > 0 && unitAt(units - 1) >= 0xD800 && unitAt(units - 1) <= 0xDBFF) --units;
+  WideString w(units, u'\0');
+  for (std::size_t k = 0; k < units; ++k)
+    w[k] = unitAt(k);
+  FHeld = joined.substr(units * 2);
+  AppendText(WideToUtf8(w));
+}
+
+void TOutputDecoder::EmitLine(std::string_view tail) {
+  ++FLineCount;
+  std::string_view line = tail;
+  if (!FPending.empty()) {
+    FPending.append(tail);
+    line = FPending;
+  }
+  if (FTarget)
+    FTarget->Add(line);
+  else
+    FLines.emplace_back(line);
+  FPending.clear(); // keeps its capacity for the next long line
+}
+
+void TOutputDecoder::AppendText(std::string_view text) {
+  while (!text.empty()) {
+    if (FAfterCR) {
+      FAfterCR = false;
+      if (text.front() == '\n') {
+        text.remove_prefix(1);
+        continue;
+      }
+    }
+    // Line feeds are the usual break; a carriage return can only come before the next one.
+    const char* data = text.data();
+    const auto* lf = static_cast<const char*>(std::memchr(data, '\n', text.size()));
+    const std::size_t lfAt = lf ? static_cast<std::size_t>(lf - data) : text.size();
+    const auto* cr = static_cast<const char*>(std::memchr(data, '\r', lfAt));
+    const std::size_t br = cr ? static_cast<std::size_t>(cr - data) : lfAt;
+    if (br == text.size()) {
+      FPending.append(text);
+      return;
+    }
+    EmitLine(text.substr(0, br));
+    FAfterCR = text[br] == '\r';
+    text.remove_prefix(br + 1);
+  }
+}
+
+void TOutputDecoder::Finish() {
+  if (FEncoding == TEncoding::Unknown && !FHeld.empty()) {
+    FEncoding = TEncoding::Utf8;
+    String all = std::move(FHeld);
+    FHeld.clear();
+    FeedUtf8(all);
+  }
+  // Whatever is still held cannot be completed any more.
+  for (std::size_t k = 0; k < FHeld.size(); k += FEncoding == TEncoding::Utf8 ? FHeld.size() : 2)
+    AppendText(kReplacement);
+  FHeld.clear();
+  if (!FPending.empty()) EmitLine({});
+  FPending = String();
+  FAfterCR = false;
+}
+
+// --- TPipe ---
+
+TPipe::TPipe() {
+  int fds[2];
+  if (::pipe2(fds, O_CLOEXEC) != 0) throw EOSError(String(SCreatePipeError));
+  fRead = fds[0];
+  fWrite = fds[1];
+  ::fcntl(fRead, F_SETFL, ::fcntl(fRead, F_GETFL) | O_NONBLOCK);
+  // A roomier pipe lets a fast child write on while this side is busy with what it read, and
+  // halves the switches between the two; refused above the system's limit, which is harmless.
+  ::fcntl(fRead, F_SETPIPE_SZ, 1 << 20);
+}
+
+TPipe::~TPipe() {
+  CloseWrite();
+  if (fRead >= 0) ::close(fRead);
+}
+
+void TPipe::CloseWrite() noexcept {
+  if (fWrite >= 0) ::close(fWrite);
+  fWrite = -1;
+}
+
+bool TPipe::PartialRead() {
+  if (FEof || fRead < 0) return false;
+  if (!Buffer) Buffer = std::make_unique<char[]>(PipeBufferSize);
+  bool any = false;
+  // Bounded, so that a child writing without pause cannot keep the caller here for ever.
+  for (int reads = 0; reads < 64; ++reads) {
+    const ssize_t got = ::read(fRead, Buffer.get(), PipeBufferSize);
+    if (got > 0) {
+      FDecoder.Feed(std::string_view(Buffer.get(), static_cast<std::size_t>(got)));
+      any = true;
+      continue;
+    }
+    if (got < 0 && errno == EINTR) continue;
+    if (got == 0 || errno != EAGAIN) FEof = true;
+    break;
+  }
+  return any;
+}
+
+void TPipe::GetList(TStrings& strings) {
+  strings.BeginUpdate();
+  try {
+    if (FTarget != &strings) {
+      strings.Clear();
+      for (const String& line : FDecoder.TakeLines())
+        strings.Add(line);
+    }
+    FDecoder.SetTarget(&strings);
+    PartialRead();
+    FDecoder.Finish();
+    FDecoder.SetTarget(FTarget);
+  } catch (...) {
+    FDecoder.SetTarget(FTarget);
+    strings.EndUpdate();
+    throw;
+  }
+  strings.EndUpdate();
+  Buffer.reset();
+}
+
+Integer TPipe::AppendLines(TStrings& strings, bool final) {
+  const Int64 before = FDecoder.LineCount();
+  FDecoder.SetTarget(&strings);
+  try {
+    PartialRead();
+    if (final) FDecoder.Finish();
+  } catch (...) {
+    FDecoder.SetTarget(FTarget);
+    throw;
+  }
+  FDecoder.SetTarget(FTarget);
+  return static_cast<Integer>(FDecoder.LineCount() - before);
+}
+
+// --- TConsoleProcess ---
+
+TClass TConsoleProcess::StaticClass() {
+  static const TClass cls =
+      TClassBuilder<TConsoleProcess, TObject>("TConsoleProcess", "ProcessUtil").Build();
+  return cls;
+}
+
+TConsoleProcess::TConsoleProcess() {
+  for (char** e = environ; e && *e; ++e)
+    FEnvList.Add(*e);
+}
+
+TConsoleProcess::~TConsoleProcess() = default;
+
+void TConsoleProcess::SetExeFileName(std::string_view name) { FExeFileName = String(name); }
+void TConsoleProcess::SetCommandLine(std::string_view commandLine) {
+  FCommandLine = String(commandLine);
+}
+void TConsoleProcess::SetWorkingDir(std::string_view dir) { FWorkingDir = String(dir); }
+void TConsoleProcess::SetExitCode(Cardinal code) { FExitCode = code; }
+TStringList& TConsoleProcess::GetOutput() { return FOutput; }
+void TConsoleProcess::SetOutput(const TStrings& lines) { FOutput.Assign(lines); }
+TStringList& TConsoleProcess::GetErrors() { return FErrors; }
+void TConsoleProcess::SetErrors(const TStrings& lines) { FErrors.Assign(lines); }
+TStringList& TConsoleProcess::GetEnvList() { return FEnvList; }
+
+void TConsoleProcess::SetTimeOut(Integer ms) {
+  FTimeOut = ms;
+  if (ms >= 0) FDoTimeOut = true;
+}
+
+Integer TConsoleProcess::KillDelay() const noexcept {
+  // The count starts at TimeOut and loses 250 per pass; the kill comes at the first pass that
+  // finds less than 1 left.
+  return FTimeOut <= 0 ? 0 : PollPeriodMs * ((FTimeOut - 1) / PollPeriodMs);
+}
+
+void TConsoleProcess::ReportFatalError(const String& msg) { throw Exception(msg); }
+
+void TConsoleProcess::Run() {
+  TStartupInfo si;
+  TProcessInformation pi;
+  std::unique_ptr<TPipe> in, out, err;
+  FKillCode = -1;
+  try {
+    Startup(si, pi, in, out, err);
+    if (Execute(si, pi)) Running(si, pi, in, out, err);
+  } catch (...) {
+    Cleanup(si, pi, in, out, err);
+    throw;
+  }
+  Cleanup(si, pi, in, out, err);
+}
+
+void TConsoleProcess::Startup(TStartupInfo& si, TProcessInformation&, std::unique_ptr<TPipe>&,
+                              std::unique_ptr<TPipe>& outPipe, std::unique_ptr<TPipe>& errorPipe) {
+  outPipe = std::make_unique<TPipe>();
+  errorPipe = std::make_unique<TPipe>();
+  si = TStartupInfo();
+  si.cb = sizeof(TStartupInfo);
+  si.wShowWindow = FVisibility;
+  si.hStdOutput = outPipe->WriteHandle();
+  si.hStdError = errorPipe->WriteHandle();
+  si.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
+}
+
+bool TConsoleProcess::Execute(TStartupInfo& si, TProcessInformation& pi) {
+  const std::vector<String> args = SplitCommandLine(FCommandLine);
+  std::vector<char*> argv;
+  for (const String& a : args)
+    argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  std::vector<String> env;
+  for (Integer i = 0; i < FEnvList.Count(); ++i)
+    env.push_back(FEnvList.Get(i));
+  std::vector<char*> envp;
+  for (const String& e : env)
+    envp.push_back(const_cast<char*>(e.c_str()));
+  envp.push_back(nullptr);
+
+  posix_spawn_file_actions_t fa;
+  posix_spawnattr_t attr;
+  ::posix_spawn_file_actions_init(&fa);
+  ::posix_spawnattr_init(&attr);
+  ::posix_spawn_file_actions_addopen(&fa, 0, "/dev/null", O_RDONLY, 0);
+  if ((si.dwFlags & STARTF_USESTDHANDLES) && si.hStdOutput >= 0)
+    ::posix_spawn_file_actions_adddup2(&fa, si.hStdOutput, 1);
+  if ((si.dwFlags & STARTF_USESTDHANDLES) && si.hStdError >= 0)
+    ::posix_spawn_file_actions_adddup2(&fa, si.hStdError, 2);
+  if (!FWorkingDir.empty()) ::posix_spawn_file_actions_addchdir_np(&fa, FWorkingDir.c_str());
+  // Its own process group, so that a time-out takes its children along; default signal
+  // handling and nothing blocked, whatever this process does.
+  sigset_t none, all;
+  sigemptyset(&none);
+  sigfillset(&all);
+  ::posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK |
+                                        POSIX_SPAWN_SETSIGDEF);
+  ::posix_spawnattr_setpgroup(&attr, 0);
+  ::posix_spawnattr_setsigmask(&attr, &none);
+  ::posix_spawnattr_setsigdefault(&attr, &all);
+
+  pid_t pid = 0;
+  const int rc =
+      args.empty() ? ENOENT : ::posix_spawnp(&pid, argv[0], &fa, &attr, argv.data(), envp.data());
+  ::posix_spawn_file_actions_destroy(&fa);
+  ::posix_spawnattr_destroy(&attr);
+  if (rc != 0) {
+    const String sysText = SysErrorMessage(rc);
+    ReportFatalError(FExeFileName.empty() ? Format(SFailedToCreateProcess, FCommandLine, sysText)
+                                          : Format(SFailedToRun, FExeFileName, sysText));
+    SetExitCode(ProcessStartFailedExitCode);
+    return false;
+  }
+  pi.dwProcessId = pid;
+  pi.hProcess = PidfdOpen(pid);
+  FChildPid = pid;
+  return true;
+}
+
+bool TConsoleProcess::WaitPass(const TProcessInformation& pi, TPipe* outPipe, TPipe* errorPipe,
+                               Integer ms) {
+  pollfd fds[3];
+  nfds_t n = 0;
+  if (pi.hProcess >= 0) fds[n++] = {pi.hProcess, POLLIN, 0};
+  for (TPipe* p : {outPipe, errorPipe})
+    if (p && !p->AtEof()) fds[n++] = {p->ReadHandle(), POLLIN, 0};
+  // Without a process descriptor the end is checked every few milliseconds.
+  const int wait = pi.hProcess >= 0 ? std::max(ms, 0) : std::min(std::max(ms, 0), 10);
+  int rc;
+  do {
+    rc = ::poll(fds, n, wait);
+  } while (rc < 0 && errno == EINTR);
+  if (pi.hProcess >= 0) return rc > 0 && (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) != 0;
+  siginfo_t info{};
+  return ::waitid(P_PID, static_cast<id_t>(pi.dwProcessId), &info, WEXITED | WNOHANG | WNOWAIT) ==
+             0 &&
+         info.si_pid != 0;
+}
+
+void TConsoleProcess::Kill(TProcessInformation& pi, Cardinal exitCode) {
+  // The monitor thread reaps the child while the GUI thread may cancel it.
+  const pid_t pid = FChildPid.load();
+  if (pid == 0) return;
+  Int64 none = -1;
+  FKillCode.compare_exchange_strong(none, exitCode);
+#ifdef SYS_pidfd_send_signal
+  if (pi.hProcess >= 0) ::syscall(SYS_pidfd_send_signal, pi.hProcess, SIGKILL, nullptr, 0);
+#endif
+  ::kill(-pid, SIGKILL);
+}
+
+void TConsoleProcess::ReadExitCode(TProcessInformation&) {
+  int status = 0;
+  pid_t r;
+  do {
+    r = ::waitpid(FChildPid.load(), &status, 0);
+  } while (r < 0 && errno == EINTR);
+  if (r <= 0 || r != FChildPid.load()) {
+    ReportFatalError(String(SExitCodeError));
+    return;
+  }
+  FChildPid = 0;
+  const Int64 killed = FKillCode.load();
+  if (killed >= 0)
+    SetExitCode(static_cast<Cardinal>(killed));
+  else if (WIFEXITED(status))
+    SetExitCode(static_cast<Cardinal>(WEXITSTATUS(status)));
+  else
+    SetExitCode(128 + static_cast<Cardinal>(WTERMSIG(status)));
+}
+
+void TConsoleProcess::Running(TStartupInfo&, TProcessInformation& pi, std::unique_ptr<TPipe>&,
+                              std::unique_ptr<TPipe>& outPipe, std::unique_ptr<TPipe>& errorPipe) {
+  if (outPipe) outPipe->CloseWrite();
+  if (errorPipe) errorPipe->CloseWrite();
+  // Lines go into the lists as they arrive; GetList at the end adds the last ones.
+  TUpdateGuard outScope(FOutput), errScope(FErrors);
+  FOutput.Clear();
+  FErrors.Clear();
+  if (outPipe) outPipe->SetTarget(&FOutput);
+  if (errorPipe) errorPipe->SetTarget(&FErrors);
+  const auto start = TClock::now();
+  const Integer killAt = KillDelay();
+  auto lastKill = start;
+  bool killed = false;
+  for (;;) {
+    if (outPipe) outPipe->PartialRead();
+    if (errorPipe) errorPipe->PartialRead();
+    Integer wait = PollPeriodMs;
+    if (FDoTimeOut) {
+      const Integer elapsed = ElapsedMs(start);
+      if (elapsed >= killAt && (!killed || ElapsedMs(lastKill) >= PollPeriodMs)) {
+        Kill(pi, TimeOutExitCode);
+        killed = true;
+        lastKill = TClock::now();
+      }
+      if (!killed) wait = std::min(wait, killAt - elapsed);
+    }
+    if (WaitPass(pi, outPipe.get(), errorPipe.get(), wait)) break;
+  }
+  if (outPipe) outPipe->GetList(FOutput);
+  if (errorPipe) errorPipe->GetList(FErrors);
+  ReadExitCode(pi);
+}
+
+void TConsoleProcess::Cleanup(TStartupInfo&, TProcessInformation& pi, std::unique_ptr<TPipe>& in,
+                              std::unique_ptr<TPipe>& out, std::unique_ptr<TPipe>& err) {
+  if (const pid_t pid = FChildPid.load()) {
+    // Left running by an error: it must not outlive the run, nor stay a zombie.
+    Kill(pi, TimeOutExitCode);
+    int status;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    FChildPid = 0;
+  }
+  in.reset();
+  out.reset();
+  err.reset();
+  if (pi.hProcess >= 0) ::close(pi.hProcess);
+  pi.hProcess = -1;
+}
+
+// --- TReportProcess ---
+
+TClass TReportProcess::StaticClass() {
+  static const TClass cls =
+      TClassBuilder<TReportProcess, TConsoleProcess>("TReportProcess", "ProcessUtil").Build();
+  return cls;
+}
+
+void TReportProcess::SetOnOutputChanged(TListChanged handler) {
+  FOnOutputChanged = std::move(handler);
+}
+void TReportProcess::SetOnErrorChanged(TListChanged handler) {
+  FOnErrorChanged = std::move(handler);
+}
+
+void TReportProcess::Running(TStartupInfo&, TProcessInformation& pi, std::unique_ptr<TPipe>&,
+                             std::unique_ptr<TPipe>& outPipe, std::unique_ptr<TPipe>& errorPipe) {
+  if (outPipe) outPipe->CloseWrite();
+  if (errorPipe) errorPipe->CloseWrite();
+  auto pump = [] {
+    if (IsMainThread()) Application->ProcessMessages();
+  };
+  const auto start = TClock::now();
+  const Integer killAt = KillDelay();
+  auto lastKill = start;
+  bool killed = false;
+  for (;;) {
+    pump();
+    if (outPipe) outPipe->PartialRead();
+    if (errorPipe) errorPipe->PartialRead();
+    Integer wait = PollPeriodMs;
+    if (FDoTimeOut) {
+      const Integer elapsed = ElapsedMs(start);
+      if (elapsed >= killAt && (!killed || ElapsedMs(lastKill) >= PollPeriodMs)) {
+        Kill(pi, TimeOutExitCode);
+        killed = true;
+        lastKill = TClock::now();
+      }
+      if (!killed) wait = std::min(wait, killAt - elapsed);
+    }
+    if (WaitPass(pi, outPipe.get(), errorPipe.get(), wait)) break;
+    if (CancelProcess()) {
+      Kill(pi, CancelledExitCode);
+      break;
+    }
+  }
+  pump();
+  if (outPipe) outPipe->GetList(FOutput);
+  if (FOutput.Count() != 0 && FOnOutputChanged) FOnOutputChanged(this, FOutput, 0, FOutput.Count());
+  if (errorPipe) errorPipe->GetList(FErrors);
+  if (FErrors.Count() != 0 && FOnErrorChanged) FOnErrorChanged(this, FErrors, 0, FErrors.Count());
+  ReadExitCode(pi);
+}
+
+// --- TMonitorProcess ---
+
+TClass TMonitorProcess::StaticClass() {
+  static const TClass cls =
+      TClassBuilder<TMonitorProcess, TReportProcess>("TMonitorProcess", "ProcessUtil").Build();
+  return cls;
+}
+
+TMonitorProcess::TMonitorProcess() = default;
+
+TMonitorProcess::~TMonitorProcess() {
+  // Nothing is announced about an object on its way out.
+  OnTerminate = nullptr;
+  FOnOutputChanged = nullptr;
+  FOnErrorChanged = nullptr;
+  try {
+    if (IsRunning()) CancelProcess();
+    ReleaseFinished();
+  } catch (...) {
+  }
+}
+
+bool TMonitorProcess::IsRunning() const noexcept { return FMonitor && !FTerminated.load(); }
+
+void TMonitorProcess::CheckIdle() const {
+  if (IsRunning()) throw TMonitorProcessException(String(SMonitorThreadRunning));
+}
+
+void TMonitorProcess::ReleaseFinished() {
+  if (FMonitor) {
+    FMonitor->WaitFor();
+    FMonitor.reset();
+  }
+  if (const pid_t pid = FChildPid.load()) {
+    // An unwatched child runs on; someone still has to collect its exit status.
+    int status;
+    if (::waitpid(pid, &status, WNOHANG) == 0)
+      std::thread([pid] {
+        int s;
+        while (::waitpid(pid, &s, 0) < 0 && errno == EINTR) {
+        }
+      }).detach();
+    FChildPid = 0;
+  }
+  FInPipe.reset();
+  FOutPipe.reset();
+  FErrorPipe.reset();
+  if (FProcessInfo.hProcess >= 0) ::close(FProcessInfo.hProcess);
+  FProcessInfo.hProcess = -1;
+}
+
+void TMonitorProcess::Run() {
+  CheckIdle();
+  ReleaseFinished();
+  FKillCode = -1;
+  FTerminated = false;
+  FLastOut = 0;
+  FLastErr = 0;
+  {
+    TCriticalSectionGuard o(FOnOutputLock), e(FOnErrorsLock);
+    FOutput.Clear();
+    FErrors.Clear();
+  }
+  if (FWatch) {
+    Startup(FStartupInfo, FProcessInfo, FInPipe, FOutPipe, FErrorPipe);
+  } else {
+    FStartupInfo = TStartupInfo();
+    FStartupInfo.cb = sizeof(TStartupInfo);
+    FStartupInfo.wShowWindow = FVisibility;
+    FStartupInfo.dwFlags = STARTF_USESHOWWINDOW;
+  }
+  try {
+    if (!Execute(FStartupInfo, FProcessInfo)) {
+      ReleaseFinished();
+      return;
+    }
+  } catch (...) {
+    ReleaseFinished();
+    throw;
+  }
+  if (!FWatch) return;
+  FOutPipe->CloseWrite();
+  FErrorPipe->CloseWrite();
+  FMonitor = std::make_unique<TMonitorThread>(*this);
+  FMonitor->Start();
+}
+
+bool TMonitorProcess::CancelProcess() {
+  if (!FWatch || !IsRunning()) throw TMonitorProcessException(String(SProcessNotManaged));
+  FMonitor->Terminate();
+  Kill(FProcessInfo, 0);
+  FMonitor->WaitFor();
+  FMonitor.reset();
+  // A thread stopped before it began has not collected the child.
+  std::exception_ptr failed;
+  if (FChildPid.load() != 0) {
+    try {
+      ReadExitCode(FProcessInfo);
+    } catch (...) {
+      failed = std::current_exception();
+    }
+  }
+  ReleaseFinished();
+  if (failed) std::rethrow_exception(failed);
+  return true;
+}
+
+void TMonitorProcess::SetWatch(bool watch) {
+  CheckIdle();
+  FWatch = watch;
+}
+void TMonitorProcess::SetExeFileName(std::string_view name) {
+  CheckIdle();
+  TReportProcess::SetExeFileName(name);
+}
+void TMonitorProcess::SetCommandLine(std::string_view commandLine) {
+  CheckIdle();
+  TReportProcess::SetCommandLine(commandLine);
+}
+void TMonitorProcess::SetWorkingDir(std::string_view dir) {
+  CheckIdle();
+  TReportProcess::SetWorkingDir(dir);
+}
+void TMonitorProcess::SetOnOutputChanged(TListChanged handler) {
+  CheckIdle();
+  TReportProcess::SetOnOutputChanged(std::move(handler));
+}
+void TMonitorProcess::SetOnErrorChanged(TListChanged handler) {
+  CheckIdle();
+  TReportProcess::SetOnErrorChanged(std::move(handler));
+}
+void TMonitorProcess::SetOutput(const TStrings& lines) {
+  TCriticalSectionGuard g(FOnOutputLock);
+  TReportProcess::SetOutput(lines);
+}
+void TMonitorProcess::SetErrors(const TStrings& lines) {
+  TCriticalSectionGuard g(FOnErrorsLock);
+  TReportProcess::SetErrors(lines);
+}
+void TMonitorProcess::CopyOutput(TStrings& dest) {
+  TCriticalSectionGuard g(FOnOutputLock);
+  dest.Assign(FOutput);
+}
+void TMonitorProcess::CopyErrors(TStrings& dest) {
+  TCriticalSectionGuard g(FOnErrorsLock);
+  dest.Assign(FErrors);
+}
+
+void TMonitorProcess::DoOutputChanged(Integer before, Integer after) {
+  if (FOnOutputChanged) FOnOutputChanged(this, FOutput, before, after);
+}
+void TMonitorProcess::DoErrorChanged(Integer before, Integer after) {
+  if (FOnErrorChanged) FOnErrorChanged(this, FErrors, before, after);
+}
+void TMonitorProcess::DoTerminate() {
+  FTerminated = true;
+  if (OnTerminate) OnTerminate(this);
+}
+
+// --- TMonitorThread ---
+
+TMonitorThread::TMonitorThread(TMonitorProcess& process) : FMonitorProcess(&process) {
+  SetName(SMonitorThreadName);
+}
+
+TMonitorThread::~TMonitorThread() {
+  Terminate();
+  WaitFor();
+}
+
+void TMonitorThread::Poll(bool final) {
+  TMonitorProcess& p = *FMonitorProcess;
+  if (p.FOutPipe) {
+    Integer after;
+    {
+      TCriticalSectionGuard g(p.FOnOutputLock);
+      p.FOutPipe->AppendLines(p.FOutput, final);
+      after = p.FOutput.Count();
+    }
+    if (after != p.FLastOut) {
+      const Integer before = p.FLastOut;
+      Synchronize([&p, before, after] { p.DoOutputChanged(before, after); });
+      p.FLastOut = after;
+    }
+  }
+  if (p.FErrorPipe) {
+    Integer after;
+    {
+      TCriticalSectionGuard g(p.FOnErrorsLock);
+      p.FErrorPipe->AppendLines(p.FErrors, final);
+      after = p.FErrors.Count();
+    }
+    if (after != p.FLastErr) {
+      const Integer before = p.FLastErr;
+      Synchronize([&p, before, after] { p.DoErrorChanged(before, after); });
+      p.FLastErr = after;
+    }
+  }
+}
+
+void TMonitorThread::Execute() {
+  TMonitorProcess& p = *FMonitorProcess;
+  p.FLastOut = 0;
+  p.FLastErr = 0;
+  const auto start = TClock::now();
+  const Integer killAt = p.KillDelay();
+  auto lastKill = start;
+  bool killed = false;
+  while (!Terminated()) {
+    Poll(false);
+    Integer wait = PollPeriodMs;
+    if (p.FDoTimeOut) {
+      const Integer elapsed = ElapsedMs(start);
+      if (elapsed >= killAt && (!killed || ElapsedMs(lastKill) >= PollPeriodMs)) {
+        p.Kill(p.FProcessInfo, TimeOutExitCode);
+        killed = true;
+        lastKill = TClock::now();
+      }
+      if (!killed) wait = std::min(wait, killAt - elapsed);
+    }
+    if (TMonitorProcess::WaitPass(p.FProcessInfo, p.FOutPipe.get(), p.FErrorPipe.get(), wait))
+      break;
+  }
+  Poll(true);
+  try {
+    p.ReadExitCode(p.FProcessInfo);
+  } catch (const Exception&) {
+    // Reported as the thread's fatal exception would be lost; the exit code stays as it was.
+  }
+  if (p.FWatch && !Terminated()) {
+    p.FTerminated = true;
+    Queue([&p] { p.DoTerminate(); });
+  }
+}
+
+// --- EnumProcesses ---
+
+void EnumProcesses(
+    const std::function<void(Integer processId, const String& processName)>& callback) {
+  DIR* dir = ::opendir("/proc");
+  if (!dir) return;
+  std::vector<std::pair<Integer, String>> found;
+  while (const dirent* e = ::readdir(dir)) {
+    char* end = nullptr;
+    const long pid = std::strtol(e->d_name, &end, 10);
+    if (!end || *end != '\0' || pid <= 0) continue;
+    const String base = String("/proc/") + e->d_name;
+    String name;
+    char target[4096];
+    const ssize_t n = ::readlink((base + "/exe").c_str(), target, sizeof target - 1);
+    if (n > 0) {
+      target[n] = '\0';
+      name = target;
+      if (name.ends_with(" (deleted)")) name.resize(name.size() - 10);
+      name = name.substr(name.find_last_of('/') + 1);
+    } else {
+      std::ifstream comm(base + "/comm");
+      std::getline(comm, name);
+    }
+    if (!name.empty()) found.emplace_back(static_cast<Integer>(pid), std::move(name));
+  }
+  ::closedir(dir);
+  for (const auto& [pid, name] : found)
+    callback(pid, name);
+}
+
+} // namespace fw

@@ -1,0 +1,284 @@
+#include "tools/processutil.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <unistd.h>
+
+using namespace fw;
+
+namespace {
+
+using TClock = std::chrono::steady_clock;
+
+std::vector<String> Lines(const TStrings& s) {
+  std::vector<String> v;
+  for (Integer i = 0; i < s.Count(); ++i)
+    v.push_back(s.Get(i));
+  return v;
+}
+
+long MsSince(TClock::time_point t) {
+  return static_cast<long>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(TClock::now() - t).count());
+}
+
+String Failure(TConsoleProcess& p) {
+  try {
+    p.Run();
+    return "started";
+  } catch (const Exception& e) {
+    return e.Message();
+  }
+}
+
+// Pumps the application queue until `done` or five seconds pass.
+template <class F> bool PumpUntil(F done) {
+  const auto start = TClock::now();
+  while (!done()) {
+    if (MsSince(start) > 5000) return false;
+    TThread::CheckSynchronize(20);
+  }
+  return true;
+}
+
+using V = std::vector<String>;
+
+} // namespace
+
+TEST(CommandLine, SplitsLikeTheCreateProcessConvention) {
+  EXPECT_EQ(SplitCommandLine("  prog a\tb  "), (V{"prog", "a", "b"}));
+  EXPECT_EQ(SplitCommandLine(R"(sh -c "printf 'x y'")"), (V{"sh", "-c", "printf 'x y'"}));
+  EXPECT_EQ(SplitCommandLine(R"(a "b c"d "")"), (V{"a", "b cd", ""}));
+  EXPECT_EQ(SplitCommandLine(R"(\"q\" "in\"side" "x""y")"), (V{"\"q\"", "in\"side", "x\"y"}));
+  EXPECT_EQ(SplitCommandLine(R"(a\\\\"b c" d\e \\\"f)"), (V{"a\\\\b c", "d\\e", "\\\"f"}));
+  EXPECT_EQ(SplitCommandLine("sh -c 'echo \"hi\"; exit 2' 'open"),
+            (V{"sh", "-c", "echo \"hi\"; exit 2", "open"}));
+  EXPECT_EQ(SplitCommandLine(" \t "), V{});
+}
+
+TEST(OutputDecoder, SplitsLinesWhateverThePiecesAndRepairsBadText) {
+  const String text = "one\r\ntwo\rthree\nfour\xC3\xA9\xE2\x82\xAC\r\n\nlast";
+  const V expected = {"one", "two", "three", "four\xC3\xA9\xE2\x82\xAC", "", "last"};
+  for (std::size_t piece : {1u, 2u, 3u, 7u, 1000u}) {
+    TOutputDecoder d;
+    for (std::size_t i = 0; i < text.size(); i += piece)
+      d.Feed(std::string_view(text).substr(i, piece));
+    d.Finish();
+    EXPECT_EQ(d.TakeLines(), expected) << "pieces of " << piece;
+  }
+  TOutputDecoder bad;
+  bad.Feed("a\xFF"
+           "b\xC3");
+  bad.Feed("(\xED\xA0\x80z\xE2\x82");
+  bad.Finish();
+  EXPECT_EQ(bad.TakeLines(),
+            (V{"a\xEF\xBF\xBD"
+               "b\xEF\xBF\xBD(\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBDz\xEF\xBF\xBD"}));
+
+  TOutputDecoder bom8, le, be;
+  bom8.Feed("\xEF\xBB");
+  bom8.Feed("\xBFx\n");
+  le.Feed(std::string_view("\xFF\xFEh\0i\0\n\0\x3D\xD8", 10));
+  le.Feed(std::string_view("\x00\xDE", 2)); // U+1F600 split between pieces
+  be.Feed(std::string_view("\xFE\xFF\0o\0k", 6));
+  for (auto* d : {&bom8, &le, &be})
+    d->Finish();
+  EXPECT_EQ(bom8.TakeLines(), V{"x"});
+  EXPECT_EQ(le.TakeLines(), (V{"hi", "\xF0\x9F\x98\x80"}));
+  EXPECT_EQ(be.TakeLines(), V{"ok"});
+}
+
+TEST(ConsoleProcess, CapturesOutputErrorsAndExitCode) {
+  TConsoleProcess p;
+  p.SetCommandLine(R"(/bin/sh -c "printf 'a\nb\r\nc'; printf 'e1\n' >&2; exit 3")");
+  p.Run();
+  EXPECT_EQ(Lines(p.GetOutput()), (V{"a", "b", "c"}));
+  EXPECT_EQ(Lines(p.GetErrors()), V{"e1"});
+  EXPECT_EQ(p.ExitCode(), 3u);
+
+  p.SetCommandLine(R"(/bin/sh -c "printf 'a\377b\n'; pwd; printf '%s' \"$FW_PROBE\"")");
+  const String dir = std::filesystem::temp_directory_path().string();
+  p.SetWorkingDir(dir);
+  p.GetEnvList().Add("FW_PROBE=from env list");
+  p.Run();
+  EXPECT_EQ(Lines(p.GetOutput()), (V{"a\xEF\xBF\xBD"
+                                     "b",
+                                     dir, "from env list"}));
+  EXPECT_EQ(p.ExitCode(), 0u);
+}
+
+TEST(ConsoleProcess, ChildFloodingBothPipesDoesNotDeadlock) {
+  TConsoleProcess p;
+  p.SetCommandLine("/bin/sh -c 'i=0; while [ $i -lt 4000 ]; do printf \"%079d\\n\" $i; "
+                   "printf \"%079d\\n\" $i >&2; i=$((i+1)); done; head -c 300000 /dev/zero'");
+  p.SetTimeOut(20000);
+  p.Run();
+  ASSERT_EQ(p.GetOutput().Count(), 4001);
+  ASSERT_EQ(p.GetErrors().Count(), 4000);
+  EXPECT_EQ(p.GetOutput().Get(3999), String(75, '0') + "3999");
+  EXPECT_EQ(p.GetOutput().Get(4000), String(300000, '\0'));
+  EXPECT_EQ(p.GetErrors().Get(0), String(79, '0'));
+  EXPECT_EQ(p.ExitCode(), 0u);
+}
+
+TEST(ConsoleProcess, TimeOutKillsAHangingChild) {
+  TConsoleProcess p;
+  p.SetCommandLine("/bin/sh -c 'printf started; sleep 30'");
+  EXPECT_FALSE(p.DoTimeOut());
+  p.SetTimeOut(300); // counted in 250 ms passes: killed at the second pass
+  auto start = TClock::now();
+  p.Run();
+  const long ms = MsSince(start);
+  EXPECT_EQ(p.ExitCode(), TimeOutExitCode);
+  EXPECT_GE(ms, 240);
+  EXPECT_LT(ms, 3000);
+  EXPECT_EQ(Lines(p.GetOutput()), V{"started"});
+
+  p.SetTimeOut(0); // killed on the first pass
+  start = TClock::now();
+  p.Run();
+  EXPECT_EQ(p.ExitCode(), TimeOutExitCode);
+  EXPECT_LT(MsSince(start), 2000);
+  p.SetTimeOut(-1);
+  EXPECT_TRUE(p.DoTimeOut()); // a negative value does not switch it off
+}
+
+TEST(ConsoleProcess, GrandchildHoldingThePipesDoesNotHoldTheRun) {
+  TConsoleProcess p;
+  p.SetCommandLine("/bin/sh -c 'sleep 3 & printf done'");
+  const auto start = TClock::now();
+  p.Run();
+  EXPECT_LT(MsSince(start), 2500);
+  EXPECT_EQ(Lines(p.GetOutput()), V{"done"});
+}
+
+TEST(ConsoleProcess, StartFailuresAreReportedWithTheSystemText) {
+  TConsoleProcess p;
+  p.SetCommandLine("fw-no-such-program --flag");
+  EXPECT_EQ(Failure(p), "Failed to create process\r\nCommand line: 'fw-no-such-program --flag'\r\n"
+                        "Error Message: 'No such file or directory'");
+  p.SetExeFileName("fw-no-such-program");
+  EXPECT_EQ(Failure(p), "Failed to run fw-no-such-program. No such file or directory");
+
+  TConsoleProcess q;
+  q.SetCommandLine("/bin/sh -c 'exit 0'");
+  q.SetWorkingDir("/fw/no/such/dir");
+  EXPECT_EQ(Failure(q), "Failed to create process\r\nCommand line: '/bin/sh -c 'exit 0''\r\n"
+                        "Error Message: 'No such file or directory'");
+
+  struct TQuiet : TConsoleProcess {
+    String Reported;
+    void ReportFatalError(const String& msg) override { Reported = msg; }
+  } quiet;
+  quiet.SetCommandLine("");
+  quiet.Run();
+  EXPECT_EQ(quiet.ExitCode(), ProcessStartFailedExitCode);
+  EXPECT_NE(quiet.Reported.find("Failed to create process"), String::npos);
+}
+
+TEST(ReportProcess, PumpsTheGuiReportsAtTheEndAndCanCancel) {
+  struct TCancelling : TReportProcess {
+    int Asked = 0;
+    bool CancelProcess() override { return ++Asked >= 2; }
+  } p;
+  std::vector<std::tuple<Integer, Integer, V>> seen;
+  p.SetOnOutputChanged([&](TObject* sender, TStringList& list, Integer before, Integer after) {
+    EXPECT_EQ(sender, &p);
+    seen.emplace_back(before, after, Lines(list));
+  });
+  bool pumped = false;
+  Application->Post([&] { pumped = true; });
+  p.SetCommandLine("/bin/sh -c 'printf \"x\\ny\\n\"; sleep 30'");
+  const auto start = TClock::now();
+  p.Run();
+  EXPECT_LT(MsSince(start), 3000);
+  EXPECT_TRUE(pumped);
+  EXPECT_EQ(p.ExitCode(), CancelledExitCode);
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0], std::make_tuple(0, 2, V{"x", "y"}));
+}
+
+TEST(MonitorProcess, AnnouncesNewLinesOnTheGuiThreadAndThenTerminates) {
+  TMonitorProcess p;
+  V lines;
+  bool terminated = false;
+  p.SetOnOutputChanged([&](TObject*, TStringList& list, Integer before, Integer after) {
+    EXPECT_TRUE(IsMainThread());
+    EXPECT_EQ(before, static_cast<Integer>(lines.size()));
+    for (Integer i = before; i < after; ++i)
+      lines.push_back(list.Get(i));
+  });
+  p.OnTerminate = [&](TObject* sender) {
+    EXPECT_EQ(sender, &p);
+    terminated = true;
+  };
+  p.SetCommandLine("/bin/sh -c 'printf \"1\\n\"; sleep 0.2; printf \"2\\n3\"; exit 4'");
+  p.Run();
+  EXPECT_TRUE(p.IsRunning());
+  EXPECT_THROW(p.SetCommandLine("x"), TMonitorProcessException);
+  EXPECT_THROW(p.SetWatch(false), TMonitorProcessException);
+  try {
+    p.Run();
+    ADD_FAILURE();
+  } catch (const TMonitorProcessException& e) {
+    EXPECT_EQ(e.Message(), "Monitor thread already running");
+  }
+  ASSERT_TRUE(PumpUntil([&] { return terminated; }));
+  EXPECT_FALSE(p.IsRunning());
+  EXPECT_EQ(lines, (V{"1", "2", "3"}));
+  EXPECT_EQ(p.ExitCode(), 4u);
+  try {
+    p.CancelProcess();
+    ADD_FAILURE();
+  } catch (const TMonitorProcessException& e) {
+    EXPECT_EQ(e.Message(), "Process is not being managed");
+  }
+
+  // The same object runs again, and this time is cancelled.
+  p.SetCommandLine("/bin/sh -c 'sleep 30'");
+  terminated = false;
+  p.Run();
+  ASSERT_TRUE(p.IsRunning());
+  const auto start = TClock::now();
+  EXPECT_TRUE(p.CancelProcess());
+  EXPECT_LT(MsSince(start), 2000);
+  EXPECT_FALSE(p.IsRunning());
+  EXPECT_EQ(p.ExitCode(), 0u);
+}
+
+TEST(MonitorProcess, TimeOutAndDestructionStopTheChild) {
+  auto p = std::make_unique<TMonitorProcess>();
+  bool terminated = false;
+  p->OnTerminate = [&](TObject*) { terminated = true; };
+  p->SetCommandLine("sleep 30");
+  p->SetTimeOut(0);
+  p->Run();
+  ASSERT_TRUE(PumpUntil([&] { return terminated; }));
+  EXPECT_EQ(p->ExitCode(), TimeOutExitCode);
+
+  p->SetTimeOut(-1);
+  p->SetTimeOut(60000);
+  p->Run();
+  EXPECT_TRUE(p->IsRunning());
+  const pid_t pid = p->ProcessID();
+  const auto start = TClock::now();
+  p.reset(); // cancels the watched child
+  EXPECT_LT(MsSince(start), 2000);
+  EXPECT_NE(::kill(pid, 0), 0);
+}
+
+TEST(MonitorProcess, ThreadKeepsItsFullName) {
+  TMonitorProcess p;
+  TMonitorThread t(p);
+  EXPECT_EQ(t.Name(), "ProcessUtil Monitor Thread");
+}
+
+TEST(EnumProcesses, ListsThisProcess) {
+  bool found = false;
+  EnumProcesses([&](Integer pid, const String& name) {
+    if (pid == static_cast<Integer>(::getpid())) found = !name.empty();
+  });
+  EXPECT_TRUE(found);
+}
