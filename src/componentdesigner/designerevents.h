@@ -5,6 +5,7 @@
 #include "basert/classbuilder.h"
 #include "basert/component.h"
 #include "basert/object.h"
+#include "designintf/designintf.h"
 
 #include <type_traits>
 #include <vector>
@@ -21,6 +22,14 @@ struct THandler : TMethod {
   }
 };
 using PHandler = THandler*;
+
+/// procedure(Sender: TObject; const CustomModule: ICustomModule) of object.
+struct TRootActivatedEvent : TMethod {
+  using TFunction = void (*)(void*, TObject*, const IPtr<ICustomModule>&);
+  void operator()(TObject* sender, const IPtr<ICustomModule>& customModule) const {
+    if (IsCallableCode(Code)) reinterpret_cast<TFunction>(Code)(Data, sender, customModule);
+  }
+};
 
 /// procedure(Sender: TObject; const OldName, NewName: string) of object.
 struct TComponentRenamedEvent : TMethod {
@@ -86,6 +95,40 @@ public:
   void Send(TObject* sender) { Broadcast(sender); }
 };
 
+/// The IDE's tool palette as far as designer activation concerns it; the host supplies it
+/// through SetDesignerPalette.
+struct IDesignerPalette : virtual IInterface {
+  static constexpr TGUID IID = TGUID::Parse("{5D0E3B7A-9C41-4F2E-8B6A-1E7C2D9F4A30}");
+  /// Brackets a change of palette contexts.
+  virtual void BeginUpdate() = 0;
+  virtual void EndUpdate() = 0;
+  virtual void AddContext(const String& context) = 0;
+  virtual void RemoveContext(const String& context) = 0;
+};
+/// The palette designer activation talks to; null (the default) leaves the palette alone.
+void SetDesignerPalette(const IPtr<IDesignerPalette>& palette);
+IPtr<IDesignerPalette> DesignerPalette();
+
+inline constexpr const char* NativeDesignerActiveContext = "NativeDesignerActive";
+inline constexpr const char* CodeEditorActiveContext = "CodeEditorActive";
+
+/// Told when a designer and its active root become active; Sender the designer registry.
+class TEvRootActivatedEvent : public TTypedEvent<TRootActivatedEvent> {
+  FW_CLASS(TEvRootActivatedEvent)
+public:
+  /// Inside one palette update: announces NativeDesignerActiveContext when `customModule` is
+  /// given (withdraws it otherwise) and withdraws CodeEditorActiveContext; then the handlers,
+  /// last registered first. The update is closed also when a handler raises.
+  void Send(TObject* sender, const IPtr<ICustomModule>& customModule);
+  /// Tells the handlers (Sender nil) that a designer of another framework became active, with
+  /// a custom module that has no verbs, no attributes and accepts nothing. The palette is not
+  /// told.
+  void ActivateNonTarnDesigner();
+  /// The custom module ActivateNonTarnDesigner hands out; made on first use, kept until
+  /// package end.
+  static IPtr<ICustomModule> NonTarnCustomModule();
+};
+
 /// Told of every accepted rename of a component or module; Sender is the module root.
 class TEvComponentRenamedEvent : public TTypedEvent<TComponentRenamedEvent> {
   FW_CLASS(TEvComponentRenamedEvent)
@@ -99,6 +142,8 @@ public:
 // Created at package start in declaration order and freed at package end in the same order,
 // each global cleared before its object goes; a firing place tests the global first.
 
+/// Fired by the designer registry when a designer and its active root become active.
+extern TEvRootActivatedEvent* EvRootActivatedEvent;
 /// Fired by a component designer when its active root is modified; Sender the designer.
 extern TEvent* EvActiveRootModifiedEvent;
 /// Fired for every accepted rename; Sender the module root.
@@ -107,6 +152,7 @@ extern TEvComponentRenamedEvent* EvComponentRenamedEvent;
 extern TEvent* EvDesignerDeactivated;
 
 void InitializeDesignerEvents();
+/// Frees the events and drops the stub custom module and the palette.
 void FinalizeDesignerEvents();
 
 // ---- template definitions ----------------------------------------------------------------------

@@ -18,6 +18,12 @@ public:
     LastSender = sender;
     if (OnCall) OnCall();
   }
+  void Activated(TObject* sender, const IPtr<ICustomModule>& module) {
+    FLog.push_back(FName + (module ? ":module" : ":nil"));
+    LastSender = sender;
+    LastModule = module;
+    if (OnCall) OnCall();
+  }
   void Renamed(TObject* sender, const String& oldName, const String& newName) {
     FLog.push_back(FName + ":" + oldName + ">" + newName);
     LastSender = sender;
@@ -25,6 +31,7 @@ public:
   THandler Handler() { return HandlerOf<THandler, &TListener::Changed>(this); }
   std::function<void()> OnCall;
   TObject* LastSender = nullptr;
+  IPtr<ICustomModule> LastModule;
 
 private:
   std::vector<String>& FLog;
@@ -161,6 +168,79 @@ TEST(DesignerEvents, RenamedEventPassesBothNames) {
   EXPECT_EQ(event->ClassName(), "TEvComponentRenamedEvent");
 }
 
+/// Logs what the palette is told into the listeners' log.
+class TPaletteLog : public TInterfacedObject, public IDesignerPalette {
+  FW_CLASS(TPaletteLog)
+public:
+  explicit TPaletteLog(std::vector<String>& log) : FLog(log) {}
+  void BeginUpdate() override { FLog.push_back("begin"); }
+  void EndUpdate() override { FLog.push_back("end"); }
+  void AddContext(const String& context) override { FLog.push_back("+" + context); }
+  void RemoveContext(const String& context) override { FLog.push_back("-" + context); }
+
+private:
+  std::vector<String>& FLog;
+};
+
+TClass TPaletteLog::StaticClass() {
+  static const TClass cls = TClassBuilder<TPaletteLog, TInterfacedObject>("TPaletteLog", "Tests")
+                                .Implements<IDesignerPalette>()
+                                .Build();
+  return cls;
+}
+
+struct RootActivated : ::testing::Test {
+  std::vector<String> log;
+  TListener a{log, "A"}, b{log, "B"};
+  TOwned<TEvRootActivatedEvent> event{New<TEvRootActivatedEvent>()};
+  void SetUp() override {
+    SetDesignerPalette(IPtr<IDesignerPalette>(New<TPaletteLog>(log)));
+    event->Add(HandlerOf<TRootActivatedEvent, &TListener::Activated>(&a));
+    event->Add(HandlerOf<TRootActivatedEvent, &TListener::Activated>(&b));
+  }
+  void TearDown() override { FinalizeDesignerEvents(); }
+};
+
+TEST_F(RootActivated, PaletteLearnsWhetherTheNativeDesignerIsActive) {
+  IPtr<ICustomModule> module = TEvRootActivatedEvent::NonTarnCustomModule();
+  event->Send(&a, module);
+  EXPECT_EQ(log, (std::vector<String>{"begin", "+NativeDesignerActive", "-CodeEditorActive",
+                                      "B:module", "A:module", "end"}));
+  EXPECT_EQ(b.LastSender, &a);
+  EXPECT_EQ(b.LastModule, module);
+  log.clear();
+  event->Send(&a, nullptr);
+  EXPECT_EQ(log, (std::vector<String>{"begin", "-NativeDesignerActive", "-CodeEditorActive",
+                                      "B:nil", "A:nil", "end"}));
+}
+
+TEST_F(RootActivated, PaletteUpdateIsClosedWhenAHandlerRaises) {
+  b.OnCall = [] { throw EAbort("stop"); };
+  EXPECT_THROW(event->Send(nullptr, nullptr), EAbort);
+  EXPECT_EQ(log, (std::vector<String>{"begin", "-NativeDesignerActive", "-CodeEditorActive",
+                                      "B:nil", "end"}));
+  SetDesignerPalette(nullptr); // without a palette only the handlers run
+  log.clear();
+  b.OnCall = nullptr;
+  event->Send(nullptr, nullptr);
+  EXPECT_EQ(log, (std::vector<String>{"B:nil", "A:nil"}));
+}
+
+TEST_F(RootActivated, OtherFrameworksGetAStubModuleWithoutThePalette) {
+  event->ActivateNonTarnDesigner();
+  EXPECT_EQ(log, (std::vector<String>{"B:module", "A:module"}));
+  EXPECT_EQ(a.LastSender, nullptr);
+  IPtr<ICustomModule> stub = a.LastModule;
+  ASSERT_TRUE(stub);
+  EXPECT_EQ(stub->GetVerbCount(), 0);
+  EXPECT_EQ(stub->GetVerb(0), "");
+  EXPECT_TRUE(stub->GetAttributes().Empty());
+  EXPECT_FALSE(stub->Nestable());
+  EXPECT_FALSE(stub->ValidateComponentClass(TComponent::StaticClass()));
+  event->ActivateNonTarnDesigner();
+  EXPECT_EQ(b.LastModule, stub); // one stub for the package's lifetime
+}
+
 TEST(DesignerEvents, GenericListKeepsDuplicatesAndRemovesTheFirst) {
   std::vector<String> log;
   TListener a(log, "A"), b(log, "B");
@@ -180,6 +260,7 @@ TEST(DesignerEvents, NamedEventsLiveFromStartToShutDown) {
   FinalizeDesignerEvents();
   EXPECT_EQ(EvActiveRootModifiedEvent, nullptr);
   InitializeDesignerEvents();
+  ASSERT_NE(EvRootActivatedEvent, nullptr);
   ASSERT_NE(EvActiveRootModifiedEvent, nullptr);
   ASSERT_NE(EvComponentRenamedEvent, nullptr);
   ASSERT_NE(EvDesignerDeactivated, nullptr);
@@ -188,6 +269,7 @@ TEST(DesignerEvents, NamedEventsLiveFromStartToShutDown) {
   InitializeDesignerEvents(); // again: the existing events stay
   EXPECT_EQ(EvDesignerDeactivated, kept);
   FinalizeDesignerEvents();
+  EXPECT_EQ(EvRootActivatedEvent, nullptr);
   EXPECT_EQ(EvActiveRootModifiedEvent, nullptr);
   EXPECT_EQ(EvComponentRenamedEvent, nullptr);
   EXPECT_EQ(EvDesignerDeactivated, nullptr);
