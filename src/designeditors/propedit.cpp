@@ -4,19 +4,12 @@
 #include "basert/filer.h"
 #include "basert/sysutils.h"
 #include "basert/variants.h"
+#include "componentdesigner/proxies.h"
 
 #include <algorithm>
 #include <optional>
 
 namespace fw {
-
-TIsProxyClassFunc IsProxyClassProc = nullptr;
-
-bool IsProxyClass(TClass cls) {
-  if (!cls) return false;
-  if (IsProxyClassProc) return IsProxyClassProc(cls);
-  return cls->LayoutClass != cls;
-}
 
 TClass TPropertyEditor::StaticClass() {
   static const TClass cls =

@@ -34,11 +34,6 @@ struct TInstProp {
 };
 using PInstPropList = TInstProp*;
 
-/// Tells whether a class was made at run time for a designed module. Empty: a class whose
-/// record is not its own layout class counts as such.
-using TIsProxyClassFunc = bool (*)(TClass cls);
-extern TIsProxyClassFunc IsProxyClassProc;
-bool IsProxyClass(TClass cls);
 
 class TPropertyEditor : public TBasePropertyEditor, public IProperty70, public IPropertyKind {
   FW_CLASS(TPropertyEditor)
