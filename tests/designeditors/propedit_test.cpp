@@ -265,3 +265,37 @@ TEST_F(Inheritance, DefaultDetectionEdgeCases) {
 
 } // namespace
 } // namespace fwtest
+
+namespace fwtest {
+namespace {
+
+TEST_F(Inheritance, NestedModuleInstancesAreComparedWithTheirOwnAncestor) {
+  // A frame class made at run time, its open module, and an instance of it in the root.
+  TClassRec frameClass = *TDataModule::StaticClass();
+  frameClass.ClassName = "TFrame1";
+  frameClass.Parent = TDataModule::StaticClass();
+  TOwned<TDataModule> frameModule(New<TDataModule>(nullptr));
+  frameModule->SetName("Frame1");
+  auto* original = New<TWidget>(frameModule.get());
+  original->SetName("Inner");
+  original->FCaption = "from frame";
+  d->AncestorRoots = {{"TFrame1", frameModule.get()}};
+
+  auto* frame = New<TDataModule>(root.get());
+  ASSERT_TRUE(frame->ChangeClass(&frameClass));
+  frame->SetName("Frame1a");
+  frame->SetInline(true);
+  auto* inner = New<TWidget>(frame);
+  inner->SetName("Inner");
+  inner->FCaption = "from frame";
+  inner->SetAncestor(true);
+
+  EXPECT_TRUE(IsDefault(inner, "Caption"));
+  EXPECT_EQ(d->AncestorRootQueries, (std::vector<String>{"TFrame1"}));
+  inner->FCaption = "changed";
+  EXPECT_FALSE(IsDefault(inner, "Caption"));
+  frame->Free();
+}
+
+} // namespace
+} // namespace fwtest
