@@ -80,7 +80,6 @@ struct IInterfaceComponentReference : virtual IInterface {
 
 inline constexpr const char* SInvalidName = "'%s' is not a valid component name";
 inline constexpr const char* SDuplicateName = "A component named %s already exists";
-inline constexpr const char* SListIndexError = "List index out of bounds (%d)";
 
 class TComponent : public TPersistent, public IInterfaceComponentReference {
   FW_CLASS(TComponent)

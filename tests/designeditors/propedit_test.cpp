@@ -1,3 +1,4 @@
+#include "componentdesigner/proxies.h"
 #include "designeditors/propedit.h"
 
 #include "basert/exceptions.h"
@@ -271,9 +272,6 @@ namespace {
 
 TEST_F(Inheritance, NestedModuleInstancesAreComparedWithTheirOwnAncestor) {
   // A frame class made at run time, its open module, and an instance of it in the root.
-  TClassRec frameClass = *TDataModule::StaticClass();
-  frameClass.ClassName = "TFrame1";
-  frameClass.Parent = TDataModule::StaticClass();
   TOwned<TDataModule> frameModule(New<TDataModule>(nullptr));
   frameModule->SetName("Frame1");
   auto* original = New<TWidget>(frameModule.get());
@@ -282,7 +280,8 @@ TEST_F(Inheritance, NestedModuleInstancesAreComparedWithTheirOwnAncestor) {
   d->AncestorRoots = {{"TFrame1", frameModule.get()}};
 
   auto* frame = New<TDataModule>(root.get());
-  ASSERT_TRUE(frame->ChangeClass(&frameClass));
+  CreateSubClass(frame, "TFrame1", TDataModule::StaticClass());
+  ASSERT_TRUE(IsProxyClass(frame->ClassType()));
   frame->SetName("Frame1a");
   frame->SetInline(true);
   auto* inner = New<TWidget>(frame);
