@@ -184,11 +184,18 @@ void TComponent::ListenerStateChanged() {
 void TComponent::ClassChanged() { ListenerStateChanged(); }
 
 void TComponent::DestroyComponents() {
+  // Everything goes, so the indexes are dropped at once rather than entry by entry.
+  FNameIndex.clear();
+  const bool hadListeners = !FListeners.empty();
+  FListeners.clear();
   while (!FComponents.empty()) {
     TComponent* c = FComponents.back();
-    Remove(c);
+    FComponents.pop_back();
+    c->FOwner = nullptr;
+    c->FListed = false;
     c->Free();
   }
+  if (hadListeners) ListenerStateChanged();
 }
 
 void TComponent::Destroying() {
