@@ -2,6 +2,7 @@
 
 #include "basert/classbuilder.h"
 #include "basert/exceptions.h"
+#include "basert/format.h"
 #include "basert/filer.h"
 
 #include <algorithm>
@@ -9,14 +10,6 @@
 namespace fw {
 
 namespace {
-
-String Subst(const char* pattern, std::string_view arg) {
-  String s(pattern);
-  auto at = s.find("%s");
-  if (at == String::npos) at = s.find("%d");
-  if (at != String::npos) s.replace(at, 2, arg);
-  return s;
-}
 
 template <class T> void EraseLast(std::vector<T*>& v, T* item) {
   auto it = std::find(v.rbegin(), v.rend(), item);
@@ -85,7 +78,7 @@ HResult TComponent::QueryInterface(const TGUID& iid, void** obj) {
 
 TComponent* TComponent::Components(Integer index) const {
   if (index < 0 || index >= ComponentCount())
-    throw EListError(Subst(SListIndexError, std::to_string(index)));
+    throw EListError(Format(SListIndexError, index));
   return FComponents[static_cast<std::size_t>(index)];
 }
 
@@ -112,7 +105,7 @@ void TComponent::SetComponentIndex(Integer value) {
 void TComponent::InsertComponent(TComponent* component) {
   component->ValidateContainer(this);
   if (!component->FName.empty() && FindComponent(component->FName))
-    throw EComponentError(Subst(SDuplicateName, component->FName));
+    throw EComponentError(Format(SDuplicateName, component->FName));
   ValidateRename(component, {}, component->FName);
   Insert(component);
   if (FComponentState.Contains(stateDesigning)) component->SetDesigning(true);
@@ -216,7 +209,7 @@ TComponent* TComponent::FindComponent(std::string_view name) const {
 void TComponent::SetName(const String& newName) {
   if (FName == newName) return;
   if (!newName.empty() && !IsValidIdent(newName))
-    throw EComponentError(Subst(SInvalidName, newName));
+    throw EComponentError(Format(SInvalidName, newName));
   if (FOwner)
     FOwner->ValidateRename(this, FName, newName);
   else
@@ -228,7 +221,7 @@ void TComponent::ValidateRename(TComponent* component, const String& curName,
                                 const String& newName) {
   if (component && !SameText(curName, newName) && component->FOwner == this) {
     TComponent* existing = FindComponent(newName);
-    if (existing && existing != component) throw EComponentError(Subst(SDuplicateName, newName));
+    if (existing && existing != component) throw EComponentError(Format(SDuplicateName, newName));
   }
   if (FDesigner) FDesigner->ValidateRename(component, curName, newName);
   if (FComponentState.Contains(stateDesigning) && FOwner)

@@ -1,6 +1,7 @@
 #include "basert/typinfo.h"
 
 #include "basert/exceptions.h"
+#include "basert/format.h"
 #include "basert/object.h"
 #include "basert/sysutils.h"
 #include "basert/variants.h"
@@ -47,13 +48,6 @@ constexpr const char* SUnknownProperty = "Property %s does not exist";
 constexpr const char* SInvalidPropertyType = "Invalid property type: %s";
 constexpr const char* SInvalidPropertyElement = "Invalid property element: %s";
 constexpr const char* SInvalidPropertyValue = "Invalid property value";
-
-String Subst(const char* pattern, std::string_view arg) {
-  String s(pattern);
-  auto at = s.find("%s");
-  if (at != String::npos) s.replace(at, 2, arg);
-  return s;
-}
 
 std::mutex& TypeArenaLock() {
   static std::mutex m;
@@ -363,7 +357,7 @@ String SetToString(PTypeInfo setType, Int64 value, bool brackets) {
 
 Int64 StringToSet(PTypeInfo setType, std::string_view text) {
   PTypeInfo comp = setType ? setType->Data.CompType : nullptr;
-  if (!comp) throw EPropertyError(Subst(SInvalidPropertyType, setType ? setType->Name : "nil"));
+  if (!comp) throw EPropertyError(Format(SInvalidPropertyType, setType ? setType->Name : "nil"));
   std::string_view s = text;
   auto trim = [](std::string_view v) {
     while (!v.empty() && (v.front() == ' ' || v.front() == '\t'))
@@ -374,7 +368,7 @@ Int64 StringToSet(PTypeInfo setType, std::string_view text) {
   };
   s = trim(s);
   if (!s.empty() && s.front() == '[') {
-    if (s.back() != ']') throw EPropertyError(Subst(SInvalidPropertyElement, s));
+    if (s.back() != ']') throw EPropertyError(Format(SInvalidPropertyElement, s));
     s = s.substr(1, s.size() - 2);
   }
   Int64 mask = 0;
@@ -385,7 +379,7 @@ Int64 StringToSet(PTypeInfo setType, std::string_view text) {
     if (item.empty()) continue;
     Integer v = GetEnumValue(comp, item);
     Int64 bit = v - comp->Data.MinValue;
-    if (v < 0 || bit < 0 || bit > 31) throw EPropertyError(Subst(SInvalidPropertyElement, item));
+    if (v < 0 || bit < 0 || bit > 31) throw EPropertyError(Format(SInvalidPropertyElement, item));
     mask |= Int64{1} << bit;
   }
   return mask;
@@ -474,14 +468,14 @@ bool IsStoredProp(TObject* instance, PPropInfo prop) {
 namespace {
 PPropInfo FindOrRaise(TObject* instance, std::string_view name) {
   PPropInfo p = GetPropInfo(instance, name);
-  if (!p) throw EPropertyError(Subst(SUnknownProperty, name));
+  if (!p) throw EPropertyError(Format(SUnknownProperty, name));
   return p;
 }
 } // namespace
 
 TTypeKind PropType(const TObject* instance, std::string_view name) {
   PPropInfo p = GetPropInfo(instance, name);
-  if (!p) throw EPropertyError(Subst(SUnknownProperty, name));
+  if (!p) throw EPropertyError(Format(SUnknownProperty, name));
   return p->PropType()->Kind;
 }
 
@@ -490,16 +484,16 @@ TTypeKind PropType(const TObject* instance, std::string_view name) {
 namespace detail {
 
 void RequireClass(PPropInfo prop, TPropValueClass expected) {
-  if (prop->ValueClass != expected) throw EPropertyError(Subst(SInvalidPropertyType, prop->Name));
+  if (prop->ValueClass != expected) throw EPropertyError(Format(SInvalidPropertyType, prop->Name));
 }
 
 void Read(TObject* instance, PPropInfo prop, void* out) {
-  if (!prop->HasRead()) throw EPropWriteOnly(Subst(SWriteOnlyProperty, prop->Name));
+  if (!prop->HasRead()) throw EPropWriteOnly(Format(SWriteOnlyProperty, prop->Name));
   prop->Get(instance, out);
 }
 
 void Write(TObject* instance, PPropInfo prop, const void* in) {
-  if (!prop->HasWrite()) throw EPropReadOnly(Subst(SReadOnlyProperty, prop->Name));
+  if (!prop->HasWrite()) throw EPropReadOnly(Format(SReadOnlyProperty, prop->Name));
   prop->Set(instance, in);
 }
 
@@ -537,7 +531,7 @@ String GetEnumProp(TObject* instance, PPropInfo prop) {
 
 void SetEnumProp(TObject* instance, PPropInfo prop, std::string_view value) {
   Integer v = GetEnumValue(prop->PropType(), value);
-  if (v < 0) throw EPropertyError(Subst(SInvalidPropertyElement, value));
+  if (v < 0) throw EPropertyError(Format(SInvalidPropertyElement, value));
   SetOrdProp(instance, prop, v);
 }
 
