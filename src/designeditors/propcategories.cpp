@@ -229,22 +229,22 @@ bool TPropertyCategoryList::ChangeVisibility(TPropertyCategoryVisibleMode mode,
 }
 
 void TPropertyCategoryList::FreeEditorGroup(Integer group) {
-  for (std::size_t i = 0; i < FList.size();) {
-    TPropertyCategory* c = FList[i].get();
-    if (c == FMiscCategory) {
+  // One pass that compacts the list: erasing one by one would move the tail once per category.
+  std::erase_if(FList, [&](const std::unique_ptr<TPropertyCategory>& c) {
+    if (c.get() == FMiscCategory) {
       // Filters of an unloaded package would point at its classes; the catch-alls stay.
       std::erase_if(c->FList, [&](const auto& f) {
         return f->Group() == group && f.get() != FMiscNameFilter && f.get() != FMiscComponentFilter;
       });
-      ++i;
-    } else if (c->Group() == group) {
-      FByName.erase(c->Name());
-      FList.erase(FList.begin() + static_cast<std::ptrdiff_t>(i));
-    } else {
-      c->FreeEditorGroup(group);
-      ++i;
+      return false;
     }
-  }
+    if (c->Group() == group) {
+      FByName.erase(c->Name());
+      return true;
+    }
+    c->FreeEditorGroup(group);
+    return false;
+  });
 }
 
 void TPropertyCategoryList::LoadHiddenCategories() {
