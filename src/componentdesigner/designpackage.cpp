@@ -6,6 +6,7 @@
 #include "designeditors/compeditors.h"
 #include "designeditors/editorregistry.h"
 #include "designeditors/guidelines.h"
+#include "designeditors/propcategories.h"
 #include "designeditors/selectioneditors.h"
 
 #include <array>
@@ -20,11 +21,12 @@ struct TUnit {
 };
 
 // Start-up order; shut-down walks it backwards.
-constexpr std::array<TUnit, 7> Units = {{
+constexpr std::array<TUnit, 8> Units = {{
     {&DesignEditorsStartup, &DesignEditorsShutdown},
     {&ComponentEditorsStartup, &ComponentEditorsShutdown},
     {&SelectionEditorsStartup, &SelectionEditorsShutdown},
     {&GuidelinesStartup, &GuidelinesShutdown},
+    {&PropertyCategoriesStartup, &PropertyCategoriesShutdown},
     {&InitializeProxies, &FinalizeProxies},
     {&InitializeDesignerEvents, &FinalizeDesignerEvents},
     {&InitializeDesignNotifications, &FinalizeDesignNotifications},

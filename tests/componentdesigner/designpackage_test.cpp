@@ -22,6 +22,7 @@ TEST(DesignPackage, StartupFillsEveryHookAndShutdownEmptiesThemAll) {
   EXPECT_NE(RegisterDesignNotificationProc, nullptr);
   EXPECT_NE(UnregisterDesignNotificationProc, nullptr);
   EXPECT_NE(GetSelectionEditorsProc, nullptr);
+  EXPECT_NE(RegisterPropertyInCategoryProc, nullptr);
 
   Integer group = NewEditorGroup();
   RegisterComponentEditor(TComponent::StaticClass(), TComponentEditor::StaticClass());
@@ -35,6 +36,7 @@ TEST(DesignPackage, StartupFillsEveryHookAndShutdownEmptiesThemAll) {
   EXPECT_EQ(RegisterComponentGuidelinesProc, nullptr);
   EXPECT_EQ(RegisterDesignNotificationProc, nullptr);
   EXPECT_EQ(GetSelectionEditorsProc, nullptr);
+  EXPECT_EQ(RegisterPropertyInCategoryProc, nullptr);
   EXPECT_TRUE(ComponentEditorRecords().empty());
   // Late registrations are dropped without complaint.
   RegisterComponentEditor(TComponent::StaticClass(), TComponentEditor::StaticClass());

@@ -120,6 +120,7 @@ constexpr char kForPartsAgain[] = "ForPartsAgain";
 
 struct Package : ::testing::Test {
   Integer group = 0;
+  Integer savedGroup = CurrentGroup;
   IPtr<TTestDesigner> designer{New<TTestDesigner>()};
   TOwned<TComponent> root{New<TComponent>(nullptr)};
   void SetUp() override {
@@ -134,6 +135,7 @@ struct Package : ::testing::Test {
   }
   void TearDown() override {
     FreeEditorGroup(group);
+    CurrentGroup = savedGroup;
     GuidelinesShutdown();
     SelectionEditorsShutdown();
     ComponentEditorsShutdown();
