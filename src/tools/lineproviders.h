@@ -2,6 +2,7 @@
 #pragma once
 
 #include "basert/interfaces.h"
+#include "basert/strings.h"
 #include "basert/types.h"
 #include "tools/interfaced.h"
 
@@ -51,13 +52,25 @@ private:
   bool FSkipEmpty;
 };
 
-/// A template file. The encoding is taken from a byte-order mark (UTF-8, UTF-16 LE or BE),
-/// else the text is read as UTF-8. `ReStart` does nothing.
-class TFileLineProvider final : public TTextLineProvider {
+/// A template file, read with the string list's loader: the encoding is taken from a byte-order
+/// mark (UTF-8, UTF-16 LE or BE), else the text is UTF-8. `ReStart` does nothing.
+class TFileLineProvider final : public detail::TInterfacedImpl<ILineProvider> {
 public:
   /// Raises EFOpenError when the file cannot be read.
   explicit TFileLineProvider(const String& fileName);
+  HResult QueryInterface(const TGUID& iid, void** obj) override {
+    return Answer<ILineProvider, IInterface>(this, iid, obj);
+  }
+  bool HasMore() override { return FLineNumber < FLines.Count(); }
+  String NextLine() override { return HasMore() ? FLines.Get(FLineNumber++) : String(); }
+  Integer LineNumber() override { return FLineNumber; }
   void ReStart() override {}
+  void Cleanup() override {}
+  bool IsOutputOn() override { return true; }
+
+private:
+  TStringList FLines;
+  Integer FLineNumber = 0;
 };
 
 /// A module resource: UTF-8 text (a UTF-8 byte-order mark is dropped) whose empty lines are
@@ -74,8 +87,5 @@ struct CoResourceProvider {
 struct CoTextLineProvider {
   static IPtr<ILineProvider> Create(String text);
 };
-
-/// Decodes a file's bytes to UTF-8 by their byte-order mark (none: taken as UTF-8 unchanged).
-String DecodeText(std::string_view bytes);
 
 } // namespace fw
