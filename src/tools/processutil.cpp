@@ -626,6 +626,13 @@ void TReportProcess::Running(TStartupInfo&, TProcessInformation& pi, std::unique
                              std::unique_ptr<TPipe>& outPipe, std::unique_ptr<TPipe>& errorPipe) {
   if (outPipe) outPipe->CloseWrite();
   if (errorPipe) errorPipe->CloseWrite();
+  {
+    TUpdateGuard outScope(FOutput), errScope(FErrors);
+    FOutput.Clear();
+    FErrors.Clear();
+  }
+  if (outPipe) outPipe->SetTarget(&FOutput);
+  if (errorPipe) errorPipe->SetTarget(&FErrors);
   auto pump = [] {
     if (IsMainThread()) Application->ProcessMessages();
   };
