@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fwcli {
@@ -109,6 +110,10 @@ void SaveAtomically(const std::string& path, TMemoryStream& data) {
   String tmpl = (dir / hidden).string();
   int fd = ::mkstemp(tmpl.data());
   if (fd < 0) throw EFCreateError(Fmt(SCannotWrite, {path, std::strerror(errno)}));
+  // mkstemp makes the file private; give it the permissions a plain create would.
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  ::fchmod(fd, 0666 & ~mask);
   ::close(fd);
   try {
     data.SaveToFile(tmpl);

@@ -153,4 +153,27 @@ TClass ActivateClassGroup(TClass groupClass) {
 
 TClass ActiveClassGroup() { return Registry().Active->GroupClass; }
 
+TClassFinder::TClassFinder(TClass cls, bool includeActiveGroup)
+    : FGroupClass(ClassGroupOf(cls ? cls : TPersistent::StaticClass())),
+      FIncludeActive(includeActiveGroup) {}
+
+TClass TClassFinder::GetClass(std::string_view name) const {
+  auto& r = Registry();
+  auto lookIn = [&](TClassGroup* g) -> TClass {
+    if (!g) return nullptr;
+    auto it = g->Classes.find(name);
+    return it == g->Classes.end() ? nullptr : it->second;
+  };
+  if (TClass c = lookIn(r.FindGroup(FGroupClass))) return c;
+  if (FIncludeActive)
+    if (TClass c = lookIn(r.Active)) return c;
+  return lookIn(r.Groups.front().get());
+}
+
+TClass TClassFinder::FindClass(std::string_view name) const {
+  TClass c = GetClass(name);
+  if (!c) throw EClassNotFound(Format(SClassNotFound, name));
+  return c;
+}
+
 } // namespace fw

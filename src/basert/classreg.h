@@ -39,6 +39,23 @@ TClass ActivateClassGroup(TClass groupClass);
 /// The active group's class.
 TClass ActiveClassGroup();
 
+/// Looks classes up by name in one class group (the group of the class it is made for) and the
+/// TPersistent group, independently of which group is active.
+class TClassFinder {
+public:
+  /// With `includeActiveGroup`, the active group is searched as well.
+  explicit TClassFinder(TClass cls = nullptr, bool includeActiveGroup = false);
+  /// The registered class of that name, or null.
+  TClass GetClass(std::string_view name) const;
+  /// As GetClass, but raises EClassNotFound.
+  TClass FindClass(std::string_view name) const;
+  TClass GroupClass() const noexcept { return FGroupClass; }
+
+private:
+  TClass FGroupClass;
+  bool FIncludeActive;
+};
+
 /// The package group registrations are stamped with; design packages get a fresh number while
 /// they load. 0 is the environment's own.
 extern Integer CurrentGroup;

@@ -673,6 +673,7 @@ TComponent* TReader::ReadRootComponent(TComponent* root) {
     FRoot = result;
     FLookupRoot = result;
     FLoaded = std::make_unique<std::vector<TComponent*>>();
+    FLoadedSet = {result};
     FLoaded->push_back(result);
     FOwner = result;
     result->SetStateFlag(stateLoading, true);
@@ -717,6 +718,7 @@ void TReader::ReadComponents(TComponent* owner, TComponent* parent, TReadCompone
 
 void TReader::BeginReferences() {
   FLoaded = std::make_unique<std::vector<TComponent*>>();
+  FLoadedSet.clear();
   FFixups = std::make_unique<std::vector<TFixup>>();
 }
 
@@ -731,6 +733,7 @@ void TReader::FixupReferences() {
 void TReader::EndReferences() {
   FFixups.reset();
   FLoaded.reset();
+  FLoadedSet.clear();
 }
 
 void TReader::SkipComponent(bool skipHeader) {
@@ -813,11 +816,10 @@ TComponent* TReader::ReadComponent(TComponent* component) {
         result->ReadState(this);
         result->SetStateFlag(stateReading, false);
         if ((flags & ffChildPos) && FParent) FParent->SetChildOrder(result, position);
-        if (FLoaded && std::find(FLoaded->begin(), FLoaded->end(), result) == FLoaded->end())
-          FLoaded->push_back(result);
+        if (FLoaded && FLoadedSet.insert(result).second) FLoaded->push_back(result);
       } catch (...) {
         if (created) {
-          if (FLoaded)
+          if (FLoaded && FLoadedSet.erase(result))
             FLoaded->erase(std::remove(FLoaded->begin(), FLoaded->end(), result), FLoaded->end());
           result->Free();
         } else {

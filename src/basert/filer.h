@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <unordered_set>
 #include <vector>
 
 namespace fw {
@@ -265,7 +266,8 @@ private:
   String FPropName;
   bool FCanHandleExcepts = false;
   std::unique_ptr<std::vector<TFixup>> FFixups;
-  std::unique_ptr<std::vector<TComponent*>> FLoaded;
+  std::unique_ptr<std::vector<TComponent*>> FLoaded; // in reading order, for Loaded
+  std::unordered_set<TComponent*> FLoadedSet;
 };
 
 // ---- Module-wide references --------------------------------------------------------------------

@@ -400,3 +400,73 @@ TEST(Filer, NestedNamesWalkOwnedComponents) {
   EXPECT_EQ(FindNestedComponent(root.get(), "frame1->button1"), button);
   EXPECT_EQ(FindNestedComponent(root.get(), "Frame1.Nope"), nullptr);
 }
+
+TEST(Filer, ReaderCallbacksRenameRedirectAndSupplyComponents) {
+  TMemoryStream stream;
+  FromText("object Form1: TTestRoot\r\n  object A: TSample\r\n    Buddy = B\r\n  end\r\n"
+           "  object B: TMystery\r\n  end\r\nend\r\n",
+           stream);
+  TOwned<TTestRoot> root(NewRoot("Form1"));
+  Add(root.get(), "A"); // taken: the reader is asked for another name
+  TReader reader(&stream, 1024);
+  reader.OnSetName = [](TReader*, TComponent* c, String& name) {
+    if (c->Owner() && c->Owner()->FindComponent(name)) name += "_1";
+  };
+  reader.OnFindComponentClass = [](TReader*, const String& name, TClass& cls) {
+    if (name == "TMystery") cls = TSample::StaticClass();
+  };
+  TComponent* supplied = nullptr;
+  reader.OnCreateComponent = [&](TReader* r, TClass cls, TComponent*& c) {
+    if (cls == TSample::StaticClass() && !supplied) c = supplied = New<TSample>(r->Owner());
+  };
+  std::vector<String> renamedRefs;
+  reader.OnReferenceName = [&](TReader*, String& name) { renamedRefs.push_back(name); };
+  reader.ReadRootComponent(root.get());
+  auto* a1 = static_cast<TSample*>(root->FindComponent("A_1"));
+  ASSERT_NE(a1, nullptr);
+  EXPECT_EQ(a1, supplied);
+  EXPECT_EQ(a1->FBuddy, root->FindComponent("B"));
+  EXPECT_EQ(root->FindComponent("B")->ClassType(), TSample::StaticClass());
+  EXPECT_EQ(renamedRefs, std::vector<String>{"B"});
+}
+
+TEST(Filer, InheritedComponentsMissingFromTheRootAskTheCallback) {
+  TMemoryStream stream;
+  FromText(
+      "inherited Form1: TTestRoot\r\n  inherited Gone: TSample\r\n    Int = 4\r\n  end\r\nend\r\n",
+      stream);
+  TOwned<TTestRoot> root(NewRoot("Form1"));
+  TSample* stand = Add(root.get(), "Stand");
+  {
+    TReader reader(&stream, 1024);
+    EXPECT_THROW(reader.ReadRootComponent(root.get()), EReadError);
+  }
+  stream.SetPosition(0);
+  TReader reader(&stream, 1024);
+  reader.OnAncestorNotFound = [&](TReader*, const String& name, TClass cls, TComponent*& c) {
+    EXPECT_EQ(name, "Gone");
+    EXPECT_EQ(cls, TSample::StaticClass());
+    c = stand;
+  };
+  reader.ReadRootComponent(root.get());
+  EXPECT_EQ(stand->FInt, 4);
+  EXPECT_EQ(stand->Name(), "Stand"); // inherited components keep their names
+}
+
+TEST(Filer, UnknownClassIsSkippedWhenTheErrorIsHandled) {
+  TMemoryStream stream;
+  FromText("object Form1: TTestRoot\r\n  object X: TNoSuchClass\r\n    Int = 1\r\n"
+           "    object Inner: TSample\r\n    end\r\n  end\r\n  object A: TSample\r\n    Int = 2\r\n"
+           "  end\r\nend\r\n",
+           stream);
+  TReader reader(&stream, 1024);
+  String reported;
+  reader.OnError = [&](TReader*, const String& m, bool& handled) {
+    reported = m;
+    handled = true;
+  };
+  TOwned<TComponent> root(reader.ReadRootComponent(nullptr));
+  EXPECT_EQ(reported, "Class TNoSuchClass not found");
+  EXPECT_EQ(root->ComponentCount(), 1);
+  EXPECT_EQ(static_cast<TSample*>(root->FindComponent("A"))->FInt, 2);
+}

@@ -153,6 +153,11 @@ TEST(ClassRegistry, GroupsSeparateFrameworksAndShareTheBaseGroup) {
   EXPECT_EQ(GetClass("TPlainThing"), TPlainThing::StaticClass()); // base group stays visible
   GroupDescendentsWith(TPlainThing::StaticClass(), TFwControl::StaticClass());
   EXPECT_EQ(ClassGroupOf(TPlainThing::StaticClass()), TFwControl::StaticClass());
+  // A finder answers for one group whatever is active.
+  TClassFinder finder(TFwButton::StaticClass());
+  EXPECT_EQ(finder.GetClass("TFwButton"), TFwButton::StaticClass());
+  EXPECT_EQ(TClassFinder(TComponent::StaticClass()).GetClass("TFwButton"), nullptr);
+  EXPECT_THROW(TClassFinder(TComponent::StaticClass()).FindClass("TFwButton"), EClassNotFound);
   EXPECT_EQ(ActivateClassGroup(previous), TFwControl::StaticClass());
   EXPECT_EQ(ActiveClassGroup(), TPersistent::StaticClass());
   UnRegisterClasses({TFwButton::StaticClass(), TPlainThing::StaticClass()});

@@ -86,5 +86,3 @@ void BM_MatchesMask(benchmark::State& state) {
 BENCHMARK(BM_MatchesMask)->Arg(100)->Arg(1000)->Arg(10000)->Complexity();
 
 } // namespace
-
-BENCHMARK_MAIN();

@@ -24,9 +24,10 @@ TClass TWide::StaticClass() {
   static const TClass cls = [] {
     TClassBuilder<TWide, TComponent> b("TWide", "Bench");
     for (int i = 0; i < 300; ++i)
-      b.Indexed("Prop" + std::to_string(1000 - i), i,
-                [](TWide* w, Integer idx) { return w->FValues[idx]; },
-                [](TWide* w, Integer idx, Integer v) { w->FValues[idx] = v; });
+      b.Indexed(
+          "Prop" + std::to_string(1000 - i), i,
+          [](TWide* w, Integer idx) { return w->FValues[idx]; },
+          [](TWide* w, Integer idx, Integer v) { w->FValues[idx] = v; });
     return b.Build();
   }();
   return cls;
@@ -35,9 +36,11 @@ TClass TWide::StaticClass() {
 void BM_FindComponent(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
   TOwned<TComponent> owner(New<TComponent>(nullptr));
-  for (int i = 0; i < n; ++i) New<TComponent>(owner.get())->SetName("Component" + std::to_string(i));
+  for (int i = 0; i < n; ++i)
+    New<TComponent>(owner.get())->SetName("Component" + std::to_string(i));
   std::vector<String> probes;
-  for (int i = 0; i < 1024; ++i) probes.push_back("COMPONENT" + std::to_string((i * 7919) % n));
+  for (int i = 0; i < 1024; ++i)
+    probes.push_back("COMPONENT" + std::to_string((i * 7919) % n));
   std::size_t k = 0;
   for (auto _ : state) {
     benchmark::DoNotOptimize(owner->FindComponent(probes[k++ & 1023]));
@@ -49,10 +52,12 @@ BENCHMARK(BM_FindComponent)->Arg(1000)->Arg(10000)->Arg(100000);
 void BM_CreateAndFreeNamedComponents(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
   std::vector<String> names;
-  for (int i = 0; i < n; ++i) names.push_back("Button" + std::to_string(i + 1));
+  for (int i = 0; i < n; ++i)
+    names.push_back("Button" + std::to_string(i + 1));
   for (auto _ : state) {
     TOwned<TComponent> owner(New<TComponent>(nullptr));
-    for (int i = 0; i < n; ++i) New<TComponent>(owner.get())->SetName(names[i]);
+    for (int i = 0; i < n; ++i)
+      New<TComponent>(owner.get())->SetName(names[i]);
     owner.reset();
   }
   state.counters["components"] = n;
@@ -60,12 +65,17 @@ void BM_CreateAndFreeNamedComponents(benchmark::State& state) {
       benchmark::Counter(static_cast<double>(n), benchmark::Counter::kIsIterationInvariantRate |
                                                      benchmark::Counter::kInvert);
 }
-BENCHMARK(BM_CreateAndFreeNamedComponents)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CreateAndFreeNamedComponents)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_GetPropListCached(benchmark::State& state) {
   PTypeInfo t = TWide::StaticClass()->TypeInfo;
   GetPropList(t); // first call builds the cache
-  for (auto _ : state) benchmark::DoNotOptimize(GetPropList(t).size());
+  for (auto _ : state)
+    benchmark::DoNotOptimize(GetPropList(t).size());
   state.counters["properties"] = static_cast<double>(GetPropList(t).size());
 }
 BENCHMARK(BM_GetPropListCached);
@@ -73,9 +83,11 @@ BENCHMARK(BM_GetPropListCached);
 void BM_GetPropInfoByName(benchmark::State& state) {
   PTypeInfo t = TWide::StaticClass()->TypeInfo;
   std::vector<String> names;
-  for (int i = 0; i < 300; ++i) names.push_back("prop" + std::to_string(1000 - i));
+  for (int i = 0; i < 300; ++i)
+    names.push_back("prop" + std::to_string(1000 - i));
   std::size_t k = 0;
-  for (auto _ : state) benchmark::DoNotOptimize(GetPropInfo(t, names[k++ % 300]));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(GetPropInfo(t, names[k++ % 300]));
 }
 BENCHMARK(BM_GetPropInfoByName);
 
@@ -83,11 +95,10 @@ void BM_SetOrdPropByInfo(benchmark::State& state) {
   TOwned<TWide> w(New<TWide>(nullptr));
   PPropInfo p = GetPropInfo(w.get(), "Prop900");
   Int64 v = 0;
-  for (auto _ : state) SetOrdProp(w.get(), p, ++v);
+  for (auto _ : state)
+    SetOrdProp(w.get(), p, ++v);
   benchmark::DoNotOptimize(w->FValues[100]);
 }
 BENCHMARK(BM_SetOrdPropByInfo);
 
 } // namespace
-
-BENCHMARK_MAIN();

@@ -105,5 +105,3 @@ BENCHMARK(BM_GetByIndex)->RangeMultiplier(10)->Range(1000, 100000)->Complexity(b
 BENCHMARK(BM_SortedInsert)->RangeMultiplier(10)->Range(1000, 100000)->Complexity();
 BENCHMARK(BM_SortedFind)->RangeMultiplier(10)->Range(1000, 100000)->Complexity(benchmark::oLogN);
 BENCHMARK(BM_UnsortedIndexOf)->RangeMultiplier(10)->Range(1000, 10000)->Complexity(benchmark::oN);
-
-BENCHMARK_MAIN();

@@ -92,5 +92,3 @@ BENCHMARK(BM_TextToBinary)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)
 BENCHMARK(BM_BinaryToText)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-BENCHMARK_MAIN();

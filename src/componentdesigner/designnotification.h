@@ -1,0 +1,60 @@
+// The design-notification list: every listener registered through RegisterDesignNotification,
+// and the broadcasts that tell them about changes of designed modules.
+#pragma once
+
+#include "designintf/designintf.h"
+
+#include <unordered_map>
+#include <vector>
+
+namespace fw {
+
+/// Listeners in registration order. Broadcasts run on the live list from the last entry to the
+/// first (nil entries skipped), so a listener may unregister itself or later-registered ones
+/// while it is told; DesignerClosed works on a snapshot instead (see there). A listener that
+/// raises ends the broadcast; the exception reaches the caller.
+class TDesignNotificationList {
+public:
+  /// Appends the listener; registering it again makes a second entry.
+  void Register(const IPtr<IDesignNotification>& listener);
+  /// Removes every entry of the listener, from the last to the first.
+  void Unregister(const IPtr<IDesignNotification>& listener);
+  bool IsRegistered(IDesignNotification* listener) const;
+  Integer Count() const noexcept { return static_cast<Integer>(FList.size()); }
+
+  void ItemInserted(const IPtr<IDesigner>& designer, TPersistent* item);
+  void ItemDeleted(const IPtr<IDesigner>& designer, TPersistent* item);
+  void ItemsModified(const IPtr<IDesigner>& designer);
+  void SelectionChanged(const IPtr<IDesigner>& designer,
+                        const IPtr<IDesignerSelections>& selection);
+  void DesignerOpened(const IPtr<IDesigner>& designer, bool resurrecting);
+  /// Tells the listeners registered when it starts, from the first to the last, each only if
+  /// still registered when its turn comes; the snapshot's reference to a listener goes right
+  /// after its turn.
+  void DesignerClosed(const IPtr<IDesigner>& designer, bool goingDormant);
+
+private:
+  template <class F> void Walk(F&& tell);
+  std::vector<IPtr<IDesignNotification>> FList;
+  std::unordered_map<IDesignNotification*, Integer> FEntries; // entries per listener
+};
+
+/// The package-wide list: null before start-up and after shut-down.
+TDesignNotificationList* DesignNotificationList() noexcept;
+
+// Broadcasts to the package-wide list; nothing happens without one.
+void DesignNotificationItemInserted(const IPtr<IDesigner>& designer, TPersistent* item);
+void DesignNotificationItemDeleted(const IPtr<IDesigner>& designer, TPersistent* item);
+void DesignNotificationItemsModified(const IPtr<IDesigner>& designer);
+void DesignNotificationSelectionChanged(const IPtr<IDesigner>& designer,
+                                        const IPtr<IDesignerSelections>& selection);
+void DesignNotificationDesignerOpened(const IPtr<IDesigner>& designer, bool resurrecting);
+void DesignNotificationDesignerClosed(const IPtr<IDesigner>& designer, bool goingDormant);
+
+/// Package start-up: makes the list and fills RegisterDesignNotificationProc and
+/// UnregisterDesignNotificationProc. Registering makes the list again if it is missing.
+void InitializeDesignNotifications();
+/// Package shut-down: empties the two hooks, then frees the list and its references.
+void FinalizeDesignNotifications();
+
+} // namespace fw

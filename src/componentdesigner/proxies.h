@@ -1,0 +1,97 @@
+// Designed-class proxies: classes made at run time for designed modules, carrying named but
+// code-less methods, that live instances are switched to in place.
+#pragma once
+
+#include "basert/object.h"
+#include "basert/types.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace fw {
+
+// ---- resource strings
+inline constexpr const char* SProxyNeedsInstance =
+    "A designed class needs an instance and a parent class";
+inline constexpr const char* SProxyLayoutMismatch =
+    "Cannot make an instance of %s an instance of %s: their instance layouts differ";
+inline constexpr const char* SProxyTooManyMethods = "Class %s cannot hold more than %d methods";
+
+/// The most entries a proxy's method table can hold (its count is 16 bits wide).
+inline constexpr std::size_t MaxProxyMethods = 0xFFFF;
+
+/// Numbers 1, 2, 3, ... handed out lowest free first. Finding the lowest free number costs
+/// a scan of one summary word per 4096 numbers in use.
+class TCodeNumberSet {
+public:
+  /// The lowest number not in use, now marked in use.
+  std::uint32_t Acquire();
+  /// Marks a number free again; numbers not in use (0 included) are ignored.
+  void Release(std::uint32_t number) noexcept;
+  bool InUse(std::uint32_t number) const noexcept;
+  std::size_t Count() const noexcept { return FCount; }
+
+private:
+  std::vector<std::uint64_t> FBits;    // bit (n - 1) set: number n in use
+  std::vector<std::uint64_t> FHasFree; // bit w set: FBits[w] has a free bit
+  std::size_t FCount = 0;
+};
+
+/// Makes a proxy class named `className` in unit `unitName`, derived from `parent`, and switches
+/// `instance` to it; the instance keeps all its data and its current class becomes the proxy's
+/// previous class. Names longer than 255 bytes are cut at a character boundary. The proxy has
+/// no virtual constructors: instances are made of a compiled class and switched with
+/// ChangeToProxyClass, which takes the reference their destruction gives back. Raises
+/// EInvalidOperation when `instance` or `parent` is nil or their instance layouts differ.
+TClass CreateSubClass(TObject* instance, const String& className, const String& unitName,
+                      TClass parent);
+TClass CreateSubClass(TObject* instance, const String& className, TClass parent);
+
+/// Switches `instance` to `proxyClass` and counts the reference, when `proxyClass` is a live
+/// proxy that inherits from the instance's class and has its layout; false and no change
+/// otherwise.
+bool ChangeToProxyClass(TObject* instance, TClass proxyClass);
+
+/// Switches `instance` back to its proxy's previous class and releases the proxy: at the last
+/// reference its code numbers are freed, its parent proxy is released and the class is gone.
+/// Freeing an instance of a proxy does this first. Nothing happens for an ordinary class.
+void DestroySubClass(TObject* instance);
+
+/// Renames the instance's proxy class (class and type-information name); an empty `unitName`
+/// keeps the unit. Nothing happens for an ordinary class.
+void RenameSubClass(TObject* instance, const String& className, const String& unitName = {});
+
+/// The address of method `name` of the instance's class or an ancestor (ignoring case); for a
+/// proxy without one, a new entry with a fresh code number is appended. Null for an ordinary
+/// class without such a method. Raises EInvalidOperation when the table is full.
+void* CreateSubClassMethod(TObject* instance, const String& name);
+
+/// Renames the proxy's entry with that address, moving it to the end of the table. An address
+/// the instance's own class does not hold changes nothing.
+void RenameSubClassMethod(TObject* instance, void* address, const String& name);
+
+/// Removes the proxy's entry with that address; its code number stays taken until the class is
+/// released, so a stale reference never names another handler meanwhile. An unknown address
+/// changes nothing.
+void DestroySubClassMethod(TObject* instance, void* address);
+
+/// True for a live proxy class.
+bool IsProxyClass(TClass cls);
+
+/// The proxy's published-method table in its byte layout: a 16-bit entry count, then per entry
+/// a 16-bit entry size (name length + 7), a 32-bit code number and the name as short string
+/// (length byte, bytes); little-endian, entries in creation order. Empty for an ordinary class.
+std::vector<Byte> ProxyMethodTable(TClass cls);
+
+/// Number of live proxy classes.
+std::size_t ProxyClassCount() noexcept;
+
+/// The package-wide code numbers of proxy methods.
+TCodeNumberSet& ProxyCodeNumbers();
+
+/// Package start-up and shut-down of the unit: make and drop the code-number set. Proxies still
+/// alive at shut-down keep working; their numbers are forgotten.
+void InitializeProxies();
+void FinalizeProxies();
+
+} // namespace fw

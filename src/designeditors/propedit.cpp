@@ -1,0 +1,449 @@
+#include "designeditors/propedit.h"
+
+#include "basert/exceptions.h"
+#include "basert/filer.h"
+#include "basert/sysutils.h"
+#include "basert/variants.h"
+#include "componentdesigner/proxies.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace fw {
+
+TClass TPropertyEditor::StaticClass() {
+  static const TClass cls =
+      TClassBuilder<TPropertyEditor, TBasePropertyEditor>("TPropertyEditor", "DesignEditors")
+          .Implements<IProperty, IProperty70, IPropertyKind>()
+          .Build();
+  return cls;
+}
+
+namespace {
+
+/// Two component names match when both are empty or they are equal ignoring case.
+bool SameName(const String& a, const String& b) {
+  if (a.empty() || b.empty()) return a.empty() && b.empty();
+  return SameText(a, b);
+}
+
+String MessageOf(const std::exception& e) {
+  if (auto* fe = dynamic_cast<const Exception*>(&e)) return fe->Message();
+  return e.what();
+}
+
+/// Depth first through owned components, asking FindComponent at each level.
+TComponent* FindOwnedDeep(TComponent* owner, const String& name) {
+  if (!owner) return nullptr;
+  if (TComponent* c = owner->FindComponent(name)) return c;
+  for (TComponent* child : owner->ComponentList())
+    if (TComponent* c = FindOwnedDeep(child, name)) return c;
+  return nullptr;
+}
+
+} // namespace
+
+TPropertyEditor::TPropertyEditor(const IPtr<IDesigner>& designer, Integer propCount)
+    : TBasePropertyEditor(designer, propCount), FDesigner(designer) {
+  if (propCount > 0) {
+    FPropList = new TInstProp[static_cast<std::size_t>(propCount)];
+    FPropCount = propCount;
+  }
+}
+
+TPropertyEditor::~TPropertyEditor() { delete[] FPropList; }
+
+const TInstProp& TPropertyEditor::Entry(Integer index) const {
+  if (index < 0 || index >= FPropCount) throw EListError(Format(SListIndexError, index));
+  return FPropList[index];
+}
+
+void TPropertyEditor::SetPropEntry(Integer index, TPersistent* instance, PPropInfo propInfo) {
+  Entry(index);
+  FPropList[index] = TInstProp{instance, propInfo};
+}
+
+bool TPropertyEditor::AllEqual() { return FPropCount == 1; }
+
+bool TPropertyEditor::AutoFill() {
+  PPropInfo p = GetPropInfo();
+  return p && p->HasWrite();
+}
+
+void TPropertyEditor::Edit() {
+  if (!AutoFill()) return;
+  // Compared as a string list compares: ignoring case; a sorted list keeps the first of equals.
+  std::vector<String> values;
+  GetValues([&values](const String& s) { values.push_back(s); });
+  if (values.empty()) return;
+  if (GetAttributes().Contains(paSortList)) {
+    auto less = [](const String& a, const String& b) { return CompareText(a, b) < 0; };
+    std::stable_sort(values.begin(), values.end(), less);
+    values.erase(std::unique(values.begin(), values.end(),
+                             [](const String& a, const String& b) { return SameText(a, b); }),
+                 values.end());
+  }
+  const String current = GetValue();
+  auto it = std::find_if(values.begin(), values.end(),
+                         [&](const String& v) { return SameText(v, current); });
+  // A value not in the list gives the first one.
+  std::size_t next = it == values.end() ? 0 : static_cast<std::size_t>(it - values.begin()) + 1;
+  if (next >= values.size()) next = 0;
+  SetValue(values[next]);
+}
+
+TPropertyAttributes TPropertyEditor::GetAttributes() {
+  TPropertyAttributes attrs{paMultiSelect, paRevertable};
+  PPropInfo p = GetPropInfo();
+  if (!p || !p->HasWrite()) attrs += TPropertyAttributes{paReadOnly, paDisplayReadOnly};
+  return attrs;
+}
+
+String TPropertyEditor::GetName() {
+  PPropInfo p = GetPropInfo();
+  return p ? p->Name : String();
+}
+
+PPropInfo TPropertyEditor::GetPropInfo() {
+  return FPropCount > 0 ? FPropList[0].PropInfo : nullptr;
+}
+
+WideString TPropertyEditor::GetValueW() { return Utf8ToWide(srUnknown); }
+
+bool TPropertyEditor::HasInstance(TPersistent* instance) {
+  for (Integer i = 0; i < FPropCount; ++i)
+    if (FPropList[i].Instance == instance) return true;
+  return false;
+}
+
+PTypeInfo TPropertyEditor::GetPropType() {
+  PPropInfo p = GetPropInfo();
+  return p ? p->PropType() : nullptr;
+}
+
+TTypeKind TPropertyEditor::GetKind() {
+  PTypeInfo t = GetPropType();
+  return t ? t->Kind : kindUnknown;
+}
+
+void TPropertyEditor::Revert() {
+  if (!FDesigner) return;
+  for (Integer i = 0; i < FPropCount; ++i)
+    FDesigner->Revert(FPropList[i].Instance, FPropList[i].PropInfo);
+}
+
+bool TPropertyEditor::ValueAvailable() {
+  for (Integer i = 0; i < FPropCount; ++i) {
+    auto* c = dynamic_cast<TComponent*>(FPropList[i].Instance);
+    if (!c || !c->ComponentStyle().Contains(styleCheckPropAvail)) continue;
+    try {
+      GetValue();
+      AllEqual();
+    } catch (const std::exception&) {
+      return false;
+    }
+    return true;
+  }
+  return true;
+}
+
+bool TPropertyEditor::GetEditValue(String& value) {
+  value.clear();
+  try {
+    value = GetValue();
+    PPropInfo p = GetPropInfo();
+    return p && p->HasWrite();
+  } catch (const EPropWriteOnly&) {
+    value = sNotAvailable;
+  } catch (const std::exception& e) {
+    value = Format(sValueErrorFormat, MessageOf(e));
+  }
+  return false;
+}
+
+bool TPropertyEditor::GetEditValue(WideString& value) {
+  value.clear();
+  try {
+    value = GetValueW();
+    PPropInfo p = GetPropInfo();
+    return p && p->HasWrite();
+  } catch (const EPropWriteOnly&) {
+    value = Utf8ToWide(sNotAvailable);
+  } catch (const std::exception& e) {
+    value = Utf8ToWide(Format(sValueErrorFormat, MessageOf(e)));
+  }
+  return false;
+}
+
+TPersistent* TPropertyEditor::GetComponent(Integer index) const { return Entry(index).Instance; }
+
+String TPropertyEditor::GetPrivateDirectory() {
+  return FDesigner ? FDesigner->GetPrivateDirectory() : String();
+}
+
+String TPropertyEditor::GetVisualValue() { return AllEqual() ? GetValue() : String(); }
+
+void TPropertyEditor::Modified() {
+  if (FDesigner) FDesigner->Modified();
+}
+
+// ---- Typed access ------------------------------------------------------------------------------
+
+Int64 TPropertyEditor::GetOrdValueAt(Integer index) const {
+  const TInstProp& e = Entry(index);
+  return GetOrdProp(e.Instance, e.PropInfo);
+}
+Extended TPropertyEditor::GetFloatValueAt(Integer index) const {
+  const TInstProp& e = Entry(index);
+  return GetFloatProp(e.Instance, e.PropInfo);
+}
+String TPropertyEditor::GetStrValueAt(Integer index) const {
+  const TInstProp& e = Entry(index);
+  return GetStrProp(e.Instance, e.PropInfo);
+}
+WideString TPropertyEditor::GetWideStrValueAt(Integer index) const {
+  const TInstProp& e = Entry(index);
+  return GetWideStrProp(e.Instance, e.PropInfo);
+}
+Variant TPropertyEditor::GetVarValue() const { return GetVarValueAt(0); }
+Variant TPropertyEditor::GetVarValueAt(Integer index) const {
+  const TInstProp& e = Entry(index);
+  return GetVariantProp(e.Instance, e.PropInfo);
+}
+TMethod TPropertyEditor::GetMethodValueAt(Integer index) const {
+  const TInstProp& e = Entry(index);
+  return GetMethodProp(e.Instance, e.PropInfo);
+}
+Int64 TPropertyEditor::GetInt64ValueAt(Integer index) const {
+  const TInstProp& e = Entry(index);
+  return GetInt64Prop(e.Instance, e.PropInfo);
+}
+IPtr<IInterface> TPropertyEditor::GetIntfValueAt(Integer index) const {
+  const TInstProp& e = Entry(index);
+  return GetInterfaceProp(e.Instance, e.PropInfo);
+}
+
+template <class V, class Read, class Write>
+void TPropertyEditor::WriteAll(const V& value, Read read, Write write, bool skipReadOnly) {
+  // Old values of the entries written so far, so a failure part-way can be undone.
+  std::vector<std::optional<V>> old;
+  old.reserve(static_cast<std::size_t>(FPropCount));
+  Integer i = 0;
+  try {
+    for (; i < FPropCount; ++i) {
+      const TInstProp& e = FPropList[i];
+      if (skipReadOnly && !(e.PropInfo && e.PropInfo->HasWrite())) {
+        old.emplace_back();
+        continue;
+      }
+      if (e.PropInfo && e.PropInfo->HasRead()) {
+        try {
+          old.emplace_back(read(e.Instance, e.PropInfo));
+        } catch (const std::exception&) {
+          old.emplace_back(); // cannot be restored; the write below decides
+        }
+      } else {
+        old.emplace_back();
+      }
+      write(e.Instance, e.PropInfo, value);
+    }
+  } catch (...) {
+    for (Integer j = i - 1; j >= 0; --j) {
+      const auto& o = old[static_cast<std::size_t>(j)];
+      if (!o) continue;
+      try {
+        write(FPropList[j].Instance, FPropList[j].PropInfo, *o);
+      } catch (...) {
+        // The original error is the one worth reporting.
+      }
+    }
+    throw;
+  }
+  Modified();
+}
+
+void TPropertyEditor::SetOrdValue(Int64 value) {
+  WriteAll(
+      value, [](TObject* o, PPropInfo p) { return GetOrdProp(o, p); },
+      [](TObject* o, PPropInfo p, Int64 v) { SetOrdProp(o, p, v); }, false);
+}
+
+void TPropertyEditor::SetFloatValue(Extended value) {
+  WriteAll(
+      value, [](TObject* o, PPropInfo p) { return GetFloatProp(o, p); },
+      [](TObject* o, PPropInfo p, Extended v) { SetFloatProp(o, p, v); }, false);
+}
+
+void TPropertyEditor::SetMethodValue(const TMethod& value) {
+  WriteAll(
+      value, [](TObject* o, PPropInfo p) { return GetMethodProp(o, p); },
+      [](TObject* o, PPropInfo p, const TMethod& v) { SetMethodProp(o, p, v); }, false);
+}
+
+void TPropertyEditor::SetVarValue(const Variant& value) {
+  WriteAll(
+      value, [](TObject* o, PPropInfo p) { return GetVariantProp(o, p); },
+      [](TObject* o, PPropInfo p, const Variant& v) { SetVariantProp(o, p, v); }, false);
+}
+
+void TPropertyEditor::SetInt64Value(Int64 value) {
+  WriteAll(
+      value, [](TObject* o, PPropInfo p) { return GetInt64Prop(o, p); },
+      [](TObject* o, PPropInfo p, Int64 v) { SetInt64Prop(o, p, v); }, false);
+}
+
+void TPropertyEditor::SetIntfValue(const IPtr<IInterface>& value) {
+  WriteAll(
+      value, [](TObject* o, PPropInfo p) { return GetInterfaceProp(o, p); },
+      [](TObject* o, PPropInfo p, const IPtr<IInterface>& v) { SetInterfaceProp(o, p, v); }, false);
+}
+
+void TPropertyEditor::SetStrValue(const String& value) {
+  WriteAll(
+      value, [](TObject* o, PPropInfo p) { return GetStrProp(o, p); },
+      [](TObject* o, PPropInfo p, const String& v) { SetStrProp(o, p, v); }, true);
+}
+
+void TPropertyEditor::SetWideStrValue(const WideString& value) {
+  WriteAll(
+      value, [](TObject* o, PPropInfo p) { return GetWideStrProp(o, p); },
+      [](TObject* o, PPropInfo p, const WideString& v) { SetWideStrProp(o, p, v); }, true);
+}
+
+// ---- Default detection -------------------------------------------------------------------------
+
+void TPropertyEditor::GetLookupInfo(TPersistent*& ancestor, TComponent*& root,
+                                    TComponent*& lookupRoot, TComponent*& rootAncestor) {
+  ancestor = FAncestor;
+  root = FRoot;
+  lookupRoot = FRoot;
+  rootAncestor = FRootAncestor;
+}
+
+void TPropertyEditor::AddAncestor(TComponent* component) {
+  if (FAncestorList) FAncestorList->push_back(component);
+}
+
+void TPropertyEditor::WriteComponentSimulation(TComponent* component) {
+  if (FDoneLooking || !component) return;
+  TPersistent* oldAncestor = FAncestor;
+  TComponent* oldRootAncestor = FRootAncestor;
+
+  if (FAncestorList) {
+    FAncestor = nullptr;
+    for (TComponent* a : *FAncestorList)
+      if (a && SameName(a->Name(), component->Name())) {
+        FAncestor = a;
+        break;
+      }
+  }
+  if (component == FLookingFor ||
+      (FLookingFor && SameName(component->Name(), FLookingFor->Name()))) {
+    FDoneLooking = true;
+    return;
+  }
+  if (!FAncestor && FDesigner && component != FDesigner->GetRoot() &&
+      IsProxyClass(component->ClassType())) {
+    if (TComponent* r = FDesigner->FindAncestorRoot(component->ClassName())) {
+      FAncestor = r;
+      FRootAncestor = r;
+    }
+  }
+
+  std::unique_ptr<std::vector<TComponent*>> oldList = std::move(FAncestorList);
+  TComponent* oldRoot = FRoot;
+  // Once the component is found, the context it was found in is the answer and stays.
+  auto restore = [&] {
+    FAncestorList = std::move(oldList);
+    if (!FDoneLooking) {
+      FRoot = oldRoot;
+      FAncestor = oldAncestor;
+      FRootAncestor = oldRootAncestor;
+    }
+  };
+  try {
+    if (auto* a = dynamic_cast<TComponent*>(FAncestor)) {
+      if (a->ComponentState().Contains(stateInline)) FRootAncestor = a;
+      FAncestorList = std::make_unique<std::vector<TComponent*>>();
+      a->GetChildren([this](TComponent* c) { AddAncestor(c); }, FRootAncestor);
+    }
+    if (component->ComponentState().Contains(stateInline)) FRoot = component;
+    component->GetChildren([this](TComponent* c) { WriteComponentSimulation(c); }, FRoot);
+  } catch (...) {
+    restore();
+    throw;
+  }
+  restore();
+}
+
+bool TPropertyEditor::GetIsDefault() {
+  if (!FDesigner || FPropCount == 0) return true;
+  if (!AllEqual()) return false;
+  TPersistent* instance = FPropList[0].Instance;
+  PPropInfo prop = FPropList[0].PropInfo;
+  if (!instance || !prop) return true;
+  if (!IsStoredProp(instance, prop)) return true;
+
+  IPtr<IDesigner> ancestorDesigner = FDesigner->GetAncestorDesigner();
+  FRootAncestor = ancestorDesigner ? ancestorDesigner->GetRoot() : nullptr;
+  FAncestor = FRootAncestor;
+  FRoot = FDesigner->GetRoot();
+  auto* component = dynamic_cast<TComponent*>(instance);
+  if (component && component->ComponentState().Contains(stateAncestor)) {
+    FLookingFor = component;
+    FDoneLooking = false;
+    if (component->ComponentStyle().Contains(styleSubComponent)) {
+      const String name = component->Name();
+      while (FLookingFor && FLookingFor->ComponentStyle().Contains(styleSubComponent))
+        FLookingFor = FLookingFor->Owner();
+      WriteComponentSimulation(FRoot);
+      FAncestor = FindOwnedDeep(dynamic_cast<TComponent*>(FAncestor), name);
+    } else {
+      WriteComponentSimulation(FRoot);
+    }
+    FLookingFor = nullptr;
+  } else {
+    FAncestor = nullptr;
+    FRootAncestor = nullptr;
+  }
+
+  auto lookup = [this](TPersistent*& a, TComponent*& r, TComponent*& l, TComponent*& ra) {
+    GetLookupInfo(a, r, l, ra);
+  };
+  if (IsDefaultPropertyValue(instance, prop, lookup)) return true;
+  if (prop->PropType()->Kind != kindClass) return false;
+
+  auto* value = dynamic_cast<TPersistent*>(GetObjectProp(instance, prop));
+  if (!value) return false;
+  // The ancestor's value of the same property, when the ancestor has that property.
+  auto ancestorValue = [&]() -> TPersistent* {
+    if (!AncestorIsValid(FAncestor, FRoot, FRootAncestor)) return nullptr;
+    if (prop->DeclaringClass && !FAncestor->InheritsFrom(prop->DeclaringClass)) return nullptr;
+    return dynamic_cast<TPersistent*>(GetObjectProp(FAncestor, prop));
+  };
+
+  TPersistent* saved = FAncestor;
+  bool result = true;
+  try {
+    if (AncestorIsValid(FAncestor, FRoot, FRootAncestor)) FAncestor = ancestorValue();
+    for (PPropInfo p : GetPropInfos(value->ClassType()->TypeInfo))
+      if (!IsDefaultPropertyValue(value, p, lookup)) {
+        result = false;
+        break;
+      }
+  } catch (...) {
+    FAncestor = saved;
+    throw;
+  }
+  FAncestor = saved;
+
+  if (auto* coll = dynamic_cast<TCollection*>(value)) {
+    auto* ancestorColl = dynamic_cast<TCollection*>(ancestorValue());
+    if (!(AncestorIsValid(FAncestor, FRoot, FRootAncestor) &&
+          CollectionsEqual(coll, ancestorColl, FRoot, FRootAncestor)))
+      result = false;
+  }
+  return result;
+}
+
+} // namespace fw

@@ -1,0 +1,278 @@
+#include "componentdesigner/designerevents.h"
+
+#include "basert/exceptions.h"
+
+#include <gtest/gtest.h>
+
+using namespace fw;
+
+namespace {
+
+/// Handlers that log their calls and can act on the event while being called.
+class TListener : public TObject {
+  FW_CLASS(TListener)
+public:
+  TListener(std::vector<String>& log, String name) : FLog(log), FName(std::move(name)) {}
+  void Changed(TObject* sender) {
+    FLog.push_back(FName);
+    LastSender = sender;
+    if (OnCall) OnCall();
+  }
+  void Activated(TObject* sender, const IPtr<ICustomModule>& module) {
+    FLog.push_back(FName + (module ? ":module" : ":nil"));
+    LastSender = sender;
+    LastModule = module;
+    if (OnCall) OnCall();
+  }
+  void Renamed(TObject* sender, const String& oldName, const String& newName) {
+    FLog.push_back(FName + ":" + oldName + ">" + newName);
+    LastSender = sender;
+  }
+  THandler Handler() { return HandlerOf<THandler, &TListener::Changed>(this); }
+  std::function<void()> OnCall;
+  TObject* LastSender = nullptr;
+  IPtr<ICustomModule> LastModule;
+
+private:
+  std::vector<String>& FLog;
+  String FName;
+};
+
+TClass TListener::StaticClass() {
+  static const TClass cls = TClassBuilder<TListener, TObject>("TListener", "Tests").Build();
+  return cls;
+}
+
+/// The generic list's descendants supply Send themselves.
+class TPlainEvent : public TEventT<THandler> {
+public:
+  void Send(TObject* sender) { Broadcast(sender); }
+};
+
+struct EventFixture : ::testing::Test {
+  std::vector<String> log;
+  TListener a{log, "A"}, b{log, "B"}, c{log, "C"}, d{log, "D"};
+  TOwned<TEvent> event{New<TEvent>()};
+  void AddABC() {
+    event->Add(a.Handler());
+    event->Add(b.Handler());
+    event->Add(c.Handler());
+  }
+};
+
+TEST_F(EventFixture, AddRegistersOnceForceAddTwiceRemoveTakesOne) {
+  event->Add(a.Handler());
+  event->Add(a.Handler());
+  EXPECT_EQ(event->Count(), 1);
+  event->ForceAdd(a.Handler());
+  EXPECT_EQ(event->Count(), 2);
+  event->Remove(a.Handler());
+  EXPECT_EQ(event->Count(), 1);
+  event->Remove(b.Handler()); // unknown: nothing
+  EXPECT_EQ(event->Count(), 1);
+  // Same code, other object: another handler.
+  event->Add(b.Handler());
+  EXPECT_EQ(event->IndexOf(b.Handler()), 1);
+  EXPECT_EQ(event->IndexOf(a.Handler()), 0);
+  EXPECT_EQ(event->IndexOf(c.Handler()), -1);
+  event->Clear();
+  EXPECT_EQ(event->Count(), 0);
+  EXPECT_EQ(event->IndexOf(a.Handler()), -1);
+}
+
+TEST_F(EventFixture, IndexOfTriesTheNewestRegistrationFirst) {
+  event->ForceAdd(a.Handler());
+  event->ForceAdd(b.Handler());
+  event->ForceAdd(a.Handler());
+  EXPECT_EQ(event->IndexOf(a.Handler()), 2);
+  event->Remove(a.Handler()); // the newest one goes
+  EXPECT_EQ(event->IndexOf(a.Handler()), 0);
+  EXPECT_EQ(event->Handlers(1), b.Handler());
+}
+
+TEST_F(EventFixture, SendCallsTheLastRegisteredFirst) {
+  AddABC();
+  event->Send(&d);
+  EXPECT_EQ(log, (std::vector<String>{"C", "B", "A"}));
+  EXPECT_EQ(a.LastSender, &d);
+}
+
+TEST_F(EventFixture, HandlersMayRemoveThemselvesOrLaterOnesDuringSend) {
+  AddABC();
+  b.OnCall = [&] { event->Remove(b.Handler()); };
+  event->Send(nullptr);
+  event->Send(nullptr);
+  EXPECT_EQ(log, (std::vector<String>{"C", "B", "A", "C", "A"}));
+
+  log.clear();
+  event->Clear();
+  AddABC();
+  a.OnCall = [&] { // b and c, registered after a, were called already
+    event->Remove(b.Handler());
+    event->Remove(c.Handler());
+  };
+  event->Send(nullptr);
+  event->Send(nullptr);
+  EXPECT_EQ(log, (std::vector<String>{"C", "B", "A", "A"}));
+}
+
+TEST_F(EventFixture, HandlersAddedDuringSendWaitForTheNextOne) {
+  AddABC();
+  c.OnCall = [&] { event->Add(d.Handler()); };
+  event->Send(nullptr);
+  EXPECT_EQ(log, (std::vector<String>{"C", "B", "A"}));
+  c.OnCall = nullptr;
+  log.clear();
+  event->Send(nullptr);
+  EXPECT_EQ(log, (std::vector<String>{"D", "C", "B", "A"}));
+}
+
+TEST_F(EventFixture, ClearingDuringSendEndsTheBroadcastSafely) {
+  AddABC();
+  c.OnCall = [&] { event->Clear(); };
+  event->Send(nullptr);
+  EXPECT_EQ(log, std::vector<String>{"C"});
+}
+
+TEST_F(EventFixture, RaisingHandlerEndsTheBroadcastAndReachesTheSender) {
+  AddABC();
+  b.OnCall = [] { throw EAbort("stop"); };
+  EXPECT_THROW(event->Send(nullptr), EAbort);
+  EXPECT_EQ(log, (std::vector<String>{"C", "B"})); // A, registered earlier, is not called
+  EXPECT_EQ(event->Count(), 3);
+}
+
+TEST_F(EventFixture, ReentrantSendRunsAFullInnerBroadcast) {
+  AddABC();
+  int depth = 0;
+  c.OnCall = [&] {
+    if (depth++ == 0) event->Send(nullptr);
+  };
+  event->Send(nullptr);
+  EXPECT_EQ(log, (std::vector<String>{"C", "C", "B", "A", "B", "A"}));
+}
+
+TEST(DesignerEvents, RenamedEventPassesBothNames) {
+  std::vector<String> log;
+  TListener a(log, "A"), b(log, "B");
+  TOwned<TEvComponentRenamedEvent> event(New<TEvComponentRenamedEvent>());
+  auto handler = [](TListener& l) {
+    return HandlerOf<TComponentRenamedEvent, &TListener::Renamed>(&l);
+  };
+  event->Add(handler(a));
+  event->Add(handler(b));
+  event->Add(handler(a));
+  event->Send(&a, "Button1", "OkButton");
+  EXPECT_EQ(log, (std::vector<String>{"B:Button1>OkButton", "A:Button1>OkButton"}));
+  EXPECT_EQ(b.LastSender, &a);
+  EXPECT_EQ(event->ClassName(), "TEvComponentRenamedEvent");
+}
+
+/// Logs what the palette is told into the listeners' log.
+class TPaletteLog : public TInterfacedObject, public IDesignerPalette {
+  FW_CLASS(TPaletteLog)
+public:
+  explicit TPaletteLog(std::vector<String>& log) : FLog(log) {}
+  void BeginUpdate() override { FLog.push_back("begin"); }
+  void EndUpdate() override { FLog.push_back("end"); }
+  void AddContext(const String& context) override { FLog.push_back("+" + context); }
+  void RemoveContext(const String& context) override { FLog.push_back("-" + context); }
+
+private:
+  std::vector<String>& FLog;
+};
+
+TClass TPaletteLog::StaticClass() {
+  static const TClass cls = TClassBuilder<TPaletteLog, TInterfacedObject>("TPaletteLog", "Tests")
+                                .Implements<IDesignerPalette>()
+                                .Build();
+  return cls;
+}
+
+struct RootActivated : ::testing::Test {
+  std::vector<String> log;
+  TListener a{log, "A"}, b{log, "B"};
+  TOwned<TEvRootActivatedEvent> event{New<TEvRootActivatedEvent>()};
+  void SetUp() override {
+    SetDesignerPalette(IPtr<IDesignerPalette>(New<TPaletteLog>(log)));
+    event->Add(HandlerOf<TRootActivatedEvent, &TListener::Activated>(&a));
+    event->Add(HandlerOf<TRootActivatedEvent, &TListener::Activated>(&b));
+  }
+  void TearDown() override { FinalizeDesignerEvents(); }
+};
+
+TEST_F(RootActivated, PaletteLearnsWhetherTheNativeDesignerIsActive) {
+  IPtr<ICustomModule> module = TEvRootActivatedEvent::NonTarnCustomModule();
+  event->Send(&a, module);
+  EXPECT_EQ(log, (std::vector<String>{"begin", "+NativeDesignerActive", "-CodeEditorActive",
+                                      "B:module", "A:module", "end"}));
+  EXPECT_EQ(b.LastSender, &a);
+  EXPECT_EQ(b.LastModule, module);
+  log.clear();
+  event->Send(&a, nullptr);
+  EXPECT_EQ(log, (std::vector<String>{"begin", "-NativeDesignerActive", "-CodeEditorActive",
+                                      "B:nil", "A:nil", "end"}));
+}
+
+TEST_F(RootActivated, PaletteUpdateIsClosedWhenAHandlerRaises) {
+  b.OnCall = [] { throw EAbort("stop"); };
+  EXPECT_THROW(event->Send(nullptr, nullptr), EAbort);
+  EXPECT_EQ(log, (std::vector<String>{"begin", "-NativeDesignerActive", "-CodeEditorActive",
+                                      "B:nil", "end"}));
+  SetDesignerPalette(nullptr); // without a palette only the handlers run
+  log.clear();
+  b.OnCall = nullptr;
+  event->Send(nullptr, nullptr);
+  EXPECT_EQ(log, (std::vector<String>{"B:nil", "A:nil"}));
+}
+
+TEST_F(RootActivated, OtherFrameworksGetAStubModuleWithoutThePalette) {
+  event->ActivateNonTarnDesigner();
+  EXPECT_EQ(log, (std::vector<String>{"B:module", "A:module"}));
+  EXPECT_EQ(a.LastSender, nullptr);
+  IPtr<ICustomModule> stub = a.LastModule;
+  ASSERT_TRUE(stub);
+  EXPECT_EQ(stub->GetVerbCount(), 0);
+  EXPECT_EQ(stub->GetVerb(0), "");
+  EXPECT_TRUE(stub->GetAttributes().Empty());
+  EXPECT_FALSE(stub->Nestable());
+  EXPECT_FALSE(stub->ValidateComponentClass(TComponent::StaticClass()));
+  event->ActivateNonTarnDesigner();
+  EXPECT_EQ(b.LastModule, stub); // one stub for the package's lifetime
+}
+
+TEST(DesignerEvents, GenericListKeepsDuplicatesAndRemovesTheFirst) {
+  std::vector<String> log;
+  TListener a(log, "A"), b(log, "B");
+  TPlainEvent event;
+  event.InternalAdd(a.Handler());
+  event.InternalAdd(b.Handler());
+  event.InternalAdd(a.Handler());
+  event.InternalRemove(a.Handler());
+  EXPECT_EQ(event.Handlers(0), b.Handler());
+  event.Send(nullptr);
+  EXPECT_EQ(log, (std::vector<String>{"A", "B"}));
+  event.InternalRemove(THandler{}); // not there: nothing
+  EXPECT_EQ(event.Count(), 2);
+}
+
+TEST(DesignerEvents, NamedEventsLiveFromStartToShutDown) {
+  FinalizeDesignerEvents();
+  EXPECT_EQ(EvActiveRootModifiedEvent, nullptr);
+  InitializeDesignerEvents();
+  ASSERT_NE(EvRootActivatedEvent, nullptr);
+  ASSERT_NE(EvActiveRootModifiedEvent, nullptr);
+  ASSERT_NE(EvComponentRenamedEvent, nullptr);
+  ASSERT_NE(EvDesignerDeactivated, nullptr);
+  EXPECT_NE(static_cast<TObject*>(EvActiveRootModifiedEvent), EvDesignerDeactivated);
+  TEvent* kept = EvDesignerDeactivated;
+  InitializeDesignerEvents(); // again: the existing events stay
+  EXPECT_EQ(EvDesignerDeactivated, kept);
+  FinalizeDesignerEvents();
+  EXPECT_EQ(EvRootActivatedEvent, nullptr);
+  EXPECT_EQ(EvActiveRootModifiedEvent, nullptr);
+  EXPECT_EQ(EvComponentRenamedEvent, nullptr);
+  EXPECT_EQ(EvDesignerDeactivated, nullptr);
+}
+
+} // namespace
