@@ -1,11 +1,35 @@
 #include "tools/lineproviders.h"
 
+#include "basert/classbuilder.h"
 #include "basert/exceptions.h"
 #include "tools/resourceblobs.h"
 
 namespace fw {
 
 // --- TTextLineProvider ---
+
+TClass TTextLineProvider::StaticClass() {
+  static const TClass cls =
+      TClassBuilder<TTextLineProvider, TInterfacedObject>("TTextLineProvider", "ExpertFilter")
+          .Implements<ILineProvider>()
+          .Build();
+  return cls;
+}
+
+TClass TFileLineProvider::StaticClass() {
+  static const TClass cls =
+      TClassBuilder<TFileLineProvider, TInterfacedObject>("TFileLineProvider", "ExpertFilter")
+          .Implements<ILineProvider>()
+          .Build();
+  return cls;
+}
+
+TClass TResourceProvider::StaticClass() {
+  static const TClass cls =
+      TClassBuilder<TResourceProvider, TTextLineProvider>("TResourceProvider", "ExpertFilter")
+          .Build();
+  return cls;
+}
 
 TTextLineProvider::TTextLineProvider(String text, bool skipEmpty)
     : FText(std::move(text)), FSkipEmpty(skipEmpty) {

@@ -2,9 +2,9 @@
 #pragma once
 
 #include "basert/interfaces.h"
+#include "basert/object.h"
 #include "basert/strings.h"
 #include "basert/types.h"
-#include "tools/interfaced.h"
 
 #include <string_view>
 
@@ -30,13 +30,11 @@ protected:
 
 /// Lines of a text held in memory, split at CR LF, LF or CR; a final line break does not start
 /// another line.
-class TTextLineProvider : public detail::TInterfacedImpl<ILineProvider> {
+class TTextLineProvider : public TInterfacedObject, public ILineProvider {
+  FW_CLASS(TTextLineProvider)
 public:
   /// With `skipEmpty`, empty lines are dropped.
-  explicit TTextLineProvider(String text, bool skipEmpty = false);
-  HResult QueryInterface(const TGUID& iid, void** obj) override {
-    return Answer<ILineProvider, IInterface>(this, iid, obj);
-  }
+  explicit TTextLineProvider(String text = {}, bool skipEmpty = false);
   bool HasMore() override;
   String NextLine() override;
   Integer LineNumber() override { return FLineNumber; }
@@ -54,13 +52,11 @@ private:
 
 /// A template file, read with the string list's loader: the encoding is taken from a byte-order
 /// mark (UTF-8, UTF-16 LE or BE), else the text is UTF-8. `ReStart` does nothing.
-class TFileLineProvider final : public detail::TInterfacedImpl<ILineProvider> {
+class TFileLineProvider final : public TInterfacedObject, public ILineProvider {
+  FW_CLASS(TFileLineProvider)
 public:
   /// Raises EFOpenError when the file cannot be read.
   explicit TFileLineProvider(const String& fileName);
-  HResult QueryInterface(const TGUID& iid, void** obj) override {
-    return Answer<ILineProvider, IInterface>(this, iid, obj);
-  }
   bool HasMore() override { return FLineNumber < FLines.Count(); }
   String NextLine() override { return HasMore() ? FLines.Get(FLineNumber++) : String(); }
   Integer LineNumber() override { return FLineNumber; }
@@ -76,6 +72,7 @@ private:
 /// A module resource: UTF-8 text (a UTF-8 byte-order mark is dropped) whose empty lines are
 /// skipped.
 class TResourceProvider final : public TTextLineProvider {
+  FW_CLASS(TResourceProvider)
 public:
   /// Raises EResNotFound when the module has no resource of that name.
   TResourceProvider(std::string_view module, std::string_view resourceName);
