@@ -340,6 +340,8 @@ bool TPipe::PartialRead() {
     if (got > 0) {
       FDecoder.Feed(std::string_view(Buffer.get(), static_cast<std::size_t>(got)));
       any = true;
+      // A short read emptied the pipe: asking again would only be told to wait.
+      if (static_cast<std::size_t>(got) < PipeBufferSize) break;
       continue;
     }
     if (got < 0 && errno == EINTR) continue;
@@ -374,7 +376,10 @@ Integer TPipe::AppendLines(TStrings& strings, bool final) {
   const Int64 before = FDecoder.LineCount();
   FDecoder.SetTarget(&strings);
   try {
-    PartialRead();
+    if (final)
+      PartialRead();
+    else
+      ReadIfReady();
     if (final) FDecoder.Finish();
   } catch (...) {
     FDecoder.SetTarget(FTarget);
@@ -507,16 +512,24 @@ bool TConsoleProcess::Execute(TStartupInfo& si, TProcessInformation& pi) {
 bool TConsoleProcess::WaitPass(const TProcessInformation& pi, TPipe* outPipe, TPipe* errorPipe,
                                Integer ms) {
   pollfd fds[3];
+  TPipe* polled[3] = {};
   nfds_t n = 0;
   if (pi.hProcess >= 0) fds[n++] = {pi.hProcess, POLLIN, 0};
   for (TPipe* p : {outPipe, errorPipe})
-    if (p && !p->AtEof()) fds[n++] = {p->ReadHandle(), POLLIN, 0};
+    if (p && !p->AtEof()) {
+      polled[n] = p;
+      fds[n++] = {p->ReadHandle(), POLLIN, 0};
+    }
   // Without a process descriptor the end is checked every few milliseconds.
   const int wait = pi.hProcess >= 0 ? std::max(ms, 0) : std::min(std::max(ms, 0), 10);
   int rc;
   do {
     rc = ::poll(fds, n, wait);
   } while (rc < 0 && errno == EINTR);
+  // The next pass reads only the pipes that have something (all of them if the wait failed).
+  for (nfds_t k = 0; k < n; ++k)
+    if (polled[k])
+      polled[k]->SetReady(rc < 0 || (fds[k].revents & (POLLIN | POLLHUP | POLLERR)) != 0);
   if (pi.hProcess >= 0) return rc > 0 && (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) != 0;
   siginfo_t info{};
   return ::waitid(P_PID, static_cast<id_t>(pi.dwProcessId), &info, WEXITED | WNOHANG | WNOWAIT) ==
@@ -571,8 +584,8 @@ void TConsoleProcess::Running(TStartupInfo&, TProcessInformation& pi, std::uniqu
   auto lastKill = start;
   bool killed = false;
   for (;;) {
-    if (outPipe) outPipe->PartialRead();
-    if (errorPipe) errorPipe->PartialRead();
+    if (outPipe) outPipe->ReadIfReady();
+    if (errorPipe) errorPipe->ReadIfReady();
     Integer wait = PollPeriodMs;
     if (FDoTimeOut) {
       const Integer elapsed = ElapsedMs(start);
@@ -642,8 +655,8 @@ void TReportProcess::Running(TStartupInfo&, TProcessInformation& pi, std::unique
   bool killed = false;
   for (;;) {
     pump();
-    if (outPipe) outPipe->PartialRead();
-    if (errorPipe) errorPipe->PartialRead();
+    if (outPipe) outPipe->ReadIfReady();
+    if (errorPipe) errorPipe->ReadIfReady();
     Integer wait = PollPeriodMs;
     if (FDoTimeOut) {
       const Integer elapsed = ElapsedMs(start);

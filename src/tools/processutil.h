@@ -101,6 +101,10 @@ public:
   /// Takes what the pipe holds, at most 32768 bytes per read, without blocking. Answers whether
   /// anything was read.
   bool PartialRead();
+  /// PartialRead when the last wait found the pipe readable (or nothing has waited yet).
+  bool ReadIfReady() { return FReady ? PartialRead() : false; }
+  /// Set by a run loop's wait from what it saw on the read end.
+  void SetReady(bool ready) noexcept { FReady = ready; }
   /// True once every writer has closed its end and everything was read.
   bool AtEof() const noexcept { return FEof; }
   /// A last PartialRead, then replaces `strings` with every line read since the previous call,
@@ -112,8 +116,9 @@ public:
     FDecoder.SetTarget(strings);
     FTarget = strings;
   }
-  /// A PartialRead, then appends the complete lines read since the previous call (with
-  /// `final`, the unterminated last one too). Answers how many were added.
+  /// Reads (only when the last wait saw data, unless `final`), then appends the complete lines
+  /// read since the previous call (with `final`, the unterminated last one too). Answers how
+  /// many were added.
   Integer AppendLines(TStrings& strings, bool final);
 
 private:
@@ -123,6 +128,7 @@ private:
   int fRead = -1;
   int fWrite = -1;
   bool FEof = false;
+  bool FReady = true;
 };
 
 /// What a child starts with: which of this process's descriptors become its standard output
