@@ -269,6 +269,19 @@ TEST(MonitorProcess, TimeOutAndDestructionStopTheChild) {
   EXPECT_NE(::kill(pid, 0), 0);
 }
 
+TEST(MonitorProcess, UnwatchedChildRunsOnItsOwn) {
+  TMonitorProcess p;
+  p.SetWatch(false);
+  p.SetCommandLine("/bin/sh -c 'exit 0'");
+  p.Run();
+  EXPECT_FALSE(p.IsRunning());
+  EXPECT_GT(p.ProcessID(), 0);
+  EXPECT_THROW(p.CancelProcess(), TMonitorProcessException);
+  p.SetCommandLine("fw-no-such-program");
+  EXPECT_THROW(p.Run(), Exception);
+  EXPECT_FALSE(p.IsRunning());
+}
+
 TEST(MonitorProcess, ThreadKeepsItsFullName) {
   TMonitorProcess p;
   TMonitorThread t(p);
