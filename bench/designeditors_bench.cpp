@@ -84,7 +84,7 @@ void FillRegistry(TPropertyEditorRegistry& r, TClass cls) {
     r.RegisterPropertyEditor(UnusedType(i), nullptr, "", TBenchEditor::StaticClass());
   for (int i = 0; i < 5; ++i) {
     r.RegisterPropertyEditor(TypeInfo<Integer>(), nullptr, "", TBenchEditor::StaticClass());
-    r.RegisterPropertyEditor(TypeInfo<String>(), cls, "P" + std::to_string(i * 3),
+    r.RegisterPropertyEditor(TypeInfo<String>(), cls, String("P").append(std::to_string(i * 3)),
                              TBenchEditor::StaticClass());
   }
 }

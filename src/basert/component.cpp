@@ -25,8 +25,11 @@ template <class T> void EraseLast(std::vector<T*>& v, T* item) {
 
 } // namespace
 
+bool (*IsDesignedMethodCode)(const void* code) noexcept = nullptr;
+
 bool IsCallableCode(const void* code) noexcept {
-  return reinterpret_cast<std::uintptr_t>(code) > 0xFFFF;
+  if (reinterpret_cast<std::uintptr_t>(code) <= 0xFFFF) return false; // null and small numbers
+  return !(IsDesignedMethodCode && IsDesignedMethodCode(code));
 }
 
 void TNotifyEvent::operator()(TObject* sender) const {

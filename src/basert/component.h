@@ -52,6 +52,8 @@ PTypeInfo TypeInfoOf(std::type_identity<TNotifyEvent>);
 
 /// True when a method's code can be called (a designed-class handler's code is only a number).
 bool IsCallableCode(const void* code) noexcept;
+/// Set by whoever hands out designed-class handler numbers: true for such a number.
+extern bool (*IsDesignedMethodCode)(const void* code) noexcept;
 
 /// What a designer learns from the component model about the module it designs.
 struct IDesignerNotify : virtual IInterface {
@@ -78,7 +80,6 @@ struct IInterfaceComponentReference : virtual IInterface {
 
 inline constexpr const char* SInvalidName = "'%s' is not a valid component name";
 inline constexpr const char* SDuplicateName = "A component named %s already exists";
-inline constexpr const char* SListIndexError = "List index out of bounds (%d)";
 
 class TComponent : public TPersistent, public IInterfaceComponentReference {
   FW_CLASS(TComponent)

@@ -7,6 +7,9 @@
 
 namespace fw {
 
+/// Raised (as EListError and its kin) for an index outside a list.
+inline constexpr const char* SListIndexError = "List index out of bounds (%d)";
+
 /// Base of every exception the system raises; carries the message text.
 class Exception : public std::exception {
 public:

@@ -4,6 +4,7 @@
 #include "basert/exceptions.h"
 #include "basert/sysutils.h"
 
+#include <algorithm>
 #include <deque>
 #include <mutex>
 
@@ -26,9 +27,10 @@ constexpr std::size_t IndexThreshold = 16;
 void TMethodTable::BuildIndex() const {
   FByLowerName.clear();
   FByCode.clear();
-  for (std::size_t i = 0; i < FEntries.size(); ++i) {
-    FByLowerName.emplace(LowerKey(FEntries[i].Name), i);
-    FByCode.emplace(FEntries[i].Code, i);
+  // Earlier entries win a name or code that occurs twice.
+  for (auto it = FEntries.rbegin(); it != FEntries.rend(); ++it) {
+    FByLowerName[LowerKey(it->Name)] = it->Code;
+    FByCode[it->Code] = it->Name;
   }
   FIndexed = true;
 }
@@ -36,19 +38,28 @@ void TMethodTable::BuildIndex() const {
 void TMethodTable::Add(String name, void* code) {
   FEntries.push_back(TEntry{std::move(name), code});
   if (FIndexed) {
-    FByLowerName.emplace(LowerKey(FEntries.back().Name), FEntries.size() - 1);
-    FByCode.emplace(code, FEntries.size() - 1);
+    FByLowerName.emplace(LowerKey(FEntries.back().Name), code);
+    FByCode.emplace(code, FEntries.back().Name);
   }
 }
 
 bool TMethodTable::Remove(void* code) {
-  for (std::size_t i = 0; i < FEntries.size(); ++i) {
-    if (FEntries[i].Code != code) continue;
-    FEntries.erase(FEntries.begin() + static_cast<std::ptrdiff_t>(i));
-    Invalidate();
-    return true;
+  auto it = std::find_if(FEntries.begin(), FEntries.end(),
+                         [code](const TEntry& e) { return e.Code == code; });
+  if (it == FEntries.end()) return false;
+  String name = std::move(it->Name);
+  FEntries.erase(it);
+  if (FIndexed) {
+    auto byName = FByLowerName.find(LowerKey(name));
+    if (byName != FByLowerName.end() && byName->second == code) FByLowerName.erase(byName);
+    FByCode.erase(code);
+    // Another entry of the same name or code (rare) becomes visible again.
+    for (const auto& e : FEntries) {
+      if (e.Code == code) FByCode.emplace(code, e.Name);
+      if (SameText(e.Name, name)) FByLowerName.emplace(LowerKey(name), e.Code);
+    }
   }
-  return false;
+  return true;
 }
 
 bool TMethodTable::Rename(void* code, String name) {
@@ -65,7 +76,7 @@ void* TMethodTable::AddressOf(std::string_view name) const {
   }
   if (!FIndexed) BuildIndex();
   auto it = FByLowerName.find(LowerKey(name));
-  return it == FByLowerName.end() ? nullptr : FEntries[it->second].Code;
+  return it == FByLowerName.end() ? nullptr : it->second;
 }
 
 const String* TMethodTable::NameOf(void* code) const {
@@ -76,12 +87,14 @@ const String* TMethodTable::NameOf(void* code) const {
   }
   if (!FIndexed) BuildIndex();
   auto it = FByCode.find(code);
-  return it == FByCode.end() ? nullptr : &FEntries[it->second].Name;
+  return it == FByCode.end() ? nullptr : &it->second;
 }
 
 void TMethodTable::Clear() {
   FEntries.clear();
-  Invalidate();
+  FByLowerName.clear();
+  FByCode.clear();
+  FIndexed = false;
 }
 
 // ---- TClassRec ---------------------------------------------------------------------------------
@@ -160,10 +173,10 @@ bool TObject::GetInterface(const TGUID& iid, void** out) {
   return false;
 }
 
-bool TObject::ChangeClass(TClass cls) noexcept {
+bool TObject::ChangeClass(TClass cls, bool announce) noexcept {
   if (!cls || cls->LayoutClass != ClassType()->LayoutClass) return false;
   FClass = cls;
-  ClassChanged();
+  if (announce) ClassChanged();
   return true;
 }
 

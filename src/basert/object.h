@@ -44,12 +44,12 @@ public:
   void Clear();
 
 private:
-  void Invalidate() noexcept { FIndexed = false; }
   void BuildIndex() const;
   std::vector<TEntry> FEntries;
   mutable bool FIndexed = false;
-  mutable std::unordered_map<String, std::size_t> FByLowerName;
-  mutable std::unordered_map<void*, std::size_t> FByCode;
+  // Kept up to date by every change once built, so that large tables stay fast to edit.
+  mutable std::unordered_map<String, void*> FByLowerName;
+  mutable std::unordered_map<void*, String> FByCode;
 };
 
 /// One interface a class implements: its identifier and how to reach it from an instance.
@@ -146,8 +146,9 @@ public:
   bool GetInterface(const TGUID& iid, void** out);
 
   /// Switches this object to another record of the same instance layout; false (and no
-  /// change) when the layouts differ.
-  bool ChangeClass(TClass cls) noexcept;
+  /// change) when the layouts differ. Without `announce`, ClassChanged is not called (for a
+  /// switch that is undone at once).
+  bool ChangeClass(TClass cls, bool announce = true) noexcept;
 
   virtual void AfterConstruction() {}
   virtual void BeforeDestruction() {}

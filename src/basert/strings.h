@@ -11,7 +11,6 @@
 namespace fw {
 
 // Resource strings.
-inline constexpr std::string_view SListIndexError = "List index out of bounds (%d)";
 inline constexpr std::string_view SSortedListError = "Operation not allowed on sorted list";
 inline constexpr std::string_view SDuplicateString = "String list does not allow duplicates";
 inline constexpr std::string_view SFOpenErrorEx = "Cannot open file \"%s\". %s";

@@ -147,7 +147,7 @@ void ProxyNotification(TComponent* instance, TComponent* component, TOperation o
   TClass proxy = instance->ClassType();
   TProxyClass* rec = FindProxy(proxy);
   if (!rec) return;
-  instance->ChangeClass(rec->Previous);
+  instance->ChangeClass(rec->Previous, false);
   try {
     TComponent* owner = instance->Owner();
     if (owner &&
@@ -156,10 +156,10 @@ void ProxyNotification(TComponent* instance, TComponent* component, TOperation o
     else
       TComponent::SendNotification(instance, component, op);
   } catch (...) {
-    instance->ChangeClass(proxy);
+    instance->ChangeClass(proxy, false);
     throw;
   }
-  instance->ChangeClass(proxy);
+  instance->ChangeClass(proxy, false);
 }
 
 } // namespace
@@ -292,8 +292,21 @@ TCodeNumberSet& ProxyCodeNumbers() {
   return *numbers;
 }
 
-void InitializeProxies() { ProxyCodeNumbers(); }
+namespace {
+bool IsProxyCode(const void* code) noexcept {
+  const auto v = reinterpret_cast<std::uintptr_t>(code);
+  return v <= 0xFFFFFFFFu && State().Numbers && State().Numbers->InUse(static_cast<std::uint32_t>(v));
+}
+} // namespace
 
-void FinalizeProxies() { State().Numbers.reset(); }
+void InitializeProxies() {
+  ProxyCodeNumbers();
+  IsDesignedMethodCode = &IsProxyCode;
+}
+
+void FinalizeProxies() {
+  IsDesignedMethodCode = nullptr;
+  State().Numbers.reset();
+}
 
 } // namespace fw

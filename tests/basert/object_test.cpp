@@ -162,3 +162,38 @@ TEST(ClassRegistry, GroupsSeparateFrameworksAndShareTheBaseGroup) {
   EXPECT_EQ(ActiveClassGroup(), TPersistent::StaticClass());
   UnRegisterClasses({TFwButton::StaticClass(), TPlainThing::StaticClass()});
 }
+
+TEST(MethodTables, LargeTablesStayIndexedThroughRenamesAndRemovals) {
+  TMethodTable t;
+  for (std::uintptr_t i = 1; i <= 100; ++i)
+    t.Add("Handler" + std::to_string(i), reinterpret_cast<void*>(i));
+  EXPECT_EQ(t.AddressOf("HANDLER50"), reinterpret_cast<void*>(std::uintptr_t{50}));
+  ASSERT_TRUE(t.Rename(reinterpret_cast<void*>(std::uintptr_t{50}), "Renamed"));
+  EXPECT_EQ(t.AddressOf("Handler50"), nullptr);
+  EXPECT_EQ(t.AddressOf("renamed"), reinterpret_cast<void*>(std::uintptr_t{50}));
+  EXPECT_EQ(*t.NameOf(reinterpret_cast<void*>(std::uintptr_t{50})), "Renamed");
+  EXPECT_EQ(t.Entries().back().Name, "Renamed"); // a renamed entry moves to the end
+  ASSERT_TRUE(t.Remove(reinterpret_cast<void*>(std::uintptr_t{7})));
+  EXPECT_EQ(t.NameOf(reinterpret_cast<void*>(std::uintptr_t{7})), nullptr);
+  EXPECT_FALSE(t.Remove(reinterpret_cast<void*>(std::uintptr_t{7})));
+  EXPECT_EQ(t.Count(), 99u);
+}
+
+TEST(MethodTables, DesignedHandlerNumbersAreNeverCalled) {
+  TOwned<TSample> s(New<TSample>(nullptr));
+  void* real = s->MethodAddress("Clicked");
+  const auto number = reinterpret_cast<void*>(std::uintptr_t{0x123456});
+  EXPECT_TRUE(IsCallableCode(real));
+  EXPECT_FALSE(IsCallableCode(reinterpret_cast<void*>(std::uintptr_t{42})));
+  auto saved = IsDesignedMethodCode;
+  IsDesignedMethodCode = [](const void* c) noexcept {
+    return c == reinterpret_cast<void*>(std::uintptr_t{0x123456});
+  };
+  EXPECT_FALSE(IsCallableCode(number));
+  TNotifyEvent designed;
+  designed.Code = number;
+  designed.Data = s.get();
+  designed(s.get()); // must not jump to the number
+  EXPECT_EQ(s->Clicks, 0);
+  IsDesignedMethodCode = saved;
+}

@@ -1,3 +1,4 @@
+#include "componentdesigner/proxies.h"
 #include "designeditors/propedit.h"
 
 #include "basert/exceptions.h"
@@ -261,6 +262,38 @@ TEST_F(Inheritance, DefaultDetectionEdgeCases) {
   // Without an ancestor module an inherited-looking component uses declared defaults.
   d->Ancestor = nullptr;
   EXPECT_FALSE(IsDefault(inherited, "Width"));
+}
+
+} // namespace
+} // namespace fwtest
+
+namespace fwtest {
+namespace {
+
+TEST_F(Inheritance, NestedModuleInstancesAreComparedWithTheirOwnAncestor) {
+  // A frame class made at run time, its open module, and an instance of it in the root.
+  TOwned<TDataModule> frameModule(New<TDataModule>(nullptr));
+  frameModule->SetName("Frame1");
+  auto* original = New<TWidget>(frameModule.get());
+  original->SetName("Inner");
+  original->FCaption = "from frame";
+  d->AncestorRoots = {{"TFrame1", frameModule.get()}};
+
+  auto* frame = New<TDataModule>(root.get());
+  CreateSubClass(frame, "TFrame1", TDataModule::StaticClass());
+  ASSERT_TRUE(IsProxyClass(frame->ClassType()));
+  frame->SetName("Frame1a");
+  frame->SetInline(true);
+  auto* inner = New<TWidget>(frame);
+  inner->SetName("Inner");
+  inner->FCaption = "from frame";
+  inner->SetAncestor(true);
+
+  EXPECT_TRUE(IsDefault(inner, "Caption"));
+  EXPECT_EQ(d->AncestorRootQueries, (std::vector<String>{"TFrame1"}));
+  inner->FCaption = "changed";
+  EXPECT_FALSE(IsDefault(inner, "Caption"));
+  frame->Free();
 }
 
 } // namespace
