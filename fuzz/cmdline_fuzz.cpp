@@ -1,6 +1,6 @@
 // Fuzzes the command-line splitter (quoting round trip) and the output decoder (pieces of any
 // size give the same lines as the whole).
-#include "tools/processutil.h"
+#include "tools/processtext.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,50 +1,35 @@
 #include "tools/lineproviders.h"
 
+#include "basert/classbuilder.h"
 #include "basert/exceptions.h"
-#include "basert/format.h"
 #include "tools/resourceblobs.h"
-
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <sstream>
 
 namespace fw {
 
-namespace {
-
-constexpr std::string_view kFOpenErrorEx = "Cannot open file \"%s\". %s";
-
-String ReadFileBytes(const String& fileName) {
-  std::ifstream in(fileName, std::ios::binary);
-  if (!in) {
-    throw EFOpenError(Format(kFOpenErrorEx, fileName, std::strerror(errno)));
-  }
-  std::ostringstream s;
-  s << in.rdbuf();
-  return std::move(s).str();
-}
-
-WideString Utf16Units(std::string_view bytes, bool bigEndian) {
-  WideString w(bytes.size() / 2, u'\0');
-  for (std::size_t i = 0; i < w.size(); ++i) {
-    const auto a = static_cast<unsigned char>(bytes[2 * i]);
-    const auto b = static_cast<unsigned char>(bytes[2 * i + 1]);
-    w[i] = static_cast<char16_t>(bigEndian ? (a << 8 | b) : (b << 8 | a));
-  }
-  return w;
-}
-
-} // namespace
-
-String DecodeText(std::string_view bytes) {
-  if (bytes.starts_with("\xEF\xBB\xBF")) return String(bytes.substr(3));
-  if (bytes.starts_with("\xFF\xFE")) return WideToUtf8(Utf16Units(bytes.substr(2), false));
-  if (bytes.starts_with("\xFE\xFF")) return WideToUtf8(Utf16Units(bytes.substr(2), true));
-  return String(bytes);
-}
-
 // --- TTextLineProvider ---
+
+TClass TTextLineProvider::StaticClass() {
+  static const TClass cls =
+      TClassBuilder<TTextLineProvider, TInterfacedObject>("TTextLineProvider", "ExpertFilter")
+          .Implements<ILineProvider>()
+          .Build();
+  return cls;
+}
+
+TClass TFileLineProvider::StaticClass() {
+  static const TClass cls =
+      TClassBuilder<TFileLineProvider, TInterfacedObject>("TFileLineProvider", "ExpertFilter")
+          .Implements<ILineProvider>()
+          .Build();
+  return cls;
+}
+
+TClass TResourceProvider::StaticClass() {
+  static const TClass cls =
+      TClassBuilder<TResourceProvider, TTextLineProvider>("TResourceProvider", "ExpertFilter")
+          .Build();
+  return cls;
+}
 
 TTextLineProvider::TTextLineProvider(String text, bool skipEmpty)
     : FText(std::move(text)), FSkipEmpty(skipEmpty) {
@@ -81,8 +66,7 @@ void TTextLineProvider::ReStart() {
   SkipEmpty();
 }
 
-TFileLineProvider::TFileLineProvider(const String& fileName)
-    : TTextLineProvider(DecodeText(ReadFileBytes(fileName))) {}
+TFileLineProvider::TFileLineProvider(const String& fileName) { FLines.LoadFromFile(fileName); }
 
 namespace {
 String ResourceText(std::string_view module, std::string_view name) {

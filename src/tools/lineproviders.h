@@ -2,8 +2,9 @@
 #pragma once
 
 #include "basert/interfaces.h"
+#include "basert/object.h"
+#include "basert/strings.h"
 #include "basert/types.h"
-#include "tools/interfaced.h"
 
 #include <string_view>
 
@@ -29,13 +30,11 @@ protected:
 
 /// Lines of a text held in memory, split at CR LF, LF or CR; a final line break does not start
 /// another line.
-class TTextLineProvider : public detail::TInterfacedImpl<ILineProvider> {
+class TTextLineProvider : public TInterfacedObject, public ILineProvider {
+  FW_CLASS(TTextLineProvider)
 public:
   /// With `skipEmpty`, empty lines are dropped.
-  explicit TTextLineProvider(String text, bool skipEmpty = false);
-  HResult QueryInterface(const TGUID& iid, void** obj) override {
-    return Answer<ILineProvider, IInterface>(this, iid, obj);
-  }
+  explicit TTextLineProvider(String text = {}, bool skipEmpty = false);
   bool HasMore() override;
   String NextLine() override;
   Integer LineNumber() override { return FLineNumber; }
@@ -51,18 +50,29 @@ private:
   bool FSkipEmpty;
 };
 
-/// A template file. The encoding is taken from a byte-order mark (UTF-8, UTF-16 LE or BE),
-/// else the text is read as UTF-8. `ReStart` does nothing.
-class TFileLineProvider final : public TTextLineProvider {
+/// A template file, read with the string list's loader: the encoding is taken from a byte-order
+/// mark (UTF-8, UTF-16 LE or BE), else the text is UTF-8. `ReStart` does nothing.
+class TFileLineProvider final : public TInterfacedObject, public ILineProvider {
+  FW_CLASS(TFileLineProvider)
 public:
   /// Raises EFOpenError when the file cannot be read.
   explicit TFileLineProvider(const String& fileName);
+  bool HasMore() override { return FLineNumber < FLines.Count(); }
+  String NextLine() override { return HasMore() ? FLines.Get(FLineNumber++) : String(); }
+  Integer LineNumber() override { return FLineNumber; }
   void ReStart() override {}
+  void Cleanup() override {}
+  bool IsOutputOn() override { return true; }
+
+private:
+  TStringList FLines;
+  Integer FLineNumber = 0;
 };
 
 /// A module resource: UTF-8 text (a UTF-8 byte-order mark is dropped) whose empty lines are
 /// skipped.
 class TResourceProvider final : public TTextLineProvider {
+  FW_CLASS(TResourceProvider)
 public:
   /// Raises EResNotFound when the module has no resource of that name.
   TResourceProvider(std::string_view module, std::string_view resourceName);
@@ -74,8 +84,5 @@ struct CoResourceProvider {
 struct CoTextLineProvider {
   static IPtr<ILineProvider> Create(String text);
 };
-
-/// Decodes a file's bytes to UTF-8 by their byte-order mark (none: taken as UTF-8 unchanged).
-String DecodeText(std::string_view bytes);
 
 } // namespace fw

@@ -7,6 +7,7 @@
 #include "basert/strings.h"
 #include "basert/threads.h"
 #include "basert/types.h"
+#include "tools/processtext.h"
 
 #include <sys/types.h>
 
@@ -48,42 +49,6 @@ class TMonitorProcessException : public Exception {
   using Exception::Exception;
 };
 
-/// Splits a command line into program and arguments. Blanks and tabs separate; "..." groups,
-/// with \" for a quote and backslashes doubled before a quote (backslashes elsewhere are
-/// literal) and "" inside quotes for a quote; '...' groups literally.
-std::vector<String> SplitCommandLine(std::string_view commandLine);
-
-/// Turns a child's output bytes into lines: the encoding is taken from a byte-order mark (UTF-8,
-/// UTF-16 LE or BE) at the start, else UTF-8 with each invalid byte read as U+FFFD; lines end at
-/// CR LF, LF or CR. Bytes may arrive in pieces of any size. Lines go to the target list when one
-/// is set, else they are kept for TakeLines.
-class TOutputDecoder {
-public:
-  /// Null keeps the lines for TakeLines.
-  void SetTarget(TStrings* target) noexcept { FTarget = target; }
-  void Feed(std::string_view bytes);
-  /// Ends the text: an unterminated last line becomes a line.
-  void Finish();
-  /// The complete lines kept so far (moved out).
-  std::vector<String> TakeLines() { return std::exchange(FLines, {}); }
-  /// Lines delivered since the start.
-  Int64 LineCount() const noexcept { return FLineCount; }
-
-private:
-  enum class TEncoding : std::uint8_t { Unknown, Utf8, Utf16LE, Utf16BE };
-  void FeedUtf8(std::string_view bytes);
-  void FeedUtf16(std::string_view bytes);
-  void AppendText(std::string_view text);
-  void EmitLine(std::string_view tail);
-  TEncoding FEncoding = TEncoding::Unknown;
-  String FHeld;    // bytes of an incomplete character or byte-order mark
-  String FPending; // start of the line being assembled
-  bool FAfterCR = false;
-  TStrings* FTarget = nullptr;
-  Int64 FLineCount = 0;
-  std::vector<String> FLines;
-};
-
 /// One end-to-end pipe from a child's output to this process. Both ends close on exec; the
 /// read end does not block.
 class TPipe {
@@ -101,6 +66,10 @@ public:
   /// Takes what the pipe holds, at most 32768 bytes per read, without blocking. Answers whether
   /// anything was read.
   bool PartialRead();
+  /// PartialRead when the last wait found the pipe readable (or nothing has waited yet).
+  bool ReadIfReady() { return FReady ? PartialRead() : false; }
+  /// Set by a run loop's wait from what it saw on the read end.
+  void SetReady(bool ready) noexcept { FReady = ready; }
   /// True once every writer has closed its end and everything was read.
   bool AtEof() const noexcept { return FEof; }
   /// A last PartialRead, then replaces `strings` with every line read since the previous call,
@@ -112,8 +81,9 @@ public:
     FDecoder.SetTarget(strings);
     FTarget = strings;
   }
-  /// A PartialRead, then appends the complete lines read since the previous call (with
-  /// `final`, the unterminated last one too). Answers how many were added.
+  /// Reads (only when the last wait saw data, unless `final`), then appends the complete lines
+  /// read since the previous call (with `final`, the unterminated last one too). Answers how
+  /// many were added.
   Integer AppendLines(TStrings& strings, bool final);
 
 private:
@@ -123,6 +93,7 @@ private:
   int fRead = -1;
   int fWrite = -1;
   bool FEof = false;
+  bool FReady = true;
 };
 
 /// What a child starts with: which of this process's descriptors become its standard output

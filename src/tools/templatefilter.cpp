@@ -1,5 +1,6 @@
 #include "tools/templatefilter.h"
 
+#include "basert/classbuilder.h"
 #include "basert/exceptions.h"
 #include "basert/format.h"
 #include "basert/sysutils.h"
@@ -89,12 +90,11 @@ class TExpertFilter;
 // first pass appends what it reads (from the source, or from the enclosing block's range), later
 // passes replay the range. Nested blocks are sub-ranges of the same log, so nothing is copied
 // per level and no call chain grows with the nesting depth.
-class TScopeLineProvider final : public detail::TInterfacedImpl<ILineProvider, IIterationCounter> {
+class TScopeLineProvider final : public TInterfacedObject,
+                                 public ILineProvider,
+                                 public IIterationCounter {
+  FW_CLASS(TScopeLineProvider)
 public:
-  HResult QueryInterface(const TGUID& iid, void** obj) override {
-    return Answer<ILineProvider, IIterationCounter, IInterface>(this, iid, obj);
-  }
-
   TScopeLineProvider(TExpertFilter& filter, std::size_t begin, std::size_t limit,
                      bool outerOutputOn, bool empty, Integer passes, String collectionName)
       : FFilter(filter), FBegin(begin), FCursor(begin), FLimit(limit), FPasses(passes),
@@ -145,12 +145,9 @@ private:
   Variant FPrevious;
 };
 
-class TExpertFilter final : public detail::TInterfacedImpl<IExpertFilter> {
+class TExpertFilter final : public TInterfacedObject, public IExpertFilter {
+  FW_CLASS(TExpertFilter)
 public:
-  HResult QueryInterface(const TGUID& iid, void** obj) override {
-    return Answer<IExpertFilter, IPropertyValues, IInterface>(this, iid, obj);
-  }
-
   // IPropertyValues, forwarded to the bag.
   void SetProperty(std::string_view name, const Variant& value) override {
     FPropertyValues->SetProperty(name, value);
@@ -192,6 +189,14 @@ private:
 };
 
 // --- TScopeLineProvider ---
+
+TClass TScopeLineProvider::StaticClass() {
+  static const TClass cls =
+      TClassBuilder<TScopeLineProvider, TInterfacedObject>("TScopeLineProvider", "ExpertFilter")
+          .Implements<ILineProvider, IIterationCounter>()
+          .Build();
+  return cls;
+}
 
 bool TScopeLineProvider::HasMore() {
   const auto& log = FFilter.FLog;
@@ -271,6 +276,14 @@ void TScopeLineProvider::Cleanup() {
 }
 
 // --- TExpertFilter ---
+
+TClass TExpertFilter::StaticClass() {
+  static const TClass cls =
+      TClassBuilder<TExpertFilter, TInterfacedObject>("TExpertFilter", "ExpertFilter")
+          .Implements<IExpertFilter, IPropertyValues>()
+          .Build();
+  return cls;
+}
 
 String TExpertFilter::Filter(std::string_view directory, std::string_view fileName) {
   String path(directory);

@@ -1,5 +1,6 @@
 #include "tools/templatevalues.h"
 
+#include "basert/classbuilder.h"
 #include "basert/exceptions.h"
 #include "basert/format.h"
 #include "basert/sysutils.h"
@@ -29,6 +30,14 @@ String PropertyValueText(const Variant& v) {
 }
 
 // --- TPropertyValues ---
+
+TClass TPropertyValues::StaticClass() {
+  static const TClass cls =
+      TClassBuilder<TPropertyValues, TInterfacedObject>("TPropertyValues", "ExpertFilter")
+          .Implements<IPropertyValues>()
+          .Build();
+  return cls;
+}
 
 void TPropertyValues::SetProperty(std::string_view name, const Variant& value) {
   if (auto it = FIndex.find(name); it != FIndex.end()) {
@@ -97,6 +106,14 @@ Variant TPropertyValues::GetProperty(std::string_view name) {
 }
 
 // --- TCollectionProperty ---
+
+TClass TCollectionProperty::StaticClass() {
+  static const TClass cls =
+      TClassBuilder<TCollectionProperty, TInterfacedObject>("TCollectionProperty", "ExpertFilter")
+          .Implements<ICollectionProperty, IIterationTarget>()
+          .Build();
+  return cls;
+}
 
 IPtr<IPropertyValues> TCollectionProperty::GetItem(Integer index) {
   if (index < 0 || index >= GetItemCount()) RaiseIndexError(index);

@@ -2,10 +2,10 @@
 #pragma once
 
 #include "basert/interfaces.h"
+#include "basert/object.h"
 #include "basert/sysutils.h"
 #include "basert/types.h"
 #include "basert/variants.h"
-#include "tools/interfaced.h"
 
 #include <string_view>
 #include <unordered_map>
@@ -73,11 +73,9 @@ protected:
   ~IIterationTarget() = default;
 };
 
-class TPropertyValues final : public detail::TInterfacedImpl<IPropertyValues> {
+class TPropertyValues final : public TInterfacedObject, public IPropertyValues {
+  FW_CLASS(TPropertyValues)
 public:
-  HResult QueryInterface(const TGUID& iid, void** obj) override {
-    return Answer<IPropertyValues, IInterface>(this, iid, obj);
-  }
   void SetProperty(std::string_view name, const Variant& value) override;
   void SetCollectionProperty(std::string_view name, IPtr<ICollectionProperty> value) override;
   Integer GetPropertyCount() override { return static_cast<Integer>(FValues.size()); }
@@ -103,12 +101,11 @@ private:
   std::unordered_map<String, std::size_t, TextHash, TextEqual> FIndex; // name -> position
 };
 
-class TCollectionProperty final
-    : public detail::TInterfacedImpl<ICollectionProperty, IIterationTarget> {
+class TCollectionProperty final : public TInterfacedObject,
+                                  public ICollectionProperty,
+                                  public IIterationTarget {
+  FW_CLASS(TCollectionProperty)
 public:
-  HResult QueryInterface(const TGUID& iid, void** obj) override {
-    return Answer<ICollectionProperty, IIterationTarget, IInterface>(this, iid, obj);
-  }
   void AddItem(IPtr<IPropertyValues> item) override { FItems.push_back(std::move(item)); }
   IPtr<IPropertyValues> GetItem(Integer index) override;
   Integer GetItemCount() override { return static_cast<Integer>(FItems.size()); }

@@ -249,6 +249,11 @@ TEST(PropertyValues, NamesIgnoreCaseAndKeepTheLatestSpelling) {
   EXPECT_EQ(CoCollectionProperty::Create()->GetCurrentItem(), nullptr);
   v->ClearProperties();
   EXPECT_EQ(v->GetPropertyCount(), 0);
+
+  IPtr<IPropertyValues> bag;
+  EXPECT_TRUE(Supports(CoExpertFilter::Create(), &bag)); // a filter is a bag of values too
+  EXPECT_FALSE(Supports<ICollectionProperty>(bag));
+  EXPECT_TRUE(Supports<IIterationTarget>(CoCollectionProperty::Create()));
 }
 
 TEST(BooleanStack, TracksWhetherAllAreTrue) {
