@@ -356,9 +356,11 @@ void TPropertyEditorRegistry::GetComponentProperties(
     list = std::move(kept);
     aligned.emplace(cls, std::vector<PPropInfo>());
   }
-  for (auto& [cls, entries] : aligned) {
+  for (auto& item : aligned) {
+    const TClass cls = item.first;
+    std::vector<PPropInfo>& entries = item.second;
     TPersistent* sample = *std::find_if(
-        objs.begin(), objs.end(), [cls = cls](TPersistent* o) { return o->ClassType() == cls; });
+        objs.begin(), objs.end(), [cls](TPersistent* o) { return o->ClassType() == cls; });
     const std::vector<PPropInfo>& theirs = PropListOf(sample, filter);
     entries.resize(list.size());
     MergeMatches(list, theirs, [&](std::size_t i, std::size_t j) { entries[i] = theirs[j]; });

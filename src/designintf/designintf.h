@@ -204,6 +204,7 @@ struct IProperty70 : IProperty {
 
 struct IProperty80 : IProperty {
   static constexpr TGUID IID = TGUID::Parse("{5BA323A5-2338-4FE4-A7C1-C8BCCB1DC5DA}");
+  using IProperty::Edit;
   virtual void Edit(const IPtr<IPropertyHost>& host, bool dblClick) = 0;
 };
 
