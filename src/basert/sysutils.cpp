@@ -1,5 +1,8 @@
 #include "basert/sysutils.h"
 
+#include <cstdint>
+#include <cstring>
+
 #include "basert/exceptions.h"
 
 #include <algorithm>
@@ -80,13 +83,35 @@ bool IsValidIdent(std::string_view ident, bool allowDots) noexcept {
 }
 
 std::size_t TextHash::operator()(std::string_view s) const noexcept {
-  // FNV-1a over lower-cased bytes.
-  std::size_t h = 14695981039346656037ull;
-  for (char ch : s) {
-    h ^= LowerAscii(static_cast<unsigned char>(ch));
-    h *= 1099511628211ull;
+  // Eight bytes at a time: ASCII capitals are folded to small letters inside the word (bytes
+  // above 0x7F are left alone, as SameText leaves them), then the word is mixed in.
+  constexpr std::uint64_t ones = 0x0101010101010101ull;
+  constexpr std::uint64_t highs = 0x8080808080808080ull;
+  auto fold = [](std::uint64_t x) {
+    const std::uint64_t low7 = x & ~highs;
+    const std::uint64_t aboveA = low7 + ones * (0x80 - 'A');
+    const std::uint64_t aboveZ = low7 + ones * (0x80 - 'Z' - 1);
+    const std::uint64_t capitals = aboveA & ~aboveZ & ~x & highs;
+    return x | (capitals >> 2);
+  };
+  auto mix = [](std::uint64_t h, std::uint64_t w) {
+    h = (h ^ w) * 0x9E3779B97F4A7C15ull;
+    return h ^ (h >> 29);
+  };
+  std::uint64_t h = 0x243F6A8885A308D3ull ^ s.size();
+  const char* p = s.data();
+  std::size_t n = s.size();
+  for (; n >= 8; p += 8, n -= 8) {
+    std::uint64_t w;
+    std::memcpy(&w, p, 8);
+    h = mix(h, fold(w));
   }
-  return h;
+  if (n) {
+    std::uint64_t w = 0;
+    std::memcpy(&w, p, n);
+    h = mix(h, fold(w));
+  }
+  return static_cast<std::size_t>(h);
 }
 
 } // namespace fw

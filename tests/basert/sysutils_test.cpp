@@ -235,3 +235,18 @@ TEST(BooleanText, NamesAndNumbers) {
   EXPECT_TRUE(StrToBoolDef("maybe", true));
   EXPECT_EQ(MessageOf([] { StrToBool("yes"); }), "'yes' is not a valid boolean value");
 }
+
+TEST(TextHashing, AgreesWithSameTextAtEveryLength) {
+  fw::TextHash hash;
+  const std::string upper = "ABCDEFGHIJKLMNOPQRSTUVWXYZ@[`{\xC3\x89";
+  const std::string lower = "abcdefghijklmnopqrstuvwxyz@[`{\xC3\x89";
+  for (std::size_t n = 0; n <= upper.size(); ++n) {
+    ASSERT_TRUE(fw::SameText(upper.substr(0, n), lower.substr(0, n)));
+    EXPECT_EQ(hash(upper.substr(0, n)), hash(lower.substr(0, n))) << n;
+  }
+  // Characters next to the letters are not folded onto them.
+  EXPECT_NE(hash("@"), hash("`"));
+  EXPECT_NE(hash("["), hash("{"));
+  EXPECT_NE(hash("Button1"), hash("Button2"));
+  EXPECT_NE(hash("abc"), hash(std::string("abc\0", 4)));
+}
