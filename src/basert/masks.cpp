@@ -12,8 +12,8 @@ namespace {
 constexpr char32_t FoldCase(char32_t c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; }
 
 /// Decodes UTF-8 leniently: a byte that does not start a valid sequence stands for itself.
-std::u32string CodePoints(std::string_view s) {
-  std::u32string r;
+void CodePointsInto(std::string_view s, std::u32string& r) {
+  r.clear();
   r.reserve(s.size());
   for (std::size_t i = 0; i < s.size();) {
     const unsigned char c = static_cast<unsigned char>(s[i]);
@@ -36,6 +36,11 @@ std::u32string CodePoints(std::string_view s) {
     r.push_back(cp);
     i += len;
   }
+}
+
+std::u32string CodePoints(std::string_view s) {
+  std::u32string r;
+  CodePointsInto(s, r);
   return r;
 }
 
@@ -104,7 +109,10 @@ bool TMask::MatchesOne(const TElement& e, char32_t c) const {
 }
 
 bool TMask::Matches(std::string_view name) const {
-  const std::u32string s = CodePoints(name);
+  // Names are matched often (every property against every category); reuse the buffer.
+  thread_local std::u32string buffer;
+  CodePointsInto(name, buffer);
+  const std::u32string& s = buffer;
   // Greedy match that, on a mismatch, lets the most recent "*" swallow one more character.
   // Single-character elements make this exact, and the work is bounded by |s| * |mask|.
   std::size_t si = 0, ei = 0;
