@@ -35,6 +35,16 @@ Int64 ParseCharCode(PTypeInfo type, const String& text, std::size_t units, Int64
   return code;
 }
 
+/// The character code of an ordinal value. A property backed by a signed C++ char reads codes
+/// above 127 as negative; the type's unsigned width gives them back.
+Int64 CharCode(PTypeInfo type, Int64 value) {
+  const TTypeData* d = GetTypeData(type);
+  if (value >= 0 || d->MinValue < 0) return value;
+  if (d->OrdType == otUByte) return static_cast<Byte>(value);
+  if (d->OrdType == otUWord) return static_cast<Word>(value);
+  return value;
+}
+
 String CharCodeText(Int64 code) {
   if (code >= 33 && code <= 127) return String(1, static_cast<char>(code));
   return Format(SCharCodeFormat, code);
@@ -99,7 +109,7 @@ TClass TCharProperty::StaticClass() {
   return cls;
 }
 
-String TCharProperty::GetValue() { return CharCodeText(GetOrdValue()); }
+String TCharProperty::GetValue() { return CharCodeText(CharCode(GetPropType(), GetOrdValue())); }
 
 void TCharProperty::SetValue(const String& value) {
   const Int64 first = value.empty() ? 0 : static_cast<unsigned char>(value[0]);
@@ -114,10 +124,12 @@ TClass TWideCharProperty::StaticClass() {
   return cls;
 }
 
-String TWideCharProperty::GetValue() { return CharCodeText(GetOrdValue()); }
+String TWideCharProperty::GetValue() {
+  return CharCodeText(CharCode(GetPropType(), GetOrdValue()));
+}
 
 WideString TWideCharProperty::GetValueW() {
-  const Int64 code = GetOrdValue();
+  const Int64 code = CharCode(GetPropType(), GetOrdValue());
   if (code < 33) return Utf8ToWide(Format(SCharCodeFormat, code));
   return WideString(1, static_cast<char16_t>(code));
 }
