@@ -3,6 +3,7 @@
 
 #include "designintf/designintf.h"
 
+#include <cstdint>
 #include <utility>
 #include <vector>
 
@@ -10,7 +11,16 @@ namespace fwtest {
 
 using namespace fw;
 
-class TTestDesigner : public TInterfacedObject, public IDesigner {
+/// One handler of the designed module as the test designer keeps it.
+struct TTestMethod {
+  String Name;
+  void* Code = nullptr;
+  const TTypeData* TypeData = nullptr; ///< the event type it was made for (null: any)
+  bool FromAncestor = false;
+};
+
+/// Also a designer hook, so a root carrying it has a root designer that is an IDesigner.
+class TTestDesigner : public TInterfacedObject, public IDesigner, public IDesignerHook {
   FW_CLASS(TTestDesigner)
 public:
   // What the designer answers.
@@ -21,17 +31,58 @@ public:
   /// Ancestor roots FindAncestorRoot knows, by class name.
   std::vector<std::pair<String, TComponent*>> AncestorRoots;
   TShiftState ShiftState;
+  /// Answered by GetRootClassName instead of the root's class name when set.
+  String RootClassName;
+  /// The module's handlers; CreateMethod adds to them.
+  std::vector<TTestMethod> Methods;
 
   // What it was asked.
   int ModifiedCount = 0;
   std::vector<std::pair<TPersistent*, PPropInfo>> Reverted;
   std::vector<String> AncestorRootQueries;
+  std::vector<String> Shown;                      ///< ShowMethod
+  std::vector<std::pair<String, String>> Renamed; ///< RenameMethod (old, new)
+  std::vector<String> Created;                    ///< CreateMethod that made one
+  std::vector<std::vector<String>> Chained;       ///< ChainCall's three names
+  std::vector<TPersistent*> Selected;             ///< SelectComponent
+
+  /// The handler of that code, or null.
+  const TTestMethod* FindMethod(void* code) const {
+    for (const TTestMethod& m : Methods)
+      if (m.Code == code) return &m;
+    return nullptr;
+  }
+  const TTestMethod* FindMethod(const String& name) const {
+    for (const TTestMethod& m : Methods)
+      if (SameText(m.Name, name)) return &m;
+    return nullptr;
+  }
+  /// Adds a handler (with a code address of its own that is never called) bound to the root.
+  TMethod AddMethod(const String& name, const TTypeData* typeData = nullptr,
+                    bool fromAncestor = false) {
+    // Distinct odd addresses: not callable, never equal to real code.
+    void* code = reinterpret_cast<void*>(static_cast<std::uintptr_t>(0x7001 + 2 * FNextCode++));
+    Methods.push_back(TTestMethod{name, code, typeData, fromAncestor});
+    return TMethod{code, static_cast<TObject*>(Root)};
+  }
 
   void Activate() override {}
   void Modified() override { ++ModifiedCount; }
-  TMethod CreateMethod(const String&, const TTypeData*) override { return {}; }
-  String GetMethodName(const TMethod&) override { return {}; }
-  void GetMethods(const TTypeData*, const TGetStrProc&) override {}
+  TMethod CreateMethod(const String& name, const TTypeData* typeData) override {
+    if (name.empty()) return {};
+    if (const TTestMethod* m = FindMethod(name))
+      return TMethod{m->Code, static_cast<TObject*>(Root)};
+    Created.push_back(name);
+    return AddMethod(name, typeData);
+  }
+  String GetMethodName(const TMethod& method) override {
+    const TTestMethod* m = method.Code ? FindMethod(method.Code) : nullptr;
+    return m ? m->Name : String();
+  }
+  void GetMethods(const TTypeData* typeData, const TGetStrProc& proc) override {
+    for (const TTestMethod& m : Methods)
+      if (!m.TypeData || !typeData || m.TypeData == typeData) proc(m.Name);
+  }
   String GetPathAndBaseExeName() override { return {}; }
   String GetPrivateDirectory() override { return PrivateDirectory; }
   String GetBaseRegKey() override { return {}; }
@@ -40,18 +91,39 @@ public:
     for (TPersistent* p : Selection)
       list->Add(p);
   }
-  bool MethodExists(const String&) override { return false; }
-  void RenameMethod(const String&, const String&) override {}
-  void SelectComponent(TPersistent*) override {}
+  bool MethodExists(const String& name) override { return FindMethod(name) != nullptr; }
+  void RenameMethod(const String& curName, const String& newName) override {
+    Renamed.emplace_back(curName, newName);
+    for (TTestMethod& m : Methods)
+      if (SameText(m.Name, curName)) m.Name = newName;
+  }
+  void SelectComponent(TPersistent* instance) override { Selected.push_back(instance); }
   void SetSelections(const IPtr<IDesignerSelections>&) override {}
-  void ShowMethod(const String&) override {}
-  void GetComponentNames(const TTypeData*, const TGetStrProc&) override {}
-  TComponent* GetComponent(const String&) override { return nullptr; }
+  void ShowMethod(const String& name) override { Shown.push_back(name); }
+  /// The root's components of the class of `typeData`, in component order.
+  void GetComponentNames(const TTypeData* typeData, const TGetStrProc& proc) override {
+    if (!Root) return;
+    for (TComponent* c : Root->ComponentList())
+      if (!c->Name().empty() &&
+          (!typeData || !typeData->ClassType || c->InheritsFrom(typeData->ClassType)))
+        proc(c->Name());
+  }
+  /// A component of the root by name (hashed), or the root itself.
+  TComponent* GetComponent(const String& name) override {
+    if (!Root || name.empty()) return nullptr;
+    if (SameText(Root->Name(), name)) return Root;
+    return Root->FindComponent(name);
+  }
   String GetComponentName(TComponent* c) override { return c ? c->Name() : String(); }
   TPersistent* GetObject(const String&) override { return nullptr; }
-  String GetObjectName(TPersistent*) override { return {}; }
+  String GetObjectName(TPersistent* instance) override {
+    return instance ? instance->GetNamePath() : String();
+  }
   void GetObjectNames(const TTypeData*, const TGetStrProc&) override {}
-  bool MethodFromAncestor(const TMethod&) override { return false; }
+  bool MethodFromAncestor(const TMethod& method) override {
+    const TTestMethod* m = method.Code ? FindMethod(method.Code) : nullptr;
+    return m && m->FromAncestor;
+  }
   TComponent* CreateComponent(TComponentClass, TComponent*, Integer, Integer, Integer,
                               Integer) override {
     return nullptr;
@@ -69,7 +141,10 @@ public:
   bool IsSourceReadOnly() override { return false; }
   TPoint GetScrollRanges(const TPoint& p) override { return p; }
   void Edit(TComponent*) override {}
-  void ChainCall(const String&, const String&, const String&, const TTypeData*) override {}
+  void ChainCall(const String& methodName, const String& instanceName, const String& instanceMethod,
+                 const TTypeData*) override {
+    Chained.push_back({methodName, instanceName, instanceMethod});
+  }
   void CopySelection() override {}
   void CutSelection() override {}
   bool CanPaste() override { return false; }
@@ -79,7 +154,10 @@ public:
   void ClearSelection() override {}
   void NoSelection() override {}
   void ModuleFileNames(String&, String&, String&) override {}
-  String GetRootClassName() override { return Root ? Root->ClassName() : String(); }
+  String GetRootClassName() override {
+    if (!RootClassName.empty()) return RootClassName;
+    return Root ? Root->ClassName() : String();
+  }
   String UniqueName(const String& baseName) override { return baseName + "1"; }
   TComponent* GetRoot() override { return Root; }
   TShiftState GetShiftState() override { return ShiftState; }
@@ -99,13 +177,20 @@ public:
   String GetDesignerExtension() override { return {}; }
   String GetAppDataDirectory(bool) override { return {}; }
   void ShowHelp(const String&) override {}
+
+  // As a designer hook.
+  void Notification(TPersistent*, TOperation) override {}
+  void ValidateRename(TComponent*, const String&, const String&) override {}
+
+private:
+  int FNextCode = 0;
 };
 
 inline TClass TTestDesigner::StaticClass() {
   static const TClass cls =
       TClassBuilder<TTestDesigner, TInterfacedObject>("TTestDesigner", "TestSupport")
-          .Implements<IDesigner60, IDesigner70, IDesigner80, IDesigner100, IDesigner170,
-                      IDesigner>()
+          .Implements<IDesigner60, IDesigner70, IDesigner80, IDesigner100, IDesigner170, IDesigner,
+                      IDesignerNotify, IDesignerHook>()
           .Build();
   return cls;
 }
