@@ -48,7 +48,9 @@ struct TModule {
     Root->SetDesigner(QueryIntf<IDesignerHook>(Ref));
     for (int i = 0; i < n; ++i) {
       TComponent* c = i % 2 == 0 ? New<TBenchItem>(Root.get()) : New<TComponent>(Root.get());
-      c->SetName("C" + std::to_string(i));
+      String name = "C";
+      name += std::to_string(i);
+      c->SetName(name);
       if (auto* item = dynamic_cast<TBenchItem*>(c)) Items.push_back(item);
     }
   }
