@@ -26,8 +26,9 @@ bool ComponentSupports(TComponent* component, const TGUID& iid) {
 
 /// The component as an interface value.
 IPtr<IInterface> AsInterface(TComponent* component) {
-  return IPtr<IInterface>(
-      static_cast<IInterface*>(static_cast<IInterfaceComponentReference*>(component)));
+  IPtr<IInterface> intf;
+  Supports(component, &intf);
+  return intf;
 }
 
 } // namespace
