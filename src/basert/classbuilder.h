@@ -61,6 +61,8 @@ template <class V> void Store(const V& v, void* out) {
       *static_cast<Int64*>(out) = static_cast<Int64>(v.Mask());
     else if constexpr (std::is_enum_v<V>)
       *static_cast<Int64*>(out) = static_cast<Int64>(static_cast<std::underlying_type_t<V>>(v));
+    else if constexpr (std::is_same_v<V, char>)
+      *static_cast<Int64*>(out) = static_cast<unsigned char>(v); // AnsiChar runs 0..255
     else
       *static_cast<Int64*>(out) = static_cast<Int64>(v);
   } else if constexpr (cls == TPropValueClass::Float) {

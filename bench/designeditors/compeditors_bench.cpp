@@ -70,4 +70,3 @@ BENCHMARK(BM_GetSelectionEditors)
 
 } // namespace
 
-BENCHMARK_MAIN();

@@ -213,4 +213,3 @@ BENCHMARK(BM_FreeEditorGroup)
 
 } // namespace
 
-BENCHMARK_MAIN();
