@@ -41,7 +41,8 @@ private:
 /// `instance` to it; the instance keeps all its data and its current class becomes the proxy's
 /// previous class. Names longer than 255 bytes are cut at a character boundary. The proxy has
 /// no virtual constructors: instances are made of a compiled class and switched with
-/// ChangeToProxyClass, which takes the reference their destruction gives back. Raises
+/// ChangeToProxyClass, which takes the reference their destruction gives back (switching an
+/// instance with TObject::ChangeClass instead would upset the count). Raises
 /// EInvalidOperation when `instance` or `parent` is nil or their instance layouts differ.
 TClass CreateSubClass(TObject* instance, const String& className, const String& unitName,
                       TClass parent);

@@ -113,6 +113,11 @@ TEST_F(Proxies, SubClassDescribesTheDesignedClassAndKeepsInstanceData) {
   TOwned<TProbe> other(Probe());
   TClass noUnit = CreateSubClass(other.get(), "TDataModule2", TProbe::StaticClass());
   EXPECT_EQ(noUnit->UnitName, "");
+  // Any object can be switched; only components hear notifications.
+  TOwned<TPersistent> plain(New<TPersistent>());
+  TClass persistentProxy = CreateSubClass(plain.get(), "TMyPersistent", TPersistent::StaticClass());
+  EXPECT_EQ(persistentProxy->Notification, nullptr);
+  EXPECT_NE(noUnit->Notification, nullptr);
 }
 
 TEST_F(Proxies, BadInstancesAreRefusedWithoutSideEffects) {
