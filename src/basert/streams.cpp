@@ -1,6 +1,8 @@
 // Byte streams: the abstract stream, memory, file and string streams, and the IStream adapter.
 #include "basert/streams.h"
 
+#include "basert/format.h"
+
 #include "basert/exceptions.h"
 
 #include <algorithm>
@@ -340,6 +342,57 @@ HResult TStreamAdapter::Stat(TStatStg* stat) {
   } catch (const Exception&) {
     return E_FAIL;
   }
+}
+
+// --- TOleStream ---
+
+namespace {
+constexpr const char* SOleStreamError = "Stream operation failed (code $%x)";
+void CheckOle(HResult r) {
+  if (r < 0) throw EStreamError(Format(SOleStreamError, static_cast<Cardinal>(r)));
+}
+} // namespace
+
+Int64 TOleStream::Read(void* buffer, Int64 count) {
+  Int64 total = 0;
+  auto* out = static_cast<char*>(buffer);
+  // The interface counts in 32 bits; larger requests go in pieces.
+  while (count > 0) {
+    const Cardinal chunk = static_cast<Cardinal>(std::min<Int64>(count, 0x40000000));
+    Cardinal got = 0;
+    CheckOle(FStream->Read(out + total, chunk, &got));
+    total += got;
+    count -= got;
+    if (got < chunk) break;
+  }
+  return total;
+}
+
+Int64 TOleStream::Write(const void* buffer, Int64 count) {
+  Int64 total = 0;
+  const auto* in = static_cast<const char*>(buffer);
+  while (count > 0) {
+    const Cardinal chunk = static_cast<Cardinal>(std::min<Int64>(count, 0x40000000));
+    Cardinal put = 0;
+    CheckOle(FStream->Write(in + total, chunk, &put));
+    total += put;
+    count -= put;
+    if (put < chunk) break;
+  }
+  return total;
+}
+
+Int64 TOleStream::Seek(Int64 offset, TSeekOrigin origin) {
+  const int ole = origin == soBeginning ? STREAM_SEEK_SET
+                  : origin == soCurrent ? STREAM_SEEK_CUR
+                                        : STREAM_SEEK_END;
+  UInt64 position = 0;
+  CheckOle(FStream->Seek(offset, ole, &position));
+  return static_cast<Int64>(position);
+}
+
+void TOleStream::SetSize(Int64 newSize) {
+  CheckOle(FStream->SetSize(static_cast<UInt64>(newSize)));
 }
 
 } // namespace fw

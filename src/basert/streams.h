@@ -201,4 +201,19 @@ private:
   std::atomic<int> FRefCount{0};
 };
 
+/// Presents an IStream as a TStream (the other direction of TStreamAdapter). A failure code of
+/// the interface raises EStreamError; short reads and writes are answered as such.
+class TOleStream : public TStream {
+public:
+  explicit TOleStream(IPtr<IStream> stream) : FStream(std::move(stream)) {}
+  Int64 Read(void* buffer, Int64 count) override;
+  Int64 Write(const void* buffer, Int64 count) override;
+  Int64 Seek(Int64 offset, TSeekOrigin origin) override;
+  void SetSize(Int64 newSize) override;
+  const IPtr<IStream>& Stream() const noexcept { return FStream; }
+
+private:
+  IPtr<IStream> FStream;
+};
+
 } // namespace fw
