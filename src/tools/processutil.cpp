@@ -37,6 +37,34 @@ Integer ElapsedMs(TClock::time_point since) {
       std::chrono::duration_cast<std::chrono::milliseconds>(TClock::now() - since).count());
 }
 
+/// The time-out accounting of one run, shared by every wait loop.
+class TTimeOutClock {
+public:
+  TTimeOutClock(bool enabled, Integer killAt)
+      : FEnabled(enabled), FKillAt(killAt), FStart(TClock::now()), FLastKill(FStart) {}
+  /// Calls `kill` once the time-out has passed, and again each pass period while the child
+  /// lingers; answers how long the next wait may last.
+  template <class F> Integer Pass(F&& kill) {
+    Integer wait = PollPeriodMs;
+    if (!FEnabled) return wait;
+    const Integer elapsed = ElapsedMs(FStart);
+    if (elapsed >= FKillAt && (!FKilled || ElapsedMs(FLastKill) >= PollPeriodMs)) {
+      kill();
+      FKilled = true;
+      FLastKill = TClock::now();
+    }
+    if (!FKilled) wait = std::min(wait, FKillAt - elapsed);
+    return wait;
+  }
+
+private:
+  bool FEnabled;
+  Integer FKillAt;
+  TClock::time_point FStart;
+  TClock::time_point FLastKill;
+  bool FKilled = false;
+};
+
 int PidfdOpen(pid_t pid) {
 #ifdef SYS_pidfd_open
   const long fd = ::syscall(SYS_pidfd_open, pid, 0);
@@ -335,23 +363,11 @@ void TConsoleProcess::Running(TStartupInfo&, TProcessInformation& pi, std::uniqu
   FErrors.Clear();
   if (outPipe) outPipe->SetTarget(&FOutput);
   if (errorPipe) errorPipe->SetTarget(&FErrors);
-  const auto start = TClock::now();
-  const Integer killAt = KillDelay();
-  auto lastKill = start;
-  bool killed = false;
+  TTimeOutClock clock(FDoTimeOut, KillDelay());
   for (;;) {
     if (outPipe) outPipe->ReadIfReady();
     if (errorPipe) errorPipe->ReadIfReady();
-    Integer wait = PollPeriodMs;
-    if (FDoTimeOut) {
-      const Integer elapsed = ElapsedMs(start);
-      if (elapsed >= killAt && (!killed || ElapsedMs(lastKill) >= PollPeriodMs)) {
-        Kill(pi, TimeOutExitCode);
-        killed = true;
-        lastKill = TClock::now();
-      }
-      if (!killed) wait = std::min(wait, killAt - elapsed);
-    }
+    const Integer wait = clock.Pass([&] { Kill(pi, TimeOutExitCode); });
     if (WaitPass(pi, outPipe.get(), errorPipe.get(), wait)) break;
   }
   if (outPipe) outPipe->GetList(FOutput);
@@ -405,24 +421,12 @@ void TReportProcess::Running(TStartupInfo&, TProcessInformation& pi, std::unique
   auto pump = [] {
     if (IsMainThread()) Application->ProcessMessages();
   };
-  const auto start = TClock::now();
-  const Integer killAt = KillDelay();
-  auto lastKill = start;
-  bool killed = false;
+  TTimeOutClock clock(FDoTimeOut, KillDelay());
   for (;;) {
     pump();
     if (outPipe) outPipe->ReadIfReady();
     if (errorPipe) errorPipe->ReadIfReady();
-    Integer wait = PollPeriodMs;
-    if (FDoTimeOut) {
-      const Integer elapsed = ElapsedMs(start);
-      if (elapsed >= killAt && (!killed || ElapsedMs(lastKill) >= PollPeriodMs)) {
-        Kill(pi, TimeOutExitCode);
-        killed = true;
-        lastKill = TClock::now();
-      }
-      if (!killed) wait = std::min(wait, killAt - elapsed);
-    }
+    const Integer wait = clock.Pass([&] { Kill(pi, TimeOutExitCode); });
     if (WaitPass(pi, outPipe.get(), errorPipe.get(), wait)) break;
     if (CancelProcess()) {
       Kill(pi, CancelledExitCode);
@@ -641,22 +645,10 @@ void TMonitorThread::Execute() {
   TMonitorProcess& p = *FMonitorProcess;
   p.FLastOut = 0;
   p.FLastErr = 0;
-  const auto start = TClock::now();
-  const Integer killAt = p.KillDelay();
-  auto lastKill = start;
-  bool killed = false;
+  TTimeOutClock clock(p.FDoTimeOut, p.KillDelay());
   while (!Terminated()) {
     Poll(false);
-    Integer wait = PollPeriodMs;
-    if (p.FDoTimeOut) {
-      const Integer elapsed = ElapsedMs(start);
-      if (elapsed >= killAt && (!killed || ElapsedMs(lastKill) >= PollPeriodMs)) {
-        p.Kill(p.FProcessInfo, TimeOutExitCode);
-        killed = true;
-        lastKill = TClock::now();
-      }
-      if (!killed) wait = std::min(wait, killAt - elapsed);
-    }
+    const Integer wait = clock.Pass([&] { p.Kill(p.FProcessInfo, TimeOutExitCode); });
     if (TMonitorProcess::WaitPass(p.FProcessInfo, p.FOutPipe.get(), p.FErrorPipe.get(), wait))
       break;
   }
