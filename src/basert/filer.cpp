@@ -14,6 +14,18 @@ namespace fw {
 
 namespace {
 
+/// Runs `fn` when the scope ends, by return or by exception: the filers' state restores.
+template <class F> class TOnExit {
+public:
+  explicit TOnExit(F fn) : FFn(std::move(fn)) {}
+  ~TOnExit() { FFn(); }
+  TOnExit(const TOnExit&) = delete;
+  TOnExit& operator=(const TOnExit&) = delete;
+
+private:
+  F FFn;
+};
+
 bool IsDateType(PTypeInfo t) {
   return t->Name == "TDateTime" || t->Name == "TDate" || t->Name == "TTime";
 }
@@ -208,30 +220,25 @@ void TWriter::WriteComponent(TComponent* component) {
   TPersistent* oldAncestor = FAncestor;
   TComponent* oldRootAncestor = FRootAncestor;
   component->SetStateFlag(stateWriting, true);
-  try {
-    if (FAncestorList) {
-      FAncestor = nullptr;
-      for (TComponent* a : *FAncestorList)
-        if (SameText(a->Name(), component->Name())) {
-          FAncestor = a;
-          break;
-        }
-    }
-    if (OnFindAncestor && (!FAncestor || dynamic_cast<TComponent*>(FAncestor))) {
-      auto* a = static_cast<TComponent*>(FAncestor);
-      OnFindAncestor(this, component, component->Name(), a, FRootAncestor);
-      FAncestor = a;
-    }
-    component->WriteState(this);
-  } catch (...) {
+  TOnExit restore([&] {
     component->SetStateFlag(stateWriting, false);
     FAncestor = oldAncestor;
     FRootAncestor = oldRootAncestor;
-    throw;
+  });
+  if (FAncestorList) {
+    FAncestor = nullptr;
+    for (TComponent* a : *FAncestorList)
+      if (SameText(a->Name(), component->Name())) {
+        FAncestor = a;
+        break;
+      }
   }
-  component->SetStateFlag(stateWriting, false);
-  FAncestor = oldAncestor;
-  FRootAncestor = oldRootAncestor;
+  if (OnFindAncestor && (!FAncestor || dynamic_cast<TComponent*>(FAncestor))) {
+    auto* a = static_cast<TComponent*>(FAncestor);
+    OnFindAncestor(this, component, component->Name(), a, FRootAncestor);
+    FAncestor = a;
+  }
+  component->WriteState(this);
 }
 
 void TWriter::WritePrefixFor(TComponent* instance) {
@@ -261,7 +268,6 @@ void TWriter::WriteData(TComponent* instance) {
   if (inherited && FCore.BufferFree() < 2 * 256 + 16) FCore.FlushBuffer();
   const Int64 start = FCore.Position();
   const std::size_t ancestorPos = FAncestorPos;
-  const Integer childPos = FChildPos;
   WritePrefixFor(instance);
   const Int64 headerEnd = FCore.Position();
   const bool plainInherited = inherited && !instance->ComponentState().Contains(stateInline) &&
@@ -274,16 +280,23 @@ void TWriter::WriteData(TComponent* instance) {
   WriteProperties(instance);
   WriteListEnd();
 
-  std::vector<TComponent*>* oldList = FAncestorList;
-  const std::size_t oldPos = FAncestorPos;
-  const Integer oldChildPos = FChildPos;
-  TComponent* oldRoot = FRoot;
-  TComponent* oldRootAncestor = FRootAncestor;
-  std::vector<TComponent*> ancestorList;
-  FAncestorList = nullptr;
-  FAncestorPos = 0;
-  FChildPos = 0;
-  try {
+  {
+    std::vector<TComponent*>* oldList = FAncestorList;
+    const std::size_t oldPos = FAncestorPos;
+    const Integer oldChildPos = FChildPos;
+    TComponent* oldRoot = FRoot;
+    TComponent* oldRootAncestor = FRootAncestor;
+    TOnExit restore([&] {
+      FAncestorList = oldList;
+      FAncestorPos = oldPos;
+      FChildPos = oldChildPos;
+      FRoot = oldRoot;
+      FRootAncestor = oldRootAncestor;
+    });
+    std::vector<TComponent*> ancestorList;
+    FAncestorList = nullptr;
+    FAncestorPos = 0;
+    FChildPos = 0;
     if (!FIgnoreChildren) {
       if (auto* a = dynamic_cast<TComponent*>(FAncestor)) {
         if (a->ComponentState().Contains(stateInline)) FRootAncestor = a;
@@ -293,25 +306,12 @@ void TWriter::WriteData(TComponent* instance) {
       if (instance->ComponentState().Contains(stateInline)) FRoot = instance;
       instance->GetChildren([this](TComponent* c) { WriteComponent(c); }, FRoot);
     }
-  } catch (...) {
-    FAncestorList = oldList;
-    FAncestorPos = oldPos;
-    FChildPos = oldChildPos;
-    FRoot = oldRoot;
-    FRootAncestor = oldRootAncestor;
-    throw;
   }
-  FAncestorList = oldList;
-  FAncestorPos = oldPos;
-  FChildPos = oldChildPos;
-  FRoot = oldRoot;
-  FRootAncestor = oldRootAncestor;
   WriteListEnd();
 
   // Header plus two end markers and nothing else: the component is as inherited.
-  if (plainInherited && FCore.Position() == headerEnd + 2 && FCore.Rewind(start)) {
-    (void)childPos;
-  }
+  // The positions in the ancestor list still moved on, as they must for the next sibling.
+  if (plainInherited && FCore.Position() == headerEnd + 2) FCore.Rewind(start);
 }
 
 void TWriter::WriteProperties(TPersistent* instance) {
@@ -441,19 +441,17 @@ void TWriter::WriteProperty(TPersistent* instance, PPropInfo prop) {
       return;
     }
     // A sub-object: its own properties, prefixed with this property's name.
-    TPersistent* oldAncestor = FAncestor;
-    String savedPath = FPropPath;
-    FPropPath += name + ".";
-    if (FAncestor) FAncestor = dynamic_cast<TPersistent*>(GetObjectProp(FAncestor, prop));
-    try {
+    {
+      TPersistent* oldAncestor = FAncestor;
+      String savedPath = FPropPath;
+      TOnExit restore([&] {
+        FAncestor = oldAncestor;
+        FPropPath = std::move(savedPath);
+      });
+      FPropPath += name + ".";
+      if (FAncestor) FAncestor = dynamic_cast<TPersistent*>(GetObjectProp(FAncestor, prop));
       WriteProperties(persistent);
-    } catch (...) {
-      FAncestor = oldAncestor;
-      FPropPath = savedPath;
-      throw;
     }
-    FAncestor = oldAncestor;
-    FPropPath = savedPath;
     if (auto* coll = dynamic_cast<TCollection*>(value)) {
       auto* ancestorColl =
           FAncestor ? dynamic_cast<TCollection*>(GetObjectProp(FAncestor, prop)) : nullptr;
@@ -474,18 +472,13 @@ void TWriter::WriteCollection(TCollection* value) {
   FCore.WriteCollectionBegin();
   if (value) {
     TPersistent* oldAncestor = FAncestor;
+    TOnExit restore([&] { FAncestor = oldAncestor; });
     FAncestor = nullptr; // items are written whole
-    try {
-      for (TCollectionItem* item : value->ItemList()) {
-        WriteListBegin();
-        WriteProperties(item);
-        WriteListEnd();
-      }
-    } catch (...) {
-      FAncestor = oldAncestor;
-      throw;
+    for (TCollectionItem* item : value->ItemList()) {
+      WriteListBegin();
+      WriteProperties(item);
+      WriteListEnd();
     }
-    FAncestor = oldAncestor;
   }
   WriteListEnd();
 }
@@ -762,10 +755,10 @@ TComponent* TReader::ReadComponent(TComponent* component) {
   TComponent* oldLookupRoot = FLookupRoot;
   TComponent* result = component;
   bool created = false;
-  auto restore = [&] {
+  TOnExit restore([&] {
     FParent = oldParent;
     FLookupRoot = oldLookupRoot;
-  };
+  });
   // A component that cannot be made is skipped when the error handler accepts that.
   auto recover = [&](const Exception& e) {
     if (created && result) result->Free();
@@ -774,65 +767,59 @@ TComponent* TReader::ReadComponent(TComponent* component) {
     SkipComponent(false);
     return Error(e.Message());
   };
-  try {
-    if (!result) {
-      if (flags & ffInherited) {
-        try {
-          TClass cls = FindComponentClass(className);
-          if (FLookupRoot) result = FLookupRoot->FindComponent(name);
-          if (!result && OnAncestorNotFound) OnAncestorNotFound(this, name, cls, result);
-          if (!result) throw EReadError(Format(SAncestorNotFound, name));
-          FParent = result->GetParentComponent();
-          if (!FParent) FParent = FRoot;
-        } catch (const Exception& e) {
-          if (!recover(e)) throw;
-        }
-      } else {
-        try {
-          TClass cls = FindComponentClass(className);
-          if (OnCreateComponent) OnCreateComponent(this, cls, result);
-          if (!result) {
-            TComponentState state{stateLoading};
-            if (flags & ffInline) state.Include(stateInline);
-            result = CreateComponentWithState(cls, FOwner, state);
-          }
-          created = true;
-          result->SetStateFlag(stateLoading, true);
-        } catch (const Exception& e) {
-          if (!recover(e)) throw;
-        }
-      }
-    }
-    if (result) {
+  if (!result) {
+    if (flags & ffInherited) {
       try {
+        TClass cls = FindComponentClass(className);
+        if (FLookupRoot) result = FLookupRoot->FindComponent(name);
+        if (!result && OnAncestorNotFound) OnAncestorNotFound(this, name, cls, result);
+        if (!result) throw EReadError(Format(SAncestorNotFound, name));
+        FParent = result->GetParentComponent();
+        if (!FParent) FParent = FRoot;
+      } catch (const Exception& e) {
+        if (!recover(e)) throw;
+      }
+    } else {
+      try {
+        TClass cls = FindComponentClass(className);
+        if (OnCreateComponent) OnCreateComponent(this, cls, result);
+        if (!result) {
+          TComponentState state{stateLoading};
+          if (flags & ffInline) state.Include(stateInline);
+          result = CreateComponentWithState(cls, FOwner, state);
+        }
+        created = true;
         result->SetStateFlag(stateLoading, true);
-        if (!(flags & ffInherited)) {
-          String newName = name;
-          if (OnSetName) OnSetName(this, result, newName);
-          result->SetName(newName);
-        }
-        if (result->ComponentState().Contains(stateInline)) FLookupRoot = result;
-        result->SetStateFlag(stateReading, true);
-        result->ReadState(this);
-        result->SetStateFlag(stateReading, false);
-        if ((flags & ffChildPos) && FParent) FParent->SetChildOrder(result, position);
-        if (FLoaded && FLoadedSet.insert(result).second) FLoaded->push_back(result);
-      } catch (...) {
-        if (created) {
-          if (FLoaded && FLoadedSet.erase(result))
-            FLoaded->erase(std::remove(FLoaded->begin(), FLoaded->end(), result), FLoaded->end());
-          result->Free();
-        } else {
-          result->SetStateFlag(stateReading, false);
-        }
-        throw;
+      } catch (const Exception& e) {
+        if (!recover(e)) throw;
       }
     }
-  } catch (...) {
-    restore();
-    throw;
   }
-  restore();
+  if (result) {
+    try {
+      result->SetStateFlag(stateLoading, true);
+      if (!(flags & ffInherited)) {
+        String newName = name;
+        if (OnSetName) OnSetName(this, result, newName);
+        result->SetName(newName);
+      }
+      if (result->ComponentState().Contains(stateInline)) FLookupRoot = result;
+      result->SetStateFlag(stateReading, true);
+      result->ReadState(this);
+      result->SetStateFlag(stateReading, false);
+      if ((flags & ffChildPos) && FParent) FParent->SetChildOrder(result, position);
+      if (FLoaded && FLoadedSet.insert(result).second) FLoaded->push_back(result);
+    } catch (...) {
+      if (created) {
+        if (FLoaded && FLoadedSet.erase(result))
+          FLoaded->erase(std::remove(FLoaded->begin(), FLoaded->end(), result), FLoaded->end());
+        result->Free();
+      } else {
+        result->SetStateFlag(stateReading, false);
+      }
+      throw;
+    }
+  }
   return result;
 }
 
@@ -843,22 +830,20 @@ void TReader::ReadData(TComponent* instance) {
     while (!EndOfList())
       ReadProperty(instance);
     ReadListEnd();
-    TComponent* oldParent = FParent;
-    TComponent* oldOwner = FOwner;
-    FParent = instance->GetChildParent();
-    FOwner = instance->GetChildOwner();
-    if (!FOwner) FOwner = FRoot;
-    try {
+    {
+      TComponent* oldParent = FParent;
+      TComponent* oldOwner = FOwner;
+      TOnExit restore([&] {
+        FParent = oldParent;
+        FOwner = oldOwner;
+      });
+      FParent = instance->GetChildParent();
+      FOwner = instance->GetChildOwner();
+      if (!FOwner) FOwner = FRoot;
       while (!EndOfList())
         ReadComponent(nullptr);
       ReadListEnd();
-    } catch (...) {
-      FParent = oldParent;
-      FOwner = oldOwner;
-      throw;
     }
-    FParent = oldParent;
-    FOwner = oldOwner;
     if (outermost) DoFixupReferences();
   } catch (...) {
     if (outermost) FFixups.reset();
