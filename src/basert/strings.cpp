@@ -8,9 +8,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <new>
 #include <numeric>
 #include <tuple>
 #include <utility>
@@ -74,6 +76,8 @@ void TStrings::InsertObject(Integer index, std::string_view s, TObject* obj) {
 }
 
 Integer TStrings::Add(std::string_view s) { return AddObject(s, nullptr); }
+
+Integer TStrings::AddShared(std::string_view s, TTextBlock&) { return Add(s); }
 
 Integer TStrings::AddObject(std::string_view s, TObject* obj) {
   Integer index = Count();
@@ -374,6 +378,48 @@ void TStrings::SaveToFile(const String& fileName) const {
 
 namespace detail {
 
+TItemText::TItemText(std::string_view s) : FSize(s.size()) {
+  if (FSize <= InlineMax) {
+    if (FSize) std::memcpy(FInline, s.data(), FSize);
+    return;
+  }
+  char* data = static_cast<char*>(std::malloc(FSize));
+  if (!data) {
+    FSize = 0;
+    throw std::bad_alloc();
+  }
+  std::memcpy(data, s.data(), FSize);
+  FOut = {data, nullptr};
+}
+
+TItemText::TItemText(std::string_view s, TTextBlock& block) : FSize(s.size()) {
+  if (FSize <= InlineMax) {
+    if (FSize) std::memcpy(FInline, s.data(), FSize);
+    return;
+  }
+  block.AddRef();
+  FOut = {s.data(), &block};
+}
+
+TItemText& TItemText::operator=(TItemText&& other) noexcept {
+  if (this != &other) {
+    Reset();
+    std::memcpy(static_cast<void*>(&FOut), static_cast<const void*>(&other.FOut), sizeof FOut);
+    FSize = std::exchange(other.FSize, 0);
+  }
+  return *this;
+}
+
+void TItemText::Reset() noexcept {
+  if (FSize > InlineMax) {
+    if (FOut.Block)
+      FOut.Block->Release();
+    else
+      std::free(const_cast<char*>(FOut.Data));
+  }
+  FSize = 0;
+}
+
 std::pair<std::size_t, std::size_t> TStringItems::Locate(std::size_t i) const {
   auto it = std::upper_bound(FStarts.begin(), FStarts.end(), i);
   std::size_t k = static_cast<std::size_t>(it - FStarts.begin()) - 1;
@@ -397,6 +443,11 @@ void TStringItems::insert(std::size_t i, TStringItem item) {
   }
   std::size_t k, off;
   if (i == FCount) {
+    // Appending fills blocks to the brim and starts the next one at full size: no splits.
+    if (FBlocks.back().size() >= MaxBlock) {
+      FBlocks.emplace_back().reserve(MaxBlock);
+      FStarts.push_back(FCount);
+    }
     k = FBlocks.size() - 1;
     off = FBlocks[k].size();
   } else {
@@ -501,14 +552,14 @@ void TStringList::SetUpdateState(bool updating) {
 
 String TStringList::Get(Integer index) const {
   CheckIndex(index);
-  return FList[static_cast<std::size_t>(index)].FString;
+  return String(FList[static_cast<std::size_t>(index)].FText.View());
 }
 
 void TStringList::Put(Integer index, std::string_view s) {
   CheckUnsorted();
   CheckIndex(index);
   Changing();
-  FList[static_cast<std::size_t>(index)].FString.assign(s);
+  FList[static_cast<std::size_t>(index)].FText = detail::TItemText(s);
   Changed();
 }
 
@@ -525,16 +576,16 @@ void TStringList::PutObject(Integer index, TObject* obj) {
   Changed();
 }
 
-void TStringList::InsertItem(Integer index, std::string_view s, TObject* obj) {
+void TStringList::InsertItem(Integer index, detail::TItemText text, TObject* obj) {
   Changing();
-  FList.insert(static_cast<std::size_t>(index), detail::TStringItem{String(s), obj});
+  FList.insert(static_cast<std::size_t>(index), detail::TStringItem{std::move(text), obj});
   Changed();
 }
 
 void TStringList::InsertObject(Integer index, std::string_view s, TObject* obj) {
   CheckUnsorted();
   if (index < 0 || index > Count()) Error(SListIndexError, index);
-  InsertItem(index, s, obj);
+  InsertItem(index, detail::TItemText(s), obj);
 }
 
 Integer TStringList::AddObject(std::string_view s, TObject* obj) {
@@ -543,7 +594,14 @@ Integer TStringList::AddObject(std::string_view s, TObject* obj) {
     if (FDuplicates == dupIgnore) return index;
     if (FDuplicates == dupError) throw EStringListError(String(SDuplicateString));
   }
-  InsertItem(index, s, obj);
+  InsertItem(index, detail::TItemText(s), obj);
+  return index;
+}
+
+Integer TStringList::AddShared(std::string_view s, TTextBlock& block) {
+  if (FSorted) return AddObject(s, nullptr);
+  const Integer index = Count();
+  InsertItem(index, detail::TItemText(s, block), nullptr);
   return index;
 }
 
@@ -617,7 +675,7 @@ bool TStringList::Find(std::string_view s, Integer& index) const {
   bool found = false;
   while (lo < hi) {
     Integer mid = lo + (hi - lo) / 2;
-    int c = CompareStrings(FList[static_cast<std::size_t>(mid)].FString, s);
+    int c = CompareStrings(FList[static_cast<std::size_t>(mid)].FText.View(), s);
     if (c < 0) {
       lo = mid + 1;
     } else {
@@ -631,8 +689,8 @@ bool TStringList::Find(std::string_view s, Integer& index) const {
 
 void TStringList::Sort() {
   CustomSort([](TStringList& list, Integer a, Integer b) {
-    return list.CompareStrings(list.FList[static_cast<std::size_t>(a)].FString,
-                               list.FList[static_cast<std::size_t>(b)].FString);
+    return list.CompareStrings(list.FList[static_cast<std::size_t>(a)].FText.View(),
+                               list.FList[static_cast<std::size_t>(b)].FText.View());
   });
 }
 

@@ -2,8 +2,10 @@
 #pragma once
 
 #include "basert/persistent.h"
+#include "basert/textblock.h"
 #include "basert/types.h"
 
+#include <cstring>
 #include <functional>
 #include <string_view>
 #include <vector>
@@ -37,6 +39,9 @@ public:
   /// Appends; answers the index where the string went (a sorted list may put it elsewhere).
   virtual Integer Add(std::string_view s);
   virtual Integer AddObject(std::string_view s, TObject* obj);
+  /// Add for a line that lies inside `block`: a list that can keep it there refers to the block
+  /// instead of copying the line.
+  virtual Integer AddShared(std::string_view s, TTextBlock& block);
   /// Adds every string (and object) of `other`.
   virtual void AddStrings(const TStrings& other);
   /// From another TStrings: replaces the content with its strings and objects, and takes its
@@ -148,8 +153,42 @@ enum TDuplicates { dupIgnore, dupAccept, dupError };
 
 namespace detail {
 
+/// The text of one line: short text inline, longer text in a buffer of its own or inside a
+/// shared block it holds a reference to.
+class TItemText {
+public:
+  TItemText() noexcept {}
+  explicit TItemText(std::string_view s);
+  /// `s` lies inside `block`.
+  TItemText(std::string_view s, TTextBlock& block);
+  TItemText(TItemText&& other) noexcept : FSize(other.FSize) {
+    std::memcpy(static_cast<void*>(&FOut), static_cast<const void*>(&other.FOut), sizeof FOut);
+    other.FSize = 0;
+  }
+  TItemText& operator=(TItemText&& other) noexcept;
+  ~TItemText() { Reset(); }
+  std::string_view View() const noexcept {
+    return FSize <= InlineMax ? std::string_view(FInline, FSize)
+                              : std::string_view(FOut.Data, FSize);
+  }
+
+private:
+  static constexpr std::size_t InlineMax = 16;
+  struct TOut {
+    const char* Data;
+    TTextBlock* Block; // null: Data is this line's own buffer
+  };
+  void Reset() noexcept;
+  union {
+    char FInline[InlineMax];
+    TOut FOut;
+  };
+  std::size_t FSize = 0;
+};
+static_assert(sizeof(TItemText) == 24);
+
 struct TStringItem {
-  String FString;
+  TItemText FText;
   TObject* FObject = nullptr;
 };
 
@@ -211,6 +250,8 @@ public:
   /// In a sorted list: inserts at the sorted position, honouring Duplicates (dupIgnore answers
   /// the existing index, dupError raises "String list does not allow duplicates").
   Integer AddObject(std::string_view s, TObject* obj) override;
+  /// Keeps a reference to the block rather than a copy of the line.
+  Integer AddShared(std::string_view s, TTextBlock& block) override;
   using TStrings::Add;
   void Exchange(Integer index1, Integer index2) override;
   void Move(Integer cur, Integer to) override;
@@ -258,7 +299,7 @@ protected:
 private:
   void CheckIndex(Integer index) const;
   void CheckUnsorted() const;
-  void InsertItem(Integer index, std::string_view s, TObject* obj);
+  void InsertItem(Integer index, detail::TItemText text, TObject* obj);
 
   detail::TStringItems FList;
   TDuplicates FDuplicates = dupIgnore;

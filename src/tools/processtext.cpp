@@ -1,5 +1,6 @@
 #include "tools/processtext.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -110,108 +111,229 @@ std::vector<String> SplitCommandLine(std::string_view s) {
 
 // --- TOutputDecoder ---
 
-void TOutputDecoder::Feed(std::string_view bytes) {
-  if (FEncoding == TEncoding::Unknown) {
-    FHeld.append(bytes);
-    const std::string_view h = FHeld;
-    if (h.starts_with("\xFF\xFE") || h.starts_with("\xFE\xFF")) {
-      FEncoding = h[0] == '\xFF' ? TEncoding::Utf16LE : TEncoding::Utf16BE;
-      String rest = FHeld.substr(2);
-      FHeld.clear();
-      FeedUtf16(rest);
-      return;
-    }
-    if (h.size() < 3 && std::string_view("\xEF\xBB\xBF").starts_with(h)) return; // wait for more
-    FEncoding = TEncoding::Utf8;
-    String all = std::move(FHeld);
-    FHeld.clear();
-    FeedUtf8(std::string_view(all).substr(all.starts_with("\xEF\xBB\xBF") ? 3 : 0));
-    return;
-  }
-  if (FEncoding == TEncoding::Utf8)
-    FeedUtf8(bytes);
-  else
-    FeedUtf16(bytes);
-}
+namespace {
 
-void TOutputDecoder::FeedUtf8(std::string_view bytes) {
-  String joined;
-  if (!FHeld.empty()) {
-    joined = std::move(FHeld);
-    FHeld.clear();
-    joined.append(bytes);
-    bytes = joined;
-  }
-  std::size_t run = 0, i = 0;
-  const std::size_t n = bytes.size();
-  while (i < n) {
+// Blocks grow with the output, so that a short one keeps a small block alive and a long one
+// needs few; a read never gets less room than kMinRoom unless it asks for less.
+constexpr std::size_t kFirstBlock = 16 * 1024;
+constexpr std::size_t kLastBlock = TTextBlock::LargeBlock;
+constexpr std::size_t kMinRoom = 4096;
+
+// The end of the run of well-formed UTF-8 in d[i, end): `end`, or where a sequence is invalid or
+// cut off by `end`.
+std::size_t WellFormedRun(const char* d, std::size_t i, std::size_t end) {
+  while (i < end) {
     // Eight ASCII bytes at a time: the usual case.
-    if (i + 8 <= n) {
+    if (i + 8 <= end) {
       std::uint64_t word;
-      std::memcpy(&word, bytes.data() + i, 8);
+      std::memcpy(&word, d + i, 8);
       if ((word & 0x8080808080808080ull) == 0) {
         i += 8;
         continue;
       }
     }
-    const auto c = static_cast<unsigned char>(bytes[i]);
+    const auto c = static_cast<unsigned char>(d[i]);
     if (c < 0x80) {
       ++i;
       continue;
     }
     const std::size_t len = SequenceLength(c);
-    const std::string_view seq = bytes.substr(i, len == 0 ? 1 : len);
-    if (len >= 2 && ValidPrefix(seq, len)) {
-      if (seq.size() == len) {
-        i += len;
-        continue;
-      }
-      // A character cut at the end of this piece: keep it for the next one.
-      AppendText(bytes.substr(run, i - run));
-      FHeld.assign(seq);
-      return;
-    }
-    AppendText(bytes.substr(run, i - run));
-    AppendText(kReplacement);
-    run = ++i;
+    if (len < 2 || i + len > end || !ValidPrefix(std::string_view(d + i, len), len)) return i;
+    i += len;
   }
-  AppendText(bytes.substr(run));
+  return end;
 }
 
-void TOutputDecoder::FeedUtf16(std::string_view bytes) {
-  String joined = std::move(FHeld);
-  FHeld.clear();
-  joined.append(bytes);
+// No carriage return and nothing but ASCII in d[0, n).
+bool PlainAscii(const char* d, std::size_t n) {
+  if (std::memchr(d, '\r', n)) return false;
+  std::uint64_t any = 0;
+  std::size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, d + i, 8);
+    any |= word;
+  }
+  for (; i < n; ++i)
+    any |= static_cast<unsigned char>(d[i]);
+  return (any & 0x8080808080808080ull) == 0;
+}
+
+} // namespace
+
+TOutputDecoder::~TOutputDecoder() { ReleaseBlock(); }
+
+void TOutputDecoder::ReleaseBlock() noexcept {
+  if (FBlock) FBlock->Release();
+  FBlock = nullptr;
+  FLineStart = FScan = FEnd = 0;
+}
+
+std::span<char> TOutputDecoder::Space(std::size_t max) {
+  max = std::max<std::size_t>(max, 1);
+  const std::size_t want = std::min(max, kMinRoom);
+  if (!FBlock || FBlock->Capacity() - FEnd < want) {
+    // What is not yet a line moves to the start of a new block.
+    const std::size_t keepFrom = FRepairing ? FScan : FLineStart;
+    const std::size_t keep = FEnd - keepFrom;
+    if (FBlock && keepFrom == 0 && FBlock->Unshared()) {
+      // One unfinished line fills the block: grow it (a large one by remapping, not copying).
+      FBlock->Resize(std::max(2 * FBlock->Capacity(), keep + want));
+    } else {
+      FNextBlockSize = std::clamp(2 * FNextBlockSize, kFirstBlock, kLastBlock);
+      TTextBlock* block = TTextBlock::Create(std::max(FNextBlockSize, keep + want));
+      if (keep) std::memcpy(block->Data(), FBlock->Data() + keepFrom, keep);
+      if (FBlock) FBlock->Release();
+      FBlock = block;
+      FLineStart = FLineStart > keepFrom ? FLineStart - keepFrom : 0;
+      FScan -= keepFrom;
+      FEnd = keep;
+    }
+  }
+  return {FBlock->Data() + FEnd, std::min(max, FBlock->Capacity() - FEnd)};
+}
+
+void TOutputDecoder::Commit(std::size_t n) {
+  FEnd += n;
+  Scan(false);
+}
+
+void TOutputDecoder::Feed(std::string_view bytes) {
+  while (!bytes.empty()) {
+    const std::span<char> room = Space(bytes.size());
+    std::memcpy(room.data(), bytes.data(), room.size());
+    bytes.remove_prefix(room.size());
+    Commit(room.size());
+  }
+}
+
+void TOutputDecoder::Scan(bool final) {
+  if (!FBlock || FEnd == 0) return; // nothing read since the last Finish
+  if (FEncoding == TEncoding::Unknown) {
+    const std::string_view h(FBlock->Data(), FEnd);
+    if (h.starts_with("\xFF\xFE") || h.starts_with("\xFE\xFF")) {
+      FEncoding = h[0] == '\xFF' ? TEncoding::Utf16LE : TEncoding::Utf16BE;
+      FLineStart = FScan = 2;
+    } else {
+      // Wait for the rest of what may still become a byte-order mark.
+      if (!final && h.size() < 3 &&
+          (std::string_view("\xEF\xBB\xBF").starts_with(h) ||
+           (h.size() == 1 && (h[0] == '\xFF' || h[0] == '\xFE'))))
+        return;
+      FEncoding = TEncoding::Utf8;
+      if (h.starts_with("\xEF\xBB\xBF")) FLineStart = FScan = 3;
+    }
+  }
+  if (FEncoding == TEncoding::Utf8)
+    ScanUtf8(final);
+  else
+    ScanUtf16(final);
+}
+
+void TOutputDecoder::ScanUtf8(bool final) {
+  const char* d = FBlock->Data();
+  std::size_t i = FScan;
+  if (!FRepairing && PlainAscii(d + i, FEnd - i)) {
+    // The usual case: nothing to check or repair, only line feeds to find.
+    if (FAfterCR && i < FEnd) {
+      FAfterCR = false;
+      if (d[i] == '\n') FLineStart = ++i;
+    }
+    while (const auto* lf = static_cast<const char*>(std::memchr(d + i, '\n', FEnd - i))) {
+      const auto at = static_cast<std::size_t>(lf - d);
+      EmitLine({d + FLineStart, at - FLineStart}, true);
+      FLineStart = i = at + 1;
+    }
+    FScan = FEnd;
+    return;
+  }
+  while (i < FEnd) {
+    if (FAfterCR) {
+      FAfterCR = false;
+      if (d[i] == '\n') {
+        FLineStart = ++i;
+        continue;
+      }
+    }
+    // Line feeds are the usual break; a carriage return can only come before the next one.
+    const auto* lf = static_cast<const char*>(std::memchr(d + i, '\n', FEnd - i));
+    const std::size_t lfAt = lf ? static_cast<std::size_t>(lf - d) : FEnd;
+    const auto* cr = static_cast<const char*>(std::memchr(d + i, '\r', lfAt - i));
+    const std::size_t br = cr ? static_cast<std::size_t>(cr - d) : lfAt;
+    const std::size_t ok = WellFormedRun(d, i, br);
+    if (FRepairing) FPending.append(d + i, ok - i);
+    if (ok < br) {
+      const auto c = static_cast<unsigned char>(d[ok]);
+      const std::size_t len = SequenceLength(c);
+      const std::size_t have = std::min(len, FEnd - ok);
+      const bool cut = len >= 2 && ok + len > FEnd && ValidPrefix({d + ok, have}, len);
+      if (cut && br == FEnd && !final) { // the rest of the character is still to come
+        i = ok;
+        break;
+      }
+      if (!FRepairing) {
+        FPending.assign(d + FLineStart, ok - FLineStart);
+        FRepairing = true;
+      }
+      FPending.append(kReplacement);
+      // A character cut off by the end of the output is one bad character, not several.
+      i = cut && br == FEnd ? FEnd : ok + 1;
+      continue;
+    }
+    if (br == FEnd) {
+      i = FEnd;
+      break;
+    }
+    EmitLine(FRepairing ? std::string_view(FPending)
+                        : std::string_view(d + FLineStart, br - FLineStart),
+             !FRepairing);
+    FAfterCR = d[br] == '\r';
+    FLineStart = i = br + 1;
+  }
+  FScan = i;
+}
+
+void TOutputDecoder::ScanUtf16(bool final) {
+  const char* d = FBlock->Data();
   const bool le = FEncoding == TEncoding::Utf16LE;
-  std::size_t units = joined.size() / 2;
   auto unitAt = [&](std::size_t k) {
-    const auto a = static_cast<unsigned char>(joined[2 * k]);
-    const auto b = static_cast<unsigned char>(joined[2 * k + 1]);
+    const auto a = static_cast<unsigned char>(d[FScan + 2 * k]);
+    const auto b = static_cast<unsigned char>(d[FScan + 2 * k + 1]);
     return static_cast<char16_t>(le ? (b << 8 | a) : (a << 8 | b));
   };
+  std::size_t units = (FEnd - FScan) / 2;
   // A high surrogate at the end waits for its partner.
-  if (units > 0 && unitAt(units - 1) >= 0xD800 && unitAt(units - 1) <= 0xDBFF) --units;
+  if (!final && units > 0 && unitAt(units - 1) >= 0xD800 && unitAt(units - 1) <= 0xDBFF) --units;
   WideString w(units, u'\0');
   for (std::size_t k = 0; k < units; ++k)
     w[k] = unitAt(k);
-  FHeld = joined.substr(units * 2);
+  FScan += units * 2;
   AppendText(WideToUtf8(w));
-}
-
-void TOutputDecoder::EmitLine(std::string_view tail) {
-  ++FLineCount;
-  std::string_view line = tail;
-  if (!FPending.empty()) {
-    FPending.append(tail);
-    line = FPending;
+  if (final) { // a lone high surrogate or half a unit left over
+    for (std::size_t k = FScan; k < FEnd; k += 2)
+      AppendText(kReplacement);
+    FScan = FEnd;
   }
-  if (FTarget)
-    FTarget->Add(line);
-  else
-    FLines.emplace_back(line);
-  FPending.clear(); // keeps its capacity for the next long line
+  // The block is only a read buffer here: what is left of it moves to the front.
+  const std::size_t rest = FEnd - FScan;
+  std::memmove(FBlock->Data(), d + FScan, rest);
+  FLineStart = FScan = 0;
+  FEnd = rest;
 }
 
+void TOutputDecoder::EmitLine(std::string_view line, bool inBlock) {
+  ++FLineCount;
+  if (!FTarget)
+    FLines.emplace_back(line);
+  else if (inBlock)
+    FTarget->AddShared(line, *FBlock);
+  else
+    FTarget->Add(line);
+  FPending.clear(); // keeps its capacity for the next long line
+  FRepairing = false;
+}
+
+// Decoded text (UTF-16 input): lines are assembled in FPending.
 void TOutputDecoder::AppendText(std::string_view text) {
   while (!text.empty()) {
     if (FAfterCR) {
@@ -221,36 +343,31 @@ void TOutputDecoder::AppendText(std::string_view text) {
         continue;
       }
     }
-    // Line feeds are the usual break; a carriage return can only come before the next one.
     const char* data = text.data();
     const auto* lf = static_cast<const char*>(std::memchr(data, '\n', text.size()));
     const std::size_t lfAt = lf ? static_cast<std::size_t>(lf - data) : text.size();
     const auto* cr = static_cast<const char*>(std::memchr(data, '\r', lfAt));
     const std::size_t br = cr ? static_cast<std::size_t>(cr - data) : lfAt;
-    if (br == text.size()) {
-      FPending.append(text);
-      return;
-    }
-    EmitLine(text.substr(0, br));
+    FPending.append(text.substr(0, br));
+    if (br == text.size()) return;
+    EmitLine(FPending, false);
     FAfterCR = text[br] == '\r';
     text.remove_prefix(br + 1);
   }
 }
 
 void TOutputDecoder::Finish() {
-  if (FEncoding == TEncoding::Unknown && !FHeld.empty()) {
-    FEncoding = TEncoding::Utf8;
-    String all = std::move(FHeld);
-    FHeld.clear();
-    FeedUtf8(all);
-  }
-  // Whatever is still held cannot be completed any more.
-  for (std::size_t k = 0; k < FHeld.size(); k += FEncoding == TEncoding::Utf8 ? FHeld.size() : 2)
-    AppendText(kReplacement);
-  FHeld.clear();
-  if (!FPending.empty()) EmitLine({});
+  Scan(true);
+  if (FRepairing || (FEncoding == TEncoding::Utf8 && FEnd > FLineStart))
+    EmitLine(FRepairing ? std::string_view(FPending)
+                        : std::string_view(FBlock->Data() + FLineStart, FEnd - FLineStart),
+             !FRepairing);
+  else if (!FPending.empty())
+    EmitLine(FPending, false);
+  ReleaseBlock();
   FPending = String();
   FAfterCR = false;
+  FRepairing = false;
 }
 
 } // namespace fw

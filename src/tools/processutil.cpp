@@ -116,16 +116,17 @@ void TPipe::CloseWrite() noexcept {
 
 bool TPipe::PartialRead() {
   if (FEof || fRead < 0) return false;
-  if (!Buffer) Buffer = std::make_unique<char[]>(PipeBufferSize);
   bool any = false;
   // Bounded, so that a child writing without pause cannot keep the caller here for ever.
   for (int reads = 0; reads < 64; ++reads) {
-    const ssize_t got = ::read(fRead, Buffer.get(), PipeBufferSize);
+    // Straight into the decoder's block: lines are kept where they were read.
+    const std::span<char> room = FDecoder.Space(PipeBufferSize);
+    const ssize_t got = ::read(fRead, room.data(), room.size());
     if (got > 0) {
-      FDecoder.Feed(std::string_view(Buffer.get(), static_cast<std::size_t>(got)));
+      FDecoder.Commit(static_cast<std::size_t>(got));
       any = true;
       // A short read emptied the pipe: asking again would only be told to wait.
-      if (static_cast<std::size_t>(got) < PipeBufferSize) break;
+      if (static_cast<std::size_t>(got) < room.size()) break;
       continue;
     }
     if (got < 0 && errno == EINTR) continue;
@@ -153,7 +154,6 @@ void TPipe::GetList(TStrings& strings) {
     throw;
   }
   strings.EndUpdate();
-  Buffer.reset();
 }
 
 Integer TPipe::AppendLines(TStrings& strings, bool final) {

@@ -87,7 +87,6 @@ public:
   Integer AppendLines(TStrings& strings, bool final);
 
 private:
-  std::unique_ptr<char[]> Buffer; // allocated on first read, freed by GetList
   TOutputDecoder FDecoder;
   TStrings* FTarget = nullptr;
   int fRead = -1;

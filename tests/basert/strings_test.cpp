@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -211,16 +212,27 @@ TEST(StringList, DuplicatesPolicy) {
 }
 
 // Big enough to split and drop storage blocks many times over.
+// Lines of every storage kind (inline, own buffer, inside a shared block) through random edits.
 TEST(StringList, LargeListsMatchAPlainVectorThroughRandomEdits) {
   std::mt19937 rng(2024);
+  TTextBlock* block = TTextBlock::Create(1 << 20);
+  std::size_t used = 0;
+  auto shared = [&](const String& s) {
+    std::memcpy(block->Data() + used, s.data(), s.size());
+    used += s.size();
+    return std::string_view(block->Data() + used - s.size(), s.size());
+  };
   TStringList l;
   V model;
   for (int step = 0; step < 6000; ++step) {
     auto pick = [&](std::size_t n) { return static_cast<Integer>(rng() % n); };
-    unsigned op = rng() % 10;
-    if (op < 7 || model.size() < 2) {
+    unsigned op = rng() % 11;
+    const String s = std::to_string(step) + String(rng() % 40, 'x');
+    if (op == 0) {
+      l.AddShared(shared(s), *block);
+      model.push_back(s);
+    } else if (op < 7 || model.size() < 2) {
       Integer at = pick(model.size() + 1);
-      String s = std::to_string(step);
       l.Insert(at, s);
       model.insert(model.begin() + at, s);
     } else if (op == 7) {
@@ -231,16 +243,21 @@ TEST(StringList, LargeListsMatchAPlainVectorThroughRandomEdits) {
       Integer a = pick(model.size()), b = pick(model.size());
       l.Exchange(a, b);
       std::swap(model[static_cast<std::size_t>(a)], model[static_cast<std::size_t>(b)]);
+    } else if (op == 9) {
+      Integer at = pick(model.size());
+      l.Put(at, s);
+      model[static_cast<std::size_t>(at)] = s;
     } else {
       Integer from = pick(model.size()), to = pick(model.size());
       l.Move(from, to);
-      String s = model[static_cast<std::size_t>(from)];
+      String moved = model[static_cast<std::size_t>(from)];
       model.erase(model.begin() + from);
-      model.insert(model.begin() + to, s);
+      model.insert(model.begin() + to, moved);
     }
   }
   ASSERT_GT(model.size(), 2 * detail::TStringItems::MaxBlock);
   ASSERT_EQ(Items(l), model);
+  EXPECT_FALSE(block->Unshared());
 
   l.Sort();
   std::stable_sort(model.begin(), model.end(),
@@ -254,8 +271,37 @@ TEST(StringList, LargeListsMatchAPlainVectorThroughRandomEdits) {
   }
   while (l.Count() > 0)
     l.Delete(l.Count() / 2);
+  // Every line that pointed into the block has let go of it.
+  EXPECT_TRUE(block->Unshared());
   l.Add("again");
   EXPECT_EQ(Items(l), (V{"again"}));
+  block->Release();
+}
+
+// A shared line stays valid after its writer lets go of the block; the list frees it last.
+TEST(StringList, SharedLinesOutliveTheirWriter) {
+  TTextBlock* block = TTextBlock::Create(64);
+  const std::string_view text = "a line long enough not to be kept inline|short";
+  std::memcpy(block->Data(), text.data(), text.size());
+  auto* l = new TStringList;
+  l->AddShared(text.substr(0, 40), *block);
+  l->AddShared(text.substr(41), *block); // short: copied, no reference
+  block->Release();
+  EXPECT_EQ(l->Get(0), text.substr(0, 40));
+  EXPECT_EQ(l->Get(1), "short");
+  TStringList copy;
+  copy.Assign(*l);
+  delete l; // frees the block: the copy has its own text (ASan would see a late read)
+  EXPECT_EQ(copy.Get(0), text.substr(0, 40));
+  // A sorted list copies instead: it must stay free to place the line anywhere.
+  TTextBlock* other = TTextBlock::Create(64);
+  std::memcpy(other->Data(), text.data(), text.size());
+  TStringList sorted;
+  sorted.SetSorted(true);
+  sorted.AddShared(text.substr(0, 40), *other);
+  EXPECT_TRUE(other->Unshared());
+  other->Release();
+  EXPECT_EQ(sorted.Get(0), text.substr(0, 40));
 }
 
 TEST(StringList, SortIsStableAndCustomSortSeesOriginalIndexes) {
