@@ -401,23 +401,11 @@ TItemText::TItemText(std::string_view s, TTextBlock& block) : FSize(s.size()) {
   FOut = {s.data(), &block};
 }
 
-TItemText& TItemText::operator=(TItemText&& other) noexcept {
-  if (this != &other) {
-    Reset();
-    std::memcpy(static_cast<void*>(&FOut), static_cast<const void*>(&other.FOut), sizeof FOut);
-    FSize = std::exchange(other.FSize, 0);
-  }
-  return *this;
-}
-
-void TItemText::Reset() noexcept {
-  if (FSize > InlineMax) {
-    if (FOut.Block)
-      FOut.Block->Release();
-    else
-      std::free(const_cast<char*>(FOut.Data));
-  }
-  FSize = 0;
+void TItemText::ReleaseOut() noexcept {
+  if (FOut.Block)
+    FOut.Block->Release();
+  else
+    std::free(const_cast<char*>(FOut.Data));
 }
 
 std::pair<std::size_t, std::size_t> TStringItems::Locate(std::size_t i) const {

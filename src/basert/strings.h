@@ -165,7 +165,15 @@ public:
     std::memcpy(static_cast<void*>(&FOut), static_cast<const void*>(&other.FOut), sizeof FOut);
     other.FSize = 0;
   }
-  TItemText& operator=(TItemText&& other) noexcept;
+  TItemText& operator=(TItemText&& other) noexcept {
+    if (this != &other) {
+      Reset();
+      std::memcpy(static_cast<void*>(&FOut), static_cast<const void*>(&other.FOut), sizeof FOut);
+      FSize = other.FSize;
+      other.FSize = 0;
+    }
+    return *this;
+  }
   ~TItemText() { Reset(); }
   std::string_view View() const noexcept {
     return FSize <= InlineMax ? std::string_view(FInline, FSize)
@@ -178,7 +186,11 @@ private:
     const char* Data;
     TTextBlock* Block; // null: Data is this line's own buffer
   };
-  void Reset() noexcept;
+  void Reset() noexcept {
+    if (FSize > InlineMax) ReleaseOut();
+    FSize = 0;
+  }
+  void ReleaseOut() noexcept;
   union {
     char FInline[InlineMax];
     TOut FOut;
