@@ -11,8 +11,7 @@ namespace fw {
 /// is freed with its last reference, whichever thread drops it.
 class TTextBlock {
 public:
-  /// From this size on a block is placed on large pages where the system offers them, and its
-  /// memory is committed when it is created.
+  /// From this size on a block is placed on large pages where the system offers them.
   static constexpr std::size_t LargeBlock = std::size_t{4} << 20;
 
   /// A block of at least `capacity` bytes holding one reference, the caller's. Raises
