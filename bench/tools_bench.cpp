@@ -159,14 +159,11 @@ const String& SourceFile(bool lines) {
   return name;
 }
 
-// The same child read the plainest way: blocking reads of 32 KB until end of file.
-double BlockingReadSeconds(const String& commandLine) {
-  const auto start = std::chrono::steady_clock::now();
-  int fds[2];
-  if (::pipe2(fds, O_CLOEXEC) != 0) return 0;
+// Starts the command with `out` as its standard output.
+pid_t SpawnWritingTo(const String& commandLine, int out) {
   posix_spawn_file_actions_t fa;
   ::posix_spawn_file_actions_init(&fa);
-  ::posix_spawn_file_actions_adddup2(&fa, fds[1], 1);
+  ::posix_spawn_file_actions_adddup2(&fa, out, 1);
   const auto args = SplitCommandLine(commandLine);
   std::vector<char*> argv;
   for (const String& a : args)
@@ -175,6 +172,15 @@ double BlockingReadSeconds(const String& commandLine) {
   pid_t pid = 0;
   ::posix_spawnp(&pid, argv[0], &fa, nullptr, argv.data(), environ);
   ::posix_spawn_file_actions_destroy(&fa);
+  return pid;
+}
+
+// The same child read the plainest way: blocking reads of 32 KB until end of file.
+double BlockingReadSeconds(const String& commandLine) {
+  const auto start = std::chrono::steady_clock::now();
+  int fds[2];
+  if (::pipe2(fds, O_CLOEXEC) != 0) return 0;
+  const pid_t pid = SpawnWritingTo(commandLine, fds[1]);
   ::close(fds[1]);
   static char buf[32768];
   Int64 total = 0;
@@ -266,17 +272,7 @@ double DecodeOnlySeconds(const String& commandLine, Integer& lines) {
   TPipe pipe;
   TCountingStrings counted;
   pipe.SetTarget(&counted);
-  posix_spawn_file_actions_t fa;
-  ::posix_spawn_file_actions_init(&fa);
-  ::posix_spawn_file_actions_adddup2(&fa, pipe.WriteHandle(), 1);
-  const auto args = SplitCommandLine(commandLine);
-  std::vector<char*> argv;
-  for (const String& a : args)
-    argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  ::posix_spawnp(&pid, argv[0], &fa, nullptr, argv.data(), environ);
-  ::posix_spawn_file_actions_destroy(&fa);
+  const pid_t pid = SpawnWritingTo(commandLine, pipe.WriteHandle());
   pipe.CloseWrite();
   while (!pipe.AtEof()) {
     pollfd fd{pipe.ReadHandle(), POLLIN, 0};
