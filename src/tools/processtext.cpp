@@ -309,7 +309,7 @@ void TOutputDecoder::ScanUtf16(bool final) {
     w[k] = unitAt(k);
   FScan += units * 2;
   AppendText(WideToUtf8(w));
-  if (final) { // a lone high surrogate or half a unit left over
+  if (final) { // half a unit left over
     for (std::size_t k = FScan; k < FEnd; k += 2)
       AppendText(kReplacement);
     FScan = FEnd;
