@@ -7,9 +7,9 @@
 #include "designeditors/editorregistry.h"
 #include "designeditors/guidelines.h"
 #include "designeditors/selectioneditors.h"
+#include "editor_test_classes.h"
 #include "host/hostmenu.h"
 #include "host/hostservices.h"
-#include "support/testdesigner.h"
 
 #include <gtest/gtest.h>
 
@@ -42,10 +42,7 @@ public:
   using TPart::TPart;
 };
 
-TClass TPart::StaticClass() {
-  static const TClass cls = TClassBuilder<TPart, TComponent>("TPart", "Tests").Build();
-  return cls;
-}
+TClass TPart::StaticClass() { return PlainClass<TPart, TComponent>("TPart"); }
 TClass TClicker::StaticClass() {
   static const TClass cls = TClassBuilder<TClicker, TPart>("TClicker", "Tests")
                                 .Property("OnEnter", &TPart::FOnEnter, &TPart::FOnEnter)
@@ -61,10 +58,7 @@ TClass TEnterExit::StaticClass() {
                                 .Build();
   return cls;
 }
-TClass TQuiet::StaticClass() {
-  static const TClass cls = TClassBuilder<TQuiet, TPart>("TQuiet", "Tests").Build();
-  return cls;
-}
+TClass TQuiet::StaticClass() { return PlainClass<TQuiet, TPart>("TQuiet"); }
 
 /// An event editor that records which event was opened.
 std::vector<String> gEdited;
@@ -117,6 +111,67 @@ constexpr char kForComponents[] = "ForComponents";
 constexpr char kForParts[] = "ForParts";
 constexpr char kForClickers[] = "ForClickers";
 constexpr char kForPartsAgain[] = "ForPartsAgain";
+
+class TEditDesigner : public TTestDesigner, public IEditHandler {
+  FW_CLASS(TEditDesigner)
+public:
+  bool EditAction(TEditAction action) override {
+    Actions.push_back(action);
+    return true;
+  }
+  TEditStates GetEditState() override { return {esCanCopy}; }
+  std::vector<TEditAction> Actions;
+};
+TClass TEditDesigner::StaticClass() {
+  static const TClass cls = TClassBuilder<TEditDesigner, TTestDesigner>("TEditDesigner")
+                                .Implements<IEditHandler>()
+                                .Build();
+  return cls;
+}
+
+class TFrameworkRoot : public TComponent {
+  FW_CLASS(TFrameworkRoot)
+public:
+  using TComponent::TComponent;
+};
+class TFrameworkButton : public TFrameworkRoot {
+  FW_CLASS(TFrameworkButton)
+public:
+  using TFrameworkRoot::TFrameworkRoot;
+};
+TClass TFrameworkRoot::StaticClass() {
+  return PlainClass<TFrameworkRoot, TComponent>("TFrameworkRoot");
+}
+TClass TFrameworkButton::StaticClass() {
+  return PlainClass<TFrameworkButton, TFrameworkRoot>("TFrameworkButton");
+}
+
+class TEdgeGuidelines : public TComponentGuidelines {
+  FW_CLASS(TEdgeGuidelines)
+public:
+  using TComponentGuidelines::TComponentGuidelines;
+  Integer GetCount() override { return 2; }
+  TDesignerGuideType GetDesignerGuideType(Integer i) override {
+    return i == 0 ? gtAlignLeft : gtBaseline;
+  }
+  Integer DesignerGuideOffset(Integer i) override { return i == 0 ? 5 : 12; }
+  Integer CalcHorzPos(Integer pos) override { return pos + 100; }
+  Integer CalcVertPos(Integer pos) override { return pos + 1000; }
+};
+TClass TEdgeGuidelines::StaticClass() {
+  return PlainClass<TEdgeGuidelines, TComponentGuidelines>("TEdgeGuidelines");
+}
+
+class TCountingDropTarget : public TInterfacedObject, public IDropTarget {
+public:
+  HResult DragEnter(const IPtr<IInterface>&, Integer, TPoint, Integer& effect) override {
+    effect = 7;
+    return 1;
+  }
+  HResult DragOver(Integer, TPoint, Integer&) override { return 2; }
+  HResult DragLeave() override { return 3; }
+  HResult Drop(const IPtr<IInterface>&, Integer, TPoint, Integer&) override { return 4; }
+};
 
 struct Package : ::testing::Test {
   Integer group = 0;
@@ -204,25 +259,6 @@ TEST_F(Package, SelectionEditorsOfTheCommonClassInRegistrationOrder) {
   group = NewEditorGroup();
 }
 
-namespace {
-class TEditDesigner : public TTestDesigner, public IEditHandler {
-  FW_CLASS(TEditDesigner)
-public:
-  bool EditAction(TEditAction action) override {
-    Actions.push_back(action);
-    return true;
-  }
-  TEditStates GetEditState() override { return {esCanCopy}; }
-  std::vector<TEditAction> Actions;
-};
-TClass TEditDesigner::StaticClass() {
-  static const TClass cls = TClassBuilder<TEditDesigner, TTestDesigner>("TEditDesigner")
-                                .Implements<IEditHandler>()
-                                .Build();
-  return cls;
-}
-} // namespace
-
 TEST_F(Package, EditVerbsListTheIdeActionsTheHostHas) {
   THostServicesScope host;
   for (const char* name : {"EditUndoCommand", "EditCopyCommand", "EditPasteCommand",
@@ -251,28 +287,6 @@ TEST_F(Package, EditVerbsListTheIdeActionsTheHostHas) {
   EXPECT_EQ(handling->Actions, std::vector<TEditAction>{eaPaste});
   EXPECT_EQ(withHandler->GetEditState(), TEditStates{esCanCopy});
 }
-
-namespace {
-class TFrameworkRoot : public TComponent {
-  FW_CLASS(TFrameworkRoot)
-public:
-  using TComponent::TComponent;
-};
-class TFrameworkButton : public TFrameworkRoot {
-  FW_CLASS(TFrameworkButton)
-public:
-  using TFrameworkRoot::TFrameworkRoot;
-};
-TClass TFrameworkRoot::StaticClass() {
-  static const TClass cls = TClassBuilder<TFrameworkRoot, TComponent>("TFrameworkRoot").Build();
-  return cls;
-}
-TClass TFrameworkButton::StaticClass() {
-  static const TClass cls =
-      TClassBuilder<TFrameworkButton, TFrameworkRoot>("TFrameworkButton").Build();
-  return cls;
-}
-} // namespace
 
 TEST_F(Package, CustomModulesAcceptOnlyClassesOfTheirClassGroup) {
   StartClassGroup(TFrameworkRoot::StaticClass());
@@ -309,26 +323,6 @@ TEST(ClassNames, InheritanceByNameAndNameClashes) {
   EXPECT_FALSE(AncestorNameMatches(TClicker::StaticClass(), &impostor));
 }
 
-namespace {
-class TEdgeGuidelines : public TComponentGuidelines {
-  FW_CLASS(TEdgeGuidelines)
-public:
-  using TComponentGuidelines::TComponentGuidelines;
-  Integer GetCount() override { return 2; }
-  TDesignerGuideType GetDesignerGuideType(Integer i) override {
-    return i == 0 ? gtAlignLeft : gtBaseline;
-  }
-  Integer DesignerGuideOffset(Integer i) override { return i == 0 ? 5 : 12; }
-  Integer CalcHorzPos(Integer pos) override { return pos + 100; }
-  Integer CalcVertPos(Integer pos) override { return pos + 1000; }
-};
-TClass TEdgeGuidelines::StaticClass() {
-  static const TClass cls =
-      TClassBuilder<TEdgeGuidelines, TComponentGuidelines>("TEdgeGuidelines").Build();
-  return cls;
-}
-} // namespace
-
 TEST_F(Package, GuidelinesComeFromTheNearestRegisteredAncestor) {
   auto* clicker = Make<TClicker>("Clicker1");
   auto none = GuidelinesFor(D(), clicker, root.get());
@@ -350,19 +344,6 @@ TEST_F(Package, GuidelinesComeFromTheNearestRegisteredAncestor) {
   EXPECT_EQ(GuidelinesOf(TPart::StaticClass()).size(), 1u);
   EXPECT_EQ(GuidelinesFor(D(), clicker, root.get())->GetCount(), 2);
 }
-
-namespace {
-class TCountingDropTarget : public TInterfacedObject, public IDropTarget {
-public:
-  HResult DragEnter(const IPtr<IInterface>&, Integer, TPoint, Integer& effect) override {
-    effect = 7;
-    return 1;
-  }
-  HResult DragOver(Integer, TPoint, Integer&) override { return 2; }
-  HResult DragLeave() override { return 3; }
-  HResult Drop(const IPtr<IInterface>&, Integer, TPoint, Integer&) override { return 4; }
-};
-} // namespace
 
 TEST(DropTargets, ForwardToTheHeldTargetOrSucceedQuietly) {
   IPtr<TDesignerOleDropTarget> forwarder(New<TDesignerOleDropTarget>());

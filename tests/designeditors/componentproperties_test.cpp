@@ -53,6 +53,9 @@ struct Listing : ::testing::Test {
 };
 
 using Names = std::vector<String>;
+bool Has(const Names& names, const char* name) {
+  return std::find(names.begin(), names.end(), name) != names.end();
+}
 
 TEST_F(Listing, OneObjectListsEveryPropertyWithAnEditorInNameOrder) {
   auto* w = Make<TWidget>("W1");
@@ -68,8 +71,6 @@ TEST_F(Listing, OneObjectListsEveryPropertyWithAnEditorInNameOrder) {
 TEST_F(Listing, EditorsCoverEverySelectedObject) {
   auto* a = Make<TWidget>("A");
   auto* b = Make<TButton>("B");
-  a->FCaption = "same";
-  b->FCaption = "same";
   List({a, b});
   auto caption = std::find_if(editors.begin(), editors.end(),
                               [](auto& e) { return e->GetName() == "Caption"; });
@@ -100,22 +101,19 @@ TEST_F(Listing, MultiSelectionNeedsMultiSelectEditors) {
                                   TSingleEditor::StaticClass());
   auto* a = Make<TWidget>("A");
   auto* b = Make<TWidget>("B");
-  Names one = List({a});
-  EXPECT_NE(std::find(one.begin(), one.end(), "Caption"), one.end());
+  EXPECT_TRUE(Has(List({a}), "Caption"));
   Names two = List({a, b});
-  EXPECT_EQ(std::find(two.begin(), two.end(), "Caption"), two.end());
-  EXPECT_NE(std::find(two.begin(), two.end(), "Width"), two.end());
+  EXPECT_FALSE(Has(two, "Caption"));
+  EXPECT_TRUE(Has(two, "Width"));
 }
 
 TEST_F(Listing, ReadOnlyPropertiesFollowTheGlobalFlag) {
   auto* w = Make<TWidget>("W1");
-  Names shown = List({w});
-  EXPECT_NE(std::find(shown.begin(), shown.end(), "Info"), shown.end());
+  EXPECT_TRUE(Has(List({w}), "Info"));
   GShowReadOnlyProps = false;
   Names hidden = List({w});
-  EXPECT_EQ(std::find(hidden.begin(), hidden.end(), "Info"), hidden.end());
-  // A read-only property of a class type stays.
-  EXPECT_NE(std::find(hidden.begin(), hidden.end(), "Font"), hidden.end());
+  EXPECT_FALSE(Has(hidden, "Info"));
+  EXPECT_TRUE(Has(hidden, "Font")); // a read-only property of a class type stays
 }
 
 TEST_F(Listing, HiddenAndFilteredPropertiesAreLeftOut) {
@@ -131,12 +129,9 @@ TEST_F(Listing, UnavailableValueRemovesTheProperty) {
                                   TFailingEditor::StaticClass());
   auto* w = Make<TWidget>("W1");
   TFailingEditor::FailInGetValue = true;
-  Names plain = List({w});
-  EXPECT_NE(std::find(plain.begin(), plain.end(), "Caption"), plain.end())
-      << "only components that ask for it are tested";
+  EXPECT_TRUE(Has(List({w}), "Caption")) << "only components that ask for it are tested";
   w->CheckAvailability(true);
-  Names checked = List({w});
-  EXPECT_EQ(std::find(checked.begin(), checked.end(), "Caption"), checked.end());
+  EXPECT_FALSE(Has(List({w}), "Caption"));
 }
 
 TEST_F(Listing, EditorFailuresPropagateWithoutLeaks) {

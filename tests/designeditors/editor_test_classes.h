@@ -11,6 +11,13 @@ namespace fwtest {
 
 using namespace fw;
 
+/// The class record of a test class that publishes nothing beyond its base.
+template <class T, class Base>
+TClass PlainClass(const char* name, const char* unit = "EditorTests") {
+  static const TClass cls = TClassBuilder<T, Base>(name, unit).Build();
+  return cls;
+}
+
 struct IShape : virtual IInterface {
   static constexpr TGUID IID = TGUID::Parse("{3E0C2B61-5D0A-4E8E-9C5B-7C2F7E0B1A01}");
 };
@@ -141,8 +148,5 @@ public:
   TPropertyAttributes GetAttributes() override;
   static bool Sorted;
 };
-
-/// Frees a component when the test ends.
-template <class T> using TOwnedComp = TOwned<T>;
 
 } // namespace fwtest

@@ -4,13 +4,12 @@
 #include "basert/classreg.h"
 #include "basert/exceptions.h"
 #include "designeditors/editorregistry.h"
+#include "editor_test_classes.h"
 
 #include <gtest/gtest.h>
 
 namespace fwtest {
 namespace {
-
-using namespace fw;
 
 enum class TDragMode { dmManual, dmAutomatic };
 enum class TDragKind { dkDrag, dkDock };
@@ -78,14 +77,10 @@ TClass TCatControl::StaticClass() {
   return cls;
 }
 TClass TCatButton::StaticClass() {
-  static const TClass cls =
-      TClassBuilder<TCatButton, TCatControl>("TCatButton", "CategoryTests").Build();
-  return cls;
+  return PlainClass<TCatButton, TCatControl>("TCatButton", "CategoryTests");
 }
 TClass TCatLabel::StaticClass() {
-  static const TClass cls =
-      TClassBuilder<TCatLabel, TCatControl>("TCatLabel", "CategoryTests").Build();
-  return cls;
+  return PlainClass<TCatLabel, TCatControl>("TCatLabel", "CategoryTests");
 }
 
 /// A filter that reports its destruction.

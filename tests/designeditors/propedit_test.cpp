@@ -34,12 +34,12 @@ struct EditorBase : ::testing::Test {
     w->SetName(name);
     return w;
   }
-};
-
-TEST_F(EditorBase, WritesReachEverySelectedObjectWithOneModified) {
   TWidget* a = Widget("A");
   TWidget* b = Widget("B");
   TWidget* c = Widget("C");
+};
+
+TEST_F(EditorBase, WritesReachEverySelectedObjectWithOneModified) {
   TTextEditor* e;
   IPtr<IProperty> p = EditorFor(designer, {a, b, c}, "Width", &e);
   e->SetOrdValue(42);
@@ -57,9 +57,6 @@ TEST_F(EditorBase, WritesReachEverySelectedObjectWithOneModified) {
 }
 
 TEST_F(EditorBase, FailedWriteLeavesEveryObjectUnchanged) {
-  TWidget* a = Widget("A");
-  TWidget* b = Widget("B");
-  TWidget* c = Widget("C");
   a->FLimited = 1;
   b->FLimited = 2;
   c->FLimited = 3;
@@ -79,19 +76,12 @@ TEST_F(EditorBase, FailedWriteLeavesEveryObjectUnchanged) {
 }
 
 TEST_F(EditorBase, PartialFailureRollsBackTheEarlierEntries) {
-  TWidget* a = Widget("A");
-  TWidget* b = Widget("B");
-  TWidget* c = Widget("C");
   a->FLimited = 5;
   b->FLimited = 6;
-  TOwned<TLabel> label(New<TLabel>(nullptr));
-  auto* e = static_cast<TTextEditor*>(
-      TTextEditor::StaticClass()->Create<IPtr<IDesigner>, Integer>(designer, 3));
-  IPtr<IProperty> ref(e);
-  e->SetPropEntry(0, a, Prop(TWidget::StaticClass(), "Limited"));
-  e->SetPropEntry(1, b, Prop(TWidget::StaticClass(), "Limited"));
-  e->SetPropEntry(2, c, Prop(TWidget::StaticClass(), "Limited"));
   c->FLimited = 7;
+  TOwned<TLabel> label(New<TLabel>(nullptr));
+  TTextEditor* e;
+  IPtr<IProperty> ref = EditorFor(designer, {a, b, c}, "Limited", &e);
   e->SetOrdValue(50);
   EXPECT_EQ(c->FLimited, 50);
   EXPECT_EQ(d->ModifiedCount, 1);
@@ -106,13 +96,9 @@ TEST_F(EditorBase, PartialFailureRollsBackTheEarlierEntries) {
 }
 
 TEST_F(EditorBase, StringWritersSkipEntriesWithoutWriteAccess) {
-  TWidget* a = Widget("A");
   TOwned<TLabel> label(New<TLabel>(nullptr));
-  auto* e = static_cast<TTextEditor*>(
-      TTextEditor::StaticClass()->Create<IPtr<IDesigner>, Integer>(designer, 2));
-  IPtr<IProperty> ref(e);
-  e->SetPropEntry(0, a, Prop(TWidget::StaticClass(), "Caption"));
-  e->SetPropEntry(1, label.get(), Prop(TLabel::StaticClass(), "Caption"));
+  TTextEditor* e;
+  IPtr<IProperty> ref = EditorFor(designer, {a, label.get()}, "Caption", &e);
   e->SetStrValue("both");
   EXPECT_EQ(a->FCaption, "both");
   EXPECT_EQ(label->FCaption, "label");
@@ -121,8 +107,6 @@ TEST_F(EditorBase, StringWritersSkipEntriesWithoutWriteAccess) {
 }
 
 TEST_F(EditorBase, DefaultsOfTheBase) {
-  TWidget* a = Widget("A");
-  TWidget* b = Widget("B");
   a->FCaption = b->FCaption = "same";
   TEditorA* twoEditor;
   IPtr<IProperty> two = EditorFor<TEditorA>(designer, {a, b}, "Caption", &twoEditor);
@@ -146,7 +130,6 @@ TEST_F(EditorBase, DefaultsOfTheBase) {
 }
 
 TEST_F(EditorBase, EditCyclesThroughTheValueList) {
-  TWidget* a = Widget("A");
   IPtr<IProperty> p = EditorFor(designer, {a}, "Caption");
   a->FCaption = "Beta"; // the last of Gamma, Alpha, Beta
   p->Edit();
@@ -170,7 +153,6 @@ TEST_F(EditorBase, EditCyclesThroughTheValueList) {
 }
 
 TEST_F(EditorBase, EditValueReportsReadErrorsAsText) {
-  TWidget* a = Widget("A");
   a->FCaption = "text";
   String v;
   EXPECT_TRUE(EditorFor(designer, {a}, "Caption")->GetEditValue(v));
@@ -205,17 +187,14 @@ struct Inheritance : ::testing::Test {
 
   void SetUp() override {
     ancestorRoot->SetName("Base");
-    auto* a = New<TWidget>(ancestorRoot.get());
-    a->SetName("Button1");
-    a->FCaption = "OK";
-    a->FWidth = 75;
-    a->FFont->FName = "Arial";
     root->SetName("Derived");
-    inherited = New<TWidget>(root.get());
-    inherited->SetName("Button1");
-    inherited->FCaption = "OK";
-    inherited->FWidth = 75;
-    inherited->FFont->FName = "Arial";
+    for (TComponent* owner : {ancestorRoot.get(), root.get()}) {
+      inherited = New<TWidget>(owner);
+      inherited->SetName("Button1");
+      inherited->FCaption = "OK";
+      inherited->FWidth = 75;
+      inherited->FFont->FName = "Arial";
+    }
     inherited->SetAncestor(true);
     own = New<TWidget>(root.get());
     own->SetName("Button2");
@@ -263,12 +242,6 @@ TEST_F(Inheritance, DefaultDetectionEdgeCases) {
   d->Ancestor = nullptr;
   EXPECT_FALSE(IsDefault(inherited, "Width"));
 }
-
-} // namespace
-} // namespace fwtest
-
-namespace fwtest {
-namespace {
 
 TEST_F(Inheritance, NestedModuleInstancesAreComparedWithTheirOwnAncestor) {
   // A frame class made at run time, its open module, and an instance of it in the root.
