@@ -33,35 +33,24 @@ struct Listing : ::testing::Test {
   std::vector<String> List(std::initializer_list<TPersistent*> objects,
                            TTypeKinds filter = tkProperties, const IPtr<IDesigner>& designer = {},
                            const TPropertyEditorFilterFunc& editorFilter = {}) {
-    IPtr<IDesignerSelections> sel = CreateSelectionList();
-    for (TPersistent* o : objects)
-      sel->Add(o);
     editors.clear();
     registry.GetComponentProperties(
-        sel, filter, designer, [&](const IPtr<IProperty>& p) { editors.push_back(p); },
-        editorFilter);
-    std::vector<String> names;
-    for (auto& e : editors)
-      names.push_back(e->GetName());
-    return names;
+        Selection(objects), filter, designer,
+        [&](const IPtr<IProperty>& p) { editors.push_back(p); }, editorFilter);
+    return NamesOf(editors);
   }
-  template <class T> T* Make(const char* name) {
-    T* c = New<T>(form.get());
-    c->SetName(name);
-    return c;
-  }
+  template <class T> T* Make(const char* name) { return MakeNamed<T>(form.get(), name); }
 };
 
-using Names = std::vector<String>;
-bool Has(const Names& names, const char* name) {
+bool Has(const Strings& names, const char* name) {
   return std::find(names.begin(), names.end(), name) != names.end();
 }
 
 TEST_F(Listing, OneObjectListsEveryPropertyWithAnEditorInNameOrder) {
   auto* w = Make<TWidget>("W1");
-  EXPECT_EQ(List({w}), (Names{"Buddy", "Caption", "Circle", "Color", "Font", "Info", "Limited",
-                              "Name", "Peer", "Shape", "Tag", "Width"}));
-  EXPECT_EQ(List({w}, tkMethods), (Names{"OnClick"}));
+  EXPECT_EQ(List({w}), (Strings{"Buddy", "Caption", "Circle", "Color", "Font", "Info", "Limited",
+                                "Name", "Peer", "Shape", "Tag", "Width"}));
+  EXPECT_EQ(List({w}, tkMethods), (Strings{"OnClick"}));
   EXPECT_TRUE(List({}).empty());
   EXPECT_TRUE(editors.empty());
   registry.GetComponentProperties(
@@ -83,15 +72,15 @@ TEST_F(Listing, EditorsCoverEverySelectedObject) {
 TEST_F(Listing, MixedClassesShareOnlySameNameAndTypeWithTheSameEditor) {
   auto* w = Make<TWidget>("W1");
   auto* l = Make<TLabel>("L1");
-  EXPECT_EQ(List({w, l}), (Names{"Caption", "Name", "Tag", "Width"}));
+  EXPECT_EQ(List({w, l}), (Strings{"Caption", "Name", "Tag", "Width"}));
   // An editor registered for the label's Width only makes the editors differ.
   registry.RegisterPropertyEditor(TypeInfo<Integer>(), TLabel::StaticClass(), "Width",
                                   TEditorA::StaticClass());
-  EXPECT_EQ(List({w, l}), (Names{"Caption", "Name", "Tag"}));
-  EXPECT_EQ(List({l, w}), (Names{"Caption", "Name", "Tag"}));
+  EXPECT_EQ(List({w, l}), (Strings{"Caption", "Name", "Tag"}));
+  EXPECT_EQ(List({l, w}), (Strings{"Caption", "Name", "Tag"}));
   // A font shares only its Name; a bare persistent shares nothing.
   TOwned<TFontLike> font(New<TFontLike>());
-  EXPECT_EQ(List({w, font.get()}), (Names{"Name"}));
+  EXPECT_EQ(List({w, font.get()}), (Strings{"Name"}));
   TOwned<TPersistent> bare(New<TPersistent>());
   EXPECT_TRUE(List({w, bare.get()}).empty());
 }
@@ -102,7 +91,7 @@ TEST_F(Listing, MultiSelectionNeedsMultiSelectEditors) {
   auto* a = Make<TWidget>("A");
   auto* b = Make<TWidget>("B");
   EXPECT_TRUE(Has(List({a}), "Caption"));
-  Names two = List({a, b});
+  Strings two = List({a, b});
   EXPECT_FALSE(Has(two, "Caption"));
   EXPECT_TRUE(Has(two, "Width"));
 }
@@ -111,7 +100,7 @@ TEST_F(Listing, ReadOnlyPropertiesFollowTheGlobalFlag) {
   auto* w = Make<TWidget>("W1");
   EXPECT_TRUE(Has(List({w}), "Info"));
   GShowReadOnlyProps = false;
-  Names hidden = List({w});
+  Strings hidden = List({w});
   EXPECT_FALSE(Has(hidden, "Info"));
   EXPECT_TRUE(Has(hidden, "Font")); // a read-only property of a class type stays
 }
@@ -119,9 +108,9 @@ TEST_F(Listing, ReadOnlyPropertiesFollowTheGlobalFlag) {
 TEST_F(Listing, HiddenAndFilteredPropertiesAreLeftOut) {
   auto* w = Make<TWidget>("W1");
   registry.RegisterPropertyEditor(TypeInfo<Int64>(), TWidget::StaticClass(), "Tag", nullptr);
-  Names names = List({w}, tkProperties, nullptr,
-                     [](const IPtr<IProperty>& p) { return p->GetName().size() > 4; });
-  EXPECT_EQ(names, (Names{"Buddy", "Caption", "Circle", "Color", "Limited", "Shape", "Width"}));
+  Strings names = List({w}, tkProperties, nullptr,
+                       [](const IPtr<IProperty>& p) { return p->GetName().size() > 4; });
+  EXPECT_EQ(names, (Strings{"Buddy", "Caption", "Circle", "Color", "Limited", "Shape", "Width"}));
 }
 
 TEST_F(Listing, UnavailableValueRemovesTheProperty) {
@@ -147,11 +136,8 @@ TEST_F(Listing, EditorFailuresPropagateWithoutLeaks) {
   TFailingEditor::FailInInitialize = false;
   EXPECT_EQ(TCountedEditor::Live, 0);
 
-  IPtr<IDesignerSelections> sel = CreateSelectionList();
-  sel->Add(a);
-  sel->Add(b);
   int calls = 0;
-  EXPECT_THROW(registry.GetComponentProperties(sel, tkProperties, nullptr,
+  EXPECT_THROW(registry.GetComponentProperties(Selection({a, b}), tkProperties, nullptr,
                                                [&](const IPtr<IProperty>&) {
                                                  if (++calls == 3) throw ERangeError("stop");
                                                }),
@@ -232,9 +218,9 @@ TEST_F(Listing, SelectionFiltersTrimTheGatheredEditors) {
   IPtr<IDesigner> designer = MakeTestDesigner(d);
   d->Selection = {form.get()};
   GetSelectionEditorsProc = &SelectionEditorsForC;
-  Names names = List({w}, tkProperties, designer);
+  Strings names = List({w}, tkProperties, designer);
   GetSelectionEditorsProc = nullptr;
-  EXPECT_EQ(names, (Names{"Color", "Circle", "Caption"}));
+  EXPECT_EQ(names, (Strings{"Color", "Circle", "Caption"}));
   EXPECT_EQ(gSelectionSeen, form.get()); // asked with the designer's selection
   EXPECT_EQ(TReverseFilter::SeenCount, 1);
   // Without a designer no filter is asked.

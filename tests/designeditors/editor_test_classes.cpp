@@ -6,6 +6,20 @@
 
 namespace fwtest {
 
+IPtr<IDesignerSelections> Selection(std::initializer_list<TPersistent*> objects) {
+  IPtr<IDesignerSelections> sel = CreateSelectionList();
+  for (TPersistent* o : objects)
+    sel->Add(o);
+  return sel;
+}
+
+std::vector<String> NamesOf(const std::vector<IPtr<IProperty>>& editors) {
+  std::vector<String> names;
+  for (auto& e : editors)
+    names.push_back(e->GetName());
+  return names;
+}
+
 PTypeInfo TypeInfoOf(std::type_identity<IPtr<IShape>>) {
   static PTypeInfo t =
       MakeInterfaceType("IShape", IShape::IID, TypeInfo<IPtr<IInterface>>(), "EditorTests");

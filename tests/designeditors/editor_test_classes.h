@@ -11,6 +11,18 @@ namespace fwtest {
 
 using namespace fw;
 
+using Strings = std::vector<String>;
+
+/// A selection of the objects, in order.
+IPtr<IDesignerSelections> Selection(std::initializer_list<TPersistent*> objects);
+std::vector<String> NamesOf(const std::vector<IPtr<IProperty>>& editors);
+/// A named component.
+template <class T> T* MakeNamed(TComponent* owner, const String& name) {
+  T* c = New<T>(owner);
+  c->SetName(name);
+  return c;
+}
+
 /// The class record of a test class that publishes nothing beyond its base.
 template <class T, class Base>
 TClass PlainClass(const char* name, const char* unit = "EditorTests") {

@@ -283,9 +283,7 @@ TEST(PropInfoList, ClassWithoutTypeInformationHasNoProperties) {
   ASSERT_TRUE(p->ChangeClass(&bare));
   EXPECT_EQ(TPropInfoList(p.get(), tkAny).Count(), 0);
   int calls = 0;
-  IPtr<IDesignerSelections> sel = CreateSelectionList();
-  sel->Add(p.get());
-  TPropertyEditorRegistry().GetComponentProperties(sel, tkAny, nullptr,
+  TPropertyEditorRegistry().GetComponentProperties(Selection({p.get()}), tkAny, nullptr,
                                                    [&](const IPtr<IProperty>&) { ++calls; });
   EXPECT_EQ(calls, 0);
 }

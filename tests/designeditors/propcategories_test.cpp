@@ -115,23 +115,23 @@ struct Categories : ::testing::Test {
   static TPropertyCategoryList& List() { return PropertyCategoryList(); }
   static TPropertyCategory* Cat(const char* name) { return List().FindCategory(name); }
 
-  /// One inspector pass over a component: the names GetComponentProperties lists that the
-  /// category list lets through.
-  std::vector<String> Shown(TPersistent* obj) {
-    TPropertyEditorRegistry registry;
-    IPtr<IDesignerSelections> sel = CreateSelectionList();
-    sel->Add(obj);
+  static std::vector<IPtr<IProperty>> Editors(TPersistent* obj) {
+    std::vector<IPtr<IProperty>> editors;
+    TPropertyEditorRegistry().GetComponentProperties(
+        Selection({obj}), tkProperties, {},
+        [&](const IPtr<IProperty>& p) { editors.push_back(p); });
+    return editors;
+  }
+  /// One inspector pass over a component: the names listed that the category list lets through.
+  Strings Shown(TPersistent* obj) {
     IPtr<IDesignObject> designObject = PersistentToDesignObject(obj);
-    std::vector<String> shown;
+    Strings shown;
     List().ClearMatches();
-    registry.GetComponentProperties(sel, tkProperties, {}, [&](const IPtr<IProperty>& p) {
+    for (auto& p : Editors(obj))
       if (List().Match(p->GetName(), designObject, p)) shown.push_back(p->GetName());
-    });
     return shown;
   }
 };
-
-using Names = std::vector<String>;
 
 TEST_F(Categories, ComponentFiltersTestNameClassAndType) {
   TComponentPropertyFilter drag("drag*", nullptr, nullptr);
@@ -164,16 +164,12 @@ TEST_F(Categories, ObjectMatchTakesNameAndTypeFromEditorOrObject) {
   EXPECT_FALSE(cursors.Match("DragCursor", {}, {})); // no persistent object, no match
 
   TComponentPropertyFilter named("Hint", nullptr, nullptr);
-  TPropertyEditorRegistry registry;
-  IPtr<IDesignerSelections> sel = CreateSelectionList();
-  sel->Add(button);
-  int seen = 0;
-  registry.GetComponentProperties(sel, tkProperties, {}, [&](const IPtr<IProperty>& p) {
-    ++seen;
+  auto editors = Editors(button);
+  EXPECT_GT(editors.size(), 5u);
+  for (auto& p : editors) {
     EXPECT_EQ(named.Match("", obj, p), p->GetName() == "Hint") << p->GetName();
     EXPECT_EQ(cursors.Match("", obj, p), p->GetName() == "DragCursor") << p->GetName();
-  });
-  EXPECT_GT(seen, 5);
+  }
   // A plain filter knows nothing but names: an empty mask takes anything.
   EXPECT_TRUE(TPropertyFilter("", 3).Match("", {}, {}));
 }
@@ -255,14 +251,14 @@ TEST_F(Categories, InspectorShowsPropertyWhenAnyClaimingCategoryIsVisible) {
   RegisterPropertiesInCategory(sLayoutCategoryName, {"Left", "Width"});
   RegisterPropertiesInCategory(sVisualCategoryName, {TypeInfoTCursor(), "Width", "Caption"});
   RegisterPropertyInCategory(sDragNDropCategoryName, "Drag*");
-  const Names all{"Caption", "DragCursor", "DragKind", "DragMode", "Font",
-                  "Hint",    "Left",       "Name",     "Tag",      "Width"};
+  const Strings all{"Caption", "DragCursor", "DragKind", "DragMode", "Font",
+                    "Hint",    "Left",       "Name",     "Tag",      "Width"};
   EXPECT_EQ(Shown(button), all);
 
   Cat(sLayoutCategoryName)->SetVisible(false);
   // Width still shows through Visual; Left has nowhere else to go.
-  EXPECT_EQ(Shown(button), (Names{"Caption", "DragCursor", "DragKind", "DragMode", "Font", "Hint",
-                                  "Name", "Tag", "Width"}));
+  EXPECT_EQ(Shown(button), (Strings{"Caption", "DragCursor", "DragKind", "DragMode", "Font", "Hint",
+                                    "Name", "Tag", "Width"}));
   // Newest first: DragCursor stops at the drag category, so Visual is never asked for it, and
   // Width stops at Visual, so the hidden Layout is not asked either.
   EXPECT_EQ(Cat(sDragNDropCategoryName)->MatchCount(), 3);
@@ -275,7 +271,7 @@ TEST_F(Categories, InspectorShowsPropertyWhenAnyClaimingCategoryIsVisible) {
 
   // Unclaimed properties go to Miscellaneous and show exactly when it is visible.
   List().MiscCategory()->SetVisible(false);
-  EXPECT_EQ(Shown(button), (Names{"DragCursor", "DragKind", "DragMode"}));
+  EXPECT_EQ(Shown(button), (Strings{"DragCursor", "DragKind", "DragMode"}));
   EXPECT_EQ(List().MiscCategory()->MatchCount(), 4); // Font, Hint, Name, Tag
 
   // The class-based form gives the same answers.
@@ -310,7 +306,7 @@ TEST_F(Categories, VisibilityModesChangeOnlyCategoriesWithMatches) {
 }
 
 TEST_F(Categories, HiddenSetRoundTripsQuotedNames) {
-  const Names odd{sDragNDropCategoryName, "Comma, too", "Say \"hi\"", "Plain", ""};
+  const Strings odd{sDragNDropCategoryName, "Comma, too", "Say \"hi\"", "Plain", ""};
   for (const String& n : odd)
     RegisterPropertyInCategory(n, "Left");
   for (const String& n : odd)
@@ -347,8 +343,8 @@ TEST_F(Categories, UnloadingAPackageWithdrawsItsCategoriesAndFilters) {
   EXPECT_EQ(Cat("Layout")->GetFilter(0)->FilterText(), "Left");
   EXPECT_EQ(List().MiscCategory()->Count(), miscFilters - 1);
   EXPECT_TRUE(IsPropertyInCategory(sMiscellaneousCategoryName, TCatButton::StaticClass(), "Tag"));
-  EXPECT_EQ(Shown(label), (Names{"Caption", "DragCursor", "DragKind", "DragMode", "Font", "Hint",
-                                 "Left", "Name", "Tag", "Width"}));
+  EXPECT_EQ(Shown(label), (Strings{"Caption", "DragCursor", "DragKind", "DragMode", "Font", "Hint",
+                                   "Left", "Name", "Tag", "Width"}));
 }
 
 TEST_F(Categories, CatchAllsSurviveTheGroupThatMadeTheList) {

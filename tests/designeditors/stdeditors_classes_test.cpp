@@ -108,11 +108,8 @@ void EditorsTest::TearDown() {
 }
 
 IPtr<IProperty> EditorsTest::Prop(std::initializer_list<TPersistent*> objects, const String& name) {
-  IPtr<IDesignerSelections> sel = CreateSelectionList();
-  for (TPersistent* o : objects)
-    sel->Add(o);
   IPtr<IProperty> found;
-  GetComponentProperties(sel, tkAny, designer, [&](const IPtr<IProperty>& p) {
+  GetComponentProperties(Selection(objects), tkAny, designer, [&](const IPtr<IProperty>& p) {
     if (p->GetName() == name) found = p;
   });
   return found;

@@ -5,8 +5,6 @@
 namespace fwtest {
 namespace {
 
-using Strings = std::vector<String>;
-
 TEST_F(EditorsTest, RegistryHandsOutTheEditorOfEachKind) {
   auto* s = Make<TEdSample>("Sample1");
   const std::pair<const char*, TClass> expected[] = {

@@ -5,15 +5,6 @@
 namespace fwtest {
 namespace {
 
-using Strings = std::vector<String>;
-
-std::vector<String> Names(const std::vector<IPtr<IProperty>>& props) {
-  std::vector<String> names;
-  for (auto& p : props)
-    names.push_back(p->GetName());
-  return names;
-}
-
 TEST_F(EditorsTest, ClassPropertiesOfferTheirObjectsProperties) {
   auto* a = Make<TEdSample>("A");
   auto* b = Make<TEdSample>("B");
@@ -22,7 +13,7 @@ TEST_F(EditorsTest, ClassPropertiesOfferTheirObjectsProperties) {
   EXPECT_EQ(font->GetAttributes(),
             (TPropertyAttributes{paSubProperties, paMultiSelect, paReadOnly}));
   auto subs = Subs(font);
-  EXPECT_EQ(Names(subs), (Strings{"Name", "Size"}));
+  EXPECT_EQ(NamesOf(subs), (Strings{"Name", "Size"}));
   subs[1]->SetValue("12");
   EXPECT_EQ(a->FFont->FSize, 12);
   EXPECT_EQ(b->FFont->FSize, 12);
@@ -62,7 +53,7 @@ TEST_F(EditorsTest, AReferenceExpandsOnlyWhenSharedAndDesigned) {
   const TPropertyAttributes expanded =
       flat + TPropertyAttributes{paSubProperties, paVolatileSubProperties};
   EXPECT_EQ(peer->GetAttributes(), expanded);
-  auto subs = Names(Subs(peer));
+  auto subs = NamesOf(Subs(peer));
   EXPECT_TRUE(std::find(subs.begin(), subs.end(), "OnClick") != subs.end()) << "events too";
   EXPECT_TRUE(std::find(subs.begin(), subs.end(), "Name") == subs.end()) << "not nestable";
   EXPECT_TRUE(std::find(subs.begin(), subs.end(), "Title") != subs.end());

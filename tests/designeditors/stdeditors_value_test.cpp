@@ -6,8 +6,6 @@
 namespace fwtest {
 namespace {
 
-using Strings = std::vector<String>;
-
 /// Restores the process-wide format settings a test changes.
 struct SettingsGuard {
   TFormatSettings saved = FormatSettings;
