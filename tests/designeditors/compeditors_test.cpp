@@ -129,21 +129,14 @@ TClass TEditDesigner::StaticClass() {
   return cls;
 }
 
-class TFrameworkRoot : public TComponent {
-  FW_CLASS(TFrameworkRoot)
-public:
-  using TComponent::TComponent;
-};
-class TFrameworkButton : public TFrameworkRoot {
+/// Below the root of another class group.
+class TFrameworkButton : public TOtherWidget {
   FW_CLASS(TFrameworkButton)
 public:
-  using TFrameworkRoot::TFrameworkRoot;
+  using TOtherWidget::TOtherWidget;
 };
-TClass TFrameworkRoot::StaticClass() {
-  return PlainClass<TFrameworkRoot, TComponent>("TFrameworkRoot");
-}
 TClass TFrameworkButton::StaticClass() {
-  return PlainClass<TFrameworkButton, TFrameworkRoot>("TFrameworkButton");
+  return PlainClass<TFrameworkButton, TOtherWidget>("TFrameworkButton");
 }
 
 class TEdgeGuidelines : public TComponentGuidelines {
@@ -197,11 +190,7 @@ struct Package : ::testing::Test {
     DesignEditorsShutdown();
   }
   IPtr<IDesigner> D() { return QueryIntf<IDesigner>(designer); }
-  template <class T> T* Make(const String& name) {
-    auto* c = New<T>(root.get());
-    c->SetName(name);
-    return c;
-  }
+  template <class T> T* Make(const String& name) { return MakeNamed<T>(root.get(), name); }
   std::vector<String> VerbsOf(const IPtr<ISelectionEditorList>& list) {
     std::vector<String> verbs;
     for (Integer i = 0; i < list->GetCount(); ++i)
@@ -244,9 +233,8 @@ TEST_F(Package, SelectionEditorsOfTheCommonClassInRegistrationOrder) {
   RegisterSelectionEditor(TPart::StaticClass(), TNamedSelectionEditor<kForParts>::StaticClass());
   RegisterSelectionEditor(TPart::StaticClass(),
                           TNamedSelectionEditor<kForPartsAgain>::StaticClass());
-  IPtr<IDesignerSelections> mixed = CreateSelectionList();
-  mixed->Add(Make<TClicker>("Clicker1"));
-  mixed->Add(Make<TEnterExit>("EnterExit1"));
+  IPtr<IDesignerSelections> mixed =
+      Selection({Make<TClicker>("Clicker1"), Make<TEnterExit>("EnterExit1")});
   EXPECT_EQ(VerbsOf(GetSelectionEditors(D(), mixed)),
             (std::vector<String>{"ForComponents", "ForParts", "ForPartsAgain"}));
   EXPECT_EQ(VerbsOf(GetSelectionEditors(D(), root->FindComponent("Clicker1"))),
@@ -289,7 +277,6 @@ TEST_F(Package, EditVerbsListTheIdeActionsTheHostHas) {
 }
 
 TEST_F(Package, CustomModulesAcceptOnlyClassesOfTheirClassGroup) {
-  StartClassGroup(TFrameworkRoot::StaticClass());
   RegisterClasses({TFrameworkButton::StaticClass(), TClicker::StaticClass()});
   TOwned<TComponent> module(New<TComponent>(nullptr));
   IPtr<TCustomModule> custom(New<TCustomModule>(module.get(), D()));
@@ -307,8 +294,6 @@ TEST_F(Package, CustomModulesAcceptOnlyClassesOfTheirClassGroup) {
   TClicker* designed = New<TClicker>(module.get());
   CreateSubClass(designed, "TClicker2", TClicker::StaticClass());
   EXPECT_TRUE(custom->ValidateComponentClass(designed->ClassType()));
-  EXPECT_FALSE(custom->Nestable());
-  EXPECT_EQ(custom->GetVerbCount(), 0);
   UnRegisterClasses({TFrameworkButton::StaticClass(), TClicker::StaticClass()});
 }
 
@@ -317,7 +302,7 @@ TEST(ClassNames, InheritanceByNameAndNameClashes) {
   EXPECT_FALSE(ClassInheritsFrom(TPart::StaticClass(), "TClicker"));
   EXPECT_FALSE(ClassInheritsFrom(nullptr, "TObject"));
   EXPECT_TRUE(AncestorNameMatches(TClicker::StaticClass(), TPart::StaticClass()));
-  EXPECT_TRUE(AncestorNameMatches(TClicker::StaticClass(), TFrameworkRoot::StaticClass()));
+  EXPECT_TRUE(AncestorNameMatches(TClicker::StaticClass(), TOtherWidget::StaticClass()));
   TClassRec impostor = *TQuiet::StaticClass();
   impostor.ClassName = "TPart"; // another class that bears an ancestor's name
   EXPECT_FALSE(AncestorNameMatches(TClicker::StaticClass(), &impostor));
