@@ -7,6 +7,8 @@
 #include "designeditors/editorregistry.h"
 #include "support/testdesigner.h"
 
+#include <algorithm>
+
 namespace fwtest {
 
 using namespace fw;
@@ -16,6 +18,9 @@ using Strings = std::vector<String>;
 /// A selection of the objects, in order.
 IPtr<IDesignerSelections> Selection(std::initializer_list<TPersistent*> objects);
 std::vector<String> NamesOf(const std::vector<IPtr<IProperty>>& editors);
+inline bool Has(const Strings& names, const char* name) {
+  return std::find(names.begin(), names.end(), name) != names.end();
+}
 /// A named component.
 template <class T> T* MakeNamed(TComponent* owner, const String& name) {
   T* c = New<T>(owner);

@@ -49,11 +49,6 @@ TEST_F(EditorBase, WritesReachEverySelectedObjectWithOneModified) {
   EXPECT_EQ(d->ModifiedCount, 1);
   EXPECT_EQ(e->GetOrdValueAt(2), 42);
   EXPECT_THROW(e->GetOrdValueAt(3), EListError);
-
-  IPtr<IProperty> caption = EditorFor(designer, {a, b, c}, "Caption");
-  caption->SetValue("Go");
-  EXPECT_EQ(c->FCaption, "Go");
-  EXPECT_EQ(d->ModifiedCount, 2);
 }
 
 TEST_F(EditorBase, FailedWriteLeavesEveryObjectUnchanged) {

@@ -59,7 +59,6 @@ TClass TEdSample::StaticClass() {
           .Property("Peer", &S::FPeer, &S::FPeer)
           .Property("Shape", &S::FShape, &S::FShape)
           .Property("OnClick", &S::FOnClick, &S::FOnClick)
-          .Property("OnChange", &S::FOnChange, &S::FOnChange)
           .Method<&S::HandleClick>("HandleClick")
           .Implements<IEdShape>()
           .Build();
@@ -113,24 +112,6 @@ IPtr<IProperty> EditorsTest::Prop(std::initializer_list<TPersistent*> objects, c
     if (p->GetName() == name) found = p;
   });
   return found;
-}
-
-std::vector<IPtr<IProperty>> EditorsTest::Subs(const IPtr<IProperty>& p) {
-  std::vector<IPtr<IProperty>> subs;
-  p->GetProperties([&](const IPtr<IProperty>& s) { subs.push_back(s); });
-  return subs;
-}
-
-IPtr<IProperty> EditorsTest::Sub(const IPtr<IProperty>& p, const String& name) {
-  for (auto& s : Subs(p))
-    if (s->GetName() == name) return s;
-  return nullptr;
-}
-
-std::vector<String> EditorsTest::Values(const IPtr<IProperty>& p) {
-  std::vector<String> v;
-  p->GetValues([&](const String& s) { v.push_back(s); });
-  return v;
 }
 
 void EditorsTest::ExpectRejected(const IPtr<IProperty>& p, const String& text,

@@ -54,9 +54,9 @@ TEST_F(EditorsTest, AReferenceExpandsOnlyWhenSharedAndDesigned) {
       flat + TPropertyAttributes{paSubProperties, paVolatileSubProperties};
   EXPECT_EQ(peer->GetAttributes(), expanded);
   auto subs = NamesOf(Subs(peer));
-  EXPECT_TRUE(std::find(subs.begin(), subs.end(), "OnClick") != subs.end()) << "events too";
-  EXPECT_TRUE(std::find(subs.begin(), subs.end(), "Name") == subs.end()) << "not nestable";
-  EXPECT_TRUE(std::find(subs.begin(), subs.end(), "Title") != subs.end());
+  EXPECT_TRUE(Has(subs, "OnClick")) << "events too";
+  EXPECT_FALSE(Has(subs, "Name")) << "not nestable";
+  EXPECT_TRUE(Has(subs, "Title"));
 
   GReferenceExpandable = false;
   EXPECT_EQ(peer->GetAttributes(), flat);

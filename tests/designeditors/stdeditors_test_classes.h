@@ -65,9 +65,7 @@ public:
   TEdSample* FPeer = nullptr;
   IPtr<IEdShape> FShape;
   TNotifyEvent FOnClick;
-  TNotifyEvent FOnChange;
-  int Clicks = 0;
-  void HandleClick(TObject*) { ++Clicks; }
+  void HandleClick(TObject*) {}
 };
 
 /// A component of another class that lacks IEdShape.
@@ -97,17 +95,24 @@ struct EditorsTest : ::testing::Test {
 
   void SetUp() override;
   void TearDown() override;
-  template <class T> T* Make(const char* name) {
-    T* c = New<T>(form.get());
-    c->SetName(name);
-    return c;
-  }
+  template <class T> T* Make(const char* name) { return MakeNamed<T>(form.get(), name); }
   /// The editor of one property of the objects, or null when none is listed.
   IPtr<IProperty> Prop(std::initializer_list<TPersistent*> objects, const String& name);
-  /// The sub-properties of an editor, by name.
-  static std::vector<IPtr<IProperty>> Subs(const IPtr<IProperty>& p);
-  static IPtr<IProperty> Sub(const IPtr<IProperty>& p, const String& name);
-  static std::vector<String> Values(const IPtr<IProperty>& p);
+  static std::vector<IPtr<IProperty>> Subs(const IPtr<IProperty>& p) {
+    std::vector<IPtr<IProperty>> subs;
+    p->GetProperties([&](const IPtr<IProperty>& s) { subs.push_back(s); });
+    return subs;
+  }
+  static IPtr<IProperty> Sub(const IPtr<IProperty>& p, const String& name) {
+    for (auto& s : Subs(p))
+      if (s->GetName() == name) return s;
+    return nullptr;
+  }
+  static Strings Values(const IPtr<IProperty>& p) {
+    Strings v;
+    p->GetValues([&](const String& s) { v.push_back(s); });
+    return v;
+  }
   /// SetValue(text) must raise EDesignPropertyError with `message` and change nothing.
   void ExpectRejected(const IPtr<IProperty>& p, const String& text, const String& message);
 };
