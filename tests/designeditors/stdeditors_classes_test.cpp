@@ -23,11 +23,6 @@ PTypeInfo TypeInfoShortName() {
   static PTypeInfo t = MakeShortStringType("TShortName", 10);
   return t;
 }
-PTypeInfo TypeInfoOf(std::type_identity<IPtr<IEdShape>>) {
-  static PTypeInfo t =
-      MakeInterfaceType("IEdShape", IEdShape::IID, TypeInfo<IPtr<IInterface>>(), "EdTests");
-  return t;
-}
 
 TClass TEdSample::StaticClass() {
   using S = TEdSample;
@@ -60,7 +55,7 @@ TClass TEdSample::StaticClass() {
           .Property("Shape", &S::FShape, &S::FShape)
           .Property("OnClick", &S::FOnClick, &S::FOnClick)
           .Method<&S::HandleClick>("HandleClick")
-          .Implements<IEdShape>()
+          .Implements<IShape>()
           .Build();
   return cls;
 }

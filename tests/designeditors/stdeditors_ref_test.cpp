@@ -115,8 +115,8 @@ TEST_F(EditorsTest, InterfaceReferencesListOnlyComponentsThatSupportTheInterface
   IPtr<IProperty> shape = Prop({a, b}, "Shape");
   EXPECT_EQ(Values(shape), (Strings{"Sample1", "Sample2"}));
   shape->SetValue("Sample2");
-  EXPECT_EQ(a->FShape.get(), static_cast<IEdShape*>(b));
-  EXPECT_EQ(b->FShape.get(), static_cast<IEdShape*>(b));
+  EXPECT_EQ(a->FShape.get(), static_cast<IShape*>(b));
+  EXPECT_EQ(b->FShape.get(), static_cast<IShape*>(b));
   EXPECT_EQ(shape->GetValue(), "Sample2");
   EXPECT_EQ(QueryIntf<IReferenceProperty>(shape)->GetComponentReference(), b);
   EXPECT_TRUE(shape->AllEqual());

@@ -21,13 +21,8 @@ PTypeInfo TypeInfoSmallRange(); ///< 1..10
 PTypeInfo TypeInfoDigits();     ///< set of 3..6
 PTypeInfo TypeInfoShortName();  ///< string[10]
 
-struct IEdShape : virtual IInterface {
-  static constexpr TGUID IID = TGUID::Parse("{6A1F3C20-8B0E-4E55-9D61-3C0A5F7B2E11}");
-};
-PTypeInfo TypeInfoOf(std::type_identity<IPtr<IEdShape>>);
-
 /// A component with one published property per editor.
-class TEdSample : public TComponent, public IEdShape {
+class TEdSample : public TComponent, public IShape {
   FW_CLASS(TEdSample)
 public:
   explicit TEdSample(TComponent* owner);
@@ -63,12 +58,12 @@ public:
   TFontLike* FFont;
   TComponent* FBuddy = nullptr;
   TEdSample* FPeer = nullptr;
-  IPtr<IEdShape> FShape;
+  IPtr<IShape> FShape;
   TNotifyEvent FOnClick;
   void HandleClick(TObject*) {}
 };
 
-/// A component of another class that lacks IEdShape.
+/// A component of another class that lacks IShape.
 class TEdOther : public TComponent {
   FW_CLASS(TEdOther)
 public:
