@@ -1,6 +1,7 @@
 #include "designeditors/editorregistry.h"
 
 #include "basert/exceptions.h"
+#include "designeditors/selectioneditors.h"
 #include "editor_test_classes.h"
 
 #include <gtest/gtest.h>
@@ -136,17 +137,10 @@ TEST_F(Listing, EditorFailuresPropagateWithoutLeaks) {
 // ---- Selection property filters ---------------------------------------------------------------
 
 /// Keeps only the properties whose names start with a letter, in reverse order.
-class TReverseFilter : public TInterfacedObject,
-                       public ISelectionEditor,
-                       public ISelectionPropertyFilter {
+class TReverseFilter : public TSelectionEditor, public ISelectionPropertyFilter {
   FW_CLASS(TReverseFilter)
 public:
-  explicit TReverseFilter(char first) : FFirst(first) {}
-  void ExecuteVerb(Integer, const IPtr<IDesignerSelections>&) override {}
-  String GetVerb(Integer) override { return {}; }
-  Integer GetVerbCount() override { return 0; }
-  void PrepareItem(Integer, const IPtr<IMenuItem>&) override {}
-  void RequiresUnits(const TGetStrProc&) override {}
+  explicit TReverseFilter(char first) : TSelectionEditor(nullptr), FFirst(first) {}
   void FilterProperties(const IPtr<IDesignerSelections>& selection,
                         const IPtr<IInterfaceList>& properties) override {
     SeenCount = selection->GetCount();
@@ -160,23 +154,8 @@ public:
 };
 TClass TReverseFilter::StaticClass() {
   static const TClass cls =
-      TClassBuilder<TReverseFilter, TInterfacedObject>("TReverseFilter", "EditorTests")
-          .Implements<ISelectionEditor, ISelectionPropertyFilter>()
-          .Build();
-  return cls;
-}
-
-class TEditorList : public TInterfacedObject, public ISelectionEditorList {
-  FW_CLASS(TEditorList)
-public:
-  IPtr<ISelectionEditor> Get(Integer i) override { return Items[static_cast<std::size_t>(i)]; }
-  Integer GetCount() override { return static_cast<Integer>(Items.size()); }
-  std::vector<IPtr<ISelectionEditor>> Items;
-};
-TClass TEditorList::StaticClass() {
-  static const TClass cls =
-      TClassBuilder<TEditorList, TInterfacedObject>("TEditorList", "EditorTests")
-          .Implements<ISelectionEditorList>()
+      TClassBuilder<TReverseFilter, TSelectionEditor>("TReverseFilter", "EditorTests")
+          .Implements<ISelectionPropertyFilter>()
           .Build();
   return cls;
 }
@@ -185,9 +164,9 @@ TPersistent* gSelectionSeen = nullptr;
 IPtr<ISelectionEditorList> SelectionEditorsForC(const IPtr<IDesigner>&,
                                                 const IPtr<IDesignerSelections>& sel) {
   gSelectionSeen = sel->GetCount() ? sel->Get(0) : nullptr;
-  auto* list = New<TEditorList>();
+  auto* list = New<TSelectionEditorList>();
   IPtr<ISelectionEditorList> ref(list);
-  list->Items.push_back(IPtr<ISelectionEditor>(New<TReverseFilter>('C')));
+  list->Add(IPtr<ISelectionEditor>(New<TReverseFilter>('C')));
   return ref;
 }
 
