@@ -69,11 +69,8 @@ public:
   void Edit() override { gEdited.push_back(GetName()); }
 };
 TClass TRecordingEventEditor::StaticClass() {
-  static const TClass cls =
-      TClassBuilder<TRecordingEventEditor, TPropertyEditor>("TRecordingEventEditor", "Tests")
-          .Implements<IMethodProperty>()
-          .Build();
-  return cls;
+  return PlainClass<TRecordingEventEditor, TPropertyEditor, IMethodProperty>(
+      "TRecordingEventEditor");
 }
 
 // ---- editors registered by a "package" ---------------------------------------------------------
@@ -82,10 +79,7 @@ std::vector<String> gMade;
 template <const char* Name> class TNamedComponentEditor : public TComponentEditor {
 public:
   TNamedComponentEditor(TComponent* c, const IPtr<IDesigner>& d) : TComponentEditor(c, d) {}
-  static TClass StaticClass() {
-    static const TClass cls = TClassBuilder<TNamedComponentEditor, TComponentEditor>(Name).Build();
-    return cls;
-  }
+  static TClass StaticClass() { return PlainClass<TNamedComponentEditor, TComponentEditor>(Name); }
   TClass DeclaredClass() const override { return StaticClass(); }
   Integer GetVerbCount() override { return 1; }
   String GetVerb(Integer) override { return Name; }
@@ -99,10 +93,7 @@ using TClickerEditor = TNamedComponentEditor<kClickerEditor>;
 template <const char* Name> class TNamedSelectionEditor : public TSelectionEditor {
 public:
   using TSelectionEditor::TSelectionEditor;
-  static TClass StaticClass() {
-    static const TClass cls = TClassBuilder<TNamedSelectionEditor, TSelectionEditor>(Name).Build();
-    return cls;
-  }
+  static TClass StaticClass() { return PlainClass<TNamedSelectionEditor, TSelectionEditor>(Name); }
   TClass DeclaredClass() const override { return StaticClass(); }
   String GetVerb(Integer) override { return Name; }
   Integer GetVerbCount() override { return 1; }
@@ -123,10 +114,7 @@ public:
   std::vector<TEditAction> Actions;
 };
 TClass TEditDesigner::StaticClass() {
-  static const TClass cls = TClassBuilder<TEditDesigner, TTestDesigner>("TEditDesigner")
-                                .Implements<IEditHandler>()
-                                .Build();
-  return cls;
+  return PlainClass<TEditDesigner, TTestDesigner, IEditHandler>("TEditDesigner");
 }
 
 /// Below the root of another class group.

@@ -153,11 +153,7 @@ public:
   static inline Integer SeenCount = 0;
 };
 TClass TReverseFilter::StaticClass() {
-  static const TClass cls =
-      TClassBuilder<TReverseFilter, TSelectionEditor>("TReverseFilter", "EditorTests")
-          .Implements<ISelectionPropertyFilter>()
-          .Build();
-  return cls;
+  return PlainClass<TReverseFilter, TSelectionEditor, ISelectionPropertyFilter>("TReverseFilter");
 }
 
 TPersistent* gSelectionSeen = nullptr;

@@ -28,10 +28,11 @@ template <class T> T* MakeNamed(TComponent* owner, const String& name) {
   return c;
 }
 
-/// The class record of a test class that publishes nothing beyond its base.
-template <class T, class Base>
+/// The class record of a test class that publishes nothing beyond its base but interfaces.
+template <class T, class Base, class... Intfs>
 TClass PlainClass(const char* name, const char* unit = "EditorTests") {
-  static const TClass cls = TClassBuilder<T, Base>(name, unit).Build();
+  static const TClass cls =
+      TClassBuilder<T, Base>(name, unit).template Implements<Intfs...>().Build();
   return cls;
 }
 

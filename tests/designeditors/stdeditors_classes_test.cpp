@@ -63,13 +63,6 @@ TClass TEdSample::StaticClass() {
 TEdSample::TEdSample(TComponent* owner) : TComponent(owner), FFont(New<TFontLike>()) {}
 TEdSample::~TEdSample() { FFont->Free(); }
 
-TClass TEdOther::StaticClass() {
-  static const TClass cls = TClassBuilder<TEdOther, TComponent>("TEdOther", "EdTests")
-                                .Property("OnClick", &TEdOther::FOnClick, &TEdOther::FOnClick)
-                                .Build();
-  return cls;
-}
-
 TClass TEdForm::StaticClass() {
   static const TClass cls = TClassBuilder<TEdForm, TComponent>("TForm1", "EdTests")
                                 .Property("OnCreate", &TEdForm::FOnCreate, &TEdForm::FOnCreate)

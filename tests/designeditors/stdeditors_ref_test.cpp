@@ -22,7 +22,7 @@ TEST_F(EditorsTest, ClassPropertiesOfferTheirObjectsProperties) {
 TEST_F(EditorsTest, ComponentReferencesListAndAcceptComponentsOfTheirClass) {
   auto* a = Make<TEdSample>("Sample1");
   auto* b = Make<TEdSample>("Sample2");
-  auto* other = Make<TEdOther>("Other1");
+  auto* other = Make<TWidget>("Other1");
   IPtr<IProperty> peer = Prop({a}, "Peer");
   EXPECT_EQ(Values(peer), (Strings{"Sample1", "Sample2"}));
   EXPECT_EQ(Values(Prop({a}, "Buddy")), (Strings{"Sample1", "Sample2", "Other1"}));
@@ -111,7 +111,7 @@ TEST_F(EditorsTest, ReferencesShowTheirComponentBesideThemUnlessNested) {
 TEST_F(EditorsTest, InterfaceReferencesListOnlyComponentsThatSupportTheInterface) {
   auto* a = Make<TEdSample>("Sample1");
   auto* b = Make<TEdSample>("Sample2");
-  Make<TEdOther>("Other1");
+  Make<TWidget>("Other1");
   IPtr<IProperty> shape = Prop({a, b}, "Shape");
   EXPECT_EQ(Values(shape), (Strings{"Sample1", "Sample2"}));
   shape->SetValue("Sample2");

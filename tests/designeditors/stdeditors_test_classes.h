@@ -63,14 +63,6 @@ public:
   void HandleClick(TObject*) {}
 };
 
-/// A component of another class that lacks IShape.
-class TEdOther : public TComponent {
-  FW_CLASS(TEdOther)
-public:
-  using TComponent::TComponent;
-  TNotifyEvent FOnClick;
-};
-
 /// A designed root of class "TForm1" with an OnCreate event.
 class TEdForm : public TComponent {
   FW_CLASS(TEdForm)
