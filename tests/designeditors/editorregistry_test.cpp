@@ -70,6 +70,9 @@ TEST_F(EditorLookup, DerivedClassTypeRegistrationWinsInEitherOrder) {
     EXPECT_EQ(r.GetEditorClass(peer, widget.get()), B);
     EXPECT_EQ(r.GetEditorClass(buddy, widget.get()), A);
   });
+  // Neither is the property's own type: the nearer ancestor wins.
+  InBothOrders({TPersistent::StaticClass()->TypeInfo, nullptr, A}, {ComponentType(), nullptr, B},
+               [&](auto& r) { EXPECT_EQ(r.GetEditorClass(peer, widget.get()), B); });
 }
 
 TEST_F(EditorLookup, ClassRestrictedRegistrationBeatsUnrestrictedInEitherOrder) {
