@@ -52,8 +52,8 @@ TEST_F(EditorsTest, IntegersParseAndCheckTheRangeOfTheirType) {
   IPtr<IProperty> count = Prop({a}, "Count");
   count->SetValue("10");
   EXPECT_EQ(a->FCount, 10);
-  ExpectRejected(count, "11", "Value must be between 1 and 10");
-  ExpectRejected(count, "0", "Value must be between 1 and 10");
+  for (const char* outside : {"11", "0"})
+    ExpectRejected(count, outside, "Value must be between 1 and 10");
   ExpectRejected(count, "x", "'x' is not a valid integer value");
 
   IPtr<IProperty> size = Prop({a}, "Size");
@@ -177,18 +177,16 @@ TEST_F(EditorsTest, SetsShowTheirMembersAndEditThemThroughElements) {
   elements.clear();
   styles = nullptr;
   EXPECT_EQ(kept->GetValue(), "True");
-}
 
-TEST_F(EditorsTest, SetElementsCountBitsFromTheLowestElement) {
-  auto* a = Make<TEdSample>("A");
+  // Bits count from the lowest element of the set's range.
   a->FDigits = 0b101;
   IPtr<IProperty> digits = Prop({a}, "Digits");
   EXPECT_EQ(digits->GetValue(), "[3,5]");
-  auto elements = Subs(digits);
-  ASSERT_EQ(elements.size(), 4u);
-  EXPECT_EQ(elements[0]->GetName(), "3");
-  EXPECT_EQ(elements[3]->GetName(), "6");
-  elements[3]->SetValue("True");
+  auto bits = Subs(digits);
+  ASSERT_EQ(bits.size(), 4u);
+  EXPECT_EQ(bits[0]->GetName(), "3");
+  EXPECT_EQ(bits[3]->GetName(), "6");
+  bits[3]->SetValue("True");
   EXPECT_EQ(a->FDigits, 0b1101);
 }
 
