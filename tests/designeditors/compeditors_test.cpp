@@ -7,9 +7,9 @@
 #include "designeditors/editorregistry.h"
 #include "designeditors/guidelines.h"
 #include "designeditors/selectioneditors.h"
+#include "editor_test_classes.h"
 #include "host/hostmenu.h"
 #include "host/hostservices.h"
-#include "support/testdesigner.h"
 
 #include <gtest/gtest.h>
 
@@ -42,10 +42,7 @@ public:
   using TPart::TPart;
 };
 
-TClass TPart::StaticClass() {
-  static const TClass cls = TClassBuilder<TPart, TComponent>("TPart", "Tests").Build();
-  return cls;
-}
+TClass TPart::StaticClass() { return PlainClass<TPart, TComponent>("TPart"); }
 TClass TClicker::StaticClass() {
   static const TClass cls = TClassBuilder<TClicker, TPart>("TClicker", "Tests")
                                 .Property("OnEnter", &TPart::FOnEnter, &TPart::FOnEnter)
@@ -61,10 +58,7 @@ TClass TEnterExit::StaticClass() {
                                 .Build();
   return cls;
 }
-TClass TQuiet::StaticClass() {
-  static const TClass cls = TClassBuilder<TQuiet, TPart>("TQuiet", "Tests").Build();
-  return cls;
-}
+TClass TQuiet::StaticClass() { return PlainClass<TQuiet, TPart>("TQuiet"); }
 
 /// An event editor that records which event was opened.
 std::vector<String> gEdited;
@@ -75,11 +69,8 @@ public:
   void Edit() override { gEdited.push_back(GetName()); }
 };
 TClass TRecordingEventEditor::StaticClass() {
-  static const TClass cls =
-      TClassBuilder<TRecordingEventEditor, TPropertyEditor>("TRecordingEventEditor", "Tests")
-          .Implements<IMethodProperty>()
-          .Build();
-  return cls;
+  return PlainClass<TRecordingEventEditor, TPropertyEditor, IMethodProperty>(
+      "TRecordingEventEditor");
 }
 
 // ---- editors registered by a "package" ---------------------------------------------------------
@@ -88,10 +79,7 @@ std::vector<String> gMade;
 template <const char* Name> class TNamedComponentEditor : public TComponentEditor {
 public:
   TNamedComponentEditor(TComponent* c, const IPtr<IDesigner>& d) : TComponentEditor(c, d) {}
-  static TClass StaticClass() {
-    static const TClass cls = TClassBuilder<TNamedComponentEditor, TComponentEditor>(Name).Build();
-    return cls;
-  }
+  static TClass StaticClass() { return PlainClass<TNamedComponentEditor, TComponentEditor>(Name); }
   TClass DeclaredClass() const override { return StaticClass(); }
   Integer GetVerbCount() override { return 1; }
   String GetVerb(Integer) override { return Name; }
@@ -105,10 +93,7 @@ using TClickerEditor = TNamedComponentEditor<kClickerEditor>;
 template <const char* Name> class TNamedSelectionEditor : public TSelectionEditor {
 public:
   using TSelectionEditor::TSelectionEditor;
-  static TClass StaticClass() {
-    static const TClass cls = TClassBuilder<TNamedSelectionEditor, TSelectionEditor>(Name).Build();
-    return cls;
-  }
+  static TClass StaticClass() { return PlainClass<TNamedSelectionEditor, TSelectionEditor>(Name); }
   TClass DeclaredClass() const override { return StaticClass(); }
   String GetVerb(Integer) override { return Name; }
   Integer GetVerbCount() override { return 1; }
@@ -117,6 +102,57 @@ constexpr char kForComponents[] = "ForComponents";
 constexpr char kForParts[] = "ForParts";
 constexpr char kForClickers[] = "ForClickers";
 constexpr char kForPartsAgain[] = "ForPartsAgain";
+
+class TEditDesigner : public TTestDesigner, public IEditHandler {
+  FW_CLASS(TEditDesigner)
+public:
+  bool EditAction(TEditAction action) override {
+    Actions.push_back(action);
+    return true;
+  }
+  TEditStates GetEditState() override { return {esCanCopy}; }
+  std::vector<TEditAction> Actions;
+};
+TClass TEditDesigner::StaticClass() {
+  return PlainClass<TEditDesigner, TTestDesigner, IEditHandler>("TEditDesigner");
+}
+
+/// Below the root of another class group.
+class TFrameworkButton : public TOtherWidget {
+  FW_CLASS(TFrameworkButton)
+public:
+  using TOtherWidget::TOtherWidget;
+};
+TClass TFrameworkButton::StaticClass() {
+  return PlainClass<TFrameworkButton, TOtherWidget>("TFrameworkButton");
+}
+
+class TEdgeGuidelines : public TComponentGuidelines {
+  FW_CLASS(TEdgeGuidelines)
+public:
+  using TComponentGuidelines::TComponentGuidelines;
+  Integer GetCount() override { return 2; }
+  TDesignerGuideType GetDesignerGuideType(Integer i) override {
+    return i == 0 ? gtAlignLeft : gtBaseline;
+  }
+  Integer DesignerGuideOffset(Integer i) override { return i == 0 ? 5 : 12; }
+  Integer CalcHorzPos(Integer pos) override { return pos + 100; }
+  Integer CalcVertPos(Integer pos) override { return pos + 1000; }
+};
+TClass TEdgeGuidelines::StaticClass() {
+  return PlainClass<TEdgeGuidelines, TComponentGuidelines>("TEdgeGuidelines");
+}
+
+class TCountingDropTarget : public TInterfacedObject, public IDropTarget {
+public:
+  HResult DragEnter(const IPtr<IInterface>&, Integer, TPoint, Integer& effect) override {
+    effect = 7;
+    return 1;
+  }
+  HResult DragOver(Integer, TPoint, Integer&) override { return 2; }
+  HResult DragLeave() override { return 3; }
+  HResult Drop(const IPtr<IInterface>&, Integer, TPoint, Integer&) override { return 4; }
+};
 
 struct Package : ::testing::Test {
   Integer group = 0;
@@ -142,11 +178,7 @@ struct Package : ::testing::Test {
     DesignEditorsShutdown();
   }
   IPtr<IDesigner> D() { return QueryIntf<IDesigner>(designer); }
-  template <class T> T* Make(const String& name) {
-    auto* c = New<T>(root.get());
-    c->SetName(name);
-    return c;
-  }
+  template <class T> T* Make(const String& name) { return MakeNamed<T>(root.get(), name); }
   std::vector<String> VerbsOf(const IPtr<ISelectionEditorList>& list) {
     std::vector<String> verbs;
     for (Integer i = 0; i < list->GetCount(); ++i)
@@ -189,9 +221,8 @@ TEST_F(Package, SelectionEditorsOfTheCommonClassInRegistrationOrder) {
   RegisterSelectionEditor(TPart::StaticClass(), TNamedSelectionEditor<kForParts>::StaticClass());
   RegisterSelectionEditor(TPart::StaticClass(),
                           TNamedSelectionEditor<kForPartsAgain>::StaticClass());
-  IPtr<IDesignerSelections> mixed = CreateSelectionList();
-  mixed->Add(Make<TClicker>("Clicker1"));
-  mixed->Add(Make<TEnterExit>("EnterExit1"));
+  IPtr<IDesignerSelections> mixed =
+      Selection({Make<TClicker>("Clicker1"), Make<TEnterExit>("EnterExit1")});
   EXPECT_EQ(VerbsOf(GetSelectionEditors(D(), mixed)),
             (std::vector<String>{"ForComponents", "ForParts", "ForPartsAgain"}));
   EXPECT_EQ(VerbsOf(GetSelectionEditors(D(), root->FindComponent("Clicker1"))),
@@ -203,25 +234,6 @@ TEST_F(Package, SelectionEditorsOfTheCommonClassInRegistrationOrder) {
   EXPECT_EQ(GetSelectionEditors(D(), mixed)->GetCount(), 0);
   group = NewEditorGroup();
 }
-
-namespace {
-class TEditDesigner : public TTestDesigner, public IEditHandler {
-  FW_CLASS(TEditDesigner)
-public:
-  bool EditAction(TEditAction action) override {
-    Actions.push_back(action);
-    return true;
-  }
-  TEditStates GetEditState() override { return {esCanCopy}; }
-  std::vector<TEditAction> Actions;
-};
-TClass TEditDesigner::StaticClass() {
-  static const TClass cls = TClassBuilder<TEditDesigner, TTestDesigner>("TEditDesigner")
-                                .Implements<IEditHandler>()
-                                .Build();
-  return cls;
-}
-} // namespace
 
 TEST_F(Package, EditVerbsListTheIdeActionsTheHostHas) {
   THostServicesScope host;
@@ -252,30 +264,7 @@ TEST_F(Package, EditVerbsListTheIdeActionsTheHostHas) {
   EXPECT_EQ(withHandler->GetEditState(), TEditStates{esCanCopy});
 }
 
-namespace {
-class TFrameworkRoot : public TComponent {
-  FW_CLASS(TFrameworkRoot)
-public:
-  using TComponent::TComponent;
-};
-class TFrameworkButton : public TFrameworkRoot {
-  FW_CLASS(TFrameworkButton)
-public:
-  using TFrameworkRoot::TFrameworkRoot;
-};
-TClass TFrameworkRoot::StaticClass() {
-  static const TClass cls = TClassBuilder<TFrameworkRoot, TComponent>("TFrameworkRoot").Build();
-  return cls;
-}
-TClass TFrameworkButton::StaticClass() {
-  static const TClass cls =
-      TClassBuilder<TFrameworkButton, TFrameworkRoot>("TFrameworkButton").Build();
-  return cls;
-}
-} // namespace
-
 TEST_F(Package, CustomModulesAcceptOnlyClassesOfTheirClassGroup) {
-  StartClassGroup(TFrameworkRoot::StaticClass());
   RegisterClasses({TFrameworkButton::StaticClass(), TClicker::StaticClass()});
   TOwned<TComponent> module(New<TComponent>(nullptr));
   IPtr<TCustomModule> custom(New<TCustomModule>(module.get(), D()));
@@ -293,8 +282,6 @@ TEST_F(Package, CustomModulesAcceptOnlyClassesOfTheirClassGroup) {
   TClicker* designed = New<TClicker>(module.get());
   CreateSubClass(designed, "TClicker2", TClicker::StaticClass());
   EXPECT_TRUE(custom->ValidateComponentClass(designed->ClassType()));
-  EXPECT_FALSE(custom->Nestable());
-  EXPECT_EQ(custom->GetVerbCount(), 0);
   UnRegisterClasses({TFrameworkButton::StaticClass(), TClicker::StaticClass()});
 }
 
@@ -303,31 +290,11 @@ TEST(ClassNames, InheritanceByNameAndNameClashes) {
   EXPECT_FALSE(ClassInheritsFrom(TPart::StaticClass(), "TClicker"));
   EXPECT_FALSE(ClassInheritsFrom(nullptr, "TObject"));
   EXPECT_TRUE(AncestorNameMatches(TClicker::StaticClass(), TPart::StaticClass()));
-  EXPECT_TRUE(AncestorNameMatches(TClicker::StaticClass(), TFrameworkRoot::StaticClass()));
+  EXPECT_TRUE(AncestorNameMatches(TClicker::StaticClass(), TOtherWidget::StaticClass()));
   TClassRec impostor = *TQuiet::StaticClass();
   impostor.ClassName = "TPart"; // another class that bears an ancestor's name
   EXPECT_FALSE(AncestorNameMatches(TClicker::StaticClass(), &impostor));
 }
-
-namespace {
-class TEdgeGuidelines : public TComponentGuidelines {
-  FW_CLASS(TEdgeGuidelines)
-public:
-  using TComponentGuidelines::TComponentGuidelines;
-  Integer GetCount() override { return 2; }
-  TDesignerGuideType GetDesignerGuideType(Integer i) override {
-    return i == 0 ? gtAlignLeft : gtBaseline;
-  }
-  Integer DesignerGuideOffset(Integer i) override { return i == 0 ? 5 : 12; }
-  Integer CalcHorzPos(Integer pos) override { return pos + 100; }
-  Integer CalcVertPos(Integer pos) override { return pos + 1000; }
-};
-TClass TEdgeGuidelines::StaticClass() {
-  static const TClass cls =
-      TClassBuilder<TEdgeGuidelines, TComponentGuidelines>("TEdgeGuidelines").Build();
-  return cls;
-}
-} // namespace
 
 TEST_F(Package, GuidelinesComeFromTheNearestRegisteredAncestor) {
   auto* clicker = Make<TClicker>("Clicker1");
@@ -350,19 +317,6 @@ TEST_F(Package, GuidelinesComeFromTheNearestRegisteredAncestor) {
   EXPECT_EQ(GuidelinesOf(TPart::StaticClass()).size(), 1u);
   EXPECT_EQ(GuidelinesFor(D(), clicker, root.get())->GetCount(), 2);
 }
-
-namespace {
-class TCountingDropTarget : public TInterfacedObject, public IDropTarget {
-public:
-  HResult DragEnter(const IPtr<IInterface>&, Integer, TPoint, Integer& effect) override {
-    effect = 7;
-    return 1;
-  }
-  HResult DragOver(Integer, TPoint, Integer&) override { return 2; }
-  HResult DragLeave() override { return 3; }
-  HResult Drop(const IPtr<IInterface>&, Integer, TPoint, Integer&) override { return 4; }
-};
-} // namespace
 
 TEST(DropTargets, ForwardToTheHeldTargetOrSucceedQuietly) {
   IPtr<TDesignerOleDropTarget> forwarder(New<TDesignerOleDropTarget>());

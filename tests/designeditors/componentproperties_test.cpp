@@ -1,6 +1,7 @@
 #include "designeditors/editorregistry.h"
 
 #include "basert/exceptions.h"
+#include "designeditors/selectioneditors.h"
 #include "editor_test_classes.h"
 
 #include <gtest/gtest.h>
@@ -33,64 +34,41 @@ struct Listing : ::testing::Test {
   std::vector<String> List(std::initializer_list<TPersistent*> objects,
                            TTypeKinds filter = tkProperties, const IPtr<IDesigner>& designer = {},
                            const TPropertyEditorFilterFunc& editorFilter = {}) {
-    IPtr<IDesignerSelections> sel = CreateSelectionList();
-    for (TPersistent* o : objects)
-      sel->Add(o);
     editors.clear();
     registry.GetComponentProperties(
-        sel, filter, designer, [&](const IPtr<IProperty>& p) { editors.push_back(p); },
-        editorFilter);
-    std::vector<String> names;
-    for (auto& e : editors)
-      names.push_back(e->GetName());
-    return names;
+        Selection(objects), filter, designer,
+        [&](const IPtr<IProperty>& p) { editors.push_back(p); }, editorFilter);
+    return NamesOf(editors);
   }
-  template <class T> T* Make(const char* name) {
-    T* c = New<T>(form.get());
-    c->SetName(name);
-    return c;
-  }
+  template <class T> T* Make(const char* name) { return MakeNamed<T>(form.get(), name); }
 };
-
-using Names = std::vector<String>;
 
 TEST_F(Listing, OneObjectListsEveryPropertyWithAnEditorInNameOrder) {
   auto* w = Make<TWidget>("W1");
-  EXPECT_EQ(List({w}), (Names{"Buddy", "Caption", "Circle", "Color", "Font", "Info", "Limited",
-                              "Name", "Peer", "Shape", "Tag", "Width"}));
-  EXPECT_EQ(List({w}, tkMethods), (Names{"OnClick"}));
+  EXPECT_EQ(List({w}), (Strings{"Buddy", "Caption", "Circle", "Color", "Font", "Info", "Limited",
+                                "Name", "Peer", "Shape", "Tag", "Width"}));
+  EXPECT_EQ(List({w}, tkMethods), (Strings{"OnClick"}));
   EXPECT_TRUE(List({}).empty());
   EXPECT_TRUE(editors.empty());
   registry.GetComponentProperties(
       nullptr, tkAny, nullptr, [](const IPtr<IProperty>&) { ADD_FAILURE() << "nothing to list"; });
 }
 
-TEST_F(Listing, EditorsCoverEverySelectedObject) {
-  auto* a = Make<TWidget>("A");
-  auto* b = Make<TButton>("B");
-  a->FCaption = "same";
-  b->FCaption = "same";
-  List({a, b});
-  auto caption = std::find_if(editors.begin(), editors.end(),
-                              [](auto& e) { return e->GetName() == "Caption"; });
-  ASSERT_NE(caption, editors.end());
-  EXPECT_TRUE((*caption)->HasInstance(a));
-  EXPECT_TRUE((*caption)->HasInstance(b));
-  EXPECT_FALSE((*caption)->HasInstance(form.get()));
-}
-
 TEST_F(Listing, MixedClassesShareOnlySameNameAndTypeWithTheSameEditor) {
   auto* w = Make<TWidget>("W1");
   auto* l = Make<TLabel>("L1");
-  EXPECT_EQ(List({w, l}), (Names{"Caption", "Name", "Tag", "Width"}));
+  EXPECT_EQ(List({w, l}), (Strings{"Caption", "Name", "Tag", "Width"}));
+  EXPECT_TRUE(editors[0]->HasInstance(w)); // each editor covers every selected object
+  EXPECT_TRUE(editors[0]->HasInstance(l));
+  EXPECT_FALSE(editors[0]->HasInstance(form.get()));
   // An editor registered for the label's Width only makes the editors differ.
   registry.RegisterPropertyEditor(TypeInfo<Integer>(), TLabel::StaticClass(), "Width",
                                   TEditorA::StaticClass());
-  EXPECT_EQ(List({w, l}), (Names{"Caption", "Name", "Tag"}));
-  EXPECT_EQ(List({l, w}), (Names{"Caption", "Name", "Tag"}));
+  EXPECT_EQ(List({w, l}), (Strings{"Caption", "Name", "Tag"}));
+  EXPECT_EQ(List({l, w}), (Strings{"Caption", "Name", "Tag"}));
   // A font shares only its Name; a bare persistent shares nothing.
   TOwned<TFontLike> font(New<TFontLike>());
-  EXPECT_EQ(List({w, font.get()}), (Names{"Name"}));
+  EXPECT_EQ(List({w, font.get()}), (Strings{"Name"}));
   TOwned<TPersistent> bare(New<TPersistent>());
   EXPECT_TRUE(List({w, bare.get()}).empty());
 }
@@ -100,30 +78,27 @@ TEST_F(Listing, MultiSelectionNeedsMultiSelectEditors) {
                                   TSingleEditor::StaticClass());
   auto* a = Make<TWidget>("A");
   auto* b = Make<TWidget>("B");
-  Names one = List({a});
-  EXPECT_NE(std::find(one.begin(), one.end(), "Caption"), one.end());
-  Names two = List({a, b});
-  EXPECT_EQ(std::find(two.begin(), two.end(), "Caption"), two.end());
-  EXPECT_NE(std::find(two.begin(), two.end(), "Width"), two.end());
+  EXPECT_TRUE(Has(List({a}), "Caption"));
+  Strings two = List({a, b});
+  EXPECT_FALSE(Has(two, "Caption"));
+  EXPECT_TRUE(Has(two, "Width"));
 }
 
 TEST_F(Listing, ReadOnlyPropertiesFollowTheGlobalFlag) {
   auto* w = Make<TWidget>("W1");
-  Names shown = List({w});
-  EXPECT_NE(std::find(shown.begin(), shown.end(), "Info"), shown.end());
+  EXPECT_TRUE(Has(List({w}), "Info"));
   GShowReadOnlyProps = false;
-  Names hidden = List({w});
-  EXPECT_EQ(std::find(hidden.begin(), hidden.end(), "Info"), hidden.end());
-  // A read-only property of a class type stays.
-  EXPECT_NE(std::find(hidden.begin(), hidden.end(), "Font"), hidden.end());
+  Strings hidden = List({w});
+  EXPECT_FALSE(Has(hidden, "Info"));
+  EXPECT_TRUE(Has(hidden, "Font")); // a read-only property of a class type stays
 }
 
 TEST_F(Listing, HiddenAndFilteredPropertiesAreLeftOut) {
   auto* w = Make<TWidget>("W1");
   registry.RegisterPropertyEditor(TypeInfo<Int64>(), TWidget::StaticClass(), "Tag", nullptr);
-  Names names = List({w}, tkProperties, nullptr,
-                     [](const IPtr<IProperty>& p) { return p->GetName().size() > 4; });
-  EXPECT_EQ(names, (Names{"Buddy", "Caption", "Circle", "Color", "Limited", "Shape", "Width"}));
+  Strings names = List({w}, tkProperties, nullptr,
+                       [](const IPtr<IProperty>& p) { return p->GetName().size() > 4; });
+  EXPECT_EQ(names, (Strings{"Buddy", "Caption", "Circle", "Color", "Limited", "Shape", "Width"}));
 }
 
 TEST_F(Listing, UnavailableValueRemovesTheProperty) {
@@ -131,12 +106,9 @@ TEST_F(Listing, UnavailableValueRemovesTheProperty) {
                                   TFailingEditor::StaticClass());
   auto* w = Make<TWidget>("W1");
   TFailingEditor::FailInGetValue = true;
-  Names plain = List({w});
-  EXPECT_NE(std::find(plain.begin(), plain.end(), "Caption"), plain.end())
-      << "only components that ask for it are tested";
+  EXPECT_TRUE(Has(List({w}), "Caption")) << "only components that ask for it are tested";
   w->CheckAvailability(true);
-  Names checked = List({w});
-  EXPECT_EQ(std::find(checked.begin(), checked.end(), "Caption"), checked.end());
+  EXPECT_FALSE(Has(List({w}), "Caption"));
 }
 
 TEST_F(Listing, EditorFailuresPropagateWithoutLeaks) {
@@ -152,11 +124,8 @@ TEST_F(Listing, EditorFailuresPropagateWithoutLeaks) {
   TFailingEditor::FailInInitialize = false;
   EXPECT_EQ(TCountedEditor::Live, 0);
 
-  IPtr<IDesignerSelections> sel = CreateSelectionList();
-  sel->Add(a);
-  sel->Add(b);
   int calls = 0;
-  EXPECT_THROW(registry.GetComponentProperties(sel, tkProperties, nullptr,
+  EXPECT_THROW(registry.GetComponentProperties(Selection({a, b}), tkProperties, nullptr,
                                                [&](const IPtr<IProperty>&) {
                                                  if (++calls == 3) throw ERangeError("stop");
                                                }),
@@ -165,28 +134,13 @@ TEST_F(Listing, EditorFailuresPropagateWithoutLeaks) {
   EXPECT_EQ(TCountedEditor::Live, 0);
 }
 
-TEST_F(Listing, EditorsOutliveTheCallWhenKept) {
-  auto* w = Make<TWidget>("W1");
-  List({w});
-  ASSERT_FALSE(editors.empty());
-  EXPECT_EQ(TCountedEditor::Live, static_cast<int>(editors.size()));
-  EXPECT_EQ(editors[1]->GetValue(), ""); // Caption, read through the kept editor
-}
-
 // ---- Selection property filters ---------------------------------------------------------------
 
 /// Keeps only the properties whose names start with a letter, in reverse order.
-class TReverseFilter : public TInterfacedObject,
-                       public ISelectionEditor,
-                       public ISelectionPropertyFilter {
+class TReverseFilter : public TSelectionEditor, public ISelectionPropertyFilter {
   FW_CLASS(TReverseFilter)
 public:
-  explicit TReverseFilter(char first) : FFirst(first) {}
-  void ExecuteVerb(Integer, const IPtr<IDesignerSelections>&) override {}
-  String GetVerb(Integer) override { return {}; }
-  Integer GetVerbCount() override { return 0; }
-  void PrepareItem(Integer, const IPtr<IMenuItem>&) override {}
-  void RequiresUnits(const TGetStrProc&) override {}
+  explicit TReverseFilter(char first) : TSelectionEditor(nullptr), FFirst(first) {}
   void FilterProperties(const IPtr<IDesignerSelections>& selection,
                         const IPtr<IInterfaceList>& properties) override {
     SeenCount = selection->GetCount();
@@ -199,35 +153,16 @@ public:
   static inline Integer SeenCount = 0;
 };
 TClass TReverseFilter::StaticClass() {
-  static const TClass cls =
-      TClassBuilder<TReverseFilter, TInterfacedObject>("TReverseFilter", "EditorTests")
-          .Implements<ISelectionEditor, ISelectionPropertyFilter>()
-          .Build();
-  return cls;
-}
-
-class TEditorList : public TInterfacedObject, public ISelectionEditorList {
-  FW_CLASS(TEditorList)
-public:
-  IPtr<ISelectionEditor> Get(Integer i) override { return Items[static_cast<std::size_t>(i)]; }
-  Integer GetCount() override { return static_cast<Integer>(Items.size()); }
-  std::vector<IPtr<ISelectionEditor>> Items;
-};
-TClass TEditorList::StaticClass() {
-  static const TClass cls =
-      TClassBuilder<TEditorList, TInterfacedObject>("TEditorList", "EditorTests")
-          .Implements<ISelectionEditorList>()
-          .Build();
-  return cls;
+  return PlainClass<TReverseFilter, TSelectionEditor, ISelectionPropertyFilter>("TReverseFilter");
 }
 
 TPersistent* gSelectionSeen = nullptr;
 IPtr<ISelectionEditorList> SelectionEditorsForC(const IPtr<IDesigner>&,
                                                 const IPtr<IDesignerSelections>& sel) {
   gSelectionSeen = sel->GetCount() ? sel->Get(0) : nullptr;
-  auto* list = New<TEditorList>();
+  auto* list = New<TSelectionEditorList>();
   IPtr<ISelectionEditorList> ref(list);
-  list->Items.push_back(IPtr<ISelectionEditor>(New<TReverseFilter>('C')));
+  list->Add(IPtr<ISelectionEditor>(New<TReverseFilter>('C')));
   return ref;
 }
 
@@ -237,9 +172,9 @@ TEST_F(Listing, SelectionFiltersTrimTheGatheredEditors) {
   IPtr<IDesigner> designer = MakeTestDesigner(d);
   d->Selection = {form.get()};
   GetSelectionEditorsProc = &SelectionEditorsForC;
-  Names names = List({w}, tkProperties, designer);
+  Strings names = List({w}, tkProperties, designer);
   GetSelectionEditorsProc = nullptr;
-  EXPECT_EQ(names, (Names{"Color", "Circle", "Caption"}));
+  EXPECT_EQ(names, (Strings{"Color", "Circle", "Caption"}));
   EXPECT_EQ(gSelectionSeen, form.get()); // asked with the designer's selection
   EXPECT_EQ(TReverseFilter::SeenCount, 1);
   // Without a designer no filter is asked.

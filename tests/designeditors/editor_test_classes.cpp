@@ -6,6 +6,20 @@
 
 namespace fwtest {
 
+IPtr<IDesignerSelections> Selection(std::initializer_list<TPersistent*> objects) {
+  IPtr<IDesignerSelections> sel = CreateSelectionList();
+  for (TPersistent* o : objects)
+    sel->Add(o);
+  return sel;
+}
+
+std::vector<String> NamesOf(const std::vector<IPtr<IProperty>>& editors) {
+  std::vector<String> names;
+  for (auto& e : editors)
+    names.push_back(e->GetName());
+  return names;
+}
+
 PTypeInfo TypeInfoOf(std::type_identity<IPtr<IShape>>) {
   static PTypeInfo t =
       MakeInterfaceType("IShape", IShape::IID, TypeInfo<IPtr<IInterface>>(), "EditorTests");
@@ -60,10 +74,7 @@ void TWidget::SetLimited(Integer v) {
   FLimited = v;
 }
 
-TClass TButton::StaticClass() {
-  static const TClass cls = TClassBuilder<TButton, TWidget>("TButton", "EditorTests").Build();
-  return cls;
-}
+TClass TButton::StaticClass() { return PlainClass<TButton, TWidget>("TButton"); }
 
 TClass TLabel::StaticClass() {
   static const TClass cls = TClassBuilder<TLabel, TComponent>("TLabel", "EditorTests")
@@ -83,29 +94,15 @@ TClass TOtherWidget::StaticClass() {
   return cls;
 }
 
-TClass TEditorA::StaticClass() {
-  static const TClass cls =
-      TClassBuilder<TEditorA, TPropertyEditor>("TEditorA", "EditorTests").Build();
-  return cls;
-}
-TClass TEditorB::StaticClass() {
-  static const TClass cls =
-      TClassBuilder<TEditorB, TPropertyEditor>("TEditorB", "EditorTests").Build();
-  return cls;
-}
-TClass TEditorC::StaticClass() {
-  static const TClass cls =
-      TClassBuilder<TEditorC, TPropertyEditor>("TEditorC", "EditorTests").Build();
-  return cls;
-}
+TClass TEditorA::StaticClass() { return PlainClass<TEditorA, TPropertyEditor>("TEditorA"); }
+TClass TEditorB::StaticClass() { return PlainClass<TEditorB, TPropertyEditor>("TEditorB"); }
+TClass TEditorC::StaticClass() { return PlainClass<TEditorC, TPropertyEditor>("TEditorC"); }
 
 int TCountedEditor::Live = 0;
 int TCountedEditor::Created = 0;
 
 TClass TCountedEditor::StaticClass() {
-  static const TClass cls =
-      TClassBuilder<TCountedEditor, TPropertyEditor>("TCountedEditor", "EditorTests").Build();
-  return cls;
+  return PlainClass<TCountedEditor, TPropertyEditor>("TCountedEditor");
 }
 TCountedEditor::TCountedEditor(const IPtr<IDesigner>& designer, Integer count)
     : TPropertyEditor(designer, count) {
@@ -121,9 +118,7 @@ String TCountedEditor::GetValue() {
 }
 
 TClass TSingleEditor::StaticClass() {
-  static const TClass cls =
-      TClassBuilder<TSingleEditor, TCountedEditor>("TSingleEditor", "EditorTests").Build();
-  return cls;
+  return PlainClass<TSingleEditor, TCountedEditor>("TSingleEditor");
 }
 
 bool TFailingEditor::FailInConstructor = false;
@@ -131,9 +126,7 @@ bool TFailingEditor::FailInInitialize = false;
 bool TFailingEditor::FailInGetValue = false;
 
 TClass TFailingEditor::StaticClass() {
-  static const TClass cls =
-      TClassBuilder<TFailingEditor, TCountedEditor>("TFailingEditor", "EditorTests").Build();
-  return cls;
+  return PlainClass<TFailingEditor, TCountedEditor>("TFailingEditor");
 }
 TFailingEditor::TFailingEditor(const IPtr<IDesigner>& designer, Integer count)
     : TCountedEditor(designer, count) {
@@ -149,11 +142,7 @@ String TFailingEditor::GetValue() {
 
 bool TTextEditor::Sorted = false;
 
-TClass TTextEditor::StaticClass() {
-  static const TClass cls =
-      TClassBuilder<TTextEditor, TCountedEditor>("TTextEditor", "EditorTests").Build();
-  return cls;
-}
+TClass TTextEditor::StaticClass() { return PlainClass<TTextEditor, TCountedEditor>("TTextEditor"); }
 void TTextEditor::GetValues(const TGetStrProc& proc) {
   for (const char* v : {"Gamma", "Alpha", "Beta"})
     proc(v);

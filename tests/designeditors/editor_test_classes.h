@@ -7,9 +7,34 @@
 #include "designeditors/editorregistry.h"
 #include "support/testdesigner.h"
 
+#include <algorithm>
+
 namespace fwtest {
 
 using namespace fw;
+
+using Strings = std::vector<String>;
+
+/// A selection of the objects, in order.
+IPtr<IDesignerSelections> Selection(std::initializer_list<TPersistent*> objects);
+std::vector<String> NamesOf(const std::vector<IPtr<IProperty>>& editors);
+inline bool Has(const Strings& names, const char* name) {
+  return std::find(names.begin(), names.end(), name) != names.end();
+}
+/// A named component.
+template <class T> T* MakeNamed(TComponent* owner, const String& name) {
+  T* c = New<T>(owner);
+  c->SetName(name);
+  return c;
+}
+
+/// The class record of a test class that publishes nothing beyond its base but interfaces.
+template <class T, class Base, class... Intfs>
+TClass PlainClass(const char* name, const char* unit = "EditorTests") {
+  static const TClass cls =
+      TClassBuilder<T, Base>(name, unit).template Implements<Intfs...>().Build();
+  return cls;
+}
 
 struct IShape : virtual IInterface {
   static constexpr TGUID IID = TGUID::Parse("{3E0C2B61-5D0A-4E8E-9C5B-7C2F7E0B1A01}");
@@ -141,8 +166,5 @@ public:
   TPropertyAttributes GetAttributes() override;
   static bool Sorted;
 };
-
-/// Frees a component when the test ends.
-template <class T> using TOwnedComp = TOwned<T>;
 
 } // namespace fwtest

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 
 namespace fwtest {
 namespace {
@@ -26,108 +27,81 @@ PTypeInfo WidgetType() { return TWidget::StaticClass()->TypeInfo; }
 struct EditorLookup : ::testing::Test {
   TOwned<TWidget> widget{New<TWidget>(nullptr)};
   TOwned<TButton> button{New<TButton>(nullptr)};
+  TOwned<TLabel> label{New<TLabel>(nullptr)};
   PPropInfo peer = Prop(TWidget::StaticClass(), "Peer");   // of type TWidget
   PPropInfo buddy = Prop(TWidget::StaticClass(), "Buddy"); // of type TComponent
+  PPropInfo width = Prop(TWidget::StaticClass(), "Width");
   TClass A = TEditorA::StaticClass();
   TClass B = TEditorB::StaticClass();
   TClass C = TEditorC::StaticClass();
+
+  struct Reg {
+    PTypeInfo Type;
+    TClass ComponentClass;
+    TClass Editor;
+  };
+  /// Makes the two registrations into a fresh registry in each order and checks it.
+  template <class Check> void InBothOrders(Reg x, Reg y, Check check) {
+    for (bool xFirst : {true, false}) {
+      SCOPED_TRACE(xFirst ? "in the order given" : "in reverse order");
+      TPropertyEditorRegistry r;
+      for (const Reg& g : xFirst ? std::array{x, y} : std::array{y, x})
+        r.RegisterPropertyEditor(g.Type, g.ComponentClass, "", g.Editor);
+      check(r);
+    }
+  }
 };
 
 TEST_F(EditorLookup, DefaultsFollowTheTypeKind) {
   TPropertyEditorRegistry r;
-  EXPECT_EQ(r.GetEditorClass(Prop(TWidget::StaticClass(), "Width"), widget.get()),
-            TIntegerProperty::StaticClass());
-  EXPECT_EQ(r.GetEditorClass(Prop(TWidget::StaticClass(), "Caption"), widget.get()),
-            TStringProperty::StaticClass());
-  EXPECT_EQ(r.GetEditorClass(Prop(TWidget::StaticClass(), "OnClick"), widget.get()),
-            TMethodProperty::StaticClass());
-  EXPECT_EQ(r.GetEditorClass(Prop(TWidget::StaticClass(), "Tag"), widget.get()),
-            TInt64Property::StaticClass());
-  EXPECT_EQ(r.GetEditorClass(peer, widget.get()), TClassProperty::StaticClass());
-  EXPECT_EQ(r.GetEditorClass(Prop(TWidget::StaticClass(), "Shape"), widget.get()),
-            TInterfaceProperty::StaticClass());
+  const std::pair<const char*, TClass> expected[] = {
+      {"Width", TIntegerProperty::StaticClass()},  {"Caption", TStringProperty::StaticClass()},
+      {"OnClick", TMethodProperty::StaticClass()}, {"Tag", TInt64Property::StaticClass()},
+      {"Peer", TClassProperty::StaticClass()},     {"Shape", TInterfaceProperty::StaticClass()}};
+  for (auto& [name, cls] : expected)
+    EXPECT_EQ(r.GetEditorClass(Prop(TWidget::StaticClass(), name), widget.get()), cls) << name;
   for (TTypeKind k :
        {kindUnknown, kindArray, kindRecord, kindDynArray, kindClassRef, kindPointer, kindProcedure})
     EXPECT_EQ(DefaultEditorClass(k), nullptr) << TypeKindNames[k];
 }
 
 TEST_F(EditorLookup, DerivedClassTypeRegistrationWinsInEitherOrder) {
-  for (bool baseFirst : {true, false}) {
-    TPropertyEditorRegistry r;
-    auto base = [&] { r.RegisterPropertyEditor(ComponentType(), nullptr, "", A); };
-    auto derived = [&] { r.RegisterPropertyEditor(WidgetType(), nullptr, "", B); };
-    if (baseFirst) {
-      base();
-      derived();
-    } else {
-      derived();
-      base();
-    }
-    EXPECT_EQ(r.GetEditorClass(peer, widget.get()), B) << baseFirst;
-    EXPECT_EQ(r.GetEditorClass(buddy, widget.get()), A) << baseFirst;
-  }
+  InBothOrders({ComponentType(), nullptr, A}, {WidgetType(), nullptr, B}, [&](auto& r) {
+    EXPECT_EQ(r.GetEditorClass(peer, widget.get()), B);
+    EXPECT_EQ(r.GetEditorClass(buddy, widget.get()), A);
+  });
+  // Neither is the property's own type: the nearer ancestor wins.
+  InBothOrders({TPersistent::StaticClass()->TypeInfo, nullptr, A}, {ComponentType(), nullptr, B},
+               [&](auto& r) { EXPECT_EQ(r.GetEditorClass(peer, widget.get()), B); });
 }
 
 TEST_F(EditorLookup, ClassRestrictedRegistrationBeatsUnrestrictedInEitherOrder) {
-  PPropInfo width = Prop(TWidget::StaticClass(), "Width");
-  for (bool restrictedFirst : {true, false}) {
-    TPropertyEditorRegistry r;
-    auto restricted = [&] {
-      r.RegisterPropertyEditor(TypeInfo<Integer>(), TWidget::StaticClass(), "", A);
-    };
-    auto open = [&] { r.RegisterPropertyEditor(TypeInfo<Integer>(), nullptr, "", B); };
-    if (restrictedFirst) {
-      restricted();
-      open();
-    } else {
-      open();
-      restricted();
-    }
-    EXPECT_EQ(r.GetEditorClass(width, widget.get()), A);
-    EXPECT_EQ(r.GetEditorClass(width, button.get()), A); // descendants too
-    TOwned<TLabel> label(New<TLabel>(nullptr));
-    EXPECT_EQ(r.GetEditorClass(Prop(TLabel::StaticClass(), "Width"), label.get()), B);
-  }
+  InBothOrders({TypeInfo<Integer>(), TWidget::StaticClass(), A}, {TypeInfo<Integer>(), nullptr, B},
+               [&](auto& r) {
+                 EXPECT_EQ(r.GetEditorClass(width, widget.get()), A);
+                 EXPECT_EQ(r.GetEditorClass(width, button.get()), A); // descendants too
+                 EXPECT_EQ(r.GetEditorClass(Prop(TLabel::StaticClass(), "Width"), label.get()), B);
+               });
 }
 
 TEST_F(EditorLookup, ExactTypeTestComesBeforeTheClassTests) {
   // The restricted registration for the ancestor type, made last, is met first and then
-  // replaced by the exact-type one.
-  {
+  // replaced by the exact-type one; in the other order it replaces the unrestricted one.
+  for (bool restrictedLast : {true, false}) {
     TPropertyEditorRegistry r;
+    if (!restrictedLast) r.RegisterPropertyEditor(ComponentType(), TWidget::StaticClass(), "", A);
     r.RegisterPropertyEditor(WidgetType(), nullptr, "", B);
-    r.RegisterPropertyEditor(ComponentType(), TWidget::StaticClass(), "", A);
-    EXPECT_EQ(r.GetEditorClass(peer, widget.get()), B);
-  }
-  // In the other order the restricted one replaces the unrestricted one.
-  {
-    TPropertyEditorRegistry r;
-    r.RegisterPropertyEditor(ComponentType(), TWidget::StaticClass(), "", A);
-    r.RegisterPropertyEditor(WidgetType(), nullptr, "", B);
-    EXPECT_EQ(r.GetEditorClass(peer, widget.get()), A);
+    if (restrictedLast) r.RegisterPropertyEditor(ComponentType(), TWidget::StaticClass(), "", A);
+    EXPECT_EQ(r.GetEditorClass(peer, widget.get()), restrictedLast ? B : A);
   }
 }
 
 TEST_F(EditorLookup, MoreDerivedComponentClassWinsAndEqualOnesGoToTheNewest) {
-  PPropInfo width = Prop(TWidget::StaticClass(), "Width");
-  for (bool baseFirst : {true, false}) {
-    TPropertyEditorRegistry r;
-    auto onWidget = [&] {
-      r.RegisterPropertyEditor(TypeInfo<Integer>(), TWidget::StaticClass(), "", A);
-    };
-    auto onButton = [&] {
-      r.RegisterPropertyEditor(TypeInfo<Integer>(), TButton::StaticClass(), "", B);
-    };
-    if (baseFirst) {
-      onWidget();
-      onButton();
-    } else {
-      onButton();
-      onWidget();
-    }
-    EXPECT_EQ(r.GetEditorClass(width, button.get()), B);
-    EXPECT_EQ(r.GetEditorClass(width, widget.get()), A);
-  }
+  InBothOrders({TypeInfo<Integer>(), TWidget::StaticClass(), A},
+               {TypeInfo<Integer>(), TButton::StaticClass(), B}, [&](auto& r) {
+                 EXPECT_EQ(r.GetEditorClass(width, button.get()), B);
+                 EXPECT_EQ(r.GetEditorClass(width, widget.get()), A);
+               });
   TPropertyEditorRegistry r;
   r.RegisterPropertyEditor(TypeInfo<Integer>(), nullptr, "", A);
   r.RegisterPropertyEditor(TypeInfo<Integer>(), nullptr, "", B);
@@ -136,7 +110,6 @@ TEST_F(EditorLookup, MoreDerivedComponentClassWinsAndEqualOnesGoToTheNewest) {
 
 TEST_F(EditorLookup, NamedRegistrationNeedsAClass) {
   TPropertyEditorRegistry r;
-  PPropInfo width = Prop(TWidget::StaticClass(), "Width");
   PPropInfo limited = Prop(TWidget::StaticClass(), "Limited");
   r.RegisterPropertyEditor(TypeInfo<Integer>(), nullptr, "Width", A); // the name is dropped
   EXPECT_EQ(r.Records()[0]->PropertyName, "");
@@ -152,20 +125,11 @@ TEST_F(EditorLookup, NamedRegistrationNeedsAClass) {
 TEST_F(EditorLookup, InterfaceRegistrationsFollowTheInterfaceParents) {
   PPropInfo shape = Prop(TWidget::StaticClass(), "Shape");
   PPropInfo circle = Prop(TWidget::StaticClass(), "Circle");
-  for (bool parentFirst : {true, false}) {
-    TPropertyEditorRegistry r;
-    auto parent = [&] { r.RegisterPropertyEditor(TypeInfo<IPtr<IShape>>(), nullptr, "", A); };
-    auto child = [&] { r.RegisterPropertyEditor(TypeInfo<IPtr<ICircle>>(), nullptr, "", B); };
-    if (parentFirst) {
-      parent();
-      child();
-    } else {
-      child();
-      parent();
-    }
-    EXPECT_EQ(r.GetEditorClass(circle, widget.get()), B);
-    EXPECT_EQ(r.GetEditorClass(shape, widget.get()), A);
-  }
+  InBothOrders({TypeInfo<IPtr<IShape>>(), nullptr, A}, {TypeInfo<IPtr<ICircle>>(), nullptr, B},
+               [&](auto& r) {
+                 EXPECT_EQ(r.GetEditorClass(circle, widget.get()), B);
+                 EXPECT_EQ(r.GetEditorClass(shape, widget.get()), A);
+               });
   TPropertyEditorRegistry r;
   r.RegisterPropertyEditor(TypeInfo<IPtr<IShape>>(), nullptr, "", A);
   EXPECT_EQ(r.GetEditorClass(circle, widget.get()), A);
@@ -178,7 +142,6 @@ TPropertyEditorClass MapEverythingToA(TPersistent*, PPropInfo) { return TEditorA
 
 TEST_F(EditorLookup, MappersComeFirstNewestFirst) {
   TPropertyEditorRegistry r;
-  PPropInfo width = Prop(TWidget::StaticClass(), "Width");
   r.RegisterPropertyEditor(TypeInfo<Integer>(), TWidget::StaticClass(), "Width", B);
   r.RegisterPropertyMapper(&MapEverythingToA);
   EXPECT_EQ(r.GetEditorClass(width, widget.get()), A);
@@ -193,7 +156,6 @@ TEST_F(EditorLookup, NilEditorHidesThePropertyOnItsClassOnly) {
   r.RegisterPropertyEditor(tag->PropType(), TWidget::StaticClass(), "Tag", nullptr);
   EXPECT_EQ(r.GetEditorClass(tag, widget.get()), nullptr);
   EXPECT_EQ(r.GetEditorClass(tag, button.get()), nullptr);
-  TOwned<TLabel> label(New<TLabel>(nullptr));
   EXPECT_EQ(r.GetEditorClass(Prop(TLabel::StaticClass(), "Tag"), label.get()),
             TInt64Property::StaticClass());
 }
@@ -201,7 +163,6 @@ TEST_F(EditorLookup, NilEditorHidesThePropertyOnItsClassOnly) {
 TEST_F(EditorLookup, EditorGroupRestrictsOnlyTheNewestRegistration) {
   TOwned<TOtherWidget> other(New<TOtherWidget>(nullptr));
   ASSERT_NE(ClassGroupOf(other.get()), ClassGroupOf(widget.get()));
-  PPropInfo width = Prop(TWidget::StaticClass(), "Width");
   TPropertyEditorRegistry r;
   r.RegisterPropertyEditor(TypeInfo<Integer>(), nullptr, "", A);
   r.RegisterPropertyEditor(TypeInfo<Integer>(), nullptr, "", B);
@@ -325,9 +286,7 @@ TEST(PropInfoList, ClassWithoutTypeInformationHasNoProperties) {
   ASSERT_TRUE(p->ChangeClass(&bare));
   EXPECT_EQ(TPropInfoList(p.get(), tkAny).Count(), 0);
   int calls = 0;
-  IPtr<IDesignerSelections> sel = CreateSelectionList();
-  sel->Add(p.get());
-  TPropertyEditorRegistry().GetComponentProperties(sel, tkAny, nullptr,
+  TPropertyEditorRegistry().GetComponentProperties(Selection({p.get()}), tkAny, nullptr,
                                                    [&](const IPtr<IProperty>&) { ++calls; });
   EXPECT_EQ(calls, 0);
 }

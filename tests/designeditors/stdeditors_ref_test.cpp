@@ -5,15 +5,6 @@
 namespace fwtest {
 namespace {
 
-using Strings = std::vector<String>;
-
-std::vector<String> Names(const std::vector<IPtr<IProperty>>& props) {
-  std::vector<String> names;
-  for (auto& p : props)
-    names.push_back(p->GetName());
-  return names;
-}
-
 TEST_F(EditorsTest, ClassPropertiesOfferTheirObjectsProperties) {
   auto* a = Make<TEdSample>("A");
   auto* b = Make<TEdSample>("B");
@@ -22,7 +13,7 @@ TEST_F(EditorsTest, ClassPropertiesOfferTheirObjectsProperties) {
   EXPECT_EQ(font->GetAttributes(),
             (TPropertyAttributes{paSubProperties, paMultiSelect, paReadOnly}));
   auto subs = Subs(font);
-  EXPECT_EQ(Names(subs), (Strings{"Name", "Size"}));
+  EXPECT_EQ(NamesOf(subs), (Strings{"Name", "Size"}));
   subs[1]->SetValue("12");
   EXPECT_EQ(a->FFont->FSize, 12);
   EXPECT_EQ(b->FFont->FSize, 12);
@@ -31,7 +22,7 @@ TEST_F(EditorsTest, ClassPropertiesOfferTheirObjectsProperties) {
 TEST_F(EditorsTest, ComponentReferencesListAndAcceptComponentsOfTheirClass) {
   auto* a = Make<TEdSample>("Sample1");
   auto* b = Make<TEdSample>("Sample2");
-  auto* other = Make<TEdOther>("Other1");
+  auto* other = Make<TWidget>("Other1");
   IPtr<IProperty> peer = Prop({a}, "Peer");
   EXPECT_EQ(Values(peer), (Strings{"Sample1", "Sample2"}));
   EXPECT_EQ(Values(Prop({a}, "Buddy")), (Strings{"Sample1", "Sample2", "Other1"}));
@@ -62,10 +53,10 @@ TEST_F(EditorsTest, AReferenceExpandsOnlyWhenSharedAndDesigned) {
   const TPropertyAttributes expanded =
       flat + TPropertyAttributes{paSubProperties, paVolatileSubProperties};
   EXPECT_EQ(peer->GetAttributes(), expanded);
-  auto subs = Names(Subs(peer));
-  EXPECT_TRUE(std::find(subs.begin(), subs.end(), "OnClick") != subs.end()) << "events too";
-  EXPECT_TRUE(std::find(subs.begin(), subs.end(), "Name") == subs.end()) << "not nestable";
-  EXPECT_TRUE(std::find(subs.begin(), subs.end(), "Title") != subs.end());
+  auto subs = NamesOf(Subs(peer));
+  EXPECT_TRUE(Has(subs, "OnClick")) << "events too";
+  EXPECT_FALSE(Has(subs, "Name")) << "not nestable";
+  EXPECT_TRUE(Has(subs, "Title"));
 
   GReferenceExpandable = false;
   EXPECT_EQ(peer->GetAttributes(), flat);
@@ -120,12 +111,12 @@ TEST_F(EditorsTest, ReferencesShowTheirComponentBesideThemUnlessNested) {
 TEST_F(EditorsTest, InterfaceReferencesListOnlyComponentsThatSupportTheInterface) {
   auto* a = Make<TEdSample>("Sample1");
   auto* b = Make<TEdSample>("Sample2");
-  Make<TEdOther>("Other1");
+  Make<TWidget>("Other1");
   IPtr<IProperty> shape = Prop({a, b}, "Shape");
   EXPECT_EQ(Values(shape), (Strings{"Sample1", "Sample2"}));
   shape->SetValue("Sample2");
-  EXPECT_EQ(a->FShape.get(), static_cast<IEdShape*>(b));
-  EXPECT_EQ(b->FShape.get(), static_cast<IEdShape*>(b));
+  EXPECT_EQ(a->FShape.get(), static_cast<IShape*>(b));
+  EXPECT_EQ(b->FShape.get(), static_cast<IShape*>(b));
   EXPECT_EQ(shape->GetValue(), "Sample2");
   EXPECT_EQ(QueryIntf<IReferenceProperty>(shape)->GetComponentReference(), b);
   EXPECT_TRUE(shape->AllEqual());

@@ -21,13 +21,8 @@ PTypeInfo TypeInfoSmallRange(); ///< 1..10
 PTypeInfo TypeInfoDigits();     ///< set of 3..6
 PTypeInfo TypeInfoShortName();  ///< string[10]
 
-struct IEdShape : virtual IInterface {
-  static constexpr TGUID IID = TGUID::Parse("{6A1F3C20-8B0E-4E55-9D61-3C0A5F7B2E11}");
-};
-PTypeInfo TypeInfoOf(std::type_identity<IPtr<IEdShape>>);
-
 /// A component with one published property per editor.
-class TEdSample : public TComponent, public IEdShape {
+class TEdSample : public TComponent, public IShape {
   FW_CLASS(TEdSample)
 public:
   explicit TEdSample(TComponent* owner);
@@ -63,19 +58,9 @@ public:
   TFontLike* FFont;
   TComponent* FBuddy = nullptr;
   TEdSample* FPeer = nullptr;
-  IPtr<IEdShape> FShape;
+  IPtr<IShape> FShape;
   TNotifyEvent FOnClick;
-  TNotifyEvent FOnChange;
-  int Clicks = 0;
-  void HandleClick(TObject*) { ++Clicks; }
-};
-
-/// A component of another class that lacks IEdShape.
-class TEdOther : public TComponent {
-  FW_CLASS(TEdOther)
-public:
-  using TComponent::TComponent;
-  TNotifyEvent FOnClick;
+  void HandleClick(TObject*) {}
 };
 
 /// A designed root of class "TForm1" with an OnCreate event.
@@ -97,17 +82,24 @@ struct EditorsTest : ::testing::Test {
 
   void SetUp() override;
   void TearDown() override;
-  template <class T> T* Make(const char* name) {
-    T* c = New<T>(form.get());
-    c->SetName(name);
-    return c;
-  }
+  template <class T> T* Make(const char* name) { return MakeNamed<T>(form.get(), name); }
   /// The editor of one property of the objects, or null when none is listed.
   IPtr<IProperty> Prop(std::initializer_list<TPersistent*> objects, const String& name);
-  /// The sub-properties of an editor, by name.
-  static std::vector<IPtr<IProperty>> Subs(const IPtr<IProperty>& p);
-  static IPtr<IProperty> Sub(const IPtr<IProperty>& p, const String& name);
-  static std::vector<String> Values(const IPtr<IProperty>& p);
+  static std::vector<IPtr<IProperty>> Subs(const IPtr<IProperty>& p) {
+    std::vector<IPtr<IProperty>> subs;
+    p->GetProperties([&](const IPtr<IProperty>& s) { subs.push_back(s); });
+    return subs;
+  }
+  static IPtr<IProperty> Sub(const IPtr<IProperty>& p, const String& name) {
+    for (auto& s : Subs(p))
+      if (s->GetName() == name) return s;
+    return nullptr;
+  }
+  static Strings Values(const IPtr<IProperty>& p) {
+    Strings v;
+    p->GetValues([&](const String& s) { v.push_back(s); });
+    return v;
+  }
   /// SetValue(text) must raise EDesignPropertyError with `message` and change nothing.
   void ExpectRejected(const IPtr<IProperty>& p, const String& text, const String& message);
 };

@@ -6,8 +6,6 @@
 namespace fwtest {
 namespace {
 
-using Strings = std::vector<String>;
-
 /// Restores the process-wide format settings a test changes.
 struct SettingsGuard {
   TFormatSettings saved = FormatSettings;
@@ -108,42 +106,31 @@ TEST_F(EditorsTest, VariantsKeepTheirTypeOnlyWhenTheTextConvertsBackFaithfully) 
   auto* a = Make<TEdSample>("A");
   IPtr<IProperty> data = Prop({a}, "Data");
   EXPECT_EQ(data->GetAttributes(), (TPropertyAttributes{paSubProperties, paMultiSelect}));
-  a->FData = Variant(Integer{5});
-  EXPECT_EQ(data->GetValue(), "5");
-  data->SetValue("7");
-  EXPECT_EQ(VarType(a->FData), varInteger);
-  EXPECT_EQ(a->FData.AsInteger(), 7);
-  data->SetValue("5.5"); // reads back as 6: not faithful
-  EXPECT_EQ(VarType(a->FData), varUString);
-  EXPECT_EQ(data->GetValue(), "5.5");
-  data->SetValue("(null)");
-  EXPECT_TRUE(VarIsNull(a->FData));
-  EXPECT_EQ(data->GetValue(), "(Null)");
-  data->SetValue("");
-  EXPECT_TRUE(VarIsEmpty(a->FData));
-
-  a->FData = Variant(true);
-  EXPECT_EQ(data->GetValue(), "True");
-  data->SetValue("False");
-  EXPECT_EQ(VarType(a->FData), varBoolean);
-  data->SetValue("false"); // shows as "False": kept as text
-  EXPECT_EQ(VarType(a->FData), varUString);
-
-  a->FData = Variant(Currency::FromScaled(15000));
-  EXPECT_EQ(data->GetValue(), "$1.50");
-  data->SetValue("$2.25");
-  EXPECT_EQ(VarType(a->FData), varCurrency);
-  EXPECT_EQ(a->FData.AsCurrency(), Currency::FromScaled(22500));
-  data->SetValue("2.25"); // no currency symbol
-  EXPECT_EQ(VarType(a->FData), varUString);
-
-  a->FData = VarFromDateTime(EncodeDate(2024, 1, 1));
-  data->SetValue("03/05/2024"); // dates need not read back identically
-  EXPECT_EQ(VarType(a->FData), varDate);
-  EXPECT_EQ(a->FData.AsDate(), EncodeDate(2024, 3, 5));
-
-  a->FData = Variant::FromDispatch(nullptr);
-  EXPECT_EQ(data->GetValue(), "ERROR");
+  const Variant five(Integer{5}), money(Currency::FromScaled(15000));
+  const struct {
+    Variant before;
+    const char* shown; // how `before` shows
+    const char* text;
+    Variant after;
+  } cases[] = {{five, "5", "7", Variant(Integer{7})},
+               {five, "5", "5.5", Variant("5.5")}, // reads back as 6: not faithful
+               {Variant(true), "True", "False", Variant(false)},
+               {Variant(true), "True", "false", Variant("false")}, // shows as "False": kept as text
+               {money, "$1.50", "$2.25", Variant(Currency::FromScaled(22500))},
+               {money, "$1.50", "2.25", Variant("2.25")}, // no currency symbol
+               // Dates need not read back identically.
+               {Variant::FromDate(EncodeDate(2024, 1, 1)), "1/1/2024", "03/05/2024",
+                Variant::FromDate(EncodeDate(2024, 3, 5))},
+               {five, "5", "(null)", Variant::MakeNull()},
+               {Variant::MakeNull(), "(Null)", "", Variant()},
+               {Variant::FromDispatch(nullptr), "ERROR", "", Variant()}};
+  for (const auto& c : cases) {
+    a->FData = c.before;
+    EXPECT_EQ(data->GetValue(), c.shown);
+    data->SetValue(c.text);
+    EXPECT_EQ(VarType(a->FData), VarType(c.after)) << c.shown << " -> " << c.text;
+    EXPECT_TRUE(a->FData == c.after) << c.shown << " -> " << c.text;
+  }
 }
 
 TEST_F(EditorsTest, VariantTypeSubPropertyConvertsTheValue) {
