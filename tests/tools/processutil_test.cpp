@@ -1,5 +1,7 @@
 #include "tools/processutil.h"
 
+#include "support/testutil.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -7,17 +9,12 @@
 #include <unistd.h>
 
 using namespace fw;
+using fwtest::Lines;
+using fwtest::MessageOf;
 
 namespace {
 
 using TClock = std::chrono::steady_clock;
-
-std::vector<String> Lines(const TStrings& s) {
-  std::vector<String> v;
-  for (Integer i = 0; i < s.Count(); ++i)
-    v.push_back(s.Get(i));
-  return v;
-}
 
 long MsSince(TClock::time_point t) {
   return static_cast<long>(
@@ -25,12 +22,7 @@ long MsSince(TClock::time_point t) {
 }
 
 String Failure(TConsoleProcess& p) {
-  try {
-    p.Run();
-    return "started";
-  } catch (const Exception& e) {
-    return e.Message();
-  }
+  return MessageOf([&] { p.Run(); });
 }
 
 // Pumps the application queue until `done` or five seconds pass.
@@ -176,22 +168,14 @@ TEST(MonitorProcess, AnnouncesNewLinesOnTheGuiThreadAndThenTerminates) {
   EXPECT_TRUE(p.IsRunning());
   EXPECT_THROW(p.SetCommandLine("x"), TMonitorProcessException);
   EXPECT_THROW(p.SetWatch(false), TMonitorProcessException);
-  try {
-    p.Run();
-    ADD_FAILURE();
-  } catch (const TMonitorProcessException& e) {
-    EXPECT_EQ(e.Message(), "Monitor thread already running");
-  }
+  EXPECT_EQ(MessageOf<TMonitorProcessException>([&] { p.Run(); }),
+            "Monitor thread already running");
   ASSERT_TRUE(PumpUntil([&] { return terminated; }));
   EXPECT_FALSE(p.IsRunning());
   EXPECT_EQ(lines, (V{"1", "2", "3"}));
   EXPECT_EQ(p.ExitCode(), 4u);
-  try {
-    p.CancelProcess();
-    ADD_FAILURE();
-  } catch (const TMonitorProcessException& e) {
-    EXPECT_EQ(e.Message(), "Process is not being managed");
-  }
+  EXPECT_EQ(MessageOf<TMonitorProcessException>([&] { p.CancelProcess(); }),
+            "Process is not being managed");
 
   // The same object runs again, and this time is cancelled.
   p.SetCommandLine("/bin/sh -c 'sleep 30'");

@@ -1,6 +1,7 @@
 #include "tools/templatefilter.h"
 
 #include "basert/exceptions.h"
+#include "support/testutil.h"
 #include "tools/resourceblobs.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 #include <fstream>
 
 using namespace fw;
+using fwtest::MessageOf;
 
 namespace {
 
@@ -19,13 +21,8 @@ String Expand(const IPtr<IExpertFilter>& f, String text) {
 
 String Expand(String text) { return Expand(CoExpertFilter::Create(), std::move(text)); }
 
-String ErrorOf(const IPtr<IExpertFilter>& f, String text) {
-  try {
-    String out = Expand(f, std::move(text));
-    return "no error, produced: " + out;
-  } catch (const Exception& e) {
-    return e.Message();
-  }
+String ErrorOf(const IPtr<IExpertFilter>& f, const String& text) {
+  return MessageOf([&] { Expand(f, text); });
 }
 
 String ErrorOf(String text) { return ErrorOf(CoExpertFilter::Create(), std::move(text)); }
@@ -302,22 +299,10 @@ TEST_F(TemplateFiles, FileTemplatesDecodeByByteOrderMark) {
 TEST_F(TemplateFiles, ErrorsNameTheFileAndMissingFilesAreReported) {
   Write("Unit.pas", "unit [!Name];\n[!endif]");
   auto f = CoExpertFilter::Create();
-  EXPECT_THROW(
-      {
-        try {
-          f->Filter(FDir.string(), "Unit.pas");
-        } catch (const Exception& e) {
-          EXPECT_EQ(e.Message(), "Unit.pas(2): Attempt to pop an empty stack");
-          throw;
-        }
-      },
-      Exception);
-  try {
-    f->Filter(FDir.string(), "Missing.pas");
-    FAIL();
-  } catch (const Exception& e) {
-    EXPECT_EQ(e.Message(), "File not found: " + (FDir / "Missing.pas").string());
-  }
+  EXPECT_EQ(MessageOf([&] { f->Filter(FDir.string(), "Unit.pas"); }),
+            "Unit.pas(2): Attempt to pop an empty stack");
+  EXPECT_EQ(MessageOf([&] { f->Filter(FDir.string(), "Missing.pas"); }),
+            "File not found: " + (FDir / "Missing.pas").string());
 }
 
 TEST_F(TemplateFiles, LocalisedVariantIsPreferred) {
@@ -345,10 +330,6 @@ TEST(ResourceProvider, ReadsNamedBlobsSkippingEmptyLines) {
   EXPECT_EQ(f->Filter(CoResourceProvider::Create("Wizards", "UnitTemplate"), "r"),
             "unit U1;\r\nend.\r\n");
   ResourceBlobs().RemoveModule("WIZARDS");
-  try {
-    CoResourceProvider::Create("Wizards", "UnitTemplate");
-    FAIL();
-  } catch (const EResNotFound& e) {
-    EXPECT_EQ(e.Message(), "Resource UnitTemplate not found");
-  }
+  EXPECT_EQ(MessageOf<EResNotFound>([] { CoResourceProvider::Create("Wizards", "UnitTemplate"); }),
+            "Resource UnitTemplate not found");
 }
