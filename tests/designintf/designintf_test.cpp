@@ -212,7 +212,7 @@ TEST(DesignerSelections, DesignObjectsWrapTheirPersistent) {
   EXPECT_EQ(top->GetClassName(), "TObject");
 }
 
-TEST(EventInfo, ReadsParametersAndResultFromMethodTypeData) {
+TEST(EventInfo, ReadsParametersAndResultFromMethodTypeDataAndRefusesOtherData) {
   PTypeInfo t =
       MakeMethodType("TKeyEvent", static_cast<TMethodKind>(mkFunction | 16),
                      {{{pfVar}, "Key", "Word"}, {{pfConst}, "Sender", "TObject"}}, "Boolean");
@@ -231,10 +231,7 @@ TEST(EventInfo, ReadsParametersAndResultFromMethodTypeData) {
   EXPECT_EQ(click->GetParamName(0), "Sender");
   EXPECT_EQ(click->GetResultType(), "");
   EXPECT_THROW(TEventInfo{GetPropInfo(TPanel::StaticClass()->TypeInfo, "Tag")}, EPropertyError);
-}
-
-TEST(EventInfo, TruncatedTypeDataIsRefused) {
-  TTypeData data;
+  TTypeData data; // truncated
   data.MethodData = {0, 2, 0, 3, 'A'};
   EXPECT_THROW(TEventInfo{&data}, EPropertyError);
 }

@@ -39,14 +39,12 @@ protected:
 
 } // namespace
 
-TEST_F(TemplateFilter, ValueTagsAreReplacedInPlace) {
+TEST_F(TemplateFilter, ValueTagsAreReplacedInPlaceAndTagOnlyLinesVanish) {
   f->SetProperty("x", "1");
   f->SetProperty("Y", 2);
   EXPECT_EQ(Expand("a [!x] b [! y ] c\nplain"), "a 1 b 2 c\r\nplain\r\n");
   EXPECT_EQ(Expand("[!missing]|[!]"), "|\r\n");
-}
-
-TEST_F(TemplateFilter, TagOnlyLinesProduceNoLineAndEmptyLinesAreCopied) {
+  // Tag-only lines produce no line; empty lines are copied.
   f->SetProperty("Flag", true);
   EXPECT_EQ(Expand("[!if=(Flag)]\n\nbody\n[!endif]\n"), "\r\nbody\r\n");
   f->SetProperty("Flag", false);
