@@ -57,9 +57,8 @@ struct EventFixture : ::testing::Test {
   TListener a{log, "A"}, b{log, "B"}, c{log, "C"}, d{log, "D"};
   TOwned<TEvent> event{New<TEvent>()};
   void AddABC() {
-    event->Add(a.Handler());
-    event->Add(b.Handler());
-    event->Add(c.Handler());
+    for (TListener* l : {&a, &b, &c})
+      event->Add(l->Handler());
   }
   /// The names of the handlers one Send calls, in call order.
   String Sent(TObject* sender = nullptr) {
@@ -146,12 +145,8 @@ TEST(DesignerEvents, RenamedEventPassesBothNames) {
   std::vector<String> log;
   TListener a(log, "A"), b(log, "B");
   TOwned<TEvComponentRenamedEvent> event(New<TEvComponentRenamedEvent>());
-  auto handler = [](TListener& l) {
-    return HandlerOf<TComponentRenamedEvent, &TListener::Renamed>(&l);
-  };
-  event->Add(handler(a));
-  event->Add(handler(b));
-  event->Add(handler(a));
+  for (TListener* l : {&a, &b, &a}) // the second a is not added
+    event->Add(HandlerOf<TComponentRenamedEvent, &TListener::Renamed>(l));
   event->Send(&a, "Button1", "OkButton");
   EXPECT_EQ(log, (std::vector<String>{"B:Button1>OkButton", "A:Button1>OkButton"}));
   EXPECT_EQ(b.LastSender, &a);
@@ -234,9 +229,8 @@ TEST(DesignerEvents, GenericListKeepsDuplicatesAndRemovesTheFirst) {
   std::vector<String> log;
   TListener a(log, "A"), b(log, "B");
   TPlainEvent event;
-  event.InternalAdd(a.Handler());
-  event.InternalAdd(b.Handler());
-  event.InternalAdd(a.Handler());
+  for (TListener* l : {&a, &b, &a})
+    event.InternalAdd(l->Handler());
   event.InternalRemove(a.Handler());
   EXPECT_EQ(event.Handlers(0), b.Handler());
   event.Send(nullptr);
