@@ -16,20 +16,13 @@ class TListener : public TObject {
   FW_CLASS(TListener)
 public:
   TListener(std::vector<String>& log, String name) : FLog(log), FName(std::move(name)) {}
-  void Changed(TObject* sender) {
-    FLog.push_back(FName);
-    LastSender = sender;
-    if (OnCall) OnCall();
-  }
+  void Changed(TObject* sender) { Called(sender, ""); }
   void Activated(TObject* sender, const IPtr<ICustomModule>& module) {
-    FLog.push_back(FName + (module ? ":module" : ":nil"));
-    LastSender = sender;
     LastModule = module;
-    if (OnCall) OnCall();
+    Called(sender, module ? ":module" : ":nil");
   }
-  void Renamed(TObject* sender, const String& oldName, const String& newName) {
-    FLog.push_back(FName + ":" + oldName + ">" + newName);
-    LastSender = sender;
+  void Renamed(TObject* s, const String& from, const String& to) {
+    Called(s, ":" + from + ">" + to);
   }
   THandler Handler() { return HandlerOf<THandler, &TListener::Changed>(this); }
   std::function<void()> OnCall;
@@ -37,6 +30,11 @@ public:
   IPtr<ICustomModule> LastModule;
 
 private:
+  void Called(TObject* sender, const String& what) {
+    FLog.push_back(FName + what);
+    LastSender = sender;
+    if (OnCall) OnCall();
+  }
   std::vector<String>& FLog;
   String FName;
 };

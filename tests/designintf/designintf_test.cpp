@@ -155,10 +155,12 @@ TEST(DesignIntfTypes, InterfaceIdentifiersAreDistinct) {
       EXPECT_FALSE(ids[i] == ids[j]) << i << " and " << j << " share " << ids[i].ToString();
 }
 
-TEST(DesignerSelections, EqualityRespectsOrderAndCopyKeepsIt) {
+TEST(DesignerSelections, EqualityRespectsOrderAndItemsAreWrappedAsDesignObjects) {
   TOwned<TComponent> owner(New<TComponent>(nullptr));
+  owner->SetName("Form1");
   auto* a = New<TPanel>(owner.get());
   auto* b = New<TPanel>(owner.get());
+  a->SetName("Panel1");
   IPtr<IDesignerSelections> ab = CreateSelectionList();
   EXPECT_EQ(ab->Add(a), 0);
   EXPECT_EQ(ab->Add(b), 1);
@@ -173,28 +175,19 @@ TEST(DesignerSelections, EqualityRespectsOrderAndCopyKeepsIt) {
   EXPECT_FALSE(copy->Equals(ab));
   EXPECT_THROW(ab->Get(2), EListError);
   EXPECT_THROW(ab->Get(-1), EListError);
-}
 
-TEST(DesignerSelections, DesignObjectsWrapTheirPersistent) {
-  TOwned<TComponent> owner(New<TComponent>(nullptr));
-  owner->SetName("Form1");
-  auto* panel = New<TPanel>(owner.get());
-  panel->SetName("Panel1");
   TOwned<TPersistent> loose(New<TPersistent>());
-  IPtr<IDesignerSelections> sel = CreateSelectionList();
-  sel->Add(panel);
-  sel->Add(loose.get());
-
-  IPtr<IDesignObject> p = sel->GetDesignObject(0);
+  ab->Add(loose.get());
+  IPtr<IDesignObject> p = ab->GetDesignObject(0);
   EXPECT_TRUE(p->GetIsComponent());
   EXPECT_EQ(p->GetComponentIndex(), 0);
   EXPECT_EQ(p->GetComponentOrClassName(), "Panel1");
   EXPECT_EQ(p->GetNamePath(), "Panel1");
-  EXPECT_TRUE(p->Equals(panel));
-  EXPECT_TRUE(p->Equals(PersistentToDesignObject(panel)));
+  EXPECT_TRUE(p->Equals(a));
+  EXPECT_TRUE(p->Equals(PersistentToDesignObject(a)));
   EXPECT_FALSE(p->Equals(PersistentToDesignObject(loose.get())));
 
-  IPtr<IDesignObject> l = sel->GetDesignObject(1);
+  IPtr<IDesignObject> l = ab->GetDesignObject(2);
   EXPECT_FALSE(l->GetIsComponent());
   EXPECT_EQ(l->GetComponentIndex(), -1);
   EXPECT_EQ(l->GetComponentOrClassName(), "TPersistent");

@@ -54,8 +54,8 @@ public:
   /// A handler bound to the root, with a code address of its own that is never called.
   TMethod AddMethod(const String& name, const TTypeData* typeData = nullptr,
                     bool fromAncestor = false) {
-    // Distinct odd addresses: not callable, never equal to real code.
-    void* code = reinterpret_cast<void*>(static_cast<std::uintptr_t>(0x7001 + 2 * FNextCode++));
+    // Distinct odd addresses (handlers are never removed): not callable, never real code.
+    void* code = reinterpret_cast<void*>(static_cast<std::uintptr_t>(0x7001 + 2 * Methods.size()));
     Methods.push_back(TTestMethod{name, code, typeData, fromAncestor});
     return TMethod{code, static_cast<TObject*>(Root)};
   }
@@ -170,9 +170,6 @@ public:
   // As a designer hook.
   void Notification(TPersistent*, TOperation) override {}
   void ValidateRename(TComponent*, const String&, const String&) override {}
-
-private:
-  int FNextCode = 0;
 };
 
 inline TClass TTestDesigner::StaticClass() {
