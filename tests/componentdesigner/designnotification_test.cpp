@@ -16,18 +16,12 @@ public:
   ~TRecorder() override {
     if (Destroyed) *Destroyed = true;
   }
-  void ItemDeleted(const IPtr<IDesigner>&, TPersistent* item) override {
-    Told("ItemDeleted");
-    LastItem = item;
-  }
-  void ItemInserted(const IPtr<IDesigner>&, TPersistent* item) override {
-    Told("ItemInserted");
-    LastItem = item;
-  }
+  void ItemDeleted(const IPtr<IDesigner>&, TPersistent* p) override { Told("ItemDeleted", p); }
+  void ItemInserted(const IPtr<IDesigner>&, TPersistent* p) override { Told("ItemInserted", p); }
   void ItemsModified(const IPtr<IDesigner>&) override { Told("ItemsModified"); }
   void SelectionChanged(const IPtr<IDesigner>&, const IPtr<IDesignerSelections>& s) override {
-    Told("SelectionChanged");
     LastSelection = s;
+    Told("SelectionChanged");
   }
   void DesignerOpened(const IPtr<IDesigner>&, bool resurrecting) override {
     Told(resurrecting ? "DesignerOpened+" : "DesignerOpened");
@@ -41,8 +35,9 @@ public:
   IPtr<IDesignerSelections> LastSelection;
 
 private:
-  void Told(const char* what) {
+  void Told(const char* what, TPersistent* item = nullptr) {
     FLog.push_back(FName + ":" + what);
+    if (item) LastItem = item;
     if (OnTold) OnTold();
   }
   std::vector<String>& FLog;

@@ -12,17 +12,17 @@
 using namespace fw;
 
 TEST(DesignPackage, StartupFillsEveryHookAndShutdownEmptiesThemAll) {
+  auto filled = [] {
+    return std::vector<bool>{
+        RegisterPropertyEditorProc != nullptr,     RegisterComponentEditorProc != nullptr,
+        RegisterSelectionEditorProc != nullptr,    RegisterComponentGuidelinesProc != nullptr,
+        RegisterDesignNotificationProc != nullptr, UnregisterDesignNotificationProc != nullptr,
+        GetSelectionEditorsProc != nullptr,        RegisterPropertyInCategoryProc != nullptr};
+  };
   ASSERT_FALSE(DesignPackageRunning());
   DesignPackageStartup();
   DesignPackageStartup(); // a second call changes nothing
-  EXPECT_NE(RegisterPropertyEditorProc, nullptr);
-  EXPECT_NE(RegisterComponentEditorProc, nullptr);
-  EXPECT_NE(RegisterSelectionEditorProc, nullptr);
-  EXPECT_NE(RegisterComponentGuidelinesProc, nullptr);
-  EXPECT_NE(RegisterDesignNotificationProc, nullptr);
-  EXPECT_NE(UnregisterDesignNotificationProc, nullptr);
-  EXPECT_NE(GetSelectionEditorsProc, nullptr);
-  EXPECT_NE(RegisterPropertyInCategoryProc, nullptr);
+  EXPECT_EQ(filled(), std::vector<bool>(8, true));
 
   Integer group = NewEditorGroup();
   RegisterComponentEditor(TComponent::StaticClass(), TComponentEditor::StaticClass());
@@ -30,13 +30,7 @@ TEST(DesignPackage, StartupFillsEveryHookAndShutdownEmptiesThemAll) {
 
   DesignPackageShutdown();
   EXPECT_FALSE(DesignPackageRunning());
-  EXPECT_EQ(RegisterPropertyEditorProc, nullptr);
-  EXPECT_EQ(RegisterComponentEditorProc, nullptr);
-  EXPECT_EQ(RegisterSelectionEditorProc, nullptr);
-  EXPECT_EQ(RegisterComponentGuidelinesProc, nullptr);
-  EXPECT_EQ(RegisterDesignNotificationProc, nullptr);
-  EXPECT_EQ(GetSelectionEditorsProc, nullptr);
-  EXPECT_EQ(RegisterPropertyInCategoryProc, nullptr);
+  EXPECT_EQ(filled(), std::vector<bool>(8, false));
   EXPECT_TRUE(ComponentEditorRecords().empty());
   // Late registrations are dropped without complaint.
   RegisterComponentEditor(TComponent::StaticClass(), TComponentEditor::StaticClass());

@@ -76,12 +76,11 @@ protected:
   TProbe* Probe(TComponent* owner = nullptr) { return New<TProbe>(owner); }
 };
 
-TEST_F(Proxies, SubClassDescribesTheDesignedClassAndKeepsInstanceData) {
+TEST_F(Proxies, SubClassDescribesTheDesignedClassKeepsInstanceDataAndRenames) {
   TProbe* form = Probe();
   form->FValue = 42;
   std::vector<String> log;
   form->DestroyLog = &log;
-  EXPECT_FALSE(IsProxyClass(TProbe::StaticClass())); // no proxy exists yet
   TClass cls = CreateSubClass(form, "TForm1", "Unit1", TProbe::StaticClass());
 
   EXPECT_EQ(form->ClassType(), cls);
@@ -105,6 +104,15 @@ TEST_F(Proxies, SubClassDescribesTheDesignedClassAndKeepsInstanceData) {
   EXPECT_TRUE(IsProxyClass(cls));
   EXPECT_FALSE(IsProxyClass(TProbe::StaticClass()));
   EXPECT_FALSE(IsProxyClass(nullptr));
+
+  RenameSubClass(form, "TMainForm"); // without a unit name the unit stays
+  EXPECT_EQ(cls->ClassName, "TMainForm");
+  EXPECT_EQ(t->Name, "TMainForm");
+  EXPECT_EQ(cls->UnitName, "Unit1");
+  EXPECT_EQ(t->Data.UnitName, "Unit1");
+  RenameSubClass(form, "TMainForm", "Main");
+  EXPECT_EQ(cls->UnitName, "Main");
+  EXPECT_EQ(t->Data.UnitName, "Main");
 
   form->Free(); // the previous class is back before destruction starts
   EXPECT_EQ(log, std::vector<String>{"TProbe"});
@@ -201,19 +209,6 @@ TEST_F(Proxies, MethodTableHasThePublishedTableLayout) {
   EXPECT_EQ(form->ClassName().size(), 255u);
 }
 
-TEST_F(Proxies, RenameChangesNameAndTypeAndKeepsAnUnnamedUnit) {
-  TOwned<TProbe> form(Probe());
-  TClass cls = CreateSubClass(form.get(), "TForm1", "Unit1", TProbe::StaticClass());
-  RenameSubClass(form.get(), "TMainForm");
-  EXPECT_EQ(cls->ClassName, "TMainForm");
-  EXPECT_EQ(cls->TypeInfo->Name, "TMainForm");
-  EXPECT_EQ(cls->UnitName, "Unit1");
-  EXPECT_EQ(cls->TypeInfo->Data.UnitName, "Unit1");
-  RenameSubClass(form.get(), "TMainForm", "Main");
-  EXPECT_EQ(cls->UnitName, "Main");
-  EXPECT_EQ(cls->TypeInfo->Data.UnitName, "Main");
-}
-
 TEST_F(Proxies, SharedAndDerivedProxiesAreCounted) {
   // A frame module's class, shared by a nested instance, and a module inheriting from it.
   TProbe* frame = Probe();
@@ -243,30 +238,25 @@ TEST_F(Proxies, SharedAndDerivedProxiesAreCounted) {
   EXPECT_FALSE(IsProxyClass(frameClass));
 }
 
-TEST_F(Proxies, ReleasingTheDescendantFirstLeavesTheAncestorWithItsInstance) {
+TEST_F(Proxies, DescendantsGoFirstOrWithTheirInstance) {
   TProbe* ancestor = Probe();
   TClass base = CreateSubClass(ancestor, "TForm1", TProbe::StaticClass());
   TProbe* descendant = Probe();
   TClass derived = CreateSubClass(descendant, "TForm2", base);
-  DestroySubClass(descendant);
+  DestroySubClass(descendant); // leaves the ancestor with its instance
   EXPECT_EQ(descendant->ClassType(), TProbe::StaticClass());
   EXPECT_FALSE(IsProxyClass(derived));
   EXPECT_TRUE(IsProxyClass(base));
   descendant->Free();
-  ancestor->Free();
-}
 
-TEST_F(Proxies, ProxyOfAProxyRestoresEveryClassOnDestruction) {
   // An instance made a proxy of its own proxy class holds both until it is freed.
-  TProbe* form = Probe();
-  TClass first = CreateSubClass(form, "TForm1", TProbe::StaticClass());
-  TClass second = CreateSubClass(form, "TForm2", first);
-  EXPECT_EQ(form->ClassName(), "TForm2");
+  TClass second = CreateSubClass(ancestor, "TForm2", base);
+  EXPECT_EQ(ancestor->ClassName(), "TForm2");
   std::vector<String> log;
-  form->DestroyLog = &log;
-  form->Free();
+  ancestor->DestroyLog = &log;
+  ancestor->Free();
   EXPECT_EQ(log, std::vector<String>{"TProbe"});
-  EXPECT_FALSE(IsProxyClass(first));
+  EXPECT_FALSE(IsProxyClass(base));
   EXPECT_FALSE(IsProxyClass(second));
 }
 

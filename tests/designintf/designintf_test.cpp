@@ -2,6 +2,7 @@
 
 #include "basert/classreg.h"
 #include "basert/exceptions.h"
+#include "support/testutil.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 namespace {
 
 using namespace fw;
+using fwtest::MessageOf;
 
 class TPanel : public TComponent {
   FW_CLASS(TPanel)
@@ -28,29 +30,18 @@ TClass TPanel::StaticClass() {
   return cls;
 }
 
-struct TCategoryCall {
-  String Category;
-  TClass Class;
-  PTypeInfo Type;
-  String Name;
-};
+// The hooks' calls, kept whole so a test can compare every argument at once.
+using TCategoryCall = std::tuple<String, TClass, PTypeInfo, String>;
+using TEditorCall = std::tuple<PTypeInfo, TClass, String, TClass>;
 std::vector<TCategoryCall> gCategoryCalls;
-void RecordCategory(const String& category, TClass cls, PTypeInfo type, const String& name) {
-  gCategoryCalls.push_back({category, cls, type, name});
-}
-
-struct TEditorCall {
-  PTypeInfo Type;
-  TClass Class;
-  String Name;
-  TClass Editor;
-};
 std::vector<TEditorCall> gEditorCalls;
-void RecordEditor(PTypeInfo type, TClass cls, const String& name, TClass editor) {
-  gEditorCalls.push_back({type, cls, name, editor});
-}
-
 std::vector<std::tuple<Integer, TClass, TClass>> gModuleCalls;
+void RecordCategory(const String& category, TClass cls, PTypeInfo type, const String& name) {
+  gCategoryCalls.emplace_back(category, cls, type, name);
+}
+void RecordEditor(PTypeInfo type, TClass cls, const String& name, TClass editor) {
+  gEditorCalls.emplace_back(type, cls, name, editor);
+}
 void RecordModule(Integer group, TClass base, TClass module) {
   gModuleCalls.emplace_back(group, base, module);
 }
@@ -67,14 +58,15 @@ protected:
     RegisterPropertyEditorProc = nullptr;
     RegisterCustomModuleProc = nullptr;
   }
+  const TClass panel = TPanel::StaticClass();
 };
 
 TEST_F(DesignIntfHooks, CallsThroughEmptyHooksAreIgnored) {
   ASSERT_EQ(RegisterPropertyEditorProc, nullptr);
-  RegisterPropertyEditor(TypeInfo<Integer>(), nullptr, "", TPanel::StaticClass());
-  UnlistPublishedProperty(TPanel::StaticClass(), "Tag");
-  RegisterComponentEditor(TPanel::StaticClass(), nullptr);
-  RegisterCustomModule(TPanel::StaticClass(), nullptr);
+  RegisterPropertyEditor(TypeInfo<Integer>(), nullptr, "", panel);
+  UnlistPublishedProperty(panel, "Tag");
+  RegisterComponentEditor(panel, nullptr);
+  RegisterCustomModule(panel, nullptr);
   RegisterPropertyInCategory("Visual", "Caption");
   // Even an element that would be refused is not looked at without a hook.
   EXPECT_NO_THROW(RegisterPropertiesInCategory("Visual", {42}));
@@ -82,83 +74,55 @@ TEST_F(DesignIntfHooks, CallsThroughEmptyHooksAreIgnored) {
   ForceDemandLoadState(dlEnable);
   EnableDemandLoadReport(true);
   RegisterIDropTarget(nullptr);
-  EXPECT_TRUE(gEditorCalls.empty());
-  EXPECT_TRUE(gCategoryCalls.empty());
-  EXPECT_TRUE(gModuleCalls.empty());
 }
 
-TEST_F(DesignIntfHooks, FilledHookReceivesTheArguments) {
+TEST_F(DesignIntfHooks, EditorHookGetsTheArgumentsAndUnlistANilEditorForKnownNames) {
   RegisterPropertyEditorProc = &RecordEditor;
-  RegisterPropertyEditor(TypeInfo<String>(), TPanel::StaticClass(), "Caption",
-                         TPanel::StaticClass());
+  RegisterPropertyEditor(TypeInfo<String>(), panel, "Caption", panel);
+  UnlistPublishedProperty(panel, "Tag");
+  UnlistPublishedProperty(panel, "NoSuchProperty");
   RegisterPropertyEditorProc = nullptr; // what shut-down does
   RegisterPropertyEditor(TypeInfo<String>(), nullptr, "", nullptr);
-  ASSERT_EQ(gEditorCalls.size(), 1u);
-  EXPECT_EQ(gEditorCalls[0].Name, "Caption");
-  EXPECT_EQ(gEditorCalls[0].Class, TPanel::StaticClass());
-}
-
-TEST_F(DesignIntfHooks, UnlistPublishedPropertyRegistersANilEditorForKnownNamesOnly) {
-  RegisterPropertyEditorProc = &RecordEditor;
-  UnlistPublishedProperty(TPanel::StaticClass(), "Tag");
-  UnlistPublishedProperty(TPanel::StaticClass(), "NoSuchProperty");
-  ASSERT_EQ(gEditorCalls.size(), 1u);
-  EXPECT_EQ(gEditorCalls[0].Type, GetPropInfo(TPanel::StaticClass()->TypeInfo, "Tag")->PropType());
-  EXPECT_EQ(gEditorCalls[0].Class, TPanel::StaticClass());
-  EXPECT_EQ(gEditorCalls[0].Name, "Tag");
-  EXPECT_EQ(gEditorCalls[0].Editor, nullptr);
+  const PTypeInfo tag = GetPropInfo(panel->TypeInfo, "Tag")->PropType();
+  EXPECT_EQ(gEditorCalls, (std::vector<TEditorCall>{{TypeInfo<String>(), panel, "Caption", panel},
+                                                    {tag, panel, "Tag", nullptr}}));
 }
 
 TEST_F(DesignIntfHooks, CustomModuleRegistrationCarriesTheCurrentGroup) {
   RegisterCustomModuleProc = &RecordModule;
   const Integer saved = CurrentGroup;
   CurrentGroup = 7;
-  RegisterCustomModule(TPanel::StaticClass(), nullptr);
+  RegisterCustomModule(panel, nullptr);
   CurrentGroup = saved;
-  ASSERT_EQ(gModuleCalls.size(), 1u);
-  EXPECT_EQ(std::get<0>(gModuleCalls[0]), 7);
+  EXPECT_EQ(gModuleCalls, (std::vector<std::tuple<Integer, TClass, TClass>>{{7, panel, nullptr}}));
 }
 
-TEST_F(DesignIntfHooks, PropertiesInCategoryFiltersByElementType) {
+TEST_F(DesignIntfHooks, CategoryFormsCallOncePerElementInOrder) {
   RegisterPropertyInCategoryProc = &RecordCategory;
-  PTypeInfo type = TypeInfo<Integer>();
-  RegisterPropertiesInCategory("Layout", {type, TPanel::StaticClass(), "Caption"});
-  ASSERT_EQ(gCategoryCalls.size(), 3u);
-  EXPECT_EQ(gCategoryCalls[0].Type, type);
-  EXPECT_EQ(gCategoryCalls[0].Class, nullptr);
-  EXPECT_EQ(gCategoryCalls[0].Name, "");
-  EXPECT_EQ(gCategoryCalls[1].Class, TPanel::StaticClass());
-  EXPECT_EQ(gCategoryCalls[1].Type, nullptr);
-  EXPECT_EQ(gCategoryCalls[2].Name, "Caption");
-  EXPECT_EQ(gCategoryCalls[2].Class, nullptr);
+  const PTypeInfo i = TypeInfo<Integer>(), s = TypeInfo<String>();
+  RegisterPropertiesInCategory("Layout", {i, panel, "Caption"}); // filtered by element type
+  RegisterPropertiesInCategory("Visual", panel, {"Left", "Top"});
+  RegisterPropertiesInCategory("Visual", s, {"Caption"});
+  RegisterPropertyInCategory("Input", i);
+  EXPECT_EQ(gCategoryCalls, (std::vector<TCategoryCall>{{"Layout", nullptr, i, ""},
+                                                        {"Layout", panel, nullptr, ""},
+                                                        {"Layout", nullptr, nullptr, "Caption"},
+                                                        {"Visual", panel, nullptr, "Left"},
+                                                        {"Visual", panel, nullptr, "Top"},
+                                                        {"Visual", nullptr, s, "Caption"},
+                                                        {"Input", nullptr, i, ""}}));
 }
 
 TEST_F(DesignIntfHooks, InvalidFilterRaisesAfterEarlierElementsWereRegistered) {
   RegisterPropertyInCategoryProc = &RecordCategory;
-  try {
-    RegisterPropertiesInCategory("Layout", {TypeInfo<Integer>(), TPanel::StaticClass(), 5});
-    FAIL() << "an integer filter must be refused";
-  } catch (const EPropertyError& e) {
-    EXPECT_EQ(e.Message(), "Property filters may only be name, class or type based (2:0)");
-  }
+  EXPECT_EQ(MessageOf<EPropertyError>([&] {
+              RegisterPropertiesInCategory("Layout", {TypeInfo<Integer>(), panel, 5});
+            }),
+            "Property filters may only be name, class or type based (2:0)");
   EXPECT_EQ(gCategoryCalls.size(), 2u);
   // A wide string is not a name filter either.
   const WideString wide = u"Caption";
   EXPECT_THROW(RegisterPropertiesInCategory("Layout", {wide}), EPropertyError);
-}
-
-TEST_F(DesignIntfHooks, StringArrayFormsCallOncePerElementInOrder) {
-  RegisterPropertyInCategoryProc = &RecordCategory;
-  RegisterPropertiesInCategory("Visual", TPanel::StaticClass(), {"Left", "Top"});
-  RegisterPropertiesInCategory("Visual", TypeInfo<String>(), {"Caption"});
-  RegisterPropertyInCategory("Input", TypeInfo<Integer>());
-  ASSERT_EQ(gCategoryCalls.size(), 4u);
-  EXPECT_EQ(gCategoryCalls[0].Name, "Left");
-  EXPECT_EQ(gCategoryCalls[1].Name, "Top");
-  EXPECT_EQ(gCategoryCalls[1].Class, TPanel::StaticClass());
-  EXPECT_EQ(gCategoryCalls[2].Type, TypeInfo<String>());
-  EXPECT_EQ(gCategoryCalls[3].Category, "Input");
-  EXPECT_EQ(gCategoryCalls[3].Name, "");
 }
 
 TEST(DesignIntfTypes, AttributeMaskIsFixed) {
@@ -170,65 +134,33 @@ TEST(DesignIntfTypes, AttributeMaskIsFixed) {
 }
 
 TEST(DesignIntfTypes, InterfaceIdentifiersAreDistinct) {
-  const TGUID ids[] = {IProperty::IID,
-                       IProperty70::IID,
-                       IProperty80::IID,
-                       IProperty160::IID,
-                       IPropertyKind::IID,
-                       IWideProperty::IID,
-                       IWideProperty10::IID,
-                       IMethodProperty::IID,
-                       IReferenceProperty::IID,
-                       IShowReferenceProperty::IID,
-                       IActivatable::IID,
-                       IClass::IID,
-                       IDesignObject::IID,
-                       IDesignPersistent::IID,
-                       IDesignerSelections::IID,
-                       IDesigner60::IID,
-                       IDesigner70::IID,
-                       IDesigner80::IID,
-                       IDesigner100::IID,
-                       IDesigner170::IID,
-                       IDesigner::IID,
-                       IDesignNotification::IID,
-                       IDesignWindow::IID,
-                       IEditHandler::IID,
-                       IImplementation::IID,
-                       IComponentEditor::IID,
-                       IDefaultEditor::IID,
-                       ISelectionEditor::IID,
-                       ISelectionPropertyFilter::IID,
-                       ISelectionEditorList::IID,
-                       ICustomModule::IID,
-                       IComponentGuidelines::IID,
-                       IEventInfo::IID,
-                       IHostForm::IID,
-                       IPropertyHost::IID,
-                       IPropertyHost20::IID,
-                       IPropertyControl::IID,
-                       IPropertyDescription::IID,
-                       IWidePropertyDescription::IID,
-                       IDropTarget::IID,
-                       IMenuItems::IID,
-                       IMenuItem::IID,
-                       IMenuItem2::IID,
-                       IMenu::IID,
-                       IMainMenu::IID,
-                       IPopupMenu::IID,
-                       IDesignLocalMenu140::IID,
-                       IDesignLocalMenu::IID,
-                       IInterface::IID,
-                       IInterfaceList::IID};
+  // clang-format off
+  const TGUID ids[] = {
+      IProperty::IID, IProperty70::IID, IProperty80::IID, IProperty160::IID, IPropertyKind::IID,
+      IWideProperty::IID, IWideProperty10::IID, IMethodProperty::IID, IReferenceProperty::IID,
+      IShowReferenceProperty::IID, IActivatable::IID, IClass::IID, IDesignObject::IID,
+      IDesignPersistent::IID, IDesignerSelections::IID, IDesigner60::IID, IDesigner70::IID,
+      IDesigner80::IID, IDesigner100::IID, IDesigner170::IID, IDesigner::IID,
+      IDesignNotification::IID, IDesignWindow::IID, IEditHandler::IID, IImplementation::IID,
+      IComponentEditor::IID, IDefaultEditor::IID, ISelectionEditor::IID,
+      ISelectionPropertyFilter::IID, ISelectionEditorList::IID, ICustomModule::IID,
+      IComponentGuidelines::IID, IEventInfo::IID, IHostForm::IID, IPropertyHost::IID,
+      IPropertyHost20::IID, IPropertyControl::IID, IPropertyDescription::IID,
+      IWidePropertyDescription::IID, IDropTarget::IID, IMenuItems::IID, IMenuItem::IID,
+      IMenuItem2::IID, IMenu::IID, IMainMenu::IID, IPopupMenu::IID, IDesignLocalMenu140::IID,
+      IDesignLocalMenu::IID, IInterface::IID, IInterfaceList::IID};
+  // clang-format on
   for (std::size_t i = 0; i < std::size(ids); ++i)
     for (std::size_t j = i + 1; j < std::size(ids); ++j)
       EXPECT_FALSE(ids[i] == ids[j]) << i << " and " << j << " share " << ids[i].ToString();
 }
 
-TEST(DesignerSelections, EqualityRespectsOrderAndCopyKeepsIt) {
+TEST(DesignerSelections, EqualityRespectsOrderAndItemsAreWrappedAsDesignObjects) {
   TOwned<TComponent> owner(New<TComponent>(nullptr));
+  owner->SetName("Form1");
   auto* a = New<TPanel>(owner.get());
   auto* b = New<TPanel>(owner.get());
+  a->SetName("Panel1");
   IPtr<IDesignerSelections> ab = CreateSelectionList();
   EXPECT_EQ(ab->Add(a), 0);
   EXPECT_EQ(ab->Add(b), 1);
@@ -243,28 +175,19 @@ TEST(DesignerSelections, EqualityRespectsOrderAndCopyKeepsIt) {
   EXPECT_FALSE(copy->Equals(ab));
   EXPECT_THROW(ab->Get(2), EListError);
   EXPECT_THROW(ab->Get(-1), EListError);
-}
 
-TEST(DesignerSelections, DesignObjectsWrapTheirPersistent) {
-  TOwned<TComponent> owner(New<TComponent>(nullptr));
-  owner->SetName("Form1");
-  auto* panel = New<TPanel>(owner.get());
-  panel->SetName("Panel1");
   TOwned<TPersistent> loose(New<TPersistent>());
-  IPtr<IDesignerSelections> sel = CreateSelectionList();
-  sel->Add(panel);
-  sel->Add(loose.get());
-
-  IPtr<IDesignObject> p = sel->GetDesignObject(0);
+  ab->Add(loose.get());
+  IPtr<IDesignObject> p = ab->GetDesignObject(0);
   EXPECT_TRUE(p->GetIsComponent());
   EXPECT_EQ(p->GetComponentIndex(), 0);
   EXPECT_EQ(p->GetComponentOrClassName(), "Panel1");
   EXPECT_EQ(p->GetNamePath(), "Panel1");
-  EXPECT_TRUE(p->Equals(panel));
-  EXPECT_TRUE(p->Equals(PersistentToDesignObject(panel)));
+  EXPECT_TRUE(p->Equals(a));
+  EXPECT_TRUE(p->Equals(PersistentToDesignObject(a)));
   EXPECT_FALSE(p->Equals(PersistentToDesignObject(loose.get())));
 
-  IPtr<IDesignObject> l = sel->GetDesignObject(1);
+  IPtr<IDesignObject> l = ab->GetDesignObject(2);
   EXPECT_FALSE(l->GetIsComponent());
   EXPECT_EQ(l->GetComponentIndex(), -1);
   EXPECT_EQ(l->GetComponentOrClassName(), "TPersistent");
@@ -279,7 +202,7 @@ TEST(DesignerSelections, DesignObjectsWrapTheirPersistent) {
   EXPECT_EQ(top->GetClassName(), "TObject");
 }
 
-TEST(EventInfo, ReadsParametersAndResultFromMethodTypeData) {
+TEST(EventInfo, ReadsParametersAndResultFromMethodTypeDataAndRefusesOtherData) {
   PTypeInfo t =
       MakeMethodType("TKeyEvent", static_cast<TMethodKind>(mkFunction | 16),
                      {{{pfVar}, "Key", "Word"}, {{pfConst}, "Sender", "TObject"}}, "Boolean");
@@ -298,10 +221,7 @@ TEST(EventInfo, ReadsParametersAndResultFromMethodTypeData) {
   EXPECT_EQ(click->GetParamName(0), "Sender");
   EXPECT_EQ(click->GetResultType(), "");
   EXPECT_THROW(TEventInfo{GetPropInfo(TPanel::StaticClass()->TypeInfo, "Tag")}, EPropertyError);
-}
-
-TEST(EventInfo, TruncatedTypeDataIsRefused) {
-  TTypeData data;
+  TTypeData data; // truncated
   data.MethodData = {0, 2, 0, 3, 'A'};
   EXPECT_THROW(TEventInfo{&data}, EPropertyError);
 }

@@ -15,7 +15,7 @@ using namespace fw;
 struct TTestMethod {
   String Name;
   void* Code = nullptr;
-  const TTypeData* TypeData = nullptr; ///< the event type it was made for (null: any)
+  const TTypeData* TypeData = nullptr; // null: fits any event type
   bool FromAncestor = false;
 };
 
@@ -27,13 +27,8 @@ public:
   TComponent* Root = nullptr;
   IPtr<IDesigner> Ancestor;
   std::vector<TPersistent*> Selection;
-  String PrivateDirectory = "/tmp/private";
-  /// Ancestor roots FindAncestorRoot knows, by class name.
-  std::vector<std::pair<String, TComponent*>> AncestorRoots;
+  std::vector<std::pair<String, TComponent*>> AncestorRoots; ///< by class name
   TShiftState ShiftState;
-  /// Answered by GetRootClassName instead of the root's class name when set.
-  String RootClassName;
-  /// The module's handlers; CreateMethod adds to them.
   std::vector<TTestMethod> Methods;
 
   // What it was asked.
@@ -46,7 +41,6 @@ public:
   std::vector<std::vector<String>> Chained;       ///< ChainCall's three names
   std::vector<TPersistent*> Selected;             ///< SelectComponent
 
-  /// The handler of that code, or null.
   const TTestMethod* FindMethod(void* code) const {
     for (const TTestMethod& m : Methods)
       if (m.Code == code) return &m;
@@ -57,11 +51,11 @@ public:
       if (SameText(m.Name, name)) return &m;
     return nullptr;
   }
-  /// Adds a handler (with a code address of its own that is never called) bound to the root.
+  /// A handler bound to the root, with a code address of its own that is never called.
   TMethod AddMethod(const String& name, const TTypeData* typeData = nullptr,
                     bool fromAncestor = false) {
-    // Distinct odd addresses: not callable, never equal to real code.
-    void* code = reinterpret_cast<void*>(static_cast<std::uintptr_t>(0x7001 + 2 * FNextCode++));
+    // Distinct odd addresses (handlers are never removed): not callable, never real code.
+    void* code = reinterpret_cast<void*>(static_cast<std::uintptr_t>(0x7001 + 2 * Methods.size()));
     Methods.push_back(TTestMethod{name, code, typeData, fromAncestor});
     return TMethod{code, static_cast<TObject*>(Root)};
   }
@@ -84,7 +78,7 @@ public:
       if (!m.TypeData || !typeData || m.TypeData == typeData) proc(m.Name);
   }
   String GetPathAndBaseExeName() override { return {}; }
-  String GetPrivateDirectory() override { return PrivateDirectory; }
+  String GetPrivateDirectory() override { return "/tmp/private"; }
   String GetBaseRegKey() override { return {}; }
   TCustomIniFile* GetIDEOptions() override { return nullptr; }
   void GetSelections(const IPtr<IDesignerSelections>& list) override {
@@ -100,7 +94,6 @@ public:
   void SelectComponent(TPersistent* instance) override { Selected.push_back(instance); }
   void SetSelections(const IPtr<IDesignerSelections>&) override {}
   void ShowMethod(const String& name) override { Shown.push_back(name); }
-  /// The root's components of the class of `typeData`, in component order.
   void GetComponentNames(const TTypeData* typeData, const TGetStrProc& proc) override {
     if (!Root) return;
     for (TComponent* c : Root->ComponentList())
@@ -108,7 +101,6 @@ public:
           (!typeData || !typeData->ClassType || c->InheritsFrom(typeData->ClassType)))
         proc(c->Name());
   }
-  /// A component of the root by name (hashed), or the root itself.
   TComponent* GetComponent(const String& name) override {
     if (!Root || name.empty()) return nullptr;
     if (SameText(Root->Name(), name)) return Root;
@@ -154,10 +146,7 @@ public:
   void ClearSelection() override {}
   void NoSelection() override {}
   void ModuleFileNames(String&, String&, String&) override {}
-  String GetRootClassName() override {
-    if (!RootClassName.empty()) return RootClassName;
-    return Root ? Root->ClassName() : String();
-  }
+  String GetRootClassName() override { return Root ? Root->ClassName() : String(); }
   String UniqueName(const String& baseName) override { return baseName + "1"; }
   TComponent* GetRoot() override { return Root; }
   TShiftState GetShiftState() override { return ShiftState; }
@@ -181,9 +170,6 @@ public:
   // As a designer hook.
   void Notification(TPersistent*, TOperation) override {}
   void ValidateRename(TComponent*, const String&, const String&) override {}
-
-private:
-  int FNextCode = 0;
 };
 
 inline TClass TTestDesigner::StaticClass() {

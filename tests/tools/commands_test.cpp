@@ -1,6 +1,8 @@
 // The "template" and "exec" commands of the formwright host, run as child processes.
 #include "tools/processutil.h"
 
+#include "support/testutil.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -24,12 +26,7 @@ TResult RunHost(const String& args) {
   TConsoleProcess p;
   p.SetCommandLine("\"" + Host().string() + "\" " + args);
   p.Run();
-  TResult r{{}, {}, p.ExitCode()};
-  for (Integer i = 0; i < p.GetOutput().Count(); ++i)
-    r.Out.push_back(p.GetOutput().Get(i));
-  for (Integer i = 0; i < p.GetErrors().Count(); ++i)
-    r.Err.push_back(p.GetErrors().Get(i));
-  return r;
+  return {fwtest::Lines(p.GetOutput()), fwtest::Lines(p.GetErrors()), p.ExitCode()};
 }
 
 using V = std::vector<String>;

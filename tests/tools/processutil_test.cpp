@@ -1,5 +1,7 @@
 #include "tools/processutil.h"
 
+#include "support/testutil.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -7,37 +9,29 @@
 #include <unistd.h>
 
 using namespace fw;
+using fwtest::Lines;
+using fwtest::MessageOf;
 
 namespace {
 
 using TClock = std::chrono::steady_clock;
 
-std::vector<String> Lines(const TStrings& s) {
-  std::vector<String> v;
-  for (Integer i = 0; i < s.Count(); ++i)
-    v.push_back(s.Get(i));
-  return v;
-}
-
-long MsSince(TClock::time_point t) {
+template <class F> long MsTaken(F run) {
+  const auto start = TClock::now();
+  run();
   return static_cast<long>(
-      std::chrono::duration_cast<std::chrono::milliseconds>(TClock::now() - t).count());
+      std::chrono::duration_cast<std::chrono::milliseconds>(TClock::now() - start).count());
 }
 
 String Failure(TConsoleProcess& p) {
-  try {
-    p.Run();
-    return "started";
-  } catch (const Exception& e) {
-    return e.Message();
-  }
+  return MessageOf([&] { p.Run(); });
 }
 
 // Pumps the application queue until `done` or five seconds pass.
 template <class F> bool PumpUntil(F done) {
-  const auto start = TClock::now();
+  const auto end = TClock::now() + std::chrono::seconds(5);
   while (!done()) {
-    if (MsSince(start) > 5000) return false;
+    if (TClock::now() > end) return false;
     TThread::CheckSynchronize(20);
   }
   return true;
@@ -85,19 +79,15 @@ TEST(ConsoleProcess, TimeOutKillsAHangingChild) {
   p.SetCommandLine("/bin/sh -c 'printf started; sleep 30'");
   EXPECT_FALSE(p.DoTimeOut());
   p.SetTimeOut(300); // counted in 250 ms passes: killed at the second pass
-  auto start = TClock::now();
-  p.Run();
-  const long ms = MsSince(start);
+  const long ms = MsTaken([&] { p.Run(); });
   EXPECT_EQ(p.ExitCode(), TimeOutExitCode);
   EXPECT_GE(ms, 240);
   EXPECT_LT(ms, 3000);
   EXPECT_EQ(Lines(p.GetOutput()), V{"started"});
 
   p.SetTimeOut(0); // killed on the first pass
-  start = TClock::now();
-  p.Run();
+  EXPECT_LT(MsTaken([&] { p.Run(); }), 2000);
   EXPECT_EQ(p.ExitCode(), TimeOutExitCode);
-  EXPECT_LT(MsSince(start), 2000);
   p.SetTimeOut(-1);
   EXPECT_TRUE(p.DoTimeOut()); // a negative value does not switch it off
 }
@@ -105,9 +95,7 @@ TEST(ConsoleProcess, TimeOutKillsAHangingChild) {
 TEST(ConsoleProcess, GrandchildHoldingThePipesDoesNotHoldTheRun) {
   TConsoleProcess p;
   p.SetCommandLine("/bin/sh -c 'sleep 3 & printf done'");
-  const auto start = TClock::now();
-  p.Run();
-  EXPECT_LT(MsSince(start), 2500);
+  EXPECT_LT(MsTaken([&] { p.Run(); }), 2500);
   EXPECT_EQ(Lines(p.GetOutput()), V{"done"});
 }
 
@@ -148,9 +136,7 @@ TEST(ReportProcess, PumpsTheGuiReportsAtTheEndAndCanCancel) {
   bool pumped = false;
   Application->Post([&] { pumped = true; });
   p.SetCommandLine("/bin/sh -c 'printf \"x\\ny\\n\"; sleep 30'");
-  const auto start = TClock::now();
-  p.Run();
-  EXPECT_LT(MsSince(start), 3000);
+  EXPECT_LT(MsTaken([&] { p.Run(); }), 3000);
   EXPECT_TRUE(pumped);
   EXPECT_EQ(p.ExitCode(), CancelledExitCode);
   ASSERT_EQ(seen.size(), 1u);
@@ -176,31 +162,23 @@ TEST(MonitorProcess, AnnouncesNewLinesOnTheGuiThreadAndThenTerminates) {
   EXPECT_TRUE(p.IsRunning());
   EXPECT_THROW(p.SetCommandLine("x"), TMonitorProcessException);
   EXPECT_THROW(p.SetWatch(false), TMonitorProcessException);
-  try {
-    p.Run();
-    ADD_FAILURE();
-  } catch (const TMonitorProcessException& e) {
-    EXPECT_EQ(e.Message(), "Monitor thread already running");
-  }
+  EXPECT_EQ(MessageOf<TMonitorProcessException>([&] { p.Run(); }),
+            "Monitor thread already running");
   ASSERT_TRUE(PumpUntil([&] { return terminated; }));
   EXPECT_FALSE(p.IsRunning());
   EXPECT_EQ(lines, (V{"1", "2", "3"}));
   EXPECT_EQ(p.ExitCode(), 4u);
-  try {
-    p.CancelProcess();
-    ADD_FAILURE();
-  } catch (const TMonitorProcessException& e) {
-    EXPECT_EQ(e.Message(), "Process is not being managed");
-  }
+  EXPECT_EQ(MessageOf<TMonitorProcessException>([&] { p.CancelProcess(); }),
+            "Process is not being managed");
 
   // The same object runs again, and this time is cancelled.
   p.SetCommandLine("/bin/sh -c 'sleep 30'");
   terminated = false;
   p.Run();
   ASSERT_TRUE(p.IsRunning());
-  const auto start = TClock::now();
-  EXPECT_TRUE(p.CancelProcess());
-  EXPECT_LT(MsSince(start), 2000);
+  bool cancelled = false;
+  EXPECT_LT(MsTaken([&] { cancelled = p.CancelProcess(); }), 2000);
+  EXPECT_TRUE(cancelled);
   EXPECT_FALSE(p.IsRunning());
   EXPECT_EQ(p.ExitCode(), 0u);
 }
@@ -220,9 +198,7 @@ TEST(MonitorProcess, TimeOutAndDestructionStopTheChild) {
   p->Run();
   EXPECT_TRUE(p->IsRunning());
   const pid_t pid = p->ProcessID();
-  const auto start = TClock::now();
-  p.reset(); // cancels the watched child
-  EXPECT_LT(MsSince(start), 2000);
+  EXPECT_LT(MsTaken([&] { p.reset(); }), 2000); // cancels the watched child
   EXPECT_NE(::kill(pid, 0), 0);
 }
 

@@ -18,7 +18,7 @@ std::unique_ptr<TBaseSymbol> Sym(std::string_view name) {
 
 } // namespace
 
-TEST(SymbolIndex, SumsBytesModulo256IgnoringAsciiCase) {
+TEST(SymbolIndex, SumsBytesModulo256IgnoringCase) {
   EXPECT_EQ(SymbolIndex(""), 0);
   EXPECT_EQ(SymbolIndex("A"), 0x4A % 32);           // (0x41^0x0A)-1
   EXPECT_EQ(SymbolIndex("AB"), (0x4A + 0x47) % 32); // wraps past a byte only in longer names
@@ -27,16 +27,11 @@ TEST(SymbolIndex, SumsBytesModulo256IgnoringAsciiCase) {
   for (std::string_view name : {"begin", "Identifier_42", "x"})
     EXPECT_EQ(SymbolIndex(name), SymbolIndex(UpperCase(name))) << name;
   EXPECT_EQ(SymbolIndex(ShortString("Begin")), SymbolIndex("BEGIN"));
-}
-
-TEST(SymbolIndex, NonAsciiNamesFoldCaseThroughTheSortKey) {
+  // Other names fold case through the sort key.
   EXPECT_EQ(SymbolIndex("\xC3\x84rger"), SymbolIndex("\xC3\xA4RGER")); // Ärger / äRGER
   EXPECT_EQ(SymbolIndex("\xD0\x94\xD0\xB0"), SymbolIndex("\xD0\xB4\xD0\x90"));
-  for (std::string_view name : {"\xC3\xA9", "\xFF\xFE", "a\xE2\x82\xAC"}) {
-    int b = SymbolIndex(name);
-    EXPECT_GE(b, 0);
-    EXPECT_LT(b, 32);
-  }
+  for (std::string_view name : {"\xC3\xA9", "\xFF\xFE", "a\xE2\x82\xAC"})
+    EXPECT_LT(static_cast<unsigned>(SymbolIndex(name)), 32u) << name;
 }
 
 TEST(SymbolTable, NewestOfEqualNamesIsFoundFirst) {
@@ -147,14 +142,6 @@ TEST(Symbol, WideFormIsMadeLazilyAndForgottenOnRename) {
 }
 
 TEST(ReservedWords, TablesHoldTheDialectsWords) {
-  auto count = [](std::span<const TReservedWord> words) {
-    int n = 0;
-    while (words[static_cast<std::size_t>(n)].Token != 0)
-      ++n;
-    return n;
-  };
-  EXPECT_EQ(count(pascal::ReservedWords()), 71);
-  EXPECT_EQ(count(cpp::ReservedWords()), 197);
   EXPECT_EQ(pascal::ReservedWordTable().MaxLength(), 14u);
   EXPECT_EQ(pascal::ReservedWordTable().Table().Count(), 71);
   EXPECT_EQ(cpp::ReservedWordTable().Table().Count(), 197);
@@ -172,7 +159,7 @@ TEST(ReservedWords, TablesHoldTheDialectsWords) {
   }
 }
 
-TEST(ReservedWords, PascalIgnoresCaseAndCppDoesNot) {
+TEST(ReservedWords, PascalIgnoresCaseAndCppDoesNotAndOddNamesAreNot) {
   EXPECT_TRUE(pascal::IsReservedWord("begin"));
   EXPECT_TRUE(pascal::IsReservedWord("Begin"));
   EXPECT_TRUE(pascal::IsReservedWord(u"BEGIN"));
@@ -190,9 +177,8 @@ TEST(ReservedWords, PascalIgnoresCaseAndCppDoesNot) {
   EXPECT_EQ(
       static_cast<const TCppSymbol*>(cpp::ReservedWordTable().Table().Find("__published"))->Token,
       10);
-}
 
-TEST(ReservedWords, OddNamesAreNotReserved) {
+  // Odd names.
   EXPECT_FALSE(pascal::IsReservedWord(""));
   EXPECT_FALSE(pascal::IsReservedWord(u"BEGIN\u20AC"));
   EXPECT_FALSE(pascal::IsReservedWord("BEGIN\xE2\x82\xAC"));

@@ -1,6 +1,7 @@
 #include "tools/templatefilter.h"
 
 #include "basert/exceptions.h"
+#include "support/testutil.h"
 #include "tools/resourceblobs.h"
 
 #include <gtest/gtest.h>
@@ -10,25 +11,9 @@
 #include <fstream>
 
 using namespace fw;
+using fwtest::MessageOf;
 
 namespace {
-
-String Expand(const IPtr<IExpertFilter>& f, String text) {
-  return f->Filter(CoTextLineProvider::Create(std::move(text)), "T");
-}
-
-String Expand(String text) { return Expand(CoExpertFilter::Create(), std::move(text)); }
-
-String ErrorOf(const IPtr<IExpertFilter>& f, String text) {
-  try {
-    String out = Expand(f, std::move(text));
-    return "no error, produced: " + out;
-  } catch (const Exception& e) {
-    return e.Message();
-  }
-}
-
-String ErrorOf(String text) { return ErrorOf(CoExpertFilter::Create(), std::move(text)); }
 
 IPtr<IPropertyValues> Item(std::string_view name) {
   IPtr<IPropertyValues> v = CoPropertyValues::Create();
@@ -43,77 +28,77 @@ IPtr<ICollectionProperty> Items(std::initializer_list<std::string_view> names) {
   return c;
 }
 
+class TemplateFilter : public ::testing::Test {
+protected:
+  String Expand(String text) { return f->Filter(CoTextLineProvider::Create(std::move(text)), "T"); }
+  String ErrorOf(const String& text) {
+    return MessageOf([&] { Expand(text); });
+  }
+  IPtr<IExpertFilter> f = CoExpertFilter::Create();
+};
+
 } // namespace
 
-TEST(TemplateFilter, ValueTagsAreReplacedInPlace) {
-  auto f = CoExpertFilter::Create();
+TEST_F(TemplateFilter, ValueTagsAreReplacedInPlaceAndTagOnlyLinesVanish) {
   f->SetProperty("x", "1");
   f->SetProperty("Y", 2);
-  EXPECT_EQ(Expand(f, "a [!x] b [! y ] c\nplain"), "a 1 b 2 c\r\nplain\r\n");
-  EXPECT_EQ(Expand(f, "[!missing]|[!]"), "|\r\n");
-}
-
-TEST(TemplateFilter, TagOnlyLinesProduceNoLineAndEmptyLinesAreCopied) {
-  auto f = CoExpertFilter::Create();
+  EXPECT_EQ(Expand("a [!x] b [! y ] c\nplain"), "a 1 b 2 c\r\nplain\r\n");
+  EXPECT_EQ(Expand("[!missing]|[!]"), "|\r\n");
+  // Tag-only lines produce no line; empty lines are copied.
   f->SetProperty("Flag", true);
-  EXPECT_EQ(Expand(f, "[!if=(Flag)]\n\nbody\n[!endif]\n"), "\r\nbody\r\n");
+  EXPECT_EQ(Expand("[!if=(Flag)]\n\nbody\n[!endif]\n"), "\r\nbody\r\n");
   f->SetProperty("Flag", false);
-  EXPECT_EQ(Expand(f, "[!if=(Flag)]\n\nbody\n[!endif]\n"), "");
-  EXPECT_EQ(Expand(f, "[!set(a, 1)]\n\n"), "\r\n");
+  EXPECT_EQ(Expand("[!if=(Flag)]\n\nbody\n[!endif]\n"), "");
+  EXPECT_EQ(Expand("[!set(a, 1)]\n\n"), "\r\n");
 }
 
-TEST(TemplateFilter, ConditionsGateWholeLinesAndCompareTextIgnoringCase) {
-  auto f = CoExpertFilter::Create();
+TEST_F(TemplateFilter, ConditionsGateWholeLinesAndCompareTextIgnoringCase) {
   const String t = "[!if=(Flag)]\nyes\n[!else]\nno\n[!endif]";
   f->SetProperty("Flag", "tRUE");
-  EXPECT_EQ(Expand(f, t), "yes\r\n");
+  EXPECT_EQ(Expand(t), "yes\r\n");
   f->SetProperty("Flag", "yes");
-  EXPECT_EQ(Expand(f, t), "no\r\n");
+  EXPECT_EQ(Expand(t), "no\r\n");
   f->SetProperty("Kind", "Form");
-  EXPECT_EQ(Expand(f, "[!if=(Kind, 'FORM')]\nF\n[!endif][!if!=(Kind)]\nset\n[!endif]\n"
-                      "[!if!=(None)]\nx\n[!endif]"),
+  EXPECT_EQ(Expand("[!if=(Kind, 'FORM')]\nF\n[!endif][!if!=(Kind)]\nset\n[!endif]\n"
+                   "[!if!=(None)]\nx\n[!endif]"),
             "F\r\nset\r\n");
   // Nested conditions: an inner else cannot switch output back on under a false outer one.
-  EXPECT_EQ(
-      Expand(f, "[!if=(Kind,Frame)]\n[!if=(Kind,x)]\n[!else]\ninner\n[!endif]\n[!endif]\nend"),
-      "end\r\n");
+  EXPECT_EQ(Expand("[!if=(Kind,Frame)]\n[!if=(Kind,x)]\n[!else]\ninner\n[!endif]\n[!endif]\nend"),
+            "end\r\n");
   // A condition decides for the line in which it ends up: tags on one line all act first.
-  EXPECT_EQ(Expand(f, "a[!if=(Kind,x)]b\nc\nd[!endif]e"), "de\r\n");
+  EXPECT_EQ(Expand("a[!if=(Kind,x)]b\nc\nd[!endif]e"), "de\r\n");
 }
 
-TEST(TemplateFilter, TagsActEvenWhileOutputIsOff) {
-  auto f = CoExpertFilter::Create();
-  EXPECT_EQ(Expand(f, "[!outputoff]\nhidden[!set(v, \"a b\")]\n[!outputon]\n[!v]"), "a b\r\n");
-  EXPECT_EQ(Expand(f, "[!if=(nothing)]\n[!set(w,1)]\n[!endif]\n[!w]"), "1\r\n");
+TEST_F(TemplateFilter, TagsActEvenWhileOutputIsOff) {
+  EXPECT_EQ(Expand("[!outputoff]\nhidden[!set(v, \"a b\")]\n[!outputon]\n[!v]"), "a b\r\n");
+  EXPECT_EQ(Expand("[!if=(nothing)]\n[!set(w,1)]\n[!endif]\n[!w]"), "1\r\n");
   f->SetProperty("v", "keep");
-  EXPECT_EQ(Expand(f, "[!set(v)][!v]|"), "|\r\n"); // set without value unassigns
+  EXPECT_EQ(Expand("[!set(v)][!v]|"), "|\r\n"); // set without value unassigns
   EXPECT_TRUE(f->GetProperty("v").IsEmpty());
 }
 
-TEST(TemplateFilter, ForEachRepeatsTheBodyPerItem) {
-  auto f = CoExpertFilter::Create();
+TEST_F(TemplateFilter, ForEachRepeatsTheBodyPerItem) {
   f->SetCollectionProperty("Items", Items({"a", "b", "c"}));
   f->SetProperty("I", "before");
-  EXPECT_EQ(Expand(f, "head\n[!foreach(I in Items)]\n<[!I.Name]>\n[!endforeach]\ntail [!I]"),
+  EXPECT_EQ(Expand("head\n[!foreach(I in Items)]\n<[!I.Name]>\n[!endforeach]\ntail [!I]"),
             "head\r\n<a>\r\n<b>\r\n<c>\r\ntail before\r\n");
   EXPECT_EQ(f->GetPropertyCount(), 2);
 
   // Without an item name the collection's own name reaches the current item.
-  EXPECT_EQ(Expand(f, "[!foreach(Items)]\n[!Items.Name]\n[!endforeach]"), "a\r\nb\r\nc\r\n");
+  EXPECT_EQ(Expand("[!foreach(Items)]\n[!Items.Name]\n[!endforeach]"), "a\r\nb\r\nc\r\n");
   // Outside a block the dotted name is looked up whole.
   f->SetProperty("Items.Name", "literal");
-  EXPECT_EQ(Expand(f, "[!Items.Name]"), "literal\r\n");
+  EXPECT_EQ(Expand("[!Items.Name]"), "literal\r\n");
 
   f->SetCollectionProperty("None", Items({}));
   f->SetProperty("Text", "not a collection");
-  EXPECT_EQ(Expand(f, "[!foreach(X in None)]\nbody\n[!endforeach]\nafter"), "after\r\n");
-  EXPECT_EQ(Expand(f, "[!foreach(X IN Text)]\nbody[!X.Name]\n[!endforeach]"), "");
+  EXPECT_EQ(Expand("[!foreach(X in None)]\nbody\n[!endforeach]\nafter"), "after\r\n");
+  EXPECT_EQ(Expand("[!foreach(X IN Text)]\nbody[!X.Name]\n[!endforeach]"), "");
   EXPECT_EQ(f->GetPropertyCount(), 5); // X was removed again
   EXPECT_TRUE(f->GetProperty("X").IsEmpty());
 }
 
-TEST(TemplateFilter, ForEachBlocksNest) {
-  auto f = CoExpertFilter::Create();
+TEST_F(TemplateFilter, ForEachBlocksNest) {
   IPtr<ICollectionProperty> outer = CoCollectionProperty::Create();
   for (auto [name, kids] : {std::pair{"p", Items({"1", "2"})}, std::pair{"q", Items({"3"})}}) {
     IPtr<IPropertyValues> v = Item(name);
@@ -128,39 +113,37 @@ TEST(TemplateFilter, ForEachBlocksNest) {
                    "[!endforeach]\n"
                    "[!endforeach]\n"
                    "done";
-  EXPECT_EQ(Expand(f, t), "p:\r\n p1\r\n p2\r\nq:\r\n q3\r\ndone\r\n");
+  EXPECT_EQ(Expand(t), "p:\r\n p1\r\n p2\r\nq:\r\n q3\r\ndone\r\n");
   // The same text again: nothing of the first run is left behind.
-  EXPECT_EQ(Expand(f, t), "p:\r\n p1\r\n p2\r\nq:\r\n q3\r\ndone\r\n");
+  EXPECT_EQ(Expand(t), "p:\r\n p1\r\n p2\r\nq:\r\n q3\r\ndone\r\n");
 }
 
-TEST(TemplateFilter, OddForEachPlacementStaysSafe) {
-  auto f = CoExpertFilter::Create();
+TEST_F(TemplateFilter, OddForEachPlacementStaysSafe) {
   f->SetCollectionProperty("C", Items({"a", "b"}));
-  EXPECT_EQ(Expand(f, "[!foreach(C)][!endforeach]x\ny"), "x\r\ny\r\n");
-  EXPECT_EQ(Expand(f, "[!foreach(C)]\n[!C.Name]\n"), "a\r\n"); // unterminated block
-  EXPECT_EQ(Expand(f, "[!endforeach]z"), "z\r\n");
+  EXPECT_EQ(Expand("[!foreach(C)][!endforeach]x\ny"), "x\r\ny\r\n");
+  EXPECT_EQ(Expand("[!foreach(C)]\n[!C.Name]\n"), "a\r\n"); // unterminated block
+  EXPECT_EQ(Expand("[!endforeach]z"), "z\r\n");
   // Regression (found by fuzzing): a block opened on the line that closes the outermost one
   // replayed the closed block's lines forever.
   f->SetCollectionProperty("One", Items({"1"}));
-  EXPECT_EQ(Expand(f, "[!foreach(One)]\n[!One.Name]\n[!endforeach][!foreach(C)]\n-[!C.Name]\n"
-                      "[!endforeach]"),
+  EXPECT_EQ(Expand("[!foreach(One)]\n[!One.Name]\n[!endforeach][!foreach(C)]\n-[!C.Name]\n"
+                   "[!endforeach]"),
             "1\r\n-a\r\n-b\r\n");
   // An end tag that restarts a pass and a block opened after it on the same line nest without
   // end; the depth bound stops it.
-  EXPECT_EQ(ErrorOf(f, "[!foreach(C)]\nx\n[!endforeach][!foreach(C)]"),
+  EXPECT_EQ(ErrorOf("[!foreach(C)]\nx\n[!endforeach][!foreach(C)]"),
             "T(3): Foreach blocks nested too deeply at tag 'foreach(C)'");
 }
 
-TEST(TemplateFilter, ValueDumpListsNestedCollections) {
-  auto f = CoExpertFilter::Create();
+TEST_F(TemplateFilter, ValueDumpListsNestedCollections) {
   f->SetProperty("A", "1");
   f->SetCollectionProperty("L", Items({"x", "y"}));
   f->SetProperty("B", true);
-  EXPECT_EQ(Expand(f, "[!outputproperties]"),
+  EXPECT_EQ(Expand("[!outputproperties]"),
             "A=1\r\nL=\r\n<0>\r\n  Name=x\r\n<1>\r\n  Name=y\r\nB=True\r\n");
 }
 
-TEST(TemplateFilter, ErrorsNameTemplateLineAndMessage) {
+TEST_F(TemplateFilter, ErrorsNameTemplateLineAndMessage) {
   EXPECT_EQ(ErrorOf("ok\nabc [!x"), "T(2): Missing closing tag in line 'abc [!x'");
   EXPECT_EQ(ErrorOf("text [!"), "T(1): Missing closing tag in line 'text [!'");
   EXPECT_EQ(ErrorOf("[!if=x]"), "T(1): Expecting open paren in tag 'if=x'");
@@ -175,25 +158,23 @@ TEST(TemplateFilter, ErrorsNameTemplateLineAndMessage) {
   EXPECT_EQ(ErrorOf("[!foreach()]"), "T(1): Invalid foreach tag encountered 'foreach()'");
 
   // Inside a block the outer line numbers are reported, and after it they carry on.
-  auto f = CoExpertFilter::Create();
   f->SetCollectionProperty("C", Items({"a", "b", "c"}));
-  EXPECT_EQ(ErrorOf(f, "x\n[!foreach(I in C)]\n[!I.Name]\n[!bad\n[!endforeach]"),
+  EXPECT_EQ(ErrorOf("x\n[!foreach(I in C)]\n[!I.Name]\n[!bad\n[!endforeach]"),
             "T(4): Missing closing tag in line '[!bad'");
-  EXPECT_EQ(ErrorOf(f, "[!foreach(I in C)]\n[!I.Name]\n[!endforeach]\n\n[!else]"),
+  EXPECT_EQ(ErrorOf("[!foreach(I in C)]\n[!I.Name]\n[!endforeach]\n\n[!else]"),
             "T(5): Attempt to access empty stack");
   // The failed run restored the item name it had bound.
   EXPECT_EQ(f->GetPropertyCount(), 1);
-  EXPECT_EQ(Expand(f, "[!I]|"), "|\r\n");
+  EXPECT_EQ(Expand("[!I]|"), "|\r\n");
 }
 
-TEST(TemplateFilter, NulInTagArgumentsEndsTheScan) {
-  auto f = CoExpertFilter::Create();
-  EXPECT_EQ(Expand(f, String("[!set(a\0b, c)][!a]|", 19)), "|\r\n");
+TEST_F(TemplateFilter, NulInTagArgumentsEndsTheScan) {
+  EXPECT_EQ(Expand(String("[!set(a\0b, c)][!a]|", 19)), "|\r\n");
   EXPECT_TRUE(f->GetProperty("a").IsEmpty());
-  EXPECT_EQ(Expand(f, String("x\0y", 3)), String("x\0y\r\n", 5)); // plain text keeps it
+  EXPECT_EQ(Expand(String("x\0y", 3)), String("x\0y\r\n", 5)); // plain text keeps it
 }
 
-TEST(TemplateFilter, DeepNestingNeedsNoDeepStack) {
+TEST_F(TemplateFilter, DeepNestingNeedsNoDeepStack) {
   String t;
   for (int i = 0; i < 10000; ++i)
     t += "[!if=(x,'')]\n";
@@ -202,7 +183,6 @@ TEST(TemplateFilter, DeepNestingNeedsNoDeepStack) {
     t += "[!endif]\n";
   EXPECT_EQ(Expand(t), "deep\r\n");
 
-  auto f = CoExpertFilter::Create();
   f->SetCollectionProperty("C", Items({"a"}));
   String loops;
   for (int i = 0; i < 10000; ++i)
@@ -210,12 +190,12 @@ TEST(TemplateFilter, DeepNestingNeedsNoDeepStack) {
   loops += "[!C.Name]\n";
   for (int i = 0; i < 10000; ++i)
     loops += "[!endforeach]\n";
-  EXPECT_EQ(Expand(f, loops), "a\r\n");
+  EXPECT_EQ(Expand(loops), "a\r\n");
 
   String dotted = "[!C";
   for (int i = 0; i < 100000; ++i)
     dotted += ".C";
-  EXPECT_EQ(Expand(f, dotted + "]|"), "|\r\n");
+  EXPECT_EQ(Expand(dotted + "]|"), "|\r\n");
 }
 
 TEST(TagArguments, SplitsQuotesEscapesAndSeparators) {
@@ -272,7 +252,7 @@ TEST(BooleanStack, TracksWhetherAllAreTrue) {
   EXPECT_THROW(s.GetTop(), Exception);
 }
 
-class TemplateFiles : public ::testing::Test {
+class TemplateFiles : public TemplateFilter {
 protected:
   void SetUp() override {
     FDir = std::filesystem::temp_directory_path() /
@@ -293,7 +273,6 @@ TEST_F(TemplateFiles, FileTemplatesDecodeByByteOrderMark) {
   Write("utf16.txt", std::string_view("\xFF\xFE"
                                       "a\0\r\0\n\0\xE9\0",
                                       10));
-  auto f = CoExpertFilter::Create();
   f->SetProperty("v", "!");
   EXPECT_EQ(f->Filter(FDir.string(), "utf8.txt"), "z\xC3\xA9!\r\nb\r\n");
   EXPECT_EQ(f->Filter(FDir.string() + "/", "utf16.txt"), "a\r\n\xC3\xA9\r\n");
@@ -301,23 +280,10 @@ TEST_F(TemplateFiles, FileTemplatesDecodeByByteOrderMark) {
 
 TEST_F(TemplateFiles, ErrorsNameTheFileAndMissingFilesAreReported) {
   Write("Unit.pas", "unit [!Name];\n[!endif]");
-  auto f = CoExpertFilter::Create();
-  EXPECT_THROW(
-      {
-        try {
-          f->Filter(FDir.string(), "Unit.pas");
-        } catch (const Exception& e) {
-          EXPECT_EQ(e.Message(), "Unit.pas(2): Attempt to pop an empty stack");
-          throw;
-        }
-      },
-      Exception);
-  try {
-    f->Filter(FDir.string(), "Missing.pas");
-    FAIL();
-  } catch (const Exception& e) {
-    EXPECT_EQ(e.Message(), "File not found: " + (FDir / "Missing.pas").string());
-  }
+  EXPECT_EQ(MessageOf([&] { f->Filter(FDir.string(), "Unit.pas"); }),
+            "Unit.pas(2): Attempt to pop an empty stack");
+  EXPECT_EQ(MessageOf([&] { f->Filter(FDir.string(), "Missing.pas"); }),
+            "File not found: " + (FDir / "Missing.pas").string());
 }
 
 TEST_F(TemplateFiles, LocalisedVariantIsPreferred) {
@@ -326,7 +292,6 @@ TEST_F(TemplateFiles, LocalisedVariantIsPreferred) {
   const char* old = std::getenv("LC_ALL");
   const String saved = old ? old : "";
   ::setenv("LC_ALL", "de_DE.UTF-8", 1);
-  auto f = CoExpertFilter::Create();
   const String de = f->Filter(FDir.string(), "T.txt");
   ::setenv("LC_ALL", "fr_FR.UTF-8", 1);
   const String fr = f->Filter(FDir.string(), "T.txt");
@@ -338,17 +303,12 @@ TEST_F(TemplateFiles, LocalisedVariantIsPreferred) {
   EXPECT_EQ(fr, "plain\r\n");
 }
 
-TEST(ResourceProvider, ReadsNamedBlobsSkippingEmptyLines) {
+TEST_F(TemplateFilter, ResourceProviderReadsNamedBlobsSkippingEmptyLines) {
   ResourceBlobs().Add("wizards", "UNITTEMPLATE", "\xEF\xBB\xBFunit [!N];\r\n\r\nend.\r\n");
-  auto f = CoExpertFilter::Create();
   f->SetProperty("N", "U1");
   EXPECT_EQ(f->Filter(CoResourceProvider::Create("Wizards", "UnitTemplate"), "r"),
             "unit U1;\r\nend.\r\n");
   ResourceBlobs().RemoveModule("WIZARDS");
-  try {
-    CoResourceProvider::Create("Wizards", "UnitTemplate");
-    FAIL();
-  } catch (const EResNotFound& e) {
-    EXPECT_EQ(e.Message(), "Resource UnitTemplate not found");
-  }
+  EXPECT_EQ(MessageOf<EResNotFound>([] { CoResourceProvider::Create("Wizards", "UnitTemplate"); }),
+            "Resource UnitTemplate not found");
 }
