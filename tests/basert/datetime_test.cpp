@@ -1,39 +1,30 @@
 #include "basert/datetime.h"
 
-#include "basert/exceptions.h"
+#include "test_util.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <limits>
 
 using namespace fw;
+using fwtest::MessageOf;
 
 namespace {
-String MessageOf(void (*f)()) {
-  try {
-    f();
-  } catch (const EConvertError& e) {
-    return e.Message();
-  }
-  return "<no exception>";
-}
-
 TDateTime At(Word y, Word mo, Word d, Word h = 0, Word mi = 0, Word s = 0, Word ms = 0) {
   return ComposeDateTime(EncodeDate(y, mo, d), EncodeTime(h, mi, s, ms));
 }
 
-struct TParts {
-  Word Y, M, D, H, N, S, MS;
-};
+using TParts = std::array<Word, 7>; // year, month, day, hour, minute, second, millisecond
 TParts Parts(TDateTime v) {
   TParts p;
-  DecodeDateTime(v, p.Y, p.M, p.D, p.H, p.N, p.S, p.MS);
+  DecodeDateTime(v, p[0], p[1], p[2], p[3], p[4], p[5], p[6]);
   return p;
 }
 } // namespace
 
-TEST(Calendar, EncodesDaysSinceTheEpoch) {
+TEST(Calendar, EncodesDaysSinceTheEpochWithLeapYears) {
   EXPECT_EQ(EncodeDate(1899, 12, 30), 0);
   EXPECT_EQ(EncodeDate(1900, 1, 1), 2);
   EXPECT_EQ(EncodeDate(2000, 1, 1), 36526);
@@ -41,9 +32,6 @@ TEST(Calendar, EncodesDaysSinceTheEpoch) {
   EXPECT_EQ(EncodeDate(9999, 12, 31), 2958465);
   EXPECT_DOUBLE_EQ(EncodeTime(6, 0, 0, 0), 0.25);
   EXPECT_DOUBLE_EQ(EncodeTime(23, 59, 59, 999), (MSecsPerDay - 1.0) / MSecsPerDay);
-}
-
-TEST(Calendar, LeapYearsAndMonthLengths) {
   EXPECT_TRUE(IsLeapYear(2000));
   EXPECT_TRUE(IsLeapYear(2024));
   EXPECT_FALSE(IsLeapYear(1900));
@@ -75,35 +63,21 @@ TEST(Calendar, DecodeInvertsEncodeAcrossTheRange) {
     DecodeDate(v, y, m, d);
     ASSERT_EQ(EncodeDate(y, m, d), v);
   }
-  const TParts p = Parts(At(2024, 2, 29, 13, 4, 5, 7));
-  EXPECT_EQ(p.Y, 2024);
-  EXPECT_EQ(p.M, 2);
-  EXPECT_EQ(p.D, 29);
-  EXPECT_EQ(p.H, 13);
-  EXPECT_EQ(p.N, 4);
-  EXPECT_EQ(p.S, 5);
-  EXPECT_EQ(p.MS, 7);
+  EXPECT_EQ(Parts(At(2024, 2, 29, 13, 4, 5, 7)), (TParts{2024, 2, 29, 13, 4, 5, 7}));
   EXPECT_EQ(DayOfWeek(EncodeDate(2024, 1, 1)), 2); // a Monday
   EXPECT_EQ(DayOfWeek(0), 7);                      // 1899-12-30 was a Saturday
 }
 
 TEST(Calendar, NegativeValuesCountTheFractionForward) {
-  const TParts p = Parts(-1.25);
-  EXPECT_EQ(p.Y, 1899);
-  EXPECT_EQ(p.M, 12);
-  EXPECT_EQ(p.D, 29);
-  EXPECT_EQ(p.H, 6);
+  EXPECT_EQ(Parts(-1.25), (TParts{1899, 12, 29, 6, 0, 0, 0}));
   EXPECT_DOUBLE_EQ(At(1899, 12, 29, 6), -1.25);
-  const TParts half = Parts(-0.5); // still 1899-12-30, at noon
-  EXPECT_EQ(half.D, 30);
-  EXPECT_EQ(half.H, 12);
+  EXPECT_EQ(Parts(-0.5), (TParts{1899, 12, 30, 12, 0, 0, 0})); // still the epoch day, at noon
 }
 
 TEST(Calendar, OutOfRangeValuesDecodeAsZeros) {
   for (TDateTime v : {1e300, -1e12, std::numeric_limits<double>::quiet_NaN(),
                       std::numeric_limits<double>::infinity()}) {
-    const TParts p = Parts(v);
-    EXPECT_EQ(p.Y + p.M + p.D + p.H + p.N + p.S + p.MS, 0);
+    EXPECT_EQ(Parts(v), TParts{});
     EXPECT_NO_THROW(DateTimeToStr(v));
   }
 }
@@ -234,9 +208,11 @@ TEST(DateText, ErrorsNameTheText) {
     TDateTime v;
     EXPECT_FALSE(TryStrToDate(bad, v)) << bad;
   }
-  EXPECT_EQ(MessageOf([] { StrToDate("2/30/2024"); }), "'2/30/2024' is not a valid date");
-  EXPECT_EQ(MessageOf([] { StrToTime("25:00"); }), "'25:00' is not a valid time");
-  EXPECT_EQ(MessageOf([] { StrToDateTime("soon"); }), "'soon' is not a valid date and time");
+  EXPECT_EQ(MessageOf<EConvertError>([] { StrToDate("2/30/2024"); }),
+            "'2/30/2024' is not a valid date");
+  EXPECT_EQ(MessageOf<EConvertError>([] { StrToTime("25:00"); }), "'25:00' is not a valid time");
+  EXPECT_EQ(MessageOf<EConvertError>([] { StrToDateTime("soon"); }),
+            "'soon' is not a valid date and time");
   EXPECT_EQ(StrToDateDef("x", 1.5), 1.5);
   EXPECT_EQ(StrToTimeDef("x", 0.5), 0.5);
 }
