@@ -5,6 +5,7 @@
 #include "basert/exceptions.h"
 #include "basert/formtext.h"
 #include "test_classes.h"
+#include "test_util.h"
 
 #include <gtest/gtest.h>
 
@@ -48,6 +49,13 @@ void FromText(const String& text, TMemoryStream& binary) {
   in.SetPosition(0);
   ObjectTextToBinary(in, binary);
   binary.SetPosition(0);
+}
+
+// Reads a root from the start of the stream, into `root` when one is given.
+TComponent* ReadRoot(TMemoryStream& in, TComponent* root = nullptr) {
+  in.SetPosition(0);
+  TReader r(&in, 1024);
+  return r.ReadRootComponent(root);
 }
 
 void Write(TComponent* root, TMemoryStream& out, TComponent* ancestor = nullptr) {
@@ -106,8 +114,7 @@ TEST(Filer, RootComponentRoundTripsEveryValueKind) {
   EXPECT_NE(text.find("Font.Name = 'Courier'"), String::npos) << text;
   EXPECT_EQ(text.find("Small = 1\r\n"), String::npos); // defaults are left out
 
-  TReader reader(&stream, 4096);
-  TOwned<TComponent> copy(reader.ReadRootComponent(nullptr));
+  TOwned<TComponent> copy(ReadRoot(stream));
   ASSERT_TRUE(copy);
   EXPECT_EQ(copy->ClassType(), TTestRoot::StaticClass());
   EXPECT_EQ(static_cast<TTestRoot*>(copy.get())->DesignSize(), (TPoint{320, 240}));
@@ -189,10 +196,7 @@ TEST(Filer, DescendentStreamHoldsOnlyWhatDiffers) {
   TMemoryStream base;
   Write(ancestor.get(), base);
   TOwned<TTestRoot> descendant(New<TTestRoot>(nullptr));
-  {
-    TReader r(&base, 1024);
-    r.ReadRootComponent(descendant.get());
-  }
+  ReadRoot(base, descendant.get());
   descendant->SetAncestor(true);
   ASSERT_EQ(descendant->ComponentCount(), 2);
 
@@ -213,37 +217,17 @@ TEST(Filer, DescendentStreamHoldsOnlyWhatDiffers) {
 
   // Reading the changes over a fresh copy of the ancestor gives the descendant.
   TOwned<TTestRoot> rebuilt(New<TTestRoot>(nullptr));
-  base.SetPosition(0);
-  {
-    TReader r(&base, 1024);
-    r.ReadRootComponent(rebuilt.get());
-  }
-  changed.SetPosition(0);
-  {
-    TReader r(&changed, 1024);
-    r.ReadRootComponent(rebuilt.get());
-  }
+  ReadRoot(base, rebuilt.get());
+  ReadRoot(changed, rebuilt.get());
   EXPECT_EQ(static_cast<TSample*>(rebuilt->FindComponent("B"))->FInt, 5);
   EXPECT_EQ(static_cast<TSample*>(rebuilt->FindComponent("A"))->FCaption, "Hello");
   EXPECT_NE(rebuilt->FindComponent("C"), nullptr);
-}
 
-TEST(Filer, ReorderedInheritedChildrenCarryTheirPosition) {
-  TOwned<TTestRoot> ancestor(NewRoot("Base"));
-  Add(ancestor.get(), "A");
-  Add(ancestor.get(), "B");
-  TMemoryStream base;
-  Write(ancestor.get(), base);
-  TOwned<TTestRoot> descendant(New<TTestRoot>(nullptr));
-  {
-    TReader r(&base, 1024);
-    r.ReadRootComponent(descendant.get());
-  }
-  descendant->SetAncestor(true);
+  // An inherited child moved from its place carries the new position.
   descendant->FindComponent("B")->SetComponentIndex(0);
-  TMemoryStream out;
-  Write(descendant.get(), out, ancestor.get());
-  const String text = ToText(out);
+  TMemoryStream moved;
+  Write(descendant.get(), moved, ancestor.get());
+  text = ToText(moved);
   EXPECT_NE(text.find("inherited B: TSample [0]"), String::npos) << text;
 }
 
@@ -258,8 +242,7 @@ TEST(Filer, CollectionsAreWrittenWholeWhenTheyDiffer) {
   const String text = ToText(stream);
   EXPECT_NE(text.find("Items = <\r\n      item\r\n        Text = 'one'\r\n      end"), String::npos)
       << text;
-  TReader reader(&stream, 1024);
-  TOwned<TComponent> copy(reader.ReadRootComponent(nullptr));
+  TOwned<TComponent> copy(ReadRoot(stream));
   auto* grid2 = static_cast<TWithItems*>(copy->FindComponent("Grid"));
   ASSERT_EQ(grid2->FItems->Count(), 2);
   EXPECT_EQ(static_cast<TItem*>(grid2->FItems->Items(1))->FText, "two");
@@ -271,8 +254,7 @@ TEST(Filer, CollectionsAreWrittenWholeWhenTheyDiffer) {
 TEST(Filer, ComponentsAreLoadingUntilLoaded) {
   TMemoryStream stream;
   FromText("object Form1: TTestRoot\r\n  object L: TListener\r\n  end\r\nend\r\n", stream);
-  TReader reader(&stream, 1024);
-  TOwned<TComponent> root(reader.ReadRootComponent(nullptr));
+  TOwned<TComponent> root(ReadRoot(stream));
   auto* l = static_cast<TListener*>(root->FindComponent("L"));
   ASSERT_TRUE(l);
   EXPECT_TRUE(l->LoadingWhenNamed);
@@ -285,15 +267,8 @@ TEST(Filer, UnknownPropertyIsReportedWithItsPathOrSkippedWhenHandled) {
                       "    Int = 3\r\n  end\r\nend\r\n";
   TMemoryStream stream;
   FromText(text, stream);
-  {
-    TReader reader(&stream, 1024);
-    try {
-      TOwned<TComponent> root(reader.ReadRootComponent(nullptr));
-      ADD_FAILURE();
-    } catch (const EReadError& e) {
-      EXPECT_EQ(e.Message(), "Error reading A.Bogus: Property Bogus does not exist");
-    }
-  }
+  EXPECT_EQ(fwtest::MessageOf<EReadError>([&] { TOwned<TComponent> root(ReadRoot(stream)); }),
+            "Error reading A.Bogus: Property Bogus does not exist");
   stream.SetPosition(0);
   TReader reader(&stream, 1024);
   std::vector<String> errors;
@@ -314,10 +289,7 @@ TEST(Filer, FailedReadsLeaveNothingHalfReadBehind) {
            stream);
   TOwned<TTestRoot> root(NewRoot("Form1"));
   root->SetDesigning(true);
-  {
-    TReader reader(&stream, 1024);
-    EXPECT_THROW(reader.ReadRootComponent(root.get()), EClassNotFound);
-  }
+  EXPECT_THROW(ReadRoot(stream, root.get()), EClassNotFound);
   EXPECT_EQ(root->FindComponent("X"), nullptr);
 
   // A truncated stream with no root given: what was created is freed (ASan checks the leak).
@@ -345,8 +317,7 @@ TEST(Filer, ReferencesToOtherModulesWaitUntilTheModuleIsLoaded) {
   FromText("object Form1: TTestRoot\r\n  object A: TSample\r\n    Buddy = Module2.Target\r\n"
            "  end\r\nend\r\n",
            stream);
-  TReader reader(&stream, 1024);
-  TOwned<TComponent> form(reader.ReadRootComponent(nullptr));
+  TOwned<TComponent> form(ReadRoot(stream));
   auto* a = static_cast<TSample*>(form->FindComponent("A"));
   EXPECT_EQ(a->FBuddy, nullptr);
   EXPECT_EQ(GetFixupReferenceNames(form.get()), std::vector<String>{"Module2"});
@@ -363,9 +334,7 @@ TEST(Filer, ReferencesToOtherModulesWaitUntilTheModuleIsLoaded) {
   UnregisterFindGlobalComponentProc(&FindModule);
 
   // A root that goes away takes its waiting references with it.
-  stream.SetPosition(0);
-  TReader again(&stream, 1024);
-  TComponent* form2 = again.ReadRootComponent(nullptr);
+  TComponent* form2 = ReadRoot(stream);
   EXPECT_EQ(GetFixupReferenceNames(form2).size(), 1u);
   form2->Free();
   EXPECT_EQ(GlobalFixupReferences(), 0);
@@ -437,10 +406,7 @@ TEST(Filer, InheritedComponentsMissingFromTheRootAskTheCallback) {
       stream);
   TOwned<TTestRoot> root(NewRoot("Form1"));
   TSample* stand = Add(root.get(), "Stand");
-  {
-    TReader reader(&stream, 1024);
-    EXPECT_THROW(reader.ReadRootComponent(root.get()), EReadError);
-  }
+  EXPECT_THROW(ReadRoot(stream, root.get()), EReadError);
   stream.SetPosition(0);
   TReader reader(&stream, 1024);
   reader.OnAncestorNotFound = [&](TReader*, const String& name, TClass cls, TComponent*& c) {
