@@ -3,6 +3,7 @@
 #include "basert/datamodule.h"
 #include "basert/exceptions.h"
 #include "test_classes.h"
+#include "test_util.h"
 
 #include <gtest/gtest.h>
 
@@ -59,20 +60,11 @@ TEST(Components, BadNamesRaiseAndKeepTheOldName) {
   auto* b = New<TSample>(root.get());
   a->SetName("First");
   b->SetName("Second");
-  for (const char* bad : {"1abc", "a b", "a-b", "\xC3\xA9t\xC3\xA9"}) {
-    try {
-      a->SetName(bad);
-      ADD_FAILURE() << bad;
-    } catch (const EComponentError& e) {
-      EXPECT_EQ(e.Message(), String("'") + bad + "' is not a valid component name");
-    }
-  }
-  try {
-    a->SetName("second");
-    ADD_FAILURE();
-  } catch (const EComponentError& e) {
-    EXPECT_EQ(e.Message(), "A component named second already exists");
-  }
+  for (const char* bad : {"1abc", "a b", "a-b", "\xC3\xA9t\xC3\xA9"})
+    EXPECT_EQ(MessageOf<EComponentError>([&] { a->SetName(bad); }),
+              String("'") + bad + "' is not a valid component name");
+  EXPECT_EQ(MessageOf<EComponentError>([&] { a->SetName("second"); }),
+            "A component named second already exists");
   EXPECT_EQ(a->Name(), "First");
   EXPECT_EQ(root->FindComponent("First"), a);
   EXPECT_EQ(root->FindComponent("Second"), b);

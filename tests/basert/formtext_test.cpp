@@ -2,6 +2,7 @@
 
 #include "basert/exceptions.h"
 #include "basert/formstream.h"
+#include "test_util.h"
 
 #include <gtest/gtest.h>
 
@@ -30,21 +31,10 @@ String BinaryToText(std::string_view binary) {
 }
 
 String ParseError(std::string_view text) {
-  try {
-    TextToBinary(text);
-  } catch (const EParserError& e) {
-    return e.Message();
-  }
-  return "no error";
+  return fwtest::MessageOf<EParserError>([&] { TextToBinary(text); });
 }
-
 String ReadError(std::string_view binary) {
-  try {
-    BinaryToText(binary);
-  } catch (const EReadError& e) {
-    return e.Message();
-  }
-  return "no error";
+  return fwtest::MessageOf<EReadError>([&] { BinaryToText(binary); });
 }
 
 std::vector<std::filesystem::path> Corpus() {

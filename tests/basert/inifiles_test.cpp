@@ -3,6 +3,7 @@
 #include "basert/datetime.h"
 #include "basert/exceptions.h"
 #include "basert/strings.h"
+#include "test_util.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 #include <memory>
 
 using namespace fw;
+using fwtest::MessageOf;
 
 namespace {
 
@@ -153,12 +155,8 @@ TEST(MemIniFile, RejectsEntriesThatCannotBeLines) {
   EXPECT_THROW(ini.WriteString("S", "a=b", "v"), EIniFileException);
   EXPECT_THROW(ini.WriteString("S", ";x", "v"), EIniFileException);
   EXPECT_THROW(ini.WriteString("S\nT", "x", "v"), EIniFileException);
-  try {
-    ini.WriteString("S", "key", "two\r\nlines");
-    FAIL() << "accepted a line break";
-  } catch (const EIniFileException& e) {
-    EXPECT_EQ(e.Message(), "Invalid ini file value for key \"key\"");
-  }
+  EXPECT_EQ(MessageOf<EIniFileException>([&] { ini.WriteString("S", "key", "two\r\nlines"); }),
+            "Invalid ini file value for key \"key\"");
   EXPECT_FALSE(ini.SectionExists("S"));
   ini.WriteString(" S ", " key ", "v"); // names are trimmed as a reload would
   EXPECT_EQ(ini.ReadString("S", "key", ""), "v");
@@ -192,18 +190,10 @@ TEST_F(IniFileOnDisk, IniFileWritesThroughEveryChange) {
 TEST_F(IniFileOnDisk, UnwritableAndUnreadableFilesAreNamed) {
   String path = Path("missing-dir/x.ini");
   TIniFile ini(path); // a missing file is just empty
-  try {
-    ini.WriteString("S", "k", "v");
-    FAIL() << "write to a missing directory accepted";
-  } catch (const EIniFileException& e) {
-    EXPECT_EQ(e.Message(), "Unable to write to " + path);
-  }
-  try {
-    TMemIniFile dir(FDir.string());
-    FAIL() << "a directory read as an ini file";
-  } catch (const EIniFileException& e) {
-    EXPECT_EQ(e.Message(), "Unable to read " + FDir.string());
-  }
+  EXPECT_EQ(MessageOf<EIniFileException>([&] { ini.WriteString("S", "k", "v"); }),
+            "Unable to write to " + path);
+  EXPECT_EQ(MessageOf<EIniFileException>([&] { TMemIniFile dir(FDir.string()); }),
+            "Unable to read " + FDir.string());
 }
 
 TEST_F(IniFileOnDisk, RegistryIniFilesShareOneHiveOfKeyPaths) {

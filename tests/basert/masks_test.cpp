@@ -1,6 +1,6 @@
 #include "basert/masks.h"
 
-#include "basert/exceptions.h"
+#include "test_util.h"
 
 #include <gtest/gtest.h>
 
@@ -42,12 +42,8 @@ TEST(Masks, CharactersAreCodePoints) {
 }
 
 TEST(Masks, MalformedMaskRaisesWithPosition) {
-  try {
-    MatchesMask("x", "ab[cd");
-    FAIL() << "no exception";
-  } catch (const EMaskException& e) {
-    EXPECT_EQ(e.Message(), "'ab[cd' is an invalid mask at (6)");
-  }
+  EXPECT_EQ(fwtest::MessageOf<EMaskException>([] { MatchesMask("x", "ab[cd"); }),
+            "'ab[cd' is an invalid mask at (6)");
   EXPECT_THROW(TMask("[!"), EMaskException);
   EXPECT_NO_THROW(TMask("]a"));
 }

@@ -4,6 +4,7 @@
 #include "basert/exceptions.h"
 #include "basert/intflist.h"
 #include "test_classes.h"
+#include "test_util.h"
 
 #include <gtest/gtest.h>
 
@@ -102,12 +103,7 @@ TEST(ClassRegistry, FindsRegisteredClassesAndRejectsNameClashes) {
   EXPECT_THROW(RegisterClass(clash.get()), EFilerError);
   UnRegisterClass(TSample::StaticClass());
   EXPECT_EQ(GetClass("TSample"), nullptr);
-  try {
-    FindClass("TSample");
-    ADD_FAILURE();
-  } catch (const EClassNotFound& e) {
-    EXPECT_EQ(e.Message(), "Class TSample not found");
-  }
+  EXPECT_EQ(MessageOf<EClassNotFound>([] { FindClass("TSample"); }), "Class TSample not found");
 }
 
 namespace {

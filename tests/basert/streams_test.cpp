@@ -1,6 +1,6 @@
 #include "basert/streams.h"
 
-#include "basert/exceptions.h"
+#include "test_util.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +8,7 @@
 #include <filesystem>
 
 using namespace fw;
+using fwtest::MessageOf;
 
 namespace {
 std::filesystem::path TempPath(const char* name) {
@@ -37,12 +38,7 @@ TEST(MemoryStream, WritesReadsSeeksAndGrowsPastTheEnd) {
 TEST(MemoryStream, ReadBufferRaisesOnShortRead) {
   TStringStream s("abc");
   char buf[4];
-  try {
-    s.ReadBuffer(buf, 4);
-    FAIL();
-  } catch (const EReadError& e) {
-    EXPECT_STREQ(e.what(), SReadError);
-  }
+  EXPECT_EQ(MessageOf<EReadError>([&] { s.ReadBuffer(buf, 4); }), SReadError);
 }
 
 TEST(Stream, CopyFromWholeSourceOrCount) {
@@ -87,13 +83,8 @@ TEST(FileStream, CreatesReadsWritesAndTruncates) {
 }
 
 TEST(FileStream, OpenAndCreateErrorsNameTheFileAndTheReason) {
-  try {
-    TFileStream f("/nonexistent-dir/x.bin", fmOpenRead);
-    FAIL();
-  } catch (const EFOpenError& e) {
-    EXPECT_EQ(e.Message(),
-              "Cannot open file \"/nonexistent-dir/x.bin\". No such file or directory");
-  }
+  EXPECT_EQ(MessageOf<EFOpenError>([] { TFileStream f("/nonexistent-dir/x.bin", fmOpenRead); }),
+            "Cannot open file \"/nonexistent-dir/x.bin\". No such file or directory");
   EXPECT_THROW(TFileStream("/nonexistent-dir/x.bin", fmCreate), EFCreateError);
   EXPECT_THROW(TFileStream(std::filesystem::temp_directory_path().string(), fmOpenRead),
                EFOpenError);

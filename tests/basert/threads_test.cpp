@@ -1,6 +1,6 @@
 #include "basert/threads.h"
 
-#include "basert/exceptions.h"
+#include "test_util.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +10,7 @@
 #include <vector>
 
 using namespace fw;
+using fwtest::MessageOf;
 
 namespace {
 
@@ -50,13 +51,7 @@ TEST(Threads, MainThreadIsTheLoaderUntilChanged) {
   std::thread([&] { onWorker = IsMainThread(); }).join();
   EXPECT_FALSE(onWorker);
   String msg;
-  std::thread([&] {
-    try {
-      TThread::CheckSynchronize();
-    } catch (const EThread& e) {
-      msg = e.Message();
-    }
-  }).join();
+  std::thread([&] { msg = MessageOf<EThread>([] { TThread::CheckSynchronize(); }); }).join();
   EXPECT_EQ(msg, "CheckSynchronize called from a thread that is not the main thread");
 }
 
@@ -80,11 +75,8 @@ TEST(Threads, SynchronizeRunsOnMainThreadAndWaits) {
 TEST(Threads, SynchronizeRaisesAgainInTheCaller) {
   String caught;
   TestThread t([&](TestThread& self) {
-    try {
-      self.Synchronize([] { throw EConvertError("bad value"); });
-    } catch (const EConvertError& e) {
-      caught = e.Message();
-    }
+    caught = MessageOf<EConvertError>(
+        [&] { self.Synchronize([] { throw EConvertError("bad value"); }); });
   });
   t.Start();
   t.WaitFor();
@@ -158,12 +150,8 @@ TEST(Threads, StartTwiceAndWaitForSelfAreErrors) {
   });
   EXPECT_EQ(t.WaitFor(), 0); // never started: nothing to wait for
   t.Start();
-  try {
-    t.Start();
-    FAIL() << "second Start accepted";
-  } catch (const EThread& e) {
-    EXPECT_EQ(e.Message(), "Cannot call Start on a running or suspended thread");
-  }
+  EXPECT_EQ(MessageOf<EThread>([&] { t.Start(); }),
+            "Cannot call Start on a running or suspended thread");
   t.WaitFor();
   EXPECT_EQ(TThread::CurrentThread(), nullptr);
 }

@@ -14,6 +14,6 @@ TEST(Unicode, RoundTripsEveryPlane) {
 
 TEST(Unicode, InvalidInputBecomesReplacementCharacter) {
   EXPECT_EQ(Utf8ToWide("\xC0\xAF"), WideString(u"\uFFFD\uFFFD")); // overlong
-  EXPECT_EQ(Utf8ToWide("\xE2\x82"), WideString(u"\uFFFD\uFFFD"));  // truncated
+  EXPECT_EQ(Utf8ToWide("\xE2\x82"), WideString(u"\uFFFD\uFFFD")); // truncated
   EXPECT_EQ(WideToUtf8(WideString(1, char16_t(0xD800))), "\xEF\xBF\xBD");
 }
