@@ -1,7 +1,7 @@
 #include "basert/variants.h"
 
 #include "basert/datetime.h"
-#include "basert/exceptions.h"
+#include "test_util.h"
 
 #include <gtest/gtest.h>
 
@@ -29,12 +29,7 @@ struct TCounted : IInterface {
 };
 
 String CastMessage(const Variant& v, TVarType t) {
-  try {
-    VarAsType(v, t);
-  } catch (const EVariantTypeCastError& e) {
-    return e.Message();
-  }
-  return "<no exception>";
+  return fwtest::MessageOf<EVariantTypeCastError>([&] { VarAsType(v, t); });
 }
 
 } // namespace
