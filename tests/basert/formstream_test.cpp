@@ -8,6 +8,7 @@
 #include <limits>
 
 using namespace fw;
+using fwtest::Written;
 
 namespace {
 
@@ -16,15 +17,6 @@ String Bytes(std::initializer_list<int> b) {
   for (int x : b)
     s += static_cast<char>(x);
   return s;
-}
-
-template <class F> String Written(F&& f) {
-  TMemoryStream m;
-  {
-    TBinaryWriterCore w(m, 16); // a small buffer exercises the flushing paths
-    f(w);
-  }
-  return String(m.View());
 }
 
 String ErrorOf(std::string_view data, void (*f)(TBinaryReaderCore&)) {

@@ -140,9 +140,9 @@ TEST(StreamAdapter, OwnedStreamIsFreedWithTheLastReference) {
 }
 
 TEST(OleStream, WrapsAForeignIStreamBothWays) {
-  fw::TMemoryStream memory;
-  fw::IPtr<fw::IStream> intf(new fw::TStreamAdapter(&memory));
-  fw::TOleStream ole(intf);
+  TMemoryStream memory;
+  IPtr<IStream> intf(new TStreamAdapter(&memory));
+  TOleStream ole(intf);
   ole.WriteBuffer("hello world", 11);
   EXPECT_EQ(memory.Size(), 11);
   EXPECT_EQ(ole.Size(), 11);
@@ -150,40 +150,38 @@ TEST(OleStream, WrapsAForeignIStreamBothWays) {
   char buf[8] = {};
   EXPECT_EQ(ole.Read(buf, 8), 5); // a short read is answered, not raised
   EXPECT_EQ(std::string(buf, 5), "world");
-  EXPECT_THROW(ole.ReadBuffer(buf, 1), fw::EReadError);
+  EXPECT_THROW(ole.ReadBuffer(buf, 1), EReadError);
   ole.SetSize(5);
   EXPECT_EQ(memory.Size(), 5);
-  EXPECT_EQ(ole.Seek(0, fw::soEnd), 5);
+  EXPECT_EQ(ole.Seek(0, soEnd), 5);
 }
 
 namespace {
-struct TBrokenStream : fw::IStream {
+struct TBrokenStream : IStream {
   int refs = 0;
-  fw::HResult QueryInterface(const fw::TGUID&, void** obj) override {
+  HResult QueryInterface(const TGUID&, void** obj) override {
     *obj = nullptr;
-    return fw::E_NOINTERFACE;
+    return E_NOINTERFACE;
   }
   int _AddRef() override { return ++refs; }
   int _Release() override { return --refs; }
-  fw::HResult Read(void*, fw::Cardinal, fw::Cardinal*) override { return fw::E_NOINTERFACE; }
-  fw::HResult Write(const void*, fw::Cardinal, fw::Cardinal*) override { return fw::E_NOINTERFACE; }
-  fw::HResult Seek(fw::Int64, int, fw::UInt64*) override { return fw::E_NOINTERFACE; }
-  fw::HResult SetSize(fw::UInt64) override { return fw::E_NOINTERFACE; }
-  fw::HResult CopyTo(fw::IStream*, fw::UInt64, fw::UInt64*, fw::UInt64*) override {
-    return fw::E_NOINTERFACE;
-  }
-  fw::HResult Stat(fw::TStatStg*) override { return fw::E_NOINTERFACE; }
+  HResult Read(void*, Cardinal, Cardinal*) override { return E_NOINTERFACE; }
+  HResult Write(const void*, Cardinal, Cardinal*) override { return E_NOINTERFACE; }
+  HResult Seek(Int64, int, UInt64*) override { return E_NOINTERFACE; }
+  HResult SetSize(UInt64) override { return E_NOINTERFACE; }
+  HResult CopyTo(IStream*, UInt64, UInt64*, UInt64*) override { return E_NOINTERFACE; }
+  HResult Stat(TStatStg*) override { return E_NOINTERFACE; }
 };
 } // namespace
 
 TEST(OleStream, FailureCodesRaiseStreamErrors) {
   TBrokenStream broken;
   {
-    fw::TOleStream ole{fw::IPtr<fw::IStream>(&broken)};
+    TOleStream ole{IPtr<IStream>(&broken)};
     char c = 0;
-    EXPECT_THROW(ole.Read(&c, 1), fw::EStreamError);
-    EXPECT_THROW(ole.Write(&c, 1), fw::EStreamError);
-    EXPECT_THROW(ole.Seek(0, fw::soBeginning), fw::EStreamError);
+    EXPECT_THROW(ole.Read(&c, 1), EStreamError);
+    EXPECT_THROW(ole.Write(&c, 1), EStreamError);
+    EXPECT_THROW(ole.Seek(0, soBeginning), EStreamError);
   }
   EXPECT_EQ(broken.refs, 0);
 }

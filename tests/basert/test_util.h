@@ -2,6 +2,7 @@
 #pragma once
 
 #include "basert/exceptions.h"
+#include "basert/formstream.h"
 
 namespace fwtest {
 
@@ -13,6 +14,16 @@ template <class E = fw::Exception, class F> fw::String MessageOf(F&& f) {
     return e.Message();
   }
   return "<no exception>";
+}
+
+/// The bytes f writes; the small buffer exercises the writer's flushing.
+template <class F> fw::String Written(F&& f) {
+  fw::TMemoryStream m;
+  {
+    fw::TBinaryWriterCore w(m, 16);
+    f(w);
+  }
+  return fw::String(m.View());
 }
 
 } // namespace fwtest

@@ -72,21 +72,16 @@ TEST(Threads, SynchronizeRunsOnMainThreadAndWaits) {
   EXPECT_EQ(t.FatalException(), nullptr);
 }
 
-TEST(Threads, SynchronizeRaisesAgainInTheCaller) {
+TEST(Threads, SynchronizeRaisesInTheCallerAndEscapingExceptionsAreKept) {
   String caught;
   TestThread t([&](TestThread& self) {
     caught = MessageOf<EConvertError>(
         [&] { self.Synchronize([] { throw EConvertError("bad value"); }); });
+    throw EAbort("stopped");
   });
   t.Start();
   t.WaitFor();
   EXPECT_EQ(caught, "bad value");
-}
-
-TEST(Threads, EscapingExceptionIsKeptAsFatalException) {
-  TestThread t([](TestThread&) { throw EAbort("stopped"); });
-  t.Start();
-  t.WaitFor();
   ASSERT_NE(t.FatalException(), nullptr);
   EXPECT_THROW(std::rethrow_exception(t.FatalException()), EAbort);
 }
