@@ -68,13 +68,11 @@ TEST(Calendar, DecodeInvertsEncodeAcrossTheRange) {
   EXPECT_EQ(DayOfWeek(0), 7);                      // 1899-12-30 was a Saturday
 }
 
-TEST(Calendar, NegativeValuesCountTheFractionForward) {
+TEST(Calendar, NegativeValuesCountForwardAndOutOfRangeOnesDecodeAsZeros) {
   EXPECT_EQ(Parts(-1.25), (TParts{1899, 12, 29, 6, 0, 0, 0}));
   EXPECT_DOUBLE_EQ(At(1899, 12, 29, 6), -1.25);
   EXPECT_EQ(Parts(-0.5), (TParts{1899, 12, 30, 12, 0, 0, 0})); // still the epoch day, at noon
-}
 
-TEST(Calendar, OutOfRangeValuesDecodeAsZeros) {
   for (TDateTime v : {1e300, -1e12, std::numeric_limits<double>::quiet_NaN(),
                       std::numeric_limits<double>::infinity()}) {
     EXPECT_EQ(Parts(v), TParts{});
@@ -100,7 +98,7 @@ TEST(DateText, DefaultConversions) {
   EXPECT_EQ(DateTimeToStr(0), "12/30/1899");
 }
 
-TEST(DateText, FormatSpecifiers) {
+TEST(DateText, FormatSpecifiersAndTwelveHourClock) {
   const TDateTime v = At(2024, 3, 5, 13, 4, 5, 7);
   EXPECT_EQ(FormatDateTime("d dd ddd dddd", v), "5 05 Tue Tuesday");
   EXPECT_EQ(FormatDateTime("m mm mmm mmmm", v), "3 03 Mar March");
@@ -113,9 +111,7 @@ TEST(DateText, FormatSpecifiers) {
   EXPECT_EQ(FormatDateTime("YYYY-MM-DD", v), "2024-03-05");
   EXPECT_EQ(FormatDateTime("'d is' d \"mm\" x!", v), "d is 5 mm x!");
   EXPECT_EQ(FormatDateTime("'open", v), "open"); // an unclosed quote runs to the end
-}
 
-TEST(DateText, TwelveHourClock) {
   EXPECT_EQ(FormatDateTime("h:nn am/pm", At(2024, 1, 1, 13, 4)), "1:04 pm");
   EXPECT_EQ(FormatDateTime("h:nn AM/PM", At(2024, 1, 1, 0, 30)), "12:30 AM");
   EXPECT_EQ(FormatDateTime("hh a/p", At(2024, 1, 1, 12)), "12 p");

@@ -157,7 +157,7 @@ TEST(MemIniFile, RejectsEntriesThatCannotBeLines) {
   EXPECT_EQ(ini.ReadString("S", "key", ""), "v");
 }
 
-TEST_F(IniFileOnDisk, MemIniFileWritesOnlyOnUpdate) {
+TEST_F(IniFileOnDisk, MemIniFileWritesOnUpdateAndIniFileOnEveryChange) {
   String path = Path("settings.ini");
   {
     TMemIniFile ini(path);
@@ -168,18 +168,16 @@ TEST_F(IniFileOnDisk, MemIniFileWritesOnlyOnUpdate) {
   EXPECT_EQ(Slurp(path), "[Window]\r\nLeft=10\r\n");
   TMemIniFile back(path);
   EXPECT_EQ(back.ReadInteger("window", "left", 0), 10);
-}
 
-TEST_F(IniFileOnDisk, IniFileWritesThroughEveryChange) {
-  String path = Path("desk.dsk");
-  TIniFile ini(path);
+  String desk = Path("desk.dsk");
+  TIniFile ini(desk);
   ini.WriteBool("Main", "Visible", true);
-  EXPECT_EQ(TMemIniFile(path).ReadBool("Main", "Visible", false), true);
+  EXPECT_EQ(TMemIniFile(desk).ReadBool("Main", "Visible", false), true);
   ini.WriteString("Other", "x", "1");
   ini.EraseSection("Main");
-  EXPECT_FALSE(TMemIniFile(path).SectionExists("Main"));
+  EXPECT_FALSE(TMemIniFile(desk).SectionExists("Main"));
   ini.DeleteKey("Other", "x");
-  EXPECT_FALSE(TMemIniFile(path).ValueExists("Other", "x"));
+  EXPECT_FALSE(TMemIniFile(desk).ValueExists("Other", "x"));
 }
 
 TEST_F(IniFileOnDisk, UnwritableAndUnreadableFilesAreNamed) {

@@ -35,12 +35,6 @@ TEST(MemoryStream, WritesReadsSeeksAndGrowsPastTheEnd) {
   EXPECT_EQ(m.Size(), 0);
 }
 
-TEST(MemoryStream, ReadBufferRaisesOnShortRead) {
-  TStringStream s("abc");
-  char buf[4];
-  EXPECT_EQ(MessageOf<EReadError>([&] { s.ReadBuffer(buf, 4); }), SReadError);
-}
-
 TEST(Stream, CopyFromWholeSourceOrCount) {
   TStringStream src("0123456789");
   src.Seek(4, soBeginning);
@@ -52,7 +46,7 @@ TEST(Stream, CopyFromWholeSourceOrCount) {
   EXPECT_THROW(dst.CopyFrom(src, 1), EReadError);
 }
 
-TEST(StringStream, KeepsUtf8AndReadsPieces) {
+TEST(StringStream, KeepsUtf8ReadsPiecesAndRaisesOnShortRead) {
   TStringStream s("caf\xC3\xA9");
   EXPECT_EQ(s.ReadString(3), "caf");
   s.Seek(0, soEnd);
@@ -60,6 +54,9 @@ TEST(StringStream, KeepsUtf8AndReadsPieces) {
   EXPECT_EQ(s.DataString(), "caf\xC3\xA9!");
   TBytesStream b({1, 2, 3});
   EXPECT_EQ(b.Bytes(), (std::vector<Byte>{1, 2, 3}));
+  char buf[8];
+  s.SetPosition(0);
+  EXPECT_EQ(MessageOf<EReadError>([&] { s.ReadBuffer(buf, 7); }), SReadError); // one byte short
 }
 
 TEST(FileStream, CreatesReadsWritesAndTruncates) {

@@ -13,15 +13,13 @@ namespace {
 template <class F> String MessageOf(F&& f) { return fwtest::MessageOf<EConvertError>(f); }
 } // namespace
 
-TEST(StringHelpers, TrimRemovesBlanksAndControlCharacters) {
+TEST(StringHelpers, TrimRemovesBlanksAndPosIsOneBased) {
   EXPECT_EQ(Trim(" \t\r\nab c\x01 "), "ab c");
   EXPECT_EQ(TrimLeft("  a "), "a ");
   EXPECT_EQ(TrimRight("  a \n"), "  a");
   EXPECT_EQ(Trim("   "), "");
   EXPECT_EQ(Trim("h\xC3\xA9 "), "h\xC3\xA9"); // UTF-8 bytes are not blanks
-}
 
-TEST(StringHelpers, PosIsOneBasedAndHonoursOffset) {
   EXPECT_EQ(Pos("b", "abcb"), 2u);
   EXPECT_EQ(Pos("b", "abcb", 3), 4u);
   EXPECT_EQ(Pos("x", "abc"), 0u);
@@ -29,7 +27,7 @@ TEST(StringHelpers, PosIsOneBasedAndHonoursOffset) {
   EXPECT_EQ(Pos("c", "abc", 9), 0u);
 }
 
-TEST(StringHelpers, StringReplaceFlags) {
+TEST(StringHelpers, ReplaceFlagsAndQuoting) {
   EXPECT_EQ(StringReplace("aXbxc", "x", "-", rfNone), "aXb-c");
   EXPECT_EQ(StringReplace("aXbxc", "x", "-", rfIgnoreCase), "a-bxc");
   EXPECT_EQ(StringReplace("aXbxc", "x", "-", rfReplaceAll | rfIgnoreCase), "a-b-c");
@@ -37,9 +35,7 @@ TEST(StringHelpers, StringReplaceFlags) {
   EXPECT_EQ(StringReplace("aaa", "a", "aa", rfReplaceAll), "aaaaaa");
   EXPECT_EQ(StringReplace("aaaa", "aa", "b", rfReplaceAll), "bb");
   EXPECT_EQ(StringReplace("abc", "", "x", rfReplaceAll), "abc");
-}
 
-TEST(StringHelpers, QuotingRoundTrips) {
   EXPECT_EQ(QuotedStr("it's"), "'it''s'");
   EXPECT_EQ(AnsiQuotedStr("a\"b", '"'), "\"a\"\"b\"");
   EXPECT_EQ(AnsiDequotedStr("'it''s' tail", '\''), "it's");

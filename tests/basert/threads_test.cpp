@@ -86,7 +86,7 @@ TEST(Threads, SynchronizeRaisesInTheCallerAndEscapingExceptionsAreKept) {
   EXPECT_THROW(std::rethrow_exception(t.FatalException()), EAbort);
 }
 
-TEST(Threads, QueueReturnsAtOnceAndRunsWhenPumped) {
+TEST(Threads, QueuedCallsWaitForThePumpAndAreRemovedPerThread) {
   std::atomic<bool> posted{false};
   std::atomic<int> ran{0};
   TestThread t([&](TestThread& self) {
@@ -106,9 +106,7 @@ TEST(Threads, QueueReturnsAtOnceAndRunsWhenPumped) {
   int direct = 0;
   TThread::Queue(nullptr, [&] { ++direct; }); // on the main thread: at once
   EXPECT_EQ(direct, 1);
-}
 
-TEST(Threads, RemoveQueuedEventsDropsOnlyThatThreadsPosts) {
   int a = 0, b = 0;
   TestThread ta([&](TestThread& self) { self.Queue([&] { ++a; }); });
   TestThread tb([&](TestThread& self) { self.Queue([&] { ++b; }); });
