@@ -143,13 +143,7 @@ TEST(Components, StateFlagsPropagateToOwnedComponents) {
   EXPECT_TRUE(grandchild->ComponentState().Contains(stateAncestor));
   root->SetAncestor(false);
   EXPECT_FALSE(child->ComponentState().Contains(stateAncestor));
-  child->SetSubComponent(true);
-  EXPECT_TRUE(child->ComponentStyle().Contains(styleSubComponent));
   EXPECT_TRUE(child->ComponentStyle().Contains(styleInheritable));
-  child->Updating();
-  EXPECT_TRUE(child->ComponentState().Contains(stateUpdating));
-  child->Updated();
-  EXPECT_FALSE(child->ComponentState().Contains(stateUpdating));
 }
 
 namespace {
@@ -199,7 +193,5 @@ TEST(DataModules, ListParentlessComponentsAsChildren) {
   std::vector<TComponent*> kids;
   dm->GetChildren([&](TComponent* c) { kids.push_back(c); }, dm.get());
   EXPECT_EQ(kids, (std::vector<TComponent*>{a, b}));
-  dm->SetDesignSize({300, 200});
-  EXPECT_EQ(dm->DesignSize(), (TPoint{300, 200}));
   EXPECT_NE(GetPropInfo(dm.get(), "OnCreate", tkMethods), nullptr);
 }
