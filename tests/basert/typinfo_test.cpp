@@ -31,15 +31,9 @@ TEST(TypeKinds, OrdinalsAreFixedAndNamed) {
   EXPECT_TRUE(tkProperties.Contains(kindClass));
 }
 
-TEST_F(SampleFixture, EveryPropertyKindRoundTripsThroughTypedAccessors) {
-  SetOrdProp(s.get(), P("Int"), -42);
-  EXPECT_EQ(GetOrdProp(s.get(), P("Int")), -42);
-  SetOrdProp(s.get(), P("UInt"), 4294967295LL);
-  EXPECT_EQ(GetOrdProp(s.get(), P("UInt")), 4294967295LL);
-  SetOrdProp(s.get(), P("Char"), 'z');
-  EXPECT_EQ(s->FChar, 'z');
-  SetOrdProp(s.get(), P("WChar"), 0x20AC);
-  EXPECT_EQ(GetOrdProp(s.get(), P("WChar")), 0x20AC);
+// Plain values of every kind go through these accessors in the filer round trip; here the
+// conversions, names and edge values.
+TEST_F(SampleFixture, TypedAccessorsConvertAndTakeNames) {
   SetEnumProp(s.get(), P("Color"), "CKBLUE");
   EXPECT_EQ(s->FColor, TColorKind::ckBlue);
   EXPECT_EQ(GetEnumProp(s.get(), P("Color")), "ckBlue");
@@ -49,22 +43,14 @@ TEST_F(SampleFixture, EveryPropertyKindRoundTripsThroughTypedAccessors) {
   SetOrdProp(s.get(), P("Flag"), 1);
   EXPECT_TRUE(s->FFlag);
   EXPECT_EQ(GetEnumProp(s.get(), P("Flag")), "True");
-  SetFloatProp(s.get(), P("Single"), 1.5L);
-  EXPECT_EQ(GetFloatProp(s.get(), P("Single")), 1.5L);
-  SetFloatProp(s.get(), P("Extended"), 1.0L / 3.0L);
-  EXPECT_EQ(GetFloatProp(s.get(), P("Extended")), 1.0L / 3.0L);
   SetFloatProp(s.get(), P("Money"), 12.3456L);
   EXPECT_EQ(s->FMoney.Scaled, 123456);
-  SetFloatProp(s.get(), P("When"), 45000.5L);
-  EXPECT_DOUBLE_EQ(s->FWhen, 45000.5);
   SetStrProp(s.get(), P("Caption"), "Hello \xE2\x82\xAC");
   EXPECT_EQ(GetWideStrProp(s.get(), P("Caption")), u"Hello \u20AC");
   SetWideStrProp(s.get(), P("Wide"), u"\u00E9t\u00E9");
   EXPECT_EQ(GetStrProp(s.get(), P("Wide")), "\xC3\xA9t\xC3\xA9");
   SetInt64Prop(s.get(), P("Big"), INT64_MIN);
   EXPECT_EQ(GetInt64Prop(s.get(), P("Big")), INT64_MIN);
-  SetVariantProp(s.get(), P("Any"), Variant(Int64{5}));
-  EXPECT_EQ(GetVariantProp(s.get(), P("Any")).AsInteger(), 5);
   SetVariantProp(s.get(), P("Any"), Null());
   EXPECT_TRUE(VarIsNull(s->FAny));
   SetOrdProp(s.get(), P("BoundLeft"), 7);
