@@ -56,93 +56,90 @@ protected:
 } // namespace
 
 TEST(MemIniFile, ParsesAnyLineEndAndIgnoresWhatIsNotAKey) {
-  auto parsed = Parse("\xEF\xBB\xBF"
-                      "orphan=1\r\n"
-                      "; leading comment\n"
-                      "[Main]\r"
-                      "  Left = 10  \r\n"
-                      "no separator here\n"
-                      "Top=\n"
-                      "Left=99\n"
-                      "[ Other ]\n"
-                      "a=b=c\n"
-                      "[main]\n"
-                      "Width=5\n");
-  TMemIniFile& ini = *parsed;
+  auto ini = Parse("\xEF\xBB\xBF"
+                   "orphan=1\r\n"
+                   "; leading comment\n"
+                   "[Main]\r"
+                   "  Left = 10  \r\n"
+                   "no separator here\n"
+                   "Top=\n"
+                   "Left=99\n"
+                   "[ Other ]\n"
+                   "a=b=c\n"
+                   "[main]\n"
+                   "Width=5\n");
   TStringList sections;
-  ini.ReadSections(sections);
+  ini->ReadSections(sections);
   EXPECT_EQ(sections.CommaText(), "Main,Other");
-  EXPECT_EQ(ini.ReadString("MAIN", "left", "?"), "10"); // the first of repeated keys wins
-  EXPECT_EQ(ini.ReadString("Main", "Top", "?"), "");
-  EXPECT_TRUE(ini.ValueExists("Main", "Top"));
-  EXPECT_EQ(ini.ReadString("Other", "a", "?"), "b=c");
-  EXPECT_EQ(ini.ReadString("Main", "Width", "?"), "5"); // repeated section merged
-  EXPECT_EQ(ini.ReadString("Main", "orphan", "?"), "?");
-  EXPECT_EQ(Listed(&TMemIniFile::ReadSection, ini, "main"), "Left,Top,Left,Width");
-  EXPECT_EQ(Listed(&TMemIniFile::ReadSectionValues, ini, "main"), "Left=10,Top=,Left=99,Width=5");
+  EXPECT_EQ(ini->ReadString("MAIN", "left", "?"), "10"); // the first of repeated keys wins
+  EXPECT_EQ(ini->ReadString("Main", "Top", "?"), "");
+  EXPECT_TRUE(ini->ValueExists("Main", "Top"));
+  EXPECT_EQ(ini->ReadString("Other", "a", "?"), "b=c");
+  EXPECT_EQ(ini->ReadString("Main", "Width", "?"), "5"); // repeated section merged
+  EXPECT_EQ(ini->ReadString("Main", "orphan", "?"), "?");
+  EXPECT_EQ(Listed(&TMemIniFile::ReadSection, *ini, "main"), "Left,Top,Left,Width");
+  EXPECT_EQ(Listed(&TMemIniFile::ReadSectionValues, *ini, "main"), "Left=10,Top=,Left=99,Width=5");
 }
 
 TEST(MemIniFile, WritesBackCommentsInPlaceWithCrLf) {
-  auto parsed = Parse("# top\n[A]\n;note\nx=1\n[B]\ny=2\n");
-  TMemIniFile& ini = *parsed;
-  ini.WriteString("A", "z", "3");
-  ini.WriteString("C", "k", "v");
-  EXPECT_EQ(Written(ini), "# top\r\n\r\n[A]\r\n;note\r\nx=1\r\nz=3\r\n\r\n[B]\r\ny=2\r\n\r\n[C]\r\n"
-                          "k=v\r\n");
-  auto again = Parse(Written(ini));
-  EXPECT_EQ(Written(*again), Written(ini));
+  auto ini = Parse("# top\n[A]\n;note\nx=1\n[B]\ny=2\n");
+  ini->WriteString("A", "z", "3");
+  ini->WriteString("C", "k", "v");
+  EXPECT_EQ(Written(*ini),
+            "# top\r\n\r\n[A]\r\n;note\r\nx=1\r\nz=3\r\n\r\n[B]\r\ny=2\r\n\r\n[C]\r\n"
+            "k=v\r\n");
+  auto again = Parse(Written(*ini));
+  EXPECT_EQ(Written(*again), Written(*ini));
 }
 
 TEST(MemIniFile, DeleteAndEraseKeepOrderAndUncoverDuplicates) {
-  auto parsed = Parse("[S]\nk=first\nm=1\nk=second\n[T]\n[U]\nq=1\n");
-  TMemIniFile& ini = *parsed;
-  EXPECT_TRUE(ini.SectionExists("t")); // present though empty
-  ini.DeleteKey("s", "K");
-  EXPECT_EQ(ini.ReadString("S", "k", ""), "second");
-  ini.DeleteKey("S", "missing");
-  ini.DeleteKey("missing", "k");
-  ini.EraseSection("T");
-  EXPECT_FALSE(ini.SectionExists("T"));
-  ini.WriteString("T", "new", "1"); // comes back at the end
+  auto ini = Parse("[S]\nk=first\nm=1\nk=second\n[T]\n[U]\nq=1\n");
+  EXPECT_TRUE(ini->SectionExists("t")); // present though empty
+  ini->DeleteKey("s", "K");
+  EXPECT_EQ(ini->ReadString("S", "k", ""), "second");
+  ini->DeleteKey("S", "missing");
+  ini->DeleteKey("missing", "k");
+  ini->EraseSection("T");
+  EXPECT_FALSE(ini->SectionExists("T"));
+  ini->WriteString("T", "new", "1"); // comes back at the end
   TStringList sections;
-  ini.ReadSections(sections);
+  ini->ReadSections(sections);
   EXPECT_EQ(sections.CommaText(), "S,U,T");
-  EXPECT_EQ(Listed(&TMemIniFile::ReadSectionValues, ini, "S"), "m=1,k=second");
+  EXPECT_EQ(Listed(&TMemIniFile::ReadSectionValues, *ini, "S"), "m=1,k=second");
 }
 
 TEST(MemIniFile, TypedValues) {
-  auto parsed = Parse("[N]\n"
-                      "dec= -42 \nhex=$1F\nbig=4294967296\nbad=12a\n"
-                      "b1=1\nbf= FALSE\nbx=maybe\nf=2.5e3\nfbad=1,5\n");
-  TMemIniFile& ini = *parsed;
-  EXPECT_EQ(ini.ReadInteger("N", "dec", 0), -42);
-  EXPECT_EQ(ini.ReadInteger("N", "hex", 0), 31);
-  EXPECT_EQ(ini.ReadInteger("N", "big", 7), 7);
-  EXPECT_EQ(ini.ReadInt64("N", "big", 7), 4294967296);
-  EXPECT_EQ(ini.ReadInteger("N", "bad", 7), 7);
-  EXPECT_EQ(ini.ReadInteger("N", "missing", 7), 7);
-  EXPECT_TRUE(ini.ReadBool("N", "b1", false));
-  EXPECT_FALSE(ini.ReadBool("N", "bf", true));
-  EXPECT_TRUE(ini.ReadBool("N", "bx", true));
-  EXPECT_DOUBLE_EQ(ini.ReadFloat("N", "f", 0), 2500.0);
-  EXPECT_DOUBLE_EQ(ini.ReadFloat("N", "fbad", -1), -1);
+  auto ini = Parse("[N]\n"
+                   "dec= -42 \nhex=$1F\nbig=4294967296\nbad=12a\n"
+                   "b1=1\nbf= FALSE\nbx=maybe\nf=2.5e3\nfbad=1,5\n");
+  EXPECT_EQ(ini->ReadInteger("N", "dec", 0), -42);
+  EXPECT_EQ(ini->ReadInteger("N", "hex", 0), 31);
+  EXPECT_EQ(ini->ReadInteger("N", "big", 7), 7);
+  EXPECT_EQ(ini->ReadInt64("N", "big", 7), 4294967296);
+  EXPECT_EQ(ini->ReadInteger("N", "bad", 7), 7);
+  EXPECT_EQ(ini->ReadInteger("N", "missing", 7), 7);
+  EXPECT_TRUE(ini->ReadBool("N", "b1", false));
+  EXPECT_FALSE(ini->ReadBool("N", "bf", true));
+  EXPECT_TRUE(ini->ReadBool("N", "bx", true));
+  EXPECT_DOUBLE_EQ(ini->ReadFloat("N", "f", 0), 2500.0);
+  EXPECT_DOUBLE_EQ(ini->ReadFloat("N", "fbad", -1), -1);
 
-  ini.WriteBool("W", "on", true);
-  ini.WriteInteger("W", "min", -2147483647 - 1);
-  ini.WriteFloat("W", "third", 1.0 / 3);
-  ini.WriteFloat("W", "big", -1.5e20);
-  EXPECT_EQ(ini.ReadString("W", "on", ""), "1");
-  EXPECT_EQ(ini.ReadInteger("W", "min", 0), -2147483647 - 1);
-  EXPECT_EQ(ini.ReadString("W", "third", ""), "0.333333333333333");
-  EXPECT_EQ(ini.ReadFloat("W", "big", 0), -1.5e20);
+  ini->WriteBool("W", "on", true);
+  ini->WriteInteger("W", "min", -2147483647 - 1);
+  ini->WriteFloat("W", "third", 1.0 / 3);
+  ini->WriteFloat("W", "big", -1.5e20);
+  EXPECT_EQ(ini->ReadString("W", "on", ""), "1");
+  EXPECT_EQ(ini->ReadInteger("W", "min", 0), -2147483647 - 1);
+  EXPECT_EQ(ini->ReadString("W", "third", ""), "0.333333333333333");
+  EXPECT_EQ(ini->ReadFloat("W", "big", 0), -1.5e20);
   const TDateTime when = EncodeDate(2024, 2, 29) + EncodeTime(13, 5, 9, 0);
-  ini.WriteDateTime("W", "when", when);
-  EXPECT_EQ(ini.ReadString("W", "when", ""), "2/29/2024 13:05:09");
-  EXPECT_DOUBLE_EQ(ini.ReadDateTime("W", "when", 0), when);
-  EXPECT_EQ(ini.ReadDate("W", "on", -1), -1); // "1" is no date
-  ini.WriteString("W", "padded", "\"  two  \"");
-  EXPECT_EQ(ini.ReadText("W", "padded", ""), "  two  ");
-  EXPECT_EQ(ini.ReadText("W", "on", ""), "1");
+  ini->WriteDateTime("W", "when", when);
+  EXPECT_EQ(ini->ReadString("W", "when", ""), "2/29/2024 13:05:09");
+  EXPECT_DOUBLE_EQ(ini->ReadDateTime("W", "when", 0), when);
+  EXPECT_EQ(ini->ReadDate("W", "on", -1), -1); // "1" is no date
+  ini->WriteString("W", "padded", "\"  two  \"");
+  EXPECT_EQ(ini->ReadText("W", "padded", ""), "  two  ");
+  EXPECT_EQ(ini->ReadText("W", "on", ""), "1");
 }
 
 TEST(MemIniFile, RejectsEntriesThatCannotBeLines) {
