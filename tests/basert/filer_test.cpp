@@ -241,11 +241,12 @@ TEST(Filer, ComponentsAreLoadingUntilLoaded) {
   EXPECT_FALSE(l->ComponentState().Contains(stateLoading));
 }
 
-TEST(Filer, UnknownPropertyIsReportedWithItsPathOrSkippedWhenHandled) {
-  const String text = "object Form1: TTestRoot\r\n  object A: TSample\r\n    Bogus = 1\r\n"
-                      "    Int = 3\r\n  end\r\nend\r\n";
+TEST(Filer, UnknownPropertiesAndClassesAreReportedOrSkippedWhenHandled) {
   TMemoryStream stream;
-  FromText(text, stream);
+  FromText("object Form1: TTestRoot\r\n  object A: TSample\r\n    Bogus = 1\r\n    Int = 3\r\n"
+           "  end\r\n  object X: TNoSuchClass\r\n    Int = 1\r\n    object Inner: TSample\r\n"
+           "    end\r\n  end\r\n  object B: TSample\r\n    Int = 2\r\n  end\r\nend\r\n",
+           stream);
   EXPECT_EQ(fwtest::MessageOf<EReadError>([&] { TOwned<TComponent> root(ReadRoot(stream)); }),
             "Error reading A.Bogus: Property Bogus does not exist");
   stream.SetPosition(0);
@@ -256,8 +257,11 @@ TEST(Filer, UnknownPropertyIsReportedWithItsPathOrSkippedWhenHandled) {
     handled = true;
   };
   TOwned<TComponent> root(reader.ReadRootComponent(nullptr));
-  EXPECT_EQ(errors.size(), 1u);
+  ASSERT_EQ(errors.size(), 2u);
+  EXPECT_EQ(errors[1], "Class TNoSuchClass not found");
+  EXPECT_EQ(root->ComponentCount(), 2); // the unknown object is skipped with its children
   EXPECT_EQ(static_cast<TSample*>(root->FindComponent("A"))->FInt, 3);
+  EXPECT_EQ(static_cast<TSample*>(root->FindComponent("B"))->FInt, 2);
 }
 
 TEST(Filer, FailedReadsLeaveNothingHalfReadBehind) {
@@ -396,22 +400,4 @@ TEST(Filer, InheritedComponentsMissingFromTheRootAskTheCallback) {
   reader.ReadRootComponent(root.get());
   EXPECT_EQ(stand->FInt, 4);
   EXPECT_EQ(stand->Name(), "Stand"); // inherited components keep their names
-}
-
-TEST(Filer, UnknownClassIsSkippedWhenTheErrorIsHandled) {
-  TMemoryStream stream;
-  FromText("object Form1: TTestRoot\r\n  object X: TNoSuchClass\r\n    Int = 1\r\n"
-           "    object Inner: TSample\r\n    end\r\n  end\r\n  object A: TSample\r\n    Int = 2\r\n"
-           "  end\r\nend\r\n",
-           stream);
-  TReader reader(&stream, 1024);
-  String reported;
-  reader.OnError = [&](TReader*, const String& m, bool& handled) {
-    reported = m;
-    handled = true;
-  };
-  TOwned<TComponent> root(reader.ReadRootComponent(nullptr));
-  EXPECT_EQ(reported, "Class TNoSuchClass not found");
-  EXPECT_EQ(root->ComponentCount(), 1);
-  EXPECT_EQ(static_cast<TSample*>(root->FindComponent("A"))->FInt, 2);
 }
