@@ -134,7 +134,7 @@ TEST(DateText, SettingsDriveSeparatorsAndNames) {
   EXPECT_NO_THROW(DateToStr(v, fs));
 }
 
-TEST(DateText, ParsesInTheShortDateOrder) {
+TEST(DateText, ParsesInTheShortDateOrderWithTheCenturyWindow) {
   EXPECT_EQ(StrToDate("3/5/2024"), EncodeDate(2024, 3, 5));
   EXPECT_EQ(StrToDate(" 3 / 5 / 2024 "), EncodeDate(2024, 3, 5));
   TFormatSettings dmy;
@@ -145,15 +145,11 @@ TEST(DateText, ParsesInTheShortDateOrder) {
   ymd.ShortDateFormat = "yyyy-mm-dd";
   ymd.DateSeparator = '-';
   EXPECT_EQ(StrToDate("2024-03-05", ymd), EncodeDate(2024, 3, 5));
-  Word y, m, d;
-  DecodeDate(Date(), y, m, d);
-  EXPECT_EQ(StrToDate("2/3"), EncodeDate(y, 2, 3));
-  EXPECT_EQ(StrToDate("2.3", dmy), EncodeDate(y, 3, 2));
-}
-
-TEST(DateText, TwoDigitYearsFollowTheCenturyWindow) {
   Word cy, m, d;
   DecodeDate(Date(), cy, m, d);
+  EXPECT_EQ(StrToDate("2/3"), EncodeDate(cy, 2, 3)); // no year: this one
+  EXPECT_EQ(StrToDate("2.3", dmy), EncodeDate(cy, 3, 2));
+
   TFormatSettings fs;
   for (int yy : {0, 1, 49, 50, 99}) {
     Word y;

@@ -63,7 +63,7 @@ TEST(ClassRecords, InstanceSwitchesToARunTimeDescendantAndBack) {
   EXPECT_EQ(s->FInt, 17);
 }
 
-TEST(Interfaces, CountedObjectsFreeWithTheirLastReference) {
+TEST(Interfaces, CountedObjectsFreeWithTheirLastReferenceAndListsCompareIdentities) {
   static int destroyed = 0;
   struct TCounted : TThing {
     ~TCounted() override { ++destroyed; }
@@ -76,9 +76,7 @@ TEST(Interfaces, CountedObjectsFreeWithTheirLastReference) {
     EXPECT_FALSE(QueryIntf<IInterfaceList>(b));
   }
   EXPECT_EQ(destroyed, 1);
-}
 
-TEST(Interfaces, InterfaceListComparesIdentities) {
   IPtr<IInterfaceList> list(New<TInterfaceList>());
   IPtr<ITestThing> a(new TThing(1));
   IPtr<ITestThing> b(new TThing(2));

@@ -58,7 +58,7 @@ TEST(StringStream, KeepsUtf8ReadsPiecesAndRaisesOnShortRead) {
   EXPECT_EQ(MessageOf<EReadError>([&] { s.ReadBuffer(buf, 7); }), SReadError); // one byte short
 }
 
-TEST(FileStream, CreatesReadsWritesAndTruncates) {
+TEST(FileStream, CreatesReadsWritesTruncatesAndNamesTheFileInErrors) {
   auto path = TempPath("rw.bin").string();
   {
     TFileStream f(path, fmCreate);
@@ -76,9 +76,7 @@ TEST(FileStream, CreatesReadsWritesAndTruncates) {
   m.LoadFromFile(path);
   EXPECT_EQ(m.View(), "aXcd");
   std::filesystem::remove(path);
-}
 
-TEST(FileStream, OpenAndCreateErrorsNameTheFileAndTheReason) {
   EXPECT_EQ(MessageOf<EFOpenError>([] { TFileStream f("/nonexistent-dir/x.bin", fmOpenRead); }),
             "Cannot open file \"/nonexistent-dir/x.bin\". No such file or directory");
   EXPECT_THROW(TFileStream("/nonexistent-dir/x.bin", fmCreate), EFCreateError);
