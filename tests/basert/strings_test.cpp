@@ -51,17 +51,7 @@ template <class F> String Message(F&& f) { return fwtest::MessageOf<EStringListE
 
 } // namespace
 
-TEST(StringList, IndexErrorsNameTheIndex) {
-  TStringList l;
-  Fill(l, {"a", "b"});
-  EXPECT_EQ(Message([&] { l.Get(2); }), "List index out of bounds (2)");
-  EXPECT_EQ(Message([&] { l.Delete(-1); }), "List index out of bounds (-1)");
-  EXPECT_EQ(Message([&] { l.Insert(3, "x"); }), "List index out of bounds (3)");
-  l.Insert(2, "c"); // at Count is an append
-  EXPECT_EQ(Items(l), (V{"a", "b", "c"}));
-}
-
-TEST(StringList, MoveExchangeAndObjectsTravelTogether) {
+TEST(StringList, MoveExchangeAndObjectsTravelTogetherAndBadIndexesAreNamed) {
   int m1 = 0, m2 = 0;
   TStringList l;
   Fill(l, {"a", "b", "c", "d"});
@@ -79,6 +69,12 @@ TEST(StringList, MoveExchangeAndObjectsTravelTogether) {
   EXPECT_EQ(l.IndexOf("C"), 2); // case-insensitive by default
   l.SetCaseSensitive(true);
   EXPECT_EQ(l.IndexOf("C"), -1);
+
+  EXPECT_EQ(Message([&] { l.Get(4); }), "List index out of bounds (4)");
+  EXPECT_EQ(Message([&] { l.Delete(-1); }), "List index out of bounds (-1)");
+  EXPECT_EQ(Message([&] { l.Insert(5, "x"); }), "List index out of bounds (5)");
+  l.Insert(4, "e"); // at Count is an append
+  EXPECT_EQ(Items(l), (V{"a", "b", "c", "d", "e"}));
 }
 
 TEST(StringList, TextSplitsEveryLineBreakKind) {

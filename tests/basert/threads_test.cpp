@@ -167,7 +167,7 @@ TEST(Threads, NameIsKeptWholeAndCutForTheSystem) {
   EXPECT_NE(t.ThreadID(), TThreadID());
 }
 
-TEST(Application, ProcessMessagesRunsOnlyWhatWasQueued) {
+TEST(Application, ProcessMessagesRunsWhatWasQueuedAndStopsAtUnhandledExceptions) {
   TApplication app;
   int runs = 0;
   std::function<void()> again = [&] {
@@ -181,10 +181,7 @@ TEST(Application, ProcessMessagesRunsOnlyWhatWasQueued) {
   EXPECT_EQ(runs, 2);
   app.RemovePosted(nullptr);
   EXPECT_FALSE(app.ProcessMessages());
-}
 
-TEST(Application, ExceptionsStopTheDrainUnlessHandled) {
-  TApplication app;
   std::vector<int> log;
   app.Post([&] { log.push_back(1); });
   app.Post([] { throw EAbort("x"); });

@@ -33,7 +33,7 @@ TEST(TypeKinds, OrdinalsAreFixedAndNamed) {
 
 // Plain values of every kind go through these accessors in the filer round trip; here the
 // conversions, names and edge values.
-TEST_F(SampleFixture, TypedAccessorsConvertAndTakeNames) {
+TEST_F(SampleFixture, TypedAccessorsConvertTakeNamesAndRefuseBadAccess) {
   SetEnumProp(s.get(), P("Color"), "CKBLUE");
   EXPECT_EQ(s->FColor, TColorKind::ckBlue);
   EXPECT_EQ(GetEnumProp(s.get(), P("Color")), "ckBlue");
@@ -57,6 +57,18 @@ TEST_F(SampleFixture, TypedAccessorsConvertAndTakeNames) {
   SetOrdProp(s.get(), P("BoundTop"), 9);
   EXPECT_EQ(s->FBounds[0], 7);
   EXPECT_EQ(GetOrdProp(s.get(), P("BoundTop")), 9);
+
+  EXPECT_THROW(SetStrProp(s.get(), P("ReadOnly"), "x"), EPropReadOnly);
+  EXPECT_EQ(GetStrProp(s.get(), P("ReadOnly")), "fixed");
+  EXPECT_THROW(GetOrdProp(s.get(), P("WriteOnly")), EPropWriteOnly);
+  SetOrdProp(s.get(), P("WriteOnly"), 3);
+  EXPECT_EQ(s->FWriteOnly, 3);
+  EXPECT_THROW(GetStrProp(s.get(), P("Int")), EPropertyError); // kind mismatch
+  EXPECT_THROW(GetOrdProp(s.get(), "NoSuchProperty"), EPropertyError);
+  EXPECT_THROW(SetEnumProp(s.get(), P("Color"), "ckPurple"), EPropertyError);
+  EXPECT_EQ(s->FColor, TColorKind::ckBlue); // failures leave the old value
+  EXPECT_THROW(SetSetProp(s.get(), P("Colors"), "[ckGreen, nope]"), EPropertyError);
+  EXPECT_EQ(GetSetProp(s.get(), P("Colors"), true), "[ckRed,ckBlue]");
 }
 
 TEST_F(SampleFixture, ObjectMethodAndInterfacePropertiesRoundTrip) {
@@ -84,20 +96,6 @@ TEST_F(SampleFixture, ObjectMethodAndInterfacePropertiesRoundTrip) {
   ASSERT_TRUE(back);
   EXPECT_EQ(back->Value(), 5);
   EXPECT_EQ(P("Thing")->PropType()->Data.Guid, ITestThing::IID);
-}
-
-TEST_F(SampleFixture, AccessErrorsRaiseAndChangeNothing) {
-  EXPECT_THROW(SetStrProp(s.get(), P("ReadOnly"), "x"), EPropReadOnly);
-  EXPECT_EQ(GetStrProp(s.get(), P("ReadOnly")), "fixed");
-  EXPECT_THROW(GetOrdProp(s.get(), P("WriteOnly")), EPropWriteOnly);
-  SetOrdProp(s.get(), P("WriteOnly"), 3);
-  EXPECT_EQ(s->FWriteOnly, 3);
-  EXPECT_THROW(GetStrProp(s.get(), P("Int")), EPropertyError); // kind mismatch
-  EXPECT_THROW(GetOrdProp(s.get(), "NoSuchProperty"), EPropertyError);
-  EXPECT_THROW(SetEnumProp(s.get(), P("Color"), "ckPurple"), EPropertyError);
-  EXPECT_EQ(s->FColor, TColorKind::ckGreen);
-  EXPECT_THROW(SetSetProp(s.get(), P("Colors"), "[ckRed, nope]"), EPropertyError);
-  EXPECT_TRUE(s->FColors.Empty());
 }
 
 TEST_F(SampleFixture, PropertyListsAreSortedFilteredAndCached) {
