@@ -1,39 +1,30 @@
 #include "basert/datetime.h"
 
-#include "basert/exceptions.h"
+#include "test_util.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <limits>
 
 using namespace fw;
+using fwtest::MessageOf;
 
 namespace {
-String MessageOf(void (*f)()) {
-  try {
-    f();
-  } catch (const EConvertError& e) {
-    return e.Message();
-  }
-  return "<no exception>";
-}
-
 TDateTime At(Word y, Word mo, Word d, Word h = 0, Word mi = 0, Word s = 0, Word ms = 0) {
   return ComposeDateTime(EncodeDate(y, mo, d), EncodeTime(h, mi, s, ms));
 }
 
-struct TParts {
-  Word Y, M, D, H, N, S, MS;
-};
+using TParts = std::array<Word, 7>; // year, month, day, hour, minute, second, millisecond
 TParts Parts(TDateTime v) {
   TParts p;
-  DecodeDateTime(v, p.Y, p.M, p.D, p.H, p.N, p.S, p.MS);
+  DecodeDateTime(v, p[0], p[1], p[2], p[3], p[4], p[5], p[6]);
   return p;
 }
 } // namespace
 
-TEST(Calendar, EncodesDaysSinceTheEpoch) {
+TEST(Calendar, EncodesDaysSinceTheEpochWithLeapYears) {
   EXPECT_EQ(EncodeDate(1899, 12, 30), 0);
   EXPECT_EQ(EncodeDate(1900, 1, 1), 2);
   EXPECT_EQ(EncodeDate(2000, 1, 1), 36526);
@@ -41,9 +32,6 @@ TEST(Calendar, EncodesDaysSinceTheEpoch) {
   EXPECT_EQ(EncodeDate(9999, 12, 31), 2958465);
   EXPECT_DOUBLE_EQ(EncodeTime(6, 0, 0, 0), 0.25);
   EXPECT_DOUBLE_EQ(EncodeTime(23, 59, 59, 999), (MSecsPerDay - 1.0) / MSecsPerDay);
-}
-
-TEST(Calendar, LeapYearsAndMonthLengths) {
   EXPECT_TRUE(IsLeapYear(2000));
   EXPECT_TRUE(IsLeapYear(2024));
   EXPECT_FALSE(IsLeapYear(1900));
@@ -75,35 +63,19 @@ TEST(Calendar, DecodeInvertsEncodeAcrossTheRange) {
     DecodeDate(v, y, m, d);
     ASSERT_EQ(EncodeDate(y, m, d), v);
   }
-  const TParts p = Parts(At(2024, 2, 29, 13, 4, 5, 7));
-  EXPECT_EQ(p.Y, 2024);
-  EXPECT_EQ(p.M, 2);
-  EXPECT_EQ(p.D, 29);
-  EXPECT_EQ(p.H, 13);
-  EXPECT_EQ(p.N, 4);
-  EXPECT_EQ(p.S, 5);
-  EXPECT_EQ(p.MS, 7);
+  EXPECT_EQ(Parts(At(2024, 2, 29, 13, 4, 5, 7)), (TParts{2024, 2, 29, 13, 4, 5, 7}));
   EXPECT_EQ(DayOfWeek(EncodeDate(2024, 1, 1)), 2); // a Monday
   EXPECT_EQ(DayOfWeek(0), 7);                      // 1899-12-30 was a Saturday
 }
 
-TEST(Calendar, NegativeValuesCountTheFractionForward) {
-  const TParts p = Parts(-1.25);
-  EXPECT_EQ(p.Y, 1899);
-  EXPECT_EQ(p.M, 12);
-  EXPECT_EQ(p.D, 29);
-  EXPECT_EQ(p.H, 6);
+TEST(Calendar, NegativeValuesCountForwardAndOutOfRangeOnesDecodeAsZeros) {
+  EXPECT_EQ(Parts(-1.25), (TParts{1899, 12, 29, 6, 0, 0, 0}));
   EXPECT_DOUBLE_EQ(At(1899, 12, 29, 6), -1.25);
-  const TParts half = Parts(-0.5); // still 1899-12-30, at noon
-  EXPECT_EQ(half.D, 30);
-  EXPECT_EQ(half.H, 12);
-}
+  EXPECT_EQ(Parts(-0.5), (TParts{1899, 12, 30, 12, 0, 0, 0})); // still the epoch day, at noon
 
-TEST(Calendar, OutOfRangeValuesDecodeAsZeros) {
   for (TDateTime v : {1e300, -1e12, std::numeric_limits<double>::quiet_NaN(),
                       std::numeric_limits<double>::infinity()}) {
-    const TParts p = Parts(v);
-    EXPECT_EQ(p.Y + p.M + p.D + p.H + p.N + p.S + p.MS, 0);
+    EXPECT_EQ(Parts(v), TParts{});
     EXPECT_NO_THROW(DateTimeToStr(v));
   }
 }
@@ -126,7 +98,7 @@ TEST(DateText, DefaultConversions) {
   EXPECT_EQ(DateTimeToStr(0), "12/30/1899");
 }
 
-TEST(DateText, FormatSpecifiers) {
+TEST(DateText, FormatSpecifiersAndTwelveHourClock) {
   const TDateTime v = At(2024, 3, 5, 13, 4, 5, 7);
   EXPECT_EQ(FormatDateTime("d dd ddd dddd", v), "5 05 Tue Tuesday");
   EXPECT_EQ(FormatDateTime("m mm mmm mmmm", v), "3 03 Mar March");
@@ -139,9 +111,7 @@ TEST(DateText, FormatSpecifiers) {
   EXPECT_EQ(FormatDateTime("YYYY-MM-DD", v), "2024-03-05");
   EXPECT_EQ(FormatDateTime("'d is' d \"mm\" x!", v), "d is 5 mm x!");
   EXPECT_EQ(FormatDateTime("'open", v), "open"); // an unclosed quote runs to the end
-}
 
-TEST(DateText, TwelveHourClock) {
   EXPECT_EQ(FormatDateTime("h:nn am/pm", At(2024, 1, 1, 13, 4)), "1:04 pm");
   EXPECT_EQ(FormatDateTime("h:nn AM/PM", At(2024, 1, 1, 0, 30)), "12:30 AM");
   EXPECT_EQ(FormatDateTime("hh a/p", At(2024, 1, 1, 12)), "12 p");
@@ -164,7 +134,7 @@ TEST(DateText, SettingsDriveSeparatorsAndNames) {
   EXPECT_NO_THROW(DateToStr(v, fs));
 }
 
-TEST(DateText, ParsesInTheShortDateOrder) {
+TEST(DateText, ParsesInTheShortDateOrderWithTheCenturyWindow) {
   EXPECT_EQ(StrToDate("3/5/2024"), EncodeDate(2024, 3, 5));
   EXPECT_EQ(StrToDate(" 3 / 5 / 2024 "), EncodeDate(2024, 3, 5));
   TFormatSettings dmy;
@@ -175,15 +145,11 @@ TEST(DateText, ParsesInTheShortDateOrder) {
   ymd.ShortDateFormat = "yyyy-mm-dd";
   ymd.DateSeparator = '-';
   EXPECT_EQ(StrToDate("2024-03-05", ymd), EncodeDate(2024, 3, 5));
-  Word y, m, d;
-  DecodeDate(Date(), y, m, d);
-  EXPECT_EQ(StrToDate("2/3"), EncodeDate(y, 2, 3));
-  EXPECT_EQ(StrToDate("2.3", dmy), EncodeDate(y, 3, 2));
-}
-
-TEST(DateText, TwoDigitYearsFollowTheCenturyWindow) {
   Word cy, m, d;
   DecodeDate(Date(), cy, m, d);
+  EXPECT_EQ(StrToDate("2/3"), EncodeDate(cy, 2, 3)); // no year: this one
+  EXPECT_EQ(StrToDate("2.3", dmy), EncodeDate(cy, 3, 2));
+
   TFormatSettings fs;
   for (int yy : {0, 1, 49, 50, 99}) {
     Word y;
@@ -234,9 +200,11 @@ TEST(DateText, ErrorsNameTheText) {
     TDateTime v;
     EXPECT_FALSE(TryStrToDate(bad, v)) << bad;
   }
-  EXPECT_EQ(MessageOf([] { StrToDate("2/30/2024"); }), "'2/30/2024' is not a valid date");
-  EXPECT_EQ(MessageOf([] { StrToTime("25:00"); }), "'25:00' is not a valid time");
-  EXPECT_EQ(MessageOf([] { StrToDateTime("soon"); }), "'soon' is not a valid date and time");
+  EXPECT_EQ(MessageOf<EConvertError>([] { StrToDate("2/30/2024"); }),
+            "'2/30/2024' is not a valid date");
+  EXPECT_EQ(MessageOf<EConvertError>([] { StrToTime("25:00"); }), "'25:00' is not a valid time");
+  EXPECT_EQ(MessageOf<EConvertError>([] { StrToDateTime("soon"); }),
+            "'soon' is not a valid date and time");
   EXPECT_EQ(StrToDateDef("x", 1.5), 1.5);
   EXPECT_EQ(StrToTimeDef("x", 0.5), 0.5);
 }

@@ -1,26 +1,16 @@
 #include "basert/format.h"
 
-#include "basert/exceptions.h"
+#include "test_util.h"
 
 #include <gtest/gtest.h>
 
 #include <limits>
 
 using namespace fw;
+using fwtest::MessageOf;
 
 namespace {
-struct TClassRecStub {};
-
 String FormatError(std::string_view fmt) { return Format(SInvalidFormat, {fmt}); }
-
-template <class F> String MessageOf(F&& f) {
-  try {
-    f();
-  } catch (const EConvertError& e) {
-    return e.Message();
-  }
-  return "<no exception>";
-}
 } // namespace
 
 TEST(VarRec, ArgumentsGetTheFrameworkTypeCodes) {
@@ -28,30 +18,26 @@ TEST(VarRec, ArgumentsGetTheFrameworkTypeCodes) {
   const WideString w = u"w";
   const char* pc = "p";
   int local = 0;
-  EXPECT_EQ(TVarRec(1).VType, vtInteger);
-  EXPECT_EQ(TVarRec(Byte{1}).VType, vtInteger);
-  EXPECT_EQ(TVarRec(1u).VType, vtInt64); // unsigned 32-bit keeps its value
-  EXPECT_EQ(TVarRec(1u).VInt64, 1);
-  EXPECT_EQ(TVarRec(Int64{1}).VType, vtInt64);
-  EXPECT_EQ(TVarRec(true).VType, vtBoolean);
-  EXPECT_EQ(TVarRec('c').VType, vtChar);
-  EXPECT_EQ(TVarRec(u'c').VType, vtWideChar);
-  EXPECT_EQ(TVarRec(1.5).VType, vtExtended);
-  EXPECT_EQ(TVarRec(1.5f).VExtended, 1.5L);
-  EXPECT_EQ(TVarRec(Currency{}).VType, vtCurrency);
-  EXPECT_EQ(TVarRec(s).VType, vtUnicodeString);
-  EXPECT_EQ(TVarRec("literal").VType, vtUnicodeString);
-  EXPECT_EQ(TVarRec("literal").VText, "literal");
-  EXPECT_EQ(TVarRec(pc).VType, vtPChar);
-  EXPECT_EQ(TVarRec(u"wide").VType, vtPWideChar);
-  EXPECT_EQ(TVarRec(w).VType, vtWideString);
-  EXPECT_EQ(TVarRec(&local).VType, vtPointer);
-  EXPECT_EQ(TVarRec(nullptr).VType, vtPointer);
-  EXPECT_EQ(TVarRec(static_cast<TObject*>(nullptr)).VType, vtObject);
-  EXPECT_EQ(TVarRec(TClass{}).VType, vtClass);
-  EXPECT_EQ(TVarRec(static_cast<IInterface*>(nullptr)).VType, vtInterface);
+  TObject* obj = nullptr;
+  IInterface* intf = nullptr;
   enum E { e0, e1 };
-  EXPECT_EQ(TVarRec(e1).VType, vtInteger);
+  const std::pair<TVarRec, TVarRecType> cases[] = {
+      {TVarRec(1), vtInteger},       {TVarRec(Byte{1}), vtInteger},
+      {TVarRec(1u), vtInt64}, // unsigned 32-bit keeps its value
+      {TVarRec(Int64{1}), vtInt64},  {TVarRec(true), vtBoolean},
+      {TVarRec('c'), vtChar},        {TVarRec(u'c'), vtWideChar},
+      {TVarRec(1.5), vtExtended},    {TVarRec(Currency{}), vtCurrency},
+      {TVarRec(s), vtUnicodeString}, {TVarRec("literal"), vtUnicodeString},
+      {TVarRec(pc), vtPChar},        {TVarRec(u"wide"), vtPWideChar},
+      {TVarRec(w), vtWideString},    {TVarRec(&local), vtPointer},
+      {TVarRec(nullptr), vtPointer}, {TVarRec(obj), vtObject},
+      {TVarRec(TClass{}), vtClass},  {TVarRec(intf), vtInterface},
+      {TVarRec(e1), vtInteger}};
+  for (std::size_t i = 0; i < std::size(cases); ++i)
+    EXPECT_EQ(cases[i].first.VType, cases[i].second) << "case " << i;
+  EXPECT_EQ(TVarRec(1u).VInt64, 1);
+  EXPECT_EQ(TVarRec(1.5f).VExtended, 1.5L);
+  EXPECT_EQ(TVarRec("literal").VText, "literal");
   EXPECT_EQ(TVarRec(e1).VInteger, 1);
 }
 
@@ -137,7 +123,8 @@ TEST(Format, BadDirectivesAndMismatchesRaise) {
                                                  {1}, {"x"}, {1},   {1},   {1},   {1}};
   static_assert(std::size(fw) == std::size(args));
   for (std::size_t i = 0; i < std::size(fw); ++i)
-    EXPECT_EQ(MessageOf([&] { Format(fw[i], args[i]); }), FormatError(fw[i])) << fw[i];
+    EXPECT_EQ(MessageOf<EConvertError>([&] { Format(fw[i], args[i]); }), FormatError(fw[i]))
+        << fw[i];
   EXPECT_EQ(FormatError("%q"), "Format '%q' invalid or incompatible with argument");
   EXPECT_THROW(Format("%d", true), EConvertError); // Booleans are not integers
 }

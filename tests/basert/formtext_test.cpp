@@ -2,6 +2,7 @@
 
 #include "basert/exceptions.h"
 #include "basert/formstream.h"
+#include "test_util.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 #include <random>
 
 using namespace fw;
+using fwtest::Written;
 
 namespace {
 
@@ -30,21 +32,10 @@ String BinaryToText(std::string_view binary) {
 }
 
 String ParseError(std::string_view text) {
-  try {
-    TextToBinary(text);
-  } catch (const EParserError& e) {
-    return e.Message();
-  }
-  return "no error";
+  return fwtest::MessageOf<EParserError>([&] { TextToBinary(text); });
 }
-
 String ReadError(std::string_view binary) {
-  try {
-    BinaryToText(binary);
-  } catch (const EReadError& e) {
-    return e.Message();
-  }
-  return "no error";
+  return fwtest::MessageOf<EReadError>([&] { BinaryToText(binary); });
 }
 
 std::vector<std::filesystem::path> Corpus() {
@@ -140,9 +131,7 @@ TEST(FormTextFloats, ExtendedDoubleAndSingleValuesRoundTripBitForBit) {
     double d = std::bit_cast<double>(rng());
     float f = std::bit_cast<float>(static_cast<std::uint32_t>(rng()));
 
-    TMemoryStream m;
-    {
-      TBinaryWriterCore w(m);
+    String binary = Written([&](TBinaryWriterCore& w) {
       w.WriteSignature();
       w.WriteStr("T");
       w.WriteStr("");
@@ -160,8 +149,7 @@ TEST(FormTextFloats, ExtendedDoubleAndSingleValuesRoundTripBitForBit) {
       }
       w.WriteListEnd();
       w.WriteListEnd();
-    }
-    String binary(m.View());
+    });
     String text = BinaryToText(binary);
     ASSERT_EQ(TextToBinary(text), binary) << text;
   }
@@ -175,13 +163,10 @@ public:
   explicit RandomForm(unsigned seed) : FRng(seed) {}
 
   String Make() {
-    TMemoryStream m;
-    {
-      TBinaryWriterCore w(m);
+    return Written([&](TBinaryWriterCore& w) {
       w.WriteSignature();
       Object(w, 0);
-    }
-    return String(m.View());
+    });
   }
 
 private:
@@ -305,13 +290,10 @@ TEST(FormTextRandom, AnyAcceptedBinaryComesBackByteForByte) {
 
 TEST(FormTextErrors, BinaryThatTheTextCannotCarryIsRefusedWithItsOffset) {
   auto form = [](auto&& body) {
-    TMemoryStream m;
-    {
-      TBinaryWriterCore w(m);
+    return Written([&](TBinaryWriterCore& w) {
       w.WriteSignature();
       body(w);
-    }
-    return String(m.View());
+    });
   };
   EXPECT_EQ(ReadError(form([](TBinaryWriterCore& w) {
               w.WriteStr("TA");
@@ -375,9 +357,7 @@ TEST(FormTextFormat, DetectsEachFormatAndLeavesThePositionAlone) {
     String data;
     TStreamOriginalFormat format;
   };
-  const Case cases[] = {{"TPF0\x02"
-                         "AB",
-                         sofBinary},
+  const Case cases[] = {{String("TPF0\x02") + "AB", sofBinary},
                         {String("\xFF\x0A\x00TFORM1\x00", 10), sofBinary},
                         {"  \r\n\tobject Form1: TForm1", sofText},
                         {"INHERITED Form1: TForm1", sofText},

@@ -4,6 +4,7 @@
 #include "basert/exceptions.h"
 #include "basert/intflist.h"
 #include "test_classes.h"
+#include "test_util.h"
 
 #include <gtest/gtest.h>
 
@@ -62,7 +63,7 @@ TEST(ClassRecords, InstanceSwitchesToARunTimeDescendantAndBack) {
   EXPECT_EQ(s->FInt, 17);
 }
 
-TEST(Interfaces, CountedObjectsFreeWithTheirLastReference) {
+TEST(Interfaces, CountedObjectsFreeWithTheirLastReferenceAndListsCompareIdentities) {
   static int destroyed = 0;
   struct TCounted : TThing {
     ~TCounted() override { ++destroyed; }
@@ -75,9 +76,7 @@ TEST(Interfaces, CountedObjectsFreeWithTheirLastReference) {
     EXPECT_FALSE(QueryIntf<IInterfaceList>(b));
   }
   EXPECT_EQ(destroyed, 1);
-}
 
-TEST(Interfaces, InterfaceListComparesIdentities) {
   IPtr<IInterfaceList> list(New<TInterfaceList>());
   IPtr<ITestThing> a(new TThing(1));
   IPtr<ITestThing> b(new TThing(2));
@@ -91,76 +90,52 @@ TEST(Interfaces, InterfaceListComparesIdentities) {
   EXPECT_THROW(list->Get(5), EListError);
 }
 
+namespace {
+// A class record made at run time.
+TClassRec Derived(const char* name, TClass parent) {
+  TClassRec rec(*parent);
+  rec.ClassName = name;
+  rec.Parent = parent;
+  return rec;
+}
+} // namespace
+
 TEST(ClassRegistry, FindsRegisteredClassesAndRejectsNameClashes) {
   RegisterClass(TSample::StaticClass());
   EXPECT_EQ(FindClass("tsample"), TSample::StaticClass());
   EXPECT_EQ(GetClass("TComponent"), TComponent::StaticClass()); // ancestors come along
   RegisterClass(TSample::StaticClass());                        // again: nothing happens
-  auto clash = std::make_unique<TClassRec>(*TListener::StaticClass());
-  clash->ClassName = "TSample";
-  clash->Parent = TComponent::StaticClass();
-  EXPECT_THROW(RegisterClass(clash.get()), EFilerError);
+  const TClassRec clash = Derived("TSample", TComponent::StaticClass());
+  EXPECT_THROW(RegisterClass(&clash), EFilerError);
   UnRegisterClass(TSample::StaticClass());
   EXPECT_EQ(GetClass("TSample"), nullptr);
-  try {
-    FindClass("TSample");
-    ADD_FAILURE();
-  } catch (const EClassNotFound& e) {
-    EXPECT_EQ(e.Message(), "Class TSample not found");
-  }
+  EXPECT_EQ(MessageOf<EClassNotFound>([] { FindClass("TSample"); }), "Class TSample not found");
 }
-
-namespace {
-// Classes of a framework of their own, registered nowhere else.
-class TFwControl : public TComponent {
-  FW_CLASS(TFwControl)
-public:
-  using TComponent::TComponent;
-};
-class TFwButton : public TFwControl {
-  FW_CLASS(TFwButton)
-public:
-  using TFwControl::TFwControl;
-};
-class TPlainThing : public TComponent {
-  FW_CLASS(TPlainThing)
-public:
-  using TComponent::TComponent;
-};
-TClass TFwControl::StaticClass() {
-  static const TClass cls = TClassBuilder<TFwControl, TComponent>("TFwControl").Build();
-  return cls;
-}
-TClass TFwButton::StaticClass() {
-  static const TClass cls = TClassBuilder<TFwButton, TFwControl>("TFwButton").Build();
-  return cls;
-}
-TClass TPlainThing::StaticClass() {
-  static const TClass cls = TClassBuilder<TPlainThing, TComponent>("TPlainThing").Build();
-  return cls;
-}
-} // namespace
 
 TEST(ClassRegistry, GroupsSeparateFrameworksAndShareTheBaseGroup) {
-  StartClassGroup(TFwControl::StaticClass());
-  RegisterClasses({TFwButton::StaticClass(), TPlainThing::StaticClass()});
-  EXPECT_EQ(ClassGroupOf(TFwButton::StaticClass()), TFwControl::StaticClass());
-  EXPECT_EQ(ClassGroupOf(TPlainThing::StaticClass()), TPersistent::StaticClass());
+  // Static: the registry keeps the group's class after the test.
+  static const TClassRec control = Derived("TFwControl", TComponent::StaticClass());
+  static const TClassRec button = Derived("TFwButton", &control);
+  static const TClassRec plain = Derived("TPlainThing", TComponent::StaticClass());
+  StartClassGroup(&control);
+  RegisterClasses({&button, &plain});
+  EXPECT_EQ(ClassGroupOf(&button), &control);
+  EXPECT_EQ(ClassGroupOf(&plain), TPersistent::StaticClass());
   EXPECT_EQ(GetClass("TFwButton"), nullptr); // not the active group
-  TClass previous = ActivateClassGroup(TFwControl::StaticClass());
+  TClass previous = ActivateClassGroup(&control);
   EXPECT_EQ(previous, TPersistent::StaticClass());
-  EXPECT_EQ(GetClass("TFwButton"), TFwButton::StaticClass());
-  EXPECT_EQ(GetClass("TPlainThing"), TPlainThing::StaticClass()); // base group stays visible
-  GroupDescendentsWith(TPlainThing::StaticClass(), TFwControl::StaticClass());
-  EXPECT_EQ(ClassGroupOf(TPlainThing::StaticClass()), TFwControl::StaticClass());
+  EXPECT_EQ(GetClass("TFwButton"), &button);
+  EXPECT_EQ(GetClass("TPlainThing"), &plain); // base group stays visible
+  GroupDescendentsWith(&plain, &control);
+  EXPECT_EQ(ClassGroupOf(&plain), &control);
   // A finder answers for one group whatever is active.
-  TClassFinder finder(TFwButton::StaticClass());
-  EXPECT_EQ(finder.GetClass("TFwButton"), TFwButton::StaticClass());
+  TClassFinder finder(&button);
+  EXPECT_EQ(finder.GetClass("TFwButton"), &button);
   EXPECT_EQ(TClassFinder(TComponent::StaticClass()).GetClass("TFwButton"), nullptr);
   EXPECT_THROW(TClassFinder(TComponent::StaticClass()).FindClass("TFwButton"), EClassNotFound);
-  EXPECT_EQ(ActivateClassGroup(previous), TFwControl::StaticClass());
+  EXPECT_EQ(ActivateClassGroup(previous), &control);
   EXPECT_EQ(ActiveClassGroup(), TPersistent::StaticClass());
-  UnRegisterClasses({TFwButton::StaticClass(), TPlainThing::StaticClass()});
+  UnRegisterClasses({&button, &plain});
 }
 
 TEST(MethodTables, LargeTablesStayIndexedThroughRenamesAndRemovals) {

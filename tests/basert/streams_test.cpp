@@ -1,13 +1,13 @@
 #include "basert/streams.h"
 
-#include "basert/exceptions.h"
+#include "test_util.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 
 using namespace fw;
+using fwtest::MessageOf;
 
 namespace {
 std::filesystem::path TempPath(const char* name) {
@@ -34,17 +34,6 @@ TEST(MemoryStream, WritesReadsSeeksAndGrowsPastTheEnd) {
   EXPECT_EQ(m.Size(), 0);
 }
 
-TEST(MemoryStream, ReadBufferRaisesOnShortRead) {
-  TStringStream s("abc");
-  char buf[4];
-  try {
-    s.ReadBuffer(buf, 4);
-    FAIL();
-  } catch (const EReadError& e) {
-    EXPECT_STREQ(e.what(), SReadError);
-  }
-}
-
 TEST(Stream, CopyFromWholeSourceOrCount) {
   TStringStream src("0123456789");
   src.Seek(4, soBeginning);
@@ -56,7 +45,7 @@ TEST(Stream, CopyFromWholeSourceOrCount) {
   EXPECT_THROW(dst.CopyFrom(src, 1), EReadError);
 }
 
-TEST(StringStream, KeepsUtf8AndReadsPieces) {
+TEST(StringStream, KeepsUtf8ReadsPiecesAndRaisesOnShortRead) {
   TStringStream s("caf\xC3\xA9");
   EXPECT_EQ(s.ReadString(3), "caf");
   s.Seek(0, soEnd);
@@ -64,9 +53,12 @@ TEST(StringStream, KeepsUtf8AndReadsPieces) {
   EXPECT_EQ(s.DataString(), "caf\xC3\xA9!");
   TBytesStream b({1, 2, 3});
   EXPECT_EQ(b.Bytes(), (std::vector<Byte>{1, 2, 3}));
+  char buf[8];
+  s.SetPosition(0);
+  EXPECT_EQ(MessageOf<EReadError>([&] { s.ReadBuffer(buf, 7); }), SReadError); // one byte short
 }
 
-TEST(FileStream, CreatesReadsWritesAndTruncates) {
+TEST(FileStream, CreatesReadsWritesTruncatesAndNamesTheFileInErrors) {
   auto path = TempPath("rw.bin").string();
   {
     TFileStream f(path, fmCreate);
@@ -84,16 +76,9 @@ TEST(FileStream, CreatesReadsWritesAndTruncates) {
   m.LoadFromFile(path);
   EXPECT_EQ(m.View(), "aXcd");
   std::filesystem::remove(path);
-}
 
-TEST(FileStream, OpenAndCreateErrorsNameTheFileAndTheReason) {
-  try {
-    TFileStream f("/nonexistent-dir/x.bin", fmOpenRead);
-    FAIL();
-  } catch (const EFOpenError& e) {
-    EXPECT_EQ(e.Message(),
-              "Cannot open file \"/nonexistent-dir/x.bin\". No such file or directory");
-  }
+  EXPECT_EQ(MessageOf<EFOpenError>([] { TFileStream f("/nonexistent-dir/x.bin", fmOpenRead); }),
+            "Cannot open file \"/nonexistent-dir/x.bin\". No such file or directory");
   EXPECT_THROW(TFileStream("/nonexistent-dir/x.bin", fmCreate), EFCreateError);
   EXPECT_THROW(TFileStream(std::filesystem::temp_directory_path().string(), fmOpenRead),
                EFOpenError);
@@ -149,9 +134,9 @@ TEST(StreamAdapter, OwnedStreamIsFreedWithTheLastReference) {
 }
 
 TEST(OleStream, WrapsAForeignIStreamBothWays) {
-  fw::TMemoryStream memory;
-  fw::IPtr<fw::IStream> intf(new fw::TStreamAdapter(&memory));
-  fw::TOleStream ole(intf);
+  TMemoryStream memory;
+  IPtr<IStream> intf(new TStreamAdapter(&memory));
+  TOleStream ole(intf);
   ole.WriteBuffer("hello world", 11);
   EXPECT_EQ(memory.Size(), 11);
   EXPECT_EQ(ole.Size(), 11);
@@ -159,40 +144,38 @@ TEST(OleStream, WrapsAForeignIStreamBothWays) {
   char buf[8] = {};
   EXPECT_EQ(ole.Read(buf, 8), 5); // a short read is answered, not raised
   EXPECT_EQ(std::string(buf, 5), "world");
-  EXPECT_THROW(ole.ReadBuffer(buf, 1), fw::EReadError);
+  EXPECT_THROW(ole.ReadBuffer(buf, 1), EReadError);
   ole.SetSize(5);
   EXPECT_EQ(memory.Size(), 5);
-  EXPECT_EQ(ole.Seek(0, fw::soEnd), 5);
+  EXPECT_EQ(ole.Seek(0, soEnd), 5);
 }
 
 namespace {
-struct TBrokenStream : fw::IStream {
+struct TBrokenStream : IStream {
   int refs = 0;
-  fw::HResult QueryInterface(const fw::TGUID&, void** obj) override {
+  HResult QueryInterface(const TGUID&, void** obj) override {
     *obj = nullptr;
-    return fw::E_NOINTERFACE;
+    return E_NOINTERFACE;
   }
   int _AddRef() override { return ++refs; }
   int _Release() override { return --refs; }
-  fw::HResult Read(void*, fw::Cardinal, fw::Cardinal*) override { return fw::E_NOINTERFACE; }
-  fw::HResult Write(const void*, fw::Cardinal, fw::Cardinal*) override { return fw::E_NOINTERFACE; }
-  fw::HResult Seek(fw::Int64, int, fw::UInt64*) override { return fw::E_NOINTERFACE; }
-  fw::HResult SetSize(fw::UInt64) override { return fw::E_NOINTERFACE; }
-  fw::HResult CopyTo(fw::IStream*, fw::UInt64, fw::UInt64*, fw::UInt64*) override {
-    return fw::E_NOINTERFACE;
-  }
-  fw::HResult Stat(fw::TStatStg*) override { return fw::E_NOINTERFACE; }
+  HResult Read(void*, Cardinal, Cardinal*) override { return E_NOINTERFACE; }
+  HResult Write(const void*, Cardinal, Cardinal*) override { return E_NOINTERFACE; }
+  HResult Seek(Int64, int, UInt64*) override { return E_NOINTERFACE; }
+  HResult SetSize(UInt64) override { return E_NOINTERFACE; }
+  HResult CopyTo(IStream*, UInt64, UInt64*, UInt64*) override { return E_NOINTERFACE; }
+  HResult Stat(TStatStg*) override { return E_NOINTERFACE; }
 };
 } // namespace
 
 TEST(OleStream, FailureCodesRaiseStreamErrors) {
   TBrokenStream broken;
   {
-    fw::TOleStream ole{fw::IPtr<fw::IStream>(&broken)};
+    TOleStream ole{IPtr<IStream>(&broken)};
     char c = 0;
-    EXPECT_THROW(ole.Read(&c, 1), fw::EStreamError);
-    EXPECT_THROW(ole.Write(&c, 1), fw::EStreamError);
-    EXPECT_THROW(ole.Seek(0, fw::soBeginning), fw::EStreamError);
+    EXPECT_THROW(ole.Read(&c, 1), EStreamError);
+    EXPECT_THROW(ole.Write(&c, 1), EStreamError);
+    EXPECT_THROW(ole.Seek(0, soBeginning), EStreamError);
   }
   EXPECT_EQ(broken.refs, 0);
 }

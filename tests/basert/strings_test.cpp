@@ -4,10 +4,10 @@
 #include "basert/object.h"
 #include "basert/streams.h"
 #include "basert/sysutils.h"
+#include "test_util.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -47,28 +47,11 @@ std::vector<String> Items(const TStrings& l) {
 
 using V = std::vector<String>;
 
-String Message(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const EStringListError& e) {
-    return e.Message();
-  }
-  return "(nothing raised)";
-}
+template <class F> String Message(F&& f) { return fwtest::MessageOf<EStringListError>(f); }
 
 } // namespace
 
-TEST(StringList, IndexErrorsNameTheIndex) {
-  TStringList l;
-  Fill(l, {"a", "b"});
-  EXPECT_EQ(Message([&] { l.Get(2); }), "List index out of bounds (2)");
-  EXPECT_EQ(Message([&] { l.Delete(-1); }), "List index out of bounds (-1)");
-  EXPECT_EQ(Message([&] { l.Insert(3, "x"); }), "List index out of bounds (3)");
-  l.Insert(2, "c"); // at Count is an append
-  EXPECT_EQ(Items(l), (V{"a", "b", "c"}));
-}
-
-TEST(StringList, MoveExchangeAndObjectsTravelTogether) {
+TEST(StringList, MoveExchangeAndObjectsTravelTogetherAndBadIndexesAreNamed) {
   int m1 = 0, m2 = 0;
   TStringList l;
   Fill(l, {"a", "b", "c", "d"});
@@ -86,20 +69,25 @@ TEST(StringList, MoveExchangeAndObjectsTravelTogether) {
   EXPECT_EQ(l.IndexOf("C"), 2); // case-insensitive by default
   l.SetCaseSensitive(true);
   EXPECT_EQ(l.IndexOf("C"), -1);
+
+  EXPECT_EQ(Message([&] { l.Get(4); }), "List index out of bounds (4)");
+  EXPECT_EQ(Message([&] { l.Delete(-1); }), "List index out of bounds (-1)");
+  EXPECT_EQ(Message([&] { l.Insert(5, "x"); }), "List index out of bounds (5)");
+  l.Insert(4, "e"); // at Count is an append
+  EXPECT_EQ(Items(l), (V{"a", "b", "c", "d", "e"}));
 }
 
 TEST(StringList, TextSplitsEveryLineBreakKind) {
   TStringList l;
-  l.SetText("a\r\nb\nc\rd");
-  EXPECT_EQ(Items(l), (V{"a", "b", "c", "d"}));
-  l.SetText("a\r\n");
-  EXPECT_EQ(Items(l), (V{"a"}));
-  l.SetText("a\n\nb\r\r\n");
-  EXPECT_EQ(Items(l), (V{"a", "", "b", ""}));
-  l.SetText("\r\n");
-  EXPECT_EQ(Items(l), (V{""}));
-  l.SetText("");
-  EXPECT_EQ(l.Count(), 0);
+  const std::pair<const char*, V> cases[] = {{"a\r\nb\nc\rd", {"a", "b", "c", "d"}},
+                                             {"a\r\n", {"a"}},
+                                             {"a\n\nb\r\r\n", {"a", "", "b", ""}},
+                                             {"\r\n", {""}},
+                                             {"", {}}};
+  for (const auto& [text, lines] : cases) {
+    l.SetText(text);
+    EXPECT_EQ(Items(l), lines) << text;
+  }
 
   Fill(l, {"x", "y"});
   EXPECT_EQ(l.Text(), "x\r\ny\r\n");
@@ -365,12 +353,11 @@ TEST(StringList, OwnedObjectsAreFreedExactlyOnce) {
   EXPECT_EQ(freed.size(), 5u);
 }
 
-TEST(StringList, IsAPersistentClass) {
+TEST(StringList, IsAPersistentClassAndAssignCopiesContentAndSortOrder) {
   TStringList l;
   EXPECT_EQ(l.ClassName(), "TStringList");
   EXPECT_TRUE(l.InheritsFrom(TStrings::StaticClass()));
   TOwned<TObject> made(TStringList::StaticClass()->Create<>());
-  ASSERT_TRUE(made);
   auto* list = dynamic_cast<TStringList*>(made.get());
   ASSERT_NE(list, nullptr);
   Fill(l, {"x", "y"});
@@ -378,9 +365,7 @@ TEST(StringList, IsAPersistentClass) {
   EXPECT_TRUE(list->Equals(l));
   TPersistent other;
   EXPECT_THROW(list->Assign(&other), EConvertError);
-}
 
-TEST(StringList, AssignCopiesContentAndSortOrder) {
   TStringList src;
   src.SetSorted(true);
   src.SetDuplicates(dupAccept);
@@ -424,11 +409,9 @@ TEST(StringList, FilesRoundTripAndSkipByteOrderMarks) {
   EXPECT_TRUE(back.Equals(l));
 
   EXPECT_THROW(back.LoadFromFile((dir / "missing.txt").string()), EFOpenError);
-  try {
-    l.SaveToFile((dir / "no" / "such" / "dir.txt").string());
-    FAIL() << "no exception";
-  } catch (const EFCreateError& e) {
-    EXPECT_NE(e.Message().find("dir.txt"), String::npos);
-  }
+  EXPECT_NE(fwtest::MessageOf<EFCreateError>([&] {
+              l.SaveToFile((dir / "no" / "such" / "dir.txt").string());
+            }).find("dir.txt"),
+            String::npos);
   std::filesystem::remove_all(dir);
 }

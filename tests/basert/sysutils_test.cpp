@@ -1,6 +1,6 @@
 #include "basert/sysutils.h"
 
-#include "basert/exceptions.h"
+#include "test_util.h"
 
 #include <gtest/gtest.h>
 
@@ -10,25 +10,16 @@
 using namespace fw;
 
 namespace {
-template <class F> String MessageOf(F&& f) {
-  try {
-    f();
-  } catch (const EConvertError& e) {
-    return e.Message();
-  }
-  return "<no exception>";
-}
+template <class F> String MessageOf(F&& f) { return fwtest::MessageOf<EConvertError>(f); }
 } // namespace
 
-TEST(StringHelpers, TrimRemovesBlanksAndControlCharacters) {
+TEST(StringHelpers, TrimRemovesBlanksAndPosIsOneBased) {
   EXPECT_EQ(Trim(" \t\r\nab c\x01 "), "ab c");
   EXPECT_EQ(TrimLeft("  a "), "a ");
   EXPECT_EQ(TrimRight("  a \n"), "  a");
   EXPECT_EQ(Trim("   "), "");
   EXPECT_EQ(Trim("h\xC3\xA9 "), "h\xC3\xA9"); // UTF-8 bytes are not blanks
-}
 
-TEST(StringHelpers, PosIsOneBasedAndHonoursOffset) {
   EXPECT_EQ(Pos("b", "abcb"), 2u);
   EXPECT_EQ(Pos("b", "abcb", 3), 4u);
   EXPECT_EQ(Pos("x", "abc"), 0u);
@@ -36,7 +27,7 @@ TEST(StringHelpers, PosIsOneBasedAndHonoursOffset) {
   EXPECT_EQ(Pos("c", "abc", 9), 0u);
 }
 
-TEST(StringHelpers, StringReplaceFlags) {
+TEST(StringHelpers, ReplaceFlagsAndQuoting) {
   EXPECT_EQ(StringReplace("aXbxc", "x", "-", rfNone), "aXb-c");
   EXPECT_EQ(StringReplace("aXbxc", "x", "-", rfIgnoreCase), "a-bxc");
   EXPECT_EQ(StringReplace("aXbxc", "x", "-", rfReplaceAll | rfIgnoreCase), "a-b-c");
@@ -44,9 +35,7 @@ TEST(StringHelpers, StringReplaceFlags) {
   EXPECT_EQ(StringReplace("aaa", "a", "aa", rfReplaceAll), "aaaaaa");
   EXPECT_EQ(StringReplace("aaaa", "aa", "b", rfReplaceAll), "bb");
   EXPECT_EQ(StringReplace("abc", "", "x", rfReplaceAll), "abc");
-}
 
-TEST(StringHelpers, QuotingRoundTrips) {
   EXPECT_EQ(QuotedStr("it's"), "'it''s'");
   EXPECT_EQ(AnsiQuotedStr("a\"b", '"'), "\"a\"\"b\"");
   EXPECT_EQ(AnsiDequotedStr("'it''s' tail", '\''), "it's");
@@ -67,14 +56,11 @@ TEST(IntegerText, FormatsEveryWidth) {
 }
 
 TEST(IntegerText, ParsesDecimalAndHexForms) {
-  EXPECT_EQ(StrToInt("42"), 42);
-  EXPECT_EQ(StrToInt("  -42"), -42);
-  EXPECT_EQ(StrToInt("+7"), 7);
-  EXPECT_EQ(StrToInt("$1F"), 31);
-  EXPECT_EQ(StrToInt("0x1f"), 31);
-  EXPECT_EQ(StrToInt("X10"), 16);
-  EXPECT_EQ(StrToInt("-$10"), -16);
-  EXPECT_EQ(StrToInt("$FFFFFFFF"), -1);
+  const std::pair<const char*, Integer> ints[] = {
+      {"42", 42},   {"  -42", -42}, {"+7", 7},     {"$1F", 31}, // hex in every spelling
+      {"0x1f", 31}, {"X10", 16},    {"-$10", -16}, {"$FFFFFFFF", -1}};
+  for (const auto& [text, value] : ints)
+    EXPECT_EQ(StrToInt(text), value) << text;
   EXPECT_EQ(StrToInt("-2147483648"), std::numeric_limits<Integer>::min());
   EXPECT_EQ(StrToInt64("9223372036854775807"), std::numeric_limits<Int64>::max());
   EXPECT_EQ(StrToInt64("-9223372036854775808"), std::numeric_limits<Int64>::min());
@@ -100,19 +86,17 @@ TEST(IntegerText, RejectsMalformedAndOverflowingText) {
 }
 
 TEST(FloatText, GeneralFormatUsesShortestForm) {
-  EXPECT_EQ(FloatToStr(0.1), "0.1");
+  const std::pair<double, const char*> cases[] = {
+      {0.1, "0.1"},         {9.9999999999999999, "10"}, // rounding carries into a new digit
+      {100, "100"},         {-2.5, "-2.5"},
+      {1e15, "1E15"},       {1e20, "1E20"},
+      {0.0001, "0.0001"},   {1e-5, "1E-5"},
+      {1.5e-10, "1.5E-10"}, {-1.25e100, "-1.25E100"}};
+  for (const auto& [v, text] : cases)
+    EXPECT_EQ(FloatToStr(v), text) << text;
+  EXPECT_EQ(FloatToStr(123456789012345.0), "123456789012345");
   EXPECT_EQ(FloatToStr(1.0 / 3), "0.333333333333333");
   EXPECT_EQ(FloatToStr(2.0 / 3), "0.666666666666667");
-  EXPECT_EQ(FloatToStr(100), "100");
-  EXPECT_EQ(FloatToStr(-2.5), "-2.5");
-  EXPECT_EQ(FloatToStr(123456789012345.0), "123456789012345");
-  EXPECT_EQ(FloatToStr(1e15), "1E15");
-  EXPECT_EQ(FloatToStr(1e20), "1E20");
-  EXPECT_EQ(FloatToStr(0.0001), "0.0001");
-  EXPECT_EQ(FloatToStr(1e-5), "1E-5");
-  EXPECT_EQ(FloatToStr(1.5e-10), "1.5E-10");
-  EXPECT_EQ(FloatToStr(-1.25e100), "-1.25E100");
-  EXPECT_EQ(FloatToStr(9.9999999999999999), "10"); // rounding carries into a new digit
 }
 
 TEST(FloatText, PrecisionFollowsFloatType) {

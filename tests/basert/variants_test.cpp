@@ -1,7 +1,7 @@
 #include "basert/variants.h"
 
 #include "basert/datetime.h"
-#include "basert/exceptions.h"
+#include "test_util.h"
 
 #include <gtest/gtest.h>
 
@@ -29,12 +29,7 @@ struct TCounted : IInterface {
 };
 
 String CastMessage(const Variant& v, TVarType t) {
-  try {
-    VarAsType(v, t);
-  } catch (const EVariantTypeCastError& e) {
-    return e.Message();
-  }
-  return "<no exception>";
+  return fwtest::MessageOf<EVariantTypeCastError>([&] { VarAsType(v, t); });
 }
 
 } // namespace
@@ -66,7 +61,7 @@ TEST(Variants, ConstructorsPickTheVariantType) {
   EXPECT_FALSE(VarIsEmpty(Variant(0)));
 }
 
-TEST(Variants, TypeNames) {
+TEST(Variants, TypeNamesAndConversionErrorsNamingBothTypes) {
   EXPECT_EQ(VarTypeAsText(varEmpty), "Empty");
   EXPECT_EQ(VarTypeAsText(varInteger), "Integer");
   EXPECT_EQ(VarTypeAsText(varLongWord), "LongWord");
@@ -74,6 +69,25 @@ TEST(Variants, TypeNames) {
   EXPECT_EQ(VarTypeAsText(varUString), "UnicodeString");
   EXPECT_EQ(VarTypeAsText(0x0FF0), "$0FF0");
   EXPECT_EQ(VarTypeAsText(varArray | varInteger), "Array Integer");
+
+  EXPECT_EQ(CastMessage(Variant("abc"), varInteger),
+            "Could not convert variant of type (UnicodeString) into type (Integer)");
+  EXPECT_EQ(CastMessage(Null(), varUString),
+            "Could not convert variant of type (Null) into type (UnicodeString)");
+  EXPECT_EQ(CastMessage(Variant(1), varVariant),
+            "Could not convert variant of type (Integer) into type (Variant)");
+  EXPECT_EQ(CastMessage(Variant::FromError(3), varDouble),
+            "Could not convert variant of type (Error) into type (Double)");
+  EXPECT_EQ(CastMessage(Variant("x"), varDate),
+            "Could not convert variant of type (UnicodeString) into type (Date)");
+  EXPECT_THROW(Variant("NAN").AsInteger(), EVariantTypeCastError);
+  EXPECT_THROW(Null().AsInteger(), EVariantTypeCastError);
+  EXPECT_THROW(Variant(1).AsInterface(), EVariantTypeCastError);
+  EXPECT_THROW(Variant(1).AsError(), EVariantTypeCastError);
+  EXPECT_EQ(VarToStr(Null()), "");
+  EXPECT_EQ(VarToStrDef(Null(), "(Null)"), "(Null)");
+  EXPECT_EQ(VarAsType(Variant(5), varNull).VarType(), varNull);
+  EXPECT_EQ(VarAsType(Variant(5), varEmpty).VarType(), varEmpty);
 }
 
 TEST(Variants, NumericConversions) {
@@ -118,27 +132,6 @@ TEST(Variants, StringConversionsUseTheFormatSettings) {
   EXPECT_EQ(Variant(1.5).AsString(), "1,5");
   EXPECT_EQ(Variant("2,5").AsDouble(), 2.5);
   FormatSettings = saved;
-}
-
-TEST(Variants, ImpossibleConversionsNameBothTypes) {
-  EXPECT_EQ(CastMessage(Variant("abc"), varInteger),
-            "Could not convert variant of type (UnicodeString) into type (Integer)");
-  EXPECT_EQ(CastMessage(Null(), varUString),
-            "Could not convert variant of type (Null) into type (UnicodeString)");
-  EXPECT_EQ(CastMessage(Variant(1), varVariant),
-            "Could not convert variant of type (Integer) into type (Variant)");
-  EXPECT_EQ(CastMessage(Variant::FromError(3), varDouble),
-            "Could not convert variant of type (Error) into type (Double)");
-  EXPECT_EQ(CastMessage(Variant("x"), varDate),
-            "Could not convert variant of type (UnicodeString) into type (Date)");
-  EXPECT_THROW(Variant("NAN").AsInteger(), EVariantTypeCastError);
-  EXPECT_THROW(Null().AsInteger(), EVariantTypeCastError);
-  EXPECT_THROW(Variant(1).AsInterface(), EVariantTypeCastError);
-  EXPECT_THROW(Variant(1).AsError(), EVariantTypeCastError);
-  EXPECT_EQ(VarToStr(Null()), "");
-  EXPECT_EQ(VarToStrDef(Null(), "(Null)"), "(Null)");
-  EXPECT_EQ(VarAsType(Variant(5), varNull).VarType(), varNull);
-  EXPECT_EQ(VarAsType(Variant(5), varEmpty).VarType(), varEmpty);
 }
 
 TEST(Variants, EqualityNeedsSameTypeAndValue) {
