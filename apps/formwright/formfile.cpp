@@ -2,6 +2,7 @@
 #include "formfile.h"
 
 #include "basert/exceptions.h"
+#include "basert/format.h"
 #include "basert/formstream.h"
 
 #include <algorithm>
@@ -22,10 +23,6 @@ constexpr const char* SUnknownFormat = "not a form file (neither binary nor text
 constexpr const char* STrailingBytes = "Unexpected data after the component at byte %d";
 constexpr const char* STrailingText = "End of text expected on line %d, column %d";
 constexpr const char* SCannotWrite = "Cannot write file \"%s\". %s";
-
-String Fmt(std::string_view f, std::initializer_list<std::string_view> args) {
-  return detail::FormatArgs(f, args);
-}
 } // namespace
 
 const char* FormatName(FormFormat f) { return kFormatNames[static_cast<int>(f)]; }
@@ -68,8 +65,7 @@ void ToBinary(FormFile& file, TMemoryStream& binary) {
     std::size_t lineStart = all.rfind('\n', at);
     lineStart = lineStart == std::string_view::npos ? 0 : lineStart + 1;
     auto line = std::count(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(at), '\n') + 1;
-    throw EParserError(
-        Fmt(STrailingText, {std::to_string(line), std::to_string(at - lineStart + 1)}));
+    throw EParserError(Format(STrailingText, line, at - lineStart + 1));
   }
   if (file.Format == FormFormat::Resource) ReadResourceHeader(file.Data);
   Int64 start = file.Data.Position();
@@ -77,7 +73,7 @@ void ToBinary(FormFile& file, TMemoryStream& binary) {
   TMemoryStream text;
   ObjectBinaryToText(file.Data, text);
   Int64 end = file.Data.Position();
-  if (end != file.Data.Size()) throw EReadError(Fmt(STrailingBytes, {std::to_string(end)}));
+  if (end != file.Data.Size()) throw EReadError(Format(STrailingBytes, end));
   binary.WriteBuffer(file.Data.Memory() + start, end - start);
 }
 
@@ -109,7 +105,7 @@ void SaveAtomically(const std::string& path, TMemoryStream& data) {
   hidden.append(target.filename().string()).append(".XXXXXX");
   String tmpl = (dir / hidden).string();
   int fd = ::mkstemp(tmpl.data());
-  if (fd < 0) throw EFCreateError(Fmt(SCannotWrite, {path, std::strerror(errno)}));
+  if (fd < 0) throw EFCreateError(Format(SCannotWrite, path, std::strerror(errno)));
   // mkstemp makes the file private; give it the permissions a plain create would.
   const mode_t mask = ::umask(0);
   ::umask(mask);
@@ -125,7 +121,7 @@ void SaveAtomically(const std::string& path, TMemoryStream& data) {
   std::filesystem::rename(tmpl, target, ec);
   if (ec) {
     std::remove(tmpl.c_str());
-    throw EFCreateError(Fmt(SCannotWrite, {path, ec.message()}));
+    throw EFCreateError(Format(SCannotWrite, path, ec.message()));
   }
 }
 

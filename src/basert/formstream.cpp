@@ -1,6 +1,8 @@
 // The binary form-stream layer: value tags, prefix flags, and the buffered value reader and writer.
 #include "basert/formstream.h"
 
+#include "basert/format.h"
+
 #include "basert/exceptions.h"
 #include "basert/sysutils.h"
 
@@ -13,22 +15,6 @@
 namespace fw {
 
 namespace detail {
-
-String FormatArgs(std::string_view fmt, std::initializer_list<std::string_view> args) {
-  String out;
-  out.reserve(fmt.size() + 32);
-  auto arg = args.begin();
-  for (std::size_t i = 0; i < fmt.size(); ++i) {
-    if (fmt[i] == '%' && i + 1 < fmt.size() && (fmt[i + 1] == 's' || fmt[i + 1] == 'd') &&
-        arg != args.end()) {
-      out += *arg++;
-      ++i;
-    } else {
-      out += fmt[i];
-    }
-  }
-  return out;
-}
 
 bool IsValidUtf8(std::string_view s) noexcept {
   const auto* p = reinterpret_cast<const unsigned char*>(s.data());
@@ -141,10 +127,8 @@ constexpr bool kNativeExtended = std::numeric_limits<long double>::digits == 64 
                                  std::numeric_limits<long double>::max_exponent == 16384 &&
                                  std::endian::native == std::endian::little;
 
-String Num(Int64 v) { return std::to_string(v); }
-
-[[noreturn]] void Raise(const char* fmt, std::initializer_list<std::string_view> args) {
-  throw EReadError(detail::FormatArgs(fmt, args));
+template <class... Args> [[noreturn]] void Raise(const char* fmt, const Args&... args) {
+  throw EReadError(Format(fmt, args...));
 }
 
 constexpr bool IsIntTag(Byte t) {
@@ -258,14 +242,14 @@ void TBinaryReaderCore::SetPosition(Int64 position) {
   FStart = FCur = FEnd = FBuffer.data();
 }
 
-void TBinaryReaderCore::Truncated() const { Raise(SReadPastEnd, {Num(Position())}); }
+void TBinaryReaderCore::Truncated() const { Raise(SReadPastEnd, Position()); }
 
 inline void TBinaryReaderCore::Need(std::size_t count) {
   if (static_cast<std::size_t>(FEnd - FCur) < count) Refill(count);
 }
 
 void TBinaryReaderCore::Refill(std::size_t count) {
-  if (!FStream) Raise(SReadPastEnd, {Num(FBufPos + (FEnd - FStart))});
+  if (!FStream) Raise(SReadPastEnd, FBufPos + (FEnd - FStart));
   std::size_t have = static_cast<std::size_t>(FEnd - FCur);
   // Physical stream position is at FEnd; refuse a length that the stream cannot hold before
   // allocating for it.
@@ -273,7 +257,7 @@ void TBinaryReaderCore::Refill(std::size_t count) {
   if (count > FBuffer.size()) {
     Int64 left = FStream->Size() - physical;
     if (static_cast<Int64>(count - have) > left)
-      Raise(SReadPastEnd, {Num(physical + std::max<Int64>(left, 0))});
+      Raise(SReadPastEnd, physical + std::max<Int64>(left, 0));
   }
   FBufPos += FCur - FStart;
   std::memmove(FBuffer.data(), FCur, have);
@@ -286,7 +270,7 @@ void TBinaryReaderCore::Refill(std::size_t count) {
     filled += static_cast<std::size_t>(n);
   }
   FEnd = FStart + filled;
-  if (filled < count) Raise(SReadPastEnd, {Num(FBufPos + static_cast<Int64>(filled))});
+  if (filled < count) Raise(SReadPastEnd, FBufPos + static_cast<Int64>(filled));
 }
 
 bool TBinaryReaderCore::AtEnd() {
@@ -309,7 +293,7 @@ void TBinaryReaderCore::Read(void* buffer, std::size_t count) {
     Int64 n = FStream->Read(static_cast<Byte*>(buffer) + have, static_cast<Int64>(count - have));
     FBufPos = physical + std::max<Int64>(n, 0);
     FStart = FCur = FEnd = FBuffer.data();
-    if (n < static_cast<Int64>(count - have)) Raise(SReadPastEnd, {Num(FBufPos)});
+    if (n < static_cast<Int64>(count - have)) Raise(SReadPastEnd, FBufPos);
     return;
   }
   Need(count);
@@ -340,24 +324,24 @@ void TBinaryReaderCore::ReadSignature() {
     try {
       Refill(4);
     } catch (const EReadError&) {
-      Raise(SInvalidSignature, {Num(FValuePos)});
+      Raise(SInvalidSignature, FValuePos);
     }
   }
   if (FEnd - FCur < 4 || std::memcmp(FCur, FilerSignature.data(), 4) != 0)
-    Raise(SInvalidSignature, {Num(FValuePos)});
+    Raise(SInvalidSignature, FValuePos);
   FCur += 4;
 }
 
 TValueType TBinaryReaderCore::ReadValue() {
   FValuePos = Position();
   Byte b = ReadByte();
-  if (b >= kValueTypeCount) Raise(SInvalidValueType, {Num(b), Num(FValuePos)});
+  if (b >= kValueTypeCount) Raise(SInvalidValueType, b, FValuePos);
   return static_cast<TValueType>(b);
 }
 
 TValueType TBinaryReaderCore::NextValue() {
   Byte b = PeekByte();
-  if (b >= kValueTypeCount) Raise(SInvalidValueType, {Num(b), Num(Position())});
+  if (b >= kValueTypeCount) Raise(SInvalidValueType, b, Position());
   return static_cast<TValueType>(b);
 }
 
@@ -366,10 +350,10 @@ void TBinaryReaderCore::CheckValue(TValueType expected) {
 }
 
 void TBinaryReaderCore::PropValueError(std::string_view expected) const {
-  Raise(SInvalidPropertyValue, {Num(FValuePos), expected});
+  Raise(SInvalidPropertyValue, FValuePos, expected);
 }
 
-void TBinaryReaderCore::ErrorAt(const char* message) const { Raise(message, {Num(FValuePos)}); }
+void TBinaryReaderCore::ErrorAt(const char* message) const { Raise(message, FValuePos); }
 
 void TBinaryReaderCore::ReadPrefix(TFilerFlags& flags, Integer& childPos) {
   flags = 0;
@@ -482,7 +466,7 @@ Int64 TBinaryReaderCore::ReadLength() {
   for (int i = 0; i < 4; ++i)
     n |= static_cast<UInt64>(FCur[i]) << (8 * i);
   FCur += 4;
-  if (n > 0x7FFFFFFF) Raise(SInvalidLength, {Num(static_cast<Int64>(n)), Num(pos)});
+  if (n > 0x7FFFFFFF) Raise(SInvalidLength, static_cast<Int64>(n), pos);
   return static_cast<Int64>(n);
 }
 
@@ -496,7 +480,7 @@ std::string_view TBinaryReaderCore::ReadStringBody(TValueType tag) {
     return ReadView(static_cast<std::size_t>(ReadLength()));
   case vaWString: {
     Int64 n = ReadLength();
-    if (n > 0x3FFFFFFF) Raise(SInvalidLength, {Num(n), Num(FValuePos)});
+    if (n > 0x3FFFFFFF) Raise(SInvalidLength, n, FValuePos);
     return ReadView(static_cast<std::size_t>(n) * 2);
   }
   default:
@@ -590,7 +574,7 @@ std::vector<Byte> TBinaryReaderCore::ReadBinary() {
   std::vector<Byte> data;
   Int64 left = FEnd - FCur;
   if (FStream) left += FStream->Size() - (FBufPos + (FEnd - FStart));
-  if (n > left) Raise(SReadPastEnd, {Num(Position() + std::max<Int64>(left, 0))});
+  if (n > left) Raise(SReadPastEnd, Position() + std::max<Int64>(left, 0));
   data.resize(static_cast<std::size_t>(n));
   Read(data.data(), data.size());
   return data;
@@ -733,13 +717,12 @@ void TBinaryWriterCore::WriteInteger(Int64 value) {
 
 void TBinaryWriterCore::WriteIntegerAs(TValueType tag, Int64 value) {
   static constexpr int kWidth[] = {0, 0, 1, 2, 4};
-  if (!IsIntTag(tag))
-    throw EWriteError(detail::FormatArgs(SIntegerTagTooSmall, {Num(value), ValueTypeNames[tag]}));
+  if (!IsIntTag(tag)) throw EWriteError(Format(SIntegerTagTooSmall, value, ValueTypeNames[tag]));
   int w = tag == vaInt64 ? 8 : kWidth[tag];
   if (w < 8) {
     Int64 lim = Int64{1} << (8 * w - 1);
     if (value < -lim || value >= lim)
-      throw EWriteError(detail::FormatArgs(SIntegerTagTooSmall, {Num(value), ValueTypeNames[tag]}));
+      throw EWriteError(Format(SIntegerTagTooSmall, value, ValueTypeNames[tag]));
   }
   Byte b[9];
   b[0] = tag;
@@ -814,9 +797,7 @@ void TBinaryWriterCore::WriteUTF8Str(std::string_view utf8) { WriteStringAs(vaUT
 
 void TBinaryWriterCore::WriteStringAs(TValueType tag, std::string_view bytes) {
   if (tag == vaString || tag == vaIdent) {
-    if (bytes.size() > 255)
-      throw EWriteError(
-          detail::FormatArgs(SShortStringTooLong, {Num(static_cast<Int64>(bytes.size()))}));
+    if (bytes.size() > 255) throw EWriteError(Format(SShortStringTooLong, bytes.size()));
     WriteValue(tag);
     WriteByte(static_cast<Byte>(bytes.size()));
   } else {
@@ -844,8 +825,7 @@ void TBinaryWriterCore::WriteIdent(std::string_view ident) {
 }
 
 void TBinaryWriterCore::WriteStr(std::string_view s) {
-  if (s.size() > 255)
-    throw EWriteError(detail::FormatArgs(SShortStringTooLong, {Num(static_cast<Int64>(s.size()))}));
+  if (s.size() > 255) throw EWriteError(Format(SShortStringTooLong, s.size()));
   WriteByte(static_cast<Byte>(s.size()));
   Write(s.data(), s.size());
 }

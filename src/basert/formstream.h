@@ -66,7 +66,7 @@ inline constexpr const char* SValueOutOfRange = "Value out of range at byte %d";
 inline constexpr const char* SNestingTooDeep = "Values nested too deeply at byte %d";
 inline constexpr const char* SInvalidLength = "Invalid length %d at byte %d";
 inline constexpr const char* SShortStringTooLong = "String of %d bytes too long for a short string";
-inline constexpr const char* SIntegerTagTooSmall = "Integer %s does not fit the %s value type";
+inline constexpr const char* SIntegerTagTooSmall = "Integer %d does not fit the %s value type";
 
 /// Deepest nesting of lists and collections a reader accepts.
 inline constexpr int kMaxNesting = 1000;
@@ -283,8 +283,6 @@ namespace detail {
 /// The conversions without the native fast path, for tests.
 std::array<Byte, 10> ExtendedToBytesPortable(Extended value) noexcept;
 Extended BytesToExtendedPortable(const std::array<Byte, 10>& bytes) noexcept;
-/// Replaces each %s or %d of `fmt` by the next argument.
-String FormatArgs(std::string_view fmt, std::initializer_list<std::string_view> args);
 /// True for well-formed UTF-8 (no overlong forms, surrogates or values past U+10FFFF).
 bool IsValidUtf8(std::string_view s) noexcept;
 /// Length of the UTF-8 form of UTF-16 text, or -1 when it has an unpaired surrogate.

@@ -1,6 +1,8 @@
 // The text form of component streams: the parser, binary<->text conversion and format detection.
 #include "basert/formtext.h"
 
+#include "basert/format.h"
+
 #include "basert/exceptions.h"
 #include "basert/formstream.h"
 #include "basert/sysutils.h"
@@ -18,10 +20,7 @@ namespace fw {
 
 namespace {
 
-using detail::FormatArgs;
 using namespace std::literals;
-
-String Num(Int64 v) { return std::to_string(v); }
 
 constexpr bool IsIdentStart(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
@@ -146,7 +145,7 @@ void TParser::Init() {
 void TParser::Error(std::string_view message) const { ErrorAt(message, FTokenLine, FTokenColumn); }
 
 void TParser::ErrorAt(std::string_view message, int line, int column) const {
-  throw EParserError(FormatArgs(SParseError, {message, Num(line), Num(column)}));
+  throw EParserError(Format(SParseError, message, line, column));
 }
 
 void TParser::SkipBlanks() {
@@ -404,12 +403,12 @@ void TParser::CheckToken(char t) const {
   case toFloat:
     Error(SNumberExpected);
   default:
-    Error(FormatArgs(SCharExpected, {std::string_view(&t, 1)}));
+    Error(Format(SCharExpected, std::string_view(&t, 1)));
   }
 }
 
 void TParser::CheckTokenSymbol(std::string_view s) const {
-  if (!TokenSymbolIs(s)) Error(FormatArgs(SCharExpected, {s}));
+  if (!TokenSymbolIs(s)) Error(Format(SCharExpected, s));
 }
 
 void TParser::HexToBinary(std::vector<Byte>& out) {
@@ -582,7 +581,7 @@ private:
   TValueType AnnotationTag() const {
     for (TValueType t : kAnnotations)
       if (P.TokenSymbolIs(ValueTypeNames[t])) return t;
-    P.Error(FormatArgs(SUnknownValueKind, {P.TokenString()}));
+    P.Error(Format(SUnknownValueKind, P.TokenString()));
   }
 
   TextString ParseStringExpr() {
@@ -825,9 +824,7 @@ private:
   void Enter() {
     if (++FDepth > kMaxNesting) R.ErrorAt(SNestingTooDeep);
   }
-  [[noreturn]] void Fail(const char* message, Int64 pos) {
-    throw EReadError(FormatArgs(message, {Num(pos)}));
-  }
+  [[noreturn]] void Fail(const char* message, Int64 pos) { throw EReadError(Format(message, pos)); }
 
   void AppendInteger(Int64 v, TValueType tag) {
     char buf[24];
