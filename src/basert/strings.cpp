@@ -651,9 +651,11 @@ void TStringList::ReplaceLine(Integer index, std::string_view line) {
 }
 
 Integer TStringList::IndexOf(std::string_view s) const {
-  if (!FSorted) return TStrings::IndexOf(s);
   Integer index;
-  return Find(s, index) ? index : -1;
+  if (FSorted) return Find(s, index) ? index : -1;
+  index = static_cast<Integer>(FList.find_if(
+      [&](const detail::TStringItem& item) { return CompareStrings(item.FText.View(), s) == 0; }));
+  return index == Count() ? -1 : index;
 }
 
 bool TStringList::Find(std::string_view s, Integer& index) const {

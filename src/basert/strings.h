@@ -217,6 +217,16 @@ public:
   void insert(std::size_t i, TStringItem item);
   /// Removes the item at `i` and hands it back.
   TStringItem erase(std::size_t i);
+  /// Index of the first item satisfying `pred`, or size(): a scan without per-item look-ups.
+  template <class Pred> std::size_t find_if(Pred pred) const {
+    std::size_t index = 0;
+    for (const auto& block : FBlocks)
+      for (const TStringItem& item : block) {
+        if (pred(item)) return index;
+        ++index;
+      }
+    return index;
+  }
   /// Empties the store, handing back every item in order.
   std::vector<TStringItem> take();
   /// Replaces the content with `items`, in order.

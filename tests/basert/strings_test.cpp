@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -246,6 +247,11 @@ TEST(StringList, LargeListsMatchAPlainVectorThroughRandomEdits) {
   ASSERT_GT(model.size(), 2 * detail::TStringItems::MaxBlock);
   ASSERT_EQ(Items(l), model);
   EXPECT_FALSE(block->Unshared());
+  for (std::size_t k = 0; k < model.size(); k += 97) {
+    const auto first = std::find(model.begin(), model.end(), model[k]) - model.begin();
+    ASSERT_EQ(l.IndexOf(model[k]), first);
+  }
+  EXPECT_EQ(l.IndexOf("absent"), -1);
 
   l.Sort();
   std::stable_sort(model.begin(), model.end(),
