@@ -98,7 +98,7 @@ IPtr<IMenuItem> THostMenuItem::AddLine(const String& name) { return InsertLine(C
 IPtr<IMenuItem> THostMenuItem::InsertLine(Integer index, const String& name) {
   IPtr<THostMenuItem> item(New<THostMenuItem>(this));
   item->IsLine = true;
-  item->Caption = "-";
+  item->Caption.assign(1, '-'); // not = "-": GCC 12 warns falsely about that copy
   item->Name = name;
   return Insert(index, item);
 }
