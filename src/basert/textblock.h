@@ -11,11 +11,7 @@ namespace fw {
 /// is freed with its last reference, whichever thread drops it.
 class TTextBlock {
 public:
-  /// From this size on a block is placed on large pages where the system offers them.
-  static constexpr std::size_t LargeBlock = std::size_t{4} << 20;
-
-  /// A block of at least `capacity` bytes holding one reference, the caller's. Raises
-  /// std::bad_alloc.
+  /// A block of `capacity` bytes holding one reference, the caller's. Raises std::bad_alloc.
   static TTextBlock* Create(std::size_t capacity);
 
   TTextBlock(const TTextBlock&) = delete;

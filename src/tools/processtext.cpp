@@ -116,7 +116,7 @@ namespace {
 // Blocks grow with the output, so that a short one keeps a small block alive and a long one
 // needs few; a read never gets less room than kMinRoom unless it asks for less.
 constexpr std::size_t kFirstBlock = 16 * 1024;
-constexpr std::size_t kLastBlock = TTextBlock::LargeBlock;
+constexpr std::size_t kLastBlock = 4 * 1024 * 1024;
 constexpr std::size_t kMinRoom = 4096;
 
 // The end of the run of well-formed UTF-8 in d[i, end): `end`, or where a sequence is invalid or
