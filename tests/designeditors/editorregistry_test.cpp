@@ -19,6 +19,27 @@ PPropInfo Prop(TClass cls, const char* name) {
   return p;
 }
 
+struct IRing : ICircle {
+  static constexpr TGUID IID = TGUID::Parse("{3E0C2B61-5D0A-4E8E-9C5B-7C2F7E0B1A03}");
+};
+PTypeInfo TypeInfoOf(std::type_identity<IPtr<IRing>>) {
+  static PTypeInfo t =
+      MakeInterfaceType("IRing", IRing::IID, TypeInfo<IPtr<ICircle>>(), "EditorTests");
+  return t;
+}
+/// Holds a property two interface generations below IShape.
+class TRingHolder : public TPersistent {
+  FW_CLASS(TRingHolder)
+public:
+  IPtr<IRing> FRing;
+};
+TClass TRingHolder::StaticClass() {
+  static const TClass cls = TClassBuilder<TRingHolder, TPersistent>("TRingHolder", "EditorTests")
+                                .Property("Ring", &TRingHolder::FRing, &TRingHolder::FRing)
+                                .Build();
+  return cls;
+}
+
 PTypeInfo ComponentType() { return TComponent::StaticClass()->TypeInfo; }
 PTypeInfo WidgetType() { return TWidget::StaticClass()->TypeInfo; }
 
@@ -133,6 +154,13 @@ TEST_F(EditorLookup, InterfaceRegistrationsFollowTheInterfaceParents) {
   TPropertyEditorRegistry r;
   r.RegisterPropertyEditor(TypeInfo<IPtr<IShape>>(), nullptr, "", A);
   EXPECT_EQ(r.GetEditorClass(circle, widget.get()), A);
+  // Neither is the property's own type: the nearer ancestor wins.
+  TOwned<TRingHolder> holder{New<TRingHolder>()};
+  InBothOrders({TypeInfo<IPtr<IShape>>(), nullptr, A}, {TypeInfo<IPtr<ICircle>>(), nullptr, B},
+               [&](auto& reg) {
+                 EXPECT_EQ(
+                     reg.GetEditorClass(Prop(TRingHolder::StaticClass(), "Ring"), holder.get()), B);
+               });
 }
 
 TPropertyEditorClass MapWidthToC(TPersistent*, PPropInfo p) {
