@@ -1,20 +1,10 @@
-// Helpers shared by the run-time tests.
+// Helpers shared by the run-time tests (MessageOf comes from the folders' common helpers).
 #pragma once
 
-#include "basert/exceptions.h"
 #include "basert/formstream.h"
+#include "support/testutil.h"
 
 namespace fwtest {
-
-/// The message of the E that f raises; any other exception escapes and fails the test.
-template <class E = fw::Exception, class F> fw::String MessageOf(F&& f) {
-  try {
-    f();
-  } catch (const E& e) {
-    return e.Message();
-  }
-  return "<no exception>";
-}
 
 /// The bytes f writes; the small buffer exercises the writer's flushing.
 template <class F> fw::String Written(F&& f) {
