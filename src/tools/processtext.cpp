@@ -144,6 +144,15 @@ std::size_t WellFormedRun(const char* d, std::size_t i, std::size_t end) {
   return end;
 }
 
+// Where the first CR or LF of d[0, n) is, or n. Line feeds are the usual break; a carriage
+// return only matters before the next one.
+std::size_t LineBreakIn(const char* d, std::size_t n) {
+  const auto* lf = static_cast<const char*>(std::memchr(d, '\n', n));
+  const std::size_t lfAt = lf ? static_cast<std::size_t>(lf - d) : n;
+  const auto* cr = static_cast<const char*>(std::memchr(d, '\r', lfAt));
+  return cr ? static_cast<std::size_t>(cr - d) : lfAt;
+}
+
 // No carriage return and nothing but ASCII in d[0, n).
 bool PlainAscii(const char* d, std::size_t n) {
   if (std::memchr(d, '\r', n)) return false;
@@ -255,11 +264,7 @@ void TOutputDecoder::ScanUtf8(bool final) {
         continue;
       }
     }
-    // Line feeds are the usual break; a carriage return can only come before the next one.
-    const auto* lf = static_cast<const char*>(std::memchr(d + i, '\n', FEnd - i));
-    const std::size_t lfAt = lf ? static_cast<std::size_t>(lf - d) : FEnd;
-    const auto* cr = static_cast<const char*>(std::memchr(d + i, '\r', lfAt - i));
-    const std::size_t br = cr ? static_cast<std::size_t>(cr - d) : lfAt;
+    const std::size_t br = i + LineBreakIn(d + i, FEnd - i);
     const std::size_t ok = WellFormedRun(d, i, br);
     if (FRepairing) FPending.append(d + i, ok - i);
     if (ok < br) {
@@ -343,11 +348,7 @@ void TOutputDecoder::AppendText(std::string_view text) {
         continue;
       }
     }
-    const char* data = text.data();
-    const auto* lf = static_cast<const char*>(std::memchr(data, '\n', text.size()));
-    const std::size_t lfAt = lf ? static_cast<std::size_t>(lf - data) : text.size();
-    const auto* cr = static_cast<const char*>(std::memchr(data, '\r', lfAt));
-    const std::size_t br = cr ? static_cast<std::size_t>(cr - data) : lfAt;
+    const std::size_t br = LineBreakIn(text.data(), text.size());
     FPending.append(text.substr(0, br));
     if (br == text.size()) return;
     EmitLine(FPending, false);
