@@ -10,12 +10,22 @@ namespace {
 
 using namespace fwcli;
 
+constexpr const char* kUsage =
+    "usage: formwright convert IN OUT [--to binary|text|resource] [--exact]\n"
+    "  Text is written in the framework's standard syntax, which every reader accepts.\n"
+    "  --exact  write and read typed values (WString('...'), Int16(5), Double(0.5)) wherever\n"
+    "           the binary's encoding is not the one plain text maps to, so that a binary from\n"
+    "           elsewhere converts back byte for byte; only formwright reads such text.\n";
+
 int RunConvert(const Args& args) {
   std::vector<std::string> files;
   FormFormat target{};
   bool explicitTarget = false;
+  fw::TTextSyntax syntax = fw::TTextSyntax::Standard;
   for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--to" && i + 1 < args.size()) {
+    if (args[i] == "--exact") {
+      syntax = fw::TTextSyntax::Exact;
+    } else if (args[i] == "--to" && i + 1 < args.size()) {
       if (!ParseFormatName(args[++i], target)) {
         std::fprintf(stderr, "formwright convert: unknown format '%s'\n", args[i].c_str());
         return 2;
@@ -26,7 +36,7 @@ int RunConvert(const Args& args) {
     }
   }
   if (files.size() != 2) {
-    std::fputs("usage: formwright convert IN OUT [--to binary|text|resource]\n", stderr);
+    std::fputs(kUsage, stderr);
     return 2;
   }
   const std::string& in = files[0];
@@ -37,7 +47,7 @@ int RunConvert(const Args& args) {
     LoadFormFile(in, file);
     if (!explicitTarget)
       target = file.Format == FormFormat::Text ? FormFormat::Binary : FormFormat::Text;
-    Convert(file, target, result);
+    Convert(file, target, result, syntax);
   } catch (const fw::Exception& e) {
     std::fprintf(stderr, "formwright convert: %s: %s\n", in.c_str(), e.what());
     return 1;
@@ -55,6 +65,7 @@ int RunConvert(const Args& args) {
 }
 
 const CommandRegistrar
-    reg({"convert", "convert IN OUT [--to binary|text|resource]  convert a form file", RunConvert});
+    reg({"convert", "convert IN OUT [--to binary|text|resource] [--exact]  convert a form file",
+         RunConvert});
 
 } // namespace

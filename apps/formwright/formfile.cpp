@@ -53,10 +53,10 @@ void LoadFormFile(const std::string& path, FormFile& file) {
   }
 }
 
-void ToBinary(FormFile& file, TMemoryStream& binary) {
+void ToBinary(FormFile& file, TMemoryStream& binary, TTextSyntax syntax) {
   file.Data.SetPosition(0);
   if (file.Format == FormFormat::Text) {
-    ObjectTextToBinary(file.Data, binary);
+    ObjectTextToBinary(file.Data, binary, syntax);
     // The parser leaves the stream at the token after the component: only blanks may follow.
     std::string_view all = file.Data.View();
     std::size_t at =
@@ -71,28 +71,28 @@ void ToBinary(FormFile& file, TMemoryStream& binary) {
   Int64 start = file.Data.Position();
   // Validate the whole component by converting it, and keep exactly its bytes.
   TMemoryStream text;
-  ObjectBinaryToText(file.Data, text);
+  ObjectBinaryToText(file.Data, text, TTextSyntax::Exact); // the syntax that carries every value
   Int64 end = file.Data.Position();
   if (end != file.Data.Size()) throw EReadError(Format(STrailingBytes, end));
   binary.WriteBuffer(file.Data.Memory() + start, end - start);
 }
 
-void Convert(FormFile& file, FormFormat target, TMemoryStream& out) {
+void Convert(FormFile& file, FormFormat target, TMemoryStream& out, TTextSyntax syntax) {
   TMemoryStream binary;
-  ToBinary(file, binary);
+  ToBinary(file, binary, syntax);
   binary.SetPosition(0);
   switch (target) {
   case FormFormat::Text:
-    ObjectBinaryToText(binary, out);
+    ObjectBinaryToText(binary, out, syntax);
     return;
   case FormFormat::Binary:
     binary.SaveToStream(out);
     return;
   case FormFormat::Resource: {
     TMemoryStream text;
-    ObjectBinaryToText(binary, text);
+    ObjectBinaryToText(binary, text, TTextSyntax::Exact);
     text.SetPosition(0);
-    ObjectTextToResource(text, out);
+    ObjectTextToResource(text, out, TTextSyntax::Exact);
     return;
   }
   }

@@ -26,11 +26,15 @@ struct FormFile {
 void LoadFormFile(const std::string& path, FormFile& file);
 
 /// The component of `file` as a plain binary stream ("TPF0" ...). Raises with the byte or the
-/// line and column where the input is broken, also for data after the component.
-void ToBinary(FormFile& file, fw::TMemoryStream& binary);
+/// line and column where the input is broken, also for data after the component, and for typed
+/// values in text unless `syntax` is Exact.
+void ToBinary(FormFile& file, fw::TMemoryStream& binary,
+              fw::TTextSyntax syntax = fw::TTextSyntax::Standard);
 
 /// Converts `file` to `target`; converting to the format it is in yields its canonical form.
-void Convert(FormFile& file, FormFormat target, fw::TMemoryStream& out);
+/// Text is written and read in `syntax`.
+void Convert(FormFile& file, FormFormat target, fw::TMemoryStream& out,
+             fw::TTextSyntax syntax = fw::TTextSyntax::Standard);
 
 /// Writes `data` to a temporary file beside `path` and renames it over `path`, so that `path`
 /// is either untouched or complete. Raises fw::Exception naming the file.

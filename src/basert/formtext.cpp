@@ -47,12 +47,15 @@ bool IsAscii(std::string_view s) {
 constexpr std::pair<std::string_view, TValueType> kWordTags[] = {
     {"False", vaFalse}, {"True", vaTrue}, {"nil", vaNil}, {"Null", vaNull}};
 
-bool IsWord(std::string_view s) {
-  return std::any_of(std::begin(kWordTags), std::end(kWordTags),
-                     [&](const auto& w) { return SameText(w.first, s); });
+// The word's own spelling, or empty when `s` is no word.
+std::string_view WordOf(std::string_view s) {
+  for (const auto& w : kWordTags)
+    if (SameText(w.first, s)) return w.first;
+  return {};
 }
+bool IsWord(std::string_view s) { return !WordOf(s).empty(); }
 
-// Value kinds that the text writes as Tag(value) when the plain text would map elsewhere.
+// Value kinds that the exact syntax writes as Tag(value) when the plain text would map elsewhere.
 constexpr TValueType kAnnotations[] = {vaInt8,    vaInt16,   vaInt32,      vaInt64, vaString,
                                        vaLString, vaWString, vaUTF8String, vaIdent, vaDouble};
 
@@ -458,7 +461,8 @@ struct TextString {
 
 class TextToBinary {
 public:
-  TextToBinary(TParser& parser, TBinaryWriterCore& writer) : P(parser), W(writer) {}
+  TextToBinary(TParser& parser, TBinaryWriterCore& writer, TTextSyntax syntax)
+      : P(parser), W(writer), FExact(syntax == TTextSyntax::Exact) {}
 
   void Run() {
     W.WriteSignature();
@@ -468,10 +472,21 @@ public:
 private:
   TParser& P;
   TBinaryWriterCore& W;
+  const bool FExact;
   int FDepth = 0;
 
   void Enter() {
     if (++FDepth > kMaxNesting) P.Error(SNestingTooDeepText);
+  }
+
+  // True at Tag( in the exact syntax. The standard syntax refuses the known tags there with a
+  // message that says why; any other identifier stays an identifier, as other readers take it.
+  bool AtAnnotation() const {
+    if (P.Token() != toSymbol || !P.NextCharIs('(')) return false;
+    if (FExact) return true;
+    for (TValueType t : kAnnotations)
+      if (P.TokenSymbolIs(ValueTypeNames[t])) P.Error(Format(SAnnotationRefused, P.TokenString()));
+    return false;
   }
 
   String TakeName() {
@@ -551,7 +566,7 @@ private:
 
   // An integer, plain or annotated with its tag; answers the tag to write it with.
   TValueType ParseInteger(Int64& value) {
-    if (P.Token() == toSymbol && P.NextCharIs('(')) {
+    if (AtAnnotation()) {
       TValueType tag = AnnotationTag();
       if (!IsIntTag(tag)) P.Error(SNumberExpected);
       P.NextToken();
@@ -616,7 +631,7 @@ private:
       return;
     }
     case toSymbol: {
-      if (P.NextCharIs('(')) return ParseAnnotated();
+      if (AtAnnotation()) return ParseAnnotated();
       if (inList && P.TokenSymbolIs("Null")) P.Error(SNullInList);
       String s = P.TokenString();
       if (s.size() > 255) P.Error(SNameTooLong);
@@ -790,7 +805,8 @@ private:
 
 class BinaryToText {
 public:
-  BinaryToText(TBinaryReaderCore& reader, TStream& output) : R(reader), Out(output) {
+  BinaryToText(TBinaryReaderCore& reader, TStream& output, TTextSyntax syntax)
+      : R(reader), Out(output), FExact(syntax == TTextSyntax::Exact) {
     S.reserve(kFlushAt + 4096);
   }
 
@@ -805,6 +821,7 @@ private:
   static constexpr std::size_t kLineLength = 64;
   TBinaryReaderCore& R;
   TStream& Out;
+  const bool FExact;
   String S;
   int FDepth = 0;
 
@@ -829,7 +846,7 @@ private:
   void AppendInteger(Int64 v, TValueType tag) {
     char buf[24];
     auto r = std::to_chars(buf, buf + sizeof buf, v);
-    if (tag == CanonicalIntegerType(v)) {
+    if (!FExact || tag == CanonicalIntegerType(v)) {
       S.append(buf, r.ptr);
       return;
     }
@@ -899,7 +916,7 @@ private:
     Indent(level);
     S += name;
     S += " = ";
-    ConvertValue(level);
+    ConvertValue(level, false);
     EndLine();
   }
 
@@ -941,6 +958,15 @@ private:
     }
   }
 
+  // The characters that the reader takes from the string, whatever its tag.
+  void ConvertPlainString(TValueType t, std::string_view body, int level) {
+    if (t == vaWString) return AppendChars(UnitsOfLE(body), level);
+    if (IsAscii(body)) return AppendChars(body, level);
+    if ((t == vaString || t == vaLString) && !detail::IsValidUtf8(body)) // Latin-1
+      return AppendChars(body, level);
+    AppendChars(Utf8ToWide(body), level);
+  }
+
   template <class T> void AppendAnnotated(TValueType tag, const T& s, int level) {
     S += ValueTypeNames[tag];
     S += '(';
@@ -950,6 +976,7 @@ private:
 
   void ConvertString(TValueType t, int level) {
     std::string_view body = R.ReadStringBody(t);
+    if (!FExact) return ConvertPlainString(t, body, level);
     switch (t) {
     case vaString:
       if (IsAscii(body)) return AppendChars(body, level);
@@ -972,7 +999,7 @@ private:
     AppendAnnotated(t, body, level);
   }
 
-  void ConvertValue(int level) {
+  void ConvertValue(int level, bool inList) {
     TValueType t = R.ReadValue();
     Int64 pos = R.ValuePosition();
     switch (t) {
@@ -993,7 +1020,7 @@ private:
       S += '(';
       while (!R.EndOfList()) {
         NewLine(level + 1);
-        ConvertValue(level + 1);
+        ConvertValue(level + 1, true);
       }
       R.ReadListEnd();
       S += ')';
@@ -1025,9 +1052,16 @@ private:
       double d;
       R.Read(&d, 8);
       if (!std::isfinite(d)) Fail(SInvalidFloatAt, pos);
-      if (t == vaDouble) S += "Double(";
-      AppendFloat(S, d);
-      S += t == vaDouble ? ')' : 'd';
+      if (t == vaDate) {
+        AppendFloat(S, d);
+        S += 'd';
+      } else if (FExact) {
+        S += "Double(";
+        AppendFloat(S, d);
+        S += ')';
+      } else { // an Extended of the same value
+        AppendFloat(S, static_cast<Extended>(d));
+      }
       return;
     }
     case vaCurrency: {
@@ -1045,10 +1079,13 @@ private:
       return;
     case vaIdent: {
       std::string_view id = R.ReadStringBody(t);
-      if (IsValidIdent(id, true) && !IsWord(id))
-        S += id;
-      else
-        AppendAnnotated(vaIdent, id, level);
+      if (FExact && (!IsValidIdent(id, true) || IsWord(id)))
+        return AppendAnnotated(vaIdent, id, level);
+      // A word reads back as its own tag, which the reader takes for the same identifier; but
+      // Null would end a list.
+      if (!IsValidIdent(id, true) || (inList && SameText(id, "Null"))) Fail(SInvalidNameAt, pos);
+      std::string_view word = WordOf(id);
+      S += word.empty() ? id : word;
       return;
     }
     case vaBinary: {
@@ -1105,38 +1142,40 @@ private:
   }
 };
 
-void ConvertBinaryToText(TStream& input, TStream& output) {
+void ConvertBinaryToText(TStream& input, TStream& output, TTextSyntax syntax) {
   // Memory streams are read in place; others through the reader's buffer.
   if (auto* m = dynamic_cast<TMemoryStream*>(&input)) {
     Int64 pos = std::min(m->Position(), m->Size());
     TBinaryReaderCore r(m->Memory() + pos, static_cast<std::size_t>(m->Size() - pos), pos);
-    BinaryToText(r, output).Run();
+    BinaryToText(r, output, syntax).Run();
     m->SetPosition(r.Position());
     return;
   }
   TBinaryReaderCore r(input, 1 << 16);
-  BinaryToText(r, output).Run();
+  BinaryToText(r, output, syntax).Run();
 }
 
 } // namespace
 
-void ObjectBinaryToText(TStream& input, TStream& output) { ConvertBinaryToText(input, output); }
+void ObjectBinaryToText(TStream& input, TStream& output, TTextSyntax syntax) {
+  ConvertBinaryToText(input, output, syntax);
+}
 
-void ObjectTextToBinary(TStream& input, TStream& output) {
+void ObjectTextToBinary(TStream& input, TStream& output, TTextSyntax syntax) {
   TParser parser(input);
   TBinaryWriterCore writer(output, 1 << 16);
-  TextToBinary(parser, writer).Run();
+  TextToBinary(parser, writer, syntax).Run();
   writer.FlushBuffer();
 }
 
-void ObjectResourceToText(TStream& input, TStream& output) {
+void ObjectResourceToText(TStream& input, TStream& output, TTextSyntax syntax) {
   ReadResourceHeader(input);
-  ObjectBinaryToText(input, output);
+  ObjectBinaryToText(input, output, syntax);
 }
 
-void ObjectTextToResource(TStream& input, TStream& output) {
+void ObjectTextToResource(TStream& input, TStream& output, TTextSyntax syntax) {
   TMemoryStream binary;
-  ObjectTextToBinary(input, binary);
+  ObjectTextToBinary(input, binary, syntax);
   // The resource is named after the root's class, which follows the signature and prefix.
   TBinaryReaderCore r(binary.Memory(), static_cast<std::size_t>(binary.Size()));
   r.ReadSignature();

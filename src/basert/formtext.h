@@ -24,6 +24,7 @@ inline constexpr const char* SInvalidCharacter = "Invalid character %s";
 inline constexpr const char* SNumberOutOfRange = "Number out of range";
 inline constexpr const char* SNameTooLong = "Name longer than 255 bytes";
 inline constexpr const char* SUnknownValueKind = "Unknown value kind %s";
+inline constexpr const char* SAnnotationRefused = "Typed value %s(...) needs the exact text syntax";
 inline constexpr const char* SNullInList = "Null cannot be a list item";
 inline constexpr const char* SPropertyAfterChild = "Property after a child object";
 inline constexpr const char* SNestingTooDeepText = "Values nested too deeply";
@@ -125,26 +126,38 @@ enum TStreamOriginalFormat { sofUnknown, sofBinary, sofText, sofUTF8Text };
 /// mark), or unknown.
 TStreamOriginalFormat TestStreamFormat(TStream& stream);
 
-/// Converts one binary component ("TPF0" and the component) from `input`'s position into
-/// canonical text; `input` is left after the component. Raises EReadError naming the byte for a
-/// stream that is short or corrupt, or that holds what the text cannot carry: names that are
-/// not identifiers, unknown prefix flags, NaN or infinite floats.
+/// The text syntax that the conversions write and read. Standard is the framework's own text
+/// form, which every reader of it accepts. Exact adds typed values, Tag(value) (Int32(5),
+/// WString('abc'), Double(0.5), ...), wherever a value's binary encoding is not the one that the
+/// plain text maps back to, so that any binary converts back byte for byte; only this system
+/// reads them.
+enum class TTextSyntax { Standard, Exact };
+
+/// Converts one binary component ("TPF0" and the component) from `input`'s position into text;
+/// `input` is left after the component. Raises EReadError naming the byte for a stream that is
+/// short or corrupt, or that holds what the text cannot carry: names that are not identifiers,
+/// unknown prefix flags, NaN or infinite floats (and, in the standard syntax, identifier values
+/// that are not identifiers, or a Null identifier inside a list).
 ///
 /// The text is ASCII with CRLF line ends: two spaces per level; strings quoted with '' for a
 /// quote, other characters outside printable ASCII as #nnn UTF-16 codes, broken into pieces of
 /// 64 joined by " +"; binary as hex in rows of 64 digits. Floats have the fewest digits that
-/// read back to the same bits. A value whose encoding is not the one the text would map back to
-/// is written as Tag(value) (Int32(5), WString('abc'), Double(0.5), ...), so that converting the
-/// text back gives the same bytes; such annotations never appear for streams that this system
-/// writes, except Double, which has no plain text form.
-void ObjectBinaryToText(TStream& input, TStream& output);
-/// Converts one component in text form into binary. Raises EParserError with line and column.
-/// The input is left at the token after the component's final "end".
-void ObjectTextToBinary(TStream& input, TStream& output);
+/// read back to the same value: a Double comes back as an Extended of the same value, a string
+/// with the tag that its characters call for. Binary that this system writes converts back byte
+/// for byte in either syntax.
+void ObjectBinaryToText(TStream& input, TStream& output,
+                        TTextSyntax syntax = TTextSyntax::Standard);
+/// Converts one component in text form into binary. Raises EParserError with line and column;
+/// typed values raise SAnnotationRefused unless `syntax` is Exact. The input is left at the token
+/// after the component's final "end".
+void ObjectTextToBinary(TStream& input, TStream& output,
+                        TTextSyntax syntax = TTextSyntax::Standard);
 /// Like ObjectBinaryToText for a binary component wrapped in a resource header.
-void ObjectResourceToText(TStream& input, TStream& output);
+void ObjectResourceToText(TStream& input, TStream& output,
+                          TTextSyntax syntax = TTextSyntax::Standard);
 /// Like ObjectTextToBinary, wrapping the result in a resource header named after its class.
-void ObjectTextToResource(TStream& input, TStream& output);
+void ObjectTextToResource(TStream& input, TStream& output,
+                          TTextSyntax syntax = TTextSyntax::Standard);
 
 /// Skips the header of an RCDATA resource: the form-file header ($FF, type 10, the upper-case
 /// name, flags $1030, a 32-bit size), or a 32-bit resource file's empty entry and the entry
