@@ -3,6 +3,7 @@
 #include "formfile.h"
 
 #include "basert/exceptions.h"
+#include "basert/safesave.h"
 
 #include <cstdio>
 
@@ -43,7 +44,7 @@ int RunConvert(const Args& args) {
     return 1;
   }
   try {
-    SaveAtomically(out, result);
+    fw::SaveAtomically(out, result.View());
   } catch (const fw::Exception& e) {
     std::fprintf(stderr, "formwright convert: %s\n", e.what());
     return 1;
