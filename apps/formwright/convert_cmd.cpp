@@ -3,8 +3,10 @@
 #include "formfile.h"
 
 #include "basert/exceptions.h"
+#include "basert/safesave.h"
 
 #include <cstdio>
+#include <sys/stat.h>
 
 namespace {
 
@@ -53,14 +55,20 @@ int RunConvert(const Args& args) {
     return 1;
   }
   try {
-    SaveAtomically(out, result);
+    fw::SaveAtomically(out, result.View());
   } catch (const fw::Exception& e) {
     std::fprintf(stderr, "formwright convert: %s\n", e.what());
     return 1;
   }
-  std::printf("%s (%s, %lld bytes) -> %s (%s, %lld bytes)\n", in.c_str(), FormatName(file.Format),
-              static_cast<long long>(file.Data.Size()), out.c_str(), FormatName(target),
-              static_cast<long long>(result.Size()));
+  // Converted text on standard output must not be followed by the report.
+  struct stat written {
+  }, console{};
+  const bool toStdout =
+      out == "-" || (::stat(out.c_str(), &written) == 0 && ::fstat(1, &console) == 0 &&
+                     written.st_dev == console.st_dev && written.st_ino == console.st_ino);
+  std::fprintf(toStdout ? stderr : stdout, "%s (%s, %lld bytes) -> %s (%s, %lld bytes)\n",
+               in.c_str(), FormatName(file.Format), static_cast<long long>(file.Data.Size()),
+               out.c_str(), FormatName(target), static_cast<long long>(result.Size()));
   return 0;
 }
 

@@ -3,6 +3,7 @@
 #include "formfile.h"
 
 #include "basert/exceptions.h"
+#include "basert/safesave.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -24,7 +25,7 @@ bool Tour(const fs::path& path, const fs::path& work) {
   Convert(file, file.Format, canonical);
   Convert(file, other, converted);
   fs::path middle = work / (path.stem().string() + (other == FormFormat::Text ? ".fwf" : ".fwb"));
-  SaveAtomically(middle.string(), converted);
+  fw::SaveAtomically(middle.string(), converted.View());
 
   FormFile again;
   LoadFormFile(middle.string(), again);

@@ -1,4 +1,4 @@
-// Form files for the command-line host: loading either format, converting, and safe saving.
+// Form files for the command-line host: loading either format and converting.
 #include "formfile.h"
 
 #include "basert/exceptions.h"
@@ -6,12 +6,7 @@
 #include "basert/formstream.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace fwcli {
 
@@ -22,7 +17,6 @@ constexpr const char* kFormatNames[] = {"binary", "text", "resource"};
 constexpr const char* SUnknownFormat = "not a form file (neither binary nor text)";
 constexpr const char* STrailingBytes = "Unexpected data after the component at byte %d";
 constexpr const char* STrailingText = "End of text expected on line %d, column %d";
-constexpr const char* SCannotWrite = "Cannot write file \"%s\". %s";
 } // namespace
 
 const char* FormatName(FormFormat f) { return kFormatNames[static_cast<int>(f)]; }
@@ -95,33 +89,6 @@ void Convert(FormFile& file, FormFormat target, TMemoryStream& out, TTextSyntax 
     ObjectTextToResource(text, out, TTextSyntax::Exact);
     return;
   }
-  }
-}
-
-void SaveAtomically(const std::string& path, TMemoryStream& data) {
-  std::filesystem::path target(path);
-  std::filesystem::path dir = target.parent_path().empty() ? "." : target.parent_path();
-  String hidden = ".";
-  hidden.append(target.filename().string()).append(".XXXXXX");
-  String tmpl = (dir / hidden).string();
-  int fd = ::mkstemp(tmpl.data());
-  if (fd < 0) throw EFCreateError(Format(SCannotWrite, path, std::strerror(errno)));
-  // mkstemp makes the file private; give it the permissions a plain create would.
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  ::fchmod(fd, 0666 & ~mask);
-  ::close(fd);
-  try {
-    data.SaveToFile(tmpl);
-  } catch (...) {
-    std::remove(tmpl.c_str());
-    throw;
-  }
-  std::error_code ec;
-  std::filesystem::rename(tmpl, target, ec);
-  if (ec) {
-    std::remove(tmpl.c_str());
-    throw EFCreateError(Format(SCannotWrite, path, ec.message()));
   }
 }
 

@@ -1,4 +1,4 @@
-// Form files for the command-line host: loading either format, converting, and safe saving.
+// Form files for the command-line host: loading either format and converting.
 #pragma once
 
 #include "basert/formtext.h"
@@ -35,10 +35,6 @@ void ToBinary(FormFile& file, fw::TMemoryStream& binary,
 /// Text is written and read in `syntax`.
 void Convert(FormFile& file, FormFormat target, fw::TMemoryStream& out,
              fw::TTextSyntax syntax = fw::TTextSyntax::Standard);
-
-/// Writes `data` to a temporary file beside `path` and renames it over `path`, so that `path`
-/// is either untouched or complete. Raises fw::Exception naming the file.
-void SaveAtomically(const std::string& path, fw::TMemoryStream& data);
 
 /// Prints the component tree of a binary stream: one line per component with its indentation,
 /// flags, name, class and number of properties.
