@@ -3,7 +3,6 @@
 #include "formfile.h"
 
 #include "basert/exceptions.h"
-#include "basert/safesave.h"
 
 #include <cstdio>
 #include <sys/stat.h>
@@ -43,21 +42,14 @@ int RunConvert(const Args& args) {
   }
   const std::string& in = files[0];
   const std::string& out = files[1];
-  FormFile file;
-  fw::TMemoryStream result;
+  ConvertReport report;
   try {
-    LoadFormFile(in, file);
-    if (!explicitTarget)
-      target = file.Format == FormFormat::Text ? FormFormat::Binary : FormFormat::Text;
-    Convert(file, target, result, syntax);
+    report = ConvertFile(in, out, explicitTarget ? std::optional(target) : std::nullopt, syntax);
+  } catch (const fw::EFCreateError& e) { // names the output itself
+    std::fprintf(stderr, "formwright convert: %s\n", e.what());
+    return 1;
   } catch (const fw::Exception& e) {
     std::fprintf(stderr, "formwright convert: %s: %s\n", in.c_str(), e.what());
-    return 1;
-  }
-  try {
-    fw::SaveAtomically(out, result.View());
-  } catch (const fw::Exception& e) {
-    std::fprintf(stderr, "formwright convert: %s\n", e.what());
     return 1;
   }
   // Converted text on standard output must not be followed by the report.
@@ -67,8 +59,8 @@ int RunConvert(const Args& args) {
       out == "-" || (::stat(out.c_str(), &written) == 0 && ::fstat(1, &console) == 0 &&
                      written.st_dev == console.st_dev && written.st_ino == console.st_ino);
   std::fprintf(toStdout ? stderr : stdout, "%s (%s, %lld bytes) -> %s (%s, %lld bytes)\n",
-               in.c_str(), FormatName(file.Format), static_cast<long long>(file.Data.Size()),
-               out.c_str(), FormatName(target), static_cast<long long>(result.Size()));
+               in.c_str(), FormatName(report.From), static_cast<long long>(report.InBytes),
+               out.c_str(), FormatName(report.To), static_cast<long long>(report.OutBytes));
   return 0;
 }
 

@@ -43,6 +43,10 @@ bool IsAscii(std::string_view s) {
   return true;
 }
 
+// Output goes out in blocks this large: a file takes them without another copy, and they still
+// stay in the cache.
+constexpr int kOutputBlock = 1 << 18;
+
 // The words that the text maps to their own value tags.
 constexpr std::pair<std::string_view, TValueType> kWordTags[] = {
     {"False", vaFalse}, {"True", vaTrue}, {"nil", vaNil}, {"Null", vaNull}};
@@ -124,9 +128,14 @@ WideString UnitsOfLE(std::string_view le) {
 
 TParser::TParser(TStream& stream) : FStream(&stream) {
   FStreamBase = stream.Position();
-  Int64 n = std::max<Int64>(stream.Size() - FStreamBase, 0);
-  FText.resize(static_cast<std::size_t>(n));
-  if (n) stream.ReadBuffer(FText.data(), n);
+  if (auto* m = dynamic_cast<TMemoryStream*>(&stream)) {
+    FText = m->View().substr(std::min(static_cast<std::size_t>(FStreamBase), m->View().size()));
+  } else {
+    Int64 n = std::max<Int64>(stream.Size() - FStreamBase, 0);
+    FOwned.resize(static_cast<std::size_t>(n));
+    if (n) stream.ReadBuffer(FOwned.data(), n);
+    FText = FOwned;
+  }
   Init();
 }
 
@@ -817,7 +826,7 @@ public:
   }
 
 private:
-  static constexpr std::size_t kFlushAt = 1 << 16;
+  static constexpr std::size_t kFlushAt = kOutputBlock;
   static constexpr std::size_t kLineLength = 64;
   TBinaryReaderCore& R;
   TStream& Out;
@@ -1163,9 +1172,24 @@ void ObjectBinaryToText(TStream& input, TStream& output, TTextSyntax syntax) {
 
 void ObjectTextToBinary(TStream& input, TStream& output, TTextSyntax syntax) {
   TParser parser(input);
-  TBinaryWriterCore writer(output, 1 << 16);
+  TBinaryWriterCore writer(output, kOutputBlock);
   TextToBinary(parser, writer, syntax).Run();
   writer.FlushBuffer();
+}
+
+std::size_t ObjectBinaryToText(std::string_view binary, TStream& output, TTextSyntax syntax,
+                               Int64 base) {
+  TBinaryReaderCore r(binary.data(), binary.size(), base);
+  BinaryToText(r, output, syntax).Run();
+  return static_cast<std::size_t>(r.Position() - base);
+}
+
+std::size_t ObjectTextToBinary(std::string_view text, TStream& output, TTextSyntax syntax) {
+  TParser parser(text);
+  TBinaryWriterCore writer(output, kOutputBlock);
+  TextToBinary(parser, writer, syntax).Run();
+  writer.FlushBuffer();
+  return parser.SourcePos();
 }
 
 void ObjectResourceToText(TStream& input, TStream& output, TTextSyntax syntax) {

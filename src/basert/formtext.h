@@ -49,9 +49,11 @@ inline constexpr char toWString = 5; ///< a string with a character beyond ASCII
 /// EParserError "<what> on line L, column C".
 class TParser {
 public:
-  /// Parses the rest of `stream`. The destructor puts the stream's position at the current token,
-  /// so a caller can go on reading after what it parsed. A UTF-8 byte-order mark is skipped.
+  /// Parses the rest of `stream` (a memory stream in place, which must not change meanwhile).
+  /// The destructor puts the stream's position at the current token, so a caller can go on
+  /// reading after what it parsed. A UTF-8 byte-order mark is skipped.
   explicit TParser(TStream& stream);
+  /// Parses `text` in place; it must outlive the parser.
   explicit TParser(std::string_view text);
   ~TParser();
   TParser(const TParser&) = delete;
@@ -103,7 +105,8 @@ private:
 
   TStream* FStream = nullptr;
   Int64 FStreamBase = 0;
-  String FText;
+  String FOwned; // a copy of a stream that cannot be read in place
+  std::string_view FText;
   std::size_t FPos = 0;
   std::size_t FLineStart = 0;
   int FLine = 1;
@@ -152,6 +155,16 @@ void ObjectBinaryToText(TStream& input, TStream& output,
 /// after the component's final "end".
 void ObjectTextToBinary(TStream& input, TStream& output,
                         TTextSyntax syntax = TTextSyntax::Standard);
+/// ObjectBinaryToText over a binary component in memory ("TPF0" first), read in place; answers
+/// the offset after the component. Byte offsets in messages count from `base`. The text goes to
+/// `output` in large blocks as it is made.
+std::size_t ObjectBinaryToText(std::string_view binary, TStream& output,
+                               TTextSyntax syntax = TTextSyntax::Standard, Int64 base = 0);
+/// ObjectTextToBinary over text in memory, read in place; answers the offset of what follows the
+/// component's final "end" and the blanks after it (the size of `text` when nothing does). The
+/// binary goes to `output` in large blocks as it is made.
+std::size_t ObjectTextToBinary(std::string_view text, TStream& output,
+                               TTextSyntax syntax = TTextSyntax::Standard);
 /// Like ObjectBinaryToText for a binary component wrapped in a resource header.
 void ObjectResourceToText(TStream& input, TStream& output,
                           TTextSyntax syntax = TTextSyntax::Standard);
