@@ -135,7 +135,9 @@ void LoadFormFile(const std::string& path, FormFile& file) {
   struct stat st {};
   int error = ::fstat(fd, &st) == 0 ? 0 : errno;
   if (!error && S_ISDIR(st.st_mode)) error = EISDIR;
-  if (!error && S_ISREG(st.st_mode) && st.st_size > 0) {
+  // Standard input may have been read from already: mapped, it would be read from its start.
+  const bool atStart = !stdinput || ::lseek(fd, 0, SEEK_CUR) == 0;
+  if (!error && S_ISREG(st.st_mode) && st.st_size > 0 && atStart) {
     // Mapped with its pages brought in at once: no copy, and no fault per page later.
     const auto size = static_cast<std::size_t>(st.st_size);
     void* map = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);

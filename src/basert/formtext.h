@@ -145,9 +145,11 @@ enum class TTextSyntax { Standard, Exact };
 /// The text is ASCII with CRLF line ends: two spaces per level; strings quoted with '' for a
 /// quote, other characters outside printable ASCII as #nnn UTF-16 codes, broken into pieces of
 /// 64 joined by " +"; binary as hex in rows of 64 digits. Floats have the fewest digits that
-/// read back to the same value: a Double comes back as an Extended of the same value, a string
-/// with the tag that its characters call for. Binary that this system writes converts back byte
-/// for byte in either syntax.
+/// read back to the same value; Single, Currency and Date values carry the suffix s, c or d.
+/// In the standard syntax a value comes back with the tag that its text maps to: an integer with
+/// the smallest integer tag, a string with the tag its characters call for, a Double as an
+/// Extended of the same value. Binary that this system writes converts back byte for byte in
+/// either syntax.
 void ObjectBinaryToText(TStream& input, TStream& output,
                         TTextSyntax syntax = TTextSyntax::Standard);
 /// Converts one component in text form into binary. Raises EParserError with line and column;
