@@ -89,13 +89,15 @@ template <class T> bool ParseFloat(std::string_view text, T& value) {
 
 template <class T> void AppendFloat(String& out, T v) {
   char buf[64];
-  auto r = std::to_chars(buf, buf + sizeof buf, v);
+  char* end = nullptr;
+  if constexpr (std::is_same_v<T, Extended>) end = detail::ShortestDecimal(v, buf);
+  if (!end) end = std::to_chars(buf, buf + sizeof buf, v).ptr;
   bool point = false;
-  for (char* p = buf; p < r.ptr; ++p) {
+  for (char* p = buf; p < end; ++p) {
     if (*p == 'e') *p = 'E';
     if (*p == '.' || *p == 'E') point = true;
   }
-  out.append(buf, r.ptr);
+  out.append(buf, end);
   if (!point) out += ".0";
 }
 
@@ -123,6 +125,75 @@ WideString UnitsOfLE(std::string_view le) {
 }
 
 } // namespace
+
+namespace detail {
+
+char* ShortestDecimal(Extended v, char* buf) noexcept {
+  // A decimal m / 10^k with m below 2^53 and k at most 19 is exact in extended arithmetic up to
+  // the one division, which rounds as the parser does: so it reads back to v exactly when
+  // m / 10^k == v. Trying k upwards finds the fewest digits. Below 2^53 an m that reads back lies
+  // within 2^-11 of the exact a * 10^k, and the rounded product is off by less than that, so
+  // rounding the product finds it.
+  static constexpr Extended kPow10[] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,
+                                        1e7L,  1e8L,  1e9L,  1e10L, 1e11L, 1e12L, 1e13L,
+                                        1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L};
+  constexpr Extended kLimit = 9007199254740992.0L; // 2^53
+  const Extended a = v < 0 ? -v : v;
+  if (!(a >= 1e-5L && a < 1e15L)) return nullptr; // zero, tiny, huge, NaN: the library decides
+  UInt64 m = 0;
+  int k = 0;
+  for (;; ++k) {
+    if (k == static_cast<int>(std::size(kPow10))) return nullptr;
+    const Extended scaled = a * kPow10[k];
+    if (scaled >= kLimit) return nullptr;
+    m = static_cast<UInt64>(scaled + 0.5L); // exact below 2^53; a tie never reads back anyway
+    if (static_cast<Extended>(m) / kPow10[k] == a) break;
+  }
+  // The digits, and where the point goes: value = digits * 10^(exp10 - digits + 1).
+  char digits[24];
+  const int n = static_cast<int>(std::to_chars(digits, digits + sizeof digits, m).ptr - digits);
+  int sig = n;
+  while (sig > 1 && digits[sig - 1] == '0')
+    --sig;
+  const int exp10 = n - 1 - k;
+  // As the library chooses: fixed or scientific, whichever is shorter, fixed on a tie.
+  const int absExp = exp10 < 0 ? -exp10 : exp10;
+  const int sciLength = sig + (sig > 1) + 2 + (absExp >= 100 ? 3 : 2);
+  const int fixedLength = k == 0 ? n : (n > k ? n + 1 : k + 2);
+  char* p = buf;
+  if (v < 0) *p++ = '-';
+  if (fixedLength <= sciLength) {
+    if (k == 0) {
+      std::memcpy(p, digits, static_cast<std::size_t>(n));
+      return p + n;
+    }
+    if (n > k) {
+      std::memcpy(p, digits, static_cast<std::size_t>(n - k));
+      p += n - k;
+      *p++ = '.';
+      std::memcpy(p, digits + n - k, static_cast<std::size_t>(k));
+      return p + k;
+    }
+    *p++ = '0';
+    *p++ = '.';
+    std::memset(p, '0', static_cast<std::size_t>(k - n));
+    p += k - n;
+    std::memcpy(p, digits, static_cast<std::size_t>(n));
+    return p + n;
+  }
+  *p++ = digits[0];
+  if (sig > 1) {
+    *p++ = '.';
+    std::memcpy(p, digits + 1, static_cast<std::size_t>(sig - 1));
+    p += sig - 1;
+  }
+  *p++ = 'e';
+  *p++ = exp10 < 0 ? '-' : '+';
+  if (absExp < 10) *p++ = '0';
+  return std::to_chars(p, p + 4, absExp).ptr;
+}
+
+} // namespace detail
 
 // --- TParser ---
 

@@ -181,4 +181,11 @@ void ReadResourceHeader(TStream& stream);
 /// Writes the form-file resource header for `size` bytes of data named `name` (upper-cased).
 void WriteResourceHeader(TStream& stream, std::string_view name, Int64 size);
 
+namespace detail {
+/// The text std::to_chars gives for `v` (the fewest digits that read back to it), made faster
+/// for values of up to about 18 digits between 1e-5 and 1e15; null, and nothing written, for
+/// the others. `buf` holds at least 32 characters.
+char* ShortestDecimal(Extended v, char* buf) noexcept;
+} // namespace detail
+
 } // namespace fw

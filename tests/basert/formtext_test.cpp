@@ -8,6 +8,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -344,6 +345,38 @@ TEST(FormTextFloats, EveryFloatKeepsItsValueAndExactTextItsBits) {
     // A Double comes back as an Extended of the same value.
     ExpectStandardRoundTrip(binary);
   }
+}
+
+TEST(FormTextFloats, FastShortestDecimalsAreTheLibrarysOwn) {
+  std::mt19937_64 rng(7);
+  std::vector<Extended> values = {0.1L,
+                                  0.0001L,
+                                  1e-5L,
+                                  100.0L,
+                                  1000000.0L,
+                                  123456.0L,
+                                  0.5L,
+                                  45678.123456789L,
+                                  999999999999999.9L,
+                                  2.5e-5L,
+                                  1e14L};
+  for (int i = 0; i < 20000; ++i) {
+    // Short decimals at every scale, and arbitrary bit patterns.
+    Extended m = static_cast<Extended>(rng() % 1000000000000000000ull >> (rng() % 60));
+    Extended v = m / std::pow(10.0L, static_cast<int>(rng() % 22));
+    values.push_back(rng() & 1 ? v : -v);
+    values.push_back(std::ldexp(static_cast<Extended>(rng()), static_cast<int>(rng() % 80) - 80));
+  }
+  int fast = 0;
+  for (Extended v : values) {
+    char mine[64], theirs[64];
+    char* end = detail::ShortestDecimal(v, mine);
+    if (!end) continue;
+    ++fast;
+    String expected(theirs, std::to_chars(theirs, theirs + sizeof theirs, v).ptr);
+    ASSERT_EQ(String(mine, end), expected);
+  }
+  EXPECT_GT(fast, 10000);
 }
 
 namespace {
