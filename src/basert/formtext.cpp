@@ -569,9 +569,10 @@ private:
     return false;
   }
 
-  String TakeName() {
+  // The name is a view of the parsed text, which outlives this conversion.
+  std::string_view TakeName() {
     P.CheckToken(toSymbol);
-    String s = P.TokenString();
+    std::string_view s = P.TokenSymbol();
     if (s.size() > 255) P.Error(SNameTooLong);
     P.NextToken();
     return s;
@@ -596,10 +597,10 @@ private:
       flags |= ffInline;
       P.NextToken();
     }
-    String name, cls = TakeName();
+    std::string_view name, cls = TakeName();
     if (P.Token() == ':') {
       P.NextToken();
-      name = std::move(cls);
+      name = cls;
       cls = TakeName();
     }
     Int64 childPos = 0;
@@ -713,7 +714,7 @@ private:
     case toSymbol: {
       if (AtAnnotation()) return ParseAnnotated();
       if (inList && P.TokenSymbolIs("Null")) P.Error(SNullInList);
-      String s = P.TokenString();
+      std::string_view s = P.TokenSymbol();
       if (s.size() > 255) P.Error(SNameTooLong);
       W.WriteIdent(s);
       P.NextToken();

@@ -65,6 +65,8 @@ public:
   String TokenString() const;
   /// A string token's value as UTF-16 units.
   WideString TokenWideString() const;
+  /// An identifier token's text, a view of the parsed text (valid as long as the parser).
+  std::string_view TokenSymbol() const { return FSymbol; }
   /// For an ASCII string token, its bytes (no conversion needed).
   std::string_view TokenAsciiString() const { return FStrBytes; }
   /// The integer token's value; raises "Number out of range" beyond 64 bits.
