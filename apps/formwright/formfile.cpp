@@ -8,7 +8,9 @@
 #include "basert/safesave.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -25,6 +27,7 @@ constexpr const char* kFormatNames[] = {"binary", "text", "resource"};
 constexpr const char* SUnknownFormat = "not a form file (neither binary nor text)";
 constexpr const char* STrailingBytes = "Unexpected data after the component at byte %d";
 constexpr const char* STrailingText = "End of text expected on line %d, column %d";
+constexpr const char* SChangedWhileRead = "the file changed while it was read";
 } // namespace
 
 const char* FormatName(FormFormat f) { return kFormatNames[static_cast<int>(f)]; }
@@ -69,6 +72,52 @@ public:
   Int64 Write(const void*, Int64 count) override { return count; }
   Int64 Seek(Int64, TSeekOrigin) override { return 0; }
 };
+
+// A mapped file that shrinks while it is read raises SIGBUS on the pages it lost. The handler
+// puts zero pages over such a mapping and marks it, so that the reader meets a broken form and
+// the conversion is refused, instead of the process dying.
+struct MappedSlot {
+  std::atomic<char*> Start{nullptr};
+  std::atomic<std::size_t> Size{0};
+  std::atomic<bool> Lost{false};
+};
+MappedSlot gMapped[8];
+struct sigaction gPreviousBusAction {};
+
+void OnBusError(int, siginfo_t* info, void*) {
+  auto* at = static_cast<char*>(info->si_addr);
+  for (auto& m : gMapped) {
+    char* start = m.Start.load();
+    const std::size_t size = m.Size.load();
+    if (start && at >= start && at < start + size) {
+      ::mmap(start, size, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0);
+      m.Lost = true;
+      return;
+    }
+  }
+  // Not ours: the fault comes again and meets whatever handled it before.
+  ::sigaction(SIGBUS, &gPreviousBusAction, nullptr);
+}
+
+// A slot for a new mapping, or -1 when none is free (the file is then read instead).
+int ClaimSlot(void* map, std::size_t size) {
+  static const bool installed = [] {
+    struct sigaction sa {};
+    sa.sa_sigaction = OnBusError;
+    sa.sa_flags = SA_SIGINFO;
+    sigemptyset(&sa.sa_mask);
+    return ::sigaction(SIGBUS, &sa, &gPreviousBusAction) == 0;
+  }();
+  if (!installed) return -1;
+  for (int i = 0; i < static_cast<int>(std::size(gMapped)); ++i) {
+    char* expected = nullptr;
+    if (!gMapped[i].Start.compare_exchange_strong(expected, static_cast<char*>(map))) continue;
+    gMapped[i].Lost = false;
+    gMapped[i].Size = size; // nothing reads the mapping before this
+    return i;
+  }
+  return -1;
+}
 
 [[noreturn]] void CannotOpen(const std::string& path, int error) {
   throw EFOpenError(Format(SFOpenError, path, std::strerror(error)));
@@ -119,8 +168,15 @@ void WriteComponent(std::string_view binary, FormFormat target, TStream& out) {
 
 FormFile::~FormFile() { Release(); }
 
+bool FormFile::Lost() const noexcept { return FSlot >= 0 && gMapped[FSlot].Lost; }
+
 void FormFile::Release() noexcept {
   if (FMap) ::munmap(FMap, FMapSize);
+  if (FSlot >= 0) {
+    gMapped[FSlot].Size = 0;
+    gMapped[FSlot].Start = nullptr;
+  }
+  FSlot = -1;
   FMap = nullptr;
   FMapSize = 0;
   FOwned.clear();
@@ -141,7 +197,10 @@ void LoadFormFile(const std::string& path, FormFile& file) {
     // Mapped with its pages brought in at once: no copy, and no fault per page later.
     const auto size = static_cast<std::size_t>(st.st_size);
     void* map = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
-    if (map != MAP_FAILED) {
+    const int slot = map == MAP_FAILED ? -1 : ClaimSlot(map, size);
+    if (map != MAP_FAILED && slot < 0) ::munmap(map, size);
+    if (slot >= 0) {
+      file.FSlot = slot;
       file.FMap = map;
       file.FMapSize = size;
       file.FData = {static_cast<const char*>(map), size};
@@ -184,7 +243,8 @@ void LoadFormFile(const std::string& path, FormFile& file) {
   }
 }
 
-void Convert(const FormFile& file, FormFormat target, TStream& out, TTextSyntax syntax) {
+namespace {
+void ConvertData(const FormFile& file, FormFormat target, TStream& out, TTextSyntax syntax) {
   if (file.Format == FormFormat::Text) {
     std::string_view text = file.Data();
     if (target == FormFormat::Binary) {
@@ -209,6 +269,19 @@ void Convert(const FormFile& file, FormFormat target, TStream& out, TTextSyntax 
   TNullStream sink;
   CheckWhole(binary, base, ObjectBinaryToText(binary, sink, TTextSyntax::Exact, base));
   WriteComponent(binary, target, out);
+}
+} // namespace
+
+void Convert(const FormFile& file, FormFormat target, TStream& out, TTextSyntax syntax) {
+  try {
+    ConvertData(file, target, out, syntax);
+  } catch (const EFCreateError&) {
+    throw;
+  } catch (const Exception&) {
+    if (file.Lost()) throw EReadError(SChangedWhileRead);
+    throw;
+  }
+  if (file.Lost()) throw EReadError(SChangedWhileRead);
 }
 
 void ToBinary(const FormFile& file, TMemoryStream& binary, TTextSyntax syntax) {

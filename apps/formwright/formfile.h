@@ -20,7 +20,8 @@ const char* FormatName(FormFormat f);
 bool ParseFormatName(const std::string& name, FormFormat& f);
 
 /// A form file's bytes, with the format found in them. A regular file is mapped, not copied;
-/// a pipe, a device or "-" (standard input) is read to its end.
+/// a pipe, a device or "-" (standard input) is read to its end. A mapped file that another
+/// program shortens meanwhile reads as zeros from then on, and Lost says so.
 class FormFile {
 public:
   FormFile() = default;
@@ -29,6 +30,8 @@ public:
   FormFile& operator=(const FormFile&) = delete;
 
   std::string_view Data() const { return FData; }
+  /// True when the mapped file lost pages since it was loaded.
+  bool Lost() const noexcept;
   FormFormat Format = FormFormat::Text;
 
 private:
@@ -38,6 +41,7 @@ private:
   std::string_view FData;
   void* FMap = nullptr;
   std::size_t FMapSize = 0;
+  int FSlot = -1; // in the table that the bus-error handler consults
   std::string FOwned;
 };
 
@@ -48,7 +52,8 @@ void LoadFormFile(const std::string& path, FormFile& file);
 /// Converts `file` to `target`, written to `out` in large blocks as it is made; converting to the
 /// format it is in yields its canonical form. Text is written and read in `syntax`. Raises with
 /// the byte or the line and column where the input is broken, also for data after the
-/// component; what was written to `out` by then is to be thrown away.
+/// component, or when the file changed while it was read; what was written to `out` by then is
+/// to be thrown away.
 void Convert(const FormFile& file, FormFormat target, fw::TStream& out,
              fw::TTextSyntax syntax = fw::TTextSyntax::Standard);
 

@@ -147,3 +147,13 @@ TEST_F(FormFiles, ExactSyntaxKeepsForeignBytesThroughTheFiles) {
   ConvertFile(Path("f.fwb"), Path("p.fwf"), std::nullopt);
   EXPECT_NE(Get("p.fwf").find("V = 'x'"), String::npos) << Get("p.fwf");
 }
+
+TEST_F(FormFiles, AFileShortenedWhileMappedIsRefusedNotACrash) {
+  const String text = Generated(2000);
+  FormFile file;
+  LoadFormFile(Put("m.fwf", text), file);
+  ASSERT_EQ(::truncate(Path("m.fwf").c_str(), 0), 0);
+  TMemoryStream out;
+  EXPECT_EQ(fwtest::MessageOf([&] { Convert(file, FormFormat::Binary, out); }),
+            "the file changed while it was read");
+}
