@@ -108,6 +108,9 @@ TEST(Filer, RootComponentRoundTripsEveryValueKind) {
   EXPECT_NE(text.find("Font.Name = 'Courier'"), String::npos) << text;
   EXPECT_EQ(text.find("Small = 1\r\n"), String::npos); // defaults are left out
   EXPECT_NE(text.find("UInt = 4000000000\r\n"), String::npos) << "unsigned, not negative";
+  TMemoryStream fromText; // the writer's binary comes back byte for byte through the text
+  FromText(text, fromText);
+  EXPECT_EQ(fromText.View(), stream.View());
 
   TOwned<TComponent> copy(ReadRoot(stream));
   ASSERT_TRUE(copy);
