@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -105,6 +106,19 @@ TEST_F(FormFiles, PipesAndStandardInputAreReadToTheirEnd) {
   ::close(saved);
   ::close(fds[0]);
   EXPECT_EQ(Get("s.fwb").substr(0, 4), "TPF0");
+
+  // A pipe as the output gets nothing of a conversion that fails late.
+  ASSERT_EQ(::mkfifo(Path("fifo").c_str(), 0600), 0);
+  String received;
+  std::thread reader([&] {
+    std::ifstream in(Path("fifo"), std::ios::binary);
+    received.assign(std::istreambuf_iterator<char>(in), {});
+  });
+  const String big = Generated(12000); // more than an output block before the fault
+  const String broken = Put("late.fwf", big.substr(0, big.size() - 5));
+  EXPECT_THROW(ConvertFile(broken, Path("fifo"), std::nullopt), EParserError);
+  reader.join();
+  EXPECT_EQ(received.size(), 0u);
 }
 
 TEST_F(FormFiles, BrokenInputRaisesWhereItBreaksAndLeavesTheOutputAlone) {
