@@ -151,9 +151,9 @@ int StandardDescriptor(const String& name) {
 
 TSafeSaveStream::TSafeSaveStream(const String& FileName) : FFileName(FileName) {
   if (FileName.empty()) Fail(ENOENT);
-  if (const int std = StandardDescriptor(FileName); std >= 0) {
-    if (std <= 2) std::fflush(std == 1 ? stdout : stderr);
-    FFd = ::fcntl(std, F_DUPFD_CLOEXEC, 3);
+  if (const int stdFd = StandardDescriptor(FileName); stdFd >= 0) {
+    if (stdFd == 1 || stdFd == 2) std::fflush(stdFd == 1 ? stdout : stderr);
+    FFd = ::fcntl(stdFd, F_DUPFD_CLOEXEC, 3);
     if (FFd < 0) Fail(errno);
     FDirect = true;
     FSeekable = ::lseek(FFd, 0, SEEK_CUR) >= 0;
@@ -219,18 +219,19 @@ TSafeSaveStream::TSafeSaveStream(const String& FileName) : FFileName(FileName) {
   for (int attempt = 0;; ++attempt) {
     RandomName(FTempName.data() + length - 6, 6);
     FSlot = ClaimSlot(FDirFd, FTempName);
+    int error = 0;
     {
       TSignalBlock block; // the file and its cleanup entry appear together
       // An existing target's content may be private: start private, widen below.
       FFd = ::openat(FDirFd, FTempName.c_str(),
                      O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, exists ? 0600 : 0666);
+      error = errno;
       if (FFd >= 0 && FSlot >= 0) {
         gLiveSaves.fetch_add(1);
         gSlots[FSlot].State.store(2);
       }
     }
     if (FFd >= 0) break;
-    const int error = errno;
     ReleaseSlot(FSlot);
     FSlot = -1;
     if (error != EEXIST || attempt == 100) {
