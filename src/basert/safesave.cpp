@@ -22,6 +22,7 @@ namespace fw {
 namespace {
 
 constexpr std::size_t kBlock = 256 * 1024;
+constexpr Int64 kWriteBackStep = 4 << 20;
 constexpr std::size_t kMinTempName = 8; // a dot, at least one character of the name, 6 random
 constexpr std::size_t kMaxName = 255;
 constexpr int kMaxLinks = 40;
@@ -215,7 +216,7 @@ TSafeSaveStream::TSafeSaveStream(const String& FileName) : FFileName(FileName) {
 
   InstallHandlers();
   const std::size_t length = std::min(std::max(FTargetName.size(), kMinTempName), kMaxName);
-  FTempName = "." + FTargetName.substr(0, length - 7) + "XXXXXX";
+  FTempName.assign(1, '.').append(FTargetName, 0, length - 7).append(6, 'X');
   for (int attempt = 0;; ++attempt) {
     RandomName(FTempName.data() + length - 6, 6);
     FSlot = ClaimSlot(FDirFd, FTempName);
@@ -281,6 +282,12 @@ void TSafeSaveStream::WriteOut(const char* p, std::size_t n) {
     p += done;
     n -= static_cast<std::size_t>(done);
     FPosition += done;
+  }
+  // Start writing back what is complete while the caller produces the rest, so that the sync
+  // in Commit waits for little more than the last blocks.
+  if (!FDirect && FPosition - FSyncedTo >= kWriteBackStep) {
+    ::sync_file_range(FFd, FSyncedTo, FPosition - FSyncedTo, SYNC_FILE_RANGE_WRITE);
+    FSyncedTo = FPosition;
   }
 }
 

@@ -78,6 +78,7 @@ private:
   bool FCommitted = false;
   bool FFailed = false;
   Int64 FPosition = 0; // of the descriptor, for targets that cannot seek
+  Int64 FSyncedTo = 0; // write-back started up to here
   std::vector<char> FBuffer;
 };
 
