@@ -88,8 +88,10 @@ std::string Form(const char* name) {
 TEST_F(HostStreams, LostOutputIsReportedOnOneLine) {
   const std::string tpl = (Dir / "t.txt").string();
   std::ofstream(tpl) << "line [!x]\n";
-  for (const auto& args : std::vector<std::vector<std::string>>{
-           {"dump", Form("mainform.fwf")}, {"template", tpl, "x=1"}, {"help"}}) {
+  for (const auto& args : std::vector<std::vector<std::string>>{{"dump", Form("mainform.fwf")},
+                                                                {"template", tpl, "x=1"},
+                                                                {"exec", "echo hi"},
+                                                                {"help"}}) {
     const TRun r = Run(args, "/dev/full");
     const std::string command = args[0] == "help" ? "" : " " + args[0];
     EXPECT_EQ(r.Code, 1) << args[0];
