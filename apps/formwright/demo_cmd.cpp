@@ -32,8 +32,8 @@ bool Tour(const fs::path& path, const fs::path& work) {
   Convert(again, file.Format, back);
   bool same = back.View() == canonical.View();
   std::printf("%s: %s, %lld bytes -> %s, %lld bytes -> %s again: %s\n", path.filename().c_str(),
-              FormatName(file.Format), static_cast<long long>(file.Data.Size()), FormatName(other),
-              static_cast<long long>(converted.Size()), FormatName(file.Format),
+              FormatName(file.Format), static_cast<long long>(file.Data().size()),
+              FormatName(other), static_cast<long long>(converted.Size()), FormatName(file.Format),
               same ? "identical" : "DIFFERENT");
   fw::TMemoryStream binary;
   ToBinary(file, binary);

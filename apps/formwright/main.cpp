@@ -6,18 +6,6 @@
 #include <cstring>
 #include <exception>
 
-namespace fwcli {
-
-static std::vector<Command>& Table() {
-  static std::vector<Command> table;
-  return table;
-}
-
-void RegisterCommand(const Command& command) { Table().push_back(command); }
-const std::vector<Command>& Commands() { return Table(); }
-
-} // namespace fwcli
-
 static int Help() {
   std::fputs("usage: formwright COMMAND [ARGS]\n\ncommands:\n", stdout);
   for (const auto& c : fwcli::Commands())
