@@ -3,6 +3,7 @@
 #include "basert/classreg.h"
 #include "basert/exceptions.h"
 #include "basert/intflist.h"
+#include "basert/runtimeclass.h"
 #include "test_classes.h"
 #include "test_util.h"
 
@@ -157,18 +158,18 @@ TEST(MethodTables, LargeTablesStayIndexedThroughRenamesAndRemovals) {
 TEST(MethodTables, DesignedHandlerNumbersAreNeverCalled) {
   TOwned<TSample> s(New<TSample>(nullptr));
   void* real = s->MethodAddress("Clicked");
-  const auto number = reinterpret_cast<void*>(std::uintptr_t{0x123456});
+  const auto number = reinterpret_cast<void*>(std::uintptr_t{0x10001});
   EXPECT_TRUE(IsCallableCode(real));
   EXPECT_FALSE(IsCallableCode(reinterpret_cast<void*>(std::uintptr_t{42})));
-  auto saved = IsDesignedMethodCode;
-  IsDesignedMethodCode = [](const void* c) noexcept {
-    return c == reinterpret_cast<void*>(std::uintptr_t{0x123456});
-  };
+  EXPECT_TRUE(IsCallableCode(number)); // an address until a run-time class hands it out
+  while (RunTimeMethodCodes().Acquire() < 0x10001) {
+  }
   EXPECT_FALSE(IsCallableCode(number));
   TNotifyEvent designed;
   designed.Code = number;
   designed.Data = s.get();
   designed(s.get()); // must not jump to the number
   EXPECT_EQ(s->Clicks, 0);
-  IsDesignedMethodCode = saved;
+  ForgetRunTimeMethodCodes();
+  EXPECT_TRUE(IsCallableCode(number));
 }
