@@ -57,10 +57,6 @@ void TComponent::BeforeDestruction() {
   if (FOwner) FOwner->RemoveComponent(this);
 }
 
-namespace detail {
-void ForgetFixupsOf(TComponent* component);
-}
-
 TComponent::~TComponent() {
   detail::ForgetFixupsOf(this);
   if (!FComponentState.Contains(stateDestroying)) Destroying();

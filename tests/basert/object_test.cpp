@@ -26,6 +26,23 @@ TEST(ClassRecords, DescribeNamesParentsAndPublishedMethods) {
   EXPECT_EQ(s->MethodName(nullptr), "");
 }
 
+// A subclass that forgot FW_CLASS would report its parent's record: the check must see it, and the
+// macro must not leave what follows it public.
+namespace {
+class TForgotMacro : public TSample {
+public:
+  using TSample::TSample;
+};
+class TAfterMacro : public TComponent {
+  FW_CLASS(TAfterMacro)
+  int Hidden = 0;
+};
+template <class T> concept PublicHidden = requires(T t) { t.Hidden; };
+} // namespace
+static_assert(fw::detail::DeclaresOwnClass<TSample>);
+static_assert(!fw::detail::DeclaresOwnClass<TForgotMacro>);
+static_assert(!PublicHidden<TAfterMacro>);
+
 TEST(ClassRecords, VirtualConstructorsAndAbstractClasses) {
   TOwned<TComponent> owner(New<TComponent>(nullptr));
   TComponent* c = CreateComponent(TSample::StaticClass(), owner.get());
