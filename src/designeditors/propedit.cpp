@@ -2,9 +2,9 @@
 
 #include "basert/exceptions.h"
 #include "basert/filer.h"
+#include "basert/runtimeclass.h"
 #include "basert/sysutils.h"
 #include "basert/variants.h"
-#include "componentdesigner/proxies.h"
 
 #include <algorithm>
 #include <optional>
@@ -343,7 +343,7 @@ void TPropertyEditor::WriteComponentSimulation(TComponent* component) {
     return;
   }
   if (!FAncestor && FDesigner && component != FDesigner->GetRoot() &&
-      IsProxyClass(component->ClassType())) {
+      IsRunTimeClass(component->ClassType())) {
     if (TComponent* r = FDesigner->FindAncestorRoot(component->ClassName())) {
       FAncestor = r;
       FRootAncestor = r;
