@@ -1,5 +1,6 @@
 #include "componentdesigner/proxies.h"
 
+#include "basert/ancestorlookup.h"
 #include "basert/component.h"
 #include "basert/exceptions.h"
 #include "basert/format.h"
@@ -293,18 +294,23 @@ TCodeNumberSet& ProxyCodeNumbers() {
 }
 
 namespace {
+bool IsLiveProxy(TClass cls) noexcept { return IsProxyClass(cls); }
+
 bool IsProxyCode(const void* code) noexcept {
   const auto v = reinterpret_cast<std::uintptr_t>(code);
-  return v <= 0xFFFFFFFFu && State().Numbers && State().Numbers->InUse(static_cast<std::uint32_t>(v));
+  return v <= 0xFFFFFFFFu && State().Numbers &&
+         State().Numbers->InUse(static_cast<std::uint32_t>(v));
 }
 } // namespace
 
 void InitializeProxies() {
   ProxyCodeNumbers();
   IsDesignedMethodCode = &IsProxyCode;
+  IsDesignedClass = &IsLiveProxy;
 }
 
 void FinalizeProxies() {
+  IsDesignedClass = nullptr;
   IsDesignedMethodCode = nullptr;
   State().Numbers.reset();
 }

@@ -90,8 +90,9 @@ std::size_t ProxyClassCount() noexcept;
 /// The package-wide code numbers of proxy methods.
 TCodeNumberSet& ProxyCodeNumbers();
 
-/// Package start-up and shut-down of the unit: make and drop the code-number set. Proxies still
-/// alive at shut-down keep working; their numbers are forgotten.
+/// Package start-up and shut-down of the unit: make and drop the code-number set and fill and
+/// empty the run-time hooks that recognise proxy codes and classes. Proxies still alive at
+/// shut-down keep working; their numbers are forgotten.
 void InitializeProxies();
 void FinalizeProxies();
 

@@ -4,7 +4,6 @@
 #include "basert/filer.h"
 #include "basert/sysutils.h"
 #include "basert/variants.h"
-#include "componentdesigner/proxies.h"
 
 #include <algorithm>
 #include <optional>
@@ -20,12 +19,6 @@ TClass TPropertyEditor::StaticClass() {
 }
 
 namespace {
-
-/// Two component names match when both are empty or they are equal ignoring case.
-bool SameName(const String& a, const String& b) {
-  if (a.empty() || b.empty()) return a.empty() && b.empty();
-  return SameText(a, b);
-}
 
 String MessageOf(const std::exception& e) {
   if (auto* fe = dynamic_cast<const Exception*>(&e)) return fe->Message();
@@ -312,70 +305,6 @@ void TPropertyEditor::SetWideStrValue(const WideString& value) {
 
 // ---- Default detection -------------------------------------------------------------------------
 
-void TPropertyEditor::GetLookupInfo(TPersistent*& ancestor, TComponent*& root,
-                                    TComponent*& lookupRoot, TComponent*& rootAncestor) {
-  ancestor = FAncestor;
-  root = FRoot;
-  lookupRoot = FRoot;
-  rootAncestor = FRootAncestor;
-}
-
-void TPropertyEditor::AddAncestor(TComponent* component) {
-  if (FAncestorList) FAncestorList->push_back(component);
-}
-
-void TPropertyEditor::WriteComponentSimulation(TComponent* component) {
-  if (FDoneLooking || !component) return;
-  TPersistent* oldAncestor = FAncestor;
-  TComponent* oldRootAncestor = FRootAncestor;
-
-  if (FAncestorList) {
-    FAncestor = nullptr;
-    for (TComponent* a : *FAncestorList)
-      if (a && SameName(a->Name(), component->Name())) {
-        FAncestor = a;
-        break;
-      }
-  }
-  if (component == FLookingFor ||
-      (FLookingFor && SameName(component->Name(), FLookingFor->Name()))) {
-    FDoneLooking = true;
-    return;
-  }
-  if (!FAncestor && FDesigner && component != FDesigner->GetRoot() &&
-      IsProxyClass(component->ClassType())) {
-    if (TComponent* r = FDesigner->FindAncestorRoot(component->ClassName())) {
-      FAncestor = r;
-      FRootAncestor = r;
-    }
-  }
-
-  std::unique_ptr<std::vector<TComponent*>> oldList = std::move(FAncestorList);
-  TComponent* oldRoot = FRoot;
-  // Once the component is found, the context it was found in is the answer and stays.
-  auto restore = [&] {
-    FAncestorList = std::move(oldList);
-    if (!FDoneLooking) {
-      FRoot = oldRoot;
-      FAncestor = oldAncestor;
-      FRootAncestor = oldRootAncestor;
-    }
-  };
-  try {
-    if (auto* a = dynamic_cast<TComponent*>(FAncestor)) {
-      if (a->ComponentState().Contains(stateInline)) FRootAncestor = a;
-      FAncestorList = std::make_unique<std::vector<TComponent*>>();
-      a->GetChildren([this](TComponent* c) { AddAncestor(c); }, FRootAncestor);
-    }
-    if (component->ComponentState().Contains(stateInline)) FRoot = component;
-    component->GetChildren([this](TComponent* c) { WriteComponentSimulation(c); }, FRoot);
-  } catch (...) {
-    restore();
-    throw;
-  }
-  restore();
-}
-
 bool TPropertyEditor::GetIsDefault() {
   if (!FDesigner || FPropCount == 0) return true;
   if (!AllEqual()) return false;
@@ -384,66 +313,51 @@ bool TPropertyEditor::GetIsDefault() {
   if (!instance || !prop) return true;
   if (!IsStoredProp(instance, prop)) return true;
 
-  IPtr<IDesigner> ancestorDesigner = FDesigner->GetAncestorDesigner();
-  FRootAncestor = ancestorDesigner ? ancestorDesigner->GetRoot() : nullptr;
-  FAncestor = FRootAncestor;
-  FRoot = FDesigner->GetRoot();
-  auto* component = dynamic_cast<TComponent*>(instance);
-  if (component && component->ComponentState().Contains(stateAncestor)) {
-    FLookingFor = component;
-    FDoneLooking = false;
-    if (component->ComponentStyle().Contains(styleSubComponent)) {
-      const String name = component->Name();
-      while (FLookingFor && FLookingFor->ComponentStyle().Contains(styleSubComponent))
-        FLookingFor = FLookingFor->Owner();
-      WriteComponentSimulation(FRoot);
-      FAncestor = FindOwnedDeep(dynamic_cast<TComponent*>(FAncestor), name);
-    } else {
-      WriteComponentSimulation(FRoot);
-    }
-    FLookingFor = nullptr;
-  } else {
-    FAncestor = nullptr;
-    FRootAncestor = nullptr;
-  }
-
-  auto lookup = [this](TPersistent*& a, TComponent*& r, TComponent*& l, TComponent*& ra) {
-    GetLookupInfo(a, r, l, ra);
-  };
+  TAncestorLookup lookup = AncestorLookupOf(instance);
   if (IsDefaultPropertyValue(instance, prop, lookup)) return true;
   if (prop->PropType()->Kind != kindClass) return false;
 
   auto* value = dynamic_cast<TPersistent*>(GetObjectProp(instance, prop));
   if (!value) return false;
+  const bool ancestorValid = AncestorIsValid(lookup.Ancestor, lookup.Root, lookup.RootAncestor);
   // The ancestor's value of the same property, when the ancestor has that property.
-  auto ancestorValue = [&]() -> TPersistent* {
-    if (!AncestorIsValid(FAncestor, FRoot, FRootAncestor)) return nullptr;
-    if (prop->DeclaringClass && !FAncestor->InheritsFrom(prop->DeclaringClass)) return nullptr;
-    return dynamic_cast<TPersistent*>(GetObjectProp(FAncestor, prop));
+  TPersistent* ancestorValue = nullptr;
+  if (ancestorValid &&
+      (!prop->DeclaringClass || lookup.Ancestor->InheritsFrom(prop->DeclaringClass)))
+    ancestorValue = dynamic_cast<TPersistent*>(GetObjectProp(lookup.Ancestor, prop));
+
+  TAncestorLookup valueLookup = lookup;
+  if (ancestorValid) valueLookup.Ancestor = ancestorValue;
+  for (PPropInfo p : GetPropInfos(value->ClassType()->TypeInfo))
+    if (!IsDefaultPropertyValue(value, p, valueLookup)) return false;
+
+  if (auto* coll = dynamic_cast<TCollection*>(value))
+    return ancestorValid && CollectionsEqual(coll, dynamic_cast<TCollection*>(ancestorValue),
+                                             lookup.Root, lookup.RootAncestor);
+  return true;
+}
+
+TAncestorLookup TPropertyEditor::AncestorLookupOf(TPersistent* instance) const {
+  IPtr<IDesigner> ancestorDesigner = FDesigner->GetAncestorDesigner();
+  TComponent* root = FDesigner->GetRoot();
+  auto* component = dynamic_cast<TComponent*>(instance);
+  if (!component || !component->ComponentState().Contains(stateAncestor)) return {nullptr, root};
+
+  TComponent* rootAncestor = ancestorDesigner ? ancestorDesigner->GetRoot() : nullptr;
+  IPtr<IDesigner> designer = FDesigner;
+  auto findRoot = [designer](const String& className) {
+    return designer->FindAncestorRoot(className);
   };
-
-  TPersistent* saved = FAncestor;
-  bool result = true;
-  try {
-    if (AncestorIsValid(FAncestor, FRoot, FRootAncestor)) FAncestor = ancestorValue();
-    for (PPropInfo p : GetPropInfos(value->ClassType()->TypeInfo))
-      if (!IsDefaultPropertyValue(value, p, lookup)) {
-        result = false;
-        break;
-      }
-  } catch (...) {
-    FAncestor = saved;
-    throw;
-  }
-  FAncestor = saved;
-
-  if (auto* coll = dynamic_cast<TCollection*>(value)) {
-    auto* ancestorColl = dynamic_cast<TCollection*>(ancestorValue());
-    if (!(AncestorIsValid(FAncestor, FRoot, FRootAncestor) &&
-          CollectionsEqual(coll, ancestorColl, FRoot, FRootAncestor)))
-      result = false;
-  }
-  return result;
+  // A sub-component has no counterpart of its own: its first owner that is not one is looked
+  // for, and the sub-component is then found by name under that owner's ancestor.
+  TComponent* target = component;
+  const bool sub = component->ComponentStyle().Contains(styleSubComponent);
+  while (target && target->ComponentStyle().Contains(styleSubComponent))
+    target = target->Owner();
+  TAncestorLookup lookup = FindAncestorLookup(root, rootAncestor, target, findRoot);
+  if (sub)
+    lookup.Ancestor = FindOwnedDeep(dynamic_cast<TComponent*>(lookup.Ancestor), component->Name());
+  return lookup;
 }
 
 } // namespace fw

@@ -2,6 +2,7 @@
 // from the first object and written to all of them.
 #pragma once
 
+#include "basert/ancestorlookup.h"
 #include "designintf/designintf.h"
 
 #include <memory>
@@ -33,7 +34,6 @@ struct TInstProp {
   PPropInfo PropInfo = nullptr;
 };
 using PInstPropList = TInstProp*;
-
 
 class TPropertyEditor : public TBasePropertyEditor, public IProperty70, public IPropertyKind {
   FW_CLASS(TPropertyEditor)
@@ -120,11 +120,10 @@ public:
   void SetStrValue(const String& value);
   void SetWideStrValue(const WideString& value);
 
-  // The default-value test's view of the module, and the walk that finds the ancestor.
-  void GetLookupInfo(TPersistent*& ancestor, TComponent*& root, TComponent*& lookupRoot,
-                     TComponent*& rootAncestor);
-  void AddAncestor(TComponent* component);
-  void WriteComponentSimulation(TComponent* component);
+  /// Where `instance`'s inherited values come from, as the writer would pair it in the
+  /// designer's module: its counterpart in the ancestor module for an inherited component,
+  /// else no ancestor. Needs a designer.
+  TAncestorLookup AncestorLookupOf(TPersistent* instance) const;
 
 protected:
   const TInstProp& Entry(Integer index) const;
@@ -135,12 +134,6 @@ protected:
   /// Owned unless a nested editor shares its parent's array (it clears this before dying).
   PInstPropList FPropList = nullptr;
   Integer FPropCount = 0;
-  std::unique_ptr<std::vector<TComponent*>> FAncestorList;
-  TComponent* FRoot = nullptr;
-  TPersistent* FAncestor = nullptr;
-  TComponent* FRootAncestor = nullptr;
-  TComponent* FLookingFor = nullptr;
-  bool FDoneLooking = false;
 };
 
 } // namespace fw
