@@ -37,23 +37,24 @@ TComponent* FindOwnedDeep(TComponent* owner, const String& name) {
 } // namespace
 
 TPropertyEditor::TPropertyEditor(const IPtr<IDesigner>& designer, Integer propCount)
-    : TBasePropertyEditor(designer, propCount), FDesigner(designer) {
-  if (propCount > 0) {
-    FPropList = new TInstProp[static_cast<std::size_t>(propCount)];
-    FPropCount = propCount;
-  }
-}
-
-TPropertyEditor::~TPropertyEditor() { delete[] FPropList; }
+    : TBasePropertyEditor(designer, propCount), FDesigner(designer),
+      FPropList(std::make_shared<std::vector<TInstProp>>(
+          static_cast<std::size_t>(std::max<Integer>(propCount, 0)))),
+      FPropCount(std::max<Integer>(propCount, 0)) {}
 
 const TInstProp& TPropertyEditor::Entry(Integer index) const {
   if (index < 0 || index >= FPropCount) throw EListError(Format(SListIndexError, index));
-  return FPropList[index];
+  return (*FPropList)[static_cast<std::size_t>(index)];
 }
 
 void TPropertyEditor::SetPropEntry(Integer index, TPersistent* instance, PPropInfo propInfo) {
   Entry(index);
-  FPropList[index] = TInstProp{instance, propInfo};
+  // Written in place only while no nested editor shares the list.
+  auto list = FPropList.use_count() == 1
+                  ? std::const_pointer_cast<std::vector<TInstProp>>(FPropList)
+                  : std::make_shared<std::vector<TInstProp>>(*FPropList);
+  (*list)[static_cast<std::size_t>(index)] = TInstProp{instance, propInfo};
+  FPropList = std::move(list);
 }
 
 bool TPropertyEditor::AllEqual() { return FPropCount == 1; }
@@ -98,14 +99,14 @@ String TPropertyEditor::GetName() {
 }
 
 PPropInfo TPropertyEditor::GetPropInfo() {
-  return FPropCount > 0 ? FPropList[0].PropInfo : nullptr;
+  return FPropCount > 0 ? (*FPropList)[0].PropInfo : nullptr;
 }
 
 WideString TPropertyEditor::GetValueW() { return Utf8ToWide(srUnknown); }
 
 bool TPropertyEditor::HasInstance(TPersistent* instance) {
   for (Integer i = 0; i < FPropCount; ++i)
-    if (FPropList[i].Instance == instance) return true;
+    if ((*FPropList)[i].Instance == instance) return true;
   return false;
 }
 
@@ -122,12 +123,12 @@ TTypeKind TPropertyEditor::GetKind() {
 void TPropertyEditor::Revert() {
   if (!FDesigner) return;
   for (Integer i = 0; i < FPropCount; ++i)
-    FDesigner->Revert(FPropList[i].Instance, FPropList[i].PropInfo);
+    FDesigner->Revert((*FPropList)[i].Instance, (*FPropList)[i].PropInfo);
 }
 
 bool TPropertyEditor::ValueAvailable() {
   for (Integer i = 0; i < FPropCount; ++i) {
-    auto* c = dynamic_cast<TComponent*>(FPropList[i].Instance);
+    auto* c = dynamic_cast<TComponent*>((*FPropList)[i].Instance);
     if (!c || !c->ComponentStyle().Contains(styleCheckPropAvail)) continue;
     try {
       GetValue();
@@ -221,10 +222,11 @@ void TPropertyEditor::WriteAll(const V& value, Read read, Write write, bool skip
   // Old values of the entries written so far, so a failure part-way can be undone.
   std::vector<std::optional<V>> old;
   old.reserve(static_cast<std::size_t>(FPropCount));
+  const PInstPropList entries = FPropList; // stays whole whatever a setter does to the editor
   Integer i = 0;
   try {
     for (; i < FPropCount; ++i) {
-      const TInstProp& e = FPropList[i];
+      const TInstProp& e = (*entries)[static_cast<std::size_t>(i)];
       if (skipReadOnly && !(e.PropInfo && e.PropInfo->HasWrite())) {
         old.emplace_back();
         continue;
@@ -245,7 +247,8 @@ void TPropertyEditor::WriteAll(const V& value, Read read, Write write, bool skip
       const auto& o = old[static_cast<std::size_t>(j)];
       if (!o) continue;
       try {
-        write(FPropList[j].Instance, FPropList[j].PropInfo, *o);
+        const TInstProp& e = (*entries)[static_cast<std::size_t>(j)];
+        write(e.Instance, e.PropInfo, *o);
       } catch (...) {
         // The original error is the one worth reporting.
       }
@@ -308,8 +311,8 @@ void TPropertyEditor::SetWideStrValue(const WideString& value) {
 bool TPropertyEditor::GetIsDefault() {
   if (!FDesigner || FPropCount == 0) return true;
   if (!AllEqual()) return false;
-  TPersistent* instance = FPropList[0].Instance;
-  PPropInfo prop = FPropList[0].PropInfo;
+  TPersistent* instance = (*FPropList)[0].Instance;
+  PPropInfo prop = (*FPropList)[0].PropInfo;
   if (!instance || !prop) return true;
   if (!IsStoredProp(instance, prop)) return true;
 

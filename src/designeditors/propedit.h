@@ -33,18 +33,20 @@ struct TInstProp {
   TPersistent* Instance = nullptr;
   PPropInfo PropInfo = nullptr;
 };
-using PInstPropList = TInstProp*;
+/// An editor's entries: filled by the editor, then shared read-only with the nested editors
+/// made for it (set elements, variant types), which keep them alive.
+using PInstPropList = std::shared_ptr<const std::vector<TInstProp>>;
 
 class TPropertyEditor : public TBasePropertyEditor, public IProperty70, public IPropertyKind {
   FW_CLASS(TPropertyEditor)
 public:
   /// Allocates `propCount` empty entries; a negative count counts as none.
   TPropertyEditor(const IPtr<IDesigner>& designer, Integer propCount);
-  ~TPropertyEditor() override;
 
   // ---- overridable operations
   void Initialize() override {}
-  /// Raises EListError for an index outside the entries.
+  /// Raises EListError for an index outside the entries. Entries shared with a nested editor
+  /// are copied first: what the nested editor sees does not change under it.
   void SetPropEntry(Integer index, TPersistent* instance, PPropInfo propInfo) override;
   /// True when the value equals what the module's ancestor (or the declared default) has, so
   /// the inspector need not highlight it. True with no designer or no entries; false when the
@@ -81,6 +83,8 @@ public:
   bool GetEditValue(WideString& value);
 
   Integer PropCount() const noexcept { return FPropCount; }
+  /// The entries, for an editor that works on the same objects (a nested editor).
+  const PInstPropList& PropList() const noexcept { return FPropList; }
   const IPtr<IDesigner>& Designer() const noexcept { return FDesigner; }
   /// The instance of entry `index`; raises EListError outside the entries.
   TPersistent* GetComponent(Integer index) const;
@@ -131,8 +135,7 @@ protected:
   void WriteAll(const V& value, Read read, Write write, bool skipReadOnly);
 
   IPtr<IDesigner> FDesigner;
-  /// Owned unless a nested editor shares its parent's array (it clears this before dying).
-  PInstPropList FPropList = nullptr;
+  PInstPropList FPropList;
   Integer FPropCount = 0;
 };
 
