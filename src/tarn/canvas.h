@@ -102,7 +102,7 @@ private:
   std::vector<TCanvasOp> FOps;
 };
 
-/// "#rrggbb" for a colour (system colours through the headless palette).
+/// "#RRGGBB" for a colour (system colours through the headless palette).
 String ColorToHtml(TColor color);
 
 } // namespace fw
