@@ -32,8 +32,8 @@ protected:
 
   std::vector<String> PaletteNames() {
     std::vector<String> names;
-    for (const TPaletteEntry& e : Host.Services().PaletteEntries())
-      names.push_back(e.Page + "/" + e.Class->ClassName);
+    for (const auto& item : Host.Services().Palette().Items())
+      names.push_back(item->Page + "/" + item->GetName());
     return names;
   }
 };
@@ -48,8 +48,8 @@ TEST_F(PackageLoaderTest, PackageRegistersUnderItsOwnGroupAndWithdrawsOnUnload) 
   TClass ticker = GetClass("TTicker");
   ASSERT_NE(ticker, nullptr);
   EXPECT_EQ(PaletteNames(), (std::vector<String>{"System/TTicker", "System/TSettingsStore"}));
-  for (const TPaletteEntry& e : Host.Services().PaletteEntries())
-    EXPECT_EQ(e.Group, group);
+  for (const auto& item : Host.Services().Palette().Items())
+    EXPECT_EQ(item->Group, group);
 
   // The package's components work while it is loaded: its editor and category apply, and a
   // module holding one streams and reads back by class name.
