@@ -38,15 +38,23 @@ TPackage::TPackage(const String& fileName) : FFileName(fileName) {
   }
   const Integer previous = CurrentGroup;
   FGroup = NewEditorGroup();
+  // The exception object may belong to the module (its destructor lives there), so it must be
+  // gone before the module is closed.
+  bool failed = false;
+  String failure;
   try {
     registerProc();
   } catch (const std::exception& e) {
-    CurrentGroup = previous;
-    const String message = e.what();
-    Unload();
-    throw EPackageError(Format(SRegisterFailed, fileName, message));
+    failed = true;
+    failure = e.what();
+  } catch (...) {
+    failed = true;
   }
   CurrentGroup = previous;
+  if (failed) {
+    Unload();
+    throw EPackageError(Format(SRegisterFailed, fileName, failure));
+  }
 }
 
 TPackage::~TPackage() { Unload(); }

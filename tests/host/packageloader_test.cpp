@@ -102,6 +102,15 @@ TEST_F(PackageLoaderTest, BadModulesAreRefusedAndLeaveNothingBehind) {
             Format(SNoRegisterProc, String(FW_NO_ENTRY_MODULE_PATH)));
   EXPECT_EQ(CurrentGroup, 0);
   EXPECT_FALSE(EditorGroupInUse(1)) << "a refused module takes no group";
+
+  // A Register that fails half-way: what it registered is withdrawn and the module closed.
+  EXPECT_EQ(fwtest::MessageOf<EPackageError>([] { TPackage p(FW_FAILING_PACKAGE_PATH); }),
+            Format(SRegisterFailed, String(FW_FAILING_PACKAGE_PATH), "the package is broken"));
+  EXPECT_EQ(GetClass("TFailingWidget"), nullptr);
+  EXPECT_TRUE(PaletteNames().empty());
+  EXPECT_EQ(CurrentGroup, 0);
+  EXPECT_FALSE(EditorGroupInUse(1));
+  EXPECT_EQ(dlopen(FW_FAILING_PACKAGE_PATH, RTLD_LAZY | RTLD_NOLOAD), nullptr);
 }
 
 } // namespace
