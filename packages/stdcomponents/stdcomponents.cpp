@@ -2,6 +2,8 @@
 
 #include "basert/classbuilder.h"
 #include "basert/classreg.h"
+#include "basert/inifiles.h"
+#include "basert/strings.h"
 #include "basert/sysutils.h"
 #include "designintf/designintf.h"
 
@@ -12,6 +14,7 @@ namespace stdcomponents {
 namespace {
 constexpr const char* SystemPage = "System";
 constexpr const char* TimingCategory = "Timing";
+constexpr const char* SettingsCategory = "Settings";
 constexpr std::array<Cardinal, 5> CommonIntervals = {100, 250, 500, 1000, 5000};
 } // namespace
 
@@ -24,15 +27,6 @@ TClass TTicker::StaticClass() {
                                 .Property("OnTimer", &TTicker::FOnTimer, &TTicker::FOnTimer)
                                 .Build();
   return cls;
-}
-
-void TTicker::Tick(Cardinal elapsed) {
-  if (!FEnabled || FInterval == 0 || ComponentState().Contains(stateDesigning)) return;
-  FPending += elapsed;
-  while (FPending >= FInterval) {
-    FPending -= FInterval;
-    FOnTimer(this);
-  }
 }
 
 TClass TSettingsStore::StaticClass() {
@@ -64,6 +58,34 @@ void TTickerIntervalProperty::GetValues(const TGetStrProc& proc) {
     proc(IntToStr(interval));
 }
 
+TClass TSettingsSectionProperty::StaticClass() {
+  static const TClass cls = TClassBuilder<TSettingsSectionProperty, TStringProperty>(
+                                "TSettingsSectionProperty", "StdComponentsReg")
+                                .Build();
+  return cls;
+}
+
+TPropertyAttributes TSettingsSectionProperty::GetAttributes() {
+  TPropertyAttributes attributes = TStringProperty::GetAttributes();
+  attributes.Include(paValueList);
+  attributes.Include(paSortList);
+  return attributes;
+}
+
+void TSettingsSectionProperty::GetValues(const TGetStrProc& proc) {
+  auto* store = dynamic_cast<TSettingsStore*>(GetComponent(0));
+  if (!store || store->FFileName.empty()) return;
+  TStringList sections;
+  try {
+    TMemIniFile ini(store->FFileName);
+    ini.ReadSections(sections);
+  } catch (const EIniFileException&) {
+    return; // an unreadable file has no sections to offer
+  }
+  for (Integer i = 0; i < sections.Count(); ++i)
+    proc(sections.Get(i));
+}
+
 } // namespace stdcomponents
 
 void Register() {
@@ -71,6 +93,10 @@ void Register() {
   RegisterComponents(SystemPage, {TTicker::StaticClass(), TSettingsStore::StaticClass()});
   RegisterPropertyEditor(TypeInfoOf(std::type_identity<Cardinal>{}), TTicker::StaticClass(),
                          "Interval", TTickerIntervalProperty::StaticClass());
+  RegisterPropertyEditor(TypeInfoOf(std::type_identity<String>{}), TSettingsStore::StaticClass(),
+                         "Section", TSettingsSectionProperty::StaticClass());
   RegisterPropertiesInCategory(TimingCategory, TTicker::StaticClass(),
                                {String("Enabled"), String("Interval"), String("OnTimer")});
+  RegisterPropertiesInCategory(SettingsCategory, TSettingsStore::StaticClass(),
+                               {String("AutoSave"), String("FileName"), String("Section")});
 }

@@ -4,13 +4,14 @@
 
 #include "basert/component.h"
 #include "designeditors/ordinaleditors.h"
+#include "designeditors/valueeditors.h"
 
 namespace stdcomponents {
 
 using namespace fw;
 
-/// A non-visual component that fires OnTimer every Interval milliseconds while Enabled; the
-/// host's message loop drives it through Tick.
+/// A timer as the designer sees it: whether it runs, its interval in milliseconds and the
+/// handler it calls. Running it is the program's business, not the designer's.
 class TTicker : public TComponent {
   FW_CLASS(TTicker)
 public:
@@ -18,12 +19,6 @@ public:
   bool FEnabled = true;
   Cardinal FInterval = 1000;
   TNotifyEvent FOnTimer;
-  /// Lets `elapsed` milliseconds pass; fires OnTimer once per whole interval, never while
-  /// disabled or with a zero interval or while designed.
-  void Tick(Cardinal elapsed);
-
-private:
-  Cardinal FPending = 0;
 };
 
 /// Names a settings file and section that a program reads its options from.
@@ -41,6 +36,16 @@ class TTickerIntervalProperty : public TIntegerProperty {
   FW_CLASS(TTickerIntervalProperty)
 public:
   using TIntegerProperty::TIntegerProperty;
+  TPropertyAttributes GetAttributes() override;
+  void GetValues(const TGetStrProc& proc) override;
+};
+
+/// Section: a string editor that offers the sections of the store's settings file (of the
+/// first selected store) as a list; a missing or unreadable file offers none.
+class TSettingsSectionProperty : public TStringProperty {
+  FW_CLASS(TSettingsSectionProperty)
+public:
+  using TStringProperty::TStringProperty;
   TPropertyAttributes GetAttributes() override;
   void GetValues(const TGetStrProc& proc) override;
 };

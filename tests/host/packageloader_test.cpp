@@ -8,12 +8,17 @@
 #include "componentdesigner/designpackage.h"
 #include "designeditors/editorregistry.h"
 #include "designeditors/propcategories.h"
+#include "designintf/designintf.h"
 #include "host/hostservices.h"
 #include "support/testutil.h"
 
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 
 #include <memory>
 
@@ -61,6 +66,25 @@ TEST_F(PackageLoaderTest, PackageRegistersUnderItsOwnGroupAndWithdrawsOnUnload) 
   EXPECT_EQ(GetEditorClass(GetPropInfo(t, "Interval"), t)->ClassName, "TTickerIntervalProperty");
   EXPECT_TRUE(IsPropertyInCategory("Timing", ticker, "Interval"));
   EXPECT_FALSE(IsPropertyInCategory("Timing", GetClass("TSettingsStore"), "FileName"));
+  EXPECT_TRUE(IsPropertyInCategory("Settings", GetClass("TSettingsStore"), "Section"));
+
+  // The section editor offers the sections of the store's file, sorted by the inspector.
+  const auto ini =
+      std::filesystem::temp_directory_path() / ("fw-store-" + std::to_string(getpid()) + ".ini");
+  std::ofstream(ini) << "[Window]\nLeft=1\n[Recent]\nFile1=a\n";
+  TComponent* store = CreateComponent(GetClass("TSettingsStore"), root);
+  SetStrProp(store, "FileName", ini.string());
+  std::vector<String> sections;
+  IPtr<IDesignerSelections> selection = CreateSelectionList();
+  selection->Add(store);
+  GetComponentProperties(selection, tkProperties, nullptr, [&](const IPtr<IProperty>& p) {
+    if (p->GetName() == "Section") {
+      EXPECT_TRUE(p->GetAttributes().Contains(paValueList));
+      p->GetValues([&](const String& s) { sections.push_back(s); });
+    }
+  });
+  std::filesystem::remove(ini);
+  EXPECT_EQ(sections, (std::vector<String>{"Window", "Recent"}));
   TMemoryStream stream;
   {
     TWriter writer(&stream, 1024);
@@ -70,7 +94,7 @@ TEST_F(PackageLoaderTest, PackageRegistersUnderItsOwnGroupAndWithdrawsOnUnload) 
   stream.SetPosition(0);
   TReader reader(&stream, 1024);
   TComponent* read = reader.ReadRootComponent(nullptr);
-  ASSERT_EQ(read->ComponentCount(), 1);
+  ASSERT_EQ(read->ComponentCount(), 2);
   EXPECT_EQ(read->Components(0)->ClassType(), ticker);
   EXPECT_EQ(GetOrdProp(read->Components(0), "Interval"), 250);
   read->Free();
