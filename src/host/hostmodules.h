@@ -88,6 +88,8 @@ public:
       : THostModule(std::move(fileName)), FPlatform(std::move(platform)) {}
   String GetPlatform() override { return FPlatform; }
   void SetPlatform(const String& value) { FPlatform = value; }
+  String GetFrameworkType() override { return FrameworkType; }
+  String FrameworkType = "TARN";
 
 private:
   String FPlatform;

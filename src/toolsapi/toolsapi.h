@@ -118,6 +118,8 @@ struct IOTAProject : virtual IOTAModule {
   static constexpr TGUID IID = TGUID::Parse("{0C9B70AA-5511-4A00-AF60-E4BFDA1962A5}");
   /// The platform the project builds for ("Win32", "OSX32", "iOSDevice", ...).
   virtual String GetPlatform() = 0;
+  /// The GUI framework the project's modules are designed with (its registered type name).
+  virtual String GetFrameworkType() = 0;
 };
 
 /// A file system the host's editor opens files through (file names it claims by its id).
