@@ -13,6 +13,10 @@ constexpr std::size_t CMaxPendingInserts = 4096;
 constexpr std::size_t CMaxNodeless = 512;
 constexpr std::size_t CShownCaptionChars = 76;
 
+/// Empties a set and gives back its buckets: walking a set costs its bucket count, and one
+/// full pass must not slow every later small change.
+void Reset(std::unordered_set<TSprig*>& set) { std::unordered_set<TSprig*>().swap(set); }
+
 bool IsLeadByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }
 
 } // namespace
@@ -192,6 +196,7 @@ void TRootSprig::ParentPass(std::vector<TSprig*>& work) {
 }
 
 void TRootSprig::FreeUnneeded() {
+  // One at a time: freeing a sprig frees its children, which may be waiting here too.
   while (!FCleanup.empty()) {
     TSprig* s = *FCleanup.begin();
     FCleanup.erase(FCleanup.begin());
@@ -202,6 +207,7 @@ void TRootSprig::FreeUnneeded() {
       if (parent && parent != this && parent->Transient()) FCleanup.insert(parent);
     }
   }
+  Reset(FCleanup);
 }
 
 void TRootSprig::FullPass() {
@@ -238,7 +244,7 @@ void TRootSprig::FullPass() {
     ParentPass(work);
   } while (FParentChanges);
   ClearUnneededSprigs();
-  FCleanup.clear();
+  Reset(FCleanup);
   FFullRefresh = true;
 }
 
@@ -332,7 +338,7 @@ IPtr<ISprigTreeView> TRootSprig::TreeView() {
 
 void TRootSprig::ClearDisplay() {
   if (FTreeNode) DropNodes(this);
-  FNodeless.clear();
+  Reset(FNodeless);
   FFullRefresh = true;
 }
 
@@ -419,7 +425,7 @@ void TRootSprig::RefreshTreeView() {
       view->BeginUpdate();
       if (FFullRefresh || FNodeless.size() > CMaxNodeless) {
         FFullRefresh = true;
-        FNodeless.clear();
+        Reset(FNodeless);
         PreRefreshTreeView(this);
         if (!FTreeNode) FTreeNode = view->AddNode(nullptr, nullptr, this);
         PostRefreshTreeView(this);
@@ -427,7 +433,7 @@ void TRootSprig::RefreshTreeView() {
         FFullRefresh = false;
       } else {
         const std::vector<TSprig*> nodeless(FNodeless.begin(), FNodeless.end());
-        FNodeless.clear();
+        Reset(FNodeless);
         for (TSprig* s : nodeless)
           PlaceNode(s, view);
         if (FIndexCaptionsStale) {
