@@ -226,13 +226,13 @@ void TWriter::WriteComponent(TComponent* component) {
     FAncestor = oldAncestor;
     FRootAncestor = oldRootAncestor;
   });
-  if (FAncestorList) {
-    FAncestor = nullptr;
-    for (TComponent* a : *FAncestorList)
-      if (SameText(a->Name(), component->Name())) {
-        FAncestor = a;
-        break;
-      }
+  if (FAncestorList) FAncestor = FindAncestorChild(*FAncestorList, component);
+  if (OnFindAncestorRoot) {
+    TAncestorLookup lookup{FAncestor, FRoot, FRootAncestor};
+    if (FindDesignedAncestor(lookup, component, FLookupRoot, OnFindAncestorRoot)) {
+      FAncestor = lookup.Ancestor;
+      FRootAncestor = lookup.RootAncestor;
+    }
   }
   if (OnFindAncestor && (!FAncestor || dynamic_cast<TComponent*>(FAncestor))) {
     auto* a = static_cast<TComponent*>(FAncestor);
@@ -299,12 +299,10 @@ void TWriter::WriteData(TComponent* instance) {
     FAncestorPos = 0;
     FChildPos = 0;
     if (!FIgnoreChildren) {
-      if (auto* a = dynamic_cast<TComponent*>(FAncestor)) {
-        if (a->ComponentState().Contains(stateInline)) FRootAncestor = a;
-        a->GetChildren([&](TComponent* c) { ancestorList.push_back(c); }, FRootAncestor);
-        FAncestorList = &ancestorList;
-      }
-      if (instance->ComponentState().Contains(stateInline)) FRoot = instance;
+      TAncestorLookup lookup{FAncestor, FRoot, FRootAncestor};
+      if (EnterChildren(lookup, instance, ancestorList)) FAncestorList = &ancestorList;
+      FRoot = lookup.Root;
+      FRootAncestor = lookup.RootAncestor;
       instance->GetChildren([this](TComponent* c) { WriteComponent(c); }, FRoot);
     }
   }
@@ -1252,6 +1250,12 @@ bool IsDefaultPropertyValue(TObject* instance, PPropInfo prop,
   }
   if (!prop->HasRead()) return true;
   return IsDefault(instance, prop, ctx);
+}
+
+bool IsDefaultPropertyValue(TObject* instance, PPropInfo prop, const TAncestorLookup& lookup) {
+  if (!prop->HasRead()) return true;
+  return IsDefault(instance, prop,
+                   TLookup{lookup.Ancestor, lookup.Root, lookup.Root, lookup.RootAncestor});
 }
 
 bool AncestorIsValid(TPersistent* ancestor, TComponent* root, TComponent* rootAncestor) {

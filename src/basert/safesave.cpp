@@ -22,6 +22,7 @@ namespace fw {
 namespace {
 
 constexpr std::size_t kBlock = 256 * 1024;
+constexpr Int64 kWriteBackStep = 4 << 20;
 constexpr std::size_t kMinTempName = 8; // a dot, at least one character of the name, 6 random
 constexpr std::size_t kMaxName = 255;
 constexpr int kMaxLinks = 40;
@@ -151,9 +152,9 @@ int StandardDescriptor(const String& name) {
 
 TSafeSaveStream::TSafeSaveStream(const String& FileName) : FFileName(FileName) {
   if (FileName.empty()) Fail(ENOENT);
-  if (const int std = StandardDescriptor(FileName); std >= 0) {
-    if (std <= 2) std::fflush(std == 1 ? stdout : stderr);
-    FFd = ::fcntl(std, F_DUPFD_CLOEXEC, 3);
+  if (const int stdFd = StandardDescriptor(FileName); stdFd >= 0) {
+    if (stdFd == 1 || stdFd == 2) std::fflush(stdFd == 1 ? stdout : stderr);
+    FFd = ::fcntl(stdFd, F_DUPFD_CLOEXEC, 3);
     if (FFd < 0) Fail(errno);
     FDirect = true;
     FSeekable = ::lseek(FFd, 0, SEEK_CUR) >= 0;
@@ -215,22 +216,23 @@ TSafeSaveStream::TSafeSaveStream(const String& FileName) : FFileName(FileName) {
 
   InstallHandlers();
   const std::size_t length = std::min(std::max(FTargetName.size(), kMinTempName), kMaxName);
-  FTempName = "." + FTargetName.substr(0, length - 7) + "XXXXXX";
+  FTempName.assign(1, '.').append(FTargetName, 0, length - 7).append(6, 'X');
   for (int attempt = 0;; ++attempt) {
     RandomName(FTempName.data() + length - 6, 6);
     FSlot = ClaimSlot(FDirFd, FTempName);
+    int error = 0;
     {
       TSignalBlock block; // the file and its cleanup entry appear together
       // An existing target's content may be private: start private, widen below.
       FFd = ::openat(FDirFd, FTempName.c_str(),
                      O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, exists ? 0600 : 0666);
+      error = errno;
       if (FFd >= 0 && FSlot >= 0) {
         gLiveSaves.fetch_add(1);
         gSlots[FSlot].State.store(2);
       }
     }
     if (FFd >= 0) break;
-    const int error = errno;
     ReleaseSlot(FSlot);
     FSlot = -1;
     if (error != EEXIST || attempt == 100) {
@@ -280,6 +282,12 @@ void TSafeSaveStream::WriteOut(const char* p, std::size_t n) {
     p += done;
     n -= static_cast<std::size_t>(done);
     FPosition += done;
+  }
+  // Start writing back what is complete while the caller produces the rest, so that the sync
+  // in Commit waits for little more than the last blocks.
+  if (!FDirect && FPosition - FSyncedTo >= kWriteBackStep) {
+    ::sync_file_range(FFd, FSyncedTo, FPosition - FSyncedTo, SYNC_FILE_RANGE_WRITE);
+    FSyncedTo = FPosition;
   }
 }
 

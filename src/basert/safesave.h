@@ -22,11 +22,14 @@ inline constexpr const char* SCannotWrite = "cannot write '%s': %s";
 /// with O_EXCL and O_NOFOLLOW and written only through that descriptor; Commit syncs it, renames
 /// it over the target and syncs the folder. The temporary name is no longer than the target's
 /// own (at least 8 characters). Symbolic links are followed, so the file a link names is
-/// replaced and the link stays. An existing target's permission bits are kept, and its owner
-/// where the process may set it; a new file gets 0666 less the umask.
+/// replaced and the link stays; other hard links keep the old content. An existing target's
+/// permission bits are kept, and its owner where the process may set it; a new file gets 0666
+/// less the umask. A commit that finds the temporary name no longer naming the file written
+/// fails and leaves the target alone.
 ///
 /// A target that is not a regular file (a device, a pipe, a socket) and "-", "/dev/stdout",
-/// "/dev/stderr" and "/dev/fd/N" are written directly, without a temporary file.
+/// "/dev/stderr" and "/dev/fd/N" are written directly, without a temporary file: what was
+/// written in whole blocks before a failure stays there.
 ///
 /// Until Commit, the temporary file is removed by the destructor, on every error and when the
 /// process dies of SIGINT, SIGTERM, SIGHUP or SIGXFSZ (handlers are installed only for signals
@@ -78,6 +81,7 @@ private:
   bool FCommitted = false;
   bool FFailed = false;
   Int64 FPosition = 0; // of the descriptor, for targets that cannot seek
+  Int64 FSyncedTo = 0; // write-back started up to here
   std::vector<char> FBuffer;
 };
 

@@ -240,18 +240,4 @@ TEST_F(SafeSaveTest, InterruptedSaveLeavesNothing) {
   EXPECT_EQ(Read(Dir / "out.bin"), "old");
 }
 
-TEST_F(SafeSaveTest, StandardOutputIsWrittenInPlace) {
-  const int status = InChild([&] {
-    const int fd = ::open(Path("captured").c_str(), O_WRONLY | O_CREAT, 0600);
-    ::dup2(fd, 1);
-    (void)!::write(1, "before ", 7);
-    fw::SaveAtomically("-", "dash ");
-    fw::SaveAtomically("/dev/stdout", "stdout");
-    return 0;
-  });
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  EXPECT_EQ(Read(Dir / "captured"), "before dash stdout");
-  EXPECT_EQ(Entries(), std::vector<std::string>{"captured"});
-}
-
 } // namespace
