@@ -33,16 +33,6 @@ constexpr int HexValue(char c) {
          : c >= 'a' && c <= 'f' ? c - 'a' + 10
                                 : -1;
 }
-constexpr bool IsIntTag(Byte t) {
-  return t == vaInt8 || t == vaInt16 || t == vaInt32 || t == vaInt64;
-}
-
-bool IsAscii(std::string_view s) {
-  for (unsigned char c : s)
-    if (c >= 0x80) return false;
-  return true;
-}
-
 // The words that the text maps to their own value tags.
 constexpr std::pair<std::string_view, TValueType> kWordTags[] = {
     {"False", vaFalse}, {"True", vaTrue}, {"nil", vaNil}, {"Null", vaNull}};
@@ -553,7 +543,7 @@ private:
   TValueType ParseInteger(Int64& value) {
     if (P.Token() == toSymbol && P.NextCharIs('(')) {
       TValueType tag = AnnotationTag();
-      if (!IsIntTag(tag)) P.Error(SNumberExpected);
+      if (!detail::IsIntTag(tag)) P.Error(SNumberExpected);
       P.NextToken();
       P.NextToken();
       value = IntegerToken(tag);
@@ -694,7 +684,7 @@ private:
     TValueType tag = AnnotationTag();
     P.NextToken(); // '('
     P.NextToken();
-    if (IsIntTag(tag)) {
+    if (detail::IsIntTag(tag)) {
       W.WriteIntegerAs(tag, IntegerToken(tag));
     } else if (tag == vaDouble) {
       if (P.Token() != toInteger && !(P.Token() == toFloat && P.FloatType() == 0))
@@ -852,7 +842,7 @@ private:
       if (flags == 0 || (flags & ~ffAllFlags)) Fail(SInvalidPrefix, pos);
       if (flags & ffChildPos) {
         childTag = R.ReadValue();
-        if (!IsIntTag(childTag)) R.PropValueError("Integer");
+        if (!detail::IsIntTag(childTag)) R.PropValueError("Integer");
         childPos = R.ReadIntegerBody(childTag);
         if (childPos < std::numeric_limits<Integer>::min() ||
             childPos > std::numeric_limits<Integer>::max())
@@ -952,13 +942,13 @@ private:
     std::string_view body = R.ReadStringBody(t);
     switch (t) {
     case vaString:
-      if (IsAscii(body)) return AppendChars(body, level);
+      if (detail::IsAscii(body)) return AppendChars(body, level);
       break;
     case vaLString:
-      if (IsAscii(body) && body.size() > 255) return AppendChars(body, level);
+      if (detail::IsAscii(body) && body.size() > 255) return AppendChars(body, level);
       break;
     case vaUTF8String:
-      if (!IsAscii(body) && detail::IsValidUtf8(body)) {
+      if (!detail::IsAscii(body) && detail::IsValidUtf8(body)) {
         WideString units = Utf8ToWide(body);
         if (body.size() < 2 * units.size()) return AppendChars(units, level);
       }
@@ -1083,7 +1073,7 @@ private:
       while (!R.EndOfList()) {
         NewLine(level + 1);
         S += "item";
-        if (IsIntTag(R.PeekByte())) {
+        if (detail::IsIntTag(R.PeekByte())) {
           TValueType it = R.ReadValue();
           S += " [";
           AppendInteger(R.ReadIntegerBody(it), it);
