@@ -3,6 +3,7 @@
 #include "basert/classbuilder.h"
 #include "basert/component.h"
 #include "basert/exceptions.h"
+#include "support/testutil.h"
 
 #include <gtest/gtest.h>
 
@@ -126,6 +127,23 @@ TEST_F(Proxies, SubClassDescribesTheDesignedClassKeepsInstanceDataAndRenames) {
   TClass persistentProxy = CreateSubClass(plain.get(), "TMyPersistent", TPersistent::StaticClass());
   EXPECT_EQ(persistentProxy->Notification, nullptr);
   EXPECT_NE(noUnit->Notification, nullptr);
+}
+
+TEST_F(Proxies, MethodTableTakesItsLimitAndRefusesOneMore) {
+  TOwned<TProbe> form(Probe());
+  CreateSubClass(form.get(), "TForm1", TProbe::StaticClass());
+  for (std::size_t i = 0; i < MaxProxyMethods; ++i)
+    CreateSubClassMethod(form.get(), "M" + std::to_string(i));
+  const std::vector<Byte> table = ProxyMethodTable(form->ClassType());
+  ASSERT_GE(table.size(), 2u);
+  EXPECT_EQ(table[0] | table[1] << 8, static_cast<int>(MaxProxyMethods)); // the count is full
+  EXPECT_EQ(fwtest::MessageOf<EInvalidOperation>([&] { CreateSubClassMethod(form.get(), "One"); }),
+            "Class TForm1 cannot hold more than 65535 methods");
+  // A name it holds is still found, and a freed entry makes room again.
+  void* first = CreateSubClassMethod(form.get(), "M0");
+  EXPECT_EQ(first, form->MethodAddress("M0"));
+  DestroySubClassMethod(form.get(), first);
+  EXPECT_NE(CreateSubClassMethod(form.get(), "One"), nullptr);
 }
 
 TEST_F(Proxies, BadInstancesAreRefusedWithoutSideEffects) {
