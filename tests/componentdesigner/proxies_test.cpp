@@ -354,23 +354,4 @@ TEST_F(Proxies, OwnedInstanceThatIsNotInlineHandsEverythingToItsOwner) {
   EXPECT_EQ(module->Heard.back().AsClass, "TProbe");
 }
 
-TEST(CodeNumberSet, HandsOutTheLowestFreeNumberAcrossWords) {
-  TCodeNumberSet set;
-  for (std::uint32_t n = 1; n <= 5000; ++n)
-    ASSERT_EQ(set.Acquire(), n);
-  set.Release(4500);
-  set.Release(70);
-  set.Release(3);
-  set.Release(3);    // twice: ignored
-  set.Release(0);    // never handed out
-  set.Release(9000); // beyond the set
-  EXPECT_EQ(set.Count(), 4997u);
-  EXPECT_FALSE(set.InUse(70));
-  EXPECT_EQ(set.Acquire(), 3u);
-  EXPECT_EQ(set.Acquire(), 70u);
-  EXPECT_EQ(set.Acquire(), 4500u);
-  EXPECT_EQ(set.Acquire(), 5001u);
-  EXPECT_TRUE(set.InUse(5001));
-}
-
 } // namespace
