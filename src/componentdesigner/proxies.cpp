@@ -1,5 +1,6 @@
 #include "componentdesigner/proxies.h"
 
+#include "basert/ancestorlookup.h"
 #include "basert/component.h"
 #include "basert/exceptions.h"
 #include "basert/format.h"
@@ -231,8 +232,19 @@ std::size_t ProxyClassCount() noexcept {
 
 TCodeNumberSet& ProxyCodeNumbers() { return RunTimeMethodCodes(); }
 
-void ProxiesStartup() { RunTimeMethodCodes(); }
+namespace {
+bool IsLiveProxy(TClass cls) noexcept { return IsProxyClass(cls); }
+} // namespace
 
-void ProxiesShutdown() { ForgetRunTimeMethodCodes(); }
+// The ancestor walk asks through a hook: a designed frame's class is only known here.
+void ProxiesStartup() {
+  RunTimeMethodCodes();
+  IsDesignedClass = &IsLiveProxy;
+}
+
+void ProxiesShutdown() {
+  IsDesignedClass = nullptr;
+  ForgetRunTimeMethodCodes();
+}
 
 } // namespace fw

@@ -73,8 +73,9 @@ std::size_t ProxyClassCount() noexcept;
 /// The code numbers of proxy methods (those of every run-time class).
 TCodeNumberSet& ProxyCodeNumbers();
 
-/// Package start-up and shut-down of the unit: make and drop the code-number set. Proxies still
-/// alive at shut-down keep working; their numbers are forgotten.
+/// Package start-up and shut-down of the unit: make and drop the code-number set and fill and
+/// empty the hook that tells the ancestor walk a class is a proxy. Proxies still alive at
+/// shut-down keep working; their numbers are forgotten.
 void ProxiesStartup();
 void ProxiesShutdown();
 

@@ -133,6 +133,13 @@ TEST_F(EditorsTest, SetsShowTheirMembersAndEditThemThroughElements) {
   EXPECT_EQ(elements[0]->GetValue(), "True");
   EXPECT_FALSE(elements[0]->AllEqual()); // a has esPlain, b has not
   EXPECT_TRUE(elements[2]->AllEqual());
+  // Entries re-pointed afterwards leave the elements made before on the old ones.
+  auto* editor = dynamic_cast<TPropertyEditor*>(styles.get());
+  ASSERT_TRUE(editor);
+  editor->SetPropEntry(0, b, editor->GetPropInfo());
+  EXPECT_EQ(styles->GetValue(), "[]");
+  EXPECT_EQ(elements[0]->GetValue(), "True");
+  editor->SetPropEntry(0, a, editor->GetPropInfo());
   EXPECT_EQ(elements[2]->GetAttributes(),
             (TPropertyAttributes{paValueList, paMultiSelect, paSortList}));
 
