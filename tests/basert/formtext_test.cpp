@@ -245,6 +245,30 @@ TEST(FormTextLayout, HumanTextIsAcceptedAndComesBackCanonical) {
                    "    clRed", "    (", "      1))", "end"}));
 }
 
+TEST(FormTextLayout, ValuesAtTheirTagLimitsKeepTheirTagBothWays) {
+  auto tagOf = [](const String& binary) {
+    const auto at = binary.find("\x01V");
+    return at == String::npos ? -1 : static_cast<int>(static_cast<Byte>(binary[at + 2]));
+  };
+  // A plain string is short up to 255 bytes and long from 256 on.
+  for (std::size_t n : {254u, 255u, 256u}) {
+    const String text = Lines({"object A: TA", "  V = '" + String(n, 'a') + "'", "end"});
+    const String binary = TextToBinary(text);
+    EXPECT_EQ(tagOf(binary), n <= 255 ? vaString : vaLString) << n;
+    EXPECT_EQ(TextToBinary(BinaryToText(binary)), binary) << n;
+  }
+  // The widest values an integer tag takes are accepted with that tag (typed values are exact
+  // syntax only).
+  const std::pair<const char*, TValueType> limits[] = {
+      {"Int8(127)", vaInt8},      {"Int8(-128)", vaInt8},         {"Int16(32767)", vaInt16},
+      {"Int16(-32768)", vaInt16}, {"Int32(2147483647)", vaInt32}, {"Int32(-2147483648)", vaInt32}};
+  for (const auto& [value, tag] : limits)
+    EXPECT_EQ(tagOf(TextToBinary(Lines({"object A: TA", String("  V = ") + value, "end"}),
+                                 TTextSyntax::Exact)),
+              tag)
+        << value;
+}
+
 TEST(FormTextLayout, ConversionStopsAfterOneObjectSoStreamsCanHoldSeveral) {
   TStringStream text("object A: TA\r\nend\r\nobject B: TB\r\nend\r\n");
   TMemoryStream first, second;
@@ -531,6 +555,13 @@ TEST(FormTextErrors, SyntaxErrorsNameLineAndColumn) {
   const Case exactCases[] = {
       {"object A: TA\n  V = Int9(5)\nend\n", "Unknown value kind Int9 on line 2, column 7"},
       {"object A: TA\n  V = Int8(300)\nend\n", "Number out of range on line 2, column 12"},
+      // One past each width's limit, both ways.
+      {"object A: TA\n  V = Int8(128)\nend\n", "Number out of range on line 2, column 12"},
+      {"object A: TA\n  V = Int8(-129)\nend\n", "Number out of range on line 2, column 12"},
+      {"object A: TA\n  V = Int16(32768)\nend\n", "Number out of range on line 2, column 13"},
+      {"object A: TA\n  V = Int16(-32769)\nend\n", "Number out of range on line 2, column 13"},
+      {"object A: TA\n  V = Int32(2147483648)\nend\n", "Number out of range on line 2, column 13"},
+      {"object A: TA\n  V = Int32(-2147483649)\nend\n", "Number out of range on line 2, column 13"},
       {"object A: TA\n  V = String(#256)\nend\n", "Invalid character code on line 2, column 14"},
   };
   for (const auto& c : exactCases)
