@@ -679,19 +679,28 @@ void TWinControl::AlignControls(TControl* control, TRect& rect) {
     c->FAnchorMove = false;
   }
 
-  auto bottomOf = [](const TControl* c) { return c->FTop + c->FHeight; };
-  auto rightOf = [](const TControl* c) { return c->FLeft + c->FWidth; };
+  // Each list sorted by its edge, read once into a key so that the sort stays within one array.
   // Equal far edges: the later control goes further out, as an insertion in list order would.
-  std::reverse(lists[alBottom].begin(), lists[alBottom].end());
-  std::reverse(lists[alRight].begin(), lists[alRight].end());
-  std::stable_sort(lists[alTop].begin(), lists[alTop].end(),
-                   [](const TControl* a, const TControl* b) { return a->FTop < b->FTop; });
-  std::stable_sort(lists[alBottom].begin(), lists[alBottom].end(),
-                   [&](const TControl* a, const TControl* b) { return bottomOf(a) > bottomOf(b); });
-  std::stable_sort(lists[alLeft].begin(), lists[alLeft].end(),
-                   [](const TControl* a, const TControl* b) { return a->FLeft < b->FLeft; });
-  std::stable_sort(lists[alRight].begin(), lists[alRight].end(),
-                   [&](const TControl* a, const TControl* b) { return rightOf(a) > rightOf(b); });
+  std::vector<std::pair<Int64, TControl*>> keyed;
+  auto sortBy = [&keyed](std::vector<TControl*>& list, auto key, bool farEdge) {
+    if (list.size() < 2) return;
+    if (farEdge) std::reverse(list.begin(), list.end());
+    keyed.clear();
+    for (TControl* c : list)
+      keyed.emplace_back(farEdge ? -Int64{key(c)} : Int64{key(c)}, c);
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (std::size_t i = 0; i < keyed.size(); ++i)
+      list[i] = keyed[i].second;
+  };
+  sortBy(
+      lists[alTop], [](const TControl* c) { return c->FTop; }, false);
+  sortBy(
+      lists[alBottom], [](const TControl* c) { return c->FTop + c->FHeight; }, true);
+  sortBy(
+      lists[alLeft], [](const TControl* c) { return c->FLeft; }, false);
+  sortBy(
+      lists[alRight], [](const TControl* c) { return c->FLeft + c->FWidth; }, true);
 
   for (TAlign align : {alTop, alBottom, alLeft, alRight, alClient}) {
     for (TControl* c : lists[align]) {
