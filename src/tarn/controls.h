@@ -278,8 +278,9 @@ private:
   TPoint FOriginalParentSize;
   bool FAnchorMove = false; // set while the parent places the control
   bool FHasAnchorRules = false;
-  TRect FExplicitBounds;  // the bounds last set by hand, restored when the alignment goes
-  bool FWindowed = false; // a TWinControl: kept in the parent's windowed list
+  TRect FExplicitBounds;   // the bounds last set by hand, restored when the alignment goes
+  bool FWindowed = false;  // a TWinControl: kept in the parent's windowed list
+  Integer FListIndex = -1; // position in the parent's list of its kind
 };
 
 /// A control without a window of its own: always below its windowed siblings.
@@ -327,7 +328,7 @@ public:
   // ---- children
   /// Graphic controls first (back to front), then windowed ones (back to front).
   Integer ControlCount() const noexcept {
-    return static_cast<Integer>(FControls.size() + FWinControls.size());
+    return static_cast<Integer>(FControls.Items.size() + FWinControls.Items.size());
   }
   /// Raises EListError for an index out of range.
   TControl* Controls(Integer index) const;
@@ -409,8 +410,18 @@ private:
   void NotifyColorChanged();
   void RenumberTabs(std::size_t from);
 
-  std::vector<TControl*> FControls;
-  std::vector<TWinControl*> FWinControls;
+  /// The children of one kind, back to front, with their bounds beside them so that
+  /// hit-testing scans one compact array. Each child knows its index.
+  struct TChildList {
+    std::vector<TControl*> Items;
+    std::vector<TRect> Bounds;
+    void Add(TControl* c);
+    void Remove(TControl* c);
+    void Move(std::size_t from, std::size_t to);
+  };
+  TChildList& ListOf(const TControl* c) { return c->FWindowed ? FWinControls : FControls; }
+  TChildList FControls;
+  TChildList FWinControls;
   std::vector<TWinControl*> FTabList;
   std::vector<TControl*> FDockClients;
   TOwned<TPadding> FPadding;
