@@ -622,7 +622,8 @@ void TWinControl::RenumberTabs(std::size_t from) {
 void TWinControl::Realign() { AlignFor(nullptr); }
 
 void TWinControl::AlignFor(TControl* control) {
-  if (FAlignLevel > 0 || FAligning || Loading() || ComponentState().Contains(stateDestroying))
+  if (FAlignLevel > 0 || FAligning || Loading() || ComponentState().Contains(stateDestroying) ||
+      ControlCount() == 0)
     return;
   FAligning = true;
   TOnExit restore([this] { FAligning = false; });
