@@ -211,11 +211,13 @@ public:
   void SetLRDockWidth(Integer v) { FLRDockWidth = v; }
   void SetTBDockHeight(Integer v) { FTBDockHeight = v; }
   /// Docks into `newDockSite` beside `dropControl` on side `controlSide`; a null site floats
-  /// the control. False when the site is not a dock site or its old host refused the undock.
+  /// the control at its undock size. A control that was floating remembers its size as the
+  /// undock size. False when the old host refused the undock; raises EInvalidOperation
+  /// (SControlParentSetToSelf) for a site inside the control.
   bool ManualDock(TWinControl* newDockSite, TControl* dropControl = nullptr,
                   TAlign controlSide = alNone);
-  /// Undocks and floats at `screenPos` (its size becomes the undock size). False when the old
-  /// host refused.
+  /// Undocks, leaves the parent and takes `screenPos` as its bounds. False when the old host
+  /// refused.
   bool ManualFloat(const TRect& screenPos);
 
   TNotifyEvent OnClick;

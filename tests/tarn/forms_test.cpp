@@ -1,4 +1,5 @@
 // Forms, frames and menus as objects: references they hold, handlers, and the menu tree.
+#include "basert/classbuilder.h"
 #include "support/testutil.h"
 #include "tarn/extctrls.h"
 #include "tarn/forms.h"
@@ -44,6 +45,8 @@ void Note(void* log, const char* what) { static_cast<std::vector<String>*>(log)-
 
 /// A form whose handlers are bound before it is complete, as a form read from its file has them.
 struct TLoggedForm : TForm {
+  FW_CLASS(TLoggedForm)
+public:
   TLoggedForm(TComponent* owner, std::vector<String>* log, bool designing) : TForm(owner) {
     if (designing) SetDesigning(true);
     auto bind = [log](TNotifyEvent& e, void (*fn)(void*, TObject*)) {
@@ -56,6 +59,11 @@ struct TLoggedForm : TForm {
     bind(OnDestroy, [](void* l, TObject*) { Note(l, "destroy"); });
   }
 };
+
+TClass TLoggedForm::StaticClass() {
+  static const TClass cls = TClassBuilder<TLoggedForm, TForm>("TLoggedForm", "Tests").Build();
+  return cls;
+}
 
 TEST(Forms, HandlersRunOnlyOutsideTheDesigner) {
   std::vector<String> log;
