@@ -205,9 +205,10 @@ void TControl::SetParent(TWinControl* parent) {
 }
 
 void TControl::ReadState(TReader* reader) {
-  if (auto* p = dynamic_cast<TWinControl*>(reader->Parent())) {
-    if (p != FParent && !p->ControlStyle().Contains(controlAcceptsControls))
-      throw EReadError(Format(SControlNotAccepting, NameOrClass(p)));
+  if (TComponent* parent = reader->Parent(); parent && parent != FParent) {
+    auto* p = dynamic_cast<TWinControl*>(parent);
+    if (!p || !p->ControlStyle().Contains(controlAcceptsControls))
+      throw EReadError(Format(SControlNotAccepting, NameOrClass(parent)));
     SetParent(p);
   }
   TComponent::ReadState(reader);

@@ -102,11 +102,13 @@ public:
   /// True when `control` is this control or lies somewhere below it.
   bool ContainsControl(const TControl* control) const;
   bool HasParent() override { return true; }
+  /// Children read inside a control come to it (so that one which cannot take them refuses).
+  TComponent* GetChildParent() override { return this; }
   TComponent* GetParentComponent() override;
   /// A windowed `value` becomes the parent; anything else is ignored.
   void SetParentComponent(TComponent* value) override;
-  /// Takes the reader's parent first; refuses (EReadError, SControlNotAccepting) a parent whose
-  /// control style lacks controlAcceptsControls.
+  /// Takes the reader's parent first; refuses (EReadError, SControlNotAccepting) a parent that
+  /// is not a windowed control with controlAcceptsControls in its style.
   void ReadState(TReader* reader) override;
   void Loaded() override;
 

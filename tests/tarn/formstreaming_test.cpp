@@ -201,6 +201,14 @@ TEST_F(FormStreaming, ControlInsideANonContainerIsRefused) {
                       "end\r\n";
   const String msg = fwtest::MessageOf([&] { TOwned<TComponent>(ReadBinary(TextToBinary(text))); });
   EXPECT_EQ(msg, "Control 'Button1' does not accept controls");
+  // Nor do graphic controls or menu items.
+  for (const char* outer : {"TLabel", "TMenuItem"}) {
+    const String nested = String("object Form1: TForm\r\n  object Outer1: ") + outer +
+                          "\r\n    object Edit1: TEdit\r\n    end\r\n  end\r\nend\r\n";
+    EXPECT_EQ(fwtest::MessageOf([&] { TOwned<TComponent>(ReadBinary(TextToBinary(nested))); }),
+              "Control 'Outer1' does not accept controls")
+        << outer;
+  }
 }
 
 TEST_F(FormStreaming, ReadingIntoAnExistingFormKeepsAlignmentLinear) {
