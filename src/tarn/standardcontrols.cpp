@@ -23,9 +23,9 @@ const std::vector<TClass>& StandardClasses() {
       TButton::StaticClass(),         TLabel::StaticClass(),
       TEdit::StaticClass(),           TMemo::StaticClass(),
       TCheckBox::StaticClass(),       TListBox::StaticClass(),
-      TImage::StaticClass(),          TMenu::StaticClass(),
-      TMainMenu::StaticClass(),       TPopupMenu::StaticClass(),
-      TMenuItem::StaticClass(),
+      TImage::StaticClass(),          TSplitter::StaticClass(),
+      TMenu::StaticClass(),           TMainMenu::StaticClass(),
+      TPopupMenu::StaticClass(),      TMenuItem::StaticClass(),
   };
   return classes;
 }
