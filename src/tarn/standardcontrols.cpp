@@ -1,8 +1,11 @@
 #include "tarn/standardcontrols.h"
 
 #include "basert/classreg.h"
+#include "tarn/actions.h"
+#include "tarn/dialogs.h"
 #include "tarn/extctrls.h"
 #include "tarn/forms.h"
+#include "tarn/imglist.h"
 #include "tarn/mainmenu.h"
 #include "tarn/stdctrls.h"
 
@@ -15,17 +18,41 @@ namespace {
 // Ancestors first, so that withdrawing in reverse leaves no class without its parent.
 const std::vector<TClass>& StandardClasses() {
   static const std::vector<TClass> classes = {
-      TControl::StaticClass(),        TWinControl::StaticClass(),
-      TGraphicControl::StaticClass(), TScrollingWinControl::StaticClass(),
-      TCustomForm::StaticClass(),     TForm::StaticClass(),
-      TCustomFrame::StaticClass(),    TFrame::StaticClass(),
-      TScrollBox::StaticClass(),      TPanel::StaticClass(),
-      TButton::StaticClass(),         TLabel::StaticClass(),
-      TEdit::StaticClass(),           TMemo::StaticClass(),
-      TCheckBox::StaticClass(),       TListBox::StaticClass(),
-      TImage::StaticClass(),          TMenu::StaticClass(),
-      TMainMenu::StaticClass(),       TPopupMenu::StaticClass(),
+      TControl::StaticClass(),
+      TWinControl::StaticClass(),
+      TGraphicControl::StaticClass(),
+      TScrollingWinControl::StaticClass(),
+      TCustomForm::StaticClass(),
+      TForm::StaticClass(),
+      TCustomFrame::StaticClass(),
+      TFrame::StaticClass(),
+      TScrollBox::StaticClass(),
+      TPanel::StaticClass(),
+      TButton::StaticClass(),
+      TLabel::StaticClass(),
+      TEdit::StaticClass(),
+      TMemo::StaticClass(),
+      TCheckBox::StaticClass(),
+      TListBox::StaticClass(),
+      TImage::StaticClass(),
+      TMenu::StaticClass(),
+      TMainMenu::StaticClass(),
+      TPopupMenu::StaticClass(),
       TMenuItem::StaticClass(),
+      // Non-visual components forms carry.
+      TBasicAction::StaticClass(),
+      TContainedAction::StaticClass(),
+      TCustomAction::StaticClass(),
+      TAction::StaticClass(),
+      TCustomActionList::StaticClass(),
+      TActionList::StaticClass(),
+      TCustomImageList::StaticClass(),
+      TImageList::StaticClass(),
+      TCommonDialog::StaticClass(),
+      TOpenDialog::StaticClass(),
+      TSaveDialog::StaticClass(),
+      TColorDialog::StaticClass(),
+      TFontDialog::StaticClass(),
   };
   return classes;
 }

@@ -124,7 +124,8 @@ TEST(Render, ImagesDrawTheirPictureByStretchProportionAndCentre) {
 TEST(Render, NearestRegisteredPainterWins) {
   TOwned<TForm> f(New<TForm>(nullptr));
   auto* b = Make<TButton>(f.get(), f.get(), "B");
-  static int calls = 0;
+  static int calls;
+  calls = 0;
   const TControlPainter original = FindControlPainter(TButton::StaticClass());
   RegisterControlPainter(TButton::StaticClass(),
                          [](TControl*, TCanvas*, const TRect&) { ++calls; });
