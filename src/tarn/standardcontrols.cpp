@@ -18,40 +18,30 @@ namespace {
 // Ancestors first, so that withdrawing in reverse leaves no class without its parent.
 const std::vector<TClass>& StandardClasses() {
   static const std::vector<TClass> classes = {
-      TControl::StaticClass(),
-      TWinControl::StaticClass(),
-      TGraphicControl::StaticClass(),
-      TScrollingWinControl::StaticClass(),
-      TCustomForm::StaticClass(),
-      TForm::StaticClass(),
-      TCustomFrame::StaticClass(),
-      TFrame::StaticClass(),
-      TScrollBox::StaticClass(),
-      TPanel::StaticClass(),
-      TButton::StaticClass(),
-      TLabel::StaticClass(),
-      TEdit::StaticClass(),
-      TMemo::StaticClass(),
-      TCheckBox::StaticClass(),
-      TListBox::StaticClass(),
-      TImage::StaticClass(),
-      TMenu::StaticClass(),
-      TMainMenu::StaticClass(),
-      TPopupMenu::StaticClass(),
+      TControl::StaticClass(),        TWinControl::StaticClass(),
+      TGraphicControl::StaticClass(), TScrollingWinControl::StaticClass(),
+      TCustomForm::StaticClass(),     TForm::StaticClass(),
+      TCustomFrame::StaticClass(),    TFrame::StaticClass(),
+      TScrollBox::StaticClass(),      TPanel::StaticClass(),
+      TButton::StaticClass(),         TLabel::StaticClass(),
+      TEdit::StaticClass(),           TMemo::StaticClass(),
+      TCheckBox::StaticClass(),       TListBox::StaticClass(),
+      TImage::StaticClass(),          TMenu::StaticClass(),
+      TMainMenu::StaticClass(),       TPopupMenu::StaticClass(),
       TMenuItem::StaticClass(),
-      // Non-visual components forms carry.
-      TBasicAction::StaticClass(),
-      TContainedAction::StaticClass(),
-      TCustomAction::StaticClass(),
-      TAction::StaticClass(),
-      TCustomActionList::StaticClass(),
-      TActionList::StaticClass(),
-      TCustomImageList::StaticClass(),
-      TImageList::StaticClass(),
-      TCommonDialog::StaticClass(),
-      TOpenDialog::StaticClass(),
-      TSaveDialog::StaticClass(),
-      TColorDialog::StaticClass(),
+  };
+  return classes;
+}
+
+// The non-visual components forms carry, registered after the controls.
+const std::vector<TClass>& ComponentClasses() {
+  static const std::vector<TClass> classes = {
+      TBasicAction::StaticClass(),      TContainedAction::StaticClass(),
+      TCustomAction::StaticClass(),     TAction::StaticClass(),
+      TCustomActionList::StaticClass(), TActionList::StaticClass(),
+      TCustomImageList::StaticClass(),  TImageList::StaticClass(),
+      TCommonDialog::StaticClass(),     TOpenDialog::StaticClass(),
+      TSaveDialog::StaticClass(),       TColorDialog::StaticClass(),
       TFontDialog::StaticClass(),
   };
   return classes;
@@ -62,9 +52,14 @@ const std::vector<TClass>& StandardClasses() {
 void RegisterStandardControls() {
   for (TClass cls : StandardClasses())
     RegisterClass(cls);
+  for (TClass cls : ComponentClasses())
+    RegisterClass(cls);
 }
 
 void UnregisterStandardControls() {
+  const auto& components = ComponentClasses();
+  for (auto it = components.rbegin(); it != components.rend(); ++it)
+    UnRegisterClass(*it);
   const auto& classes = StandardClasses();
   for (auto it = classes.rbegin(); it != classes.rend(); ++it)
     UnRegisterClass(*it);
