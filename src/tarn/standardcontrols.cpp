@@ -1,8 +1,11 @@
 #include "tarn/standardcontrols.h"
 
 #include "basert/classreg.h"
+#include "tarn/actions.h"
+#include "tarn/dialogs.h"
 #include "tarn/extctrls.h"
 #include "tarn/forms.h"
+#include "tarn/imglist.h"
 #include "tarn/mainmenu.h"
 #include "tarn/stdctrls.h"
 
@@ -30,14 +33,33 @@ const std::vector<TClass>& StandardClasses() {
   return classes;
 }
 
+// The non-visual components forms carry, registered after the controls.
+const std::vector<TClass>& ComponentClasses() {
+  static const std::vector<TClass> classes = {
+      TBasicAction::StaticClass(),      TContainedAction::StaticClass(),
+      TCustomAction::StaticClass(),     TAction::StaticClass(),
+      TCustomActionList::StaticClass(), TActionList::StaticClass(),
+      TCustomImageList::StaticClass(),  TImageList::StaticClass(),
+      TCommonDialog::StaticClass(),     TOpenDialog::StaticClass(),
+      TSaveDialog::StaticClass(),       TColorDialog::StaticClass(),
+      TFontDialog::StaticClass(),
+  };
+  return classes;
+}
+
 } // namespace
 
 void RegisterStandardControls() {
   for (TClass cls : StandardClasses())
     RegisterClass(cls);
+  for (TClass cls : ComponentClasses())
+    RegisterClass(cls);
 }
 
 void UnregisterStandardControls() {
+  const auto& components = ComponentClasses();
+  for (auto it = components.rbegin(); it != components.rend(); ++it)
+    UnRegisterClass(*it);
   const auto& classes = StandardClasses();
   for (auto it = classes.rbegin(); it != classes.rend(); ++it)
     UnRegisterClass(*it);
