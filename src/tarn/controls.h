@@ -14,6 +14,7 @@ namespace fw {
 class TControl;
 class TWinControl;
 class TDragDockObject;
+class TStream;
 
 // Resource strings of the controls.
 inline constexpr const char* SControlParentSetToSelf = "Control '%s' can't have itself as a parent";
@@ -294,8 +295,11 @@ struct IDockManager : virtual IInterface {
   /// `control` docks beside `dropCtl` (null: the whole site) on `insertAt`.
   virtual void InsertControl(TControl* control, TAlign insertAt, TControl* dropCtl) = 0;
   virtual void RemoveControl(TControl* control) = 0;
-  /// The site's size changed: lay the clients out again.
+  /// The site's size changed: lay the clients out again (with `force`, even at the same size).
   virtual void ResetBounds(bool force) = 0;
+  /// The layout of the clients, as the manager's own binary data.
+  virtual void SaveToStream(TStream& stream) = 0;
+  virtual void LoadFromStream(TStream& stream) = 0;
 };
 
 /// The drop of a control onto a dock site, as the site's DockDrop sees it.

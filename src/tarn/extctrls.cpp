@@ -83,7 +83,8 @@ TClass TImage::StaticClass() {
         .Property("DragMode", &TImage::DragMode, &TImage::SetDragMode)
         .Default(dmManual)
         .Property("Enabled", &TImage::Enabled, &TImage::SetEnabled)
-        .Default(true);
+        .Default(true)
+        .Property("Picture", &TImage::Picture, &TImage::SetPicture);
     b.Property("Proportional", &TImage::Proportional, &TImage::SetProportional)
         .Default(false)
         .Property("Stretch", &TImage::Stretch, &TImage::SetStretch)
@@ -96,9 +97,22 @@ TClass TImage::StaticClass() {
   return cls;
 }
 
-TImage::TImage(TComponent* owner) : TGraphicControl(owner) {
+TImage::TImage(TComponent* owner) : TGraphicControl(owner), FPicture(new TPicture) {
   FControlStyle.Include(controlReplicatable);
+  FPicture->OnChange = [this](TObject*) { PictureChanged(); };
   SetBounds(0, 0, 105, 105);
+}
+
+TImage::~TImage() = default;
+
+void TImage::SetAutoSize(bool value) {
+  FAutoSize = value;
+  PictureChanged();
+}
+
+void TImage::PictureChanged() {
+  if (FAutoSize && FPicture->Width() > 0 && FPicture->Height() > 0)
+    SetBounds(Left(), Top(), FPicture->Width(), FPicture->Height());
 }
 
 } // namespace fw

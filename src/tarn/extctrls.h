@@ -3,6 +3,7 @@
 
 #include "tarn/controls.h"
 #include "tarn/forms.h"
+#include "tarn/picture.h"
 #include "tarn/stdctrls.h"
 
 namespace fw {
@@ -50,8 +51,12 @@ class TImage : public TGraphicControl {
   FW_CLASS(TImage)
 public:
   explicit TImage(TComponent* owner);
+  ~TImage() override;
+  TPicture* Picture() const noexcept { return FPicture.get(); }
+  void SetPicture(TPicture* value) { FPicture->Assign(value); }
+  /// With AutoSize the image takes the size of its picture (when it has one).
   bool AutoSize() const noexcept { return FAutoSize; }
-  void SetAutoSize(bool value) { FAutoSize = value; }
+  void SetAutoSize(bool value);
   bool Center() const noexcept { return FCenter; }
   void SetCenter(bool value) { FCenter = value; }
   bool Proportional() const noexcept { return FProportional; }
@@ -62,6 +67,8 @@ public:
   void SetTransparent(bool value) { FTransparent = value; }
 
 private:
+  void PictureChanged();
+  TOwned<TPicture> FPicture;
   bool FAutoSize = false;
   bool FCenter = false;
   bool FProportional = false;

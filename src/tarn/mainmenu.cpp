@@ -47,6 +47,8 @@ TClass TMenuItem::StaticClass() {
           .Default(-1)
           .Property("RadioItem", &TMenuItem::RadioItem, &TMenuItem::SetRadioItem)
           .Default(false)
+          .Property("ShortCut", &TMenuItem::ShortCut, &TMenuItem::SetShortCut)
+          .Default(0)
           .Property("Visible", &TMenuItem::Visible, &TMenuItem::SetVisible)
           .Default(true)
           .Property("OnClick", &TMenuItem::OnClick, &TMenuItem::OnClick)

@@ -4,6 +4,7 @@
 
 #include "basert/component.h"
 #include "basert/exceptions.h"
+#include "tarn/shortcuts.h"
 #include "tarn/uitypes.h"
 
 #include <vector>
@@ -84,6 +85,8 @@ public:
   void SetImageIndex(Integer value) { FImageIndex = value; }
   const String& Hint() const noexcept { return FHint; }
   void SetHint(const String& value) { FHint = value; }
+  TShortCut ShortCut() const noexcept { return FShortCut; }
+  void SetShortCut(TShortCut value) { FShortCut = value; }
 
   TNotifyEvent OnClick;
   /// Checks an auto-check item, then fires OnClick.
@@ -105,6 +108,7 @@ private:
   bool FAutoCheck = false;
   Byte FGroupIndex = 0;
   Integer FImageIndex = -1;
+  TShortCut FShortCut = TShortCut(0);
 };
 
 class TMenu : public TComponent {

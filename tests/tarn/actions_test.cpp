@@ -18,7 +18,7 @@ class TActionHost : public TComponent {
   FW_CLASS(TActionHost)
 public:
   using TComponent::TComponent;
-  void GetChildren(const TGetChildProc& proc, TComponent* root) override {
+  void GetChildren(const TGetChildProc& proc, TComponent*) override {
     for (TComponent* c : ComponentList())
       if (!c->HasParent()) proc(c);
   }

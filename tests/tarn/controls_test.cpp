@@ -1,6 +1,8 @@
 // Control trees: parents, alignment and anchors, z-order, tab order, hit-testing, coordinates
 // and docking.
+#include "basert/streams.h"
 #include "support/testutil.h"
+#include "tarn/docktree.h"
 #include "tarn/extctrls.h"
 #include "tarn/forms.h"
 #include "tarn/stdctrls.h"
@@ -313,6 +315,51 @@ TEST(Controls, DockingMovesClientsBetweenSitesAndFloating) {
   tool->ManualDock(site2);
   tool.reset();
   EXPECT_EQ(site2->DockClientCount(), 0);
+}
+
+TEST(Controls, DockTreeLaysOutSavesAndRestoresClients) {
+  auto f = Form(400, 300);
+  auto* site = Child<TPanel>(f.get(), "Site", {0, 0, 400, 300});
+  site->SetBevelOuter(bvNone);
+  site->SetDockSite(true);
+  auto tree = IPtr<IDockManager>(New<TDockTree>(site, true));
+  site->SetDockManager(tree);
+  auto* a = Child<TPanel>(f.get(), "A", {0, 0, 100, 50});
+  auto* b = Child<TPanel>(f.get(), "B", {0, 0, 100, 50});
+  auto* c = Child<TPanel>(f.get(), "C", {0, 0, 100, 80});
+  a->ManualDock(site);
+  b->ManualDock(site, a, alLeft);
+  c->ManualDock(site, nullptr, alBottom);
+  EXPECT_EQ(a->Align(), alClient);
+  EXPECT_EQ(b->BoundsRect(), (TRect{0, 0, 100, 220}));
+  EXPECT_EQ(c->BoundsRect(), (TRect{0, 220, 400, 300}));
+  EXPECT_EQ(a->BoundsRect(), (TRect{100, 0, 400, 220}));
+
+  // Proportional sizes follow the site.
+  site->SetWidth(800);
+  EXPECT_EQ(b->Width(), 200);
+
+  TMemoryStream saved;
+  tree->SaveToStream(saved);
+  b->SetWidth(50);
+  c->SetAlign(alTop);
+  saved.SetPosition(0);
+  tree->LoadFromStream(saved);
+  EXPECT_EQ(b->Width(), 200);
+  EXPECT_EQ(c->Align(), alBottom);
+  EXPECT_EQ(c->Height(), 80);
+
+  // Data cut short changes nothing.
+  const String bytes(saved.View().substr(0, saved.View().size() - 3));
+  TStringStream cut(bytes);
+  b->SetWidth(60);
+  EXPECT_EQ(fwtest::MessageOf<EReadError>([&] { tree->LoadFromStream(cut); }),
+            "Dock layout data is corrupt");
+  EXPECT_EQ(b->Width(), 60);
+
+  // Undocking takes the client out of the layout.
+  b->ManualFloat({0, 0, 100, 100});
+  EXPECT_EQ(static_cast<TDockTree*>(tree.get())->Clients(), (std::vector<TControl*>{a, c}));
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "tarn/extctrls.h"
 #include "tarn/forms.h"
 #include "tarn/mainmenu.h"
+#include "tarn/picture.h"
 #include "tarn/standardcontrols.h"
 #include "tarn/stdctrls.h"
 
@@ -90,6 +91,8 @@ protected:
     auto* image = Make<TImage>(f.get(), f.get(), "Logo");
     image->SetBounds(200, 100, 32, 32);
     image->SendToBack();
+    image->Picture()->Bitmap()->SetSize(16, 8);
+    image->SetAutoSize(true);
 
     auto* menu = Make<TMainMenu>(f.get(), nullptr, "MainMenu1");
     auto* file = Make<TMenuItem>(f.get(), nullptr, "File1");
@@ -97,6 +100,7 @@ protected:
     menu->Items()->Add(file);
     auto* open = Make<TMenuItem>(f.get(), nullptr, "Open1");
     open->SetCaption("&Open...");
+    open->SetShortCut(TextToShortCut("Ctrl+O"));
     file->Add(open);
     auto* sep = Make<TMenuItem>(f.get(), nullptr, "N1");
     sep->SetCaption("-");
@@ -168,6 +172,10 @@ TEST_F(FormStreaming, EveryControlRoundTripsInBothLayouts) {
   EXPECT_EQ(file->Items(0)->Name(), "Exit1");
   EXPECT_TRUE(file->Items(2)->IsLine());
   EXPECT_EQ(f->Menu()->FindItem("file|open..."), file->Items(1));
+  EXPECT_EQ(ShortCutToText(file->Items(1)->ShortCut()), "Ctrl+O");
+  auto* logo = dynamic_cast<TImage*>(f->FindComponent("Logo"));
+  EXPECT_EQ(logo->Picture()->Width(), 16);
+  EXPECT_EQ(logo->BoundsRect(), (TRect{200, 100, 216, 108}));
 
   // The frame is inline and owns what it contains.
   auto* frame = dynamic_cast<TFrame*>(f->FindComponent("Frame1"));
