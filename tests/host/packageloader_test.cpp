@@ -122,6 +122,11 @@ TEST_F(PackageLoaderTest, PackageRegistersUnderItsOwnGroupAndWithdrawsOnUnload) 
   TPackage again(FW_STDCOMPONENTS_PATH);
   EXPECT_EQ(again.Group(), group);
   EXPECT_NE(GetClass("TTicker"), nullptr);
+  // Loading it a second time while loaded is refused, and leaves the first one whole.
+  EXPECT_EQ(fwtest::MessageOf([] { TPackage twice(FW_STDCOMPONENTS_PATH); }),
+            Format(SPackageAlreadyLoaded, String(FW_STDCOMPONENTS_PATH)));
+  EXPECT_NE(GetClass("TTicker"), nullptr);
+  EXPECT_TRUE(again.Loaded());
 }
 
 TEST_F(PackageLoaderTest, StandardControlsComeAndGoWithThePackage) {
