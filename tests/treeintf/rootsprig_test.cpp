@@ -297,8 +297,20 @@ TEST_F(TreeSync, RandomEditsKeepTheTreeEqualToARebuiltOne) {
     const unsigned op = live.empty() ? 0 : rng() % 10;
     if (op <= 3) {
       TTestControl* parent = !live.empty() && rng() % 3 ? pick() : nullptr;
+      if (rng() % 4 == 0) {
+        // Pasted: a new parent announced after its new child.
+        auto* p = New<TTestControl>(form);
+        p->SetDesigning(true);
+        p->SetParent(parent);
+        parent = p;
+      }
       live.push_back(Insert("C" + std::to_string(++serial), parent));
       serials[live.back()] = "c" + std::to_string(serial);
+      if (parent && std::find(live.begin(), live.end(), parent) == live.end()) {
+        live.push_back(parent);
+        serials[parent] = "p" + std::to_string(serial);
+        DesignNotificationItemInserted(keep, parent);
+      }
     } else if (op <= 5) {
       TTestControl* victim = pick();
       std::erase(live, victim);
