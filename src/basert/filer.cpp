@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <unordered_map>
 
 namespace fw {
@@ -225,13 +226,13 @@ void TWriter::WriteComponent(TComponent* component) {
     FAncestor = oldAncestor;
     FRootAncestor = oldRootAncestor;
   });
-  if (FAncestorList) {
-    FAncestor = nullptr;
-    for (TComponent* a : *FAncestorList)
-      if (SameText(a->Name(), component->Name())) {
-        FAncestor = a;
-        break;
-      }
+  if (FAncestorList) FAncestor = FindAncestorChild(*FAncestorList, component);
+  if (OnFindAncestorRoot) {
+    TAncestorLookup lookup{FAncestor, FRoot, FRootAncestor};
+    if (FindDesignedAncestor(lookup, component, FLookupRoot, OnFindAncestorRoot)) {
+      FAncestor = lookup.Ancestor;
+      FRootAncestor = lookup.RootAncestor;
+    }
   }
   if (OnFindAncestor && (!FAncestor || dynamic_cast<TComponent*>(FAncestor))) {
     auto* a = static_cast<TComponent*>(FAncestor);
@@ -298,12 +299,10 @@ void TWriter::WriteData(TComponent* instance) {
     FAncestorPos = 0;
     FChildPos = 0;
     if (!FIgnoreChildren) {
-      if (auto* a = dynamic_cast<TComponent*>(FAncestor)) {
-        if (a->ComponentState().Contains(stateInline)) FRootAncestor = a;
-        a->GetChildren([&](TComponent* c) { ancestorList.push_back(c); }, FRootAncestor);
-        FAncestorList = &ancestorList;
-      }
-      if (instance->ComponentState().Contains(stateInline)) FRoot = instance;
+      TAncestorLookup lookup{FAncestor, FRoot, FRootAncestor};
+      if (EnterChildren(lookup, instance, ancestorList)) FAncestorList = &ancestorList;
+      FRoot = lookup.Root;
+      FRootAncestor = lookup.RootAncestor;
       instance->GetChildren([this](TComponent* c) { WriteComponent(c); }, FRoot);
     }
   }
@@ -338,9 +337,12 @@ void TWriter::WriteProperty(TPersistent* instance, PPropInfo prop) {
     case kindInteger: {
       String ident;
       TIntToIdent toIdent = FindIntToIdent(type);
-      // 32-bit integers travel as signed 32-bit values whatever their type's sign.
       if (toIdent && toIdent(static_cast<Integer>(v), ident))
         WriteIdent(ident);
+      else if (type->Data.OrdType == otULong)
+        // Unsigned values above the signed range take the 64-bit tag, so that the text form
+        // shows the number itself.
+        WriteInteger(static_cast<std::uint32_t>(v));
       else
         WriteInteger(static_cast<Integer>(static_cast<std::uint32_t>(v)));
       break;
@@ -919,6 +921,12 @@ void TReader::ReadPropValue(TPersistent* instance, PPropInfo prop) {
       TIdentToInt toInt = FindIdentToInt(type);
       if (!toInt || !toInt(ident, v)) FCore.PropValueError("Integer");
       SetOrdProp(instance, prop, v);
+    } else if (type->Data.OrdType == otULong) {
+      // Either encoding of an unsigned value: signed 32-bit, or the number itself.
+      Int64 v = FCore.ReadInt64();
+      if (v < std::numeric_limits<Integer>::min() || v > std::numeric_limits<std::uint32_t>::max())
+        FCore.ErrorAt(SValueOutOfRange);
+      SetOrdProp(instance, prop, static_cast<std::uint32_t>(v));
     } else {
       SetOrdProp(instance, prop, ReadInteger());
     }
@@ -1242,6 +1250,12 @@ bool IsDefaultPropertyValue(TObject* instance, PPropInfo prop,
   }
   if (!prop->HasRead()) return true;
   return IsDefault(instance, prop, ctx);
+}
+
+bool IsDefaultPropertyValue(TObject* instance, PPropInfo prop, const TAncestorLookup& lookup) {
+  if (!prop->HasRead()) return true;
+  return IsDefault(instance, prop,
+                   TLookup{lookup.Ancestor, lookup.Root, lookup.Root, lookup.RootAncestor});
 }
 
 bool AncestorIsValid(TPersistent* ancestor, TComponent* root, TComponent* rootAncestor) {

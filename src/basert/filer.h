@@ -2,6 +2,7 @@
 // with inheritance (only what differs from an ancestor is written) and reference fix-ups.
 #pragma once
 
+#include "basert/ancestorlookup.h"
 #include "basert/collection.h"
 #include "basert/component.h"
 #include "basert/formstream.h"
@@ -95,6 +96,9 @@ public:
   void SetRootAncestor(TComponent* value) { FRootAncestor = value; }
   const String& PropPath() const noexcept { return FPropPath; }
   TFindAncestorEvent OnFindAncestor;
+  /// The module root a designed class was made for: a component of such a class without a
+  /// counterpart (a designed frame placed on the module) is written against it.
+  TFindAncestorRoot OnFindAncestorRoot;
   /// Write class names with their unit ("Unit.TClass").
   bool UseQualifiedNames = false;
 
@@ -291,6 +295,10 @@ void RemoveFixupReferences(TComponent* root, const String& rootName);
 /// Makes `root`'s references to module `oldRootName` refer to `newRootName` instead.
 void RedirectFixupReferences(TComponent* root, const String& oldRootName,
                              const String& newRootName);
+namespace detail {
+/// Called by a component's destructor: references it waits with, or waits for, are dropped.
+void ForgetFixupsOf(TComponent* component);
+} // namespace detail
 
 /// A component found by a dotted path of names through owned components ("Frame1.Button1");
 /// null when a step is missing.
@@ -307,6 +315,9 @@ using TGetLookupInfoEvent = std::function<void(TPersistent*& ancestor, TComponen
 bool IsDefaultPropertyValue(TObject* instance, PPropInfo prop,
                             const TGetLookupInfoEvent& onGetLookupInfo, TWriter* writer = nullptr,
                             const TFindAncestorEvent& onFindAncestor = {});
+/// The same test against a lookup found by the ancestor walk (whose root is also the lookup
+/// root).
+bool IsDefaultPropertyValue(TObject* instance, PPropInfo prop, const TAncestorLookup& lookup);
 /// True when `ancestor` can stand for a component of `root` (root descends from the ancestor
 /// root's class).
 bool AncestorIsValid(TPersistent* ancestor, TComponent* root, TComponent* rootAncestor);

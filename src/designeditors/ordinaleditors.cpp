@@ -261,19 +261,9 @@ TClass TNestedProperty::StaticClass() {
   return cls;
 }
 
-TNestedProperty::TNestedProperty(TPropertyEditor* parent)
-    : TPropertyEditor(parent->Designer(), 0), FParent(static_cast<IInterface*>(parent)) {
-  // The base gives no access to another editor's entries; a member pointer named through
-  // this class reaches the parent's.
-  constexpr PInstPropList TPropertyEditor::*list = &TNestedProperty::FPropList;
-  FPropList = parent->*list;
+TNestedProperty::TNestedProperty(TPropertyEditor* parent) : TPropertyEditor(parent->Designer(), 0) {
+  FPropList = parent->PropList();
   FPropCount = parent->PropCount();
-}
-
-TNestedProperty::~TNestedProperty() {
-  // Only the parent frees the shared entries.
-  FPropList = nullptr;
-  FPropCount = 0;
 }
 
 TClass TSetElementProperty::StaticClass() {

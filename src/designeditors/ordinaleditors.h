@@ -102,15 +102,11 @@ public:
 };
 
 /// An editor of a part of its parent's property: it shares the parent's designer and entries
-/// and keeps the parent alive while it lives, so the entries stay valid.
+/// (which stay valid while either editor lives).
 class TNestedProperty : public TPropertyEditor {
   FW_CLASS(TNestedProperty)
 public:
   explicit TNestedProperty(TPropertyEditor* parent);
-  ~TNestedProperty() override;
-
-private:
-  IPtr<IInterface> FParent;
 };
 
 /// One element of a set: "True" when the element is in the set.

@@ -4,7 +4,6 @@
 #include "basert/filer.h"
 #include "basert/sysutils.h"
 #include "basert/variants.h"
-#include "componentdesigner/proxies.h"
 
 #include <algorithm>
 #include <optional>
@@ -20,12 +19,6 @@ TClass TPropertyEditor::StaticClass() {
 }
 
 namespace {
-
-/// Two component names match when both are empty or they are equal ignoring case.
-bool SameName(const String& a, const String& b) {
-  if (a.empty() || b.empty()) return a.empty() && b.empty();
-  return SameText(a, b);
-}
 
 String MessageOf(const std::exception& e) {
   if (auto* fe = dynamic_cast<const Exception*>(&e)) return fe->Message();
@@ -44,23 +37,24 @@ TComponent* FindOwnedDeep(TComponent* owner, const String& name) {
 } // namespace
 
 TPropertyEditor::TPropertyEditor(const IPtr<IDesigner>& designer, Integer propCount)
-    : TBasePropertyEditor(designer, propCount), FDesigner(designer) {
-  if (propCount > 0) {
-    FPropList = new TInstProp[static_cast<std::size_t>(propCount)];
-    FPropCount = propCount;
-  }
-}
-
-TPropertyEditor::~TPropertyEditor() { delete[] FPropList; }
+    : TBasePropertyEditor(designer, propCount), FDesigner(designer),
+      FPropList(std::make_shared<std::vector<TInstProp>>(
+          static_cast<std::size_t>(std::max<Integer>(propCount, 0)))),
+      FPropCount(std::max<Integer>(propCount, 0)) {}
 
 const TInstProp& TPropertyEditor::Entry(Integer index) const {
   if (index < 0 || index >= FPropCount) throw EListError(Format(SListIndexError, index));
-  return FPropList[index];
+  return (*FPropList)[static_cast<std::size_t>(index)];
 }
 
 void TPropertyEditor::SetPropEntry(Integer index, TPersistent* instance, PPropInfo propInfo) {
   Entry(index);
-  FPropList[index] = TInstProp{instance, propInfo};
+  // Written in place only while no nested editor shares the list.
+  auto list = FPropList.use_count() == 1
+                  ? std::const_pointer_cast<std::vector<TInstProp>>(FPropList)
+                  : std::make_shared<std::vector<TInstProp>>(*FPropList);
+  (*list)[static_cast<std::size_t>(index)] = TInstProp{instance, propInfo};
+  FPropList = std::move(list);
 }
 
 bool TPropertyEditor::AllEqual() { return FPropCount == 1; }
@@ -105,14 +99,14 @@ String TPropertyEditor::GetName() {
 }
 
 PPropInfo TPropertyEditor::GetPropInfo() {
-  return FPropCount > 0 ? FPropList[0].PropInfo : nullptr;
+  return FPropCount > 0 ? (*FPropList)[0].PropInfo : nullptr;
 }
 
 WideString TPropertyEditor::GetValueW() { return Utf8ToWide(srUnknown); }
 
 bool TPropertyEditor::HasInstance(TPersistent* instance) {
   for (Integer i = 0; i < FPropCount; ++i)
-    if (FPropList[i].Instance == instance) return true;
+    if ((*FPropList)[i].Instance == instance) return true;
   return false;
 }
 
@@ -129,12 +123,12 @@ TTypeKind TPropertyEditor::GetKind() {
 void TPropertyEditor::Revert() {
   if (!FDesigner) return;
   for (Integer i = 0; i < FPropCount; ++i)
-    FDesigner->Revert(FPropList[i].Instance, FPropList[i].PropInfo);
+    FDesigner->Revert((*FPropList)[i].Instance, (*FPropList)[i].PropInfo);
 }
 
 bool TPropertyEditor::ValueAvailable() {
   for (Integer i = 0; i < FPropCount; ++i) {
-    auto* c = dynamic_cast<TComponent*>(FPropList[i].Instance);
+    auto* c = dynamic_cast<TComponent*>((*FPropList)[i].Instance);
     if (!c || !c->ComponentStyle().Contains(styleCheckPropAvail)) continue;
     try {
       GetValue();
@@ -228,10 +222,11 @@ void TPropertyEditor::WriteAll(const V& value, Read read, Write write, bool skip
   // Old values of the entries written so far, so a failure part-way can be undone.
   std::vector<std::optional<V>> old;
   old.reserve(static_cast<std::size_t>(FPropCount));
+  const PInstPropList entries = FPropList; // stays whole whatever a setter does to the editor
   Integer i = 0;
   try {
     for (; i < FPropCount; ++i) {
-      const TInstProp& e = FPropList[i];
+      const TInstProp& e = (*entries)[static_cast<std::size_t>(i)];
       if (skipReadOnly && !(e.PropInfo && e.PropInfo->HasWrite())) {
         old.emplace_back();
         continue;
@@ -252,7 +247,8 @@ void TPropertyEditor::WriteAll(const V& value, Read read, Write write, bool skip
       const auto& o = old[static_cast<std::size_t>(j)];
       if (!o) continue;
       try {
-        write(FPropList[j].Instance, FPropList[j].PropInfo, *o);
+        const TInstProp& e = (*entries)[static_cast<std::size_t>(j)];
+        write(e.Instance, e.PropInfo, *o);
       } catch (...) {
         // The original error is the one worth reporting.
       }
@@ -312,138 +308,59 @@ void TPropertyEditor::SetWideStrValue(const WideString& value) {
 
 // ---- Default detection -------------------------------------------------------------------------
 
-void TPropertyEditor::GetLookupInfo(TPersistent*& ancestor, TComponent*& root,
-                                    TComponent*& lookupRoot, TComponent*& rootAncestor) {
-  ancestor = FAncestor;
-  root = FRoot;
-  lookupRoot = FRoot;
-  rootAncestor = FRootAncestor;
-}
-
-void TPropertyEditor::AddAncestor(TComponent* component) {
-  if (FAncestorList) FAncestorList->push_back(component);
-}
-
-void TPropertyEditor::WriteComponentSimulation(TComponent* component) {
-  if (FDoneLooking || !component) return;
-  TPersistent* oldAncestor = FAncestor;
-  TComponent* oldRootAncestor = FRootAncestor;
-
-  if (FAncestorList) {
-    FAncestor = nullptr;
-    for (TComponent* a : *FAncestorList)
-      if (a && SameName(a->Name(), component->Name())) {
-        FAncestor = a;
-        break;
-      }
-  }
-  if (component == FLookingFor ||
-      (FLookingFor && SameName(component->Name(), FLookingFor->Name()))) {
-    FDoneLooking = true;
-    return;
-  }
-  if (!FAncestor && FDesigner && component != FDesigner->GetRoot() &&
-      IsProxyClass(component->ClassType())) {
-    if (TComponent* r = FDesigner->FindAncestorRoot(component->ClassName())) {
-      FAncestor = r;
-      FRootAncestor = r;
-    }
-  }
-
-  std::unique_ptr<std::vector<TComponent*>> oldList = std::move(FAncestorList);
-  TComponent* oldRoot = FRoot;
-  // Once the component is found, the context it was found in is the answer and stays.
-  auto restore = [&] {
-    FAncestorList = std::move(oldList);
-    if (!FDoneLooking) {
-      FRoot = oldRoot;
-      FAncestor = oldAncestor;
-      FRootAncestor = oldRootAncestor;
-    }
-  };
-  try {
-    if (auto* a = dynamic_cast<TComponent*>(FAncestor)) {
-      if (a->ComponentState().Contains(stateInline)) FRootAncestor = a;
-      FAncestorList = std::make_unique<std::vector<TComponent*>>();
-      a->GetChildren([this](TComponent* c) { AddAncestor(c); }, FRootAncestor);
-    }
-    if (component->ComponentState().Contains(stateInline)) FRoot = component;
-    component->GetChildren([this](TComponent* c) { WriteComponentSimulation(c); }, FRoot);
-  } catch (...) {
-    restore();
-    throw;
-  }
-  restore();
-}
-
 bool TPropertyEditor::GetIsDefault() {
   if (!FDesigner || FPropCount == 0) return true;
   if (!AllEqual()) return false;
-  TPersistent* instance = FPropList[0].Instance;
-  PPropInfo prop = FPropList[0].PropInfo;
+  TPersistent* instance = (*FPropList)[0].Instance;
+  PPropInfo prop = (*FPropList)[0].PropInfo;
   if (!instance || !prop) return true;
   if (!IsStoredProp(instance, prop)) return true;
 
-  IPtr<IDesigner> ancestorDesigner = FDesigner->GetAncestorDesigner();
-  FRootAncestor = ancestorDesigner ? ancestorDesigner->GetRoot() : nullptr;
-  FAncestor = FRootAncestor;
-  FRoot = FDesigner->GetRoot();
-  auto* component = dynamic_cast<TComponent*>(instance);
-  if (component && component->ComponentState().Contains(stateAncestor)) {
-    FLookingFor = component;
-    FDoneLooking = false;
-    if (component->ComponentStyle().Contains(styleSubComponent)) {
-      const String name = component->Name();
-      while (FLookingFor && FLookingFor->ComponentStyle().Contains(styleSubComponent))
-        FLookingFor = FLookingFor->Owner();
-      WriteComponentSimulation(FRoot);
-      FAncestor = FindOwnedDeep(dynamic_cast<TComponent*>(FAncestor), name);
-    } else {
-      WriteComponentSimulation(FRoot);
-    }
-    FLookingFor = nullptr;
-  } else {
-    FAncestor = nullptr;
-    FRootAncestor = nullptr;
-  }
-
-  auto lookup = [this](TPersistent*& a, TComponent*& r, TComponent*& l, TComponent*& ra) {
-    GetLookupInfo(a, r, l, ra);
-  };
+  TAncestorLookup lookup = AncestorLookupOf(instance);
   if (IsDefaultPropertyValue(instance, prop, lookup)) return true;
   if (prop->PropType()->Kind != kindClass) return false;
 
   auto* value = dynamic_cast<TPersistent*>(GetObjectProp(instance, prop));
   if (!value) return false;
+  const bool ancestorValid = AncestorIsValid(lookup.Ancestor, lookup.Root, lookup.RootAncestor);
   // The ancestor's value of the same property, when the ancestor has that property.
-  auto ancestorValue = [&]() -> TPersistent* {
-    if (!AncestorIsValid(FAncestor, FRoot, FRootAncestor)) return nullptr;
-    if (prop->DeclaringClass && !FAncestor->InheritsFrom(prop->DeclaringClass)) return nullptr;
-    return dynamic_cast<TPersistent*>(GetObjectProp(FAncestor, prop));
+  TPersistent* ancestorValue = nullptr;
+  if (ancestorValid &&
+      (!prop->DeclaringClass || lookup.Ancestor->InheritsFrom(prop->DeclaringClass)))
+    ancestorValue = dynamic_cast<TPersistent*>(GetObjectProp(lookup.Ancestor, prop));
+
+  TAncestorLookup valueLookup = lookup;
+  if (ancestorValid) valueLookup.Ancestor = ancestorValue;
+  for (PPropInfo p : GetPropInfos(value->ClassType()->TypeInfo))
+    if (!IsDefaultPropertyValue(value, p, valueLookup)) return false;
+
+  if (auto* coll = dynamic_cast<TCollection*>(value))
+    return ancestorValid && CollectionsEqual(coll, dynamic_cast<TCollection*>(ancestorValue),
+                                             lookup.Root, lookup.RootAncestor);
+  return true;
+}
+
+TAncestorLookup TPropertyEditor::AncestorLookupOf(TPersistent* instance) const {
+  IPtr<IDesigner> ancestorDesigner = FDesigner->GetAncestorDesigner();
+  TComponent* root = FDesigner->GetRoot();
+  auto* component = dynamic_cast<TComponent*>(instance);
+  if (!component || !component->ComponentState().Contains(stateAncestor)) return {nullptr, root};
+
+  TComponent* rootAncestor = ancestorDesigner ? ancestorDesigner->GetRoot() : nullptr;
+  IPtr<IDesigner> designer = FDesigner;
+  auto findRoot = [designer](const String& className) {
+    return designer->FindAncestorRoot(className);
   };
-
-  TPersistent* saved = FAncestor;
-  bool result = true;
-  try {
-    if (AncestorIsValid(FAncestor, FRoot, FRootAncestor)) FAncestor = ancestorValue();
-    for (PPropInfo p : GetPropInfos(value->ClassType()->TypeInfo))
-      if (!IsDefaultPropertyValue(value, p, lookup)) {
-        result = false;
-        break;
-      }
-  } catch (...) {
-    FAncestor = saved;
-    throw;
-  }
-  FAncestor = saved;
-
-  if (auto* coll = dynamic_cast<TCollection*>(value)) {
-    auto* ancestorColl = dynamic_cast<TCollection*>(ancestorValue());
-    if (!(AncestorIsValid(FAncestor, FRoot, FRootAncestor) &&
-          CollectionsEqual(coll, ancestorColl, FRoot, FRootAncestor)))
-      result = false;
-  }
-  return result;
+  // A sub-component has no counterpart of its own: its first owner that is not one is looked
+  // for, and the sub-component is then found by name under that owner's ancestor.
+  TComponent* target = component;
+  const bool sub = component->ComponentStyle().Contains(styleSubComponent);
+  while (target && target->ComponentStyle().Contains(styleSubComponent))
+    target = target->Owner();
+  TAncestorLookup lookup = FindAncestorLookup(root, rootAncestor, target, findRoot);
+  if (sub)
+    lookup.Ancestor = FindOwnedDeep(dynamic_cast<TComponent*>(lookup.Ancestor), component->Name());
+  return lookup;
 }
 
 } // namespace fw

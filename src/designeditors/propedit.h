@@ -2,6 +2,7 @@
 // from the first object and written to all of them.
 #pragma once
 
+#include "basert/ancestorlookup.h"
 #include "designintf/designintf.h"
 
 #include <memory>
@@ -32,19 +33,20 @@ struct TInstProp {
   TPersistent* Instance = nullptr;
   PPropInfo PropInfo = nullptr;
 };
-using PInstPropList = TInstProp*;
-
+/// An editor's entries: filled by the editor, then shared read-only with the nested editors
+/// made for it (set elements, variant types), which keep them alive.
+using PInstPropList = std::shared_ptr<const std::vector<TInstProp>>;
 
 class TPropertyEditor : public TBasePropertyEditor, public IProperty70, public IPropertyKind {
   FW_CLASS(TPropertyEditor)
 public:
   /// Allocates `propCount` empty entries; a negative count counts as none.
   TPropertyEditor(const IPtr<IDesigner>& designer, Integer propCount);
-  ~TPropertyEditor() override;
 
   // ---- overridable operations
   void Initialize() override {}
-  /// Raises EListError for an index outside the entries.
+  /// Raises EListError for an index outside the entries. Entries shared with a nested editor
+  /// are copied first: what the nested editor sees does not change under it.
   void SetPropEntry(Integer index, TPersistent* instance, PPropInfo propInfo) override;
   /// True when the value equals what the module's ancestor (or the declared default) has, so
   /// the inspector need not highlight it. True with no designer or no entries; false when the
@@ -81,6 +83,8 @@ public:
   bool GetEditValue(WideString& value);
 
   Integer PropCount() const noexcept { return FPropCount; }
+  /// The entries, for an editor that works on the same objects (a nested editor).
+  const PInstPropList& PropList() const noexcept { return FPropList; }
   const IPtr<IDesigner>& Designer() const noexcept { return FDesigner; }
   /// The instance of entry `index`; raises EListError outside the entries.
   TPersistent* GetComponent(Integer index) const;
@@ -120,11 +124,10 @@ public:
   void SetStrValue(const String& value);
   void SetWideStrValue(const WideString& value);
 
-  // The default-value test's view of the module, and the walk that finds the ancestor.
-  void GetLookupInfo(TPersistent*& ancestor, TComponent*& root, TComponent*& lookupRoot,
-                     TComponent*& rootAncestor);
-  void AddAncestor(TComponent* component);
-  void WriteComponentSimulation(TComponent* component);
+  /// Where `instance`'s inherited values come from, as the writer would pair it in the
+  /// designer's module: its counterpart in the ancestor module for an inherited component,
+  /// else no ancestor. Needs a designer.
+  TAncestorLookup AncestorLookupOf(TPersistent* instance) const;
 
 protected:
   const TInstProp& Entry(Integer index) const;
@@ -132,15 +135,8 @@ protected:
   void WriteAll(const V& value, Read read, Write write, bool skipReadOnly);
 
   IPtr<IDesigner> FDesigner;
-  /// Owned unless a nested editor shares its parent's array (it clears this before dying).
-  PInstPropList FPropList = nullptr;
+  PInstPropList FPropList;
   Integer FPropCount = 0;
-  std::unique_ptr<std::vector<TComponent*>> FAncestorList;
-  TComponent* FRoot = nullptr;
-  TPersistent* FAncestor = nullptr;
-  TComponent* FRootAncestor = nullptr;
-  TComponent* FLookingFor = nullptr;
-  bool FDoneLooking = false;
 };
 
 } // namespace fw

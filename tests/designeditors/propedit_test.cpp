@@ -2,9 +2,13 @@
 #include "designeditors/propedit.h"
 
 #include "basert/exceptions.h"
+#include "basert/filer.h"
 #include "editor_test_classes.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
 
 namespace fwtest {
 namespace {
@@ -179,7 +183,9 @@ struct Inheritance : ::testing::Test {
     ancestorDesigner->Root = ancestorRoot.get();
     d->Root = root.get();
     d->Ancestor = ancestorRef;
+    ProxiesStartup(); // designed frames are recognised through the proxies' hook
   }
+  void TearDown() override { ProxiesShutdown(); }
   bool IsDefault(std::vector<TPersistent*> objects, const char* name, bool withDesigner = true) {
     return QueryIntf<IProperty70>(EditorFor(withDesigner ? designer : nullptr, objects, name))
         ->GetIsDefault();
@@ -244,6 +250,217 @@ TEST_F(Inheritance, NestedModuleInstancesAreComparedWithTheirOwnAncestor) {
   EXPECT_EQ(d->AncestorRootQueries, (std::vector<String>{"TFrame1"}));
   inner->FCaption = "changed";
   EXPECT_FALSE(IsDefault({inner}, "Caption"));
+  frame->Free();
+}
+
+// ---- Agreement with the writer ------------------------------------------------------------------
+
+enum class TShade { shLight, shDark, shBlack };
+PTypeInfo TypeInfoOf(std::type_identity<TShade>) {
+  static PTypeInfo t = MakeEnumType("TShade", {"shLight", "shDark", "shBlack"}, "EditorTests");
+  return t;
+}
+PTypeInfo TypeInfoOf(std::type_identity<TSet<TShade>>) {
+  static PTypeInfo t = MakeSetType("TShades", TypeInfo<TShade>());
+  return t;
+}
+
+class TLine : public TCollectionItem {
+  FW_CLASS(TLine)
+public:
+  using TCollectionItem::TCollectionItem;
+  String FText;
+  void Assign(TPersistent* source) override {
+    if (auto* l = dynamic_cast<TLine*>(source)) FText = l->FText;
+  }
+};
+TClass TLine::StaticClass() {
+  static const TClass cls = TClassBuilder<TLine, TCollectionItem>("TLine", "EditorTests")
+                                .Property("Text", &TLine::FText, &TLine::FText)
+                                .Build();
+  return cls;
+}
+
+/// A widget with the value kinds TWidget lacks: every kind the writer streams.
+class TEveryKind : public TWidget {
+  FW_CLASS(TEveryKind)
+public:
+  explicit TEveryKind(TComponent* owner)
+      : TWidget(owner), FPen(New<TFontLike>()),
+        FLines(New<TOwnedCollection>(this, TLine::StaticClass())), FPart(New<TWidget>(this)) {
+    FPart->SetName("Part");
+    FPart->SetSubComponent(true);
+  }
+  ~TEveryKind() override {
+    FPen->Free();
+    FLines->Free();
+  }
+  TShade FShade = TShade::shLight;
+  TSet<TShade> FShades;
+  char FLetter = 'a';
+  char16_t FWideLetter = u'b';
+  Double FRatio = 0;
+  TDateTime FWhen = 0;
+  Int64 FBig = 0;
+  WideString FWide;
+  Variant FAny;
+  TFontLike* FPen; ///< a sub-object the writer streams (Font is read-only)
+  TOwnedCollection* FLines;
+  TWidget* FPart; ///< a sub-component: streamed through the read-only property
+  void SetPen(TFontLike* value) {
+    FPen->FName = value->FName;
+    FPen->FSize = value->FSize;
+  }
+  void SetLines(TOwnedCollection* value) { FLines->Assign(value); }
+};
+TClass TEveryKind::StaticClass() {
+  static const TClass cls =
+      TClassBuilder<TEveryKind, TWidget>("TEveryKind", "EditorTests")
+          .Property("Shade", &TEveryKind::FShade, &TEveryKind::FShade)
+          .Property("Shades", &TEveryKind::FShades, &TEveryKind::FShades)
+          .Property("Letter", &TEveryKind::FLetter, &TEveryKind::FLetter)
+          .Property("WideLetter", &TEveryKind::FWideLetter, &TEveryKind::FWideLetter)
+          .Property("Ratio", &TEveryKind::FRatio, &TEveryKind::FRatio)
+          .Property("When", &TypeInfoTDateTime, &TEveryKind::FWhen, &TEveryKind::FWhen)
+          .Property("Big", &TEveryKind::FBig, &TEveryKind::FBig)
+          .Property("Wide", &TEveryKind::FWide, &TEveryKind::FWide)
+          .Property("Any", &TEveryKind::FAny, &TEveryKind::FAny)
+          .Property("Pen", &TEveryKind::FPen, &TEveryKind::SetPen)
+          .Property("Lines", &TEveryKind::FLines, &TEveryKind::SetLines)
+          .Property("Part", &TEveryKind::FPart, nullptr)
+          .Build();
+  return cls;
+}
+
+/// "Component.Property" of everything a stream holds (sub-object properties as "C.Font.Name").
+void CollectWritten(TReader& r, std::set<String>& out) {
+  TFilerFlags flags;
+  Integer pos;
+  r.ReadPrefix(flags, pos);
+  r.ReadStr();
+  const String name = r.ReadStr();
+  while (!r.EndOfList()) {
+    out.insert(name + "." + r.ReadStr());
+    r.SkipValue();
+  }
+  r.ReadListEnd();
+  while (!r.EndOfList())
+    CollectWritten(r, out);
+  r.ReadListEnd();
+}
+
+/// Sets every property of `w` to a value other than its default.
+void ChangeEverything(TEveryKind* w, TComponent* other, TTestDesigner* d) {
+  w->FCaption = "changed";
+  w->FWidth = 99;
+  w->FColor = 7;
+  w->FLimited = 5;
+  w->FOnClick = TNotifyEvent{d->AddMethod(w->Name() + "Click")};
+  w->FPen->FSize = 20;
+  w->FBuddy = other;
+  w->FShade = TShade::shBlack;
+  w->FShades = {TShade::shDark};
+  w->FLetter = 'z';
+  w->FWideLetter = u'y';
+  w->FRatio = 0.25;
+  w->FWhen = 45000.5;
+  w->FBig = Int64{1} << 40;
+  w->FWide = u"wide";
+  w->FAny = Variant(Integer(3));
+  static_cast<TLine*>(w->FLines->Add())->FText = "line";
+  w->FPart->FCaption = "part";
+  w->FPart->FWidth = 30;
+}
+
+/// Inherited components changed in some properties and not in others, a component of the
+/// module's own, and an instance of a designed frame: whatever the writer leaves out of the
+/// module's stream, the editor must call the default, and the other way round.
+TEST_F(Inheritance, DefaultTestAgreesWithWhatTheWriterWritesForEveryKind) {
+  TEveryKind* baseKept = MakeNamed<TEveryKind>(ancestorRoot.get(), "Kept");
+  TEveryKind* baseChanged = MakeNamed<TEveryKind>(ancestorRoot.get(), "Changed");
+  ChangeEverything(baseKept, baseChanged, ancestorDesigner);
+  ChangeEverything(baseChanged, baseKept, ancestorDesigner);
+
+  // The descendant as streaming the ancestor would make it, then changed in places.
+  TEveryKind* kept = MakeNamed<TEveryKind>(root.get(), "Kept");
+  TEveryKind* changed = MakeNamed<TEveryKind>(root.get(), "Changed");
+  for (TEveryKind* c : {kept, changed})
+    c->SetAncestor(true);
+  ChangeEverything(kept, changed, d);
+  kept->FOnClick = baseKept->FOnClick; // the ancestor's handler, inherited
+  kept->FOnClick.Data = root.get();
+  ChangeEverything(changed, kept, d);
+  changed->FOnClick = TNotifyEvent{d->AddMethod("Other")};
+  changed->FCaption = "descendant's";
+  changed->FPen->FName = "Courier";
+  changed->FPart->FCaption = "descendant's part";
+  changed->FShades = {};
+  changed->FBig = 1;
+  changed->FWide = u"other";
+  changed->FAny = Variant(String("text"));
+  changed->FBuddy = own;
+  static_cast<TLine*>(changed->FLines->Add())->FText = "more";
+  // A designed frame placed on the module: its inner component follows the frame's module.
+  TOwned<TDataModule> frameModule(MakeNamed<TDataModule>(nullptr, "Frame1"));
+  TEveryKind* original = MakeNamed<TEveryKind>(frameModule.get(), "Inner");
+  ChangeEverything(original, frameModule.get(), d);
+  d->AncestorRoots = {{"TFrame1", frameModule.get()}};
+  auto* frame = New<TDataModule>(root.get());
+  CreateSubClass(frame, "TFrame1", TDataModule::StaticClass());
+  frame->SetName("Frame1a");
+  frame->SetInline(true);
+  TEveryKind* inner = MakeNamed<TEveryKind>(frame, "Inner");
+  inner->SetAncestor(true);
+  ChangeEverything(inner, frame, d);
+  inner->FOnClick = original->FOnClick;
+  inner->FWidth = 12;
+
+  TEveryKind* mine = MakeNamed<TEveryKind>(root.get(), "Mine");
+  ChangeEverything(mine, kept, d);
+  mine->FRatio = 0;
+  mine->FShades = {};
+
+  TMemoryStream stream;
+  {
+    TWriter w(&stream, 1024);
+    w.OnFindAncestorRoot = [this](const String& cls) { return d->FindAncestorRoot(cls); };
+    w.WriteDescendent(root.get(), ancestorRoot.get());
+  }
+  stream.SetPosition(0);
+  std::set<String> written;
+  {
+    TReader r(&stream, 1024);
+    r.ReadSignature();
+    CollectWritten(r, written);
+  }
+
+  int compared = 0;
+  auto compare = [&](TComponent* c, const String& path) {
+    for (PPropInfo p : GetPropInfos(c->ClassType()->TypeInfo)) {
+      if (!p->HasRead() || !IsStoredProp(c, p)) continue;
+      if (!p->HasWrite()) continue; // streamed only through their own properties, if at all
+      const String key = path + "." + p->Name;
+      const bool inStream = std::any_of(written.begin(), written.end(), [&](const String& w) {
+        return w == key || w.rfind(key + ".", 0) == 0;
+      });
+      TEditorA* e = nullptr;
+      IPtr<IProperty> ref = EditorFor(designer, {c}, p->Name.c_str(), &e);
+      const String valueBefore = e->GetValue();
+      const int modifiedBefore = d->ModifiedCount;
+      const bool isDefault = e->GetIsDefault();
+      EXPECT_EQ(isDefault, !inStream) << key;
+      // Asking changes nothing: the same answer again, the same value, no modification.
+      EXPECT_EQ(e->GetIsDefault(), isDefault) << key;
+      EXPECT_EQ(e->GetValue(), valueBefore) << key;
+      EXPECT_EQ(d->ModifiedCount, modifiedBefore);
+      ++compared;
+    }
+  };
+  for (TEveryKind* c : {kept, changed, mine, inner}) {
+    compare(c, c->Name());
+    compare(c->FPart, c->Name() + ".Part");
+  }
+  EXPECT_GT(compared, 4 * 30);
   frame->Free();
 }
 
