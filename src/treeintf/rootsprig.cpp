@@ -105,6 +105,7 @@ void TRootSprig::ForgetWaiting(TSprig* sprig) {
 
 void TRootSprig::ChildPlaced(TSprig* child, TSprig* oldParent, bool fresh) {
   if (FRepopulating) {
+    if (fresh) ++FMade;
     if (fresh && FWork) FWork->push_back(child);
   } else {
     FRepopulateNeeded = true;
@@ -268,7 +269,7 @@ bool TRootSprig::Repopulate() {
   if (!FRepopulateNeeded || FRepopulating) return false;
   BeginUpdate();
   FRepopulating = true;
-  const std::size_t before = FIndex.Count();
+  const std::size_t before = FMade;
   try {
     if (FFullPass)
       FullPass();
@@ -285,7 +286,7 @@ bool TRootSprig::Repopulate() {
   FFullPass = false;
   FRepopulateNeeded = false;
   FRepopulating = false;
-  const bool made = FIndex.Count() > before;
+  const bool made = FMade > before;
   EndUpdate();
   return made;
 }
