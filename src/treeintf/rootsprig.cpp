@@ -187,10 +187,12 @@ void TRootSprig::ParentPass(std::vector<TSprig*>& work) {
   // The list grows while it is walked: sprigs made or woken here are placed in the same pass.
   for (std::size_t i = 0; i < work.size(); ++i) {
     TSprig* s = work[i];
-    if (s->FInvalid || s == this) continue;
-    TSprig* old = s->FParent;
-    s->FigureParent();
-    if (s->FParent != old) FParentChanges = true;
+    if (s->FInvalid) continue;
+    if (s != this) {
+      TSprig* old = s->FParent;
+      s->FigureParent();
+      if (s->FParent != old) FParentChanges = true;
+    }
     s->FigureChildren();
   }
   FWork = nullptr;

@@ -132,7 +132,8 @@ TEST_F(TreeSync, DisplayFollowsTheTreeNodeByNode) {
   ASSERT_EQ(view->Top.Children.size(), 1u);
   TViewNode* top = view->Top.Children[0].get();
   EXPECT_EQ(top->Sprig, root);
-  ASSERT_EQ(top->Children.size(), 1u);
+  ASSERT_EQ(top->Children.size(), 2u) << "the panel and the form's own collection";
+  EXPECT_EQ(top->Children[1]->Sprig, SprigOf(form->GetItems()));
   TViewNode* panelNode = top->Children[0].get();
   EXPECT_EQ(panelNode->Caption, "Panel1");
   EXPECT_EQ(panelNode->Image, 4);
@@ -340,7 +341,7 @@ TEST_F(TreeSync, RandomEditsKeepTheTreeEqualToARebuiltOne) {
     if (bracket) root->EndUpdate();
     if (step % 7 != 0) continue;
 
-    std::map<const TPersistent*, String> ids{{form, "Form1"}};
+    std::map<const TPersistent*, String> ids{{form, "Form1"}, {form->GetItems(), "Form1.items"}};
     for (TTestControl* c : live) {
       ids[c] = serials[c];
       ids[c->GetItems()] = ids[c] + ".items";
