@@ -1,5 +1,6 @@
 // Control trees: parents, alignment and anchors, z-order, tab order, hit-testing, coordinates
 // and docking.
+#include "basert/classbuilder.h"
 #include "basert/streams.h"
 #include "support/testutil.h"
 #include "tarn/docktree.h"
@@ -257,6 +258,7 @@ TEST(Controls, FontsAndColoursFollowTheParentUntilSet) {
 
 /// A dock site that records what it is told and can refuse to let clients go.
 class TRecordingSite : public TPanel {
+  FW_CLASS(TRecordingSite)
 public:
   using TPanel::TPanel;
   std::vector<String> Log;
@@ -270,6 +272,11 @@ public:
   }
   void DoRemoveDockClient(TControl* client) override { Log.push_back("remove " + client->Name()); }
 };
+
+TClass TRecordingSite::StaticClass() {
+  static const TClass cls = TClassBuilder<TRecordingSite, TPanel>("TRecordingSite", "Tests").Build();
+  return cls;
+}
 
 TEST(Controls, DockingMovesClientsBetweenSitesAndFloating) {
   auto f = Form();
