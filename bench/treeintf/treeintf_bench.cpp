@@ -90,7 +90,7 @@ struct TModule {
     for (std::size_t i = 0; i < n; ++i) {
       auto* c = New<TBenchControl>(Form.get());
       c->SetDesigning(true);
-      c->SetName("C" + std::to_string(i));
+      c->SetName(String("C").append(std::to_string(i)));
       // Panel i/10 holds controls 10i..10i+9: depth grows as log10(n).
       if (nested && i > 0) c->SetParent(Controls[(i - 1) / 10]);
       Controls.push_back(c);
@@ -179,7 +179,7 @@ std::vector<std::unique_ptr<TClassRec>> MakeClasses(std::size_t count) {
   std::vector<std::unique_ptr<TClassRec>> classes;
   for (std::size_t i = 0; i < count; ++i) {
     auto rec = std::make_unique<TClassRec>();
-    rec->ClassName = "TGen" + std::to_string(i);
+    rec->ClassName = String("TGen").append(std::to_string(i));
     rec->Parent = i % 4 == 0 ? TBenchControl::StaticClass() : classes[i - 1].get();
     rec->LayoutClass = TBenchControl::StaticClass();
     classes.push_back(std::move(rec));

@@ -105,6 +105,7 @@ void TRootSprig::ForgetWaiting(TSprig* sprig) {
 
 void TRootSprig::ChildPlaced(TSprig* child, TSprig* oldParent, bool fresh) {
   if (FRepopulating) {
+    if (fresh) ++FMade;
     if (fresh && FWork) FWork->push_back(child);
   } else {
     FRepopulateNeeded = true;
@@ -186,10 +187,12 @@ void TRootSprig::ParentPass(std::vector<TSprig*>& work) {
   // The list grows while it is walked: sprigs made or woken here are placed in the same pass.
   for (std::size_t i = 0; i < work.size(); ++i) {
     TSprig* s = work[i];
-    if (s->FInvalid || s == this) continue;
-    TSprig* old = s->FParent;
-    s->FigureParent();
-    if (s->FParent != old) FParentChanges = true;
+    if (s->FInvalid) continue;
+    if (s != this) {
+      TSprig* old = s->FParent;
+      s->FigureParent();
+      if (s->FParent != old) FParentChanges = true;
+    }
     s->FigureChildren();
   }
   FWork = nullptr;
@@ -268,7 +271,7 @@ bool TRootSprig::Repopulate() {
   if (!FRepopulateNeeded || FRepopulating) return false;
   BeginUpdate();
   FRepopulating = true;
-  const std::size_t before = FIndex.Count();
+  const std::size_t before = FMade;
   try {
     if (FFullPass)
       FullPass();
@@ -285,7 +288,7 @@ bool TRootSprig::Repopulate() {
   FFullPass = false;
   FRepopulateNeeded = false;
   FRepopulating = false;
-  const bool made = FIndex.Count() > before;
+  const bool made = FMade > before;
   EndUpdate();
   return made;
 }

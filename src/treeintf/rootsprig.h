@@ -175,6 +175,7 @@ private:
   std::vector<TPersistent*> FPendingInserts;
   std::unordered_set<TSprig*> FCleanup;  // invalid sprigs to free, transient ones to check
   std::vector<TSprig*>* FWork = nullptr; // the running pass's work list
+  std::size_t FMade = 0;                 // sprigs made by passes so far
   std::unordered_multimap<const TPersistent*, TSprig*> FWaiting;
   // Display bookkeeping.
   bool FFullRefresh = true;

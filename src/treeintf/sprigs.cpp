@@ -14,8 +14,7 @@ bool GShowClassNameInTreeView = false;
 Integer GImageOffset = -1;
 Integer GStateImageOffset = -1;
 Integer GToolButtonImageOffset = -1;
-Cardinal GSprigClipboardFormat = 0;
-Cardinal (*RegisterClipboardFormatFunc)(const String& name) = nullptr;
+TClipboardFormat GSprigClipboardFormat = 0;
 bool (*CopySprigGlyphFunc)(TObject* bitmap) = nullptr;
 
 // ---- TInformant ------------------------------------------------------------------------------
@@ -821,8 +820,6 @@ void WithdrawGroup(Integer group) {
   if (RootSprigTypes()) RootSprigTypes()->FreeGroup(group);
 }
 
-Cardinal NextOwnClipboardFormat = 0xC000;
-
 } // namespace
 
 void RegisterSprigType(TClass cls, TSprigClass sprigClass) {
@@ -858,9 +855,7 @@ void TreeIntfStartup() {
   RegisterSprigType(TCollectionItem::StaticClass(), TCollectionItemSprig::StaticClass());
   RegisterSprigType(TComponent::StaticClass(), TComponentSprig::StaticClass());
   RegisterRootSprigType(TPersistent::StaticClass(), TRootSprig::StaticClass());
-  GSprigClipboardFormat = RegisterClipboardFormatFunc
-                              ? RegisterClipboardFormatFunc(sSprigClipboardFormatName)
-                              : NextOwnClipboardFormat++;
+  GSprigClipboardFormat = RegisterClipboardFormat(sSprigClipboardFormatName);
   NotifyGroupChange(&WithdrawGroup);
   InitDesignNotification();
 }

@@ -9,6 +9,7 @@
 #include "basert/classreg.h"
 #include "basert/collection.h"
 #include "designintf/designintf.h"
+#include "tarn/clipbrd.h"
 
 #include <functional>
 #include <memory>
@@ -44,10 +45,7 @@ extern Integer GToolButtonImageOffset;
 /// The image of a windowed control that does not (false) or does (true) accept child controls.
 inline constexpr Integer CUIControlImageIndex[2] = {7, 8};
 /// The clipboard format registered under sSprigClipboardFormatName at start-up; 0 before.
-extern Cardinal GSprigClipboardFormat;
-/// Set by whoever owns the clipboard: registers a named format and answers its number. Without
-/// it, start-up numbers the format itself.
-extern Cardinal (*RegisterClipboardFormatFunc)(const String& name);
+extern TClipboardFormat GSprigClipboardFormat;
 /// Set by the host: copies a sprig's glyph into `bitmap`.
 extern bool (*CopySprigGlyphFunc)(TObject* bitmap);
 

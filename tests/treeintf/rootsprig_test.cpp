@@ -132,7 +132,8 @@ TEST_F(TreeSync, DisplayFollowsTheTreeNodeByNode) {
   ASSERT_EQ(view->Top.Children.size(), 1u);
   TViewNode* top = view->Top.Children[0].get();
   EXPECT_EQ(top->Sprig, root);
-  ASSERT_EQ(top->Children.size(), 1u);
+  ASSERT_EQ(top->Children.size(), 2u) << "the panel and the form's own collection";
+  EXPECT_EQ(top->Children[1]->Sprig, SprigOf(form->GetItems()));
   TViewNode* panelNode = top->Children[0].get();
   EXPECT_EQ(panelNode->Caption, "Panel1");
   EXPECT_EQ(panelNode->Image, 4);
@@ -297,8 +298,20 @@ TEST_F(TreeSync, RandomEditsKeepTheTreeEqualToARebuiltOne) {
     const unsigned op = live.empty() ? 0 : rng() % 10;
     if (op <= 3) {
       TTestControl* parent = !live.empty() && rng() % 3 ? pick() : nullptr;
+      if (rng() % 4 == 0) {
+        // Pasted: a new parent announced after its new child.
+        auto* p = New<TTestControl>(form);
+        p->SetDesigning(true);
+        p->SetParent(parent);
+        parent = p;
+      }
       live.push_back(Insert("C" + std::to_string(++serial), parent));
       serials[live.back()] = "c" + std::to_string(serial);
+      if (parent && std::find(live.begin(), live.end(), parent) == live.end()) {
+        live.push_back(parent);
+        serials[parent] = "p" + std::to_string(serial);
+        DesignNotificationItemInserted(keep, parent);
+      }
     } else if (op <= 5) {
       TTestControl* victim = pick();
       std::erase(live, victim);
@@ -328,7 +341,7 @@ TEST_F(TreeSync, RandomEditsKeepTheTreeEqualToARebuiltOne) {
     if (bracket) root->EndUpdate();
     if (step % 7 != 0) continue;
 
-    std::map<const TPersistent*, String> ids{{form, "Form1"}};
+    std::map<const TPersistent*, String> ids{{form, "Form1"}, {form->GetItems(), "Form1.items"}};
     for (TTestControl* c : live) {
       ids[c] = serials[c];
       ids[c->GetItems()] = ids[c] + ".items";

@@ -77,6 +77,7 @@ TEST(SprigTypes, LookupFiltersByBaseAndGroupsWithdraw) {
   EXPECT_EQ(FindBestRootSprigClass(TTestBitBtn::StaticClass()), nullptr)
       << "a match that is no root sprig class is not returned";
   TreeIntfStartup(); // hooks withdrawal
+  EXPECT_EQ(GetClipboardFormatName(GSprigClipboardFormat), "Marrick.Sprig");
   FreeEditorGroup(group);
   EXPECT_EQ(FindBestSprigClass(TTestBitBtn::StaticClass()), TComponentSprig::StaticClass())
       << "withdrawal clears the cached answer too";
