@@ -35,9 +35,10 @@ template <VC C> TPropValue GetAs(TObject* instance, PPropInfo prop) {
   if constexpr (C == VC::None) {
     return {};
   } else {
-    TPropValueOf<C> v{};
-    detail::Read(instance, prop, &v);
-    return TPropValue(std::in_place_index<static_cast<std::size_t>(C)>, std::move(v));
+    constexpr auto index = static_cast<std::size_t>(C);
+    TPropValue v(std::in_place_index<index>);
+    detail::Read(instance, prop, &std::get<index>(v));
+    return v;
   }
 }
 
@@ -131,7 +132,7 @@ constexpr TPropValueOps Ops(decltype(TPropValueOps::IsDefault) isDefault,
 
 const TPropValueOps& PropValueOps(TPropValueClass cls) noexcept {
   // In the order of TPropValueClass.
-  static const std::array<TPropValueOps, 9> table = {
+  static constexpr std::array<TPropValueOps, 9> table = {
       Ops<VC::None>(&IsDefaultNone, &TWriter::WriteNoProp, &TReader::ReadNoProp),
       Ops<VC::Ordinal>(&IsDefaultOrdinal, &TWriter::WriteOrdinalProp, &TReader::ReadOrdinalProp),
       Ops<VC::Float>(&IsDefaultPlain<VC::Float>, &TWriter::WriteFloatProp, &TReader::ReadFloatProp),

@@ -34,6 +34,16 @@ TComponent* FindOwnedDeep(TComponent* owner, const String& name) {
   return nullptr;
 }
 
+/// An entry's current value, or nothing when it cannot be read (the write then decides).
+TPropValue ValueForUndo(const TInstProp& e) {
+  if (!e.PropInfo || !e.PropInfo->HasRead()) return {};
+  try {
+    return PropValueOps(e.PropInfo).Get(e.Instance, e.PropInfo);
+  } catch (const std::exception&) {
+    return {};
+  }
+}
+
 } // namespace
 
 TPropertyEditor::TPropertyEditor(const IPtr<IDesigner>& designer, Integer propCount)
@@ -49,12 +59,11 @@ const TInstProp& TPropertyEditor::Entry(Integer index) const {
 
 void TPropertyEditor::SetPropEntry(Integer index, TPersistent* instance, PPropInfo propInfo) {
   Entry(index);
-  // Written in place only while no nested editor shares the list.
-  auto list = FPropList.use_count() == 1
-                  ? std::const_pointer_cast<std::vector<TInstProp>>(FPropList)
-                  : std::make_shared<std::vector<TInstProp>>(*FPropList);
-  (*list)[static_cast<std::size_t>(index)] = TInstProp{instance, propInfo};
-  FPropList = std::move(list);
+  // Written in place only while no nested editor shares the list (the list is made mutable by
+  // this editor, so the cast is sound); otherwise the editor takes a copy of its own.
+  if (FPropList.use_count() != 1) FPropList = std::make_shared<std::vector<TInstProp>>(*FPropList);
+  const_cast<TInstProp&>((*FPropList)[static_cast<std::size_t>(index)]) =
+      TInstProp{instance, propInfo};
 }
 
 bool TPropertyEditor::AllEqual() { return FPropCount == 1; }
@@ -223,27 +232,25 @@ void TPropertyEditor::WriteAll(const V& value, Write write, bool skipReadOnly) {
   // failure part-way can be undone exactly. Monostate: nothing to put back.
   std::vector<TPropValue> old;
   old.reserve(static_cast<std::size_t>(FPropCount));
-  const PInstPropList entries = FPropList; // stays whole whatever a setter does to the editor
+  // A setter that re-points an entry writes in place or leaves this list to its other sharer:
+  // either way it stays valid here.
+  const std::vector<TInstProp>& entries = *FPropList;
   Integer i = 0;
   try {
     for (; i < FPropCount; ++i) {
-      const TInstProp& e = (*entries)[static_cast<std::size_t>(i)];
-      old.emplace_back();
-      if (skipReadOnly && !(e.PropInfo && e.PropInfo->HasWrite())) continue;
-      if (e.PropInfo && e.PropInfo->HasRead()) {
-        try {
-          old.back() = PropValueOps(e.PropInfo).Get(e.Instance, e.PropInfo);
-        } catch (const std::exception&) {
-          // cannot be restored; the write below decides
-        }
+      const TInstProp& e = entries[static_cast<std::size_t>(i)];
+      if (skipReadOnly && !(e.PropInfo && e.PropInfo->HasWrite())) {
+        old.emplace_back();
+        continue;
       }
+      old.push_back(ValueForUndo(e));
       write(e.Instance, e.PropInfo, value);
     }
   } catch (...) {
     for (Integer j = i - 1; j >= 0; --j) {
       const TPropValue& o = old[static_cast<std::size_t>(j)];
       if (std::holds_alternative<std::monostate>(o)) continue;
-      const TInstProp& e = (*entries)[static_cast<std::size_t>(j)];
+      const TInstProp& e = entries[static_cast<std::size_t>(j)];
       try {
         PropValueOps(e.PropInfo).Set(e.Instance, e.PropInfo, o);
       } catch (...) {
