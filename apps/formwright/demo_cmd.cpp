@@ -3,6 +3,7 @@
 #include "formfile.h"
 
 #include "basert/exceptions.h"
+#include "basert/safesave.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -24,15 +25,15 @@ bool Tour(const fs::path& path, const fs::path& work) {
   Convert(file, file.Format, canonical);
   Convert(file, other, converted);
   fs::path middle = work / (path.stem().string() + (other == FormFormat::Text ? ".fwf" : ".fwb"));
-  SaveAtomically(middle.string(), converted);
+  fw::SaveAtomically(middle.string(), converted.View());
 
   FormFile again;
   LoadFormFile(middle.string(), again);
   Convert(again, file.Format, back);
   bool same = back.View() == canonical.View();
   std::printf("%s: %s, %lld bytes -> %s, %lld bytes -> %s again: %s\n", path.filename().c_str(),
-              FormatName(file.Format), static_cast<long long>(file.Data.Size()), FormatName(other),
-              static_cast<long long>(converted.Size()), FormatName(file.Format),
+              FormatName(file.Format), static_cast<long long>(file.Data().size()),
+              FormatName(other), static_cast<long long>(converted.Size()), FormatName(file.Format),
               same ? "identical" : "DIFFERENT");
   fw::TMemoryStream binary;
   ToBinary(file, binary);

@@ -132,6 +132,8 @@ TClassRec* KeepClassRecord(std::unique_ptr<TClassRec> rec);
 } // namespace detail
 
 template <class T, class Base = void> class TClassBuilder {
+  static_assert(detail::DeclaresOwnClass<T>, "the class lacks FW_CLASS(T) in its body");
+
 public:
   explicit TClassBuilder(String name, String unitName = {})
       : FRec(std::make_unique<TClassRec>()), FType(std::make_unique<TTypeInfo>()) {

@@ -17,10 +17,17 @@ Integer CurrentGroup = 0;
 
 namespace {
 
+// A registered name and the package group that registered it, so that unloading the package
+// withdraws exactly its names.
+struct TEntry {
+  TClass Class;
+  Integer Group;
+};
+
 struct TClassGroup {
   TClass GroupClass = nullptr;
   std::vector<TClass> Members; // classes whose descendants belong here, GroupClass first
-  std::unordered_map<String, TClass, TextHash, TextEqual> Classes;
+  std::unordered_map<String, TEntry, TextHash, TextEqual> Classes;
 };
 
 struct TRegistry {
@@ -66,8 +73,8 @@ TRegistry& Registry() {
 }
 
 void AddTo(TClassGroup* g, TClass cls, const String& name) {
-  auto [it, inserted] = g->Classes.emplace(name, cls);
-  if (!inserted && it->second != cls) throw EFilerError(Format(SDuplicateClass, name));
+  auto [it, inserted] = g->Classes.emplace(name, TEntry{cls, CurrentGroup});
+  if (!inserted && it->second.Class != cls) throw EFilerError(Format(SDuplicateClass, name));
 }
 
 } // namespace
@@ -80,7 +87,7 @@ void RegisterClass(TClass cls) {
     TClassGroup* g = r.GroupOf(c);
     auto it = g->Classes.find(c->ClassName);
     if (it != g->Classes.end()) {
-      if (it->second == c) break;
+      if (it->second.Class == c) break;
       throw EFilerError(Format(SDuplicateClass, c->ClassName));
     }
     AddTo(g, c, c->ClassName);
@@ -99,7 +106,24 @@ void RegisterClassAlias(TClass cls, const String& alias) {
 void UnRegisterClass(TClass cls) {
   for (auto& g : Registry().Groups)
     for (auto it = g->Classes.begin(); it != g->Classes.end();)
-      it = it->second == cls ? g->Classes.erase(it) : std::next(it);
+      it = it->second.Class == cls ? g->Classes.erase(it) : std::next(it);
+}
+
+void UnRegisterGroupClasses(Integer group) {
+  for (auto& g : Registry().Groups)
+    std::erase_if(g->Classes, [group](const auto& entry) { return entry.second.Group == group; });
+}
+
+TRegisterComponentsProc RegisterComponentsProc = nullptr;
+
+void RegisterComponents(const String& page, std::span<const TClass> classes) {
+  for (TClass c : classes)
+    RegisterClass(c);
+  if (RegisterComponentsProc) RegisterComponentsProc(page, classes);
+}
+
+void RegisterComponents(const String& page, std::initializer_list<TClass> classes) {
+  RegisterComponents(page, std::span<const TClass>(classes.begin(), classes.size()));
 }
 
 void UnRegisterClasses(std::initializer_list<TClass> classes) {
@@ -110,10 +134,10 @@ void UnRegisterClasses(std::initializer_list<TClass> classes) {
 TClass GetClass(std::string_view name) {
   auto& r = Registry();
   auto it = r.Active->Classes.find(name);
-  if (it != r.Active->Classes.end()) return it->second;
+  if (it != r.Active->Classes.end()) return it->second.Class;
   auto& base = r.Groups.front()->Classes;
   it = base.find(name);
-  return it == base.end() ? nullptr : it->second;
+  return it == base.end() ? nullptr : it->second.Class;
 }
 
 TClass FindClass(std::string_view name) {
@@ -162,7 +186,7 @@ TClass TClassFinder::GetClass(std::string_view name) const {
   auto lookIn = [&](TClassGroup* g) -> TClass {
     if (!g) return nullptr;
     auto it = g->Classes.find(name);
-    return it == g->Classes.end() ? nullptr : it->second;
+    return it == g->Classes.end() ? nullptr : it->second.Class;
   };
   if (TClass c = lookIn(r.FindGroup(FGroupClass))) return c;
   if (FIncludeActive)

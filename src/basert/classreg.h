@@ -6,6 +6,7 @@
 #include "basert/types.h"
 
 #include <initializer_list>
+#include <span>
 #include <string_view>
 
 namespace fw {
@@ -19,6 +20,17 @@ void RegisterClasses(std::initializer_list<TClass> classes);
 void RegisterClassAlias(TClass cls, const String& alias);
 void UnRegisterClass(TClass cls);
 void UnRegisterClasses(std::initializer_list<TClass> classes);
+/// Withdraws every name (classes, their ancestors and aliases) registered while `group` was
+/// CurrentGroup; the host calls it when it unloads that package.
+void UnRegisterGroupClasses(Integer group);
+
+/// The IDE's palette hook: given the page and the classes of each RegisterComponents call.
+using TRegisterComponentsProc = void (*)(const String& page, std::span<const TClass> classes);
+extern TRegisterComponentsProc RegisterComponentsProc;
+/// Registers the classes for streaming and hands them to RegisterComponentsProc for the
+/// palette page; without a hook only the streaming registration happens.
+void RegisterComponents(const String& page, std::span<const TClass> classes);
+void RegisterComponents(const String& page, std::initializer_list<TClass> classes);
 /// The registered class of that name (ignoring case), looked up in the active group and then in
 /// the TPersistent group; null when none.
 TClass GetClass(std::string_view name);

@@ -2,8 +2,9 @@
 
 #include "basert/classbuilder.h"
 #include "basert/exceptions.h"
-#include "basert/format.h"
 #include "basert/filer.h"
+#include "basert/format.h"
+#include "basert/runtimeclass.h"
 
 #include <algorithm>
 
@@ -18,11 +19,9 @@ template <class T> void EraseLast(std::vector<T*>& v, T* item) {
 
 } // namespace
 
-bool (*IsDesignedMethodCode)(const void* code) noexcept = nullptr;
-
 bool IsCallableCode(const void* code) noexcept {
   if (reinterpret_cast<std::uintptr_t>(code) <= 0xFFFF) return false; // null and small numbers
-  return !(IsDesignedMethodCode && IsDesignedMethodCode(code));
+  return !IsRunTimeMethodCode(code);
 }
 
 void TNotifyEvent::operator()(TObject* sender) const {
@@ -56,10 +55,6 @@ void TComponent::BeforeDestruction() {
   RemoveFreeNotifications();
   // Owner and listeners hear of the removal while the component is still whole.
   if (FOwner) FOwner->RemoveComponent(this);
-}
-
-namespace detail {
-void ForgetFixupsOf(TComponent* component);
 }
 
 TComponent::~TComponent() {

@@ -52,8 +52,6 @@ PTypeInfo TypeInfoOf(std::type_identity<TNotifyEvent>);
 
 /// True when a method's code can be called (a designed-class handler's code is only a number).
 bool IsCallableCode(const void* code) noexcept;
-/// Set by whoever hands out designed-class handler numbers: true for such a number.
-extern bool (*IsDesignedMethodCode)(const void* code) noexcept;
 
 /// What a designer learns from the component model about the module it designs.
 struct IDesignerNotify : virtual IInterface {

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <unordered_map>
 
 namespace fw {
@@ -258,9 +259,12 @@ void TWriter::WriteOrdinalProp(TPersistent* instance, PPropInfo prop) {
   case kindInteger: {
     String ident;
     TIntToIdent toIdent = FindIntToIdent(type);
-    // 32-bit integers travel as signed 32-bit values whatever their type's sign.
     if (toIdent && toIdent(static_cast<Integer>(v), ident))
       WriteIdent(ident);
+    else if (type->Data.OrdType == otULong)
+      // Unsigned values above the signed range take the 64-bit tag, so that the text form
+      // shows the number itself.
+      WriteInteger(static_cast<std::uint32_t>(v));
     else
       WriteInteger(static_cast<Integer>(static_cast<std::uint32_t>(v)));
     return;
@@ -847,6 +851,12 @@ void TReader::ReadOrdinalProp(TPersistent* instance, PPropInfo prop) {
       TIdentToInt toInt = FindIdentToInt(type);
       if (!toInt || !toInt(ident, v)) FCore.PropValueError("Integer");
       SetOrdProp(instance, prop, v);
+    } else if (type->Data.OrdType == otULong) {
+      // Either encoding of an unsigned value: signed 32-bit, or the number itself.
+      Int64 v = FCore.ReadInt64();
+      if (v < std::numeric_limits<Integer>::min() || v > std::numeric_limits<std::uint32_t>::max())
+        FCore.ErrorAt(SValueOutOfRange);
+      SetOrdProp(instance, prop, static_cast<std::uint32_t>(v));
     } else {
       SetOrdProp(instance, prop, ReadInteger());
     }

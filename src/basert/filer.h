@@ -316,6 +316,10 @@ void RemoveFixupReferences(TComponent* root, const String& rootName);
 /// Makes `root`'s references to module `oldRootName` refer to `newRootName` instead.
 void RedirectFixupReferences(TComponent* root, const String& oldRootName,
                              const String& newRootName);
+namespace detail {
+/// Called by a component's destructor: references it waits with, or waits for, are dropped.
+void ForgetFixupsOf(TComponent* component);
+} // namespace detail
 
 /// A component found by a dotted path of names through owned components ("Frame1.Button1");
 /// null when a step is missing.

@@ -43,16 +43,23 @@ bool IsAscii(std::string_view s) {
   return true;
 }
 
+// Output goes out in blocks this large: a file takes them without another copy, and they still
+// stay in the cache.
+constexpr int kOutputBlock = 1 << 18;
+
 // The words that the text maps to their own value tags.
 constexpr std::pair<std::string_view, TValueType> kWordTags[] = {
     {"False", vaFalse}, {"True", vaTrue}, {"nil", vaNil}, {"Null", vaNull}};
 
-bool IsWord(std::string_view s) {
-  return std::any_of(std::begin(kWordTags), std::end(kWordTags),
-                     [&](const auto& w) { return SameText(w.first, s); });
+// The word's own spelling, or empty when `s` is no word.
+std::string_view WordOf(std::string_view s) {
+  for (const auto& w : kWordTags)
+    if (SameText(w.first, s)) return w.first;
+  return {};
 }
+bool IsWord(std::string_view s) { return !WordOf(s).empty(); }
 
-// Value kinds that the text writes as Tag(value) when the plain text would map elsewhere.
+// Value kinds that the exact syntax writes as Tag(value) when the plain text would map elsewhere.
 constexpr TValueType kAnnotations[] = {vaInt8,    vaInt16,   vaInt32,      vaInt64, vaString,
                                        vaLString, vaWString, vaUTF8String, vaIdent, vaDouble};
 
@@ -82,13 +89,15 @@ template <class T> bool ParseFloat(std::string_view text, T& value) {
 
 template <class T> void AppendFloat(String& out, T v) {
   char buf[64];
-  auto r = std::to_chars(buf, buf + sizeof buf, v);
+  char* end = nullptr;
+  if constexpr (std::is_same_v<T, Extended>) end = detail::ShortestDecimal(v, buf);
+  if (!end) end = std::to_chars(buf, buf + sizeof buf, v).ptr;
   bool point = false;
-  for (char* p = buf; p < r.ptr; ++p) {
+  for (char* p = buf; p < end; ++p) {
     if (*p == 'e') *p = 'E';
     if (*p == '.' || *p == 'E') point = true;
   }
-  out.append(buf, r.ptr);
+  out.append(buf, end);
   if (!point) out += ".0";
 }
 
@@ -117,13 +126,87 @@ WideString UnitsOfLE(std::string_view le) {
 
 } // namespace
 
+namespace detail {
+
+char* ShortestDecimal(Extended v, char* buf) noexcept {
+  // A decimal m / 10^k with m below 2^53 and k at most 19 is exact in extended arithmetic up to
+  // the one division, which rounds as the parser does: so it reads back to v exactly when
+  // m / 10^k == v. Trying k upwards finds the fewest digits. Below 2^53 an m that reads back lies
+  // within 2^-11 of the exact a * 10^k, and the rounded product is off by less than that, so
+  // rounding the product finds it.
+  static constexpr Extended kPow10[] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,
+                                        1e7L,  1e8L,  1e9L,  1e10L, 1e11L, 1e12L, 1e13L,
+                                        1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L};
+  constexpr Extended kLimit = 9007199254740992.0L; // 2^53
+  const Extended a = v < 0 ? -v : v;
+  if (!(a >= 1e-5L && a < 1e15L)) return nullptr; // zero, tiny, huge, NaN: the library decides
+  UInt64 m = 0;
+  int k = 0;
+  for (;; ++k) {
+    if (k == static_cast<int>(std::size(kPow10))) return nullptr;
+    const Extended scaled = a * kPow10[k];
+    if (scaled >= kLimit) return nullptr;
+    m = static_cast<UInt64>(scaled + 0.5L); // exact below 2^53; a tie never reads back anyway
+    if (static_cast<Extended>(m) / kPow10[k] == a) break;
+  }
+  // The digits, and where the point goes: value = digits * 10^(exp10 - digits + 1).
+  char digits[24];
+  const int n = static_cast<int>(std::to_chars(digits, digits + sizeof digits, m).ptr - digits);
+  int sig = n;
+  while (sig > 1 && digits[sig - 1] == '0')
+    --sig;
+  const int exp10 = n - 1 - k;
+  // As the library chooses: fixed or scientific, whichever is shorter, fixed on a tie.
+  const int absExp = exp10 < 0 ? -exp10 : exp10;
+  const int sciLength = sig + (sig > 1) + 2 + (absExp >= 100 ? 3 : 2);
+  const int fixedLength = k == 0 ? n : (n > k ? n + 1 : k + 2);
+  char* p = buf;
+  if (v < 0) *p++ = '-';
+  if (fixedLength <= sciLength) {
+    if (k == 0) {
+      std::memcpy(p, digits, static_cast<std::size_t>(n));
+      return p + n;
+    }
+    if (n > k) {
+      std::memcpy(p, digits, static_cast<std::size_t>(n - k));
+      p += n - k;
+      *p++ = '.';
+      std::memcpy(p, digits + n - k, static_cast<std::size_t>(k));
+      return p + k;
+    }
+    *p++ = '0';
+    *p++ = '.';
+    std::memset(p, '0', static_cast<std::size_t>(k - n));
+    p += k - n;
+    std::memcpy(p, digits, static_cast<std::size_t>(n));
+    return p + n;
+  }
+  *p++ = digits[0];
+  if (sig > 1) {
+    *p++ = '.';
+    std::memcpy(p, digits + 1, static_cast<std::size_t>(sig - 1));
+    p += sig - 1;
+  }
+  *p++ = 'e';
+  *p++ = exp10 < 0 ? '-' : '+';
+  if (absExp < 10) *p++ = '0';
+  return std::to_chars(p, p + 4, absExp).ptr;
+}
+
+} // namespace detail
+
 // --- TParser ---
 
 TParser::TParser(TStream& stream) : FStream(&stream) {
   FStreamBase = stream.Position();
-  Int64 n = std::max<Int64>(stream.Size() - FStreamBase, 0);
-  FText.resize(static_cast<std::size_t>(n));
-  if (n) stream.ReadBuffer(FText.data(), n);
+  if (auto* m = dynamic_cast<TMemoryStream*>(&stream)) {
+    FText = m->View().substr(std::min(static_cast<std::size_t>(FStreamBase), m->View().size()));
+  } else {
+    Int64 n = std::max<Int64>(stream.Size() - FStreamBase, 0);
+    FOwned.resize(static_cast<std::size_t>(n));
+    if (n) stream.ReadBuffer(FOwned.data(), n);
+    FText = FOwned;
+  }
   Init();
 }
 
@@ -458,7 +541,8 @@ struct TextString {
 
 class TextToBinary {
 public:
-  TextToBinary(TParser& parser, TBinaryWriterCore& writer) : P(parser), W(writer) {}
+  TextToBinary(TParser& parser, TBinaryWriterCore& writer, TTextSyntax syntax)
+      : P(parser), W(writer), FExact(syntax == TTextSyntax::Exact) {}
 
   void Run() {
     W.WriteSignature();
@@ -468,15 +552,27 @@ public:
 private:
   TParser& P;
   TBinaryWriterCore& W;
+  const bool FExact;
   int FDepth = 0;
 
   void Enter() {
     if (++FDepth > kMaxNesting) P.Error(SNestingTooDeepText);
   }
 
-  String TakeName() {
+  // True at Tag( in the exact syntax. The standard syntax refuses the known tags there with a
+  // message that says why; any other identifier stays an identifier, as other readers take it.
+  bool AtAnnotation() const {
+    if (P.Token() != toSymbol || !P.NextCharIs('(')) return false;
+    if (FExact) return true;
+    for (TValueType t : kAnnotations)
+      if (P.TokenSymbolIs(ValueTypeNames[t])) P.Error(Format(SAnnotationRefused, P.TokenString()));
+    return false;
+  }
+
+  // The name is a view of the parsed text, which outlives this conversion.
+  std::string_view TakeName() {
     P.CheckToken(toSymbol);
-    String s = P.TokenString();
+    std::string_view s = P.TokenSymbol();
     if (s.size() > 255) P.Error(SNameTooLong);
     P.NextToken();
     return s;
@@ -501,10 +597,10 @@ private:
       flags |= ffInline;
       P.NextToken();
     }
-    String name, cls = TakeName();
+    std::string_view name, cls = TakeName();
     if (P.Token() == ':') {
       P.NextToken();
-      name = std::move(cls);
+      name = cls;
       cls = TakeName();
     }
     Int64 childPos = 0;
@@ -551,7 +647,7 @@ private:
 
   // An integer, plain or annotated with its tag; answers the tag to write it with.
   TValueType ParseInteger(Int64& value) {
-    if (P.Token() == toSymbol && P.NextCharIs('(')) {
+    if (AtAnnotation()) {
       TValueType tag = AnnotationTag();
       if (!IsIntTag(tag)) P.Error(SNumberExpected);
       P.NextToken();
@@ -616,9 +712,9 @@ private:
       return;
     }
     case toSymbol: {
-      if (P.NextCharIs('(')) return ParseAnnotated();
+      if (AtAnnotation()) return ParseAnnotated();
       if (inList && P.TokenSymbolIs("Null")) P.Error(SNullInList);
-      String s = P.TokenString();
+      std::string_view s = P.TokenSymbol();
       if (s.size() > 255) P.Error(SNameTooLong);
       W.WriteIdent(s);
       P.NextToken();
@@ -790,7 +886,8 @@ private:
 
 class BinaryToText {
 public:
-  BinaryToText(TBinaryReaderCore& reader, TStream& output) : R(reader), Out(output) {
+  BinaryToText(TBinaryReaderCore& reader, TStream& output, TTextSyntax syntax)
+      : R(reader), Out(output), FExact(syntax == TTextSyntax::Exact) {
     S.reserve(kFlushAt + 4096);
   }
 
@@ -801,10 +898,11 @@ public:
   }
 
 private:
-  static constexpr std::size_t kFlushAt = 1 << 16;
+  static constexpr std::size_t kFlushAt = kOutputBlock;
   static constexpr std::size_t kLineLength = 64;
   TBinaryReaderCore& R;
   TStream& Out;
+  const bool FExact;
   String S;
   int FDepth = 0;
 
@@ -829,7 +927,7 @@ private:
   void AppendInteger(Int64 v, TValueType tag) {
     char buf[24];
     auto r = std::to_chars(buf, buf + sizeof buf, v);
-    if (tag == CanonicalIntegerType(v)) {
+    if (!FExact || tag == CanonicalIntegerType(v)) {
       S.append(buf, r.ptr);
       return;
     }
@@ -899,7 +997,7 @@ private:
     Indent(level);
     S += name;
     S += " = ";
-    ConvertValue(level);
+    ConvertValue(level, false);
     EndLine();
   }
 
@@ -941,6 +1039,15 @@ private:
     }
   }
 
+  // The characters that the reader takes from the string, whatever its tag.
+  void ConvertPlainString(TValueType t, std::string_view body, int level) {
+    if (t == vaWString) return AppendChars(UnitsOfLE(body), level);
+    if (IsAscii(body)) return AppendChars(body, level);
+    if ((t == vaString || t == vaLString) && !detail::IsValidUtf8(body)) // Latin-1
+      return AppendChars(body, level);
+    AppendChars(Utf8ToWide(body), level);
+  }
+
   template <class T> void AppendAnnotated(TValueType tag, const T& s, int level) {
     S += ValueTypeNames[tag];
     S += '(';
@@ -950,6 +1057,7 @@ private:
 
   void ConvertString(TValueType t, int level) {
     std::string_view body = R.ReadStringBody(t);
+    if (!FExact) return ConvertPlainString(t, body, level);
     switch (t) {
     case vaString:
       if (IsAscii(body)) return AppendChars(body, level);
@@ -972,7 +1080,7 @@ private:
     AppendAnnotated(t, body, level);
   }
 
-  void ConvertValue(int level) {
+  void ConvertValue(int level, bool inList) {
     TValueType t = R.ReadValue();
     Int64 pos = R.ValuePosition();
     switch (t) {
@@ -993,7 +1101,7 @@ private:
       S += '(';
       while (!R.EndOfList()) {
         NewLine(level + 1);
-        ConvertValue(level + 1);
+        ConvertValue(level + 1, true);
       }
       R.ReadListEnd();
       S += ')';
@@ -1025,9 +1133,16 @@ private:
       double d;
       R.Read(&d, 8);
       if (!std::isfinite(d)) Fail(SInvalidFloatAt, pos);
-      if (t == vaDouble) S += "Double(";
-      AppendFloat(S, d);
-      S += t == vaDouble ? ')' : 'd';
+      if (t == vaDate) {
+        AppendFloat(S, d);
+        S += 'd';
+      } else if (FExact) {
+        S += "Double(";
+        AppendFloat(S, d);
+        S += ')';
+      } else { // an Extended of the same value
+        AppendFloat(S, static_cast<Extended>(d));
+      }
       return;
     }
     case vaCurrency: {
@@ -1045,10 +1160,13 @@ private:
       return;
     case vaIdent: {
       std::string_view id = R.ReadStringBody(t);
-      if (IsValidIdent(id, true) && !IsWord(id))
-        S += id;
-      else
-        AppendAnnotated(vaIdent, id, level);
+      if (FExact && (!IsValidIdent(id, true) || IsWord(id)))
+        return AppendAnnotated(vaIdent, id, level);
+      // A word reads back as its own tag, which the reader takes for the same identifier; but
+      // Null would end a list.
+      if (!IsValidIdent(id, true) || (inList && SameText(id, "Null"))) Fail(SInvalidNameAt, pos);
+      std::string_view word = WordOf(id);
+      S += word.empty() ? id : word;
       return;
     }
     case vaBinary: {
@@ -1105,38 +1223,55 @@ private:
   }
 };
 
-void ConvertBinaryToText(TStream& input, TStream& output) {
+void ConvertBinaryToText(TStream& input, TStream& output, TTextSyntax syntax) {
   // Memory streams are read in place; others through the reader's buffer.
   if (auto* m = dynamic_cast<TMemoryStream*>(&input)) {
     Int64 pos = std::min(m->Position(), m->Size());
     TBinaryReaderCore r(m->Memory() + pos, static_cast<std::size_t>(m->Size() - pos), pos);
-    BinaryToText(r, output).Run();
+    BinaryToText(r, output, syntax).Run();
     m->SetPosition(r.Position());
     return;
   }
   TBinaryReaderCore r(input, 1 << 16);
-  BinaryToText(r, output).Run();
+  BinaryToText(r, output, syntax).Run();
 }
 
 } // namespace
 
-void ObjectBinaryToText(TStream& input, TStream& output) { ConvertBinaryToText(input, output); }
+void ObjectBinaryToText(TStream& input, TStream& output, TTextSyntax syntax) {
+  ConvertBinaryToText(input, output, syntax);
+}
 
-void ObjectTextToBinary(TStream& input, TStream& output) {
+void ObjectTextToBinary(TStream& input, TStream& output, TTextSyntax syntax) {
   TParser parser(input);
-  TBinaryWriterCore writer(output, 1 << 16);
-  TextToBinary(parser, writer).Run();
+  TBinaryWriterCore writer(output, kOutputBlock);
+  TextToBinary(parser, writer, syntax).Run();
   writer.FlushBuffer();
 }
 
-void ObjectResourceToText(TStream& input, TStream& output) {
-  ReadResourceHeader(input);
-  ObjectBinaryToText(input, output);
+std::size_t ObjectBinaryToText(std::string_view binary, TStream& output, TTextSyntax syntax,
+                               Int64 base) {
+  TBinaryReaderCore r(binary.data(), binary.size(), base);
+  BinaryToText(r, output, syntax).Run();
+  return static_cast<std::size_t>(r.Position() - base);
 }
 
-void ObjectTextToResource(TStream& input, TStream& output) {
+std::size_t ObjectTextToBinary(std::string_view text, TStream& output, TTextSyntax syntax) {
+  TParser parser(text);
+  TBinaryWriterCore writer(output, kOutputBlock);
+  TextToBinary(parser, writer, syntax).Run();
+  writer.FlushBuffer();
+  return parser.SourcePos();
+}
+
+void ObjectResourceToText(TStream& input, TStream& output, TTextSyntax syntax) {
+  ReadResourceHeader(input);
+  ObjectBinaryToText(input, output, syntax);
+}
+
+void ObjectTextToResource(TStream& input, TStream& output, TTextSyntax syntax) {
   TMemoryStream binary;
-  ObjectTextToBinary(input, binary);
+  ObjectTextToBinary(input, binary, syntax);
   // The resource is named after the root's class, which follows the signature and prefix.
   TBinaryReaderCore r(binary.Memory(), static_cast<std::size_t>(binary.Size()));
   r.ReadSignature();

@@ -24,6 +24,7 @@ inline constexpr const char* SInvalidCharacter = "Invalid character %s";
 inline constexpr const char* SNumberOutOfRange = "Number out of range";
 inline constexpr const char* SNameTooLong = "Name longer than 255 bytes";
 inline constexpr const char* SUnknownValueKind = "Unknown value kind %s";
+inline constexpr const char* SAnnotationRefused = "Typed value %s(...) needs the exact text syntax";
 inline constexpr const char* SNullInList = "Null cannot be a list item";
 inline constexpr const char* SPropertyAfterChild = "Property after a child object";
 inline constexpr const char* SNestingTooDeepText = "Values nested too deeply";
@@ -48,9 +49,11 @@ inline constexpr char toWString = 5; ///< a string with a character beyond ASCII
 /// EParserError "<what> on line L, column C".
 class TParser {
 public:
-  /// Parses the rest of `stream`. The destructor puts the stream's position at the current token,
-  /// so a caller can go on reading after what it parsed. A UTF-8 byte-order mark is skipped.
+  /// Parses the rest of `stream` (a memory stream in place, which must not change meanwhile).
+  /// The destructor puts the stream's position at the current token, so a caller can go on
+  /// reading after what it parsed. A UTF-8 byte-order mark is skipped.
   explicit TParser(TStream& stream);
+  /// Parses `text` in place; it must outlive the parser.
   explicit TParser(std::string_view text);
   ~TParser();
   TParser(const TParser&) = delete;
@@ -62,6 +65,8 @@ public:
   String TokenString() const;
   /// A string token's value as UTF-16 units.
   WideString TokenWideString() const;
+  /// An identifier token's text, a view of the parsed text (valid as long as the parser).
+  std::string_view TokenSymbol() const { return FSymbol; }
   /// For an ASCII string token, its bytes (no conversion needed).
   std::string_view TokenAsciiString() const { return FStrBytes; }
   /// The integer token's value; raises "Number out of range" beyond 64 bits.
@@ -102,7 +107,8 @@ private:
 
   TStream* FStream = nullptr;
   Int64 FStreamBase = 0;
-  String FText;
+  String FOwned; // a copy of a stream that cannot be read in place
+  std::string_view FText;
   std::size_t FPos = 0;
   std::size_t FLineStart = 0;
   int FLine = 1;
@@ -125,26 +131,50 @@ enum TStreamOriginalFormat { sofUnknown, sofBinary, sofText, sofUTF8Text };
 /// mark), or unknown.
 TStreamOriginalFormat TestStreamFormat(TStream& stream);
 
-/// Converts one binary component ("TPF0" and the component) from `input`'s position into
-/// canonical text; `input` is left after the component. Raises EReadError naming the byte for a
-/// stream that is short or corrupt, or that holds what the text cannot carry: names that are
-/// not identifiers, unknown prefix flags, NaN or infinite floats.
+/// The text syntax that the conversions write and read. Standard is the framework's own text
+/// form, which every reader of it accepts. Exact adds typed values, Tag(value) (Int32(5),
+/// WString('abc'), Double(0.5), ...), wherever a value's binary encoding is not the one that the
+/// plain text maps back to, so that any binary converts back byte for byte; only this system
+/// reads them.
+enum class TTextSyntax { Standard, Exact };
+
+/// Converts one binary component ("TPF0" and the component) from `input`'s position into text;
+/// `input` is left after the component. Raises EReadError naming the byte for a stream that is
+/// short or corrupt, or that holds what the text cannot carry: names that are not identifiers,
+/// unknown prefix flags, NaN or infinite floats (and, in the standard syntax, identifier values
+/// that are not identifiers, or a Null identifier inside a list).
 ///
 /// The text is ASCII with CRLF line ends: two spaces per level; strings quoted with '' for a
 /// quote, other characters outside printable ASCII as #nnn UTF-16 codes, broken into pieces of
 /// 64 joined by " +"; binary as hex in rows of 64 digits. Floats have the fewest digits that
-/// read back to the same bits. A value whose encoding is not the one the text would map back to
-/// is written as Tag(value) (Int32(5), WString('abc'), Double(0.5), ...), so that converting the
-/// text back gives the same bytes; such annotations never appear for streams that this system
-/// writes, except Double, which has no plain text form.
-void ObjectBinaryToText(TStream& input, TStream& output);
-/// Converts one component in text form into binary. Raises EParserError with line and column.
-/// The input is left at the token after the component's final "end".
-void ObjectTextToBinary(TStream& input, TStream& output);
+/// read back to the same value; Single, Currency and Date values carry the suffix s, c or d.
+/// In the standard syntax a value comes back with the tag that its text maps to: an integer with
+/// the smallest integer tag, a string with the tag its characters call for, a Double as an
+/// Extended of the same value. Binary that this system writes converts back byte for byte in
+/// either syntax.
+void ObjectBinaryToText(TStream& input, TStream& output,
+                        TTextSyntax syntax = TTextSyntax::Standard);
+/// Converts one component in text form into binary. Raises EParserError with line and column;
+/// typed values raise SAnnotationRefused unless `syntax` is Exact. The input is left at the token
+/// after the component's final "end".
+void ObjectTextToBinary(TStream& input, TStream& output,
+                        TTextSyntax syntax = TTextSyntax::Standard);
+/// ObjectBinaryToText over a binary component in memory ("TPF0" first), read in place; answers
+/// the offset after the component. Byte offsets in messages count from `base`. The text goes to
+/// `output` in large blocks as it is made.
+std::size_t ObjectBinaryToText(std::string_view binary, TStream& output,
+                               TTextSyntax syntax = TTextSyntax::Standard, Int64 base = 0);
+/// ObjectTextToBinary over text in memory, read in place; answers the offset of what follows the
+/// component's final "end" and the blanks after it (the size of `text` when nothing does). The
+/// binary goes to `output` in large blocks as it is made.
+std::size_t ObjectTextToBinary(std::string_view text, TStream& output,
+                               TTextSyntax syntax = TTextSyntax::Standard);
 /// Like ObjectBinaryToText for a binary component wrapped in a resource header.
-void ObjectResourceToText(TStream& input, TStream& output);
+void ObjectResourceToText(TStream& input, TStream& output,
+                          TTextSyntax syntax = TTextSyntax::Standard);
 /// Like ObjectTextToBinary, wrapping the result in a resource header named after its class.
-void ObjectTextToResource(TStream& input, TStream& output);
+void ObjectTextToResource(TStream& input, TStream& output,
+                          TTextSyntax syntax = TTextSyntax::Standard);
 
 /// Skips the header of an RCDATA resource: the form-file header ($FF, type 10, the upper-case
 /// name, flags $1030, a 32-bit size), or a 32-bit resource file's empty entry and the entry
@@ -152,5 +182,12 @@ void ObjectTextToResource(TStream& input, TStream& output);
 void ReadResourceHeader(TStream& stream);
 /// Writes the form-file resource header for `size` bytes of data named `name` (upper-cased).
 void WriteResourceHeader(TStream& stream, std::string_view name, Int64 size);
+
+namespace detail {
+/// The text std::to_chars gives for `v` (the fewest digits that read back to it), made faster
+/// for values of up to about 18 digits between 1e-5 and 1e15; null, and nothing written, for
+/// the others. `buf` holds at least 32 characters.
+char* ShortestDecimal(Extended v, char* buf) noexcept;
+} // namespace detail
 
 } // namespace fw

@@ -3,6 +3,7 @@
 #include "basert/datetime.h"
 #include "basert/exceptions.h"
 #include "basert/format.h"
+#include "basert/safesave.h"
 #include "basert/strings.h"
 
 #include <filesystem>
@@ -338,7 +339,7 @@ void TMemIniFile::UpdateFile() {
   TStringList lines;
   GetStrings(lines);
   try {
-    lines.SaveToFile(FileName());
+    SaveAtomically(FileName(), lines.Text());
   } catch (const EFCreateError&) {
     throw EIniFileException(Format(SIniFileWriteError, FileName()));
   }

@@ -16,9 +16,11 @@
 
 namespace fw {
 
-/// Declares a class's record accessor; put it first in the body of every TObject descendant.
+/// Declares a class's record accessor and its self type; put it first in the body of every
+/// TObject descendant. It leaves the body private, so say `public:` after it. The builder and
+/// New<T> refuse to compile for a class that left it out (and so would report its parent's record).
 // clang-format off
-#define FW_CLASS(T) public: static ::fw::TClass StaticClass(); ::fw::TClass DeclaredClass() const override { return T::StaticClass(); }
+#define FW_CLASS(T) public: using TSelf = T; static ::fw::TClass StaticClass(); ::fw::TClass DeclaredClass() const override { return T::StaticClass(); } private:
 // clang-format on
 
 enum TOperation : std::uint8_t { notifyInsert, notifyRemove };
@@ -118,6 +120,8 @@ struct TCreationContext {
   std::function<void(TObject*)> BeforeConstruction; ///< called by TComponent's constructor
 };
 namespace detail {
+/// True when T declared its own class record with FW_CLASS(T) rather than inheriting one.
+template <class T> inline constexpr bool DeclaresOwnClass = std::is_same_v<typename T::TSelf, T>;
 /// The context for the next object constructed on this thread (taken by its TObject part).
 TCreationContext*& PendingCreation() noexcept;
 [[noreturn]] void RaiseAbstract(TClass cls);
@@ -125,6 +129,7 @@ TCreationContext*& PendingCreation() noexcept;
 
 class TObject {
 public:
+  using TSelf = TObject;
   TObject() noexcept;
   virtual ~TObject();
   TObject(const TObject&) = delete;
@@ -182,6 +187,7 @@ template <class T> using TOwned = std::unique_ptr<T, TFreeDeleter>;
 /// Creates an object of a compiled class the framework's way: its class is known from the start
 /// of construction, and AfterConstruction runs.
 template <class T, class... Args> T* New(Args&&... args) {
+  static_assert(detail::DeclaresOwnClass<T>, "the class lacks FW_CLASS(T) in its body");
   TCreationContext ctx;
   ctx.Class = T::StaticClass();
   TCreationContext* saved = detail::PendingCreation();

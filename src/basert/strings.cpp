@@ -2,6 +2,7 @@
 
 #include "basert/classbuilder.h"
 #include "basert/exceptions.h"
+#include "basert/filer.h"
 #include "basert/format.h"
 #include "basert/streams.h"
 #include "basert/sysutils.h"
@@ -95,6 +96,34 @@ void TStrings::AddStrings(const TStrings& other) {
 TClass TStrings::StaticClass() {
   static const TClass cls = TClassBuilder<TStrings, TPersistent>("TStrings", "Classes").Build();
   return cls;
+}
+
+void TStrings::DefineProperties(TFiler* filer) {
+  auto* ancestor = dynamic_cast<TStrings*>(filer->Ancestor());
+  const bool hasData = ancestor ? !Equals(*ancestor) : Count() > 0;
+  filer->DefineProperty(
+      "Strings",
+      [this](TReader* r) {
+        r->ReadListBegin();
+        BeginUpdate();
+        try {
+          Clear();
+          while (!r->EndOfList())
+            Add(r->ReadString());
+        } catch (...) {
+          EndUpdate();
+          throw;
+        }
+        EndUpdate();
+        r->ReadListEnd();
+      },
+      [this](TWriter* w) {
+        w->WriteListBegin();
+        for (Integer i = 0; i < Count(); ++i)
+          w->WriteString(Get(i));
+        w->WriteListEnd();
+      },
+      hasData);
 }
 
 void TStrings::Assign(TPersistent* source) {

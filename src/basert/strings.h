@@ -48,6 +48,9 @@ public:
   /// delimiter, quote character, separators and line break. Other sources as TPersistent.
   void Assign(TPersistent* source) override;
   void Assign(const TStrings& other) { Assign(const_cast<TStrings*>(&other)); }
+  /// Streams the lines as "Strings", a list of strings, when there are any (or, against an
+  /// ancestor, when they differ from its lines).
+  void DefineProperties(TFiler* filer) override;
   /// Moves the line at `cur` to `to`, keeping its object.
   virtual void Move(Integer cur, Integer to);
   virtual void Exchange(Integer index1, Integer index2);

@@ -1,5 +1,6 @@
 #include "basert/sysutils.h"
 
+#include <array>
 #include <cstdint>
 #include <cstring>
 
@@ -66,20 +67,25 @@ int CompareStr(std::string_view a, std::string_view b) noexcept {
 }
 
 bool IsValidIdent(std::string_view ident, bool allowDots) noexcept {
-  if (ident.empty()) return false;
-  bool expectStart = true;
-  for (char ch : ident) {
-    unsigned char c = static_cast<unsigned char>(ch);
-    if (expectStart) {
-      if (!IsIdentStart(c)) return false;
-      expectStart = false;
-    } else if (c == '.' && allowDots) {
-      expectStart = true;
-    } else if (!IsIdentChar(c)) {
-      return false;
-    }
+  // Per byte: bit 1 may start a name, bit 2 may go on with one. Form streams check every name.
+  static constexpr auto kClass = [] {
+    std::array<std::uint8_t, 256> t{};
+    for (int c = 0; c < 256; ++c)
+      t[c] = static_cast<std::uint8_t>((IsIdentStart(static_cast<unsigned char>(c)) ? 1 : 0) |
+                                       (IsIdentChar(static_cast<unsigned char>(c)) ? 2 : 0));
+    return t;
+  }();
+  const auto* p = reinterpret_cast<const unsigned char*>(ident.data());
+  const auto* end = p + ident.size();
+  for (;;) {
+    if (p == end || !(kClass[*p] & 1)) return false;
+    ++p;
+    while (p < end && (kClass[*p] & 2))
+      ++p;
+    if (p == end) return true;
+    if (*p != '.' || !allowDots) return false;
+    ++p;
   }
-  return !expectStart;
 }
 
 std::size_t TextHash::operator()(std::string_view s) const noexcept {

@@ -104,14 +104,14 @@ IPtr<ICustomModule> TEvRootActivatedEvent::NonTarnCustomModule() {
   return module;
 }
 
-void InitializeDesignerEvents() {
+void DesignerEventsStartup() {
   Make(EvRootActivatedEvent);
   Make(EvActiveRootModifiedEvent);
   Make(EvComponentRenamedEvent);
   Make(EvDesignerDeactivated);
 }
 
-void FinalizeDesignerEvents() {
+void DesignerEventsShutdown() {
   // FreeAndNil clears each global before its object goes: firing places test the global.
   FreeAndNil(EvRootActivatedEvent);
   FreeAndNil(EvActiveRootModifiedEvent);

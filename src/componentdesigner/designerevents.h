@@ -151,9 +151,9 @@ extern TEvComponentRenamedEvent* EvComponentRenamedEvent;
 /// Fired by the designer registry when the active designer is dropped; Sender the registry.
 extern TEvent* EvDesignerDeactivated;
 
-void InitializeDesignerEvents();
+void DesignerEventsStartup();
 /// Frees the events and drops the stub custom module and the palette.
-void FinalizeDesignerEvents();
+void DesignerEventsShutdown();
 
 // ---- template definitions ----------------------------------------------------------------------
 

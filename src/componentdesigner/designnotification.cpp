@@ -118,13 +118,13 @@ void DesignNotificationDesignerClosed(const IPtr<IDesigner>& designer, bool goin
   if (auto* list = DesignNotificationList()) list->DesignerClosed(designer, goingDormant);
 }
 
-void InitializeDesignNotifications() {
+void DesignNotificationsStartup() {
   if (!List()) List() = std::make_unique<TDesignNotificationList>();
   RegisterDesignNotificationProc = &RegisterListener;
   UnregisterDesignNotificationProc = &UnregisterListener;
 }
 
-void FinalizeDesignNotifications() {
+void DesignNotificationsShutdown() {
   RegisterDesignNotificationProc = nullptr;
   UnregisterDesignNotificationProc = nullptr;
   // Taken out first: a listener freed with the list finds no list to unregister from.

@@ -53,8 +53,8 @@ void DesignNotificationDesignerClosed(const IPtr<IDesigner>& designer, bool goin
 
 /// Package start-up: makes the list and fills RegisterDesignNotificationProc and
 /// UnregisterDesignNotificationProc. Registering makes the list again if it is missing.
-void InitializeDesignNotifications();
+void DesignNotificationsStartup();
 /// Package shut-down: empties the two hooks, then frees the list and its references.
-void FinalizeDesignNotifications();
+void DesignNotificationsShutdown();
 
 } // namespace fw

@@ -27,9 +27,9 @@ constexpr std::array<TUnit, 8> Units = {{
     {&SelectionEditorsStartup, &SelectionEditorsShutdown},
     {&GuidelinesStartup, &GuidelinesShutdown},
     {&PropertyCategoriesStartup, &PropertyCategoriesShutdown},
-    {&InitializeProxies, &FinalizeProxies},
-    {&InitializeDesignerEvents, &FinalizeDesignerEvents},
-    {&InitializeDesignNotifications, &FinalizeDesignNotifications},
+    {&ProxiesStartup, &ProxiesShutdown},
+    {&DesignerEventsStartup, &DesignerEventsShutdown},
+    {&DesignNotificationsStartup, &DesignNotificationsShutdown},
 }};
 
 bool gRunning = false;

@@ -4,77 +4,25 @@
 #include "basert/component.h"
 #include "basert/exceptions.h"
 #include "basert/format.h"
+#include "basert/runtimeclass.h"
 
-#include <bit>
 #include <memory>
-#include <unordered_map>
 
 namespace fw {
-
-// ---- TCodeNumberSet ----------------------------------------------------------------------------
-
-std::uint32_t TCodeNumberSet::Acquire() {
-  std::size_t word = FBits.size();
-  for (std::size_t s = 0; s < FHasFree.size(); ++s)
-    if (FHasFree[s]) {
-      word = s * 64 + static_cast<std::size_t>(std::countr_zero(FHasFree[s]));
-      break;
-    }
-  if (word == FBits.size()) {
-    FBits.push_back(0);
-    if (word % 64 == 0) FHasFree.push_back(0);
-    FHasFree[word / 64] |= std::uint64_t{1} << (word % 64);
-  }
-  std::uint64_t& bits = FBits[word];
-  const int bit = std::countr_one(bits);
-  bits |= std::uint64_t{1} << bit;
-  if (bits == ~std::uint64_t{0}) FHasFree[word / 64] &= ~(std::uint64_t{1} << (word % 64));
-  ++FCount;
-  return static_cast<std::uint32_t>(word * 64 + static_cast<std::size_t>(bit) + 1);
-}
-
-void TCodeNumberSet::Release(std::uint32_t number) noexcept {
-  if (!InUse(number)) return;
-  const std::size_t index = number - 1;
-  FBits[index / 64] &= ~(std::uint64_t{1} << (index % 64));
-  FHasFree[index / 64 / 64] |= std::uint64_t{1} << (index / 64 % 64);
-  --FCount;
-}
-
-bool TCodeNumberSet::InUse(std::uint32_t number) const noexcept {
-  if (number == 0) return false;
-  const std::size_t index = number - 1;
-  return index / 64 < FBits.size() && (FBits[index / 64] >> (index % 64) & 1) != 0;
-}
 
 // ---- proxy records -----------------------------------------------------------------------------
 
 namespace {
 
-/// One proxy class: its record, its own type information and the bookkeeping, in one block.
-struct TProxyClass {
-  TClassRec Rec;
-  TTypeInfo Type;
+/// One proxy class: a run-time class with the bookkeeping of instances switched to it.
+struct TProxyClass : TRunTimeClass {
   TClass Previous = nullptr;          // the class the first instance had before
   int RefCount = 1;                   // instances switched to it and proxies derived from it
   std::vector<std::uint32_t> Retired; // numbers of removed methods, freed with the class
 };
 
-struct TProxyState {
-  std::unique_ptr<std::unordered_map<TClass, std::unique_ptr<TProxyClass>>> Registry;
-  std::unique_ptr<TCodeNumberSet> Numbers;
-};
-
-TProxyState& State() {
-  static TProxyState state;
-  return state;
-}
-
-TProxyClass* FindProxy(TClass cls) {
-  auto& reg = State().Registry;
-  if (!reg || !cls) return nullptr;
-  auto it = reg->find(cls);
-  return it == reg->end() ? nullptr : it->second.get();
+TProxyClass* FindProxy(TClass cls) noexcept {
+  return dynamic_cast<TProxyClass*>(FindRunTimeClass(cls));
 }
 
 /// UTF-8 text cut to a short string's 255 bytes, not inside a character.
@@ -109,23 +57,19 @@ void DescribeType(TProxyClass& proxy) {
 
 void Release(TProxyClass* proxy) {
   if (--proxy->RefCount >= 1) return;
-  TProxyState& st = State();
-  if (st.Numbers) {
-    for (const auto& e : proxy->Rec.Methods.Entries())
-      st.Numbers->Release(CodeNumber(e.Code));
-    for (std::uint32_t n : proxy->Retired)
-      st.Numbers->Release(n);
-  }
+  TCodeNumberSet& codes = RunTimeMethodCodes();
+  for (const auto& e : proxy->Rec.Methods.Entries())
+    codes.Release(CodeNumber(e.Code));
+  for (std::uint32_t n : proxy->Retired)
+    codes.Release(n);
   TClass self = &proxy->Rec;
-  auto it = st.Registry->find(self);
-  std::unique_ptr<TProxyClass> owned = std::move(it->second);
-  st.Registry->erase(it);
-  for (auto& [cls, other] : *st.Registry)
-    if (other->Rec.Parent == self) {
-      other->Rec.Parent = proxy->Previous;
-      DescribeType(*other); // drops property lists cached from the old parent
-    }
-  if (st.Registry->empty()) st.Registry.reset();
+  std::unique_ptr<TRunTimeClass> owned = DisownRunTimeClass(self);
+  ForEachRunTimeClass([&](TRunTimeClass& other) {
+    if (other.Rec.Parent != self) return;
+    other.Rec.Parent = proxy->Previous;
+    if (auto* p = dynamic_cast<TProxyClass*>(&other))
+      DescribeType(*p); // drops property lists cached from the old parent
+  });
   if (TProxyClass* parent = FindProxy(proxy->Rec.Parent)) Release(parent);
 }
 
@@ -191,10 +135,7 @@ TClass CreateSubClass(TObject* instance, const String& className, const String& 
   proxy->Previous = previous;
 
   if (TProxyClass* parentProxy = FindProxy(parent)) ++parentProxy->RefCount;
-  auto& reg = State().Registry;
-  if (!reg) reg = std::make_unique<std::unordered_map<TClass, std::unique_ptr<TProxyClass>>>();
-  TClass cls = &rec;
-  reg->emplace(cls, std::move(proxy));
+  TClass cls = AdoptRunTimeClass(std::move(proxy));
   instance->ChangeClass(cls);
   return cls;
 }
@@ -241,7 +182,7 @@ void* CreateSubClassMethod(TObject* instance, const String& name) {
   if (proxy->Rec.Methods.Count() >= MaxProxyMethods)
     throw EInvalidOperation(
         Format(SProxyTooManyMethods, proxy->Rec.ClassName, static_cast<Integer>(MaxProxyMethods)));
-  void* code = CodeAddress(ProxyCodeNumbers().Acquire());
+  void* code = CodeAddress(RunTimeMethodCodes().Acquire());
   proxy->Rec.Methods.Add(shortName, code);
   return code;
 }
@@ -283,36 +224,27 @@ std::vector<Byte> ProxyMethodTable(TClass cls) {
 }
 
 std::size_t ProxyClassCount() noexcept {
-  const auto& reg = State().Registry;
-  return reg ? reg->size() : 0;
+  std::size_t n = 0;
+  ForEachRunTimeClass(
+      [&n](TRunTimeClass& cls) { n += dynamic_cast<TProxyClass*>(&cls) != nullptr; });
+  return n;
 }
 
-TCodeNumberSet& ProxyCodeNumbers() {
-  auto& numbers = State().Numbers;
-  if (!numbers) numbers = std::make_unique<TCodeNumberSet>();
-  return *numbers;
-}
+TCodeNumberSet& ProxyCodeNumbers() { return RunTimeMethodCodes(); }
 
 namespace {
 bool IsLiveProxy(TClass cls) noexcept { return IsProxyClass(cls); }
-
-bool IsProxyCode(const void* code) noexcept {
-  const auto v = reinterpret_cast<std::uintptr_t>(code);
-  return v <= 0xFFFFFFFFu && State().Numbers &&
-         State().Numbers->InUse(static_cast<std::uint32_t>(v));
-}
 } // namespace
 
-void InitializeProxies() {
-  ProxyCodeNumbers();
-  IsDesignedMethodCode = &IsProxyCode;
+// The ancestor walk asks through a hook: a designed frame's class is only known here.
+void ProxiesStartup() {
+  RunTimeMethodCodes();
   IsDesignedClass = &IsLiveProxy;
 }
 
-void FinalizeProxies() {
+void ProxiesShutdown() {
   IsDesignedClass = nullptr;
-  IsDesignedMethodCode = nullptr;
-  State().Numbers.reset();
+  ForgetRunTimeMethodCodes();
 }
 
 } // namespace fw

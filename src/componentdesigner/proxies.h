@@ -3,9 +3,9 @@
 #pragma once
 
 #include "basert/object.h"
+#include "basert/runtimeclass.h"
 #include "basert/types.h"
 
-#include <cstdint>
 #include <vector>
 
 namespace fw {
@@ -19,23 +19,6 @@ inline constexpr const char* SProxyTooManyMethods = "Class %s cannot hold more t
 
 /// The most entries a proxy's method table can hold (its count is 16 bits wide).
 inline constexpr std::size_t MaxProxyMethods = 0xFFFF;
-
-/// Numbers 1, 2, 3, ... handed out lowest free first. Finding the lowest free number costs
-/// a scan of one summary word per 4096 numbers in use.
-class TCodeNumberSet {
-public:
-  /// The lowest number not in use, now marked in use.
-  std::uint32_t Acquire();
-  /// Marks a number free again; numbers not in use (0 included) are ignored.
-  void Release(std::uint32_t number) noexcept;
-  bool InUse(std::uint32_t number) const noexcept;
-  std::size_t Count() const noexcept { return FCount; }
-
-private:
-  std::vector<std::uint64_t> FBits;    // bit (n - 1) set: number n in use
-  std::vector<std::uint64_t> FHasFree; // bit w set: FBits[w] has a free bit
-  std::size_t FCount = 0;
-};
 
 /// Makes a proxy class named `className` in unit `unitName`, derived from `parent`, and switches
 /// `instance` to it; the instance keeps all its data and its current class becomes the proxy's
@@ -87,13 +70,13 @@ std::vector<Byte> ProxyMethodTable(TClass cls);
 /// Number of live proxy classes.
 std::size_t ProxyClassCount() noexcept;
 
-/// The package-wide code numbers of proxy methods.
+/// The code numbers of proxy methods (those of every run-time class).
 TCodeNumberSet& ProxyCodeNumbers();
 
 /// Package start-up and shut-down of the unit: make and drop the code-number set and fill and
-/// empty the run-time hooks that recognise proxy codes and classes. Proxies still alive at
+/// empty the hook that tells the ancestor walk a class is a proxy. Proxies still alive at
 /// shut-down keep working; their numbers are forgotten.
-void InitializeProxies();
-void FinalizeProxies();
+void ProxiesStartup();
+void ProxiesShutdown();
 
 } // namespace fw

@@ -3,8 +3,8 @@
 #include "basert/classbuilder.h"
 #include "basert/component.h"
 #include "basert/format.h"
+#include "basert/runtimeclass.h"
 #include "basert/sysutils.h"
-#include "componentdesigner/proxies.h"
 #include "designeditors/propedit.h"
 
 namespace fw {
@@ -32,9 +32,7 @@ bool TCustomModule::ValidateComponentClass(TComponentClass componentClass) {
   TClass finderClass = GetFinderClass();
   if (!FFinder || FFinder->GroupClass() != ClassGroupOf(finderClass))
     FFinder = std::make_unique<TClassFinder>(finderClass, false);
-  TClass cls = componentClass;
-  while (cls && IsProxyClass(cls))
-    cls = cls->Parent;
+  TClass cls = CompiledClassOf(componentClass);
   return cls && FFinder->GetClass(cls->ClassName) == cls;
 }
 

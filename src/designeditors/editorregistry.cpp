@@ -516,9 +516,6 @@ void DesignEditorsShutdown() {
   RegisterPropertyEditorProc = nullptr;
   SetPropertyEditorGroupProc = nullptr;
   RegisterPropertyMapperProc = nullptr;
-  RegisterComponentEditorProc = nullptr;
-  RegisterSelectionEditorProc = nullptr;
-  RegisterComponentGuidelinesProc = nullptr;
 }
 
 } // namespace fw

@@ -8,6 +8,7 @@
 #include "basert/intflist.h"
 #include "basert/typinfo.h"
 #include "designintf/designmenus.h"
+#include "tarn/uitypes.h"
 
 #include <functional>
 #include <initializer_list>
@@ -123,18 +124,6 @@ enum TDesignerGuideType : std::uint8_t {
   gtPaddingBottom,
   gtBaseline,
 };
-
-/// Keyboard and mouse state, as the designer reports it.
-enum TShiftStateFlag : std::uint8_t {
-  ssShift,
-  ssAlt,
-  ssCtrl,
-  ssLeft,
-  ssRight,
-  ssMiddle,
-  ssDouble,
-};
-using TShiftState = TSet<TShiftStateFlag>;
 
 /// Where a drag is, as a drag target is told.
 enum TDragState : std::uint8_t { dsDragEnter, dsDragLeave, dsDragMove };

@@ -16,7 +16,16 @@ namespace {
 
 constexpr std::size_t kNoLimit = std::numeric_limits<std::size_t>::max();
 
-String FillS(std::string_view fmt, std::string_view arg) { return Format(fmt, arg); }
+constexpr std::size_t kQuoteLimit = 200;
+
+// Messages quote template text: a line of megabytes would otherwise become the message.
+String FillS(std::string_view fmt, std::string_view arg) {
+  if (arg.size() <= kQuoteLimit) return Format(fmt, arg);
+  std::size_t cut = kQuoteLimit;
+  while (cut > 0 && (static_cast<unsigned char>(arg[cut]) & 0xC0) == 0x80)
+    --cut; // not inside a UTF-8 character
+  return Format(fmt, String(arg.substr(0, cut)) + "...");
+}
 
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ')
@@ -292,7 +301,7 @@ String TExpertFilter::Filter(std::string_view directory, std::string_view fileNa
   const String localized = LocalizedTemplatePath(path);
   std::error_code ec;
   if (!std::filesystem::is_regular_file(localized, ec))
-    throw Exception(FillS(sTemplateFileNotFound, path));
+    throw Exception(Format(sTemplateFileNotFound, path));
   FTemplateName = std::filesystem::path(localized).filename().string();
   return InternalFilter(IPtr<ILineProvider>(new TFileLineProvider(localized)));
 }
@@ -393,11 +402,15 @@ void TExpertFilter::ExpandLine(std::string_view line, String& out) {
 }
 
 std::vector<String> TExpertFilter::Arguments(std::string_view tag, std::size_t keywordLength) {
-  if (tag.size() < 3) Fail(FillS(sInvalidTagEncountered, tag));
+  // Anything shorter than "(x)" cannot name a value.
   const std::string_view args = Trim(tag.substr(keywordLength));
-  if (args.empty() || args.front() != '(') Fail(FillS(sExpectingOpenParen, tag));
-  if (args.size() < 2 || args.back() != ')') Fail(FillS(sExpectingCloseParen, tag));
-  return SplitTagArguments(args.substr(1, args.size() - 2));
+  if (args.size() < 3) Fail(FillS(sInvalidTagEncountered, tag));
+  if (args.front() != '(') Fail(FillS(sExpectingOpenParen, tag));
+  if (args.back() != ')') Fail(FillS(sExpectingCloseParen, tag));
+  std::vector<String> tokens = SplitTagArguments(args.substr(1, args.size() - 2));
+  // "( )" or "('')": the parentheses hold no name either.
+  if (tokens.empty() || tokens[0].empty()) Fail(FillS(sInvalidTagEncountered, tag));
+  return tokens;
 }
 
 void TExpertFilter::ProcessTag(std::string_view tag, String& out) {
@@ -409,7 +422,6 @@ void TExpertFilter::ProcessTag(std::string_view tag, String& out) {
     keywordLength = k.Text.size();
     break;
   }
-  auto nameOf = [](const std::vector<String>& a) { return a.empty() ? String() : a[0]; };
   switch (kind) {
   case TTagKind::Value:
     out += PropertyValueText(FPropertyValues->GetProperty(tag));
@@ -419,8 +431,7 @@ void TExpertFilter::ProcessTag(std::string_view tag, String& out) {
     const auto a = Arguments(tag, keywordLength);
     const bool equal = kind == TTagKind::IfEqual;
     const String expected = a.size() > 1 ? a[1] : equal ? String("True") : String();
-    const bool same =
-        SameText(PropertyValueText(FPropertyValues->GetProperty(nameOf(a))), expected);
+    const bool same = SameText(PropertyValueText(FPropertyValues->GetProperty(a[0])), expected);
     FConditions.Push(same == equal);
     return;
   }
@@ -434,7 +445,7 @@ void TExpertFilter::ProcessTag(std::string_view tag, String& out) {
     return;
   case TTagKind::Set: {
     const auto a = Arguments(tag, keywordLength);
-    FPropertyValues->SetProperty(nameOf(a), a.size() > 1 ? Variant(a[1]) : Variant());
+    FPropertyValues->SetProperty(a[0], a.size() > 1 ? Variant(a[1]) : Variant());
     return;
   }
   case TTagKind::OutputOn:

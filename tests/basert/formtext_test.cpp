@@ -2,10 +2,13 @@
 
 #include "basert/exceptions.h"
 #include "basert/formstream.h"
+#include "basert/sysutils.h"
 #include "test_util.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -16,34 +19,46 @@ using fwtest::Written;
 
 namespace {
 
-String TextToBinary(std::string_view text) {
+String TextToBinary(std::string_view text, TTextSyntax syntax = TTextSyntax::Standard) {
   TStringStream in(text);
   TMemoryStream out;
-  ObjectTextToBinary(in, out);
+  ObjectTextToBinary(in, out, syntax);
   return String(out.View());
 }
 
-String BinaryToText(std::string_view binary) {
+// The text of the component at the start of `binary`, which must be the whole of it unless
+// `consumed` asks how much was read.
+String BinaryToText(std::string_view binary, TTextSyntax syntax = TTextSyntax::Standard,
+                    Int64* consumed = nullptr) {
   TStringStream in(binary);
   TMemoryStream out;
-  ObjectBinaryToText(in, out);
-  EXPECT_EQ(in.Position(), static_cast<Int64>(binary.size())) << "the whole object is consumed";
+  ObjectBinaryToText(in, out, syntax);
+  if (consumed)
+    *consumed = in.Position();
+  else
+    EXPECT_EQ(in.Position(), static_cast<Int64>(binary.size())) << "the whole object is consumed";
   return String(out.View());
 }
 
-String ParseError(std::string_view text) {
-  return fwtest::MessageOf<EParserError>([&] { TextToBinary(text); });
+String ParseError(std::string_view text, TTextSyntax syntax = TTextSyntax::Standard) {
+  return fwtest::MessageOf<EParserError>([&] { TextToBinary(text, syntax); });
 }
-String ReadError(std::string_view binary) {
-  return fwtest::MessageOf<EReadError>([&] { BinaryToText(binary); });
+String ReadError(std::string_view binary, TTextSyntax syntax = TTextSyntax::Standard) {
+  return fwtest::MessageOf<EReadError>([&] { BinaryToText(binary, syntax); });
 }
 
-std::vector<std::filesystem::path> Corpus() {
+std::vector<std::filesystem::path> Files(const std::filesystem::path& dir, const char* ext) {
   std::vector<std::filesystem::path> files;
-  for (const auto& e : std::filesystem::directory_iterator(FW_TEST_DATA_DIR "/forms"))
-    if (e.path().extension() == ".fwf") files.push_back(e.path());
+  for (const auto& e : std::filesystem::directory_iterator(dir))
+    if (ext == nullptr || e.path().extension() == ext) files.push_back(e.path());
   std::sort(files.begin(), files.end());
   return files;
+}
+
+String Load(const std::filesystem::path& path) {
+  TMemoryStream file;
+  file.LoadFromFile(path.string());
+  return String(file.View());
 }
 
 String Lines(std::initializer_list<std::string_view> lines) {
@@ -53,20 +68,167 @@ String Lines(std::initializer_list<std::string_view> lines) {
   return s;
 }
 
+// What a reader takes from a component, written out: names, and every value as the reader's
+// own conversions see it, whatever tag it came with. Two encodings mean the same when these
+// agree.
+class Meaning {
+public:
+  static String Of(std::string_view binary) {
+    TBinaryReaderCore r(binary.data(), binary.size());
+    r.ReadSignature();
+    Meaning m(r);
+    m.Object();
+    return m.FOut;
+  }
+
+private:
+  explicit Meaning(TBinaryReaderCore& r) : R(r) {}
+  TBinaryReaderCore& R;
+  String FOut;
+
+  template <class T> void Bits(char kind, T v) {
+    Byte b[sizeof(T)];
+    std::memcpy(b, &v, sizeof(T));
+    FOut += kind;
+    for (Byte x : b)
+      FOut += std::to_string(x) + ".";
+  }
+
+  void Object() {
+    TFilerFlags flags;
+    Integer childPos;
+    R.ReadPrefix(flags, childPos);
+    FOut += "object " + std::to_string(flags) + " " + std::to_string(childPos) + " ";
+    FOut += R.ReadStr() + ":" + R.ReadStr() + "\n";
+    Properties();
+    while (!R.EndOfList())
+      Object();
+    R.ReadListEnd();
+    FOut += "end\n";
+  }
+
+  void Properties() {
+    while (!R.EndOfList()) {
+      FOut += R.ReadStr() + "=";
+      Value();
+      FOut += "\n";
+    }
+    R.ReadListEnd();
+  }
+
+  void Value() {
+    switch (R.NextValue()) {
+    case vaInt8:
+    case vaInt16:
+    case vaInt32:
+    case vaInt64:
+      FOut += std::to_string(R.ReadInt64());
+      return;
+    case vaExtended:
+    case vaDouble: // the value, whatever its precision
+      return Bits('f', ExtendedToBytes(R.ReadFloat()));
+    case vaSingle:
+      return Bits('s', R.ReadSingle());
+    case vaDate:
+      return Bits('d', R.ReadDate());
+    case vaCurrency:
+      FOut += "c" + std::to_string(R.ReadCurrency().Scaled);
+      return;
+    case vaString:
+    case vaLString:
+    case vaWString:
+    case vaUTF8String:
+      FOut += "'";
+      for (char16_t u : R.ReadWideString())
+        FOut += std::to_string(u) + ",";
+      return;
+    case vaBinary: {
+      auto data = R.ReadBinary();
+      FOut += "{" + String(data.begin(), data.end()) + "}";
+      return;
+    }
+    case vaSet:
+      FOut += "[";
+      for (const String& e : R.ReadSet())
+        FOut += e + ",";
+      FOut += "]";
+      return;
+    case vaList:
+      R.ReadValue();
+      FOut += "(";
+      while (!R.EndOfList()) {
+        Value();
+        FOut += " ";
+      }
+      R.ReadListEnd();
+      FOut += ")";
+      return;
+    case vaCollection:
+      R.ReadValue();
+      FOut += "<";
+      while (!R.EndOfList()) {
+        Byte next = R.PeekByte();
+        if ((next >= vaInt8 && next <= vaInt32) || next == vaInt64)
+          FOut += "#" + std::to_string(R.ReadInt64());
+        R.ReadListBegin();
+        Properties();
+      }
+      R.ReadListEnd();
+      FOut += ">";
+      return;
+    default: // identifiers and the words, compared as names are
+      FOut += LowerCase(R.ReadIdent());
+      return;
+    }
+  }
+};
+
+// True when the exact text holds an identifier value that is no identifier, or Null in a list:
+// the only values that the standard text has no form for.
+bool HasValueWithoutStandardForm(const String& exact) {
+  for (std::size_t at = exact.find("Ident('"); at != String::npos;
+       at = exact.find("Ident('", at + 1)) {
+    std::size_t end = exact.find("')", at);
+    String id = exact.substr(at + 7, end - at - 7);
+    if (!IsValidIdent(id, true) || (SameText(id, "Null") && exact.compare(at - 2, 2, "= ") != 0))
+      return true;
+  }
+  return false;
+}
+
+// The standard text of a binary: it reads back with annotations refused, means the same, and
+// gives the same text again. Only values that it has no form for are refused.
+void ExpectStandardRoundTrip(std::string_view binary) {
+  Int64 consumed = 0;
+  String text;
+  try {
+    text = BinaryToText(binary, TTextSyntax::Standard, &consumed);
+  } catch (const EReadError& e) {
+    EXPECT_THAT(e.Message(), testing::StartsWith("Invalid name at byte"));
+    EXPECT_TRUE(HasValueWithoutStandardForm(BinaryToText(binary, TTextSyntax::Exact, &consumed)))
+        << e.Message();
+    return;
+  }
+  std::string_view component = binary.substr(0, static_cast<std::size_t>(consumed));
+  String back = TextToBinary(text);
+  EXPECT_EQ(Meaning::Of(back), Meaning::Of(component)) << text;
+  EXPECT_EQ(BinaryToText(back), text);
+}
+
 } // namespace
 
-TEST(FormTextCorpus, TextToBinaryToTextAndBinaryToTextToBinaryAreExact) {
-  auto files = Corpus();
+TEST(FormTextCorpus, StandardTextAndOurBinaryRoundTripExactly) {
+  auto files = Files(FW_TEST_DATA_DIR "/forms", ".fwf");
   ASSERT_GE(files.size(), 6u);
   for (const auto& path : files) {
     SCOPED_TRACE(path.filename().string());
-    TMemoryStream file;
-    file.LoadFromFile(path.string());
-    String text(file.View());
+    String text = Load(path);
     String binary = TextToBinary(text);
     EXPECT_EQ(binary.substr(0, 4), "TPF0");
-    EXPECT_EQ(BinaryToText(binary), text);
-    EXPECT_EQ(TextToBinary(BinaryToText(binary)), binary);
+    for (TTextSyntax syntax : {TTextSyntax::Standard, TTextSyntax::Exact}) {
+      EXPECT_EQ(BinaryToText(binary, syntax), text);
+      EXPECT_EQ(TextToBinary(BinaryToText(binary, syntax), syntax), binary);
+    }
 
     // The same through the resource-wrapped form.
     TStringStream in(text);
@@ -80,10 +242,36 @@ TEST(FormTextCorpus, TextToBinaryToTextAndBinaryToTextToBinaryAreExact) {
   }
 }
 
+TEST(FormTextCorpus, ExactTextKeepsForeignBytesOnlyWhenAskedFor) {
+  auto files = Files(FW_TEST_DATA_DIR "/forms/exact", ".fwf");
+  ASSERT_GE(files.size(), 2u);
+  for (const auto& path : files) {
+    SCOPED_TRACE(path.filename().string());
+    String text = Load(path);
+    String binary = TextToBinary(text, TTextSyntax::Exact);
+    EXPECT_EQ(BinaryToText(binary, TTextSyntax::Exact), text);
+    EXPECT_THAT(ParseError(text), testing::HasSubstr("needs the exact text syntax"));
+    ExpectStandardRoundTrip(binary);
+  }
+}
+
+TEST(FormTextCorpus, EveryBinaryOfTheTestAndSeedCorporaGivesStandardText) {
+  std::vector<String> binaries;
+  for (const char* dir : {"/forms", "/forms/exact"})
+    for (const auto& path : Files(String(FW_TEST_DATA_DIR) + dir, ".fwf"))
+      binaries.push_back(TextToBinary(Load(path), TTextSyntax::Exact));
+  for (const char* seeds : {"bin2text", "formbinary", "componentreader"})
+    for (const auto& path : Files(String(FW_TEST_DATA_DIR "/../../fuzz/corpus/") + seeds, nullptr))
+      binaries.push_back(Load(path));
+  ASSERT_GE(binaries.size(), 25u);
+  for (const String& binary : binaries) {
+    SCOPED_TRACE(binary.substr(0, 40));
+    ExpectStandardRoundTrip(binary);
+  }
+}
+
 TEST(FormTextCorpus, EveryCutOfABinaryFormRaisesAReadError) {
-  TMemoryStream file;
-  file.LoadFromFile(FW_TEST_DATA_DIR "/forms/datamodule.fwf");
-  String binary = TextToBinary(file.View());
+  String binary = TextToBinary(Load(FW_TEST_DATA_DIR "/forms/datamodule.fwf"));
   for (std::size_t cut = 0; cut < binary.size(); ++cut) {
     String msg = ReadError(std::string_view(binary).substr(0, cut));
     EXPECT_TRUE(msg.starts_with("Unexpected end of stream at byte") ||
@@ -95,10 +283,12 @@ TEST(FormTextCorpus, EveryCutOfABinaryFormRaisesAReadError) {
 TEST(FormTextLayout, HumanTextIsAcceptedAndComesBackCanonical) {
   // Raw UTF-8, hex, odd spacing, lower-case keywords, '+' joins and a BOM.
   String human = "\xEF\xBB\xBF  OBJECT  F : TF\n  Caption='caf\xC3\xA9' + ' au lait'\n"
-                 "  Mask = $FF\n  Items = ( 1 2 ) Data = { 0a 0B }\n  V = 1e3\nEND\n";
+                 "  Mask = $FF\n  Items = ( 1 2 ) Data = { 0a 0B }\n  V = 1e3\n"
+                 "  L = (clRed(1))\nEND\n";
   EXPECT_EQ(BinaryToText(TextToBinary(human)),
             Lines({"object F: TF", "  Caption = 'caf'#233' au lait'", "  Mask = 255", "  Items = (",
-                   "    1", "    2)", "  Data = {", "    0A0B}", "  V = 1000.0", "end"}));
+                   "    1", "    2)", "  Data = {", "    0A0B}", "  V = 1000.0", "  L = (",
+                   "    clRed", "    (", "      1))", "end"}));
 }
 
 TEST(FormTextLayout, ConversionStopsAfterOneObjectSoStreamsCanHoldSeveral) {
@@ -115,7 +305,7 @@ TEST(FormTextLayout, ConversionStopsAfterOneObjectSoStreamsCanHoldSeveral) {
   EXPECT_EQ(binary.Position(), first.Size());
 }
 
-TEST(FormTextFloats, ExtendedDoubleAndSingleValuesRoundTripBitForBit) {
+TEST(FormTextFloats, EveryFloatKeepsItsValueAndExactTextItsBits) {
   std::mt19937_64 rng(20240601);
   for (int i = 0; i < 3000; ++i) {
     // Random 80-bit patterns: normal (integer bit set) or denormal (exponent 0).
@@ -150,9 +340,43 @@ TEST(FormTextFloats, ExtendedDoubleAndSingleValuesRoundTripBitForBit) {
       w.WriteListEnd();
       w.WriteListEnd();
     });
-    String text = BinaryToText(binary);
-    ASSERT_EQ(TextToBinary(text), binary) << text;
+    String text = BinaryToText(binary, TTextSyntax::Exact);
+    ASSERT_EQ(TextToBinary(text, TTextSyntax::Exact), binary) << text;
+    // A Double comes back as an Extended of the same value.
+    ExpectStandardRoundTrip(binary);
   }
+}
+
+TEST(FormTextFloats, FastShortestDecimalsAreTheLibrarysOwn) {
+  std::mt19937_64 rng(7);
+  std::vector<Extended> values = {0.1L,
+                                  0.0001L,
+                                  1e-5L,
+                                  100.0L,
+                                  1000000.0L,
+                                  123456.0L,
+                                  0.5L,
+                                  45678.123456789L,
+                                  999999999999999.9L,
+                                  2.5e-5L,
+                                  1e14L};
+  for (int i = 0; i < 20000; ++i) {
+    // Short decimals at every scale, and arbitrary bit patterns.
+    Extended m = static_cast<Extended>(rng() % 1000000000000000000ull >> (rng() % 60));
+    Extended v = m / std::pow(10.0L, static_cast<int>(rng() % 22));
+    values.push_back(rng() & 1 ? v : -v);
+    values.push_back(std::ldexp(static_cast<Extended>(rng()), static_cast<int>(rng() % 80) - 80));
+  }
+  int fast = 0;
+  for (Extended v : values) {
+    char mine[64], theirs[64];
+    char* end = detail::ShortestDecimal(v, mine);
+    if (!end) continue;
+    ++fast;
+    String expected(theirs, std::to_chars(theirs, theirs + sizeof theirs, v).ptr);
+    ASSERT_EQ(String(mine, end), expected);
+  }
+  EXPECT_GT(fast, 10000);
 }
 
 namespace {
@@ -236,8 +460,8 @@ private:
     case 6:
       w.WriteIdent(Pick(2) ? "clRed" : "nil");
       return;
-    case 7:
-      w.WriteStringAs(vaIdent, Pick(2) ? "FALSE" : "not an ident");
+    case 7: // words and non-identifiers have no plain standard form
+      w.WriteStringAs(vaIdent, Pick(2) ? "FALSE" : Pick(2) ? "not an ident" : "Null");
       return;
     case 8: {
       String data(static_cast<std::size_t>(Pick(100)), '\x5A');
@@ -279,13 +503,46 @@ private:
 
 } // namespace
 
-TEST(FormTextRandom, AnyAcceptedBinaryComesBackByteForByte) {
+TEST(FormTextRandom, ExactTextKeepsEveryByteAndStandardTextEveryMeaning) {
   for (unsigned seed = 1; seed <= 300; ++seed) {
     String binary = RandomForm(seed).Make();
-    String text = BinaryToText(binary);
-    ASSERT_EQ(TextToBinary(text), binary) << "seed " << seed << "\n" << text;
-    ASSERT_EQ(BinaryToText(TextToBinary(text)), text);
+    String text = BinaryToText(binary, TTextSyntax::Exact);
+    ASSERT_EQ(TextToBinary(text, TTextSyntax::Exact), binary) << "seed " << seed << "\n" << text;
+    ASSERT_EQ(BinaryToText(TextToBinary(text, TTextSyntax::Exact), TTextSyntax::Exact), text);
+
+    SCOPED_TRACE(seed);
+    ExpectStandardRoundTrip(binary);
   }
+}
+
+TEST(FormTextStandard, ForeignEncodingsComeOutAsPlainValues) {
+  String binary = Written([](TBinaryWriterCore& w) {
+    w.WriteSignature();
+    w.WriteByte(0xF0 | ffChildPos);
+    w.WriteIntegerAs(vaInt32, 2);
+    w.WriteStr("TA");
+    w.WriteStr("A");
+    auto prop = [&](const char* name) { w.WriteStr(name); };
+    prop("I");
+    w.WriteIntegerAs(vaInt16, 5);
+    prop("U"); // an unsigned 32-bit value as its number
+    w.WriteIntegerAs(vaInt64, 3000000000);
+    prop("W");
+    w.WriteWideChars(u"plain");
+    prop("U8");
+    w.WriteUTF8Str("caf\xC3\xA9");
+    prop("L1");
+    w.WriteStringAs(vaString, "caf\xE9");
+    prop("D");
+    w.WriteDouble(0.1);
+    prop("B");
+    w.WriteStringAs(vaIdent, "FALSE");
+    w.WriteListEnd();
+    w.WriteListEnd();
+  });
+  EXPECT_EQ(BinaryToText(binary), Lines({"object A: TA [2]", "  I = 5", "  U = 3000000000",
+                                         "  W = 'plain'", "  U8 = 'caf'#233", "  L1 = 'caf'#233",
+                                         "  D = 0.10000000000000000555", "  B = False", "end"}));
 }
 
 TEST(FormTextErrors, BinaryThatTheTextCannotCarryIsRefusedWithItsOffset) {
@@ -328,8 +585,11 @@ TEST(FormTextErrors, SyntaxErrorsNameLineAndColumn) {
       {"object A: TA\n  Caption = 'open\nend\n", "Unterminated string on line 2, column 13"},
       {"object A: TA\n  Left 5\nend\n", "'=' expected on line 2, column 8"},
       {"thing A: TA\nend\n", "'object' expected on line 1, column 1"},
-      {"object A: TA\n  V = Int9(5)\nend\n", "Unknown value kind Int9 on line 2, column 7"},
-      {"object A: TA\n  V = Int8(300)\nend\n", "Number out of range on line 2, column 12"},
+      {"object A: TA\n  V = WString('x')\nend\n",
+       "Typed value WString(...) needs the exact text syntax on line 2, column 7"},
+      {"object A [Int8(1)]: TA\nend\n",
+       "Typed value Int8(...) needs the exact text syntax on line 1, column 11"},
+      {"object A: TA\n  V = Int9(5)\nend\n", "'end' expected on line 2, column 11"},
       {"object A: TA\n  V = 99999999999999999999\nend\n",
        "Number out of range on line 2, column 7"},
       {"object A: TA\n  V = (\n    Null)\nend\n", "Null cannot be a list item on line 3, column 5"},
@@ -340,10 +600,16 @@ TEST(FormTextErrors, SyntaxErrorsNameLineAndColumn) {
       {"object A: TA\n  V = )\nend\n", "Property value expected on line 2, column 7"},
       {"object A: TA\n  V = 'a' +\nend\n", "String expected on line 3, column 1"},
       {"object A: TA\n  V = #70000\nend\n", "Invalid character code on line 2, column 7"},
-      {"object A: TA\n  V = String(#256)\nend\n", "Invalid character code on line 2, column 14"},
   };
   for (const auto& c : cases)
     EXPECT_EQ(ParseError(c.text), c.message) << c.text;
+  const Case exactCases[] = {
+      {"object A: TA\n  V = Int9(5)\nend\n", "Unknown value kind Int9 on line 2, column 7"},
+      {"object A: TA\n  V = Int8(300)\nend\n", "Number out of range on line 2, column 12"},
+      {"object A: TA\n  V = String(#256)\nend\n", "Invalid character code on line 2, column 14"},
+  };
+  for (const auto& c : exactCases)
+    EXPECT_EQ(ParseError(c.text, TTextSyntax::Exact), c.message) << c.text;
   String longName(256, 'n');
   EXPECT_EQ(ParseError("object " + longName + ": TA\nend\n"),
             "Name longer than 255 bytes on line 1, column 8");

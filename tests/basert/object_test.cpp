@@ -3,6 +3,7 @@
 #include "basert/classreg.h"
 #include "basert/exceptions.h"
 #include "basert/intflist.h"
+#include "basert/runtimeclass.h"
 #include "test_classes.h"
 #include "test_util.h"
 
@@ -24,6 +25,23 @@ TEST(ClassRecords, DescribeNamesParentsAndPublishedMethods) {
   EXPECT_EQ(s->MethodAddress("Missing"), nullptr);
   EXPECT_EQ(s->MethodName(nullptr), "");
 }
+
+// A subclass that forgot FW_CLASS would report its parent's record: the check must see it, and the
+// macro must not leave what follows it public.
+namespace {
+class TForgotMacro : public TSample {
+public:
+  using TSample::TSample;
+};
+class TAfterMacro : public TComponent {
+  FW_CLASS(TAfterMacro)
+  int Hidden = 0;
+};
+template <class T> concept PublicHidden = requires(T t) { t.Hidden; };
+} // namespace
+static_assert(fw::detail::DeclaresOwnClass<TSample>);
+static_assert(!fw::detail::DeclaresOwnClass<TForgotMacro>);
+static_assert(!PublicHidden<TAfterMacro>);
 
 TEST(ClassRecords, VirtualConstructorsAndAbstractClasses) {
   TOwned<TComponent> owner(New<TComponent>(nullptr));
@@ -157,18 +175,18 @@ TEST(MethodTables, LargeTablesStayIndexedThroughRenamesAndRemovals) {
 TEST(MethodTables, DesignedHandlerNumbersAreNeverCalled) {
   TOwned<TSample> s(New<TSample>(nullptr));
   void* real = s->MethodAddress("Clicked");
-  const auto number = reinterpret_cast<void*>(std::uintptr_t{0x123456});
+  const auto number = reinterpret_cast<void*>(std::uintptr_t{0x10001});
   EXPECT_TRUE(IsCallableCode(real));
   EXPECT_FALSE(IsCallableCode(reinterpret_cast<void*>(std::uintptr_t{42})));
-  auto saved = IsDesignedMethodCode;
-  IsDesignedMethodCode = [](const void* c) noexcept {
-    return c == reinterpret_cast<void*>(std::uintptr_t{0x123456});
-  };
+  EXPECT_TRUE(IsCallableCode(number)); // an address until a run-time class hands it out
+  while (RunTimeMethodCodes().Acquire() < 0x10001) {
+  }
   EXPECT_FALSE(IsCallableCode(number));
   TNotifyEvent designed;
   designed.Code = number;
   designed.Data = s.get();
   designed(s.get()); // must not jump to the number
   EXPECT_EQ(s->Clicks, 0);
-  IsDesignedMethodCode = saved;
+  ForgetRunTimeMethodCodes();
+  EXPECT_TRUE(IsCallableCode(number));
 }

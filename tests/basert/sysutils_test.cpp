@@ -44,6 +44,15 @@ TEST(StringHelpers, ReplaceFlagsAndQuoting) {
   EXPECT_EQ(AnsiDequotedStr(QuotedStr("''x''"), '\''), "''x''");
 }
 
+TEST(StringHelpers, IdentifiersAreLettersDigitsAndUnderscoresWithDotsOnlyBetweenParts) {
+  for (const char* good : {"a", "_", "A1_b", "Font.Name", "x.y.z"})
+    EXPECT_TRUE(IsValidIdent(good, true)) << good;
+  for (const char* bad : {"", "1a", "a b", ".a", "a.", "a..b", "caf\xC3\xA9", "a.1"})
+    EXPECT_FALSE(IsValidIdent(bad, true)) << bad;
+  EXPECT_FALSE(IsValidIdent("Font.Name"));
+  EXPECT_TRUE(IsValidIdent("Font_Name"));
+}
+
 TEST(IntegerText, FormatsEveryWidth) {
   EXPECT_EQ(IntToStr(0), "0");
   EXPECT_EQ(IntToStr(std::numeric_limits<Int64>::min()), "-9223372036854775808");

@@ -180,7 +180,7 @@ struct RootActivated : ::testing::Test {
     event->Add(HandlerOf<TRootActivatedEvent, &TListener::Activated>(&a));
     event->Add(HandlerOf<TRootActivatedEvent, &TListener::Activated>(&b));
   }
-  void TearDown() override { FinalizeDesignerEvents(); }
+  void TearDown() override { DesignerEventsShutdown(); }
 };
 
 TEST_F(RootActivated, PaletteLearnsWhetherTheNativeDesignerIsActive) {
@@ -243,15 +243,15 @@ TEST(DesignerEvents, NamedEventsLiveFromStartToShutDown) {
                                  EvComponentRenamedEvent, EvDesignerDeactivated};
   };
   const std::vector<TObject*> none(4, nullptr);
-  FinalizeDesignerEvents();
+  DesignerEventsShutdown();
   EXPECT_EQ(events(), none);
-  InitializeDesignerEvents();
+  DesignerEventsStartup();
   const std::vector<TObject*> made = events();
   EXPECT_EQ(std::set<TObject*>(made.begin(), made.end()).size(), 4u);
   EXPECT_EQ(std::count(made.begin(), made.end(), nullptr), 0);
-  InitializeDesignerEvents(); // again: the existing events stay
+  DesignerEventsStartup(); // again: the existing events stay
   EXPECT_EQ(events(), made);
-  FinalizeDesignerEvents();
+  DesignerEventsShutdown();
   EXPECT_EQ(events(), none);
 }
 

@@ -55,8 +55,8 @@ struct DesignNotifications : ::testing::Test {
   std::vector<String> log;
   IPtr<TRecorder> a{New<TRecorder>(log, "A")}, b{New<TRecorder>(log, "B")},
       c{New<TRecorder>(log, "C")};
-  void SetUp() override { InitializeDesignNotifications(); }
-  void TearDown() override { FinalizeDesignNotifications(); }
+  void SetUp() override { DesignNotificationsStartup(); }
+  void TearDown() override { DesignNotificationsShutdown(); }
   static IPtr<IDesignNotification> N(const IPtr<TRecorder>& r) { return r.get(); }
   void RegisterABC() {
     for (auto* r : {&a, &b, &c})
@@ -172,7 +172,7 @@ TEST_F(DesignNotifications, HooksServeTheListOnlyBetweenStartAndShutDown) {
   auto* owned = New<TRecorder>(log, "Owned");
   owned->Destroyed = &destroyed;
   RegisterDesignNotification(IPtr<IDesignNotification>(owned));
-  FinalizeDesignNotifications();
+  DesignNotificationsShutdown();
   EXPECT_TRUE(destroyed); // the list held the last reference
   EXPECT_EQ(RegisterDesignNotificationProc, nullptr);
   EXPECT_EQ(DesignNotificationList(), nullptr);
@@ -181,7 +181,7 @@ TEST_F(DesignNotifications, HooksServeTheListOnlyBetweenStartAndShutDown) {
   EXPECT_TRUE(log.empty());
   EXPECT_EQ(a->RefCount(), 1);
 
-  InitializeDesignNotifications();
+  DesignNotificationsStartup();
   RegisterDesignNotification(N(a));
   DesignNotificationItemsModified(nullptr);
   EXPECT_EQ(log, std::vector<String>{"A:ItemsModified"});

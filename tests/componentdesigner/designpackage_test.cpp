@@ -1,9 +1,12 @@
 #include "componentdesigner/designpackage.h"
 
 #include "componentdesigner/designerevents.h"
+#include "componentdesigner/designnotification.h"
 #include "componentdesigner/proxies.h"
 #include "designeditors/compeditors.h"
 #include "designeditors/editorregistry.h"
+#include "designeditors/guidelines.h"
+#include "designeditors/propcategories.h"
 #include "designeditors/selectioneditors.h"
 #include "designintf/designintf.h"
 
@@ -43,5 +46,37 @@ TEST(DesignPackage, StartupFillsEveryHookAndShutdownEmptiesThemAll) {
   DesignPackageStartup();
   RegisterComponentEditor(TComponent::StaticClass(), TComponentEditor::StaticClass());
   EXPECT_EQ(ComponentEditorRecords().size(), 1u);
+  DesignPackageShutdown();
+}
+
+TEST(DesignPackage, EachUnitsShutdownEmptiesOnlyItsOwnHooks) {
+  struct TUnitHooks {
+    void (*Startup)();
+    void (*Shutdown)();
+    bool (*Filled)();
+  };
+  const TUnitHooks units[] = {
+      {&DesignEditorsStartup, &DesignEditorsShutdown,
+       [] { return RegisterPropertyEditorProc && RegisterPropertyMapperProc; }},
+      {&ComponentEditorsStartup, &ComponentEditorsShutdown,
+       [] { return RegisterComponentEditorProc && FreeComponentEditorGroupProc; }},
+      {&SelectionEditorsStartup, &SelectionEditorsShutdown,
+       [] { return RegisterSelectionEditorProc && GetSelectionEditorsProc; }},
+      {&GuidelinesStartup, &GuidelinesShutdown,
+       [] { return RegisterComponentGuidelinesProc && FreeComponentGuidelinesGroupProc; }},
+      {&PropertyCategoriesStartup, &PropertyCategoriesShutdown,
+       [] { return RegisterPropertyInCategoryProc != nullptr; }},
+      {&DesignerEventsStartup, &DesignerEventsShutdown,
+       [] { return EvRootActivatedEvent != nullptr; }},
+      {&DesignNotificationsStartup, &DesignNotificationsShutdown,
+       [] { return RegisterDesignNotificationProc && UnregisterDesignNotificationProc; }},
+  };
+  DesignPackageStartup();
+  for (std::size_t shut = 0; shut < std::size(units); ++shut) {
+    units[shut].Shutdown();
+    for (std::size_t i = 0; i < std::size(units); ++i)
+      EXPECT_EQ(units[i].Filled(), i != shut) << "unit " << i << " after shutting unit " << shut;
+    units[shut].Startup();
+  }
   DesignPackageShutdown();
 }

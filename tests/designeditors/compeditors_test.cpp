@@ -78,6 +78,7 @@ TClass TRecordingEventEditor::StaticClass() {
 std::vector<String> gMade;
 template <const char* Name> class TNamedComponentEditor : public TComponentEditor {
 public:
+  using TSelf = TNamedComponentEditor;
   TNamedComponentEditor(TComponent* c, const IPtr<IDesigner>& d) : TComponentEditor(c, d) {}
   static TClass StaticClass() { return PlainClass<TNamedComponentEditor, TComponentEditor>(Name); }
   TClass DeclaredClass() const override { return StaticClass(); }
@@ -92,6 +93,7 @@ using TClickerEditor = TNamedComponentEditor<kClickerEditor>;
 
 template <const char* Name> class TNamedSelectionEditor : public TSelectionEditor {
 public:
+  using TSelf = TNamedSelectionEditor;
   using TSelectionEditor::TSelectionEditor;
   static TClass StaticClass() { return PlainClass<TNamedSelectionEditor, TSelectionEditor>(Name); }
   TClass DeclaredClass() const override { return StaticClass(); }

@@ -272,7 +272,7 @@ TEST_F(PackageGroups, RegistrationsAfterShutDownAreDropped) {
   RegisterPropertyEditor(TypeInfo<Integer>(), nullptr, "", TEditorA::StaticClass());
   UnlistPublishedProperty(TWidget::StaticClass(), "Tag");
   EXPECT_EQ(PropertyEditorRegistry().Records().size(), before);
-  EXPECT_EQ(RegisterComponentEditorProc, nullptr);
+  EXPECT_EQ(RegisterPropertyMapperProc, nullptr);
 
   DesignEditorsStartup();
   const Integer g = NewEditorGroup();

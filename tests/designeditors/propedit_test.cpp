@@ -183,9 +183,9 @@ struct Inheritance : ::testing::Test {
     ancestorDesigner->Root = ancestorRoot.get();
     d->Root = root.get();
     d->Ancestor = ancestorRef;
-    InitializeProxies(); // designed frames are recognised through the proxies' hook
+    ProxiesStartup(); // designed frames are recognised through the proxies' hook
   }
-  void TearDown() override { FinalizeProxies(); }
+  void TearDown() override { ProxiesShutdown(); }
   bool IsDefault(std::vector<TPersistent*> objects, const char* name, bool withDesigner = true) {
     return QueryIntf<IProperty70>(EditorFor(withDesigner ? designer : nullptr, objects, name))
         ->GetIsDefault();

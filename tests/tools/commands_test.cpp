@@ -77,6 +77,6 @@ TEST_F(HostCommands, ExecPrintsOutputErrorsAndExitCode) {
 
   r = RunHost("exec fw-no-such-program");
   EXPECT_EQ(r.Code, 1u);
-  EXPECT_EQ(r.Err, (V{"Failed to create process", "Command line: 'fw-no-such-program'",
-                      "Error Message: 'No such file or directory'"}));
+  EXPECT_EQ(r.Err, V{"formwright exec: Failed to create process; Command line: "
+                     "'fw-no-such-program'; Error Message: 'No such file or directory'"});
 }

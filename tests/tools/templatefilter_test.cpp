@@ -1,6 +1,7 @@
 #include "tools/templatefilter.h"
 
 #include "basert/exceptions.h"
+#include "basert/sysutils.h"
 #include "support/testutil.h"
 #include "tools/resourceblobs.h"
 
@@ -146,16 +147,16 @@ TEST_F(TemplateFilter, ValueDumpListsNestedCollections) {
 TEST_F(TemplateFilter, ErrorsNameTemplateLineAndMessage) {
   EXPECT_EQ(ErrorOf("ok\nabc [!x"), "T(2): Missing closing tag in line 'abc [!x'");
   EXPECT_EQ(ErrorOf("text [!"), "T(1): Missing closing tag in line 'text [!'");
-  EXPECT_EQ(ErrorOf("[!if=x]"), "T(1): Expecting open paren in tag 'if=x'");
-  EXPECT_EQ(ErrorOf("[!set]"), "T(1): Expecting open paren in tag 'set'");
-  EXPECT_EQ(ErrorOf("\n\n[!set(a]"), "T(3): Expecting close paren in tag 'set(a'");
+  EXPECT_EQ(ErrorOf("[!if=xyz]"), "T(1): Expecting open paren in tag 'if=xyz'");
+  EXPECT_EQ(ErrorOf("\n\n[!set(ab]"), "T(3): Expecting close paren in tag 'set(ab'");
   EXPECT_EQ(ErrorOf("[!set(a, \"x]y\")]"), "T(1): Expecting close paren in tag 'set(a, \"x'");
   EXPECT_EQ(ErrorOf("[!else]"), "T(1): Attempt to access empty stack");
   EXPECT_EQ(ErrorOf("[!if=(a)]\n[!endif]\n[!endif]"), "T(3): Attempt to pop an empty stack");
   EXPECT_EQ(ErrorOf("[!foreach(a b)]"), "T(1): Invalid foreach tag encountered 'foreach(a b)'");
   EXPECT_EQ(ErrorOf("[!foreach(a on b)]"),
             "T(1): Invalid foreach tag encountered 'foreach(a on b)'");
-  EXPECT_EQ(ErrorOf("[!foreach()]"), "T(1): Invalid foreach tag encountered 'foreach()'");
+  EXPECT_EQ(ErrorOf("[!foreach(a in b c)]"),
+            "T(1): Invalid foreach tag encountered 'foreach(a in b c)'");
 
   // Inside a block the outer line numbers are reported, and after it they carry on.
   f->SetCollectionProperty("C", Items({"a", "b", "c"}));
@@ -166,6 +167,31 @@ TEST_F(TemplateFilter, ErrorsNameTemplateLineAndMessage) {
   // The failed run restored the item name it had bound.
   EXPECT_EQ(f->GetPropertyCount(), 1);
   EXPECT_EQ(Expand("[!I]|"), "|\r\n");
+}
+
+TEST_F(TemplateFilter, ArgumentTagsWithoutANameAreInvalid) {
+  // Too short after the keyword, or parentheses that hold no name: nothing may be set.
+  for (const char* tag : {"set", "set()", "set ( ) ", "if=( )", "if!=(,)", "foreach()",
+                          "set(\"\", v)", "if=x", "foreach(  )"}) {
+    f->ClearProperties();
+    const String trimmed = Trim(tag);
+    EXPECT_EQ(ErrorOf("[!" + String(tag) + "]"), "T(1): Invalid tag encountered '" + trimmed + "'");
+    EXPECT_EQ(f->GetPropertyCount(), 0) << tag;
+  }
+  // Three characters are enough.
+  EXPECT_EQ(Expand("[!set(a,v)]\n[!if=(a,v)]\nx\n[!endif]\n[!if!=(a)]\ny\n[!endif]"), "x\r\ny\r\n");
+  EXPECT_EQ(Expand("[!set(b,1)][!b]"), "1\r\n");
+}
+
+TEST_F(TemplateFilter, ErrorsQuoteLongTextShortened) {
+  const String line = "[!" + String(5000, 'x');
+  const String message = ErrorOf(line);
+  EXPECT_EQ(message, "T(1): Missing closing tag in line '[!" + String(198, 'x') + "...'");
+  // A cut never splits a character.
+  const String wide = String(199, 'a') + "\xC3\xA9" + "[!";
+  EXPECT_EQ(ErrorOf(wide), "T(1): Missing closing tag in line '" + String(199, 'a') + "...'");
+  EXPECT_EQ(ErrorOf("[!set(" + String(300, 'n') + "]"),
+            "T(1): Expecting close paren in tag 'set(" + String(196, 'n') + "...'");
 }
 
 TEST_F(TemplateFilter, NulInTagArgumentsEndsTheScan) {

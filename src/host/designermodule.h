@@ -1,0 +1,104 @@
+// The host's source module behind a designed root, in memory: the unit's class declaration
+// with a field per component and the handler methods with their bodies, so that what the
+// designer asks of the source (create, rename, chain, copy and paste handlers; renamed
+// components and roots) can be observed in its text.
+#pragma once
+
+#include "basert/object.h"
+#include "designintf/designhost.h"
+
+#include <vector>
+
+namespace fw {
+
+class EDesignerModuleError : public Exception {
+public:
+  using Exception::Exception;
+};
+
+class THostDesignerModule : public TInterfacedObject, public IDesignerModule {
+  FW_CLASS(THostDesignerModule)
+public:
+  /// A unit whose root class is "T" + `rootName`, descending from `ancestorClass`.
+  THostDesignerModule(String unitName, const String& rootName, String ancestorClass);
+
+  struct TParam {
+    String Flags; ///< "", "var", "const" or "out"
+    String Name;
+    String Type;
+  };
+  struct TMethodText {
+    String Name;
+    bool IsFunction = false;
+    std::vector<TParam> Params;
+    String ResultType;
+    String Body; ///< the lines between "begin" and "end;", each ending in a line break
+  };
+  struct TField {
+    String Name;
+    String ClassName;
+  };
+
+  // What the source holds.
+  const String& ClassName() const noexcept { return FClassName; }
+  const std::vector<TField>& Fields() const noexcept { return FFields; }
+  const std::vector<TMethodText>& Methods() const noexcept { return FMethods; }
+  /// The method of that name (ignoring case), or null.
+  const TMethodText* FindMethod(const String& name) const;
+  /// Replaces a method's body; raises EDesignerModuleError (SNoSuchMethod) for an unknown name.
+  void SetMethodBody(const String& name, const String& body);
+  /// The whole unit as text: interface with the class declaration, implementation with every
+  /// method.
+  String Source() const;
+  /// Every call the designer made, one line each ("Modified", "NotifyChange 3", "ShowMethod
+  /// Button1Click", ...), in order.
+  const std::vector<String>& Calls() const noexcept { return FCalls; }
+  Integer ModifiedCount() const noexcept { return FModifiedCount; }
+  void SetReadOnly(bool value) { FReadOnly = value; }
+
+  // IDesignerModule
+  void Modified() override;
+  void NotifyChange(Integer code) override;
+  void PrepareStreaming() override { FCalls.push_back("PrepareStreaming"); }
+  void ComponentRenamed(const IPtr<ICompInfo>& info, const String& oldName,
+                        const String& newName) override;
+  void RootRenamed(const IPtr<ICompInfo>& info, const String& newName) override;
+  String GetUnitName() override { return FUnitName; }
+  bool IsSourceReadOnly() override { return FReadOnly; }
+  /// Raises EDesignerModuleError (SUnitReadOnly) while the source is read-only.
+  void ValidateModification() override;
+  void ViewAsText() override { FCalls.push_back("ViewAsText"); }
+  void DesignerActivated() override { FCalls.push_back("DesignerActivated"); }
+  void CreateMethod(const String& name, const IPtr<IEventInfo>& info) override;
+  void GetMethods(const IPtr<IEventInfo>& info, const TGetStrProc& proc) override;
+  bool MethodExists(const String& name) override { return FindMethod(name) != nullptr; }
+  /// Raises EDesignerModuleError: SNoSuchMethod for an unknown current name, SDuplicateMethod
+  /// when another method already has the new name.
+  void RenameMethod(const String& curName, const String& newName) override;
+  void ShowMethod(const String& name) override { FCalls.push_back("ShowMethod " + name); }
+  /// Creates `methodName` when missing and makes its body call the inherited handler first
+  /// ("  Frame1.Button1Click(Sender);"), once.
+  void ChainCall(const String& methodName, const String& instanceName, const String& instanceMethod,
+                 const IPtr<IEventInfo>& info) override;
+  String GetMethodSource(const String& name) override;
+  /// Methods whose (renamed) name exists already are kept as they are.
+  void InsertMethods(const String& source, TStrings* renames, TStrings* present) override;
+
+private:
+  TMethodText* Find(const String& name);
+  String MethodSource(const TMethodText& m) const;
+  String FUnitName;
+  String FClassName;
+  String FAncestorClass;
+  std::vector<TField> FFields;
+  std::vector<TMethodText> FMethods;
+  std::vector<String> FCalls;
+  Integer FModifiedCount = 0;
+  bool FReadOnly = false;
+};
+
+inline constexpr const char* SUnitReadOnly = "Unit %s is read-only";
+inline constexpr const char* SNoSuchMethod = "Method %s does not exist";
+inline constexpr const char* SDuplicateMethod = "A method named %s already exists";
+
+} // namespace fw

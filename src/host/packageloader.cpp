@@ -1,0 +1,70 @@
+#include "host/packageloader.h"
+
+#include "basert/classreg.h"
+#include "basert/format.h"
+#include "designeditors/editorregistry.h"
+
+#include <dlfcn.h>
+
+namespace fw {
+
+namespace {
+
+using TRegisterProc = void (*)();
+
+String LastDlError() {
+  const char* error = dlerror();
+  return error ? String(error) : String();
+}
+
+// The group-stamped lists of the package, then the class names; the editor registry's
+// group-change procedures reach every registry that is not the host's own.
+void Withdraw(Integer group) {
+  FreeEditorGroup(group);
+  UnRegisterGroupClasses(group);
+}
+
+} // namespace
+
+TPackage::TPackage(const String& fileName) : FFileName(fileName) {
+  dlerror();
+  FHandle = dlopen(fileName.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!FHandle) throw EPackageError(Format(SCannotLoadPackage, fileName, LastDlError()));
+  auto registerProc = reinterpret_cast<TRegisterProc>(dlsym(FHandle, "Register"));
+  if (!registerProc) {
+    dlclose(FHandle);
+    FHandle = nullptr;
+    throw EPackageError(Format(SNoRegisterProc, fileName));
+  }
+  const Integer previous = CurrentGroup;
+  FGroup = NewEditorGroup();
+  // The exception object may belong to the module (its destructor lives there), so it must be
+  // gone before the module is closed.
+  bool failed = false;
+  String failure;
+  try {
+    registerProc();
+  } catch (const std::exception& e) {
+    failed = true;
+    failure = e.what();
+  } catch (...) {
+    failed = true;
+  }
+  CurrentGroup = previous;
+  if (failed) {
+    Unload();
+    throw EPackageError(Format(SRegisterFailed, fileName, failure));
+  }
+}
+
+TPackage::~TPackage() { Unload(); }
+
+void TPackage::Unload() {
+  if (!FHandle) return;
+  Withdraw(FGroup);
+  FGroup = -1;
+  dlclose(FHandle);
+  FHandle = nullptr;
+}
+
+} // namespace fw

@@ -1,0 +1,224 @@
+#include "tarn/actions.h"
+
+#include "basert/classbuilder.h"
+#include "basert/filer.h"
+#include "basert/format.h"
+#include "tarn/imglist.h"
+
+#include <algorithm>
+
+namespace fw {
+
+TRegisterActionsProc RegisterActionsProc = nullptr;
+TUnRegisterActionsProc UnRegisterActionsProc = nullptr;
+TEnumRegisteredActionsProc EnumRegisteredActionsProc = nullptr;
+TCreateActionProc CreateActionProc = nullptr;
+
+// ---- TBasicAction --------------------------------------------------------------------------
+
+TClass TBasicAction::StaticClass() {
+  static const TClass cls =
+      TClassBuilder<TBasicAction, TComponent>("TBasicAction", "Classes").Build();
+  return cls;
+}
+
+TBasicAction::TBasicAction(TComponent* owner) : TComponent(owner) {}
+
+bool TBasicAction::Execute() {
+  if (!OnExecute.Code) return false;
+  OnExecute(this);
+  return true;
+}
+
+bool TBasicAction::Update() {
+  if (!OnUpdate.Code) return false;
+  OnUpdate(this);
+  return true;
+}
+
+// ---- TContainedAction ----------------------------------------------------------------------
+
+TClass TContainedAction::StaticClass() {
+  static const TClass cls =
+      TClassBuilder<TContainedAction, TBasicAction>("TContainedAction", "ActnList")
+          .Property("Category", &TContainedAction::GetCategory, &TContainedAction::SetCategory)
+          .Build();
+  return cls;
+}
+
+TContainedAction::TContainedAction(TComponent* owner) : TBasicAction(owner) {}
+
+TContainedAction::~TContainedAction() {
+  if (FActionList) FActionList->RemoveAction(this);
+}
+
+void TContainedAction::SetActionList(TCustomActionList* list) {
+  if (list == FActionList) return;
+  if (FActionList) FActionList->RemoveAction(this);
+  if (list) list->AddAction(this);
+}
+
+void TContainedAction::SetCategory(const String& value) {
+  if (value == FCategory) return;
+  FCategory = value;
+  if (FActionList) FActionList->Change();
+}
+
+Integer TContainedAction::GetIndex() const {
+  if (!FActionList) return -1;
+  const auto& v = FActionList->FActions;
+  return static_cast<Integer>(std::find(v.begin(), v.end(), this) - v.begin());
+}
+
+void TContainedAction::SetIndex(Integer value) {
+  if (!FActionList) return;
+  auto& v = FActionList->FActions;
+  const Integer cur = GetIndex();
+  value = std::clamp<Integer>(value, 0, static_cast<Integer>(v.size()) - 1);
+  if (cur == value) return;
+  v.erase(v.begin() + cur);
+  v.insert(v.begin() + value, this);
+  FActionList->Change();
+}
+
+TComponent* TContainedAction::GetParentComponent() { return FActionList; }
+
+void TContainedAction::SetParentComponent(TComponent* value) {
+  if (auto* list = dynamic_cast<TCustomActionList*>(value)) SetActionList(list);
+}
+
+void TContainedAction::ReadState(TReader* reader) {
+  TBasicAction::ReadState(reader);
+  SetParentComponent(reader->Parent());
+}
+
+// ---- TCustomAction, TAction ----------------------------------------------------------------
+
+TClass TCustomAction::StaticClass() {
+  static const TClass cls =
+      TClassBuilder<TCustomAction, TContainedAction>("TCustomAction", "ActnList").Build();
+  return cls;
+}
+
+TCustomAction::TCustomAction(TComponent* owner) : TContainedAction(owner) {}
+
+TClass TAction::StaticClass() {
+  using A = TAction;
+  static const TClass cls = TClassBuilder<TAction, TCustomAction>("TAction", "ActnList")
+                                .Property("Caption", &A::Caption, &A::Caption)
+                                .Property("Checked", &A::Checked, &A::Checked)
+                                .Default(0)
+                                .Property("Enabled", &A::Enabled, &A::Enabled)
+                                .Default(1)
+                                .Property("HelpContext", &A::HelpContext, &A::HelpContext)
+                                .Default(0)
+                                .Property("Hint", &A::Hint, &A::Hint)
+                                .Property("ImageIndex", &A::ImageIndex, &A::ImageIndex)
+                                .Default(-1)
+                                .Property("ShortCut", &A::ShortCut, &A::ShortCut)
+                                .Default(0)
+                                .Property("Visible", &A::Visible, &A::Visible)
+                                .Default(1)
+                                .Property("OnExecute", &A::OnExecute, &A::OnExecute)
+                                .Property("OnUpdate", &A::OnUpdate, &A::OnUpdate)
+                                .Build();
+  return cls;
+}
+
+TAction::TAction(TComponent* owner) : TCustomAction(owner) {}
+
+// ---- TCustomActionList ---------------------------------------------------------------------
+
+TClass TCustomActionList::StaticClass() {
+  static const TClass cls =
+      TClassBuilder<TCustomActionList, TComponent>("TCustomActionList", "ActnList").Build();
+  return cls;
+}
+
+TCustomActionList::TCustomActionList(TComponent* owner) : TComponent(owner) {}
+
+TCustomActionList::~TCustomActionList() {
+  SetImages(nullptr);
+  while (!FActions.empty())
+    FActions.back()->Free(); // its destructor takes it out of the list
+}
+
+TContainedAction* TCustomActionList::Actions(Integer index) const {
+  if (index < 0 || index >= ActionCount()) throw EListError(Format(SListIndexError, {index}));
+  return FActions[static_cast<std::size_t>(index)];
+}
+
+void TCustomActionList::SetImages(TCustomImageList* value) {
+  if (value == FImages) return;
+  if (FImages) FImages->RemoveFreeNotification(this);
+  FImages = value;
+  if (FImages) FImages->FreeNotification(this);
+}
+
+void TCustomActionList::GetChildren(const TGetChildProc& proc, TComponent* root) {
+  for (TContainedAction* a : std::vector<TContainedAction*>(FActions))
+    if (a->Owner() == root) proc(a);
+}
+
+void TCustomActionList::SetChildOrder(TComponent* child, Integer order) {
+  if (auto* a = dynamic_cast<TContainedAction*>(child); a && a->FActionList == this)
+    a->SetIndex(order);
+}
+
+void TCustomActionList::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation != notifyRemove) return;
+  if (component == FImages) FImages = nullptr;
+}
+
+void TCustomActionList::AddAction(TContainedAction* action) {
+  FActions.push_back(action);
+  action->FActionList = this;
+  Change();
+}
+
+void TCustomActionList::RemoveAction(TContainedAction* action) {
+  auto it = std::find(FActions.begin(), FActions.end(), action);
+  if (it == FActions.end()) return;
+  FActions.erase(it);
+  action->FActionList = nullptr;
+  Change();
+}
+
+void TCustomActionList::Change() {
+  if (OnChange && !ComponentState().Contains(stateDestroying)) OnChange(this);
+}
+
+TClass TActionList::StaticClass() {
+  static const TClass cls =
+      TClassBuilder<TActionList, TCustomActionList>("TActionList", "ActnList")
+          .Property("Images", &TActionList::GetImages, &TActionList::SetImages)
+          .Build();
+  return cls;
+}
+
+TActionList::TActionList(TComponent* owner) : TCustomActionList(owner) {}
+
+// ---- Registration hooks --------------------------------------------------------------------
+
+void RegisterActions(const String& category, const std::vector<TClass>& classes, TClass resource) {
+  if (!RegisterActionsProc) throw EActionError(SInvalidActionRegistration);
+  RegisterActionsProc(category, classes, resource);
+}
+
+void UnRegisterActions(const std::vector<TClass>& classes) {
+  if (!UnRegisterActionsProc) throw EActionError(SInvalidActionUnregistration);
+  UnRegisterActionsProc(classes);
+}
+
+void EnumRegisteredActions(const TEnumActionProc& proc, void* info, const String& frameworkType) {
+  if (!EnumRegisteredActionsProc) throw EActionError(SInvalidActionEnumeration);
+  EnumRegisteredActionsProc(proc, info, frameworkType);
+}
+
+TBasicAction* CreateAction(TComponent* owner, TClass actionClass, const String& frameworkType) {
+  if (!CreateActionProc) throw EActionError(SInvalidActionCreation);
+  return CreateActionProc(owner, actionClass, frameworkType);
+}
+
+} // namespace fw

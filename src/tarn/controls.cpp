@@ -1,0 +1,839 @@
+#include "tarn/controls.h"
+
+#include "basert/classbuilder.h"
+#include "basert/filer.h"
+#include "basert/format.h"
+
+#include <algorithm>
+
+namespace fw {
+
+namespace {
+
+template <class F> class TOnExit {
+public:
+  explicit TOnExit(F fn) : FFn(std::move(fn)) {}
+  ~TOnExit() { FFn(); }
+  TOnExit(const TOnExit&) = delete;
+  TOnExit& operator=(const TOnExit&) = delete;
+
+private:
+  F FFn;
+};
+
+template <class T> void EraseLast(std::vector<T*>& v, const void* item) {
+  for (std::size_t i = v.size(); i-- > 0;)
+    if (v[i] == item) {
+      v.erase(v.begin() + static_cast<std::ptrdiff_t>(i));
+      return;
+    }
+}
+
+template <class T> Integer IndexFromEnd(const std::vector<T*>& v, const void* item) {
+  for (std::size_t i = v.size(); i-- > 0;)
+    if (v[i] == item) return static_cast<Integer>(i);
+  return -1;
+}
+
+/// Moves v[from] to v[to], shifting what lies between.
+template <class T> void MoveItem(std::vector<T>& v, std::size_t from, std::size_t to) {
+  if (from < to)
+    std::rotate(v.begin() + from, v.begin() + from + 1, v.begin() + to + 1);
+  else if (to < from)
+    std::rotate(v.begin() + to, v.begin() + from, v.begin() + from + 1);
+}
+
+constexpr TAnchors AnchorAlign[] = {
+    {akLeft, akTop},                    // alNone
+    {akLeft, akTop, akRight},           // alTop
+    {akLeft, akRight, akBottom},        // alBottom
+    {akLeft, akTop, akBottom},          // alLeft
+    {akRight, akTop, akBottom},         // alRight
+    {akLeft, akTop, akRight, akBottom}, // alClient
+    {akLeft, akTop},                    // alCustom
+};
+
+String NameOrClass(TComponent* c) { return c->Name().empty() ? c->ClassName() : c->Name(); }
+
+bool ShownForAlignment(const TControl* c) {
+  if (c->Visible()) return true;
+  return c->ComponentState().Contains(stateDesigning) &&
+         !c->ControlStyle().Contains(controlNoDesignVisible);
+}
+
+PTypeInfo TabOrderType() {
+  static PTypeInfo t = MakeOrdinalType("TTabOrder", kindInteger, otSWord, -1, 32767);
+  return t;
+}
+
+} // namespace
+
+PTypeInfo TypeInfoOf(std::type_identity<TDragKind>) {
+  static PTypeInfo t = MakeEnumType("TDragKind", {"dkDrag", "dkDock"}, "Controls");
+  return t;
+}
+PTypeInfo TypeInfoOf(std::type_identity<TDragMode>) {
+  static PTypeInfo t = MakeEnumType("TDragMode", {"dmManual", "dmAutomatic"}, "Controls");
+  return t;
+}
+PTypeInfo TypeInfoOf(std::type_identity<TTextLayout>) {
+  static PTypeInfo t = MakeEnumType("TTextLayout", {"tlTop", "tlCenter", "tlBottom"}, "StdCtrls");
+  return t;
+}
+
+// ---- TMargins ----------------------------------------------------------------------------------
+
+TClass TMargins::StaticClass() {
+  static const TClass cls = TClassBuilder<TMargins, TPersistent>("TMargins", "Controls")
+                                .Property("Left", &TMargins::Left, &TMargins::SetLeft)
+                                .Default(3)
+                                .Property("Top", &TMargins::Top, &TMargins::SetTop)
+                                .Default(3)
+                                .Property("Right", &TMargins::Right, &TMargins::SetRight)
+                                .Default(3)
+                                .Property("Bottom", &TMargins::Bottom, &TMargins::SetBottom)
+                                .Default(3)
+                                .Build();
+  return cls;
+}
+
+TClass TPadding::StaticClass() {
+  static const TClass cls = TClassBuilder<TPadding, TMargins>("TPadding", "Controls")
+                                .Property("Left", &TPadding::Left, &TPadding::SetLeft)
+                                .Default(0)
+                                .Property("Top", &TPadding::Top, &TPadding::SetTop)
+                                .Default(0)
+                                .Property("Right", &TPadding::Right, &TPadding::SetRight)
+                                .Default(0)
+                                .Property("Bottom", &TPadding::Bottom, &TPadding::SetBottom)
+                                .Default(0)
+                                .Build();
+  return cls;
+}
+
+TMargins::TMargins(TControl* control, Integer defaultValue)
+    : FControl(control), FLeft(defaultValue), FTop(defaultValue), FRight(defaultValue),
+      FBottom(defaultValue) {}
+
+void TMargins::Assign(TPersistent* source) {
+  if (auto* m = dynamic_cast<TMargins*>(source)) {
+    SetBounds(m->FLeft, m->FTop, m->FRight, m->FBottom);
+    return;
+  }
+  TPersistent::Assign(source);
+}
+
+TPersistent* TMargins::GetOwner() { return FControl; }
+
+void TMargins::SetBounds(Integer left, Integer top, Integer right, Integer bottom) {
+  if (left == FLeft && top == FTop && right == FRight && bottom == FBottom) return;
+  FLeft = left;
+  FTop = top;
+  FRight = right;
+  FBottom = bottom;
+  Changed();
+}
+
+TRect TMargins::Apply(TRect r, bool inward) const {
+  const Integer s = inward ? 1 : -1;
+  return {r.Left + s * FLeft, r.Top + s * FTop, r.Right - s * FRight, r.Bottom - s * FBottom};
+}
+
+void TMargins::SetSide(Integer& side, Integer value) {
+  if (side == value) return;
+  side = value;
+  Changed();
+}
+
+void TMargins::Changed() {
+  if (FControl) FControl->MarginsChanged(this);
+}
+
+// ---- TControl ----------------------------------------------------------------------------------
+
+TClass TControl::StaticClass() {
+  static const TClass cls = TClassBuilder<TControl, TComponent>("TControl", "Controls")
+                                .Property("Left", &TControl::Left, &TControl::SetLeft)
+                                .NoDefault()
+                                .Property("Top", &TControl::Top, &TControl::SetTop)
+                                .NoDefault()
+                                .Property("Width", &TControl::Width, &TControl::SetWidth)
+                                .NoDefault()
+                                .Property("Height", &TControl::Height, &TControl::SetHeight)
+                                .NoDefault()
+                                .Property("Cursor", &TControl::Cursor, &TControl::SetCursor)
+                                .Default(crDefault)
+                                .Property("Hint", &TControl::Hint, &TControl::SetHint)
+                                .Property("Margins", &TControl::Margins, &TControl::SetMargins)
+                                .Build();
+  return cls;
+}
+
+TControl::TControl(TComponent* owner) : TComponent(owner) {
+  FMargins.reset(new TMargins(this));
+  FFont.reset(new TFont);
+  FFont->OnChange = [this](TObject*) { FontChanged(); };
+}
+
+TControl::~TControl() {
+  // Normally done in BeforeDestruction; a control deleted directly still leaves its parent.
+  if (FHostDockSite) {
+    EraseLast(FHostDockSite->FDockClients, this);
+    FHostDockSite = nullptr;
+  }
+  if (FParent) FParent->RemoveControl(this);
+}
+
+void TControl::BeforeDestruction() {
+  TComponent::BeforeDestruction();
+  if (FHostDockSite && !FHostDockSite->ComponentState().Contains(stateDestroying)) {
+    TWinControl* host = FHostDockSite;
+    EraseLast(host->FDockClients, this);
+    FHostDockSite = nullptr;
+    if (host->FDockManager) host->FDockManager->RemoveControl(this);
+    host->DoRemoveDockClient(this);
+  }
+  if (FParent) FParent->RemoveControl(this);
+}
+
+TComponent* TControl::GetParentComponent() { return FParent; }
+
+void TControl::SetParentComponent(TComponent* value) {
+  if (auto* p = dynamic_cast<TWinControl*>(value)) SetParent(p);
+}
+
+void TControl::SetParent(TWinControl* parent) {
+  if (parent == FParent) return;
+  for (TWinControl* p = parent; p; p = p->FParent)
+    if (p == this) throw EInvalidOperation(Format(SControlParentSetToSelf, NameOrClass(this)));
+  if (FParent) FParent->RemoveControl(this);
+  if (parent) parent->InsertControl(this);
+}
+
+void TControl::ReadState(TReader* reader) {
+  if (auto* p = dynamic_cast<TWinControl*>(reader->Parent())) {
+    if (p != FParent && !p->ControlStyle().Contains(controlAcceptsControls))
+      throw EReadError(Format(SControlNotAccepting, NameOrClass(p)));
+    SetParent(p);
+  }
+  TComponent::ReadState(reader);
+}
+
+void TControl::Loaded() {
+  TComponent::Loaded();
+  UpdateAnchorRules();
+  if (!FParent || FParent->Loading()) return;
+  if (FParent->FLoadingChildren > 0) {
+    // The parent finished first: it realigns once its last loading child is done.
+    if (--FParent->FLoadingChildren == 0) FParent->Realign();
+  } else {
+    RequestAlign();
+  }
+}
+
+void TControl::SetBounds(Integer left, Integer top, Integer width, Integer height) {
+  width = std::max(width, 0);
+  height = std::max(height, 0);
+  if (left == FLeft && top == FTop && width == FWidth && height == FHeight) return;
+  const bool resized = width != FWidth || height != FHeight;
+  FLeft = left;
+  FTop = top;
+  FWidth = width;
+  FHeight = height;
+  if (!FAnchorMove) {
+    FExplicitBounds = BoundsRect();
+    UpdateAnchorRules();
+  }
+  if (resized) Resize();
+  if (!FAnchorMove) RequestAlign();
+}
+
+void TControl::Resize() { OnResize(this); }
+
+TRect TControl::ClientRect() const {
+  const TRect nc = NonClientExtent();
+  return {0, 0, std::max(FWidth - nc.Left - nc.Right, 0),
+          std::max(FHeight - nc.Top - nc.Bottom, 0)};
+}
+
+void TControl::SetClientWidth(Integer value) {
+  const TRect nc = NonClientExtent();
+  SetWidth(value + nc.Left + nc.Right);
+}
+
+void TControl::SetClientHeight(Integer value) {
+  const TRect nc = NonClientExtent();
+  SetHeight(value + nc.Top + nc.Bottom);
+}
+
+TPoint TControl::ClientOrigin() const {
+  const TRect nc = NonClientExtent();
+  TPoint p{FLeft + nc.Left, FTop + nc.Top};
+  if (FParent) {
+    const TPoint o = FParent->ClientOrigin();
+    p.X += o.X;
+    p.Y += o.Y;
+  }
+  return p;
+}
+
+TPoint TControl::ClientToScreen(TPoint p) const {
+  const TPoint o = ClientOrigin();
+  return {p.X + o.X, p.Y + o.Y};
+}
+
+TPoint TControl::ScreenToClient(TPoint p) const {
+  const TPoint o = ClientOrigin();
+  return {p.X - o.X, p.Y - o.Y};
+}
+
+TPoint TControl::ClientToParent(TPoint p) const {
+  const TRect nc = NonClientExtent();
+  return {p.X + FLeft + nc.Left, p.Y + FTop + nc.Top};
+}
+
+TPoint TControl::ParentToClient(TPoint p) const {
+  const TRect nc = NonClientExtent();
+  return {p.X - FLeft - nc.Left, p.Y - FTop - nc.Top};
+}
+
+void TControl::SetVisible(bool value) {
+  if (FVisible == value) return;
+  FVisible = value;
+  RequestAlign();
+}
+
+void TControl::SetEnabled(bool value) { FEnabled = value; }
+
+void TControl::SetAlign(TAlign value) {
+  if (FAlign == value) return;
+  const TAlign old = FAlign;
+  FAlign = value;
+  FAnchors = AnchorAlign[value];
+  if (!Loading() && FParent && value != alCustom && old != alCustom) {
+    const bool wasVertical = old == alTop || old == alBottom;
+    const bool isHorizontal = value == alLeft || value == alRight;
+    FAnchorMove = true;
+    if (wasVertical == isHorizontal && old != alNone && old != alClient && value != alNone &&
+        value != alClient)
+      SetBounds(FLeft, FTop, FHeight, FWidth); // turning sideways swaps width and height
+    else if (old != alNone && value == alNone)
+      SetBoundsRect(FExplicitBounds);
+    FAnchorMove = false;
+  }
+  if (value == alNone) {
+    UpdateAnchorRules();
+    if (FParent && !Loading()) FParent->AlignFor(this);
+  } else {
+    RequestAlign();
+  }
+}
+
+bool TControl::IsAnchorsStored() const { return FAnchors != AnchorAlign[FAlign]; }
+
+void TControl::SetAnchors(TAnchors value) {
+  if (FAnchors == value) return;
+  FAnchors = value;
+  UpdateAnchorRules();
+}
+
+void TControl::SetAlignWithMargins(bool value) {
+  if (FAlignWithMargins == value) return;
+  FAlignWithMargins = value;
+  RequestAlign();
+}
+
+void TControl::MarginsChanged(TMargins* which) {
+  if (which == FMargins.get() && FAlignWithMargins) RequestAlign();
+}
+
+void TControl::RequestAlign() {
+  if (FParent && FAlign != alNone && !Loading()) FParent->AlignFor(this);
+}
+
+void TControl::UpdateAnchorRules() {
+  if (FAnchorMove || Loading() || !FParent) return;
+  FAnchorBounds = BoundsRect();
+  FOriginalParentSize = {FParent->ClientWidth(), FParent->ClientHeight()};
+  FHasAnchorRules = true;
+}
+
+void TControl::SetText(const String& value) { FText = value; }
+
+void TControl::FontChanged() {
+  if (!FSettingParentFont) FParentFont = false;
+  if (auto* w = dynamic_cast<TWinControl*>(this)) w->NotifyFontChanged();
+}
+
+void TControl::SetParentFont(bool value) {
+  FParentFont = value;
+  if (value) ParentFontChanged();
+}
+
+void TControl::ParentFontChanged() {
+  if (!FParentFont || !FParent) return;
+  FSettingParentFont = true;
+  TOnExit restore([this] { FSettingParentFont = false; });
+  FFont->Assign(FParent->Font());
+}
+
+void TControl::SetColor(TColor value) {
+  FParentColor = false;
+  if (FColor == value) return;
+  FColor = value;
+  if (auto* w = dynamic_cast<TWinControl*>(this)) w->NotifyColorChanged();
+}
+
+void TControl::SetParentColor(bool value) {
+  FParentColor = value;
+  if (value) ParentColorChanged();
+}
+
+void TControl::ParentColorChanged() {
+  if (!FParentColor || !FParent) return;
+  if (FColor == FParent->Color()) return;
+  FColor = FParent->Color();
+  if (auto* w = dynamic_cast<TWinControl*>(this)) w->NotifyColorChanged();
+}
+
+Integer TControl::ZOrderPosition() const {
+  if (!FParent) return -1;
+  if (FWindowed)
+    return static_cast<Integer>(FParent->FControls.size()) +
+           IndexFromEnd(FParent->FWinControls, this);
+  return IndexFromEnd(FParent->FControls, this);
+}
+
+void TControl::SetZOrderPosition(Integer position) {
+  if (!FParent) return;
+  auto& list = FParent->FControls;
+  const Integer i = IndexFromEnd(list, this);
+  if (i < 0) return;
+  position = std::clamp(position, 0, static_cast<Integer>(list.size()) - 1);
+  MoveItem(list, static_cast<std::size_t>(i), static_cast<std::size_t>(position));
+}
+
+void TControl::SetZOrder(bool topMost) {
+  if (!FParent) return;
+  SetZOrderPosition(topMost ? static_cast<Integer>(FParent->FControls.size()) - 1 : 0);
+}
+
+void TControl::Click() { OnClick(this); }
+
+// ---- docking
+
+bool TControl::Undock(TWinControl* newTarget) {
+  TWinControl* host = FHostDockSite;
+  if (!host) return true;
+  if (!host->DoUnDock(newTarget, this)) return false;
+  EraseLast(host->FDockClients, this);
+  FHostDockSite = nullptr;
+  if (host->FDockManager && host->FUseDockManager) host->FDockManager->RemoveControl(this);
+  host->DoRemoveDockClient(this);
+  return true;
+}
+
+bool TControl::ManualDock(TWinControl* newDockSite, TControl* dropControl, TAlign controlSide) {
+  if (!newDockSite) {
+    const TPoint at = FParent ? FParent->ClientToScreen({FLeft, FTop}) : TPoint{FLeft, FTop};
+    const Integer w = FUndockWidth > 0 ? FUndockWidth : FWidth;
+    const Integer h = FUndockHeight > 0 ? FUndockHeight : FHeight;
+    return ManualFloat({at.X, at.Y, at.X + w, at.Y + h});
+  }
+  if (newDockSite == this || ContainsControl(newDockSite))
+    throw EInvalidOperation(Format(SControlParentSetToSelf, NameOrClass(this)));
+  if (FHostDockSite) {
+    if (!Undock(newDockSite)) return false;
+  } else if (!FParent) {
+    FUndockWidth = FWidth; // a floating control remembers its floating size
+    FUndockHeight = FHeight;
+  }
+  TDragDockObject source(this);
+  source.DropAlign = controlSide;
+  source.DropOnControl = dropControl;
+  const TPoint o = newDockSite->ClientOrigin();
+  source.DockRect = {o.X, o.Y, o.X + FWidth, o.Y + FHeight};
+  newDockSite->DockDrop(&source, 0, 0);
+  return true;
+}
+
+bool TControl::ManualFloat(const TRect& screenPos) {
+  if (FHostDockSite && !Undock(nullptr)) return false;
+  SetParent(nullptr);
+  SetBoundsRect(screenPos);
+  return true;
+}
+
+bool TControl::ContainsControl(const TControl* control) const {
+  for (const TControl* c = control; c; c = c->FParent)
+    if (c == this) return true;
+  return false;
+}
+
+// ---- TGraphicControl ---------------------------------------------------------------------------
+
+TClass TGraphicControl::StaticClass() {
+  static const TClass cls =
+      TClassBuilder<TGraphicControl, TControl>("TGraphicControl", "Controls").Build();
+  return cls;
+}
+
+TGraphicControl::TGraphicControl(TComponent* owner) : TControl(owner) {}
+
+// ---- TDragDockObject ---------------------------------------------------------------------------
+
+TClass TDragDockObject::StaticClass() {
+  static const TClass cls =
+      TClassBuilder<TDragDockObject, TObject>("TDragDockObject", "Controls").Build();
+  return cls;
+}
+
+// ---- TWinControl -------------------------------------------------------------------------------
+
+TClass TWinControl::StaticClass() {
+  static const TClass cls =
+      TClassBuilder<TWinControl, TControl>("TWinControl", "Controls")
+          .Property("Padding", &TWinControl::Padding, &TWinControl::SetPadding)
+          .Build();
+  return cls;
+}
+
+PTypeInfo TWinControl::TabOrderTypeInfo() { return TabOrderType(); }
+
+TWinControl::TWinControl(TComponent* owner) : TControl(owner) {
+  FWindowed = true;
+  FPadding.reset(new TPadding(this));
+}
+
+TWinControl::~TWinControl() {
+  if (!ComponentState().Contains(stateDestroying)) Destroying();
+  for (TControl* c : FDockClients)
+    c->FHostDockSite = nullptr;
+  FDockClients.clear();
+  FDockManager = nullptr;
+  // Topmost first, each taken from the end of its list.
+  while (!FWinControls.empty() || !FControls.empty()) {
+    TControl* c =
+        !FWinControls.empty() ? static_cast<TControl*>(FWinControls.back()) : FControls.back();
+    RemoveControl(c);
+    c->Free();
+  }
+}
+
+TControl* TWinControl::Controls(Integer index) const {
+  if (index < 0 || index >= ControlCount()) throw EListError(Format(SListIndexError, index));
+  const auto i = static_cast<std::size_t>(index);
+  if (i < FControls.size()) return FControls[i];
+  return FWinControls[i - FControls.size()];
+}
+
+void TWinControl::InsertControl(TControl* control) {
+  if (control->FWindowed) {
+    auto* w = static_cast<TWinControl*>(control);
+    FWinControls.push_back(w);
+    FTabList.push_back(w);
+    w->FTabOrder = static_cast<Integer>(FTabList.size()) - 1;
+  } else {
+    FControls.push_back(control);
+  }
+  control->FParent = this;
+  control->ParentFontChanged();
+  control->ParentColorChanged();
+  control->UpdateAnchorRules();
+  control->RequestAlign();
+}
+
+void TWinControl::RemoveControl(TControl* control) {
+  if (control->FParent != this) return;
+  if (control->FWindowed) {
+    auto* w = static_cast<TWinControl*>(control);
+    if (Integer i = IndexFromEnd(FWinControls, w); i >= 0)
+      FWinControls.erase(FWinControls.begin() + i);
+    const Integer t = w->FTabOrder;
+    if (t >= 0 && t < static_cast<Integer>(FTabList.size()) && FTabList[t] == w) {
+      FTabList.erase(FTabList.begin() + t);
+      RenumberTabs(static_cast<std::size_t>(t));
+    }
+    w->FTabOrder = -1;
+  } else if (Integer i = IndexFromEnd(FControls, control); i >= 0) {
+    FControls.erase(FControls.begin() + i);
+  }
+  control->FParent = nullptr;
+  if (control->Loading() && FLoadingChildren > 0) --FLoadingChildren;
+  if (control->FAlign != alNone && !ComponentState().Contains(stateDestroying)) Realign();
+}
+
+TControl* TWinControl::ControlAtPos(TPoint pos, bool allowDisabled, bool allowWinControls,
+                                    bool allLevels) const {
+  auto hits = [&](const TControl* c) {
+    const Integer x = pos.X - c->FLeft, y = pos.Y - c->FTop;
+    if (x < 0 || y < 0 || x >= c->FWidth || y >= c->FHeight) return false;
+    if (c->ComponentState().Contains(stateDesigning))
+      return c->FVisible || !c->FControlStyle.Contains(controlNoDesignVisible);
+    return c->FVisible && (c->FEnabled || allowDisabled);
+  };
+  TControl* found = nullptr;
+  if (allowWinControls)
+    for (std::size_t i = FWinControls.size(); i-- > 0;)
+      if (hits(FWinControls[i])) {
+        found = FWinControls[i];
+        break;
+      }
+  if (!found)
+    for (std::size_t i = FControls.size(); i-- > 0;)
+      if (hits(FControls[i])) {
+        found = FControls[i];
+        break;
+      }
+  if (allLevels && found && found->FWindowed) {
+    auto* w = static_cast<TWinControl*>(found);
+    if (TControl* inner =
+            w->ControlAtPos(w->ParentToClient(pos), allowDisabled, allowWinControls, true))
+      return inner;
+  }
+  return found;
+}
+
+void TWinControl::SetTabOrder(Integer value) {
+  if (Loading()) {
+    FPendingTabOrder = value;
+    return;
+  }
+  if (!FParent || FTabOrder < 0) return;
+  auto& list = FParent->FTabList;
+  const Integer count = static_cast<Integer>(list.size());
+  if (value < 0 || value >= count) value = count - 1;
+  if (value == FTabOrder) return;
+  const auto from = static_cast<std::size_t>(FTabOrder);
+  const auto to = static_cast<std::size_t>(value);
+  MoveItem(list, from, to);
+  FParent->RenumberTabs(std::min(from, to));
+}
+
+void TWinControl::RenumberTabs(std::size_t from) {
+  for (std::size_t i = from; i < FTabList.size(); ++i)
+    FTabList[i]->FTabOrder = static_cast<Integer>(i);
+}
+
+void TWinControl::Realign() { AlignFor(nullptr); }
+
+void TWinControl::AlignFor(TControl* control) {
+  if (FAlignLevel > 0 || FAligning || Loading() || ComponentState().Contains(stateDestroying))
+    return;
+  FAligning = true;
+  TOnExit restore([this] { FAligning = false; });
+  TRect rect = AdjustClientRect();
+  AlignControls(control, rect);
+}
+
+void TWinControl::EnableAlign() {
+  if (FAlignLevel > 0 && --FAlignLevel == 0) Realign();
+}
+
+TRect TWinControl::AdjustClientRect() const { return FPadding->Apply(ClientRect(), true); }
+
+namespace {
+
+/// Where anchors put one axis of a control when its parent's client size went from `orig` to
+/// `now`: both sides stretch, the far side moves, neither keeps the centre proportional.
+void AnchorAxis(bool nearSide, bool farSide, Integer origPos, Integer origSize, Integer orig,
+                Integer now, Integer& pos, Integer& size) {
+  if (nearSide && farSide)
+    size = std::max(origSize + now - orig, 0);
+  else if (farSide)
+    pos = origPos + now - orig;
+  else if (!nearSide && orig > 0)
+    pos = static_cast<Integer>(static_cast<Int64>(origPos + origSize / 2) * now / orig) - size / 2;
+}
+
+} // namespace
+
+void TWinControl::AlignControls(TControl* control, TRect& rect) {
+  std::vector<TControl*> lists[7];
+  const Integer count = ControlCount();
+  for (Integer i = 0; i < count; ++i) {
+    TControl* c = Controls(i);
+    if (c == control || !ShownForAlignment(c)) continue;
+    if (c->FAlign == alNone && c->FAnchors == AnchorsDefault) continue;
+    lists[c->FAlign].push_back(c);
+  }
+  // The control that asked wins ties: it goes first before the stable sorts.
+  if (control && control->FParent == this && ShownForAlignment(control) &&
+      !(control->FAlign == alNone && control->FAnchors == AnchorsDefault)) {
+    auto& l = lists[control->FAlign];
+    l.insert(l.begin(), control);
+  }
+
+  const TPoint size{ClientWidth(), ClientHeight()};
+  for (TControl* c : lists[alNone]) {
+    if (c->Loading() && !c->FHasAnchorRules) c->FAnchorBounds = c->BoundsRect();
+    if (!c->FHasAnchorRules) continue;
+    const TRect& o = c->FAnchorBounds;
+    Integer left = c->FLeft, top = c->FTop, width = c->FWidth, height = c->FHeight;
+    AnchorAxis(c->FAnchors.Contains(akLeft), c->FAnchors.Contains(akRight), o.Left, o.Width(),
+               c->FOriginalParentSize.X, size.X, left, width);
+    AnchorAxis(c->FAnchors.Contains(akTop), c->FAnchors.Contains(akBottom), o.Top, o.Height(),
+               c->FOriginalParentSize.Y, size.Y, top, height);
+    c->FAnchorMove = true;
+    c->SetBounds(left, top, width, height);
+    c->FAnchorMove = false;
+  }
+
+  auto bottomOf = [](const TControl* c) { return c->FTop + c->FHeight; };
+  auto rightOf = [](const TControl* c) { return c->FLeft + c->FWidth; };
+  // Equal far edges: the later control goes further out, as an insertion in list order would.
+  std::reverse(lists[alBottom].begin(), lists[alBottom].end());
+  std::reverse(lists[alRight].begin(), lists[alRight].end());
+  std::stable_sort(lists[alTop].begin(), lists[alTop].end(),
+                   [](const TControl* a, const TControl* b) { return a->FTop < b->FTop; });
+  std::stable_sort(lists[alBottom].begin(), lists[alBottom].end(),
+                   [&](const TControl* a, const TControl* b) { return bottomOf(a) > bottomOf(b); });
+  std::stable_sort(lists[alLeft].begin(), lists[alLeft].end(),
+                   [](const TControl* a, const TControl* b) { return a->FLeft < b->FLeft; });
+  std::stable_sort(lists[alRight].begin(), lists[alRight].end(),
+                   [&](const TControl* a, const TControl* b) { return rightOf(a) > rightOf(b); });
+
+  for (TAlign align : {alTop, alBottom, alLeft, alRight, alClient}) {
+    for (TControl* c : lists[align]) {
+      const TRect m = c->FAlignWithMargins ? TRect{c->FMargins->Left(), c->FMargins->Top(),
+                                                   c->FMargins->Right(), c->FMargins->Bottom()}
+                                           : TRect{};
+      const Integer ownW = c->FWidth + m.Left + m.Right;
+      const Integer ownH = c->FHeight + m.Top + m.Bottom;
+      Integer w = rect.Right - rect.Left;
+      if (w < 0 || align == alLeft || align == alRight) w = ownW;
+      Integer h = rect.Bottom - rect.Top;
+      if (h < 0 || align == alTop || align == alBottom) h = ownH;
+      Integer left = rect.Left, top = rect.Top;
+      switch (align) {
+      case alTop:
+        rect.Top += h;
+        break;
+      case alBottom:
+        rect.Bottom -= h;
+        top = rect.Bottom;
+        break;
+      case alLeft:
+        rect.Left += w;
+        break;
+      case alRight:
+        rect.Right -= w;
+        left = rect.Right;
+        break;
+      default:
+        break;
+      }
+      c->FAnchorMove = true;
+      c->SetBounds(left + m.Left, top + m.Top, w - m.Left - m.Right, h - m.Top - m.Bottom);
+      c->FAnchorMove = false;
+      // A control that kept another size gives the difference back.
+      const Integer dw = w - (c->FWidth + m.Left + m.Right);
+      const Integer dh = h - (c->FHeight + m.Top + m.Bottom);
+      switch (align) {
+      case alTop:
+        rect.Top -= dh;
+        break;
+      case alBottom:
+        rect.Bottom += dh;
+        break;
+      case alLeft:
+        rect.Left -= dw;
+        break;
+      case alRight:
+        rect.Right += dw;
+        break;
+      default:
+        break;
+      }
+    }
+  }
+}
+
+void TWinControl::Resize() {
+  Realign();
+  if (FDockManager && FUseDockManager) FDockManager->ResetBounds(false);
+  TControl::Resize();
+}
+
+void TWinControl::MarginsChanged(TMargins* which) {
+  TControl::MarginsChanged(which);
+  if (which == FPadding.get()) Realign();
+}
+
+void TWinControl::NotifyFontChanged() {
+  for (Integer i = 0, n = ControlCount(); i < n; ++i)
+    Controls(i)->ParentFontChanged();
+}
+
+void TWinControl::NotifyColorChanged() {
+  for (Integer i = 0, n = ControlCount(); i < n; ++i)
+    Controls(i)->ParentColorChanged();
+}
+
+void TWinControl::ParentFontChanged() { TControl::ParentFontChanged(); }
+void TWinControl::ParentColorChanged() { TControl::ParentColorChanged(); }
+
+void TWinControl::GetChildren(const TGetChildProc& proc, TComponent* root) {
+  for (Integer i = 0; i < ControlCount(); ++i) {
+    TControl* c = Controls(i);
+    if (c->Owner() == root) proc(c);
+  }
+}
+
+void TWinControl::SetChildOrder(TComponent* child, Integer order) {
+  if (auto* c = dynamic_cast<TControl*>(child); c && c->FParent == this)
+    c->SetZOrderPosition(order);
+}
+
+void TWinControl::Loaded() {
+  TControl::Loaded();
+  if (FPendingTabOrder >= 0) {
+    const Integer order = FPendingTabOrder;
+    FPendingTabOrder = -1;
+    SetTabOrder(order);
+  }
+  FLoadingChildren = 0;
+  for (Integer i = 0, n = ControlCount(); i < n; ++i)
+    if (Controls(i)->Loading()) ++FLoadingChildren;
+  if (FLoadingChildren == 0) Realign();
+}
+
+void TWinControl::SetZOrderPosition(Integer position) {
+  if (!FParent) return;
+  auto& list = FParent->FWinControls;
+  const Integer i = IndexFromEnd(list, this);
+  if (i < 0) return;
+  position -= static_cast<Integer>(FParent->FControls.size());
+  position = std::clamp(position, 0, static_cast<Integer>(list.size()) - 1);
+  MoveItem(list, static_cast<std::size_t>(i), static_cast<std::size_t>(position));
+}
+
+void TWinControl::SetZOrder(bool topMost) {
+  if (!FParent) return;
+  SetZOrderPosition(topMost ? FParent->ControlCount() - 1 : 0);
+}
+
+TControl* TWinControl::DockClients(Integer index) const {
+  if (index < 0 || index >= DockClientCount()) throw EListError(Format(SListIndexError, index));
+  return FDockClients[static_cast<std::size_t>(index)];
+}
+
+void TWinControl::DockDrop(TDragDockObject* source, Integer, Integer) {
+  TControl* c = source->Control();
+  DisableAlign();
+  TOnExit enable([this] { EnableAlign(); });
+  c->SetParent(this);
+  if (FDockManager && FUseDockManager)
+    FDockManager->InsertControl(c, source->DropAlign, source->DropOnControl);
+  else if (source->DropAlign != alNone)
+    c->SetAlign(source->DropAlign);
+  FDockClients.push_back(c);
+  c->FHostDockSite = this;
+  DoAddDockClient(c, source->DockRect);
+}
+
+bool TWinControl::DoUnDock(TWinControl*, TControl*) { return true; }
+void TWinControl::DoAddDockClient(TControl*, const TRect&) {}
+void TWinControl::DoRemoveDockClient(TControl*) {}
+
+} // namespace fw

@@ -1,0 +1,62 @@
+// Image lists: equally sized images addressed by index, streamed as one binary property.
+#pragma once
+
+#include "basert/component.h"
+#include "tarn/picture.h"
+
+#include <functional>
+#include <vector>
+
+namespace fw {
+
+inline constexpr const char* SInvalidImageSize = "Invalid image size";
+inline constexpr const char* SImageIndexError = "Invalid ImageList Index";
+inline constexpr const char* SInvalidImageList = "Image list data is not valid";
+
+class TCustomImageList : public TComponent {
+  FW_CLASS(TCustomImageList)
+public:
+  explicit TCustomImageList(TComponent* owner);
+
+  Integer GetWidth() const noexcept { return FWidth; }
+  Integer GetHeight() const noexcept { return FHeight; }
+  /// Changing the size drops every image. Sizes below 1 raise EInvalidOperation.
+  void SetWidth(Integer value) { SetSize(value, FHeight); }
+  void SetHeight(Integer value) { SetSize(FWidth, value); }
+  void SetSize(Integer width, Integer height);
+  Integer Count() const noexcept { return static_cast<Integer>(FImages.size()); }
+
+  /// Adds a copy of `image`, which must have the list's size (EInvalidOperation otherwise);
+  /// answers its index.
+  Integer Add(TBitmap* image);
+  /// Replaces one image; same size rule. Raises EInvalidOperation for a bad index.
+  void Replace(Integer index, TBitmap* image);
+  void Delete(Integer index);
+  void Move(Integer curIndex, Integer newIndex);
+  void Clear();
+  /// Loads image `index` into `image`; false for a bad index.
+  bool GetBitmap(Integer index, TBitmap* image) const;
+
+  std::function<void(TObject* sender)> OnChange;
+
+  /// "Bitmap": the images in the list's own data layout (see imglist.cpp).
+  void DefineProperties(TFiler* filer) override;
+  void ReadData(TStream& stream);
+  void WriteData(TStream& stream) const;
+
+private:
+  std::vector<Byte> Checked(TBitmap* image) const;
+  void CheckIndex(Integer index) const;
+  void Change();
+  Integer FWidth = 16;
+  Integer FHeight = 16;
+  std::vector<std::vector<Byte>> FImages; ///< each a bitmap file image
+};
+
+class TImageList : public TCustomImageList {
+  FW_CLASS(TImageList)
+public:
+  explicit TImageList(TComponent* owner);
+};
+
+} // namespace fw

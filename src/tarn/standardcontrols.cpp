@@ -1,0 +1,46 @@
+#include "tarn/standardcontrols.h"
+
+#include "basert/classreg.h"
+#include "tarn/extctrls.h"
+#include "tarn/forms.h"
+#include "tarn/mainmenu.h"
+#include "tarn/stdctrls.h"
+
+#include <vector>
+
+namespace fw {
+
+namespace {
+
+// Ancestors first, so that withdrawing in reverse leaves no class without its parent.
+const std::vector<TClass>& StandardClasses() {
+  static const std::vector<TClass> classes = {
+      TControl::StaticClass(),        TWinControl::StaticClass(),
+      TGraphicControl::StaticClass(), TScrollingWinControl::StaticClass(),
+      TCustomForm::StaticClass(),     TForm::StaticClass(),
+      TCustomFrame::StaticClass(),    TFrame::StaticClass(),
+      TScrollBox::StaticClass(),      TPanel::StaticClass(),
+      TButton::StaticClass(),         TLabel::StaticClass(),
+      TEdit::StaticClass(),           TMemo::StaticClass(),
+      TCheckBox::StaticClass(),       TListBox::StaticClass(),
+      TImage::StaticClass(),          TMenu::StaticClass(),
+      TMainMenu::StaticClass(),       TPopupMenu::StaticClass(),
+      TMenuItem::StaticClass(),
+  };
+  return classes;
+}
+
+} // namespace
+
+void RegisterStandardControls() {
+  for (TClass cls : StandardClasses())
+    RegisterClass(cls);
+}
+
+void UnregisterStandardControls() {
+  const auto& classes = StandardClasses();
+  for (auto it = classes.rbegin(); it != classes.rend(); ++it)
+    UnRegisterClass(*it);
+}
+
+} // namespace fw

@@ -1,0 +1,12 @@
+// The standard control set as one registration: what a form file of these controls needs to
+// be read.
+#pragma once
+
+namespace fw {
+
+/// Registers the control, form, frame and menu classes with the class registry.
+void RegisterStandardControls();
+/// Withdraws them again, in reverse.
+void UnregisterStandardControls();
+
+} // namespace fw

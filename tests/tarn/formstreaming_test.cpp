@@ -1,0 +1,228 @@
+// Forms of the standard controls in form files: both layouts, structure and order kept.
+#include "basert/filer.h"
+#include "basert/formtext.h"
+#include "support/testutil.h"
+#include "tarn/extctrls.h"
+#include "tarn/forms.h"
+#include "tarn/mainmenu.h"
+#include "tarn/picture.h"
+#include "tarn/standardcontrols.h"
+#include "tarn/stdctrls.h"
+
+#include <gtest/gtest.h>
+
+using namespace fw;
+
+namespace {
+
+String WriteBinary(TComponent* root) {
+  TMemoryStream m;
+  {
+    TWriter w(&m, 4096);
+    w.WriteRootComponent(root);
+  }
+  return String(m.View());
+}
+
+TComponent* ReadBinary(std::string_view bytes, TComponent* root = nullptr) {
+  TStringStream m(bytes);
+  TReader r(&m, 4096);
+  return r.ReadRootComponent(root);
+}
+
+String BinaryToText(std::string_view bytes) {
+  TStringStream in(bytes), out;
+  ObjectBinaryToText(in, out);
+  return out.DataString();
+}
+
+String TextToBinary(std::string_view text) {
+  TStringStream in(text), out;
+  ObjectTextToBinary(in, out);
+  return out.DataString();
+}
+
+template <class T> T* Make(TComponent* owner, TWinControl* parent, const char* name) {
+  T* c = New<T>(owner);
+  c->SetName(name);
+  if constexpr (std::is_base_of_v<TControl, T>)
+    if (parent) c->SetParent(parent);
+  return c;
+}
+
+class FormStreaming : public ::testing::Test {
+protected:
+  void SetUp() override { RegisterStandardControls(); }
+  void TearDown() override { UnregisterStandardControls(); }
+
+  /// A form with every standard control, a menu and an inline frame; orders moved by hand.
+  TOwned<TForm> SampleForm() {
+    TOwned<TForm> f(New<TForm>(nullptr));
+    f->SetName("MainForm");
+    f->SetCaption("Sample");
+    f->SetClientWidth(400);
+    f->SetClientHeight(300);
+    auto* top = Make<TPanel>(f.get(), f.get(), "TopPanel");
+    top->SetAlign(alTop);
+    top->SetHeight(60);
+    auto* ok = Make<TButton>(f.get(), top, "OkButton");
+    ok->SetBounds(300, 10, 75, 25);
+    ok->SetAnchors({akTop, akRight});
+    ok->SetModalResult(mrOk);
+    auto* cancel = Make<TButton>(f.get(), top, "CancelButton");
+    cancel->SetCaption("Cancel");
+    Make<TLabel>(f.get(), top, "Caption1")->SetCaption("Name:");
+    auto* edit = Make<TEdit>(f.get(), top, "NameEdit");
+    edit->SetText("it's");
+    edit->SetTabOrder(0); // the edit comes first in the tab order, last in z-order
+    ok->BringToFront();   // and the ok button goes over it
+    auto* memo = Make<TMemo>(f.get(), f.get(), "Notes");
+    memo->SetAlign(alClient);
+    memo->Lines()->Add("first line");
+    memo->Lines()->Add("second line");
+    auto* list = Make<TListBox>(f.get(), f.get(), "Choices");
+    list->SetAlign(alLeft);
+    list->Items()->Add("one");
+    list->Items()->Add("two");
+    auto* check = Make<TCheckBox>(f.get(), f.get(), "Agree");
+    check->SetChecked(true);
+    check->SetAlign(alBottom);
+    check->Font()->SetStyle({fsBold});
+    auto* image = Make<TImage>(f.get(), f.get(), "Logo");
+    image->SetBounds(200, 100, 32, 32);
+    image->SendToBack();
+    image->Picture()->Bitmap()->SetSize(16, 8);
+    image->SetAutoSize(true);
+
+    auto* menu = Make<TMainMenu>(f.get(), nullptr, "MainMenu1");
+    auto* file = Make<TMenuItem>(f.get(), nullptr, "File1");
+    file->SetCaption("&File");
+    menu->Items()->Add(file);
+    auto* open = Make<TMenuItem>(f.get(), nullptr, "Open1");
+    open->SetCaption("&Open...");
+    open->SetShortCut(TextToShortCut("Ctrl+O"));
+    file->Add(open);
+    auto* sep = Make<TMenuItem>(f.get(), nullptr, "N1");
+    sep->SetCaption("-");
+    file->Add(sep);
+    auto* exit = Make<TMenuItem>(f.get(), nullptr, "Exit1");
+    exit->SetCaption("E&xit");
+    file->Insert(0, exit); // out of creation order
+    f->SetMenu(menu);
+
+    auto* frame = New<TFrame>(f.get());
+    frame->SetInline(true);
+    frame->SetName("Frame1");
+    frame->SetParent(f.get());
+    frame->SetBounds(150, 150, 200, 80);
+    auto* inner = Make<TButton>(frame, frame, "FrameButton");
+    inner->SetCaption("Inside");
+    f->SetActiveControl(edit);
+    return f;
+  }
+};
+
+std::vector<String> ChildNames(TWinControl* parent) {
+  std::vector<String> names;
+  for (Integer i = 0; i < parent->ControlCount(); ++i)
+    names.push_back(parent->Controls(i)->Name());
+  return names;
+}
+
+TEST_F(FormStreaming, EveryControlRoundTripsInBothLayouts) {
+  auto original = SampleForm();
+  const String bytes = WriteBinary(original.get());
+
+  TOwned<TComponent> read(ReadBinary(bytes));
+  auto* f = dynamic_cast<TForm*>(read.get());
+  ASSERT_NE(f, nullptr);
+  EXPECT_EQ(WriteBinary(f), bytes);
+
+  // The text layout carries the same stream.
+  const String text = BinaryToText(bytes);
+  EXPECT_NE(text.find("inline Frame1: TFrame"), String::npos) << text;
+  EXPECT_NE(text.find("Lines.Strings = (\r\n      'first line'"), String::npos) << text;
+  EXPECT_EQ(TextToBinary(text), bytes);
+
+  // Structure and order came back: graphic controls below windowed ones, z-order as moved.
+  auto* top = dynamic_cast<TPanel*>(f->FindComponent("TopPanel"));
+  ASSERT_NE(top, nullptr);
+  EXPECT_EQ(ChildNames(top),
+            (std::vector<String>{"Caption1", "CancelButton", "NameEdit", "OkButton"}));
+  EXPECT_EQ(ChildNames(f),
+            (std::vector<String>{"Logo", "TopPanel", "Notes", "Choices", "Agree", "Frame1"}));
+  auto* edit = dynamic_cast<TEdit*>(f->FindComponent("NameEdit"));
+  EXPECT_EQ(edit->TabOrder(), 0);
+  EXPECT_EQ(edit->GetText(), "it's");
+  EXPECT_EQ(f->ActiveControl(), edit);
+  EXPECT_EQ(dynamic_cast<TMemo*>(f->FindComponent("Notes"))->Lines()->Get(1), "second line");
+  EXPECT_TRUE(
+      dynamic_cast<TCheckBox*>(f->FindComponent("Agree"))->Font()->GetStyle().Contains(fsBold));
+
+  // Aligned controls were laid out against the streamed client size.
+  EXPECT_EQ(f->ClientWidth(), 400);
+  auto* memo = dynamic_cast<TMemo*>(f->FindComponent("Notes"));
+  auto* list = dynamic_cast<TListBox*>(f->FindComponent("Choices"));
+  EXPECT_EQ(memo->BoundsRect(), (TRect{list->Width(), 60, 400, 300 - 17}));
+
+  // The menu tree in its order, items owned by the form.
+  ASSERT_NE(f->Menu(), nullptr);
+  TMenuItem* file = f->Menu()->Items()->Items(0);
+  ASSERT_EQ(file->Count(), 3);
+  EXPECT_EQ(file->Items(0)->Name(), "Exit1");
+  EXPECT_TRUE(file->Items(2)->IsLine());
+  EXPECT_EQ(f->Menu()->FindItem("file|open..."), file->Items(1));
+  EXPECT_EQ(ShortCutToText(file->Items(1)->ShortCut()), "Ctrl+O");
+  auto* logo = dynamic_cast<TImage*>(f->FindComponent("Logo"));
+  EXPECT_EQ(logo->Picture()->Width(), 16);
+  EXPECT_EQ(logo->BoundsRect(), (TRect{200, 100, 216, 108}));
+
+  // The frame is inline and owns what it contains.
+  auto* frame = dynamic_cast<TFrame*>(f->FindComponent("Frame1"));
+  ASSERT_NE(frame, nullptr);
+  EXPECT_TRUE(frame->ComponentState().Contains(stateInline));
+  TComponent* inner = frame->FindComponent("FrameButton");
+  ASSERT_NE(inner, nullptr);
+  EXPECT_EQ(dynamic_cast<TControl*>(inner)->Parent(), frame);
+  EXPECT_EQ(f->FindComponent("FrameButton"), nullptr);
+
+  // Anchors read from the stream work on the next resize.
+  auto* ok = dynamic_cast<TButton*>(f->FindComponent("OkButton"));
+  f->SetClientWidth(500);
+  EXPECT_EQ(ok->Left(), 400);
+}
+
+TEST_F(FormStreaming, ControlInsideANonContainerIsRefused) {
+  const String text = "object Form1: TForm\r\n"
+                      "  object Button1: TButton\r\n"
+                      "    object Label1: TLabel\r\n"
+                      "    end\r\n"
+                      "  end\r\n"
+                      "end\r\n";
+  const String msg = fwtest::MessageOf([&] { TOwned<TComponent>(ReadBinary(TextToBinary(text))); });
+  EXPECT_EQ(msg, "Control 'Button1' does not accept controls");
+}
+
+TEST_F(FormStreaming, ReadingIntoAnExistingFormKeepsAlignmentLinear) {
+  // A form read into an existing root: children are laid out once their loading is done.
+  const String text = "object Form1: TForm\r\n"
+                      "  ClientHeight = 200\r\n"
+                      "  ClientWidth = 300\r\n"
+                      "  object P1: TPanel\r\n"
+                      "    Left = 0\r\n    Top = 0\r\n    Width = 10\r\n    Height = 40\r\n"
+                      "    Align = alTop\r\n"
+                      "  end\r\n"
+                      "  object P2: TPanel\r\n"
+                      "    Left = 0\r\n    Top = 0\r\n    Width = 10\r\n    Height = 10\r\n"
+                      "    Align = alClient\r\n"
+                      "  end\r\n"
+                      "end\r\n";
+  TOwned<TForm> f(New<TForm>(nullptr));
+  ReadBinary(TextToBinary(text), f.get());
+  auto* p1 = dynamic_cast<TControl*>(f->FindComponent("P1"));
+  auto* p2 = dynamic_cast<TControl*>(f->FindComponent("P2"));
+  EXPECT_EQ(p1->BoundsRect(), (TRect{0, 0, 300, 40}));
+  EXPECT_EQ(p2->BoundsRect(), (TRect{0, 40, 300, 200}));
+}
+
+} // namespace

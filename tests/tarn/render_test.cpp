@@ -1,0 +1,106 @@
+#include "tarn/render.h"
+
+#include "tarn/extctrls.h"
+#include "tarn/forms.h"
+#include "tarn/stdctrls.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+using namespace fw;
+
+namespace {
+
+template <class T> T* Make(TComponent* owner, TWinControl* parent, const char* name) {
+  T* c = New<T>(owner);
+  c->SetName(name);
+  c->SetParent(parent);
+  return c;
+}
+
+std::size_t Pos(const String& s, const String& what) {
+  const auto p = s.find(what);
+  EXPECT_NE(p, String::npos) << what;
+  return p;
+}
+
+} // namespace
+
+TEST(Render, SampleFormPaintsBackToFrontAtItsChildrensPlaces) {
+  TOwned<TForm> f(New<TForm>(nullptr));
+  f->SetName("SampleForm");
+  f->SetCaption("Sample & Co");
+  f->SetClientWidth(320);
+  f->SetClientHeight(200);
+  const TRect nc = f->NonClientExtent();
+  auto* panel = Make<TPanel>(f.get(), f.get(), "Panel1");
+  panel->SetBounds(10, 10, 300, 80);
+  panel->SetCaption("");
+  auto* ok = Make<TButton>(f.get(), panel, "OkButton");
+  ok->SetBounds(200, 40, 75, 25);
+  ok->SetCaption("OK");
+  auto* label = Make<TLabel>(f.get(), panel, "Label1");
+  label->SetBounds(8, 8, 60, 13);
+  label->SetCaption("Name:");
+  auto* edit = Make<TEdit>(f.get(), panel, "Edit1");
+  edit->SetBounds(70, 6, 120, 21);
+  edit->SetText("secret");
+  edit->SetPasswordChar('*');
+  auto* check = Make<TCheckBox>(f.get(), f.get(), "Check1");
+  check->SetBounds(10, 100, 120, 17);
+  check->SetCaption("Remember");
+  check->SetChecked(true);
+  auto* list = Make<TListBox>(f.get(), f.get(), "List1");
+  list->SetBounds(150, 100, 160, 90);
+  list->Items()->Add("alpha");
+  list->Items()->Add("beta");
+  auto* hidden = Make<TButton>(f.get(), f.get(), "Hidden");
+  hidden->SetCaption("Invisible");
+  hidden->SetVisible(false);
+
+  const String svg = ControlToSVG(f.get());
+  if (const char* out = std::getenv("TARN_SVG_OUT")) std::ofstream(out) << svg;
+
+  EXPECT_NE(svg.find(">Sample &amp; Co</text>"), String::npos) << svg;
+  EXPECT_EQ(svg.find("Invisible"), String::npos);
+  EXPECT_NE(svg.find(">******</text>"), String::npos);
+  EXPECT_EQ(svg.find("secret"), String::npos);
+  // The panel is painted before what lies on it; the label (a graphic control, created last)
+  // before the windowed button and edit, which follow in creation order.
+  const auto panelAt = Pos(svg, "<rect x=\"" + std::to_string(nc.Left + 10));
+  EXPECT_LT(panelAt, Pos(svg, ">Name:</text>"));
+  EXPECT_LT(Pos(svg, ">Name:</text>"), Pos(svg, ">OK</text>"));
+  EXPECT_LT(Pos(svg, ">OK</text>"), Pos(svg, ">******</text>"));
+  ok->BringToFront();
+  const String front = ControlToSVG(f.get());
+  EXPECT_LT(Pos(front, ">******</text>"), Pos(front, ">OK</text>"));
+  // The button's face sits at panel + button offsets inside the form's frame.
+  const Integer bx = nc.Left + 10 + 200, by = nc.Top + 10 + 40;
+  EXPECT_NE(svg.find("<rect x=\"" + std::to_string(bx) + "\" y=\"" + std::to_string(by) +
+                     "\" width=\"75\" height=\"25\""),
+            String::npos)
+      << svg;
+  EXPECT_NE(svg.find("<polyline points=\"" + std::to_string(nc.Left + 10 + 3)), String::npos)
+      << "check mark";
+  EXPECT_LT(Pos(svg, ">alpha</text>"), Pos(svg, ">beta</text>"));
+}
+
+TEST(Render, NearestRegisteredPainterWins) {
+  TOwned<TForm> f(New<TForm>(nullptr));
+  auto* b = Make<TButton>(f.get(), f.get(), "B");
+  static int calls = 0;
+  const TControlPainter original = FindControlPainter(TButton::StaticClass());
+  RegisterControlPainter(TButton::StaticClass(),
+                         [](TControl*, TCanvas*, const TRect&) { ++calls; });
+  TOwned<TCanvas> c(New<TCanvas>());
+  PaintControl(b, c.get());
+  EXPECT_EQ(calls, 1);
+  EXPECT_TRUE(c->Ops().empty());
+  RegisterControlPainter(TButton::StaticClass(), nullptr); // falls back to TWinControl's fill
+  EXPECT_NE(FindControlPainter(TButton::StaticClass()), nullptr);
+  PaintControl(b, c.get());
+  EXPECT_EQ(calls, 1);
+  EXPECT_EQ(c->Ops().size(), 1u);
+  RegisterControlPainter(TButton::StaticClass(), original);
+}

@@ -1,0 +1,350 @@
+#include "treeintf/rootsprig.h"
+
+#include "basert/threads.h"
+#include "componentdesigner/designnotification.h"
+#include "componentdesigner/designpackage.h"
+#include "tree_fixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <random>
+#include <sstream>
+
+using namespace fw;
+using namespace fwtest;
+
+namespace {
+
+/// A designed module fed to the tree through the design-notification list, as a designer
+/// would: every change is announced.
+struct TreeSync : ::testing::Test {
+  TTreeDesigner* designer = nullptr;
+  IPtr<IDesigner> keep;
+  TTestControl* form = nullptr;
+  TRootSprig* root = nullptr;
+  IPtr<TRecordingView> view{New<TRecordingView>()};
+
+  void SetUp() override {
+    DesignPackageStartup();
+    TreeIntfStartup();
+    RegisterSprigType(TTestControl::StaticClass(), TTestControlSprig::StaticClass());
+    form = New<TTestControl>(nullptr);
+    form->SetName("Form1");
+    designer = New<TTreeDesigner>();
+    keep = IPtr<IDesigner>(static_cast<IDesigner*>(designer));
+    designer->Root = form;
+    DesignNotificationDesignerOpened(keep, false);
+    ASSERT_TRUE(RootSprigList().FindRoot(keep, root));
+  }
+  void TearDown() override {
+    DesignNotificationDesignerClosed(keep, false);
+    EXPECT_FALSE(RootSprigList().FindRoot(keep, root));
+    form->Free();
+    TreeIntfShutdown();
+    DesignPackageShutdown();
+  }
+  void Show() { root->SetSprigDesigner(IPtr<ISprigDesigner>(view.get())); }
+
+  template <class T = TTestControl> T* Insert(const String& name, TTestControl* parent = nullptr) {
+    auto* c = New<T>(form);
+    c->SetDesigning(true);
+    if (!name.empty()) c->SetName(name);
+    c->SetParent(parent);
+    DesignNotificationItemInserted(keep, c);
+    return c;
+  }
+  void Delete(TComponent* c) {
+    DesignNotificationItemDeleted(keep, c);
+    c->Free();
+  }
+  void Reparent(TTestControl* c, TTestControl* parent) {
+    c->SetParent(parent);
+    DesignNotificationItemsModified(keep);
+  }
+  TSprig* SprigOf(TPersistent* p) { return root->Find(p, true); }
+  static TViewNode* RecordingNode(TSprig* s) { return TRecordingView::N(s->TreeNode()); }
+  void Select(std::vector<TPersistent*> items) {
+    designer->Selection = std::move(items);
+    DesignNotificationSelectionChanged(keep, CreateSelectionList());
+  }
+};
+
+TEST_F(TreeSync, ComponentsNestUnderTheirParentsAndMoveWithThem) {
+  TTestControl* panel = Insert("Panel1");
+  TTestControl* button = Insert<TTestButton>("Button1", panel);
+  TTestControl* other = Insert("Panel2");
+  EXPECT_TRUE(root->RepopulateNeeded());
+  EXPECT_TRUE(root->Repopulate());
+  EXPECT_FALSE(root->RepopulateNeeded());
+  EXPECT_EQ(SprigOf(button)->Parent(), SprigOf(panel));
+  EXPECT_EQ(SprigOf(panel)->Parent(), root);
+  EXPECT_TRUE(root->Expanded());
+
+  Reparent(button, other);
+  EXPECT_TRUE(root->RepopulateNeeded());
+  EXPECT_FALSE(root->Repopulate()) << "nothing new was made";
+  EXPECT_EQ(SprigOf(button)->Parent(), SprigOf(other));
+
+  // A parent inserted after its child: the child moves under it when it comes.
+  TTestControl* late = New<TTestControl>(form);
+  late->SetDesigning(true);
+  late->SetName("Late");
+  TTestControl* child = Insert("Child", late);
+  root->Repopulate();
+  EXPECT_EQ(SprigOf(child)->Parent(), root);
+  DesignNotificationItemInserted(keep, late);
+  root->Repopulate();
+  EXPECT_EQ(SprigOf(child)->Parent(), SprigOf(late));
+
+  // Transient and undesigned components get no sprig.
+  TTestControl* plain = New<TTestControl>(form);
+  DesignNotificationItemInserted(keep, plain);
+  root->Repopulate();
+  EXPECT_EQ(SprigOf(plain), nullptr);
+}
+
+TEST_F(TreeSync, DeletesInvalidateOnlyWhatHasASprig) {
+  TTestControl* panel = Insert("Panel1");
+  TTestControl* button = Insert("Button1", panel);
+  root->Repopulate();
+  TTestControl* stray = New<TTestControl>(form);
+  DesignNotificationItemDeleted(keep, stray);
+  EXPECT_FALSE(root->RepopulateNeeded()) << "a component without sprig changes nothing";
+  stray->Free();
+
+  const std::size_t indexed = root->IndexCount();
+  DesignNotificationItemDeleted(keep, panel);
+  EXPECT_TRUE(root->RepopulateNeeded());
+  EXPECT_LT(root->IndexCount(), indexed);
+  panel->Free(); // the button stays, without parent
+  root->Repopulate();
+  ASSERT_NE(SprigOf(button), nullptr) << "a component shown below a deleted one comes back";
+  EXPECT_EQ(SprigOf(button)->Parent(), root);
+  DesignNotificationItemDeleted(keep, form);
+  EXPECT_EQ(SprigOf(form), root) << "the root is never invalidated";
+}
+
+TEST_F(TreeSync, DisplayFollowsTheTreeNodeByNode) {
+  TTestControl* panel = Insert("Panel1");
+  Insert("Button1", panel);
+  Show();
+  ASSERT_EQ(view->Top.Children.size(), 1u);
+  TViewNode* top = view->Top.Children[0].get();
+  EXPECT_EQ(top->Sprig, root);
+  ASSERT_EQ(top->Children.size(), 1u);
+  TViewNode* panelNode = top->Children[0].get();
+  EXPECT_EQ(panelNode->Caption, "Panel1");
+  EXPECT_EQ(panelNode->Image, 4);
+  ASSERT_EQ(panelNode->Children.size(), 2u) << "its collection and its button";
+
+  // One insert adds one node, wherever the rest of the tree is.
+  const int added = view->Added;
+  TTestControl* second = Insert("Button2", panel);
+  EXPECT_EQ(view->Added, added + 2) << "the button and its collection";
+  EXPECT_EQ(panelNode->Children.back()->Sprig, SprigOf(second));
+
+  // A re-parenting moves the node with what is below it.
+  TTestControl* box = Insert("Box");
+  const int moved = view->Moved;
+  Reparent(second, box);
+  EXPECT_EQ(view->Moved, moved + 1);
+  EXPECT_EQ(RecordingNode(SprigOf(second))->Parent->Sprig, SprigOf(box));
+
+  Delete(box); // Button2 comes back under the root
+  EXPECT_EQ(RecordingNode(SprigOf(second))->Parent, top);
+  EXPECT_EQ(SprigOf(box), nullptr);
+
+  // Long captions are cut for the display only.
+  const String longName = "L" + String(80, 'x');
+  second->SetName(longName);
+  DesignNotificationItemsModified(keep);
+  EXPECT_EQ(RecordingNode(SprigOf(second))->Caption, longName.substr(0, 76) + "... ");
+  EXPECT_EQ(SprigOf(second)->ShownCaption(), longName);
+  EXPECT_EQ(ShortenedCaption(String(79, 'y')), String(79, 'y'));
+  EXPECT_EQ(ShortenedCaption(String(80, 'y')), String(76, 'y') + "... ");
+
+  root->SetSprigDesigner(nullptr);
+  EXPECT_TRUE(view->Top.Children.empty());
+  EXPECT_EQ(view->RootCleared, 1);
+  EXPECT_EQ(SprigOf(panel)->TreeNode(), nullptr);
+}
+
+TEST_F(TreeSync, SelectionFollowsTheDesignerOncePerUpdate) {
+  std::vector<TTestControl*> cs;
+  for (int i = 0; i < 10; ++i)
+    cs.push_back(Insert("C" + std::to_string(i)));
+  Show();
+  Select({cs[0]});
+  EXPECT_EQ(view->SelectCalls, 1);
+  ASSERT_EQ(view->Selected.size(), 1u);
+  EXPECT_EQ(view->Selected[0]->Sprig, SprigOf(cs[0]));
+
+  root->BeginUpdate();
+  root->BeginUpdate();
+  for (int i = 0; i < 10; ++i) {
+    Select({cs[static_cast<std::size_t>(i)], cs[0]});
+    root->EnsureUpdate();
+  }
+  root->EndUpdate();
+  EXPECT_EQ(view->SelectCalls, 1) << "nothing while locked";
+  root->EndUpdate();
+  EXPECT_EQ(view->SelectCalls, 2) << "ten notifications, one synchronisation";
+  EXPECT_EQ(view->Selected.size(), 2u);
+  EXPECT_EQ(view->Selected[0]->Sprig, SprigOf(cs[9]));
+  root->EndUpdate(); // unbalanced: ignored
+  EXPECT_EQ(root->UpdateLocks(), 0);
+
+  // View to designer, without echo.
+  const int sets = designer->SetSelectionsCount;
+  view->UserSelects(root, {SprigOf(cs[3]), SprigOf(cs[4])});
+  EXPECT_EQ(designer->Selection, (std::vector<TPersistent*>{cs[3], cs[4]}));
+  view->UserSelects(root, {SprigOf(cs[4]), SprigOf(cs[3])});
+  EXPECT_EQ(designer->SetSelectionsCount, sets + 1) << "the same objects are no new selection";
+
+  // An empty view selection clears the designer's only when idle, unless reselected first.
+  view->UserSelects(root, {});
+  EXPECT_TRUE(root->PendingClearSelection());
+  view->UserSelects(root, {SprigOf(cs[5])});
+  Application->ProcessMessages();
+  EXPECT_EQ(designer->Selection, std::vector<TPersistent*>{cs[5]});
+  view->UserSelects(root, {});
+  Application->ProcessMessages();
+  EXPECT_TRUE(designer->Selection.empty());
+}
+
+TEST_F(TreeSync, EditCommandsSurveyTheSelectedSprigs) {
+  TTestControl* panel = Insert("Panel1");
+  TTestControl* hidden = Insert("Hidden");
+  panel->GetItems()->Add();
+  panel->GetItems()->Add();
+  designer->HiddenComponents.push_back(hidden);
+  Show();
+  TSprig* coll = SprigOf(panel->GetItems());
+  ASSERT_NE(coll, nullptr);
+
+  view->UserSelects(root, {coll, SprigOf(panel)});
+  bool allVisible = false;
+  EXPECT_EQ(root->SelectionSurvey(allVisible), dsAbort) << "custom mixed with normal";
+  EXPECT_FALSE(root->EditAction(eaDelete));
+  EXPECT_EQ(designer->DeleteSelectionCount, 0);
+  EXPECT_EQ(panel->GetItems()->Count(), 2);
+  EXPECT_FALSE(root->GetEditState().Contains(esCanDelete));
+
+  view->UserSelects(root, {SprigOf(panel)});
+  EXPECT_EQ(root->GetEditState(),
+            (TEditStates{esCanCut, esCanCopy, esCanPaste, esCanDelete, esCanSelectAll}));
+  EXPECT_TRUE(root->EditAction(eaDelete));
+  EXPECT_EQ(designer->DeleteSelectionCount, 1);
+  EXPECT_TRUE(root->EditAction(eaCopy));
+  EXPECT_EQ(designer->HandledActions, std::vector<TEditAction>{eaCopy});
+
+  view->UserSelects(root, {SprigOf(hidden)});
+  EXPECT_FALSE(root->EditAction(eaCut)) << "hidden sprigs are not cut";
+  EXPECT_FALSE(root->GetEditState().Contains(esCanPaste));
+  EXPECT_TRUE(root->EditAction(eaSelectAll));
+
+  view->UserSelects(root, {coll});
+  EXPECT_TRUE(root->CanAdd());
+  EXPECT_EQ(root->GetAddType(0), "Add item");
+  EXPECT_TRUE(root->EditAction(eaDelete));
+  EXPECT_EQ(panel->GetItems()->Count(), 0);
+  EXPECT_EQ(designer->Selection, std::vector<TPersistent*>{panel->GetItems()});
+
+  view->UserSelects(root, {root});
+  EXPECT_FALSE(root->CanAdd()) << "the root's own node is no selected sprig";
+}
+
+// ---- the tree against one rebuilt from scratch ------------------------------------------------
+
+/// The tree as text: each sprig's item (by the name the module knows it under) and caption,
+/// children in order where order means something (by index), sorted elsewhere.
+String Shape(TSprig* s, const std::map<const TPersistent*, String>& ids) {
+  std::vector<String> kids;
+  for (TSprig* c : s->Children())
+    kids.push_back(Shape(c, ids));
+  if (!s->SortByIndex()) std::sort(kids.begin(), kids.end());
+  auto it = ids.find(s->Item());
+  String r = (it == ids.end() ? String("?") : it->second) + ":" + s->Caption() + "(";
+  for (const String& k : kids)
+    r += k + ",";
+  return r + ")";
+}
+
+/// The display as the same text, read from the recording view's nodes.
+String Shape(TViewNode* n, const std::map<const TPersistent*, String>& ids) {
+  std::vector<String> kids;
+  for (auto& c : n->Children)
+    kids.push_back(Shape(c.get(), ids));
+  if (!n->Sprig->SortByIndex()) std::sort(kids.begin(), kids.end());
+  auto it = ids.find(n->Sprig->Item());
+  String r = (it == ids.end() ? String("?") : it->second) + ":" + n->Caption + "(";
+  for (const String& k : kids)
+    r += k + ",";
+  return r + ")";
+}
+
+TEST_F(TreeSync, RandomEditsKeepTheTreeEqualToARebuiltOne) {
+  std::mt19937 rng(20261207);
+  Show();
+  std::vector<TTestControl*> live;
+  std::map<const TPersistent*, String> serials;
+  int serial = 0;
+  auto pick = [&]() { return live[rng() % live.size()]; };
+  for (int step = 0; step < 600; ++step) {
+    const bool bracket = rng() % 4 == 0;
+    if (bracket) root->BeginUpdate();
+    const unsigned op = live.empty() ? 0 : rng() % 10;
+    if (op <= 3) {
+      TTestControl* parent = !live.empty() && rng() % 3 ? pick() : nullptr;
+      live.push_back(Insert("C" + std::to_string(++serial), parent));
+      serials[live.back()] = "c" + std::to_string(serial);
+    } else if (op <= 5) {
+      TTestControl* victim = pick();
+      std::erase(live, victim);
+      Delete(victim);
+    } else if (op == 6) {
+      pick()->SetName(rng() % 2 ? String() : "R" + std::to_string(++serial));
+      DesignNotificationItemsModified(keep);
+    } else if (op == 7) {
+      TTestControl* c = pick();
+      TTestControl* p = rng() % 4 ? pick() : nullptr;
+      bool cycle = false;
+      for (TTestControl* q = p; q; q = q->GetParent())
+        cycle = cycle || q == c;
+      if (!cycle) Reparent(c, p);
+    } else if (op == 8) {
+      TCollectionItem* item = pick()->GetItems()->Add();
+      DesignNotificationItemInserted(keep, item);
+    } else {
+      TOwnedCollection* items = pick()->GetItems();
+      if (items->Count() > 0) {
+        TCollectionItem* item = items->Items(static_cast<Integer>(rng() % items->Count()));
+        DesignNotificationItemDeleted(keep, item);
+        item->Free();
+        DesignNotificationItemsModified(keep); // captions of the later items change
+      }
+    }
+    if (bracket) root->EndUpdate();
+    if (step % 7 != 0) continue;
+
+    std::map<const TPersistent*, String> ids{{form, "Form1"}};
+    for (TTestControl* c : live) {
+      ids[c] = serials[c];
+      ids[c->GetItems()] = ids[c] + ".items";
+      for (TCollectionItem* i : c->GetItems()->ItemList())
+        ids[i] = ids[c] + "." + std::to_string(i->ID());
+    }
+    root->RefreshTreeView();
+    TOwned<TRootSprig> fresh(new TRootSprig(form));
+    fresh->SetDesigner(keep);
+    fresh->Repopulate();
+    const String expected = Shape(fresh.get(), ids);
+    ASSERT_EQ(Shape(root, ids), expected) << "after step " << step;
+    ASSERT_EQ(view->Top.Children.size(), 1u);
+    ASSERT_EQ(Shape(view->Top.Children[0].get(), ids), expected) << "display after step " << step;
+    ASSERT_EQ(root->IndexCount(), fresh->IndexCount());
+  }
+}
+
+} // namespace
