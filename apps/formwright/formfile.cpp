@@ -299,7 +299,14 @@ ConvertReport ConvertFile(const std::string& in, const std::string& out,
                                                 : FormFormat::Text;
   report.InBytes = static_cast<Int64>(file.Data().size());
   TSafeSaveStream save(out);
-  Convert(file, report.To, save, syntax);
+  if (save.Direct()) {
+    // A pipe or a device cannot take back what it was given: convert the whole form first.
+    TMemoryStream whole;
+    Convert(file, report.To, whole, syntax);
+    save.WriteBuffer(whole.Memory(), whole.Size());
+  } else {
+    Convert(file, report.To, save, syntax);
+  }
   report.OutBytes = save.Position();
   save.Commit();
   return report;

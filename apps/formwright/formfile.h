@@ -71,7 +71,8 @@ struct ConvertReport {
 
 /// Converts the form file `in` into `out` ("-" for standard input and output), to `target` or
 /// else to the other format. The output is streamed into a safe save, so `out` is replaced only
-/// by a complete conversion and a failure leaves it as it was. Input errors raise fw::Exception
+/// by a complete conversion and a failure leaves it as it was; a pipe or a device gets the
+/// output only once the whole conversion has succeeded. Input errors raise fw::Exception
 /// as LoadFormFile and Convert do; write errors raise EFCreateError naming `out`.
 ConvertReport ConvertFile(const std::string& in, const std::string& out,
                           std::optional<FormFormat> target,

@@ -7,12 +7,21 @@
 #include "basert/sysutils.h"
 #include "designintf/designintf.h"
 
+#if STDCOMPONENTS_WITH_TARN
+#include "tarn/extctrls.h"
+#include "tarn/forms.h"
+#include "tarn/mainmenu.h"
+#include "tarn/stdctrls.h"
+#endif
+
 #include <array>
 
 namespace stdcomponents {
 
 namespace {
 constexpr const char* SystemPage = "System";
+constexpr const char* StandardPage = "Standard";
+constexpr const char* AdditionalPage = "Additional";
 constexpr const char* TimingCategory = "Timing";
 constexpr const char* SettingsCategory = "Settings";
 constexpr std::array<Cardinal, 5> CommonIntervals = {100, 250, 500, 1000, 5000};
@@ -90,6 +99,15 @@ void TSettingsSectionProperty::GetValues(const TGetStrProc& proc) {
 
 void Register() {
   using namespace stdcomponents;
+#if STDCOMPONENTS_WITH_TARN
+  RegisterComponents(StandardPage,
+                     {TMainMenu::StaticClass(), TPopupMenu::StaticClass(), TLabel::StaticClass(),
+                      TEdit::StaticClass(), TMemo::StaticClass(), TButton::StaticClass(),
+                      TCheckBox::StaticClass(), TListBox::StaticClass(), TPanel::StaticClass()});
+  RegisterComponents(AdditionalPage, {TImage::StaticClass(), TScrollBox::StaticClass()});
+  // Not on the palette, but streamed inside forms: menu items, and frames placed on forms.
+  RegisterClasses({TMenuItem::StaticClass(), TForm::StaticClass(), TFrame::StaticClass()});
+#endif
   RegisterComponents(SystemPage, {TTicker::StaticClass(), TSettingsStore::StaticClass()});
   RegisterPropertyEditor(TypeInfoOf(std::type_identity<Cardinal>{}), TTicker::StaticClass(),
                          "Interval", TTickerIntervalProperty::StaticClass());

@@ -1,5 +1,6 @@
 // The standard component package: a few non-visual components of its own, their design-time
-// editors, and (with the GUI framework) the standard controls, all registered by Register.
+// editors, and (when built with the GUI framework) the standard controls on the palette, all
+// registered by Register.
 #pragma once
 
 #include "basert/component.h"

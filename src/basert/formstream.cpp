@@ -16,6 +16,12 @@ namespace fw {
 
 namespace detail {
 
+bool IsAscii(std::string_view s) noexcept {
+  for (unsigned char c : s)
+    if (c >= 0x80) return false;
+  return true;
+}
+
 bool IsValidUtf8(std::string_view s) noexcept {
   const auto* p = reinterpret_cast<const unsigned char*>(s.data());
   const auto* end = p + s.size();
@@ -131,10 +137,6 @@ template <class... Args> [[noreturn]] void Raise(const char* fmt, const Args&...
   throw EReadError(Format(fmt, args...));
 }
 
-constexpr bool IsIntTag(Byte t) {
-  return t == vaInt8 || t == vaInt16 || t == vaInt32 || t == vaInt64;
-}
-
 String Latin1ToUtf8(std::string_view s) {
   String out;
   out.reserve(s.size() * 2);
@@ -147,12 +149,6 @@ String Latin1ToUtf8(std::string_view s) {
     }
   }
   return out;
-}
-
-bool IsAscii(std::string_view s) {
-  for (unsigned char c : s)
-    if (c >= 0x80) return false;
-  return true;
 }
 
 } // namespace
@@ -382,7 +378,7 @@ Int64 TBinaryReaderCore::ReadIntegerBody(TValueType tag) {
 
 Int64 TBinaryReaderCore::ReadInt64() {
   TValueType t = ReadValue();
-  if (!IsIntTag(t)) PropValueError("Integer");
+  if (!detail::IsIntTag(t)) PropValueError("Integer");
   return ReadIntegerBody(t);
 }
 
@@ -421,7 +417,7 @@ Extended TBinaryReaderCore::ReadFloat() {
   case vaCurrency:
     return static_cast<Extended>(ReadRaw<Int64>(*this)) / 10000.0L;
   default:
-    if (!IsIntTag(t)) PropValueError("Float");
+    if (!detail::IsIntTag(t)) PropValueError("Float");
     return static_cast<Extended>(ReadIntegerBody(t));
   }
 }
@@ -429,7 +425,7 @@ Extended TBinaryReaderCore::ReadFloat() {
 Single TBinaryReaderCore::ReadSingle() {
   TValueType t = ReadValue();
   if (t == vaSingle) return ReadRaw<float>(*this);
-  if (!IsIntTag(t)) PropValueError("Single");
+  if (!detail::IsIntTag(t)) PropValueError("Single");
   return static_cast<Single>(ReadIntegerBody(t));
 }
 
@@ -437,14 +433,14 @@ Double TBinaryReaderCore::ReadDouble() {
   TValueType t = ReadValue();
   if (t == vaDouble) return ReadRaw<double>(*this);
   if (t == vaSingle) return ReadRaw<float>(*this);
-  if (!IsIntTag(t)) PropValueError("Double");
+  if (!detail::IsIntTag(t)) PropValueError("Double");
   return static_cast<Double>(ReadIntegerBody(t));
 }
 
 Currency TBinaryReaderCore::ReadCurrency() {
   TValueType t = ReadValue();
   if (t == vaCurrency) return Currency::FromScaled(ReadRaw<Int64>(*this));
-  if (!IsIntTag(t)) PropValueError("Currency");
+  if (!detail::IsIntTag(t)) PropValueError("Currency");
   Int64 v = ReadIntegerBody(t);
   if (v > std::numeric_limits<Int64>::max() / 10000 ||
       v < std::numeric_limits<Int64>::min() / 10000)
@@ -455,7 +451,7 @@ Currency TBinaryReaderCore::ReadCurrency() {
 TDateTime TBinaryReaderCore::ReadDate() {
   TValueType t = ReadValue();
   if (t == vaDate) return ReadRaw<double>(*this);
-  if (!IsIntTag(t)) PropValueError("Date");
+  if (!detail::IsIntTag(t)) PropValueError("Date");
   return static_cast<TDateTime>(ReadIntegerBody(t));
 }
 
@@ -497,7 +493,7 @@ WideString UnitsOf(std::string_view le) {
   return w;
 }
 String SingleByteToUtf8(std::string_view s) {
-  return IsAscii(s) || detail::IsValidUtf8(s) ? String(s) : Latin1ToUtf8(s);
+  return detail::IsAscii(s) || detail::IsValidUtf8(s) ? String(s) : Latin1ToUtf8(s);
 }
 } // namespace
 
@@ -601,7 +597,7 @@ void TBinaryReaderCore::SkipValue() {
         SkipValue();
         continue;
       }
-      if (IsIntTag(PeekByte())) ReadInt64(); // the item's ordinal
+      if (detail::IsIntTag(PeekByte())) ReadInt64(); // the item's ordinal
       ReadListBegin();
       while (!EndOfList())
         SkipProperty();
@@ -717,7 +713,8 @@ void TBinaryWriterCore::WriteInteger(Int64 value) {
 
 void TBinaryWriterCore::WriteIntegerAs(TValueType tag, Int64 value) {
   static constexpr int kWidth[] = {0, 0, 1, 2, 4};
-  if (!IsIntTag(tag)) throw EWriteError(Format(SIntegerTagTooSmall, value, ValueTypeNames[tag]));
+  if (!detail::IsIntTag(tag))
+    throw EWriteError(Format(SIntegerTagTooSmall, value, ValueTypeNames[tag]));
   int w = tag == vaInt64 ? 8 : kWidth[tag];
   if (w < 8) {
     Int64 lim = Int64{1} << (8 * w - 1);
@@ -759,7 +756,7 @@ void TBinaryWriterCore::WriteDate(TDateTime value) {
 }
 
 void TBinaryWriterCore::WriteString(std::string_view utf8) {
-  if (IsAscii(utf8)) {
+  if (detail::IsAscii(utf8)) {
     WriteStringAs(utf8.size() <= 255 ? vaString : vaLString, utf8);
     return;
   }

@@ -287,6 +287,12 @@ Extended BytesToExtendedPortable(const std::array<Byte, 10>& bytes) noexcept;
 bool IsValidUtf8(std::string_view s) noexcept;
 /// Length of the UTF-8 form of UTF-16 text, or -1 when it has an unpaired surrogate.
 Int64 Utf8LengthOf(std::u16string_view units) noexcept;
+/// True for the tags of integers of any width.
+constexpr bool IsIntTag(Byte t) noexcept {
+  return t == vaInt8 || t == vaInt16 || t == vaInt32 || t == vaInt64;
+}
+/// True when no byte of `s` is above 0x7F.
+bool IsAscii(std::string_view s) noexcept;
 } // namespace detail
 
 } // namespace fw

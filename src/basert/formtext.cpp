@@ -33,16 +33,6 @@ constexpr int HexValue(char c) {
          : c >= 'a' && c <= 'f' ? c - 'a' + 10
                                 : -1;
 }
-constexpr bool IsIntTag(Byte t) {
-  return t == vaInt8 || t == vaInt16 || t == vaInt32 || t == vaInt64;
-}
-
-bool IsAscii(std::string_view s) {
-  for (unsigned char c : s)
-    if (c >= 0x80) return false;
-  return true;
-}
-
 // Output goes out in blocks this large: a file takes them without another copy, and they still
 // stay in the cache.
 constexpr int kOutputBlock = 1 << 18;
@@ -649,7 +639,7 @@ private:
   TValueType ParseInteger(Int64& value) {
     if (AtAnnotation()) {
       TValueType tag = AnnotationTag();
-      if (!IsIntTag(tag)) P.Error(SNumberExpected);
+      if (!detail::IsIntTag(tag)) P.Error(SNumberExpected);
       P.NextToken();
       P.NextToken();
       value = IntegerToken(tag);
@@ -790,7 +780,7 @@ private:
     TValueType tag = AnnotationTag();
     P.NextToken(); // '('
     P.NextToken();
-    if (IsIntTag(tag)) {
+    if (detail::IsIntTag(tag)) {
       W.WriteIntegerAs(tag, IntegerToken(tag));
     } else if (tag == vaDouble) {
       if (P.Token() != toInteger && !(P.Token() == toFloat && P.FloatType() == 0))
@@ -950,7 +940,7 @@ private:
       if (flags == 0 || (flags & ~ffAllFlags)) Fail(SInvalidPrefix, pos);
       if (flags & ffChildPos) {
         childTag = R.ReadValue();
-        if (!IsIntTag(childTag)) R.PropValueError("Integer");
+        if (!detail::IsIntTag(childTag)) R.PropValueError("Integer");
         childPos = R.ReadIntegerBody(childTag);
         if (childPos < std::numeric_limits<Integer>::min() ||
             childPos > std::numeric_limits<Integer>::max())
@@ -1042,7 +1032,7 @@ private:
   // The characters that the reader takes from the string, whatever its tag.
   void ConvertPlainString(TValueType t, std::string_view body, int level) {
     if (t == vaWString) return AppendChars(UnitsOfLE(body), level);
-    if (IsAscii(body)) return AppendChars(body, level);
+    if (detail::IsAscii(body)) return AppendChars(body, level);
     if ((t == vaString || t == vaLString) && !detail::IsValidUtf8(body)) // Latin-1
       return AppendChars(body, level);
     AppendChars(Utf8ToWide(body), level);
@@ -1060,13 +1050,13 @@ private:
     if (!FExact) return ConvertPlainString(t, body, level);
     switch (t) {
     case vaString:
-      if (IsAscii(body)) return AppendChars(body, level);
+      if (detail::IsAscii(body)) return AppendChars(body, level);
       break;
     case vaLString:
-      if (IsAscii(body) && body.size() > 255) return AppendChars(body, level);
+      if (detail::IsAscii(body) && body.size() > 255) return AppendChars(body, level);
       break;
     case vaUTF8String:
-      if (!IsAscii(body) && detail::IsValidUtf8(body)) {
+      if (!detail::IsAscii(body) && detail::IsValidUtf8(body)) {
         WideString units = Utf8ToWide(body);
         if (body.size() < 2 * units.size()) return AppendChars(units, level);
       }
@@ -1201,7 +1191,7 @@ private:
       while (!R.EndOfList()) {
         NewLine(level + 1);
         S += "item";
-        if (IsIntTag(R.PeekByte())) {
+        if (detail::IsIntTag(R.PeekByte())) {
           TValueType it = R.ReadValue();
           S += " [";
           AppendInteger(R.ReadIntegerBody(it), it);

@@ -181,21 +181,36 @@ void TWideStringProperty::SetValue(const WideString& value) { SetWideStrValue(va
 
 // ---- Dates and times ---------------------------------------------------------------------------
 
+const TDateTimeForm DateForm = {[](TDateTime v) { return DateToStr(v); },
+                                [](std::string_view s, TDateTime& v) { return TryStrToDate(s, v); },
+                                SInvalidDate};
+const TDateTimeForm TimeForm = {[](TDateTime v) { return TimeToStr(v); },
+                                [](std::string_view s, TDateTime& v) { return TryStrToTime(s, v); },
+                                SInvalidTime};
+const TDateTimeForm DateTimeForm = {
+    [](TDateTime v) { return DateTimeToStr(v); },
+    [](std::string_view s, TDateTime& v) { return TryStrToDateTime(s, v); }, SInvalidDateTime};
+
+template <const TDateTimeForm& Form> String detail::TDateTimeEditor<Form>::GetValue() {
+  const TDateTime v = static_cast<TDateTime>(GetFloatValue());
+  return v == 0 ? String() : Form.Show(v);
+}
+
+template <const TDateTimeForm& Form>
+void detail::TDateTimeEditor<Form>::SetValue(const String& value) {
+  TDateTime v = 0;
+  if (!value.empty() && !Form.Parse(value, v)) detail::RaiseDesignError(Form.Error, value);
+  SetFloatValue(v);
+}
+
+template class detail::TDateTimeEditor<DateForm>;
+template class detail::TDateTimeEditor<TimeForm>;
+template class detail::TDateTimeEditor<DateTimeForm>;
+
 TClass TDateProperty::StaticClass() {
   static const TClass cls =
       TClassBuilder<TDateProperty, TPropertyEditor>("TDateProperty", UnitName).Build();
   return cls;
-}
-
-String TDateProperty::GetValue() {
-  const TDateTime v = static_cast<TDateTime>(GetFloatValue());
-  return v == 0 ? String() : DateToStr(v);
-}
-
-void TDateProperty::SetValue(const String& value) {
-  TDateTime v = 0;
-  if (!value.empty() && !TryStrToDate(value, v)) detail::RaiseDesignError(SInvalidDate, value);
-  SetFloatValue(v);
 }
 
 TClass TTimeProperty::StaticClass() {
@@ -204,33 +219,10 @@ TClass TTimeProperty::StaticClass() {
   return cls;
 }
 
-String TTimeProperty::GetValue() {
-  const TDateTime v = static_cast<TDateTime>(GetFloatValue());
-  return v == 0 ? String() : TimeToStr(v);
-}
-
-void TTimeProperty::SetValue(const String& value) {
-  TDateTime v = 0;
-  if (!value.empty() && !TryStrToTime(value, v)) detail::RaiseDesignError(SInvalidTime, value);
-  SetFloatValue(v);
-}
-
 TClass TDateTimeProperty::StaticClass() {
   static const TClass cls =
       TClassBuilder<TDateTimeProperty, TPropertyEditor>("TDateTimeProperty", UnitName).Build();
   return cls;
-}
-
-String TDateTimeProperty::GetValue() {
-  const TDateTime v = static_cast<TDateTime>(GetFloatValue());
-  return v == 0 ? String() : DateTimeToStr(v);
-}
-
-void TDateTimeProperty::SetValue(const String& value) {
-  TDateTime v = 0;
-  if (!value.empty() && !TryStrToDateTime(value, v))
-    detail::RaiseDesignError(SInvalidDateTime, value);
-  SetFloatValue(v);
 }
 
 // ---- Variants ----------------------------------------------------------------------------------

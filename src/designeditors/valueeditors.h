@@ -64,42 +64,49 @@ public:
   using TPropertyEditor::GetValues;
 };
 
-/// Dates: zero shows as empty text, anything else in the short date format.
-class TDateProperty : public TPropertyEditor {
+/// How one of the date and time editors shows its value and reads text back.
+struct TDateTimeForm {
+  String (*Show)(TDateTime value);
+  bool (*Parse)(std::string_view text, TDateTime& value);
+  const char* Error; ///< the message for text that Parse refuses
+};
+extern const TDateTimeForm DateForm;     ///< short date format; SInvalidDate
+extern const TDateTimeForm TimeForm;     ///< long time format; SInvalidTime
+extern const TDateTimeForm DateTimeForm; ///< date, time or both; SInvalidDateTime
+
+namespace detail {
+/// The date, time and date-time editors: zero shows as empty text, anything else in `Form`'s
+/// format. Empty text stores zero; other text that `Form` cannot read raises
+/// EDesignPropertyError with its message.
+template <const TDateTimeForm& Form> class TDateTimeEditor : public TPropertyEditor {
+public:
+  using TPropertyEditor::TPropertyEditor;
+  TPropertyAttributes GetAttributes() override { return {paMultiSelect, paRevertable}; }
+  String GetValue() override;
+  void SetValue(const String& value) override;
+  using TPropertyEditor::SetValue;
+};
+extern template class TDateTimeEditor<DateForm>;
+extern template class TDateTimeEditor<TimeForm>;
+extern template class TDateTimeEditor<DateTimeForm>;
+} // namespace detail
+
+class TDateProperty : public detail::TDateTimeEditor<DateForm> {
   FW_CLASS(TDateProperty)
 public:
-  using TPropertyEditor::TPropertyEditor;
-  TPropertyAttributes GetAttributes() override { return {paMultiSelect, paRevertable}; }
-  String GetValue() override;
-  /// Empty text stores zero. Raises EDesignPropertyError (SInvalidDate) for text that is no
-  /// date in the current format settings.
-  void SetValue(const String& value) override;
-  using TPropertyEditor::SetValue;
+  using TDateTimeEditor::TDateTimeEditor;
 };
 
-/// Times of day: zero shows as empty text, anything else in the long time format.
-class TTimeProperty : public TPropertyEditor {
+class TTimeProperty : public detail::TDateTimeEditor<TimeForm> {
   FW_CLASS(TTimeProperty)
 public:
-  using TPropertyEditor::TPropertyEditor;
-  TPropertyAttributes GetAttributes() override { return {paMultiSelect, paRevertable}; }
-  String GetValue() override;
-  /// Empty text stores zero; raises EDesignPropertyError (SInvalidTime) for any non-time.
-  void SetValue(const String& value) override;
-  using TPropertyEditor::SetValue;
+  using TDateTimeEditor::TDateTimeEditor;
 };
 
-/// Dates with times: zero shows as empty text.
-class TDateTimeProperty : public TPropertyEditor {
+class TDateTimeProperty : public detail::TDateTimeEditor<DateTimeForm> {
   FW_CLASS(TDateTimeProperty)
 public:
-  using TPropertyEditor::TPropertyEditor;
-  TPropertyAttributes GetAttributes() override { return {paMultiSelect, paRevertable}; }
-  String GetValue() override;
-  /// Empty text stores zero; raises EDesignPropertyError (SInvalidDateTime) for other text
-  /// that is neither a date, a time nor both.
-  void SetValue(const String& value) override;
-  using TPropertyEditor::SetValue;
+  using TDateTimeEditor::TDateTimeEditor;
 };
 
 /// Variants: the value as text, kept in the variant's type when the text converts back

@@ -136,6 +136,13 @@ extern bool GReferenceExpandable;
 extern bool GShowReadOnlyProps;
 
 // ---- Interfaces ------------------------------------------------------------------------------
+//
+// Interfaces grow by descent, never by edit: a number after a name (IProperty70, IDesigner100)
+// is the release that added the operations it declares, and the plain name is the newest member
+// of the family. Ask for the member whose operations you need; older hosts may implement only
+// an earlier one. Where a family's operations are used by position (IDesigner), the trailing
+// `// n` comment is the operation's position counted from the first operation of the oldest
+// member, so it never changes when a member is added; it is not a vtable index.
 
 struct IProperty;
 struct IDesigner;
@@ -164,36 +171,60 @@ using TPersistentClass = TClass;
 using TPropertyMapperFunc = TPropertyEditorClass (*)(TPersistent* obj, PPropInfo propInfo);
 
 /// One property of the selected objects, as the property inspector sees it.
+/// The editor edits as many (object, property) entries as objects are selected; the first
+/// entry is the reference the single-value operations read.
 struct IProperty : virtual IInterface {
   static constexpr TGUID IID = TGUID::Parse("{7AB565AD-19CC-4245-A5F0-E28A3391D439}");
+  /// Called when the inspector row is selected; nothing by default.
   virtual void Activate() = 0;
+  /// True when every entry shows the same value; the base answers true only for one entry.
   virtual bool AllEqual() = 0;
+  /// True when a double-click may cycle the value through the value list (Edit).
   virtual bool AutoFill() = 0;
+  /// The double-click action: by default sets the value after the current one in GetValues,
+  /// wrapping to the first; nothing when AutoFill is false or the list is empty.
   virtual void Edit() = 0;
+  /// True when some entry holds that very object (identity, not equality).
   virtual bool HasInstance(TPersistent* instance) = 0;
   virtual TPropertyAttributes GetAttributes() = 0;
+  /// The longest text the inspector lets the user type (2047 by default).
   virtual Integer GetEditLimit() = 0;
+  /// The text to edit and whether it may be written. Never raises: a write-only property gives
+  /// "(Not available)", any other failure its message in parentheses, and false.
   virtual bool GetEditValue(String& value) = 0;
   virtual String GetName() = 0;
+  /// Hands each sub-property editor to `proc`; nothing for a property without them.
   virtual void GetProperties(const TGetPropProc& proc) = 0;
   virtual PPropInfo GetPropInfo() = 0;
   virtual PTypeInfo GetPropType() = 0;
+  /// The reference entry's value as text; raises what reading the property raises.
   virtual String GetValue() = 0;
+  /// Hands each entry of the value list to `proc` (paValueList); nothing by default.
   virtual void GetValues(const TGetStrProc& proc) = 0;
+  /// Asks the designer to restore every entry's inherited value; does not mark the module
+  /// modified. Nothing without a designer.
   virtual void Revert() = 0;
+  /// Parses `value` and writes it to every entry, then marks the module modified once. Raises
+  /// EDesignPropertyError (or the editor's own error) for text it cannot take.
   virtual void SetValue(const String& value) = 0;
+  /// False when the first entry of a component asking for the check (styleCheckPropAvail)
+  /// fails to read; such a property is left out of the inspector. Never raises.
   virtual bool ValueAvailable() = 0;
 };
 
 struct IProperty70 : IProperty {
   static constexpr TGUID IID = TGUID::Parse("{27041C3F-CBA2-48A5-88FE-A21E2750DF2B}");
-  /// True when the shown value need not be highlighted as changed.
+  /// True when the shown value need not be highlighted as changed: the value is the default, or
+  /// what the ancestor module has for the same component. True without designer or entries;
+  /// false when the entries differ.
   virtual bool GetIsDefault() = 0;
 };
 
 struct IProperty80 : IProperty {
   static constexpr TGUID IID = TGUID::Parse("{5BA323A5-2338-4FE4-A7C1-C8BCCB1DC5DA}");
   using IProperty::Edit;
+  /// Edits in the inspector's own window (a drop-down through `host`); `dblClick` tells a
+  /// double-click from the ellipsis button.
   virtual void Edit(const IPtr<IPropertyHost>& host, bool dblClick) = 0;
 };
 
@@ -208,9 +239,11 @@ struct IPropertyKind : virtual IInterface {
   virtual TTypeKind GetKind() = 0;
 };
 
+/// The wide-text face of editors whose values do not fit 8-bit text.
 struct IWideProperty : virtual IInterface {
   static constexpr TGUID IID = TGUID::Parse("{1780C37A-F37B-42BF-B1A2-C6A12D5EC6BE}");
   virtual WideString GetValueW() = 0;
+  /// As IProperty::GetEditValue, through GetValueW.
   virtual bool GetEditValue(WideString& value) = 0;
   virtual void SetValue(const WideString& value) = 0;
 };
@@ -228,11 +261,13 @@ struct IMethodProperty : virtual IInterface {
 
 struct IReferenceProperty : virtual IInterface {
   static constexpr TGUID IID = TGUID::Parse("{228D500A-03FA-4FF9-AC67-3095D552C62B}");
+  /// The component the property refers to; null for nil.
   virtual TComponent* GetComponentReference() = 0;
 };
 
 struct IShowReferenceProperty : virtual IInterface {
   static constexpr TGUID IID = TGUID::Parse("{117D5771-62F0-4A22-8E24-5B37CABA4C28}");
+  /// True when the inspector should show the referenced component beside the property.
   virtual bool ShowReferenceProperty() = 0;
 };
 
@@ -253,6 +288,7 @@ struct IClass : virtual IInterface {
 
 struct IDesignObject : virtual IInterface {
   static constexpr TGUID IID = TGUID::Parse("{FD07E43D-DD43-4C00-8DC2-2E598B551075}");
+  /// The wrapped object's own equality with `obj`.
   virtual bool Equals(TObject* obj) = 0;
   /// True when `other` wraps the same persistent object.
   virtual bool Equals(const IPtr<IDesignObject>& other) = 0;
@@ -260,6 +296,7 @@ struct IDesignObject : virtual IInterface {
   virtual String GetClassName() = 0;
   /// The component's index in its owner; -1 for an object that is not a component.
   virtual Integer GetComponentIndex() = 0;
+  /// The component's name, or the class name for an object that is not a component.
   virtual String GetComponentOrClassName() = 0;
   virtual bool GetIsComponent() = 0;
   virtual String GetNamePath() = 0;
@@ -279,6 +316,7 @@ struct IDesignerSelections : virtual IInterface {
   virtual bool Equals(const IPtr<IDesignerSelections>& list) = 0;
   /// Raises EListError for an index out of range.
   virtual TPersistent* Get(Integer index) = 0;
+  /// A new wrapper of the object at `index`; raises EListError out of range.
   virtual IPtr<IDesignObject> GetDesignObject(Integer index) = 0;
   virtual Integer GetCount() = 0;
 };
@@ -291,7 +329,9 @@ struct IDesigner60 : virtual IInterface {
   virtual void Modified() = 0; // 1
   /// The handler `name` with the signature of the method type data (nil method for '').
   virtual TMethod CreateMethod(const String& name, const TTypeData* typeData) = 0; // 2
-  virtual String GetMethodName(const TMethod& method) = 0;                         // 3
+  /// The handler's name; empty for a method the module does not hold.
+  virtual String GetMethodName(const TMethod& method) = 0; // 3
+  /// Hands `proc` the name of every handler whose signature matches the method type.
   virtual void GetMethods(const TTypeData* typeData, const TGetStrProc& proc) = 0; // 4
   virtual String GetPathAndBaseExeName() = 0;                                      // 5
   virtual String GetPrivateDirectory() = 0;                                        // 6
@@ -299,28 +339,40 @@ struct IDesigner60 : virtual IInterface {
   virtual TCustomIniFile* GetIDEOptions() = 0;                                     // 8
   /// Adds the current selection to `list`.
   virtual void GetSelections(const IPtr<IDesignerSelections>& list) = 0;       // 9
-  virtual bool MethodExists(const String& name) = 0;                           // 10
+  /// True when a handler of that name exists (any signature).
+  virtual bool MethodExists(const String& name) = 0; // 10
+  /// Renames a handler in the source and in every reference to it.
   virtual void RenameMethod(const String& curName, const String& newName) = 0; // 11
   virtual void SelectComponent(TPersistent* instance) = 0;                     // 12
   /// Replaces the selection by `list`.
   virtual void SetSelections(const IPtr<IDesignerSelections>& list) = 0;                  // 13
   virtual void ShowMethod(const String& name) = 0;                                        // 14
+  /// Hands `proc` the names of the root's components of the class of `typeData`, then those of
+  /// linkable other modules as "Module.Name".
   virtual void GetComponentNames(const TTypeData* typeData, const TGetStrProc& proc) = 0; // 15
-  virtual TComponent* GetComponent(const String& name) = 0;                               // 16
+  /// The component a name from GetComponentNames stands for; null when none.
+  virtual TComponent* GetComponent(const String& name) = 0; // 16
+  /// The component's name, qualified by its owner's name path when the owner is not the root
+  /// ("Frame1.Button1", "DataModule1.Table1").
   virtual String GetComponentName(TComponent* component) = 0;                             // 17
   virtual TPersistent* GetObject(const String& name) = 0;                                 // 18
   virtual String GetObjectName(TPersistent* instance) = 0;                                // 19
   virtual void GetObjectNames(const TTypeData* typeData, const TGetStrProc& proc) = 0;    // 20
-  virtual bool MethodFromAncestor(const TMethod& method) = 0;                             // 21
+  /// True when the handler was inherited from an ancestor module (so it must not be renamed).
+  virtual bool MethodFromAncestor(const TMethod& method) = 0; // 21
   virtual TComponent* CreateComponent(TComponentClass componentClass, TComponent* parent,
                                       Integer left, Integer top, Integer width,
                                       Integer height) = 0;                               // 22
   virtual TComponent* CreateCurrentComponent(TComponent* parent, const TRect& rect) = 0; // 23
-  virtual bool IsComponentLinkable(TComponent* component) = 0;                           // 24
-  virtual bool IsComponentHidden(TComponent* component) = 0;                             // 25
-  virtual void MakeComponentLinkable(TComponent* component) = 0;                         // 26
+  /// True when a property of this module may refer to `component` (of another module) as
+  /// things stand; MakeComponentLinkable makes it so.
+  virtual bool IsComponentLinkable(TComponent* component) = 0; // 24
+  virtual bool IsComponentHidden(TComponent* component) = 0;   // 25
+  /// Makes references from this module to `component` possible.
+  virtual void MakeComponentLinkable(TComponent* component) = 0; // 26
   /// Restores the inherited value of one property.
   virtual void Revert(TPersistent* instance, PPropInfo propInfo) = 0; // 27
+  /// True while the module is unloaded to its stream (its root is gone until Resurrect).
   virtual bool GetIsDormant() = 0;                                    // 28
   virtual void GetProjectModules(const TGetStrProc& proc) = 0;        // 29
   /// The designer of the module this one inherits from, or null.
@@ -328,6 +380,8 @@ struct IDesigner60 : virtual IInterface {
   virtual bool IsSourceReadOnly() = 0;                              // 31
   virtual TPoint GetScrollRanges(const TPoint& scrollPosition) = 0; // 32
   virtual void Edit(TComponent* component) = 0;                     // 33
+  /// Puts into the new handler `methodName` a call to `instanceName`'s handler
+  /// `instanceMethod`, which it replaces.
   virtual void ChainCall(const String& methodName, const String& instanceName,
                          const String& instanceMethod, const TTypeData* typeData) = 0; // 34
   virtual void CopySelection() = 0;                                                    // 35
@@ -341,12 +395,15 @@ struct IDesigner60 : virtual IInterface {
   virtual void ModuleFileNames(String& implFileName, String& intfFileName,
                                String& formFileName) = 0;                           // 43
   virtual String GetRootClassName() = 0;                                            // 44
+  /// The first free name of `baseName` (less a leading "T") followed by 1, 2, 3, ...; free in
+  /// this module and in every loaded descendant module.
   virtual String UniqueName(const String& baseName) = 0;                            // 45
   virtual TComponent* GetRoot() = 0;                                                // 46
   virtual TShiftState GetShiftState() = 0;                                          // 47
   virtual void ModalEdit(char editKey, const IPtr<IActivatable>& returnWindow) = 0; // 48
   virtual void SelectItemName(const String& propertyName) = 0;                      // 49
-  virtual void Resurrect() = 0;                                                     // 50
+  /// Loads a dormant module back from its stream; nothing when it is live.
+  virtual void Resurrect() = 0; // 50
 };
 
 struct IDesigner70 : IDesigner60 {
@@ -358,6 +415,7 @@ struct IDesigner70 : IDesigner60 {
 
 struct IDesigner80 : IDesigner70 {
   static constexpr TGUID IID = TGUID::Parse("{24AF50FE-67AF-4C23-BF78-ED204BC3798E}");
+  /// Creates a component of that class inside `parent`, named and placed as a drop would.
   virtual TComponent* CreateChild(TComponentClass componentClass, TComponent* parent) = 0; // 53
   virtual TComponent* GetCurrentParent() = 0;                                              // 54
   virtual bool SpecialPropertyHelp(TPersistent* instance, const String& propertyName,
@@ -388,7 +446,9 @@ struct IDesignNotification : virtual IInterface {
   virtual void ItemsModified(const IPtr<IDesigner>& designer) = 0;
   virtual void SelectionChanged(const IPtr<IDesigner>& designer,
                                 const IPtr<IDesignerSelections>& selection) = 0;
+  /// `resurrecting`: the module comes back from dormancy rather than being opened.
   virtual void DesignerOpened(const IPtr<IDesigner>& designer, bool resurrecting) = 0;
+  /// `goingDormant`: the module is unloaded to its stream and may come back.
   virtual void DesignerClosed(const IPtr<IDesigner>& designer, bool goingDormant) = 0;
 };
 
@@ -400,6 +460,7 @@ struct IDesignWindow : IDesignNotification {
 
 struct IEditHandler : virtual IInterface {
   static constexpr TGUID IID = TGUID::Parse("{1CC1C86F-E7BE-45BC-A147-A056053721F4}");
+  /// Carries out the action; false when it does not apply here.
   virtual bool EditAction(TEditAction action) = 0;
   virtual TEditStates GetEditState() = 0;
 };
@@ -415,8 +476,11 @@ struct IComponentEditor : virtual IInterface {
   virtual void ExecuteVerb(Integer index) = 0;
   virtual String GetVerb(Integer index) = 0;
   virtual Integer GetVerbCount() = 0;
+  /// Lets the editor adjust the menu item made for verb `index`; nothing by default.
   virtual void PrepareItem(Integer index, const IPtr<IMenuItem>& item) = 0;
+  /// Puts the component's own data on the clipboard beside the component; nothing by default.
   virtual void Copy() = 0;
+  /// True when the component's owner is inline (a frame placed on another module).
   virtual bool IsInInlined() = 0;
   virtual TComponent* GetComponent() = 0;
   virtual IPtr<IDesigner> GetDesigner() = 0;
@@ -433,6 +497,7 @@ struct ISelectionEditor : virtual IInterface {
   virtual String GetVerb(Integer index) = 0;
   virtual Integer GetVerbCount() = 0;
   virtual void PrepareItem(Integer index, const IPtr<IMenuItem>& item) = 0;
+  /// Hands `proc` every unit the module's uses must name for the selection to compile.
   virtual void RequiresUnits(const TGetStrProc& proc) = 0;
 };
 
@@ -457,9 +522,14 @@ struct ICustomModule : virtual IInterface {
   virtual String GetVerb(Integer index) = 0;
   virtual Integer GetVerbCount() = 0;
   virtual void PrepareItem(Integer index, const IPtr<IMenuItem>& item) = 0;
+  /// Called before the module is saved.
   virtual void Saving() = 0;
+  /// Raises when `component` may not be placed on the module.
   virtual void ValidateComponent(TComponent* component) = 0;
+  /// False when components of that class may not be placed on the module (a designed class
+  /// answers for its compiled ancestor); false for nil.
   virtual bool ValidateComponentClass(TComponentClass componentClass) = 0;
+  /// True when such a module may be placed inside another one (as a frame).
   virtual bool Nestable() = 0;
 };
 
@@ -467,6 +537,7 @@ struct IComponentGuidelines : virtual IInterface {
   static constexpr TGUID IID = TGUID::Parse("{139843E6-7778-495E-8AC8-CB58BCAB6CA8}");
   virtual Integer GetCount() = 0;
   virtual TDesignerGuideType GetDesignerGuideType(Integer index) = 0;
+  /// The guide's position in the container's coordinates; 2147483647 for no guide.
   virtual Integer GetDesignerGuideOffset(Integer index) = 0;
 };
 

@@ -63,9 +63,10 @@ void THostEditor::MarkModified() {
 Integer THostEditor::NotifierCount() const { return UsedSlots(FNotifiers.get()); }
 
 TClass THostFormEditor::StaticClass() {
-  static const TClass cls = TClassBuilder<THostFormEditor, THostEditor>("THostFormEditor", "Host")
-                                .Implements<IOTAFormEditor>()
-                                .Build();
+  static const TClass cls =
+      TClassBuilder<THostFormEditor, THostEditor>("THostFormEditor", "Host")
+          .Implements<IOTAFormEditor, INTAFormEditor, IOTAFormDesignerEditor>()
+          .Build();
   return cls;
 }
 
@@ -91,7 +92,7 @@ void THostFormEditor::ComponentRenamed(TComponent* component, const String& oldN
 
 TClass THostModule::StaticClass() {
   static const TClass cls = TClassBuilder<THostModule, TInterfacedObject>("THostModule", "Host")
-                                .Implements<IOTAModule>()
+                                .Implements<IOTAModule, IOTAEmbeddedDesignerQuery>()
                                 .Build();
   return cls;
 }

@@ -31,23 +31,37 @@ protected:
   IPtr<TInterfaceList> FNotifiers;
 };
 
-/// The form editor of a designed module: tells its IOTAFormNotifier listeners what happens.
-class THostFormEditor : public THostEditor, public IOTAFormEditor {
+/// The form editor of a designed module: tells its IOTAFormNotifier listeners what happens,
+/// hands out the designer set for it, and counts the requests to show that designer.
+class THostFormEditor : public THostEditor,
+                        public IOTAFormEditor,
+                        public INTAFormEditor,
+                        public IOTAFormDesignerEditor {
   FW_CLASS(THostFormEditor)
 public:
   THostFormEditor(String fileName, String rootName);
   String GetRootName() override { return FRootName; }
+  IPtr<IDesigner> Designer;
+  IPtr<IDesigner> GetFormDesigner() override { return Designer; }
+  void ShowFormDesigner() override { ++FShowCount; }
+  Integer ShowCount() const noexcept { return FShowCount; }
   void FormActivated();
   void FormSaving();
   void ComponentRenamed(TComponent* component, const String& oldName, const String& newName);
 
 private:
   String FRootName;
+  Integer FShowCount = 0;
 };
 
-class THostModule : public TInterfacedObject, public virtual IOTAModule {
+class THostModule : public TInterfacedObject,
+                    public virtual IOTAModule,
+                    public IOTAEmbeddedDesignerQuery {
   FW_CLASS(THostModule)
 public:
+  /// What IsEmbeddedDesigner answers: whether the code editor shows this module's designer.
+  bool EmbeddedDesigner = true;
+  bool IsEmbeddedDesigner() override { return EmbeddedDesigner; }
   /// A module with a source editor; with a root name also a form editor (file name with the
   /// extension ".fwf" in place of the module's).
   THostModule(String fileName, const String& rootName = {});

@@ -6,11 +6,20 @@
 
 #include <dlfcn.h>
 
+#include <set>
+
 namespace fw {
 
 namespace {
 
 using TRegisterProc = void (*)();
+
+// Handles of the packages loaded now: loading one twice would register it twice under two
+// groups, and unloading either would withdraw the other's classes.
+std::set<void*>& LoadedHandles() {
+  static std::set<void*> handles;
+  return handles;
+}
 
 String LastDlError() {
   const char* error = dlerror();
@@ -30,12 +39,18 @@ TPackage::TPackage(const String& fileName) : FFileName(fileName) {
   dlerror();
   FHandle = dlopen(fileName.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!FHandle) throw EPackageError(Format(SCannotLoadPackage, fileName, LastDlError()));
+  if (LoadedHandles().contains(FHandle)) {
+    dlclose(FHandle);
+    FHandle = nullptr;
+    throw EPackageError(Format(SPackageAlreadyLoaded, fileName));
+  }
   auto registerProc = reinterpret_cast<TRegisterProc>(dlsym(FHandle, "Register"));
   if (!registerProc) {
     dlclose(FHandle);
     FHandle = nullptr;
     throw EPackageError(Format(SNoRegisterProc, fileName));
   }
+  LoadedHandles().insert(FHandle);
   const Integer previous = CurrentGroup;
   FGroup = NewEditorGroup();
   // The exception object may belong to the module (its destructor lives there), so it must be
@@ -63,6 +78,7 @@ void TPackage::Unload() {
   if (!FHandle) return;
   Withdraw(FGroup);
   FGroup = -1;
+  LoadedHandles().erase(FHandle);
   dlclose(FHandle);
   FHandle = nullptr;
 }

@@ -17,7 +17,8 @@ class TPackage {
 public:
   /// Loads the module, takes a fresh package group and calls its Register procedure under it;
   /// CurrentGroup is restored afterwards. Raises EPackageError (SCannotLoadPackage) when the
-  /// module cannot be loaded, (SNoRegisterProc) when it lacks Register, and (SRegisterFailed)
+  /// module cannot be loaded, (SPackageAlreadyLoaded) when another TPackage holds it (under any
+  /// of its names), (SNoRegisterProc) when it lacks Register, and (SRegisterFailed)
   /// when Register raises; in every case what it registered so far is withdrawn and the module
   /// closed again.
   explicit TPackage(const String& fileName);
@@ -40,6 +41,7 @@ private:
 
 inline constexpr const char* SCannotLoadPackage = "Can't load package %s.\n%s";
 inline constexpr const char* SNoRegisterProc = "Package %s has no Register procedure";
+inline constexpr const char* SPackageAlreadyLoaded = "Package %s is already loaded";
 inline constexpr const char* SRegisterFailed = "Registration of package %s failed: %s";
 
 } // namespace fw

@@ -29,12 +29,6 @@ template <class T> void EraseLast(std::vector<T*>& v, const void* item) {
     }
 }
 
-template <class T> Integer IndexFromEnd(const std::vector<T*>& v, const void* item) {
-  for (std::size_t i = v.size(); i-- > 0;)
-    if (v[i] == item) return static_cast<Integer>(i);
-  return -1;
-}
-
 /// Moves v[from] to v[to], shifting what lies between.
 template <class T> void MoveItem(std::vector<T>& v, std::size_t from, std::size_t to) {
   if (from < to)
@@ -211,9 +205,10 @@ void TControl::SetParent(TWinControl* parent) {
 }
 
 void TControl::ReadState(TReader* reader) {
-  if (auto* p = dynamic_cast<TWinControl*>(reader->Parent())) {
-    if (p != FParent && !p->ControlStyle().Contains(controlAcceptsControls))
-      throw EReadError(Format(SControlNotAccepting, NameOrClass(p)));
+  if (TComponent* parent = reader->Parent(); parent && parent != FParent) {
+    auto* p = dynamic_cast<TWinControl*>(parent);
+    if (!p || !p->ControlStyle().Contains(controlAcceptsControls))
+      throw EReadError(Format(SControlNotAccepting, NameOrClass(parent)));
     SetParent(p);
   }
   TComponent::ReadState(reader);
@@ -240,6 +235,7 @@ void TControl::SetBounds(Integer left, Integer top, Integer width, Integer heigh
   FTop = top;
   FWidth = width;
   FHeight = height;
+  if (FParent) FParent->ListOf(this).Bounds[static_cast<std::size_t>(FListIndex)] = BoundsRect();
   if (!FAnchorMove) {
     FExplicitBounds = BoundsRect();
     UpdateAnchorRules();
@@ -398,24 +394,20 @@ void TControl::ParentColorChanged() {
 
 Integer TControl::ZOrderPosition() const {
   if (!FParent) return -1;
-  if (FWindowed)
-    return static_cast<Integer>(FParent->FControls.size()) +
-           IndexFromEnd(FParent->FWinControls, this);
-  return IndexFromEnd(FParent->FControls, this);
+  return FWindowed ? static_cast<Integer>(FParent->FControls.Items.size()) + FListIndex
+                   : FListIndex;
 }
 
 void TControl::SetZOrderPosition(Integer position) {
   if (!FParent) return;
   auto& list = FParent->FControls;
-  const Integer i = IndexFromEnd(list, this);
-  if (i < 0) return;
-  position = std::clamp(position, 0, static_cast<Integer>(list.size()) - 1);
-  MoveItem(list, static_cast<std::size_t>(i), static_cast<std::size_t>(position));
+  position = std::clamp(position, 0, static_cast<Integer>(list.Items.size()) - 1);
+  list.Move(static_cast<std::size_t>(FListIndex), static_cast<std::size_t>(position));
 }
 
 void TControl::SetZOrder(bool topMost) {
   if (!FParent) return;
-  SetZOrderPosition(topMost ? static_cast<Integer>(FParent->FControls.size()) - 1 : 0);
+  SetZOrderPosition(topMost ? static_cast<Integer>(FParent->FControls.Items.size()) - 1 : 0);
 }
 
 void TControl::Click() { OnClick(this); }
@@ -512,9 +504,8 @@ TWinControl::~TWinControl() {
   FDockClients.clear();
   FDockManager = nullptr;
   // Topmost first, each taken from the end of its list.
-  while (!FWinControls.empty() || !FControls.empty()) {
-    TControl* c =
-        !FWinControls.empty() ? static_cast<TControl*>(FWinControls.back()) : FControls.back();
+  while (!FWinControls.Items.empty() || !FControls.Items.empty()) {
+    TControl* c = !FWinControls.Items.empty() ? FWinControls.Items.back() : FControls.Items.back();
     RemoveControl(c);
     c->Free();
   }
@@ -523,18 +514,40 @@ TWinControl::~TWinControl() {
 TControl* TWinControl::Controls(Integer index) const {
   if (index < 0 || index >= ControlCount()) throw EListError(Format(SListIndexError, index));
   const auto i = static_cast<std::size_t>(index);
-  if (i < FControls.size()) return FControls[i];
-  return FWinControls[i - FControls.size()];
+  if (i < FControls.Items.size()) return FControls.Items[i];
+  return FWinControls.Items[i - FControls.Items.size()];
+}
+
+void TWinControl::TChildList::Add(TControl* c) {
+  c->FListIndex = static_cast<Integer>(Items.size());
+  Items.push_back(c);
+  Bounds.push_back(c->BoundsRect());
+}
+
+void TWinControl::TChildList::Remove(TControl* c) {
+  auto i = static_cast<std::size_t>(c->FListIndex);
+  if (i >= Items.size() || Items[i] != c) return;
+  Items.erase(Items.begin() + static_cast<std::ptrdiff_t>(i));
+  Bounds.erase(Bounds.begin() + static_cast<std::ptrdiff_t>(i));
+  for (; i < Items.size(); ++i)
+    Items[i]->FListIndex = static_cast<Integer>(i);
+  c->FListIndex = -1;
+}
+
+void TWinControl::TChildList::Move(std::size_t from, std::size_t to) {
+  if (from == to || from >= Items.size() || to >= Items.size()) return;
+  MoveItem(Items, from, to);
+  MoveItem(Bounds, from, to);
+  for (std::size_t i = std::min(from, to), last = std::max(from, to); i <= last; ++i)
+    Items[i]->FListIndex = static_cast<Integer>(i);
 }
 
 void TWinControl::InsertControl(TControl* control) {
+  ListOf(control).Add(control);
   if (control->FWindowed) {
     auto* w = static_cast<TWinControl*>(control);
-    FWinControls.push_back(w);
     FTabList.push_back(w);
     w->FTabOrder = static_cast<Integer>(FTabList.size()) - 1;
-  } else {
-    FControls.push_back(control);
   }
   control->FParent = this;
   control->ParentFontChanged();
@@ -545,18 +558,15 @@ void TWinControl::InsertControl(TControl* control) {
 
 void TWinControl::RemoveControl(TControl* control) {
   if (control->FParent != this) return;
+  ListOf(control).Remove(control);
   if (control->FWindowed) {
     auto* w = static_cast<TWinControl*>(control);
-    if (Integer i = IndexFromEnd(FWinControls, w); i >= 0)
-      FWinControls.erase(FWinControls.begin() + i);
     const Integer t = w->FTabOrder;
     if (t >= 0 && t < static_cast<Integer>(FTabList.size()) && FTabList[t] == w) {
       FTabList.erase(FTabList.begin() + t);
       RenumberTabs(static_cast<std::size_t>(t));
     }
     w->FTabOrder = -1;
-  } else if (Integer i = IndexFromEnd(FControls, control); i >= 0) {
-    FControls.erase(FControls.begin() + i);
   }
   control->FParent = nullptr;
   if (control->Loading() && FLoadingChildren > 0) --FLoadingChildren;
@@ -565,26 +575,21 @@ void TWinControl::RemoveControl(TControl* control) {
 
 TControl* TWinControl::ControlAtPos(TPoint pos, bool allowDisabled, bool allowWinControls,
                                     bool allLevels) const {
-  auto hits = [&](const TControl* c) {
-    const Integer x = pos.X - c->FLeft, y = pos.Y - c->FTop;
-    if (x < 0 || y < 0 || x >= c->FWidth || y >= c->FHeight) return false;
-    if (c->ComponentState().Contains(stateDesigning))
-      return c->FVisible || !c->FControlStyle.Contains(controlNoDesignVisible);
-    return c->FVisible && (c->FEnabled || allowDisabled);
+  // The bounds are scanned in their own array; a control is looked at only when it is hit.
+  auto topmost = [&](const TChildList& list) -> TControl* {
+    for (std::size_t i = list.Bounds.size(); i-- > 0;) {
+      const TRect& r = list.Bounds[i];
+      if (pos.X < r.Left || pos.Y < r.Top || pos.X >= r.Right || pos.Y >= r.Bottom) continue;
+      const TControl* c = list.Items[i];
+      const bool shown = c->ComponentState().Contains(stateDesigning)
+                             ? c->FVisible || !c->FControlStyle.Contains(controlNoDesignVisible)
+                             : c->FVisible && (c->FEnabled || allowDisabled);
+      if (shown) return list.Items[i];
+    }
+    return nullptr;
   };
-  TControl* found = nullptr;
-  if (allowWinControls)
-    for (std::size_t i = FWinControls.size(); i-- > 0;)
-      if (hits(FWinControls[i])) {
-        found = FWinControls[i];
-        break;
-      }
-  if (!found)
-    for (std::size_t i = FControls.size(); i-- > 0;)
-      if (hits(FControls[i])) {
-        found = FControls[i];
-        break;
-      }
+  TControl* found = allowWinControls ? topmost(FWinControls) : nullptr;
+  if (!found) found = topmost(FControls);
   if (allLevels && found && found->FWindowed) {
     auto* w = static_cast<TWinControl*>(found);
     if (TControl* inner =
@@ -618,7 +623,8 @@ void TWinControl::RenumberTabs(std::size_t from) {
 void TWinControl::Realign() { AlignFor(nullptr); }
 
 void TWinControl::AlignFor(TControl* control) {
-  if (FAlignLevel > 0 || FAligning || Loading() || ComponentState().Contains(stateDestroying))
+  if (FAlignLevel > 0 || FAligning || Loading() || ComponentState().Contains(stateDestroying) ||
+      ControlCount() == 0)
     return;
   FAligning = true;
   TOnExit restore([this] { FAligning = false; });
@@ -679,19 +685,28 @@ void TWinControl::AlignControls(TControl* control, TRect& rect) {
     c->FAnchorMove = false;
   }
 
-  auto bottomOf = [](const TControl* c) { return c->FTop + c->FHeight; };
-  auto rightOf = [](const TControl* c) { return c->FLeft + c->FWidth; };
+  // Each list sorted by its edge, read once into a key so that the sort stays within one array.
   // Equal far edges: the later control goes further out, as an insertion in list order would.
-  std::reverse(lists[alBottom].begin(), lists[alBottom].end());
-  std::reverse(lists[alRight].begin(), lists[alRight].end());
-  std::stable_sort(lists[alTop].begin(), lists[alTop].end(),
-                   [](const TControl* a, const TControl* b) { return a->FTop < b->FTop; });
-  std::stable_sort(lists[alBottom].begin(), lists[alBottom].end(),
-                   [&](const TControl* a, const TControl* b) { return bottomOf(a) > bottomOf(b); });
-  std::stable_sort(lists[alLeft].begin(), lists[alLeft].end(),
-                   [](const TControl* a, const TControl* b) { return a->FLeft < b->FLeft; });
-  std::stable_sort(lists[alRight].begin(), lists[alRight].end(),
-                   [&](const TControl* a, const TControl* b) { return rightOf(a) > rightOf(b); });
+  std::vector<std::pair<Int64, TControl*>> keyed;
+  auto sortBy = [&keyed](std::vector<TControl*>& list, auto key, bool farEdge) {
+    if (list.size() < 2) return;
+    if (farEdge) std::reverse(list.begin(), list.end());
+    keyed.clear();
+    for (TControl* c : list)
+      keyed.emplace_back(farEdge ? -Int64{key(c)} : Int64{key(c)}, c);
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (std::size_t i = 0; i < keyed.size(); ++i)
+      list[i] = keyed[i].second;
+  };
+  sortBy(
+      lists[alTop], [](const TControl* c) { return c->FTop; }, false);
+  sortBy(
+      lists[alBottom], [](const TControl* c) { return c->FTop + c->FHeight; }, true);
+  sortBy(
+      lists[alLeft], [](const TControl* c) { return c->FLeft; }, false);
+  sortBy(
+      lists[alRight], [](const TControl* c) { return c->FLeft + c->FWidth; }, true);
 
   for (TAlign align : {alTop, alBottom, alLeft, alRight, alClient}) {
     for (TControl* c : lists[align]) {
@@ -801,11 +816,9 @@ void TWinControl::Loaded() {
 void TWinControl::SetZOrderPosition(Integer position) {
   if (!FParent) return;
   auto& list = FParent->FWinControls;
-  const Integer i = IndexFromEnd(list, this);
-  if (i < 0) return;
-  position -= static_cast<Integer>(FParent->FControls.size());
-  position = std::clamp(position, 0, static_cast<Integer>(list.size()) - 1);
-  MoveItem(list, static_cast<std::size_t>(i), static_cast<std::size_t>(position));
+  position -= static_cast<Integer>(FParent->FControls.Items.size());
+  position = std::clamp(position, 0, static_cast<Integer>(list.Items.size()) - 1);
+  list.Move(static_cast<std::size_t>(FListIndex), static_cast<std::size_t>(position));
 }
 
 void TWinControl::SetZOrder(bool topMost) {

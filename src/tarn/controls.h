@@ -102,11 +102,13 @@ public:
   /// True when `control` is this control or lies somewhere below it.
   bool ContainsControl(const TControl* control) const;
   bool HasParent() override { return true; }
+  /// Children read inside a control come to it (so that one which cannot take them refuses).
+  TComponent* GetChildParent() override { return this; }
   TComponent* GetParentComponent() override;
   /// A windowed `value` becomes the parent; anything else is ignored.
   void SetParentComponent(TComponent* value) override;
-  /// Takes the reader's parent first; refuses (EReadError, SControlNotAccepting) a parent whose
-  /// control style lacks controlAcceptsControls.
+  /// Takes the reader's parent first; refuses (EReadError, SControlNotAccepting) a parent that
+  /// is not a windowed control with controlAcceptsControls in its style.
   void ReadState(TReader* reader) override;
   void Loaded() override;
 
@@ -211,11 +213,13 @@ public:
   void SetLRDockWidth(Integer v) { FLRDockWidth = v; }
   void SetTBDockHeight(Integer v) { FTBDockHeight = v; }
   /// Docks into `newDockSite` beside `dropControl` on side `controlSide`; a null site floats
-  /// the control. False when the site is not a dock site or its old host refused the undock.
+  /// the control at its undock size. A control that was floating remembers its size as the
+  /// undock size. False when the old host refused the undock; raises EInvalidOperation
+  /// (SControlParentSetToSelf) for a site inside the control.
   bool ManualDock(TWinControl* newDockSite, TControl* dropControl = nullptr,
                   TAlign controlSide = alNone);
-  /// Undocks and floats at `screenPos` (its size becomes the undock size). False when the old
-  /// host refused.
+  /// Undocks, leaves the parent and takes `screenPos` as its bounds. False when the old host
+  /// refused.
   bool ManualFloat(const TRect& screenPos);
 
   TNotifyEvent OnClick;
@@ -278,8 +282,9 @@ private:
   TPoint FOriginalParentSize;
   bool FAnchorMove = false; // set while the parent places the control
   bool FHasAnchorRules = false;
-  TRect FExplicitBounds;  // the bounds last set by hand, restored when the alignment goes
-  bool FWindowed = false; // a TWinControl: kept in the parent's windowed list
+  TRect FExplicitBounds;   // the bounds last set by hand, restored when the alignment goes
+  bool FWindowed = false;  // a TWinControl: kept in the parent's windowed list
+  Integer FListIndex = -1; // position in the parent's list of its kind
 };
 
 /// A control without a window of its own: always below its windowed siblings.
@@ -327,7 +332,7 @@ public:
   // ---- children
   /// Graphic controls first (back to front), then windowed ones (back to front).
   Integer ControlCount() const noexcept {
-    return static_cast<Integer>(FControls.size() + FWinControls.size());
+    return static_cast<Integer>(FControls.Items.size() + FWinControls.Items.size());
   }
   /// Raises EListError for an index out of range.
   TControl* Controls(Integer index) const;
@@ -409,8 +414,18 @@ private:
   void NotifyColorChanged();
   void RenumberTabs(std::size_t from);
 
-  std::vector<TControl*> FControls;
-  std::vector<TWinControl*> FWinControls;
+  /// The children of one kind, back to front, with their bounds beside them so that
+  /// hit-testing scans one compact array. Each child knows its index.
+  struct TChildList {
+    std::vector<TControl*> Items;
+    std::vector<TRect> Bounds;
+    void Add(TControl* c);
+    void Remove(TControl* c);
+    void Move(std::size_t from, std::size_t to);
+  };
+  TChildList& ListOf(const TControl* c) { return c->FWindowed ? FWinControls : FControls; }
+  TChildList FControls;
+  TChildList FWinControls;
   std::vector<TWinControl*> FTabList;
   std::vector<TControl*> FDockClients;
   TOwned<TPadding> FPadding;

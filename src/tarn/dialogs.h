@@ -94,6 +94,11 @@ using TOpenOptions = TSet<TOpenOption>;
 PTypeInfo TypeInfoOf(std::type_identity<TOpenOption>);
 PTypeInfo TypeInfoOf(std::type_identity<TOpenOptions>);
 
+/// The filter media file names are picked with.
+inline constexpr const char* SMPOpenFilter =
+    "All files (*.*)|*.*|Wave files (*.wav)|*.wav|Midi files (*.mid)|*.mid|"
+    "Video for Windows (*.avi)|*.avi";
+
 class TOpenDialog : public TCommonDialog {
   FW_CLASS(TOpenDialog)
 public:

@@ -115,4 +115,68 @@ void TImage::PictureChanged() {
     SetBounds(Left(), Top(), FPicture->Width(), FPicture->Height());
 }
 
+// ---- TSplitter ---------------------------------------------------------------------------------
+
+TClass TSplitter::StaticClass() {
+  static const TClass cls = [] {
+    TClassBuilder<TSplitter, TGraphicControl> b("TSplitter", "ExtCtrls");
+    b.Property("Cursor", &TSplitter::Cursor, &TSplitter::SetCursor).Default(crHSplit);
+    detail::PublishPlacement(b);
+    b.Property("Beveled", &TSplitter::Beveled, &TSplitter::SetBeveled)
+        .Default(false)
+        .Property("MinSize", &TSplitter::MinSize, &TSplitter::SetMinSize)
+        .Default(30);
+    detail::PublishColor(b, clBtnFace);
+    detail::PublishParents(b, true);
+    b.Property("Visible", &TSplitter::Visible, &TSplitter::SetVisible).Default(true);
+    return b.Build();
+  }();
+  return cls;
+}
+
+TSplitter::TSplitter(TComponent* owner) : TGraphicControl(owner) {
+  SetCursor(crHSplit);
+  SetParentColor(true);
+  SetAlign(alLeft);
+  SetBounds(0, 0, 3, 100);
+}
+
+TControl* TSplitter::FindControl() const {
+  TWinControl* p = Parent();
+  if (!p) return nullptr;
+  for (Integer i = 0; i < p->ControlCount(); ++i) {
+    TControl* c = p->Controls(i);
+    if (c == this || c->Align() != Align() || !c->Visible()) continue;
+    const TRect r = c->BoundsRect();
+    const bool touches = (Align() == alLeft && r.Right == Left()) ||
+                         (Align() == alRight && r.Left == Left() + Width()) ||
+                         (Align() == alTop && r.Bottom == Top()) ||
+                         (Align() == alBottom && r.Top == Top() + Height());
+    if (touches) return c;
+  }
+  return nullptr;
+}
+
+bool TSplitter::MoveBy(Integer delta) {
+  TControl* c = FindControl();
+  if (!c) return false;
+  switch (Align()) {
+  case alLeft:
+    c->SetWidth(std::max(c->Width() + delta, FMinSize));
+    break;
+  case alRight:
+    c->SetWidth(std::max(c->Width() - delta, FMinSize));
+    break;
+  case alTop:
+    c->SetHeight(std::max(c->Height() + delta, FMinSize));
+    break;
+  case alBottom:
+    c->SetHeight(std::max(c->Height() - delta, FMinSize));
+    break;
+  default:
+    return false;
+  }
+  return true;
+}
+
 } // namespace fw

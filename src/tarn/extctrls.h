@@ -76,4 +76,25 @@ private:
   bool FTransparent = false;
 };
 
+/// A bar between an aligned control and the rest of its parent; moving it resizes that control.
+class TSplitter : public TGraphicControl {
+  FW_CLASS(TSplitter)
+public:
+  explicit TSplitter(TComponent* owner);
+  bool Beveled() const noexcept { return FBeveled; }
+  void SetBeveled(bool value) { FBeveled = value; }
+  /// The smallest size the resized control keeps.
+  Integer MinSize() const noexcept { return FMinSize; }
+  void SetMinSize(Integer value) { FMinSize = std::max(value, 1); }
+  /// The visible sibling with the same alignment whose edge touches the splitter, or null.
+  TControl* FindControl() const;
+  /// Moves the splitter by `delta` pixels (right or down), resizing its control within MinSize;
+  /// answers whether a control was resized.
+  bool MoveBy(Integer delta);
+
+private:
+  bool FBeveled = false;
+  Integer FMinSize = 30;
+};
+
 } // namespace fw

@@ -35,6 +35,37 @@ TClass TCustomImageList::StaticClass() {
 
 TCustomImageList::TCustomImageList(TComponent* owner) : TComponent(owner) {}
 
+TCustomImageList::~TCustomImageList() {
+  for (TChangeLink* link : FLinks)
+    link->FSender = nullptr;
+}
+
+void TCustomImageList::RegisterChanges(TChangeLink* link) {
+  if (link->FSender == this) return;
+  if (link->FSender) link->FSender->UnRegisterChanges(link);
+  link->FSender = this;
+  FLinks.push_back(link);
+}
+
+void TCustomImageList::UnRegisterChanges(TChangeLink* link) {
+  if (link->FSender != this) return;
+  std::erase(FLinks, link);
+  link->FSender = nullptr;
+}
+
+TClass TChangeLink::StaticClass() {
+  static const TClass cls = TClassBuilder<TChangeLink, TObject>("TChangeLink", "ImgList").Build();
+  return cls;
+}
+
+TChangeLink::~TChangeLink() {
+  if (FSender) FSender->UnRegisterChanges(this);
+}
+
+void TChangeLink::Change() {
+  if (OnChange) OnChange(FSender);
+}
+
 void TCustomImageList::SetSize(Integer width, Integer height) {
   if (width < 1 || height < 1 || width > 32767 || height > 32767)
     throw EInvalidOperation(SInvalidImageSize);
@@ -97,6 +128,8 @@ bool TCustomImageList::GetBitmap(Integer index, TBitmap* image) const {
 
 void TCustomImageList::Change() {
   if (OnChange) OnChange(this);
+  for (TChangeLink* link : std::vector<TChangeLink*>(FLinks))
+    link->Change();
 }
 
 void TCustomImageList::DefineProperties(TFiler* filer) {

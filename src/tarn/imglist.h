@@ -13,10 +13,27 @@ inline constexpr const char* SInvalidImageSize = "Invalid image size";
 inline constexpr const char* SImageIndexError = "Invalid ImageList Index";
 inline constexpr const char* SInvalidImageList = "Image list data is not valid";
 
+class TCustomImageList;
+
+/// Tells its owner when an image list it watches changes; leaves the list's watchers when freed.
+class TChangeLink : public TObject {
+  FW_CLASS(TChangeLink)
+public:
+  ~TChangeLink() override;
+  TCustomImageList* Sender() const noexcept { return FSender; }
+  std::function<void(TObject* sender)> OnChange;
+  void Change();
+
+private:
+  friend class TCustomImageList;
+  TCustomImageList* FSender = nullptr;
+};
+
 class TCustomImageList : public TComponent {
   FW_CLASS(TCustomImageList)
 public:
   explicit TCustomImageList(TComponent* owner);
+  ~TCustomImageList() override;
 
   Integer GetWidth() const noexcept { return FWidth; }
   Integer GetHeight() const noexcept { return FHeight; }
@@ -38,6 +55,9 @@ public:
   bool GetBitmap(Integer index, TBitmap* image) const;
 
   std::function<void(TObject* sender)> OnChange;
+  /// Adds a link told of every change after OnChange; a link watches one list at a time.
+  void RegisterChanges(TChangeLink* link);
+  void UnRegisterChanges(TChangeLink* link);
 
   /// "Bitmap": the images in the list's own data layout (see imglist.cpp).
   void DefineProperties(TFiler* filer) override;
@@ -51,6 +71,7 @@ private:
   Integer FWidth = 16;
   Integer FHeight = 16;
   std::vector<std::vector<Byte>> FImages; ///< each a bitmap file image
+  std::vector<TChangeLink*> FLinks;
 };
 
 class TImageList : public TCustomImageList {

@@ -145,13 +145,39 @@ void PaintCheckBox(TControl* control, TCanvas* c, const TRect& r) {
        TextColor(cb));
 }
 
-void PaintImage(TControl*, TCanvas* c, const TRect& r) {
-  // Shown as at design time: a dashed outline where the picture goes.
-  c->Pen()->SetStyle(psDash);
-  c->Pen()->SetColor(clGray);
-  c->Brush()->SetStyle(bsClear);
-  c->Rectangle(r);
-  c->Pen()->SetStyle(psSolid);
+void PaintImage(TControl* control, TCanvas* c, const TRect& r) {
+  auto* image = static_cast<TImage*>(control);
+  TGraphic* g = image->Picture()->Graphic();
+  if (!g || g->Empty()) {
+    // Shown as at design time: a dashed outline where the picture goes.
+    c->Pen()->SetStyle(psDash);
+    c->Pen()->SetColor(clGray);
+    c->Brush()->SetStyle(bsClear);
+    c->Rectangle(r);
+    c->Pen()->SetStyle(psSolid);
+    return;
+  }
+  Integer w = g->Width(), h = g->Height();
+  const bool larger = w > r.Width() || h > r.Height();
+  if (image->Stretch() && !image->Proportional()) {
+    w = r.Width();
+    h = r.Height();
+  } else if (image->Proportional() && (image->Stretch() || larger)) {
+    // Fit inside the control keeping the aspect ratio.
+    if (static_cast<Int64>(w) * r.Height() > static_cast<Int64>(h) * r.Width()) {
+      h = static_cast<Integer>(static_cast<Int64>(h) * r.Width() / w);
+      w = r.Width();
+    } else {
+      w = static_cast<Integer>(static_cast<Int64>(w) * r.Height() / h);
+      h = r.Height();
+    }
+  }
+  Integer x = r.Left, y = r.Top;
+  if (image->Center()) {
+    x += (r.Width() - w) / 2;
+    y += (r.Height() - h) / 2;
+  }
+  c->StretchDraw({x, y, x + w, y + h}, g);
 }
 
 std::map<TClass, TControlPainter>& Painters() {

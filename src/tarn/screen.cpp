@@ -41,21 +41,21 @@ TScreen::TScreen(TComponent* owner) : TComponent(owner), FFonts(std::make_unique
 
 TScreen::~TScreen() = default;
 
-void TScreen::SetMonitors(const std::vector<TMonitorSpec>& monitors) {
-  std::vector<TMonitorSpec> specs = monitors;
-  if (specs.empty()) specs.push_back({{0, 0, 1920, 1080}, {0, 0, 1920, 1040}, true});
-  for (const auto& s : specs)
+void TScreen::SetMonitors(const std::vector<TMonitorLayout>& monitors) {
+  std::vector<TMonitorLayout> layouts = monitors;
+  if (layouts.empty()) layouts.push_back({{0, 0, 1920, 1080}, {0, 0, 1920, 1040}, true});
+  for (const auto& s : layouts)
     if (s.Bounds.Width() <= 0 || s.Bounds.Height() <= 0)
       throw EInvalidOperation("A monitor must have a size");
-  auto primary = std::find_if(specs.begin(), specs.end(), [](auto& s) { return s.Primary; });
-  const std::size_t primaryIndex = primary == specs.end() ? 0 : primary - specs.begin();
+  auto primary = std::find_if(layouts.begin(), layouts.end(), [](auto& s) { return s.Primary; });
+  const std::size_t primaryIndex = primary == layouts.end() ? 0 : primary - layouts.begin();
   FMonitors.clear();
-  for (std::size_t i = 0; i < specs.size(); ++i) {
+  for (std::size_t i = 0; i < layouts.size(); ++i) {
     auto m = std::make_unique<TMonitor>();
     m->FNum = static_cast<Integer>(i);
-    m->FBounds = specs[i].Bounds;
-    const TRect& w = specs[i].Workarea;
-    m->FWorkarea = (w.Width() > 0 && w.Height() > 0) ? w : specs[i].Bounds;
+    m->FBounds = layouts[i].Bounds;
+    const TRect& w = layouts[i].Workarea;
+    m->FWorkarea = (w.Width() > 0 && w.Height() > 0) ? w : layouts[i].Bounds;
     m->FPrimary = i == primaryIndex;
     FMonitors.push_back(std::move(m));
   }

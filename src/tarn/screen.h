@@ -34,7 +34,7 @@ private:
 enum TMonitorDefaultTo : std::uint8_t { mdNearest, mdNull, mdPrimary };
 
 /// What a monitor is made from; an empty work area means the whole bounds.
-struct TMonitorSpec {
+struct TMonitorLayout {
   TRect Bounds{};
   TRect Workarea{};
   bool Primary = false;
@@ -49,7 +49,7 @@ public:
   /// Replaces the monitors. The first one flagged primary is primary (the first when none
   /// is); an empty list restores the default single 1920 x 1080 monitor. Raises
   /// EInvalidOperation for a monitor of no size.
-  void SetMonitors(const std::vector<TMonitorSpec>& monitors);
+  void SetMonitors(const std::vector<TMonitorLayout>& monitors);
   Integer MonitorCount() const noexcept { return static_cast<Integer>(FMonitors.size()); }
   /// Raises EListError for an index out of range.
   TMonitor* Monitors(Integer index) const;

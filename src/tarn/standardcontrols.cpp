@@ -1,8 +1,11 @@
 #include "tarn/standardcontrols.h"
 
 #include "basert/classreg.h"
+#include "tarn/actions.h"
+#include "tarn/dialogs.h"
 #include "tarn/extctrls.h"
 #include "tarn/forms.h"
+#include "tarn/imglist.h"
 #include "tarn/mainmenu.h"
 #include "tarn/stdctrls.h"
 
@@ -23,9 +26,23 @@ const std::vector<TClass>& StandardClasses() {
       TButton::StaticClass(),         TLabel::StaticClass(),
       TEdit::StaticClass(),           TMemo::StaticClass(),
       TCheckBox::StaticClass(),       TListBox::StaticClass(),
-      TImage::StaticClass(),          TMenu::StaticClass(),
-      TMainMenu::StaticClass(),       TPopupMenu::StaticClass(),
-      TMenuItem::StaticClass(),
+      TImage::StaticClass(),          TSplitter::StaticClass(),
+      TMenu::StaticClass(),           TMainMenu::StaticClass(),
+      TPopupMenu::StaticClass(),      TMenuItem::StaticClass(),
+  };
+  return classes;
+}
+
+// The non-visual components forms carry, registered after the controls.
+const std::vector<TClass>& ComponentClasses() {
+  static const std::vector<TClass> classes = {
+      TBasicAction::StaticClass(),      TContainedAction::StaticClass(),
+      TCustomAction::StaticClass(),     TAction::StaticClass(),
+      TCustomActionList::StaticClass(), TActionList::StaticClass(),
+      TCustomImageList::StaticClass(),  TImageList::StaticClass(),
+      TCommonDialog::StaticClass(),     TOpenDialog::StaticClass(),
+      TSaveDialog::StaticClass(),       TColorDialog::StaticClass(),
+      TFontDialog::StaticClass(),
   };
   return classes;
 }
@@ -35,9 +52,14 @@ const std::vector<TClass>& StandardClasses() {
 void RegisterStandardControls() {
   for (TClass cls : StandardClasses())
     RegisterClass(cls);
+  for (TClass cls : ComponentClasses())
+    RegisterClass(cls);
 }
 
 void UnregisterStandardControls() {
+  const auto& components = ComponentClasses();
+  for (auto it = components.rbegin(); it != components.rend(); ++it)
+    UnRegisterClass(*it);
   const auto& classes = StandardClasses();
   for (auto it = classes.rbegin(); it != classes.rend(); ++it)
     UnRegisterClass(*it);

@@ -4,7 +4,8 @@
 
 namespace fw {
 
-/// Registers the control, form, frame and menu classes with the class registry.
+/// Registers the control, form, frame and menu classes, and the actions, image lists and
+/// dialogs forms carry, with the class registry.
 void RegisterStandardControls();
 /// Withdraws them again, in reverse.
 void UnregisterStandardControls();

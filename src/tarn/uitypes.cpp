@@ -52,6 +52,11 @@ PTypeInfo TypeInfoOf(std::type_identity<TModalResult>) {
 bool CursorToIdent(Integer cursor, String& ident) { return ToIdent(Cursors, cursor, ident); }
 bool IdentToCursor(const String& ident, Integer& cursor) { return ToInt(Cursors, ident, cursor); }
 
+void GetCursorValues(const std::function<void(const String&)>& proc) {
+  for (const auto& e : Cursors)
+    proc(String(e.Name));
+}
+
 String CursorToString(TCursor cursor) {
   String s;
   if (CursorToIdent(cursor, s)) return s;

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <optional>
 #include <string_view>
@@ -123,6 +124,8 @@ inline constexpr std::array<TIdentMapEntry, 22> Cursors = {{
 }};
 bool CursorToIdent(Integer cursor, String& ident);
 bool IdentToCursor(const String& ident, Integer& cursor);
+/// Calls `proc` with every cursor identifier in table order.
+void GetCursorValues(const std::function<void(const String&)>& proc);
 /// The identifier, or the number in decimal.
 String CursorToString(TCursor cursor);
 /// An identifier or a decimal number; raises EConvertError otherwise.

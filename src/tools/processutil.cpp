@@ -77,6 +77,25 @@ int PidfdOpen(pid_t pid) {
   return -1;
 }
 
+/// Waits for child `pid` to end, through interrupting signals; true when it was collected.
+bool WaitForChild(pid_t pid, int& status) noexcept {
+  pid_t r;
+  do {
+    r = ::waitpid(pid, &status, 0);
+  } while (r < 0 && errno == EINTR);
+  return r > 0 && r == pid;
+}
+
+/// The last step of every run: the pipes go and the process handle is closed.
+void CloseRun(TProcessInformation& pi, std::unique_ptr<TPipe>& in, std::unique_ptr<TPipe>& out,
+              std::unique_ptr<TPipe>& err) noexcept {
+  in.reset();
+  out.reset();
+  err.reset();
+  if (pi.hProcess >= 0) ::close(pi.hProcess);
+  pi.hProcess = -1;
+}
+
 // Holds a list's change notifications back for its lifetime.
 class TUpdateGuard {
 public:
@@ -335,11 +354,7 @@ void TConsoleProcess::Kill(TProcessInformation& pi, Cardinal exitCode) {
 
 void TConsoleProcess::ReadExitCode(TProcessInformation&) {
   int status = 0;
-  pid_t r;
-  do {
-    r = ::waitpid(FChildPid.load(), &status, 0);
-  } while (r < 0 && errno == EINTR);
-  if (r <= 0 || r != FChildPid.load()) {
+  if (!WaitForChild(FChildPid.load(), status)) {
     ReportFatalError(String(SExitCodeError));
     return;
   }
@@ -381,15 +396,10 @@ void TConsoleProcess::Cleanup(TStartupInfo&, TProcessInformation& pi, std::uniqu
     // Left running by an error: it must not outlive the run, nor stay a zombie.
     Kill(pi, TimeOutExitCode);
     int status;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    WaitForChild(pid, status);
     FChildPid = 0;
   }
-  in.reset();
-  out.reset();
-  err.reset();
-  if (pi.hProcess >= 0) ::close(pi.hProcess);
-  pi.hProcess = -1;
+  CloseRun(pi, in, out, err);
 }
 
 // --- TReportProcess ---
@@ -480,16 +490,11 @@ void TMonitorProcess::ReleaseFinished() {
     if (::waitpid(pid, &status, WNOHANG) == 0)
       std::thread([pid] {
         int s;
-        while (::waitpid(pid, &s, 0) < 0 && errno == EINTR) {
-        }
+        WaitForChild(pid, s);
       }).detach();
     FChildPid = 0;
   }
-  FInPipe.reset();
-  FOutPipe.reset();
-  FErrorPipe.reset();
-  if (FProcessInfo.hProcess >= 0) ::close(FProcessInfo.hProcess);
-  FProcessInfo.hProcess = -1;
+  CloseRun(FProcessInfo, FInPipe, FOutPipe, FErrorPipe);
 }
 
 void TMonitorProcess::Run() {

@@ -8,6 +8,7 @@
 #include "basert/streams.h"
 #include "basert/strings.h"
 #include "basert/variants.h"
+#include "designintf/designintf.h"
 
 #include <memory>
 
@@ -97,6 +98,27 @@ struct IOTAEditor : virtual IInterface {
 struct IOTAFormEditor : virtual IOTAEditor {
   static constexpr TGUID IID = TGUID::Parse("{896C93FC-7D5C-4357-A31D-106884EE3439}");
   virtual String GetRootName() = 0;
+};
+
+/// The native side of a form editor: the designer of the module's root (null while none is
+/// open).
+struct INTAFormEditor : virtual IInterface {
+  static constexpr TGUID IID = TGUID::Parse("{101C806E-DA9A-4772-86D4-727BD8E0BD6D}");
+  virtual IPtr<IDesigner> GetFormDesigner() = 0;
+};
+
+/// An editor that brings the module's form designer up before the code editor shows it
+/// embedded.
+struct IOTAFormDesignerEditor : virtual IInterface {
+  static constexpr TGUID IID = TGUID::Parse("{E2AC438B-C284-462C-8738-2D5C23BC0AFE}");
+  virtual void ShowFormDesigner() = 0;
+};
+
+/// Asked of an editor view's context: whether the IDE shows its designer inside the code
+/// editor.
+struct IOTAEmbeddedDesignerQuery : virtual IInterface {
+  static constexpr TGUID IID = TGUID::Parse("{3CF53BBF-C982-478E-8F44-72D48A31BF03}");
+  virtual bool IsEmbeddedDesigner() = 0;
 };
 
 /// A module open in the IDE: its file, its editors and its notifiers.

@@ -420,3 +420,39 @@ TEST(Filer, InheritedComponentsMissingFromTheRootAskTheCallback) {
   EXPECT_EQ(stand->FInt, 4);
   EXPECT_EQ(stand->Name(), "Stand"); // inherited components keep their names
 }
+
+TEST(Filer, ReloadingReplacesWhatTheObjectAlreadyHeld) {
+  // A collection read into an object that has items (a reload, an inherited form) starts empty.
+  TMemoryStream stream;
+  FromText(
+      "object Grid: TWithItems\r\n  Items = <\r\n    item\r\n      Text = 'one'\r\n    end>\r\n"
+      "end\r\n",
+      stream);
+  TOwned<TWithItems> grid(New<TWithItems>(nullptr));
+  for (const char* text : {"old1", "old2", "old3"})
+    static_cast<TItem*>(grid->FItems->Add())->FText = text;
+  ReadRoot(stream, grid.get());
+  ASSERT_EQ(grid->FItems->Count(), 1);
+  EXPECT_EQ(static_cast<TItem*>(grid->FItems->Items(0))->FText, "one");
+}
+
+TEST(Filer, AReferenceToAMissingChildIsAReadErrorUnlessHandled) {
+  TMemoryStream stream;
+  FromText("object Form1: TTestRoot\r\n  object B: TSample\r\n  end\r\n  object A: TSample\r\n"
+           "    Buddy = B.Missing\r\n  end\r\nend\r\n",
+           stream);
+  EXPECT_EQ(fwtest::MessageOf<EReadError>([&] { TOwned<TComponent> root(ReadRoot(stream)); }),
+            "Invalid reference B.Missing in property Buddy");
+
+  stream.SetPosition(0);
+  TReader reader(&stream, 1024);
+  std::vector<String> errors;
+  reader.OnError = [&](TReader*, const String& message, bool& handled) {
+    errors.push_back(message);
+    handled = true;
+  };
+  TOwned<TComponent> root(reader.ReadRootComponent(nullptr));
+  EXPECT_EQ(errors, std::vector<String>{"Invalid reference B.Missing in property Buddy"});
+  EXPECT_EQ(static_cast<TSample*>(root->FindComponent("A"))->FBuddy, nullptr);
+  EXPECT_TRUE(GetFixupReferenceNames(root.get()).empty()); // nothing waits for B
+}

@@ -37,7 +37,10 @@ class TAfterMacro : public TComponent {
   FW_CLASS(TAfterMacro)
   int Hidden = 0;
 };
-template <class T> concept PublicHidden = requires(T t) { t.Hidden; };
+template <class T>
+concept PublicHidden = requires(T t) {
+  t.Hidden;
+};
 } // namespace
 static_assert(fw::detail::DeclaresOwnClass<TSample>);
 static_assert(!fw::detail::DeclaresOwnClass<TForgotMacro>);
@@ -154,6 +157,30 @@ TEST(ClassRegistry, GroupsSeparateFrameworksAndShareTheBaseGroup) {
   EXPECT_EQ(ActivateClassGroup(previous), &control);
   EXPECT_EQ(ActiveClassGroup(), TPersistent::StaticClass());
   UnRegisterClasses({&button, &plain});
+}
+
+TEST(ClassRegistry, WithdrawingAGroupTakesItsNamesAndAliasesOnly) {
+  RegisterClass(TSample::StaticClass()); // the environment's own (group 0)
+  static const TClassRec widget = Derived("TPkgWidget", TComponent::StaticClass());
+  static const TClassRec gadget = Derived("TPkgGadget", &widget);
+  const Integer saved = CurrentGroup;
+  CurrentGroup = 7;
+  RegisterClass(&gadget);                // brings its unregistered ancestor along, stamped the same
+  RegisterClass(TSample::StaticClass()); // registered already: keeps its group
+  RegisterClassAlias(&gadget, "TOldGadget");
+  CurrentGroup = saved;
+  ASSERT_EQ(GetClass("TOldGadget"), &gadget);
+  ASSERT_EQ(GetClass("TPkgWidget"), &widget);
+
+  UnRegisterGroupClasses(7);
+  EXPECT_EQ(GetClass("TPkgGadget"), nullptr);
+  EXPECT_EQ(GetClass("TPkgWidget"), nullptr);
+  EXPECT_EQ(GetClass("TOldGadget"), nullptr);
+  EXPECT_EQ(GetClass("TSample"), TSample::StaticClass());
+  // The names are free again for whoever registers them next.
+  RegisterClass(&widget);
+  EXPECT_EQ(GetClass("TPkgWidget"), &widget);
+  UnRegisterClasses({&widget, TSample::StaticClass()});
 }
 
 TEST(MethodTables, LargeTablesStayIndexedThroughRenamesAndRemovals) {

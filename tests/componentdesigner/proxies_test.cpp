@@ -3,6 +3,7 @@
 #include "basert/classbuilder.h"
 #include "basert/component.h"
 #include "basert/exceptions.h"
+#include "support/testutil.h"
 
 #include <gtest/gtest.h>
 
@@ -126,6 +127,23 @@ TEST_F(Proxies, SubClassDescribesTheDesignedClassKeepsInstanceDataAndRenames) {
   TClass persistentProxy = CreateSubClass(plain.get(), "TMyPersistent", TPersistent::StaticClass());
   EXPECT_EQ(persistentProxy->Notification, nullptr);
   EXPECT_NE(noUnit->Notification, nullptr);
+}
+
+TEST_F(Proxies, MethodTableTakesItsLimitAndRefusesOneMore) {
+  TOwned<TProbe> form(Probe());
+  CreateSubClass(form.get(), "TForm1", TProbe::StaticClass());
+  for (std::size_t i = 0; i < MaxProxyMethods; ++i)
+    CreateSubClassMethod(form.get(), "M" + std::to_string(i));
+  const std::vector<Byte> table = ProxyMethodTable(form->ClassType());
+  ASSERT_GE(table.size(), 2u);
+  EXPECT_EQ(table[0] | table[1] << 8, static_cast<int>(MaxProxyMethods)); // the count is full
+  EXPECT_EQ(fwtest::MessageOf<EInvalidOperation>([&] { CreateSubClassMethod(form.get(), "One"); }),
+            "Class TForm1 cannot hold more than 65535 methods");
+  // A name it holds is still found, and a freed entry makes room again.
+  void* first = CreateSubClassMethod(form.get(), "M0");
+  EXPECT_EQ(first, form->MethodAddress("M0"));
+  DestroySubClassMethod(form.get(), first);
+  EXPECT_NE(CreateSubClassMethod(form.get(), "One"), nullptr);
 }
 
 TEST_F(Proxies, BadInstancesAreRefusedWithoutSideEffects) {
@@ -334,25 +352,6 @@ TEST_F(Proxies, OwnedInstanceThatIsNotInlineHandsEverythingToItsOwner) {
   ASSERT_FALSE(module->Heard.empty());
   EXPECT_EQ(module->Heard.back().Component, part); // through the host's fan-out
   EXPECT_EQ(module->Heard.back().AsClass, "TProbe");
-}
-
-TEST(CodeNumberSet, HandsOutTheLowestFreeNumberAcrossWords) {
-  TCodeNumberSet set;
-  for (std::uint32_t n = 1; n <= 5000; ++n)
-    ASSERT_EQ(set.Acquire(), n);
-  set.Release(4500);
-  set.Release(70);
-  set.Release(3);
-  set.Release(3);    // twice: ignored
-  set.Release(0);    // never handed out
-  set.Release(9000); // beyond the set
-  EXPECT_EQ(set.Count(), 4997u);
-  EXPECT_FALSE(set.InUse(70));
-  EXPECT_EQ(set.Acquire(), 3u);
-  EXPECT_EQ(set.Acquire(), 70u);
-  EXPECT_EQ(set.Acquire(), 4500u);
-  EXPECT_EQ(set.Acquire(), 5001u);
-  EXPECT_TRUE(set.InUse(5001));
 }
 
 } // namespace

@@ -49,6 +49,12 @@ TEST(HostModules, ModulesTellTheirNotifiersAboutSavesRenamesAndClosing) {
   ASSERT_TRUE(form);
   EXPECT_EQ(form->GetFileName(), "src/Unit1.fwf");
   EXPECT_EQ(form->GetRootName(), "Form1");
+  // What an editor view asks of a module context: embedded designer, native form editor.
+  EXPECT_TRUE(QueryIntf<IOTAEmbeddedDesignerQuery>(module)->IsEmbeddedDesigner());
+  EXPECT_FALSE(QueryIntf<INTAFormEditor>(form)->GetFormDesigner());
+  QueryIntf<IOTAFormDesignerEditor>(form)->ShowFormDesigner();
+  EXPECT_EQ(module->FormEditor()->ShowCount(), 1);
+  EXPECT_FALSE(QueryIntf<INTAFormEditor>(module->GetModuleFileEditor(0))) << "the source editor";
 
   std::vector<String> log;
   auto* notifier = New<TLogModuleNotifier>(&log);

@@ -6,6 +6,7 @@
 #include "basert/formtext.h"
 #include "support/testutil.h"
 #include "tarn/imglist.h"
+#include "tarn/standardcontrols.h"
 
 #include <gtest/gtest.h>
 
@@ -29,13 +30,17 @@ TClass TActionHost::StaticClass() {
   return cls;
 }
 
-struct Registered {
-  Registered() {
-    RegisterClasses({TActionHost::StaticClass(), TAction::StaticClass(), TActionList::StaticClass(),
-                     TImageList::StaticClass()});
+class ActionList : public ::testing::Test {
+protected:
+  void SetUp() override {
+    RegisterStandardControls();
+    RegisterClass(TActionHost::StaticClass());
+  }
+  void TearDown() override {
+    UnRegisterClass(TActionHost::StaticClass());
+    UnregisterStandardControls();
   }
 };
-const Registered registered;
 
 String WriteText(TComponent* root) {
   TMemoryStream bin, text;
@@ -66,7 +71,7 @@ template <class T> T* Named(TComponent* owner, const char* name) {
 
 } // namespace
 
-TEST(ActionList, KeepsOrderAndForgetsFreedActionsAndImages) {
+TEST_F(ActionList, KeepsOrderAndForgetsFreedActionsAndImages) {
   TOwned<TActionHost> host(New<TActionHost>(nullptr));
   auto* list = Named<TActionList>(host.get(), "ActionList1");
   auto* a = Named<TAction>(host.get(), "A");
@@ -95,7 +100,7 @@ TEST(ActionList, KeepsOrderAndForgetsFreedActionsAndImages) {
   EXPECT_EQ(host->ComponentCount(), 0);
 }
 
-TEST(ActionList, ActionsStreamAsChildrenOfTheirList) {
+TEST_F(ActionList, ActionsStreamAsChildrenOfTheirList) {
   TOwned<TActionHost> host(New<TActionHost>(nullptr));
   host->SetName("Host");
   auto* images = Named<TImageList>(host.get(), "Images");

@@ -122,6 +122,24 @@ TEST(Controls, AlignmentOrderFollowsPositionsAndTies) {
   EXPECT_EQ(x->Top(), 160);
 }
 
+TEST(Controls, SplitterResizesTheControlItTouches) {
+  auto f = Form(400, 300);
+  auto* side = Child<TPanel>(f.get(), "Side", {0, 0, 100, 10});
+  side->SetAlign(alLeft);
+  auto* splitter = Child<TSplitter>(f.get(), "Splitter", {100, 0, 3, 10});
+  auto* rest = Child<TPanel>(f.get(), "Rest");
+  rest->SetAlign(alClient);
+  EXPECT_EQ(splitter->FindControl(), side);
+  ASSERT_TRUE(splitter->MoveBy(20));
+  EXPECT_EQ(side->Width(), 120);
+  EXPECT_EQ(splitter->Left(), 120);
+  EXPECT_EQ(rest->Left(), 123);
+  splitter->MoveBy(-500);
+  EXPECT_EQ(side->Width(), 30);
+  side->SetVisible(false);
+  EXPECT_FALSE(splitter->MoveBy(5));
+}
+
 TEST(Controls, AnchorsFollowTheParentWithoutDrift) {
   auto f = Form(400, 300);
   auto* right = Child<TButton>(f.get(), "R", {300, 10, 75, 25});

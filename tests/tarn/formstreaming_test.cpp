@@ -201,6 +201,14 @@ TEST_F(FormStreaming, ControlInsideANonContainerIsRefused) {
                       "end\r\n";
   const String msg = fwtest::MessageOf([&] { TOwned<TComponent>(ReadBinary(TextToBinary(text))); });
   EXPECT_EQ(msg, "Control 'Button1' does not accept controls");
+  // Nor do graphic controls or menu items.
+  for (const char* outer : {"TLabel", "TMenuItem"}) {
+    const String nested = String("object Form1: TForm\r\n  object Outer1: ") + outer +
+                          "\r\n    object Edit1: TEdit\r\n    end\r\n  end\r\nend\r\n";
+    EXPECT_EQ(fwtest::MessageOf([&] { TOwned<TComponent>(ReadBinary(TextToBinary(nested))); }),
+              "Control 'Outer1' does not accept controls")
+        << outer;
+  }
 }
 
 TEST_F(FormStreaming, ReadingIntoAnExistingFormKeepsAlignmentLinear) {
@@ -223,6 +231,83 @@ TEST_F(FormStreaming, ReadingIntoAnExistingFormKeepsAlignmentLinear) {
   auto* p2 = dynamic_cast<TControl*>(f->FindComponent("P2"));
   EXPECT_EQ(p1->BoundsRect(), (TRect{0, 0, 300, 40}));
   EXPECT_EQ(p2->BoundsRect(), (TRect{0, 40, 300, 200}));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(FormStreaming, DescendantKeepsItsOwnOrderOverTheAncestors) {
+  // Ancestor: a panel with two buttons and a memo with lines.
+  TOwned<TForm> ancestor(New<TForm>(nullptr));
+  ancestor->SetName("BaseForm");
+  auto* panel = Make<TPanel>(ancestor.get(), ancestor.get(), "Panel1");
+  Make<TButton>(ancestor.get(), panel, "B1");
+  Make<TButton>(ancestor.get(), panel, "B2");
+  Make<TMemo>(ancestor.get(), ancestor.get(), "Memo1")->Lines()->Add("inherited");
+  const String base = WriteBinary(ancestor.get());
+
+  // Descendant: the ancestor's content, then its own changes.
+  TOwned<TForm> derived(New<TForm>(nullptr));
+  ReadBinary(base, derived.get());
+  derived->SetName("DerivedForm");
+  auto* b2 = dynamic_cast<TButton*>(derived->FindComponent("B2"));
+  b2->SendToBack();
+  Make<TButton>(derived.get(), dynamic_cast<TPanel*>(derived->FindComponent("Panel1")), "B3");
+  String delta;
+  {
+    TMemoryStream m;
+    {
+      TWriter w(&m, 4096);
+      w.WriteDescendent(derived.get(), ancestor.get());
+    }
+    delta = String(m.View());
+  }
+  const String text = BinaryToText(delta);
+  EXPECT_EQ(text.find("Lines.Strings"), String::npos) << "unchanged lines are inherited\n" << text;
+  EXPECT_NE(text.find("inherited B2: TButton [0]"), String::npos) << text;
+
+  // Rebuilt the way an inherited module loads: ancestor first, then the difference.
+  TOwned<TForm> rebuilt(New<TForm>(nullptr));
+  ReadBinary(base, rebuilt.get());
+  ReadBinary(delta, rebuilt.get());
+  auto* p = dynamic_cast<TPanel*>(rebuilt->FindComponent("Panel1"));
+  EXPECT_EQ(ChildNames(p), (std::vector<String>{"B2", "B1", "B3"}));
+  EXPECT_EQ(dynamic_cast<TMemo*>(rebuilt->FindComponent("Memo1"))->Lines()->Get(0), "inherited");
+}
+
+TEST_F(FormStreaming, FormFilesWrittenElsewhereRead) {
+  // Outer size, identifiers for colours and cursors, sets and a list of strings.
+  const String text = "object Form2: TForm\r\n"
+                      "  Left = 10\r\n"
+                      "  Top = 20\r\n"
+                      "  Width = 216\r\n"
+                      "  Height = 139\r\n"
+                      "  Color = clWindow\r\n"
+                      "  Font.Style = [fsBold, fsItalic]\r\n"
+                      "  object Edit1: TEdit\r\n"
+                      "    Left = 8\r\n    Top = 8\r\n    Width = 100\r\n    Height = 21\r\n"
+                      "    Cursor = crHandPoint\r\n"
+                      "    Anchors = [akLeft, akTop, akRight]\r\n"
+                      "    TabOrder = 0\r\n"
+                      "  end\r\n"
+                      "  object ListBox1: TListBox\r\n"
+                      "    Left = 8\r\n    Top = 40\r\n    Width = 100\r\n    Height = 50\r\n"
+                      "    Items.Strings = (\r\n      'a'\r\n      'b''c')\r\n"
+                      "    TabOrder = 1\r\n"
+                      "  end\r\n"
+                      "end\r\n";
+  TOwned<TComponent> root(ReadBinary(TextToBinary(text)));
+  auto* f = dynamic_cast<TForm*>(root.get());
+  ASSERT_NE(f, nullptr);
+  EXPECT_EQ(f->ClientRect(), (TRect{0, 0, 200, 100}));
+  EXPECT_EQ(f->Color(), clWindow);
+  auto* edit = dynamic_cast<TEdit*>(f->FindComponent("Edit1"));
+  EXPECT_EQ(edit->Cursor(), crHandPoint);
+  f->SetClientWidth(300);
+  EXPECT_EQ(edit->Width(), 200);
+  auto* list = dynamic_cast<TListBox*>(f->FindComponent("ListBox1"));
+  EXPECT_EQ(list->Items()->CommaText(), "a,b'c");
 }
 
 } // namespace

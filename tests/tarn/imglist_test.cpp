@@ -35,6 +35,25 @@ TEST(ImageList, KeepsImagesOfItsSizeInOrder) {
   EXPECT_FALSE(list->GetBitmap(1, out.get()));
   list->SetWidth(10); // a new size drops the images
   EXPECT_EQ(list->Count(), 0);
+
+  // Change links follow the list they watch and forget it when either side goes.
+  int told = 0;
+  TOwned<TChangeLink> link(New<TChangeLink>());
+  link->OnChange = [&](TObject* sender) {
+    EXPECT_EQ(sender, list.get());
+    ++told;
+  };
+  list->RegisterChanges(link.get());
+  list->SetHeight(10);
+  EXPECT_EQ(told, 1);
+  {
+    TOwned<TChangeLink> other(New<TChangeLink>());
+    list->RegisterChanges(other.get());
+  } // freed while registered
+  list->Add(Blank(10, 10).get());
+  EXPECT_EQ(told, 2);
+  list.reset();
+  EXPECT_EQ(link->Sender(), nullptr);
 }
 
 TEST(ImageList, DataRoundTripsAndBadDataIsRefused) {

@@ -86,10 +86,46 @@ TEST(Render, SampleFormPaintsBackToFrontAtItsChildrensPlaces) {
   EXPECT_LT(Pos(svg, ">alpha</text>"), Pos(svg, ">beta</text>"));
 }
 
+TEST(Render, ImagesDrawTheirPictureByStretchProportionAndCentre) {
+  TOwned<TForm> f(New<TForm>(nullptr));
+  f->SetBorderStyle(bsNone);
+  auto* img = Make<TImage>(f.get(), f.get(), "Image1");
+  img->SetBounds(0, 0, 100, 50);
+  TOwned<TCanvas> c(New<TCanvas>());
+  PaintControl(img, c.get());
+  ASSERT_EQ(c->Ops().size(), 1u);
+  EXPECT_EQ(c->Ops()[0].PenStyle, psDash); // no picture yet: an outline
+
+  TOwned<TBitmap> b(New<TBitmap>());
+  b->SetSize(400, 100);
+  img->Picture()->SetGraphic(b.get());
+  const struct {
+    bool stretch, proportional, center;
+    TRect expected;
+  } cases[] = {
+      {false, false, false, {0, 0, 400, 100}},
+      {true, false, false, {0, 0, 100, 50}},
+      {false, true, false, {0, 0, 100, 25}},
+      {false, true, true, {0, 12, 100, 37}},
+  };
+  for (const auto& k : cases) {
+    img->SetStretch(k.stretch);
+    img->SetProportional(k.proportional);
+    img->SetCenter(k.center);
+    c->Clear();
+    PaintControl(img, c.get());
+    ASSERT_EQ(c->Ops().size(), 1u);
+    EXPECT_EQ(c->Ops()[0].Kind, TCanvasOpKind::StretchDraw);
+    EXPECT_EQ(c->Ops()[0].Rect, k.expected);
+    EXPECT_EQ(c->Ops()[0].GraphicMime, "image/bmp");
+  }
+}
+
 TEST(Render, NearestRegisteredPainterWins) {
   TOwned<TForm> f(New<TForm>(nullptr));
   auto* b = Make<TButton>(f.get(), f.get(), "B");
-  static int calls = 0;
+  static int calls;
+  calls = 0;
   const TControlPainter original = FindControlPainter(TButton::StaticClass());
   RegisterControlPainter(TButton::StaticClass(),
                          [](TControl*, TCanvas*, const TRect&) { ++calls; });

@@ -17,6 +17,11 @@ TEST(UiTypeIdents, CursorAndModalResultTablesRoundTrip) {
     EXPECT_EQ(CursorToString(TCursor(e.Value)), e.Name);
     EXPECT_EQ(StringToCursor(String(e.Name)), TCursor(e.Value));
   }
+  std::vector<String> listed;
+  GetCursorValues([&](const String& name) { listed.push_back(name); });
+  ASSERT_EQ(listed.size(), Cursors.size());
+  EXPECT_EQ(listed.front(), "crDefault");
+  EXPECT_EQ(listed.back(), "crNone");
   EXPECT_EQ(CursorToString(crSize), "crSizeAll");
   EXPECT_EQ(CursorToString(TCursor(7)), "7");
   EXPECT_EQ(StringToCursor("crhandpoint"), crHandPoint);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <unistd.h>
 
@@ -58,6 +59,11 @@ TEST(ConsoleProcess, CapturesOutputErrorsAndExitCode) {
                                      "b",
                                      dir, "from env list"}));
   EXPECT_EQ(p.ExitCode(), 0u);
+
+  // A child ended by a signal reports 128 + the signal, as a shell does.
+  p.SetCommandLine(R"(/bin/sh -c "kill -TERM $$")");
+  p.Run();
+  EXPECT_EQ(p.ExitCode(), 128u + SIGTERM);
 }
 
 TEST(ConsoleProcess, ChildFloodingBothPipesDoesNotDeadlock) {

@@ -59,6 +59,17 @@ TEST(SymbolTable, CaseSensitivityFollowsTheKind) {
   EXPECT_EQ(insensitive.Find("Nam"), nullptr);
   EXPECT_EQ(insensitive.Find(""), nullptr);
   EXPECT_EQ(insensitive.Find(std::string(256, 'a')), nullptr);
+  // Letters whose upper and lower case alternate, with lower case on odd code points (ā)
+  // and on even ones (ł, ź), and one pair outside Latin.
+  const std::pair<const char*, const char*> pairs[] = {
+      {"\u0100bols", "\u0101BOLS"},                   // Ābols / āBOLS
+      {"\u0141\u00F3d\u017A", "\u0142\u00D3D\u0179"}, // Łódź / łÓDŹ
+      {"\u0460x", "\u0461X"}};
+  for (const auto& [stored, asked] : pairs) {
+    TBaseSymbol* sym = insensitive.Insert(Sym(stored));
+    EXPECT_EQ(insensitive.Find(asked), sym) << stored;
+  }
+  EXPECT_EQ(insensitive.Find("\u0103bols"), nullptr); // ă is another letter
 }
 
 TEST(SymbolTable, DeleteUnlinksAndHandsBackOwnership) {

@@ -136,6 +136,23 @@ TEST_F(TemplateFilter, OddForEachPlacementStaysSafe) {
             "T(3): Foreach blocks nested too deeply at tag 'foreach(C)'");
 }
 
+TEST_F(TemplateFilter, ForEachNestsToItsDepthLimitAndNoFurther) {
+  f->SetCollectionProperty("C", Items({"a"}));
+  auto nested = [](int depth) {
+    String t;
+    for (int i = 0; i < depth; ++i)
+      t += "[!foreach(C)]\n";
+    t += "[!C.Name]\n";
+    for (int i = 0; i < depth; ++i)
+      t += "[!endforeach]\n";
+    return t;
+  };
+  EXPECT_EQ(Expand(nested(MaxForEachDepth)), "a\r\n");
+  EXPECT_EQ(ErrorOf(nested(MaxForEachDepth + 1)),
+            "T(" + std::to_string(MaxForEachDepth + 1) +
+                "): Foreach blocks nested too deeply at tag 'foreach(C)'");
+}
+
 TEST_F(TemplateFilter, ValueDumpListsNestedCollections) {
   f->SetProperty("A", "1");
   f->SetCollectionProperty("L", Items({"x", "y"}));
