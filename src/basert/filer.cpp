@@ -4,6 +4,7 @@
 #include "basert/classreg.h"
 #include "basert/exceptions.h"
 #include "basert/format.h"
+#include "basert/propvalue.h"
 #include "basert/sysutils.h"
 
 #include <algorithm>
@@ -14,6 +15,9 @@
 namespace fw {
 
 namespace {
+
+using detail::IsSubComponent;
+using detail::ReferencedComponent;
 
 /// Runs `fn` when the scope ends, by return or by exception: the filers' state restores.
 template <class F> class TOnExit {
@@ -26,15 +30,6 @@ public:
 private:
   F FFn;
 };
-
-bool IsDateType(PTypeInfo t) {
-  return t->Name == "TDateTime" || t->Name == "TDate" || t->Name == "TTime";
-}
-
-bool IsSubComponent(TObject* value) {
-  auto* c = dynamic_cast<TComponent*>(value);
-  return c && c->ComponentStyle().Contains(styleSubComponent);
-}
 
 /// The module-wide state: references waiting for other modules, the finders of loaded modules
 /// and the integer identifier maps.
@@ -78,86 +73,6 @@ String ComponentValue(TComponent* component, TComponent* lookupRoot) {
   }
   if (!component->Name().empty()) return component->Name() + ".Owner";
   return {};
-}
-
-/// Whether two component references name the same component relative to their roots.
-bool SameReference(TComponent* value, TComponent* ancestorValue, TComponent* root,
-                   TComponent* rootAncestor) {
-  if (value == ancestorValue) return true;
-  if (!value || !ancestorValue) return false;
-  if (value->Owner() == root && ancestorValue->Owner() == rootAncestor)
-    return SameText(value->Name(), ancestorValue->Name());
-  if (value == root && ancestorValue == rootAncestor) return true;
-  return false;
-}
-
-struct TLookup {
-  TPersistent* Ancestor = nullptr;
-  TComponent* Root = nullptr;
-  TComponent* LookupRoot = nullptr;
-  TComponent* RootAncestor = nullptr;
-};
-
-TComponent* ReferencedComponent(const IPtr<IInterface>& value) {
-  auto ref = QueryIntf<IInterfaceComponentReference>(value);
-  return ref ? ref->GetComponent() : nullptr;
-}
-
-/// The test the writer applies before writing a property.
-bool IsDefault(TObject* instance, PPropInfo prop, const TLookup& ctx) {
-  TObject* ancestor = ctx.Ancestor;
-  PTypeInfo type = prop->PropType();
-  switch (prop->ValueClass) {
-  case TPropValueClass::Ordinal: {
-    if (type->Kind == kindInt64) {
-      Int64 v = GetInt64Prop(instance, prop);
-      return v == (ancestor ? GetInt64Prop(ancestor, prop) : 0);
-    }
-    Int64 v = GetOrdProp(instance, prop);
-    if (ancestor) return v == GetOrdProp(ancestor, prop);
-    return prop->Default != NoDefault && v == prop->Default;
-  }
-  case TPropValueClass::Float: {
-    Extended v = GetFloatProp(instance, prop);
-    return v == (ancestor ? GetFloatProp(ancestor, prop) : 0.0L);
-  }
-  case TPropValueClass::String:
-    return GetStrProp(instance, prop) == (ancestor ? GetStrProp(ancestor, prop) : String());
-  case TPropValueClass::Wide:
-    return GetWideStrProp(instance, prop) ==
-           (ancestor ? GetWideStrProp(ancestor, prop) : WideString());
-  case TPropValueClass::Variant: {
-    Variant v = GetVariantProp(instance, prop);
-    return ancestor ? v == GetVariantProp(ancestor, prop) : v.IsEmpty();
-  }
-  case TPropValueClass::Method: {
-    TMethod v = GetMethodProp(instance, prop);
-    void* ancestorCode = ancestor ? GetMethodProp(ancestor, prop).Code : nullptr;
-    if (v.Code == ancestorCode) return true;
-    // A handler the module cannot name is not written.
-    return v.Code && (!ctx.LookupRoot || ctx.LookupRoot->MethodName(v.Code).empty());
-  }
-  case TPropValueClass::Object: {
-    TObject* v = GetObjectProp(instance, prop);
-    TObject* av = ancestor ? GetObjectProp(ancestor, prop) : nullptr;
-    if (!v) return av == nullptr;
-    auto* c = dynamic_cast<TComponent*>(v);
-    if (!c || IsSubComponent(c)) return false; // sub-objects are compared property by property
-    return av && SameReference(c, dynamic_cast<TComponent*>(av), ctx.Root, ctx.RootAncestor);
-  }
-  case TPropValueClass::Interface: {
-    IPtr<IInterface> v = GetInterfaceProp(instance, prop);
-    IPtr<IInterface> av = ancestor ? GetInterfaceProp(ancestor, prop) : nullptr;
-    if (!v) return !av;
-    if (!av) return false;
-    if (QueryIntf<IInterface>(v) == QueryIntf<IInterface>(av)) return true;
-    return SameReference(ReferencedComponent(v), ReferencedComponent(av), ctx.Root,
-                         ctx.RootAncestor);
-  }
-  case TPropValueClass::None:
-    return true;
-  }
-  return true;
 }
 
 } // namespace
@@ -321,152 +236,158 @@ void TWriter::WriteProperties(TPersistent* instance) {
 
 void TWriter::WriteProperty(TPersistent* instance, PPropInfo prop) {
   if (!prop->HasRead()) return;
+  // Read-only: only a sub-component's own properties are written.
+  if (!prop->HasWrite() &&
+      (prop->PropType()->Kind != kindClass || !IsSubComponent(GetObjectProp(instance, prop))))
+    return;
+  (this->*PropValueOps(prop).Write)(instance, prop);
+}
+
+bool TWriter::IsDefaultHere(TPersistent* instance, PPropInfo prop) const {
+  return PropValueOps(prop).IsDefault(instance, prop, {FAncestor, FRoot, FRootAncestor},
+                                      FLookupRoot);
+}
+
+void TWriter::WriteNoProp(TPersistent*, PPropInfo) {}
+
+void TWriter::WriteOrdinalProp(TPersistent* instance, PPropInfo prop) {
+  if (IsDefaultHere(instance, prop)) return;
+  WritePropName(prop->Name);
   PTypeInfo type = prop->PropType();
-  if (!prop->HasWrite()) {
-    // Read-only: only a sub-component's own properties are written.
-    if (type->Kind != kindClass || !IsSubComponent(GetObjectProp(instance, prop))) return;
+  const Int64 v = GetInt64Prop(instance, prop);
+  switch (type->Kind) {
+  case kindInteger: {
+    String ident;
+    TIntToIdent toIdent = FindIntToIdent(type);
+    if (toIdent && toIdent(static_cast<Integer>(v), ident))
+      WriteIdent(ident);
+    else if (type->Data.OrdType == otULong)
+      // Unsigned values above the signed range take the 64-bit tag, so that the text form
+      // shows the number itself.
+      WriteInteger(static_cast<std::uint32_t>(v));
+    else
+      WriteInteger(static_cast<Integer>(static_cast<std::uint32_t>(v)));
+    return;
   }
-  TLookup ctx{FAncestor, FRoot, FLookupRoot, FRootAncestor};
+  case kindChar:
+    WriteChar(static_cast<char>(v));
+    return;
+  case kindWideChar:
+    WriteWideChar(static_cast<char16_t>(v));
+    return;
+  case kindEnumeration:
+    WriteIdent(GetEnumName(type, static_cast<Integer>(v)));
+    return;
+  case kindSet: {
+    std::vector<String> elements;
+    PTypeInfo comp = type->Data.CompType;
+    const int count = SetElementCount(type);
+    for (int bit = 0; bit < count; ++bit)
+      if (static_cast<std::uint64_t>(v) & (std::uint64_t{1} << bit))
+        elements.push_back(GetEnumName(comp, static_cast<Integer>(comp->Data.MinValue + bit)));
+    FCore.WriteSet(elements);
+    return;
+  }
+  default: // Int64
+    WriteInteger(v);
+    return;
+  }
+}
+
+void TWriter::WriteFloatProp(TPersistent* instance, PPropInfo prop) {
+  if (IsDefaultHere(instance, prop)) return;
+  WritePropName(prop->Name);
+  const TTypeData& data = prop->PropType()->Data;
+  const Extended v = GetFloatProp(instance, prop);
+  if (data.FloatType == ftSingle)
+    WriteSingle(static_cast<Single>(v));
+  else if (data.FloatType == ftCurr)
+    WriteCurrency(Currency::FromExtended(v));
+  else if (data.IsDate)
+    WriteDate(static_cast<TDateTime>(v));
+  else
+    WriteFloat(v);
+}
+
+template <TPropValueClass C> void TWriter::WritePlainProp(TPersistent* instance, PPropInfo prop) {
+  if (IsDefaultHere(instance, prop)) return;
+  WritePropName(prop->Name);
+  const TPropValue v = PropValueOps(C).Get(instance, prop);
+  const auto& value = std::get<static_cast<std::size_t>(C)>(v);
+  if constexpr (C == TPropValueClass::String)
+    WriteString(value);
+  else if constexpr (C == TPropValueClass::Wide)
+    WriteWideString(value);
+  else
+    WriteVariant(value);
+}
+template void TWriter::WritePlainProp<TPropValueClass::String>(TPersistent*, PPropInfo);
+template void TWriter::WritePlainProp<TPropValueClass::Wide>(TPersistent*, PPropInfo);
+template void TWriter::WritePlainProp<TPropValueClass::Variant>(TPersistent*, PPropInfo);
+
+void TWriter::WriteMethodProp(TPersistent* instance, PPropInfo prop) {
+  if (IsDefaultHere(instance, prop)) return;
+  WritePropName(prop->Name);
+  TMethod m = GetMethodProp(instance, prop);
+  if (!m.Code)
+    FCore.WriteValue(vaNil);
+  else
+    WriteIdent(FLookupRoot->MethodName(m.Code));
+}
+
+void TWriter::WriteInterfaceProp(TPersistent* instance, PPropInfo prop) {
+  if (IsDefaultHere(instance, prop)) return;
+  IPtr<IInterface> v = GetInterfaceProp(instance, prop);
+  TComponent* c = v ? ReferencedComponent(v) : nullptr;
+  if (v && !c) return; // an interface without a component cannot be named
+  WritePropName(prop->Name);
+  if (!c)
+    FCore.WriteValue(vaNil);
+  else
+    WriteIdent(ComponentValue(c, FLookupRoot));
+}
+
+void TWriter::WriteObjectProp(TPersistent* instance, PPropInfo prop) {
   const String& name = prop->Name;
-  switch (prop->ValueClass) {
-  case TPropValueClass::Ordinal: {
-    if (IsDefault(instance, prop, ctx)) return;
-    WritePropName(name);
-    Int64 v = GetOrdProp(instance, prop);
-    switch (type->Kind) {
-    case kindInteger: {
-      String ident;
-      TIntToIdent toIdent = FindIntToIdent(type);
-      if (toIdent && toIdent(static_cast<Integer>(v), ident))
-        WriteIdent(ident);
-      else if (type->Data.OrdType == otULong)
-        // Unsigned values above the signed range take the 64-bit tag, so that the text form
-        // shows the number itself.
-        WriteInteger(static_cast<std::uint32_t>(v));
-      else
-        WriteInteger(static_cast<Integer>(static_cast<std::uint32_t>(v)));
-      break;
-    }
-    case kindChar:
-      WriteChar(static_cast<char>(v));
-      break;
-    case kindWideChar:
-      WriteWideChar(static_cast<char16_t>(v));
-      break;
-    case kindEnumeration:
-      WriteIdent(GetEnumName(type, static_cast<Integer>(v)));
-      break;
-    case kindSet: {
-      std::vector<String> elements;
-      PTypeInfo comp = type->Data.CompType;
-      for (int bit = 0; bit < 32; ++bit)
-        if (static_cast<std::uint64_t>(v) & (std::uint64_t{1} << bit))
-          elements.push_back(GetEnumName(comp, static_cast<Integer>(comp->Data.MinValue + bit)));
-      FCore.WriteSet(elements);
-      break;
-    }
-    default:
-      WriteInteger(GetInt64Prop(instance, prop));
-      break;
-    }
-    return;
-  }
-  case TPropValueClass::Float: {
-    if (IsDefault(instance, prop, ctx)) return;
-    WritePropName(name);
-    Extended v = GetFloatProp(instance, prop);
-    if (type->Data.FloatType == ftSingle)
-      WriteSingle(static_cast<Single>(v));
-    else if (type->Data.FloatType == ftCurr)
-      WriteCurrency(Currency::FromExtended(v));
-    else if (IsDateType(type))
-      WriteDate(static_cast<TDateTime>(v));
-    else
-      WriteFloat(v);
-    return;
-  }
-  case TPropValueClass::String:
-    if (IsDefault(instance, prop, ctx)) return;
-    WritePropName(name);
-    WriteString(GetStrProp(instance, prop));
-    return;
-  case TPropValueClass::Wide:
-    if (IsDefault(instance, prop, ctx)) return;
-    WritePropName(name);
-    WriteWideString(GetWideStrProp(instance, prop));
-    return;
-  case TPropValueClass::Variant:
-    if (IsDefault(instance, prop, ctx)) return;
-    WritePropName(name);
-    WriteVariant(GetVariantProp(instance, prop));
-    return;
-  case TPropValueClass::Method: {
-    if (IsDefault(instance, prop, ctx)) return;
-    WritePropName(name);
-    TMethod m = GetMethodProp(instance, prop);
-    if (!m.Code)
-      FCore.WriteValue(vaNil);
-    else
-      WriteIdent(FLookupRoot->MethodName(m.Code));
-    return;
-  }
-  case TPropValueClass::Interface: {
-    if (IsDefault(instance, prop, ctx)) return;
-    IPtr<IInterface> v = GetInterfaceProp(instance, prop);
-    TComponent* c = v ? ReferencedComponent(v) : nullptr;
-    if (v && !c) return; // an interface without a component cannot be named
-    WritePropName(name);
-    if (!c)
-      FCore.WriteValue(vaNil);
-    else
-      WriteIdent(ComponentValue(c, FLookupRoot));
-    return;
-  }
-  case TPropValueClass::Object: {
-    TObject* value = GetObjectProp(instance, prop);
-    if (!value) {
-      if (!IsDefault(instance, prop, ctx)) {
-        WritePropName(name);
-        FCore.WriteValue(vaNil);
-      }
-      return;
-    }
-    auto* persistent = dynamic_cast<TPersistent*>(value);
-    if (!persistent) return;
-    auto* component = dynamic_cast<TComponent*>(value);
-    if (component && !IsSubComponent(component)) {
-      if (IsDefault(instance, prop, ctx)) return;
-      String ref = ComponentValue(component, FLookupRoot);
-      if (ref.empty()) return; // an unnamed component cannot be referred to
+  TObject* value = GetObjectProp(instance, prop);
+  if (!value) {
+    if (!IsDefaultHere(instance, prop)) {
       WritePropName(name);
-      WriteIdent(ref);
-      return;
-    }
-    // A sub-object: its own properties, prefixed with this property's name.
-    {
-      TPersistent* oldAncestor = FAncestor;
-      String savedPath = FPropPath;
-      TOnExit restore([&] {
-        FAncestor = oldAncestor;
-        FPropPath = std::move(savedPath);
-      });
-      FPropPath += name + ".";
-      if (FAncestor) FAncestor = dynamic_cast<TPersistent*>(GetObjectProp(FAncestor, prop));
-      WriteProperties(persistent);
-    }
-    if (auto* coll = dynamic_cast<TCollection*>(value)) {
-      auto* ancestorColl =
-          FAncestor ? dynamic_cast<TCollection*>(GetObjectProp(FAncestor, prop)) : nullptr;
-      if (!FAncestor || !ancestorColl ||
-          !CollectionsEqual(coll, ancestorColl, FRoot, FRootAncestor)) {
-        WritePropName(name);
-        WriteCollection(coll);
-      }
+      FCore.WriteValue(vaNil);
     }
     return;
   }
-  case TPropValueClass::None:
+  auto* persistent = dynamic_cast<TPersistent*>(value);
+  if (!persistent) return;
+  auto* component = dynamic_cast<TComponent*>(value);
+  if (component && !IsSubComponent(component)) {
+    if (IsDefaultHere(instance, prop)) return;
+    String ref = ComponentValue(component, FLookupRoot);
+    if (ref.empty()) return; // an unnamed component cannot be referred to
+    WritePropName(name);
+    WriteIdent(ref);
     return;
+  }
+  // A sub-object: its own properties, prefixed with this property's name.
+  {
+    TPersistent* oldAncestor = FAncestor;
+    String savedPath = FPropPath;
+    TOnExit restore([&] {
+      FAncestor = oldAncestor;
+      FPropPath = std::move(savedPath);
+    });
+    FPropPath += name + ".";
+    if (FAncestor) FAncestor = dynamic_cast<TPersistent*>(GetObjectProp(FAncestor, prop));
+    WriteProperties(persistent);
+  }
+  if (auto* coll = dynamic_cast<TCollection*>(value)) {
+    auto* ancestorColl =
+        FAncestor ? dynamic_cast<TCollection*>(GetObjectProp(FAncestor, prop)) : nullptr;
+    if (!FAncestor || !ancestorColl ||
+        !CollectionsEqual(coll, ancestorColl, FRoot, FRootAncestor)) {
+      WritePropName(name);
+      WriteCollection(coll);
+    }
   }
 }
 
@@ -907,12 +828,21 @@ void TReader::ReadProperty(TPersistent* instance) {
 }
 
 void TReader::ReadPropValue(TPersistent* instance, PPropInfo prop) {
-  PTypeInfo type = prop->PropType();
   if (!prop->HasWrite() &&
-      !(type->Kind == kindClass && IsSubComponent(GetObjectProp(instance, prop)))) {
+      !(prop->PropType()->Kind == kindClass && IsSubComponent(GetObjectProp(instance, prop)))) {
     FCore.SkipValue();
     throw EReadError(Format(SStreamPropertyReadOnly, prop->Name));
   }
+  (this->*PropValueOps(prop).Read)(instance, prop);
+}
+
+void TReader::ReadNoProp(TPersistent*, PPropInfo prop) {
+  FCore.SkipValue();
+  throw EReadError(Format(SInvalidPropertyType, prop->PropType()->Name));
+}
+
+void TReader::ReadOrdinalProp(TPersistent* instance, PPropInfo prop) {
+  PTypeInfo type = prop->PropType();
   switch (type->Kind) {
   case kindInteger:
     if (NextValue() == vaIdent) {
@@ -941,16 +871,17 @@ void TReader::ReadPropValue(TPersistent* instance, PPropInfo prop) {
     if (NextValue() != vaSet) FCore.PropValueError("Set");
     ReadValue();
     PTypeInfo comp = type->Data.CompType;
-    Int64 mask = 0;
+    const int count = SetElementCount(type);
+    std::uint64_t mask = 0;
     for (;;) {
       String element = ReadStr();
       if (element.empty()) break;
       Integer v = GetEnumValue(comp, element);
       Int64 bit = v - comp->Data.MinValue;
-      if (v < 0 || bit < 0 || bit > 31) FCore.PropValueError("Set");
-      mask |= Int64{1} << bit;
+      if (v < 0 || bit < 0 || bit >= count) FCore.PropValueError("Set");
+      mask |= std::uint64_t{1} << bit;
     }
-    SetOrdProp(instance, prop, mask);
+    SetOrdProp(instance, prop, static_cast<Int64>(mask));
     return;
   }
   case kindEnumeration: {
@@ -960,64 +891,70 @@ void TReader::ReadPropValue(TPersistent* instance, PPropInfo prop) {
     SetOrdProp(instance, prop, v);
     return;
   }
-  case kindFloat:
-    if (type->Data.FloatType == ftCurr)
-      SetFloatProp(instance, prop, ReadCurrency().ToExtended());
-    else
-      SetFloatProp(instance, prop, ReadFloat());
-    return;
-  case kindShortString:
-  case kindAnsiString:
-  case kindUnicodeString:
-    SetStrProp(instance, prop, ReadString());
-    return;
-  case kindWideString:
-    SetWideStrProp(instance, prop, ReadWideString());
-    return;
-  case kindVariant:
-    SetVariantProp(instance, prop, ReadVariant());
-    return;
-  case kindInt64:
+  default: // Int64
     SetInt64Prop(instance, prop, ReadInt64());
     return;
-  case kindMethod:
-    if (NextValue() == vaNil) {
-      ReadValue();
-      SetMethodProp(instance, prop, TMethod{});
-    } else {
-      TComponent* root = FLookupRoot ? FLookupRoot : FRoot;
-      void* code = FindMethod(ReadIdent());
-      if (code) SetMethodProp(instance, prop, TMethod{code, static_cast<TObject*>(root)});
-    }
+  }
+}
+
+void TReader::ReadFloatProp(TPersistent* instance, PPropInfo prop) {
+  if (prop->PropType()->Data.FloatType == ftCurr)
+    SetFloatProp(instance, prop, ReadCurrency().ToExtended());
+  else
+    SetFloatProp(instance, prop, ReadFloat());
+}
+
+template <TPropValueClass C> void TReader::ReadPlainProp(TPersistent* instance, PPropInfo prop) {
+  TPropValueOf<C> v;
+  if constexpr (C == TPropValueClass::String)
+    v = ReadString();
+  else if constexpr (C == TPropValueClass::Wide)
+    v = ReadWideString();
+  else
+    v = ReadVariant();
+  PropValueOps(C).Set(instance, prop,
+                      TPropValue(std::in_place_index<static_cast<std::size_t>(C)>, std::move(v)));
+}
+template void TReader::ReadPlainProp<TPropValueClass::String>(TPersistent*, PPropInfo);
+template void TReader::ReadPlainProp<TPropValueClass::Wide>(TPersistent*, PPropInfo);
+template void TReader::ReadPlainProp<TPropValueClass::Variant>(TPersistent*, PPropInfo);
+
+void TReader::ReadMethodProp(TPersistent* instance, PPropInfo prop) {
+  if (NextValue() == vaNil) {
+    ReadValue();
+    SetMethodProp(instance, prop, TMethod{});
     return;
-  case kindClass:
-    switch (NextValue()) {
-    case vaNil:
-      ReadValue();
-      SetObjectProp(instance, prop, nullptr);
-      return;
-    case vaCollection: {
-      ReadValue();
-      auto* coll = dynamic_cast<TCollection*>(GetObjectProp(instance, prop));
-      if (!coll) FCore.PropValueError("Collection");
-      ReadCollection(coll);
-      return;
-    }
-    default:
-      AddFixup(instance, prop, ReadIdent());
-      return;
-    }
-  case kindInterface:
-    if (NextValue() == vaNil) {
-      ReadValue();
-      SetInterfaceProp(instance, prop, nullptr);
-    } else {
-      AddFixup(instance, prop, ReadIdent());
-    }
+  }
+  TComponent* root = FLookupRoot ? FLookupRoot : FRoot;
+  void* code = FindMethod(ReadIdent());
+  if (code) SetMethodProp(instance, prop, TMethod{code, static_cast<TObject*>(root)});
+}
+
+void TReader::ReadObjectProp(TPersistent* instance, PPropInfo prop) {
+  switch (NextValue()) {
+  case vaNil:
+    ReadValue();
+    SetObjectProp(instance, prop, nullptr);
     return;
+  case vaCollection: {
+    ReadValue();
+    auto* coll = dynamic_cast<TCollection*>(GetObjectProp(instance, prop));
+    if (!coll) FCore.PropValueError("Collection");
+    ReadCollection(coll);
+    return;
+  }
   default:
-    FCore.SkipValue();
-    throw EReadError(Format(SInvalidPropertyType, type->Name));
+    AddFixup(instance, prop, ReadIdent());
+    return;
+  }
+}
+
+void TReader::ReadInterfaceProp(TPersistent* instance, PPropInfo prop) {
+  if (NextValue() == vaNil) {
+    ReadValue();
+    SetInterfaceProp(instance, prop, nullptr);
+  } else {
+    AddFixup(instance, prop, ReadIdent());
   }
 }
 
@@ -1239,23 +1176,23 @@ TComponent* FindNestedComponent(TComponent* root, std::string_view namePath) {
 bool IsDefaultPropertyValue(TObject* instance, PPropInfo prop,
                             const TGetLookupInfoEvent& onGetLookupInfo, TWriter* writer,
                             const TFindAncestorEvent& onFindAncestor) {
-  TLookup ctx;
-  if (onGetLookupInfo) onGetLookupInfo(ctx.Ancestor, ctx.Root, ctx.LookupRoot, ctx.RootAncestor);
+  TAncestorLookup at;
+  TComponent* lookupRoot = nullptr;
+  if (onGetLookupInfo) onGetLookupInfo(at.Ancestor, at.Root, lookupRoot, at.RootAncestor);
   if (writer && onFindAncestor) {
     if (auto* c = dynamic_cast<TComponent*>(instance)) {
-      auto* a = dynamic_cast<TComponent*>(ctx.Ancestor);
-      onFindAncestor(writer, c, c->Name(), a, ctx.RootAncestor);
-      ctx.Ancestor = a;
+      auto* a = dynamic_cast<TComponent*>(at.Ancestor);
+      onFindAncestor(writer, c, c->Name(), a, at.RootAncestor);
+      at.Ancestor = a;
     }
   }
   if (!prop->HasRead()) return true;
-  return IsDefault(instance, prop, ctx);
+  return PropValueOps(prop).IsDefault(instance, prop, at, lookupRoot);
 }
 
 bool IsDefaultPropertyValue(TObject* instance, PPropInfo prop, const TAncestorLookup& lookup) {
   if (!prop->HasRead()) return true;
-  return IsDefault(instance, prop,
-                   TLookup{lookup.Ancestor, lookup.Root, lookup.Root, lookup.RootAncestor});
+  return PropValueOps(prop).IsDefault(instance, prop, lookup, lookup.Root);
 }
 
 bool AncestorIsValid(TPersistent* ancestor, TComponent* root, TComponent* rootAncestor) {

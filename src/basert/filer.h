@@ -6,6 +6,7 @@
 #include "basert/collection.h"
 #include "basert/component.h"
 #include "basert/formstream.h"
+#include "basert/propvalue.h"
 #include "basert/streams.h"
 #include "basert/variants.h"
 
@@ -142,8 +143,19 @@ public:
   TBinaryWriterCore& Core() noexcept { return FCore; }
 
 private:
+  friend const TPropValueOps& PropValueOps(TPropValueClass cls) noexcept;
   void WritePropName(const String& name);
   void WritePrefixFor(TComponent* instance);
+  /// The value-class test under the current ancestor and roots.
+  bool IsDefaultHere(TPersistent* instance, PPropInfo prop) const;
+  // One property of each value class, unless it is default (the entries of PropValueOps).
+  void WriteNoProp(TPersistent* instance, PPropInfo prop);
+  void WriteOrdinalProp(TPersistent* instance, PPropInfo prop);
+  void WriteFloatProp(TPersistent* instance, PPropInfo prop);
+  template <TPropValueClass C> void WritePlainProp(TPersistent* instance, PPropInfo prop);
+  void WriteMethodProp(TPersistent* instance, PPropInfo prop);
+  void WriteObjectProp(TPersistent* instance, PPropInfo prop);
+  void WriteInterfaceProp(TPersistent* instance, PPropInfo prop);
 
   TBinaryWriterCore FCore;
   TComponent* FRootAncestor = nullptr;
@@ -257,7 +269,16 @@ public:
 
 private:
   struct TFixup;
+  friend const TPropValueOps& PropValueOps(TPropValueClass cls) noexcept;
   void ReadPropValue(TPersistent* instance, PPropInfo prop);
+  // The value after a property's name, by value class (the entries of PropValueOps).
+  void ReadNoProp(TPersistent* instance, PPropInfo prop);
+  void ReadOrdinalProp(TPersistent* instance, PPropInfo prop);
+  void ReadFloatProp(TPersistent* instance, PPropInfo prop);
+  template <TPropValueClass C> void ReadPlainProp(TPersistent* instance, PPropInfo prop);
+  void ReadMethodProp(TPersistent* instance, PPropInfo prop);
+  void ReadObjectProp(TPersistent* instance, PPropInfo prop);
+  void ReadInterfaceProp(TPersistent* instance, PPropInfo prop);
   void SkipComponent(bool skipHeader);
   TClass FindComponentClass(const String& className);
   void* FindMethod(const String& name);

@@ -157,9 +157,10 @@ PTypeInfo MakeSetType(String name, PTypeInfo elementType) {
   return KeepType(std::move(t));
 }
 
-PTypeInfo MakeFloatType(String name, TFloatType floatType) {
+PTypeInfo MakeFloatType(String name, TFloatType floatType, bool isDate) {
   auto t = NewType(std::move(name), kindFloat);
   t->Data.FloatType = floatType;
+  t->Data.IsDate = isDate;
   return KeepType(std::move(t));
 }
 
@@ -292,15 +293,15 @@ PTypeInfo TypeInfoShortString() {
   return t;
 }
 PTypeInfo TypeInfoTDateTime() {
-  static PTypeInfo t = MakeFloatType("TDateTime", ftDouble);
+  static PTypeInfo t = MakeFloatType("TDateTime", ftDouble, true);
   return t;
 }
 PTypeInfo TypeInfoTDate() {
-  static PTypeInfo t = MakeFloatType("TDate", ftDouble);
+  static PTypeInfo t = MakeFloatType("TDate", ftDouble, true);
   return t;
 }
 PTypeInfo TypeInfoTTime() {
-  static PTypeInfo t = MakeFloatType("TTime", ftDouble);
+  static PTypeInfo t = MakeFloatType("TTime", ftDouble, true);
   return t;
 }
 PTypeInfo TypeInfoComp() {
@@ -341,12 +342,20 @@ Integer GetEnumValue(PTypeInfo type, std::string_view name) {
   return -1;
 }
 
+int SetElementCount(PTypeInfo setType) noexcept {
+  PTypeInfo comp = setType ? setType->Data.CompType : nullptr;
+  if (!comp || comp->Data.MaxValue < comp->Data.MinValue) return 0;
+  const Int64 range = comp->Data.MaxValue - comp->Data.MinValue;
+  return range >= 63 ? 64 : static_cast<int>(range) + 1;
+}
+
 String SetToString(PTypeInfo setType, Int64 value, bool brackets) {
   String out;
   PTypeInfo comp = setType ? setType->Data.CompType : nullptr;
   if (comp) {
     const Int64 lo = comp->Data.MinValue;
-    for (int bit = 0; bit < 32; ++bit) {
+    const int count = SetElementCount(setType);
+    for (int bit = 0; bit < count; ++bit) {
       if (!(static_cast<std::uint64_t>(value) & (std::uint64_t{1} << bit))) continue;
       if (!out.empty()) out += ',';
       out += GetEnumName(comp, static_cast<Integer>(lo + bit));
@@ -379,7 +388,8 @@ Int64 StringToSet(PTypeInfo setType, std::string_view text) {
     if (item.empty()) continue;
     Integer v = GetEnumValue(comp, item);
     Int64 bit = v - comp->Data.MinValue;
-    if (v < 0 || bit < 0 || bit > 31) throw EPropertyError(Format(SInvalidPropertyElement, item));
+    if (v < 0 || bit < 0 || bit >= SetElementCount(setType))
+      throw EPropertyError(Format(SInvalidPropertyElement, item));
     mask |= Int64{1} << bit;
   }
   return mask;

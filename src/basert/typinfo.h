@@ -151,6 +151,7 @@ struct TTypeData {
   PTypeInfo CompType = nullptr;
   // Floats.
   TFloatType FloatType = ftDouble;
+  bool IsDate = false; ///< a date or time (streamed as a date value)
   // Short strings.
   Byte MaxLength = 255;
   // Classes.
@@ -203,7 +204,8 @@ PTypeInfo MakeEnumType(String name, std::vector<String> identifiers, String unit
 /// A subrange of an enumeration: names come from `base`.
 PTypeInfo MakeEnumSubrange(String name, PTypeInfo base, Int64 minValue, Int64 maxValue);
 PTypeInfo MakeSetType(String name, PTypeInfo elementType);
-PTypeInfo MakeFloatType(String name, TFloatType floatType);
+/// A date or time type with `isDate` (it then travels as a date value in form streams).
+PTypeInfo MakeFloatType(String name, TFloatType floatType, bool isDate = false);
 PTypeInfo MakeShortStringType(String name, Byte maxLength);
 /// A type with no data of its own: strings, variants, pointers and the like.
 PTypeInfo MakeSimpleType(String name, TTypeKind kind);
@@ -256,9 +258,13 @@ PTypeInfo TypeInfoNotifyEvent(); ///< TNotifyEvent = procedure(Sender: TObject) 
 String GetEnumName(PTypeInfo type, Integer value);
 /// Ordinal of an identifier (ignoring case), or -1. For an integer type the parsed number.
 Integer GetEnumValue(PTypeInfo type, std::string_view name);
+/// How many elements (bits, from the element type's lowest ordinal) a set type holds: the
+/// element type's range, at most 64.
+int SetElementCount(PTypeInfo setType) noexcept;
 /// "[a,b]" (or "a,b" without brackets) from a set value's mask; elements in ordinal order.
 String SetToString(PTypeInfo setType, Int64 value, bool brackets = false);
-/// The mask from "[a, b]" or "a,b"; raises EPropertyError on an unknown element.
+/// The mask from "[a, b]" or "a,b"; raises EPropertyError on an unknown element or one outside
+/// the set.
 Int64 StringToSet(PTypeInfo setType, std::string_view text);
 
 // ---- Property lists --------------------------------------------------------------------------
@@ -282,6 +288,14 @@ bool IsStoredProp(TObject* instance, PPropInfo prop);
 TTypeKind PropType(const TObject* instance, std::string_view name);
 
 // ---- Typed access ----------------------------------------------------------------------------
+
+namespace detail {
+/// Raw access through a property's accessors, into or from its value class's C++ type; raise
+/// EPropWriteOnly / EPropReadOnly without the accessor. No check of the value class.
+void Read(TObject* instance, PPropInfo prop, void* out);
+void Write(TObject* instance, PPropInfo prop, const void* in);
+} // namespace detail
+
 // Readers raise EPropWriteOnly for a property without read access, writers EPropReadOnly for one
 // without write access, and EPropertyError when the property's kind does not fit the accessor.
 // The by-name forms raise EPropertyError for an unknown property.

@@ -203,28 +203,13 @@ TPropertyAttributes TSetProperty::GetAttributes() {
   return a;
 }
 
-String TSetProperty::GetValue() {
-  PTypeInfo t = GetPropType();
-  PTypeInfo comp = GetTypeData(t)->CompType;
-  const Int64 lowest = SetLowest(t);
-  const auto bits = static_cast<std::uint64_t>(GetOrdValue());
-  String s = "[";
-  bool first = true;
-  for (int bit = 0; bit < 32; ++bit) {
-    if (!(bits & (std::uint64_t{1} << bit))) continue;
-    if (!first) s += ',';
-    s += GetEnumName(comp, static_cast<Integer>(lowest + bit));
-    first = false;
-  }
-  s += ']';
-  return s;
-}
+String TSetProperty::GetValue() { return SetToString(GetPropType(), GetOrdValue(), true); }
 
 void TSetProperty::GetProperties(const TGetPropProc& proc) {
   PTypeInfo comp = GetTypeData(GetPropType())->CompType;
   if (!comp) return;
   const TTypeData* d = GetTypeData(comp);
-  const Int64 hi = std::min(d->MaxValue, d->MinValue + 31);
+  const Int64 hi = d->MinValue + SetElementCount(GetPropType()) - 1;
   for (Int64 e = d->MinValue; e <= hi; ++e)
     proc(IPtr<IProperty>(New<TSetElementProperty>(this, static_cast<Integer>(e))));
 }

@@ -2,11 +2,11 @@
 
 #include "basert/exceptions.h"
 #include "basert/filer.h"
+#include "basert/propvalue.h"
 #include "basert/sysutils.h"
 #include "basert/variants.h"
 
 #include <algorithm>
-#include <optional>
 
 namespace fw {
 
@@ -34,6 +34,16 @@ TComponent* FindOwnedDeep(TComponent* owner, const String& name) {
   return nullptr;
 }
 
+/// An entry's current value, or nothing when it cannot be read (the write then decides).
+TPropValue ValueForUndo(const TInstProp& e) {
+  if (!e.PropInfo || !e.PropInfo->HasRead()) return {};
+  try {
+    return PropValueOps(e.PropInfo).Get(e.Instance, e.PropInfo);
+  } catch (const std::exception&) {
+    return {};
+  }
+}
+
 } // namespace
 
 TPropertyEditor::TPropertyEditor(const IPtr<IDesigner>& designer, Integer propCount)
@@ -49,12 +59,11 @@ const TInstProp& TPropertyEditor::Entry(Integer index) const {
 
 void TPropertyEditor::SetPropEntry(Integer index, TPersistent* instance, PPropInfo propInfo) {
   Entry(index);
-  // Written in place only while no nested editor shares the list.
-  auto list = FPropList.use_count() == 1
-                  ? std::const_pointer_cast<std::vector<TInstProp>>(FPropList)
-                  : std::make_shared<std::vector<TInstProp>>(*FPropList);
-  (*list)[static_cast<std::size_t>(index)] = TInstProp{instance, propInfo};
-  FPropList = std::move(list);
+  // Written in place only while no nested editor shares the list (the list is made mutable by
+  // this editor, so the cast is sound); otherwise the editor takes a copy of its own.
+  if (FPropList.use_count() != 1) FPropList = std::make_shared<std::vector<TInstProp>>(*FPropList);
+  const_cast<TInstProp&>((*FPropList)[static_cast<std::size_t>(index)]) =
+      TInstProp{instance, propInfo};
 }
 
 bool TPropertyEditor::AllEqual() { return FPropCount == 1; }
@@ -217,38 +226,33 @@ IPtr<IInterface> TPropertyEditor::GetIntfValueAt(Integer index) const {
   return GetInterfaceProp(e.Instance, e.PropInfo);
 }
 
-template <class V, class Read, class Write>
-void TPropertyEditor::WriteAll(const V& value, Read read, Write write, bool skipReadOnly) {
-  // Old values of the entries written so far, so a failure part-way can be undone.
-  std::vector<std::optional<V>> old;
+template <class V, class Write>
+void TPropertyEditor::WriteAll(const V& value, Write write, bool skipReadOnly) {
+  // Old values of the entries written so far, each in its property's own value class, so a
+  // failure part-way can be undone exactly. Monostate: nothing to put back.
+  std::vector<TPropValue> old;
   old.reserve(static_cast<std::size_t>(FPropCount));
-  const PInstPropList entries = FPropList; // stays whole whatever a setter does to the editor
+  // A setter that re-points an entry writes in place or leaves this list to its other sharer:
+  // either way it stays valid here.
+  const std::vector<TInstProp>& entries = *FPropList;
   Integer i = 0;
   try {
     for (; i < FPropCount; ++i) {
-      const TInstProp& e = (*entries)[static_cast<std::size_t>(i)];
+      const TInstProp& e = entries[static_cast<std::size_t>(i)];
       if (skipReadOnly && !(e.PropInfo && e.PropInfo->HasWrite())) {
         old.emplace_back();
         continue;
       }
-      if (e.PropInfo && e.PropInfo->HasRead()) {
-        try {
-          old.emplace_back(read(e.Instance, e.PropInfo));
-        } catch (const std::exception&) {
-          old.emplace_back(); // cannot be restored; the write below decides
-        }
-      } else {
-        old.emplace_back();
-      }
+      old.push_back(ValueForUndo(e));
       write(e.Instance, e.PropInfo, value);
     }
   } catch (...) {
     for (Integer j = i - 1; j >= 0; --j) {
-      const auto& o = old[static_cast<std::size_t>(j)];
-      if (!o) continue;
+      const TPropValue& o = old[static_cast<std::size_t>(j)];
+      if (std::holds_alternative<std::monostate>(o)) continue;
+      const TInstProp& e = entries[static_cast<std::size_t>(j)];
       try {
-        const TInstProp& e = (*entries)[static_cast<std::size_t>(j)];
-        write(e.Instance, e.PropInfo, *o);
+        PropValueOps(e.PropInfo).Set(e.Instance, e.PropInfo, o);
       } catch (...) {
         // The original error is the one worth reporting.
       }
@@ -260,50 +264,43 @@ void TPropertyEditor::WriteAll(const V& value, Read read, Write write, bool skip
 
 void TPropertyEditor::SetOrdValue(Int64 value) {
   WriteAll(
-      value, [](TObject* o, PPropInfo p) { return GetOrdProp(o, p); },
-      [](TObject* o, PPropInfo p, Int64 v) { SetOrdProp(o, p, v); }, false);
+      value, [](TObject* o, PPropInfo p, Int64 v) { SetOrdProp(o, p, v); }, false);
 }
 
 void TPropertyEditor::SetFloatValue(Extended value) {
   WriteAll(
-      value, [](TObject* o, PPropInfo p) { return GetFloatProp(o, p); },
-      [](TObject* o, PPropInfo p, Extended v) { SetFloatProp(o, p, v); }, false);
+      value, [](TObject* o, PPropInfo p, Extended v) { SetFloatProp(o, p, v); }, false);
 }
 
 void TPropertyEditor::SetMethodValue(const TMethod& value) {
   WriteAll(
-      value, [](TObject* o, PPropInfo p) { return GetMethodProp(o, p); },
-      [](TObject* o, PPropInfo p, const TMethod& v) { SetMethodProp(o, p, v); }, false);
+      value, [](TObject* o, PPropInfo p, const TMethod& v) { SetMethodProp(o, p, v); }, false);
 }
 
 void TPropertyEditor::SetVarValue(const Variant& value) {
   WriteAll(
-      value, [](TObject* o, PPropInfo p) { return GetVariantProp(o, p); },
-      [](TObject* o, PPropInfo p, const Variant& v) { SetVariantProp(o, p, v); }, false);
+      value, [](TObject* o, PPropInfo p, const Variant& v) { SetVariantProp(o, p, v); }, false);
 }
 
 void TPropertyEditor::SetInt64Value(Int64 value) {
   WriteAll(
-      value, [](TObject* o, PPropInfo p) { return GetInt64Prop(o, p); },
-      [](TObject* o, PPropInfo p, Int64 v) { SetInt64Prop(o, p, v); }, false);
+      value, [](TObject* o, PPropInfo p, Int64 v) { SetInt64Prop(o, p, v); }, false);
 }
 
 void TPropertyEditor::SetIntfValue(const IPtr<IInterface>& value) {
   WriteAll(
-      value, [](TObject* o, PPropInfo p) { return GetInterfaceProp(o, p); },
-      [](TObject* o, PPropInfo p, const IPtr<IInterface>& v) { SetInterfaceProp(o, p, v); }, false);
+      value, [](TObject* o, PPropInfo p, const IPtr<IInterface>& v) { SetInterfaceProp(o, p, v); },
+      false);
 }
 
 void TPropertyEditor::SetStrValue(const String& value) {
   WriteAll(
-      value, [](TObject* o, PPropInfo p) { return GetStrProp(o, p); },
-      [](TObject* o, PPropInfo p, const String& v) { SetStrProp(o, p, v); }, true);
+      value, [](TObject* o, PPropInfo p, const String& v) { SetStrProp(o, p, v); }, true);
 }
 
 void TPropertyEditor::SetWideStrValue(const WideString& value) {
   WriteAll(
-      value, [](TObject* o, PPropInfo p) { return GetWideStrProp(o, p); },
-      [](TObject* o, PPropInfo p, const WideString& v) { SetWideStrProp(o, p, v); }, true);
+      value, [](TObject* o, PPropInfo p, const WideString& v) { SetWideStrProp(o, p, v); }, true);
 }
 
 // ---- Default detection -------------------------------------------------------------------------

@@ -131,8 +131,7 @@ public:
 
 protected:
   const TInstProp& Entry(Integer index) const;
-  template <class V, class Read, class Write>
-  void WriteAll(const V& value, Read read, Write write, bool skipReadOnly);
+  template <class V, class Write> void WriteAll(const V& value, Write write, bool skipReadOnly);
 
   IPtr<IDesigner> FDesigner;
   PInstPropList FPropList;
