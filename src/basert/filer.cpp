@@ -4,6 +4,7 @@
 #include "basert/classreg.h"
 #include "basert/exceptions.h"
 #include "basert/format.h"
+#include "basert/onexit.h"
 #include "basert/propvalue.h"
 #include "basert/sysutils.h"
 
@@ -18,18 +19,6 @@ namespace {
 
 using detail::IsSubComponent;
 using detail::ReferencedComponent;
-
-/// Runs `fn` when the scope ends, by return or by exception: the filers' state restores.
-template <class F> class TOnExit {
-public:
-  explicit TOnExit(F fn) : FFn(std::move(fn)) {}
-  ~TOnExit() { FFn(); }
-  TOnExit(const TOnExit&) = delete;
-  TOnExit& operator=(const TOnExit&) = delete;
-
-private:
-  F FFn;
-};
 
 /// The module-wide state: references waiting for other modules, the finders of loaded modules
 /// and the integer identifier maps.

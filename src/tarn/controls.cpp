@@ -3,23 +3,13 @@
 #include "basert/classbuilder.h"
 #include "basert/filer.h"
 #include "basert/format.h"
+#include "basert/onexit.h"
 
 #include <algorithm>
 
 namespace fw {
 
 namespace {
-
-template <class F> class TOnExit {
-public:
-  explicit TOnExit(F fn) : FFn(std::move(fn)) {}
-  ~TOnExit() { FFn(); }
-  TOnExit(const TOnExit&) = delete;
-  TOnExit& operator=(const TOnExit&) = delete;
-
-private:
-  F FFn;
-};
 
 template <class T> void EraseLast(std::vector<T*>& v, const void* item) {
   for (std::size_t i = v.size(); i-- > 0;)

@@ -8,20 +8,10 @@
 
 namespace fw {
 
-namespace {
+using detail::ToIdent;
+using detail::ToInt;
 
-template <std::size_t N>
-bool ToIdent(const std::array<TIdentMapEntry, N>& map, Integer value, String& ident) {
-  auto r = IntToIdentIn(map.data(), N, value);
-  if (r) ident = std::move(*r);
-  return r.has_value();
-}
-template <std::size_t N>
-bool ToInt(const std::array<TIdentMapEntry, N>& map, const String& ident, Integer& value) {
-  auto r = IdentToIntIn(map.data(), N, ident);
-  if (r) value = *r;
-  return r.has_value();
-}
+namespace {
 
 // RGB values of the system colours in the headless theme, by system colour index.
 constexpr std::array<Integer, 31> SystemPalette = {

@@ -3,6 +3,7 @@
 #include "basert/classbuilder.h"
 #include "basert/filer.h"
 #include "basert/format.h"
+#include "basert/safesave.h"
 #include "basert/sysutils.h"
 #include "tarn/canvas.h"
 
@@ -192,8 +193,8 @@ void TGraphic::LoadFromFile(const String& fileName) {
 void TGraphic::SaveToFile(const String& fileName) {
   TMemoryStream m;
   SaveToStream(m);
-  TFileStream f(fileName, fmCreate);
-  f.WriteBuffer(m.Memory(), m.Size());
+  SaveAtomically(fileName, std::string_view(reinterpret_cast<const char*>(m.Memory()),
+                                            static_cast<std::size_t>(m.Size())));
 }
 
 std::vector<Byte> TGraphic::SaveToBytes() {

@@ -5,6 +5,9 @@
 
 namespace fw {
 
+using detail::ToIdent;
+using detail::ToInt;
+
 std::optional<String> IntToIdentIn(const TIdentMapEntry* map, std::size_t count, Integer value) {
   for (std::size_t i = 0; i < count; ++i)
     if (map[i].Value == value) return String(map[i].Name);
@@ -17,23 +20,6 @@ std::optional<Integer> IdentToIntIn(const TIdentMapEntry* map, std::size_t count
     if (SameText(map[i].Name, ident)) return map[i].Value;
   return std::nullopt;
 }
-
-namespace {
-
-template <std::size_t N>
-bool ToIdent(const std::array<TIdentMapEntry, N>& map, Integer value, String& ident) {
-  auto r = IntToIdentIn(map.data(), N, value);
-  if (r) ident = std::move(*r);
-  return r.has_value();
-}
-template <std::size_t N>
-bool ToInt(const std::array<TIdentMapEntry, N>& map, const String& ident, Integer& value) {
-  auto r = IdentToIntIn(map.data(), N, ident);
-  if (r) value = *r;
-  return r.has_value();
-}
-
-} // namespace
 
 bool ModalResultToIdent(Integer value, String& ident) {
   return ToIdent(ModalResults, value, ident);

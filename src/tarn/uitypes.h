@@ -43,6 +43,22 @@ std::optional<String> IntToIdentIn(const TIdentMapEntry* map, std::size_t count,
 std::optional<Integer> IdentToIntIn(const TIdentMapEntry* map, std::size_t count,
                                     std::string_view ident);
 
+namespace detail {
+/// The identifier-map callbacks' shape over a fixed table: true and the answer when found.
+template <std::size_t N>
+bool ToIdent(const std::array<TIdentMapEntry, N>& map, Integer value, String& ident) {
+  auto r = IntToIdentIn(map.data(), N, value);
+  if (r) ident = std::move(*r);
+  return r.has_value();
+}
+template <std::size_t N>
+bool ToInt(const std::array<TIdentMapEntry, N>& map, const String& ident, Integer& value) {
+  auto r = IdentToIntIn(map.data(), N, ident);
+  if (r) value = *r;
+  return r.has_value();
+}
+} // namespace detail
+
 // ---- Modal results -------------------------------------------------------------------------
 
 /// The result a modal form or dialog closes with; any integer, the named ones below.
