@@ -1,6 +1,6 @@
 // What the design-time package asks of the IDE host beyond the tools interfaces: the source
 // module behind each designed module (IDesignerModule), the design environment
-// (IDesignEnvironment), and the description of a component handed to the source module when
+// (IDesignEnvironment), and what the source module is told of a component when
 // it is renamed (ICompInfo). The host implements the first two; the package the third.
 #pragma once
 

@@ -4,6 +4,7 @@
 #include "basert/classreg.h"
 #include "basert/filer.h"
 #include "basert/formtext.h"
+#include "support/formtext.h"
 #include "support/testutil.h"
 #include "tarn/imglist.h"
 #include "tarn/standardcontrols.h"
@@ -41,27 +42,6 @@ protected:
     UnregisterStandardControls();
   }
 };
-
-String WriteText(TComponent* root) {
-  TMemoryStream bin, text;
-  {
-    TWriter w(&bin, 1024);
-    w.WriteRootComponent(root);
-  }
-  bin.SetPosition(0);
-  ObjectBinaryToText(bin, text);
-  return String(reinterpret_cast<const char*>(text.Memory()), static_cast<size_t>(text.Size()));
-}
-
-TComponent* ReadText(const String& text, TComponent* root) {
-  TMemoryStream in, bin;
-  in.WriteBuffer(text.data(), static_cast<Int64>(text.size()));
-  in.SetPosition(0);
-  ObjectTextToBinary(in, bin);
-  bin.SetPosition(0);
-  TReader r(&bin, 1024);
-  return r.ReadRootComponent(root);
-}
 
 template <class T> T* Named(TComponent* owner, const char* name) {
   auto* c = New<T>(owner);
@@ -117,7 +97,7 @@ TEST_F(ActionList, ActionsStreamAsChildrenOfTheirList) {
   save->Enabled = false;
   save->ImageIndex = 3;
 
-  const String text = WriteText(host.get());
+  const String text = fwtest::WriteFormText(host.get());
   EXPECT_NE(text.find("Images = Images"), String::npos) << text;
   EXPECT_NE(text.find("ShortCut = 16467"), String::npos) << text;
   EXPECT_NE(text.find("Enabled = False"), String::npos) << text;
@@ -125,7 +105,7 @@ TEST_F(ActionList, ActionsStreamAsChildrenOfTheirList) {
   EXPECT_LT(text.find("object ActionList1"), text.find("object FileOpen")) << text;
 
   TOwned<TActionHost> copy(New<TActionHost>(nullptr));
-  ReadText(text, copy.get());
+  fwtest::ReadFormText(text, copy.get());
   auto* list2 = static_cast<TActionList*>(copy->FindComponent("ActionList1"));
   ASSERT_NE(list2, nullptr);
   ASSERT_EQ(list2->ActionCount(), 2);
@@ -136,7 +116,7 @@ TEST_F(ActionList, ActionsStreamAsChildrenOfTheirList) {
   EXPECT_FALSE(save2->Enabled);
   EXPECT_EQ(list2->GetImages(), copy->FindComponent("Images"));
   EXPECT_EQ(static_cast<TImageList*>(list2->GetImages())->GetWidth(), 24);
-  EXPECT_EQ(WriteText(copy.get()), text);
+  EXPECT_EQ(fwtest::WriteFormText(copy.get()), text);
 }
 
 TEST(ActionHooks, ForwardWhenFilledAndRaiseWhenEmpty) {

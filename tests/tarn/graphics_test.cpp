@@ -6,6 +6,7 @@
 #include "basert/filer.h"
 #include "basert/formtext.h"
 #include "basert/streams.h"
+#include "support/formtext.h"
 #include "support/testutil.h"
 
 #include <gtest/gtest.h>
@@ -48,28 +49,6 @@ TClass TPainted::StaticClass() {
           .Default(mrNone)
           .Build();
   return cls;
-}
-
-String WriteText(TComponent* root) {
-  TMemoryStream bin;
-  {
-    TWriter w(&bin, 1024);
-    w.WriteRootComponent(root);
-  }
-  bin.SetPosition(0);
-  TMemoryStream text;
-  ObjectBinaryToText(bin, text);
-  return String(reinterpret_cast<const char*>(text.Memory()), static_cast<size_t>(text.Size()));
-}
-
-void ReadText(const String& text, TComponent* root) {
-  TMemoryStream in, bin;
-  in.WriteBuffer(text.data(), static_cast<Int64>(text.size()));
-  in.SetPosition(0);
-  ObjectTextToBinary(in, bin);
-  bin.SetPosition(0);
-  TReader r(&bin, 1024);
-  r.ReadRootComponent(root);
 }
 
 } // namespace
@@ -181,7 +160,7 @@ TEST(GraphicsStreaming, IdentifiersAndFontRoundTripThroughText) {
   p->GetFont()->SetStyle({fsBold, fsItalic});
   p->GetFont()->SetCharset(RUSSIAN_CHARSET);
   p->GetFont()->SetName("Courier New");
-  const String text = WriteText(p.get());
+  const String text = fwtest::WriteFormText(p.get());
   EXPECT_NE(text.find("Color = clInfoBk"), String::npos) << text;
   EXPECT_NE(text.find("Cursor = crHandPoint"), String::npos) << text;
   EXPECT_NE(text.find("Font.Charset = RUSSIAN_CHARSET"), String::npos) << text;
@@ -193,7 +172,7 @@ TEST(GraphicsStreaming, IdentifiersAndFontRoundTripThroughText) {
   EXPECT_EQ(text.find("Font.Pitch"), String::npos) << text;
 
   TOwned<TPainted> q(New<TPainted>(nullptr));
-  ReadText(text, q.get());
+  fwtest::ReadFormText(text, q.get());
   EXPECT_EQ(q->Color, clInfoBk);
   EXPECT_EQ(q->Cursor, crHandPoint);
   EXPECT_EQ(q->ModalResult, mrOk);
@@ -201,11 +180,12 @@ TEST(GraphicsStreaming, IdentifiersAndFontRoundTripThroughText) {
   EXPECT_EQ(q->GetFont()->GetCharset(), RUSSIAN_CHARSET);
   EXPECT_EQ(q->GetFont()->GetName(), "Courier New");
   EXPECT_GT(q->FontChanges, 0);
-  EXPECT_EQ(WriteText(q.get()), text);
+  EXPECT_EQ(fwtest::WriteFormText(q.get()), text);
 
   // Numbers still read where no identifier exists.
   TOwned<TPainted> r(New<TPainted>(nullptr));
-  ReadText("object Painted1: TPainted\n  Color = 12632256\n  Cursor = 5\nend\n", r.get());
+  fwtest::ReadFormText("object Painted1: TPainted\n  Color = 12632256\n  Cursor = 5\nend\n",
+                       r.get());
   EXPECT_EQ(r->Color, clSilver);
   EXPECT_EQ(r->Cursor, TCursor(5));
   UnRegisterClass(TPainted::StaticClass());

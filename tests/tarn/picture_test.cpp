@@ -6,6 +6,7 @@
 #include "basert/filer.h"
 #include "basert/formtext.h"
 #include "image_samples.h"
+#include "support/formtext.h"
 #include "support/testutil.h"
 
 #include <gtest/gtest.h>
@@ -42,27 +43,6 @@ TClass TPictured::StaticClass() {
                                 .Property("Picture", &TPictured::GetPicture, &TPictured::SetPicture)
                                 .Build();
   return cls;
-}
-
-String WriteText(TComponent* root, TComponent* ancestor = nullptr) {
-  TMemoryStream bin, text;
-  {
-    TWriter w(&bin, 1024);
-    w.WriteDescendent(root, ancestor);
-  }
-  bin.SetPosition(0);
-  ObjectBinaryToText(bin, text);
-  return String(reinterpret_cast<const char*>(text.Memory()), static_cast<size_t>(text.Size()));
-}
-
-void ReadText(const String& text, TComponent* root) {
-  TMemoryStream in, bin;
-  in.WriteBuffer(text.data(), static_cast<Int64>(text.size()));
-  in.SetPosition(0);
-  ObjectTextToBinary(in, bin);
-  bin.SetPosition(0);
-  TReader r(&bin, 1024);
-  r.ReadRootComponent(root);
 }
 
 struct TempDir {
@@ -165,29 +145,30 @@ TEST(PictureStreaming, DataPropertyRoundTripsAndIsLeftOutWhenInherited) {
   icon->LoadFromBytes(SampleIco(32, 32));
   c->GetPicture()->SetGraphic(icon.get());
   EXPECT_EQ(changes, 1);
-  const String text = WriteText(c.get());
+  const String text = fwtest::WriteFormText(c.get());
   EXPECT_NE(text.find("Picture.Data = {\r\n    055449636F6E"), String::npos) << text; // "\5TIcon"
 
   TOwned<TPictured> d(New<TPictured>(nullptr));
-  ReadText(text, d.get());
+  fwtest::ReadFormText(text, d.get());
   ASSERT_NE(d->GetPicture()->Graphic(), nullptr);
   EXPECT_EQ(d->GetPicture()->Graphic()->ClassName(), "TIcon");
   EXPECT_TRUE(d->GetPicture()->Graphic()->Equals(icon.get()));
-  EXPECT_EQ(WriteText(d.get()), text);
-  EXPECT_EQ(WriteText(d.get(), c.get()).find("Picture.Data"), String::npos);
+  EXPECT_EQ(fwtest::WriteFormText(d.get()), text);
+  EXPECT_EQ(fwtest::WriteFormText(d.get(), c.get()).find("Picture.Data"), String::npos);
 
   // A bitmap keeps its length prefix inside the picture's data.
   c->GetPicture()->Bitmap()->SetSize(2, 2);
-  const String bmpText = WriteText(c.get());
+  const String bmpText = fwtest::WriteFormText(c.get());
   TOwned<TPictured> e(New<TPictured>(nullptr));
-  ReadText(bmpText, e.get());
+  fwtest::ReadFormText(bmpText, e.get());
   EXPECT_EQ(e->GetPicture()->Width(), 2);
   EXPECT_EQ(e->GetPicture()->Graphic()->ClassName(), "TBitmap");
 
   // An unknown graphic class name is an error, not a silent loss.
   const String bad = "object Pictured1: TPictured\n  Picture.Data = {05544A756E6B}\nend\n";
   TOwned<TPictured> f(New<TPictured>(nullptr));
-  EXPECT_NE(MessageOf<Exception>([&] { ReadText(bad, f.get()); }).find("TJunk"), String::npos);
+  EXPECT_NE(MessageOf<Exception>([&] { fwtest::ReadFormText(bad, f.get()); }).find("TJunk"),
+            String::npos);
   UnRegisterClass(TPictured::StaticClass());
 }
 
