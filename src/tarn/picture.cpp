@@ -96,7 +96,8 @@ TImageSize ReadBmpHeader(std::span<const Byte> data) {
   if (offBits < 14 + dibSize || offBits > b.Size()) Invalid(SInvalidBitmap);
   if (compression == 0) { // uncompressed rows must all be there
     const Int64 stride = ((width * bits + 31) / 32) * 4;
-    if (stride * height > static_cast<Int64>(b.Size() - offBits))
+    // Divide rather than multiply: a hostile header overflows stride * height.
+    if (height > static_cast<Int64>(b.Size() - offBits) / stride)
       throw EInvalidGraphic(Format(STruncatedImage, {"Bitmap"}));
   }
   return {static_cast<Integer>(width), static_cast<Integer>(height)};

@@ -131,6 +131,14 @@ TEST(PictureHeaders, TruncatedOrCorruptDataIsRefusedAndTheOldImageKept) {
   wmf[14] = wmf[15] = 0; // zero units per inch (and a checksum that no longer matches)
   EXPECT_EQ(MessageOf<EInvalidGraphic>([&] { ReadWmfHeader(wmf); }), SInvalidMetafile);
   EXPECT_EQ(MessageOf<EInvalidGraphic>([&] { ReadBmpHeader(SampleBmp(5, 5)); }), "nothing raised");
+  // A huge width times a huge height must be refused as truncated, not overflow.
+  bmp = SampleBmp(5, 5);
+  for (std::size_t i : {18u, 22u}) { // width and height: 0x7FFFFFFF
+    bmp[i] = bmp[i + 1] = bmp[i + 2] = 0xFF;
+    bmp[i + 3] = 0x7F;
+  }
+  EXPECT_EQ(MessageOf<EInvalidGraphic>([&] { ReadBmpHeader(bmp); }),
+            Format(STruncatedImage, {"Bitmap"}));
   TOwned<TBitmap> b(New<TBitmap>());
   EXPECT_NE(MessageOf<EInvalidGraphic>([&] { b->SetSize(40000, 1); }), "nothing raised");
 }
