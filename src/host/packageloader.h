@@ -16,9 +16,9 @@ public:
 class TPackage {
 public:
   /// Loads the module, takes a fresh package group and calls its Register procedure under it;
-  /// CurrentGroup is restored afterwards. Raises EPackageError (SCannotLoadPackage) when the
-  /// module cannot be loaded, (SPackageAlreadyLoaded) when another TPackage holds it (under any
-  /// of its names), (SNoRegisterProc) when it lacks Register, and (SRegisterFailed)
+  /// CurrentGroup is restored afterwards. Raises EPackageError (sCannotLoadPackage) when the
+  /// module cannot be loaded, (sPackageAlreadyLoaded) when another TPackage holds it (under any
+  /// of its names), (sNoRegisterProc) when it lacks Register, and (sRegisterFailed)
   /// when Register raises; in every case what it registered so far is withdrawn and the module
   /// closed again.
   explicit TPackage(const String& fileName);
@@ -39,9 +39,9 @@ private:
   Integer FGroup = -1;
 };
 
-inline constexpr const char* SCannotLoadPackage = "Can't load package %s.\n%s";
-inline constexpr const char* SNoRegisterProc = "Package %s has no Register procedure";
-inline constexpr const char* SPackageAlreadyLoaded = "Package %s is already loaded";
-inline constexpr const char* SRegisterFailed = "Registration of package %s failed: %s";
+inline constexpr std::string_view sCannotLoadPackage = "Can't load package %s.\n%s";
+inline constexpr std::string_view sNoRegisterProc = "Package %s has no Register procedure";
+inline constexpr std::string_view sPackageAlreadyLoaded = "Package %s is already loaded";
+inline constexpr std::string_view sRegisterFailed = "Registration of package %s failed: %s";
 
 } // namespace fw

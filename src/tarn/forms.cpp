@@ -6,7 +6,7 @@
 
 namespace fw {
 
-inline constexpr const char* SCannotFocus = "Cannot focus a disabled or invisible window";
+inline constexpr std::string_view sCannotFocus = "Cannot focus a disabled or invisible window";
 
 PTypeInfo TypeInfoOf(std::type_identity<TFormBorderStyle>) {
   static PTypeInfo t = MakeEnumType(
@@ -166,7 +166,7 @@ void TCustomForm::SetActiveControl(TWinControl* value) {
     if (focusable && !Loading())
       for (TControl* c = value; c && c != this; c = c->Parent())
         if (!c->Visible() || !c->Enabled()) focusable = false;
-    if (!focusable) throw EInvalidOperation(SCannotFocus);
+    if (!focusable) throw EInvalidOperation(sCannotFocus);
   }
   if (FActiveControl) FActiveControl->RemoveFreeNotification(this);
   FActiveControl = value;

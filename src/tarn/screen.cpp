@@ -62,7 +62,7 @@ void TScreen::SetMonitors(const std::vector<TMonitorLayout>& monitors) {
 }
 
 TMonitor* TScreen::Monitors(Integer index) const {
-  if (index < 0 || index >= MonitorCount()) throw EListError(Format(SListIndexError, {index}));
+  if (index < 0 || index >= MonitorCount()) throw EListError(Format(sListIndexError, {index}));
   return FMonitors[static_cast<std::size_t>(index)].get();
 }
 
@@ -125,7 +125,7 @@ void TScreen::RemoveForm(TComponent* form) {
 }
 
 TComponent* TScreen::Forms(Integer index) const {
-  if (index < 0 || index >= FormCount()) throw EListError(Format(SListIndexError, {index}));
+  if (index < 0 || index >= FormCount()) throw EListError(Format(sListIndexError, {index}));
   return FForms[static_cast<std::size_t>(index)];
 }
 

@@ -103,7 +103,7 @@ TSprig::~TSprig() {
 }
 
 TSprig* TSprig::Items(Integer index) const {
-  if (index < 0 || index >= Count()) throw EListError(Format(SListIndexError, index));
+  if (index < 0 || index >= Count()) throw EListError(Format(sListIndexError, index));
   return FList[static_cast<std::size_t>(index)];
 }
 
@@ -855,7 +855,7 @@ void TreeIntfStartup() {
   RegisterSprigType(TCollectionItem::StaticClass(), TCollectionItemSprig::StaticClass());
   RegisterSprigType(TComponent::StaticClass(), TComponentSprig::StaticClass());
   RegisterRootSprigType(TPersistent::StaticClass(), TRootSprig::StaticClass());
-  GSprigClipboardFormat = RegisterClipboardFormat(sSprigClipboardFormatName);
+  GSprigClipboardFormat = RegisterClipboardFormat(String(sSprigClipboardFormatName));
   NotifyGroupChange(&WithdrawGroup);
   InitDesignNotification();
 }

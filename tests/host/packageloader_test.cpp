@@ -124,7 +124,7 @@ TEST_F(PackageLoaderTest, PackageRegistersUnderItsOwnGroupAndWithdrawsOnUnload) 
   EXPECT_NE(GetClass("TTicker"), nullptr);
   // Loading it a second time while loaded is refused, and leaves the first one whole.
   EXPECT_EQ(fwtest::MessageOf([] { TPackage twice(FW_STDCOMPONENTS_PATH); }),
-            Format(SPackageAlreadyLoaded, String(FW_STDCOMPONENTS_PATH)));
+            Format(sPackageAlreadyLoaded, String(FW_STDCOMPONENTS_PATH)));
   EXPECT_NE(GetClass("TTicker"), nullptr);
   EXPECT_TRUE(again.Loaded());
 }
@@ -173,13 +173,13 @@ TEST_F(PackageLoaderTest, BadModulesAreRefusedAndLeaveNothingBehind) {
             }).rfind("Can't load package /nonexistent/pkg.so.\n", 0),
             0u);
   EXPECT_EQ(fwtest::MessageOf<EPackageError>([] { TPackage p(FW_NO_ENTRY_MODULE_PATH); }),
-            Format(SNoRegisterProc, String(FW_NO_ENTRY_MODULE_PATH)));
+            Format(sNoRegisterProc, String(FW_NO_ENTRY_MODULE_PATH)));
   EXPECT_EQ(CurrentGroup, 0);
   EXPECT_FALSE(EditorGroupInUse(1)) << "a refused module takes no group";
 
   // A Register that fails half-way: what it registered is withdrawn and the module closed.
   EXPECT_EQ(fwtest::MessageOf<EPackageError>([] { TPackage p(FW_FAILING_PACKAGE_PATH); }),
-            Format(SRegisterFailed, String(FW_FAILING_PACKAGE_PATH), "the package is broken"));
+            Format(sRegisterFailed, String(FW_FAILING_PACKAGE_PATH), "the package is broken"));
   EXPECT_EQ(GetClass("TFailingWidget"), nullptr);
   EXPECT_TRUE(PaletteNames().empty());
   EXPECT_EQ(CurrentGroup, 0);
