@@ -7,6 +7,8 @@
 #include "basert/variants.h"
 
 #include <algorithm>
+#include <optional>
+#include <type_traits>
 
 namespace fw {
 
@@ -34,14 +36,12 @@ TComponent* FindOwnedDeep(TComponent* owner, const String& name) {
   return nullptr;
 }
 
-/// An entry's current value, or nothing when it cannot be read (the write then decides).
-TPropValue ValueForUndo(const TInstProp& e) {
-  if (!e.PropInfo || !e.PropInfo->HasRead()) return {};
-  try {
-    return PropValueOps(e.PropInfo).Get(e.Instance, e.PropInfo);
-  } catch (const std::exception&) {
-    return {};
-  }
+/// The index in TPropValue (that is, the value class) of the C++ type V.
+template <class V, std::size_t I = 0> constexpr std::size_t PropValueIndex() {
+  if constexpr (std::is_same_v<V, std::variant_alternative_t<I, TPropValue>>)
+    return I;
+  else
+    return PropValueIndex<V, I + 1>();
 }
 
 } // namespace
@@ -228,10 +228,13 @@ IPtr<IInterface> TPropertyEditor::GetIntfValueAt(Integer index) const {
 
 template <class V, class Write>
 void TPropertyEditor::WriteAll(const V& value, Write write, bool skipReadOnly) {
-  // Old values of the entries written so far, each in its property's own value class, so a
-  // failure part-way can be undone exactly. Monostate: nothing to put back.
-  std::vector<TPropValue> old;
+  // Old values of the entries written so far, so a failure part-way can be undone exactly.
+  // An entry whose value class travels in V keeps its value in V; any other (a wide string
+  // under a string write) keeps it in its own class. Both go back through the value table.
+  constexpr std::size_t own = PropValueIndex<V>();
+  std::vector<std::optional<V>> old;
   old.reserve(static_cast<std::size_t>(FPropCount));
+  std::vector<std::pair<Integer, TPropValue>> foreign;
   // A setter that re-points an entry writes in place or leaves this list to its other sharer:
   // either way it stays valid here.
   const std::vector<TInstProp>& entries = *FPropList;
@@ -239,18 +242,33 @@ void TPropertyEditor::WriteAll(const V& value, Write write, bool skipReadOnly) {
   try {
     for (; i < FPropCount; ++i) {
       const TInstProp& e = entries[static_cast<std::size_t>(i)];
-      if (skipReadOnly && !(e.PropInfo && e.PropInfo->HasWrite())) {
-        old.emplace_back();
-        continue;
+      old.emplace_back();
+      if (skipReadOnly && !(e.PropInfo && e.PropInfo->HasWrite())) continue;
+      if (e.PropInfo && e.PropInfo->HasRead()) {
+        try {
+          if (static_cast<std::size_t>(e.PropInfo->ValueClass) == own)
+            detail::Read(e.Instance, e.PropInfo, &old.back().emplace());
+          else
+            foreign.emplace_back(i, PropValueOps(e.PropInfo).Get(e.Instance, e.PropInfo));
+        } catch (const std::exception&) {
+          old.back().reset(); // cannot be restored; the write below decides
+        }
       }
-      old.push_back(ValueForUndo(e));
       write(e.Instance, e.PropInfo, value);
     }
   } catch (...) {
+    auto f = foreign.rbegin();
     for (Integer j = i - 1; j >= 0; --j) {
-      const TPropValue& o = old[static_cast<std::size_t>(j)];
-      if (std::holds_alternative<std::monostate>(o)) continue;
       const TInstProp& e = entries[static_cast<std::size_t>(j)];
+      while (f != foreign.rend() && f->first > j)
+        ++f; // the entry whose write failed
+      TPropValue o;
+      if (auto& typed = old[static_cast<std::size_t>(j)])
+        o.emplace<own>(std::move(*typed));
+      else if (f != foreign.rend() && f->first == j)
+        o = std::move((f++)->second);
+      else
+        continue;
       try {
         PropValueOps(e.PropInfo).Set(e.Instance, e.PropInfo, o);
       } catch (...) {

@@ -4,6 +4,7 @@
 #include "basert/exceptions.h"
 #include "basert/filer.h"
 #include "editor_test_classes.h"
+#include "stdeditors_test_classes.h"
 
 #include <gtest/gtest.h>
 
@@ -77,6 +78,19 @@ TEST_F(EditorBase, FailedWriteLeavesEveryObjectAsItWas) {
   EXPECT_EQ(a->FLimited, 1);
   EXPECT_EQ(b->FLimited, 2);
   EXPECT_EQ(a->Writes, 2); // written, then restored
+  EXPECT_EQ(d->ModifiedCount, 0);
+
+  // A wide string under a string write gets its own text back, lone surrogate and all.
+  TOwned<TEdSample> sample(New<TEdSample>(nullptr));
+  const WideString wide{char16_t(0xD800), u'x'};
+  sample->FWide = wide;
+  a->FCaption = "kept";
+  e->SetPropEntry(0, sample.get(), Prop(TEdSample::StaticClass(), "Wide"));
+  e->SetPropEntry(1, a, Prop(TWidget::StaticClass(), "Caption"));
+  e->SetPropEntry(2, b, Prop(TWidget::StaticClass(), "Width"));
+  EXPECT_THROW(e->SetStrValue("new"), EPropertyError);
+  EXPECT_EQ(sample->FWide, wide);
+  EXPECT_EQ(a->FCaption, "kept");
   EXPECT_EQ(d->ModifiedCount, 0);
 }
 
