@@ -60,6 +60,17 @@ TComponent* ReadRoot(TMemoryStream& in, TComponent* root = nullptr) {
   return r.ReadRootComponent(root);
 }
 
+// The same with an error handler that takes every error, collecting its message.
+TComponent* ReadRootHandled(TMemoryStream& in, std::vector<String>& errors) {
+  in.SetPosition(0);
+  TReader r(&in, 1024);
+  r.OnError = [&](TReader*, const String& message, bool& handled) {
+    errors.push_back(message);
+    handled = true;
+  };
+  return r.ReadRootComponent(nullptr);
+}
+
 void Write(TComponent* root, TMemoryStream& out, TComponent* ancestor = nullptr) {
   TWriter w(&out, 1024);
   w.WriteDescendent(root, ancestor);
@@ -268,14 +279,8 @@ TEST(Filer, UnknownPropertiesAndClassesAreReportedOrSkippedWhenHandled) {
            stream);
   EXPECT_EQ(fwtest::MessageOf<EReadError>([&] { TOwned<TComponent> root(ReadRoot(stream)); }),
             "Error reading A.Bogus: Property Bogus does not exist");
-  stream.SetPosition(0);
-  TReader reader(&stream, 1024);
   std::vector<String> errors;
-  reader.OnError = [&](TReader*, const String& message, bool& handled) {
-    errors.push_back(message);
-    handled = true;
-  };
-  TOwned<TComponent> root(reader.ReadRootComponent(nullptr));
+  TOwned<TComponent> root(ReadRootHandled(stream, errors));
   ASSERT_EQ(errors.size(), 2u);
   EXPECT_EQ(errors[1], "Class TNoSuchClass not found");
   EXPECT_EQ(root->ComponentCount(), 2); // the unknown object is skipped with its children
@@ -444,14 +449,8 @@ TEST(Filer, AReferenceToAMissingChildIsAReadErrorUnlessHandled) {
   EXPECT_EQ(fwtest::MessageOf<EReadError>([&] { TOwned<TComponent> root(ReadRoot(stream)); }),
             "Invalid reference B.Missing in property Buddy");
 
-  stream.SetPosition(0);
-  TReader reader(&stream, 1024);
   std::vector<String> errors;
-  reader.OnError = [&](TReader*, const String& message, bool& handled) {
-    errors.push_back(message);
-    handled = true;
-  };
-  TOwned<TComponent> root(reader.ReadRootComponent(nullptr));
+  TOwned<TComponent> root(ReadRootHandled(stream, errors));
   EXPECT_EQ(errors, std::vector<String>{"Invalid reference B.Missing in property Buddy"});
   EXPECT_EQ(static_cast<TSample*>(root->FindComponent("A"))->FBuddy, nullptr);
   EXPECT_TRUE(GetFixupReferenceNames(root.get()).empty()); // nothing waits for B
