@@ -180,8 +180,13 @@ void TDragGuides::BeginDrag(const TGuideDrag& drag, std::span<const TGuideItem> 
   FPainter = drag.Painter;
   FAllowedHorzGuides = drag.AllowedHorz;
   FAllowedVertGuides = drag.AllowedVert;
-  SetUp(drag, candidates);
-  GenerateGuidelines();
+  try {
+    SetUp(drag, candidates);
+    GenerateGuidelines();
+  } catch (...) {
+    EndDrag();
+    throw;
+  }
 }
 
 void TDragGuides::SetUp(const TGuideDrag& drag, std::span<const TGuideItem> candidates) {

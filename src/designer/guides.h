@@ -184,7 +184,8 @@ public:
   /// Starts a drag: with guides on, collects the candidates' guides (GetGuides), sorts the
   /// dragged item's guides baseline first, wraps the dragged item and paints. With guides off
   /// it only remembers that a drag runs. Candidates are the surface's items not covered by the
-  /// selection, then the container item; those without guidelines add nothing.
+  /// selection, then the container item; those without guidelines add nothing. What an item
+  /// or the painter raises passes on, with the drag ended.
   void BeginDrag(const TGuideDrag& drag, std::span<const TGuideItem> candidates);
   /// Ends the drag: empties both lists, erases the painted lines and drops the dragged item and
   /// the painter. Nothing when no drag runs.

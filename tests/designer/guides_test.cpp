@@ -288,6 +288,25 @@ TEST_F(GuidesFixture, ItemsFarOffTheSurfaceDoNotOverflow) {
   EXPECT_EQ(painter->UpdateDepth(), 0);
 }
 
+TEST_F(GuidesFixture, AnItemThatFailsToTellItsGuidesEndsTheDrag) {
+  struct TFailing : TItemGuidelines {
+    using TItemGuidelines::TItemGuidelines;
+    Integer GetGuide(Integer index) override {
+      if (index == 1) throw EListError("gone");
+      return TItemGuidelines::GetGuide(index);
+    }
+  };
+  TGuideItem broken = Control({0, 0, 10, 10});
+  broken.Guidelines = IPtr<IItemGuidelines>(new TFailing({{1, gtAlignLeft}, {2, gtAlignTop}}));
+  EXPECT_THROW(Begin(Control({50, 50, 60, 60}), {Control({0, 50, 10, 60}), broken}), EListError);
+  EXPECT_FALSE(guides.Dragging());
+  EXPECT_TRUE(guides.VertGuides().empty());
+  EXPECT_FALSE(guides.DragItem());
+
+  Begin(Control({50, 50, 60, 60}), {Control({0, 50, 10, 60})});
+  EXPECT_EQ(MoveBy({-47, 0}).first, -50) << "the next drag works";
+}
+
 TEST(GuideListsTest, SorterPutsBaselinesFirstAndAdapterDropsMissingGuides) {
   auto source = IPtr<IItemGuidelines>(New<TItemGuidelines>(
       std::vector<TGuide>{{1, gtAlignLeft}, {2, gtBaseline}, {3, gtAlignTop}, {4, gtBaseline}}));
