@@ -71,30 +71,34 @@ Integer TSimpleSelections::IndexOf(const IPtr<IItem>& item) {
 
 void TSimpleSelections::Add(const IPtr<IItem>& item) {
   if (!item || IndexOf(item) >= 0) return;
+  const void* key = KeyOf(item);
   FList.push_back(item);
-  FIndex.emplace(KeyOf(item), item.get());
+  FKeys.push_back(key);
+  FIndex.emplace(key, item.get());
   Change();
 }
 
-void TSimpleSelections::Unindex(const IPtr<IItem>& item) {
-  auto [lo, hi] = FIndex.equal_range(KeyOf(item));
-  for (auto it = lo; it != hi; ++it)
-    if (it->second == item.get()) {
-      FIndex.erase(it);
-      return;
-    }
-}
-
 void TSimpleSelections::Remove(const IPtr<IItem>& item) {
-  const Integer i = IndexOf(item);
+  Integer i = IndexOf(item);
+  if (i < 0) {
+    // An item whose object is gone no longer answers its key: find it by reference.
+    auto pos = std::find(FList.begin(), FList.end(), item);
+    if (pos != FList.end()) i = static_cast<Integer>(pos - FList.begin());
+  }
   if (i >= 0) Remove(i);
 }
 
 void TSimpleSelections::Remove(Integer index) {
   if (index < 0 || index >= GetCount()) throw EListError(Format(SListIndexError, {index}));
-  const IPtr<IItem> item = FList[static_cast<std::size_t>(index)];
-  Unindex(item);
+  const auto i = static_cast<std::size_t>(index);
+  auto [lo, hi] = FIndex.equal_range(FKeys[i]);
+  for (auto it = lo; it != hi; ++it)
+    if (it->second == FList[i].get()) {
+      FIndex.erase(it);
+      break;
+    }
   FList.erase(FList.begin() + index);
+  FKeys.erase(FKeys.begin() + index);
   Change();
 }
 
@@ -109,6 +113,7 @@ void TSimpleSelections::Toggle(const IPtr<IItem>& item) {
 void TSimpleSelections::Clear() {
   FIndex.clear();
   FList.clear();
+  FKeys.clear();
   Change();
 }
 

@@ -54,9 +54,10 @@ private:
   static const void* KeyOf(const IPtr<IItem>& item);
   void Change();
   void Signal();
-  void Unindex(const IPtr<IItem>& item);
 
   std::vector<IPtr<IItem>> FList;
+  /// The key each entry was indexed under when added.
+  std::vector<const void*> FKeys;
   std::unordered_multimap<const void*, IItem*> FIndex;
   TSelectionListenerHelper FListeners;
   Integer FBeginCount = 0;
