@@ -279,7 +279,7 @@ void TDesigner::MouseDown(const IPtr<IItem>& pressed, TShiftState shift, Integer
 }
 
 void TDesigner::MouseMove(Integer x, Integer y) {
-  if (FDragAction != daNone && FBoxes) DragTo(x, y);
+  if (FDragAction != daNone) DragTo(x, y);
 }
 
 void TDesigner::MouseUp(Integer x, Integer y) {

@@ -58,19 +58,23 @@ IPtr<IItem> TSimpleSelections::GetItems(Integer index) {
   return FList[static_cast<std::size_t>(index)];
 }
 
-Integer TSimpleSelections::IndexOf(const IPtr<IItem>& item) {
-  if (!item) return -1;
+IItem* TSimpleSelections::Find(const IPtr<IItem>& item) {
+  if (!item) return nullptr;
   auto [lo, hi] = FIndex.equal_range(KeyOf(item));
-  for (auto it = lo; it != hi; ++it) {
-    if (!SameItem(it->second, item)) continue;
-    auto pos = std::find(FList.begin(), FList.end(), IPtr<IItem>(it->second));
-    return static_cast<Integer>(pos - FList.begin());
-  }
-  return -1;
+  for (auto it = lo; it != hi; ++it)
+    if (SameItem(it->second, item)) return it->second;
+  return nullptr;
+}
+
+Integer TSimpleSelections::IndexOf(const IPtr<IItem>& item) {
+  IItem* entry = Find(item);
+  if (!entry) return -1;
+  auto pos = std::find(FList.begin(), FList.end(), IPtr<IItem>(entry));
+  return static_cast<Integer>(pos - FList.begin());
 }
 
 void TSimpleSelections::Add(const IPtr<IItem>& item) {
-  if (!item || IndexOf(item) >= 0) return;
+  if (!item || Find(item)) return;
   const void* key = KeyOf(item);
   FList.push_back(item);
   FKeys.push_back(key);

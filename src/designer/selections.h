@@ -43,7 +43,7 @@ public:
   void Remove(const IPtr<IItem>& item) override;
   void Remove(Integer index) override;
   void RemoveListener(const IPtr<ISelectionsListener>& listener) override;
-  bool Selected(const IPtr<IItem>& item) override { return IndexOf(item) >= 0; }
+  bool Selected(const IPtr<IItem>& item) override { return Find(item) != nullptr; }
   void Toggle(const IPtr<IItem>& item) override;
   /// -1 when absent.
   Integer IndexOf(const IPtr<IItem>& item);
@@ -52,6 +52,8 @@ private:
   /// Items wrapping a persistent object are keyed by it (that is what Equals compares for
   /// them), so a lookup is not a scan; others by their reference.
   static const void* KeyOf(const IPtr<IItem>& item);
+  /// The entry that is the same item, without its position; null when absent.
+  IItem* Find(const IPtr<IItem>& item);
   void Change();
   void Signal();
 

@@ -522,3 +522,33 @@ TEST_F(DesignerGuidesFixture, ModifierKeyPaintsTheGuidesAtRestUntilReleased) {
   Surface->KeyUp(dkNone, Ctrl);
   EXPECT_TRUE(Painter->Lines().empty());
 }
+
+// ---- Surface base ------------------------------------------------------------------------------
+
+TEST_F(DesignerFixture, SurfaceMenuHandlersForwardToTheHost) {
+  Surface->AppAlignDialog();
+  Surface->AppTabOrderDialog();
+  Surface->AlignToGrid();
+  Surface->RevertComponent();
+  Surface->AppConvertToTessellineUI();
+  EXPECT_EQ(Host->Dialogs, (std::vector<TDesignDialog>{ddAlign, ddTabOrder}));
+  EXPECT_EQ(Host->Commands, (std::vector<TDesignCommand>{dmAlignToGrid, dmRevert}));
+  EXPECT_EQ(Host->ConvertCount, 1);
+  EXPECT_EQ(Surface->UniqueName("TButton"), "Button1");
+}
+
+TEST_F(DesignerFixture, TheSurfaceKeepsOneListenerAndListsTheRootsComponents) {
+  TButton* a = Add({10, 10, 50, 30});
+  ASSERT_EQ(Surface->GetItemsCount(), 1);
+  EXPECT_EQ(Surface->GetItems(0), Item(a));
+  EXPECT_EQ(Surface->GetItems(0)->GetParent(), Surface->GetRoot());
+  EXPECT_THROW(Item(Form)->ValidateDeletable(), Exception);
+  Item(a)->ValidateDeletable();
+  // Another listener replaces the designer; removing someone else's registration keeps it.
+  IPtr<TDesigner> other(new TDesigner(Surface.get(), Sel, nullptr));
+  EXPECT_EQ(Surface->Listener().get(), static_cast<IDesignSurfaceListener*>(other.get()));
+  Surface->RemoveListener(D.get());
+  EXPECT_EQ(Surface->Listener().get(), static_cast<IDesignSurfaceListener*>(other.get()));
+  other->Close();
+  EXPECT_EQ(Surface->Listener(), nullptr);
+}
