@@ -41,15 +41,13 @@ bool MarginPairHolds(TGuideType candidate, TGuideType dragged, bool isParent) {
   return false;
 }
 
-/// A candidate's margin guide may meet the dragged item's when the two do not overlap, or when
-/// the candidate is the parent (whose padding lies inside it).
-bool MarginQualifies(const TGuideInstance& g, TGuideType dragged, const TRect& dragBounds);
-
 bool Intersects(const TRect& a, const TRect& b) {
   return std::max(a.Left, b.Left) < std::min(a.Right, b.Right) &&
          std::max(a.Top, b.Top) < std::min(a.Bottom, b.Bottom);
 }
 
+/// A candidate's margin guide may meet the dragged item's when the two do not overlap, or when
+/// the candidate is the parent (whose padding lies inside it).
 bool MarginQualifies(const TGuideInstance& g, TGuideType dragged, const TRect& dragBounds) {
   const bool isParent = g.FItem->IsDragParent;
   if (!isParent && Intersects(g.FItem->BoundsRect, dragBounds)) return false;
@@ -69,8 +67,13 @@ bool Inside(Int64 v, std::pair<Integer, Integer> range) {
   return v >= range.first && v <= range.second;
 }
 
+/// Coordinates of items far off the surface must not overflow: results saturate.
+Integer Clamp32(Int64 v) {
+  return static_cast<Integer>(std::clamp<Int64>(v, INT32_MIN, INT32_MAX));
+}
+
 /// The middle of a..b, rounded toward a.
-Integer Mid(Integer a, Integer b) { return a + (b - a) / 2; }
+Integer Mid(Integer a, Integer b) { return Clamp32(a + (Int64{b} - a) / 2); }
 
 /// The first candidate whose guide is at least `value`.
 std::vector<TGuideInstance>::const_iterator LowerBound(const std::vector<TGuideInstance>& list,
@@ -80,7 +83,8 @@ std::vector<TGuideInstance>::const_iterator LowerBound(const std::vector<TGuideI
 }
 
 TRect Offset(const TRect& r, TPoint d) {
-  return {r.Left + d.X, r.Top + d.Y, r.Right + d.X, r.Bottom + d.Y};
+  return {Clamp32(Int64{r.Left} + d.X), Clamp32(Int64{r.Top} + d.Y), Clamp32(Int64{r.Right} + d.X),
+          Clamp32(Int64{r.Bottom} + d.Y)};
 }
 
 } // namespace
@@ -127,7 +131,7 @@ IPtr<IItemGuidelines> ItemGuidelinesOf(const IPtr<IComponentGuidelines>& guideli
       const Integer offset = guidelines->GetDesignerGuideOffset(i);
       if (offset == NoGuideOffset) continue;
       const TGuideType type = guidelines->GetDesignerGuideType(i);
-      guides.push_back({offset + (IsHorzGuide(type) ? origin.Y : origin.X), type});
+      guides.push_back({Clamp32(Int64{offset} + (IsHorzGuide(type) ? origin.Y : origin.X)), type});
     }
   }
   return IPtr<IItemGuidelines>(New<TItemGuidelines>(std::move(guides)));
@@ -152,10 +156,13 @@ TRect TItemWrapper::Shifted(const TRect& r) const {
 
 void TItemWrapper::SetBoundsRect(const TRect& rect) {
   const TRect bounds = Offset(rect, FParentOrigin);
-  FPaddedBoundsRect = {bounds.Left - (FBoundsRect.Left - FPaddedBoundsRect.Left),
-                       bounds.Top - (FBoundsRect.Top - FPaddedBoundsRect.Top),
-                       bounds.Right + (FPaddedBoundsRect.Right - FBoundsRect.Right),
-                       bounds.Bottom + (FPaddedBoundsRect.Bottom - FBoundsRect.Bottom)};
+  auto keep = [](Integer edge, Integer oldEdge, Integer oldPadded) {
+    return Clamp32(Int64{edge} + (Int64{oldPadded} - oldEdge));
+  };
+  FPaddedBoundsRect = {keep(bounds.Left, FBoundsRect.Left, FPaddedBoundsRect.Left),
+                       keep(bounds.Top, FBoundsRect.Top, FPaddedBoundsRect.Top),
+                       keep(bounds.Right, FBoundsRect.Right, FPaddedBoundsRect.Right),
+                       keep(bounds.Bottom, FBoundsRect.Bottom, FPaddedBoundsRect.Bottom)};
   FBoundsRect = bounds;
 }
 
@@ -173,8 +180,13 @@ void TDragGuides::BeginDrag(const TGuideDrag& drag, std::span<const TGuideItem> 
   FPainter = drag.Painter;
   FAllowedHorzGuides = drag.AllowedHorz;
   FAllowedVertGuides = drag.AllowedVert;
-  SetUp(drag, candidates);
-  GenerateGuidelines();
+  try {
+    SetUp(drag, candidates);
+    GenerateGuidelines();
+  } catch (...) {
+    EndDrag();
+    throw;
+  }
 }
 
 void TDragGuides::SetUp(const TGuideDrag& drag, std::span<const TGuideItem> candidates) {
@@ -291,7 +303,7 @@ bool TDragGuides::SnapToAlignGuide(Integer& value, const std::vector<TGuideInsta
       if (distance > threshold) continue;
       snapped = true;
       threshold = distance;
-      value = static_cast<Integer>(base + (it->FGuide - p));
+      value = Clamp32(base + (it->FGuide - p));
       if (distance == 0 || guide.GuideType == gtBaseline) return true;
     }
   }
@@ -325,7 +337,7 @@ bool TDragGuides::SnapToMarginGuide(Integer& value, const std::vector<TGuideInst
         continue;
       snapped = true;
       threshold = distance;
-      value = static_cast<Integer>(base + (g.FGuide - p));
+      value = Clamp32(base + (g.FGuide - p));
       if (distance == 0) return true;
     }
   }

@@ -23,50 +23,12 @@
 
 #include "basert/exceptions.h"
 #include "basert/object.h"
-#include "basert/sets.h"
-#include "designintf/designintf.h"
+#include "designintf/guideintf.h"
 
 #include <span>
 #include <vector>
 
 namespace fw {
-
-using TGuideType = TDesignerGuideType;
-using TGuideTypes = TSet<TGuideType>;
-
-/// Kinds whose guide is a Y coordinate (a horizontal line).
-inline constexpr TGuideTypes HorzGuideTypes = TGuideTypes::FromMask(0x1AAA);
-/// Kinds whose guide is an X coordinate (a vertical line).
-inline constexpr TGuideTypes VertGuideTypes = TGuideTypes::FromMask(0x0555);
-
-constexpr bool IsHorzGuide(TGuideType t) noexcept { return HorzGuideTypes.Contains(t); }
-
-/// One guide of an item: its kind and its coordinate on the kind's axis.
-struct TGuide {
-  Integer Guide = 0;
-  TGuideType GuideType = gtAlignLeft;
-  friend bool operator==(const TGuide&, const TGuide&) = default;
-};
-
-/// The guides of one item, in surface coordinates for the item at its current place.
-struct IItemGuidelines : virtual IInterface {
-  static constexpr TGUID IID = TGUID::Parse("{FB1DDCF5-5EE1-4212-BA03-435B21BBEF50}");
-  virtual Integer GetCount() = 0;
-  /// The indexed getters raise EListError for an index out of range.
-  virtual TGuideType GetGuideType(Integer index) = 0;
-  virtual Integer GetGuide(Integer index) = 0;
-};
-
-/// The host's drawer of guide lines.
-struct IGuidelinePainter : virtual IInterface {
-  static constexpr TGUID IID = TGUID::Parse("{9266DB44-D85F-4A71-8E31-215CA9E88BFB}");
-  /// One line: a rectangle of zero width (vertical) or zero height (horizontal).
-  virtual void AddGuide(const TRect& rect, TGuideType guideType) = 0;
-  virtual void BeginUpdate() = 0;
-  /// Erases every line.
-  virtual void Clear() = 0;
-  virtual void EndUpdate() = 0;
-};
 
 /// A fixed list of guides; what an item that knows its guides up front hands out.
 class TItemGuidelines : public TInterfacedObject, public IItemGuidelines {
@@ -222,7 +184,8 @@ public:
   /// Starts a drag: with guides on, collects the candidates' guides (GetGuides), sorts the
   /// dragged item's guides baseline first, wraps the dragged item and paints. With guides off
   /// it only remembers that a drag runs. Candidates are the surface's items not covered by the
-  /// selection, then the container item; those without guidelines add nothing.
+  /// selection, then the container item; those without guidelines add nothing. What an item
+  /// or the painter raises passes on, with the drag ended.
   void BeginDrag(const TGuideDrag& drag, std::span<const TGuideItem> candidates);
   /// Ends the drag: empties both lists, erases the painted lines and drops the dragged item and
   /// the painter. Nothing when no drag runs.

@@ -277,6 +277,36 @@ TEST_F(GuidesFixture, AtRestPaintsEveryKindAndKeepsOnlyTheLines) {
   EXPECT_FALSE(guides.Painter());
 }
 
+TEST_F(GuidesFixture, ItemsFarOffTheSurfaceDoNotOverflow) {
+  constexpr Integer far = 2147483600;
+  Begin(Control({far, far, far + 40, far + 20}, 6, 10),
+        {Control({-far, -far, -far + 40, -far + 20}, 6), Control({0, 0, 40, 20}, 6)});
+  for (const TPoint d : {TPoint{far, far}, TPoint{-far - 40, 0}})
+    EXPECT_EQ(MoveBy(d), std::pair(std::optional<Integer>(), std::optional<Integer>()));
+  EXPECT_EQ(MoveBy({-far + 3, -far - 2}), std::pair(std::optional(-far), std::optional(-far)))
+      << "onto the control at the origin";
+  EXPECT_EQ(painter->UpdateDepth(), 0);
+}
+
+TEST_F(GuidesFixture, AnItemThatFailsToTellItsGuidesEndsTheDrag) {
+  struct TFailing : TItemGuidelines {
+    using TItemGuidelines::TItemGuidelines;
+    Integer GetGuide(Integer index) override {
+      if (index == 1) throw EListError("gone");
+      return TItemGuidelines::GetGuide(index);
+    }
+  };
+  TGuideItem broken = Control({0, 0, 10, 10});
+  broken.Guidelines = IPtr<IItemGuidelines>(new TFailing({{1, gtAlignLeft}, {2, gtAlignTop}}));
+  EXPECT_THROW(Begin(Control({50, 50, 60, 60}), {Control({0, 50, 10, 60}), broken}), EListError);
+  EXPECT_FALSE(guides.Dragging());
+  EXPECT_TRUE(guides.VertGuides().empty());
+  EXPECT_FALSE(guides.DragItem());
+
+  Begin(Control({50, 50, 60, 60}), {Control({0, 50, 10, 60})});
+  EXPECT_EQ(MoveBy({-47, 0}).first, -50) << "the next drag works";
+}
+
 TEST(GuideListsTest, SorterPutsBaselinesFirstAndAdapterDropsMissingGuides) {
   auto source = IPtr<IItemGuidelines>(New<TItemGuidelines>(
       std::vector<TGuide>{{1, gtAlignLeft}, {2, gtBaseline}, {3, gtAlignTop}, {4, gtBaseline}}));
@@ -326,6 +356,50 @@ std::optional<Integer> PlainAlignSnap(const std::vector<TGuide>& dragged, Intege
   return result;
 }
 
+/// The plain margin rule, every candidate tried in order; `drag` is the dragged item as moved.
+std::optional<Integer> PlainMarginSnap(const std::vector<TGuide>& dragged, Integer offset,
+                                       const std::vector<TGuideInstance>& list, TGuideTypes allowed,
+                                       IItemWrapper& drag, Integer grid, Integer value) {
+  const bool horz = allowed.Contains(gtMarginTop) || allowed.Contains(gtMarginBottom);
+  const TRect padded = drag.GetPaddedBoundsRect(), bounds = drag.GetBoundsRect();
+  const Integer lo = horz ? padded.Left : padded.Top, hi = horz ? padded.Right : padded.Bottom;
+  auto opposite = [](TGuideType a, TGuideType b) {
+    return (a == gtMarginLeft && b == gtMarginRight) || (a == gtMarginRight && b == gtMarginLeft) ||
+           (a == gtMarginTop && b == gtMarginBottom) || (a == gtMarginBottom && b == gtMarginTop);
+  };
+  auto padding = [](TGuideType a, TGuideType b) {
+    return (a == gtPaddingLeft && b == gtMarginLeft) || (a == gtPaddingTop && b == gtMarginTop) ||
+           (a == gtPaddingRight && b == gtMarginRight) ||
+           (a == gtPaddingBottom && b == gtMarginBottom);
+  };
+  Integer threshold = grid, base = value;
+  std::optional<Integer> result;
+  for (const TGuide& g : dragged) {
+    if (!allowed.Contains(g.GuideType)) continue;
+    const Integer p = g.Guide + offset;
+    for (const TGuideInstance& c : list) {
+      const bool isParent = c.FItem->IsDragParent;
+      const TRect& cb = c.FItem->BoundsRect;
+      const bool apart = std::max(cb.Left, bounds.Left) >= std::min(cb.Right, bounds.Right) ||
+                         std::max(cb.Top, bounds.Top) >= std::min(cb.Bottom, bounds.Bottom);
+      if (!(apart || isParent)) continue;
+      if (!(opposite(c.FGuideType, g.GuideType) ||
+            (isParent && padding(c.FGuideType, g.GuideType))))
+        continue;
+      const Integer clo = horz ? c.FGuideRect.Left : c.FGuideRect.Top;
+      const Integer chi = horz ? c.FGuideRect.Right : c.FGuideRect.Bottom;
+      if (clo > hi || lo > chi) continue;
+      if (std::abs(c.FGuide - p) > threshold) continue;
+      const Integer alo = horz ? cb.Top : cb.Left, ahi = horz ? cb.Bottom : cb.Right;
+      if (isParent && !(p >= Surface.Top && p <= Surface.Bottom && p >= alo && p <= ahi)) continue;
+      threshold = std::abs(c.FGuide - p);
+      result = base + (c.FGuide - p);
+      if (threshold == 0) return result;
+    }
+  }
+  return result;
+}
+
 TEST_F(GuidesFixture, SortedSearchAgreesWithTryingEveryCandidate) {
   std::mt19937 rng(7);
   std::uniform_int_distribution<Integer> pos(0, 900), size(5, 60), margin(0, 6);
@@ -334,12 +408,13 @@ TEST_F(GuidesFixture, SortedSearchAgreesWithTryingEveryCandidate) {
     const Integer l = pos(rng), t = pos(rng);
     others.push_back(Control({l, t, l + size(rng), t + size(rng)}, margin(rng), 7));
   }
+  others.push_back(Parent({0, 0, 1000, 1000}, 12));
   const auto dragged = Control({400, 400, 450, 420}, 3, 7);
   Begin(dragged, others);
   const auto draggedGuides =
       IPtr<TItemGuidelinesSorter>(New<TItemGuidelinesSorter>(dragged.Guidelines))->Guides();
   std::uniform_int_distribution<Integer> delta(-400, 400);
-  int snaps = 0;
+  int snaps = 0, marginSnaps = 0;
   for (int move = 0; move < 500; ++move) {
     const TPoint d{delta(rng), delta(rng)};
     guides.SetOffset(d);
@@ -355,8 +430,21 @@ TEST_F(GuidesFixture, SortedSearchAgreesWithTryingEveryCandidate) {
     ASSERT_EQ(snappedX ? std::optional(dx) : std::nullopt, plainX) << "move " << move;
     ASSERT_EQ(snappedY ? std::optional(dy) : std::nullopt, plainY) << "move " << move;
     snaps += snappedX + snappedY;
+
+    for (const bool horz : {false, true}) {
+      const TGuideTypes allowed = horz ? TGuideTypes{gtMarginTop, gtMarginBottom}
+                                       : TGuideTypes{gtMarginLeft, gtMarginRight};
+      const auto& list = horz ? guides.HorzGuides() : guides.VertGuides();
+      Integer v = horz ? d.Y : d.X;
+      const bool snapped = guides.SnapToMarginGuide(v, list, allowed);
+      const auto plain = PlainMarginSnap(draggedGuides, horz ? d.Y : d.X, list, allowed,
+                                         *guides.DragItem(), 8, horz ? d.Y : d.X);
+      ASSERT_EQ(snapped ? std::optional(v) : std::nullopt, plain) << "move " << move;
+      marginSnaps += snapped;
+    }
   }
   EXPECT_GT(snaps, 100) << "the layout is dense enough to snap often";
+  EXPECT_GT(marginSnaps, 50);
 }
 
 } // namespace
