@@ -3,7 +3,6 @@
 // palette's component through the module's designer and forwards the rest to the root.
 #pragma once
 
-#include "designer/guides.h"
 #include "designintf/surfaceintf.h"
 
 #include <memory>

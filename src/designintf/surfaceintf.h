@@ -7,6 +7,7 @@
 #include "basert/persistent.h"
 #include "designintf/designhost.h"
 #include "designintf/designintf.h"
+#include "designintf/guideintf.h"
 #include "tarn/uitypes.h"
 
 namespace fw {
@@ -45,9 +46,6 @@ enum TZOrder : std::uint8_t { zoFront, zoBack };
 
 struct IItem;
 struct ISelections;
-// The guide interfaces belong to the designer's guides unit; surfaces only hand them out.
-struct IItemGuidelines;
-struct IGuidelinePainter;
 struct IDesignSurfaceListener;
 
 /// What a drag box shows for an item instead of its rectangle; the designer only passes it on.

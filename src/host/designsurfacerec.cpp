@@ -2,6 +2,7 @@
 
 #include "basert/classbuilder.h"
 #include "basert/exceptions.h"
+#include "designer/guides.h"
 
 #include <cstdlib>
 
