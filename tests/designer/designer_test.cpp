@@ -552,3 +552,43 @@ TEST_F(DesignerFixture, TheSurfaceKeepsOneListenerAndListsTheRootsComponents) {
   other->Close();
   EXPECT_EQ(Surface->Listener(), nullptr);
 }
+
+TEST_F(DesignerGuidesFixture, ASizedRightEdgeSnapsToASiblingsRightBeforeTheGrid) {
+  Dragged->SetBoundsRect({40, 40, 100, 65});
+  SelectOnly({Dragged});
+  Surface->Handles()->SetItem(Item(Dragged));
+  Surface->Drag({100, 52}, {{108, 52}}); // the grid alone would give 105
+  EXPECT_EQ(Dragged->BoundsRect(), (TRect{40, 40, 115, 65}));
+}
+
+namespace {
+
+/// A surface whose drag boxes cannot be made.
+class TFailingSurface : public TRecordingSurface {
+public:
+  using TRecordingSurface::TRecordingSurface;
+  IPtr<IDragBoxes> CreateDragBoxes(const IPtr<IItem>&, const TPoint&) override {
+    throw EOutOfResources("no drag boxes");
+  }
+};
+
+} // namespace
+
+TEST(DesignerFailures, ARaisingPressLeavesNoDragBehind) {
+  TForm* form = new TForm(nullptr);
+  auto* b = new TButton(form);
+  b->SetParent(form);
+  b->SetBounds(10, 10, 40, 20);
+  IPtr<TFailingSurface> surface(
+      new TFailingSurface(nullptr, form, new TRecordingSurfaceHost(form)));
+  IPtr<ISelections> sel(new TSimpleSelections());
+  IPtr<TDesigner> d(new TDesigner(surface.get(), sel, new TNullTools()));
+  EXPECT_THROW(surface->MouseDown(20, 20), EOutOfResources);
+  EXPECT_EQ(d->GetDragAction(), daNone);
+  surface->MouseMove(60, 60);
+  surface->MouseUp(60, 60);
+  EXPECT_EQ(b->BoundsRect(), (TRect{10, 10, 50, 30}));
+  d->Close();
+  surface = nullptr;
+  form->Free();
+}
