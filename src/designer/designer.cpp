@@ -207,9 +207,12 @@ void TDesigner::MouseDown(const IPtr<IItem>& pressed, TShiftState shift, Integer
   try {
     DragCancel();
     FDragParent = nullptr;
-    if (!FDesignSurface || !FSelections) return;
-    FDesignSurface->Activate();
-    const IPtr<IItem> root = FDesignSurface->GetRoot();
+    // A callout (activation, editing, the context menu) may close the designer: the surface is
+    // held here, and nothing starts once it has gone.
+    const IPtr<IDesignSurface> surface = FDesignSurface;
+    if (!surface || !FSelections) return;
+    surface->Activate();
+    const IPtr<IItem> root = surface->GetRoot();
     if (!item) item = root;
     if (!item) return;
 
@@ -266,9 +269,9 @@ void TDesigner::MouseDown(const IPtr<IItem>& pressed, TShiftState shift, Integer
     if (shift.Contains(ssRight)) {
       FDragAction = daNone;
       ShowHandlesOnSingle();
-      FDesignSurface->ContextClick();
+      surface->ContextClick();
     }
-    if (noDrag) FDragAction = daNone;
+    if (noDrag || !FDesignSurface) FDragAction = daNone;
     if (FDragAction != daNone) DragBegin(x, y);
   } catch (...) {
     if (FBoxes) DragBoxesOff();
@@ -290,7 +293,8 @@ void TDesigner::MouseUp(Integer x, Integer y) {
 
 void TDesigner::DragBegin(Integer x, Integer y) {
   SetGrabHandles(nullptr);
-  FBoxes = FDesignSurface->CreateDragBoxes(FDragParent, {x, y});
+  const IPtr<IDesignSurface> surface = FDesignSurface;
+  FBoxes = surface->CreateDragBoxes(FDragParent, {x, y});
   FBoxesEx = QueryIntf<IDragBoxesEx>(FBoxes);
   FAnchor = {x, y};
   const Integer count = FSelections->GetCount();
@@ -316,11 +320,13 @@ Integer TDesigner::SnapEdge(Integer edge, Integer delta, Integer bias, Integer o
 }
 
 TRect TDesigner::GetDragRect(const TPoint& point, bool gridOnly) {
+  const IPtr<IDesignSurface> surface = FDesignSurface;
+  if (!surface) return FDragRect;
   switch (FDragAction) {
   case daCreate:
   case daSelect: {
-    TPoint a = FDragParent->GlobalToLocal(FDesignSurface->MapFromSurface(FAnchor));
-    TPoint p = FDragParent->GlobalToLocal(FDesignSurface->MapFromSurface(point));
+    TPoint a = FDragParent->GlobalToLocal(surface->MapFromSurface(FAnchor));
+    TPoint p = FDragParent->GlobalToLocal(surface->MapFromSurface(point));
     if (FDragAction == daCreate) {
       a = PointToGrid(a, false);
       p = PointToGrid(p, false);
@@ -342,7 +348,7 @@ TRect TDesigner::GetDragRect(const TPoint& point, bool gridOnly) {
   case daSize: {
     TRect r = FOriginalBounds;
     TPoint d{point.X - FAnchor.X, point.Y - FAnchor.Y};
-    const TPoint origin = FDesignSurface->GetGridOrigin();
+    const TPoint origin = surface->GetGridOrigin();
     GuidesSetOffset(d);
     GuidesSetBounds({FDragAffects.Contains(gaLeft) ? r.Left + d.X : r.Left,
                      FDragAffects.Contains(gaTop) ? r.Top + d.Y : r.Top,
@@ -425,15 +431,17 @@ void TDesigner::DragEnd(Integer, Integer, bool accept) {
 }
 
 void TDesigner::DoDragCreate() {
-  Select(FDesignSurface->CreateItem(FDragParent, FDragRect), false);
+  const IPtr<IDesignSurface> surface = FDesignSurface;
+  Select(surface->CreateItem(FDragParent, FDragRect), false);
 }
 
 void TDesigner::DoDragSelect() {
   const TRect r{FDragRect.Left, FDragRect.Top, FDragRect.Right + 1, FDragRect.Bottom + 1};
   bool first = true;
-  const Integer count = FDesignSurface->GetItemsCount();
+  const IPtr<IDesignSurface> surface = FDesignSurface;
+  const Integer count = surface->GetItemsCount();
   for (Integer i = 0; i < count; ++i) {
-    IPtr<IItem> item = FDesignSurface->GetItems(i);
+    IPtr<IItem> item = surface->GetItems(i);
     if (!item || !Same(item->GetParent(), FDragParent) || !Intersects(item->GetBoundsRect(), r))
       continue;
     Select(item, !first);
@@ -534,8 +542,8 @@ void TDesigner::Key(TDesignKeyCode code, TShiftState shift, bool keyUp) {
     ArrowAction(code, shift);
     break;
   case dkTab:
-    if (FDesignSurface)
-      Select(FDesignSurface->NextItem(SelectedItem(), !shift.Contains(ssShift)), false);
+    if (const IPtr<IDesignSurface> surface = FDesignSurface)
+      Select(surface->NextItem(SelectedItem(), !shift.Contains(ssShift)), false);
     break;
   case dkEscape:
     EscapeAction();
@@ -564,8 +572,9 @@ void TDesigner::ArrowAction(TDesignKeyCode code, TShiftState shift) {
 }
 
 void TDesigner::MoveBy(const TPoint& delta, bool resize) {
-  if (!FSelections || FSelections->GetCount() == 0 || FLocked || !FDesignSurface) return;
-  FDesignSurface->ValidateModification();
+  const IPtr<IDesignSurface> surface = FDesignSurface;
+  if (!FSelections || FSelections->GetCount() == 0 || FLocked || !surface) return;
+  surface->ValidateModification();
   ForceCommonSelectParent(FSelections->GetItems(0)->GetParent());
   for (Integer i = 0; i < FSelections->GetCount(); ++i) {
     IPtr<IItem> item = FSelections->GetItems(i);
@@ -582,16 +591,17 @@ void TDesigner::MoveBy(const TPoint& delta, bool resize) {
 }
 
 IPtr<IItem> TDesigner::FindNearestItem(const IPtr<IItem>& item, TDesignKeyCode code) {
-  if (!item || !FDesignSurface) return nullptr;
+  const IPtr<IDesignSurface> surface = FDesignSurface;
+  if (!item || !surface) return nullptr;
   const TRect r = item->GetBoundsRect();
   const TPoint c{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
   const IPtr<IItem> parent = item->GetParent();
   const bool horizontal = code == dkLeft || code == dkRight;
   IPtr<IItem> best;
   long long bestDistance = 0;
-  const Integer count = FDesignSurface->GetItemsCount();
+  const Integer count = surface->GetItemsCount();
   for (Integer i = 0; i < count; ++i) {
-    IPtr<IItem> candidate = FDesignSurface->GetItems(i);
+    IPtr<IItem> candidate = surface->GetItems(i);
     if (!candidate || Same(candidate, item) || !Same(candidate->GetParent(), parent)) continue;
     const TRect r2 = candidate->GetBoundsRect();
     const Integer dx = (r2.Left + r2.Right) / 2 - c.X;
@@ -634,8 +644,9 @@ void TDesigner::EscapeAction() {
   const TDragAction action = FDragAction;
   DragCancel();
   if (action != daNone && action != daMove) return;
-  if (!FDesignSurface || !FSelections) return;
-  const IPtr<IItem> root = FDesignSurface->GetRoot();
+  const IPtr<IDesignSurface> surface = FDesignSurface;
+  if (!surface || !FSelections) return;
+  const IPtr<IItem> root = surface->GetRoot();
   const IPtr<IItem> first = FSelections->GetCount() > 0 ? FSelections->GetItems(0) : nullptr;
   IPtr<IItem> parent;
   if (first && first->GetParent() && !Same(first, root)) {
@@ -646,7 +657,7 @@ void TDesigner::EscapeAction() {
   if (parent && !Same(parent, root)) {
     Select(parent, false);
     if (action == daMove) {
-      const TPoint p = FDesignSurface->GetMousePoint();
+      const TPoint p = surface->GetMousePoint();
       MouseDown(parent, TShiftState(), p.X, p.Y, false, TMoveAffects(), false);
     }
   } else if (action == daNone) {
@@ -657,13 +668,13 @@ void TDesigner::EscapeAction() {
 
 // ---- Alignment guides ------------------------------------------------------------------------
 
-TGuideItem TDesigner::GuideItemOf(const IPtr<IItem>& item, const IPtr<IItemEx>& itemEx,
-                                  bool isParent) {
+TGuideItem TDesigner::GuideItemOf(const IPtr<IDesignSurface>& surface, const IPtr<IItem>& item,
+                                  const IPtr<IItemEx>& itemEx, bool isParent) {
   const IPtr<IItem> parent = item->GetParent();
   auto toSurface = [&](const TRect& r) -> TRect {
     if (!parent) return r;
-    const TPoint tl = FDesignSurface->MapToSurface(parent->LocalToGlobal({r.Left, r.Top}));
-    const TPoint br = FDesignSurface->MapToSurface(parent->LocalToGlobal({r.Right, r.Bottom}));
+    const TPoint tl = surface->MapToSurface(parent->LocalToGlobal({r.Left, r.Top}));
+    const TPoint br = surface->MapToSurface(parent->LocalToGlobal({r.Right, r.Bottom}));
     return {tl.X, tl.Y, br.X, br.Y};
   };
   TGuideItem g;
@@ -672,36 +683,37 @@ TGuideItem TDesigner::GuideItemOf(const IPtr<IItem>& item, const IPtr<IItemEx>& 
   g.BoundsRect = toSurface(item->GetBoundsRect());
   g.PaddedBoundsRect = toSurface(itemEx->GetPaddedBoundsRect());
   g.ClientRect = toSurface(item->GetClientRect());
-  if (parent) g.ParentOrigin = FDesignSurface->MapToSurface(parent->LocalToGlobal({0, 0}));
+  if (parent) g.ParentOrigin = surface->MapToSurface(parent->LocalToGlobal({0, 0}));
   g.IsDragParent = isParent;
   return g;
 }
 
 bool TDesigner::CollectGuides(TGuideDrag& drag, std::vector<TGuideItem>& candidates) {
-  if (!FDesignSurface || !FSelections || FSelections->GetCount() == 0) return false;
+  const IPtr<IDesignSurface> surface = FDesignSurface;
+  if (!surface || !FSelections || FSelections->GetCount() == 0) return false;
   const IPtr<IItem> first = FSelections->GetItems(0);
   const IPtr<IItemEx> firstEx = QueryIntf<IItemEx>(first);
   if (!firstEx) return false;
   const IPtr<IItem> parent = first->GetParent();
-  const IPtr<IItem> container = FDesignSurface->GetContainerItem();
-  drag.Item = GuideItemOf(first, firstEx, false);
+  const IPtr<IItem> container = surface->GetContainerItem();
+  drag.Item = GuideItemOf(surface, first, firstEx, false);
   drag.ParentClientRect = parent ? parent->GetClientRect() : TRect{};
   drag.ContainerClientRect = container ? container->GetClientRect() : TRect{};
-  drag.Painter = FDesignSurface->GetGuidelinePainter();
+  drag.Painter = surface->GetGuidelinePainter();
   auto offer = [&](const IPtr<IItem>& item) {
     IPtr<IItemEx> ex = QueryIntf<IItemEx>(item);
     if (ex && ex->SupportsGuidelines())
-      candidates.push_back(GuideItemOf(item, ex, Same(item, parent)));
+      candidates.push_back(GuideItemOf(surface, item, ex, Same(item, parent)));
   };
-  const Integer count = FDesignSurface->GetItemsCount();
+  const Integer count = surface->GetItemsCount();
   candidates.reserve(static_cast<std::size_t>(count) + 1);
   for (Integer i = 0; i < count; ++i) {
-    IPtr<IItem> item = FDesignSurface->GetItems(i);
-    if (item && !FDesignSurface->ItemInSelections(FSelections, item)) offer(item);
+    IPtr<IItem> item = surface->GetItems(i);
+    if (item && !surface->ItemInSelections(FSelections, item)) offer(item);
   }
   if (container) offer(container);
   FGuides.SetGridSize(FGridSize);
-  FGuides.SetGridSnapDisabled(FDesignSurface->GridSnapDisabled());
+  FGuides.SetGridSnapDisabled(surface->GridSnapDisabled());
   FGuides.SetGuidelines(FGuidelines);
   return true;
 }

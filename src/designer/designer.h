@@ -108,7 +108,8 @@ private:
   void EscapeAction();
 
   // Alignment guides: snapping to other items' edges and painting the lines.
-  TGuideItem GuideItemOf(const IPtr<IItem>& item, const IPtr<IItemEx>& itemEx, bool isParent);
+  TGuideItem GuideItemOf(const IPtr<IDesignSurface>& surface, const IPtr<IItem>& item,
+                         const IPtr<IItemEx>& itemEx, bool isParent);
   /// The dragged (first selected) item and the candidates: the items the selection does not
   /// cover, then the container item. False when the first item offers no guides.
   bool CollectGuides(TGuideDrag& drag, std::vector<TGuideItem>& candidates);

@@ -592,3 +592,42 @@ TEST(DesignerFailures, ARaisingPressLeavesNoDragBehind) {
   surface = nullptr;
   form->Free();
 }
+
+namespace {
+
+/// A surface whose host closes the designer from inside a press.
+class TClosingSurface : public TRecordingSurface {
+public:
+  using TRecordingSurface::TRecordingSurface;
+  bool CloseOnActivate = false;
+  void Activate() override {
+    TRecordingSurface::Activate();
+    if (CloseOnActivate) Close();
+  }
+  void ContextClick() override { Close(); }
+};
+
+} // namespace
+
+TEST(DesignerFailures, ADesignerClosedInsideAPressStartsNothing) {
+  TForm* form = new TForm(nullptr);
+  auto* b = new TButton(form);
+  b->SetParent(form);
+  b->SetBounds(10, 10, 40, 20);
+  IPtr<TClosingSurface> surface(
+      new TClosingSurface(nullptr, form, new TRecordingSurfaceHost(form)));
+  IPtr<ISelections> sel(new TSimpleSelections());
+  IPtr<TDesigner> d(new TDesigner(surface.get(), sel, new TNullTools()));
+  surface->MouseDown(20, 20, {ssRight});
+  EXPECT_EQ(d->DesignSurface(), nullptr);
+  EXPECT_EQ(d->GetDragAction(), daNone);
+  IPtr<TDesigner> d2(new TDesigner(surface.get(), sel, new TNullTools()));
+  surface->CloseOnActivate = true;
+  surface->MouseDown(20, 20);
+  EXPECT_EQ(d2->GetDragAction(), daNone);
+  d2->MouseMove(60, 60);
+  d2->MouseUp(60, 60);
+  EXPECT_EQ(b->BoundsRect(), (TRect{10, 10, 50, 30}));
+  surface = nullptr;
+  form->Free();
+}
