@@ -49,9 +49,7 @@ TClass TRecordingSurfaceHost::StaticClass() {
 // ---- TControlItem ----------------------------------------------------------------------------
 
 TControlItem::TControlItem(TRecordingSurface* surface, TComponent* component)
-    : TPersistentItem(component), FSurface(surface) {}
-
-TControl* TControlItem::Control() const noexcept { return dynamic_cast<TControl*>(FInstance); }
+    : TPersistentItem(component), FSurface(surface), FControl(dynamic_cast<TControl*>(component)) {}
 
 bool TControlItem::Contains(const IPtr<IItem>& item) {
   TControl* self = Control();

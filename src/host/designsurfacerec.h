@@ -22,16 +22,22 @@ class TControlItem : public TPersistentItem, public IItemEx {
 public:
   TControlItem(TRecordingSurface* surface, TComponent* component);
   /// Null when the component is not a control or is gone.
-  TControl* Control() const noexcept;
+  TControl* Control() const noexcept { return FControl; }
   bool Alive() const noexcept { return FInstance != nullptr; }
   /// Forgets the component without freeing it (it is being freed, or the surface is going).
   void Detach() noexcept {
     FInstance = nullptr;
+    FControl = nullptr;
     FSurface = nullptr;
   }
   Integer EditCount() const noexcept { return FEditCount; }
 
   bool Contains(const IPtr<IItem>& item) override;
+  /// Frees the component; the item is dead afterwards.
+  void Delete() override {
+    FControl = nullptr;
+    TPersistentItem::Delete();
+  }
   TPoint GlobalToLocal(const TPoint& point) override;
   TPoint LocalToGlobal(const TPoint& point) override;
   TRect GetBoundsRect() override;
@@ -55,6 +61,8 @@ public:
 
 private:
   TRecordingSurface* FSurface;
+  /// The component as a control, cast once.
+  TControl* FControl;
   Integer FEditCount = 0;
 };
 
