@@ -311,7 +311,7 @@ void TTreeView::SetMultiSelect(bool value) {
   if (value || FSelections.size() <= 1) return;
   for (std::size_t i = 1; i < FSelections.size(); ++i)
     FSelections[i]->FSelected = false;
-  FSelections.resize(1);
+  FSelections.erase(FSelections.begin() + 1, FSelections.end());
   SelectionChanged();
 }
 
