@@ -205,12 +205,7 @@ String Shape(TViewNode* n, const TIds& ids) {
   std::vector<String> kids;
   for (auto& c : n->Children)
     kids.push_back(Shape(c.get(), ids));
-  if (!n->Sprig->SortByIndex()) std::sort(kids.begin(), kids.end());
-  auto it = ids.find(n->Sprig->Item());
-  String r = (it == ids.end() ? String("?") : it->second) + ":" + n->Caption + "(";
-  for (const String& k : kids)
-    r += k + ",";
-  return r + ")";
+  return NodeShape(n->Sprig, n->Caption, std::move(kids), ids);
 }
 
 TEST_F(TreeSync, RandomEditsKeepTheTreeEqualToARebuiltOne) {

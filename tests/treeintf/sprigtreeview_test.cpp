@@ -41,16 +41,10 @@ struct ShownInTreeView : TreeSync {
 
 /// The view's nodes as the same text as the sprig tree's.
 String Shape(TTreeNode* n, const TIds& ids) {
-  auto* sprig = static_cast<TSprig*>(n->Data());
   std::vector<String> kids;
   for (TTreeNode* c = n->GetFirstChild(); c; c = c->GetNextSibling())
     kids.push_back(Shape(c, ids));
-  if (!sprig->SortByIndex()) std::sort(kids.begin(), kids.end());
-  auto it = ids.find(sprig->Item());
-  String r = (it == ids.end() ? String("?") : it->second) + ":" + n->Text() + "(";
-  for (const String& k : kids)
-    r += k + ",";
-  return r + ")";
+  return NodeShape(static_cast<TSprig*>(n->Data()), n->Text(), std::move(kids), ids);
 }
 
 TEST_F(ShownInTreeView, RandomEditsKeepTheViewEqualToARebuiltTree) {

@@ -4,17 +4,20 @@
 
 namespace fwtest {
 
+String NodeShape(TSprig* sprig, const String& caption, std::vector<String> kids, const TIds& ids) {
+  if (!sprig->SortByIndex()) std::sort(kids.begin(), kids.end());
+  auto it = ids.find(sprig->Item());
+  String r = (it == ids.end() ? String("?") : it->second) + ":" + caption + "(";
+  for (const String& k : kids)
+    r += k + ",";
+  return r + ")";
+}
+
 String Shape(TSprig* s, const TIds& ids) {
   std::vector<String> kids;
   for (TSprig* c : s->Children())
     kids.push_back(Shape(c, ids));
-  if (!s->SortByIndex()) std::sort(kids.begin(), kids.end());
-  auto it = ids.find(s->Item());
-  String r =
-      (it == ids.end() ? String("?") : it->second) + ":" + ShortenedCaption(s->Caption()) + "(";
-  for (const String& k : kids)
-    r += k + ",";
-  return r + ")";
+  return NodeShape(s, ShortenedCaption(s->Caption()), std::move(kids), ids);
 }
 
 void TreeSync::RandomEdits(unsigned seed, int steps,

@@ -16,9 +16,11 @@ namespace fwtest {
 /// What the module calls each object in a tree's text.
 using TIds = std::map<const TPersistent*, String>;
 
-/// The tree as text: each sprig's item (by the name the module knows it under) and caption as
-/// the display shows it, children in order where order means something (by index), sorted
-/// elsewhere.
+/// One node of a tree as text: its sprig's item (by the name the module knows it under), the
+/// caption shown, and the children's texts in order where order means something (by index),
+/// sorted elsewhere.
+String NodeShape(TSprig* sprig, const String& caption, std::vector<String> kids, const TIds& ids);
+/// The sprig tree as that text, with captions as the display shows them.
 String Shape(TSprig* s, const TIds& ids);
 
 /// A designed module fed to the tree through the design-notification list, as a designer
