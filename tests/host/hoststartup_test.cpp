@@ -35,14 +35,16 @@ TEST(HostStartup, TheTreeRunsOnTopOfTheDesignPackageAndGoesFirst) {
   EXPECT_NE(GSprigClipboardFormat, 0u);
   EXPECT_TRUE(OpenedDesignerGetsARootSprig());
 
-  // Started twice: still one listener, one set of stock sprig types.
+  // Started twice, or the tree's start-up reached again from elsewhere: still one listener.
   const Integer listeners = DesignNotificationList()->Count();
   HostStartup();
+  TreeIntfStartup();
   EXPECT_EQ(DesignNotificationList()->Count(), listeners);
 
   HostShutdown();
   EXPECT_FALSE(HostStarted());
   EXPECT_FALSE(DesignPackageRunning());
+  EXPECT_FALSE(TreeIntfRunning());
   EXPECT_EQ(DesignNotificationList(), nullptr);
   EXPECT_EQ(FindBestSprigClass(TComponent::StaticClass()), nullptr);
   EXPECT_EQ(GSprigClipboardFormat, 0u);
