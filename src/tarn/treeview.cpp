@@ -4,6 +4,7 @@
 #include "tarn/publishing.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace fw {
 
@@ -251,8 +252,10 @@ void TTreeNodes::Clear() {
 void TTreeNodes::FreeSubtree(TTreeNode* node) {
   // Each node before the nodes below it, so that walking it backwards tells the children first.
   std::vector<TTreeNode*> doomed;
-  ForSubtree(node, [&doomed](TTreeNode* n) {
+  bool anySelected = false;
+  ForSubtree(node, [&](TTreeNode* n) {
     n->FDeleting = true;
+    anySelected = anySelected || n->FSelected;
     doomed.push_back(n);
   });
   node->Unlink();
@@ -265,8 +268,10 @@ void TTreeNodes::FreeSubtree(TTreeNode* node) {
         delete n;
     }
   } freeing{doomed};
+  if (!FOwner) return;
+  if (anySelected) FOwner->DropDeletingFromSelection();
   for (std::size_t i = doomed.size(); i-- > 0;)
-    if (FOwner) FOwner->NodeDeleting(doomed[i]);
+    FOwner->OnDeletion(FOwner, doomed[i]);
 }
 
 void TTreeNodes::EndUpdate() {
@@ -354,9 +359,10 @@ void TTreeView::Select(TTreeNode* node, bool extend) {
 
 void TTreeView::Select(const std::vector<TTreeNode*>& nodes) {
   std::vector<TTreeNode*> wanted;
+  std::unordered_set<TTreeNode*> seen;
   for (TTreeNode* n : nodes) {
     FItems->Check(n);
-    if (!n || n->FDeleting || std::find(wanted.begin(), wanted.end(), n) != wanted.end()) continue;
+    if (!n || n->FDeleting || !seen.insert(n).second) continue;
     wanted.push_back(n);
     if (!FMultiSelect) break;
   }
@@ -395,13 +401,15 @@ void TTreeView::FullCollapse() {
     n->FExpanded = false;
 }
 
-void TTreeView::NodeDeleting(TTreeNode* node) {
-  if (node->FSelected) {
-    node->FSelected = false;
-    std::erase(FSelections, node);
-    FChangePending = true;
-  }
-  OnDeletion(this, node);
+void TTreeView::DropDeletingFromSelection() {
+  // One pass however many selected nodes go: deleting a large selection stays linear.
+  const std::size_t before = FSelections.size();
+  std::erase_if(FSelections, [](TTreeNode* n) {
+    if (!n->FDeleting) return false;
+    n->FSelected = false;
+    return true;
+  });
+  if (FSelections.size() != before) FChangePending = true;
 }
 
 void TTreeView::SelectionChanged() {

@@ -234,7 +234,8 @@ public:
 private:
   friend class TTreeNodes;
   friend class TTreeNode;
-  void NodeDeleting(TTreeNode* node);
+  /// Takes the nodes being deleted out of the selection.
+  void DropDeletingFromSelection();
   /// Fires OnChange, or remembers to when the nodes are being updated.
   void SelectionChanged();
 
