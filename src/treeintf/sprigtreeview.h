@@ -13,8 +13,9 @@ namespace fw {
 /// Shows one root sprig at a time in a TTreeView it does not own. While a root is shown, the
 /// view's nodes are the root's: each node's Data is its sprig, and nodes are made, moved and
 /// freed only as the root asks. What the user selects in the view goes to the root (and from
-/// there to the designer); a node deleted by anyone else is forgotten by its sprig. When the
-/// view is freed first, the shown root is detached and the display stays empty.
+/// there to the designer); a node deleted by anyone else is forgotten by its sprig and comes
+/// back with the next modification of the module. When the view is freed first, the shown root
+/// is detached and the display stays empty.
 class TSprigTreeView : public TInterfacedObject, public ISprigTreeView, public ISprigDesigner {
   FW_CLASS(TSprigTreeView)
 public:

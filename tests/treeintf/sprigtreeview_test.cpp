@@ -144,6 +144,11 @@ TEST_F(ShownInTreeView, NodesDeletedByOthersAreForgotten) {
   EXPECT_EQ(SprigOf(button)->TreeNode(), nullptr);
   Delete(button); // the root has no node to free: nothing dangles
   EXPECT_EQ(SprigOf(button), nullptr);
+  // They come back with the next modification of the module.
+  tree->Items()->Clear();
+  DesignNotificationItemsModified(keep);
+  EXPECT_EQ(static_cast<std::size_t>(tree->Items()->Count()), SprigCount());
+  EXPECT_EQ(NodeOf(panel)->Parent(), root->TreeNode());
 
   // The view freed before the root: the root is no longer shown and goes on without nodes.
   tree->Free();
