@@ -576,6 +576,11 @@ void TDesktopFormClassItem::LoadWindow(TCustomIniFile* Desktop) {
       if (!form) return;
       *field = form;
       if (form->DeskSection().empty()) form->SetDeskSection(FDeskSection);
+      // Dock layouts find their panes by name.
+      if (form->Name().empty() && IsValidIdent(FDeskSection)) try {
+          form->SetName(FDeskSection);
+        } catch (const Exception&) {
+        }
       if (auto creator = QueryIntf<IDesktopFormCreator>(static_cast<IInterface*>(form)))
         creator->DesktopFormCreated(FDeskSection);
     }
