@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace fw {
 
@@ -558,11 +560,11 @@ TBaseDockHostForm* DropDockable(TDockableForm* dragged, TDockableForm* target, T
 
 void SaveDockHostForms(TCustomIniFile* Desktop, bool IsProject) {
   if (!Desktop) return;
-  std::vector<String> written;
+  std::unordered_set<String, TextHash, TextEqual> written;
   for (TBaseDockHostForm* host : LivingHosts())
     if (host->ClientCount() > 0 && host->AutoSave()) {
       host->SaveWindowState(Desktop, IsProject);
-      written.push_back(host->DeskSection());
+      written.insert(host->DeskSection());
     }
   // Sections of hosts that are gone would steal their old clients on the next load.
   TStringList sections;
@@ -571,9 +573,7 @@ void SaveDockHostForms(TCustomIniFile* Desktop, bool IsProject) {
     const String& name = sections[i];
     const bool host =
         HostNumberOf(name, sTabDockHostSection) > 0 || HostNumberOf(name, sJoinDockHostSection) > 0;
-    if (host && std::none_of(written.begin(), written.end(),
-                             [&](const String& w) { return SameText(w, name); }))
-      Desktop->EraseSection(name);
+    if (host && !written.contains(name)) Desktop->EraseSection(name);
   }
 }
 
@@ -582,6 +582,9 @@ void LoadDockHostForms(TCustomIniFile* Desktop) {
   TComponent* owner = DesktopHost().FormOwner;
   TStringList sections;
   Desktop->ReadSections(sections);
+  std::unordered_map<String, TBaseDockHostForm*, TextHash, TextEqual> existing;
+  for (TBaseDockHostForm* h : LivingHosts())
+    existing.emplace(h->DeskSection(), h);
   std::vector<TBaseDockHostForm*> made;
   for (Integer i = 0; i < sections.Count(); ++i) {
     const String name = sections[i];
@@ -589,9 +592,8 @@ void LoadDockHostForms(TCustomIniFile* Desktop) {
     const Integer joins = HostNumberOf(name, sJoinDockHostSection);
     if ((!tabs && !joins) || !Desktop->ReadBool(name, sKeyCreate, false)) continue;
     if (FindLoadedDesktopForm(name)) continue;
-    TBaseDockHostForm* host = nullptr;
-    for (TBaseDockHostForm* h : LivingHosts())
-      if (SameText(h->DeskSection(), name)) host = h;
+    auto found = existing.find(name);
+    TBaseDockHostForm* host = found == existing.end() ? nullptr : found->second;
     if (!host) {
       host = tabs ? static_cast<TBaseDockHostForm*>(New<TTabDockHostForm>(owner))
                   : New<TJoinDockForm>(owner);
