@@ -405,8 +405,14 @@ void TDesktopForm::LoadWindowState(TCustomIniFile* Desktop) {
     if (Desktop->ValueExists(s, sKeyLeft)) left = x;
     if (Desktop->ValueExists(s, sKeyTop)) top = y;
   }
-  const Integer width = CrackWidth(Desktop, sKeyWidth, -1);
-  const Integer height = CrackHeight(Desktop, sKeyHeight, -1);
+  // No window is larger than the window system allows, nor starts outside the monitors' union.
+  const Integer width = std::min(CrackWidth(Desktop, sKeyWidth, -1), MaxWindowExtent);
+  const Integer height = std::min(CrackHeight(Desktop, sKeyHeight, -1), MaxWindowExtent);
+  if (!docked) {
+    const TRect desk = Screen()->DesktopRect();
+    left = std::clamp(left, desk.Left, desk.Right);
+    top = std::clamp(top, desk.Top, desk.Bottom);
+  }
 
   // Pixel positions are not clamped when read: keep the far edge representable.
   left = std::min(left, std::numeric_limits<Integer>::max() - width);

@@ -46,6 +46,9 @@ inline constexpr std::string_view sNoDesktopLockSwitch = "UD";
 /// The units relative values are counted in: 1/10000 of the work area.
 inline constexpr Integer DesktopRelativeScale = 10000;
 
+/// The largest width or height a loaded window gets.
+inline constexpr Integer MaxWindowExtent = 32767;
+
 /// Show commands of a window placement.
 inline constexpr Integer SW_HIDE = 0;
 inline constexpr Integer SW_SHOWNORMAL = 1;

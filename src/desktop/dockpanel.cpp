@@ -278,17 +278,9 @@ void TEditorDockPanel::LoadState(TCustomIniFile* Desktop, const String& SizeKey,
     DeskForm->LoadDockClients(Desktop, ClientsKey, this);
     DeskForm->LoadDockStream(Desktop, StreamKey, this);
   }
+  // Hidden windows stay docked, so that they come back here when shown; the panel collapses
+  // as it does when its last visible window leaves.
   if (!HasVisibleClient()) {
-    SuspendResize();
-    TOnExit resume([this] { ResumeResize(); });
-    for (Integer i = DockClientCount() - 1; i >= 0; --i)
-      if (i < DockClientCount()) {
-        TControl* c = DockClients(i);
-        if (auto* f = dynamic_cast<TDesktopForm*>(c))
-          f->UndockForm();
-        else
-          c->ManualDock(nullptr);
-      }
     Collapse();
     return;
   }

@@ -89,7 +89,7 @@ public:
   void SaveState(TCustomIniFile* Desktop, bool IsProject, const String& SizeKey,
                  const String& ClientsKey, const String& StreamKey, TDesktopForm* DeskForm);
   /// Only when `DeskForm`'s section exists: the size, then the clients and their layout; a
-  /// panel left without a visible client is emptied and collapsed.
+  /// panel left without a visible client collapses (its hidden clients stay docked).
   void LoadState(TCustomIniFile* Desktop, const String& SizeKey, const String& ClientsKey,
                  const String& StreamKey, TDesktopForm* DeskForm);
 

@@ -156,11 +156,12 @@ TEST_F(DockPanelTest, StateScalesWithTheMonitorsFullSize) {
   EXPECT_EQ(b->HostDockSite(), Panel);
   EXPECT_TRUE(Split->Visible());
 
-  // Nothing visible comes back: the panel is emptied and collapsed.
+  // Nothing visible comes back: the panel collapses, keeping the hidden window for later.
   a->Hide();
   auto hidden = IniFrom("[Main]\nPercentageSizes=1\nLeftSize=2500\nLeftClients=A\n");
   Panel->LoadState(hidden.get(), "LeftSize", "LeftClients", "LeftStream", Main);
-  EXPECT_EQ(Panel->DockClientCount(), 0);
+  EXPECT_EQ(Panel->DockClientCount(), 1);
+  EXPECT_EQ(a->HostDockSite(), Panel);
   EXPECT_EQ(Panel->Width(), 0);
   EXPECT_FALSE(Split->Visible());
   // No section for the owner: nothing changes.
