@@ -125,17 +125,6 @@ void ShowDesktopException(std::exception_ptr e) {
   if (Application && Application->OnException) Application->OnException(e);
 }
 
-std::vector<String> SplitClients(const String& list) {
-  std::vector<String> names;
-  std::size_t start = 0;
-  while (start <= list.size()) {
-    const std::size_t comma = std::min(list.find(',', start), list.size());
-    if (comma > start) names.emplace_back(list.substr(start, comma - start));
-    start = comma + 1;
-  }
-  return names;
-}
-
 } // namespace
 
 // ---- conversions -------------------------------------------------------------------------------
@@ -152,6 +141,17 @@ Integer DesktopRelativeToActual(Integer value, Integer extent) {
 }
 
 TRect DesktopWorkArea() { return Screen()->WorkAreaRect(); }
+
+std::vector<String> SplitDeskSections(std::string_view list) {
+  std::vector<String> names;
+  std::size_t start = 0;
+  while (start <= list.size()) {
+    const std::size_t comma = std::min(list.find(',', start), list.size());
+    if (comma > start) names.emplace_back(list.substr(start, comma - start));
+    start = comma + 1;
+  }
+  return names;
+}
 
 String BinToHex(const Byte* data, std::size_t size) {
   static constexpr char digits[] = "0123456789ABCDEF";
@@ -499,7 +499,7 @@ bool TDesktopForm::LoadDockClients(TCustomIniFile* DeskTop, const String& Sectio
   for (Integer i = 0; i < DockSite->DockClientCount(); ++i)
     if (auto* f = dynamic_cast<TDesktopForm*>(DockSite->DockClients(i))) f->FDockingTouched = false;
   const String list = DeskTop->ReadString(FDeskSection, Section, "");
-  for (const String& name : SplitClients(list)) {
+  for (const String& name : SplitDeskSections(list)) {
     TDesktopForm* f = FindLoadedDesktopForm(name);
     // A window cannot dock into itself or into a site inside it.
     if (!f || f == DockSite || f->ContainsControl(DockSite)) continue;

@@ -265,6 +265,9 @@ bool IsDesktopLocked();
 /// start for tests).
 void FinalizeDesktop();
 
+/// The names of a client list: "," is the only separator; empty names are dropped.
+std::vector<String> SplitDeskSections(std::string_view list);
+
 /// Upper-case hexadecimal, two digits per byte.
 String BinToHex(const Byte* data, std::size_t size);
 /// Decodes pairs of hexadecimal digits up to the first pair that is not one; answers the

@@ -21,17 +21,6 @@ std::vector<TBaseDockHostForm*>& LivingHosts() {
   return *hosts;
 }
 
-std::vector<String> SplitList(const String& list) {
-  std::vector<String> names;
-  std::size_t start = 0;
-  while (start <= list.size()) {
-    const std::size_t comma = std::min(list.find(',', start), list.size());
-    if (comma > start) names.emplace_back(list.substr(start, comma - start));
-    start = comma + 1;
-  }
-  return names;
-}
-
 String JoinList(const std::vector<String>& names) {
   String r;
   for (const String& n : names) {
@@ -430,7 +419,7 @@ void TTabDockHostForm::LoadWindowState(TCustomIniFile* Desktop) {
   FPageControl->SetTabPosition(
       position >= tpTop && position <= tpRight ? static_cast<TTabPosition>(position) : tpBottom);
   std::vector<TDesktopForm*> named;
-  for (const String& name : SplitList(Desktop->ReadString(s, sKeyTabDockClients, "")))
+  for (const String& name : SplitDeskSections(Desktop->ReadString(s, sKeyTabDockClients, "")))
     if (TDesktopForm* f = FindLoadedDesktopForm(name);
         f && f != this && !f->ContainsControl(this) &&
         std::find(named.begin(), named.end(), f) == named.end())

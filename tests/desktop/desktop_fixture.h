@@ -31,6 +31,19 @@ inline fw::TClass TTestDeskForm::StaticClass() {
   return cls;
 }
 
+inline fw::TRect Rect(fw::Integer l, fw::Integer t, fw::Integer w, fw::Integer h) {
+  return {l, t, l + w, t + h};
+}
+
+/// An in-memory desktop holding `text`.
+inline std::unique_ptr<fw::TMemIniFile> IniFrom(const fw::String& text) {
+  auto ini = std::make_unique<fw::TMemIniFile>();
+  fw::TStringList lines;
+  lines.SetText(text);
+  ini->SetStrings(lines);
+  return ini;
+}
+
 class DesktopTest : public ::testing::Test {
 protected:
   void SetUp() override {

@@ -13,8 +13,6 @@ using namespace fwtest;
 
 namespace {
 
-TRect Rect(Integer l, Integer t, Integer w, Integer h) { return {l, t, l + w, t + h}; }
-
 void ExpectNear(const TRect& got, const TRect& want, Integer tolerance) {
   EXPECT_LE(std::abs(got.Left - want.Left), tolerance) << got.Left << " vs " << want.Left;
   EXPECT_LE(std::abs(got.Top - want.Top), tolerance) << got.Top << " vs " << want.Top;
@@ -24,14 +22,6 @@ void ExpectNear(const TRect& got, const TRect& want, Integer tolerance) {
 
 bool OnAMonitor(const TRect& r) {
   return Screen()->MonitorFromPoint({r.Left, r.Top}, mdNull) != nullptr;
-}
-
-std::unique_ptr<TMemIniFile> IniFrom(const String& text) {
-  auto ini = std::make_unique<TMemIniFile>();
-  TStringList lines;
-  lines.SetText(text);
-  ini->SetStrings(lines);
-  return ini;
 }
 
 } // namespace

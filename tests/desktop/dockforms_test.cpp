@@ -7,8 +7,6 @@ using namespace fwtest;
 
 namespace {
 
-TRect Rect(Integer l, Integer t, Integer w, Integer h) { return {l, t, l + w, t + h}; }
-
 class DockFormsTest : public DesktopTest {
 protected:
   TDockableForm* Tool(const String& section, const TRect& bounds) {
@@ -22,14 +20,6 @@ protected:
   }
   static TPoint Center(const TRect& r) { return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; }
 };
-
-std::unique_ptr<TMemIniFile> IniFrom(const String& text) {
-  auto ini = std::make_unique<TMemIniFile>();
-  TStringList lines;
-  lines.SetText(text);
-  ini->SetStrings(lines);
-  return ini;
-}
 
 } // namespace
 

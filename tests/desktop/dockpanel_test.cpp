@@ -49,14 +49,6 @@ protected:
   TPanel* Editor = nullptr;
 };
 
-std::unique_ptr<TMemIniFile> IniFrom(const String& text) {
-  auto ini = std::make_unique<TMemIniFile>();
-  TStringList lines;
-  lines.SetText(text);
-  ini->SetStrings(lines);
-  return ini;
-}
-
 } // namespace
 
 TEST_F(DockPanelTest, NeighboursMustSitOnTheirSides) {
