@@ -233,3 +233,27 @@ TEST_F(DockFormsTest, DropIndicatorShowsTheRectangleTranslucently) {
   drag.EraseDragDockImage();
   EXPECT_FALSE(blend->Visible());
 }
+
+TEST_F(DockFormsTest, CorruptPaneLayoutIsReportedAndTheClientsStay) {
+  auto* a = Tool("A", Rect(100, 100, 600, 400));
+  auto* b = Tool("B", Rect(800, 100, 300, 250));
+  auto* host = New<TJoinDockForm>(Owner.get());
+  host->SetDeskSection("Join");
+  std::vector<String> shown;
+  Application->OnException = [&](std::exception_ptr e) {
+    try {
+      std::rethrow_exception(e);
+    } catch (const Exception& x) {
+      shown.push_back(x.Message());
+    }
+  };
+  // Version 1, two panes, then the data stops.
+  auto ini = IniFrom("[Join]\nCreate=1\nVisible=1\nDockClients=A,B\n"
+                     "DockSiteData=0100000002000000FF\n[Gone]\nCreate=1\n");
+  host->LoadWindowState(ini.get());
+  EXPECT_EQ(shown, std::vector<String>{"Dock layout data is corrupt"});
+  EXPECT_EQ(a->HostDockSite(), host);
+  EXPECT_EQ(b->HostDockSite(), host);
+  host->SetDeskSection("Gone");
+  EXPECT_THROW(host->LoadWindowState(ini.get()), EAbort);
+}
