@@ -59,14 +59,14 @@ void CopyPrototype(TBasicAction* source, TBasicAction* dest) {
   auto* from = dynamic_cast<TCustomAction*>(source);
   auto* to = dynamic_cast<TCustomAction*>(dest);
   if (!from || !to) return;
-  to->Caption = from->Caption;
-  to->Checked = from->Checked;
-  to->Enabled = from->Enabled;
-  to->HelpContext = from->HelpContext;
-  to->Hint = from->Hint;
-  to->ImageIndex = from->ImageIndex;
-  to->ShortCut = from->ShortCut;
-  to->Visible = from->Visible;
+  to->SetCaption(from->Caption());
+  to->SetChecked(from->Checked());
+  to->SetEnabled(from->Enabled());
+  to->SetHelpContext(from->HelpContext());
+  to->SetHint(from->Hint());
+  to->SetImageIndex(from->ImageIndex());
+  to->SetShortCut(from->ShortCut());
+  to->SetVisible(from->Visible());
 }
 
 } // namespace

@@ -46,11 +46,11 @@ public:
     if (gResourceFails) throw EActionError("resource broken");
     ++gResourcesMade;
     auto* copy = New<TEditCopy>(this);
-    copy->Caption = "&Copy";
-    copy->Hint = "Copy|Copies the selection";
-    copy->ShortCut = TShortCut(16451);
-    copy->ImageIndex = 3;
-    copy->Checked = true;
+    copy->SetCaption("&Copy");
+    copy->SetHint("Copy|Copies the selection");
+    copy->SetShortCut(TShortCut(16451));
+    copy->SetImageIndex(3);
+    copy->SetChecked(true);
     copy->SetCategory("Edit");
   }
 };
@@ -207,11 +207,11 @@ TEST_F(RegisteredActions, NewActionsCopyThePrototypeMatchedByClassName) {
       dynamic_cast<TEditCopy*>(registry.CreateAction(owner.get(), TEditCopy::StaticClass(), ""));
   ASSERT_NE(a, nullptr);
   EXPECT_EQ(a->Owner(), owner.get());
-  EXPECT_EQ(a->Caption, "&Copy");
-  EXPECT_EQ(a->Hint, "Copy|Copies the selection");
-  EXPECT_EQ(static_cast<int>(a->ShortCut), 16451);
-  EXPECT_EQ(a->ImageIndex, 3);
-  EXPECT_TRUE(a->Checked);
+  EXPECT_EQ(a->Caption(), "&Copy");
+  EXPECT_EQ(a->Hint(), "Copy|Copies the selection");
+  EXPECT_EQ(static_cast<int>(a->ShortCut()), 16451);
+  EXPECT_EQ(a->ImageIndex(), 3);
+  EXPECT_TRUE(a->Checked());
   EXPECT_EQ(a->GetCategory(), "") << "the plain copy leaves the category alone";
   EXPECT_EQ(gResourcesMade, 1);
 
@@ -220,14 +220,14 @@ TEST_F(RegisteredActions, NewActionsCopyThePrototypeMatchedByClassName) {
   auto* b = dynamic_cast<TEditCopy*>(
       registry.CreateAction(owner.get(), TEditCopy::StaticClass(), "TEST"));
   EXPECT_EQ(b->GetCategory(), "Edit");
-  EXPECT_EQ(b->Caption, "");
+  EXPECT_EQ(b->Caption(), "");
   EXPECT_EQ(gResourcesMade, 1) << "the resource instance is cached";
 
   // A class without a prototype in the resource comes out plain.
   auto* c =
       dynamic_cast<TMyAction*>(registry.CreateAction(owner.get(), TMyAction::StaticClass(), ""));
   ASSERT_NE(c, nullptr);
-  EXPECT_EQ(c->Caption, "");
+  EXPECT_EQ(c->Caption(), "");
 
   // Registering with the resource again refreshes the prototypes.
   registry.RegActions("Edit", {TEditCopy::StaticClass()}, TStdActionsRes::StaticClass());
@@ -354,7 +354,7 @@ TEST(ActionRegistryHooks, PackagesReachTheRegistryThroughTheActionUnitUntilShutD
                         "Test");
   EXPECT_EQ(seen, std::vector<TClass>{TEditCopy::StaticClass()});
   TOwned<TBasicAction> made(CreateAction(nullptr, TEditCopy::StaticClass()));
-  EXPECT_EQ(static_cast<TCustomAction*>(made.get())->Caption, "&Copy");
+  EXPECT_EQ(static_cast<TCustomAction*>(made.get())->Caption(), "&Copy");
 
   FreeEditorGroup(group);
   seen.clear();
