@@ -292,8 +292,7 @@ public:
 };
 
 TClass TRecordingSite::StaticClass() {
-  static const TClass cls =
-      TClassBuilder<TRecordingSite, TPanel>("TRecordingSite", "Tests").Build();
+  static const TClass cls = TClassBuilder<TRecordingSite, TPanel>("TRecordingSite", "Tests").Build();
   return cls;
 }
 
