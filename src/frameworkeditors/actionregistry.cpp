@@ -91,19 +91,22 @@ void TActionRegistry::RegActions(const String& category, const std::vector<TClas
 
   auto cat = std::find_if(FCategories.begin(), FCategories.end(),
                           [&](const TActionCategory& c) { return SameText(c.Name, category); });
-  if (cat == FCategories.end()) cat = FCategories.insert(FCategories.end(), TActionCategory{});
   std::vector<TClass> added;
   for (TClass cls : kept) {
-    const bool present = std::any_of(cat->Entries.begin(), cat->Entries.end(),
-                                     [&](const TActionEntry& e) { return e.ActionClass == cls; }) ||
-                         std::find(added.begin(), added.end(), cls) != added.end();
+    const bool present =
+        (cat != FCategories.end() &&
+         std::any_of(cat->Entries.begin(), cat->Entries.end(),
+                     [&](const TActionEntry& e) { return e.ActionClass == cls; })) ||
+        std::find(added.begin(), added.end(), cls) != added.end();
     if (!present) added.push_back(cls);
   }
-  cat->Name = category;
-  for (TClass cls : added) {
+  // Streaming registration first: a clash of class names raises before the table changes.
+  for (TClass cls : added)
     RegisterClass(cls);
+  if (cat == FCategories.end()) cat = FCategories.insert(FCategories.end(), TActionCategory{});
+  cat->Name = category;
+  for (TClass cls : added)
     cat->Entries.push_back({cls, CurrentGroup, resource});
-  }
 }
 
 void TActionRegistry::UnRegActions(const std::vector<TClass>& classes) {

@@ -2,6 +2,7 @@
 
 #include "basert/classbuilder.h"
 #include "basert/classreg.h"
+#include "basert/exceptions.h"
 #include "designeditors/editorregistry.h"
 #include "host/hostservices.h"
 #include "support/testutil.h"
@@ -155,6 +156,12 @@ TEST_F(RegisteredActions, CategoriesMatchIgnoringCaseAndKeepOneEntryPerClass) {
   // Registered classes stream by name.
   EXPECT_EQ(GetClass("TMyAction"), TMyAction::StaticClass());
   EXPECT_EQ(changes, 0);
+
+  // Another class under a taken name is refused before anything changes.
+  TClassRec impostor = *TAb::StaticClass();
+  impostor.ClassName = "TMyAction";
+  EXPECT_THROW(registry.RegActions("New", {&impostor}, nullptr), EFilerError);
+  EXPECT_EQ(registry.Categories().size(), 2u);
 }
 
 TEST_F(RegisteredActions, EnumerationFollowsTheFrameworkAndDropsEmptiedCategories) {
