@@ -453,6 +453,8 @@ void TCustomFrame::GetChildren(const TGetChildProc& proc, TComponent* root) {
 TClass TFrame::StaticClass() {
   static const TClass cls = [] {
     TClassBuilder<TFrame, TCustomFrame> b("TFrame", "Forms");
+    b.Property("HorzScrollBar", &TFrame::HorzScrollBar, &TFrame::SetHorzScrollBar)
+        .Property("VertScrollBar", &TFrame::VertScrollBar, &TFrame::SetVertScrollBar);
     detail::PublishPlacement(b);
     b.Property("AutoScroll", &TFrame::AutoScroll, &TFrame::SetAutoScroll).Default(true);
     detail::PublishColor(b, clBtnFace);
