@@ -12,6 +12,7 @@
 #include "designeditors/compeditors.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace fw {
 
@@ -47,6 +48,29 @@ TComponent* TopOwner(TComponent* c) {
   while (c && c->Owner())
     c = c->Owner();
   return c;
+}
+
+/// "Class X not found at byte N" for a text form: the line of the first "X" after a colon.
+String ClassLineInText(TStream& text, const String& message) {
+  const std::size_t from = message.find("Class "), to = message.find(" not found");
+  if (from != 0 || to == String::npos) return message;
+  const String cls = message.substr(6, to - 6);
+  String all(static_cast<std::size_t>(text.Size() - text.Position()), '\0');
+  text.ReadBuffer(all.data(), static_cast<Int64>(all.size()));
+  Integer line = 1;
+  for (std::size_t i = 0; i < all.size(); ++i) {
+    if (all[i] == '\n') ++line;
+    if (all[i] != ':') continue;
+    std::size_t j = i + 1;
+    while (j < all.size() && all[j] == ' ')
+      ++j;
+    const std::size_t end = j + cls.size();
+    if (SameText(std::string_view(all).substr(j, cls.size()), cls) &&
+        (end == all.size() ||
+         !(std::isalnum(static_cast<unsigned char>(all[end])) || all[end] == '_')))
+      return message.substr(0, to + 10) + Format(" on line %d", line);
+  }
+  return message;
 }
 
 /// The binary form of a stream read from its current position: `stream` itself when it is
@@ -165,6 +189,7 @@ void TComponentRoot::GetCreateInfoFrom(TStream& stream, String& className, Strin
 }
 
 void TComponentRoot::CreateFromStream(TStream& stream) {
+  const Int64 start = stream.Position();
   std::unique_ptr<TMemoryStream> converted;
   Byte format = lytUnknown;
   String className, ancestorName;
@@ -182,6 +207,13 @@ void TComponentRoot::CreateFromStream(TStream& stream) {
     ReadObjectFromStream(FRoot, *binary);
   } catch (const EComponentDesignerException&) {
     throw;
+  } catch (const EClassNotFound& e) {
+    String message = e.Message();
+    if (converted) { // a byte of the converted form means nothing to the reader of the text
+      stream.SetPosition(start);
+      message = ClassLineInText(stream, message);
+    }
+    throw EComponentDesignerException(Format(sFormFileReadError, FFileName, message));
   } catch (const Exception& e) {
     throw EComponentDesignerException(Format(sFormFileReadError, FFileName, e.Message()));
   }
@@ -206,7 +238,9 @@ void TComponentRoot::SetCreateInfo(const String& ancestorName) {
     FCustomModuleClass = a->FCustomModuleClass;
   } else {
     FRootBaseClass = FDesigner->FindBaseClass(ancestorName);
-    FCustomModuleClass = FDesigner->FindCustomModuleClass(ancestorName);
+    // A module without a named ancestor gets the default base class's custom module.
+    FCustomModuleClass =
+        FDesigner->FindCustomModuleClass(ancestorName.empty() ? FRootBaseClass : ancestorName);
   }
   FRootClass = nullptr;
 }
@@ -312,7 +346,11 @@ void TComponentRoot::ReadObjectFromStream(TComponent* instance, TStream& stream)
       break;
     }
   };
-  reader.ReadRootComponent(instance);
+  try {
+    reader.ReadRootComponent(instance);
+  } catch (const EClassNotFound& e) {
+    throw EClassNotFound(e.Message() + Format(" at byte %d", reader.Position()));
+  }
 }
 
 // ---- initialisation ----------------------------------------------------------------------------

@@ -2,6 +2,7 @@
 
 #include "basert/classbuilder.h"
 #include "basert/classreg.h"
+#include "basert/filer.h"
 #include "componentdesigner/designerevents.h"
 #include "componentdesigner/designnotification.h"
 #include "designeditors/editorregistry.h"
@@ -56,6 +57,20 @@ void WithdrawGroup(Integer group) {
   std::erase_if(gLists->NoIcon, [group](const TNoIconReg& r) { return r.Group == group; });
   std::erase_if(gLists->CustomModules,
                 [group](const TCustomModuleReg& r) { return r.Group == group; });
+}
+
+/// Module-wide references name designed modules by their root's name.
+TComponent* FindDesignedRoot(const String& name) {
+  if (!gLists) return nullptr;
+  TComponent* found = nullptr;
+  gLists->Registry->ForEachDesigner([&](const IPtr<IComponentDesigner>& d) {
+    for (Integer i = 0, n = d->GetRootsCount(); i < n && !found; ++i) {
+      IPtr<IRoot> r = d->GetRoots(i);
+      if (r->GetRoot() && SameText(r->GetRootName(), name)) found = r->GetRoot();
+    }
+    return !found;
+  });
+  return found;
 }
 
 void RegisterDefaultEditors() {
@@ -271,6 +286,7 @@ void DesignersStartup() {
   gLists->Registry = New<TDesigners>();
   RegisterCustomModuleProc = &HookRegisterCustomModule;
   NotifyGroupChange(&WithdrawGroup);
+  RegisterFindGlobalComponentProc(&FindDesignedRoot);
   RegisterDefaultEditors();
   if (StructureTreeUnit.Startup) StructureTreeUnit.Startup();
 }
@@ -278,6 +294,7 @@ void DesignersStartup() {
 void DesignersShutdown() {
   if (!gLists) return;
   if (StructureTreeUnit.Shutdown) StructureTreeUnit.Shutdown();
+  UnregisterFindGlobalComponentProc(&FindDesignedRoot);
   UnnotifyGroupChange(&WithdrawGroup);
   RegisterCustomModuleProc = nullptr;
   RegisterNoIconProc = nullptr;
