@@ -507,6 +507,8 @@ void TComponentRoot::WriteRootStream(TStream& stream) {
     if (!now.empty() && SameText(now[0], missing[0])) RemoveFixupReferences(FRoot, missing[0]);
     missing = GetFixupReferenceNames(FRoot);
   }
+  // A descendant is written against its ancestor, which must be live for it.
+  if (FAncestorRoot && FAncestorRoot->IsDormant()) FAncestorRoot->Resurrect();
   TComponent* ancestor = FAncestorRoot ? FAncestorRoot->GetRoot() : nullptr;
   auto write = [&](TStream& out) {
     TWriter writer(&out, 4096);
@@ -696,6 +698,13 @@ void TComponentRoot::Command(TDesignCommand command) {
     return;
   }
   }
+}
+
+bool TComponentRoot::CanModify() { return !IsSourceReadOnly(); }
+
+void TComponentRoot::ValidateModification() {
+  if (IsSourceReadOnly()) throw EComponentDesignerException(String(sReadOnlySource));
+  if (FModule) FModule->ValidateModification();
 }
 
 void TComponentRoot::Dialog(TDesignDialog dialog) {

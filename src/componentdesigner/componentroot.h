@@ -128,6 +128,12 @@ public:
   Integer DiskAge() const noexcept { return FDiskAge; }
   const IPtr<IRootSurface>& Surface() const noexcept { return FSurface; }
 
+  /// False while the source module is read-only.
+  bool CanModify();
+  /// Raises EComponentDesignerException (sReadOnlySource) while the source is read-only, and
+  /// whatever the source module raises.
+  void ValidateModification();
+
   /// Commands of the design menu. Aligning to the grid and flipping children are left to the
   /// surface's designer.
   void Command(TDesignCommand command);

@@ -358,6 +358,13 @@ TEST_F(ComponentRoot_, InheritedModuleTakesTheAncestorsComponentsAndWritesOnlyDi
   derived->Save();
   EXPECT_NE(FileText(Path("Form2.lyt")).find("Changed"), String::npos);
 
+  // A dormant ancestor wakes to have its descendant written against it.
+  base->GoDormant();
+  derived->Modified();
+  derived->Save();
+  EXPECT_NE(base->GetRoot(), nullptr);
+  EXPECT_EQ(FileText(Path("Form2.lyt")).rfind("inherited Form2: TForm2", 0), 0u);
+
   // The stored descendant reopens against the open ancestor.
   derived->Close();
   auto reopened = OpenText("Form2", FileText(Path("Form2.lyt")), "Form1");
@@ -434,6 +441,16 @@ TEST_F(ComponentRoot_, FindRootIgnoresCaseAndSearchesOtherDesigners) {
   other->OpenRootClass("TForm1");
   EXPECT_NE(root->GetRoot(), nullptr);
   Registry()->UnregisterDesigner(IPtr<IComponentDesigner>(other));
+}
+
+TEST_F(ComponentRoot_, ReadOnlySourceRefusesModification) {
+  auto root = NewRoot("Form1");
+  EXPECT_TRUE(root->CanModify());
+  root->ValidateModification();
+  static_cast<THostDesignerModule*>(root->GetModule().get())->SetReadOnly(true);
+  EXPECT_FALSE(root->CanModify());
+  EXPECT_EQ(MessageOf<EComponentDesignerException>([&] { root->ValidateModification(); }),
+            "Source is read-only");
 }
 
 TEST_F(ComponentRoot_, RenameKeepsTheFormExtensionAndMovesTheClassToTheModulesUnit) {
