@@ -158,7 +158,9 @@ void TComponentRoot::Open(TStream* formStream, const String& rootName, const Str
   } catch (...) {
     FClosing = true;
     if (listUpdate) listUpdate->RootListRemove(self);
-    if (FRoot) {
+    if (FRootEditor) {
+      InternalDeinitializeDesigner(false); // the listeners heard of it: they hear it close
+    } else if (FRoot) {
       FRoot->SetDesigner(nullptr);
       TComponent* r = std::exchange(FRoot, nullptr);
       DestroyRootInstance(r);

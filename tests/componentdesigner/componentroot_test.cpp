@@ -49,11 +49,13 @@ class TOpenLog : public TInterfacedObject, public IDesignNotification {
   FW_CLASS(TOpenLog)
 public:
   std::vector<String> Lines;
+  bool Refuse = false;
   void ItemDeleted(const IPtr<IDesigner>&, TPersistent*) override {}
   void ItemInserted(const IPtr<IDesigner>&, TPersistent*) override {}
   void ItemsModified(const IPtr<IDesigner>&) override {}
   void SelectionChanged(const IPtr<IDesigner>&, const IPtr<IDesignerSelections>&) override {}
   void DesignerOpened(const IPtr<IDesigner>& d, bool resurrecting) override {
+    if (Refuse) throw EComponentDesignerException("refused");
     Lines.push_back("Opened " + d->GetRoot()->Name() + (resurrecting ? " again" : ""));
   }
   void DesignerClosed(const IPtr<IDesigner>& d, bool goingDormant) override {
@@ -423,6 +425,14 @@ TEST_F(ComponentRoot_, UnreadableFormFilesOpenNothingAndNameFileAndPosition) {
   Log->Lines.clear();
   ASSERT_EQ(bytes.substr(0, 4), "TPF0");
   EXPECT_NE(failsWith(bytes.substr(0, bytes.size() - 6)).find("byte"), String::npos);
+}
+
+TEST_F(ComponentRoot_, AListenerRefusingTheOpeningLeavesNothingOpen) {
+  Log->Refuse = true;
+  EXPECT_EQ(MessageOf<EComponentDesignerException>([&] { NewRoot("Form1"); }), "refused");
+  EXPECT_EQ(Designer->GetRootsCount(), 0);
+  EXPECT_EQ(Log->Lines, std::vector<String>{"Closed Form1"});
+  EXPECT_FALSE(ActiveRoot());
 }
 
 TEST_F(ComponentRoot_, FindRootIgnoresCaseAndSearchesOtherDesigners) {
