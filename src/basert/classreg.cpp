@@ -126,6 +126,16 @@ void RegisterComponents(const String& page, std::initializer_list<TClass> classe
   RegisterComponents(page, std::span<const TClass>(classes.begin(), classes.size()));
 }
 
+TRegisterNoIconProc RegisterNoIconProc = nullptr;
+
+void RegisterNoIcon(std::span<const TClass> classes) {
+  if (RegisterNoIconProc) RegisterNoIconProc(classes);
+}
+
+void RegisterNoIcon(std::initializer_list<TClass> classes) {
+  RegisterNoIcon(std::span<const TClass>(classes.begin(), classes.size()));
+}
+
 void UnRegisterClasses(std::initializer_list<TClass> classes) {
   for (TClass c : classes)
     UnRegisterClass(c);

@@ -137,8 +137,10 @@ public:
   void SetInline(bool value);
   void SetDesignInstance(bool value);
   void SetSubComponent(bool isSubComponent);
-  void Updating() { FComponentState.Include(stateUpdating); }
-  void Updated() { FComponentState.Exclude(stateUpdating); }
+  /// Enter and leave the updating state around an ancestor update; descendants override them
+  /// to defer work until the update ends (Updated may raise).
+  virtual void Updating() { FComponentState.Include(stateUpdating); }
+  virtual void Updated() { FComponentState.Exclude(stateUpdating); }
   /// Called after the component was read from a stream; clears stateLoading.
   virtual void Loaded();
 

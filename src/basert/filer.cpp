@@ -130,7 +130,7 @@ void TWriter::WriteComponent(TComponent* component) {
     FAncestor = oldAncestor;
     FRootAncestor = oldRootAncestor;
   });
-  if (FAncestorList) FAncestor = FindAncestorChild(*FAncestorList, component);
+  if (FAncestorList) FAncestor = FindAncestorChild(*FAncestorList, component, FAncestorPos);
   if (OnFindAncestorRoot) {
     TAncestorLookup lookup{FAncestor, FRoot, FRootAncestor};
     if (FindDesignedAncestor(lookup, component, FLookupRoot, OnFindAncestorRoot)) {

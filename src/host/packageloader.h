@@ -30,7 +30,9 @@ public:
   /// The package group its registrations carry; -1 once unloaded.
   Integer Group() const noexcept { return FGroup; }
   bool Loaded() const noexcept { return FHandle != nullptr; }
-  /// Withdraws the package's registrations and closes the module; does nothing when unloaded.
+  /// Withdraws the package's registrations (its design-notification listeners too) and closes
+  /// the module; does nothing when unloaded. Its class records stay: objects and records made
+  /// from them may still point at them. Objects of its classes must be freed first.
   void Unload();
 
 private:

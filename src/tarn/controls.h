@@ -4,9 +4,11 @@
 #pragma once
 
 #include "basert/component.h"
+#include "tarn/actions.h"
 #include "tarn/graphics.h"
 #include "tarn/uitypes.h"
 
+#include <memory>
 #include <vector>
 
 namespace fw {
@@ -127,6 +129,10 @@ public:
   virtual void SetBounds(Integer left, Integer top, Integer width, Integer height);
   TRect BoundsRect() const { return {FLeft, FTop, FLeft + FWidth, FTop + FHeight}; }
   void SetBoundsRect(const TRect& r) { SetBounds(r.Left, r.Top, r.Width(), r.Height()); }
+  /// Scales position and size, margins and (unless it follows the parent's) the font by
+  /// m / d, rounding each value. A windowed control scales its children and padding as well.
+  /// Nothing for a zero or negative factor.
+  virtual void ChangeScale(Integer m, Integer d);
 
   // ---- client area and coordinates
   /// The client area in the control's own coordinates: (0, 0, client width, client height).
@@ -223,9 +229,17 @@ public:
   /// refused.
   bool ManualFloat(const TRect& screenPos);
 
+  // ---- action
+  /// The action whose caption, enabled state, hint and visibility the control takes and which
+  /// Click runs; null when none. Freeing the action clears it.
+  TBasicAction* Action() const noexcept { return FActionLink ? FActionLink->Action() : nullptr; }
+  void SetAction(TBasicAction* value);
+  TBasicActionLink* ActionLink() const noexcept { return FActionLink.get(); }
+
   TNotifyEvent OnClick;
   TNotifyEvent OnResize;
-  /// Fires OnClick.
+  /// Fires OnClick, or runs the action when OnClick is not set or is the action's own handler
+  /// (never while designing).
   virtual void Click();
 
 protected:
@@ -238,6 +252,9 @@ protected:
   virtual void ParentColorChanged();
   /// The margins or padding changed.
   virtual void MarginsChanged(TMargins* which);
+  /// Takes the action's properties; with `checkDefaults` (while loading) only those the
+  /// control still has at their defaults.
+  virtual void ActionChange(TBasicAction* sender, bool checkDefaults);
   /// Asks the parent to realign when this control takes part in alignment.
   void RequestAlign();
   void UpdateAnchorRules();
@@ -255,6 +272,11 @@ public:
   bool IsColorStored() const { return !FParentColor; }
   /// Anchors are stored when they differ from what the alignment implies.
   bool IsAnchorsStored() const;
+  // What equals the action's value is the action's: stored with the action, not the control.
+  bool IsCaptionStored() const;
+  bool IsEnabledStored() const;
+  bool IsHintStored() const;
+  bool IsVisibleStored() const;
 
 private:
   void FontChanged();
@@ -286,6 +308,7 @@ private:
   TRect FExplicitBounds;   // the bounds last set by hand, restored when the alignment goes
   bool FWindowed = false;  // a TWinControl: kept in the parent's windowed list
   Integer FListIndex = -1; // position in the parent's list of its kind
+  std::unique_ptr<TBasicActionLink> FActionLink;
 };
 
 /// A control without a window of its own: always below its windowed siblings.
@@ -380,6 +403,7 @@ public:
 
   void SetZOrderPosition(Integer position) override;
   void SetZOrder(bool topMost) override;
+  void ChangeScale(Integer m, Integer d) override;
 
   // ---- docking
   bool DockSite() const noexcept { return FDockSite; }

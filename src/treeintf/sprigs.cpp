@@ -849,7 +849,14 @@ TSprigClass FindBestRootSprigClass(TClass cls, TSprigClass base) {
 TSprigTypeList* SprigTypeList() noexcept { return SprigTypes().get(); }
 TSprigTypeList* RootSprigTypeList() noexcept { return RootSprigTypes().get(); }
 
+namespace {
+bool gTreeIntfRunning = false;
+} // namespace
+
 void TreeIntfStartup() {
+  // Whoever starts the host may reach this twice: the stock types must not be registered twice.
+  if (gTreeIntfRunning) return;
+  gTreeIntfRunning = true;
   RegisterSprigType(TPersistent::StaticClass(), TPersistentSprig::StaticClass());
   RegisterSprigType(TCollection::StaticClass(), TCollectionSprig::StaticClass());
   RegisterSprigType(TCollectionItem::StaticClass(), TCollectionItemSprig::StaticClass());
@@ -861,6 +868,8 @@ void TreeIntfStartup() {
 }
 
 void TreeIntfShutdown() {
+  if (!gTreeIntfRunning) return;
+  gTreeIntfRunning = false;
   DoneDesignNotification();
   FreeRootSprigList();
   UnnotifyGroupChange(&WithdrawGroup);
@@ -868,5 +877,7 @@ void TreeIntfShutdown() {
   RootSprigTypes().reset();
   SprigTypes().reset();
 }
+
+bool TreeIntfRunning() noexcept { return gTreeIntfRunning; }
 
 } // namespace fw

@@ -449,8 +449,10 @@ TSprigTypeList* SprigTypeList() noexcept;
 TSprigTypeList* RootSprigTypeList() noexcept;
 
 /// Package start-up of the structure tree: the stock sprig types, the clipboard format, group
-/// withdrawal and the design-notification handler. Shut-down undoes it in reverse.
+/// withdrawal and the design-notification handler. Shut-down undoes it in reverse. Each does
+/// nothing when already done.
 void TreeIntfStartup();
 void TreeIntfShutdown();
+bool TreeIntfRunning() noexcept;
 
 } // namespace fw
