@@ -26,7 +26,7 @@ TUpdateManager::TUpdateManager(TComponent* component, TComponent* ancestor,
   if (ancestorManager) {
     auto impl = QueryIntf<IImplementation>(ancestorManager);
     auto* parent = impl ? dynamic_cast<TUpdateManager*>(impl->GetInstance()) : nullptr;
-    if (!parent) throw EInvalidCast(String(SInvalidCast));
+    if (!parent) throw EInvalidCast(sInvalidCast);
     FParent = parent;
     FParent->FChildList.push_back(this);
   }

@@ -27,7 +27,7 @@ namespace fw {
 
 class TPairing;
 
-inline constexpr std::string_view SInvalidCast = "Invalid class typecast";
+inline constexpr std::string_view sInvalidCast = "Invalid class typecast";
 
 /// What a manager is doing; a manager that is busy ignores further Update and Filter calls.
 enum TUpdateMode : std::uint8_t { umNone, umUpdate, umFilter };
