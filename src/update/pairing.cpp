@@ -9,7 +9,7 @@ namespace fw {
 TPairings::~TPairings() = default;
 
 void TPairings::Clear() {
-  FByName.clear();
+  BeginAdding(FAncestor);
   FList.clear();
 }
 
@@ -21,11 +21,36 @@ void TPairings::SetHasNew(bool value) {
     list->FHasNew = true;
 }
 
+void TPairings::BeginAdding(bool ancestorSide) {
+  FAncestor = ancestorSide;
+  FCursor = 0;
+  FIndexed = false;
+  FByName.clear();
+}
+
+bool TPairings::IsCandidate(const TPairing* p) const {
+  return FAncestor ? !p->Ancestor() && p->Component() : !p->Component() && p->Ancestor();
+}
+
+const String& TPairings::OtherName(const TPairing* p) const {
+  return (FAncestor ? p->Component() : p->Ancestor())->Name();
+}
+
 TPairing* TPairings::Find(const TComponent* child) {
+  if (!FIndexed) {
+    // Every pairing before the cursor has been matched, so the one at it is the first candidate.
+    while (FCursor < FList.size() && !IsCandidate(FList[FCursor].get()))
+      ++FCursor;
+    if (FCursor < FList.size() && SameText(OtherName(FList[FCursor].get()), child->Name()))
+      return FList[FCursor++].get();
+    for (auto& p : FList)
+      if (IsCandidate(p.get())) FByName[OtherName(p.get())].push_back(p.get());
+    FIndexed = true;
+  }
   auto it = FByName.find(child->Name());
   if (it == FByName.end()) return nullptr;
   for (TPairing* p : it->second)
-    if (FAncestor ? !p->Ancestor() && p->Component() : !p->Component() && p->Ancestor()) return p;
+    if (IsCandidate(p)) return p;
   return nullptr;
 }
 
@@ -37,7 +62,6 @@ void TPairings::Add(TComponent* child) {
   if (!pairing) {
     FList.push_back(std::make_unique<TPairing>(this));
     pairing = FList.back().get();
-    FByName[child->Name()].push_back(pairing);
   }
   if (FAncestor)
     pairing->SetAncestor(child);
@@ -63,8 +87,13 @@ void TPairing::SetComponent(TComponent* component) {
   if (!FComponentRoot || component->ComponentState().Contains(stateInline))
     SetComponentRoot(component);
   const bool saved = FChildren.FAncestor;
-  FChildren.FAncestor = false;
-  component->GetChildren([this](TComponent* c) { FChildren.Add(c); }, FComponentRoot);
+  FChildren.BeginAdding(false);
+  try {
+    component->GetChildren([this](TComponent* c) { FChildren.Add(c); }, FComponentRoot);
+  } catch (...) {
+    FChildren.FAncestor = saved;
+    throw;
+  }
   FChildren.FAncestor = saved;
 }
 
@@ -75,7 +104,7 @@ void TPairing::SetAncestor(TComponent* ancestor) {
       (FComponent && FComponent->ComponentState().Contains(stateInline)))
     SetAncestorRoot(ancestor);
   const bool saved = FChildren.FAncestor;
-  FChildren.FAncestor = true;
+  FChildren.BeginAdding(true);
   try {
     ancestor->GetChildren([this](TComponent* c) { FChildren.Add(c); }, FAncestorRoot);
   } catch (...) {

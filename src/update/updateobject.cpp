@@ -187,7 +187,10 @@ TUpdateObject::TUpdateObject(TUpdateObject* owner, TPersistent* object, TPersist
     : FOwner(owner), FObject(object), FAncestor(ancestor), FPropInfo(propInfo), FCompare(compare) {
   if (FOwner) {
     FOwner->FChildList.push_back(this);
-    if (!FPropInfo) FOwner->Index(this);
+    if (FPropInfo)
+      FOwner->FSubObjects.push_back(this);
+    else
+      FOwner->Index(this);
   }
   FPropList = GetPropInfos(FObject->ClassType()->TypeInfo);
   auto* component = dynamic_cast<TComponent*>(FObject);
@@ -228,7 +231,10 @@ TUpdateObject::~TUpdateObject() {
     delete FChildList.back();
   if (FOwner) {
     std::erase(FOwner->FChildList, this);
-    if (!FPropInfo) FOwner->Unindex(this);
+    if (FPropInfo)
+      std::erase(FOwner->FSubObjects, this);
+    else
+      FOwner->Unindex(this);
   }
 }
 
@@ -286,7 +292,7 @@ TUpdateObject* TUpdateObject::FindChild(const TPersistent* component) {
 }
 
 TUpdateObject* TUpdateObject::FindChildProp(PPropInfo propInfo) const {
-  for (TUpdateObject* child : FChildList)
+  for (TUpdateObject* child : FSubObjects)
     if (child->FPropInfo == propInfo) return child;
   return nullptr;
 }
@@ -321,10 +327,15 @@ TObject* TUpdateObject::GetAncestorReference(PPropInfo propInfo) const {
 
 void TUpdateObject::ValidateObjects() {
   if (!FPropInfo || !FOwner) return;
-  if (FOwner->FObject)
-    FObject = dynamic_cast<TPersistent*>(GetObjectProp(FOwner->FObject, FPropInfo));
-  if (FOwner->FAncestor)
-    FAncestor = dynamic_cast<TPersistent*>(GetObjectProp(FOwner->FAncestor, FPropInfo));
+  // Usually still the same objects; only a replaced one needs its type checked.
+  if (FOwner->FObject) {
+    TObject* value = GetObjectProp(FOwner->FObject, FPropInfo);
+    if (value != FObject) FObject = dynamic_cast<TPersistent*>(value);
+  }
+  if (FOwner->FAncestor) {
+    TObject* value = GetObjectProp(FOwner->FAncestor, FPropInfo);
+    if (value != FAncestor) FAncestor = dynamic_cast<TPersistent*>(value);
+  }
 }
 
 bool TUpdateObject::KeepProp(PPropInfo prop) {
@@ -365,7 +376,7 @@ void TUpdateObject::Filter() {
 }
 
 void TUpdateObject::FilterOrder() {
-  if (!FIsComponent || !FCompare) return;
+  if (!FIsComponent || !FCompare || FChildIndex.empty()) return;
   TChildUpdateObjects lists(this, static_cast<TComponent*>(FObject),
                             dynamic_cast<TComponent*>(FAncestor));
   std::size_t j = 0;
@@ -474,7 +485,7 @@ void TUpdateObject::Update(TUpdateManager* updateManager) {
     if (IsStoredProp(FAncestor, p)) UpdateProp(p, updateManager);
   }
   FUpdateFiler->Update();
-  if (FIsComponent) UpdateOrderOfChildren();
+  if (FIsComponent && !FChildIndex.empty()) UpdateOrderOfChildren();
   if (FIsCollection && FUpdateCollection) UpdateCollectionItems();
   for (std::size_t i = FChildList.size(); i-- > 0;)
     if (i < FChildList.size() && !FChildList[i]->FPropInfo) FChildList[i]->Update(updateManager);

@@ -148,6 +148,7 @@ private:
   // Component children by their object and by their ancestor, so that pairing a large module's
   // children stays linear.
   std::unordered_map<const TPersistent*, TUpdateObject*> FChildIndex;
+  std::vector<TUpdateObject*> FSubObjects; // the children reached through a property
   std::unique_ptr<TUpdateFiler> FUpdateFiler;
   bool FIsComponent = false;
   bool FIsCollection = false;

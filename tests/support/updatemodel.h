@@ -146,7 +146,7 @@ public:
     FParentBox = parent;
     if (parent) parent->FBoxes.push_back(this);
   }
-  bool HasParent() override { return true; }
+  bool HasParent() override { return FParentBox != nullptr; }
   TComponent* GetParentComponent() override { return FParentBox; }
   void SetParentComponent(TComponent* value) override {
     SetParentBox(dynamic_cast<TUpBox*>(value));
@@ -161,10 +161,8 @@ public:
     for (std::size_t i = 0; i < FBoxes.size(); ++i)
       if (FBoxes[i]->Owner() == root) proc(FBoxes[i]);
     if (root != this) return;
-    for (Integer i = 0; i < ComponentCount(); ++i) {
-      auto* box = dynamic_cast<TUpBox*>(Components(i));
-      if (!box || !box->FParentBox) proc(Components(i));
-    }
+    for (Integer i = 0; i < ComponentCount(); ++i)
+      if (!Components(i)->HasParent()) proc(Components(i));
   }
   void SetChildOrder(TComponent* child, Integer order) override {
     auto it = std::find(FBoxes.begin(), FBoxes.end(), child);
