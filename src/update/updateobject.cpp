@@ -38,16 +38,20 @@ struct TChildUpdateObjects {
   std::vector<TUpdateObject*> Ancestors;
 
   TChildUpdateObjects(TUpdateObject* updateObject, TComponent* descendent, TComponent* ancestor) {
+    std::size_t cursor = 0;
     descendent->GetChildren(
         [&](TComponent* c) {
           // Only an inherited child can have an update object.
-          Descendents.push_back(
-              c->ComponentState().Contains(stateAncestor) ? updateObject->FindChild(c) : nullptr);
+          Descendents.push_back(c->ComponentState().Contains(stateAncestor)
+                                    ? updateObject->FindChildFrom(c, cursor)
+                                    : nullptr);
         },
         updateObject->ObjectOwner());
+    cursor = 0;
     if (ancestor)
-      ancestor->GetChildren([&](TComponent* c) { Ancestors.push_back(updateObject->FindChild(c)); },
-                            updateObject->AncestorOwner());
+      ancestor->GetChildren(
+          [&](TComponent* c) { Ancestors.push_back(updateObject->FindChildFrom(c, cursor)); },
+          updateObject->AncestorOwner());
   }
 };
 
@@ -188,7 +192,7 @@ TUpdateObject::TUpdateObject(TUpdateObject* owner, TPersistent* object, TPersist
   if (FOwner) {
     FOwner->FChildList.push_back(this);
     if (FPropInfo)
-      FOwner->FSubObjects.push_back(this);
+      FOwner->FSubObjects.emplace_back(FPropInfo, this);
     else
       FOwner->Index(this);
   }
@@ -209,6 +213,8 @@ TUpdateObject::TUpdateObject(TUpdateObject* owner, TPersistent* object, TPersist
   }
 
   FUpdateFiler = std::make_unique<TUpdateFiler>(this, compare);
+  // Its list only shrinks: an object with nothing to follow there never needs it again.
+  if (FUpdateFiler->Empty()) FUpdateFiler.reset();
 
   for (PPropInfo p : FPropList) {
     if (!p->HasRead() || p->PropType()->Kind != kindClass) continue;
@@ -232,7 +238,7 @@ TUpdateObject::~TUpdateObject() {
   if (FOwner) {
     std::erase(FOwner->FChildList, this);
     if (FPropInfo)
-      std::erase(FOwner->FSubObjects, this);
+      std::erase_if(FOwner->FSubObjects, [this](const auto& e) { return e.second == this; });
     else
       FOwner->Unindex(this);
   }
@@ -291,9 +297,22 @@ TUpdateObject* TUpdateObject::FindChild(const TPersistent* component) {
   return nullptr;
 }
 
+TUpdateObject* TUpdateObject::FindChildFrom(const TPersistent* component, std::size_t& cursor) {
+  while (cursor < FChildList.size() && FChildList[cursor]->FPropInfo)
+    ++cursor;
+  if (cursor < FChildList.size()) {
+    TUpdateObject* next = FChildList[cursor];
+    if (next->FObject == component || next->FAncestor == component) {
+      ++cursor;
+      return next;
+    }
+  }
+  return FindChild(component);
+}
+
 TUpdateObject* TUpdateObject::FindChildProp(PPropInfo propInfo) const {
-  for (TUpdateObject* child : FSubObjects)
-    if (child->FPropInfo == propInfo) return child;
+  for (const auto& [prop, child] : FSubObjects)
+    if (prop == propInfo) return child;
   return nullptr;
 }
 
@@ -370,7 +389,10 @@ void TUpdateObject::Filter() {
     FUpdateCollection =
         CollectionsEqual(static_cast<TCollection*>(FObject), dynamic_cast<TCollection*>(FAncestor),
                          FObjectOwner, FAncestorOwner);
-  if (FCompare) FUpdateFiler->Filter();
+  if (FCompare && FUpdateFiler) {
+    FUpdateFiler->Filter();
+    if (FUpdateFiler->Empty()) FUpdateFiler.reset();
+  }
   for (std::size_t i = 0; i < FChildList.size(); ++i)
     FChildList[i]->Filter();
 }
@@ -484,7 +506,7 @@ void TUpdateObject::Update(TUpdateManager* updateManager) {
     PPropInfo p = FPropList[i];
     if (IsStoredProp(FAncestor, p)) UpdateProp(p, updateManager);
   }
-  FUpdateFiler->Update();
+  if (FUpdateFiler) FUpdateFiler->Update();
   if (FIsComponent && !FChildIndex.empty()) UpdateOrderOfChildren();
   if (FIsCollection && FUpdateCollection) UpdateCollectionItems();
   for (std::size_t i = FChildList.size(); i-- > 0;)

@@ -279,12 +279,11 @@ TEST_F(UpdateManagerTest, DefinedPropertiesFollowUnlessChanged) {
   Base.Manager->Modified();
   EXPECT_EQ(child.Find("Thing1")->DesignInfo(), 0x00280014);
   EXPECT_EQ(child.Find("Thing2")->DesignInfo(), 0x00050005);
-  EXPECT_EQ(child.Impl()
-                ->ComponentUpdate()
-                ->FindChild(child.Find("Thing2"))
-                ->UpdateFiler()
-                ->PropertyList(),
-            std::vector<String>{});
+  // Nothing defined follows any more there: that object drops its filer.
+  TUpdateObject* tree = child.Impl()->ComponentUpdate();
+  EXPECT_EQ(tree->FindChild(child.Find("Thing2"))->UpdateFiler(), nullptr);
+  EXPECT_EQ(tree->FindChild(child.Find("Thing1"))->UpdateFiler()->PropertyList(),
+            (std::vector<String>{"Left", "Top"}));
 }
 
 // ---- components gained, lost, renamed and reordered --------------------------------------------
