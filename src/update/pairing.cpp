@@ -1,5 +1,6 @@
 #include "update/pairing.h"
 
+#include "basert/onexit.h"
 #include "update/updateobject.h"
 
 namespace fw {
@@ -86,15 +87,7 @@ void TPairing::SetComponent(TComponent* component) {
   if (!component) return;
   if (!FComponentRoot || component->ComponentState().Contains(stateInline))
     SetComponentRoot(component);
-  const bool saved = FChildren.FAncestor;
-  FChildren.BeginAdding(false);
-  try {
-    component->GetChildren([this](TComponent* c) { FChildren.Add(c); }, FComponentRoot);
-  } catch (...) {
-    FChildren.FAncestor = saved;
-    throw;
-  }
-  FChildren.FAncestor = saved;
+  AddChildren(component, FComponentRoot, false);
 }
 
 void TPairing::SetAncestor(TComponent* ancestor) {
@@ -103,15 +96,14 @@ void TPairing::SetAncestor(TComponent* ancestor) {
   if (!FAncestorRoot || ancestor->ComponentState().Contains(stateInline) ||
       (FComponent && FComponent->ComponentState().Contains(stateInline)))
     SetAncestorRoot(ancestor);
+  AddChildren(ancestor, FAncestorRoot, true);
+}
+
+void TPairing::AddChildren(TComponent* component, TComponent* root, bool ancestorSide) {
   const bool saved = FChildren.FAncestor;
-  FChildren.BeginAdding(true);
-  try {
-    ancestor->GetChildren([this](TComponent* c) { FChildren.Add(c); }, FAncestorRoot);
-  } catch (...) {
-    FChildren.FAncestor = saved;
-    throw;
-  }
-  FChildren.FAncestor = saved;
+  TOnExit restore([&] { FChildren.FAncestor = saved; });
+  FChildren.BeginAdding(ancestorSide);
+  component->GetChildren([this](TComponent* c) { FChildren.Add(c); }, root);
 }
 
 void TPairing::SetComponentRoot(TComponent* value) {

@@ -91,6 +91,9 @@ public:
   void CreateUpdateObjects(TUpdateObject* parentObject);
 
 private:
+  /// Enumerates one side's children of `component` under `root` into the children list.
+  void AddChildren(TComponent* component, TComponent* root, bool ancestorSide);
+
   TComponent* FComponent = nullptr;
   TComponent* FAncestor = nullptr;
   TComponent* FComponentRoot = nullptr;

@@ -103,49 +103,46 @@ TWriter* TUpdateFiler::Writer() {
   return FWriter.get();
 }
 
-void TUpdateFiler::DefineProperty(const String& name, TReaderProc readData, TWriterProc writeData,
-                                  bool hasData) {
+template <class TReadProc, class TWriteProc, class TWriteDefine, class TRead>
+void TUpdateFiler::Define(const String& name, TReadProc readData, TWriteProc writeData,
+                          bool hasData, TWriteDefine writeDefine, TRead read) {
   switch (FState) {
   case usFilter:
     FilterProp(name, hasData);
     break;
   case usWriting:
     if (hasData && writeData && Follows(name))
-      Writer()->DefineProperty(name, std::move(readData), std::move(writeData), hasData);
+      (Writer()->*writeDefine)(name, std::move(readData), std::move(writeData), hasData);
     break;
   case usReading:
     if (!FConsumed && readData && SameText(name, FPropName)) {
       FConsumed = true;
-      readData(FReader.get());
+      read(readData);
     }
     break;
   }
 }
 
+void TUpdateFiler::DefineProperty(const String& name, TReaderProc readData, TWriterProc writeData,
+                                  bool hasData) {
+  Define(name, std::move(readData), std::move(writeData), hasData, &TWriter::DefineProperty,
+         [this](const TReaderProc& read) { read(FReader.get()); });
+}
+
 void TUpdateFiler::DefineBinaryProperty(const String& name, TStreamProc readData,
                                         TStreamProc writeData, bool hasData) {
-  switch (FState) {
-  case usFilter:
-    FilterProp(name, hasData);
-    break;
-  case usWriting:
-    if (hasData && writeData && Follows(name))
-      Writer()->DefineBinaryProperty(name, std::move(readData), std::move(writeData), hasData);
-    break;
-  case usReading:
-    if (!FConsumed && readData && SameText(name, FPropName)) {
-      FConsumed = true;
-      FReader->ReadValue();
-      std::uint32_t count = 0;
-      FReader->Read(&count, sizeof count);
-      TMemoryStream data;
-      data.SetSize(count);
-      if (count) FReader->Read(data.Memory(), count);
-      data.SetPosition(0);
-      readData(&data);
-    }
-    break;
-  }
+  Define(name, std::move(readData), std::move(writeData), hasData, &TWriter::DefineBinaryProperty,
+         [this](const TStreamProc& read) {
+           // A binary value: its marker, a 32-bit byte count, the bytes.
+           FReader->ReadValue();
+           std::uint32_t count = 0;
+           FReader->Read(&count, sizeof count);
+           TMemoryStream data;
+           data.SetSize(count);
+           if (count) FReader->Read(data.Memory(), count);
+           data.SetPosition(0);
+           read(&data);
+         });
 }
 
 void TUpdateFiler::Update() {

@@ -46,6 +46,10 @@ public:
   void FlushBuffer() override {}
 
 private:
+  /// What both kinds of defined property do in each state; `read` reads the value back.
+  template <class TReadProc, class TWriteProc, class TWriteDefine, class TRead>
+  void Define(const String& name, TReadProc readData, TWriteProc writeData, bool hasData,
+              TWriteDefine writeDefine, TRead read);
   bool Follows(const String& name) const;
   TWriter* Writer();
 

@@ -85,6 +85,21 @@ public:
   TUpFont* FFont;
   TOwnedCollection* FItems;
 
+  /// Streamed as a binary defined property "Blob".
+  String FBlob;
+  void DefineProperties(TFiler* filer) override {
+    TComponent::DefineProperties(filer);
+    auto* ancestor = dynamic_cast<TUpThing*>(filer->Ancestor());
+    filer->DefineBinaryProperty(
+        "Blob",
+        [this](TStream* s) {
+          FBlob.resize(static_cast<std::size_t>(s->Size()));
+          s->Read(FBlob.data(), s->Size());
+        },
+        [this](TStream* s) { s->Write(FBlob.data(), static_cast<Int64>(FBlob.size())); },
+        ancestor ? ancestor->FBlob != FBlob : !FBlob.empty());
+  }
+
   /// Raised by Updated when not empty.
   String FailUpdated;
   int UpdatedCount = 0;
