@@ -76,8 +76,8 @@ struct IInterfaceComponentReference : virtual IInterface {
   virtual TComponent* GetComponent() = 0;
 };
 
-inline constexpr const char* SInvalidName = "'%s' is not a valid component name";
-inline constexpr const char* SDuplicateName = "A component named %s already exists";
+inline constexpr std::string_view sInvalidName = "'%s' is not a valid component name";
+inline constexpr std::string_view sDuplicateName = "A component named %s already exists";
 
 class TComponent : public TPersistent, public IInterfaceComponentReference {
   FW_CLASS(TComponent)
