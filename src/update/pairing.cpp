@@ -1,5 +1,6 @@
 #include "update/pairing.h"
 
+#include "basert/onexit.h"
 #include "update/updateobject.h"
 
 namespace fw {
@@ -9,7 +10,7 @@ namespace fw {
 TPairings::~TPairings() = default;
 
 void TPairings::Clear() {
-  FByName.clear();
+  BeginAdding(FAncestor);
   FList.clear();
 }
 
@@ -21,11 +22,36 @@ void TPairings::SetHasNew(bool value) {
     list->FHasNew = true;
 }
 
+void TPairings::BeginAdding(bool ancestorSide) {
+  FAncestor = ancestorSide;
+  FCursor = 0;
+  FIndexed = false;
+  FByName.clear();
+}
+
+bool TPairings::IsCandidate(const TPairing* p) const {
+  return FAncestor ? !p->Ancestor() && p->Component() : !p->Component() && p->Ancestor();
+}
+
+const String& TPairings::OtherName(const TPairing* p) const {
+  return (FAncestor ? p->Component() : p->Ancestor())->Name();
+}
+
 TPairing* TPairings::Find(const TComponent* child) {
+  if (!FIndexed) {
+    // Every pairing before the cursor has been matched, so the one at it is the first candidate.
+    while (FCursor < FList.size() && !IsCandidate(FList[FCursor].get()))
+      ++FCursor;
+    if (FCursor < FList.size() && SameText(OtherName(FList[FCursor].get()), child->Name()))
+      return FList[FCursor++].get();
+    for (auto& p : FList)
+      if (IsCandidate(p.get())) FByName[OtherName(p.get())].push_back(p.get());
+    FIndexed = true;
+  }
   auto it = FByName.find(child->Name());
   if (it == FByName.end()) return nullptr;
   for (TPairing* p : it->second)
-    if (FAncestor ? !p->Ancestor() && p->Component() : !p->Component() && p->Ancestor()) return p;
+    if (IsCandidate(p)) return p;
   return nullptr;
 }
 
@@ -37,7 +63,6 @@ void TPairings::Add(TComponent* child) {
   if (!pairing) {
     FList.push_back(std::make_unique<TPairing>(this));
     pairing = FList.back().get();
-    FByName[child->Name()].push_back(pairing);
   }
   if (FAncestor)
     pairing->SetAncestor(child);
@@ -62,10 +87,7 @@ void TPairing::SetComponent(TComponent* component) {
   if (!component) return;
   if (!FComponentRoot || component->ComponentState().Contains(stateInline))
     SetComponentRoot(component);
-  const bool saved = FChildren.FAncestor;
-  FChildren.FAncestor = false;
-  component->GetChildren([this](TComponent* c) { FChildren.Add(c); }, FComponentRoot);
-  FChildren.FAncestor = saved;
+  AddChildren(component, FComponentRoot, false);
 }
 
 void TPairing::SetAncestor(TComponent* ancestor) {
@@ -74,15 +96,14 @@ void TPairing::SetAncestor(TComponent* ancestor) {
   if (!FAncestorRoot || ancestor->ComponentState().Contains(stateInline) ||
       (FComponent && FComponent->ComponentState().Contains(stateInline)))
     SetAncestorRoot(ancestor);
+  AddChildren(ancestor, FAncestorRoot, true);
+}
+
+void TPairing::AddChildren(TComponent* component, TComponent* root, bool ancestorSide) {
   const bool saved = FChildren.FAncestor;
-  FChildren.FAncestor = true;
-  try {
-    ancestor->GetChildren([this](TComponent* c) { FChildren.Add(c); }, FAncestorRoot);
-  } catch (...) {
-    FChildren.FAncestor = saved;
-    throw;
-  }
-  FChildren.FAncestor = saved;
+  TOnExit restore([&] { FChildren.FAncestor = saved; });
+  FChildren.BeginAdding(ancestorSide);
+  component->GetChildren([this](TComponent* c) { FChildren.Add(c); }, root);
 }
 
 void TPairing::SetComponentRoot(TComponent* value) {

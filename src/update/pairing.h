@@ -34,15 +34,21 @@ public:
 
 private:
   friend class TPairing;
+  /// Starts filling the list from one side.
+  void BeginAdding(bool ancestorSide);
   /// Pairs `child` (of the side the list is being filled from) with the first pairing that lacks
   /// that side and whose other side has the same name, ignoring case (unnamed with unnamed
   /// only), or appends a new pairing.
   void Add(TComponent* child);
   TPairing* Find(const TComponent* child);
+  bool IsCandidate(const TPairing* p) const;
+  const String& OtherName(const TPairing* p) const;
 
   std::vector<std::unique_ptr<TPairing>> FList;
-  // Pairings by the name of the side they were made from, in list order: pairing a large
-  // module must not compare every name with every other.
+  // Both sides usually list their children in the same order, so the next candidate is tried
+  // first; after the first miss, candidates are looked up by name.
+  std::size_t FCursor = 0;
+  bool FIndexed = false;
   std::unordered_map<String, std::vector<TPairing*>, TextHash, TextEqual> FByName;
   bool FAncestor = false; // children being added come from the ancestor side
   bool FHasNew = false;
@@ -85,6 +91,9 @@ public:
   void CreateUpdateObjects(TUpdateObject* parentObject);
 
 private:
+  /// Enumerates one side's children of `component` under `root` into the children list.
+  void AddChildren(TComponent* component, TComponent* root, bool ancestorSide);
+
   TComponent* FComponent = nullptr;
   TComponent* FAncestor = nullptr;
   TComponent* FComponentRoot = nullptr;

@@ -38,16 +38,20 @@ struct TChildUpdateObjects {
   std::vector<TUpdateObject*> Ancestors;
 
   TChildUpdateObjects(TUpdateObject* updateObject, TComponent* descendent, TComponent* ancestor) {
+    std::size_t cursor = 0;
     descendent->GetChildren(
         [&](TComponent* c) {
           // Only an inherited child can have an update object.
-          Descendents.push_back(
-              c->ComponentState().Contains(stateAncestor) ? updateObject->FindChild(c) : nullptr);
+          Descendents.push_back(c->ComponentState().Contains(stateAncestor)
+                                    ? updateObject->FindChildFrom(c, cursor)
+                                    : nullptr);
         },
         updateObject->ObjectOwner());
+    cursor = 0;
     if (ancestor)
-      ancestor->GetChildren([&](TComponent* c) { Ancestors.push_back(updateObject->FindChild(c)); },
-                            updateObject->AncestorOwner());
+      ancestor->GetChildren(
+          [&](TComponent* c) { Ancestors.push_back(updateObject->FindChildFrom(c, cursor)); },
+          updateObject->AncestorOwner());
   }
 };
 
@@ -99,49 +103,46 @@ TWriter* TUpdateFiler::Writer() {
   return FWriter.get();
 }
 
-void TUpdateFiler::DefineProperty(const String& name, TReaderProc readData, TWriterProc writeData,
-                                  bool hasData) {
+template <class TReadProc, class TWriteProc, class TWriteDefine, class TRead>
+void TUpdateFiler::Define(const String& name, TReadProc readData, TWriteProc writeData,
+                          bool hasData, TWriteDefine writeDefine, TRead read) {
   switch (FState) {
   case usFilter:
     FilterProp(name, hasData);
     break;
   case usWriting:
     if (hasData && writeData && Follows(name))
-      Writer()->DefineProperty(name, std::move(readData), std::move(writeData), hasData);
+      (Writer()->*writeDefine)(name, std::move(readData), std::move(writeData), hasData);
     break;
   case usReading:
     if (!FConsumed && readData && SameText(name, FPropName)) {
       FConsumed = true;
-      readData(FReader.get());
+      read(readData);
     }
     break;
   }
 }
 
+void TUpdateFiler::DefineProperty(const String& name, TReaderProc readData, TWriterProc writeData,
+                                  bool hasData) {
+  Define(name, std::move(readData), std::move(writeData), hasData, &TWriter::DefineProperty,
+         [this](const TReaderProc& read) { read(FReader.get()); });
+}
+
 void TUpdateFiler::DefineBinaryProperty(const String& name, TStreamProc readData,
                                         TStreamProc writeData, bool hasData) {
-  switch (FState) {
-  case usFilter:
-    FilterProp(name, hasData);
-    break;
-  case usWriting:
-    if (hasData && writeData && Follows(name))
-      Writer()->DefineBinaryProperty(name, std::move(readData), std::move(writeData), hasData);
-    break;
-  case usReading:
-    if (!FConsumed && readData && SameText(name, FPropName)) {
-      FConsumed = true;
-      FReader->ReadValue();
-      std::uint32_t count = 0;
-      FReader->Read(&count, sizeof count);
-      TMemoryStream data;
-      data.SetSize(count);
-      if (count) FReader->Read(data.Memory(), count);
-      data.SetPosition(0);
-      readData(&data);
-    }
-    break;
-  }
+  Define(name, std::move(readData), std::move(writeData), hasData, &TWriter::DefineBinaryProperty,
+         [this](const TStreamProc& read) {
+           // A binary value: its marker, a 32-bit byte count, the bytes.
+           FReader->ReadValue();
+           std::uint32_t count = 0;
+           FReader->Read(&count, sizeof count);
+           TMemoryStream data;
+           data.SetSize(count);
+           if (count) FReader->Read(data.Memory(), count);
+           data.SetPosition(0);
+           read(&data);
+         });
 }
 
 void TUpdateFiler::Update() {
@@ -187,7 +188,10 @@ TUpdateObject::TUpdateObject(TUpdateObject* owner, TPersistent* object, TPersist
     : FOwner(owner), FObject(object), FAncestor(ancestor), FPropInfo(propInfo), FCompare(compare) {
   if (FOwner) {
     FOwner->FChildList.push_back(this);
-    if (!FPropInfo) FOwner->Index(this);
+    if (FPropInfo)
+      FOwner->FSubObjects.emplace_back(FPropInfo, this);
+    else
+      FOwner->Index(this);
   }
   FPropList = GetPropInfos(FObject->ClassType()->TypeInfo);
   auto* component = dynamic_cast<TComponent*>(FObject);
@@ -206,6 +210,8 @@ TUpdateObject::TUpdateObject(TUpdateObject* owner, TPersistent* object, TPersist
   }
 
   FUpdateFiler = std::make_unique<TUpdateFiler>(this, compare);
+  // Its list only shrinks: an object with nothing to follow there never needs it again.
+  if (FUpdateFiler->Empty()) FUpdateFiler.reset();
 
   for (PPropInfo p : FPropList) {
     if (!p->HasRead() || p->PropType()->Kind != kindClass) continue;
@@ -228,7 +234,10 @@ TUpdateObject::~TUpdateObject() {
     delete FChildList.back();
   if (FOwner) {
     std::erase(FOwner->FChildList, this);
-    if (!FPropInfo) FOwner->Unindex(this);
+    if (FPropInfo)
+      std::erase_if(FOwner->FSubObjects, [this](const auto& e) { return e.second == this; });
+    else
+      FOwner->Unindex(this);
   }
 }
 
@@ -285,9 +294,22 @@ TUpdateObject* TUpdateObject::FindChild(const TPersistent* component) {
   return nullptr;
 }
 
+TUpdateObject* TUpdateObject::FindChildFrom(const TPersistent* component, std::size_t& cursor) {
+  while (cursor < FChildList.size() && FChildList[cursor]->FPropInfo)
+    ++cursor;
+  if (cursor < FChildList.size()) {
+    TUpdateObject* next = FChildList[cursor];
+    if (next->FObject == component || next->FAncestor == component) {
+      ++cursor;
+      return next;
+    }
+  }
+  return FindChild(component);
+}
+
 TUpdateObject* TUpdateObject::FindChildProp(PPropInfo propInfo) const {
-  for (TUpdateObject* child : FChildList)
-    if (child->FPropInfo == propInfo) return child;
+  for (const auto& [prop, child] : FSubObjects)
+    if (prop == propInfo) return child;
   return nullptr;
 }
 
@@ -321,10 +343,15 @@ TObject* TUpdateObject::GetAncestorReference(PPropInfo propInfo) const {
 
 void TUpdateObject::ValidateObjects() {
   if (!FPropInfo || !FOwner) return;
-  if (FOwner->FObject)
-    FObject = dynamic_cast<TPersistent*>(GetObjectProp(FOwner->FObject, FPropInfo));
-  if (FOwner->FAncestor)
-    FAncestor = dynamic_cast<TPersistent*>(GetObjectProp(FOwner->FAncestor, FPropInfo));
+  // Usually still the same objects; only a replaced one needs its type checked.
+  if (FOwner->FObject) {
+    TObject* value = GetObjectProp(FOwner->FObject, FPropInfo);
+    if (value != FObject) FObject = dynamic_cast<TPersistent*>(value);
+  }
+  if (FOwner->FAncestor) {
+    TObject* value = GetObjectProp(FOwner->FAncestor, FPropInfo);
+    if (value != FAncestor) FAncestor = dynamic_cast<TPersistent*>(value);
+  }
 }
 
 bool TUpdateObject::KeepProp(PPropInfo prop) {
@@ -359,13 +386,16 @@ void TUpdateObject::Filter() {
     FUpdateCollection =
         CollectionsEqual(static_cast<TCollection*>(FObject), dynamic_cast<TCollection*>(FAncestor),
                          FObjectOwner, FAncestorOwner);
-  if (FCompare) FUpdateFiler->Filter();
+  if (FCompare && FUpdateFiler) {
+    FUpdateFiler->Filter();
+    if (FUpdateFiler->Empty()) FUpdateFiler.reset();
+  }
   for (std::size_t i = 0; i < FChildList.size(); ++i)
     FChildList[i]->Filter();
 }
 
 void TUpdateObject::FilterOrder() {
-  if (!FIsComponent || !FCompare) return;
+  if (!FIsComponent || !FCompare || FChildIndex.empty()) return;
   TChildUpdateObjects lists(this, static_cast<TComponent*>(FObject),
                             dynamic_cast<TComponent*>(FAncestor));
   std::size_t j = 0;
@@ -473,8 +503,8 @@ void TUpdateObject::Update(TUpdateManager* updateManager) {
     PPropInfo p = FPropList[i];
     if (IsStoredProp(FAncestor, p)) UpdateProp(p, updateManager);
   }
-  FUpdateFiler->Update();
-  if (FIsComponent) UpdateOrderOfChildren();
+  if (FUpdateFiler) FUpdateFiler->Update();
+  if (FIsComponent && !FChildIndex.empty()) UpdateOrderOfChildren();
   if (FIsCollection && FUpdateCollection) UpdateCollectionItems();
   for (std::size_t i = FChildList.size(); i-- > 0;)
     if (i < FChildList.size() && !FChildList[i]->FPropInfo) FChildList[i]->Update(updateManager);

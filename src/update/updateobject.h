@@ -46,6 +46,10 @@ public:
   void FlushBuffer() override {}
 
 private:
+  /// What both kinds of defined property do in each state; `read` reads the value back.
+  template <class TReadProc, class TWriteProc, class TWriteDefine, class TRead>
+  void Define(const String& name, TReadProc readData, TWriteProc writeData, bool hasData,
+              TWriteDefine writeDefine, TRead read);
   bool Follows(const String& name) const;
   TWriter* Writer();
 
@@ -85,6 +89,9 @@ public:
   /// The update object whose object or ancestor is `component`: this one, a direct child, or one
   /// found depth first below; null when none.
   TUpdateObject* FindChild(const TPersistent* component);
+  /// FindChild for children met in the order they were added: the component child after
+  /// `cursor` is tried first, and `cursor` moves past it when it matches.
+  TUpdateObject* FindChildFrom(const TPersistent* component, std::size_t& cursor);
   /// The sub-object reached through `propInfo`, or null.
   TUpdateObject* FindChildProp(PPropInfo propInfo) const;
   /// The update object whose object is `instance`, this one included, depth first; null if none.
@@ -122,6 +129,7 @@ public:
   /// The published properties that still follow the ancestor, in the class's order.
   const std::vector<PPropInfo>& PropList() const noexcept { return FPropList; }
   const std::vector<TUpdateObject*>& Children() const noexcept { return FChildList; }
+  /// Null once no defined property follows the ancestor.
   TUpdateFiler* UpdateFiler() const noexcept { return FUpdateFiler.get(); }
   bool IsComponent() const noexcept { return FIsComponent; }
   bool IsCollection() const noexcept { return FIsCollection; }
@@ -148,6 +156,8 @@ private:
   // Component children by their object and by their ancestor, so that pairing a large module's
   // children stays linear.
   std::unordered_map<const TPersistent*, TUpdateObject*> FChildIndex;
+  // The children reached through a property, by property.
+  std::vector<std::pair<PPropInfo, TUpdateObject*>> FSubObjects;
   std::unique_ptr<TUpdateFiler> FUpdateFiler;
   bool FIsComponent = false;
   bool FIsCollection = false;

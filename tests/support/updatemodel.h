@@ -85,6 +85,21 @@ public:
   TUpFont* FFont;
   TOwnedCollection* FItems;
 
+  /// Streamed as a binary defined property "Blob".
+  String FBlob;
+  void DefineProperties(TFiler* filer) override {
+    TComponent::DefineProperties(filer);
+    auto* ancestor = dynamic_cast<TUpThing*>(filer->Ancestor());
+    filer->DefineBinaryProperty(
+        "Blob",
+        [this](TStream* s) {
+          FBlob.resize(static_cast<std::size_t>(s->Size()));
+          s->Read(FBlob.data(), s->Size());
+        },
+        [this](TStream* s) { s->Write(FBlob.data(), static_cast<Int64>(FBlob.size())); },
+        ancestor ? ancestor->FBlob != FBlob : !FBlob.empty());
+  }
+
   /// Raised by Updated when not empty.
   String FailUpdated;
   int UpdatedCount = 0;
@@ -146,7 +161,7 @@ public:
     FParentBox = parent;
     if (parent) parent->FBoxes.push_back(this);
   }
-  bool HasParent() override { return true; }
+  bool HasParent() override { return FParentBox != nullptr; }
   TComponent* GetParentComponent() override { return FParentBox; }
   void SetParentComponent(TComponent* value) override {
     SetParentBox(dynamic_cast<TUpBox*>(value));
@@ -161,10 +176,8 @@ public:
     for (std::size_t i = 0; i < FBoxes.size(); ++i)
       if (FBoxes[i]->Owner() == root) proc(FBoxes[i]);
     if (root != this) return;
-    for (Integer i = 0; i < ComponentCount(); ++i) {
-      auto* box = dynamic_cast<TUpBox*>(Components(i));
-      if (!box || !box->FParentBox) proc(Components(i));
-    }
+    for (Integer i = 0; i < ComponentCount(); ++i)
+      if (!Components(i)->HasParent()) proc(Components(i));
   }
   void SetChildOrder(TComponent* child, Integer order) override {
     auto it = std::find(FBoxes.begin(), FBoxes.end(), child);

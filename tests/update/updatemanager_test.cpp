@@ -273,18 +273,22 @@ TEST_F(UpdateManagerTest, DefinedPropertiesFollowUnlessChanged) {
   OpenBase();
   TModule& child = Inherit(Base, "ChildForm");
   child.Find("Thing2")->SetDesignInfo(0x00050005);
+  child.Find("Thing2")->FBlob = "own";
   child.Manager->Modified();
   Base.Find("Thing1")->SetDesignInfo(0x00280014); // top 40, left 20
   Base.Find("Thing2")->SetDesignInfo(0x00010001);
+  Base.Find("Thing1")->FBlob = String("bin\0ary", 7);
+  Base.Find("Thing2")->FBlob = "theirs";
   Base.Manager->Modified();
   EXPECT_EQ(child.Find("Thing1")->DesignInfo(), 0x00280014);
+  EXPECT_EQ(child.Find("Thing1")->FBlob, String("bin\0ary", 7));
   EXPECT_EQ(child.Find("Thing2")->DesignInfo(), 0x00050005);
-  EXPECT_EQ(child.Impl()
-                ->ComponentUpdate()
-                ->FindChild(child.Find("Thing2"))
-                ->UpdateFiler()
-                ->PropertyList(),
-            std::vector<String>{});
+  EXPECT_EQ(child.Find("Thing2")->FBlob, "own");
+  // Nothing defined follows any more there: that object drops its filer.
+  TUpdateObject* tree = child.Impl()->ComponentUpdate();
+  EXPECT_EQ(tree->FindChild(child.Find("Thing2"))->UpdateFiler(), nullptr);
+  EXPECT_EQ(tree->FindChild(child.Find("Thing1"))->UpdateFiler()->PropertyList(),
+            (std::vector<String>{"Left", "Top", "Blob"}));
 }
 
 // ---- components gained, lost, renamed and reordered --------------------------------------------

@@ -1,7 +1,0 @@
-#include "componentdesigner/updateintf.h"
-
-namespace fw {
-
-TCreateUpdateManagerProc CreateUpdateManagerProc = nullptr;
-
-} // namespace fw
