@@ -3,32 +3,12 @@
 // palette's component through the module's designer and forwards the rest to the root.
 #pragma once
 
-#include "componentdesigner/rootintf.h"
 #include "designintf/surfaceintf.h"
 
 #include <memory>
 #include <vector>
 
 namespace fw {
-
-/// What a design surface forwards to the module root that owns it.
-struct ISurfaceHost : virtual IInterface {
-  static constexpr TGUID IID = TGUID::Parse("{5B0B6C1E-2F7A-4E61-9D3C-8A41E07C2D95}");
-  /// The components shown on the surface, in surface order.
-  virtual Integer GetComponentCount() = 0;
-  virtual TComponent* GetComponent(Integer index) = 0;
-  virtual void DeleteSelection() = 0;
-  virtual void Modified() = 0;
-  /// Raises when the module may not change.
-  virtual void ValidateModification() = 0;
-  virtual String UniqueName(const String& baseName) = 0;
-  virtual void InstanceInserted(TPersistent* instance) = 0;
-  virtual void InstanceRemoved(TPersistent* instance) = 0;
-  virtual void Dialog(TDesignDialog dialog) = 0;
-  virtual void Command(TDesignCommand command) = 0;
-  /// The surface's own conversion command (not one of TDesignCommand).
-  virtual void ConvertToTessellineUI() = 0;
-};
 
 class TDesignSurface : public TInterfacedObject, public IDesignSurface {
   FW_CLASS(TDesignSurface)
