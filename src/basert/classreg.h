@@ -79,7 +79,7 @@ private:
 /// they load. 0 is the environment's own.
 extern Integer CurrentGroup;
 
-inline constexpr const char* SDuplicateClass = "A class named %s already exists";
-inline constexpr const char* SClassNotFound = "Class %s not found";
+inline constexpr std::string_view sDuplicateClass = "A class named %s already exists";
+inline constexpr std::string_view sClassNotFound = "Class %s not found";
 
 } // namespace fw

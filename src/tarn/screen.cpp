@@ -2,6 +2,7 @@
 
 #include "basert/classbuilder.h"
 #include "basert/format.h"
+#include "tarn/forms.h"
 
 #include <algorithm>
 
@@ -19,9 +20,11 @@ Int64 OverlapArea(const TRect& a, const TRect& b) {
   return w > 0 && h > 0 ? w * h : 0;
 }
 
-Int64 DistanceSq(const TRect& r, TPoint p) {
-  const Int64 dx = p.X < r.Left ? r.Left - p.X : (p.X >= r.Right ? p.X - r.Right + 1 : 0);
-  const Int64 dy = p.Y < r.Top ? r.Top - p.Y : (p.Y >= r.Bottom ? p.Y - r.Bottom + 1 : 0);
+// In floating point: points anywhere in the integer range are far enough to overflow a square.
+double DistanceSq(const TRect& r, TPoint p) {
+  const Int64 x = p.X, y = p.Y;
+  const double dx = x < r.Left ? r.Left - x : (x >= r.Right ? x - r.Right + 1 : 0);
+  const double dy = y < r.Top ? r.Top - y : (y >= r.Bottom ? y - r.Bottom + 1 : 0);
   return dx * dx + dy * dy;
 }
 
@@ -39,7 +42,13 @@ TScreen::TScreen(TComponent* owner) : TComponent(owner), FFonts(std::make_unique
   SetMonitors({});
 }
 
-TScreen::~TScreen() = default;
+namespace {
+TScreen* gLiveScreen = nullptr; // the process's screen while it lives
+}
+
+TScreen::~TScreen() {
+  if (gLiveScreen == this) gLiveScreen = nullptr;
+}
 
 void TScreen::SetMonitors(const std::vector<TMonitorLayout>& monitors) {
   std::vector<TMonitorLayout> layouts = monitors;
@@ -62,7 +71,7 @@ void TScreen::SetMonitors(const std::vector<TMonitorLayout>& monitors) {
 }
 
 TMonitor* TScreen::Monitors(Integer index) const {
-  if (index < 0 || index >= MonitorCount()) throw EListError(Format(SListIndexError, {index}));
+  if (index < 0 || index >= MonitorCount()) throw EListError(Format(sListIndexError, {index}));
   return FMonitors[static_cast<std::size_t>(index)].get();
 }
 
@@ -74,9 +83,9 @@ TMonitor* TScreen::PrimaryMonitor() const {
 
 TMonitor* TScreen::MonitorFromPoint(TPoint p, TMonitorDefaultTo fallback) const {
   TMonitor* nearest = nullptr;
-  Int64 best = 0;
+  double best = 0;
   for (const auto& m : FMonitors) {
-    const Int64 d = DistanceSq(m->BoundsRect(), p);
+    const double d = DistanceSq(m->BoundsRect(), p);
     if (d == 0) return m.get();
     if (!nearest || d < best) {
       nearest = m.get();
@@ -115,23 +124,49 @@ TRect TScreen::DesktopRect() const {
   return r;
 }
 
-void TScreen::AddForm(TComponent* form) {
-  if (std::find(FForms.begin(), FForms.end(), form) == FForms.end()) FForms.push_back(form);
+void TScreen::AddForm(TCustomForm* form) {
+  if (form && std::find(FForms.begin(), FForms.end(), form) == FForms.end()) FForms.push_back(form);
 }
 
-void TScreen::RemoveForm(TComponent* form) {
+void TScreen::RemoveForm(TCustomForm* form) {
   std::erase(FForms, form);
-  if (ActiveForm == form) ActiveForm = nullptr;
+  std::erase(FActivation, form);
+  if (FActiveForm == form) FormHidden(form);
 }
 
-TComponent* TScreen::Forms(Integer index) const {
-  if (index < 0 || index >= FormCount()) throw EListError(Format(SListIndexError, {index}));
+TCustomForm* TScreen::Forms(Integer index) const {
+  if (index < 0 || index >= FormCount()) throw EListError(Format(sListIndexError, {index}));
   return FForms[static_cast<std::size_t>(index)];
 }
 
+void TScreen::SetActiveForm(TCustomForm* form) {
+  if (form && std::find(FForms.begin(), FForms.end(), form) == FForms.end()) return;
+  if (form) {
+    std::erase(FActivation, form);
+    FActivation.push_back(form);
+  }
+  if (form == FActiveForm) return;
+  FActiveForm = form;
+  if (OnActiveFormChange) OnActiveFormChange(this);
+}
+
+void TScreen::FormHidden(TCustomForm* form) {
+  if (form != FActiveForm) return;
+  TCustomForm* next = nullptr;
+  for (auto it = FActivation.rbegin(); it != FActivation.rend() && !next; ++it)
+    if (*it != form && (*it)->Visible()) next = *it;
+  SetActiveForm(next);
+}
+
 TScreen* Screen() {
-  static TOwned<TScreen> screen(New<TScreen>(nullptr));
+  static TOwned<TScreen> screen = [] {
+    TOwned<TScreen> s(New<TScreen>(nullptr));
+    gLiveScreen = s.get();
+    return s;
+  }();
   return screen.get();
 }
+
+TScreen* LiveScreen() noexcept { return gLiveScreen; }
 
 } // namespace fw
