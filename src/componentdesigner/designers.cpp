@@ -15,7 +15,6 @@
 
 namespace fw {
 
-TCreateRootUpdateManagerProc CreateRootUpdateManagerProc = nullptr;
 TCreateRootSurfaceProc CreateRootSurfaceProc = nullptr;
 TStructureTreeUnit StructureTreeUnit;
 
@@ -226,7 +225,7 @@ void TDesigners::DeactivateDesigner() {
   if (had && EvDesignerDeactivated) EvDesignerDeactivated->Send(this);
   if (IPtr<IDesignerPalette> palette = DesignerPalette()) {
     palette->BeginUpdate();
-    palette->RemoveContext(NativeDesignerActiveContext);
+    palette->RemoveContext(String(sNativeDesignerActiveContext));
     palette->EndUpdate();
   }
 }
@@ -262,7 +261,7 @@ void TDesigners::ActivateDesigner(const IPtr<IComponentDesigner>& designer) {
   if (FActiveDesigner.get() == designer.get() && designer->GetActiveRoot() == FActiveRoot) {
     if (IPtr<IDesignerPalette> palette = DesignerPalette()) {
       palette->BeginUpdate();
-      palette->AddContext(NativeDesignerActiveContext);
+      palette->AddContext(String(sNativeDesignerActiveContext));
       palette->EndUpdate();
     }
     return;
