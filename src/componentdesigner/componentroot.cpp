@@ -102,7 +102,7 @@ TClass TComponentRoot::StaticClass() {
       TClassBuilder<TComponentRoot, TInterfacedObject>("TComponentRoot", "ComponentDesigner")
           .Implements<IFile, IRoot, IInternalRoot, IDesigner60, IDesigner70, IDesigner80,
                       IDesigner100, IDesigner170, IDesigner, IDesignerNotify, IDesignerHook,
-                      IImplementation>()
+                      IUpdateManagerCallback, IImplementation>()
           .Build();
   return cls;
 }
@@ -363,11 +363,12 @@ void TComponentRoot::InternalInitializeDesigner(bool resurrecting) {
     FModifyTime = GetEnvironment()->GetCurrentFileTime();
   else if (!resurrecting)
     FModifyTime = FDiskAge;
-  IPtr<IRootUpdateManager> ancestorManager =
+  IPtr<IUpdateManager> ancestorManager =
       FAncestorRoot ? FAncestorRoot->GetUpdateManager() : nullptr;
-  if (CreateRootUpdateManagerProc)
-    FRootUpdateManager = CreateRootUpdateManagerProc(
-        *this, ancestorManager, FAncestorRoot ? FAncestorRoot->GetRoot() : nullptr);
+  if (CreateUpdateManagerProc)
+    FRootUpdateManager =
+        CreateUpdateManagerProc(FRoot, FAncestorRoot ? FAncestorRoot->GetRoot() : nullptr,
+                                ancestorManager, IPtr<IUpdateManagerCallback>(this));
   FRootEditor = fw::GetComponentEditor(FRoot, IPtr<IDesigner>(this));
   if (CreateRootSurfaceProc) FSurface = CreateRootSurfaceProc(*this);
   DesignerInitialized();
@@ -603,37 +604,38 @@ void TComponentRoot::ModifiedUpdateNotification() {
     m->Modified();
 }
 
-void TComponentRoot::AddUpdateManager(const IPtr<IRootUpdateManager>& manager) {
+void TComponentRoot::AddUpdateManager(const IPtr<IUpdateManager>& manager) {
   if (manager) FUpdateManagers.push_back(manager);
 }
 
-void TComponentRoot::Updating(const IPtr<IRootUpdateManager>&) { FIgnoreRename = true; }
+void TComponentRoot::Updating(const IPtr<IUpdateManager>&) { FIgnoreRename = true; }
 
-void TComponentRoot::Updated(const IPtr<IRootUpdateManager>& manager) {
+void TComponentRoot::Updated(const IPtr<IUpdateManager>& manager) {
   FIgnoreRename = false;
   if (FSurface) FSurface->Modified();
   FRootStream.reset();
   if (manager != FRootUpdateManager && FRootUpdateManager) FRootUpdateManager->Modified();
 }
 
-void TComponentRoot::Deleting(const IPtr<IRootUpdateManager>&, TPersistent* item) {
+void TComponentRoot::Deleting(const IPtr<IUpdateManager>&, TPersistent* item) {
   std::erase(FSelection, item);
+  DesignNotificationItemDeleted(IPtr<IDesigner>(this), item);
 }
 
-TComponent* TComponentRoot::UpdateManagerCreateComponent(TComponentClass componentClass,
-                                                         TComponent* owner) {
+TComponent* TComponentRoot::UpdateManagerCreateComponent(TClass componentClass, TComponent* owner) {
   FCreateFrameManagers = false;
   TOnExit restore([this] { FCreateFrameManagers = true; });
   TComponent* c = CreateComponentWithState(componentClass, owner ? owner : FRoot,
                                            TComponentState{stateDesigning});
   c->SetDesigning(true);
-  ComponentCreated(c);
   return c;
 }
 
-void TComponentRoot::WriteComponent(TWriter& writer, TComponent* component) {
-  writer.WriteComponent(component);
+void TComponentRoot::WriteComponent(TWriter* writer, TComponent* component) {
+  writer->WriteComponent(component);
 }
+
+TClass TComponentRoot::ClassGroup() { return FRoot ? ClassGroupOf(FRoot) : nullptr; }
 
 void TComponentRoot::UpdateOptions() {
   TDesignerOptions options;
@@ -1022,7 +1024,9 @@ String TComponentRoot::UniqueName(const String& baseName) {
   if (base.size() > 1 && (base[0] == 'T' || base[0] == 't')) base = base.substr(1);
   for (Integer i = 1;; ++i) {
     String name = base + std::to_string(i);
-    if (!FRoot || (!FRoot->FindComponent(name) && !SameText(FRoot->Name(), name))) return name;
+    if (!FRoot || (!FRoot->FindComponent(name) && !SameText(FRoot->Name(), name) &&
+                   !(FRootUpdateManager && FRootUpdateManager->NameExists(name))))
+      return name;
   }
 }
 
@@ -1041,6 +1045,7 @@ String TComponentRoot::GetDesignerExtension() { return FDesigner->GetExtension()
 // ---- IDesignerHook -----------------------------------------------------------------------------
 
 void TComponentRoot::Notification(TPersistent* object, TOperation operation) {
+  if (FRootUpdateManager) FRootUpdateManager->Notification(object, operation);
   if (operation != notifyRemove) return;
   const auto before = FSelection.size();
   std::erase(FSelection, object);

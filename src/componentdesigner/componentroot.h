@@ -25,6 +25,7 @@ class TComponentRoot : public TInterfacedObject,
                        public IInternalRoot,
                        public IDesigner,
                        public IDesignerHook,
+                       public IUpdateManagerCallback,
                        public IImplementation {
   FW_CLASS(TComponentRoot)
 public:
@@ -81,7 +82,7 @@ public:
   void ResetDiskAge() override { FDiskAge = FModifyTime; }
 
   // ---- IInternalRoot
-  IPtr<IRootUpdateManager> GetUpdateManager() override { return FRootUpdateManager; }
+  IPtr<IUpdateManager> GetUpdateManager() override { return FRootUpdateManager; }
   void UpdateOptions() override;
   void SetControlsLocked(bool locked) override;
   void SetActive(bool active) override;
@@ -145,15 +146,19 @@ public:
   void ResurrectDependentModules(TComponent* root);
   void AddImportedRoot(const String& name);
 
-  // ---- update-manager callbacks
-  void Updating(const IPtr<IRootUpdateManager>& manager);
+  // ---- IUpdateManagerCallback
+  void Updating(const IPtr<IUpdateManager>& manager) override;
   /// Unless `manager` is this root's own, this module's descendants hear of the change.
-  void Updated(const IPtr<IRootUpdateManager>& manager);
-  void Deleting(const IPtr<IRootUpdateManager>& manager, TPersistent* item);
-  TComponent* UpdateManagerCreateComponent(TComponentClass componentClass, TComponent* owner);
-  void WriteComponent(TWriter& writer, TComponent* component);
+  void Updated(const IPtr<IUpdateManager>& manager) override;
+  void Deleting(const IPtr<IUpdateManager>& manager, TPersistent* item) override;
+  /// A designing component of the class, owned by `owner` (or the root).
+  TComponent* UpdateManagerCreateComponent(TClass componentClass, TComponent* owner) override;
+  void WriteComponent(TWriter* writer, TComponent* component) override;
+  /// The root component's class group.
+  TClass ClassGroup() override;
+
   /// Update managers of nested modules placed in this one; they hear Modified too.
-  void AddUpdateManager(const IPtr<IRootUpdateManager>& manager);
+  void AddUpdateManager(const IPtr<IUpdateManager>& manager);
   void ModifiedUpdateNotification();
 
   // ---- IDesigner
@@ -227,7 +232,8 @@ public:
 
 protected:
   // ---- supplied by the host's concrete root
-  virtual void ComponentCreated(TComponent* component) = 0;
+  /// A component was made for the module (by the update manager or a creation request).
+  void ComponentCreated(TComponent* component) override = 0;
   virtual bool AcceptsBlankName(TComponent* component) = 0;
   virtual void BeginReadStream() = 0;
   virtual void EndReadStream() = 0;
@@ -264,8 +270,8 @@ protected:
   IPtr<IInternalComponentDesigner> FDesigner;
   IPtr<IDesignerModule> FModule;
   IPtr<IRootSurface> FSurface;
-  IPtr<IRootUpdateManager> FRootUpdateManager;
-  std::vector<IPtr<IRootUpdateManager>> FUpdateManagers;
+  IPtr<IUpdateManager> FRootUpdateManager;
+  std::vector<IPtr<IUpdateManager>> FUpdateManagers;
   IPtr<IInternalRoot> FAncestorRoot;
   IPtr<IComponentEditor> FRootEditor;
   IPtr<ICustomModule> FCustomModule;

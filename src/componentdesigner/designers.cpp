@@ -15,7 +15,6 @@
 
 namespace fw {
 
-TCreateRootUpdateManagerProc CreateRootUpdateManagerProc = nullptr;
 TCreateRootSurfaceProc CreateRootSurfaceProc = nullptr;
 TStructureTreeUnit StructureTreeUnit;
 

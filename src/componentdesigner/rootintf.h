@@ -6,6 +6,7 @@
 
 #include "basert/exceptions.h"
 #include "basert/streams.h"
+#include "componentdesigner/updateintf.h"
 #include "designintf/designhost.h"
 
 #include <functional>
@@ -115,27 +116,6 @@ using TRootProc = std::function<void(const IPtr<IRoot>& root)>;
 
 // ---- Seams -------------------------------------------------------------------------------------
 
-/// The per-module update manager as a root drives it; the ancestor-update subsystem supplies it
-/// through CreateRootUpdateManagerProc.
-struct IRootUpdateManager : virtual IInterface {
-  static constexpr TGUID IID = TGUID::Parse("{3E0C62A1-7F4B-4B8E-9D2C-5A1E8F6B3C01}");
-  /// The module changed: re-record what it still inherits and update its open descendants.
-  virtual void Modified() = 0;
-  /// Brings the root in line with its ancestor before it is streamed.
-  virtual void Update() = 0;
-  virtual bool CanRevert(TPersistent* instance, PPropInfo propInfo) = 0;
-  virtual void Revert(TPersistent* instance, PPropInfo propInfo) = 0;
-};
-
-/// Makes the update manager of `root`'s live module, given the ancestor module's manager and
-/// root component (both null without an ancestor module). The manager calls back into the root
-/// (Updating, Updated, Deleting, UpdateManagerCreateComponent, WriteComponent).
-using TCreateRootUpdateManagerProc = IPtr<IRootUpdateManager> (*)(
-    TComponentRoot& root, const IPtr<IRootUpdateManager>& ancestorManager,
-    TComponent* ancestorRoot);
-/// Empty: roots run without update managers (nothing is propagated to descendants).
-extern TCreateRootUpdateManagerProc CreateRootUpdateManagerProc;
-
 /// The design surface of a live root, with its visual designer; the visual-designer side (or
 /// the host) supplies it through CreateRootSurfaceProc.
 struct IRootSurface : virtual IInterface {
@@ -209,7 +189,7 @@ struct IRoot : IFile {
 /// Operations of a root used inside the package.
 struct IInternalRoot : IRoot {
   static constexpr TGUID IID = TGUID::Parse("{3E0C62A1-7F4B-4B8E-9D2C-5A1E8F6B3C12}");
-  virtual IPtr<IRootUpdateManager> GetUpdateManager() = 0;
+  virtual IPtr<IUpdateManager> GetUpdateManager() = 0;
   virtual void UpdateOptions() = 0;
   virtual void SetControlsLocked(bool locked) = 0;
   virtual void SetActive(bool active) = 0;

@@ -2,10 +2,14 @@
 
 #include "basert/classbuilder.h"
 #include "basert/filer.h"
+#include "componentdesigner/designers.h"
+#include "treeintf/sprigs.h"
 
 #include <algorithm>
 
 namespace fw {
+
+void PlugStructureTree() { StructureTreeUnit = {&TreeIntfStartup, &TreeIntfShutdown}; }
 
 TClass THostComponentDesigner::StaticClass() {
   static const TClass cls =

@@ -12,6 +12,10 @@
 
 namespace fw {
 
+/// Makes the package's start-up bring up the structure tree (its stock sprig types) and its
+/// shut-down take it down; call before the package starts.
+void PlugStructureTree();
+
 class THostComponentDesigner : public TComponentDesigner {
   FW_CLASS(THostComponentDesigner)
 public:

@@ -127,8 +127,10 @@ TEST(DesignersStartup, StructureTreeUnitRunsInsideTheDesignersLifetime) {
 TEST_F(Designers_, LaterBaseClassRegistrationWinsUntilItsGroupIsFreed) {
   auto d = MakeDesigner(".lyt");
   RegisterCustomModule(TForm::StaticClass(), TCustomModule::StaticClass());
+  const Integer previous = CurrentGroup;
   const Integer group = NewEditorGroup();
   RegisterCustomModule(TForm::StaticClass(), TOtherModule::StaticClass());
+  CurrentGroup = previous;
   EXPECT_EQ(d->FindCustomModuleClass("tform"), TOtherModule::StaticClass());
   EXPECT_TRUE(d->IsNestable("TForm"));
   FreeEditorGroup(group);
@@ -157,8 +159,10 @@ TEST_F(Designers_, NoIconClassesHideTheirInstancesAndNil) {
   TButton button(nullptr);
   TLabel label(nullptr);
   EXPECT_FALSE(IsNoIconComponent(&button));
+  const Integer previous = CurrentGroup;
   const Integer group = NewEditorGroup();
   RegisterNoIcon({TWinControl::StaticClass()});
+  CurrentGroup = previous;
   EXPECT_TRUE(IsNoIconComponent(&button)); // through its ancestor
   EXPECT_FALSE(IsNoIconComponent(&label));
   FreeEditorGroup(group);

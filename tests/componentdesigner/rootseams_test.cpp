@@ -23,27 +23,40 @@ std::vector<String> gLog;
 
 String NameOf(TComponentRoot& root) { return root.GetRootName(); }
 
-class TFakeManager : public TInterfacedObject, public IRootUpdateManager {
+class TFakeManager : public TInterfacedObject, public IUpdateManager {
   FW_CLASS(TFakeManager)
 public:
-  TFakeManager(TComponentRoot& root, IPtr<IRootUpdateManager> ancestor, TComponent* ancestorRoot)
-      : Root(root), Ancestor(std::move(ancestor)), AncestorRoot(ancestorRoot) {}
-  void Modified() override { gLog.push_back("Modified " + NameOf(Root)); }
-  void Update() override { gLog.push_back("Update " + NameOf(Root)); }
+  TFakeManager(TComponent* component, TComponent* ancestorRoot, IPtr<IUpdateManager> ancestor,
+               IPtr<IUpdateManagerCallback> notifier)
+      : Component(component), AncestorRoot(ancestorRoot), Ancestor(std::move(ancestor)),
+        Notifier(std::move(notifier)) {}
   bool CanRevert(TPersistent* instance, PPropInfo) override { return instance == Revertible; }
+  TComponent* GetComponent() override { return Component; }
+  TComponent* GetAncestor() override { return AncestorRoot; }
+  bool GetHasDescendents() override { return false; }
+  bool GetIsDescendent() override { return AncestorRoot != nullptr; }
+  void Modified() override { gLog.push_back("Modified " + Component->Name()); }
+  bool NameExists(const String& name) override { return SameText(name, TakenName); }
+  void Notification(TPersistent*, TOperation) override {}
+  void RenameComponent(const String&, const String&) override {}
+  void RenameDescendents(const String&, const String&) override {}
   void Revert(TPersistent*, PPropInfo propInfo) override {
     gLog.push_back("Revert " + propInfo->Name);
   }
-  TComponentRoot& Root;
-  IPtr<IRootUpdateManager> Ancestor;
+  void Update() override { gLog.push_back("Update " + Component->Name()); }
+
+  TComponent* Component;
   TComponent* AncestorRoot;
+  IPtr<IUpdateManager> Ancestor;
+  IPtr<IUpdateManagerCallback> Notifier;
   TPersistent* Revertible = nullptr;
+  String TakenName;
 };
 
 TClass TFakeManager::StaticClass() {
   static const TClass cls =
       TClassBuilder<TFakeManager, TInterfacedObject>("TFakeManager", "SeamTest")
-          .Implements<IRootUpdateManager>()
+          .Implements<IUpdateManager>()
           .Build();
   return cls;
 }
@@ -109,7 +122,7 @@ protected:
         ->RegisterDesigner(IPtr<IComponentDesigner>(Designer));
   }
   void TearDown() override {
-    CreateRootUpdateManagerProc = nullptr;
+    CreateUpdateManagerProc = nullptr;
     CreateRootSurfaceProc = nullptr;
     Designer->CloseRoots();
     QueryIntf<IInternalComponentDesigners>(Designers().get())
@@ -131,9 +144,10 @@ protected:
   IPtr<THostComponentDesigner> Designer;
 };
 
-IPtr<IRootUpdateManager> MakeManager(TComponentRoot& root, const IPtr<IRootUpdateManager>& ancestor,
-                                     TComponent* ancestorRoot) {
-  return IPtr<IRootUpdateManager>(New<TFakeManager>(root, ancestor, ancestorRoot));
+IPtr<IUpdateManager> MakeManager(TComponent* component, TComponent* ancestor,
+                                 const IPtr<IUpdateManager>& ancestorManager,
+                                 const IPtr<IUpdateManagerCallback>& notifier) {
+  return IPtr<IUpdateManager>(New<TFakeManager>(component, ancestor, ancestorManager, notifier));
 }
 
 IPtr<IRootSurface> MakeSurface(TComponentRoot& root) {
@@ -143,7 +157,7 @@ IPtr<IRootSurface> MakeSurface(TComponentRoot& root) {
 } // namespace
 
 TEST_F(RootSeams, UpdateManagersAreMadePerLiveModuleAndHearItsChanges) {
-  CreateRootUpdateManagerProc = &MakeManager;
+  CreateUpdateManagerProc = &MakeManager;
   auto base = NewRoot("Form1");
   TFakeManager* baseManager = ManagerOf(*base);
   ASSERT_NE(baseManager, nullptr);
@@ -152,8 +166,12 @@ TEST_F(RootSeams, UpdateManagersAreMadePerLiveModuleAndHearItsChanges) {
 
   auto derived = NewRoot("Form2", "Form1");
   TFakeManager* derivedManager = ManagerOf(*derived);
-  EXPECT_EQ(derivedManager->Ancestor.get(), static_cast<IRootUpdateManager*>(baseManager));
+  EXPECT_EQ(derivedManager->Ancestor.get(), static_cast<IUpdateManager*>(baseManager));
   EXPECT_EQ(derivedManager->AncestorRoot, base->GetRoot());
+  EXPECT_EQ(derivedManager->Notifier.get(), static_cast<IUpdateManagerCallback*>(derived.get()));
+  // Names taken in a descendant module are not handed out.
+  derivedManager->TakenName = "Button1";
+  EXPECT_EQ(derived->UniqueName("TButton"), "Button2");
 
   gLog.clear();
   base->Modified();
@@ -162,8 +180,8 @@ TEST_F(RootSeams, UpdateManagersAreMadePerLiveModuleAndHearItsChanges) {
 
   // Another manager's update of this module reaches its own manager; its own does not.
   gLog.clear();
-  derived->Updating(IPtr<IRootUpdateManager>(baseManager));
-  derived->Updated(IPtr<IRootUpdateManager>(baseManager));
+  derived->Updating(IPtr<IUpdateManager>(baseManager));
+  derived->Updated(IPtr<IUpdateManager>(baseManager));
   derived->Updating(derived->GetUpdateManager());
   derived->Updated(derived->GetUpdateManager());
   EXPECT_EQ(gLog, std::vector<String>{"Modified Form2"});
