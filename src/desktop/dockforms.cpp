@@ -284,7 +284,7 @@ void TBaseDockHostForm::CheckFinalUndock() {
     } else {
       const Integer w = last->UndockWidth() > 0 ? last->UndockWidth() : Width();
       const Integer h = last->UndockHeight() > 0 ? last->UndockHeight() : Height();
-      last->ManualFloat({Left(), Top(), Left() + w, Top() + h});
+      last->ManualFloat(DesktopFitOnScreen({Left(), Top(), Left() + w, Top() + h}, false));
     }
     last->Show();
   }

@@ -83,6 +83,16 @@ TEST_F(DockFormsTest, UndockingTheSecondLastClientDissolvesTheHost) {
   // At the host's place, with the size it had when it floated.
   EXPECT_EQ(a->BoundsRect(), Rect(50, 60, 600, 400));
 
+  // An undock size larger than the screen (a desktop file once gave one) is cut to fit.
+  auto* e = Tool("E", Rect(100, 100, 600, 400));
+  auto* f = Tool("F", Rect(800, 100, 300, 250));
+  ASSERT_NE(DropDockable(f, e, {105, 300}), nullptr);
+  e->SetUndockWidth(5000);
+  e->SetUndockHeight(3000);
+  f->Free();
+  Application->ProcessMessages();
+  EXPECT_EQ(e->BoundsRect(), Rect(100, 100, 1920, 1040));
+
   // A docked host is replaced in its site by its last client.
   auto* site = Window<TDesktopForm>("Site");
   site->SetDockSite(true);
