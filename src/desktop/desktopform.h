@@ -179,7 +179,6 @@ private:
   // The normal rectangle while the window is maximised or minimised.
   TRect FRestored{};
   bool FHasRestored = false;
-  bool FPositionsRelative = true; // the section being read holds relative positions
 };
 
 using TDesktopFormClass = TClass;
