@@ -153,11 +153,9 @@ TBaseDockHostForm* TDockableForm::CreateDockParent(TDragDockObject* source) {
                                 : New<TJoinDockForm>(owner);
   TWinControl* site = HostDockSite();
   TResizeSuspension suspend(site);
-  if (!site) {
-    host->SetBoundsRect(BoundsRect());
-  } else {
+  host->SetBoundsRect(BoundsRect());
+  if (site) {
     // The host takes this window's place in its site.
-    host->SetBoundsRect(BoundsRect());
     host->ManualDock(site, this, Align());
     host->Show();
   }

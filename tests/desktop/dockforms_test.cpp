@@ -65,6 +65,20 @@ TEST_F(DockFormsTest, DropInTheMiddleMakesTabsAndNearAnEdgeJoins) {
   EXPECT_EQ(left->HostDockSite(), joinHost);
   EXPECT_EQ(joinHost->Caption(), "Left caption, Right caption");
   EXPECT_EQ(joinHost->DeskSection(), "JoinDockHost1");
+
+  // A docked window's host takes its place in the site.
+  auto* site = Window<TDesktopForm>("Site");
+  site->SetDockSite(true);
+  auto* docked = Tool("Docked", Rect(0, 0, 200, 200));
+  docked->ManualDock(site, nullptr, alLeft);
+  auto* other = Tool("Other", Rect(0, 0, 200, 200));
+  TDragDockObject drop(other);
+  TBaseDockHostForm* inSite = docked->CreateDockParent(&drop);
+  EXPECT_EQ(inSite->HostDockSite(), site);
+  EXPECT_EQ(inSite->Align(), alLeft);
+  EXPECT_EQ(docked->HostDockSite(), inSite);
+  EXPECT_EQ(other->HostDockSite(), inSite);
+  EXPECT_EQ(site->DockClientCount(), 1);
 }
 
 TEST_F(DockFormsTest, UndockingTheSecondLastClientDissolvesTheHost) {
