@@ -446,6 +446,13 @@ void TDesktopForm::UndockForm() {
   SetBoundsRect(DesktopFitOnScreen(BoundsRect(), false));
 }
 
+void TDesktopForm::LoadNestedWindowState(TDesktopForm* form, TCustomIniFile* Desktop) {
+  if (form->FLoadingNested) return;
+  form->FLoadingNested = true;
+  TOnExit done([form] { form->FLoadingNested = false; });
+  form->LoadWindowState(Desktop);
+}
+
 void TDesktopForm::LockUpdates() {
   FLocked = true;
   TDesktopState& s = State();
@@ -532,7 +539,7 @@ void TDesktopForm::LoadDockStream(TCustomIniFile* DeskTop, const String& Section
   for (TDesktopForm* f : touched) {
     f->SetLoadingFromDockStream(true);
     try {
-      f->LoadWindowState(DeskTop);
+      LoadNestedWindowState(f, DeskTop);
     } catch (Exception& e) {
       const String message = e.Message();
       e.SetMessage(Format(sLoadingDesktopFailed,
@@ -590,7 +597,8 @@ void TDesktopFormClassItem::LoadWindow(TCustomIniFile* Desktop) {
         creator->DesktopFormCreated(FDeskSection);
     }
     if (!Desktop->ReadBool(FDeskSection, sKeyDocked, false))
-      if (auto* f = dynamic_cast<TDesktopForm*>(*field)) f->LoadWindowState(Desktop);
+      if (auto* f = dynamic_cast<TDesktopForm*>(*field))
+        TDesktopForm::LoadNestedWindowState(f, Desktop);
   } else if (*field) {
     (*field)->Hide();
   }

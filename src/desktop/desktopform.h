@@ -161,6 +161,10 @@ public:
 
   void SetVisible(bool value) override;
 
+  /// LoadWindowState, unless a load of `form` is already under way further up (a damaged
+  /// desktop can name hosts inside each other).
+  static void LoadNestedWindowState(TDesktopForm* form, TCustomIniFile* Desktop);
+
 protected:
   bool FSaveStateNecessary = false;
   bool FDockingTouched = false;
@@ -176,6 +180,7 @@ private:
   TWindowPlacement FWindowPlacement;
   bool FWindowPlacementDirty = false;
   TRect FLastLoadedBounds{};
+  bool FLoadingNested = false;
   // The normal rectangle while the window is maximised or minimised.
   TRect FRestored{};
   bool FHasRestored = false;

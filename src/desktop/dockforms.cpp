@@ -439,7 +439,7 @@ void TTabDockHostForm::LoadWindowState(TCustomIniFile* Desktop) {
       if (TTabDockInfo* info = GetDockClientInfo(f)) info->ShowClient();
     }
     if (TTabDockInfo* info = GetDockClientInfo(f)) info->SetTabIndex(tab++);
-    f->LoadWindowState(Desktop);
+    LoadNestedWindowState(f, Desktop);
   }
   if (FPageControl->PageCount() == 1) FPageControl->Pages(0)->SetTabVisible(false);
 
@@ -587,6 +587,7 @@ void LoadDockHostForms(TCustomIniFile* Desktop) {
       made.push_back(host);
     }
     host->AssignHostNumber(tabs ? sTabDockHostSection : sJoinDockHostSection, tabs ? tabs : joins);
+    host->SetDeskSection(name); // as the file spells it: "JoinDockHost01" stays itself
     AddLoadedDesktopForm(host);
   }
   // Every host exists before any loads, so that hosts inside hosts are found; a docked host is
@@ -596,7 +597,7 @@ void LoadDockHostForms(TCustomIniFile* Desktop) {
         Desktop->ReadBool(host->DeskSection(), sKeyDocked, false))
       continue;
     try {
-      host->LoadWindowState(Desktop);
+      TDesktopForm::LoadNestedWindowState(host, Desktop);
     } catch (const EAbort&) {
     }
   }

@@ -281,3 +281,23 @@ TEST_F(DockFormsTest, CorruptPaneLayoutIsReportedAndTheClientsStay) {
   host->SetDeskSection("Gone");
   EXPECT_THROW(host->LoadWindowState(ini.get()), EAbort);
 }
+
+TEST_F(DockFormsTest, HostSectionsKeepTheirSpellingAndHostsNamingEachOtherLoad) {
+  Tool("A", Rect(100, 100, 600, 400));
+  Tool("B", Rect(800, 100, 300, 250));
+  Tool("C", Rect(800, 500, 300, 250));
+  // Each host names the other; the second spelling of the first one's number is another host.
+  auto ini = IniFrom("[JoinDockHost1]\nCreate=1\nVisible=1\nDockClients=A,JoinDockHost01\n"
+                     "DockSiteData=00\n"
+                     "[JoinDockHost01]\nCreate=1\nVisible=1\nDocked=1\n"
+                     "DockClients=B,C,JoinDockHost1\nDockSiteData=00\n");
+  LoadDockHostForms(ini.get());
+  auto* outer = dynamic_cast<TJoinDockForm*>(FindLoadedDesktopForm("JoinDockHost1"));
+  auto* inner = dynamic_cast<TJoinDockForm*>(FindLoadedDesktopForm("JoinDockHost01"));
+  ASSERT_NE(outer, nullptr);
+  ASSERT_NE(inner, nullptr);
+  EXPECT_EQ(inner->DeskSection(), "JoinDockHost01");
+  EXPECT_EQ(inner->HostDockSite(), outer);
+  EXPECT_EQ(inner->ClientCount(), 2);
+  EXPECT_EQ(outer->HostDockSite(), nullptr);
+}
