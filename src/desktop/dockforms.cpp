@@ -230,6 +230,12 @@ const std::vector<TBaseDockHostForm*>& TBaseDockHostForm::Hosts() { return Livin
 void TBaseDockHostForm::AssignHostNumber(std::string_view prefix, Integer number) {
   FHostDockNumber = number > 0 ? number : NextHostNumber(prefix);
   SetDeskSection(Format("%s%d", {String(prefix), FHostDockNumber}));
+  // Pane layouts find their panes by name; a name already taken leaves the host without one.
+  if (Name().empty() || HostNumberOf(Name(), prefix) > 0) try {
+      SetName(DeskSection());
+    } catch (const Exception&) {
+      SetName("");
+    }
 }
 
 String TBaseDockHostForm::ClientCaptions() {
