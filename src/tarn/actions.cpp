@@ -24,6 +24,19 @@ TClass TBasicAction::StaticClass() {
 
 TBasicAction::TBasicAction(TComponent* owner) : TComponent(owner) {}
 
+TBasicAction::~TBasicAction() { DetachClients(); }
+
+void TBasicAction::BeforeDestruction() {
+  DetachClients();
+  TComponent::BeforeDestruction();
+}
+
+void TBasicAction::DetachClients() noexcept {
+  for (TBasicActionLink* link : FClients)
+    link->FAction = nullptr;
+  FClients.clear();
+}
+
 bool TBasicAction::Execute() {
   if (!OnExecute.Code) return false;
   OnExecute(this);
@@ -34,6 +47,26 @@ bool TBasicAction::Update() {
   if (!OnUpdate.Code) return false;
   OnUpdate(this);
   return true;
+}
+
+// ---- TBasicActionLink ---------------------------------------------------------------------
+
+TBasicActionLink::~TBasicActionLink() { SetAction(nullptr); }
+
+void TBasicActionLink::SetAction(TBasicAction* value) {
+  if (value == FAction) return;
+  if (FAction) std::erase(FAction->FClients, this);
+  FAction = value;
+  if (FAction) FAction->FClients.push_back(this);
+}
+
+bool TBasicActionLink::Execute(TComponent* component) {
+  if (!FAction) return false;
+  FAction->ActionComponent = component;
+  // The handler may free the action; only touch it again while this link still holds it.
+  const bool done = FAction->Execute();
+  if (FAction) FAction->ActionComponent = nullptr;
+  return done;
 }
 
 // ---- TContainedAction ----------------------------------------------------------------------
@@ -102,22 +135,52 @@ TClass TCustomAction::StaticClass() {
 
 TCustomAction::TCustomAction(TComponent* owner) : TContainedAction(owner) {}
 
+template <class V, class F> void TCustomAction::Push(V& field, const V& value, F toLink) {
+  if (field == value) return;
+  field = value;
+  // A client may drop its link while it takes the value.
+  for (TBasicActionLink* link : std::vector<TBasicActionLink*>(Clients()))
+    toLink(link, value);
+}
+
+void TCustomAction::SetCaption(const String& value) {
+  Push(FCaption, value, [](TBasicActionLink* l, const String& v) { l->SetCaption(v); });
+}
+void TCustomAction::SetChecked(bool value) {
+  Push(FChecked, value, [](TBasicActionLink* l, bool v) { l->SetChecked(v); });
+}
+void TCustomAction::SetEnabled(bool value) {
+  Push(FEnabled, value, [](TBasicActionLink* l, bool v) { l->SetEnabled(v); });
+}
+void TCustomAction::SetHint(const String& value) {
+  Push(FHint, value, [](TBasicActionLink* l, const String& v) { l->SetHint(v); });
+}
+void TCustomAction::SetImageIndex(Integer value) {
+  Push(FImageIndex, value, [](TBasicActionLink* l, Integer v) { l->SetImageIndex(v); });
+}
+void TCustomAction::SetShortCut(TShortCut value) {
+  Push(FShortCut, value, [](TBasicActionLink* l, TShortCut v) { l->SetShortCut(v); });
+}
+void TCustomAction::SetVisible(bool value) {
+  Push(FVisible, value, [](TBasicActionLink* l, bool v) { l->SetVisible(v); });
+}
+
 TClass TAction::StaticClass() {
   using A = TAction;
   static const TClass cls = TClassBuilder<TAction, TCustomAction>("TAction", "ActnList")
-                                .Property("Caption", &A::Caption, &A::Caption)
-                                .Property("Checked", &A::Checked, &A::Checked)
+                                .Property("Caption", &A::Caption, &A::SetCaption)
+                                .Property("Checked", &A::Checked, &A::SetChecked)
                                 .Default(0)
-                                .Property("Enabled", &A::Enabled, &A::Enabled)
+                                .Property("Enabled", &A::Enabled, &A::SetEnabled)
                                 .Default(1)
-                                .Property("HelpContext", &A::HelpContext, &A::HelpContext)
+                                .Property("HelpContext", &A::HelpContext, &A::SetHelpContext)
                                 .Default(0)
-                                .Property("Hint", &A::Hint, &A::Hint)
-                                .Property("ImageIndex", &A::ImageIndex, &A::ImageIndex)
+                                .Property("Hint", &A::Hint, &A::SetHint)
+                                .Property("ImageIndex", &A::ImageIndex, &A::SetImageIndex)
                                 .Default(-1)
-                                .Property("ShortCut", &A::ShortCut, &A::ShortCut)
+                                .Property("ShortCut", &A::ShortCut, &A::SetShortCut)
                                 .Default(0)
-                                .Property("Visible", &A::Visible, &A::Visible)
+                                .Property("Visible", &A::Visible, &A::SetVisible)
                                 .Default(1)
                                 .Property("OnExecute", &A::OnExecute, &A::OnExecute)
                                 .Property("OnUpdate", &A::OnUpdate, &A::OnUpdate)
@@ -144,7 +207,7 @@ TCustomActionList::~TCustomActionList() {
 }
 
 TContainedAction* TCustomActionList::Actions(Integer index) const {
-  if (index < 0 || index >= ActionCount()) throw EListError(Format(SListIndexError, {index}));
+  if (index < 0 || index >= ActionCount()) throw EListError(Format(sListIndexError, {index}));
   return FActions[static_cast<std::size_t>(index)];
 }
 
@@ -202,22 +265,22 @@ TActionList::TActionList(TComponent* owner) : TCustomActionList(owner) {}
 // ---- Registration hooks --------------------------------------------------------------------
 
 void RegisterActions(const String& category, const std::vector<TClass>& classes, TClass resource) {
-  if (!RegisterActionsProc) throw EActionError(SInvalidActionRegistration);
+  if (!RegisterActionsProc) throw EActionError(sInvalidActionRegistration);
   RegisterActionsProc(category, classes, resource);
 }
 
 void UnRegisterActions(const std::vector<TClass>& classes) {
-  if (!UnRegisterActionsProc) throw EActionError(SInvalidActionUnregistration);
+  if (!UnRegisterActionsProc) throw EActionError(sInvalidActionUnregistration);
   UnRegisterActionsProc(classes);
 }
 
 void EnumRegisteredActions(const TEnumActionProc& proc, void* info, const String& frameworkType) {
-  if (!EnumRegisteredActionsProc) throw EActionError(SInvalidActionEnumeration);
+  if (!EnumRegisteredActionsProc) throw EActionError(sInvalidActionEnumeration);
   EnumRegisteredActionsProc(proc, info, frameworkType);
 }
 
 TBasicAction* CreateAction(TComponent* owner, TClass actionClass, const String& frameworkType) {
-  if (!CreateActionProc) throw EActionError(SInvalidActionCreation);
+  if (!CreateActionProc) throw EActionError(sInvalidActionCreation);
   return CreateActionProc(owner, actionClass, frameworkType);
 }
 

@@ -11,6 +11,7 @@
 
 namespace fw {
 
+class TBasicAction;
 class TCustomActionList;
 class TCustomImageList;
 
@@ -18,16 +19,51 @@ class EActionError : public Exception {
   using Exception::Exception;
 };
 
-inline constexpr const char* SInvalidActionRegistration = "Invalid action registration";
-inline constexpr const char* SInvalidActionUnregistration = "Invalid action unregistration";
-inline constexpr const char* SInvalidActionEnumeration = "Invalid action enumeration";
-inline constexpr const char* SInvalidActionCreation = "Invalid action creation";
+inline constexpr std::string_view sInvalidActionRegistration = "Invalid action registration";
+inline constexpr std::string_view sInvalidActionUnregistration = "Invalid action unregistration";
+inline constexpr std::string_view sInvalidActionEnumeration = "Invalid action enumeration";
+inline constexpr std::string_view sInvalidActionCreation = "Invalid action creation";
+
+/// The tie between an action and one client (a control, a menu item): the action pushes each
+/// change of a property it shares with its clients through the link, and the client runs the
+/// action through it. The client owns the link.
+class TBasicActionLink {
+public:
+  TBasicActionLink() = default;
+  /// Leaves the action.
+  virtual ~TBasicActionLink();
+  TBasicActionLink(const TBasicActionLink&) = delete;
+  TBasicActionLink& operator=(const TBasicActionLink&) = delete;
+
+  TBasicAction* Action() const noexcept { return FAction; }
+  /// Leaves the old action's clients and joins the new one's.
+  void SetAction(TBasicAction* value);
+  /// Runs the action for `component`; false without an action or handler.
+  bool Execute(TComponent* component = nullptr);
+
+  // Pushed by the action when one of its properties changes; clients take what they show.
+  virtual void SetCaption(const String&) {}
+  virtual void SetChecked(bool) {}
+  virtual void SetEnabled(bool) {}
+  virtual void SetHint(const String&) {}
+  virtual void SetImageIndex(Integer) {}
+  virtual void SetShortCut(TShortCut) {}
+  virtual void SetVisible(bool) {}
+
+private:
+  friend class TBasicAction;
+  TBasicAction* FAction = nullptr;
+};
 
 /// Something a user can do: a component with an execute and an update handler.
 class TBasicAction : public TComponent {
   FW_CLASS(TBasicAction)
 public:
   explicit TBasicAction(TComponent* owner);
+  /// Detaches every client link, so the clients' Action reads null.
+  ~TBasicAction() override;
+  void BeforeDestruction() override;
+  Integer ClientCount() const noexcept { return static_cast<Integer>(FClients.size()); }
   /// Calls OnExecute; false when there is none.
   virtual bool Execute();
   /// Calls OnUpdate; false when there is none.
@@ -35,6 +71,15 @@ public:
   TComponent* ActionComponent = nullptr; ///< the control that fired the action, if any
   TNotifyEvent OnExecute;
   TNotifyEvent OnUpdate;
+
+protected:
+  /// The links of the clients, in the order they joined.
+  const std::vector<TBasicActionLink*>& Clients() const noexcept { return FClients; }
+
+private:
+  friend class TBasicActionLink;
+  void DetachClients() noexcept;
+  std::vector<TBasicActionLink*> FClients;
 };
 
 /// An action that lives in an action list and streams as one of its children.
@@ -66,19 +111,39 @@ private:
   String FCategory;
 };
 
-/// An action with the properties a menu item or button shows.
+/// An action with the properties a menu item or button shows. Setting one passes the new
+/// value on to every client.
 class TCustomAction : public TContainedAction {
   FW_CLASS(TCustomAction)
 public:
   explicit TCustomAction(TComponent* owner);
-  String Caption;
-  bool Checked = false;
-  bool Enabled = true;
-  Integer HelpContext = 0;
-  String Hint;
-  Integer ImageIndex = -1;
-  TShortCut ShortCut = TShortCut(0);
-  bool Visible = true;
+  const String& Caption() const noexcept { return FCaption; }
+  void SetCaption(const String& value);
+  bool Checked() const noexcept { return FChecked; }
+  void SetChecked(bool value);
+  bool Enabled() const noexcept { return FEnabled; }
+  void SetEnabled(bool value);
+  Integer HelpContext() const noexcept { return FHelpContext; }
+  void SetHelpContext(Integer value) { FHelpContext = value; }
+  const String& Hint() const noexcept { return FHint; }
+  void SetHint(const String& value);
+  Integer ImageIndex() const noexcept { return FImageIndex; }
+  void SetImageIndex(Integer value);
+  TShortCut ShortCut() const noexcept { return FShortCut; }
+  void SetShortCut(TShortCut value);
+  bool Visible() const noexcept { return FVisible; }
+  void SetVisible(bool value);
+
+private:
+  template <class V, class F> void Push(V& field, const V& value, F toLink);
+  String FCaption;
+  bool FChecked = false;
+  bool FEnabled = true;
+  Integer FHelpContext = 0;
+  String FHint;
+  Integer FImageIndex = -1;
+  TShortCut FShortCut = TShortCut(0);
+  bool FVisible = true;
 };
 
 class TAction : public TCustomAction {

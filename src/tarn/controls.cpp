@@ -148,6 +148,7 @@ TClass TControl::StaticClass() {
                                 .Property("Cursor", &TControl::Cursor, &TControl::SetCursor)
                                 .Default(crDefault)
                                 .Property("Hint", &TControl::Hint, &TControl::SetHint)
+                                .Stored(&TControl::IsHintStored)
                                 .Property("Margins", &TControl::Margins, &TControl::SetMargins)
                                 .Build();
   return cls;
@@ -189,7 +190,7 @@ void TControl::SetParentComponent(TComponent* value) {
 void TControl::SetParent(TWinControl* parent) {
   if (parent == FParent) return;
   for (TWinControl* p = parent; p; p = p->FParent)
-    if (p == this) throw EInvalidOperation(Format(SControlParentSetToSelf, NameOrClass(this)));
+    if (p == this) throw EInvalidOperation(Format(sControlParentSetToSelf, NameOrClass(this)));
   if (FParent) FParent->RemoveControl(this);
   if (parent) parent->InsertControl(this);
 }
@@ -198,7 +199,7 @@ void TControl::ReadState(TReader* reader) {
   if (TComponent* parent = reader->Parent(); parent && parent != FParent) {
     auto* p = dynamic_cast<TWinControl*>(parent);
     if (!p || !p->ControlStyle().Contains(controlAcceptsControls))
-      throw EReadError(Format(SControlNotAccepting, NameOrClass(parent)));
+      throw EReadError(Format(sControlNotAccepting, NameOrClass(parent)));
     SetParent(p);
   }
   TComponent::ReadState(reader);
@@ -235,6 +236,27 @@ void TControl::SetBounds(Integer left, Integer top, Integer width, Integer heigh
 }
 
 void TControl::Resize() { OnResize(this); }
+
+namespace {
+
+void ScaleMargins(TMargins* m, Integer num, Integer den) {
+  m->SetBounds(MulDiv(m->Left(), num, den), MulDiv(m->Top(), num, den),
+               MulDiv(m->Right(), num, den), MulDiv(m->Bottom(), num, den));
+}
+
+} // namespace
+
+void TControl::ChangeScale(Integer m, Integer d) {
+  if (m <= 0 || d <= 0 || m == d) return;
+  // Edges are scaled, not the size: neighbours that touched still touch.
+  const Integer left = MulDiv(FLeft, m, d);
+  const Integer top = MulDiv(FTop, m, d);
+  SetBounds(left, top, MulDiv(FLeft + FWidth, m, d) - left, MulDiv(FTop + FHeight, m, d) - top);
+  ScaleMargins(FMargins.get(), m, d);
+  if (!FParentFont) {
+    FFont->SetHeight(MulDiv(FFont->GetHeight(), m, d));
+  }
+}
 
 TRect TControl::ClientRect() const {
   const TRect nc = NonClientExtent();
@@ -400,7 +422,73 @@ void TControl::SetZOrder(bool topMost) {
   SetZOrderPosition(topMost ? static_cast<Integer>(FParent->FControls.Items.size()) - 1 : 0);
 }
 
-void TControl::Click() { OnClick(this); }
+// ---- action
+
+namespace {
+
+class TControlActionLink : public TBasicActionLink {
+public:
+  explicit TControlActionLink(TControl* client) : FClient(client) {}
+  void SetCaption(const String& value) override { FClient->SetCaption(value); }
+  void SetEnabled(bool value) override { FClient->SetEnabled(value); }
+  void SetHint(const String& value) override { FClient->SetHint(value); }
+  void SetVisible(bool value) override { FClient->SetVisible(value); }
+
+private:
+  TControl* FClient;
+};
+
+TCustomAction* LinkedAction(const TControl* c) { return dynamic_cast<TCustomAction*>(c->Action()); }
+
+} // namespace
+
+void TControl::SetAction(TBasicAction* value) {
+  if (value == Action()) return;
+  if (!value) {
+    FActionLink.reset();
+    return;
+  }
+  if (!FActionLink) FActionLink = std::make_unique<TControlActionLink>(this);
+  FActionLink->SetAction(value);
+  ActionChange(value, Loading());
+}
+
+void TControl::ActionChange(TBasicAction* sender, bool checkDefaults) {
+  auto* a = dynamic_cast<TCustomAction*>(sender);
+  if (!a) return;
+  if (!checkDefaults || GetText().empty()) SetCaption(a->Caption());
+  if (!checkDefaults || Enabled()) SetEnabled(a->Enabled());
+  if (!checkDefaults || Hint().empty()) SetHint(a->Hint());
+  if (!checkDefaults || Visible()) SetVisible(a->Visible());
+}
+
+bool TControl::IsCaptionStored() const {
+  const TCustomAction* a = LinkedAction(this);
+  return !a || a->Caption() != GetText();
+}
+bool TControl::IsEnabledStored() const {
+  const TCustomAction* a = LinkedAction(this);
+  return !a || a->Enabled() != Enabled();
+}
+bool TControl::IsHintStored() const {
+  const TCustomAction* a = LinkedAction(this);
+  return !a || a->Hint() != Hint();
+}
+bool TControl::IsVisibleStored() const {
+  const TCustomAction* a = LinkedAction(this);
+  return !a || a->Visible() != Visible();
+}
+
+void TControl::Click() {
+  const TBasicAction* a = Action();
+  const bool ownHandler = OnClick.Code && (!a || TMethod(OnClick) != TMethod(a->OnExecute));
+  if (ownHandler)
+    OnClick(this);
+  else if (a && !ComponentState().Contains(stateDesigning))
+    FActionLink->Execute(this);
+  else
+    OnClick(this);
+}
 
 // ---- docking
 
@@ -423,7 +511,7 @@ bool TControl::ManualDock(TWinControl* newDockSite, TControl* dropControl, TAlig
     return ManualFloat({at.X, at.Y, at.X + w, at.Y + h});
   }
   if (newDockSite == this || ContainsControl(newDockSite))
-    throw EInvalidOperation(Format(SControlParentSetToSelf, NameOrClass(this)));
+    throw EInvalidOperation(Format(sControlParentSetToSelf, NameOrClass(this)));
   if (FHostDockSite) {
     if (!Undock(newDockSite)) return false;
   } else if (!FParent) {
@@ -502,7 +590,7 @@ TWinControl::~TWinControl() {
 }
 
 TControl* TWinControl::Controls(Integer index) const {
-  if (index < 0 || index >= ControlCount()) throw EListError(Format(SListIndexError, index));
+  if (index < 0 || index >= ControlCount()) throw EListError(Format(sListIndexError, index));
   const auto i = static_cast<std::size_t>(index);
   if (i < FControls.Items.size()) return FControls.Items[i];
   return FWinControls.Items[i - FControls.Items.size()];
@@ -608,6 +696,16 @@ void TWinControl::SetTabOrder(Integer value) {
 void TWinControl::RenumberTabs(std::size_t from) {
   for (std::size_t i = from; i < FTabList.size(); ++i)
     FTabList[i]->FTabOrder = static_cast<Integer>(i);
+}
+
+void TWinControl::ChangeScale(Integer m, Integer d) {
+  if (m <= 0 || d <= 0 || m == d) return;
+  DisableAlign();
+  TOnExit enable([this] { EnableAlign(); });
+  for (Integer i = 0; i < ControlCount(); ++i)
+    Controls(i)->ChangeScale(m, d);
+  TControl::ChangeScale(m, d);
+  ScaleMargins(FPadding.get(), m, d);
 }
 
 void TWinControl::Realign() { AlignFor(nullptr); }
@@ -817,7 +915,7 @@ void TWinControl::SetZOrder(bool topMost) {
 }
 
 TControl* TWinControl::DockClients(Integer index) const {
-  if (index < 0 || index >= DockClientCount()) throw EListError(Format(SListIndexError, index));
+  if (index < 0 || index >= DockClientCount()) throw EListError(Format(sListIndexError, index));
   return FDockClients[static_cast<std::size_t>(index)];
 }
 

@@ -4,9 +4,11 @@
 #pragma once
 
 #include "basert/component.h"
+#include "tarn/actions.h"
 #include "tarn/graphics.h"
 #include "tarn/uitypes.h"
 
+#include <memory>
 #include <vector>
 
 namespace fw {
@@ -17,8 +19,9 @@ class TDragDockObject;
 class TStream;
 
 // Resource strings of the controls.
-inline constexpr const char* SControlParentSetToSelf = "Control '%s' can't have itself as a parent";
-inline constexpr const char* SControlNotAccepting = "Control '%s' does not accept controls";
+inline constexpr std::string_view sControlParentSetToSelf =
+    "Control '%s' can't have itself as a parent";
+inline constexpr std::string_view sControlNotAccepting = "Control '%s' does not accept controls";
 
 enum TControlStyleFlag : std::uint8_t {
   controlAcceptsControls,
@@ -97,7 +100,7 @@ public:
   // ---- parent and tree
   TWinControl* Parent() const noexcept { return FParent; }
   /// Moves the control to another parent (null: none). Raises EInvalidOperation with
-  /// SControlParentSetToSelf when `parent` is the control itself or one of its children.
+  /// sControlParentSetToSelf when `parent` is the control itself or one of its children.
   virtual void SetParent(TWinControl* parent);
   /// True when `control` is this control or lies somewhere below it.
   bool ContainsControl(const TControl* control) const;
@@ -107,7 +110,7 @@ public:
   TComponent* GetParentComponent() override;
   /// A windowed `value` becomes the parent; anything else is ignored.
   void SetParentComponent(TComponent* value) override;
-  /// Takes the reader's parent first; refuses (EReadError, SControlNotAccepting) a parent that
+  /// Takes the reader's parent first; refuses (EReadError, sControlNotAccepting) a parent that
   /// is not a windowed control with controlAcceptsControls in its style.
   void ReadState(TReader* reader) override;
   void Loaded() override;
@@ -126,6 +129,10 @@ public:
   virtual void SetBounds(Integer left, Integer top, Integer width, Integer height);
   TRect BoundsRect() const { return {FLeft, FTop, FLeft + FWidth, FTop + FHeight}; }
   void SetBoundsRect(const TRect& r) { SetBounds(r.Left, r.Top, r.Width(), r.Height()); }
+  /// Scales position and size, margins and (unless it follows the parent's) the font by
+  /// m / d, rounding each value. A windowed control scales its children and padding as well.
+  /// Nothing for a zero or negative factor.
+  virtual void ChangeScale(Integer m, Integer d);
 
   // ---- client area and coordinates
   /// The client area in the control's own coordinates: (0, 0, client width, client height).
@@ -215,16 +222,24 @@ public:
   /// Docks into `newDockSite` beside `dropControl` on side `controlSide`; a null site floats
   /// the control at its undock size. A control that was floating remembers its size as the
   /// undock size. False when the old host refused the undock; raises EInvalidOperation
-  /// (SControlParentSetToSelf) for a site inside the control.
+  /// (sControlParentSetToSelf) for a site inside the control.
   bool ManualDock(TWinControl* newDockSite, TControl* dropControl = nullptr,
                   TAlign controlSide = alNone);
   /// Undocks, leaves the parent and takes `screenPos` as its bounds. False when the old host
   /// refused.
   bool ManualFloat(const TRect& screenPos);
 
+  // ---- action
+  /// The action whose caption, enabled state, hint and visibility the control takes and which
+  /// Click runs; null when none. Freeing the action clears it.
+  TBasicAction* Action() const noexcept { return FActionLink ? FActionLink->Action() : nullptr; }
+  void SetAction(TBasicAction* value);
+  TBasicActionLink* ActionLink() const noexcept { return FActionLink.get(); }
+
   TNotifyEvent OnClick;
   TNotifyEvent OnResize;
-  /// Fires OnClick.
+  /// Fires OnClick, or runs the action when OnClick is not set or is the action's own handler
+  /// (never while designing).
   virtual void Click();
 
 protected:
@@ -237,6 +252,9 @@ protected:
   virtual void ParentColorChanged();
   /// The margins or padding changed.
   virtual void MarginsChanged(TMargins* which);
+  /// Takes the action's properties; with `checkDefaults` (while loading) only those the
+  /// control still has at their defaults.
+  virtual void ActionChange(TBasicAction* sender, bool checkDefaults);
   /// Asks the parent to realign when this control takes part in alignment.
   void RequestAlign();
   void UpdateAnchorRules();
@@ -254,6 +272,11 @@ public:
   bool IsColorStored() const { return !FParentColor; }
   /// Anchors are stored when they differ from what the alignment implies.
   bool IsAnchorsStored() const;
+  // What equals the action's value is the action's: stored with the action, not the control.
+  bool IsCaptionStored() const;
+  bool IsEnabledStored() const;
+  bool IsHintStored() const;
+  bool IsVisibleStored() const;
 
 private:
   void FontChanged();
@@ -285,6 +308,7 @@ private:
   TRect FExplicitBounds;   // the bounds last set by hand, restored when the alignment goes
   bool FWindowed = false;  // a TWinControl: kept in the parent's windowed list
   Integer FListIndex = -1; // position in the parent's list of its kind
+  std::unique_ptr<TBasicActionLink> FActionLink;
 };
 
 /// A control without a window of its own: always below its windowed siblings.
@@ -379,6 +403,7 @@ public:
 
   void SetZOrderPosition(Integer position) override;
   void SetZOrder(bool topMost) override;
+  void ChangeScale(Integer m, Integer d) override;
 
   // ---- docking
   bool DockSite() const noexcept { return FDockSite; }

@@ -1,12 +1,15 @@
 #include "tarn/forms.h"
 
+#include "basert/filer.h"
 #include "basert/format.h"
+#include "basert/onexit.h"
 #include "tarn/mainmenu.h"
 #include "tarn/publishing.h"
+#include "tarn/screen.h"
+
+#include <algorithm>
 
 namespace fw {
-
-inline constexpr const char* SCannotFocus = "Cannot focus a disabled or invisible window";
 
 PTypeInfo TypeInfoOf(std::type_identity<TFormBorderStyle>) {
   static PTypeInfo t = MakeEnumType(
@@ -38,6 +41,97 @@ PTypeInfo TypeInfoOf(std::type_identity<TWindowState>) {
   return t;
 }
 
+// ---- TControlScrollBar -------------------------------------------------------------------------
+
+TClass TControlScrollBar::StaticClass() {
+  using B = TControlScrollBar;
+  static const TClass cls = TClassBuilder<B, TPersistent>("TControlScrollBar", "Forms")
+                                .Property("Increment", &B::Increment, &B::SetIncrement)
+                                .Default(8)
+                                .Property("Range", &B::Range, &B::SetRange)
+                                .Default(0)
+                                .Stored(&B::IsRangeStored)
+                                .Property("Visible", &B::Visible, &B::SetVisible)
+                                .Default(true)
+                                .Build();
+  return cls;
+}
+
+TControlScrollBar::TControlScrollBar(TScrollingWinControl* control, TScrollBarKind kind)
+    : FControl(control), FKind(kind) {}
+
+void TControlScrollBar::Assign(TPersistent* source) {
+  auto* from = dynamic_cast<TControlScrollBar*>(source);
+  if (!from) return TPersistent::Assign(source);
+  FIncrement = from->FIncrement;
+  FVisible = from->FVisible;
+  // A bar following its control's children copies nothing that would stop it following.
+  if (from->IsRangeStored()) SetRange(from->Range());
+  SetPosition(from->Position());
+}
+
+TPersistent* TControlScrollBar::GetOwner() { return FControl; }
+
+Integer TControlScrollBar::ClientSize() const {
+  return FKind == sbHorizontal ? FControl->ClientWidth() : FControl->ClientHeight();
+}
+
+Integer TControlScrollBar::ChildExtent() const {
+  const bool horz = FKind == sbHorizontal;
+  const TAlign nearSide = horz ? alLeft : alTop;
+  const TAlign farSide = horz ? alRight : alBottom;
+  const TAnchorKind nearAnchor = horz ? akLeft : akTop;
+  const bool designing = FControl->ComponentState().Contains(stateDesigning);
+  Integer extent = 0;
+  Integer farAligned = 0;
+  for (Integer i = 0; i < FControl->ControlCount(); ++i) {
+    const TControl* c = FControl->Controls(i);
+    const bool shown =
+        c->Visible() || (designing && !c->ControlStyle().Contains(controlNoDesignVisible));
+    if (!shown) continue;
+    const TMargins* m = c->AlignWithMargins() ? c->Margins() : nullptr;
+    if (c->Align() == farSide) {
+      farAligned += horz ? c->Width() + (m ? m->Left() + m->Right() : 0)
+                         : c->Height() + (m ? m->Top() + m->Bottom() : 0);
+    } else if (c->Align() == nearSide ||
+               (c->Align() == alNone && c->Anchors().Contains(nearAnchor))) {
+      const Integer edge = horz ? c->Left() + c->Width() + (m ? m->Right() : 0)
+                                : c->Top() + c->Height() + (m ? m->Bottom() : 0);
+      extent = std::max(extent, edge);
+    }
+  }
+  return std::max(extent + Position(), 0) + farAligned;
+}
+
+Integer TControlScrollBar::Range() const {
+  if (FControl->AutoScroll() && !FControl->AutoRangeDisabled()) return ChildExtent();
+  return FRange;
+}
+
+void TControlScrollBar::SetRange(Integer value) {
+  FControl->SetAutoScroll(false);
+  FRange = std::max(value, 0);
+  SetPosition(Position()); // back inside the new range
+}
+
+Integer TControlScrollBar::Position() const {
+  const TPoint p = FControl->ScrollPosition();
+  return FKind == sbHorizontal ? p.X : p.Y;
+}
+
+void TControlScrollBar::SetPosition(Integer value) {
+  value = std::clamp(value, 0, std::max(Range() - ClientSize(), 0));
+  const Integer delta = Position() - value;
+  if (FKind == sbHorizontal)
+    FControl->ScrollBy(delta, 0);
+  else
+    FControl->ScrollBy(0, delta);
+}
+
+bool TControlScrollBar::IsScrollBarVisible() const { return FVisible && Range() > ClientSize(); }
+
+bool TControlScrollBar::IsRangeStored() const { return !FControl->AutoScroll(); }
+
 // ---- TScrollingWinControl ----------------------------------------------------------------------
 
 TClass TScrollingWinControl::StaticClass() {
@@ -46,7 +140,41 @@ TClass TScrollingWinControl::StaticClass() {
   return cls;
 }
 
-TScrollingWinControl::TScrollingWinControl(TComponent* owner) : TWinControl(owner) {}
+TScrollingWinControl::TScrollingWinControl(TComponent* owner)
+    : TWinControl(owner), FHorzScrollBar(New<TControlScrollBar>(this, sbHorizontal)),
+      FVertScrollBar(New<TControlScrollBar>(this, sbVertical)) {}
+
+void TScrollingWinControl::FreezeRanges() {
+  if (!FAutoScroll || FAutoRangeCount > 0) return;
+  for (TControlScrollBar* bar : {FHorzScrollBar.get(), FVertScrollBar.get()})
+    bar->FRange = bar->ChildExtent();
+}
+
+void TScrollingWinControl::SetAutoScroll(bool value) {
+  if (value == FAutoScroll) return;
+  if (!value) FreezeRanges();
+  FAutoScroll = value;
+}
+
+void TScrollingWinControl::ScaleScrollBars(Integer m, Integer d) {
+  if (m <= 0 || d <= 0 || m == d) return;
+  for (TControlScrollBar* bar : {FHorzScrollBar.get(), FVertScrollBar.get()})
+    if (bar->IsRangeStored()) bar->SetRange(MulDiv(bar->FRange, m, d));
+}
+
+void TScrollingWinControl::ChangeScale(Integer m, Integer d) {
+  ScaleScrollBars(m, d);
+  TWinControl::ChangeScale(m, d);
+}
+
+void TScrollingWinControl::DisableAutoRange() {
+  FreezeRanges();
+  ++FAutoRangeCount;
+}
+
+void TScrollingWinControl::EnableAutoRange() {
+  if (FAutoRangeCount > 0) --FAutoRangeCount;
+}
 
 void TScrollingWinControl::ScrollBy(Integer dx, Integer dy) {
   if (dx == 0 && dy == 0) return;
@@ -65,6 +193,8 @@ void TScrollingWinControl::ScrollBy(Integer dx, Integer dy) {
 TClass TScrollBox::StaticClass() {
   static const TClass cls = [] {
     TClassBuilder<TScrollBox, TScrollingWinControl> b("TScrollBox", "Forms");
+    b.Property("HorzScrollBar", &TScrollBox::HorzScrollBar, &TScrollBox::SetHorzScrollBar)
+        .Property("VertScrollBar", &TScrollBox::VertScrollBar, &TScrollBox::SetVertScrollBar);
     detail::PublishPlacement(b);
     b.Property("AutoScroll", &TScrollBox::AutoScroll, &TScrollBox::SetAutoScroll)
         .Default(true)
@@ -109,9 +239,12 @@ TCustomForm::TCustomForm(TComponent* owner) : TScrollingWinControl(owner) {
   SetParentFont(false);
   SetVisible(false);
   SetBounds(0, 0, 320, 240);
+  Screen()->AddForm(this);
 }
 
-TCustomForm::~TCustomForm() = default;
+TCustomForm::~TCustomForm() {
+  if (TScreen* screen = LiveScreen()) screen->RemoveForm(this);
+}
 
 void TCustomForm::AfterConstruction() {
   TScrollingWinControl::AfterConstruction();
@@ -124,6 +257,7 @@ void TCustomForm::BeforeDestruction() {
     FDestroyFired = true;
     OnDestroy(this);
   }
+  if (TScreen* screen = LiveScreen()) screen->RemoveForm(this);
   TScrollingWinControl::BeforeDestruction();
 }
 
@@ -166,7 +300,7 @@ void TCustomForm::SetActiveControl(TWinControl* value) {
     if (focusable && !Loading())
       for (TControl* c = value; c && c != this; c = c->Parent())
         if (!c->Visible() || !c->Enabled()) focusable = false;
-    if (!focusable) throw EInvalidOperation(SCannotFocus);
+    if (!focusable) throw EInvalidOperation(sCannotFocus);
   }
   if (FActiveControl) FActiveControl->RemoveFreeNotification(this);
   FActiveControl = value;
@@ -178,11 +312,49 @@ Integer TCustomForm::TextHeight() const { return Font()->TextHeight(); }
 void TCustomForm::SetVisible(bool value) {
   if (Visible() == value) return;
   TScrollingWinControl::SetVisible(value);
+  if (!Loading()) {
+    if (value)
+      Screen()->SetActiveForm(this);
+    else
+      Screen()->FormHidden(this);
+  }
   if (ComponentState().Contains(stateDesigning) || Loading()) return;
   if (value)
     OnShow(this);
   else
     OnHide(this);
+}
+
+bool TCustomForm::Active() const { return Screen()->ActiveForm() == this; }
+
+void TCustomForm::SetFocus() {
+  if (!Visible() || !Enabled()) throw EInvalidOperation(String(sCannotFocus));
+  Screen()->SetActiveForm(this);
+}
+
+void TCustomForm::ScaleBy(Integer m, Integer d) {
+  if (m <= 0 || d <= 0 || m == d) return;
+  DisableAlign();
+  TOnExit enable([this] { EnableAlign(); });
+  for (Integer i = 0; i < ControlCount(); ++i)
+    Controls(i)->ChangeScale(m, d);
+  ScaleScrollBars(m, d);
+  SetClientWidth(MulDiv(ClientWidth(), m, d));
+  SetClientHeight(MulDiv(ClientHeight(), m, d));
+  if (!ParentFont()) Font()->SetHeight(MulDiv(Font()->GetHeight(), m, d));
+}
+
+void TCustomForm::ReadState(TReader* reader) {
+  // A stream without a resolution is taken as laid out for this screen.
+  FPixelsPerInch = 0;
+  DisableAlign();
+  TOnExit enable([this] { EnableAlign(); });
+  TScrollingWinControl::ReadState(reader);
+  const Integer screenPPI = Screen()->PixelsPerInch;
+  if (FPixelsPerInch > 0 && FPixelsPerInch != screenPPI && FScaled)
+    ScaleBy(screenPPI, FPixelsPerInch);
+  if (FPixelsPerInch > 0 && FScaled) FPixelsPerInch = screenPPI;
+  if (FPixelsPerInch <= 0) FPixelsPerInch = screenPPI;
 }
 
 void TCustomForm::GetChildren(const TGetChildProc& proc, TComponent* root) {
@@ -209,6 +381,8 @@ TClass TForm::StaticClass() {
         .Stored(false)
         .Property("Height", &TForm::Height, &TForm::SetHeight)
         .Stored(false)
+        .Property("HorzScrollBar", &TForm::HorzScrollBar, &TForm::SetHorzScrollBar)
+        .Property("VertScrollBar", &TForm::VertScrollBar, &TForm::SetVertScrollBar)
         .Property("ActiveControl", &TForm::ActiveControl, &TForm::SetActiveControl);
     detail::PublishPlacement(b);
     b.Property("AutoScroll", &TForm::AutoScroll, &TForm::SetAutoScroll)
@@ -233,6 +407,8 @@ TClass TForm::StaticClass() {
         .NoDefault()
         .Property("Position", &TForm::Position, &TForm::SetPosition)
         .Default(poDefaultPosOnly)
+        .Property("Scaled", &TForm::Scaled, &TForm::SetScaled)
+        .Default(true)
         .Property("TextHeight", &TForm::TextHeight, &TForm::SetTextHeight)
         .NoDefault()
         .Property("UseDockManager", &TForm::UseDockManager, &TForm::SetUseDockManager)
@@ -277,6 +453,8 @@ void TCustomFrame::GetChildren(const TGetChildProc& proc, TComponent* root) {
 TClass TFrame::StaticClass() {
   static const TClass cls = [] {
     TClassBuilder<TFrame, TCustomFrame> b("TFrame", "Forms");
+    b.Property("HorzScrollBar", &TFrame::HorzScrollBar, &TFrame::SetHorzScrollBar)
+        .Property("VertScrollBar", &TFrame::VertScrollBar, &TFrame::SetVertScrollBar);
     detail::PublishPlacement(b);
     b.Property("AutoScroll", &TFrame::AutoScroll, &TFrame::SetAutoScroll).Default(true);
     detail::PublishColor(b, clBtnFace);

@@ -7,6 +7,9 @@
 namespace fw {
 
 class TMainMenu;
+class TScrollingWinControl;
+
+inline constexpr std::string_view sCannotFocus = "Cannot focus a disabled or invisible window";
 
 enum TFormBorderStyle : std::uint8_t {
   bsNone,
@@ -37,23 +40,83 @@ PTypeInfo TypeInfoOf(std::type_identity<TWindowState>);
 /// The subrange "TBorderStyle" (bsNone..bsSingle) that ordinary controls publish.
 PTypeInfo BorderStyleTypeInfo();
 
+enum TScrollBarKind : std::uint8_t { sbHorizontal, sbVertical };
+
+/// One scroll bar of a scrolling control: the extent of its content (Range) and how far it is
+/// scrolled (Position).
+class TControlScrollBar : public TPersistent {
+  FW_CLASS(TControlScrollBar)
+public:
+  TControlScrollBar(TScrollingWinControl* control, TScrollBarKind kind);
+  void Assign(TPersistent* source) override;
+  TPersistent* GetOwner() override;
+
+  TScrollBarKind Kind() const noexcept { return FKind; }
+  /// While the control scrolls automatically (and its automatic range is not suspended) the
+  /// extent of its children: the farthest right (bottom) edge of the children placed from the
+  /// left (top), scroll position included, plus the children aligned to the right (bottom).
+  /// Otherwise the value last set.
+  Integer Range() const;
+  /// Turns the control's AutoScroll off: the range is the control's from now on.
+  void SetRange(Integer value);
+  Integer Position() const;
+  /// Scrolls the content; clamped to 0 .. Range less the client size.
+  void SetPosition(Integer value);
+  Integer Increment() const noexcept { return FIncrement; }
+  void SetIncrement(Integer value) { FIncrement = value; }
+  bool Visible() const noexcept { return FVisible; }
+  void SetVisible(bool value) { FVisible = value; }
+  /// Visible and the range exceeds the client size.
+  bool IsScrollBarVisible() const;
+  bool IsRangeStored() const;
+
+private:
+  friend class TScrollingWinControl;
+  Integer ClientSize() const;
+  Integer ChildExtent() const;
+  TScrollingWinControl* FControl;
+  TScrollBarKind FKind;
+  Integer FRange = 0;
+  Integer FIncrement = 8;
+  bool FVisible = true;
+};
+
 /// A windowed control whose children can lie beyond its client area.
 class TScrollingWinControl : public TWinControl {
   FW_CLASS(TScrollingWinControl)
 public:
   explicit TScrollingWinControl(TComponent* owner);
   bool AutoScroll() const noexcept { return FAutoScroll; }
-  void SetAutoScroll(bool value) { FAutoScroll = value; }
+  /// Turned off, both ranges keep the values they had.
+  void SetAutoScroll(bool value);
   /// The scroll offset: how far the content has been moved up and left.
   TPoint ScrollPosition() const noexcept { return FScrollPos; }
   /// Moves every child by (dx, dy) and the scroll offset the other way.
   void ScrollBy(Integer dx, Integer dy);
+  TControlScrollBar* HorzScrollBar() const noexcept { return FHorzScrollBar.get(); }
+  void SetHorzScrollBar(TControlScrollBar* value) { FHorzScrollBar->Assign(value); }
+  TControlScrollBar* VertScrollBar() const noexcept { return FVertScrollBar.get(); }
+  void SetVertScrollBar(TControlScrollBar* value) { FVertScrollBar->Assign(value); }
+  /// Freezes the automatic ranges at their current values (nested); EnableAutoRange lets
+  /// them follow the children again when the last suspension ends.
+  void DisableAutoRange();
+  void EnableAutoRange();
+  bool AutoRangeDisabled() const noexcept { return FAutoRangeCount > 0; }
+  /// Fixed ranges scale with the children.
+  void ChangeScale(Integer m, Integer d) override;
 
 protected:
+  /// Scales the ranges that do not follow the children.
+  void ScaleScrollBars(Integer m, Integer d);
   bool FAutoScroll = true;
 
 private:
+  /// The bars keep the ranges the children give them now.
+  void FreezeRanges();
   TPoint FScrollPos;
+  TOwned<TControlScrollBar> FHorzScrollBar;
+  TOwned<TControlScrollBar> FVertScrollBar;
+  Integer FAutoRangeCount = 0;
 };
 
 class TScrollBox : public TScrollingWinControl {
@@ -99,8 +162,16 @@ public:
   void SetModalResult(TModalResult value) { FModalResult = value; }
   bool OldCreateOrder() const noexcept { return FOldCreateOrder; }
   void SetOldCreateOrder(bool value) { FOldCreateOrder = value; }
+  /// The resolution the form is laid out for. A form read with another value than the
+  /// screen's (and Scaled on) is scaled to the screen's and then has the screen's.
   Integer PixelsPerInch() const noexcept { return FPixelsPerInch; }
   void SetPixelsPerInch(Integer value) { FPixelsPerInch = value; }
+  bool Scaled() const noexcept { return FScaled; }
+  void SetScaled(bool value) { FScaled = value; }
+  /// Scales the children's bounds and own fonts, the client size, the font and the fixed
+  /// scroll ranges by m / d; the form keeps its position.
+  void ScaleBy(Integer m, Integer d);
+  void ReadState(TReader* reader) override;
   /// The font's line height (what the form was designed with); streamed for scaling.
   Integer TextHeight() const;
   void SetTextHeight(Integer value) { FTextHeight = value; }
@@ -113,6 +184,11 @@ public:
   void Notification(TComponent* component, TOperation operation) override;
   /// Hides the form.
   void Close() { SetVisible(false); }
+  /// The screen's active form is this one.
+  bool Active() const;
+  /// Makes the form the screen's active form. Raises EInvalidOperation (sCannotFocus) when it
+  /// is hidden or disabled.
+  void SetFocus();
 
   TNotifyEvent OnCreate;
   TNotifyEvent OnDestroy;
@@ -131,6 +207,7 @@ private:
   TModalResult FModalResult = mrNone;
   bool FOldCreateOrder = false;
   Integer FPixelsPerInch = DefaultPixelsPerInch;
+  bool FScaled = true;
   Integer FTextHeight = 0;
   bool FDestroyFired = false;
 };

@@ -179,13 +179,6 @@ void TFont::SetName(const String& value) {
   if (!value.empty()) Set(FName, value);
 }
 
-static Integer MulDiv(Integer a, Integer b, Integer c) {
-  if (c == 0) return -1;
-  const Int64 p = static_cast<Int64>(a) * b;
-  const Int64 q = (std::abs(p) + std::abs(static_cast<Int64>(c)) / 2) / std::abs(Int64{c});
-  return static_cast<Integer>(((p < 0) != (c < 0)) ? -q : q);
-}
-
 Integer TFont::GetSize() const { return -MulDiv(FHeight, 72, FPixelsPerInch); }
 void TFont::SetSize(Integer value) { SetHeight(-MulDiv(value, FPixelsPerInch, 72)); }
 void TFont::SetHeight(Integer value) { Set(FHeight, value); }

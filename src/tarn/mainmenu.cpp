@@ -31,26 +31,34 @@ String StripHotkey(std::string_view caption) {
 TClass TMenuItem::StaticClass() {
   static const TClass cls =
       TClassBuilder<TMenuItem, TComponent>("TMenuItem", "Menus")
+          .Property("Action", &TMenuItem::Action, &TMenuItem::SetAction)
           .Property("AutoCheck", &TMenuItem::AutoCheck, &TMenuItem::SetAutoCheck)
           .Default(false)
           .Property("Caption", &TMenuItem::Caption, &TMenuItem::SetCaption)
+          .Stored(&TMenuItem::IsCaptionStored)
           .Property("Checked", &TMenuItem::Checked, &TMenuItem::SetChecked)
           .Default(false)
+          .Stored(&TMenuItem::IsCheckedStored)
           .Property("Default", &TMenuItem::Default, &TMenuItem::SetDefault)
           .Default(false)
           .Property("Enabled", &TMenuItem::Enabled, &TMenuItem::SetEnabled)
           .Default(true)
+          .Stored(&TMenuItem::IsEnabledStored)
           .Property("GroupIndex", &TMenuItem::GroupIndex, &TMenuItem::SetGroupIndex)
           .Default(0)
           .Property("Hint", &TMenuItem::Hint, &TMenuItem::SetHint)
+          .Stored(&TMenuItem::IsHintStored)
           .Property("ImageIndex", &TMenuItem::ImageIndex, &TMenuItem::SetImageIndex)
           .Default(-1)
+          .Stored(&TMenuItem::IsImageIndexStored)
           .Property("RadioItem", &TMenuItem::RadioItem, &TMenuItem::SetRadioItem)
           .Default(false)
           .Property("ShortCut", &TMenuItem::ShortCut, &TMenuItem::SetShortCut)
           .Default(0)
+          .Stored(&TMenuItem::IsShortCutStored)
           .Property("Visible", &TMenuItem::Visible, &TMenuItem::SetVisible)
           .Default(true)
+          .Stored(&TMenuItem::IsVisibleStored)
           .Property("OnClick", &TMenuItem::OnClick, &TMenuItem::OnClick)
           .Build();
   return cls;
@@ -82,23 +90,23 @@ void TMenuItem::Detach() {
 }
 
 TMenuItem* TMenuItem::Items(Integer index) const {
-  if (index < 0 || index >= Count()) throw EMenuError(SMenuIndexError);
+  if (index < 0 || index >= Count()) throw EMenuError(sMenuIndexError);
   return FItems[static_cast<std::size_t>(index)];
 }
 
 void TMenuItem::Add(TMenuItem* item) { Insert(Count(), item); }
 
 void TMenuItem::Insert(Integer index, TMenuItem* item) {
-  if (item->FParent) throw EMenuError(SMenuReinserted);
-  if (index < 0 || index > Count()) throw EMenuError(SMenuIndexError);
+  if (item->FParent) throw EMenuError(sMenuReinserted);
+  if (index < 0 || index > Count()) throw EMenuError(sMenuIndexError);
   for (TMenuItem* p = this; p; p = p->FParent)
-    if (p == item) throw EMenuError(SMenuReinserted);
+    if (p == item) throw EMenuError(sMenuReinserted);
   FItems.insert(FItems.begin() + index, item);
   item->FParent = this;
 }
 
 void TMenuItem::Remove(TMenuItem* item) {
-  if (item->FParent != this) throw EMenuError(SMenuNotFound);
+  if (item->FParent != this) throw EMenuError(sMenuNotFound);
   item->Detach();
 }
 
@@ -173,7 +181,83 @@ void TMenuItem::SetChecked(bool value) {
 void TMenuItem::Click() {
   if (!FEnabled) return;
   if (FAutoCheck) SetChecked(!FChecked);
-  OnClick(this);
+  const TBasicAction* a = Action();
+  if (OnClick.Code && (!a || TMethod(OnClick) != TMethod(a->OnExecute)))
+    OnClick(this);
+  else if (a && !ComponentState().Contains(stateDesigning))
+    FActionLink->Execute(this);
+  else
+    OnClick(this);
+}
+
+// ---- TMenuItem's action
+
+namespace {
+
+class TMenuActionLink : public TBasicActionLink {
+public:
+  explicit TMenuActionLink(TMenuItem* client) : FClient(client) {}
+  void SetCaption(const String& value) override { FClient->SetCaption(value); }
+  void SetChecked(bool value) override { FClient->SetChecked(value); }
+  void SetEnabled(bool value) override { FClient->SetEnabled(value); }
+  void SetHint(const String& value) override { FClient->SetHint(value); }
+  void SetImageIndex(Integer value) override { FClient->SetImageIndex(value); }
+  void SetShortCut(TShortCut value) override { FClient->SetShortCut(value); }
+  void SetVisible(bool value) override { FClient->SetVisible(value); }
+
+private:
+  TMenuItem* FClient;
+};
+
+/// True unless the item's value equals its action's, read through `get` on both.
+template <class G> bool StoredBesideAction(const TMenuItem* item, G get) {
+  const auto* a = dynamic_cast<const TCustomAction*>(item->Action());
+  return !a || get(*a) != get(*item);
+}
+
+} // namespace
+
+void TMenuItem::SetAction(TBasicAction* value) {
+  if (value == Action()) return;
+  if (!value) {
+    FActionLink.reset();
+    return;
+  }
+  if (!FActionLink) FActionLink = std::make_unique<TMenuActionLink>(this);
+  FActionLink->SetAction(value);
+  auto* a = dynamic_cast<TCustomAction*>(value);
+  if (!a) return;
+  // While loading only what the item still has at its defaults follows the action.
+  const bool loading = ComponentState().Contains(stateLoading);
+  if (!loading || FCaption.empty()) SetCaption(a->Caption());
+  if (!loading || !FChecked) SetChecked(a->Checked());
+  if (!loading || FEnabled) SetEnabled(a->Enabled());
+  if (!loading || FHint.empty()) SetHint(a->Hint());
+  if (!loading || FImageIndex == -1) SetImageIndex(a->ImageIndex());
+  if (!loading || FShortCut == TShortCut(0)) SetShortCut(a->ShortCut());
+  if (!loading || FVisible) SetVisible(a->Visible());
+}
+
+bool TMenuItem::IsCaptionStored() const {
+  return StoredBesideAction(this, [](const auto& x) { return x.Caption(); });
+}
+bool TMenuItem::IsCheckedStored() const {
+  return StoredBesideAction(this, [](const auto& x) { return x.Checked(); });
+}
+bool TMenuItem::IsEnabledStored() const {
+  return StoredBesideAction(this, [](const auto& x) { return x.Enabled(); });
+}
+bool TMenuItem::IsHintStored() const {
+  return StoredBesideAction(this, [](const auto& x) { return x.Hint(); });
+}
+bool TMenuItem::IsImageIndexStored() const {
+  return StoredBesideAction(this, [](const auto& x) { return x.ImageIndex(); });
+}
+bool TMenuItem::IsShortCutStored() const {
+  return StoredBesideAction(this, [](const auto& x) { return x.ShortCut(); });
+}
+bool TMenuItem::IsVisibleStored() const {
+  return StoredBesideAction(this, [](const auto& x) { return x.Visible(); });
 }
 
 // ---- TMenu -------------------------------------------------------------------------------------

@@ -4,18 +4,20 @@
 
 #include "basert/component.h"
 #include "basert/exceptions.h"
+#include "tarn/actions.h"
 #include "tarn/shortcuts.h"
 #include "tarn/uitypes.h"
 
+#include <memory>
 #include <vector>
 
 namespace fw {
 
 class TMenu;
 
-inline constexpr const char* SMenuIndexError = "Menu index out of range";
-inline constexpr const char* SMenuReinserted = "Menu inserted twice";
-inline constexpr const char* SMenuNotFound = "Sub-menu is not in menu";
+inline constexpr std::string_view sMenuIndexError = "Menu index out of range";
+inline constexpr std::string_view sMenuReinserted = "Menu inserted twice";
+inline constexpr std::string_view sMenuNotFound = "Sub-menu is not in menu";
 
 class EMenuError : public Exception {
 public:
@@ -88,8 +90,23 @@ public:
   TShortCut ShortCut() const noexcept { return FShortCut; }
   void SetShortCut(TShortCut value) { FShortCut = value; }
 
+  /// The action whose caption, check mark, enabled state, hint, image, shortcut and
+  /// visibility the item takes and which Click runs; null when none. Freeing the action
+  /// clears it.
+  TBasicAction* Action() const noexcept { return FActionLink ? FActionLink->Action() : nullptr; }
+  void SetAction(TBasicAction* value);
+  // What equals the action's value is the action's: stored with the action, not the item.
+  bool IsCaptionStored() const;
+  bool IsCheckedStored() const;
+  bool IsEnabledStored() const;
+  bool IsHintStored() const;
+  bool IsImageIndexStored() const;
+  bool IsShortCutStored() const;
+  bool IsVisibleStored() const;
+
   TNotifyEvent OnClick;
-  /// Checks an auto-check item, then fires OnClick.
+  /// Checks an auto-check item, then fires OnClick, or runs the action when OnClick is not
+  /// set or is the action's own handler (never while designing).
   virtual void Click();
 
 private:
@@ -109,6 +126,7 @@ private:
   Byte FGroupIndex = 0;
   Integer FImageIndex = -1;
   TShortCut FShortCut = TShortCut(0);
+  std::unique_ptr<TBasicActionLink> FActionLink;
 };
 
 class TMenu : public TComponent {

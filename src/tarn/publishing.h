@@ -7,6 +7,11 @@
 
 namespace fw::detail {
 
+/// Action: a reference to the action the control follows, streamed by name.
+template <class T, class B> void PublishAction(TClassBuilder<T, B>& b) {
+  b.Property("Action", &T::Action, &T::SetAction);
+}
+
 /// Align, AlignWithMargins, Anchors.
 template <class T, class B> void PublishPlacement(TClassBuilder<T, B>& b) {
   b.Property("Align", &T::Align, &T::SetAlign)
@@ -30,6 +35,7 @@ template <class T, class B> void PublishStateAndFont(TClassBuilder<T, B>& b) {
       .Default(dmManual)
       .Property("Enabled", &T::Enabled, &T::SetEnabled)
       .Default(true)
+      .Stored(&T::IsEnabledStored)
       .Property("Font", &T::Font, &T::SetFont)
       .Stored(&T::IsFontStored);
 }
@@ -55,6 +61,7 @@ template <class T, class B> void PublishTabs(TClassBuilder<T, B>& b, bool tabSto
 template <class T, class B> void PublishVisibleAndEvents(TClassBuilder<T, B>& b) {
   b.Property("Visible", &T::Visible, &T::SetVisible)
       .Default(true)
+      .Stored(&T::IsVisibleStored)
       .Property("OnClick", &T::OnClick, &T::OnClick)
       .Property("OnResize", &T::OnResize, &T::OnResize);
 }

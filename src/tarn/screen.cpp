@@ -2,6 +2,7 @@
 
 #include "basert/classbuilder.h"
 #include "basert/format.h"
+#include "tarn/forms.h"
 
 #include <algorithm>
 
@@ -41,7 +42,13 @@ TScreen::TScreen(TComponent* owner) : TComponent(owner), FFonts(std::make_unique
   SetMonitors({});
 }
 
-TScreen::~TScreen() = default;
+namespace {
+TScreen* gLiveScreen = nullptr; // the process's screen while it lives
+}
+
+TScreen::~TScreen() {
+  if (gLiveScreen == this) gLiveScreen = nullptr;
+}
 
 void TScreen::SetMonitors(const std::vector<TMonitorLayout>& monitors) {
   std::vector<TMonitorLayout> layouts = monitors;
@@ -64,7 +71,7 @@ void TScreen::SetMonitors(const std::vector<TMonitorLayout>& monitors) {
 }
 
 TMonitor* TScreen::Monitors(Integer index) const {
-  if (index < 0 || index >= MonitorCount()) throw EListError(Format(SListIndexError, {index}));
+  if (index < 0 || index >= MonitorCount()) throw EListError(Format(sListIndexError, {index}));
   return FMonitors[static_cast<std::size_t>(index)].get();
 }
 
@@ -117,23 +124,49 @@ TRect TScreen::DesktopRect() const {
   return r;
 }
 
-void TScreen::AddForm(TComponent* form) {
-  if (std::find(FForms.begin(), FForms.end(), form) == FForms.end()) FForms.push_back(form);
+void TScreen::AddForm(TCustomForm* form) {
+  if (form && std::find(FForms.begin(), FForms.end(), form) == FForms.end()) FForms.push_back(form);
 }
 
-void TScreen::RemoveForm(TComponent* form) {
+void TScreen::RemoveForm(TCustomForm* form) {
   std::erase(FForms, form);
-  if (ActiveForm == form) ActiveForm = nullptr;
+  std::erase(FActivation, form);
+  if (FActiveForm == form) FormHidden(form);
 }
 
-TComponent* TScreen::Forms(Integer index) const {
-  if (index < 0 || index >= FormCount()) throw EListError(Format(SListIndexError, {index}));
+TCustomForm* TScreen::Forms(Integer index) const {
+  if (index < 0 || index >= FormCount()) throw EListError(Format(sListIndexError, {index}));
   return FForms[static_cast<std::size_t>(index)];
 }
 
+void TScreen::SetActiveForm(TCustomForm* form) {
+  if (form && std::find(FForms.begin(), FForms.end(), form) == FForms.end()) return;
+  if (form) {
+    std::erase(FActivation, form);
+    FActivation.push_back(form);
+  }
+  if (form == FActiveForm) return;
+  FActiveForm = form;
+  if (OnActiveFormChange) OnActiveFormChange(this);
+}
+
+void TScreen::FormHidden(TCustomForm* form) {
+  if (form != FActiveForm) return;
+  TCustomForm* next = nullptr;
+  for (auto it = FActivation.rbegin(); it != FActivation.rend() && !next; ++it)
+    if (*it != form && (*it)->Visible()) next = *it;
+  SetActiveForm(next);
+}
+
 TScreen* Screen() {
-  static TOwned<TScreen> screen(New<TScreen>(nullptr));
+  static TOwned<TScreen> screen = [] {
+    TOwned<TScreen> s(New<TScreen>(nullptr));
+    gLiveScreen = s.get();
+    return s;
+  }();
   return screen.get();
 }
+
+TScreen* LiveScreen() noexcept { return gLiveScreen; }
 
 } // namespace fw

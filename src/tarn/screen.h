@@ -6,10 +6,13 @@
 #include "basert/strings.h"
 #include "tarn/uitypes.h"
 
+#include <functional>
 #include <memory>
 #include <vector>
 
 namespace fw {
+
+class TCustomForm;
 
 /// One display: its bounds and the part of them windows may use (without task bars).
 class TMonitor {
@@ -74,20 +77,34 @@ public:
   /// Installed font names, sorted; hosts and tests may change the list.
   TStringList* Fonts() const noexcept { return FFonts.get(); }
 
-  // The forms that exist, in creation order; the framework's form class keeps this current.
-  void AddForm(TComponent* form);
-  void RemoveForm(TComponent* form);
+  // The forms that exist, in creation order: every form joins when it is made and leaves
+  // when it is freed.
+  void AddForm(TCustomForm* form);
+  /// Leaving the active form hands activity on as hiding it does.
+  void RemoveForm(TCustomForm* form);
   Integer FormCount() const noexcept { return static_cast<Integer>(FForms.size()); }
-  TComponent* Forms(Integer index) const;
-  TComponent* ActiveForm = nullptr;
+  /// Raises EListError for an index out of range.
+  TCustomForm* Forms(Integer index) const;
+  /// The form last activated (shown or focused) that is still visible, or null.
+  TCustomForm* ActiveForm() const noexcept { return FActiveForm; }
+  /// Makes `form` (one of the screen's forms, or null) active and fires OnActiveFormChange.
+  void SetActiveForm(TCustomForm* form);
+  /// The active form was hidden: the most recently activated visible form takes over.
+  void FormHidden(TCustomForm* form);
+  std::function<void(TScreen* sender)> OnActiveFormChange;
 
 private:
   std::vector<std::unique_ptr<TMonitor>> FMonitors;
   std::unique_ptr<TStringList> FFonts;
-  std::vector<TComponent*> FForms;
+  std::vector<TCustomForm*> FForms;
+  std::vector<TCustomForm*> FActivation; // forms by last activation, latest at the back
+  TCustomForm* FActiveForm = nullptr;
 };
 
 /// The process's screen, made on first use.
 TScreen* Screen();
+/// The process's screen when it exists and is not being torn down, else null: what a form
+/// freed late in the process's exit asks.
+TScreen* LiveScreen() noexcept;
 
 } // namespace fw

@@ -114,10 +114,12 @@ void TLabel::AdjustBounds() {
 TClass TButton::StaticClass() {
   static const TClass cls = [] {
     TClassBuilder<TButton, TWinControl> b("TButton", "StdCtrls");
+    detail::PublishAction(b);
     detail::PublishPlacement(b);
     b.Property("Cancel", &TButton::Cancel, &TButton::SetCancel)
         .Default(false)
         .Property("Caption", &TButton::Caption, &TButton::SetCaption)
+        .Stored(&TButton::IsCaptionStored)
         .Property("Default", &TButton::Default, &TButton::SetDefault)
         .Default(false);
     detail::PublishStateAndFont(b);
@@ -147,10 +149,12 @@ void TButton::Click() {
 TClass TCheckBox::StaticClass() {
   static const TClass cls = [] {
     TClassBuilder<TCheckBox, TWinControl> b("TCheckBox", "StdCtrls");
+    detail::PublishAction(b);
     detail::PublishPlacement(b);
     b.Property("AllowGrayed", &TCheckBox::AllowGrayed, &TCheckBox::SetAllowGrayed)
         .Default(false)
         .Property("Caption", &TCheckBox::Caption, &TCheckBox::SetCaption)
+        .Stored(&TCheckBox::IsCaptionStored)
         .Property("Checked", &TCheckBox::Checked, &TCheckBox::SetChecked)
         .Default(false);
     detail::PublishColor(b, clBtnFace);

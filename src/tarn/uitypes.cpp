@@ -3,7 +3,16 @@
 #include "basert/filer.h"
 #include "basert/sysutils.h"
 
+#include <cstdlib>
+
 namespace fw {
+
+Integer MulDiv(Integer a, Integer b, Integer c) noexcept {
+  if (c == 0) return -1;
+  const Int64 p = static_cast<Int64>(a) * b;
+  const Int64 q = (std::abs(p) + std::abs(static_cast<Int64>(c)) / 2) / std::abs(Int64{c});
+  return static_cast<Integer>(((p < 0) != (c < 0)) ? -q : q);
+}
 
 using detail::ToIdent;
 using detail::ToInt;

@@ -15,6 +15,10 @@
 
 namespace fw {
 
+/// a * b / c rounded to the nearest, halves away from zero, without overflow in between; -1
+/// when c is 0.
+Integer MulDiv(Integer a, Integer b, Integer c) noexcept;
+
 // ---- Shift state ---------------------------------------------------------------------------
 
 /// Keyboard and mouse state, as the designer and controls report it.

@@ -6,8 +6,11 @@
 #include "basert/formtext.h"
 #include "support/formtext.h"
 #include "support/testutil.h"
+#include "tarn/forms.h"
 #include "tarn/imglist.h"
+#include "tarn/mainmenu.h"
 #include "tarn/standardcontrols.h"
+#include "tarn/stdctrls.h"
 
 #include <gtest/gtest.h>
 
@@ -91,11 +94,11 @@ TEST_F(ActionList, ActionsStreamAsChildrenOfTheirList) {
   auto* open = Named<TAction>(host.get(), "FileOpen");
   open->SetActionList(list);
   save->SetActionList(list);
-  save->Caption = "&Save";
+  save->SetCaption("&Save");
   save->SetCategory("File");
-  save->ShortCut = TextToShortCut("Ctrl+S");
-  save->Enabled = false;
-  save->ImageIndex = 3;
+  save->SetShortCut(TextToShortCut("Ctrl+S"));
+  save->SetEnabled(false);
+  save->SetImageIndex(3);
 
   const String text = fwtest::WriteFormText(host.get());
   EXPECT_NE(text.find("Images = Images"), String::npos) << text;
@@ -112,8 +115,8 @@ TEST_F(ActionList, ActionsStreamAsChildrenOfTheirList) {
   auto* save2 = static_cast<TAction*>(list2->Actions(1));
   EXPECT_EQ(save2->Name(), "FileSave");
   EXPECT_EQ(save2->GetCategory(), "File");
-  EXPECT_EQ(save2->ShortCut, TextToShortCut("Ctrl+S"));
-  EXPECT_FALSE(save2->Enabled);
+  EXPECT_EQ(save2->ShortCut(), TextToShortCut("Ctrl+S"));
+  EXPECT_FALSE(save2->Enabled());
   EXPECT_EQ(list2->GetImages(), copy->FindComponent("Images"));
   EXPECT_EQ(static_cast<TImageList*>(list2->GetImages())->GetWidth(), 24);
   EXPECT_EQ(fwtest::WriteFormText(copy.get()), text);
@@ -121,9 +124,9 @@ TEST_F(ActionList, ActionsStreamAsChildrenOfTheirList) {
 
 TEST(ActionHooks, ForwardWhenFilledAndRaiseWhenEmpty) {
   EXPECT_EQ(MessageOf<EActionError>([] { RegisterActions("File", {TAction::StaticClass()}); }),
-            SInvalidActionRegistration);
+            sInvalidActionRegistration);
   EXPECT_EQ(MessageOf<EActionError>([] { CreateAction(nullptr, TAction::StaticClass()); }),
-            SInvalidActionCreation);
+            sInvalidActionCreation);
   static String seenCategory;
   static std::size_t seenCount = 0;
   RegisterActionsProc = [](const String& category, const std::vector<TClass>& classes, TClass) {
@@ -134,4 +137,104 @@ TEST(ActionHooks, ForwardWhenFilledAndRaiseWhenEmpty) {
   RegisterActionsProc = nullptr;
   EXPECT_EQ(seenCategory, "Edit");
   EXPECT_EQ(seenCount, 2u);
+}
+
+namespace {
+
+int gExecuted = 0;
+int gClicked = 0;
+
+template <class E> void Bind(E& event, void (*fn)(void*, TObject*)) {
+  event.Code = reinterpret_cast<void*>(fn);
+  event.Data = nullptr;
+}
+
+} // namespace
+
+TEST_F(ActionList, ClientsFollowTheirActionStreamItByNameAndForgetItWhenFreed) {
+  TOwned<TForm> form(New<TForm>(nullptr));
+  form->SetName("Host");
+  auto* list = Named<TActionList>(form.get(), "ActionList1");
+  auto* save = Named<TAction>(form.get(), "FileSave");
+  save->SetActionList(list);
+  save->SetCaption("&Save");
+  save->SetHint("Save|Saves the file");
+  save->SetShortCut(TextToShortCut("Ctrl+S"));
+  save->SetEnabled(false);
+  auto* button = Named<TButton>(form.get(), "SaveButton");
+  button->SetParent(form.get());
+  auto* menu = Named<TMainMenu>(form.get(), "MainMenu1");
+  auto* item = Named<TMenuItem>(form.get(), "Save1");
+  menu->Items()->Add(item);
+
+  button->SetAction(save);
+  item->SetAction(save);
+  EXPECT_EQ(save->ClientCount(), 2);
+  EXPECT_EQ(button->Caption(), "&Save");
+  EXPECT_FALSE(button->Enabled());
+  EXPECT_EQ(button->Hint(), "Save|Saves the file");
+  EXPECT_EQ(item->ShortCut(), TextToShortCut("Ctrl+S"));
+
+  // Later changes of the action reach every client.
+  save->SetCaption("Save &As");
+  save->SetEnabled(true);
+  save->SetVisible(false);
+  save->SetShortCut(TextToShortCut("Ctrl+Shift+S"));
+  save->SetChecked(true);
+  EXPECT_EQ(button->Caption(), "Save &As");
+  EXPECT_TRUE(button->Enabled());
+  EXPECT_FALSE(button->Visible());
+  EXPECT_EQ(item->Caption(), "Save &As");
+  EXPECT_FALSE(item->Visible());
+  EXPECT_TRUE(item->Checked());
+  EXPECT_EQ(item->ShortCut(), TextToShortCut("Ctrl+Shift+S"));
+  save->SetVisible(true);
+
+  // A click runs the action unless the client has a handler of its own.
+  gExecuted = gClicked = 0;
+  Bind(save->OnExecute, [](void*, TObject* sender) {
+    ++gExecuted;
+    EXPECT_EQ(static_cast<TBasicAction*>(sender)->ActionComponent->Name(), "SaveButton");
+  });
+  button->Click();
+  EXPECT_EQ(gExecuted, 1);
+  button->OnClick = save->OnExecute; // the action's own handler still goes through the action
+  button->Click();
+  EXPECT_EQ(gExecuted, 2);
+  Bind(button->OnClick, [](void*, TObject*) { ++gClicked; });
+  button->Click();
+  EXPECT_EQ(gExecuted, 2);
+  EXPECT_EQ(gClicked, 1);
+  button->OnClick = {};
+  save->OnExecute = {};
+
+  // The reference streams by name; what the action supplies is not stored on the client.
+  const String text = fwtest::WriteFormText(form.get());
+  EXPECT_NE(text.find("Action = FileSave"), String::npos) << text;
+  const auto buttonPart = text.substr(text.find("object SaveButton"));
+  EXPECT_EQ(buttonPart.substr(0, buttonPart.find("end")).find("Caption"), String::npos) << text;
+  TOwned<TForm> copy(New<TForm>(nullptr));
+  fwtest::ReadFormText(text, copy.get());
+  auto* button2 = static_cast<TButton*>(copy->FindComponent("SaveButton"));
+  auto* item2 = static_cast<TMenuItem*>(copy->FindComponent("Save1"));
+  EXPECT_EQ(button2->Action(), copy->FindComponent("FileSave"));
+  EXPECT_EQ(item2->Action(), copy->FindComponent("FileSave"));
+  EXPECT_EQ(button2->Caption(), "Save &As");
+  EXPECT_EQ(item2->ShortCut(), TextToShortCut("Ctrl+Shift+S"));
+  EXPECT_EQ(fwtest::WriteFormText(copy.get()), text);
+
+  // A value of the client's own survives loading; freeing the action clears the references.
+  button->SetCaption("Keep");
+  const String own = fwtest::WriteFormText(form.get());
+  TOwned<TForm> third(New<TForm>(nullptr));
+  fwtest::ReadFormText(own, third.get());
+  EXPECT_EQ(static_cast<TButton*>(third->FindComponent("SaveButton"))->Caption(), "Keep");
+  save->Free();
+  EXPECT_EQ(button->Action(), nullptr);
+  EXPECT_EQ(item->Action(), nullptr);
+  EXPECT_EQ(button->Caption(), "Keep");
+  button->Click(); // nothing to run, nothing to crash
+  const String after = fwtest::WriteFormText(form.get());
+  EXPECT_EQ(after.find("Action ="), String::npos) << after;
+  EXPECT_NE(after.find("Caption = 'Save &As'"), String::npos) << after;
 }

@@ -4,6 +4,7 @@
 #include "tarn/extctrls.h"
 #include "tarn/forms.h"
 #include "tarn/mainmenu.h"
+#include "tarn/screen.h"
 #include "tarn/stdctrls.h"
 
 #include <gtest/gtest.h>
@@ -79,6 +80,90 @@ TEST(Forms, HandlersRunOnlyOutsideTheDesigner) {
   running->Close();
   running.reset();
   EXPECT_EQ(log, (std::vector<String>{"create", "show", "hide", "destroy"}));
+}
+
+TEST(Forms, FormsJoinTheScreenAndHandActivityOnWhenHiddenOrFreed) {
+  TScreen* screen = Screen();
+  const Integer before = screen->FormCount();
+  int changes = 0;
+  screen->OnActiveFormChange = [&](TScreen*) { ++changes; };
+  TOwned<TForm> a(New<TForm>(nullptr));
+  TOwned<TForm> b(New<TForm>(nullptr));
+  ASSERT_EQ(screen->FormCount(), before + 2);
+  EXPECT_EQ(screen->Forms(before), a.get());
+  EXPECT_EQ(screen->Forms(before + 1), b.get());
+  EXPECT_THROW(screen->Forms(before + 2), EListError);
+
+  EXPECT_EQ(fwtest::MessageOf<EInvalidOperation>([&] { a->SetFocus(); }),
+            "Cannot focus a disabled or invisible window");
+  a->Show();
+  b->Show();
+  EXPECT_TRUE(b->Active());
+  a->SetFocus();
+  EXPECT_EQ(screen->ActiveForm(), a.get());
+  a->Hide(); // the form activated before it takes over
+  EXPECT_EQ(screen->ActiveForm(), b.get());
+  a->Show();
+  a.reset();
+  EXPECT_EQ(screen->ActiveForm(), b.get());
+  EXPECT_EQ(screen->FormCount(), before + 1);
+  b.reset();
+  EXPECT_EQ(screen->ActiveForm(), nullptr);
+  EXPECT_EQ(screen->FormCount(), before);
+  EXPECT_EQ(changes, 7);
+  screen->OnActiveFormChange = nullptr;
+}
+
+TEST(Forms, ScrollRangesFollowTheChildrenUntilFixed) {
+  TOwned<TForm> f(New<TForm>(nullptr));
+  auto* box = New<TScrollBox>(f.get());
+  box->SetParent(f.get());
+  box->SetBounds(0, 0, 204, 104); // client 200 x 100 inside the border
+  TControlScrollBar* horz = box->HorzScrollBar();
+  TControlScrollBar* vert = box->VertScrollBar();
+  EXPECT_EQ(horz->Range(), 0);
+  EXPECT_FALSE(horz->IsScrollBarVisible());
+
+  auto* button = New<TButton>(f.get());
+  button->SetParent(box);
+  button->SetBounds(300, 10, 75, 25);
+  auto* right = New<TPanel>(f.get());
+  right->SetParent(box);
+  right->SetAlign(alRight);
+  right->SetWidth(20);
+  auto* hidden = New<TButton>(f.get());
+  hidden->SetParent(box);
+  hidden->SetBounds(0, 900, 10, 10);
+  hidden->Hide();
+  EXPECT_EQ(horz->Range(), 375 + 20);
+  EXPECT_EQ(vert->Range(), 35) << "a right-aligned panel adds nothing to the height";
+  EXPECT_TRUE(horz->IsScrollBarVisible());
+  EXPECT_FALSE(vert->IsScrollBarVisible());
+
+  // Scrolling is clamped to the range and moves the children; the range stays put.
+  horz->SetPosition(1000);
+  EXPECT_EQ(horz->Position(), 395 - 200);
+  EXPECT_EQ(button->Left(), 300 - 195);
+  EXPECT_EQ(horz->Range(), 395);
+  horz->SetPosition(-5);
+  EXPECT_EQ(button->Left(), 300);
+
+  // Suspended, the range keeps its value until the suspension ends.
+  box->DisableAutoRange();
+  button->SetLeft(500);
+  EXPECT_EQ(horz->Range(), 395);
+  box->EnableAutoRange();
+  EXPECT_EQ(horz->Range(), 595);
+
+  // A range set by hand ends automatic scrolling and no longer follows.
+  vert->SetRange(1000);
+  EXPECT_FALSE(box->AutoScroll());
+  EXPECT_EQ(vert->Range(), 1000);
+  vert->SetPosition(950);
+  EXPECT_EQ(vert->Position(), 900);
+  EXPECT_EQ(horz->Range(), 595) << "the other bar keeps what it had";
+  button->SetLeft(0);
+  EXPECT_EQ(horz->Range(), 595);
 }
 
 TEST(Menus, ItemTreeRefusesLoopsAndKeepsGroups) {

@@ -1,11 +1,13 @@
 // Forms of the standard controls in form files: both layouts, structure and order kept.
 #include "basert/filer.h"
 #include "basert/formtext.h"
+#include "basert/onexit.h"
 #include "support/testutil.h"
 #include "tarn/extctrls.h"
 #include "tarn/forms.h"
 #include "tarn/mainmenu.h"
 #include "tarn/picture.h"
+#include "tarn/screen.h"
 #include "tarn/standardcontrols.h"
 #include "tarn/stdctrls.h"
 
@@ -308,6 +310,94 @@ TEST_F(FormStreaming, FormFilesWrittenElsewhereRead) {
   EXPECT_EQ(edit->Width(), 200);
   auto* list = dynamic_cast<TListBox*>(f->FindComponent("ListBox1"));
   EXPECT_EQ(list->Items()->CommaText(), "a,b'c");
+}
+
+TEST_F(FormStreaming, FormsReadAtAnotherResolutionAreScaledToTheScreens) {
+  TScreen* screen = Screen();
+  const Integer saved = screen->PixelsPerInch;
+  TOnExit restore([&] { screen->PixelsPerInch = saved; });
+  screen->PixelsPerInch = 96;
+  const String text =
+      "object Big: TForm\r\n"
+      "  ClientHeight = 450\r\n"
+      "  ClientWidth = 600\r\n"
+      "  Font.Height = -18\r\n"
+      "  PixelsPerInch = 144\r\n"
+      "  TextHeight = 21\r\n"
+      "  object Box: TScrollBox\r\n"
+      "    Left = 0\r\n    Top = 0\r\n    Width = 304\r\n    Height = 154\r\n"
+      "    HorzScrollBar.Range = 900\r\n"
+      "    AutoScroll = False\r\n"
+      "    TabOrder = 0\r\n"
+      "    object Inner: TButton\r\n"
+      "      Left = 31\r\n      Top = 15\r\n      Width = 150\r\n      Height = 45\r\n"
+      "      TabOrder = 0\r\n"
+      "    end\r\n"
+      "  end\r\n"
+      "  object Note: TLabel\r\n"
+      "    Left = 300\r\n    Top = 300\r\n    Width = 90\r\n    Height = 21\r\n"
+      "    Font.Height = -24\r\n"
+      "    ParentFont = False\r\n"
+      "  end\r\n"
+      "  object Bottom: TPanel\r\n"
+      "    Left = 0\r\n    Top = 390\r\n    Width = 600\r\n    Height = 60\r\n"
+      "    Align = alBottom\r\n"
+      "    TabOrder = 1\r\n"
+      "  end\r\n"
+      "end\r\n";
+  TOwned<TComponent> root(ReadBinary(TextToBinary(text)));
+  auto* f = static_cast<TForm*>(root.get());
+  EXPECT_EQ(f->PixelsPerInch(), 96);
+  EXPECT_EQ(f->ClientWidth(), 400);
+  EXPECT_EQ(f->ClientHeight(), 300);
+  EXPECT_EQ(f->Font()->GetHeight(), -12);
+  auto* box = static_cast<TScrollBox*>(f->FindComponent("Box"));
+  EXPECT_EQ(box->BoundsRect(), (TRect{0, 0, 203, 103}));
+  EXPECT_EQ(box->HorzScrollBar()->Range(), 600);
+  // Edges are scaled, so 31 + 150 = 181 ends at 121 and the width follows from that.
+  EXPECT_EQ(static_cast<TControl*>(f->FindComponent("Inner"))->BoundsRect(),
+            (TRect{21, 10, 121, 40}));
+  auto* note = static_cast<TLabel*>(f->FindComponent("Note"));
+  EXPECT_EQ(note->Font()->GetHeight(), -16);
+  EXPECT_EQ(static_cast<TControl*>(f->FindComponent("Bottom"))->BoundsRect(),
+            (TRect{0, 260, 400, 300}))
+      << "aligned children are laid out again in the scaled form";
+
+  // Written back it carries the screen's resolution and reads unchanged.
+  const String scaled = BinaryToText(WriteBinary(f));
+  EXPECT_NE(scaled.find("PixelsPerInch = 96"), String::npos) << scaled;
+  TOwned<TComponent> again(ReadBinary(TextToBinary(scaled)));
+  EXPECT_EQ(BinaryToText(WriteBinary(again.get())), scaled);
+
+  // Scaled off, the form is taken as it stands.
+  String unscaled = text;
+  unscaled.insert(unscaled.find("  TextHeight"), "  Scaled = False\r\n");
+  TOwned<TComponent> kept(ReadBinary(TextToBinary(unscaled)));
+  EXPECT_EQ(static_cast<TForm*>(kept.get())->ClientWidth(), 600);
+  EXPECT_EQ(static_cast<TForm*>(kept.get())->PixelsPerInch(), 144);
+}
+
+TEST_F(FormStreaming, ScrollBarsStreamTheirRangeOnlyWhenItIsFixed) {
+  TOwned<TForm> f(New<TForm>(nullptr));
+  f->SetName("Scrolling");
+  auto* box = Make<TScrollBox>(f.get(), f.get(), "Box");
+  Make<TButton>(f.get(), box, "Far")->SetBounds(500, 300, 75, 25);
+  const String automatic = BinaryToText(WriteBinary(f.get()));
+  EXPECT_EQ(automatic.find("ScrollBar"), String::npos) << automatic;
+
+  box->HorzScrollBar()->SetRange(800);
+  box->VertScrollBar()->SetIncrement(16);
+  const String fixed = BinaryToText(WriteBinary(f.get()));
+  EXPECT_NE(fixed.find("HorzScrollBar.Range = 800"), String::npos) << fixed;
+  EXPECT_NE(fixed.find("VertScrollBar.Increment = 16"), String::npos) << fixed;
+  EXPECT_NE(fixed.find("VertScrollBar.Range = 325"), String::npos) << fixed;
+  EXPECT_NE(fixed.find("AutoScroll = False"), String::npos) << fixed;
+  TOwned<TComponent> copy(ReadBinary(TextToBinary(fixed)));
+  auto* box2 = static_cast<TScrollBox*>(copy->FindComponent("Box"));
+  EXPECT_FALSE(box2->AutoScroll());
+  EXPECT_EQ(box2->HorzScrollBar()->Range(), 800);
+  EXPECT_EQ(box2->VertScrollBar()->Range(), 325);
+  EXPECT_EQ(BinaryToText(WriteBinary(copy.get())), fixed);
 }
 
 } // namespace
