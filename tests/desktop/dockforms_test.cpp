@@ -264,13 +264,7 @@ TEST_F(DockFormsTest, CorruptPaneLayoutIsReportedAndTheClientsStay) {
   auto* host = New<TJoinDockForm>(Owner.get());
   host->SetDeskSection("Join");
   std::vector<String> shown;
-  Application->OnException = [&](std::exception_ptr e) {
-    try {
-      std::rethrow_exception(e);
-    } catch (const Exception& x) {
-      shown.push_back(x.Message());
-    }
-  };
+  ShowExceptionsIn(shown);
   // Version 1, two panes, then the data stops.
   auto ini = IniFrom("[Join]\nCreate=1\nVisible=1\nDockClients=A,B\n"
                      "DockSiteData=0100000002000000FF\n[Gone]\nCreate=1\n");
