@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 using namespace fw;
 
@@ -95,9 +96,17 @@ private:
       host = host->Parent();
     auto* h = dynamic_cast<TBaseDockHostForm*>(host);
     if (!h) return "elsewhere";
+    // Tabs are seen in tab order, panes in dock order.
+    std::vector<TControl*> clients;
+    if (auto* tabs = dynamic_cast<TTabDockHostForm*>(h))
+      for (Integer i = 0; i < tabs->PageControl()->PageCount(); ++i)
+        clients.push_back(tabs->PageControl()->Pages(i)->DockedControl());
+    else
+      for (Integer i = 0; i < h->ClientCount(); ++i)
+        clients.push_back(h->Clients(i));
     String r = h->ClassName() + "(";
-    for (Integer i = 0; i < h->ClientCount(); ++i) {
-      auto* f = dynamic_cast<TDesktopForm*>(h->Clients(i));
+    for (TControl* c : clients) {
+      auto* f = dynamic_cast<TDesktopForm*>(c);
       r += (f ? f->DeskSection() : String("?")) + " ";
     }
     return r + ") in " + Place(h);

@@ -94,24 +94,6 @@ TRect WorkAreaToScreen(const TRect& r) {
   return Offset(r, o.X, o.Y);
 }
 
-// Brings a rectangle (screen coordinates) that lies off every monitor back to the first one, and
-// keeps it no larger than the monitor it is on.
-TRect BringOnScreen(TRect r, bool maximized) {
-  TMonitor* m = Screen()->MonitorFromPoint({r.Left, r.Top}, mdNull);
-  if (!m) m = Screen()->MonitorFromPoint({r.Right - 1, r.Top}, mdNull);
-  if (!m) {
-    m = Screen()->Monitors(0);
-    const TRect& w = m->WorkareaRect();
-    r = Offset(r, w.Left - r.Left, w.Top - r.Top);
-  }
-  if (!maximized) {
-    const TRect& w = m->WorkareaRect();
-    if (r.Width() > w.Width()) r.Right = r.Left + w.Width();
-    if (r.Height() > w.Height()) r.Bottom = r.Top + w.Height();
-  }
-  return r;
-}
-
 String ExceptionClassName(const std::exception& e) {
   int status = 0;
   std::unique_ptr<char, void (*)(void*)> name(
@@ -141,6 +123,22 @@ Integer DesktopRelativeToActual(Integer value, Integer extent) {
 }
 
 TRect DesktopWorkArea() { return Screen()->WorkAreaRect(); }
+
+TRect DesktopFitOnScreen(TRect r, bool maximized) {
+  TMonitor* m = Screen()->MonitorFromPoint({r.Left, r.Top}, mdNull);
+  if (!m) m = Screen()->MonitorFromPoint({r.Right - 1, r.Top}, mdNull);
+  if (!m) {
+    m = Screen()->Monitors(0);
+    const TRect& w = m->WorkareaRect();
+    r = Offset(r, w.Left - r.Left, w.Top - r.Top);
+  }
+  if (!maximized) {
+    const TRect& w = m->WorkareaRect();
+    if (r.Width() > w.Width()) r.Right = r.Left + w.Width();
+    if (r.Height() > w.Height()) r.Bottom = r.Top + w.Height();
+  }
+  return r;
+}
 
 std::vector<String> SplitDeskSections(std::string_view list) {
   std::vector<String> names;
@@ -270,7 +268,7 @@ void TDesktopForm::ApplyPlacement() {
     const TRect r = tool ? p.NormalPosition : WorkAreaToScreen(p.NormalPosition);
     const bool maximized =
         p.ShowCmd == SW_SHOWMAXIMIZED || (p.ShowCmd == SW_HIDE && WindowState() == wsMaximized);
-    const TRect onScreen = BringOnScreen(r, maximized);
+    const TRect onScreen = DesktopFitOnScreen(r, maximized);
     p.NormalPosition = tool ? onScreen : ScreenToWorkArea(onScreen);
   }
   FWindowPlacementDirty = false;
@@ -445,6 +443,14 @@ void TDesktopForm::UndockForm() {
   TOnExit enable([host] { host->EnableAlign(); });
   ManualDock(nullptr);
   SetAlign(alNone);
+  SetBoundsRect(DesktopFitOnScreen(BoundsRect(), false));
+}
+
+void TDesktopForm::LoadNestedWindowState(TDesktopForm* form, TCustomIniFile* Desktop) {
+  if (form->FLoadingNested) return;
+  form->FLoadingNested = true;
+  TOnExit done([form] { form->FLoadingNested = false; });
+  form->LoadWindowState(Desktop);
 }
 
 void TDesktopForm::LockUpdates() {
@@ -533,7 +539,7 @@ void TDesktopForm::LoadDockStream(TCustomIniFile* DeskTop, const String& Section
   for (TDesktopForm* f : touched) {
     f->SetLoadingFromDockStream(true);
     try {
-      f->LoadWindowState(DeskTop);
+      LoadNestedWindowState(f, DeskTop);
     } catch (Exception& e) {
       const String message = e.Message();
       e.SetMessage(Format(sLoadingDesktopFailed,
@@ -591,7 +597,8 @@ void TDesktopFormClassItem::LoadWindow(TCustomIniFile* Desktop) {
         creator->DesktopFormCreated(FDeskSection);
     }
     if (!Desktop->ReadBool(FDeskSection, sKeyDocked, false))
-      if (auto* f = dynamic_cast<TDesktopForm*>(*field)) f->LoadWindowState(Desktop);
+      if (auto* f = dynamic_cast<TDesktopForm*>(*field))
+        TDesktopForm::LoadNestedWindowState(f, Desktop);
   } else if (*field) {
     (*field)->Hide();
   }

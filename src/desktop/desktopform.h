@@ -73,6 +73,9 @@ Integer DesktopActualToRelative(Integer value, Integer extent);
 Integer DesktopRelativeToActual(Integer value, Integer extent);
 /// The work area relative values are measured against: the primary monitor's.
 TRect DesktopWorkArea();
+/// `r` (screen coordinates) moved to the first monitor's work area when neither top corner is
+/// on a monitor, and, unless `maximized`, made no larger than the work area it is on.
+TRect DesktopFitOnScreen(TRect r, bool maximized);
 
 /// Told its section when a desktop load created it.
 struct IDesktopFormCreator : virtual IInterface {
@@ -142,7 +145,8 @@ public:
   /// Maximising takes the work area of the window's monitor; returning to normal restores the
   /// rectangle the window had.
   void ChangeWindowState(TWindowState value);
-  /// Undocks with the host's redrawing switched off meanwhile; no alignment afterwards.
+  /// Undocks with the host's redrawing switched off meanwhile; no alignment afterwards. The
+  /// window floats on screen.
   void UndockForm();
 
   // Conversions of (x, y) and (width, height) in place.
@@ -156,6 +160,10 @@ public:
   Integer CrackHeight(TCustomIniFile* Desktop, std::string_view key, Integer defaultValue) const;
 
   void SetVisible(bool value) override;
+
+  /// LoadWindowState, unless a load of `form` is already under way further up (a damaged
+  /// desktop can name hosts inside each other).
+  static void LoadNestedWindowState(TDesktopForm* form, TCustomIniFile* Desktop);
 
 protected:
   bool FSaveStateNecessary = false;
@@ -172,10 +180,10 @@ private:
   TWindowPlacement FWindowPlacement;
   bool FWindowPlacementDirty = false;
   TRect FLastLoadedBounds{};
+  bool FLoadingNested = false;
   // The normal rectangle while the window is maximised or minimised.
   TRect FRestored{};
   bool FHasRestored = false;
-  bool FPositionsRelative = true; // the section being read holds relative positions
 };
 
 using TDesktopFormClass = TClass;

@@ -153,11 +153,9 @@ TBaseDockHostForm* TDockableForm::CreateDockParent(TDragDockObject* source) {
                                 : New<TJoinDockForm>(owner);
   TWinControl* site = HostDockSite();
   TResizeSuspension suspend(site);
-  if (!site) {
-    host->SetBoundsRect(BoundsRect());
-  } else {
+  host->SetBoundsRect(BoundsRect());
+  if (site) {
     // The host takes this window's place in its site.
-    host->SetBoundsRect(BoundsRect());
     host->ManualDock(site, this, Align());
     host->Show();
   }
@@ -232,6 +230,12 @@ const std::vector<TBaseDockHostForm*>& TBaseDockHostForm::Hosts() { return Livin
 void TBaseDockHostForm::AssignHostNumber(std::string_view prefix, Integer number) {
   FHostDockNumber = number > 0 ? number : NextHostNumber(prefix);
   SetDeskSection(Format("%s%d", {String(prefix), FHostDockNumber}));
+  // Pane layouts find their panes by name; a name already taken leaves the host without one.
+  if (Name().empty() || HostNumberOf(Name(), prefix) > 0) try {
+      SetName(DeskSection());
+    } catch (const Exception&) {
+      SetName("");
+    }
 }
 
 String TBaseDockHostForm::ClientCaptions() {
@@ -284,7 +288,7 @@ void TBaseDockHostForm::CheckFinalUndock() {
     } else {
       const Integer w = last->UndockWidth() > 0 ? last->UndockWidth() : Width();
       const Integer h = last->UndockHeight() > 0 ? last->UndockHeight() : Height();
-      last->ManualFloat({Left(), Top(), Left() + w, Top() + h});
+      last->ManualFloat(DesktopFitOnScreen({Left(), Top(), Left() + w, Top() + h}, false));
     }
     last->Show();
   }
@@ -441,7 +445,7 @@ void TTabDockHostForm::LoadWindowState(TCustomIniFile* Desktop) {
       if (TTabDockInfo* info = GetDockClientInfo(f)) info->ShowClient();
     }
     if (TTabDockInfo* info = GetDockClientInfo(f)) info->SetTabIndex(tab++);
-    f->LoadWindowState(Desktop);
+    LoadNestedWindowState(f, Desktop);
   }
   if (FPageControl->PageCount() == 1) FPageControl->Pages(0)->SetTabVisible(false);
 
@@ -589,6 +593,7 @@ void LoadDockHostForms(TCustomIniFile* Desktop) {
       made.push_back(host);
     }
     host->AssignHostNumber(tabs ? sTabDockHostSection : sJoinDockHostSection, tabs ? tabs : joins);
+    host->SetDeskSection(name); // as the file spells it: "JoinDockHost01" stays itself
     AddLoadedDesktopForm(host);
   }
   // Every host exists before any loads, so that hosts inside hosts are found; a docked host is
@@ -598,7 +603,7 @@ void LoadDockHostForms(TCustomIniFile* Desktop) {
         Desktop->ReadBool(host->DeskSection(), sKeyDocked, false))
       continue;
     try {
-      host->LoadWindowState(Desktop);
+      TDesktopForm::LoadNestedWindowState(host, Desktop);
     } catch (const EAbort&) {
     }
   }

@@ -84,10 +84,6 @@ public:
   /// "Dockable" and the dock sizes first, then the window keys, then "StayOnTop".
   void LoadWindowState(TCustomIniFile* Desktop) override;
 
-protected:
-  bool FAboutToDestroy = false;
-  bool FVisibleOnUndock = false;
-
 private:
   bool FDockable = true;
   bool FDropOnTabs = false;

@@ -141,7 +141,8 @@ void TEditorDockPanel::ResumeResize() {
 }
 
 void TEditorDockPanel::SetExtent(Integer value) {
-  value = std::max(value, 0);
+  // Never more than the screen, whatever a file or a window's dock size says.
+  value = std::clamp(value, 0, Horizontal() ? Screen()->Height() : Screen()->Width());
   if (Horizontal())
     SetHeight(value);
   else
@@ -270,8 +271,7 @@ void TEditorDockPanel::LoadState(TCustomIniFile* Desktop, const String& SizeKey,
   Integer size = Desktop->ReadInteger(section, SizeKey, 0);
   if (Desktop->ReadBool(section, sKeyPercentageSizes, false))
     size = DesktopRelativeToActual(size, Horizontal() ? Screen()->Height() : Screen()->Width());
-  // Never more than the screen, whatever the file says.
-  SetExtent(std::min(size, Horizontal() ? Screen()->Height() : Screen()->Width()));
+  SetExtent(size);
   {
     SuspendResize();
     TOnExit resume([this] { ResumeResize(); });

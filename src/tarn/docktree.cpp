@@ -106,8 +106,11 @@ void TDockTree::LoadFromStream(TStream& stream) {
   FSite->DisableAlign();
   std::vector<TControl*> order;
   for (const TSavedZone& z : zones) {
-    auto it = std::find_if(FClients.begin(), FClients.end(),
-                           [&](TControl* c) { return SameText(c->Name(), z.Name); });
+    // Each client takes one zone: a name given twice (or clients without names) must not
+    // place a client twice.
+    auto it = std::find_if(FClients.begin(), FClients.end(), [&](TControl* c) {
+      return SameText(c->Name(), z.Name) && std::find(order.begin(), order.end(), c) == order.end();
+    });
     if (it == FClients.end()) continue;
     TControl* c = *it;
     c->SetAlign(z.Side);

@@ -65,6 +65,16 @@ protected:
     if (fw::Application) fw::Application->OnException = nullptr;
   }
 
+  /// The application's exception display appends each message to `shown`.
+  static void ShowExceptionsIn(std::vector<fw::String>& shown) {
+    fw::Application->OnException = [&shown](std::exception_ptr e) {
+      try {
+        std::rethrow_exception(e);
+      } catch (const fw::Exception& x) {
+        shown.push_back(x.Message());
+      }
+    };
+  }
   /// A host variable named `name`, empty at first.
   fw::TCustomForm*& Field(const fw::String& name) {
     auto& slot = Fields[name];

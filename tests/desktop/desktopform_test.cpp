@@ -358,13 +358,7 @@ TEST_F(DesktopTest, FailingDockClientIsReportedWithFileAndWindowAndLoadingGoesOn
   AddLoadedDesktopForm(bad);
   AddLoadedDesktopForm(good);
   std::vector<String> shown;
-  Application->OnException = [&](std::exception_ptr e) {
-    try {
-      std::rethrow_exception(e);
-    } catch (const Exception& x) {
-      shown.push_back(x.Message());
-    }
-  };
+  ShowExceptionsIn(shown);
   auto ini = IniFrom("[Site]\nClients=Bad,Good\nLayout=0102ZZ\n"
                      "[Good]\nCreate=1\nDocked=1\nVisible=1\n");
   site->LoadDockClients(ini.get(), "Clients", site);

@@ -65,6 +65,20 @@ TEST_F(DockFormsTest, DropInTheMiddleMakesTabsAndNearAnEdgeJoins) {
   EXPECT_EQ(left->HostDockSite(), joinHost);
   EXPECT_EQ(joinHost->Caption(), "Left caption, Right caption");
   EXPECT_EQ(joinHost->DeskSection(), "JoinDockHost1");
+
+  // A docked window's host takes its place in the site.
+  auto* site = Window<TDesktopForm>("Site");
+  site->SetDockSite(true);
+  auto* docked = Tool("Docked", Rect(0, 0, 200, 200));
+  docked->ManualDock(site, nullptr, alLeft);
+  auto* other = Tool("Other", Rect(0, 0, 200, 200));
+  TDragDockObject drop(other);
+  TBaseDockHostForm* inSite = docked->CreateDockParent(&drop);
+  EXPECT_EQ(inSite->HostDockSite(), site);
+  EXPECT_EQ(inSite->Align(), alLeft);
+  EXPECT_EQ(docked->HostDockSite(), inSite);
+  EXPECT_EQ(other->HostDockSite(), inSite);
+  EXPECT_EQ(site->DockClientCount(), 1);
 }
 
 TEST_F(DockFormsTest, UndockingTheSecondLastClientDissolvesTheHost) {
@@ -82,6 +96,16 @@ TEST_F(DockFormsTest, UndockingTheSecondLastClientDissolvesTheHost) {
   EXPECT_TRUE(a->Visible());
   // At the host's place, with the size it had when it floated.
   EXPECT_EQ(a->BoundsRect(), Rect(50, 60, 600, 400));
+
+  // An undock size larger than the screen (a desktop file once gave one) is cut to fit.
+  auto* e = Tool("E", Rect(100, 100, 600, 400));
+  auto* f = Tool("F", Rect(800, 100, 300, 250));
+  ASSERT_NE(DropDockable(f, e, {105, 300}), nullptr);
+  e->SetUndockWidth(5000);
+  e->SetUndockHeight(3000);
+  f->Free();
+  Application->ProcessMessages();
+  EXPECT_EQ(e->BoundsRect(), Rect(100, 100, 1920, 1040));
 
   // A docked host is replaced in its site by its last client.
   auto* site = Window<TDesktopForm>("Site");
@@ -240,13 +264,7 @@ TEST_F(DockFormsTest, CorruptPaneLayoutIsReportedAndTheClientsStay) {
   auto* host = New<TJoinDockForm>(Owner.get());
   host->SetDeskSection("Join");
   std::vector<String> shown;
-  Application->OnException = [&](std::exception_ptr e) {
-    try {
-      std::rethrow_exception(e);
-    } catch (const Exception& x) {
-      shown.push_back(x.Message());
-    }
-  };
+  ShowExceptionsIn(shown);
   // Version 1, two panes, then the data stops.
   auto ini = IniFrom("[Join]\nCreate=1\nVisible=1\nDockClients=A,B\n"
                      "DockSiteData=0100000002000000FF\n[Gone]\nCreate=1\n");
@@ -256,4 +274,24 @@ TEST_F(DockFormsTest, CorruptPaneLayoutIsReportedAndTheClientsStay) {
   EXPECT_EQ(b->HostDockSite(), host);
   host->SetDeskSection("Gone");
   EXPECT_THROW(host->LoadWindowState(ini.get()), EAbort);
+}
+
+TEST_F(DockFormsTest, HostSectionsKeepTheirSpellingAndHostsNamingEachOtherLoad) {
+  Tool("A", Rect(100, 100, 600, 400));
+  Tool("B", Rect(800, 100, 300, 250));
+  Tool("C", Rect(800, 500, 300, 250));
+  // Each host names the other; the second spelling of the first one's number is another host.
+  auto ini = IniFrom("[JoinDockHost1]\nCreate=1\nVisible=1\nDockClients=A,JoinDockHost01\n"
+                     "DockSiteData=00\n"
+                     "[JoinDockHost01]\nCreate=1\nVisible=1\nDocked=1\n"
+                     "DockClients=B,C,JoinDockHost1\nDockSiteData=00\n");
+  LoadDockHostForms(ini.get());
+  auto* outer = dynamic_cast<TJoinDockForm*>(FindLoadedDesktopForm("JoinDockHost1"));
+  auto* inner = dynamic_cast<TJoinDockForm*>(FindLoadedDesktopForm("JoinDockHost01"));
+  ASSERT_NE(outer, nullptr);
+  ASSERT_NE(inner, nullptr);
+  EXPECT_EQ(inner->DeskSection(), "JoinDockHost01");
+  EXPECT_EQ(inner->HostDockSite(), outer);
+  EXPECT_EQ(inner->ClientCount(), 2);
+  EXPECT_EQ(outer->HostDockSite(), nullptr);
 }

@@ -107,6 +107,12 @@ TEST_F(DockPanelTest, EmptyPanelTakesTheDockSizeAndCollapsesWhenTheLastClientLea
   EXPECT_EQ(drop.DockRect.Width(), Main->ClientWidth() / 2);
   Panel->DockDrop(&drop, 0, 0);
   EXPECT_EQ(Panel->Width(), Main->ClientWidth() / 2);
+
+  // A dock width from a damaged desktop never makes the panel wider than the screen.
+  b->ManualFloat({0, 0, 100, 100});
+  b->SetLRDockWidth(5000);
+  b->ManualDock(Panel);
+  EXPECT_EQ(Panel->Width(), 1920);
 }
 
 TEST_F(DockPanelTest, TopPanelAddsTheCaptionForHorizontalCaptions) {
