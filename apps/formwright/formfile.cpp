@@ -24,10 +24,10 @@ using namespace fw;
 
 namespace {
 constexpr const char* kFormatNames[] = {"binary", "text", "resource"};
-constexpr const char* SUnknownFormat = "not a form file (neither binary nor text)";
-constexpr const char* STrailingBytes = "Unexpected data after the component at byte %d";
-constexpr const char* STrailingText = "End of text expected on line %d, column %d";
-constexpr const char* SChangedWhileRead = "the file changed while it was read";
+constexpr std::string_view sUnknownFormat = "not a form file (neither binary nor text)";
+constexpr std::string_view sTrailingBytes = "Unexpected data after the component at byte %d";
+constexpr std::string_view sTrailingText = "End of text expected on line %d, column %d";
+constexpr std::string_view sChangedWhileRead = "the file changed while it was read";
 } // namespace
 
 const char* FormatName(FormFormat f) { return kFormatNames[static_cast<int>(f)]; }
@@ -120,7 +120,7 @@ int ClaimSlot(void* map, std::size_t size) {
 }
 
 [[noreturn]] void CannotOpen(const std::string& path, int error) {
-  throw EFOpenError(Format(SFOpenError, path, std::strerror(error)));
+  throw EFOpenError(Format(sFOpenError, path, std::strerror(error)));
 }
 
 // The binary component of a binary or resource file, and its offset in the file. Raises for a
@@ -133,12 +133,12 @@ std::string_view BinaryComponent(const FormFile& file, Int64& base) {
     ReadResourceHeader(s);
     base = s.Position();
   }
-  if (base > static_cast<Int64>(data.size())) throw EReadError(Format(SReadPastEnd, base));
+  if (base > static_cast<Int64>(data.size())) throw EReadError(Format(sReadPastEnd, base));
   return data.substr(static_cast<std::size_t>(base));
 }
 
 void CheckWhole(std::string_view data, Int64 base, std::size_t consumed) {
-  if (consumed != data.size()) throw EReadError(Format(STrailingBytes, base + Int64(consumed)));
+  if (consumed != data.size()) throw EReadError(Format(sTrailingBytes, base + Int64(consumed)));
 }
 
 // Raises unless only blanks follow the component that ends at `end`.
@@ -148,7 +148,7 @@ void CheckTextEnd(std::string_view all, std::size_t end) {
   std::size_t lineStart = all.rfind('\n', at);
   lineStart = lineStart == std::string_view::npos ? 0 : lineStart + 1;
   auto line = std::count(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(at), '\n') + 1;
-  throw EParserError(Format(STrailingText, line, at - lineStart + 1));
+  throw EParserError(Format(sTrailingText, line, at - lineStart + 1));
 }
 
 void WriteComponent(std::string_view binary, FormFormat target, TStream& out) {
@@ -239,7 +239,7 @@ void LoadFormFile(const std::string& path, FormFile& file) {
     file.Format = FormFormat::Text;
     return;
   case sofUnknown:
-    throw EReadError(SUnknownFormat);
+    throw EReadError(sUnknownFormat);
   }
 }
 
@@ -278,10 +278,10 @@ void Convert(const FormFile& file, FormFormat target, TStream& out, TTextSyntax 
   } catch (const EFCreateError&) {
     throw;
   } catch (const Exception&) {
-    if (file.Lost()) throw EReadError(SChangedWhileRead);
+    if (file.Lost()) throw EReadError(sChangedWhileRead);
     throw;
   }
-  if (file.Lost()) throw EReadError(SChangedWhileRead);
+  if (file.Lost()) throw EReadError(sChangedWhileRead);
 }
 
 void ToBinary(const FormFile& file, TMemoryStream& binary, TTextSyntax syntax) {
@@ -314,7 +314,7 @@ ConvertReport ConvertFile(const std::string& in, const std::string& out,
 
 namespace {
 void DumpObject(TBinaryReaderCore& r, int level, std::FILE* out) {
-  if (++r.Depth() > kMaxNesting) r.ErrorAt(SNestingTooDeep);
+  if (++r.Depth() > kMaxNesting) r.ErrorAt(sNestingTooDeep);
   TFilerFlags flags;
   Integer childPos;
   r.ReadPrefix(flags, childPos);

@@ -1,6 +1,7 @@
 // Benchmarks of the structure tree: repopulating a module's tree, one insert or delete with its
 // display update, and sprig-type lookups among many registrations.
 #include "treeintf/rootsprig.h"
+#include "treeintf/sprigtreeview.h"
 
 #include <benchmark/benchmark.h>
 
@@ -80,6 +81,19 @@ private:
   }
 };
 
+/// The list display above, attached to a root.
+struct TListDisplay {
+  IPtr<TListView> View{new TListView};
+  void Show(TRootSprig* root) { root->SetSprigDesigner(IPtr<ISprigDesigner>(View.get())); }
+};
+
+/// A real tree-view control behind the structure tree's adapter.
+struct TTreeViewDisplay {
+  TOwned<TTreeView> Tree{New<TTreeView>(nullptr)};
+  IPtr<TSprigTreeView> Adapter{New<TSprigTreeView>(Tree.get())};
+  void Show(TRootSprig* root) { Adapter->Show(root); }
+};
+
 /// A module of n controls: flat (all on the form) or nested (panels of ten, three deep).
 struct TModule {
   TOwned<TComponent> Form;
@@ -130,11 +144,11 @@ BENCHMARK(BM_BuildTreeNested)->Arg(1000)->Arg(10000)->Arg(50000)->Unit(benchmark
 
 // A full repopulation pass over an existing tree, with the display kept in step: what every
 // modification of the module costs.
-void Repopulate(benchmark::State& state, bool nested) {
+template <class D = TListDisplay> void Repopulate(benchmark::State& state, bool nested) {
   TModule m(static_cast<std::size_t>(state.range(0)), nested);
   TOwned<TRootSprig> root(new TRootSprig(m.Form.get()));
-  IPtr<TListView> view(new TListView);
-  root->SetSprigDesigner(IPtr<ISprigDesigner>(view.get()));
+  D display;
+  display.Show(root.get());
   for (auto _ : state) {
     root->ItemsModified(true);
     root->RefreshTreeView();
@@ -148,11 +162,11 @@ BENCHMARK(BM_RepopulateFlat)->Arg(1000)->Arg(10000)->Arg(50000)->Unit(benchmark:
 BENCHMARK(BM_RepopulateNested)->Arg(1000)->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond);
 
 // One insert and one delete, each announced and shown: independent of the module's size.
-void InsertDelete(benchmark::State& state, bool nested) {
+template <class D = TListDisplay> void InsertDelete(benchmark::State& state, bool nested) {
   TModule m(static_cast<std::size_t>(state.range(0)), nested);
   TOwned<TRootSprig> root(new TRootSprig(m.Form.get()));
-  IPtr<TListView> view(new TListView);
-  root->SetSprigDesigner(IPtr<ISprigDesigner>(view.get()));
+  D display;
+  display.Show(root.get());
   TBenchControl* parent = nested ? m.Controls[m.Controls.size() / 20] : nullptr;
   for (auto _ : state) {
     auto* c = New<TBenchControl>(m.Form.get());
@@ -171,6 +185,40 @@ void BM_InsertDeleteFlat(benchmark::State& state) { InsertDelete(state, false); 
 void BM_InsertDeleteNested(benchmark::State& state) { InsertDelete(state, true); }
 BENCHMARK(BM_InsertDeleteFlat)->Arg(1000)->Arg(10000)->Arg(50000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_InsertDeleteNested)->Arg(1000)->Arg(10000)->Arg(50000)->Unit(benchmark::kMicrosecond);
+
+// The same two with a tree-view control as the display.
+void BM_RepopulateTreeViewFlat(benchmark::State& state) {
+  Repopulate<TTreeViewDisplay>(state, false);
+}
+void BM_RepopulateTreeViewNested(benchmark::State& state) {
+  Repopulate<TTreeViewDisplay>(state, true);
+}
+void BM_InsertDeleteTreeViewFlat(benchmark::State& state) {
+  InsertDelete<TTreeViewDisplay>(state, false);
+}
+void BM_InsertDeleteTreeViewNested(benchmark::State& state) {
+  InsertDelete<TTreeViewDisplay>(state, true);
+}
+BENCHMARK(BM_RepopulateTreeViewFlat)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(50000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RepopulateTreeViewNested)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(50000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_InsertDeleteTreeViewFlat)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(50000)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_InsertDeleteTreeViewNested)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(50000)
+    ->Unit(benchmark::kMicrosecond);
 
 // ---- sprig-type lookup -----------------------------------------------------------------------
 

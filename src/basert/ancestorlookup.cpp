@@ -49,6 +49,15 @@ TComponent* FindAncestorChild(const std::vector<TComponent*>& ancestorChildren,
   return nullptr;
 }
 
+TComponent* FindAncestorChild(const std::vector<TComponent*>& ancestorChildren,
+                              const TComponent* component, std::size_t hint) {
+  if (hint < ancestorChildren.size()) {
+    TComponent* a = ancestorChildren[hint];
+    if (a && !component->Name().empty() && SameName(a->Name(), component->Name())) return a;
+  }
+  return FindAncestorChild(ancestorChildren, component);
+}
+
 bool FindDesignedAncestor(TAncestorLookup& lookup, TComponent* component, TComponent* moduleRoot,
                           const TFindAncestorRoot& findRoot) {
   if (lookup.Ancestor || !findRoot || component == moduleRoot || !IsDesignedClass ||

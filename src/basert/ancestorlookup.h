@@ -34,6 +34,11 @@ extern bool (*IsDesignedClass)(TClass cls) noexcept;
 /// ignoring case (an unnamed component pairs with an unnamed one only); null when none.
 TComponent* FindAncestorChild(const std::vector<TComponent*>& ancestorChildren,
                               const TComponent* component);
+/// The same, trying the entry at `hint` first (where the ancestor's order puts the counterpart),
+/// so that pairing children in order stays linear. A named entry there with the same name is
+/// taken: names are unique among siblings.
+TComponent* FindAncestorChild(const std::vector<TComponent*>& ancestorChildren,
+                              const TComponent* component, std::size_t hint);
 
 /// A component without a counterpart whose class was made for another designed module (an
 /// instance of a designed frame) inherits from that module's root: when `findRoot` knows it,

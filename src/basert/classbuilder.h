@@ -135,10 +135,10 @@ template <class T, class Base = void> class TClassBuilder {
   static_assert(detail::DeclaresOwnClass<T>, "the class lacks FW_CLASS(T) in its body");
 
 public:
-  explicit TClassBuilder(String name, String unitName = {})
+  explicit TClassBuilder(String name, std::string_view unitName = {})
       : FRec(std::make_unique<TClassRec>()), FType(std::make_unique<TTypeInfo>()) {
     FRec->ClassName = std::move(name);
-    FRec->UnitName = std::move(unitName);
+    FRec->UnitName = String(unitName);
     FFactories = std::make_shared<std::vector<TFactory>>();
   }
 

@@ -74,7 +74,7 @@ TRegistry& Registry() {
 
 void AddTo(TClassGroup* g, TClass cls, const String& name) {
   auto [it, inserted] = g->Classes.emplace(name, TEntry{cls, CurrentGroup});
-  if (!inserted && it->second.Class != cls) throw EFilerError(Format(SDuplicateClass, name));
+  if (!inserted && it->second.Class != cls) throw EFilerError(Format(sDuplicateClass, name));
 }
 
 } // namespace
@@ -88,7 +88,7 @@ void RegisterClass(TClass cls) {
     auto it = g->Classes.find(c->ClassName);
     if (it != g->Classes.end()) {
       if (it->second.Class == c) break;
-      throw EFilerError(Format(SDuplicateClass, c->ClassName));
+      throw EFilerError(Format(sDuplicateClass, c->ClassName));
     }
     AddTo(g, c, c->ClassName);
   }
@@ -126,6 +126,16 @@ void RegisterComponents(const String& page, std::initializer_list<TClass> classe
   RegisterComponents(page, std::span<const TClass>(classes.begin(), classes.size()));
 }
 
+TRegisterNoIconProc RegisterNoIconProc = nullptr;
+
+void RegisterNoIcon(std::span<const TClass> classes) {
+  if (RegisterNoIconProc) RegisterNoIconProc(classes);
+}
+
+void RegisterNoIcon(std::initializer_list<TClass> classes) {
+  RegisterNoIcon(std::span<const TClass>(classes.begin(), classes.size()));
+}
+
 void UnRegisterClasses(std::initializer_list<TClass> classes) {
   for (TClass c : classes)
     UnRegisterClass(c);
@@ -142,7 +152,7 @@ TClass GetClass(std::string_view name) {
 
 TClass FindClass(std::string_view name) {
   TClass c = GetClass(name);
-  if (!c) throw EClassNotFound(Format(SClassNotFound, name));
+  if (!c) throw EClassNotFound(Format(sClassNotFound, name));
   return c;
 }
 
@@ -196,7 +206,7 @@ TClass TClassFinder::GetClass(std::string_view name) const {
 
 TClass TClassFinder::FindClass(std::string_view name) const {
   TClass c = GetClass(name);
-  if (!c) throw EClassNotFound(Format(SClassNotFound, name));
+  if (!c) throw EClassNotFound(Format(sClassNotFound, name));
   return c;
 }
 

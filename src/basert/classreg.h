@@ -31,6 +31,13 @@ extern TRegisterComponentsProc RegisterComponentsProc;
 /// palette page; without a hook only the streaming registration happens.
 void RegisterComponents(const String& page, std::span<const TClass> classes);
 void RegisterComponents(const String& page, std::initializer_list<TClass> classes);
+/// The design-time hook of RegisterNoIcon: the classes are components without a palette icon.
+using TRegisterNoIconProc = void (*)(std::span<const TClass> classes);
+extern TRegisterNoIconProc RegisterNoIconProc;
+/// Hands the classes to RegisterNoIconProc (nothing without a hook): at design time their
+/// instances are not shown on a designed module.
+void RegisterNoIcon(std::span<const TClass> classes);
+void RegisterNoIcon(std::initializer_list<TClass> classes);
 /// The registered class of that name (ignoring case), looked up in the active group and then in
 /// the TPersistent group; null when none.
 TClass GetClass(std::string_view name);
@@ -72,7 +79,7 @@ private:
 /// they load. 0 is the environment's own.
 extern Integer CurrentGroup;
 
-inline constexpr const char* SDuplicateClass = "A class named %s already exists";
-inline constexpr const char* SClassNotFound = "Class %s not found";
+inline constexpr std::string_view sDuplicateClass = "A class named %s already exists";
+inline constexpr std::string_view sClassNotFound = "Class %s not found";
 
 } // namespace fw

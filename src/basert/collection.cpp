@@ -41,7 +41,7 @@ void TCollectionItem::SetIndex(Integer value) {
   if (cur < 0 || cur == value) return;
   auto& items = FCollection->FItems;
   if (value < 0 || value >= static_cast<Integer>(items.size()))
-    throw EListError(Format(SListIndexError, value));
+    throw EListError(Format(sListIndexError, value));
   items.erase(items.begin() + cur);
   items.insert(items.begin() + value, this);
   Changed(true);
@@ -78,7 +78,7 @@ TClass TOwnedCollection::StaticClass() {
 
 TCollection::TCollection(TClass itemClass) : FItemClass(itemClass) {
   if (!itemClass || !itemClass->InheritsFrom(TCollectionItem::StaticClass()))
-    throw EInvalidOperation(Format(SInvalidItemClass, itemClass ? itemClass->ClassName : "nil"));
+    throw EInvalidOperation(Format(sInvalidItemClass, itemClass ? itemClass->ClassName : "nil"));
 }
 
 TCollection::~TCollection() {
@@ -89,7 +89,7 @@ TCollection::~TCollection() {
 }
 
 TCollectionItem* TCollection::Items(Integer index) const {
-  if (index < 0 || index >= Count()) throw EListError(Format(SListIndexError, index));
+  if (index < 0 || index >= Count()) throw EListError(Format(sListIndexError, index));
   return FItems[static_cast<std::size_t>(index)];
 }
 
@@ -98,7 +98,7 @@ TCollectionItem* TCollection::Add() {
 }
 
 TCollectionItem* TCollection::Insert(Integer index) {
-  if (index < 0 || index > Count()) throw EListError(Format(SListIndexError, index));
+  if (index < 0 || index > Count()) throw EListError(Format(sListIndexError, index));
   TCollectionItem* item = Add();
   item->SetIndex(index);
   return item;
@@ -179,7 +179,7 @@ void TCollection::Changed() {
 
 void TCollection::InsertItem(TCollectionItem* item) {
   if (!item->InheritsFrom(FItemClass))
-    throw EInvalidOperation(Format(SInvalidItemClass, item->ClassName()));
+    throw EInvalidOperation(Format(sInvalidItemClass, item->ClassName()));
   FItems.push_back(item);
   item->FCollection = this;
   item->FID = FNextID++;

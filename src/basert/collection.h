@@ -109,6 +109,6 @@ public:
   }
 };
 
-inline constexpr const char* SInvalidItemClass = "Invalid collection item class %s";
+inline constexpr std::string_view sInvalidItemClass = "Invalid collection item class %s";
 
 } // namespace fw

@@ -72,8 +72,7 @@ HResult TComponent::QueryInterface(const TGUID& iid, void** obj) {
 // ---- ownership ---------------------------------------------------------------------------------
 
 TComponent* TComponent::Components(Integer index) const {
-  if (index < 0 || index >= ComponentCount())
-    throw EListError(Format(SListIndexError, index));
+  if (index < 0 || index >= ComponentCount()) throw EListError(Format(sListIndexError, index));
   return FComponents[static_cast<std::size_t>(index)];
 }
 
@@ -100,7 +99,7 @@ void TComponent::SetComponentIndex(Integer value) {
 void TComponent::InsertComponent(TComponent* component) {
   component->ValidateContainer(this);
   if (!component->FName.empty() && FindComponent(component->FName))
-    throw EComponentError(Format(SDuplicateName, component->FName));
+    throw EComponentError(Format(sDuplicateName, component->FName));
   ValidateRename(component, {}, component->FName);
   Insert(component);
   if (FComponentState.Contains(stateDesigning)) component->SetDesigning(true);
@@ -204,7 +203,7 @@ TComponent* TComponent::FindComponent(std::string_view name) const {
 void TComponent::SetName(const String& newName) {
   if (FName == newName) return;
   if (!newName.empty() && !IsValidIdent(newName))
-    throw EComponentError(Format(SInvalidName, newName));
+    throw EComponentError(Format(sInvalidName, newName));
   if (FOwner)
     FOwner->ValidateRename(this, FName, newName);
   else
@@ -216,7 +215,7 @@ void TComponent::ValidateRename(TComponent* component, const String& curName,
                                 const String& newName) {
   if (component && !SameText(curName, newName) && component->FOwner == this) {
     TComponent* existing = FindComponent(newName);
-    if (existing && existing != component) throw EComponentError(Format(SDuplicateName, newName));
+    if (existing && existing != component) throw EComponentError(Format(sDuplicateName, newName));
   }
   if (FDesigner) FDesigner->ValidateRename(component, curName, newName);
   if (FComponentState.Contains(stateDesigning) && FOwner)

@@ -76,8 +76,8 @@ struct IInterfaceComponentReference : virtual IInterface {
   virtual TComponent* GetComponent() = 0;
 };
 
-inline constexpr const char* SInvalidName = "'%s' is not a valid component name";
-inline constexpr const char* SDuplicateName = "A component named %s already exists";
+inline constexpr std::string_view sInvalidName = "'%s' is not a valid component name";
+inline constexpr std::string_view sDuplicateName = "A component named %s already exists";
 
 class TComponent : public TPersistent, public IInterfaceComponentReference {
   FW_CLASS(TComponent)
@@ -137,8 +137,10 @@ public:
   void SetInline(bool value);
   void SetDesignInstance(bool value);
   void SetSubComponent(bool isSubComponent);
-  void Updating() { FComponentState.Include(stateUpdating); }
-  void Updated() { FComponentState.Exclude(stateUpdating); }
+  /// Enter and leave the updating state around an ancestor update; descendants override them
+  /// to defer work until the update ends (Updated may raise).
+  virtual void Updating() { FComponentState.Include(stateUpdating); }
+  virtual void Updated() { FComponentState.Exclude(stateUpdating); }
   /// Called after the component was read from a stream; clears stateLoading.
   virtual void Loaded();
 

@@ -93,7 +93,7 @@ bool TryEncodeDate(Word year, Word month, Word day, TDateTime& date) noexcept {
 
 TDateTime EncodeDate(Word year, Word month, Word day) {
   TDateTime d;
-  if (!TryEncodeDate(year, month, day, d)) throw EConvertError(SDateEncodeError);
+  if (!TryEncodeDate(year, month, day, d)) throw EConvertError(sDateEncodeError);
   return d;
 }
 
@@ -105,7 +105,7 @@ bool TryEncodeTime(Word hour, Word min, Word sec, Word msec, TDateTime& time) no
 
 TDateTime EncodeTime(Word hour, Word min, Word sec, Word msec) {
   TDateTime t;
-  if (!TryEncodeTime(hour, min, sec, msec, t)) throw EConvertError(STimeEncodeError);
+  if (!TryEncodeTime(hour, min, sec, msec, t)) throw EConvertError(sTimeEncodeError);
   return t;
 }
 

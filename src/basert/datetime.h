@@ -9,11 +9,11 @@
 namespace fw {
 
 // Resource strings.
-inline constexpr char SInvalidDate[] = "'%s' is not a valid date";
-inline constexpr char SInvalidTime[] = "'%s' is not a valid time";
-inline constexpr char SInvalidDateTime[] = "'%s' is not a valid date and time";
-inline constexpr char SDateEncodeError[] = "Invalid argument to date encode";
-inline constexpr char STimeEncodeError[] = "Invalid argument to time encode";
+inline constexpr std::string_view SInvalidDate = "'%s' is not a valid date";
+inline constexpr std::string_view SInvalidTime = "'%s' is not a valid time";
+inline constexpr std::string_view SInvalidDateTime = "'%s' is not a valid date and time";
+inline constexpr std::string_view sDateEncodeError = "Invalid argument to date encode";
+inline constexpr std::string_view sTimeEncodeError = "Invalid argument to time encode";
 
 inline constexpr int HoursPerDay = 24;
 inline constexpr int MinsPerDay = HoursPerDay * 60;
@@ -29,11 +29,11 @@ Word DaysInAMonth(Word year, Word month) noexcept;
 Word DaysInMonth(TDateTime value) noexcept;
 
 /// Year 1 to 9999, month 1 to 12, day within the month; anything else fails (and EncodeDate
-/// raises EConvertError SDateEncodeError).
+/// raises EConvertError sDateEncodeError).
 bool TryEncodeDate(Word year, Word month, Word day, TDateTime& date) noexcept;
 TDateTime EncodeDate(Word year, Word month, Word day);
 /// Hour below 24, minute and second below 60, millisecond below 1000; otherwise fails (and
-/// EncodeTime raises EConvertError STimeEncodeError).
+/// EncodeTime raises EConvertError sTimeEncodeError).
 bool TryEncodeTime(Word hour, Word min, Word sec, Word msec, TDateTime& time) noexcept;
 TDateTime EncodeTime(Word hour, Word min, Word sec, Word msec);
 /// A date plus a time of day; for a date before 1899-12-30 the time is subtracted, since the

@@ -8,12 +8,14 @@
 namespace fw {
 
 /// Raised (as EListError and its kin) for an index outside a list.
-inline constexpr const char* SListIndexError = "List index out of bounds (%d)";
+inline constexpr std::string_view sListIndexError = "List index out of bounds (%d)";
 
 /// Base of every exception the system raises; carries the message text.
 class Exception : public std::exception {
 public:
   explicit Exception(String message) : FMessage(std::move(message)) {}
+  explicit Exception(std::string_view message) : FMessage(message) {}
+  explicit Exception(const char* message) : FMessage(message) {}
   const String& Message() const noexcept { return FMessage; }
   void SetMessage(String message) { FMessage = std::move(message); }
   const char* what() const noexcept override { return FMessage.c_str(); }

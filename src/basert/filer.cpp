@@ -130,7 +130,7 @@ void TWriter::WriteComponent(TComponent* component) {
     FAncestor = oldAncestor;
     FRootAncestor = oldRootAncestor;
   });
-  if (FAncestorList) FAncestor = FindAncestorChild(*FAncestorList, component);
+  if (FAncestorList) FAncestor = FindAncestorChild(*FAncestorList, component, FAncestorPos);
   if (OnFindAncestorRoot) {
     TAncestorLookup lookup{FAncestor, FRoot, FRootAncestor};
     if (FindDesignedAncestor(lookup, component, FLookupRoot, OnFindAncestorRoot)) {
@@ -435,7 +435,7 @@ void TWriter::WriteVariant(const Variant& value) {
     WriteBoolean(value.AsBoolean());
     return;
   default:
-    throw EWriteError(Format(SWriteVariantError, VarTypeAsText(value.VarType())));
+    throw EWriteError(Format(sWriteVariantError, VarTypeAsText(value.VarType())));
   }
 }
 
@@ -543,7 +543,7 @@ TClass TReader::FindComponentClass(const String& className) {
   }
   if (OnFindComponentClass) OnFindComponentClass(this, className, cls);
   if (!cls || !cls->InheritsFrom(TComponent::StaticClass()))
-    throw EClassNotFound(Format(SClassNotFound, className));
+    throw EClassNotFound(Format(sClassNotFound, className));
   return cls;
 }
 
@@ -685,7 +685,7 @@ TComponent* TReader::ReadComponent(TComponent* component) {
         TClass cls = FindComponentClass(className);
         if (FLookupRoot) result = FLookupRoot->FindComponent(name);
         if (!result && OnAncestorNotFound) OnAncestorNotFound(this, name, cls, result);
-        if (!result) throw EReadError(Format(SAncestorNotFound, name));
+        if (!result) throw EReadError(Format(sAncestorNotFound, name));
         FParent = result->GetParentComponent();
         if (!FParent) FParent = FRoot;
       } catch (const Exception& e) {
@@ -779,14 +779,14 @@ void TReader::ReadProperty(TPersistent* instance) {
         PPropInfo p = GetPropInfo(target, FPropName);
         if (!p) {
           FCore.SkipValue();
-          throw EReadError(Format(SUnknownStreamProperty, FPropName));
+          throw EReadError(Format(sUnknownStreamProperty, FPropName));
         }
         TObject* value =
             p->ValueClass == TPropValueClass::Object ? GetObjectProp(target, p) : nullptr;
         auto* next = dynamic_cast<TPersistent*>(value);
         if (!next) {
           FCore.SkipValue();
-          throw EReadError(SInvalidPropertyPath);
+          throw EReadError(sInvalidPropertyPath);
         }
         target = next;
         i = dot + 1;
@@ -802,14 +802,14 @@ void TReader::ReadProperty(TPersistent* instance) {
         FCanHandleExcepts = true;
         if (!FPropName.empty()) {
           FCore.SkipValue();
-          throw EReadError(Format(SUnknownStreamProperty, FPropName));
+          throw EReadError(Format(sUnknownStreamProperty, FPropName));
         }
       }
     } catch (const Exception& e) {
       String who;
       if (auto* c = dynamic_cast<TComponent*>(instance)) who = c->Name();
       if (who.empty()) who = instance->ClassName();
-      throw EReadError(Format(SPropertyException, who, String("."), path, e.Message()));
+      throw EReadError(Format(sPropertyException, who, String("."), path, e.Message()));
     }
   } catch (const Exception& e) {
     if (!FCanHandleExcepts || !Error(e.Message())) throw;
@@ -820,14 +820,14 @@ void TReader::ReadPropValue(TPersistent* instance, PPropInfo prop) {
   if (!prop->HasWrite() &&
       !(prop->PropType()->Kind == kindClass && IsSubComponent(GetObjectProp(instance, prop)))) {
     FCore.SkipValue();
-    throw EReadError(Format(SStreamPropertyReadOnly, prop->Name));
+    throw EReadError(Format(sStreamPropertyReadOnly, prop->Name));
   }
   (this->*PropValueOps(prop).Read)(instance, prop);
 }
 
 void TReader::ReadNoProp(TPersistent*, PPropInfo prop) {
   FCore.SkipValue();
-  throw EReadError(Format(SInvalidPropertyType, prop->PropType()->Name));
+  throw EReadError(Format(sInvalidPropertyType, prop->PropType()->Name));
 }
 
 void TReader::ReadOrdinalProp(TPersistent* instance, PPropInfo prop) {
@@ -844,7 +844,7 @@ void TReader::ReadOrdinalProp(TPersistent* instance, PPropInfo prop) {
       // Either encoding of an unsigned value: signed 32-bit, or the number itself.
       Int64 v = FCore.ReadInt64();
       if (v < std::numeric_limits<Integer>::min() || v > std::numeric_limits<std::uint32_t>::max())
-        FCore.ErrorAt(SValueOutOfRange);
+        FCore.ErrorAt(sValueOutOfRange);
       SetOrdProp(instance, prop, static_cast<std::uint32_t>(v));
     } else {
       SetOrdProp(instance, prop, ReadInteger());
@@ -1039,13 +1039,13 @@ void TReader::DoFixupReferences() {
       try {
         Apply(f.Instance, f.Prop, target);
       } catch (const Exception& e) {
-        if (!Error(e.Message())) throw EReadError(Format(SUnresolvedReference, name, f.Prop->Name));
+        if (!Error(e.Message())) throw EReadError(Format(sUnresolvedReference, name, f.Prop->Name));
       }
     } else if (!waitFor.empty()) {
       String rest = f.RootName.empty() ? String("Owner") : name;
       GlobalFixups().push_back(TGlobalFixup{f.Instance, f.InstanceRoot, f.Prop, waitFor, rest});
     } else {
-      String message = Format(SUnresolvedReference,
+      String message = Format(sUnresolvedReference,
                               f.RootName.empty() ? name : f.RootName + "." + name, f.Prop->Name);
       if (!Error(message)) throw EReadError(message);
     }

@@ -25,15 +25,15 @@ using TWriterProc = std::function<void(TWriter* writer)>;
 using TStreamProc = std::function<void(TStream* stream)>;
 
 // Resource strings of the filers.
-inline constexpr const char* SPropertyException = "Error reading %s%s%s: %s";
-inline constexpr const char* SUnknownStreamProperty = "Property %s does not exist";
-inline constexpr const char* SInvalidPropertyPath = "Invalid property path";
-inline constexpr const char* SStreamPropertyReadOnly = "Property %s is read-only";
-inline constexpr const char* SAncestorNotFound = "Ancestor for '%s' not found";
-inline constexpr const char* SInvalidPropertyType = "Invalid property type: %s";
-inline constexpr const char* SUnresolvedReference = "Invalid reference %s in property %s";
-inline constexpr const char* SWriteVariantError = "Cannot write a variant of type %s";
-inline constexpr const char* SReadVariantError = "Invalid variant value at byte %d";
+inline constexpr std::string_view sPropertyException = "Error reading %s%s%s: %s";
+inline constexpr std::string_view sUnknownStreamProperty = "Property %s does not exist";
+inline constexpr std::string_view sInvalidPropertyPath = "Invalid property path";
+inline constexpr std::string_view sStreamPropertyReadOnly = "Property %s is read-only";
+inline constexpr std::string_view sAncestorNotFound = "Ancestor for '%s' not found";
+inline constexpr std::string_view sInvalidPropertyType = "Invalid property type: %s";
+inline constexpr std::string_view sUnresolvedReference = "Invalid reference %s in property %s";
+inline constexpr std::string_view sWriteVariantError = "Cannot write a variant of type %s";
+inline constexpr std::string_view sReadVariantError = "Invalid variant value at byte %d";
 
 /// Base of the reader and the writer: the stream they work on and the roots that give names
 /// their meaning.

@@ -76,7 +76,7 @@ private:
   std::size_t FArgIndex = 0;
   String FOut;
 
-  [[noreturn]] void Fail() const { throw EConvertError(Format(SInvalidFormat, {FFmt})); }
+  [[noreturn]] void Fail() const { throw EConvertError(Format(sInvalidFormat, {FFmt})); }
 
   const TVarRec& NextArg() {
     if (FArgIndex >= FArgs.size()) Fail();

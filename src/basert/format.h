@@ -16,7 +16,8 @@
 namespace fw {
 
 // Resource strings.
-inline constexpr char SInvalidFormat[] = "Format '%s' invalid or incompatible with argument";
+inline constexpr std::string_view sInvalidFormat =
+    "Format '%s' invalid or incompatible with argument";
 
 /// Type codes of an "array of const" element.
 enum TVarRecType : Byte {
@@ -176,7 +177,7 @@ extern TFormatSettings FormatSettings;
 /// Width pads with spaces on the left, with "-" on the right (a negative `*` width too); width
 /// and precision count UTF-8 characters for s. A variant argument serves s (as VarToStr),
 /// d u x when it holds an integer type, and e f g n m when it is numeric. Raises
-/// EConvertError (SInvalidFormat) for a malformed directive, a width or precision above 65536,
+/// EConvertError (sInvalidFormat) for a malformed directive, a width or precision above 65536,
 /// a missing argument or an argument the directive cannot take (Booleans serve none).
 String Format(std::string_view fmt, std::span<const TVarRec> args, const TFormatSettings& settings);
 String Format(std::string_view fmt, std::span<const TVarRec> args);

@@ -133,7 +133,7 @@ constexpr bool kNativeExtended = std::numeric_limits<long double>::digits == 64 
                                  std::numeric_limits<long double>::max_exponent == 16384 &&
                                  std::endian::native == std::endian::little;
 
-template <class... Args> [[noreturn]] void Raise(const char* fmt, const Args&... args) {
+template <class... Args> [[noreturn]] void Raise(std::string_view fmt, const Args&... args) {
   throw EReadError(Format(fmt, args...));
 }
 
@@ -229,7 +229,7 @@ void TBinaryReaderCore::SetPosition(Int64 position) {
   if (!FStream) {
     // A memory block: move within it.
     const Int64 size = FEnd - FStart;
-    if (position < FBufPos || position > FBufPos + size) ErrorAt(SReadPastEnd);
+    if (position < FBufPos || position > FBufPos + size) ErrorAt(sReadPastEnd);
     FCur = FStart + (position - FBufPos);
     return;
   }
@@ -238,14 +238,14 @@ void TBinaryReaderCore::SetPosition(Int64 position) {
   FStart = FCur = FEnd = FBuffer.data();
 }
 
-void TBinaryReaderCore::Truncated() const { Raise(SReadPastEnd, Position()); }
+void TBinaryReaderCore::Truncated() const { Raise(sReadPastEnd, Position()); }
 
 inline void TBinaryReaderCore::Need(std::size_t count) {
   if (static_cast<std::size_t>(FEnd - FCur) < count) Refill(count);
 }
 
 void TBinaryReaderCore::Refill(std::size_t count) {
-  if (!FStream) Raise(SReadPastEnd, FBufPos + (FEnd - FStart));
+  if (!FStream) Raise(sReadPastEnd, FBufPos + (FEnd - FStart));
   std::size_t have = static_cast<std::size_t>(FEnd - FCur);
   // Physical stream position is at FEnd; refuse a length that the stream cannot hold before
   // allocating for it.
@@ -253,7 +253,7 @@ void TBinaryReaderCore::Refill(std::size_t count) {
   if (count > FBuffer.size()) {
     Int64 left = FStream->Size() - physical;
     if (static_cast<Int64>(count - have) > left)
-      Raise(SReadPastEnd, physical + std::max<Int64>(left, 0));
+      Raise(sReadPastEnd, physical + std::max<Int64>(left, 0));
   }
   FBufPos += FCur - FStart;
   std::memmove(FBuffer.data(), FCur, have);
@@ -266,7 +266,7 @@ void TBinaryReaderCore::Refill(std::size_t count) {
     filled += static_cast<std::size_t>(n);
   }
   FEnd = FStart + filled;
-  if (filled < count) Raise(SReadPastEnd, FBufPos + static_cast<Int64>(filled));
+  if (filled < count) Raise(sReadPastEnd, FBufPos + static_cast<Int64>(filled));
 }
 
 bool TBinaryReaderCore::AtEnd() {
@@ -289,7 +289,7 @@ void TBinaryReaderCore::Read(void* buffer, std::size_t count) {
     Int64 n = FStream->Read(static_cast<Byte*>(buffer) + have, static_cast<Int64>(count - have));
     FBufPos = physical + std::max<Int64>(n, 0);
     FStart = FCur = FEnd = FBuffer.data();
-    if (n < static_cast<Int64>(count - have)) Raise(SReadPastEnd, FBufPos);
+    if (n < static_cast<Int64>(count - have)) Raise(sReadPastEnd, FBufPos);
     return;
   }
   Need(count);
@@ -320,24 +320,24 @@ void TBinaryReaderCore::ReadSignature() {
     try {
       Refill(4);
     } catch (const EReadError&) {
-      Raise(SInvalidSignature, FValuePos);
+      Raise(sInvalidSignature, FValuePos);
     }
   }
   if (FEnd - FCur < 4 || std::memcmp(FCur, FilerSignature.data(), 4) != 0)
-    Raise(SInvalidSignature, FValuePos);
+    Raise(sInvalidSignature, FValuePos);
   FCur += 4;
 }
 
 TValueType TBinaryReaderCore::ReadValue() {
   FValuePos = Position();
   Byte b = ReadByte();
-  if (b >= kValueTypeCount) Raise(SInvalidValueType, b, FValuePos);
+  if (b >= kValueTypeCount) Raise(sInvalidValueType, b, FValuePos);
   return static_cast<TValueType>(b);
 }
 
 TValueType TBinaryReaderCore::NextValue() {
   Byte b = PeekByte();
-  if (b >= kValueTypeCount) Raise(SInvalidValueType, b, Position());
+  if (b >= kValueTypeCount) Raise(sInvalidValueType, b, Position());
   return static_cast<TValueType>(b);
 }
 
@@ -349,7 +349,7 @@ void TBinaryReaderCore::PropValueError(std::string_view expected) const {
   Raise(SInvalidPropertyValue, FValuePos, expected);
 }
 
-void TBinaryReaderCore::ErrorAt(const char* message) const { Raise(message, FValuePos); }
+void TBinaryReaderCore::ErrorAt(std::string_view message) const { Raise(message, FValuePos); }
 
 void TBinaryReaderCore::ReadPrefix(TFilerFlags& flags, Integer& childPos) {
   flags = 0;
@@ -385,7 +385,7 @@ Int64 TBinaryReaderCore::ReadInt64() {
 Integer TBinaryReaderCore::ReadInteger() {
   Int64 v = ReadInt64();
   if (v < std::numeric_limits<Integer>::min() || v > std::numeric_limits<Integer>::max())
-    ErrorAt(SValueOutOfRange);
+    ErrorAt(sValueOutOfRange);
   return static_cast<Integer>(v);
 }
 
@@ -444,7 +444,7 @@ Currency TBinaryReaderCore::ReadCurrency() {
   Int64 v = ReadIntegerBody(t);
   if (v > std::numeric_limits<Int64>::max() / 10000 ||
       v < std::numeric_limits<Int64>::min() / 10000)
-    ErrorAt(SValueOutOfRange);
+    ErrorAt(sValueOutOfRange);
   return Currency::FromScaled(v * 10000);
 }
 
@@ -462,7 +462,7 @@ Int64 TBinaryReaderCore::ReadLength() {
   for (int i = 0; i < 4; ++i)
     n |= static_cast<UInt64>(FCur[i]) << (8 * i);
   FCur += 4;
-  if (n > 0x7FFFFFFF) Raise(SInvalidLength, static_cast<Int64>(n), pos);
+  if (n > 0x7FFFFFFF) Raise(sInvalidLength, static_cast<Int64>(n), pos);
   return static_cast<Int64>(n);
 }
 
@@ -476,7 +476,7 @@ std::string_view TBinaryReaderCore::ReadStringBody(TValueType tag) {
     return ReadView(static_cast<std::size_t>(ReadLength()));
   case vaWString: {
     Int64 n = ReadLength();
-    if (n > 0x3FFFFFFF) Raise(SInvalidLength, n, FValuePos);
+    if (n > 0x3FFFFFFF) Raise(sInvalidLength, n, FValuePos);
     return ReadView(static_cast<std::size_t>(n) * 2);
   }
   default:
@@ -570,7 +570,7 @@ std::vector<Byte> TBinaryReaderCore::ReadBinary() {
   std::vector<Byte> data;
   Int64 left = FEnd - FCur;
   if (FStream) left += FStream->Size() - (FBufPos + (FEnd - FStart));
-  if (n > left) Raise(SReadPastEnd, Position() + std::max<Int64>(left, 0));
+  if (n > left) Raise(sReadPastEnd, Position() + std::max<Int64>(left, 0));
   data.resize(static_cast<std::size_t>(n));
   Read(data.data(), data.size());
   return data;
@@ -591,7 +591,7 @@ void TBinaryReaderCore::SkipValue() {
     return;
   case vaList:
   case vaCollection: {
-    if (++FDepth > kMaxNesting) ErrorAt(SNestingTooDeep);
+    if (++FDepth > kMaxNesting) ErrorAt(sNestingTooDeep);
     while (!EndOfList()) {
       if (t == vaList) {
         SkipValue();
@@ -714,12 +714,12 @@ void TBinaryWriterCore::WriteInteger(Int64 value) {
 void TBinaryWriterCore::WriteIntegerAs(TValueType tag, Int64 value) {
   static constexpr int kWidth[] = {0, 0, 1, 2, 4};
   if (!detail::IsIntTag(tag))
-    throw EWriteError(Format(SIntegerTagTooSmall, value, ValueTypeNames[tag]));
+    throw EWriteError(Format(sIntegerTagTooSmall, value, ValueTypeNames[tag]));
   int w = tag == vaInt64 ? 8 : kWidth[tag];
   if (w < 8) {
     Int64 lim = Int64{1} << (8 * w - 1);
     if (value < -lim || value >= lim)
-      throw EWriteError(Format(SIntegerTagTooSmall, value, ValueTypeNames[tag]));
+      throw EWriteError(Format(sIntegerTagTooSmall, value, ValueTypeNames[tag]));
   }
   Byte b[9];
   b[0] = tag;
@@ -794,11 +794,11 @@ void TBinaryWriterCore::WriteUTF8Str(std::string_view utf8) { WriteStringAs(vaUT
 
 void TBinaryWriterCore::WriteStringAs(TValueType tag, std::string_view bytes) {
   if (tag == vaString || tag == vaIdent) {
-    if (bytes.size() > 255) throw EWriteError(Format(SShortStringTooLong, bytes.size()));
+    if (bytes.size() > 255) throw EWriteError(Format(sShortStringTooLong, bytes.size()));
     WriteValue(tag);
     WriteByte(static_cast<Byte>(bytes.size()));
   } else {
-    if (bytes.size() > 0x7FFFFFFF) throw EWriteError(SWriteError);
+    if (bytes.size() > 0x7FFFFFFF) throw EWriteError(sWriteError);
     WriteValue(tag);
     WriteLE(bytes.size(), 4);
   }
@@ -806,7 +806,7 @@ void TBinaryWriterCore::WriteStringAs(TValueType tag, std::string_view bytes) {
 }
 
 void TBinaryWriterCore::WriteWideChars(std::u16string_view units) {
-  if (units.size() > 0x3FFFFFFF) throw EWriteError(SWriteError);
+  if (units.size() > 0x3FFFFFFF) throw EWriteError(sWriteError);
   WriteValue(vaWString);
   WriteLE(units.size(), 4);
   for (char16_t u : units)
@@ -822,7 +822,7 @@ void TBinaryWriterCore::WriteIdent(std::string_view ident) {
 }
 
 void TBinaryWriterCore::WriteStr(std::string_view s) {
-  if (s.size() > 255) throw EWriteError(Format(SShortStringTooLong, s.size()));
+  if (s.size() > 255) throw EWriteError(Format(sShortStringTooLong, s.size()));
   WriteByte(static_cast<Byte>(s.size()));
   Write(s.data(), s.size());
 }
@@ -835,7 +835,7 @@ void TBinaryWriterCore::WriteSet(const std::vector<String>& elements) {
 }
 
 void TBinaryWriterCore::WriteBinary(const void* data, std::size_t count) {
-  if (count > 0x7FFFFFFF) throw EWriteError(SWriteError);
+  if (count > 0x7FFFFFFF) throw EWriteError(sWriteError);
   WriteValue(vaBinary);
   WriteLE(count, 4);
   Write(data, count);

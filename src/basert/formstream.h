@@ -56,17 +56,18 @@ inline constexpr TFilerFlags ffAllFlags = ffInherited | ffChildPos | ffInline;
 inline constexpr std::string_view FilerSignature = "TPF0";
 
 // Resource strings. "%d" is a byte offset in the stream unless said otherwise.
-inline constexpr const char* SReadPastEnd = "Unexpected end of stream at byte %d";
-inline constexpr const char* SInvalidValueType = "Invalid value type %d at byte %d";
-inline constexpr const char* SInvalidPropertyValue =
+inline constexpr std::string_view sReadPastEnd = "Unexpected end of stream at byte %d";
+inline constexpr std::string_view sInvalidValueType = "Invalid value type %d at byte %d";
+inline constexpr std::string_view SInvalidPropertyValue =
     "Invalid property value at byte %d: %s expected";
-inline constexpr const char* SInvalidSignature =
+inline constexpr std::string_view sInvalidSignature =
     "Invalid stream format: signature expected at byte %d";
-inline constexpr const char* SValueOutOfRange = "Value out of range at byte %d";
-inline constexpr const char* SNestingTooDeep = "Values nested too deeply at byte %d";
-inline constexpr const char* SInvalidLength = "Invalid length %d at byte %d";
-inline constexpr const char* SShortStringTooLong = "String of %d bytes too long for a short string";
-inline constexpr const char* SIntegerTagTooSmall = "Integer %d does not fit the %s value type";
+inline constexpr std::string_view sValueOutOfRange = "Value out of range at byte %d";
+inline constexpr std::string_view sNestingTooDeep = "Values nested too deeply at byte %d";
+inline constexpr std::string_view sInvalidLength = "Invalid length %d at byte %d";
+inline constexpr std::string_view sShortStringTooLong =
+    "String of %d bytes too long for a short string";
+inline constexpr std::string_view sIntegerTagTooSmall = "Integer %d does not fit the %s value type";
 
 /// Deepest nesting of lists and collections a reader accepts.
 inline constexpr int kMaxNesting = 1000;
@@ -173,7 +174,7 @@ public:
   /// being read.
   [[noreturn]] void PropValueError(std::string_view expected) const;
   /// Raises EReadError with `message`, formatted with this reader's value position.
-  [[noreturn]] void ErrorAt(const char* message) const;
+  [[noreturn]] void ErrorAt(std::string_view message) const;
 
   /// Nesting depth of lists and collections, for callers that recurse themselves.
   int& Depth() { return FDepth; }

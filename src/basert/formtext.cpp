@@ -218,7 +218,7 @@ void TParser::Init() {
 void TParser::Error(std::string_view message) const { ErrorAt(message, FTokenLine, FTokenColumn); }
 
 void TParser::ErrorAt(std::string_view message, int line, int column) const {
-  throw EParserError(Format(SParseError, message, line, column));
+  throw EParserError(Format(sParseError, message, line, column));
 }
 
 void TParser::SkipBlanks() {
@@ -357,7 +357,7 @@ void TParser::ScanString() {
         while (FPos < n && IsDigit(FText[FPos]) && v <= 0xFFFF)
           v = v * 10 + static_cast<UInt64>(FText[FPos++] - '0');
       }
-      if (FPos == start || v > 0xFFFF) Error(SInvalidCharCode);
+      if (FPos == start || v > 0xFFFF) Error(sInvalidCharCode);
       AppendUnit(static_cast<char32_t>(v)); // a code is one UTF-16 unit
     } else {
       return;
@@ -376,7 +376,7 @@ void TParser::ScanNumber() {
     std::size_t digits = FPos;
     while (FPos < n && HexValue(FText[FPos]) >= 0)
       ++FPos;
-    if (FPos == digits) Error(SNumberExpected);
+    if (FPos == digits) Error(sNumberExpected);
   } else {
     while (FPos < n && IsDigit(FText[FPos]))
       ++FPos;
@@ -438,7 +438,7 @@ Int64 TParser::TokenInt() const {
   if (FHex) {
     t.remove_prefix(1);
     std::size_t first = t.find_first_not_of('0');
-    if (first != std::string_view::npos && t.size() - first > 16) Error(SNumberOutOfRange);
+    if (first != std::string_view::npos && t.size() - first > 16) Error(sNumberOutOfRange);
     for (char c : t)
       v = v * 16 + static_cast<UInt64>(HexValue(c));
     return neg ? static_cast<Int64>(UInt64{0} - v) : static_cast<Int64>(v);
@@ -446,7 +446,7 @@ Int64 TParser::TokenInt() const {
   const UInt64 limit = neg ? UInt64{1} << 63 : (UInt64{1} << 63) - 1;
   for (char c : t) {
     UInt64 d = static_cast<UInt64>(c - '0');
-    if (v > (limit - d) / 10) Error(SNumberOutOfRange);
+    if (v > (limit - d) / 10) Error(sNumberOutOfRange);
     v = v * 10 + d;
   }
   return neg ? static_cast<Int64>(UInt64{0} - v) : static_cast<Int64>(v);
@@ -456,7 +456,7 @@ Extended TParser::TokenFloat() const {
   if (FToken == toInteger) return static_cast<Extended>(TokenInt());
   if (FToken != toFloat) CheckToken(toFloat);
   Extended v;
-  if (!ParseFloat(FNumber, v)) Error(SNumberOutOfRange);
+  if (!ParseFloat(FNumber, v)) Error(sNumberOutOfRange);
   return v;
 }
 
@@ -468,20 +468,20 @@ void TParser::CheckToken(char t) const {
   if (FToken == t || (t == toString && FToken == toWString)) return;
   switch (t) {
   case toSymbol:
-    Error(SIdentifierExpected);
+    Error(sIdentifierExpected);
   case toString:
   case toWString:
-    Error(SStringExpected);
+    Error(sStringExpected);
   case toInteger:
   case toFloat:
-    Error(SNumberExpected);
+    Error(sNumberExpected);
   default:
-    Error(Format(SCharExpected, std::string_view(&t, 1)));
+    Error(Format(sCharExpected, std::string_view(&t, 1)));
   }
 }
 
 void TParser::CheckTokenSymbol(std::string_view s) const {
-  if (!TokenSymbolIs(s)) Error(Format(SCharExpected, s));
+  if (!TokenSymbolIs(s)) Error(Format(sCharExpected, s));
 }
 
 void TParser::HexToBinary(std::vector<Byte>& out) {
@@ -497,7 +497,7 @@ void TParser::HexToBinary(std::vector<Byte>& out) {
     }
     int hi = FPos < n ? HexValue(FText[FPos]) : -1;
     int lo = FPos + 1 < n ? HexValue(FText[FPos + 1]) : -1;
-    if (hi < 0 || lo < 0) Error(SInvalidBinary);
+    if (hi < 0 || lo < 0) Error(sInvalidBinary);
     out.push_back(static_cast<Byte>(hi * 16 + lo));
     FPos += 2;
   }
@@ -546,7 +546,7 @@ private:
   int FDepth = 0;
 
   void Enter() {
-    if (++FDepth > kMaxNesting) P.Error(SNestingTooDeepText);
+    if (++FDepth > kMaxNesting) P.Error(sNestingTooDeepText);
   }
 
   // True at Tag( in the exact syntax. The standard syntax refuses the known tags there with a
@@ -555,7 +555,7 @@ private:
     if (P.Token() != toSymbol || !P.NextCharIs('(')) return false;
     if (FExact) return true;
     for (TValueType t : kAnnotations)
-      if (P.TokenSymbolIs(ValueTypeNames[t])) P.Error(Format(SAnnotationRefused, P.TokenString()));
+      if (P.TokenSymbolIs(ValueTypeNames[t])) P.Error(Format(sAnnotationRefused, P.TokenString()));
     return false;
   }
 
@@ -563,7 +563,7 @@ private:
   std::string_view TakeName() {
     P.CheckToken(toSymbol);
     std::string_view s = P.TokenSymbol();
-    if (s.size() > 255) P.Error(SNameTooLong);
+    if (s.size() > 255) P.Error(sNameTooLong);
     P.NextToken();
     return s;
   }
@@ -600,7 +600,7 @@ private:
       childTag = ParseInteger(childPos);
       if (childPos < std::numeric_limits<Integer>::min() ||
           childPos > std::numeric_limits<Integer>::max())
-        P.Error(SNumberOutOfRange);
+        P.Error(sNumberOutOfRange);
       flags |= ffChildPos;
       P.CheckToken(']');
       P.NextToken();
@@ -619,7 +619,7 @@ private:
         continue;
       }
       if (P.Token() != toSymbol) P.CheckTokenSymbol("end");
-      if (children) P.Error(SPropertyAfterChild);
+      if (children) P.Error(sPropertyAfterChild);
       ParseProperty();
     }
     P.NextToken();
@@ -639,7 +639,7 @@ private:
   TValueType ParseInteger(Int64& value) {
     if (AtAnnotation()) {
       TValueType tag = AnnotationTag();
-      if (!detail::IsIntTag(tag)) P.Error(SNumberExpected);
+      if (!detail::IsIntTag(tag)) P.Error(sNumberExpected);
       P.NextToken();
       P.NextToken();
       value = IntegerToken(tag);
@@ -659,7 +659,7 @@ private:
     static constexpr int kBits[] = {0, 0, 8, 16, 32};
     int bits = tag == vaInt64 ? 64 : kBits[tag];
     if (bits < 64 && (v < -(Int64{1} << (bits - 1)) || v >= (Int64{1} << (bits - 1))))
-      P.Error(SNumberOutOfRange);
+      P.Error(sNumberOutOfRange);
     P.NextToken();
     return v;
   }
@@ -667,7 +667,7 @@ private:
   TValueType AnnotationTag() const {
     for (TValueType t : kAnnotations)
       if (P.TokenSymbolIs(ValueTypeNames[t])) return t;
-    P.Error(Format(SUnknownValueKind, P.TokenString()));
+    P.Error(Format(sUnknownValueKind, P.TokenString()));
   }
 
   TextString ParseStringExpr() {
@@ -703,9 +703,9 @@ private:
     }
     case toSymbol: {
       if (AtAnnotation()) return ParseAnnotated();
-      if (inList && P.TokenSymbolIs("Null")) P.Error(SNullInList);
+      if (inList && P.TokenSymbolIs("Null")) P.Error(sNullInList);
       std::string_view s = P.TokenSymbol();
-      if (s.size() > 255) P.Error(SNameTooLong);
+      if (s.size() > 255) P.Error(sNameTooLong);
       W.WriteIdent(s);
       P.NextToken();
       return;
@@ -723,7 +723,7 @@ private:
     case '<':
       return ParseCollection();
     default:
-      P.Error(SValueExpected);
+      P.Error(sValueExpected);
     }
   }
 
@@ -732,13 +732,13 @@ private:
     switch (P.FloatType()) {
     case 's': {
       float f;
-      if (!ParseFloat(text, f)) P.Error(SNumberOutOfRange);
+      if (!ParseFloat(text, f)) P.Error(sNumberOutOfRange);
       W.WriteSingle(f);
       return;
     }
     case 'd': {
       double d;
-      if (!ParseFloat(text, d)) P.Error(SNumberOutOfRange);
+      if (!ParseFloat(text, d)) P.Error(sNumberOutOfRange);
       W.WriteDate(d);
       return;
     }
@@ -764,15 +764,15 @@ private:
       String digits = String(ip) + String(fp) + String(4 - fp.size(), '0');
       for (char c : digits) {
         UInt64 d = static_cast<UInt64>(c - '0');
-        if (v > (limit - d) / 10) P.Error(SNumberOutOfRange);
+        if (v > (limit - d) / 10) P.Error(sNumberOutOfRange);
         v = v * 10 + d;
       }
       return neg ? static_cast<Int64>(UInt64{0} - v) : static_cast<Int64>(v);
     }
     Extended x;
-    if (!ParseFloat(text, x)) P.Error(SNumberOutOfRange);
+    if (!ParseFloat(text, x)) P.Error(sNumberOutOfRange);
     x = std::nearbyint(x * 10000.0L);
-    if (!(x > -9.2233720368547758e18L && x < 9.2233720368547758e18L)) P.Error(SNumberOutOfRange);
+    if (!(x > -9.2233720368547758e18L && x < 9.2233720368547758e18L)) P.Error(sNumberOutOfRange);
     return static_cast<Int64>(x);
   }
 
@@ -784,12 +784,12 @@ private:
       W.WriteIntegerAs(tag, IntegerToken(tag));
     } else if (tag == vaDouble) {
       if (P.Token() != toInteger && !(P.Token() == toFloat && P.FloatType() == 0))
-        P.Error(SNumberExpected);
+        P.Error(sNumberExpected);
       double d;
       if (P.Token() == toInteger)
         d = static_cast<double>(P.TokenInt());
       else if (!ParseFloat(P.TokenNumberText(), d))
-        P.Error(SNumberOutOfRange);
+        P.Error(sNumberOutOfRange);
       W.WriteDouble(d);
       P.NextToken();
     } else {
@@ -802,12 +802,12 @@ private:
         if (s.Wide) {
           bytes.clear();
           for (char16_t u : s.Units) {
-            if (u > 0xFF) P.ErrorAt(SInvalidCharCode, line, column);
+            if (u > 0xFF) P.ErrorAt(sInvalidCharCode, line, column);
             bytes += static_cast<char>(u);
           }
         }
         if ((tag == vaString || tag == vaIdent) && bytes.size() > 255)
-          P.ErrorAt(SNameTooLong, line, column);
+          P.ErrorAt(sNameTooLong, line, column);
         W.WriteStringAs(tag, bytes);
       }
     }
@@ -910,9 +910,11 @@ private:
     Indent(level);
   }
   void Enter() {
-    if (++FDepth > kMaxNesting) R.ErrorAt(SNestingTooDeep);
+    if (++FDepth > kMaxNesting) R.ErrorAt(sNestingTooDeep);
   }
-  [[noreturn]] void Fail(const char* message, Int64 pos) { throw EReadError(Format(message, pos)); }
+  [[noreturn]] void Fail(std::string_view message, Int64 pos) {
+    throw EReadError(Format(message, pos));
+  }
 
   void AppendInteger(Int64 v, TValueType tag) {
     char buf[24];
@@ -937,22 +939,22 @@ private:
     if ((b & 0xF0) == 0xF0) {
       R.ReadByte();
       flags = b & 0x0F;
-      if (flags == 0 || (flags & ~ffAllFlags)) Fail(SInvalidPrefix, pos);
+      if (flags == 0 || (flags & ~ffAllFlags)) Fail(sInvalidPrefix, pos);
       if (flags & ffChildPos) {
         childTag = R.ReadValue();
         if (!detail::IsIntTag(childTag)) R.PropValueError("Integer");
         childPos = R.ReadIntegerBody(childTag);
         if (childPos < std::numeric_limits<Integer>::min() ||
             childPos > std::numeric_limits<Integer>::max())
-          R.ErrorAt(SValueOutOfRange);
+          R.ErrorAt(sValueOutOfRange);
       }
     }
     pos = R.Position();
     String cls(R.ReadStrView());
-    if (!IsValidIdent(cls, true)) Fail(SInvalidNameAt, pos);
+    if (!IsValidIdent(cls, true)) Fail(sInvalidNameAt, pos);
     pos = R.Position();
     std::string_view name = R.ReadStrView();
-    if (!name.empty() && !IsValidIdent(name, true)) Fail(SInvalidNameAt, pos);
+    if (!name.empty() && !IsValidIdent(name, true)) Fail(sInvalidNameAt, pos);
     Indent(level);
     S += flags & ffInherited ? (flags & ffInline ? "inherited inline " : "inherited ")
          : flags & ffInline  ? "inline "
@@ -983,7 +985,7 @@ private:
   void ConvertProperty(int level) {
     Int64 pos = R.Position();
     std::string_view name = R.ReadStrView();
-    if (!IsValidIdent(name, true)) Fail(SInvalidNameAt, pos);
+    if (!IsValidIdent(name, true)) Fail(sInvalidNameAt, pos);
     Indent(level);
     S += name;
     S += " = ";
@@ -1106,14 +1108,14 @@ private:
     case vaExtended: {
       auto bytes = R.ReadExtendedBytes();
       Extended v = BytesToExtended(bytes);
-      if (!IsCanonicalExtended(bytes) || ExtendedToBytes(v) != bytes) Fail(SInvalidFloatAt, pos);
+      if (!IsCanonicalExtended(bytes) || ExtendedToBytes(v) != bytes) Fail(sInvalidFloatAt, pos);
       AppendFloat(S, v);
       return;
     }
     case vaSingle: {
       float f;
       R.Read(&f, 4);
-      if (!std::isfinite(f)) Fail(SInvalidFloatAt, pos);
+      if (!std::isfinite(f)) Fail(sInvalidFloatAt, pos);
       AppendFloat(S, f);
       S += 's';
       return;
@@ -1122,7 +1124,7 @@ private:
     case vaDate: {
       double d;
       R.Read(&d, 8);
-      if (!std::isfinite(d)) Fail(SInvalidFloatAt, pos);
+      if (!std::isfinite(d)) Fail(sInvalidFloatAt, pos);
       if (t == vaDate) {
         AppendFloat(S, d);
         S += 'd';
@@ -1154,7 +1156,7 @@ private:
         return AppendAnnotated(vaIdent, id, level);
       // A word reads back as its own tag, which the reader takes for the same identifier; but
       // Null would end a list.
-      if (!IsValidIdent(id, true) || (inList && SameText(id, "Null"))) Fail(SInvalidNameAt, pos);
+      if (!IsValidIdent(id, true) || (inList && SameText(id, "Null"))) Fail(sInvalidNameAt, pos);
       std::string_view word = WordOf(id);
       S += word.empty() ? id : word;
       return;
@@ -1178,7 +1180,7 @@ private:
         Int64 at = R.Position();
         std::string_view e = R.ReadStrView();
         if (e.empty()) break;
-        if (!IsValidIdent(e, true)) Fail(SInvalidNameAt, at);
+        if (!IsValidIdent(e, true)) Fail(sInvalidNameAt, at);
         if (!first) S += ", ";
         S += e;
       }
@@ -1289,7 +1291,7 @@ void WriteResourceHeader(TStream& stream, std::string_view name, Int64 size) {
 void ReadResourceHeader(TStream& stream) {
   auto byte = [&] {
     Byte b;
-    if (stream.Read(&b, 1) != 1) throw EInvalidImage(SInvalidImage);
+    if (stream.Read(&b, 1) != 1) throw EInvalidImage(sInvalidImage);
     return b;
   };
   auto dword = [&] {
@@ -1300,9 +1302,9 @@ void ReadResourceHeader(TStream& stream) {
   };
   Byte first = byte();
   if (first == 0xFF) { // form-file header
-    if (byte() != 0x0A || byte() != 0) throw EInvalidImage(SInvalidImage);
+    if (byte() != 0x0A || byte() != 0) throw EInvalidImage(sInvalidImage);
     for (int n = 0; byte() != 0; ++n)
-      if (n > 255) throw EInvalidImage(SInvalidImage);
+      if (n > 255) throw EInvalidImage(sInvalidImage);
     byte();
     byte();
     dword();
@@ -1310,12 +1312,12 @@ void ReadResourceHeader(TStream& stream) {
   }
   // A 32-bit resource file: an empty 32-byte entry, then the entry that holds the data.
   stream.Seek(-1, soCurrent);
-  if (dword() != 0 || dword() != 32) throw EInvalidImage(SInvalidImage);
+  if (dword() != 0 || dword() != 32) throw EInvalidImage(sInvalidImage);
   stream.Seek(24, soCurrent);
   dword(); // data size
   UInt64 headerSize = dword();
-  if (headerSize < 16 || headerSize > 4096) throw EInvalidImage(SInvalidImage);
-  if (dword() != 0x000AFFFF) throw EInvalidImage(SInvalidImage); // ordinal type RT_RCDATA
+  if (headerSize < 16 || headerSize > 4096) throw EInvalidImage(sInvalidImage);
+  if (dword() != 0x000AFFFF) throw EInvalidImage(sInvalidImage); // ordinal type RT_RCDATA
   stream.Seek(static_cast<Int64>(headerSize) - 12, soCurrent);
 }
 

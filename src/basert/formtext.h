@@ -9,30 +9,31 @@
 
 namespace fw {
 
-// Resource strings of the parser. Parser messages end with SParseError's position suffix.
-inline constexpr const char* SParseError = "%s on line %d, column %d";
-inline constexpr const char* SIdentifierExpected = "Identifier expected";
-inline constexpr const char* SStringExpected = "String expected";
-inline constexpr const char* SNumberExpected = "Number expected";
-inline constexpr const char* SCharExpected = "'%s' expected";
-inline constexpr const char* SSymbolExpected = "%s expected";
-inline constexpr const char* SValueExpected = "Property value expected";
-inline constexpr const char* SInvalidBinary = "Invalid binary value";
-inline constexpr const char* SInvalidString = "Unterminated string";
-inline constexpr const char* SInvalidCharCode = "Invalid character code";
-inline constexpr const char* SInvalidCharacter = "Invalid character %s";
-inline constexpr const char* SNumberOutOfRange = "Number out of range";
-inline constexpr const char* SNameTooLong = "Name longer than 255 bytes";
-inline constexpr const char* SUnknownValueKind = "Unknown value kind %s";
-inline constexpr const char* SAnnotationRefused = "Typed value %s(...) needs the exact text syntax";
-inline constexpr const char* SNullInList = "Null cannot be a list item";
-inline constexpr const char* SPropertyAfterChild = "Property after a child object";
-inline constexpr const char* SNestingTooDeepText = "Values nested too deeply";
+// Resource strings of the parser. Parser messages end with sParseError's position suffix.
+inline constexpr std::string_view sParseError = "%s on line %d, column %d";
+inline constexpr std::string_view sIdentifierExpected = "Identifier expected";
+inline constexpr std::string_view sStringExpected = "String expected";
+inline constexpr std::string_view sNumberExpected = "Number expected";
+inline constexpr std::string_view sCharExpected = "'%s' expected";
+inline constexpr std::string_view sSymbolExpected = "%s expected";
+inline constexpr std::string_view sValueExpected = "Property value expected";
+inline constexpr std::string_view sInvalidBinary = "Invalid binary value";
+inline constexpr std::string_view SInvalidString = "Unterminated string";
+inline constexpr std::string_view sInvalidCharCode = "Invalid character code";
+inline constexpr std::string_view sInvalidCharacter = "Invalid character %s";
+inline constexpr std::string_view sNumberOutOfRange = "Number out of range";
+inline constexpr std::string_view sNameTooLong = "Name longer than 255 bytes";
+inline constexpr std::string_view sUnknownValueKind = "Unknown value kind %s";
+inline constexpr std::string_view sAnnotationRefused =
+    "Typed value %s(...) needs the exact text syntax";
+inline constexpr std::string_view sNullInList = "Null cannot be a list item";
+inline constexpr std::string_view sPropertyAfterChild = "Property after a child object";
+inline constexpr std::string_view sNestingTooDeepText = "Values nested too deeply";
 // Resource strings of the binary-to-text direction ("%d" is a byte offset).
-inline constexpr const char* SInvalidFloatAt = "Invalid floating point value at byte %d";
-inline constexpr const char* SInvalidNameAt = "Invalid name at byte %d";
-inline constexpr const char* SInvalidPrefix = "Invalid component prefix at byte %d";
-inline constexpr const char* SInvalidImage = "Invalid stream format";
+inline constexpr std::string_view sInvalidFloatAt = "Invalid floating point value at byte %d";
+inline constexpr std::string_view sInvalidNameAt = "Invalid name at byte %d";
+inline constexpr std::string_view sInvalidPrefix = "Invalid component prefix at byte %d";
+inline constexpr std::string_view sInvalidImage = "Invalid stream format";
 
 /// Token kinds of TParser; a one-character symbol is its own token (e.g. '=').
 inline constexpr char toEOF = 0;
@@ -155,7 +156,7 @@ enum class TTextSyntax { Standard, Exact };
 void ObjectBinaryToText(TStream& input, TStream& output,
                         TTextSyntax syntax = TTextSyntax::Standard);
 /// Converts one component in text form into binary. Raises EParserError with line and column;
-/// typed values raise SAnnotationRefused unless `syntax` is Exact. The input is left at the token
+/// typed values raise sAnnotationRefused unless `syntax` is Exact. The input is left at the token
 /// after the component's final "end".
 void ObjectTextToBinary(TStream& input, TStream& output,
                         TTextSyntax syntax = TTextSyntax::Standard);

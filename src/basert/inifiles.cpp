@@ -66,13 +66,13 @@ const TFormatSettings& FileFormatSettings() {
 }
 
 void CheckSection(std::string_view section) {
-  if (HasLineBreak(section)) throw EIniFileException(Format(SIniInvalidSection, section));
+  if (HasLineBreak(section)) throw EIniFileException(Format(sIniInvalidSection, section));
 }
 
 void CheckKey(std::string_view ident) {
   if (HasLineBreak(ident) || ident.find('=') != std::string_view::npos ||
       (!ident.empty() && (ident[0] == ';' || ident[0] == '#' || ident[0] == '[')))
-    throw EIniFileException(Format(SIniInvalidKey, ident));
+    throw EIniFileException(Format(sIniInvalidKey, ident));
 }
 
 } // namespace
@@ -186,7 +186,7 @@ void TMemIniFile::Load() {
     if (std::filesystem::is_directory(FileName(), ec)) throw EFOpenError(FileName());
     lines.LoadFromFile(FileName());
   } catch (const EFOpenError&) {
-    throw EIniFileException(Format(SIniFileReadError, FileName()));
+    throw EIniFileException(Format(sIniFileReadError, FileName()));
   }
   SetStrings(lines);
 }
@@ -274,7 +274,7 @@ void TMemIniFile::WriteString(std::string_view section, std::string_view ident,
   ident = TrimView(ident);
   CheckSection(section);
   CheckKey(ident);
-  if (HasLineBreak(value)) throw EIniFileException(Format(SIniInvalidValue, ident));
+  if (HasLineBreak(value)) throw EIniFileException(Format(sIniInvalidValue, ident));
   TIniSection& s = AddSection(section);
   auto it = s.Index.find(ident);
   if (it != s.Index.end())
@@ -341,7 +341,7 @@ void TMemIniFile::UpdateFile() {
   try {
     SaveAtomically(FileName(), lines.Text());
   } catch (const EFCreateError&) {
-    throw EIniFileException(Format(SIniFileWriteError, FileName()));
+    throw EIniFileException(Format(sIniFileWriteError, FileName()));
   }
 }
 

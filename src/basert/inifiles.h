@@ -13,11 +13,11 @@
 namespace fw {
 
 // Resource strings.
-inline constexpr std::string_view SIniFileWriteError = "Unable to write to %s";
-inline constexpr std::string_view SIniFileReadError = "Unable to read %s";
-inline constexpr std::string_view SIniInvalidSection = "Invalid ini file section \"%s\"";
-inline constexpr std::string_view SIniInvalidKey = "Invalid ini file key \"%s\"";
-inline constexpr std::string_view SIniInvalidValue = "Invalid ini file value for key \"%s\"";
+inline constexpr std::string_view sIniFileWriteError = "Unable to write to %s";
+inline constexpr std::string_view sIniFileReadError = "Unable to read %s";
+inline constexpr std::string_view sIniInvalidSection = "Invalid ini file section \"%s\"";
+inline constexpr std::string_view sIniInvalidKey = "Invalid ini file key \"%s\"";
+inline constexpr std::string_view sIniInvalidValue = "Invalid ini file value for key \"%s\"";
 
 /// The file as sections of "key=value" lines. Sections and keys are compared ignoring ASCII case.
 /// Typed reads never raise: a missing or unreadable value gives the default.

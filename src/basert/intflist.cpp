@@ -22,7 +22,7 @@ IInterface* Identity(const IPtr<IInterface>& p) { return QueryIntf<IInterface>(p
 } // namespace
 
 void TInterfaceList::Check(Integer index, Integer limit) const {
-  if (index < 0 || index >= limit) throw EListError(Format(SListIndexError, index));
+  if (index < 0 || index >= limit) throw EListError(Format(sListIndexError, index));
 }
 
 IPtr<IInterface> TInterfaceList::Get(Integer index) {

@@ -74,7 +74,7 @@ TMask::TMask(std::string_view mask) {
       }
       if (j >= m.size())
         throw EMaskException(
-            Format(SInvalidMask, String(mask), static_cast<Integer>(m.size() + 1)));
+            Format(sInvalidMask, String(mask), static_cast<Integer>(m.size() + 1)));
       e.RangeCount = FRanges.size() - e.FirstRange;
       FElements.push_back(e);
       i = j;

@@ -9,7 +9,7 @@
 namespace fw {
 
 // Resource strings.
-inline constexpr char SInvalidMask[] = "'%s' is an invalid mask at (%d)";
+inline constexpr std::string_view sInvalidMask = "'%s' is an invalid mask at (%d)";
 
 /// A compiled mask. "*" matches any run of characters, "?" exactly one, "[abc]" one of a set
 /// with ranges ("[a-z]") and negation ("[!0-9]"); a "-" first or last in a set is literal.
@@ -17,7 +17,7 @@ inline constexpr char SInvalidMask[] = "'%s' is an invalid mask at (%d)";
 /// points. Matching takes at most (name length x mask length) steps.
 class TMask {
 public:
-  /// Raises EMaskException (SInvalidMask) for a set without its closing "]", naming the
+  /// Raises EMaskException (sInvalidMask) for a set without its closing "]", naming the
   /// 1-based character position where the "]" was expected.
   explicit TMask(std::string_view mask);
   bool Matches(std::string_view name) const;

@@ -12,7 +12,7 @@ namespace fw {
 
 namespace {
 
-constexpr const char* SAbstractClass = "Cannot create an instance of abstract class %s";
+constexpr std::string_view sAbstractClass = "Cannot create an instance of abstract class %s";
 
 String LowerKey(std::string_view s) { return LowerCase(s); }
 
@@ -130,7 +130,7 @@ TCreationContext*& PendingCreation() noexcept {
 }
 
 void RaiseAbstract(TClass cls) {
-  String msg = SAbstractClass;
+  String msg(sAbstractClass);
   msg.replace(msg.find("%s"), 2, cls ? cls->ClassName : String("nil"));
   throw EInvalidOperation(msg);
 }

@@ -20,7 +20,7 @@ void TPersistent::Assign(TPersistent* source) {
 void TPersistent::AssignTo(TPersistent* dest) { dest->AssignError(this); }
 
 void TPersistent::AssignError(TPersistent* source) {
-  String msg = SAssignError;
+  String msg(sAssignError);
   msg.replace(msg.find("%s"), 2, source ? source->ClassName() : String("nil"));
   msg.replace(msg.find("%s"), 2, ClassName());
   throw EConvertError(msg);

@@ -25,6 +25,6 @@ protected:
   [[noreturn]] void AssignError(TPersistent* source);
 };
 
-inline constexpr const char* SAssignError = "Cannot assign a %s to a %s";
+inline constexpr std::string_view sAssignError = "Cannot assign a %s to a %s";
 
 } // namespace fw

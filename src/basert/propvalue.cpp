@@ -44,7 +44,7 @@ template <VC C> TPropValue GetAs(TObject* instance, PPropInfo prop) {
 
 template <VC C> void SetAs(TObject* instance, PPropInfo prop, const TPropValue& value) {
   if constexpr (C == VC::None) {
-    throw EPropertyError(Format(SInvalidPropertyType, prop->Name));
+    throw EPropertyError(Format(sInvalidPropertyType, prop->Name));
   } else {
     const auto* v = std::get_if<static_cast<std::size_t>(C)>(&value);
     if (!v) throw EPropertyError(SInvalidPropertyValue);

@@ -27,11 +27,11 @@ constexpr std::size_t kMinTempName = 8; // a dot, at least one character of the 
 constexpr std::size_t kMaxName = 255;
 constexpr int kMaxLinks = 40;
 constexpr int kCleanupSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGXFSZ};
-constexpr const char* SNotSeekable = "cannot seek in '%s'";
-constexpr const char* STempReplaced = "the temporary file was replaced by someone else";
+constexpr std::string_view sNotSeekable = "cannot seek in '%s'";
+constexpr std::string_view sTempReplaced = "the temporary file was replaced by someone else";
 
-String Message(const String& fileName, const char* cause) {
-  return Format(SCannotWrite, fileName, String(cause));
+String Message(const String& fileName, std::string_view cause) {
+  return Format(sCannotWrite, fileName, String(cause));
 }
 
 // Temporary files still open, for the signal handler. The handler may run at any point, so a
@@ -321,7 +321,7 @@ Int64 TSafeSaveStream::Seek(Int64 offset, TSeekOrigin origin) {
   if (offset == 0 && origin == soCurrent) return here;
   if (!FSeekable || FFd < 0) {
     if (offset == 0 && origin == soEnd) return here;
-    throw EStreamError(Format(SNotSeekable, FFileName));
+    throw EStreamError(Format(sNotSeekable, FFileName));
   }
   Flush();
   constexpr int kWhence[] = {SEEK_SET, SEEK_CUR, SEEK_END};
@@ -339,7 +339,7 @@ Int64 TSafeSaveStream::Size() {
   return std::max<Int64>(st.st_size, FPosition + static_cast<Int64>(FBuffer.size()));
 }
 
-void TSafeSaveStream::SetSize(Int64) { throw EStreamError(SSetSizeError); }
+void TSafeSaveStream::SetSize(Int64) { throw EStreamError(sSetSizeError); }
 
 void TSafeSaveStream::Commit() {
   if (FCommitted) return;
@@ -367,7 +367,7 @@ void TSafeSaveStream::Commit() {
     FTempName.clear(); // not ours any more: leave it
     ReleaseSlot(FSlot);
     FSlot = -1;
-    throw EFCreateError(Message(FFileName, STempReplaced));
+    throw EFCreateError(Message(FFileName, sTempReplaced));
   }
   const int fd = FFd;
   FFd = -1;

@@ -14,7 +14,7 @@
 namespace fw {
 
 /// "cannot write 'out.bin': No space left on device"
-inline constexpr const char* SCannotWrite = "cannot write '%s': %s";
+inline constexpr std::string_view sCannotWrite = "cannot write '%s': %s";
 
 /// A write-only stream that replaces a file atomically.
 ///
@@ -36,7 +36,7 @@ inline constexpr const char* SCannotWrite = "cannot write '%s': %s";
 /// left at their default action; a file-size limit makes the write fail instead of killing the
 /// process while a save is open).
 ///
-/// Every failure raises EFCreateError with SCannotWrite, naming the file as given.
+/// Every failure raises EFCreateError with sCannotWrite, naming the file as given.
 class TSafeSaveStream : public TStream {
 public:
   explicit TSafeSaveStream(const String& FileName);

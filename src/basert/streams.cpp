@@ -17,10 +17,11 @@ namespace fw {
 
 namespace {
 
-template <class... A> String Fmt(const char* fmt, A... args) {
-  int n = std::snprintf(nullptr, 0, fmt, args...);
+template <class... A> String Fmt(std::string_view format, A... args) {
+  const String fmt(format);
+  int n = std::snprintf(nullptr, 0, fmt.c_str(), args...);
   String s(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
-  std::snprintf(s.data(), s.size() + 1, fmt, args...);
+  std::snprintf(s.data(), s.size() + 1, fmt.c_str(), args...);
   return s;
 }
 
@@ -38,13 +39,13 @@ Int64 TStream::Size() {
   return size;
 }
 
-void TStream::SetSize(Int64) { throw EStreamError(SSetSizeError); }
+void TStream::SetSize(Int64) { throw EStreamError(sSetSizeError); }
 
 void TStream::ReadBuffer(void* buffer, Int64 count) {
   auto* p = static_cast<Byte*>(buffer);
   while (count > 0) {
     Int64 n = Read(p, count);
-    if (n <= 0) throw EReadError(SReadError);
+    if (n <= 0) throw EReadError(sReadError);
     p += n;
     count -= n;
   }
@@ -54,7 +55,7 @@ void TStream::WriteBuffer(const void* buffer, Int64 count) {
   auto* p = static_cast<const Byte*>(buffer);
   while (count > 0) {
     Int64 n = Write(p, count);
-    if (n <= 0) throw EWriteError(SWriteError);
+    if (n <= 0) throw EWriteError(sWriteError);
     p += n;
     count -= n;
   }
@@ -65,7 +66,7 @@ Int64 TStream::CopyFrom(TStream& source, Int64 count) {
     source.SetPosition(0);
     count = source.Size();
   }
-  if (count < 0) throw EStreamError(SInvalidStreamCount);
+  if (count < 0) throw EStreamError(sInvalidStreamCount);
   std::vector<Byte> buf(static_cast<std::size_t>(std::min<Int64>(count, 64 * 1024)));
   Int64 left = count;
   while (left > 0) {
@@ -113,7 +114,7 @@ Int64 TMemoryStream::Seek(Int64 offset, TSeekOrigin origin) {
 }
 
 void TMemoryStream::SetSize(Int64 newSize) {
-  if (newSize < 0) throw EStreamError(SSetSizeError);
+  if (newSize < 0) throw EStreamError(sSetSizeError);
   Reserve(newSize);
   if (newSize > FSize)
     std::memset(FData.data() + FSize, 0, static_cast<std::size_t>(newSize - FSize));
@@ -178,7 +179,7 @@ TFileStream::TFileStream(const String& fileName, Word mode) : FFileName(fileName
   if (mode == fmCreate) {
     FHandle = ::open(fileName.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (FHandle < 0)
-      throw EFCreateError(Fmt(SFCreateError, fileName.c_str(), std::strerror(errno)));
+      throw EFCreateError(Fmt(sFCreateError, fileName.c_str(), std::strerror(errno)));
     return;
   }
   constexpr int kAccess[] = {O_RDONLY, O_WRONLY, O_RDWR, O_RDONLY};
@@ -191,7 +192,7 @@ TFileStream::TFileStream(const String& fileName, Word mode) : FFileName(fileName
       errno = EISDIR;
     }
   }
-  if (FHandle < 0) throw EFOpenError(Fmt(SFOpenError, fileName.c_str(), std::strerror(errno)));
+  if (FHandle < 0) throw EFOpenError(Fmt(sFOpenError, fileName.c_str(), std::strerror(errno)));
 }
 
 TFileStream::~TFileStream() {
@@ -240,7 +241,7 @@ Int64 TFileStream::Size() {
 
 void TFileStream::SetSize(Int64 newSize) {
   if (newSize < 0 || ::ftruncate(FHandle, static_cast<off_t>(newSize)) != 0)
-    throw EStreamError(SSetSizeError);
+    throw EStreamError(sSetSizeError);
   if (Position() > newSize) Seek(newSize, soBeginning);
 }
 
@@ -347,9 +348,9 @@ HResult TStreamAdapter::Stat(TStatStg* stat) {
 // --- TOleStream ---
 
 namespace {
-constexpr const char* SOleStreamError = "Stream operation failed (code $%x)";
+constexpr std::string_view sOleStreamError = "Stream operation failed (code $%x)";
 void CheckOle(HResult r) {
-  if (r < 0) throw EStreamError(Format(SOleStreamError, static_cast<Cardinal>(r)));
+  if (r < 0) throw EStreamError(Format(sOleStreamError, static_cast<Cardinal>(r)));
 }
 } // namespace
 

@@ -11,12 +11,12 @@
 namespace fw {
 
 // Resource strings.
-inline constexpr const char* SReadError = "Stream read error";
-inline constexpr const char* SWriteError = "Stream write error";
-inline constexpr const char* SFCreateError = "Cannot create file \"%s\". %s";
-inline constexpr const char* SFOpenError = "Cannot open file \"%s\". %s";
-inline constexpr const char* SSetSizeError = "Cannot change the size of the stream";
-inline constexpr const char* SInvalidStreamCount = "Invalid stream byte count";
+inline constexpr std::string_view sReadError = "Stream read error";
+inline constexpr std::string_view sWriteError = "Stream write error";
+inline constexpr std::string_view sFCreateError = "Cannot create file \"%s\". %s";
+inline constexpr std::string_view sFOpenError = "Cannot open file \"%s\". %s";
+inline constexpr std::string_view sSetSizeError = "Cannot change the size of the stream";
+inline constexpr std::string_view sInvalidStreamCount = "Invalid stream byte count";
 
 enum TSeekOrigin { soBeginning, soCurrent, soEnd };
 

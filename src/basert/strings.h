@@ -13,10 +13,10 @@
 namespace fw {
 
 // Resource strings.
-inline constexpr std::string_view SSortedListError = "Operation not allowed on sorted list";
-inline constexpr std::string_view SDuplicateString = "String list does not allow duplicates";
-inline constexpr std::string_view SFOpenErrorEx = "Cannot open file \"%s\". %s";
-inline constexpr std::string_view SFCreateErrorEx = "Cannot create file \"%s\". %s";
+inline constexpr std::string_view sSortedListError = "Operation not allowed on sorted list";
+inline constexpr std::string_view sDuplicateString = "String list does not allow duplicates";
+inline constexpr std::string_view sFOpenErrorEx = "Cannot open file \"%s\". %s";
+inline constexpr std::string_view sFCreateErrorEx = "Cannot create file \"%s\". %s";
 
 /// A list of strings, each with an associated object pointer. The storage is left to
 /// descendants (Get, Put, GetCount, InsertObject, Delete, Clear...); everything else is built on

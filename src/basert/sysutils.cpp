@@ -701,7 +701,7 @@ bool TryStrToCurr(std::string_view s, Currency& value, const TFormatSettings& se
 
 Currency StrToCurr(std::string_view s, const TFormatSettings& settings) {
   Currency v;
-  if (!TryStrToCurr(s, v, settings)) throw EConvertError(Format(SInvalidCurrency, s));
+  if (!TryStrToCurr(s, v, settings)) throw EConvertError(Format(sInvalidCurrency, s));
   return v;
 }
 
@@ -713,7 +713,7 @@ Currency StrToCurrDef(std::string_view s, Currency def, const TFormatSettings& s
 // ---- Booleans ----
 
 String BoolToStr(bool b, bool useBoolStrs) {
-  if (useBoolStrs) return b ? STrueBoolStr : SFalseBoolStr;
+  if (useBoolStrs) return String(b ? sTrueBoolStr : sFalseBoolStr);
   return b ? "-1" : "0";
 }
 
@@ -724,9 +724,9 @@ bool TryStrToBool(std::string_view s, bool& value) noexcept {
     return true;
   }
   const String t = Trim(s);
-  if (SameText(t, STrueBoolStr))
+  if (SameText(t, sTrueBoolStr))
     value = true;
-  else if (SameText(t, SFalseBoolStr))
+  else if (SameText(t, sFalseBoolStr))
     value = false;
   else
     return false;
@@ -735,7 +735,7 @@ bool TryStrToBool(std::string_view s, bool& value) noexcept {
 
 bool StrToBool(std::string_view s) {
   bool v;
-  if (!TryStrToBool(s, v)) throw EConvertError(Format(SInvalidBoolean, s));
+  if (!TryStrToBool(s, v)) throw EConvertError(Format(sInvalidBoolean, s));
   return v;
 }
 

@@ -13,12 +13,12 @@
 namespace fw {
 
 // Resource strings.
-inline constexpr char SInvalidInteger[] = "'%s' is not a valid integer value";
-inline constexpr char SInvalidFloat[] = "'%s' is not a valid floating point value";
-inline constexpr char SInvalidCurrency[] = "'%s' is not a valid currency value";
-inline constexpr char SInvalidBoolean[] = "'%s' is not a valid boolean value";
-inline constexpr char STrueBoolStr[] = "True";
-inline constexpr char SFalseBoolStr[] = "False";
+inline constexpr std::string_view SInvalidInteger = "'%s' is not a valid integer value";
+inline constexpr std::string_view SInvalidFloat = "'%s' is not a valid floating point value";
+inline constexpr std::string_view sInvalidCurrency = "'%s' is not a valid currency value";
+inline constexpr std::string_view sInvalidBoolean = "'%s' is not a valid boolean value";
+inline constexpr std::string_view sTrueBoolStr = "True";
+inline constexpr std::string_view sFalseBoolStr = "False";
 
 /// ASCII upper/lower case; other bytes are left alone.
 String UpperCase(std::string_view s);
@@ -152,7 +152,7 @@ bool TryStrToFloat(std::string_view s, Double& value,
                    const TFormatSettings& settings = FormatSettings) noexcept;
 /// Currency text as float text, rounded exactly to 4 decimals (halves away from zero); "NAN",
 /// "INF" and values outside the currency range fail. StrToCurr raises EConvertError
-/// (SInvalidCurrency).
+/// (sInvalidCurrency).
 Currency StrToCurr(std::string_view s, const TFormatSettings& settings = FormatSettings);
 Currency StrToCurrDef(std::string_view s, Currency def,
                       const TFormatSettings& settings = FormatSettings) noexcept;
@@ -162,7 +162,7 @@ bool TryStrToCurr(std::string_view s, Currency& value,
 /// "True"/"False" with `useBoolStrs`, otherwise "-1"/"0".
 String BoolToStr(bool b, bool useBoolStrs = false);
 /// "True"/"False" in any case, or a number (non-zero is true); else EConvertError
-/// (SInvalidBoolean).
+/// (sInvalidBoolean).
 bool StrToBool(std::string_view s);
 bool StrToBoolDef(std::string_view s, bool def) noexcept;
 bool TryStrToBool(std::string_view s, bool& value) noexcept;

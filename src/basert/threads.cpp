@@ -24,7 +24,7 @@ TApplication& App() { return Application ? *Application : DefaultApplication(); 
 
 void RequireMainThread(std::string_view operation) {
   if (IsMainThread()) return;
-  throw EThread(Format(SNotMainThreadError, operation));
+  throw EThread(Format(sNotMainThreadError, operation));
 }
 
 constexpr std::size_t OsNameLimit = 15;
@@ -160,7 +160,7 @@ TThread::~TThread() {
 
 void TThread::Start() {
   std::lock_guard<std::mutex> g(FLock);
-  if (FStarted.load()) throw EThread(String(SThreadStartError));
+  if (FStarted.load()) throw EThread(String(sThreadStartError));
   FThread = std::thread(&TThread::ThreadProc, this);
   FThreadID = FThread.get_id();
   FStarted.store(true);
@@ -224,8 +224,8 @@ void TThread::Join() {
 }
 
 Integer TThread::WaitFor() {
-  if (FFreeOnTerminate.load()) throw EThread(String(SThreadWaitForFreeOnTerminate));
-  if (CurrentThread() == this) throw EThread(String(SThreadWaitForSelf));
+  if (FFreeOnTerminate.load()) throw EThread(String(sThreadWaitForFreeOnTerminate));
+  if (CurrentThread() == this) throw EThread(String(sThreadWaitForSelf));
   if (!FStarted.load()) return FReturnValue.load();
   if (IsMainThread()) {
     while (!FFinished.load()) {

@@ -15,13 +15,13 @@
 namespace fw {
 
 // Resource strings.
-inline constexpr std::string_view SThreadStartError =
+inline constexpr std::string_view sThreadStartError =
     "Cannot call Start on a running or suspended thread";
-inline constexpr std::string_view SThreadWaitForFreeOnTerminate =
+inline constexpr std::string_view sThreadWaitForFreeOnTerminate =
     "Cannot call WaitFor on a thread that frees itself on termination";
-inline constexpr std::string_view SThreadWaitForSelf = "A thread cannot wait for itself";
+inline constexpr std::string_view sThreadWaitForSelf = "A thread cannot wait for itself";
 /// Raised (EThread) when a queue-draining call is made off the main thread; %s names the call.
-inline constexpr std::string_view SNotMainThreadError =
+inline constexpr std::string_view sNotMainThreadError =
     "%s called from a thread that is not the main thread";
 
 using TThreadID = std::thread::id;
@@ -52,7 +52,7 @@ public:
   /// order. Answers whether anything ran. An exception escaping a procedure goes to OnException
   /// when that is set, otherwise it propagates and the procedures not yet run stay queued.
   /// Main thread only, as every call that runs queued procedures: elsewhere they raise EThread
-  /// (SNotMainThreadError).
+  /// (sNotMainThreadError).
   bool ProcessMessages();
   /// Waits up to `timeoutMs` for a procedure to be queued, then runs the first one. Answers
   /// whether one ran; false at once when the application is terminated.

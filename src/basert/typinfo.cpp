@@ -42,12 +42,12 @@ constexpr std::array<TPropValueClass, TypeKindCount> ValueClassByKind = {
 };
 
 // Messages of the run-time library.
-constexpr const char* SReadOnlyProperty = "Property %s is read-only";
-constexpr const char* SWriteOnlyProperty = "Property %s is write-only";
-constexpr const char* SUnknownProperty = "Property %s does not exist";
-constexpr const char* SInvalidPropertyType = "Invalid property type: %s";
-constexpr const char* SInvalidPropertyElement = "Invalid property element: %s";
-constexpr const char* SInvalidPropertyValue = "Invalid property value";
+constexpr std::string_view sReadOnlyProperty = "Property %s is read-only";
+constexpr std::string_view sWriteOnlyProperty = "Property %s is write-only";
+constexpr std::string_view sUnknownProperty = "Property %s does not exist";
+constexpr std::string_view sInvalidPropertyType = "Invalid property type: %s";
+constexpr std::string_view sInvalidPropertyElement = "Invalid property element: %s";
+constexpr std::string_view SInvalidPropertyValue = "Invalid property value";
 
 std::mutex& TypeArenaLock() {
   static std::mutex m;
@@ -366,7 +366,7 @@ String SetToString(PTypeInfo setType, Int64 value, bool brackets) {
 
 Int64 StringToSet(PTypeInfo setType, std::string_view text) {
   PTypeInfo comp = setType ? setType->Data.CompType : nullptr;
-  if (!comp) throw EPropertyError(Format(SInvalidPropertyType, setType ? setType->Name : "nil"));
+  if (!comp) throw EPropertyError(Format(sInvalidPropertyType, setType ? setType->Name : "nil"));
   std::string_view s = text;
   auto trim = [](std::string_view v) {
     while (!v.empty() && (v.front() == ' ' || v.front() == '\t'))
@@ -377,7 +377,7 @@ Int64 StringToSet(PTypeInfo setType, std::string_view text) {
   };
   s = trim(s);
   if (!s.empty() && s.front() == '[') {
-    if (s.back() != ']') throw EPropertyError(Format(SInvalidPropertyElement, s));
+    if (s.back() != ']') throw EPropertyError(Format(sInvalidPropertyElement, s));
     s = s.substr(1, s.size() - 2);
   }
   Int64 mask = 0;
@@ -389,7 +389,7 @@ Int64 StringToSet(PTypeInfo setType, std::string_view text) {
     Integer v = GetEnumValue(comp, item);
     Int64 bit = v - comp->Data.MinValue;
     if (v < 0 || bit < 0 || bit >= SetElementCount(setType))
-      throw EPropertyError(Format(SInvalidPropertyElement, item));
+      throw EPropertyError(Format(sInvalidPropertyElement, item));
     mask |= Int64{1} << bit;
   }
   return mask;
@@ -478,14 +478,14 @@ bool IsStoredProp(TObject* instance, PPropInfo prop) {
 namespace {
 PPropInfo FindOrRaise(TObject* instance, std::string_view name) {
   PPropInfo p = GetPropInfo(instance, name);
-  if (!p) throw EPropertyError(Format(SUnknownProperty, name));
+  if (!p) throw EPropertyError(Format(sUnknownProperty, name));
   return p;
 }
 } // namespace
 
 TTypeKind PropType(const TObject* instance, std::string_view name) {
   PPropInfo p = GetPropInfo(instance, name);
-  if (!p) throw EPropertyError(Format(SUnknownProperty, name));
+  if (!p) throw EPropertyError(Format(sUnknownProperty, name));
   return p->PropType()->Kind;
 }
 
@@ -494,16 +494,16 @@ TTypeKind PropType(const TObject* instance, std::string_view name) {
 namespace detail {
 
 void RequireClass(PPropInfo prop, TPropValueClass expected) {
-  if (prop->ValueClass != expected) throw EPropertyError(Format(SInvalidPropertyType, prop->Name));
+  if (prop->ValueClass != expected) throw EPropertyError(Format(sInvalidPropertyType, prop->Name));
 }
 
 void Read(TObject* instance, PPropInfo prop, void* out) {
-  if (!prop->HasRead()) throw EPropWriteOnly(Format(SWriteOnlyProperty, prop->Name));
+  if (!prop->HasRead()) throw EPropWriteOnly(Format(sWriteOnlyProperty, prop->Name));
   prop->Get(instance, out);
 }
 
 void Write(TObject* instance, PPropInfo prop, const void* in) {
-  if (!prop->HasWrite()) throw EPropReadOnly(Format(SReadOnlyProperty, prop->Name));
+  if (!prop->HasWrite()) throw EPropReadOnly(Format(sReadOnlyProperty, prop->Name));
   prop->Set(instance, in);
 }
 
@@ -541,7 +541,7 @@ String GetEnumProp(TObject* instance, PPropInfo prop) {
 
 void SetEnumProp(TObject* instance, PPropInfo prop, std::string_view value) {
   Integer v = GetEnumValue(prop->PropType(), value);
-  if (v < 0) throw EPropertyError(Format(SInvalidPropertyElement, value));
+  if (v < 0) throw EPropertyError(Format(sInvalidPropertyElement, value));
   SetOrdProp(instance, prop, v);
 }
 

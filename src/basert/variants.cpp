@@ -60,9 +60,9 @@ bool StringToNumber(const String& s, long double& v) {
     return true;
   }
   const String t = Trim(s);
-  if (SameText(t, STrueBoolStr))
+  if (SameText(t, sTrueBoolStr))
     v = -1;
-  else if (SameText(t, SFalseBoolStr))
+  else if (SameText(t, sFalseBoolStr))
     v = 0;
   else
     return false;
@@ -105,11 +105,11 @@ Variant Variant::MakeNull() noexcept {
   return v;
 }
 
-void Variant::RaiseOverflow() { throw EVariantOverflowError(SVarOverflow); }
+void Variant::RaiseOverflow() { throw EVariantOverflowError(sVarOverflow); }
 
 void Variant::RaiseCast(TVarType target) const {
   throw EVariantTypeCastError(
-      Format(SVarTypeCouldNotConvert, VarTypeAsText(FType), VarTypeAsText(target)));
+      Format(sVarTypeCouldNotConvert, VarTypeAsText(FType), VarTypeAsText(target)));
 }
 
 bool Variant::NumberOf(long double& v) const {

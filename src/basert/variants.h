@@ -14,9 +14,9 @@
 namespace fw {
 
 // Resource strings.
-inline constexpr char SVarTypeCouldNotConvert[] =
+inline constexpr std::string_view sVarTypeCouldNotConvert =
     "Could not convert variant of type (%s) into type (%s)";
-inline constexpr char SVarOverflow[] = "Variant overflow";
+inline constexpr std::string_view sVarOverflow = "Variant overflow";
 
 using TVarType = Word;
 inline constexpr TVarType varEmpty = 0;
@@ -53,7 +53,7 @@ inline constexpr TVarType varByRef = 0x4000;
 /// even; strings are read with the sysutils/datetime parsers and the global FormatSettings
 /// (a number string can become a Boolean, "True"/"False" a number); values are written with
 /// FloatToStr (7 digits for Single), CurrToStr, DateTimeToStr and "True"/"False". A conversion
-/// that is impossible raises EVariantTypeCastError (SVarTypeCouldNotConvert with the two
+/// that is impossible raises EVariantTypeCastError (sVarTypeCouldNotConvert with the two
 /// type names); a value outside the target's range raises EVariantOverflowError.
 class Variant {
 public:

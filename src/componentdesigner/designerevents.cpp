@@ -82,10 +82,10 @@ void TEvRootActivatedEvent::Send(TObject* sender, const IPtr<ICustomModule>& cus
   palette->BeginUpdate();
   try {
     if (customModule)
-      palette->AddContext(NativeDesignerActiveContext);
+      palette->AddContext(String(sNativeDesignerActiveContext));
     else
-      palette->RemoveContext(NativeDesignerActiveContext);
-    palette->RemoveContext(CodeEditorActiveContext);
+      palette->RemoveContext(String(sNativeDesignerActiveContext));
+    palette->RemoveContext(String(sCodeEditorActiveContext));
     Broadcast(sender, customModule);
   } catch (...) {
     palette->EndUpdate();

@@ -109,15 +109,15 @@ struct IDesignerPalette : virtual IInterface {
 void SetDesignerPalette(const IPtr<IDesignerPalette>& palette);
 IPtr<IDesignerPalette> DesignerPalette();
 
-inline constexpr const char* NativeDesignerActiveContext = "NativeDesignerActive";
-inline constexpr const char* CodeEditorActiveContext = "CodeEditorActive";
+inline constexpr std::string_view sNativeDesignerActiveContext = "NativeDesignerActive";
+inline constexpr std::string_view sCodeEditorActiveContext = "CodeEditorActive";
 
 /// Told when a designer and its active root become active; Sender the designer registry.
 class TEvRootActivatedEvent : public TTypedEvent<TRootActivatedEvent> {
   FW_CLASS(TEvRootActivatedEvent)
 public:
-  /// Inside one palette update: announces NativeDesignerActiveContext when `customModule` is
-  /// given (withdraws it otherwise) and withdraws CodeEditorActiveContext; then the handlers,
+  /// Inside one palette update: announces sNativeDesignerActiveContext when `customModule` is
+  /// given (withdraws it otherwise) and withdraws sCodeEditorActiveContext; then the handlers,
   /// last registered first. The update is closed also when a handler raises.
   void Send(TObject* sender, const IPtr<ICustomModule>& customModule);
   /// Tells the handlers (Sender nil) that a designer of another framework became active, with

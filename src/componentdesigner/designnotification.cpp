@@ -1,5 +1,8 @@
 #include "componentdesigner/designnotification.h"
 
+#include "basert/classreg.h"
+#include "designeditors/editorregistry.h"
+
 #include <memory>
 
 namespace fw {
@@ -8,7 +11,15 @@ namespace fw {
 
 void TDesignNotificationList::Register(const IPtr<IDesignNotification>& listener) {
   FList.push_back(listener);
+  FGroups.push_back(CurrentGroup);
   ++FEntries[listener.get()];
+}
+
+void TDesignNotificationList::RemoveAt(std::size_t index,
+                                       std::vector<IPtr<IDesignNotification>>& dropped) {
+  dropped.push_back(std::move(FList[index]));
+  FList.erase(FList.begin() + static_cast<std::ptrdiff_t>(index));
+  FGroups.erase(FGroups.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
 void TDesignNotificationList::Unregister(const IPtr<IDesignNotification>& listener) {
@@ -19,10 +30,17 @@ void TDesignNotificationList::Unregister(const IPtr<IDesignNotification>& listen
   // unregisters something in its destructor.
   std::vector<IPtr<IDesignNotification>> dropped;
   for (std::size_t i = FList.size(); i > 0; --i)
-    if (FList[i - 1].get() == listener.get()) {
-      dropped.push_back(std::move(FList[i - 1]));
-      FList.erase(FList.begin() + static_cast<std::ptrdiff_t>(i - 1));
-    }
+    if (FList[i - 1].get() == listener.get()) RemoveAt(i - 1, dropped);
+}
+
+void TDesignNotificationList::FreeGroup(Integer group) {
+  std::vector<IPtr<IDesignNotification>> dropped;
+  for (std::size_t i = FList.size(); i > 0; --i) {
+    if (FGroups[i - 1] != group) continue;
+    auto it = FEntries.find(FList[i - 1].get());
+    if (it != FEntries.end() && --it->second == 0) FEntries.erase(it);
+    RemoveAt(i - 1, dropped);
+  }
 }
 
 bool TDesignNotificationList::IsRegistered(IDesignNotification* listener) const {
@@ -89,6 +107,10 @@ void UnregisterListener(const IPtr<IDesignNotification>& listener) {
   if (auto& list = List()) list->Unregister(listener);
 }
 
+void WithdrawGroup(Integer group) {
+  if (auto& list = List()) list->FreeGroup(group);
+}
+
 } // namespace
 
 TDesignNotificationList* DesignNotificationList() noexcept { return List().get(); }
@@ -122,9 +144,11 @@ void DesignNotificationsStartup() {
   if (!List()) List() = std::make_unique<TDesignNotificationList>();
   RegisterDesignNotificationProc = &RegisterListener;
   UnregisterDesignNotificationProc = &UnregisterListener;
+  NotifyGroupChange(&WithdrawGroup);
 }
 
 void DesignNotificationsShutdown() {
+  UnnotifyGroupChange(&WithdrawGroup);
   RegisterDesignNotificationProc = nullptr;
   UnregisterDesignNotificationProc = nullptr;
   // Taken out first: a listener freed with the list finds no list to unregister from.

@@ -15,10 +15,14 @@ namespace fw {
 /// raises ends the broadcast; the exception reaches the caller.
 class TDesignNotificationList {
 public:
-  /// Appends the listener; registering it again makes a second entry.
+  /// Appends the listener, stamped with CurrentGroup; registering it again makes a second
+  /// entry.
   void Register(const IPtr<IDesignNotification>& listener);
   /// Removes every entry of the listener, from the last to the first.
   void Unregister(const IPtr<IDesignNotification>& listener);
+  /// Removes every entry registered under `group` (a package being unloaded: its listeners'
+  /// code goes with it), from the last to the first.
+  void FreeGroup(Integer group);
   bool IsRegistered(IDesignNotification* listener) const;
   Integer Count() const noexcept { return static_cast<Integer>(FList.size()); }
 
@@ -35,7 +39,10 @@ public:
 
 private:
   template <class F> void Walk(F&& tell);
+  /// Drops the entry at `index`; its reference goes into `dropped`.
+  void RemoveAt(std::size_t index, std::vector<IPtr<IDesignNotification>>& dropped);
   std::vector<IPtr<IDesignNotification>> FList;
+  std::vector<Integer> FGroups; // the package group of each entry of FList
   std::unordered_map<IDesignNotification*, Integer> FEntries; // entries per listener
 };
 
@@ -51,8 +58,9 @@ void DesignNotificationSelectionChanged(const IPtr<IDesigner>& designer,
 void DesignNotificationDesignerOpened(const IPtr<IDesigner>& designer, bool resurrecting);
 void DesignNotificationDesignerClosed(const IPtr<IDesigner>& designer, bool goingDormant);
 
-/// Package start-up: makes the list and fills RegisterDesignNotificationProc and
-/// UnregisterDesignNotificationProc. Registering makes the list again if it is missing.
+/// Package start-up: makes the list, fills RegisterDesignNotificationProc and
+/// UnregisterDesignNotificationProc, and withdraws a package group's listeners when the group
+/// is freed. Registering makes the list again if it is missing.
 void DesignNotificationsStartup();
 /// Package shut-down: empties the two hooks, then frees the list and its references.
 void DesignNotificationsShutdown();

@@ -1,6 +1,7 @@
 #include "componentdesigner/designpackage.h"
 
 #include "componentdesigner/designerevents.h"
+#include "componentdesigner/designers.h"
 #include "componentdesigner/designnotification.h"
 #include "componentdesigner/proxies.h"
 #include "designeditors/compeditors.h"
@@ -21,7 +22,7 @@ struct TUnit {
 };
 
 // Start-up order; shut-down walks it backwards.
-constexpr std::array<TUnit, 8> Units = {{
+constexpr std::array<TUnit, 9> Units = {{
     {&DesignEditorsStartup, &DesignEditorsShutdown},
     {&ComponentEditorsStartup, &ComponentEditorsShutdown},
     {&SelectionEditorsStartup, &SelectionEditorsShutdown},
@@ -30,26 +31,27 @@ constexpr std::array<TUnit, 8> Units = {{
     {&ProxiesStartup, &ProxiesShutdown},
     {&DesignerEventsStartup, &DesignerEventsShutdown},
     {&DesignNotificationsStartup, &DesignNotificationsShutdown},
+    {&DesignersStartup, &DesignersShutdown},
 }};
 
-bool gRunning = false;
+// Every package that needs the design-time package starts it; only the first start and the
+// last stop do the work.
+Integer gStarts = 0;
 
 } // namespace
 
 void DesignPackageStartup() {
-  if (gRunning) return;
+  if (gStarts++ > 0) return;
   for (const TUnit& u : Units)
     u.Startup();
-  gRunning = true;
 }
 
 void DesignPackageShutdown() {
-  if (!gRunning) return;
+  if (gStarts == 0 || --gStarts > 0) return;
   for (auto it = Units.rbegin(); it != Units.rend(); ++it)
     it->Shutdown();
-  gRunning = false;
 }
 
-bool DesignPackageRunning() noexcept { return gRunning; }
+bool DesignPackageRunning() noexcept { return gStarts > 0; }
 
 } // namespace fw

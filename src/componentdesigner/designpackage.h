@@ -6,9 +6,10 @@ namespace fw {
 
 /// Runs the units' start-up in order: property editor registry, component editors, selection
 /// editors, guidelines, property categories, designed-class proxies, designer events, design
-/// notifications. Calling it again while running does nothing.
+/// notifications, designers. Calls are counted: only the first does the work.
 void DesignPackageStartup();
-/// Runs the units' shut-down in reverse; afterwards registrations are dropped silently.
+/// Only the call matching the first start runs the units' shut-down, in reverse; afterwards
+/// registrations are dropped silently. Unmatched calls do nothing.
 void DesignPackageShutdown();
 bool DesignPackageRunning() noexcept;
 

@@ -113,10 +113,10 @@ void ProxyNotification(TComponent* instance, TComponent* component, TOperation o
 
 TClass CreateSubClass(TObject* instance, const String& className, const String& unitName,
                       TClass parent) {
-  if (!instance || !parent) throw EInvalidOperation(SProxyNeedsInstance);
+  if (!instance || !parent) throw EInvalidOperation(sProxyNeedsInstance);
   TClass previous = instance->ClassType();
   if (previous->LayoutClass != parent->LayoutClass)
-    throw EInvalidOperation(Format(SProxyLayoutMismatch, previous->ClassName, className));
+    throw EInvalidOperation(Format(sProxyLayoutMismatch, previous->ClassName, className));
 
   auto proxy = std::make_unique<TProxyClass>();
   TClassRec& rec = proxy->Rec;
@@ -181,7 +181,7 @@ void* CreateSubClassMethod(TObject* instance, const String& name) {
   if (!proxy) return nullptr;
   if (proxy->Rec.Methods.Count() >= MaxProxyMethods)
     throw EInvalidOperation(
-        Format(SProxyTooManyMethods, proxy->Rec.ClassName, static_cast<Integer>(MaxProxyMethods)));
+        Format(sProxyTooManyMethods, proxy->Rec.ClassName, static_cast<Integer>(MaxProxyMethods)));
   void* code = CodeAddress(RunTimeMethodCodes().Acquire());
   proxy->Rec.Methods.Add(shortName, code);
   return code;

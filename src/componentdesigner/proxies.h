@@ -11,11 +11,12 @@
 namespace fw {
 
 // ---- resource strings
-inline constexpr const char* SProxyNeedsInstance =
+inline constexpr std::string_view sProxyNeedsInstance =
     "A designed class needs an instance and a parent class";
-inline constexpr const char* SProxyLayoutMismatch =
+inline constexpr std::string_view sProxyLayoutMismatch =
     "Cannot make an instance of %s an instance of %s: their instance layouts differ";
-inline constexpr const char* SProxyTooManyMethods = "Class %s cannot hold more than %d methods";
+inline constexpr std::string_view sProxyTooManyMethods =
+    "Class %s cannot hold more than %d methods";
 
 /// The most entries a proxy's method table can hold (its count is 16 bits wide).
 inline constexpr std::size_t MaxProxyMethods = 0xFFFF;

@@ -8,7 +8,7 @@
 
 namespace fw {
 
-inline constexpr const char* sClassNotApplicable = "Class %s is not applicable to this module";
+inline constexpr std::string_view sClassNotApplicable = "Class %s is not applicable to this module";
 
 class TCustomModule : public TBaseCustomModule, public ICustomModule {
   FW_CLASS(TCustomModule)

@@ -120,7 +120,7 @@ TPropInfoList::TPropInfoList(const TObject* instance, TTypeKinds filter)
     : FList(PropListOf(instance, filter)) {}
 
 void TPropInfoList::Delete(Integer index) {
-  if (index < 0 || index >= Count()) throw EListError(Format(SListIndexError, index));
+  if (index < 0 || index >= Count()) throw EListError(Format(sListIndexError, index));
   FList.erase(FList.begin() + index);
 }
 

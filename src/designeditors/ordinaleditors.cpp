@@ -8,7 +8,7 @@ namespace fw {
 
 namespace {
 
-constexpr const char* UnitName = "DesignEditors";
+constexpr std::string_view sUnitName = "DesignEditors";
 
 bool IsWritable(PPropInfo p) { return p && p->HasWrite(); }
 
@@ -47,7 +47,7 @@ Int64 CharCode(PTypeInfo type, Int64 value) {
 
 String CharCodeText(Int64 code) {
   if (code >= 33 && code <= 127) return String(1, static_cast<char>(code));
-  return Format(SCharCodeFormat, code);
+  return Format(sCharCodeFormat, code);
 }
 
 /// Lowest ordinal of a set type's element type.
@@ -62,7 +62,7 @@ Int64 SetLowest(PTypeInfo setType) {
 
 TClass TOrdinalProperty::StaticClass() {
   static const TClass cls =
-      TClassBuilder<TOrdinalProperty, TPropertyEditor>("TOrdinalProperty", UnitName).Build();
+      TClassBuilder<TOrdinalProperty, TPropertyEditor>("TOrdinalProperty", sUnitName).Build();
   return cls;
 }
 
@@ -78,7 +78,7 @@ bool TOrdinalProperty::AllEqual() {
 
 TClass TIntegerProperty::StaticClass() {
   static const TClass cls =
-      TClassBuilder<TIntegerProperty, TOrdinalProperty>("TIntegerProperty", UnitName).Build();
+      TClassBuilder<TIntegerProperty, TOrdinalProperty>("TIntegerProperty", sUnitName).Build();
   return cls;
 }
 
@@ -105,7 +105,7 @@ void TIntegerProperty::SetValue(const String& value) {
 
 TClass TCharProperty::StaticClass() {
   static const TClass cls =
-      TClassBuilder<TCharProperty, TOrdinalProperty>("TCharProperty", UnitName).Build();
+      TClassBuilder<TCharProperty, TOrdinalProperty>("TCharProperty", sUnitName).Build();
   return cls;
 }
 
@@ -118,7 +118,7 @@ void TCharProperty::SetValue(const String& value) {
 
 TClass TWideCharProperty::StaticClass() {
   static const TClass cls =
-      TClassBuilder<TWideCharProperty, TOrdinalProperty>("TWideCharProperty", UnitName)
+      TClassBuilder<TWideCharProperty, TOrdinalProperty>("TWideCharProperty", sUnitName)
           .Implements<IWideProperty>()
           .Build();
   return cls;
@@ -130,7 +130,7 @@ String TWideCharProperty::GetValue() {
 
 WideString TWideCharProperty::GetValueW() {
   const Int64 code = CharCode(GetPropType(), GetOrdValue());
-  if (code < 33) return Utf8ToWide(Format(SCharCodeFormat, code));
+  if (code < 33) return Utf8ToWide(Format(sCharCodeFormat, code));
   return WideString(1, static_cast<char16_t>(code));
 }
 
@@ -146,7 +146,7 @@ void TWideCharProperty::SetValue(const String& value) { SetValue(Utf8ToWide(valu
 
 TClass TEnumProperty::StaticClass() {
   static const TClass cls =
-      TClassBuilder<TEnumProperty, TOrdinalProperty>("TEnumProperty", UnitName).Build();
+      TClassBuilder<TEnumProperty, TOrdinalProperty>("TEnumProperty", sUnitName).Build();
   return cls;
 }
 
@@ -185,7 +185,7 @@ void TEnumProperty::SetValue(const String& value) {
 
 TClass TBoolProperty::StaticClass() {
   static const TClass cls =
-      TClassBuilder<TBoolProperty, TEnumProperty>("TBoolProperty", UnitName).Build();
+      TClassBuilder<TBoolProperty, TEnumProperty>("TBoolProperty", sUnitName).Build();
   return cls;
 }
 
@@ -193,7 +193,7 @@ TClass TBoolProperty::StaticClass() {
 
 TClass TSetProperty::StaticClass() {
   static const TClass cls =
-      TClassBuilder<TSetProperty, TOrdinalProperty>("TSetProperty", UnitName).Build();
+      TClassBuilder<TSetProperty, TOrdinalProperty>("TSetProperty", sUnitName).Build();
   return cls;
 }
 
@@ -218,7 +218,7 @@ void TSetProperty::GetProperties(const TGetPropProc& proc) {
 
 TClass TInt64Property::StaticClass() {
   static const TClass cls =
-      TClassBuilder<TInt64Property, TPropertyEditor>("TInt64Property", UnitName).Build();
+      TClassBuilder<TInt64Property, TPropertyEditor>("TInt64Property", sUnitName).Build();
   return cls;
 }
 
@@ -242,7 +242,7 @@ void TInt64Property::SetValue(const String& value) {
 
 TClass TNestedProperty::StaticClass() {
   static const TClass cls =
-      TClassBuilder<TNestedProperty, TPropertyEditor>("TNestedProperty", UnitName).Build();
+      TClassBuilder<TNestedProperty, TPropertyEditor>("TNestedProperty", sUnitName).Build();
   return cls;
 }
 
@@ -253,7 +253,7 @@ TNestedProperty::TNestedProperty(TPropertyEditor* parent) : TPropertyEditor(pare
 
 TClass TSetElementProperty::StaticClass() {
   static const TClass cls =
-      TClassBuilder<TSetElementProperty, TNestedProperty>("TSetElementProperty", UnitName).Build();
+      TClassBuilder<TSetElementProperty, TNestedProperty>("TSetElementProperty", sUnitName).Build();
   return cls;
 }
 

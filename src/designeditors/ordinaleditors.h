@@ -133,7 +133,8 @@ private:
 
 namespace detail {
 /// Raises EDesignPropertyError with `fmt` formatted with the arguments.
-template <class... Args> [[noreturn]] void RaiseDesignError(const char* fmt, const Args&... args) {
+template <class... Args>
+[[noreturn]] void RaiseDesignError(std::string_view fmt, const Args&... args) {
   throw EDesignPropertyError(Format(fmt, args...));
 }
 } // namespace detail

@@ -29,7 +29,7 @@ PTypeInfo PropertyTypeOf(TClass cls, const String& name) {
 /// Index i of a list kept oldest first, counted newest first.
 template <class T> T* AtFromBack(const std::vector<std::unique_ptr<T>>& v, Integer index) {
   if (index < 0 || static_cast<std::size_t>(index) >= v.size())
-    throw EListError(Format(SListIndexError, {index}));
+    throw EListError(Format(sListIndexError, {index}));
   return v[v.size() - 1 - static_cast<std::size_t>(index)].get();
 }
 
@@ -144,7 +144,7 @@ bool TPropertyCategory::Match(const String& propertyName, const IPtr<IDesignObje
 
 TPropertyCategoryList::TPropertyCategoryList() {
   FHiddenCategories.SetCaseSensitive(true);
-  FMiscCategory = FindCategory(sMiscellaneousCategoryName);
+  FMiscCategory = FindCategory(String(sMiscellaneousCategoryName));
   FMiscNameFilter = FMiscCategory->Add(std::make_unique<TPropertyFilter>("", -1));
   FMiscComponentFilter =
       FMiscCategory->Add(std::make_unique<TComponentPropertyFilter>("", nullptr, nullptr));

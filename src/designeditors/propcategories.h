@@ -16,12 +16,12 @@ namespace fw {
 
 // ---- Resource strings ------------------------------------------------------------------------
 
-inline constexpr const char* sNilFilter = "A property filter must not be nil";
+inline constexpr std::string_view sNilFilter = "A property filter must not be nil";
 
 /// Places properties into a category by name mask. The base filter knows only names.
 class TPropertyFilter {
 public:
-  /// An empty `filter` matches every name. Raises EMaskException (SInvalidMask) for a malformed
+  /// An empty `filter` matches every name. Raises EMaskException (sInvalidMask) for a malformed
   /// mask such as an unclosed "[".
   TPropertyFilter(const String& filter, Integer group);
   virtual ~TPropertyFilter();

@@ -53,7 +53,7 @@ TPropertyEditor::TPropertyEditor(const IPtr<IDesigner>& designer, Integer propCo
       FPropCount(std::max<Integer>(propCount, 0)) {}
 
 const TInstProp& TPropertyEditor::Entry(Integer index) const {
-  if (index < 0 || index >= FPropCount) throw EListError(Format(SListIndexError, index));
+  if (index < 0 || index >= FPropCount) throw EListError(Format(sListIndexError, index));
   return (*FPropList)[static_cast<std::size_t>(index)];
 }
 

@@ -13,11 +13,11 @@ namespace fw {
 // ---- Resource strings ------------------------------------------------------------------------
 
 /// What the base editor shows for a value it cannot render.
-inline constexpr const char* srUnknown = "(Unknown)";
+inline constexpr std::string_view srUnknown = "(Unknown)";
 /// Edit text of a property that cannot be read.
-inline constexpr const char* sNotAvailable = "(Not available)";
+inline constexpr std::string_view sNotAvailable = "(Not available)";
 /// Edit text of a property whose reading raised: the message in parentheses.
-inline constexpr const char* sValueErrorFormat = "(%s)";
+inline constexpr std::string_view sValueErrorFormat = "(%s)";
 
 /// The IDE's exceptions that are shown to the user without a report.
 class ENonAIRException : public Exception {
@@ -63,7 +63,7 @@ public:
   String GetName() override;
   void GetProperties(const TGetPropProc&) override {}
   PPropInfo GetPropInfo() override;
-  String GetValue() override { return srUnknown; }
+  String GetValue() override { return String(srUnknown); }
   virtual WideString GetValueW();
   void GetValues(const TGetStrProc&) override {}
   void SetValue(const String&) override {}

@@ -12,7 +12,7 @@ namespace fw {
 
 namespace {
 
-constexpr const char* UnitName = "DesignEditors";
+constexpr std::string_view sUnitName = "DesignEditors";
 
 /// Characters a designer's object name may hold that a method name may not.
 constexpr std::string_view MethodNameStrip = "-.>[]";
@@ -37,7 +37,7 @@ IPtr<IInterface> AsInterface(TComponent* component) {
 
 TClass TClassProperty::StaticClass() {
   static const TClass cls =
-      TClassBuilder<TClassProperty, TPropertyEditor>("TClassProperty", UnitName).Build();
+      TClassBuilder<TClassProperty, TPropertyEditor>("TClassProperty", sUnitName).Build();
   return cls;
 }
 
@@ -49,13 +49,13 @@ void TClassProperty::GetProperties(const TGetPropProc& proc) {
   if (objects->GetCount() > 0) GetComponentProperties(objects, tkProperties, FDesigner, proc);
 }
 
-String TClassProperty::GetValue() { return Format(SClassValueFormat, GetPropType()->Name); }
+String TClassProperty::GetValue() { return Format(sClassValueFormat, GetPropType()->Name); }
 
 // ---- TMethodProperty ---------------------------------------------------------------------------
 
 TClass TMethodProperty::StaticClass() {
   static const TClass cls =
-      TClassBuilder<TMethodProperty, TPropertyEditor>("TMethodProperty", UnitName)
+      TClassBuilder<TMethodProperty, TPropertyEditor>("TMethodProperty", sUnitName)
           .Implements<IMethodProperty>()
           .Build();
   return cls;
@@ -156,7 +156,7 @@ void TMethodProperty::Edit() {
 
 TClass TComponentProperty::StaticClass() {
   static const TClass cls =
-      TClassBuilder<TComponentProperty, TPropertyEditor>("TComponentProperty", UnitName)
+      TClassBuilder<TComponentProperty, TPropertyEditor>("TComponentProperty", sUnitName)
           .Implements<IReferenceProperty, IShowReferenceProperty>()
           .Build();
   return cls;
@@ -284,7 +284,8 @@ void TComponentProperty::SetValue(const String& value) {
 
 TClass TInterfaceProperty::StaticClass() {
   static const TClass cls =
-      TClassBuilder<TInterfaceProperty, TComponentProperty>("TInterfaceProperty", UnitName).Build();
+      TClassBuilder<TInterfaceProperty, TComponentProperty>("TInterfaceProperty", sUnitName)
+          .Build();
   return cls;
 }
 

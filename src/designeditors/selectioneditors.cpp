@@ -82,8 +82,8 @@ TClass TEditActionSelectionEditor::StaticClass() {
 }
 
 String TEditActionSelectionEditor::GetVerb(Integer index) {
-  if (index == 0) return sEditSubmenu;
-  if (index == 1) return sControlSubmenu;
+  if (index == 0) return String(sEditSubmenu);
+  if (index == 1) return String(sControlSubmenu);
   return {};
 }
 
@@ -128,7 +128,7 @@ TClass TSelectionEditorList::StaticClass() {
 }
 
 IPtr<ISelectionEditor> TSelectionEditorList::Get(Integer index) {
-  if (index < 0 || index >= GetCount()) throw EListError(Format(SListIndexError, index));
+  if (index < 0 || index >= GetCount()) throw EListError(Format(sListIndexError, index));
   return FList[static_cast<std::size_t>(index)];
 }
 

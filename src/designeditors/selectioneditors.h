@@ -24,8 +24,8 @@ protected:
   IPtr<IDesigner> FDesigner;
 };
 
-inline constexpr const char* sEditSubmenu = "Edit";
-inline constexpr const char* sControlSubmenu = "Control";
+inline constexpr std::string_view sEditSubmenu = "Edit";
+inline constexpr std::string_view sControlSubmenu = "Control";
 
 /// The component whose edit handler takes edit actions before the designer's; set by the host.
 using TGetTopLevelComponentFunc = TComponent* (*)(TComponent* component);

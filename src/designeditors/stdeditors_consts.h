@@ -4,26 +4,27 @@
 namespace fw {
 
 /// Messages of this package's editors.
-inline constexpr const char* SCannotCreateName = "Cannot create a method for an unnamed component";
-inline constexpr const char* SNull = "(Null)";
-inline constexpr const char* SString = "String";
-inline constexpr const char* SUnknownType = "Unknown Type";
+inline constexpr std::string_view SCannotCreateName =
+    "Cannot create a method for an unnamed component";
+inline constexpr std::string_view SNull = "(Null)";
+inline constexpr std::string_view SString = "String";
+inline constexpr std::string_view SUnknownType = "Unknown Type";
 /// Name of a variant property's type sub-property.
-inline constexpr const char* SVariantTypeName = "Type";
+inline constexpr std::string_view sVariantTypeName = "Type";
 /// What a variant holding a dispatch interface shows.
-inline constexpr const char* SVariantDispatchText = "ERROR";
+inline constexpr std::string_view sVariantDispatchText = "ERROR";
 /// A character code shown or entered as a number.
-inline constexpr const char* SCharCodeFormat = "#%d";
+inline constexpr std::string_view sCharCodeFormat = "#%d";
 /// A class property's value: its type name in parentheses.
-inline constexpr const char* SClassValueFormat = "(%s)";
+inline constexpr std::string_view sClassValueFormat = "(%s)";
 
 /// Run-time library messages the editors raise that basert has no constant for. They live in a
 /// namespace of their own because basert's form streams use the name SInvalidPropertyValue for
 /// a stream message of another meaning.
 namespace rtlconsts {
-inline constexpr const char* SInvalidPropertyValue = "Invalid property value";
-inline constexpr const char* SOutOfRange = "Value must be between %d and %d";
-inline constexpr const char* SUnknown = "Unknown";
+inline constexpr std::string_view SInvalidPropertyValue = "Invalid property value";
+inline constexpr std::string_view SOutOfRange = "Value must be between %d and %d";
+inline constexpr std::string_view SUnknown = "Unknown";
 } // namespace rtlconsts
 
 } // namespace fw

@@ -17,7 +17,7 @@ const std::array<const char*, 21> VariantTypeNames = {
 
 namespace {
 
-constexpr const char* UnitName = "DesignEditors";
+constexpr std::string_view sUnitName = "DesignEditors";
 
 /// Display precision and largest magnitude of each float type, in TFloatType order.
 struct TFloatTypeInfo {
@@ -42,7 +42,7 @@ String BoolIdent(bool b) { return GetEnumName(TypeInfo<bool>(), b ? 1 : 0); }
 String VariantText(const Variant& v) {
   switch (VarType(v) & varTypeMask) {
   case varDispatch:
-    return SVariantDispatchText;
+    return String(sVariantDispatchText);
   case varCurrency:
     return CurrToStrF(v.AsCurrency(), ffCurrency, FormatSettings.CurrencyDecimals);
   case varBoolean:
@@ -98,7 +98,7 @@ bool TryFaithful(const String& text, const Variant& current, Variant& out) {
 
 TClass TFloatProperty::StaticClass() {
   static const TClass cls =
-      TClassBuilder<TFloatProperty, TPropertyEditor>("TFloatProperty", UnitName).Build();
+      TClassBuilder<TFloatProperty, TPropertyEditor>("TFloatProperty", sUnitName).Build();
   return cls;
 }
 
@@ -128,7 +128,7 @@ void TFloatProperty::SetValue(const String& value) {
 
 TClass TStringProperty::StaticClass() {
   static const TClass cls =
-      TClassBuilder<TStringProperty, TPropertyEditor>("TStringProperty", UnitName).Build();
+      TClassBuilder<TStringProperty, TPropertyEditor>("TStringProperty", sUnitName).Build();
   return cls;
 }
 
@@ -152,14 +152,14 @@ void TStringProperty::SetValue(const String& value) { SetStrValue(value); }
 
 TClass TComponentNameProperty::StaticClass() {
   static const TClass cls =
-      TClassBuilder<TComponentNameProperty, TStringProperty>("TComponentNameProperty", UnitName)
+      TClassBuilder<TComponentNameProperty, TStringProperty>("TComponentNameProperty", sUnitName)
           .Build();
   return cls;
 }
 
 TClass TWideStringProperty::StaticClass() {
   static const TClass cls =
-      TClassBuilder<TWideStringProperty, TPropertyEditor>("TWideStringProperty", UnitName)
+      TClassBuilder<TWideStringProperty, TPropertyEditor>("TWideStringProperty", sUnitName)
           .Implements<IWideProperty, IWideProperty10>()
           .Build();
   return cls;
@@ -209,19 +209,19 @@ template class detail::TDateTimeEditor<DateTimeForm>;
 
 TClass TDateProperty::StaticClass() {
   static const TClass cls =
-      TClassBuilder<TDateProperty, TPropertyEditor>("TDateProperty", UnitName).Build();
+      TClassBuilder<TDateProperty, TPropertyEditor>("TDateProperty", sUnitName).Build();
   return cls;
 }
 
 TClass TTimeProperty::StaticClass() {
   static const TClass cls =
-      TClassBuilder<TTimeProperty, TPropertyEditor>("TTimeProperty", UnitName).Build();
+      TClassBuilder<TTimeProperty, TPropertyEditor>("TTimeProperty", sUnitName).Build();
   return cls;
 }
 
 TClass TDateTimeProperty::StaticClass() {
   static const TClass cls =
-      TClassBuilder<TDateTimeProperty, TPropertyEditor>("TDateTimeProperty", UnitName).Build();
+      TClassBuilder<TDateTimeProperty, TPropertyEditor>("TDateTimeProperty", sUnitName).Build();
   return cls;
 }
 
@@ -229,7 +229,7 @@ TClass TDateTimeProperty::StaticClass() {
 
 TClass TVariantProperty::StaticClass() {
   static const TClass cls =
-      TClassBuilder<TVariantProperty, TPropertyEditor>("TVariantProperty", UnitName).Build();
+      TClassBuilder<TVariantProperty, TPropertyEditor>("TVariantProperty", sUnitName).Build();
   return cls;
 }
 
@@ -252,7 +252,7 @@ void TVariantProperty::SetValue(const String& value) {
 
 TClass TVariantTypeProperty::StaticClass() {
   static const TClass cls =
-      TClassBuilder<TVariantTypeProperty, TNestedProperty>("TVariantTypeProperty", UnitName)
+      TClassBuilder<TVariantTypeProperty, TNestedProperty>("TVariantTypeProperty", sUnitName)
           .Build();
   return cls;
 }
@@ -268,14 +268,14 @@ bool TVariantTypeProperty::AllEqual() {
 String TVariantTypeProperty::GetValue() {
   const TVarType code = VarType(GetVarValue()) & varTypeMask;
   if (code < VariantTypeNames.size()) return VariantTypeNames[code];
-  if (code == varUString) return SString;
-  return rtlconsts::SUnknown;
+  if (code == varUString) return String(SString);
+  return String(rtlconsts::SUnknown);
 }
 
 void TVariantTypeProperty::GetValues(const TGetStrProc& proc) {
   for (const char* name : VariantTypeNames)
     if (*name) proc(name);
-  proc(SString);
+  proc(String(SString));
 }
 
 void TVariantTypeProperty::SetValue(const String& value) {

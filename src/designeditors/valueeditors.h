@@ -68,7 +68,7 @@ public:
 struct TDateTimeForm {
   String (*Show)(TDateTime value);
   bool (*Parse)(std::string_view text, TDateTime& value);
-  const char* Error; ///< the message for text that Parse refuses
+  std::string_view Error; ///< the message for text that Parse refuses
 };
 extern const TDateTimeForm DateForm;     ///< short date format; SInvalidDate
 extern const TDateTimeForm TimeForm;     ///< long time format; SInvalidTime
@@ -137,7 +137,7 @@ public:
   /// Every entry holds an equal variant.
   bool AllEqual() override;
   TPropertyAttributes GetAttributes() override { return {paValueList, paMultiSelect, paSortList}; }
-  String GetName() override { return SVariantTypeName; }
+  String GetName() override { return String(sVariantTypeName); }
   /// The type's name; empty for an unnamed code, SString for a Unicode string and SUnknown
   /// for codes beyond the table.
   String GetValue() override;

@@ -11,6 +11,16 @@ namespace fw {
 /// The design dialogs the environment shows on the designer's request.
 enum TDesignDialog { ddAlign, ddSize, ddScale, ddTabOrder, ddCreationOrder, ddSaveTemplate };
 
+/// The design commands a root carries out on the designer's request.
+enum TDesignCommand {
+  dmAlignToGrid,
+  dmFlipAllChildren,
+  dmFlipSelectedChildren,
+  dmTextLYT,
+  dmViewAsText,
+  dmRevert,
+};
+
 /// One designed component (or sub-object) as the source module sees it: its class, name path,
 /// event properties sorted by name with their handler names, and its sub-objects.
 struct ICompInfo : virtual IInterface {

@@ -26,7 +26,7 @@ TRegisterDesignDragObjectProc RegisterDesignDragObjectProc = nullptr;
 TRegisterIDropTargetProc RegisterIDropTargetProc = nullptr;
 
 namespace {
-[[noreturn]] void IndexError(Integer index) { throw EListError(Format(SListIndexError, index)); }
+[[noreturn]] void IndexError(Integer index) { throw EListError(Format(sListIndexError, index)); }
 } // namespace
 
 // ---- Class records -----------------------------------------------------------------------------

@@ -22,28 +22,28 @@ class TCustomIniFile;
 
 // ---- Resource strings ------------------------------------------------------------------------
 
-inline constexpr const char* sActionCategoryName = "Action";
-inline constexpr const char* sDataCategoryName = "Data";
-inline constexpr const char* sDatabaseCategoryName = "Database";
-inline constexpr const char* sDragNDropCategoryName = "Drag Drop/Docking";
-inline constexpr const char* sHelpCategoryName = "Help and Hints";
-inline constexpr const char* sLayoutCategoryName = "Layout";
-inline constexpr const char* sLegacyCategoryName = "Legacy";
-inline constexpr const char* sLinkageCategoryName = "Linkage";
-inline constexpr const char* sLocaleCategoryName = "Locale";
-inline constexpr const char* sLocalizableCategoryName = "Localizable";
-inline constexpr const char* sMiscellaneousCategoryName = "Miscellaneous";
-inline constexpr const char* sVisualCategoryName = "Visual";
-inline constexpr const char* sInputCategoryName = "Input";
-inline constexpr const char* sAppearanceCategoryName = "Appearance";
-inline constexpr const char* sBehaviorCategoryName = "Behavior";
-inline constexpr const char* sDesignCategoryName = "Design";
-inline constexpr const char* sFocusCategoryName = "Focus";
-inline constexpr const char* sWindowStyleName = "Window Style";
-inline constexpr const char* sPropertyChangeCategoryName = "Property Changed";
-inline constexpr const char* sMouseCategoryName = "Mouse";
-inline constexpr const char* sKeyCategoryName = "Key";
-inline constexpr const char* sInvalidFilter =
+inline constexpr std::string_view sActionCategoryName = "Action";
+inline constexpr std::string_view sDataCategoryName = "Data";
+inline constexpr std::string_view sDatabaseCategoryName = "Database";
+inline constexpr std::string_view sDragNDropCategoryName = "Drag Drop/Docking";
+inline constexpr std::string_view sHelpCategoryName = "Help and Hints";
+inline constexpr std::string_view sLayoutCategoryName = "Layout";
+inline constexpr std::string_view sLegacyCategoryName = "Legacy";
+inline constexpr std::string_view sLinkageCategoryName = "Linkage";
+inline constexpr std::string_view sLocaleCategoryName = "Locale";
+inline constexpr std::string_view sLocalizableCategoryName = "Localizable";
+inline constexpr std::string_view sMiscellaneousCategoryName = "Miscellaneous";
+inline constexpr std::string_view sVisualCategoryName = "Visual";
+inline constexpr std::string_view sInputCategoryName = "Input";
+inline constexpr std::string_view sAppearanceCategoryName = "Appearance";
+inline constexpr std::string_view sBehaviorCategoryName = "Behavior";
+inline constexpr std::string_view sDesignCategoryName = "Design";
+inline constexpr std::string_view sFocusCategoryName = "Focus";
+inline constexpr std::string_view sWindowStyleName = "Window Style";
+inline constexpr std::string_view sPropertyChangeCategoryName = "Property Changed";
+inline constexpr std::string_view sMouseCategoryName = "Mouse";
+inline constexpr std::string_view sKeyCategoryName = "Key";
+inline constexpr std::string_view sInvalidFilter =
     "Property filters may only be name, class or type based (%d:%d)";
 
 // ---- Enumerations and sets -------------------------------------------------------------------

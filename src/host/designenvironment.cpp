@@ -8,7 +8,7 @@ namespace fw {
 TClass THostDesignEnvironment::StaticClass() {
   static const TClass cls =
       TClassBuilder<THostDesignEnvironment, TInterfacedObject>("THostDesignEnvironment", "Host")
-          .Implements<IDesignEnvironment>()
+          .Implements<IDesignEnvironment, IDesignerOptionsProvider>()
           .Build();
   return cls;
 }

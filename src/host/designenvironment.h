@@ -3,6 +3,7 @@
 #pragma once
 
 #include "basert/object.h"
+#include "componentdesigner/rootintf.h"
 #include "designintf/designhost.h"
 
 #include <functional>
@@ -10,7 +11,9 @@
 
 namespace fw {
 
-class THostDesignEnvironment : public TInterfacedObject, public IDesignEnvironment {
+class THostDesignEnvironment : public TInterfacedObject,
+                               public IDesignEnvironment,
+                               public IDesignerOptionsProvider {
   FW_CLASS(THostDesignEnvironment)
 public:
   /// The file time GetCurrentFileTime answers; each call afterwards advances it by one, so
@@ -21,6 +24,9 @@ public:
   /// Loads what registers a class before the designer looks for it.
   std::function<void(const String& className)> OnBeforeFindClass;
 
+  /// What the designers read as their options.
+  TDesignerOptions Options;
+
   /// Every call, one line each ("OpenRootModule Form2", "ShowDialog 3", ...), in order.
   const std::vector<String>& Calls() const noexcept { return FCalls; }
   const std::vector<TDesignDialog>& DialogsShown() const noexcept { return FDialogs; }
@@ -30,6 +36,7 @@ public:
   void ComponentRenamed(const String& oldName, const String& newName) override;
   void ShowDialog(TDesignDialog dialog) override;
   void BeforeFindClass(const String& className, const IPtr<IInterface>& designer) override;
+  TDesignerOptions GetDesignerOptions() override { return Options; }
 
 private:
   std::vector<String> FCalls;

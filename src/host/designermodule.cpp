@@ -159,7 +159,7 @@ TMethodText* THostDesignerModule::Find(const String& name) {
 
 void THostDesignerModule::SetMethodBody(const String& name, const String& body) {
   TMethodText* m = Find(name);
-  if (!m) throw EDesignerModuleError(Format(SNoSuchMethod, name));
+  if (!m) throw EDesignerModuleError(Format(sNoSuchMethod, name));
   m->Body = body;
 }
 
@@ -209,7 +209,7 @@ void THostDesignerModule::RootRenamed(const IPtr<ICompInfo>&, const String& newN
 }
 
 void THostDesignerModule::ValidateModification() {
-  if (FReadOnly) throw EDesignerModuleError(Format(SUnitReadOnly, FUnitName));
+  if (FReadOnly) throw EDesignerModuleError(Format(sUnitReadOnly, FUnitName));
 }
 
 void THostDesignerModule::CreateMethod(const String& name, const IPtr<IEventInfo>& info) {
@@ -226,9 +226,9 @@ void THostDesignerModule::GetMethods(const IPtr<IEventInfo>& info, const TGetStr
 void THostDesignerModule::RenameMethod(const String& curName, const String& newName) {
   FCalls.push_back("RenameMethod " + curName + " " + newName);
   TMethodText* m = Find(curName);
-  if (!m) throw EDesignerModuleError(Format(SNoSuchMethod, curName));
+  if (!m) throw EDesignerModuleError(Format(sNoSuchMethod, curName));
   const TMethodText* other = FindMethod(newName);
-  if (other && other != m) throw EDesignerModuleError(Format(SDuplicateMethod, newName));
+  if (other && other != m) throw EDesignerModuleError(Format(sDuplicateMethod, newName));
   m->Name = newName;
 }
 

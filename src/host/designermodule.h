@@ -45,7 +45,7 @@ public:
   const std::vector<TMethodText>& Methods() const noexcept { return FMethods; }
   /// The method of that name (ignoring case), or null.
   const TMethodText* FindMethod(const String& name) const;
-  /// Replaces a method's body; raises EDesignerModuleError (SNoSuchMethod) for an unknown name.
+  /// Replaces a method's body; raises EDesignerModuleError (sNoSuchMethod) for an unknown name.
   void SetMethodBody(const String& name, const String& body);
   /// The whole unit as text: interface with the class declaration, implementation with every
   /// method.
@@ -65,14 +65,14 @@ public:
   void RootRenamed(const IPtr<ICompInfo>& info, const String& newName) override;
   String GetUnitName() override { return FUnitName; }
   bool IsSourceReadOnly() override { return FReadOnly; }
-  /// Raises EDesignerModuleError (SUnitReadOnly) while the source is read-only.
+  /// Raises EDesignerModuleError (sUnitReadOnly) while the source is read-only.
   void ValidateModification() override;
   void ViewAsText() override { FCalls.push_back("ViewAsText"); }
   void DesignerActivated() override { FCalls.push_back("DesignerActivated"); }
   void CreateMethod(const String& name, const IPtr<IEventInfo>& info) override;
   void GetMethods(const IPtr<IEventInfo>& info, const TGetStrProc& proc) override;
   bool MethodExists(const String& name) override { return FindMethod(name) != nullptr; }
-  /// Raises EDesignerModuleError: SNoSuchMethod for an unknown current name, SDuplicateMethod
+  /// Raises EDesignerModuleError: sNoSuchMethod for an unknown current name, sDuplicateMethod
   /// when another method already has the new name.
   void RenameMethod(const String& curName, const String& newName) override;
   void ShowMethod(const String& name) override { FCalls.push_back("ShowMethod " + name); }
@@ -97,8 +97,8 @@ private:
   bool FReadOnly = false;
 };
 
-inline constexpr const char* SUnitReadOnly = "Unit %s is read-only";
-inline constexpr const char* SNoSuchMethod = "Method %s does not exist";
-inline constexpr const char* SDuplicateMethod = "A method named %s already exists";
+inline constexpr std::string_view sUnitReadOnly = "Unit %s is read-only";
+inline constexpr std::string_view sNoSuchMethod = "Method %s does not exist";
+inline constexpr std::string_view sDuplicateMethod = "A method named %s already exists";
 
 } // namespace fw

@@ -50,7 +50,7 @@ IPtr<IMenuItem> THostMenuItem::FindByName(const String& name) {
 }
 
 IPtr<IMenuItem> THostMenuItem::Items(Integer index) {
-  if (index < 0 || index >= Count()) throw EListError(Format(SListIndexError, index));
+  if (index < 0 || index >= Count()) throw EListError(Format(sListIndexError, index));
   return IPtr<IMenuItem>(FItems[static_cast<std::size_t>(index)].get());
 }
 

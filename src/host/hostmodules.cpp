@@ -113,7 +113,7 @@ void THostModule::SetFileName(const String& fileName) {
 }
 
 IPtr<IOTAEditor> THostModule::GetModuleFileEditor(Integer index) {
-  if (index < 0 || index >= GetModuleFileCount()) throw EListError(Format(SListIndexError, index));
+  if (index < 0 || index >= GetModuleFileCount()) throw EListError(Format(sListIndexError, index));
   return FEditors[static_cast<std::size_t>(index)];
 }
 
@@ -196,7 +196,7 @@ void THostModuleServices::Forget(THostModule* module) {
 }
 
 IPtr<IOTAModule> THostModuleServices::GetModule(Integer index) {
-  if (index < 0 || index >= GetModuleCount()) throw EListError(Format(SListIndexError, index));
+  if (index < 0 || index >= GetModuleCount()) throw EListError(Format(sListIndexError, index));
   return QueryIntf<IOTAModule>(FModules[static_cast<std::size_t>(index)]);
 }
 

@@ -38,7 +38,7 @@ void THostPalette::RemoveGroup(Integer group) {
 }
 
 IPtr<IOTABasePaletteItem> THostPalette::GetItem(Integer index) {
-  if (index < 0 || index >= GetItemCount()) throw EListError(Format(SListIndexError, index));
+  if (index < 0 || index >= GetItemCount()) throw EListError(Format(sListIndexError, index));
   return QueryIntf<IOTABasePaletteItem>(FItems[static_cast<std::size_t>(index)]);
 }
 

@@ -71,7 +71,7 @@ TClass THostPersonalityServices::StaticClass() {
 }
 
 String THostPersonalityServices::GetPersonality(Integer index) {
-  if (index < 0 || index >= GetPersonalityCount()) throw EListError(Format(SListIndexError, index));
+  if (index < 0 || index >= GetPersonalityCount()) throw EListError(Format(sListIndexError, index));
   return Personalities[static_cast<std::size_t>(index)];
 }
 

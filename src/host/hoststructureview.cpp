@@ -30,7 +30,7 @@ void THostStructureView::StructureChanged(const IPtr<IOTAStructureContext>& cont
 }
 
 IPtr<IOTAStructureNode> THostStructureView::GetSelectedNode(Integer index) {
-  if (index < 0 || index >= GetSelectedCount()) throw EListError(Format(SListIndexError, index));
+  if (index < 0 || index >= GetSelectedCount()) throw EListError(Format(sListIndexError, index));
   return FSelection[static_cast<std::size_t>(index)];
 }
 

@@ -38,17 +38,17 @@ void Withdraw(Integer group) {
 TPackage::TPackage(const String& fileName) : FFileName(fileName) {
   dlerror();
   FHandle = dlopen(fileName.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (!FHandle) throw EPackageError(Format(SCannotLoadPackage, fileName, LastDlError()));
+  if (!FHandle) throw EPackageError(Format(sCannotLoadPackage, fileName, LastDlError()));
   if (LoadedHandles().contains(FHandle)) {
     dlclose(FHandle);
     FHandle = nullptr;
-    throw EPackageError(Format(SPackageAlreadyLoaded, fileName));
+    throw EPackageError(Format(sPackageAlreadyLoaded, fileName));
   }
   auto registerProc = reinterpret_cast<TRegisterProc>(dlsym(FHandle, "Register"));
   if (!registerProc) {
     dlclose(FHandle);
     FHandle = nullptr;
-    throw EPackageError(Format(SNoRegisterProc, fileName));
+    throw EPackageError(Format(sNoRegisterProc, fileName));
   }
   LoadedHandles().insert(FHandle);
   const Integer previous = CurrentGroup;
@@ -68,7 +68,7 @@ TPackage::TPackage(const String& fileName) : FFileName(fileName) {
   CurrentGroup = previous;
   if (failed) {
     Unload();
-    throw EPackageError(Format(SRegisterFailed, fileName, failure));
+    throw EPackageError(Format(sRegisterFailed, fileName, failure));
   }
 }
 

@@ -16,9 +16,9 @@ public:
 class TPackage {
 public:
   /// Loads the module, takes a fresh package group and calls its Register procedure under it;
-  /// CurrentGroup is restored afterwards. Raises EPackageError (SCannotLoadPackage) when the
-  /// module cannot be loaded, (SPackageAlreadyLoaded) when another TPackage holds it (under any
-  /// of its names), (SNoRegisterProc) when it lacks Register, and (SRegisterFailed)
+  /// CurrentGroup is restored afterwards. Raises EPackageError (sCannotLoadPackage) when the
+  /// module cannot be loaded, (sPackageAlreadyLoaded) when another TPackage holds it (under any
+  /// of its names), (sNoRegisterProc) when it lacks Register, and (sRegisterFailed)
   /// when Register raises; in every case what it registered so far is withdrawn and the module
   /// closed again.
   explicit TPackage(const String& fileName);
@@ -30,7 +30,9 @@ public:
   /// The package group its registrations carry; -1 once unloaded.
   Integer Group() const noexcept { return FGroup; }
   bool Loaded() const noexcept { return FHandle != nullptr; }
-  /// Withdraws the package's registrations and closes the module; does nothing when unloaded.
+  /// Withdraws the package's registrations (its design-notification listeners too) and closes
+  /// the module; does nothing when unloaded. Its class records stay: objects and records made
+  /// from them may still point at them. Objects of its classes must be freed first.
   void Unload();
 
 private:
@@ -39,9 +41,9 @@ private:
   Integer FGroup = -1;
 };
 
-inline constexpr const char* SCannotLoadPackage = "Can't load package %s.\n%s";
-inline constexpr const char* SNoRegisterProc = "Package %s has no Register procedure";
-inline constexpr const char* SPackageAlreadyLoaded = "Package %s is already loaded";
-inline constexpr const char* SRegisterFailed = "Registration of package %s failed: %s";
+inline constexpr std::string_view sCannotLoadPackage = "Can't load package %s.\n%s";
+inline constexpr std::string_view sNoRegisterProc = "Package %s has no Register procedure";
+inline constexpr std::string_view sPackageAlreadyLoaded = "Package %s is already loaded";
+inline constexpr std::string_view sRegisterFailed = "Registration of package %s failed: %s";
 
 } // namespace fw

@@ -207,7 +207,7 @@ TCustomActionList::~TCustomActionList() {
 }
 
 TContainedAction* TCustomActionList::Actions(Integer index) const {
-  if (index < 0 || index >= ActionCount()) throw EListError(Format(SListIndexError, {index}));
+  if (index < 0 || index >= ActionCount()) throw EListError(Format(sListIndexError, {index}));
   return FActions[static_cast<std::size_t>(index)];
 }
 
@@ -265,22 +265,22 @@ TActionList::TActionList(TComponent* owner) : TCustomActionList(owner) {}
 // ---- Registration hooks --------------------------------------------------------------------
 
 void RegisterActions(const String& category, const std::vector<TClass>& classes, TClass resource) {
-  if (!RegisterActionsProc) throw EActionError(SInvalidActionRegistration);
+  if (!RegisterActionsProc) throw EActionError(sInvalidActionRegistration);
   RegisterActionsProc(category, classes, resource);
 }
 
 void UnRegisterActions(const std::vector<TClass>& classes) {
-  if (!UnRegisterActionsProc) throw EActionError(SInvalidActionUnregistration);
+  if (!UnRegisterActionsProc) throw EActionError(sInvalidActionUnregistration);
   UnRegisterActionsProc(classes);
 }
 
 void EnumRegisteredActions(const TEnumActionProc& proc, void* info, const String& frameworkType) {
-  if (!EnumRegisteredActionsProc) throw EActionError(SInvalidActionEnumeration);
+  if (!EnumRegisteredActionsProc) throw EActionError(sInvalidActionEnumeration);
   EnumRegisteredActionsProc(proc, info, frameworkType);
 }
 
 TBasicAction* CreateAction(TComponent* owner, TClass actionClass, const String& frameworkType) {
-  if (!CreateActionProc) throw EActionError(SInvalidActionCreation);
+  if (!CreateActionProc) throw EActionError(sInvalidActionCreation);
   return CreateActionProc(owner, actionClass, frameworkType);
 }
 

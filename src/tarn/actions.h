@@ -19,10 +19,10 @@ class EActionError : public Exception {
   using Exception::Exception;
 };
 
-inline constexpr const char* SInvalidActionRegistration = "Invalid action registration";
-inline constexpr const char* SInvalidActionUnregistration = "Invalid action unregistration";
-inline constexpr const char* SInvalidActionEnumeration = "Invalid action enumeration";
-inline constexpr const char* SInvalidActionCreation = "Invalid action creation";
+inline constexpr std::string_view sInvalidActionRegistration = "Invalid action registration";
+inline constexpr std::string_view sInvalidActionUnregistration = "Invalid action unregistration";
+inline constexpr std::string_view sInvalidActionEnumeration = "Invalid action enumeration";
+inline constexpr std::string_view sInvalidActionCreation = "Invalid action creation";
 
 /// The tie between an action and one client (a control, a menu item): the action pushes each
 /// change of a property it shares with its clients through the link, and the client runs the

@@ -75,7 +75,7 @@ void TClipboard::Adding() {
 }
 
 TClipboardFormat TClipboard::Formats(Integer index) const {
-  if (index < 0 || index >= FormatCount()) throw EListError(Format(SListIndexError, {index}));
+  if (index < 0 || index >= FormatCount()) throw EListError(Format(sListIndexError, {index}));
   auto it = FData.begin();
   std::advance(it, index);
   return it->first;

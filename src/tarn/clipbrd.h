@@ -24,7 +24,7 @@ TClipboardFormat RegisterClipboardFormat(const String& name);
 /// The name of a registered format, or empty (built-in formats have no name).
 String GetClipboardFormatName(TClipboardFormat format);
 
-inline constexpr const char* SCannotOpenClipboard = "Cannot open clipboard";
+inline constexpr std::string_view sCannotOpenClipboard = "Cannot open clipboard";
 
 class TClipboard : public TPersistent {
   FW_CLASS(TClipboard)

@@ -190,7 +190,7 @@ void TControl::SetParentComponent(TComponent* value) {
 void TControl::SetParent(TWinControl* parent) {
   if (parent == FParent) return;
   for (TWinControl* p = parent; p; p = p->FParent)
-    if (p == this) throw EInvalidOperation(Format(SControlParentSetToSelf, NameOrClass(this)));
+    if (p == this) throw EInvalidOperation(Format(sControlParentSetToSelf, NameOrClass(this)));
   if (FParent) FParent->RemoveControl(this);
   if (parent) parent->InsertControl(this);
 }
@@ -199,7 +199,7 @@ void TControl::ReadState(TReader* reader) {
   if (TComponent* parent = reader->Parent(); parent && parent != FParent) {
     auto* p = dynamic_cast<TWinControl*>(parent);
     if (!p || !p->ControlStyle().Contains(controlAcceptsControls))
-      throw EReadError(Format(SControlNotAccepting, NameOrClass(parent)));
+      throw EReadError(Format(sControlNotAccepting, NameOrClass(parent)));
     SetParent(p);
   }
   TComponent::ReadState(reader);
@@ -511,7 +511,7 @@ bool TControl::ManualDock(TWinControl* newDockSite, TControl* dropControl, TAlig
     return ManualFloat({at.X, at.Y, at.X + w, at.Y + h});
   }
   if (newDockSite == this || ContainsControl(newDockSite))
-    throw EInvalidOperation(Format(SControlParentSetToSelf, NameOrClass(this)));
+    throw EInvalidOperation(Format(sControlParentSetToSelf, NameOrClass(this)));
   if (FHostDockSite) {
     if (!Undock(newDockSite)) return false;
   } else if (!FParent) {
@@ -590,7 +590,7 @@ TWinControl::~TWinControl() {
 }
 
 TControl* TWinControl::Controls(Integer index) const {
-  if (index < 0 || index >= ControlCount()) throw EListError(Format(SListIndexError, index));
+  if (index < 0 || index >= ControlCount()) throw EListError(Format(sListIndexError, index));
   const auto i = static_cast<std::size_t>(index);
   if (i < FControls.Items.size()) return FControls.Items[i];
   return FWinControls.Items[i - FControls.Items.size()];
@@ -915,7 +915,7 @@ void TWinControl::SetZOrder(bool topMost) {
 }
 
 TControl* TWinControl::DockClients(Integer index) const {
-  if (index < 0 || index >= DockClientCount()) throw EListError(Format(SListIndexError, index));
+  if (index < 0 || index >= DockClientCount()) throw EListError(Format(sListIndexError, index));
   return FDockClients[static_cast<std::size_t>(index)];
 }
 

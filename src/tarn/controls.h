@@ -19,8 +19,9 @@ class TDragDockObject;
 class TStream;
 
 // Resource strings of the controls.
-inline constexpr const char* SControlParentSetToSelf = "Control '%s' can't have itself as a parent";
-inline constexpr const char* SControlNotAccepting = "Control '%s' does not accept controls";
+inline constexpr std::string_view sControlParentSetToSelf =
+    "Control '%s' can't have itself as a parent";
+inline constexpr std::string_view sControlNotAccepting = "Control '%s' does not accept controls";
 
 enum TControlStyleFlag : std::uint8_t {
   controlAcceptsControls,
@@ -99,7 +100,7 @@ public:
   // ---- parent and tree
   TWinControl* Parent() const noexcept { return FParent; }
   /// Moves the control to another parent (null: none). Raises EInvalidOperation with
-  /// SControlParentSetToSelf when `parent` is the control itself or one of its children.
+  /// sControlParentSetToSelf when `parent` is the control itself or one of its children.
   virtual void SetParent(TWinControl* parent);
   /// True when `control` is this control or lies somewhere below it.
   bool ContainsControl(const TControl* control) const;
@@ -109,7 +110,7 @@ public:
   TComponent* GetParentComponent() override;
   /// A windowed `value` becomes the parent; anything else is ignored.
   void SetParentComponent(TComponent* value) override;
-  /// Takes the reader's parent first; refuses (EReadError, SControlNotAccepting) a parent that
+  /// Takes the reader's parent first; refuses (EReadError, sControlNotAccepting) a parent that
   /// is not a windowed control with controlAcceptsControls in its style.
   void ReadState(TReader* reader) override;
   void Loaded() override;
@@ -221,7 +222,7 @@ public:
   /// Docks into `newDockSite` beside `dropControl` on side `controlSide`; a null site floats
   /// the control at its undock size. A control that was floating remembers its size as the
   /// undock size. False when the old host refused the undock; raises EInvalidOperation
-  /// (SControlParentSetToSelf) for a site inside the control.
+  /// (sControlParentSetToSelf) for a site inside the control.
   bool ManualDock(TWinControl* newDockSite, TControl* dropControl = nullptr,
                   TAlign controlSide = alNone);
   /// Undocks, leaves the parent and takes `screenPos` as its bounds. False when the old host

@@ -196,7 +196,7 @@ bool TFontDialog::Execute() {
   if (!answer || !answer->Accept) return false;
   if (answer->FontName && Options.Contains(fdForceFontExist) &&
       Screen()->Fonts()->IndexOf(*answer->FontName) < 0)
-    throw EInvalidOperation(Format(SNoFontNamed, {*answer->FontName}));
+    throw EInvalidOperation(Format(sNoFontNamed, {*answer->FontName}));
   if (answer->FontName) FFont->SetName(*answer->FontName);
   if (answer->FontSize) FFont->SetSize(*answer->FontSize);
   if (answer->FontStyle) FFont->SetStyle(*answer->FontStyle);

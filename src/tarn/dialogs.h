@@ -95,7 +95,7 @@ PTypeInfo TypeInfoOf(std::type_identity<TOpenOption>);
 PTypeInfo TypeInfoOf(std::type_identity<TOpenOptions>);
 
 /// The filter media file names are picked with.
-inline constexpr const char* SMPOpenFilter =
+inline constexpr std::string_view SMPOpenFilter =
     "All files (*.*)|*.*|Wave files (*.wav)|*.wav|Midi files (*.mid)|*.mid|"
     "Video for Windows (*.avi)|*.avi";
 
@@ -179,7 +179,7 @@ using TFontDialogOptions = TSet<TFontDialogOption>;
 PTypeInfo TypeInfoOf(std::type_identity<TFontDialogOption>);
 PTypeInfo TypeInfoOf(std::type_identity<TFontDialogOptions>);
 
-inline constexpr const char* SNoFontNamed = "Font %s does not exist";
+inline constexpr std::string_view sNoFontNamed = "Font %s does not exist";
 
 class TFontDialog : public TCommonDialog {
   FW_CLASS(TFontDialog)

@@ -18,7 +18,7 @@ void WriteInt(TStream& s, Integer v) {
 
 Integer ReadInt(TStream& s) {
   Byte b[4];
-  if (s.Read(b, 4) != 4) throw EReadError(SDockTreeCorrupt);
+  if (s.Read(b, 4) != 4) throw EReadError(sDockTreeCorrupt);
   return static_cast<Integer>(std::uint32_t(b[0]) | std::uint32_t(b[1]) << 8 |
                               std::uint32_t(b[2]) << 16 | std::uint32_t(b[3]) << 24);
 }
@@ -88,18 +88,18 @@ void TDockTree::SaveToStream(TStream& stream) {
 }
 
 void TDockTree::LoadFromStream(TStream& stream) {
-  if (ReadInt(stream) != 1) throw EReadError(SDockTreeCorrupt);
+  if (ReadInt(stream) != 1) throw EReadError(sDockTreeCorrupt);
   const Integer count = ReadInt(stream);
-  if (count < 0) throw EReadError(SDockTreeCorrupt);
+  if (count < 0) throw EReadError(sDockTreeCorrupt);
   std::vector<TSavedZone> zones;
   for (Integer i = 0; i < count; ++i) {
     const Integer length = ReadInt(stream);
     if (length < 0 || length > stream.Size() - stream.Position())
-      throw EReadError(SDockTreeCorrupt);
+      throw EReadError(sDockTreeCorrupt);
     String name(static_cast<std::size_t>(length), '\0');
     stream.ReadBuffer(name.data(), length);
     const Integer side = ReadInt(stream);
-    if (side < alNone || side > alCustom) throw EReadError(SDockTreeCorrupt);
+    if (side < alNone || side > alCustom) throw EReadError(sDockTreeCorrupt);
     zones.push_back({std::move(name), static_cast<TAlign>(side), ReadInt(stream)});
   }
   // Read in full before anything changes.

@@ -9,7 +9,7 @@
 
 namespace fw {
 
-inline constexpr const char* SDockTreeCorrupt = "Dock layout data is corrupt";
+inline constexpr std::string_view sDockTreeCorrupt = "Dock layout data is corrupt";
 
 /// Lays the clients of one dock site out through the site's alignment. With `Proportional`
 /// the clients keep their share of the site when it is resized.
@@ -28,7 +28,7 @@ public:
   void ResetBounds(bool force) override;
   void SaveToStream(TStream& stream) override;
   /// Clients named in the stream that are docked here take their side and size; others keep
-  /// theirs. Raises EReadError (SDockTreeCorrupt) for data that cannot be read; nothing is
+  /// theirs. Raises EReadError (sDockTreeCorrupt) for data that cannot be read; nothing is
   /// changed then.
   void LoadFromStream(TStream& stream) override;
 

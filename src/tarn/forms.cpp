@@ -300,7 +300,7 @@ void TCustomForm::SetActiveControl(TWinControl* value) {
     if (focusable && !Loading())
       for (TControl* c = value; c && c != this; c = c->Parent())
         if (!c->Visible() || !c->Enabled()) focusable = false;
-    if (!focusable) throw EInvalidOperation(String(sCannotFocus));
+    if (!focusable) throw EInvalidOperation(sCannotFocus);
   }
   if (FActiveControl) FActiveControl->RemoveFreeNotification(this);
   FActiveControl = value;

@@ -19,7 +19,7 @@ constexpr std::uint32_t Version = 1;
 
 std::uint32_t ReadU32(TStream& s) {
   std::uint32_t v = 0;
-  if (s.Read(&v, 4) != 4) throw EInvalidGraphic(SInvalidImageList);
+  if (s.Read(&v, 4) != 4) throw EInvalidGraphic(sInvalidImageList);
   return v;
 }
 
@@ -68,7 +68,7 @@ void TChangeLink::Change() {
 
 void TCustomImageList::SetSize(Integer width, Integer height) {
   if (width < 1 || height < 1 || width > 32767 || height > 32767)
-    throw EInvalidOperation(SInvalidImageSize);
+    throw EInvalidOperation(sInvalidImageSize);
   if (width == FWidth && height == FHeight) return;
   FWidth = width;
   FHeight = height;
@@ -78,12 +78,12 @@ void TCustomImageList::SetSize(Integer width, Integer height) {
 
 std::vector<Byte> TCustomImageList::Checked(TBitmap* image) const {
   if (!image || image->Width() != FWidth || image->Height() != FHeight)
-    throw EInvalidOperation(SInvalidImageSize);
+    throw EInvalidOperation(sInvalidImageSize);
   return image->SaveToBytes();
 }
 
 void TCustomImageList::CheckIndex(Integer index) const {
-  if (index < 0 || index >= Count()) throw EInvalidOperation(SImageIndexError);
+  if (index < 0 || index >= Count()) throw EInvalidOperation(sImageIndexError);
 }
 
 Integer TCustomImageList::Add(TBitmap* image) {
@@ -145,20 +145,20 @@ void TCustomImageList::DefineProperties(TFiler* filer) {
 void TCustomImageList::ReadData(TStream& stream) {
   char magic[4];
   if (stream.Read(magic, 4) != 4 || std::memcmp(magic, Magic, 4) != 0 || ReadU32(stream) != Version)
-    throw EInvalidGraphic(SInvalidImageList);
+    throw EInvalidGraphic(sInvalidImageList);
   const auto width = static_cast<Integer>(ReadU32(stream));
   const auto height = static_cast<Integer>(ReadU32(stream));
   const std::uint32_t count = ReadU32(stream);
   if (width < 1 || height < 1 || width > 32767 || height > 32767)
-    throw EInvalidGraphic(SInvalidImageList);
+    throw EInvalidGraphic(sInvalidImageList);
   std::vector<std::vector<Byte>> images;
   for (std::uint32_t i = 0; i < count; ++i) {
     const std::uint32_t len = ReadU32(stream);
-    if (len > stream.Size() - stream.Position()) throw EInvalidGraphic(SInvalidImageList);
+    if (len > stream.Size() - stream.Position()) throw EInvalidGraphic(sInvalidImageList);
     std::vector<Byte> bytes(len);
     if (len) stream.ReadBuffer(bytes.data(), len);
     const TImageSize size = ReadBmpHeader(bytes);
-    if (size.Width != width || size.Height != height) throw EInvalidGraphic(SInvalidImageList);
+    if (size.Width != width || size.Height != height) throw EInvalidGraphic(sInvalidImageList);
     images.push_back(std::move(bytes));
   }
   FWidth = width;

@@ -9,9 +9,9 @@
 
 namespace fw {
 
-inline constexpr const char* SInvalidImageSize = "Invalid image size";
-inline constexpr const char* SImageIndexError = "Invalid ImageList Index";
-inline constexpr const char* SInvalidImageList = "Image list data is not valid";
+inline constexpr std::string_view sInvalidImageSize = "Invalid image size";
+inline constexpr std::string_view sImageIndexError = "Invalid ImageList Index";
+inline constexpr std::string_view sInvalidImageList = "Image list data is not valid";
 
 class TCustomImageList;
 

@@ -90,23 +90,23 @@ void TMenuItem::Detach() {
 }
 
 TMenuItem* TMenuItem::Items(Integer index) const {
-  if (index < 0 || index >= Count()) throw EMenuError(SMenuIndexError);
+  if (index < 0 || index >= Count()) throw EMenuError(sMenuIndexError);
   return FItems[static_cast<std::size_t>(index)];
 }
 
 void TMenuItem::Add(TMenuItem* item) { Insert(Count(), item); }
 
 void TMenuItem::Insert(Integer index, TMenuItem* item) {
-  if (item->FParent) throw EMenuError(SMenuReinserted);
-  if (index < 0 || index > Count()) throw EMenuError(SMenuIndexError);
+  if (item->FParent) throw EMenuError(sMenuReinserted);
+  if (index < 0 || index > Count()) throw EMenuError(sMenuIndexError);
   for (TMenuItem* p = this; p; p = p->FParent)
-    if (p == item) throw EMenuError(SMenuReinserted);
+    if (p == item) throw EMenuError(sMenuReinserted);
   FItems.insert(FItems.begin() + index, item);
   item->FParent = this;
 }
 
 void TMenuItem::Remove(TMenuItem* item) {
-  if (item->FParent != this) throw EMenuError(SMenuNotFound);
+  if (item->FParent != this) throw EMenuError(sMenuNotFound);
   item->Detach();
 }
 

@@ -15,9 +15,9 @@ namespace fw {
 
 class TMenu;
 
-inline constexpr const char* SMenuIndexError = "Menu index out of range";
-inline constexpr const char* SMenuReinserted = "Menu inserted twice";
-inline constexpr const char* SMenuNotFound = "Sub-menu is not in menu";
+inline constexpr std::string_view sMenuIndexError = "Menu index out of range";
+inline constexpr std::string_view sMenuReinserted = "Menu inserted twice";
+inline constexpr std::string_view sMenuNotFound = "Sub-menu is not in menu";
 
 class EMenuError : public Exception {
 public:

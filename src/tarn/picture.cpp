@@ -20,9 +20,9 @@ namespace {
 /// Bounds-checked little- and big-endian reads over a file image.
 class TBytes {
 public:
-  TBytes(std::span<const Byte> data, const char* format) : FData(data), FFormat(format) {}
+  TBytes(std::span<const Byte> data, std::string_view format) : FData(data), FFormat(format) {}
   void Need(std::size_t size) const {
-    if (FData.size() < size) throw EInvalidGraphic(Format(STruncatedImage, {FFormat}));
+    if (FData.size() < size) throw EInvalidGraphic(Format(sTruncatedImage, {FFormat}));
   }
   std::uint32_t LE(std::size_t at, int bytes) const {
     Need(at + bytes);
@@ -43,10 +43,10 @@ public:
 
 private:
   std::span<const Byte> FData;
-  const char* FFormat;
+  std::string_view FFormat;
 };
 
-[[noreturn]] void Invalid(const char* message) { throw EInvalidGraphic(message); }
+[[noreturn]] void Invalid(std::string_view message) { throw EInvalidGraphic(message); }
 
 Integer At96Dpi(Int64 units, Int64 unitsPerInch) {
   if (unitsPerInch <= 0) return 0;
@@ -68,7 +68,7 @@ std::uint32_t Crc32(std::span<const Byte> data) {
 TImageSize ReadBmpHeader(std::span<const Byte> data) {
   TBytes b(data, "Bitmap");
   b.Need(2);
-  if (data[0] != 'B' || data[1] != 'M') Invalid(SInvalidBitmap);
+  if (data[0] != 'B' || data[1] != 'M') Invalid(sInvalidBitmap);
   const std::uint32_t offBits = b.LE(10, 4);
   const std::uint32_t dibSize = b.LE(14, 4);
   Int64 width, height;
@@ -86,19 +86,19 @@ TImageSize ReadBmpHeader(std::span<const Byte> data) {
     compression = b.LE(30, 4);
     b.Need(14 + std::size_t{dibSize});
   } else {
-    Invalid(SInvalidBitmap);
+    Invalid(sInvalidBitmap);
   }
   const bool knownDepth =
       bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
   if (planes != 1 || !knownDepth || width <= 0 || height == 0 || compression > 6)
-    Invalid(SInvalidBitmap);
+    Invalid(sInvalidBitmap);
   height = std::abs(height); // negative: rows stored top-down
-  if (offBits < 14 + dibSize || offBits > b.Size()) Invalid(SInvalidBitmap);
+  if (offBits < 14 + dibSize || offBits > b.Size()) Invalid(sInvalidBitmap);
   if (compression == 0) { // uncompressed rows must all be there
     const Int64 stride = ((width * bits + 31) / 32) * 4;
     // Divide rather than multiply: a hostile header overflows stride * height.
     if (height > static_cast<Int64>(b.Size() - offBits) / stride)
-      throw EInvalidGraphic(Format(STruncatedImage, {"Bitmap"}));
+      throw EInvalidGraphic(Format(sTruncatedImage, {"Bitmap"}));
   }
   return {static_cast<Integer>(width), static_cast<Integer>(height)};
 }
@@ -107,16 +107,16 @@ TImageSize ReadPngHeader(std::span<const Byte> data) {
   static constexpr std::array<Byte, 8> sig = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
   TBytes b(data, "PNG image");
   b.Need(8);
-  if (!std::equal(sig.begin(), sig.end(), data.begin())) Invalid(SInvalidPng);
+  if (!std::equal(sig.begin(), sig.end(), data.begin())) Invalid(sInvalidPng);
   b.Need(33);
-  if (b.BE32(8) != 13 || std::memcmp(&data[12], "IHDR", 4) != 0) Invalid(SInvalidPng);
-  if (Crc32(data.subspan(12, 17)) != b.BE32(29)) Invalid(SInvalidPng);
+  if (b.BE32(8) != 13 || std::memcmp(&data[12], "IHDR", 4) != 0) Invalid(sInvalidPng);
+  if (Crc32(data.subspan(12, 17)) != b.BE32(29)) Invalid(sInvalidPng);
   const std::uint32_t w = b.BE32(16), h = b.BE32(20);
   const Byte depth = data[24], colour = data[25];
   const bool depthOk = depth == 1 || depth == 2 || depth == 4 || depth == 8 || depth == 16;
   const bool colourOk = colour == 0 || colour == 2 || colour == 3 || colour == 4 || colour == 6;
   if (w == 0 || h == 0 || w > 0x7FFFFFFFu || h > 0x7FFFFFFFu || !depthOk || !colourOk)
-    Invalid(SInvalidPng);
+    Invalid(sInvalidPng);
   return {static_cast<Integer>(w), static_cast<Integer>(h)};
 }
 
@@ -124,14 +124,14 @@ TImageSize ReadIcoHeader(std::span<const Byte> data) {
   TBytes b(data, "Icon");
   b.Need(6);
   const unsigned type = b.LE(2, 2), count = b.LE(4, 2);
-  if (b.LE(0, 2) != 0 || (type != 1 && type != 2) || count == 0) Invalid(SInvalidIcon);
+  if (b.LE(0, 2) != 0 || (type != 1 && type != 2) || count == 0) Invalid(sInvalidIcon);
   b.Need(6 + 16 * std::size_t{count});
   for (unsigned i = 0; i < count; ++i) {
     const std::size_t e = 6 + 16 * std::size_t{i};
     const Int64 bytes = b.LE(e + 8, 4), offset = b.LE(e + 12, 4);
-    if (bytes == 0 || offset < 6 + 16 * Int64{count}) Invalid(SInvalidIcon);
+    if (bytes == 0 || offset < 6 + 16 * Int64{count}) Invalid(sInvalidIcon);
     if (offset + bytes > static_cast<Int64>(b.Size()))
-      throw EInvalidGraphic(Format(STruncatedImage, {"Icon"}));
+      throw EInvalidGraphic(Format(sTruncatedImage, {"Icon"}));
   }
   const Integer w = data[6] ? data[6] : 256, h = data[7] ? data[7] : 256;
   return {w, h};
@@ -140,15 +140,15 @@ TImageSize ReadIcoHeader(std::span<const Byte> data) {
 TImageSize ReadEmfHeader(std::span<const Byte> data) {
   TBytes b(data, "Metafile");
   b.Need(4);
-  if (b.LE(0, 4) != 1) Invalid(SInvalidMetafile);
+  if (b.LE(0, 4) != 1) Invalid(sInvalidMetafile);
   b.Need(88);
   const std::uint32_t headerSize = b.LE(4, 4);
   if (b.LE(40, 4) != 0x464D4520u || headerSize < 88 || headerSize > b.Size())
-    Invalid(SInvalidMetafile);
-  if (b.LE(48, 4) > b.Size()) throw EInvalidGraphic(Format(STruncatedImage, {"Metafile"}));
+    Invalid(sInvalidMetafile);
+  if (b.LE(48, 4) > b.Size()) throw EInvalidGraphic(Format(sTruncatedImage, {"Metafile"}));
   // The frame is in hundredths of a millimetre, inclusive.
   const Int64 w = Int64{b.I32(32)} - b.I32(24), h = Int64{b.I32(36)} - b.I32(28);
-  if (w < 0 || h < 0) Invalid(SInvalidMetafile);
+  if (w < 0 || h < 0) Invalid(sInvalidMetafile);
   return {At96Dpi(w, 2540), At96Dpi(h, 2540)};
 }
 
@@ -163,15 +163,15 @@ TImageSize ReadWmfHeader(std::span<const Byte> data) {
     for (std::size_t i = 0; i < 20; i += 2)
       sum ^= static_cast<std::uint16_t>(b.LE(i, 2));
     const Integer inch = b.LE(14, 2);
-    if (sum != b.LE(20, 2) || inch == 0) Invalid(SInvalidMetafile);
+    if (sum != b.LE(20, 2) || inch == 0) Invalid(sInvalidMetafile);
     size = {At96Dpi(Int64{b.I16(10)} - b.I16(6), inch), At96Dpi(Int64{b.I16(12)} - b.I16(8), inch)};
     at = 22;
   }
   b.Need(at + 18);
   const unsigned type = b.LE(at, 2), headerWords = b.LE(at + 2, 2);
-  if ((type != 1 && type != 2) || headerWords != 9) Invalid(SInvalidMetafile);
+  if ((type != 1 && type != 2) || headerWords != 9) Invalid(sInvalidMetafile);
   if (Int64{b.LE(at + 6, 4)} * 2 > static_cast<Int64>(b.Size() - at))
-    throw EInvalidGraphic(Format(STruncatedImage, {"Metafile"}));
+    throw EInvalidGraphic(Format(sTruncatedImage, {"Metafile"}));
   return size;
 }
 
@@ -279,7 +279,7 @@ TBitmap::~TBitmap() {
 
 void TBitmap::SetSize(Integer width, Integer height) {
   if (width < 0 || height < 0 || width > 32767 || height > 32767)
-    throw EInvalidGraphic(Format(SBitmapTooLarge, {width, height}));
+    throw EInvalidGraphic(Format(sBitmapTooLarge, {width, height}));
   if (width == FSize.Width && height == FSize.Height) return;
   FData.clear();
   FSize = {width, height};
@@ -321,7 +321,7 @@ void TBitmap::ReadData(TStream& stream) {
   std::uint32_t size = 0;
   stream.ReadBuffer(&size, 4);
   if (size > stream.Size() - stream.Position())
-    throw EInvalidGraphic(Format(STruncatedImage, {"Bitmap"}));
+    throw EInvalidGraphic(Format(sTruncatedImage, {"Bitmap"}));
   std::vector<Byte> bytes(size);
   if (size) stream.ReadBuffer(bytes.data(), size);
   LoadFromBytes(std::move(bytes));
@@ -364,7 +364,7 @@ void TMetafile::ReadData(TStream& stream) {
   std::uint32_t size = 0;
   stream.ReadBuffer(&size, 4);
   if (size > stream.Size() - stream.Position())
-    throw EInvalidGraphic(Format(STruncatedImage, {"Metafile"}));
+    throw EInvalidGraphic(Format(sTruncatedImage, {"Metafile"}));
   std::vector<Byte> bytes(size);
   if (size) stream.ReadBuffer(bytes.data(), size);
   LoadFromBytes(std::move(bytes));
@@ -496,7 +496,7 @@ TBitmap* TPicture::Bitmap() {
 void TPicture::LoadFromFile(const String& fileName) {
   const String ext = ExtensionOf(fileName);
   TGraphicClass cls = FindGraphicClass(ext);
-  if (!cls) throw EInvalidGraphic(Format(SUnknownExtension, {ext}));
+  if (!cls) throw EInvalidGraphic(Format(sUnknownExtension, {ext}));
   TOwned<TGraphic> g(NewGraphic(cls));
   g->LoadFromFile(fileName);
   g->OnChange = [this](TObject* s) { Changed(s); };
@@ -550,7 +550,7 @@ void TPicture::ReadData(TStream& stream) {
   TGraphicClass cls = nullptr;
   for (const auto& f : FileFormats())
     if (SameText(f.GraphicClass->ClassName, name)) cls = f.GraphicClass;
-  if (!cls) throw EInvalidGraphic(Format(SUnknownPictureClass, {name}));
+  if (!cls) throw EInvalidGraphic(Format(sUnknownPictureClass, {name}));
   TOwned<TGraphic> g(NewGraphic(cls));
   g->ReadData(stream);
   g->OnChange = [this](TObject* s) { Changed(s); };

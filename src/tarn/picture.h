@@ -21,18 +21,18 @@ class EInvalidGraphicOperation : public Exception {
   using Exception::Exception;
 };
 
-inline constexpr const char* SInvalidBitmap = "Bitmap image is not valid";
-inline constexpr const char* SInvalidIcon = "Icon image is not valid";
-inline constexpr const char* SInvalidMetafile = "Metafile is not valid";
-inline constexpr const char* SInvalidPng = "PNG image is not valid";
-inline constexpr const char* STruncatedImage = "%s: the data ends before its header does";
-inline constexpr const char* SUnknownExtension = "Unknown picture file extension (.%s)";
-inline constexpr const char* SUnknownPictureClass = "Unknown picture format %s";
-inline constexpr const char* SBitmapTooLarge = "Bitmap of %d x %d pixels is too large";
+inline constexpr std::string_view sInvalidBitmap = "Bitmap image is not valid";
+inline constexpr std::string_view sInvalidIcon = "Icon image is not valid";
+inline constexpr std::string_view sInvalidMetafile = "Metafile is not valid";
+inline constexpr std::string_view sInvalidPng = "PNG image is not valid";
+inline constexpr std::string_view sTruncatedImage = "%s: the data ends before its header does";
+inline constexpr std::string_view sUnknownExtension = "Unknown picture file extension (.%s)";
+inline constexpr std::string_view sUnknownPictureClass = "Unknown picture format %s";
+inline constexpr std::string_view sBitmapTooLarge = "Bitmap of %d x %d pixels is too large";
 
 // ---- Header readers ------------------------------------------------------------------------
 // Each reads only the header of a complete file image; it raises EInvalidGraphic (with the
-// format's message, or STruncatedImage when the data is cut short) and never reads outside
+// format's message, or sTruncatedImage when the data is cut short) and never reads outside
 // `data`.
 
 struct TImageSize {

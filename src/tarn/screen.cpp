@@ -20,9 +20,11 @@ Int64 OverlapArea(const TRect& a, const TRect& b) {
   return w > 0 && h > 0 ? w * h : 0;
 }
 
-Int64 DistanceSq(const TRect& r, TPoint p) {
-  const Int64 dx = p.X < r.Left ? r.Left - p.X : (p.X >= r.Right ? p.X - r.Right + 1 : 0);
-  const Int64 dy = p.Y < r.Top ? r.Top - p.Y : (p.Y >= r.Bottom ? p.Y - r.Bottom + 1 : 0);
+// In floating point: points anywhere in the integer range are far enough to overflow a square.
+double DistanceSq(const TRect& r, TPoint p) {
+  const Int64 x = p.X, y = p.Y;
+  const double dx = x < r.Left ? r.Left - x : (x >= r.Right ? x - r.Right + 1 : 0);
+  const double dy = y < r.Top ? r.Top - y : (y >= r.Bottom ? y - r.Bottom + 1 : 0);
   return dx * dx + dy * dy;
 }
 
@@ -69,7 +71,7 @@ void TScreen::SetMonitors(const std::vector<TMonitorLayout>& monitors) {
 }
 
 TMonitor* TScreen::Monitors(Integer index) const {
-  if (index < 0 || index >= MonitorCount()) throw EListError(Format(SListIndexError, {index}));
+  if (index < 0 || index >= MonitorCount()) throw EListError(Format(sListIndexError, {index}));
   return FMonitors[static_cast<std::size_t>(index)].get();
 }
 
@@ -81,9 +83,9 @@ TMonitor* TScreen::PrimaryMonitor() const {
 
 TMonitor* TScreen::MonitorFromPoint(TPoint p, TMonitorDefaultTo fallback) const {
   TMonitor* nearest = nullptr;
-  Int64 best = 0;
+  double best = 0;
   for (const auto& m : FMonitors) {
-    const Int64 d = DistanceSq(m->BoundsRect(), p);
+    const double d = DistanceSq(m->BoundsRect(), p);
     if (d == 0) return m.get();
     if (!nearest || d < best) {
       nearest = m.get();
@@ -133,7 +135,7 @@ void TScreen::RemoveForm(TCustomForm* form) {
 }
 
 TCustomForm* TScreen::Forms(Integer index) const {
-  if (index < 0 || index >= FormCount()) throw EListError(Format(SListIndexError, {index}));
+  if (index < 0 || index >= FormCount()) throw EListError(Format(sListIndexError, {index}));
   return FForms[static_cast<std::size_t>(index)];
 }
 

@@ -114,7 +114,7 @@ private:
 
 TPipe::TPipe() {
   int fds[2];
-  if (::pipe2(fds, O_CLOEXEC) != 0) throw EOSError(String(SCreatePipeError));
+  if (::pipe2(fds, O_CLOEXEC) != 0) throw EOSError(String(sCreatePipeError));
   fRead = fds[0];
   fWrite = fds[1];
   ::fcntl(fRead, F_SETFL, ::fcntl(fRead, F_GETFL) | O_NONBLOCK);
@@ -301,8 +301,8 @@ bool TConsoleProcess::Execute(TStartupInfo& si, TProcessInformation& pi) {
   ::posix_spawnattr_destroy(&attr);
   if (rc != 0) {
     const String sysText = SysErrorMessage(rc);
-    ReportFatalError(FExeFileName.empty() ? Format(SFailedToCreateProcess, FCommandLine, sysText)
-                                          : Format(SFailedToRun, FExeFileName, sysText));
+    ReportFatalError(FExeFileName.empty() ? Format(sFailedToCreateProcess, FCommandLine, sysText)
+                                          : Format(sFailedToRun, FExeFileName, sysText));
     SetExitCode(ProcessStartFailedExitCode);
     return false;
   }
@@ -355,7 +355,7 @@ void TConsoleProcess::Kill(TProcessInformation& pi, Cardinal exitCode) {
 void TConsoleProcess::ReadExitCode(TProcessInformation&) {
   int status = 0;
   if (!WaitForChild(FChildPid.load(), status)) {
-    ReportFatalError(String(SExitCodeError));
+    ReportFatalError(String(sExitCodeError));
     return;
   }
   FChildPid = 0;
@@ -476,7 +476,7 @@ TMonitorProcess::~TMonitorProcess() {
 bool TMonitorProcess::IsRunning() const noexcept { return FMonitor && !FTerminated.load(); }
 
 void TMonitorProcess::CheckIdle() const {
-  if (IsRunning()) throw TMonitorProcessException(String(SMonitorThreadRunning));
+  if (IsRunning()) throw TMonitorProcessException(String(sMonitorThreadRunning));
 }
 
 void TMonitorProcess::ReleaseFinished() {
@@ -534,7 +534,7 @@ void TMonitorProcess::Run() {
 }
 
 bool TMonitorProcess::CancelProcess() {
-  if (!FWatch || !IsRunning()) throw TMonitorProcessException(String(SProcessNotManaged));
+  if (!FWatch || !IsRunning()) throw TMonitorProcessException(String(sProcessNotManaged));
   FMonitor->Terminate();
   Kill(FProcessInfo, 0);
   FMonitor->WaitFor();
@@ -608,7 +608,7 @@ void TMonitorProcess::DoTerminate() {
 // --- TMonitorThread ---
 
 TMonitorThread::TMonitorThread(TMonitorProcess& process) : FMonitorProcess(&process) {
-  SetName(SMonitorThreadName);
+  SetName(sMonitorThreadName);
 }
 
 TMonitorThread::~TMonitorThread() {

@@ -21,14 +21,14 @@
 namespace fw {
 
 // Resource strings.
-inline constexpr std::string_view SCreatePipeError = "Unable to create inheritable pipe";
-inline constexpr std::string_view SFailedToRun = "Failed to run %s. %s";
-inline constexpr std::string_view SFailedToCreateProcess =
+inline constexpr std::string_view sCreatePipeError = "Unable to create inheritable pipe";
+inline constexpr std::string_view sFailedToRun = "Failed to run %s. %s";
+inline constexpr std::string_view sFailedToCreateProcess =
     "Failed to create process\r\nCommand line: '%s'\r\nError Message: '%s'";
-inline constexpr std::string_view SExitCodeError = "Unable to get process exit code";
-inline constexpr std::string_view SMonitorThreadRunning = "Monitor thread already running";
-inline constexpr std::string_view SProcessNotManaged = "Process is not being managed";
-inline constexpr std::string_view SMonitorThreadName = "ProcessUtil Monitor Thread";
+inline constexpr std::string_view sExitCodeError = "Unable to get process exit code";
+inline constexpr std::string_view sMonitorThreadRunning = "Monitor thread already running";
+inline constexpr std::string_view sProcessNotManaged = "Process is not being managed";
+inline constexpr std::string_view sMonitorThreadName = "ProcessUtil Monitor Thread";
 
 /// Exit code left behind when the process could not be started and the report returned.
 inline constexpr Cardinal ProcessStartFailedExitCode = 0x0BADF00D;

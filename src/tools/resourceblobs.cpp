@@ -33,7 +33,7 @@ std::optional<String> TResourceBlobs::Find(std::string_view module, std::string_
 
 String TResourceBlobs::Load(std::string_view module, std::string_view name) const {
   if (auto data = Find(module, name)) return std::move(*data);
-  throw EResNotFound(Format(SResNotFound, name));
+  throw EResNotFound(Format(sResNotFound, name));
 }
 
 TResourceBlobs& ResourceBlobs() {

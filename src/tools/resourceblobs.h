@@ -12,7 +12,7 @@
 namespace fw {
 
 // Resource strings.
-inline constexpr std::string_view SResNotFound = "Resource %s not found";
+inline constexpr std::string_view sResNotFound = "Resource %s not found";
 
 class EResNotFound : public Exception {
   using Exception::Exception;

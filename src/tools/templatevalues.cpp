@@ -11,10 +11,8 @@ namespace fw {
 
 namespace {
 
-constexpr std::string_view kListIndexError = "List index out of bounds (%d)";
-
 [[noreturn]] void RaiseIndexError(Integer index) {
-  throw EListError(Format(kListIndexError, index));
+  throw EListError(Format(sListIndexError, index));
 }
 
 } // namespace

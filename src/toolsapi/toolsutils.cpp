@@ -98,7 +98,7 @@ void TOTAClass::Destroy() {
     IPtr<IInterface> self = std::move(FSelf); // frees this object when it goes
     return;
   }
-  throw Exception(Format(SDanglingReference, ClassName(), RefCount() - 1));
+  throw Exception(Format(sDanglingReference, ClassName(), RefCount() - 1));
 }
 
 Integer TOTAClass::AddNotifier(const IPtr<IInterface>& notifier) {

@@ -103,7 +103,7 @@ public:
   TOTAClass();
   TObject* GetInstance() override { return this; }
   /// Tells every notifier Destroyed, then drops the self-reference, which frees the object.
-  /// When a client still holds a reference, raises Exception (SDanglingReference: class name,
+  /// When a client still holds a reference, raises Exception (sDanglingReference: class name,
   /// count of the other references) and the object stays.
   void Destroy();
   /// Adds a notifier in the first empty slot; the slot index identifies it for removal.
@@ -142,7 +142,7 @@ void RegisterPackageWizard(const IPtr<IOTAWizard>& wizard);
 /// iOS simulator and device; any other platform only itself (case-sensitive).
 bool PlatformMatch(const String& a, const String& b);
 
-inline constexpr const char* SDanglingReference =
+inline constexpr std::string_view sDanglingReference =
     "Instance of Class %s has dangling reference count of %d";
 
 } // namespace fw

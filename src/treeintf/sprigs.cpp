@@ -103,7 +103,7 @@ TSprig::~TSprig() {
 }
 
 TSprig* TSprig::Items(Integer index) const {
-  if (index < 0 || index >= Count()) throw EListError(Format(SListIndexError, index));
+  if (index < 0 || index >= Count()) throw EListError(Format(sListIndexError, index));
   return FList[static_cast<std::size_t>(index)];
 }
 
@@ -849,18 +849,27 @@ TSprigClass FindBestRootSprigClass(TClass cls, TSprigClass base) {
 TSprigTypeList* SprigTypeList() noexcept { return SprigTypes().get(); }
 TSprigTypeList* RootSprigTypeList() noexcept { return RootSprigTypes().get(); }
 
+namespace {
+bool gTreeIntfRunning = false;
+} // namespace
+
 void TreeIntfStartup() {
+  // Whoever starts the host may reach this twice: the stock types must not be registered twice.
+  if (gTreeIntfRunning) return;
+  gTreeIntfRunning = true;
   RegisterSprigType(TPersistent::StaticClass(), TPersistentSprig::StaticClass());
   RegisterSprigType(TCollection::StaticClass(), TCollectionSprig::StaticClass());
   RegisterSprigType(TCollectionItem::StaticClass(), TCollectionItemSprig::StaticClass());
   RegisterSprigType(TComponent::StaticClass(), TComponentSprig::StaticClass());
   RegisterRootSprigType(TPersistent::StaticClass(), TRootSprig::StaticClass());
-  GSprigClipboardFormat = RegisterClipboardFormat(sSprigClipboardFormatName);
+  GSprigClipboardFormat = RegisterClipboardFormat(String(sSprigClipboardFormatName));
   NotifyGroupChange(&WithdrawGroup);
   InitDesignNotification();
 }
 
 void TreeIntfShutdown() {
+  if (!gTreeIntfRunning) return;
+  gTreeIntfRunning = false;
   DoneDesignNotification();
   FreeRootSprigList();
   UnnotifyGroupChange(&WithdrawGroup);
@@ -868,5 +877,7 @@ void TreeIntfShutdown() {
   RootSprigTypes().reset();
   SprigTypes().reset();
 }
+
+bool TreeIntfRunning() noexcept { return gTreeIntfRunning; }
 
 } // namespace fw

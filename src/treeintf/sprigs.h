@@ -24,15 +24,15 @@ class TTreeNode; // a node of the display a root sprig shows itself in (opaque h
 
 // ---- Resource strings ------------------------------------------------------------------------
 
-inline constexpr const char* sSprigClipboardFormatName = "Marrick.Sprig";
-inline constexpr const char* sComponentsIndexName = "<Components[%d]>";
-inline constexpr const char* sCollectionName = "<Collection.%s>";
-inline constexpr const char* sAddCollectionItem = "Add item";
-inline constexpr const char* sIndexCaption = "%d - %s";
-inline constexpr const char* sLabelCaption = "%s {%s}";
-inline constexpr const char* sClassCaption = "%s (%s)";
-inline constexpr const char* sUnnamedLabel = "<?>";
-inline constexpr const char* sPathFormat = "%s\\%s";
+inline constexpr std::string_view sSprigClipboardFormatName = "Marrick.Sprig";
+inline constexpr std::string_view sComponentsIndexName = "<Components[%d]>";
+inline constexpr std::string_view sCollectionName = "<Collection.%s>";
+inline constexpr std::string_view sAddCollectionItem = "Add item";
+inline constexpr std::string_view sIndexCaption = "%d - %s";
+inline constexpr std::string_view sLabelCaption = "%s {%s}";
+inline constexpr std::string_view sClassCaption = "%s (%s)";
+inline constexpr std::string_view sUnnamedLabel = "<?>";
+inline constexpr std::string_view sPathFormat = "%s\\%s";
 
 // ---- Globals ---------------------------------------------------------------------------------
 
@@ -449,8 +449,10 @@ TSprigTypeList* SprigTypeList() noexcept;
 TSprigTypeList* RootSprigTypeList() noexcept;
 
 /// Package start-up of the structure tree: the stock sprig types, the clipboard format, group
-/// withdrawal and the design-notification handler. Shut-down undoes it in reverse.
+/// withdrawal and the design-notification handler. Shut-down undoes it in reverse. Each does
+/// nothing when already done.
 void TreeIntfStartup();
 void TreeIntfShutdown();
+bool TreeIntfRunning() noexcept;
 
 } // namespace fw

@@ -10,7 +10,7 @@ using namespace fw;
 using fwtest::MessageOf;
 
 namespace {
-String FormatError(std::string_view fmt) { return Format(SInvalidFormat, {fmt}); }
+String FormatError(std::string_view fmt) { return Format(sInvalidFormat, {fmt}); }
 } // namespace
 
 TEST(VarRec, ArgumentsGetTheFrameworkTypeCodes) {

@@ -55,7 +55,7 @@ TEST(StringStream, KeepsUtf8ReadsPiecesAndRaisesOnShortRead) {
   EXPECT_EQ(b.Bytes(), (std::vector<Byte>{1, 2, 3}));
   char buf[8];
   s.SetPosition(0);
-  EXPECT_EQ(MessageOf<EReadError>([&] { s.ReadBuffer(buf, 7); }), SReadError); // one byte short
+  EXPECT_EQ(MessageOf<EReadError>([&] { s.ReadBuffer(buf, 7); }), sReadError); // one byte short
 }
 
 TEST(FileStream, CreatesReadsWritesTruncatesAndNamesTheFileInErrors) {

@@ -1,6 +1,8 @@
 #include "componentdesigner/designnotification.h"
 
+#include "basert/classreg.h"
 #include "basert/exceptions.h"
+#include "designeditors/editorregistry.h"
 
 #include <gtest/gtest.h>
 
@@ -185,6 +187,29 @@ TEST_F(DesignNotifications, HooksServeTheListOnlyBetweenStartAndShutDown) {
   RegisterDesignNotification(N(a));
   DesignNotificationItemsModified(nullptr);
   EXPECT_EQ(log, std::vector<String>{"A:ItemsModified"});
+}
+
+TEST_F(DesignNotifications, FreeingAPackageGroupWithdrawsOnlyTheListenersItRegistered) {
+  RegisterDesignNotification(N(a));
+  bool destroyed = false;
+  auto* packaged = New<TRecorder>(log, "Packaged");
+  packaged->Destroyed = &destroyed;
+  const Integer previous = CurrentGroup;
+  const Integer group = NewEditorGroup();
+  RegisterDesignNotification(IPtr<IDesignNotification>(packaged));
+  RegisterDesignNotification(N(b)); // also registered outside the package, below
+  CurrentGroup = previous;
+  RegisterDesignNotification(N(b));
+  EXPECT_EQ(DesignNotificationList()->Count(), 4);
+
+  FreeEditorGroup(group);
+  EXPECT_TRUE(destroyed) << "the list held the package listener's last reference";
+  EXPECT_EQ(DesignNotificationList()->Count(), 2);
+  EXPECT_TRUE(DesignNotificationList()->IsRegistered(b.get())) << "its other entry stays";
+  DesignNotificationItemsModified(nullptr);
+  EXPECT_EQ(log, (std::vector<String>{"B:ItemsModified", "A:ItemsModified"}));
+  UnregisterDesignNotification(N(b));
+  EXPECT_FALSE(DesignNotificationList()->IsRegistered(b.get()));
 }
 
 } // namespace

@@ -24,13 +24,16 @@ TEST(DesignPackage, StartupFillsEveryHookAndShutdownEmptiesThemAll) {
   };
   ASSERT_FALSE(DesignPackageRunning());
   DesignPackageStartup();
-  DesignPackageStartup(); // a second call changes nothing
+  DesignPackageStartup(); // counted: a second start needs a second stop
   EXPECT_EQ(filled(), std::vector<bool>(8, true));
 
   Integer group = NewEditorGroup();
   RegisterComponentEditor(TComponent::StaticClass(), TComponentEditor::StaticClass());
   EXPECT_EQ(ComponentEditorRecords().size(), 1u);
 
+  DesignPackageShutdown();
+  EXPECT_TRUE(DesignPackageRunning());
+  EXPECT_EQ(filled(), std::vector<bool>(8, true));
   DesignPackageShutdown();
   EXPECT_FALSE(DesignPackageRunning());
   EXPECT_EQ(filled(), std::vector<bool>(8, false));

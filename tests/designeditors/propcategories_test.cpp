@@ -89,7 +89,7 @@ struct Categories : ::testing::Test {
     CurrentGroup = 0;
   }
   static TPropertyCategoryList& List() { return PropertyCategoryList(); }
-  static TPropertyCategory* Cat(const char* name) { return List().FindCategory(name); }
+  static TPropertyCategory* Cat(std::string_view name) { return List().FindCategory(String(name)); }
 
   static std::vector<IPtr<IProperty>> Editors(TPersistent* obj) {
     std::vector<IPtr<IProperty>> editors;
@@ -205,8 +205,8 @@ TEST_F(Categories, ClassMatchAsksOnlyComponentFiltersAndCountsHits) {
 
 TEST_F(Categories, IsPropertyInCategoryByClassName) {
   RegisterClass(TCatButton::StaticClass());
-  RegisterPropertyInCategory(sDragNDropCategoryName, "Drag*");
-  EXPECT_TRUE(IsPropertyInCategory(sDragNDropCategoryName, "TCatButton", "DragKind"));
+  RegisterPropertyInCategory(String(sDragNDropCategoryName), "Drag*");
+  EXPECT_TRUE(IsPropertyInCategory(String(sDragNDropCategoryName), "TCatButton", "DragKind"));
   const Integer before = List().Count();
   try {
     IsPropertyInCategory("Nowhere", "TNoSuchClass", "Left");
@@ -222,9 +222,10 @@ TEST_F(Categories, IsPropertyInCategoryByClassName) {
 }
 
 TEST_F(Categories, InspectorShowsPropertyWhenAnyClaimingCategoryIsVisible) {
-  RegisterPropertiesInCategory(sLayoutCategoryName, {"Left", "Width"});
-  RegisterPropertiesInCategory(sVisualCategoryName, {TypeInfoTCursor(), "Width", "Caption"});
-  RegisterPropertyInCategory(sDragNDropCategoryName, "Drag*");
+  RegisterPropertiesInCategory(String(sLayoutCategoryName), {"Left", "Width"});
+  RegisterPropertiesInCategory(String(sVisualCategoryName),
+                               {TypeInfoTCursor(), "Width", "Caption"});
+  RegisterPropertyInCategory(String(sDragNDropCategoryName), "Drag*");
   const Strings all{"Caption", "DragCursor", "DragKind", "DragMode", "Font",
                     "Hint",    "Left",       "Name",     "Tag",      "Width"};
   EXPECT_EQ(Shown(button), all);
@@ -280,7 +281,7 @@ TEST_F(Categories, VisibilityModesChangeOnlyCategoriesWithMatches) {
 }
 
 TEST_F(Categories, HiddenSetRoundTripsQuotedNames) {
-  const Strings odd{sDragNDropCategoryName, "Comma, too", "Say \"hi\"", "Plain", ""};
+  const Strings odd{String(sDragNDropCategoryName), "Comma, too", "Say \"hi\"", "Plain", ""};
   for (const String& n : odd)
     RegisterPropertyInCategory(n, "Left");
   for (const String& n : odd)
@@ -306,7 +307,7 @@ TEST_F(Categories, UnloadingAPackageWithdrawsItsCategoriesAndFilters) {
   const Integer g = NewEditorGroup();
   RegisterPropertyInCategory("Layout", "Width");
   RegisterPropertyInCategory("Extras", TCatButton::StaticClass(), "Hint");
-  RegisterPropertyInCategory(sMiscellaneousCategoryName, TCatButton::StaticClass(), "Tag");
+  RegisterPropertyInCategory(String(sMiscellaneousCategoryName), TCatButton::StaticClass(), "Tag");
   EXPECT_EQ(Cat("Layout")->Count(), 2);
   const Integer miscFilters = List().MiscCategory()->Count();
   CurrentGroup = 0;
@@ -316,7 +317,8 @@ TEST_F(Categories, UnloadingAPackageWithdrawsItsCategoriesAndFilters) {
   ASSERT_EQ(Cat("Layout")->Count(), 1);
   EXPECT_EQ(Cat("Layout")->GetFilter(0)->FilterText(), "Left");
   EXPECT_EQ(List().MiscCategory()->Count(), miscFilters - 1);
-  EXPECT_TRUE(IsPropertyInCategory(sMiscellaneousCategoryName, TCatButton::StaticClass(), "Tag"));
+  EXPECT_TRUE(
+      IsPropertyInCategory(String(sMiscellaneousCategoryName), TCatButton::StaticClass(), "Tag"));
   EXPECT_EQ(Shown(label), (Strings{"Caption", "DragCursor", "DragKind", "DragMode", "Font", "Hint",
                                    "Left", "Name", "Tag", "Width"}));
 }

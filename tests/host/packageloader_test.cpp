@@ -5,11 +5,13 @@
 #include "basert/filer.h"
 #include "basert/streams.h"
 #include "basert/typinfo.h"
+#include "componentdesigner/designnotification.h"
 #include "componentdesigner/designpackage.h"
 #include "designeditors/editorregistry.h"
 #include "designeditors/propcategories.h"
 #include "designintf/designintf.h"
 #include "host/hostservices.h"
+#include "support/testdesigner.h"
 #include "support/testutil.h"
 #include "tarn/extctrls.h"
 #include "tarn/forms.h"
@@ -124,9 +126,45 @@ TEST_F(PackageLoaderTest, PackageRegistersUnderItsOwnGroupAndWithdrawsOnUnload) 
   EXPECT_NE(GetClass("TTicker"), nullptr);
   // Loading it a second time while loaded is refused, and leaves the first one whole.
   EXPECT_EQ(fwtest::MessageOf([] { TPackage twice(FW_STDCOMPONENTS_PATH); }),
-            Format(SPackageAlreadyLoaded, String(FW_STDCOMPONENTS_PATH)));
+            Format(sPackageAlreadyLoaded, String(FW_STDCOMPONENTS_PATH)));
   EXPECT_NE(GetClass("TTicker"), nullptr);
   EXPECT_TRUE(again.Loaded());
+}
+
+TEST_F(PackageLoaderTest, DesignListenersOfThePackageAreWithdrawnBeforeItsCodeGoes) {
+  const Integer listeners = DesignNotificationList()->Count();
+  fwtest::TTestDesigner* designer;
+  IPtr<IDesigner> keep = fwtest::MakeTestDesigner(designer);
+  {
+    TPackage package(FW_LISTENER_PACKAGE_PATH);
+    EXPECT_EQ(DesignNotificationList()->Count(), listeners + 1);
+    DesignNotificationItemsModified(keep);
+    EXPECT_EQ(designer->ModifiedCount, 1) << "the package's listener is told";
+  }
+  EXPECT_EQ(dlopen(FW_LISTENER_PACKAGE_PATH, RTLD_LAZY | RTLD_NOLOAD), nullptr);
+  EXPECT_EQ(DesignNotificationList()->Count(), listeners);
+  DesignNotificationItemsModified(keep); // would run code of the closed module
+  EXPECT_EQ(designer->ModifiedCount, 1);
+}
+
+// Records are not freed on unload: records made from them (designed-class proxies, classes of
+// other packages) name them as their parent, objects may still carry them, and their accessors'
+// code is gone with the module, so they could not even be destroyed safely afterwards.
+TEST_F(PackageLoaderTest, ClassRecordsStayAfterUnloadBecauseRecordsMadeFromThemNameThemAsParent) {
+  auto package = std::make_unique<TPackage>(FW_STDCOMPONENTS_PATH);
+  TClass ticker = GetClass("TTicker");
+  ASSERT_NE(ticker, nullptr);
+  TClassRec proxy;
+  proxy.ClassName = "TTicker1";
+  proxy.Parent = ticker;
+  package.reset();
+  EXPECT_EQ(GetClass("TTicker"), nullptr) << "its name is withdrawn";
+  EXPECT_TRUE(proxy.InheritsFrom(TComponent::StaticClass()));
+  EXPECT_EQ(proxy.Parent->ClassName, "TTicker");
+
+  TPackage again(FW_STDCOMPONENTS_PATH);
+  ASSERT_NE(GetClass("TTicker"), nullptr);
+  EXPECT_NE(GetClass("TTicker"), ticker) << "a reload makes records of its own";
 }
 
 TEST_F(PackageLoaderTest, StandardControlsComeAndGoWithThePackage) {
@@ -173,13 +211,13 @@ TEST_F(PackageLoaderTest, BadModulesAreRefusedAndLeaveNothingBehind) {
             }).rfind("Can't load package /nonexistent/pkg.so.\n", 0),
             0u);
   EXPECT_EQ(fwtest::MessageOf<EPackageError>([] { TPackage p(FW_NO_ENTRY_MODULE_PATH); }),
-            Format(SNoRegisterProc, String(FW_NO_ENTRY_MODULE_PATH)));
+            Format(sNoRegisterProc, String(FW_NO_ENTRY_MODULE_PATH)));
   EXPECT_EQ(CurrentGroup, 0);
   EXPECT_FALSE(EditorGroupInUse(1)) << "a refused module takes no group";
 
   // A Register that fails half-way: what it registered is withdrawn and the module closed.
   EXPECT_EQ(fwtest::MessageOf<EPackageError>([] { TPackage p(FW_FAILING_PACKAGE_PATH); }),
-            Format(SRegisterFailed, String(FW_FAILING_PACKAGE_PATH), "the package is broken"));
+            Format(sRegisterFailed, String(FW_FAILING_PACKAGE_PATH), "the package is broken"));
   EXPECT_EQ(GetClass("TFailingWidget"), nullptr);
   EXPECT_TRUE(PaletteNames().empty());
   EXPECT_EQ(CurrentGroup, 0);

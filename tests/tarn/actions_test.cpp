@@ -124,9 +124,9 @@ TEST_F(ActionList, ActionsStreamAsChildrenOfTheirList) {
 
 TEST(ActionHooks, ForwardWhenFilledAndRaiseWhenEmpty) {
   EXPECT_EQ(MessageOf<EActionError>([] { RegisterActions("File", {TAction::StaticClass()}); }),
-            SInvalidActionRegistration);
+            sInvalidActionRegistration);
   EXPECT_EQ(MessageOf<EActionError>([] { CreateAction(nullptr, TAction::StaticClass()); }),
-            SInvalidActionCreation);
+            sInvalidActionCreation);
   static String seenCategory;
   static std::size_t seenCount = 0;
   RegisterActionsProc = [](const String& category, const std::vector<TClass>& classes, TClass) {

@@ -68,6 +68,9 @@ TEST(Screen, MonitorsCanBeSetAndAreFoundByPointAndRect) {
   EXPECT_EQ(s->MonitorFromPoint({-5000, 1200}, mdPrimary)->MonitorNum(), 1);
   EXPECT_EQ(s->MonitorFromPoint({-5000, 1200}, mdNull), nullptr);
   EXPECT_EQ(s->MonitorFromRect({-300, 0, 100, 100})->MonitorNum(), 0); // larger share wins
+  // A desktop file once placed a window at the far end of the integer range.
+  EXPECT_EQ(s->MonitorFromPoint({-2147483647 - 1, 2147483647})->MonitorNum(), 0);
+  EXPECT_EQ(s->MonitorFromPoint({2147483647, -2147483647 - 1})->MonitorNum(), 1);
   EXPECT_NE(MessageOf<EInvalidOperation>([&] {
               s->SetMonitors({{{0, 0, 0, 10}}});
             }),

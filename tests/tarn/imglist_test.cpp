@@ -25,8 +25,8 @@ TEST(ImageList, KeepsImagesOfItsSizeInOrder) {
   EXPECT_EQ(list->Add(Blank(8, 4).get()), 0);
   EXPECT_EQ(list->Add(Blank(8, 4).get()), 1);
   EXPECT_EQ(MessageOf<EInvalidOperation>([&] { list->Add(Blank(16, 16).get()); }),
-            SInvalidImageSize);
-  EXPECT_EQ(MessageOf<EInvalidOperation>([&] { list->Delete(2); }), SImageIndexError);
+            sInvalidImageSize);
+  EXPECT_EQ(MessageOf<EInvalidOperation>([&] { list->Delete(2); }), sImageIndexError);
   list->Delete(0);
   EXPECT_EQ(list->Count(), 1);
   TOwned<TBitmap> out(New<TBitmap>());

@@ -123,13 +123,13 @@ TEST(PictureHeaders, TruncatedOrCorruptDataIsRefusedAndTheOldImageKept) {
   }
   auto png = SamplePng(5, 5);
   png[17] ^= 1; // width changes, CRC no longer matches
-  EXPECT_EQ(MessageOf<EInvalidGraphic>([&] { ReadPngHeader(png); }), SInvalidPng);
+  EXPECT_EQ(MessageOf<EInvalidGraphic>([&] { ReadPngHeader(png); }), sInvalidPng);
   auto bmp = SampleBmp(5, 5);
   bmp[28] = 3; // three bits per pixel
-  EXPECT_EQ(MessageOf<EInvalidGraphic>([&] { ReadBmpHeader(bmp); }), SInvalidBitmap);
+  EXPECT_EQ(MessageOf<EInvalidGraphic>([&] { ReadBmpHeader(bmp); }), sInvalidBitmap);
   auto wmf = SampleWmf(10, 10, 1440);
   wmf[14] = wmf[15] = 0; // zero units per inch (and a checksum that no longer matches)
-  EXPECT_EQ(MessageOf<EInvalidGraphic>([&] { ReadWmfHeader(wmf); }), SInvalidMetafile);
+  EXPECT_EQ(MessageOf<EInvalidGraphic>([&] { ReadWmfHeader(wmf); }), sInvalidMetafile);
   EXPECT_EQ(MessageOf<EInvalidGraphic>([&] { ReadBmpHeader(SampleBmp(5, 5)); }), "nothing raised");
   // A huge width times a huge height must be refused as truncated, not overflow.
   bmp = SampleBmp(5, 5);
@@ -138,7 +138,7 @@ TEST(PictureHeaders, TruncatedOrCorruptDataIsRefusedAndTheOldImageKept) {
     bmp[i + 3] = 0x7F;
   }
   EXPECT_EQ(MessageOf<EInvalidGraphic>([&] { ReadBmpHeader(bmp); }),
-            Format(STruncatedImage, {"Bitmap"}));
+            Format(sTruncatedImage, {"Bitmap"}));
   TOwned<TBitmap> b(New<TBitmap>());
   EXPECT_NE(MessageOf<EInvalidGraphic>([&] { b->SetSize(40000, 1); }), "nothing raised");
 }

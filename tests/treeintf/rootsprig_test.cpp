@@ -1,74 +1,16 @@
 #include "treeintf/rootsprig.h"
 
 #include "basert/threads.h"
-#include "componentdesigner/designnotification.h"
-#include "componentdesigner/designpackage.h"
-#include "tree_fixtures.h"
+#include "tree_sync.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
-#include <random>
-#include <sstream>
 
 using namespace fw;
 using namespace fwtest;
 
 namespace {
-
-/// A designed module fed to the tree through the design-notification list, as a designer
-/// would: every change is announced.
-struct TreeSync : ::testing::Test {
-  TTreeDesigner* designer = nullptr;
-  IPtr<IDesigner> keep;
-  TTestControl* form = nullptr;
-  TRootSprig* root = nullptr;
-  IPtr<TRecordingView> view{New<TRecordingView>()};
-
-  void SetUp() override {
-    DesignPackageStartup();
-    TreeIntfStartup();
-    RegisterSprigType(TTestControl::StaticClass(), TTestControlSprig::StaticClass());
-    form = New<TTestControl>(nullptr);
-    form->SetName("Form1");
-    designer = New<TTreeDesigner>();
-    keep = IPtr<IDesigner>(static_cast<IDesigner*>(designer));
-    designer->Root = form;
-    DesignNotificationDesignerOpened(keep, false);
-    ASSERT_TRUE(RootSprigList().FindRoot(keep, root));
-  }
-  void TearDown() override {
-    DesignNotificationDesignerClosed(keep, false);
-    EXPECT_FALSE(RootSprigList().FindRoot(keep, root));
-    form->Free();
-    TreeIntfShutdown();
-    DesignPackageShutdown();
-  }
-  void Show() { root->SetSprigDesigner(IPtr<ISprigDesigner>(view.get())); }
-
-  template <class T = TTestControl> T* Insert(const String& name, TTestControl* parent = nullptr) {
-    auto* c = New<T>(form);
-    c->SetDesigning(true);
-    if (!name.empty()) c->SetName(name);
-    c->SetParent(parent);
-    DesignNotificationItemInserted(keep, c);
-    return c;
-  }
-  void Delete(TComponent* c) {
-    DesignNotificationItemDeleted(keep, c);
-    c->Free();
-  }
-  void Reparent(TTestControl* c, TTestControl* parent) {
-    c->SetParent(parent);
-    DesignNotificationItemsModified(keep);
-  }
-  TSprig* SprigOf(TPersistent* p) { return root->Find(p, true); }
-  static TViewNode* RecordingNode(TSprig* s) { return TRecordingView::N(s->TreeNode()); }
-  void Select(std::vector<TPersistent*> items) {
-    designer->Selection = std::move(items);
-    DesignNotificationSelectionChanged(keep, CreateSelectionList());
-  }
-};
 
 TEST_F(TreeSync, ComponentsNestUnderTheirParentsAndMoveWithThem) {
   TTestControl* panel = Insert("Panel1");
@@ -258,106 +200,20 @@ TEST_F(TreeSync, EditCommandsSurveyTheSelectedSprigs) {
 
 // ---- the tree against one rebuilt from scratch ------------------------------------------------
 
-/// The tree as text: each sprig's item (by the name the module knows it under) and caption,
-/// children in order where order means something (by index), sorted elsewhere.
-String Shape(TSprig* s, const std::map<const TPersistent*, String>& ids) {
-  std::vector<String> kids;
-  for (TSprig* c : s->Children())
-    kids.push_back(Shape(c, ids));
-  if (!s->SortByIndex()) std::sort(kids.begin(), kids.end());
-  auto it = ids.find(s->Item());
-  String r = (it == ids.end() ? String("?") : it->second) + ":" + s->Caption() + "(";
-  for (const String& k : kids)
-    r += k + ",";
-  return r + ")";
-}
-
 /// The display as the same text, read from the recording view's nodes.
-String Shape(TViewNode* n, const std::map<const TPersistent*, String>& ids) {
+String Shape(TViewNode* n, const TIds& ids) {
   std::vector<String> kids;
   for (auto& c : n->Children)
     kids.push_back(Shape(c.get(), ids));
-  if (!n->Sprig->SortByIndex()) std::sort(kids.begin(), kids.end());
-  auto it = ids.find(n->Sprig->Item());
-  String r = (it == ids.end() ? String("?") : it->second) + ":" + n->Caption + "(";
-  for (const String& k : kids)
-    r += k + ",";
-  return r + ")";
+  return NodeShape(n->Sprig, n->Caption, std::move(kids), ids);
 }
 
 TEST_F(TreeSync, RandomEditsKeepTheTreeEqualToARebuiltOne) {
-  std::mt19937 rng(20261207);
   Show();
-  std::vector<TTestControl*> live;
-  std::map<const TPersistent*, String> serials;
-  int serial = 0;
-  auto pick = [&]() { return live[rng() % live.size()]; };
-  for (int step = 0; step < 600; ++step) {
-    const bool bracket = rng() % 4 == 0;
-    if (bracket) root->BeginUpdate();
-    const unsigned op = live.empty() ? 0 : rng() % 10;
-    if (op <= 3) {
-      TTestControl* parent = !live.empty() && rng() % 3 ? pick() : nullptr;
-      if (rng() % 4 == 0) {
-        // Pasted: a new parent announced after its new child.
-        auto* p = New<TTestControl>(form);
-        p->SetDesigning(true);
-        p->SetParent(parent);
-        parent = p;
-      }
-      live.push_back(Insert("C" + std::to_string(++serial), parent));
-      serials[live.back()] = "c" + std::to_string(serial);
-      if (parent && std::find(live.begin(), live.end(), parent) == live.end()) {
-        live.push_back(parent);
-        serials[parent] = "p" + std::to_string(serial);
-        DesignNotificationItemInserted(keep, parent);
-      }
-    } else if (op <= 5) {
-      TTestControl* victim = pick();
-      std::erase(live, victim);
-      Delete(victim);
-    } else if (op == 6) {
-      pick()->SetName(rng() % 2 ? String() : "R" + std::to_string(++serial));
-      DesignNotificationItemsModified(keep);
-    } else if (op == 7) {
-      TTestControl* c = pick();
-      TTestControl* p = rng() % 4 ? pick() : nullptr;
-      bool cycle = false;
-      for (TTestControl* q = p; q; q = q->GetParent())
-        cycle = cycle || q == c;
-      if (!cycle) Reparent(c, p);
-    } else if (op == 8) {
-      TCollectionItem* item = pick()->GetItems()->Add();
-      DesignNotificationItemInserted(keep, item);
-    } else {
-      TOwnedCollection* items = pick()->GetItems();
-      if (items->Count() > 0) {
-        TCollectionItem* item = items->Items(static_cast<Integer>(rng() % items->Count()));
-        DesignNotificationItemDeleted(keep, item);
-        item->Free();
-        DesignNotificationItemsModified(keep); // captions of the later items change
-      }
-    }
-    if (bracket) root->EndUpdate();
-    if (step % 7 != 0) continue;
-
-    std::map<const TPersistent*, String> ids{{form, "Form1"}, {form->GetItems(), "Form1.items"}};
-    for (TTestControl* c : live) {
-      ids[c] = serials[c];
-      ids[c->GetItems()] = ids[c] + ".items";
-      for (TCollectionItem* i : c->GetItems()->ItemList())
-        ids[i] = ids[c] + "." + std::to_string(i->ID());
-    }
-    root->RefreshTreeView();
-    TOwned<TRootSprig> fresh(new TRootSprig(form));
-    fresh->SetDesigner(keep);
-    fresh->Repopulate();
-    const String expected = Shape(fresh.get(), ids);
-    ASSERT_EQ(Shape(root, ids), expected) << "after step " << step;
-    ASSERT_EQ(view->Top.Children.size(), 1u);
-    ASSERT_EQ(Shape(view->Top.Children[0].get(), ids), expected) << "display after step " << step;
-    ASSERT_EQ(root->IndexCount(), fresh->IndexCount());
-  }
+  RandomEdits(20261207, 600, [&](const TIds& ids) {
+    EXPECT_EQ(view->Top.Children.size(), 1u);
+    return view->Top.Children.empty() ? String() : Shape(view->Top.Children[0].get(), ids);
+  });
 }
 
 } // namespace

@@ -1,0 +1,154 @@
+// Benchmarks of module roots: streaming and saving a module of N components (alone and inheriting
+// from an open module), saving an unchanged module, dormancy and waking, opening a form file.
+#include "componentdesigner/designers.h"
+#include "componentdesigner/designpackage.h"
+#include "designeditors/custommodules.h"
+#include "host/designenvironment.h"
+#include "host/designermodule.h"
+#include "host/hostroot.h"
+#include "tarn/forms.h"
+#include "tarn/standardcontrols.h"
+#include "tarn/stdctrls.h"
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <unistd.h>
+
+namespace {
+
+using namespace fw;
+
+/// The package started with one designer, and the modules a benchmark makes; torn down after it.
+class TSession {
+public:
+  TSession() {
+    DesignPackageStartup();
+    RegisterStandardControls();
+    RegisterCustomModule(TForm::StaticClass(), TCustomModule::StaticClass());
+    Env = New<THostDesignEnvironment>();
+    Env->Options.LYTFormat = false;
+    Designer = New<THostComponentDesigner>(IPtr<IDesignEnvironment>(Env));
+    QueryIntf<IInternalComponentDesigners>(Designers().get())
+        ->RegisterDesigner(IPtr<IComponentDesigner>(Designer));
+    Dir = std::filesystem::temp_directory_path() / ("fw-rootbench-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(Dir);
+  }
+  ~TSession() {
+    Designer->CloseRoots();
+    QueryIntf<IInternalComponentDesigners>(Designers().get())
+        ->UnregisterDesigner(IPtr<IComponentDesigner>(Designer));
+    DesignPackageShutdown();
+    UnregisterStandardControls();
+    std::filesystem::remove_all(Dir);
+  }
+  IPtr<THostComponentRoot> Open(const String& name, TStream* stream, const String& ancestor = {}) {
+    return THostComponentRoot::Make(
+        IPtr<IComponentDesigner>(Designer),
+        IPtr<IDesignerModule>(New<THostDesignerModule>("Unit" + name, name, "TForm")),
+        (Dir / (name + ".lyt")).string(), stream, name, ancestor);
+  }
+  /// A module of `count` buttons, each with a caption, a position and a click handler.
+  IPtr<THostComponentRoot> Filled(const String& name, std::int64_t count) {
+    auto root = Open(name, nullptr);
+    for (std::int64_t i = 0; i < count; ++i) {
+      auto* b = New<TButton>(root->GetRoot());
+      b->SetDesigning(true);
+      b->SetParentComponent(root->GetRoot());
+      b->SetName("Button" + std::to_string(i));
+      b->SetCaption("Caption " + std::to_string(i));
+      b->SetBounds(static_cast<Integer>(i % 97) * 8, static_cast<Integer>(i % 61) * 8, 75, 25);
+      b->OnClick =
+          TNotifyEvent{root->CreateMethod("Button" + std::to_string(i) + "Click", nullptr)};
+    }
+    root->Modified();
+    return root;
+  }
+  /// A module inheriting from `ancestor`, with every tenth inherited button changed.
+  IPtr<THostComponentRoot> Derived(const String& name, const String& ancestor) {
+    auto root = Open(name, nullptr, ancestor);
+    TComponent* form = root->GetRoot();
+    for (std::size_t i = 0; i < form->ComponentList().size(); i += 10)
+      if (auto* b = dynamic_cast<TButton*>(form->ComponentList()[i])) b->SetCaption("Changed");
+    root->Modified();
+    return root;
+  }
+
+  IPtr<THostDesignEnvironment> Env;
+  IPtr<THostComponentDesigner> Designer;
+  std::filesystem::path Dir;
+};
+
+void Sized(benchmark::State& state) {
+  state.SetComplexityN(state.range(0));
+  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));
+}
+
+/// Runs `step` on a module of N buttons, or on a module inheriting from one (every tenth
+/// inherited button changed).
+template <class F> void OnModule(benchmark::State& state, bool inherited, F step) {
+  TSession s;
+  auto base = s.Filled("Form1", state.range(0));
+  auto root = inherited ? s.Derived("Form2", "Form1") : base;
+  for (auto _ : state)
+    step(*root);
+  Sized(state);
+}
+
+void Stream(THostComponentRoot& root) {
+  root.Modified();
+  benchmark::DoNotOptimize(root.GetRootStream());
+}
+void Save(THostComponentRoot& root) {
+  root.Modified();
+  root.Save();
+}
+void SleepAndWake(THostComponentRoot& root) {
+  root.GoDormant();
+  root.Resurrect();
+}
+
+// The form stream of a changed module, without the file.
+void BM_RootWriteStream(benchmark::State& state) { OnModule(state, false, Stream); }
+void BM_RootWriteStreamInherited(benchmark::State& state) { OnModule(state, true, Stream); }
+// A save of a changed module: stream, safe save (written, synced, renamed).
+void BM_RootSave(benchmark::State& state) { OnModule(state, false, Save); }
+void BM_RootSaveInherited(benchmark::State& state) { OnModule(state, true, Save); }
+// An unchanged module saves the stream it has cached: only the file is written.
+void BM_RootSaveUnchanged(benchmark::State& state) {
+  OnModule(state, false, [](THostComponentRoot& root) { root.Save(); });
+}
+void BM_RootDormantResurrect(benchmark::State& state) { OnModule(state, false, SleepAndWake); }
+void BM_RootDormantResurrectInherited(benchmark::State& state) {
+  OnModule(state, true, SleepAndWake);
+}
+BENCHMARK(BM_RootWriteStream)->RangeMultiplier(10)->Range(100, 10000)->Complexity();
+BENCHMARK(BM_RootWriteStreamInherited)->RangeMultiplier(10)->Range(100, 10000)->Complexity();
+BENCHMARK(BM_RootSave)->RangeMultiplier(10)->Range(100, 10000)->Complexity();
+BENCHMARK(BM_RootSaveInherited)->RangeMultiplier(10)->Range(100, 10000)->Complexity();
+BENCHMARK(BM_RootSaveUnchanged)->RangeMultiplier(10)->Range(100, 10000)->Complexity();
+BENCHMARK(BM_RootDormantResurrect)->RangeMultiplier(10)->Range(100, 10000)->Complexity();
+BENCHMARK(BM_RootDormantResurrectInherited)->RangeMultiplier(10)->Range(100, 10000)->Complexity();
+
+// Opening a form file (text) of N components, then closing the module again.
+void BM_RootOpenFormFile(benchmark::State& state) {
+  TSession s;
+  String text;
+  {
+    s.Env->Options.LYTFormat = true;
+    auto root = s.Filled("Form1", state.range(0));
+    TStream* stream = root->GetRootStream();
+    text.resize(static_cast<std::size_t>(stream->Size()));
+    stream->ReadBuffer(text.data(), stream->Size());
+    root->Close();
+  }
+  for (auto _ : state) {
+    TStringStream in(text);
+    auto root = s.Open("Form1", &in);
+    root->Close();
+  }
+  Sized(state);
+}
+BENCHMARK(BM_RootOpenFormFile)->RangeMultiplier(10)->Range(100, 10000)->Complexity();
+
+} // namespace

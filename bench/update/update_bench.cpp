@@ -1,0 +1,111 @@
+// Ancestor update propagation: Modified on an ancestor module of N components with D open
+// descendant modules, inheriting in a chain or all from the ancestor, flat or nested.
+// Arguments: N, D. The "perComponent" counter is the time per N * D.
+#include "update/updatemanager.h"
+
+#include "../../tests/support/updatemodel.h"
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+using namespace fwtest;
+
+enum class TShape { Flat, Nested };
+enum class TFamily { Chain, FanOut };
+
+/// N things owned by the root, or N boxes nested eight to a parent.
+TUpForm* MakeAncestor(int count, TShape shape) {
+  RegisterUpdateModel();
+  auto* root = New<TUpForm>();
+  root->SetName("BaseForm");
+  std::vector<TUpBox*> parents{root};
+  for (int i = 0; i < count; ++i) {
+    const String name = "C" + std::to_string(i);
+    TUpThing* c;
+    if (shape == TShape::Flat) {
+      c = Add<TUpThing>(root, name);
+    } else {
+      auto* box = Add<TUpBox>(root, name, parents[static_cast<std::size_t>(i) / 8]);
+      parents.push_back(box);
+      c = box;
+    }
+    c->FCaption = "Component " + name;
+    c->FWidth = i % 100;
+    c->SetDesignInfo(i);
+  }
+  return root;
+}
+
+TUpForm* Inherit(TUpForm* ancestor, const String& name) {
+  TMemoryStream stream;
+  {
+    TWriter writer(&stream, 4096);
+    writer.WriteRootComponent(ancestor);
+  }
+  stream.SetPosition(0);
+  auto* root = New<TUpForm>();
+  {
+    TReader reader(&stream, 4096);
+    reader.ReadRootComponent(root);
+  }
+  root->SetName(name);
+  for (TComponent* c : root->ComponentList())
+    c->SetAncestor(true);
+  return root;
+}
+
+void BM_Modified(benchmark::State& state, TShape shape, TFamily family) {
+  const int n = static_cast<int>(state.range(0));
+  const int d = static_cast<int>(state.range(1));
+  TUpForm* base = MakeAncestor(n, shape);
+  IPtr<IUpdateManager> baseManager = NewUpdateManager(base, nullptr, nullptr, nullptr);
+  std::vector<TUpForm*> roots;
+  std::vector<IPtr<IUpdateManager>> managers;
+  for (int i = 0; i < d; ++i) {
+    const bool chain = family == TFamily::Chain && i > 0;
+    TUpForm* ancestor = chain ? roots.back() : base;
+    const IPtr<IUpdateManager>& ancestorManager = chain ? managers.back() : baseManager;
+    roots.push_back(Inherit(ancestor, "Form" + std::to_string(i)));
+    managers.push_back(NewUpdateManager(roots.back(), ancestor, ancestorManager, nullptr));
+  }
+  auto* edited = dynamic_cast<TUpThing*>(base->FindComponent("C" + std::to_string(n / 2)));
+  int round = 0;
+  for (auto _ : state) {
+    edited->FCaption = "Round " + std::to_string(++round);
+    baseManager->Modified();
+  }
+  const auto* last = dynamic_cast<TUpThing*>(roots.back()->FindComponent(edited->Name()));
+  if (!last || last->FCaption != edited->FCaption) state.SkipWithError("the change did not arrive");
+  state.counters["perComponent"] =
+      benchmark::Counter(static_cast<double>(n) * d, benchmark::Counter::kIsIterationInvariantRate |
+                                                         benchmark::Counter::kInvert);
+  managers.clear();
+  baseManager = nullptr;
+  for (auto it = roots.rbegin(); it != roots.rend(); ++it)
+    (*it)->Free();
+  base->Free();
+}
+
+void Sizes(benchmark::internal::Benchmark* b) {
+  for (int d : {1, 10})
+    for (int n : {100, 1000, 5000})
+      b->Args({n, d});
+  b->Unit(benchmark::kMillisecond);
+}
+
+void BM_ModifiedFlatChain(benchmark::State& s) { BM_Modified(s, TShape::Flat, TFamily::Chain); }
+void BM_ModifiedFlatFanOut(benchmark::State& s) { BM_Modified(s, TShape::Flat, TFamily::FanOut); }
+void BM_ModifiedNestedChain(benchmark::State& s) { BM_Modified(s, TShape::Nested, TFamily::Chain); }
+void BM_ModifiedNestedFanOut(benchmark::State& s) {
+  BM_Modified(s, TShape::Nested, TFamily::FanOut);
+}
+
+BENCHMARK(BM_ModifiedFlatChain)->Apply(Sizes);
+BENCHMARK(BM_ModifiedFlatFanOut)->Apply(Sizes);
+BENCHMARK(BM_ModifiedNestedChain)->Apply(Sizes);
+BENCHMARK(BM_ModifiedNestedFanOut)->Apply(Sizes);
+
+} // namespace

@@ -1,0 +1,1054 @@
+#include "componentdesigner/componentroot.h"
+
+#include "basert/classbuilder.h"
+#include "basert/classreg.h"
+#include "basert/filer.h"
+#include "basert/format.h"
+#include "basert/formtext.h"
+#include "basert/onexit.h"
+#include "componentdesigner/designers.h"
+#include "componentdesigner/designnotification.h"
+#include "componentdesigner/proxies.h"
+#include "designeditors/compeditors.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace fw {
+
+namespace {
+
+String ReplaceExt(const String& fileName, const String& fromName) {
+  auto ext = [](const String& s) -> std::size_t {
+    const std::size_t dot = s.find_last_of('.');
+    const std::size_t slash = s.find_last_of('/');
+    return dot != String::npos && (slash == String::npos || dot > slash) ? dot : s.size();
+  };
+  return fileName.substr(0, ext(fileName)) + fromName.substr(ext(fromName));
+}
+
+String CommaText(const std::vector<String>& names) {
+  String r;
+  for (const String& n : names)
+    r += (r.empty() ? "" : ",") + n;
+  return r;
+}
+
+String WithT(const String& name) { return name.empty() ? name : "T" + name; }
+
+/// Every component `root` owns, directly or through owned components, parents first.
+void ForEachOwned(TComponent* root, const std::function<void(TComponent*)>& proc) {
+  for (TComponent* c : root->ComponentList()) {
+    proc(c);
+    ForEachOwned(c, proc);
+  }
+}
+
+TComponent* TopOwner(TComponent* c) {
+  while (c && c->Owner())
+    c = c->Owner();
+  return c;
+}
+
+/// "Class X not found at byte N" for a text form: the line of the first "X" after a colon.
+String ClassLineInText(TStream& text, const String& message) {
+  const std::size_t from = message.find("Class "), to = message.find(" not found");
+  if (from != 0 || to == String::npos) return message;
+  const String cls = message.substr(6, to - 6);
+  String all(static_cast<std::size_t>(text.Size() - text.Position()), '\0');
+  text.ReadBuffer(all.data(), static_cast<Int64>(all.size()));
+  Integer line = 1;
+  for (std::size_t i = 0; i < all.size(); ++i) {
+    if (all[i] == '\n') ++line;
+    if (all[i] != ':') continue;
+    std::size_t j = i + 1;
+    while (j < all.size() && all[j] == ' ')
+      ++j;
+    const std::size_t end = j + cls.size();
+    if (SameText(std::string_view(all).substr(j, cls.size()), cls) &&
+        (end == all.size() ||
+         !(std::isalnum(static_cast<unsigned char>(all[end])) || all[end] == '_')))
+      return message.substr(0, to + 10) + Format(" on line %d", line);
+  }
+  return message;
+}
+
+/// The binary form of a stream read from its current position: `stream` itself when it is
+/// binary, else a converted copy in `holder`.
+TStream& AsBinary(TStream& stream, std::unique_ptr<TMemoryStream>& holder, Byte& format) {
+  const TStreamOriginalFormat f = TestStreamFormat(stream);
+  switch (f) {
+  case sofBinary:
+    format = lytBinary;
+    return stream;
+  case sofText:
+  case sofUTF8Text:
+    format = f == sofText ? lytText : lytUTF8Text;
+    holder = std::make_unique<TMemoryStream>();
+    ObjectTextToBinary(stream, *holder);
+    holder->SetPosition(0);
+    return *holder;
+  case sofUnknown:
+    break;
+  }
+  format = lytUnknown;
+  return stream; // the reader names what it finds
+}
+
+} // namespace
+
+TClass TComponentRoot::StaticClass() {
+  static const TClass cls =
+      TClassBuilder<TComponentRoot, TInterfacedObject>("TComponentRoot", "ComponentDesigner")
+          .Implements<IFile, IRoot, IInternalRoot, IDesigner60, IDesigner70, IDesigner80,
+                      IDesigner100, IDesigner170, IDesigner, IDesignerNotify, IDesignerHook,
+                      IImplementation>()
+          .Build();
+  return cls;
+}
+
+TComponentRoot::TComponentRoot(const IPtr<IComponentDesigner>& designer,
+                               const IPtr<IDesignerModule>& module, const String& fileName,
+                               const String& fileSystem)
+    : FDesigner(QueryIntf<IInternalComponentDesigner>(designer.get())), FModule(module),
+      FFileSystem(fileSystem), FFileName(fileName) {
+  if (!FDesigner) throw EComponentDesignerException("A module root needs a component designer");
+}
+
+TComponentRoot::~TComponentRoot() = default;
+
+IPtr<IComponentDesigner> TComponentRoot::GetComponentDesigner() {
+  return IPtr<IComponentDesigner>(FDesigner);
+}
+
+IPtr<IDesignEnvironment> TComponentRoot::GetEnvironment() { return FDesigner->GetEnvironment(); }
+
+// ---- creation ----------------------------------------------------------------------------------
+
+void TComponentRoot::Open(TStream* formStream, const String& rootName, const String& ancestor) {
+  if (FOpened) return;
+  FOpened = true;
+  IPtr<IRoot> self = Self(); // the designer's list may hold the last other reference
+  if (auto registry = QueryIntf<IInternalComponentDesigners>(Designers().get()))
+    registry->ActivateDesigner(IPtr<IComponentDesigner>(FDesigner));
+  auto listUpdate = QueryIntf<IRootListUpdate>(FDesigner.get());
+  if (listUpdate) listUpdate->RootListAdd(self);
+  FAncestorName = WithT(ancestor);
+  try {
+    if (!formStream) {
+      FDiskAge = GetEnvironment() ? GetEnvironment()->GetCurrentFileTime() : 0;
+      CreateRootAs(WithT(rootName), FAncestorName);
+      IPtr<IDesignNotification> rootListener;
+      if (FAncestorRoot && Supports(FRoot, &rootListener))
+        rootListener->ItemsModified(IPtr<IDesigner>(this));
+      else
+        InitializeNewRoot(FRoot, ancestor);
+      NewRootCreated(FRoot, ancestor);
+    } else {
+      const Int64 start = formStream->Position();
+      CreateFromStream(*formStream);
+      FReadStreamSize = formStream->Position() - start;
+      FDiskAge = FDesigner->GetFileAge(FFileSystem, FFileName);
+      if (FDiskAge == -1 && GetEnvironment()) FDiskAge = GetEnvironment()->GetCurrentFileTime();
+    }
+    LoadDependentModules(FRoot);
+    InternalInitializeDesigner(false);
+    UpdateOptions();
+    LoadDependentModules(FRoot);
+  } catch (...) {
+    FClosing = true;
+    if (listUpdate) listUpdate->RootListRemove(self);
+    if (FRootEditor) {
+      InternalDeinitializeDesigner(false); // the listeners heard of it: they hear it close
+    } else if (FRoot) {
+      FRoot->SetDesigner(nullptr);
+      TComponent* r = std::exchange(FRoot, nullptr);
+      DestroyRootInstance(r);
+    }
+    FCustomModule = nullptr;
+    FRootUpdateManager = nullptr;
+    FRootEditor = nullptr;
+    FSurface = nullptr;
+    FAncestorRoot = nullptr;
+    throw;
+  }
+}
+
+void TComponentRoot::GetCreateInfoFrom(TStream& stream, String& className, String& ancestorName) {
+  const Int64 pos = stream.Position();
+  TOnExit restore([&] { stream.SetPosition(pos); });
+  TFilerFlags flags = 0;
+  {
+    TBinaryReaderCore reader(stream, 256);
+    reader.ReadSignature();
+    Integer childPos = -1;
+    reader.ReadPrefix(flags, childPos);
+    className = reader.ReadStr();
+  }
+  ancestorName = GetSourceAncestorName(className);
+  if (ancestorName.empty()) ancestorName = FAncestorName;
+  if (!(flags & ffInherited) && !FDesigner->IsRootBaseClass(ancestorName)) ancestorName = "TFORM";
+}
+
+void TComponentRoot::CreateFromStream(TStream& stream) {
+  const Int64 start = stream.Position();
+  std::unique_ptr<TMemoryStream> converted;
+  Byte format = lytUnknown;
+  String className, ancestorName;
+  TStream* binary = &stream;
+  try {
+    binary = &AsBinary(stream, converted, format);
+    GetCreateInfoFrom(*binary, className, ancestorName);
+  } catch (const EComponentDesignerException&) {
+    throw;
+  } catch (const Exception& e) {
+    throw EComponentDesignerException(Format(sFormFileReadError, FFileName, e.Message()));
+  }
+  CreateRootAs(className, ancestorName);
+  try {
+    ReadObjectFromStream(FRoot, *binary);
+  } catch (const EComponentDesignerException&) {
+    throw;
+  } catch (const EClassNotFound& e) {
+    String message = e.Message();
+    if (converted) { // a byte of the converted form means nothing to the reader of the text
+      stream.SetPosition(start);
+      message = ClassLineInText(stream, message);
+    }
+    throw EComponentDesignerException(Format(sFormFileReadError, FFileName, message));
+  } catch (const Exception& e) {
+    throw EComponentDesignerException(Format(sFormFileReadError, FFileName, e.Message()));
+  }
+  GlobalFixupReferences();
+  if (format != lytUnknown) FOrigLYTFormat = format;
+  ModifiedUpdateNotification();
+}
+
+void TComponentRoot::CreateRootAs(const String& className, const String& ancestorName) {
+  SetCreateInfo(ancestorName);
+  CreateRootInstance(className);
+  FIgnoreRename = true;
+  TOnExit done([this] { FIgnoreRename = false; });
+  FRoot->SetName(className.size() > 1 ? className.substr(1) : className);
+}
+
+void TComponentRoot::SetCreateInfo(const String& ancestorName) {
+  FAncestorRoot = FindAncestorModule(ancestorName);
+  if (FAncestorRoot) {
+    TComponentRoot* a = FAncestorRoot->Implementor();
+    FRootBaseClass = a->FRootBaseClass;
+    FCustomModuleClass = a->FCustomModuleClass;
+  } else {
+    FRootBaseClass = FDesigner->FindBaseClass(ancestorName);
+    // A module without a named ancestor gets the default base class's custom module.
+    FCustomModuleClass =
+        FDesigner->FindCustomModuleClass(ancestorName.empty() ? FRootBaseClass : ancestorName);
+  }
+  FRootClass = nullptr;
+}
+
+IPtr<IInternalRoot> TComponentRoot::FindAncestorModule(const String& className) {
+  if (className.empty() || FDesigner->IsRootBaseClass(className)) return nullptr;
+  IPtr<IRoot> root = FDesigner->OpenRootClass(className);
+  if (!root) throw EClassNotFound(Format(SAncestorNotFound, className));
+  return QueryIntf<IInternalRoot>(root.get());
+}
+
+TClass TComponentRoot::GetRootClass() {
+  if (FRootClass) return FRootClass;
+  const TCustomModuleReg* reg =
+      FindCustomModuleReg(FRootBaseClass, [this](TClass c) { return FDesigner->OwnsRootClass(c); });
+  if (!reg) throw EComponentDesignerException(Format(sRootClassNotFound, FRootBaseClass));
+  FRootClass = reg->BaseClass;
+  return FRootClass;
+}
+
+void TComponentRoot::CreateRootInstance(const String& className) {
+  FReadError = false;
+  TClass cls = GetRootClass();
+  TComponent* ancestor = FAncestorRoot ? FAncestorRoot->GetRoot() : nullptr;
+  if (ancestor) ValidateInheritence(ancestor);
+  const String unitName = FModule ? FModule->GetUnitName() : String();
+  FRoot =
+      CreateComponentWithState(cls, nullptr, TComponentState{stateDesigning, stateDesignInstance},
+                               [this](TComponent* instance) {
+                                 instance->SetDesigner(IPtr<IDesignerHook>(this));
+                                 RootInstanceCreated(instance);
+                               });
+  FRoot->SetDesigning(true);
+  if (FCustomModuleClass) {
+    TObject* obj =
+        FCustomModuleClass->Create<TComponent*, IPtr<IDesigner>>(FRoot, IPtr<IDesigner>(this));
+    void* intf = nullptr;
+    if (obj->GetInterface(ICustomModule::IID, &intf))
+      FCustomModule = IPtr<ICustomModule>::Adopt(static_cast<ICustomModule*>(intf));
+    else
+      obj->Free();
+  }
+  RootInstanceReady();
+  if (ancestor) {
+    CreateSubClass(FRoot, className, unitName, ancestor->ClassType());
+    FCreateFrameManagers = false;
+    TOnExit restore([this] { FCreateFrameManagers = true; });
+    TMemoryStream s;
+    {
+      TWriter writer(&s, 4096);
+      writer.OnFindAncestorRoot = [this](const String& name) { return FindAncestorRoot(name); };
+      writer.WriteDescendent(ancestor, nullptr);
+    }
+    s.SetPosition(0);
+    ReadObjectFromStream(FRoot, s);
+    FRoot->SetAncestor(true);
+  } else {
+    CreateSubClass(FRoot, className, unitName, cls);
+  }
+}
+
+void TComponentRoot::ValidateInheritence(TComponent* ancestor) {
+  std::vector<String> refused;
+  for (TComponent* c : ancestor->ComponentList())
+    if (!c->ComponentStyle().Contains(styleInheritable)) refused.push_back(c->Name());
+  if (refused.size() == 1)
+    throw EComponentDesignerException(Format(sCannotInheritFrom, ancestor->Name(), refused[0]));
+  if (refused.size() > 1)
+    throw EComponentDesignerException(
+        Format(sCannotInheritFroms, ancestor->Name(), CommaText(refused)));
+  for (TComponent* c : ancestor->ComponentList())
+    if (c->Name().empty() && !AcceptsBlankName(c))
+      throw EComponentDesignerException(Format(sBlankName, ancestor->Name()));
+}
+
+void TComponentRoot::ReadObjectFromStream(TComponent* instance, TStream& stream) {
+  BeforeReadRoot(instance);
+  BeginReadStream();
+  TOnExit end([this] { EndReadStream(); });
+  FIgnoringErrors = false;
+  TReader reader(&stream, 4096);
+  reader.OnFindMethod = [instance](TReader*, const String& name, void*& address, bool& error) {
+    if (!address) address = CreateSubClassMethod(instance, name);
+    error = address == nullptr;
+  };
+  reader.OnError = [this](TReader*, const String& message, bool& handled) {
+    if (FIgnoringErrors) {
+      handled = true;
+      return;
+    }
+    switch (ReadError(message)) {
+    case rerOK:
+      handled = true;
+      FReadError = true;
+      break;
+    case rerIgnoreAll:
+      handled = true;
+      FIgnoringErrors = true;
+      FReadError = true;
+      break;
+    case rerCancel:
+      handled = false;
+      break;
+    }
+  };
+  try {
+    reader.ReadRootComponent(instance);
+  } catch (const EClassNotFound& e) {
+    throw EClassNotFound(e.Message() + Format(" at byte %d", reader.Position()));
+  }
+}
+
+// ---- initialisation ----------------------------------------------------------------------------
+
+void TComponentRoot::InternalInitializeDesigner(bool resurrecting) {
+  // A module that changed before it went dormant is still changed.
+  if (FReadError && GetEnvironment())
+    FModifyTime = GetEnvironment()->GetCurrentFileTime();
+  else if (!resurrecting)
+    FModifyTime = FDiskAge;
+  IPtr<IRootUpdateManager> ancestorManager =
+      FAncestorRoot ? FAncestorRoot->GetUpdateManager() : nullptr;
+  if (CreateRootUpdateManagerProc)
+    FRootUpdateManager = CreateRootUpdateManagerProc(
+        *this, ancestorManager, FAncestorRoot ? FAncestorRoot->GetRoot() : nullptr);
+  FRootEditor = fw::GetComponentEditor(FRoot, IPtr<IDesigner>(this));
+  if (CreateRootSurfaceProc) FSurface = CreateRootSurfaceProc(*this);
+  DesignerInitialized();
+  if (FSurface) FSurface->NotificationsStarting();
+  DesignNotificationDesignerOpened(IPtr<IDesigner>(this), resurrecting);
+  if (FSurface) FSurface->NotificationsDone();
+}
+
+void TComponentRoot::InternalDeinitializeDesigner(bool goingDormant) {
+  FSelection.clear();
+  DesignNotificationDesignerClosed(IPtr<IDesigner>(this), goingDormant);
+  if (FRoot) FRootName = FRoot->Name();
+  ClearDependents();
+  ClearDependencies();
+  if (FSurface) {
+    FSurface->Close();
+    FSurface = nullptr;
+  }
+  DesignerDeinitializing();
+  FRootEditor = nullptr;
+  FRootUpdateManager = nullptr;
+  FUpdateManagers.clear();
+  FRootStream.reset();
+  if (FRoot) {
+    FRoot->SetDesigner(nullptr);
+    TComponent* r = std::exchange(FRoot, nullptr);
+    DestroyRootInstance(r);
+  }
+  FCustomModule = nullptr;
+  FRootClass = nullptr;
+}
+
+// ---- dormancy, closing -------------------------------------------------------------------------
+
+void TComponentRoot::GoDormant() {
+  if (IsDormant() || !FRoot) return;
+  GetRootStream();
+  FDormantStream = std::move(FRootStream);
+  if (FSurface) FSurface->GoingDormant();
+  InternalDeinitializeDesigner(true);
+  if (auto listUpdate = QueryIntf<IRootListUpdate>(FDesigner.get()))
+    listUpdate->RootGoingDormant(Self());
+}
+
+void TComponentRoot::Resurrect() {
+  FReadError = false;
+  if (FResurrecting || FClosing || !IsDormant()) return;
+  FResurrecting = true;
+  TOnExit done([this] { FResurrecting = false; });
+  IPtr<IRoot> self = Self();
+  FDormantStream->SetPosition(0);
+  try {
+    CreateFromStream(*FDormantStream);
+  } catch (...) {
+    // The stream stays: the module is still dormant and nothing of it is lost.
+    if (FRoot) {
+      FRoot->SetDesigner(nullptr);
+      DestroyRootInstance(std::exchange(FRoot, nullptr));
+    }
+    FCustomModule = nullptr;
+    throw;
+  }
+  InternalInitializeDesigner(true);
+  UpdateOptions();
+  LoadDependentModules(FRoot);
+  ResurrectDependentModules(FRoot);
+  FDormantStream.reset();
+  if (FModule) FModule->DesignerActivated();
+}
+
+void TComponentRoot::Close() {
+  if (FClosing) return;
+  FClosing = true;
+  TOnExit done([this] { FClosing = false; });
+  IPtr<IRoot> self = Self();
+  if (auto listUpdate = QueryIntf<IRootListUpdate>(FDesigner.get()))
+    listUpdate->RootListRemove(self);
+  if (FRoot) InternalDeinitializeDesigner(false);
+  FDormantStream.reset();
+  FSelection.clear();
+  FUpdateManagers.clear();
+  FAncestorRoot = nullptr;
+}
+
+String TComponentRoot::GetRootName() { return FRoot ? FRoot->Name() : FRootName; }
+
+String TComponentRoot::GetRootClassName() { return FRoot ? FRoot->ClassName() : WithT(FRootName); }
+
+String TComponentRoot::GetAncestorName() {
+  if (FAncestorRoot) return FAncestorRoot->GetRootClassName();
+  return FRootBaseClass;
+}
+
+String TComponentRoot::GetDesignClassName() {
+  Resurrect();
+  if (FRootBaseClass.size() >= 5 && SameText(FRootBaseClass.substr(0, 5), "TFORM") &&
+      FDesigner->IsRootBaseClass(FRootBaseClass))
+    return {};
+  return FRootBaseClass;
+}
+
+// ---- streams and saving ------------------------------------------------------------------------
+
+TStream* TComponentRoot::GetRootStream() {
+  if (IsDormant()) {
+    FDormantStream->SetPosition(0);
+    return FDormantStream.get();
+  }
+  if (!FRootStream) {
+    if (!FRoot) throw EComponentDesignerException("The module is closed");
+    if (FModule) {
+      FModule->PrepareStreaming();
+      FModule->NotifyChange(mcStreaming);
+    }
+    if (FCustomModule) FCustomModule->Saving();
+    if (FRootUpdateManager) FRootUpdateManager->Update();
+    auto s = std::make_unique<TMemoryStream>();
+    WriteRootStream(*s);
+    FRootStream = std::move(s);
+  }
+  FRootStream->SetPosition(0);
+  return FRootStream.get();
+}
+
+void TComponentRoot::WriteRootStream(TStream& stream) {
+  for (std::vector<String> missing = GetFixupReferenceNames(FRoot); !missing.empty();) {
+    const TQueryRedirectLinksResult answer = QueryRedirectLinks(FRoot->Name(), missing[0]);
+    if (answer != qrYes) {
+      if (missing.size() == 1)
+        throw EComponentDesignerException(
+            Format(sCantSaveModuleWithAFixup, FRoot->Name(), missing[0]));
+      throw EComponentDesignerException(
+          Format(sCantSaveModuleWithFixups, FRoot->Name(), CommaText(missing)));
+    }
+    RedirectLinks(FRoot, missing[0]);
+    FReadError = true;
+    std::vector<String> now = GetFixupReferenceNames(FRoot);
+    // A host that redirects nothing must not keep us asking.
+    if (!now.empty() && SameText(now[0], missing[0])) RemoveFixupReferences(FRoot, missing[0]);
+    missing = GetFixupReferenceNames(FRoot);
+  }
+  // A descendant is written against its ancestor, which must be live for it.
+  if (FAncestorRoot && FAncestorRoot->IsDormant()) FAncestorRoot->Resurrect();
+  TComponent* ancestor = FAncestorRoot ? FAncestorRoot->GetRoot() : nullptr;
+  auto write = [&](TStream& out) {
+    TWriter writer(&out, 4096);
+    writer.OnFindAncestorRoot = [this](const String& name) { return FindAncestorRoot(name); };
+    writer.WriteDescendent(FRoot, ancestor);
+    writer.FlushBuffer();
+  };
+  if (FLYTToText || FOrigLYTFormat == lytText || FOrigLYTFormat == lytUTF8Text) {
+    TMemoryStream binary;
+    write(binary);
+    binary.SetPosition(0);
+    ObjectBinaryToText(binary, stream);
+  } else {
+    write(stream);
+  }
+}
+
+void TComponentRoot::Save() {
+  TStream* s = GetRootStream();
+  if (FReadStreamSize != 0 && FModifyTime == FDiskAge && s->Size() != FReadStreamSize) {
+    FReadStreamSize = 0;
+    if (GetEnvironment()) FModifyTime = GetEnvironment()->GetCurrentFileTime();
+  }
+  WriteFormFile(*s);
+  FDiskAge = FModifyTime = FDesigner->GetFileAge(FFileSystem, FFileName);
+  // What was written: text when the module is stored as text.
+  FOrigLYTFormat = FLYTToText || FOrigLYTFormat == lytText || FOrigLYTFormat == lytUTF8Text
+                       ? lytText
+                       : lytBinary;
+}
+
+void TComponentRoot::WriteFormFile(TStream& stream) {
+  if (FDesigner->IsFileReadOnly(FFileSystem, FFileName))
+    throw EComponentDesignerException(Format(sReadOnlyError, FFileName));
+  String data(static_cast<std::size_t>(stream.Size()), '\0');
+  stream.SetPosition(0);
+  stream.ReadBuffer(data.data(), static_cast<Int64>(data.size()));
+  stream.SetPosition(0);
+  try {
+    FDesigner->WriteFile(FFileSystem, FFileName, data);
+  } catch (const EComponentDesignerException&) {
+    throw;
+  } catch (const Exception& e) {
+    throw EComponentDesignerException(e.Message());
+  }
+}
+
+bool TComponentRoot::CheckFileDate() {
+  const Integer age = FDesigner->GetFileAge(FFileSystem, FFileName);
+  if (age == -1 || age == FDiskAge) return false;
+  FDiskAge = age;
+  return true;
+}
+
+IPtr<IStream> TComponentRoot::FormFileOpen() {
+  TStream* s = GetRootStream();
+  auto copy = std::make_unique<TMemoryStream>();
+  copy->CopyFrom(*s, s->Size());
+  copy->SetPosition(0);
+  s->SetPosition(0);
+  return IPtr<IStream>(new TStreamAdapter(copy.release(), soOwned));
+}
+
+void TComponentRoot::Rename(const String& newFileName) {
+  FFileName = ReplaceExt(newFileName, FFileName);
+  if (FRoot && FModule) RenameSubClass(FRoot, FRoot->ClassName(), FModule->GetUnitName());
+}
+
+// ---- changes -----------------------------------------------------------------------------------
+
+void TComponentRoot::Modified() {
+  if (FModule) {
+    FModule->Modified();
+    FModule->NotifyChange(mcModified);
+  }
+  if (auto listUpdate = QueryIntf<IRootListUpdate>(FDesigner.get()))
+    listUpdate->RootModified(Self());
+  ClearDependencies();
+  if (FSurface) FSurface->Modified();
+  if (GetEnvironment()) FModifyTime = GetEnvironment()->GetCurrentFileTime();
+  FRootStream.reset();
+  if (!FRevertingComponent) ModifiedUpdateNotification();
+  GlobalFixupReferences();
+}
+
+void TComponentRoot::ModifiedUpdateNotification() {
+  if (FRootUpdateManager) FRootUpdateManager->Modified();
+  const auto managers = FUpdateManagers;
+  for (const auto& m : managers)
+    m->Modified();
+}
+
+void TComponentRoot::AddUpdateManager(const IPtr<IRootUpdateManager>& manager) {
+  if (manager) FUpdateManagers.push_back(manager);
+}
+
+void TComponentRoot::Updating(const IPtr<IRootUpdateManager>&) { FIgnoreRename = true; }
+
+void TComponentRoot::Updated(const IPtr<IRootUpdateManager>& manager) {
+  FIgnoreRename = false;
+  if (FSurface) FSurface->Modified();
+  FRootStream.reset();
+  if (manager != FRootUpdateManager && FRootUpdateManager) FRootUpdateManager->Modified();
+}
+
+void TComponentRoot::Deleting(const IPtr<IRootUpdateManager>&, TPersistent* item) {
+  std::erase(FSelection, item);
+}
+
+TComponent* TComponentRoot::UpdateManagerCreateComponent(TComponentClass componentClass,
+                                                         TComponent* owner) {
+  FCreateFrameManagers = false;
+  TOnExit restore([this] { FCreateFrameManagers = true; });
+  TComponent* c = CreateComponentWithState(componentClass, owner ? owner : FRoot,
+                                           TComponentState{stateDesigning});
+  c->SetDesigning(true);
+  ComponentCreated(c);
+  return c;
+}
+
+void TComponentRoot::WriteComponent(TWriter& writer, TComponent* component) {
+  writer.WriteComponent(component);
+}
+
+void TComponentRoot::UpdateOptions() {
+  TDesignerOptions options;
+  if (auto provider = QueryIntf<IDesignerOptionsProvider>(GetEnvironment().get()))
+    options = provider->GetDesignerOptions();
+  if (FSurface) {
+    FSurface->SetGrid(TPoint{options.GridSizeX, options.GridSizeY}, options.SnapToGrid,
+                      options.UseDesignerGuidelines);
+    TDesignSurfaceOptions s;
+    s.DisplayGrid = options.DisplayGrid;
+    s.GridSize = TPoint{options.GridSizeX, options.GridSizeY};
+    s.ShowComponentCaptions = options.ShowComponentCaptions;
+    s.ShowDesignerHints = options.ShowDesignerHints;
+    s.ShowNonVisualComponents = options.ShowNonVisualComponents;
+    s.ShowExtendedControlHints = options.ShowExtendedControlHints;
+    FSurface->SetOptions(s);
+  }
+  if (FOrigLYTFormat == lytUnknown) FLYTToText = options.LYTFormat;
+}
+
+void TComponentRoot::SetControlsLocked(bool locked) {
+  FControlsLocked = locked;
+  if (FSurface) FSurface->SetControlsLocked(locked);
+}
+
+void TComponentRoot::SetActive(bool active) {
+  if (FSurface) FSurface->SetActive(active && !FDesigner->GetControlsLocked());
+}
+
+void TComponentRoot::HideWindow() {
+  if (FSurface) FSurface->Hide();
+}
+
+void TComponentRoot::ShowWindow() {
+  if (FSurface) FSurface->Show();
+}
+
+void TComponentRoot::Command(TDesignCommand command) {
+  switch (command) {
+  case dmAlignToGrid:
+  case dmFlipAllChildren:
+  case dmFlipSelectedChildren:
+    return; // the surface's designer does these
+  case dmTextLYT:
+    FLYTToText = !FLYTToText;
+    FOrigLYTFormat = lytUnknown;
+    Modified();
+    return;
+  case dmViewAsText:
+    if (FModule) FModule->ViewAsText();
+    return;
+  case dmRevert: {
+    FRevertingComponent = true;
+    TOnExit done([this] { FRevertingComponent = false; });
+    bool any = false;
+    const auto selection = FSelection;
+    for (TPersistent* p : selection)
+      for (PPropInfo prop : GetPropInfos(p->ClassType()->TypeInfo))
+        if (CanRevert(p, prop)) {
+          Revert(p, prop);
+          any = true;
+        }
+    if (any) Modified();
+    return;
+  }
+  }
+}
+
+bool TComponentRoot::CanModify() { return !IsSourceReadOnly(); }
+
+void TComponentRoot::ValidateModification() {
+  if (IsSourceReadOnly()) throw EComponentDesignerException(String(sReadOnlySource));
+  if (FModule) FModule->ValidateModification();
+}
+
+void TComponentRoot::Dialog(TDesignDialog dialog) {
+  if (GetEnvironment()) GetEnvironment()->ShowDialog(dialog);
+}
+
+bool TComponentRoot::CanRevert(TPersistent* instance, PPropInfo propInfo) {
+  if (FRootUpdateManager && FRootUpdateManager->CanRevert(instance, propInfo)) return true;
+  for (const auto& m : FUpdateManagers)
+    if (m->CanRevert(instance, propInfo)) return true;
+  return false;
+}
+
+void TComponentRoot::Revert(TPersistent* instance, PPropInfo propInfo) {
+  bool reverted = false;
+  if (FRootUpdateManager && FRootUpdateManager->CanRevert(instance, propInfo)) {
+    FRootUpdateManager->Revert(instance, propInfo);
+    reverted = true;
+  } else {
+    for (const auto& m : FUpdateManagers)
+      if (m->CanRevert(instance, propInfo)) {
+        m->Revert(instance, propInfo);
+        reverted = true;
+      }
+  }
+  if (reverted && !FRevertingComponent) Modified();
+}
+
+// ---- dependencies ------------------------------------------------------------------------------
+
+void TComponentRoot::LoadDependentModules(TComponent* root) {
+  if (!root || !GetEnvironment()) return;
+  for (const String& name : GetFixupReferenceNames(root))
+    if (!FDesigner->FindRoot(name)) GetEnvironment()->OpenRootModule(name);
+}
+
+void TComponentRoot::ResurrectDependentModules(TComponent* root) {
+  if (!root) return;
+  for (const String& name : GetFixupReferenceNames(root))
+    if (IPtr<IRoot> r = FDesigner->FindRoot(name)) r->Resurrect();
+  GlobalFixupReferences();
+}
+
+void TComponentRoot::AddImportedRoot(const String& name) {
+  for (const String& n : FImportedRootList)
+    if (SameText(n, name)) return;
+  FImportedRootList.push_back(name);
+}
+
+void TComponentRoot::UpdateDependencies() {
+  ClearDependencies();
+  if (!FRoot) return;
+  ForEachOwned(FRoot, [this](TComponent* c) {
+    for (PPropInfo prop : GetPropInfos(c->ClassType()->TypeInfo)) {
+      if (prop->PropType()->Kind != kindClass) continue;
+      auto* target = dynamic_cast<TComponent*>(GetObjectProp(c, prop));
+      TComponent* top = TopOwner(target);
+      if (!top || top == FRoot) continue;
+      auto other = QueryIntf<IInternalRoot>(FDesigner->FindRootFor(top).get());
+      if (!other || other.get() == static_cast<IInternalRoot*>(this)) continue;
+      if (std::find(FDependencies.begin(), FDependencies.end(), other.get()) != FDependencies.end())
+        continue;
+      FDependencies.push_back(other.get());
+      other->Implementor()->FDependents.push_back(this);
+    }
+  });
+  FDependenciesUpToDate = true;
+}
+
+void TComponentRoot::ClearDependencies() {
+  for (IInternalRoot* d : FDependencies)
+    std::erase(d->Implementor()->FDependents, static_cast<IInternalRoot*>(this));
+  FDependencies.clear();
+  FDependenciesUpToDate = false;
+}
+
+void TComponentRoot::ClearDependents() {
+  const auto dependents = FDependents;
+  for (IInternalRoot* d : dependents)
+    d->Implementor()->RemoveDependent(this);
+  FDependents.clear();
+}
+
+void TComponentRoot::RemoveDependent(IInternalRoot* root) { std::erase(FDependencies, root); }
+
+void TComponentRoot::RemoveDependenciesOn(TComponent* component) {
+  TComponent* top = TopOwner(component);
+  const auto deps = FDependencies;
+  for (IInternalRoot* d : deps)
+    if (d->GetRoot() == top) {
+      std::erase(d->Implementor()->FDependents, static_cast<IInternalRoot*>(this));
+      std::erase(FDependencies, d);
+    }
+}
+
+void TComponentRoot::GetDependencies(const TRootProc& proc) {
+  const auto deps = FDependencies;
+  for (IInternalRoot* d : deps)
+    proc(IPtr<IRoot>(d));
+}
+
+void TComponentRoot::GetDependentRoots(const TRootProc& proc) {
+  const auto deps = FDependents;
+  for (IInternalRoot* d : deps)
+    proc(IPtr<IRoot>(d));
+}
+
+// ---- IDesigner ---------------------------------------------------------------------------------
+
+void TComponentRoot::Activate() { FDesigner->RootActivated(Self()); }
+
+TMethod TComponentRoot::CreateMethod(const String& name, const TTypeData* typeData) {
+  if (name.empty() || !FRoot) return {};
+  void* code = CreateSubClassMethod(FRoot, name);
+  if (FModule && !FModule->MethodExists(name))
+    FModule->CreateMethod(name, typeData ? IPtr<IEventInfo>(New<TEventInfo>(typeData)) : nullptr);
+  return TMethod{code, FRoot};
+}
+
+String TComponentRoot::GetMethodName(const TMethod& method) {
+  if (!FRoot || !method.Code || method.Data != FRoot) return {};
+  return FRoot->MethodName(method.Code);
+}
+
+void TComponentRoot::GetMethods(const TTypeData* typeData, const TGetStrProc& proc) {
+  if (FModule)
+    FModule->GetMethods(typeData ? IPtr<IEventInfo>(New<TEventInfo>(typeData)) : nullptr, proc);
+}
+
+bool TComponentRoot::MethodExists(const String& name) {
+  return FModule ? FModule->MethodExists(name) : (FRoot && FRoot->MethodAddress(name));
+}
+
+void TComponentRoot::RenameMethod(const String& curName, const String& newName) {
+  if (FModule) FModule->RenameMethod(curName, newName);
+  if (FRoot)
+    if (void* code = FRoot->MethodAddress(curName)) RenameSubClassMethod(FRoot, code, newName);
+}
+
+void TComponentRoot::ShowMethod(const String& name) {
+  if (FModule) FModule->ShowMethod(name);
+}
+
+void TComponentRoot::SelectionChanged() {
+  IPtr<IDesignerSelections> list = CreateSelectionList();
+  GetSelections(list);
+  DesignNotificationSelectionChanged(IPtr<IDesigner>(this), list);
+  if (FDesigner->GetActiveRoot().get() == static_cast<IRoot*>(this)) FDesigner->UpdateSelections();
+}
+
+void TComponentRoot::GetSelections(const IPtr<IDesignerSelections>& list) {
+  for (TPersistent* p : FSelection)
+    list->Add(p);
+}
+
+void TComponentRoot::SelectComponent(TPersistent* instance) {
+  FSelection.clear();
+  if (instance) FSelection.push_back(instance);
+  SelectionChanged();
+}
+
+void TComponentRoot::SetSelections(const IPtr<IDesignerSelections>& list) {
+  FSelection.clear();
+  if (list)
+    for (Integer i = 0, n = list->GetCount(); i < n; ++i)
+      FSelection.push_back(list->Get(i));
+  SelectionChanged();
+}
+
+void TComponentRoot::SelectAll() {
+  FSelection.clear();
+  if (FRoot)
+    for (TComponent* c : FRoot->ComponentList())
+      if (!IsComponentHidden(c)) FSelection.push_back(c);
+  SelectionChanged();
+}
+
+void TComponentRoot::ClearSelection() { SelectComponent(FRoot); }
+
+void TComponentRoot::NoSelection() {
+  FSelection.clear();
+  SelectionChanged();
+}
+
+void TComponentRoot::DeleteSelection(bool doAll) {
+  const auto selection = FSelection;
+  bool any = false;
+  for (TPersistent* p : selection) {
+    auto* c = dynamic_cast<TComponent*>(p);
+    if (!c || c == FRoot || c->Owner() != FRoot) continue;
+    if (c->ComponentState().Contains(stateAncestor) && !doAll) continue;
+    DesignNotificationItemDeleted(IPtr<IDesigner>(this), c);
+    c->Free();
+    any = true;
+  }
+  FSelection.clear();
+  if (any) Modified();
+  SelectionChanged();
+}
+
+void TComponentRoot::GetComponentNames(const TTypeData* typeData, const TGetStrProc& proc) {
+  if (!FRoot) return;
+  for (TComponent* c : FRoot->ComponentList())
+    if (!c->Name().empty() &&
+        (!typeData || !typeData->ClassType || c->InheritsFrom(typeData->ClassType)))
+      proc(c->Name());
+}
+
+TComponent* TComponentRoot::GetComponent(const String& name) {
+  if (!FRoot || name.empty()) return nullptr;
+  if (SameText(FRoot->Name(), name)) return FRoot;
+  if (TComponent* c = FindNestedComponent(FRoot, name)) return c;
+  const std::size_t dot = name.find('.');
+  if (dot == String::npos) return nullptr;
+  IPtr<IRoot> other = FDesigner->FindRoot(name.substr(0, dot));
+  return other && other->GetRoot() ? FindNestedComponent(other->GetRoot(), name.substr(dot + 1))
+                                   : nullptr;
+}
+
+String TComponentRoot::GetComponentName(TComponent* component) {
+  if (!component) return {};
+  if (component == FRoot || component->Owner() == FRoot) return component->Name();
+  String path = component->Name();
+  for (TComponent* o = component->Owner(); o && o != FRoot; o = o->Owner())
+    path = o->Name() + "." + path;
+  return path;
+}
+
+TPersistent* TComponentRoot::GetObject(const String& name) { return GetComponent(name); }
+
+String TComponentRoot::GetObjectName(TPersistent* instance) {
+  if (auto* c = dynamic_cast<TComponent*>(instance)) return GetComponentName(c);
+  return instance ? instance->GetNamePath() : String();
+}
+
+void TComponentRoot::GetObjectNames(const TTypeData* typeData, const TGetStrProc& proc) {
+  GetComponentNames(typeData, proc);
+}
+
+bool TComponentRoot::MethodFromAncestor(const TMethod& method) {
+  if (!FAncestorRoot || !FAncestorRoot->GetRoot() || !FRoot) return false;
+  const String name = GetMethodName(method);
+  return !name.empty() && FAncestorRoot->GetRoot()->MethodAddress(name) != nullptr;
+}
+
+TComponent* TComponentRoot::CreateComponent(TComponentClass componentClass, TComponent* parent,
+                                            Integer left, Integer top, Integer, Integer) {
+  if (!FRoot || !componentClass) return nullptr;
+  if (FCustomModule && !FCustomModule->ValidateComponentClass(componentClass)) return nullptr;
+  TComponent* c = CreateComponentWithState(componentClass, FRoot, TComponentState{stateDesigning});
+  try {
+    c->SetDesigning(true);
+    c->SetName(UniqueName(componentClass->ClassName));
+    if (parent && c->HasParent()) c->SetParentComponent(parent);
+    if (!c->HasParent()) c->SetDesignInfo((left & 0xFFFF) | (top << 16));
+    if (FCustomModule) FCustomModule->ValidateComponent(c);
+  } catch (...) {
+    c->Free();
+    throw;
+  }
+  ComponentCreated(c);
+  DesignNotificationItemInserted(IPtr<IDesigner>(this), c);
+  Modified();
+  return c;
+}
+
+TComponent* TComponentRoot::CreateChild(TComponentClass componentClass, TComponent* parent) {
+  return CreateComponent(componentClass, parent, 0, 0, 0, 0);
+}
+
+bool TComponentRoot::IsComponentLinkable(TComponent* component) {
+  TComponent* top = TopOwner(component);
+  return top && top != FRoot && FDesigner->FindRootFor(top);
+}
+
+bool TComponentRoot::IsComponentHidden(TComponent* component) {
+  return IsNoIconComponent(component);
+}
+
+void TComponentRoot::GetProjectModules(const TGetStrProc& proc) {
+  for (Integer i = 0, n = FDesigner->GetRootsCount(); i < n; ++i)
+    proc(FDesigner->GetRoots(i)->GetRootName());
+}
+
+IPtr<IDesigner> TComponentRoot::GetAncestorDesigner() {
+  return FAncestorRoot ? FAncestorRoot->GetDesigner() : nullptr;
+}
+
+bool TComponentRoot::IsSourceReadOnly() { return FModule && FModule->IsSourceReadOnly(); }
+
+void TComponentRoot::Edit(TComponent* component) {
+  if (!component) return;
+  if (IPtr<IComponentEditor> e = fw::GetComponentEditor(component, IPtr<IDesigner>(this)))
+    e->Edit();
+}
+
+void TComponentRoot::ChainCall(const String& methodName, const String& instanceName,
+                               const String& instanceMethod, const TTypeData* typeData) {
+  if (FModule)
+    FModule->ChainCall(methodName, instanceName, instanceMethod,
+                       typeData ? IPtr<IEventInfo>(New<TEventInfo>(typeData)) : nullptr);
+}
+
+void TComponentRoot::ModuleFileNames(String& implFileName, String& intfFileName,
+                                     String& formFileName) {
+  implFileName = ReplaceExt(FFileName, ".pas");
+  intfFileName.clear();
+  formFileName = FFileName;
+}
+
+String TComponentRoot::UniqueName(const String& baseName) {
+  String base = baseName;
+  if (base.size() > 1 && (base[0] == 'T' || base[0] == 't')) base = base.substr(1);
+  for (Integer i = 1;; ++i) {
+    String name = base + std::to_string(i);
+    if (!FRoot || (!FRoot->FindComponent(name) && !SameText(FRoot->Name(), name))) return name;
+  }
+}
+
+TPersistentClass TComponentRoot::GetActiveClassGroup() {
+  return FRoot ? ClassGroupOf(FRoot) : nullptr;
+}
+
+TComponent* TComponentRoot::FindAncestorRoot(const String& className) {
+  const String name = className.size() > 1 ? className.substr(1) : className;
+  IPtr<IRoot> r = FDesigner->FindRoot(name);
+  return r && r.get() != static_cast<IRoot*>(this) ? r->GetRoot() : nullptr;
+}
+
+String TComponentRoot::GetDesignerExtension() { return FDesigner->GetExtension(); }
+
+// ---- IDesignerHook -----------------------------------------------------------------------------
+
+void TComponentRoot::Notification(TPersistent* object, TOperation operation) {
+  if (operation != notifyRemove) return;
+  const auto before = FSelection.size();
+  std::erase(FSelection, object);
+  if (FSelection.size() != before && !FClosing && FRoot &&
+      !FRoot->ComponentState().Contains(stateDestroying))
+    SelectionChanged();
+}
+
+void TComponentRoot::ValidateRename(TComponent*, const String&, const String&) {}
+
+} // namespace fw

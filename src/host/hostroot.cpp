@@ -1,0 +1,94 @@
+#include "host/hostroot.h"
+
+#include "basert/classbuilder.h"
+#include "basert/filer.h"
+
+#include <algorithm>
+
+namespace fw {
+
+TClass THostComponentDesigner::StaticClass() {
+  static const TClass cls =
+      TClassBuilder<THostComponentDesigner, TComponentDesigner>("THostComponentDesigner", "Host")
+          .Build();
+  return cls;
+}
+
+THostComponentDesigner::THostComponentDesigner(IPtr<IDesignEnvironment> environment,
+                                               String extension)
+    : TComponentDesigner(std::move(environment), std::move(extension)) {}
+
+bool THostComponentDesigner::OwnsRootClass(TClass rootClass) {
+  return !Accepts || Accepts(rootClass);
+}
+
+void THostComponentDesigner::CloseRoots() {
+  while (!FRootList.empty()) {
+    IPtr<IRoot> root = FRootList.back();
+    const std::size_t before = FRootList.size();
+    root->Close();
+    if (FRootList.size() == before) FRootList.pop_back(); // a root that was not ours
+  }
+}
+
+TClass THostComponentRoot::StaticClass() {
+  static const TClass cls =
+      TClassBuilder<THostComponentRoot, TComponentRoot>("THostComponentRoot", "Host").Build();
+  return cls;
+}
+
+IPtr<THostComponentRoot> THostComponentRoot::Make(const IPtr<IComponentDesigner>& designer,
+                                                  const IPtr<IDesignerModule>& module,
+                                                  const String& fileName, TStream* formStream,
+                                                  const String& rootName, const String& ancestor) {
+  IPtr<THostComponentRoot> root(New<THostComponentRoot>(designer, module, fileName));
+  root->Open(formStream, rootName, ancestor);
+  return root;
+}
+
+bool THostComponentRoot::Called(const String& call) const {
+  return std::find(FCalls.begin(), FCalls.end(), call) != FCalls.end();
+}
+
+void THostComponentRoot::ComponentCreated(TComponent* component) {
+  FCalls.push_back("ComponentCreated " + component->Name());
+}
+
+bool THostComponentRoot::AcceptsBlankName(TComponent*) { return AcceptBlankNames; }
+
+void THostComponentRoot::DestroyRootInstance(TComponent* root) {
+  FCalls.push_back("DestroyRootInstance");
+  root->Free();
+}
+
+void THostComponentRoot::InitializeNewRoot(TComponent* root, const String& ancestorName) {
+  FCalls.push_back("InitializeNewRoot " + root->Name() + " " + ancestorName);
+}
+
+void THostComponentRoot::NewRootCreated(TComponent* root, const String& ancestorName) {
+  FCalls.push_back("NewRootCreated " + root->Name() + " " + ancestorName);
+}
+
+TQueryRedirectLinksResult THostComponentRoot::QueryRedirectLinks(const String& moduleName,
+                                                                 const String& missingModule) {
+  FCalls.push_back("QueryRedirectLinks " + moduleName + " " + missingModule);
+  return RedirectAnswer;
+}
+
+void THostComponentRoot::RedirectLinks(TComponent* root, const String& missingModule) {
+  FCalls.push_back("RedirectLinks " + missingModule);
+  RemoveFixupReferences(root, missingModule);
+}
+
+TRootReadErrorResult THostComponentRoot::ReadError(const String& message) {
+  FCalls.push_back("ReadError " + message);
+  return ReadErrorAnswer;
+}
+
+String THostComponentRoot::GetSourceAncestorName(const String& className) {
+  for (const auto& [name, ancestor] : SourceAncestors)
+    if (SameText(name, className)) return ancestor;
+  return {};
+}
+
+} // namespace fw

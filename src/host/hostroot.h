@@ -1,0 +1,74 @@
+// The host's concrete module root and component designer, headless: the root records what the
+// package asks of it and answers its questions as the test or command line set them; the
+// designer accepts the framework's form, frame and data-module classes.
+#pragma once
+
+#include "componentdesigner/compdesigner.h"
+#include "componentdesigner/componentroot.h"
+
+#include <functional>
+#include <map>
+#include <vector>
+
+namespace fw {
+
+class THostComponentDesigner : public TComponentDesigner {
+  FW_CLASS(THostComponentDesigner)
+public:
+  explicit THostComponentDesigner(IPtr<IDesignEnvironment> environment, String extension = ".lyt");
+  /// Which root base classes this designer owns; every class when empty.
+  std::function<bool(TClass)> Accepts;
+  bool OwnsRootClass(TClass rootClass) override;
+  /// Closes every root, last first (the designer is finished with them).
+  void CloseRoots();
+};
+
+class THostComponentRoot : public TComponentRoot {
+  FW_CLASS(THostComponentRoot)
+public:
+  using TComponentRoot::TComponentRoot;
+
+  /// Makes and opens a root; nothing stays registered when opening fails.
+  static IPtr<THostComponentRoot> Make(const IPtr<IComponentDesigner>& designer,
+                                       const IPtr<IDesignerModule>& module, const String& fileName,
+                                       TStream* formStream, const String& rootName,
+                                       const String& ancestor = {});
+
+  // The answers.
+  TQueryRedirectLinksResult RedirectAnswer = qrCancel;
+  TRootReadErrorResult ReadErrorAnswer = rerCancel;
+  /// Blank-named ancestor components accepted.
+  bool AcceptBlankNames = false;
+  /// Ancestor class by class name, as the source module declares it.
+  std::map<String, String> SourceAncestors;
+
+  /// Every call of the package, one line each ("NewRootCreated Form1", "ReadError ...").
+  const std::vector<String>& Calls() const noexcept { return FCalls; }
+  /// True when the list of calls has one equal to `call`.
+  bool Called(const String& call) const;
+
+protected:
+  void ComponentCreated(TComponent* component) override;
+  bool AcceptsBlankName(TComponent* component) override;
+  void BeginReadStream() override { FCalls.push_back("BeginReadStream"); }
+  void EndReadStream() override { FCalls.push_back("EndReadStream"); }
+  void BeforeReadRoot(TComponent*) override { FCalls.push_back("BeforeReadRoot"); }
+  void DesignerInitialized() override { FCalls.push_back("DesignerInitialized"); }
+  void DesignerDeinitializing() override { FCalls.push_back("DesignerDeinitializing"); }
+  void DestroyRootInstance(TComponent* root) override;
+  void RootInstanceCreated(TComponent*) override { FCalls.push_back("RootInstanceCreated"); }
+  void RootInstanceReady() override { FCalls.push_back("RootInstanceReady"); }
+  void InitializeNewRoot(TComponent* root, const String& ancestorName) override;
+  void NewRootCreated(TComponent* root, const String& ancestorName) override;
+  TQueryRedirectLinksResult QueryRedirectLinks(const String& moduleName,
+                                               const String& missingModule) override;
+  /// Forgets the links (the components' references stay nil).
+  void RedirectLinks(TComponent* root, const String& missingModule) override;
+  TRootReadErrorResult ReadError(const String& message) override;
+  String GetSourceAncestorName(const String& className) override;
+
+private:
+  std::vector<String> FCalls;
+};
+
+} // namespace fw

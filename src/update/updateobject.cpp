@@ -1,0 +1,483 @@
+#include "update/updateobject.h"
+
+#include "basert/classbuilder.h"
+#include "basert/onexit.h"
+#include "update/updatemanager.h"
+
+#include <algorithm>
+
+namespace fw {
+
+namespace {
+
+bool IsSubComponentValue(TObject* value) {
+  auto* c = dynamic_cast<TComponent*>(value);
+  return c && c->ComponentStyle().Contains(styleSubComponent);
+}
+
+/// Readable, and writable or holding a sub-component: everything else never follows.
+bool Considered(TObject* object, PPropInfo prop) {
+  if (!prop->HasRead()) return false;
+  if (prop->HasWrite()) return true;
+  return prop->PropType()->Kind == kindClass && IsSubComponentValue(GetObjectProp(object, prop));
+}
+
+/// The kinds that may follow the ancestor without their values being compared.
+constexpr TTypeKinds FollowableKinds = {
+    kindInteger, kindChar,   kindEnumeration, kindFloat,      kindShortString, kindSet,
+    kindClass,   kindMethod, kindWideChar,    kindAnsiString, kindWideString,  kindUnicodeString};
+constexpr TTypeKinds OrdinalKinds = {kindInteger, kindChar, kindEnumeration, kindSet, kindWideChar};
+constexpr TTypeKinds StringKinds = {kindShortString, kindAnsiString, kindUnicodeString};
+
+bool FloatsDiffer(Extended a, Extended b) { return a < b || a > b; }
+
+/// The children of one component on both sides, as their update objects (null for a child
+/// without one), in the order each side enumerates them.
+struct TChildUpdateObjects {
+  std::vector<TUpdateObject*> Descendents;
+  std::vector<TUpdateObject*> Ancestors;
+
+  TChildUpdateObjects(TUpdateObject* updateObject, TComponent* descendent, TComponent* ancestor) {
+    descendent->GetChildren(
+        [&](TComponent* c) {
+          // Only an inherited child can have an update object.
+          Descendents.push_back(
+              c->ComponentState().Contains(stateAncestor) ? updateObject->FindChild(c) : nullptr);
+        },
+        updateObject->ObjectOwner());
+    if (ancestor)
+      ancestor->GetChildren([&](TComponent* c) { Ancestors.push_back(updateObject->FindChild(c)); },
+                            updateObject->AncestorOwner());
+  }
+};
+
+} // namespace
+
+// ---- TUpdateFiler ------------------------------------------------------------------------------
+
+TClass TUpdateFiler::StaticClass() {
+  static const TClass cls =
+      TClassBuilder<TUpdateFiler, TFiler>("TUpdateFiler", "UpdateManager").Build();
+  return cls;
+}
+
+TUpdateFiler::TUpdateFiler(TUpdateObject* updateObject, bool compare)
+    : TFiler(nullptr, 0), FUpdateObject(updateObject), FCompare(compare) {
+  Filter();
+  FCompare = true;
+}
+
+TUpdateFiler::~TUpdateFiler() = default;
+
+bool TUpdateFiler::Follows(const String& name) const {
+  return std::any_of(FPropertyList.begin(), FPropertyList.end(),
+                     [&](const String& s) { return SameText(s, name); });
+}
+
+void TUpdateFiler::Filter() {
+  if (Empty() || !FUpdateObject->Object()) return;
+  SetRoot(FUpdateObject->ObjectOwner());
+  SetAncestor(FUpdateObject->Ancestor());
+  FState = usFilter;
+  FUpdateObject->Object()->DefineProperties(this);
+  FFiltered = true;
+}
+
+void TUpdateFiler::FilterProp(const String& name, bool hasData) {
+  if (!FFiltered && !Follows(name)) FPropertyList.push_back(name);
+  if (FCompare && hasData)
+    std::erase_if(FPropertyList, [&](const String& s) { return SameText(s, name); });
+}
+
+TWriter* TUpdateFiler::Writer() {
+  // Made on the first value that differs: most objects have none, and then nothing is streamed.
+  if (!FWriter) {
+    FStream = std::make_unique<TMemoryStream>();
+    FWriter = std::make_unique<TWriter>(FStream.get(), 1024);
+    FWriter->SetRoot(FUpdateObject->AncestorOwner());
+  }
+  return FWriter.get();
+}
+
+void TUpdateFiler::DefineProperty(const String& name, TReaderProc readData, TWriterProc writeData,
+                                  bool hasData) {
+  switch (FState) {
+  case usFilter:
+    FilterProp(name, hasData);
+    break;
+  case usWriting:
+    if (hasData && writeData && Follows(name))
+      Writer()->DefineProperty(name, std::move(readData), std::move(writeData), hasData);
+    break;
+  case usReading:
+    if (!FConsumed && readData && SameText(name, FPropName)) {
+      FConsumed = true;
+      readData(FReader.get());
+    }
+    break;
+  }
+}
+
+void TUpdateFiler::DefineBinaryProperty(const String& name, TStreamProc readData,
+                                        TStreamProc writeData, bool hasData) {
+  switch (FState) {
+  case usFilter:
+    FilterProp(name, hasData);
+    break;
+  case usWriting:
+    if (hasData && writeData && Follows(name))
+      Writer()->DefineBinaryProperty(name, std::move(readData), std::move(writeData), hasData);
+    break;
+  case usReading:
+    if (!FConsumed && readData && SameText(name, FPropName)) {
+      FConsumed = true;
+      FReader->ReadValue();
+      std::uint32_t count = 0;
+      FReader->Read(&count, sizeof count);
+      TMemoryStream data;
+      data.SetSize(count);
+      if (count) FReader->Read(data.Memory(), count);
+      data.SetPosition(0);
+      readData(&data);
+    }
+    break;
+  }
+}
+
+void TUpdateFiler::Update() {
+  TPersistent* object = FUpdateObject->Object();
+  TPersistent* ancestor = FUpdateObject->Ancestor();
+  if (FPropertyList.empty() || !object || !ancestor) return;
+  TOnExit cleanup([this] {
+    FReader.reset();
+    FWriter.reset();
+    FStream.reset();
+    FState = usFilter;
+    FCompare = true;
+  });
+  // The ancestor writes what differs from the object, then the object reads it back.
+  SetAncestor(object);
+  SetRoot(FUpdateObject->AncestorOwner());
+  FState = usWriting;
+  ancestor->DefineProperties(this);
+  if (!FWriter) return;
+  FWriter->WriteListEnd();
+  FWriter->WriteListEnd();
+  FWriter->FlushBuffer();
+  FWriter.reset();
+
+  FStream->SetPosition(0);
+  FReader = std::make_unique<TReader>(FStream.get(), 1024);
+  FReader->SetRoot(FUpdateObject->ObjectOwner());
+  SetAncestor(nullptr);
+  SetRoot(FUpdateObject->ObjectOwner());
+  FState = usReading;
+  while (!FReader->EndOfList()) {
+    FPropName = FReader->ReadStr();
+    FConsumed = false;
+    object->DefineProperties(this);
+    if (!FConsumed) FReader->SkipValue();
+  }
+}
+
+// ---- TUpdateObject -----------------------------------------------------------------------------
+
+TUpdateObject::TUpdateObject(TUpdateObject* owner, TPersistent* object, TPersistent* ancestor,
+                             PPropInfo propInfo, bool compare, bool isInline)
+    : FOwner(owner), FObject(object), FAncestor(ancestor), FPropInfo(propInfo), FCompare(compare) {
+  if (FOwner) {
+    FOwner->FChildList.push_back(this);
+    if (!FPropInfo) FOwner->Index(this);
+  }
+  FPropList = GetPropInfos(FObject->ClassType()->TypeInfo);
+  auto* component = dynamic_cast<TComponent*>(FObject);
+  FIsComponent = component && !component->ComponentStyle().Contains(styleSubComponent);
+  FIsCollection = dynamic_cast<TCollection*>(FObject) != nullptr;
+
+  if (component) {
+    auto* ancestorComponent = dynamic_cast<TComponent*>(FAncestor);
+    FObjectOwner = isInline || !component->Owner() ? component : component->Owner();
+    if (ancestorComponent)
+      FAncestorOwner =
+          isInline || !ancestorComponent->Owner() ? ancestorComponent : ancestorComponent->Owner();
+  } else if (FOwner) {
+    FObjectOwner = FOwner->FObjectOwner;
+    FAncestorOwner = FOwner->FAncestorOwner;
+  }
+
+  FUpdateFiler = std::make_unique<TUpdateFiler>(this, compare);
+
+  for (PPropInfo p : FPropList) {
+    if (!p->HasRead() || p->PropType()->Kind != kindClass) continue;
+    auto* value = dynamic_cast<TPersistent*>(GetObjectProp(FObject, p));
+    if (!value || (dynamic_cast<TComponent*>(value) && !IsSubComponentValue(value))) continue;
+    auto* ancestorValue =
+        FAncestor ? dynamic_cast<TPersistent*>(GetObjectProp(FAncestor, p)) : nullptr;
+    new TUpdateObject(this, value, ancestorValue, p, compare, false);
+  }
+
+  Filter();
+
+  if (FIsComponent) component->GetChildren([this](TComponent* c) { AddChild(c); }, FObjectOwner);
+  FilterOrder();
+  FCompare = true;
+}
+
+TUpdateObject::~TUpdateObject() {
+  while (!FChildList.empty())
+    delete FChildList.back();
+  if (FOwner) {
+    std::erase(FOwner->FChildList, this);
+    if (!FPropInfo) FOwner->Unindex(this);
+  }
+}
+
+void TUpdateObject::Index(TUpdateObject* child) {
+  FChildIndex.emplace(child->FObject, child);
+  if (child->FAncestor) FChildIndex.emplace(child->FAncestor, child);
+}
+
+void TUpdateObject::Unindex(TUpdateObject* child) {
+  for (const TPersistent* key : {child->FObject, child->FAncestor}) {
+    auto it = FChildIndex.find(key);
+    if (it != FChildIndex.end() && it->second == child) FChildIndex.erase(it);
+  }
+}
+
+void TUpdateObject::AddChild(TComponent* child) {
+  if (!child->ComponentState().Contains(stateAncestor)) return;
+  TComponent* root = nullptr;
+  if (child->Owner() == FObjectOwner)
+    root = FAncestorOwner;
+  else if (child->Owner() == FObject)
+    root = dynamic_cast<TComponent*>(FAncestor);
+  if (!root) return;
+  TComponent* counterpart = nullptr;
+  if (!child->Name().empty()) {
+    counterpart = root->FindComponent(child->Name());
+  } else {
+    const Integer index = child->ComponentIndex();
+    if (index >= 0 && index < root->ComponentCount()) counterpart = root->Components(index);
+  }
+  if (counterpart)
+    new TUpdateObject(this, child, counterpart, nullptr, FCompare,
+                      child->ComponentState().Contains(stateInline));
+}
+
+bool TUpdateObject::ComponentDelete(TComponent* component) {
+  for (auto it = FChildList.rbegin(); it != FChildList.rend(); ++it) {
+    TUpdateObject* child = *it;
+    if (child->FObject == component) {
+      delete child;
+      return true;
+    }
+    if (child->ComponentDelete(component)) return true;
+  }
+  return false;
+}
+
+TUpdateObject* TUpdateObject::FindChild(const TPersistent* component) {
+  if (!component) return nullptr;
+  if (FObject == component || FAncestor == component) return this;
+  if (auto it = FChildIndex.find(component); it != FChildIndex.end()) return it->second;
+  for (TUpdateObject* child : FChildList)
+    if (TUpdateObject* found = child->FindChild(component)) return found;
+  return nullptr;
+}
+
+TUpdateObject* TUpdateObject::FindChildProp(PPropInfo propInfo) const {
+  for (TUpdateObject* child : FChildList)
+    if (child->FPropInfo == propInfo) return child;
+  return nullptr;
+}
+
+TUpdateObject* TUpdateObject::FindObject(const TPersistent* instance) {
+  if (FObject == instance) return this;
+  if (auto it = FChildIndex.find(instance);
+      it != FChildIndex.end() && it->second->FObject == instance)
+    return it->second;
+  for (TUpdateObject* child : FChildList)
+    if (TUpdateObject* found = child->FindObject(instance)) return found;
+  return nullptr;
+}
+
+TMethod TUpdateObject::GetAncestorMethod(PPropInfo propInfo) const {
+  TMethod m = GetMethodProp(FAncestor, propInfo);
+  if (m.Data && m.Data == static_cast<TObject*>(FAncestorOwner))
+    m.Data = static_cast<TObject*>(FObjectOwner);
+  return m;
+}
+
+TObject* TUpdateObject::GetAncestorPointer(TObject* value) const {
+  auto* component = dynamic_cast<TComponent*>(value);
+  if (!component) return nullptr;
+  if (!FAncestorOwner || component->Owner() != FAncestorOwner) return component;
+  return FObjectOwner ? FObjectOwner->FindComponent(component->Name()) : nullptr;
+}
+
+TObject* TUpdateObject::GetAncestorReference(PPropInfo propInfo) const {
+  return GetAncestorPointer(GetObjectProp(FAncestor, propInfo));
+}
+
+void TUpdateObject::ValidateObjects() {
+  if (!FPropInfo || !FOwner) return;
+  if (FOwner->FObject)
+    FObject = dynamic_cast<TPersistent*>(GetObjectProp(FOwner->FObject, FPropInfo));
+  if (FOwner->FAncestor)
+    FAncestor = dynamic_cast<TPersistent*>(GetObjectProp(FOwner->FAncestor, FPropInfo));
+}
+
+bool TUpdateObject::KeepProp(PPropInfo prop) {
+  if (!Considered(FObject, prop)) return false;
+  const TTypeKind kind = prop->PropType()->Kind;
+  if (!FCompare || !FAncestor || !IsStoredProp(FAncestor, prop))
+    return FollowableKinds.Contains(kind);
+  if (OrdinalKinds.Contains(kind)) return GetOrdProp(FObject, prop) == GetOrdProp(FAncestor, prop);
+  if (StringKinds.Contains(kind)) return GetStrProp(FObject, prop) == GetStrProp(FAncestor, prop);
+  switch (kind) {
+  case kindFloat:
+    return !FloatsDiffer(GetFloatProp(FObject, prop), GetFloatProp(FAncestor, prop));
+  case kindWideString:
+    return GetWideStrProp(FObject, prop) == GetWideStrProp(FAncestor, prop);
+  case kindClass:
+    return FindChildProp(prop) || GetObjectProp(FObject, prop) == GetAncestorReference(prop);
+  case kindMethod:
+    return GetMethodProp(FObject, prop) == GetAncestorMethod(prop);
+  default:
+    return false;
+  }
+}
+
+void TUpdateObject::Filter() {
+  ValidateObjects();
+  if (!FObject) return;
+  for (std::size_t i = FPropList.size(); i-- > 0;)
+    if (!KeepProp(FPropList[i]))
+      FPropList.erase(FPropList.begin() + static_cast<std::ptrdiff_t>(i));
+  FilterOrder();
+  if (FIsCollection && FUpdateCollection && FCompare && FAncestor)
+    FUpdateCollection =
+        CollectionsEqual(static_cast<TCollection*>(FObject), dynamic_cast<TCollection*>(FAncestor),
+                         FObjectOwner, FAncestorOwner);
+  if (FCompare) FUpdateFiler->Filter();
+  for (std::size_t i = 0; i < FChildList.size(); ++i)
+    FChildList[i]->Filter();
+}
+
+void TUpdateObject::FilterOrder() {
+  if (!FIsComponent || !FCompare) return;
+  TChildUpdateObjects lists(this, static_cast<TComponent*>(FObject),
+                            dynamic_cast<TComponent*>(FAncestor));
+  std::size_t j = 0;
+  for (TUpdateObject* d : lists.Descendents) {
+    if (!d) continue;
+    if (j >= lists.Ancestors.size()) break;
+    TUpdateObject* a = lists.Ancestors[j];
+    if (a && a != d) a->FUpdateOrder = false;
+    ++j;
+  }
+}
+
+bool TUpdateObject::Revert(TPersistent* instance, PPropInfo propInfo) {
+  TUpdateObject* target = FindObject(instance);
+  if (!target) return false;
+  const std::vector<PPropInfo>& all = GetPropInfos(target->FObject->ClassType()->TypeInfo);
+  const auto at = std::find(all.begin(), all.end(), propInfo);
+  if (at == all.end()) return true;
+  auto cursor = all.begin();
+  for (auto it = target->FPropList.begin(); it != target->FPropList.end(); ++it) {
+    if (*it == propInfo) return true;
+    cursor = std::find(cursor, all.end(), *it);
+    if (cursor == all.end()) return true;
+    if (cursor > at) {
+      target->FPropList.insert(it, propInfo);
+      return true;
+    }
+  }
+  target->FPropList.push_back(propInfo);
+  return true;
+}
+
+bool TUpdateObject::CanRevert(TPersistent* instance, PPropInfo propInfo, bool& found) {
+  TUpdateObject* target = FindObject(instance);
+  found = target != nullptr;
+  if (!target || !propInfo || !target->FAncestor) return false;
+  return propInfo->HasRead() && propInfo->HasWrite() && IsStoredProp(target->FAncestor, propInfo);
+}
+
+void TUpdateObject::UpdateProp(PPropInfo prop, TUpdateManager* updateManager) {
+  const TTypeKind kind = prop->PropType()->Kind;
+  if (kind > kindUnicodeString) return;
+  if (OrdinalKinds.Contains(kind)) {
+    const Int64 value = GetOrdProp(FAncestor, prop);
+    if (GetOrdProp(FObject, prop) != value) SetOrdProp(FObject, prop, value);
+  } else if (StringKinds.Contains(kind)) {
+    String value = GetStrProp(FAncestor, prop);
+    if (GetStrProp(FObject, prop) != value) SetStrProp(FObject, prop, value);
+  } else if (kind == kindFloat) {
+    const Extended value = GetFloatProp(FAncestor, prop);
+    if (FloatsDiffer(GetFloatProp(FObject, prop), value)) SetFloatProp(FObject, prop, value);
+  } else if (kind == kindWideString) {
+    WideString value = GetWideStrProp(FAncestor, prop);
+    if (GetWideStrProp(FObject, prop) != value) SetWideStrProp(FObject, prop, value);
+  } else if (kind == kindClass) {
+    if (TUpdateObject* child = FindChildProp(prop)) {
+      child->Update(updateManager);
+    } else if (prop->HasWrite()) {
+      TObject* value = GetAncestorReference(prop);
+      if (GetObjectProp(FObject, prop) != value) SetObjectProp(FObject, prop, value);
+    }
+  } else if (kind == kindMethod && FIsComponent) {
+    const TMethod value = GetAncestorMethod(prop);
+    if (GetMethodProp(FObject, prop) != value) SetMethodProp(FObject, prop, value);
+  }
+}
+
+void TUpdateObject::UpdateOrderOfChildren() {
+  auto* object = static_cast<TComponent*>(FObject);
+  TChildUpdateObjects lists(this, object, dynamic_cast<TComponent*>(FAncestor));
+  std::size_t j = 0;
+  for (std::size_t i = 0; i < lists.Descendents.size(); ++i) {
+    TUpdateObject* d = lists.Descendents[i];
+    if (!d) continue;
+    if (j >= lists.Ancestors.size()) break;
+    if (TUpdateObject* a = lists.Ancestors[j]) a->FOrder = a != d ? static_cast<Integer>(i) : -1;
+    ++j;
+  }
+  for (TUpdateObject* a : lists.Ancestors)
+    if (a && a->FUpdateOrder && a->FOrder != -1) {
+      object->SetChildOrder(static_cast<TComponent*>(a->FObject), a->FOrder);
+      a->FOrder = -1;
+    }
+}
+
+void TUpdateObject::UpdateCollectionItems() {
+  auto* collection = static_cast<TCollection*>(FObject);
+  collection->Assign(FAncestor);
+  if (!FAncestorOwner || !FObjectOwner) return;
+  for (TCollectionItem* item : collection->ItemList())
+    for (PPropInfo p : GetPropInfos(item->ClassType()->TypeInfo)) {
+      if (!p->HasRead() || !p->HasWrite() || p->PropType()->Kind != kindClass) continue;
+      auto* component = dynamic_cast<TComponent*>(GetObjectProp(item, p));
+      if (!component || component->Owner() != FAncestorOwner) continue;
+      if (TComponent* namesake = FObjectOwner->FindComponent(component->Name()))
+        SetObjectProp(item, p, namesake);
+    }
+}
+
+void TUpdateObject::Update(TUpdateManager* updateManager) {
+  ValidateObjects();
+  if (!FObject || !FAncestor) return;
+  if (FIsComponent) updateManager->Updating(static_cast<TComponent*>(FObject));
+  for (std::size_t i = 0; i < FPropList.size(); ++i) {
+    PPropInfo p = FPropList[i];
+    if (IsStoredProp(FAncestor, p)) UpdateProp(p, updateManager);
+  }
+  FUpdateFiler->Update();
+  if (FIsComponent) UpdateOrderOfChildren();
+  if (FIsCollection && FUpdateCollection) UpdateCollectionItems();
+  for (std::size_t i = FChildList.size(); i-- > 0;)
+    if (i < FChildList.size() && !FChildList[i]->FPropInfo) FChildList[i]->Update(updateManager);
+}
+
+} // namespace fw

@@ -1,0 +1,161 @@
+// Update objects: one object of a descendant module paired with its counterpart in the ancestor
+// module, remembering which of its properties, defined properties, child positions and
+// collections still follow the ancestor, and applying the ancestor's values to exactly those.
+#pragma once
+
+#include "basert/filer.h"
+
+#include <unordered_map>
+#include <vector>
+
+namespace fw {
+
+class TUpdateManager;
+class TUpdateObject;
+
+/// What a TUpdateFiler is doing while an object's DefineProperties calls it back.
+enum TUpdateFilterState : std::uint8_t { usFilter, usReading, usWriting };
+
+/// The update object's companion for the properties an object streams itself (DefineProperty,
+/// DefineBinaryProperty): which of them still equal the ancestor's, and copying those over.
+class TUpdateFiler : public TFiler {
+  FW_CLASS(TUpdateFiler)
+public:
+  /// Records the object's defined properties; with `compare`, only those equal to the
+  /// ancestor's stay.
+  TUpdateFiler(TUpdateObject* updateObject, bool compare);
+  ~TUpdateFiler() override;
+
+  /// True when no defined property follows the ancestor any more.
+  bool Empty() const noexcept { return FFiltered && FPropertyList.empty(); }
+  /// Drops the defined properties whose value now differs from the ancestor's; the list only
+  /// shrinks.
+  void Filter();
+  void FilterProp(const String& name, bool hasData);
+  /// Copies the ancestor's value of every followed defined property that differs, by writing it
+  /// from the ancestor and reading it back into the object. Raises what the object's readers
+  /// raise.
+  void Update();
+  /// The followed defined properties, in the order the object defines them.
+  const std::vector<String>& PropertyList() const noexcept { return FPropertyList; }
+
+  void DefineProperty(const String& name, TReaderProc readData, TWriterProc writeData,
+                      bool hasData) override;
+  void DefineBinaryProperty(const String& name, TStreamProc readData, TStreamProc writeData,
+                            bool hasData) override;
+  void FlushBuffer() override {}
+
+private:
+  bool Follows(const String& name) const;
+  TWriter* Writer();
+
+  std::vector<String> FPropertyList;
+  TUpdateObject* FUpdateObject;
+  std::unique_ptr<TMemoryStream> FStream; // alive only during Update
+  std::unique_ptr<TWriter> FWriter;
+  std::unique_ptr<TReader> FReader;
+  bool FFiltered = false;
+  TUpdateFilterState FState = usFilter;
+  String FPropName;
+  bool FConsumed = false;
+  bool FCompare;
+};
+
+/// One persistent object of the descendant module and its counterpart in the ancestor. Owns its
+/// child update objects: the components enumerated as its children that came from the ancestor,
+/// and the persistent objects reached through its class-typed properties (sub-objects).
+class TUpdateObject {
+public:
+  /// Pairs `object` with `ancestor` and records what follows it (with `compare`, comparing
+  /// values; without, everything of a followable kind). For a component, `isInline` makes each
+  /// side its own naming root. Appends itself to `owner`'s children.
+  TUpdateObject(TUpdateObject* owner, TPersistent* object, TPersistent* ancestor,
+                PPropInfo propInfo, bool compare, bool isInline);
+  /// Frees the children and leaves the owner's list.
+  ~TUpdateObject();
+  TUpdateObject(const TUpdateObject&) = delete;
+  TUpdateObject& operator=(const TUpdateObject&) = delete;
+
+  /// Adds an update object for `child` when it came from the ancestor and its counterpart is
+  /// found (by name, or by position when unnamed).
+  void AddChild(TComponent* child);
+  /// Frees the update object (and its subtree) whose object is `component`, searching from the
+  /// last child, depth first; false when there is none. Not this object itself.
+  bool ComponentDelete(TComponent* component);
+  /// The update object whose object or ancestor is `component`: this one, a direct child, or one
+  /// found depth first below; null when none.
+  TUpdateObject* FindChild(const TPersistent* component);
+  /// The sub-object reached through `propInfo`, or null.
+  TUpdateObject* FindChildProp(PPropInfo propInfo) const;
+  /// The update object whose object is `instance`, this one included, depth first; null if none.
+  TUpdateObject* FindObject(const TPersistent* instance);
+
+  /// The ancestor's handler, bound to this module's root when it was bound to the ancestor's.
+  TMethod GetAncestorMethod(PPropInfo propInfo) const;
+  /// An ancestor component named under the ancestor's naming root becomes this module's
+  /// namesake (null when it has none); other components stay; anything else is null.
+  TObject* GetAncestorPointer(TObject* value) const;
+  TObject* GetAncestorReference(PPropInfo propInfo) const;
+
+  /// Drops from the follow lists what now differs from the ancestor, here and below.
+  void Filter();
+  /// Marks the children whose relative order differs from the ancestor's as no longer following
+  /// its order.
+  void FilterOrder();
+  /// Finds the update object of `instance` and makes `propInfo` follow the ancestor again, in
+  /// the class's property order. False when no update object holds `instance`.
+  bool Revert(TPersistent* instance, PPropInfo propInfo);
+  /// Whether `propInfo` of `instance` can follow the ancestor again; `found` is set when the
+  /// update object of `instance` answered.
+  bool CanRevert(TPersistent* instance, PPropInfo propInfo, bool& found);
+  /// Applies the ancestor's values to what still follows it, here and below.
+  void Update(TUpdateManager* updateManager);
+  /// A sub-object re-reads both its objects through its property, in case they were replaced.
+  void ValidateObjects();
+
+  TUpdateObject* Owner() const noexcept { return FOwner; }
+  TPersistent* Object() const noexcept { return FObject; }
+  TPersistent* Ancestor() const noexcept { return FAncestor; }
+  TComponent* ObjectOwner() const noexcept { return FObjectOwner; }
+  TComponent* AncestorOwner() const noexcept { return FAncestorOwner; }
+  PPropInfo PropInfo() const noexcept { return FPropInfo; }
+  /// The published properties that still follow the ancestor, in the class's order.
+  const std::vector<PPropInfo>& PropList() const noexcept { return FPropList; }
+  const std::vector<TUpdateObject*>& Children() const noexcept { return FChildList; }
+  TUpdateFiler* UpdateFiler() const noexcept { return FUpdateFiler.get(); }
+  bool IsComponent() const noexcept { return FIsComponent; }
+  bool IsCollection() const noexcept { return FIsCollection; }
+  /// The collection still equals the ancestor's and is copied on update.
+  bool UpdateCollection() const noexcept { return FUpdateCollection; }
+  /// This child's position among its siblings still follows the ancestor.
+  bool UpdateOrder() const noexcept { return FUpdateOrder; }
+
+private:
+  bool KeepProp(PPropInfo prop);
+  void UpdateProp(PPropInfo prop, TUpdateManager* updateManager);
+  void UpdateOrderOfChildren();
+  void UpdateCollectionItems();
+  void Index(TUpdateObject* child);
+  void Unindex(TUpdateObject* child);
+
+  TUpdateObject* FOwner;
+  TPersistent* FObject;
+  TPersistent* FAncestor;
+  TComponent* FObjectOwner = nullptr;
+  TComponent* FAncestorOwner = nullptr;
+  std::vector<PPropInfo> FPropList;
+  std::vector<TUpdateObject*> FChildList;
+  // Component children by their object and by their ancestor, so that pairing a large module's
+  // children stays linear.
+  std::unordered_map<const TPersistent*, TUpdateObject*> FChildIndex;
+  std::unique_ptr<TUpdateFiler> FUpdateFiler;
+  bool FIsComponent = false;
+  bool FIsCollection = false;
+  bool FUpdateCollection = true;
+  bool FUpdateOrder = true;
+  Integer FOrder = -1;
+  PPropInfo FPropInfo;
+  bool FCompare;
+};
+
+} // namespace fw

@@ -1,0 +1,67 @@
+// The host's start-up order: the structure tree runs on top of the design package, and both go
+// again in reverse.
+#include "host/hoststartup.h"
+
+#include "componentdesigner/designnotification.h"
+#include "componentdesigner/designpackage.h"
+#include "support/testdesigner.h"
+#include "treeintf/rootsprig.h"
+
+#include <gtest/gtest.h>
+
+using namespace fw;
+
+namespace {
+
+/// Opens a designer on a fresh root; answers whether the structure tree gave it a root sprig.
+bool OpenedDesignerGetsARootSprig() {
+  TOwned<TComponent> form(New<TComponent>(nullptr));
+  fwtest::TTestDesigner* designer;
+  IPtr<IDesigner> keep = fwtest::MakeTestDesigner(designer);
+  designer->Root = form.get();
+  DesignNotificationDesignerOpened(keep, false);
+  TRootSprig* root = nullptr;
+  const bool found = RootSprigList().FindRoot(keep, root);
+  DesignNotificationDesignerClosed(keep, false);
+  return found;
+}
+
+TEST(HostStartup, TheTreeRunsOnTopOfTheDesignPackageAndGoesFirst) {
+  ASSERT_FALSE(HostStarted());
+  HostStartup();
+  EXPECT_TRUE(HostStarted());
+  EXPECT_TRUE(DesignPackageRunning());
+  EXPECT_EQ(FindBestSprigClass(TComponent::StaticClass()), TComponentSprig::StaticClass());
+  EXPECT_NE(GSprigClipboardFormat, 0u);
+  EXPECT_TRUE(OpenedDesignerGetsARootSprig());
+
+  // Started twice, or the tree's start-up reached again from elsewhere: still one listener.
+  const Integer listeners = DesignNotificationList()->Count();
+  HostStartup();
+  TreeIntfStartup();
+  EXPECT_EQ(DesignNotificationList()->Count(), listeners);
+
+  HostShutdown();
+  EXPECT_FALSE(HostStarted());
+  EXPECT_FALSE(DesignPackageRunning());
+  EXPECT_FALSE(TreeIntfRunning());
+  EXPECT_EQ(DesignNotificationList(), nullptr);
+  EXPECT_EQ(FindBestSprigClass(TComponent::StaticClass()), nullptr);
+  EXPECT_EQ(GSprigClipboardFormat, 0u);
+  EXPECT_FALSE(OpenedDesignerGetsARootSprig()) << "nobody listens after shut-down";
+  HostShutdown(); // not started: nothing happens
+
+  // And again from the start.
+  {
+    THostStartupScope scope;
+    EXPECT_TRUE(OpenedDesignerGetsARootSprig());
+    {
+      THostStartupScope nested;
+      EXPECT_TRUE(HostStarted());
+    }
+    EXPECT_TRUE(HostStarted()) << "only the scope that started it shuts it down";
+  }
+  EXPECT_FALSE(HostStarted());
+}
+
+} // namespace
