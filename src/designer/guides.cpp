@@ -101,7 +101,7 @@ TClass TItemGuidelines::StaticClass() {
 
 const TGuide& TItemGuidelines::At(Integer index) const {
   if (index < 0 || index >= static_cast<Integer>(FGuides.size()))
-    throw EListError(Format(SListIndexError, index));
+    throw EListError(Format(sListIndexError, index));
   return FGuides[static_cast<std::size_t>(index)];
 }
 

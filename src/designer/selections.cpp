@@ -54,7 +54,7 @@ const void* TSimpleSelections::KeyOf(const IPtr<IItem>& item) {
 }
 
 IPtr<IItem> TSimpleSelections::GetItems(Integer index) {
-  if (index < 0 || index >= GetCount()) throw EListError(Format(SListIndexError, {index}));
+  if (index < 0 || index >= GetCount()) throw EListError(Format(sListIndexError, {index}));
   return FList[static_cast<std::size_t>(index)];
 }
 
@@ -93,7 +93,7 @@ void TSimpleSelections::Remove(const IPtr<IItem>& item) {
 }
 
 void TSimpleSelections::Remove(Integer index) {
-  if (index < 0 || index >= GetCount()) throw EListError(Format(SListIndexError, {index}));
+  if (index < 0 || index >= GetCount()) throw EListError(Format(sListIndexError, {index}));
   const auto i = static_cast<std::size_t>(index);
   auto [lo, hi] = FIndex.equal_range(FKeys[i]);
   for (auto it = lo; it != hi; ++it)

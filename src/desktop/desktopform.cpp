@@ -37,7 +37,7 @@ struct TDesktopState {
   Integer LockCount = 0;
   std::mutex LockedGuard;
   std::vector<TDesktopForm*> Locked;
-  TComponent* ActiveBeforeLock = nullptr;
+  TCustomForm* ActiveBeforeLock = nullptr;
   std::vector<TDesktopForm*> Living;
   Integer DisableCount = 0;
   TCursor SavedCursor = crDefault;
@@ -732,7 +732,7 @@ void DesktopProcessMessages() {
 void BeginDesktopUpdate() {
   if (LockSwitchGiven()) return;
   TDesktopState& s = State();
-  if (s.LockCount++ == 0) s.ActiveBeforeLock = Screen()->ActiveForm;
+  if (s.LockCount++ == 0) s.ActiveBeforeLock = Screen()->ActiveForm();
 }
 
 void EndDesktopUpdate() {
@@ -747,7 +747,7 @@ void EndDesktopUpdate() {
   for (TDesktopForm* f : locked)
     // A window unlocked earlier may have been freed by another one's unlocking.
     if (std::find(s.Living.begin(), s.Living.end(), f) != s.Living.end()) f->UnlockUpdates();
-  if (s.ActiveBeforeLock) Screen()->ActiveForm = std::exchange(s.ActiveBeforeLock, nullptr);
+  if (s.ActiveBeforeLock) Screen()->SetActiveForm(std::exchange(s.ActiveBeforeLock, nullptr));
 }
 
 bool IsDesktopLocked() { return State().LockCount > 0; }

@@ -164,7 +164,7 @@ TBaseDockHostForm* TDockableForm::CreateDockParent(TDragDockObject* source) {
   ManualDock(host->ClientSite(), nullptr, alNone);
   source->Control()->ManualDock(host->ClientSite(), this, FDropOnTabs ? alClient : FDropAlign);
   host->Show();
-  Screen()->ActiveForm = host;
+  Screen()->SetActiveForm(host);
   host->UpdateCaption();
   return host;
 }

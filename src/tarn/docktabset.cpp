@@ -19,7 +19,7 @@ TDockTabSet::TDockTabSet(TComponent* owner) : TWinControl(owner) {
 }
 
 TControl* TDockTabSet::TabClient(Integer index) const {
-  if (index < 0 || index >= TabCount()) throw EListError(Format(SListIndexError, index));
+  if (index < 0 || index >= TabCount()) throw EListError(Format(sListIndexError, index));
   return FTabs[static_cast<std::size_t>(index)].Client;
 }
 

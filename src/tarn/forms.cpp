@@ -328,7 +328,7 @@ void TCustomForm::SetVisible(bool value) {
 bool TCustomForm::Active() const { return Screen()->ActiveForm() == this; }
 
 void TCustomForm::SetFocus() {
-  if (!Visible() || !Enabled()) throw EInvalidOperation(String(sCannotFocus));
+  if (!Visible() || !Enabled()) throw EInvalidOperation(sCannotFocus);
   Screen()->SetActiveForm(this);
 }
 

@@ -65,7 +65,7 @@ TPageControl::~TPageControl() {
 }
 
 TTabSheet* TPageControl::Pages(Integer index) const {
-  if (index < 0 || index >= PageCount()) throw EListError(Format(SListIndexError, index));
+  if (index < 0 || index >= PageCount()) throw EListError(Format(sListIndexError, index));
   return FPages[static_cast<std::size_t>(index)];
 }
 

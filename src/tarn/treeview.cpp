@@ -42,7 +42,7 @@ TTreeNode* TTreeNode::Parent() const noexcept {
 }
 
 TTreeNode* TTreeNode::Item(Integer index) const {
-  if (index < 0 || index >= FCount) throw EListError(Format(SListIndexError, index));
+  if (index < 0 || index >= FCount) throw EListError(Format(sListIndexError, index));
   TTreeNode* n = FFirstChild;
   while (index-- > 0)
     n = n->FNext;
@@ -176,7 +176,7 @@ void TTreeNodes::Check(const TTreeNode* node) const {
 }
 
 TTreeNode* TTreeNodes::Item(Integer index) const {
-  if (index < 0 || index >= FCount) throw EListError(Format(SListIndexError, index));
+  if (index < 0 || index >= FCount) throw EListError(Format(sListIndexError, index));
   TTreeNode* n = FTop->FFirstChild;
   while (index-- > 0)
     n = n->GetNext();
@@ -332,7 +332,7 @@ void TTreeView::SetSelected(TTreeNode* node) {
 }
 
 TTreeNode* TTreeView::Selections(Integer index) const {
-  if (index < 0 || index >= SelectionCount()) throw EListError(Format(SListIndexError, index));
+  if (index < 0 || index >= SelectionCount()) throw EListError(Format(sListIndexError, index));
   return FSelections[static_cast<std::size_t>(index)];
 }
 

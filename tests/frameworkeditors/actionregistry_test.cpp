@@ -358,7 +358,7 @@ TEST(ActionRegistryHooks, PackagesReachTheRegistryThroughTheActionUnitUntilShutD
 
   ActionRegistryShutdown();
   EXPECT_EQ(MessageOf<EActionError>([] { RegisterActions("Edit", {TMyAction::StaticClass()}); }),
-            SInvalidActionRegistration);
+            sInvalidActionRegistration);
   EXPECT_EQ(GetIDEActions("Test"), nullptr);
   EXPECT_TRUE(ActionRegistry().Categories().empty());
   UnRegisterClasses({TEditCopy::StaticClass(), TAb::StaticClass()});
