@@ -250,7 +250,7 @@ void TComponentRoot::SetCreateInfo(const String& ancestorName) {
 IPtr<IInternalRoot> TComponentRoot::FindAncestorModule(const String& className) {
   if (className.empty() || FDesigner->IsRootBaseClass(className)) return nullptr;
   IPtr<IRoot> root = FDesigner->OpenRootClass(className);
-  if (!root) throw EClassNotFound(Format(SAncestorNotFound, className));
+  if (!root) throw EClassNotFound(Format(sAncestorNotFound, className));
   return QueryIntf<IInternalRoot>(root.get());
 }
 

@@ -226,7 +226,7 @@ void TDesigners::DeactivateDesigner() {
   if (had && EvDesignerDeactivated) EvDesignerDeactivated->Send(this);
   if (IPtr<IDesignerPalette> palette = DesignerPalette()) {
     palette->BeginUpdate();
-    palette->RemoveContext(NativeDesignerActiveContext);
+    palette->RemoveContext(String(sNativeDesignerActiveContext));
     palette->EndUpdate();
   }
 }
@@ -262,7 +262,7 @@ void TDesigners::ActivateDesigner(const IPtr<IComponentDesigner>& designer) {
   if (FActiveDesigner.get() == designer.get() && designer->GetActiveRoot() == FActiveRoot) {
     if (IPtr<IDesignerPalette> palette = DesignerPalette()) {
       palette->BeginUpdate();
-      palette->AddContext(NativeDesignerActiveContext);
+      palette->AddContext(String(sNativeDesignerActiveContext));
       palette->EndUpdate();
     }
     return;

@@ -63,14 +63,6 @@ inline constexpr std::string_view sAncestorDeleteWarning =
 
 // ---- Enumerations, options, exceptions ---------------------------------------------------------
 
-enum TDesignCommand : std::uint8_t {
-  dmAlignToGrid,
-  dmFlipAllChildren,
-  dmFlipSelectedChildren,
-  dmTextLYT,
-  dmViewAsText,
-  dmRevert,
-};
 enum TQueryRedirectLinksResult : std::uint8_t { qrYes, qrNo, qrCancel };
 enum TRootReadErrorResult : std::uint8_t { rerOK, rerCancel, rerIgnoreAll };
 
