@@ -208,7 +208,7 @@ TBasicAction* TActionRegistry::CreateAction(TComponent* owner, TClass actionClas
 void TActionRegistry::RegisterActionsInFramework(const String& frameworkType,
                                                  TIDEActionsClass ideActions) {
   const String key = FrameworkKey(frameworkType);
-  if (key.empty()) throw EActionError(String(sInvalidStringConstant));
+  if (key.empty()) throw EActionError(sInvalidStringConstant);
   if (!ideActions) throw EActionError(Format(sParamIsNil, {String("AIDEActions")}));
   if (FFrameworks) {
     Integer index = 0;

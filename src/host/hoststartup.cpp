@@ -1,6 +1,7 @@
 #include "host/hoststartup.h"
 
 #include "componentdesigner/designpackage.h"
+#include "frameworkeditors/actionregistry.h"
 #include "treeintf/sprigs.h"
 
 #include <array>
@@ -16,9 +17,10 @@ struct TUnit {
 
 // Start-up order; shut-down walks it backwards. The tree listens to design notifications, so
 // it comes after the package that keeps their list.
-constexpr std::array<TUnit, 2> Units = {{
+constexpr std::array<TUnit, 3> Units = {{
     {&DesignPackageStartup, &DesignPackageShutdown},
     {&TreeIntfStartup, &TreeIntfShutdown},
+    {&ActionRegistryStartup, &ActionRegistryShutdown},
 }};
 
 bool gStarted = false;

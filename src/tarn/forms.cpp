@@ -328,7 +328,7 @@ void TCustomForm::SetVisible(bool value) {
 bool TCustomForm::Active() const { return Screen()->ActiveForm() == this; }
 
 void TCustomForm::SetFocus() {
-  if (!Visible() || !Enabled()) throw EInvalidOperation(String(sCannotFocus));
+  if (!Visible() || !Enabled()) throw EInvalidOperation(sCannotFocus);
   Screen()->SetActiveForm(this);
 }
 
@@ -351,10 +351,9 @@ void TCustomForm::ReadState(TReader* reader) {
   TOnExit enable([this] { EnableAlign(); });
   TScrollingWinControl::ReadState(reader);
   const Integer screenPPI = Screen()->PixelsPerInch;
-  if (FPixelsPerInch > 0 && FPixelsPerInch != screenPPI && FScaled)
-    ScaleBy(screenPPI, FPixelsPerInch);
-  if (FPixelsPerInch > 0 && FScaled) FPixelsPerInch = screenPPI;
-  if (FPixelsPerInch <= 0) FPixelsPerInch = screenPPI;
+  if (FPixelsPerInch > 0 && !FScaled) return; // kept as designed
+  if (FPixelsPerInch > 0) ScaleBy(screenPPI, FPixelsPerInch);
+  FPixelsPerInch = screenPPI;
 }
 
 void TCustomForm::GetChildren(const TGetChildProc& proc, TComponent* root) {

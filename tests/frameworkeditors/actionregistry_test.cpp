@@ -191,20 +191,6 @@ TEST_F(RegisteredActions, EnumerationFollowsTheFrameworkAndDropsEmptiedCategorie
   EXPECT_TRUE(registry.Categories()[1].Entries.empty()) << "dropped by the enumeration";
 }
 
-TEST_F(RegisteredActions, UnloadingAPackageGroupWithdrawsOnlyItsActions) {
-  const Integer previous = CurrentGroup;
-  registry.RegActions("Edit", {TEditCopy::StaticClass()}, nullptr);
-  CurrentGroup = 7;
-  registry.RegActions("Edit", {TMyAction::StaticClass()}, nullptr);
-  CurrentGroup = previous;
-  registry.RegisterActionsInFramework("Test", &gTestFramework);
-  registry.FreeGroup(7);
-  EXPECT_EQ(changes, 1);
-  const auto seen = Enum();
-  ASSERT_EQ(seen.size(), 1u);
-  EXPECT_EQ(seen[0].Class, TEditCopy::StaticClass());
-}
-
 TEST_F(RegisteredActions, NewActionsCopyThePrototypeMatchedByClassName) {
   registry.RegActions("Edit", {TEditCopy::StaticClass()}, TStdActionsRes::StaticClass());
   registry.RegActions("Edit", {TMyAction::StaticClass()}, TStdActionsRes::StaticClass());
@@ -352,27 +338,28 @@ TEST_F(RegisteredActions, ActionListsFindTheirFrameworkOrFallBackToTheActiveProj
 
 TEST(ActionRegistryHooks, PackagesReachTheRegistryThroughTheActionUnitUntilShutDown) {
   ActionRegistryStartup();
+  RegisterActions("Edit", {TAb::StaticClass()});
   const Integer group = NewEditorGroup();
   RegisterActions("Edit", {TEditCopy::StaticClass()}, TStdActionsRes::StaticClass());
   CurrentGroup = 0;
   RegisterActionsInFramework("Test", &gTestFramework);
   std::vector<TClass> seen;
-  EnumRegisteredActions([&](const String&, TClass cls, void*) { seen.push_back(cls); }, nullptr,
-                        "Test");
-  EXPECT_EQ(seen, std::vector<TClass>{TEditCopy::StaticClass()});
+  const auto collect = [&](const String&, TClass cls, void*) { seen.push_back(cls); };
+  EnumRegisteredActions(collect, nullptr, "Test");
+  EXPECT_EQ(seen, (std::vector<TClass>{TAb::StaticClass(), TEditCopy::StaticClass()}));
   TOwned<TBasicAction> made(CreateAction(nullptr, TEditCopy::StaticClass()));
   EXPECT_EQ(static_cast<TCustomAction*>(made.get())->Caption(), "&Copy");
 
+  // Unloading the package withdraws its actions only.
   FreeEditorGroup(group);
   seen.clear();
-  EnumRegisteredActions([&](const String&, TClass cls, void*) { seen.push_back(cls); }, nullptr,
-                        "Test");
-  EXPECT_TRUE(seen.empty());
+  EnumRegisteredActions(collect, nullptr, "Test");
+  EXPECT_EQ(seen, std::vector<TClass>{TAb::StaticClass()});
 
   ActionRegistryShutdown();
   EXPECT_EQ(MessageOf<EActionError>([] { RegisterActions("Edit", {TMyAction::StaticClass()}); }),
             sInvalidActionRegistration);
   EXPECT_EQ(GetIDEActions("Test"), nullptr);
   EXPECT_TRUE(ActionRegistry().Categories().empty());
-  UnRegisterClasses({TEditCopy::StaticClass()});
+  UnRegisterClasses({TEditCopy::StaticClass(), TAb::StaticClass()});
 }

@@ -5,6 +5,7 @@
 #include "componentdesigner/designnotification.h"
 #include "componentdesigner/designpackage.h"
 #include "support/testdesigner.h"
+#include "tarn/actions.h"
 #include "treeintf/rootsprig.h"
 
 #include <gtest/gtest.h>
@@ -33,6 +34,7 @@ TEST(HostStartup, TheTreeRunsOnTopOfTheDesignPackageAndGoesFirst) {
   EXPECT_TRUE(DesignPackageRunning());
   EXPECT_EQ(FindBestSprigClass(TComponent::StaticClass()), TComponentSprig::StaticClass());
   EXPECT_NE(GSprigClipboardFormat, 0u);
+  EXPECT_NE(RegisterActionsProc, nullptr) << "packages can register actions";
   EXPECT_TRUE(OpenedDesignerGetsARootSprig());
 
   // Started twice, or the tree's start-up reached again from elsewhere: still one listener.
@@ -48,6 +50,7 @@ TEST(HostStartup, TheTreeRunsOnTopOfTheDesignPackageAndGoesFirst) {
   EXPECT_EQ(DesignNotificationList(), nullptr);
   EXPECT_EQ(FindBestSprigClass(TComponent::StaticClass()), nullptr);
   EXPECT_EQ(GSprigClipboardFormat, 0u);
+  EXPECT_EQ(RegisterActionsProc, nullptr);
   EXPECT_FALSE(OpenedDesignerGetsARootSprig()) << "nobody listens after shut-down";
   HostShutdown(); // not started: nothing happens
 
