@@ -1,39 +1,26 @@
 #include "host/hoststartup.h"
 
+#include "componentdesigner/designers.h"
 #include "componentdesigner/designpackage.h"
 #include "treeintf/sprigs.h"
-
-#include <array>
 
 namespace fw {
 
 namespace {
-
-struct TUnit {
-  void (*Startup)();
-  void (*Shutdown)();
-};
-
-// Start-up order; shut-down walks it backwards. The tree listens to design notifications, so
-// it comes after the package that keeps their list.
-constexpr std::array<TUnit, 2> Units = {{
-    {&DesignPackageStartup, &DesignPackageShutdown},
-    {&TreeIntfStartup, &TreeIntfShutdown},
-}};
-
 bool gStarted = false;
-
 } // namespace
 
 void HostStartup() {
   if (gStarted) return;
-  std::size_t done = 0;
+  // Plugged in first, so that the designers' start-up registers the default sprig types last.
+  StructureTreeUnit = {&TreeIntfStartup, &TreeIntfShutdown};
+  DesignPackageStartup();
   try {
-    for (; done < Units.size(); ++done)
-      Units[done].Startup();
+    // Started before by someone else, the package ran its units without the tree.
+    TreeIntfStartup();
   } catch (...) {
-    while (done-- > 0)
-      Units[done].Shutdown();
+    DesignPackageShutdown();
+    StructureTreeUnit = {};
     throw;
   }
   gStarted = true;
@@ -42,8 +29,10 @@ void HostStartup() {
 void HostShutdown() {
   if (!gStarted) return;
   gStarted = false;
-  for (auto it = Units.rbegin(); it != Units.rend(); ++it)
-    it->Shutdown();
+  // The tree goes first, even while someone else keeps the package running.
+  TreeIntfShutdown();
+  DesignPackageShutdown();
+  StructureTreeUnit = {};
 }
 
 bool HostStarted() noexcept { return gStarted; }
