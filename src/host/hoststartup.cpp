@@ -1,51 +1,47 @@
 #include "host/hoststartup.h"
 
+#include "componentdesigner/designers.h"
 #include "componentdesigner/designpackage.h"
 #include "frameworkeditors/actionregistry.h"
+#include "host/hostroot.h"
 #include "treeintf/sprigs.h"
-
-#include <array>
+#include "update/updatemanager.h"
 
 namespace fw {
 
 namespace {
-
-struct TUnit {
-  void (*Startup)();
-  void (*Shutdown)();
-};
-
-// Start-up order; shut-down walks it backwards. The tree listens to design notifications, so
-// it comes after the package that keeps their list.
-constexpr std::array<TUnit, 3> Units = {{
-    {&DesignPackageStartup, &DesignPackageShutdown},
-    {&TreeIntfStartup, &TreeIntfShutdown},
-    {&ActionRegistryStartup, &ActionRegistryShutdown},
-}};
-
 bool gStarted = false;
-
 } // namespace
 
 void HostStartup() {
   if (gStarted) return;
-  std::size_t done = 0;
+  // Plugged in first, so that the designers' start-up registers the default sprig types last.
+  PlugStructureTree();
+  DesignPackageStartup();
   try {
-    for (; done < Units.size(); ++done)
-      Units[done].Startup();
+    // Started before by someone else, the package ran its units without the tree.
+    TreeIntfStartup();
   } catch (...) {
-    while (done-- > 0)
-      Units[done].Shutdown();
+    DesignPackageShutdown();
+    StructureTreeUnit = {};
     throw;
   }
+  // Roots inherited from open modules follow their ancestors' edits; actions register through
+  // the action unit's hooks. Neither can fail.
+  UpdateManagerStartup();
+  ActionRegistryStartup();
   gStarted = true;
 }
 
 void HostShutdown() {
   if (!gStarted) return;
   gStarted = false;
-  for (auto it = Units.rbegin(); it != Units.rend(); ++it)
-    it->Shutdown();
+  ActionRegistryShutdown();
+  UpdateManagerShutdown();
+  // The tree goes first, even while someone else keeps the package running.
+  TreeIntfShutdown();
+  DesignPackageShutdown();
+  StructureTreeUnit = {};
 }
 
 bool HostStarted() noexcept { return gStarted; }

@@ -4,11 +4,13 @@
 
 namespace fw {
 
-/// Starts the design package, then the structure tree (its stock sprig types, its clipboard
-/// format, and the listener that gives every opened designer a root sprig). Calling it again
-/// while started does nothing.
+/// Plugs the structure tree into the design package and starts the package, whose designers'
+/// start-up then starts the tree last (its stock sprig types, its clipboard format, and the
+/// listener that gives every opened designer a root sprig); a package started before by someone
+/// else gets the tree started here. Calling it again while started does nothing.
 void HostStartup();
-/// Shuts down in reverse; does nothing unless started.
+/// Shuts the tree down, then lets go of the package (which stops when nobody else holds it);
+/// does nothing unless started.
 void HostShutdown();
 bool HostStarted() noexcept;
 

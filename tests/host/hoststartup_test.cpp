@@ -67,4 +67,18 @@ TEST(HostStartup, TheTreeRunsOnTopOfTheDesignPackageAndGoesFirst) {
   EXPECT_FALSE(HostStarted());
 }
 
+TEST(HostStartup, APackageStartedBeforeGetsTheTreeAndKeepsRunningWithoutIt) {
+  DesignPackageStartup(); // another holder, before the host
+  EXPECT_FALSE(TreeIntfRunning());
+  HostStartup();
+  EXPECT_TRUE(TreeIntfRunning());
+  EXPECT_TRUE(OpenedDesignerGetsARootSprig());
+  HostShutdown();
+  EXPECT_FALSE(TreeIntfRunning());
+  EXPECT_TRUE(DesignPackageRunning());
+  EXPECT_FALSE(OpenedDesignerGetsARootSprig());
+  DesignPackageShutdown();
+  EXPECT_FALSE(DesignPackageRunning());
+}
+
 } // namespace
