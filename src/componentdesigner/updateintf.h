@@ -1,6 +1,6 @@
-// The two interfaces through which a module root and the engine that carries an ancestor
-// module's changes into the modules inheriting from it talk (the root's folder may not include
-// the engine's; the engine fills CreateRootUpdateManagerProc at start-up).
+// The seam between a module root and the engine that carries an ancestor module's changes into
+// the modules inheriting from it: the two interfaces they talk through, and the factory hook the
+// engine fills at start-up (the root's folder may not include the engine's).
 #pragma once
 
 #include "basert/component.h"
@@ -54,5 +54,13 @@ struct IUpdateManagerCallback : virtual IInterface {
   /// The class group to activate while a copied component is read; null for none.
   virtual TClass ClassGroup() = 0;
 };
+
+/// Makes the update manager of a module whose root is `component`, inheriting from `ancestor`
+/// (null for none) whose module's manager is `ancestorManager` (null when not open).
+using TCreateUpdateManagerProc = IPtr<IUpdateManager> (*)(
+    TComponent* component, TComponent* ancestor, const IPtr<IUpdateManager>& ancestorManager,
+    const IPtr<IUpdateManagerCallback>& notifier);
+/// Filled by the update engine's start-up, emptied at its shut-down.
+extern TCreateUpdateManagerProc CreateUpdateManagerProc;
 
 } // namespace fw

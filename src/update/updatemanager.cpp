@@ -3,7 +3,6 @@
 #include "basert/classbuilder.h"
 #include "basert/classreg.h"
 #include "basert/onexit.h"
-#include "componentdesigner/componentroot.h"
 #include "update/pairing.h"
 
 #include <algorithm>
@@ -15,7 +14,7 @@ TClass TUpdateManager::StaticClass() {
       TClassBuilder<TUpdateManager, TInterfacedObject>("TUpdateManager", "UpdateManager")
           .Property("OnUpdating", &TUpdateManager::OnUpdating, &TUpdateManager::OnUpdating)
           .Property("OnUpdate", &TUpdateManager::OnUpdate, &TUpdateManager::OnUpdate)
-          .Implements<IImplementation, IUpdateManager, IRootUpdateManager>()
+          .Implements<IImplementation, IUpdateManager>()
           .Build();
   return cls;
 }
@@ -274,59 +273,10 @@ IPtr<IUpdateManager> NewUpdateManager(TComponent* component, TComponent* ancesto
   return IPtr<IUpdateManager>(New<TUpdateManager>(component, ancestor, ancestorManager, notifier));
 }
 
-namespace {
-
-/// A module root as its manager's notifier.
-class TRootUpdateCallback : public TInterfacedObject, public IUpdateManagerCallback {
-  FW_CLASS(TRootUpdateCallback)
-public:
-  explicit TRootUpdateCallback(TComponentRoot& root) : FRoot(root) {}
-  void Updating(const IPtr<IUpdateManager>& m) override {
-    FRoot.Updating(QueryIntf<IRootUpdateManager>(m));
-  }
-  void Updated(const IPtr<IUpdateManager>& m) override {
-    FRoot.Updated(QueryIntf<IRootUpdateManager>(m));
-  }
-  void Deleting(const IPtr<IUpdateManager>& m, TPersistent* component) override {
-    FRoot.Deleting(QueryIntf<IRootUpdateManager>(m), component);
-  }
-  TComponent* UpdateManagerCreateComponent(TClass cls, TComponent* owner) override {
-    return FRoot.UpdateManagerCreateComponent(cls, owner);
-  }
-  void WriteComponent(TWriter* writer, TComponent* component) override {
-    FRoot.WriteComponent(*writer, component);
-  }
-  // The root announces a component when it makes it.
-  void ComponentCreated(TComponent*) override {}
-  TClass ClassGroup() override { return FRoot.GetActiveClassGroup(); }
-
-private:
-  TComponentRoot& FRoot;
-};
-
-} // namespace
-
-TClass TRootUpdateCallback::StaticClass() {
-  static const TClass cls =
-      TClassBuilder<TRootUpdateCallback, TInterfacedObject>("TRootUpdateCallback", "UpdateManager")
-          .Implements<IUpdateManagerCallback>()
-          .Build();
-  return cls;
-}
-
-IPtr<IRootUpdateManager> NewRootUpdateManager(TComponentRoot& root,
-                                              const IPtr<IRootUpdateManager>& ancestorManager,
-                                              TComponent* ancestorRoot) {
-  IPtr<IUpdateManagerCallback> callback(New<TRootUpdateCallback>(root));
-  auto* manager = New<TUpdateManager>(root.GetRoot(), ancestorRoot,
-                                      QueryIntf<IUpdateManager>(ancestorManager), callback);
-  return IPtr<IRootUpdateManager>(manager);
-}
-
-void UpdateManagerStartup() { CreateRootUpdateManagerProc = &NewRootUpdateManager; }
+void UpdateManagerStartup() { CreateUpdateManagerProc = &NewUpdateManager; }
 
 void UpdateManagerShutdown() {
-  if (CreateRootUpdateManagerProc == &NewRootUpdateManager) CreateRootUpdateManagerProc = nullptr;
+  if (CreateUpdateManagerProc == &NewUpdateManager) CreateUpdateManagerProc = nullptr;
 }
 
 } // namespace fw

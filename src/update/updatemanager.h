@@ -6,16 +6,15 @@
 //   SetStrProp(baseButton, "Caption", "OK");
 //   base->Modified();   // form2's button shows "OK" unless form2 changed its caption
 //
-// A module root owns one manager, made through CreateRootUpdateManagerProc, and calls:
-// Modified after every change of its module; Update before streaming it; Revert/CanRevert for
-// the inspector's revert command; through IUpdateManager also Notification when one of its
-// components goes, NameExists before accepting a component name and RenameComponent after
-// renaming one. The manager calls the root back through IUpdateManagerCallback. Everything runs on
-// the GUI thread; a manager must be held through a counted reference while it is used.
+// A module root owns one manager (through IUpdateManager, see componentdesigner/updateintf.h)
+// and calls: Modified after every change of its module; Notification when one of its components
+// goes; NameExists before accepting a component name; RenameComponent after renaming one;
+// Revert/CanRevert for the inspector's revert command. The manager calls the root back through
+// IUpdateManagerCallback. Everything runs on the GUI thread; a manager must be held through a
+// counted reference while it is used.
 #pragma once
 
 #include "basert/component.h"
-#include "componentdesigner/rootintf.h"
 #include "componentdesigner/updateintf.h"
 #include "designintf/designintf.h"
 #include "update/updateobject.h"
@@ -33,10 +32,7 @@ inline constexpr std::string_view sInvalidCast = "Invalid class typecast";
 /// What a manager is doing; a manager that is busy ignores further Update and Filter calls.
 enum TUpdateMode : std::uint8_t { umNone, umUpdate, umFilter };
 
-class TUpdateManager : public TInterfacedObject,
-                       public IImplementation,
-                       public IUpdateManager,
-                       public IRootUpdateManager {
+class TUpdateManager : public TInterfacedObject, public IImplementation, public IUpdateManager {
   FW_CLASS(TUpdateManager)
 public:
   /// A manager for the module whose root is `component`. With `ancestorManager` it registers as
@@ -120,18 +116,12 @@ private:
   std::unique_ptr<TWriter> FWriter;
 };
 
-/// A new manager (see TUpdateManager's constructor).
+/// A new manager, as CreateUpdateManagerProc makes it.
 IPtr<IUpdateManager> NewUpdateManager(TComponent* component, TComponent* ancestor,
                                       const IPtr<IUpdateManager>& ancestorManager,
                                       const IPtr<IUpdateManagerCallback>& notifier);
 
-/// The manager of a module root's live module, calling the root back; what
-/// CreateRootUpdateManagerProc makes.
-IPtr<IRootUpdateManager> NewRootUpdateManager(TComponentRoot& root,
-                                              const IPtr<IRootUpdateManager>& ancestorManager,
-                                              TComponent* ancestorRoot);
-
-/// Fills CreateRootUpdateManagerProc; the shut-down empties it.
+/// Fills CreateUpdateManagerProc; the shut-down empties it.
 void UpdateManagerStartup();
 void UpdateManagerShutdown();
 

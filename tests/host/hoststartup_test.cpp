@@ -4,6 +4,7 @@
 
 #include "componentdesigner/designnotification.h"
 #include "componentdesigner/designpackage.h"
+#include "componentdesigner/updateintf.h"
 #include "support/testdesigner.h"
 #include "tarn/actions.h"
 #include "treeintf/rootsprig.h"
@@ -35,6 +36,7 @@ TEST(HostStartup, TheTreeRunsOnTopOfTheDesignPackageAndGoesFirst) {
   EXPECT_EQ(FindBestSprigClass(TComponent::StaticClass()), TComponentSprig::StaticClass());
   EXPECT_NE(GSprigClipboardFormat, 0u);
   EXPECT_NE(RegisterActionsProc, nullptr) << "packages can register actions";
+  EXPECT_NE(CreateUpdateManagerProc, nullptr) << "inherited roots follow their ancestors";
   EXPECT_TRUE(OpenedDesignerGetsARootSprig());
 
   // Started twice, or the tree's start-up reached again from elsewhere: still one listener.
@@ -51,6 +53,7 @@ TEST(HostStartup, TheTreeRunsOnTopOfTheDesignPackageAndGoesFirst) {
   EXPECT_EQ(FindBestSprigClass(TComponent::StaticClass()), nullptr);
   EXPECT_EQ(GSprigClipboardFormat, 0u);
   EXPECT_EQ(RegisterActionsProc, nullptr);
+  EXPECT_EQ(CreateUpdateManagerProc, nullptr);
   EXPECT_FALSE(OpenedDesignerGetsARootSprig()) << "nobody listens after shut-down";
   HostShutdown(); // not started: nothing happens
 

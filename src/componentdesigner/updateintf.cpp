@@ -1,0 +1,7 @@
+#include "componentdesigner/updateintf.h"
+
+namespace fw {
+
+TCreateUpdateManagerProc CreateUpdateManagerProc = nullptr;
+
+} // namespace fw
