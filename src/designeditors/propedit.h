@@ -19,10 +19,6 @@ inline constexpr std::string_view sNotAvailable = "(Not available)";
 /// Edit text of a property whose reading raised: the message in parentheses.
 inline constexpr std::string_view sValueErrorFormat = "(%s)";
 
-/// The IDE's exceptions that are shown to the user without a report.
-class ENonAIRException : public Exception {
-  using Exception::Exception;
-};
 /// A value a property editor refuses.
 class EDesignPropertyError : public ENonAIRException {
   using ENonAIRException::ENonAIRException;

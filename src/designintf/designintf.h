@@ -4,6 +4,7 @@
 
 #include "basert/classbuilder.h"
 #include "basert/component.h"
+#include "basert/exceptions.h"
 #include "basert/format.h"
 #include "basert/intflist.h"
 #include "basert/typinfo.h"
@@ -17,6 +18,13 @@
 #include <vector>
 
 namespace fw {
+
+/// Errors the IDE shows to the user without a report. Declared here, below both the property
+/// editors and the tools interface, which derive their own errors from it.
+class ENonAIRException : public Exception {
+public:
+  using Exception::Exception;
+};
 
 class TCustomIniFile;
 

@@ -288,7 +288,6 @@ String GetNewActionName(TBasicAction* action, const String& category) {
 }
 
 String GetFrameworkType() {
-  // toolsutils.h would bring a second ENonAIRException into this unit, beside propedit.h's.
   const auto services = QueryIntf<IOTAModuleServices>(MarrickIDEServices);
   const IPtr<IOTAProject> project = services ? services->GetActiveProject() : nullptr;
   return project ? project->GetFrameworkType() : String();

@@ -8,6 +8,7 @@
 #include "tarn/imglist.h"
 #include "tarn/mainmenu.h"
 #include "tarn/stdctrls.h"
+#include "tarn/treeview.h"
 
 #include <vector>
 
@@ -29,6 +30,7 @@ const std::vector<TClass>& StandardClasses() {
       TImage::StaticClass(),          TSplitter::StaticClass(),
       TMenu::StaticClass(),           TMainMenu::StaticClass(),
       TPopupMenu::StaticClass(),      TMenuItem::StaticClass(),
+      TTreeView::StaticClass(),
   };
   return classes;
 }

@@ -11,12 +11,6 @@
 
 namespace fw {
 
-/// Errors of the tools interface that the host reports without ending the IDE.
-class ENonAIRException : public Exception {
-public:
-  using Exception::Exception;
-};
-
 class EPersonalityException : public ENonAIRException {
 public:
   using ENonAIRException::ENonAIRException;

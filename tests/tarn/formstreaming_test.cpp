@@ -10,6 +10,7 @@
 #include "tarn/screen.h"
 #include "tarn/standardcontrols.h"
 #include "tarn/stdctrls.h"
+#include "tarn/treeview.h"
 
 #include <gtest/gtest.h>
 
@@ -298,6 +299,10 @@ TEST_F(FormStreaming, FormFilesWrittenElsewhereRead) {
                       "    Items.Strings = (\r\n      'a'\r\n      'b''c')\r\n"
                       "    TabOrder = 1\r\n"
                       "  end\r\n"
+                      "  object TreeView1: TTreeView\r\n"
+                      "    Left = 110\r\n    Top = 8\r\n    Width = 80\r\n    Height = 80\r\n"
+                      "    TabOrder = 2\r\n"
+                      "  end\r\n"
                       "end\r\n";
   TOwned<TComponent> root(ReadBinary(TextToBinary(text)));
   auto* f = dynamic_cast<TForm*>(root.get());
@@ -310,6 +315,9 @@ TEST_F(FormStreaming, FormFilesWrittenElsewhereRead) {
   EXPECT_EQ(edit->Width(), 200);
   auto* list = dynamic_cast<TListBox*>(f->FindComponent("ListBox1"));
   EXPECT_EQ(list->Items()->CommaText(), "a,b'c");
+  auto* tree = dynamic_cast<TTreeView*>(f->FindComponent("TreeView1"));
+  ASSERT_NE(tree, nullptr) << "the tree view is one of the standard controls";
+  EXPECT_EQ(tree->BoundsRect(), (TRect{110, 8, 190, 88}));
 }
 
 TEST_F(FormStreaming, FormsReadAtAnotherResolutionAreScaledToTheScreens) {
