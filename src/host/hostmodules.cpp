@@ -3,6 +3,7 @@
 #include "basert/classbuilder.h"
 #include "basert/format.h"
 #include "basert/sysutils.h"
+#include "componentdesigner/componentroot.h"
 #include "toolsapi/toolsutils.h"
 
 #include <algorithm>
@@ -72,6 +73,38 @@ TClass THostFormEditor::StaticClass() {
 
 THostFormEditor::THostFormEditor(String fileName, String rootName)
     : THostEditor(std::move(fileName)), FRootName(std::move(rootName)) {}
+
+IPtr<IOTAFormEditor> THostFormEditor::RootForm() {
+  auto root = QueryIntf<IInternalRoot>(Designer);
+  return root ? IPtr<IOTAFormEditor>(root->Implementor()->GetFormEditor()) : nullptr;
+}
+
+IPtr<IOTAComponent> THostFormEditor::GetRootComponent() {
+  auto form = RootForm();
+  return form ? form->GetRootComponent() : nullptr;
+}
+
+IPtr<IOTAComponent> THostFormEditor::FindComponent(const String& name) {
+  auto form = RootForm();
+  return form ? form->FindComponent(name) : nullptr;
+}
+
+Integer THostFormEditor::GetSelCount() {
+  auto form = RootForm();
+  return form ? form->GetSelCount() : 0;
+}
+
+IPtr<IOTAComponent> THostFormEditor::GetSelComponent(Integer index) {
+  auto form = RootForm();
+  return form ? form->GetSelComponent(index) : nullptr;
+}
+
+IPtr<IOTAComponent> THostFormEditor::CreateComponent(const IPtr<IOTAComponent>& container,
+                                                     const String& typeName, Integer x, Integer y,
+                                                     Integer w, Integer h) {
+  auto form = RootForm();
+  return form ? form->CreateComponent(container, typeName, x, y, w, h) : nullptr;
+}
 
 void THostFormEditor::FormActivated() {
   NotifyEach<IOTAFormNotifier>(FNotifiers.get(), [](IOTAFormNotifier& n) { n.FormActivated(); });
