@@ -1068,7 +1068,8 @@ void TComponentRoot::Notification(TPersistent* object, TOperation operation) {
 void TComponentRoot::ValidateRename(TComponent* component, const String& curName,
                                     const String& newName) {
   // Components read from a stream are not renamed, only named.
-  if (FOTAFormEditor && FRoot && component && !component->ComponentState().Contains(stateLoading) &&
+  if (FOTAFormEditor && FRoot && component && curName != newName &&
+      !component->ComponentState().Contains(stateLoading) &&
       !FRoot->ComponentState().Contains(stateDestroying))
     FOTAFormEditor->NotifyRenamed(component, curName, newName);
 }

@@ -201,21 +201,35 @@ TEST_F(OTAWrappers_, WrappersOutliveTheirObjectsAndTheirModule) {
   EXPECT_EQ(MessageOf([&] { innerWrapper->GetComponentType(); }), sComponentFreed);
   EXPECT_EQ(QueryIntf<INTAComponent>(innerWrapper)->GetPersistent(), nullptr);
 
+  // A persistent that is no component (selected on its own) dies with its control.
+  auto* margins = static_cast<TControl*>(Native(Panel))->Margins();
+  IPtr<IDesignerSelections> list = CreateSelectionList();
+  list->Add(margins);
+  Root->SetSelections(list);
+  auto marginsWrapper = Form->GetSelComponent(0);
+  EXPECT_EQ(marginsWrapper->GetComponentType(), "TMargins");
+  EXPECT_EQ(Native(marginsWrapper->GetParent()), Native(Panel));
+  EXPECT_FALSE(marginsWrapper->Select(false)) << "not a component";
+  EXPECT_FALSE(marginsWrapper->Delete());
+  Root->NoSelection();
+  Native(Panel)->Free();
+  EXPECT_EQ(MessageOf([&] { marginsWrapper->GetPropCount(); }), sComponentFreed);
+
   auto root = Form->GetRootComponent();
   Root->GoDormant();
   EXPECT_EQ(MessageOf([&] { root->GetPropCount(); }), sComponentFreed);
   EXPECT_FALSE(Form->GetRootComponent());
   EXPECT_EQ(Form->GetRootName(), "Form1");
   Root->Resurrect();
-  EXPECT_EQ(Form->GetRootComponent()->GetComponentCount(), 1);
+  EXPECT_EQ(Form->GetRootComponent()->GetComponentCount(), 0);
   EXPECT_EQ(MessageOf([&] { root->GetPropCount(); }), sComponentFreed) << "a new instance";
 
+  auto label = Form->CreateComponent(nullptr, "TLabel", 0, 0, 10, 10);
   Form->AddNotifier(IPtr<IOTANotifier>(New<TFormLog>(Log, "A")));
-  auto panel = Form->FindComponent("Panel1");
   Root->Close();
   EXPECT_EQ(Log, std::vector<String>{"A Destroyed"});
   EXPECT_EQ(MessageOf([&] { Form->GetRootName(); }), sModuleClosed);
-  EXPECT_EQ(MessageOf([&] { panel->Select(false); }), sModuleClosed);
+  EXPECT_EQ(MessageOf([&] { label->Select(false); }), sModuleClosed);
   EXPECT_NO_THROW(Form->RemoveNotifier(0));
   EXPECT_FALSE(Root->GetFormEditor()) << "no new editor for a closed module";
 }
@@ -241,6 +255,9 @@ TEST_F(OTAWrappers_, NotifiersHearTheModuleAndMayLeaveDuringABroadcast) {
   using ::testing::Contains;
   EXPECT_THAT(heard([&] { Native(Panel)->SetName("Frame"); }),
               Contains(String("B Renamed Panel1>Frame")));
+  const auto created = heard([&] { Form->CreateComponent(nullptr, "TLabel", 0, 0, 9, 9); });
+  EXPECT_THAT(created, Contains(String("B Renamed >Label1")));
+  EXPECT_THAT(created, ::testing::Not(Contains(String("B Renamed >")))) << "no unnamed step";
   EXPECT_THAT(heard([&] { Root->Activate(); }), Contains(String("B Activated")));
   EXPECT_THAT(heard([&] { Root->Modified(); }), Contains(String("B Modified")));
   EXPECT_EQ(heard([&] {
