@@ -78,6 +78,7 @@ String TOTAFormEditor::GetFileName() { return LiveRoot().GetFileName(); }
 
 Integer TOTAFormEditor::AddNotifier(const IPtr<IOTANotifier>& notifier) {
   LiveRoot();
+  if (!notifier) return -1;
   return TOTAClass::AddToList(FNotifiers.get(), QueryIntf<IInterface>(notifier));
 }
 

@@ -34,7 +34,7 @@ public:
   // ---- IOTAEditor; everything but RemoveNotifier raises EComponentDesignerException
   // (sModuleClosed) once the module is closed.
   String GetFileName() override;
-  /// The notifier's slot index; a removed slot is reused by the next notifier.
+  /// The notifier's slot index (-1 for null); a removed slot is reused by the next notifier.
   Integer AddNotifier(const IPtr<IOTANotifier>& notifier) override;
   /// Safe during a broadcast (the removed notifier hears nothing after it) and after closing.
   void RemoveNotifier(Integer index) override;
