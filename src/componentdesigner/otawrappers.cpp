@@ -195,9 +195,16 @@ void TOTAFormEditor::NotifyDestruct() {
   if (!FRoot) return;
   IPtr<IOTAFormEditor> keep(this); // a notifier may drop the last client reference
   RootDestroying();
-  Broadcast<IOTANotifier>([](IOTANotifier& n) { n.Destroyed(); });
-  FNotifiers->Clear();
+  // Detached first: a notifier calling back meets a closed module, not one half destroyed.
   FRoot = nullptr;
+  // Runs from the root's destructor too, where nothing may escape.
+  Broadcast<IOTANotifier>([](IOTANotifier& n) {
+    try {
+      n.Destroyed();
+    } catch (...) { // the module is gone whatever the listener says
+    }
+  });
+  FNotifiers->Clear();
   FWatch.reset();
 }
 

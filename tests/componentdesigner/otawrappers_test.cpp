@@ -31,12 +31,15 @@ class TFormLog : public TNotifierObject, public IOTAFormNotifier {
   FW_CLASS(TFormLog)
 public:
   TFormLog(std::vector<String>& log, String name) : FLog(log), FName(std::move(name)) {}
-  std::function<void()> OnModified;
+  std::function<void()> OnModified, OnDestroyed;
   void Modified() override {
     FLog.push_back(FName + " Modified");
     if (OnModified) OnModified();
   }
-  void Destroyed() override { FLog.push_back(FName + " Destroyed"); }
+  void Destroyed() override {
+    FLog.push_back(FName + " Destroyed");
+    if (OnDestroyed) OnDestroyed();
+  }
   void FormActivated() override { FLog.push_back(FName + " Activated"); }
   void FormSaving() override { FLog.push_back(FName + " Saving"); }
   void ComponentRenamed(TComponent*, const String& oldName, const String& newName) override {
@@ -221,9 +224,11 @@ TEST_F(OTAWrappers_, WrappersOutliveTheirObjectsAndTheirModule) {
   EXPECT_EQ(MessageOf([&] { root->GetPropCount(); }), sComponentFreed) << "a new instance";
 
   auto label = Form->CreateComponent(nullptr, "TLabel", 0, 0, 10, 10);
-  Form->AddNotifier(IPtr<IOTANotifier>(New<TFormLog>(Log, "A")));
+  IPtr<TFormLog> a(New<TFormLog>(Log, "A"));
+  a->OnDestroyed = [&] { Log.push_back(MessageOf([&] { Form->GetRootName(); })); };
+  Form->AddNotifier(IPtr<IOTANotifier>(a));
   Root->Close();
-  EXPECT_EQ(Log, std::vector<String>{"A Destroyed"});
+  EXPECT_EQ(Log, (std::vector<String>{"A Destroyed", String(sModuleClosed)}));
   EXPECT_EQ(MessageOf([&] { Form->GetRootName(); }), sModuleClosed);
   EXPECT_EQ(MessageOf([&] { label->Select(false); }), sModuleClosed);
   EXPECT_NO_THROW(Form->RemoveNotifier(0));
