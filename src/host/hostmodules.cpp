@@ -74,36 +74,40 @@ TClass THostFormEditor::StaticClass() {
 THostFormEditor::THostFormEditor(String fileName, String rootName)
     : THostEditor(std::move(fileName)), FRootName(std::move(rootName)) {}
 
-IPtr<IOTAFormEditor> THostFormEditor::RootForm() {
-  auto root = QueryIntf<IInternalRoot>(Designer);
-  return root ? IPtr<IOTAFormEditor>(root->Implementor()->GetFormEditor()) : nullptr;
+namespace {
+/// What `ask` answers of the form editor of the root behind `designer`; `none` without one.
+template <class R, class F> R AskRootForm(const IPtr<IDesigner>& designer, R none, F&& ask) {
+  auto root = QueryIntf<IInternalRoot>(designer);
+  IPtr<TOTAFormEditor> form = root ? root->Implementor()->GetFormEditor() : nullptr;
+  return form ? ask(*form) : none;
 }
+} // namespace
 
 IPtr<IOTAComponent> THostFormEditor::GetRootComponent() {
-  auto form = RootForm();
-  return form ? form->GetRootComponent() : nullptr;
+  return AskRootForm<IPtr<IOTAComponent>>(Designer, nullptr,
+                                          [](IOTAFormEditor& f) { return f.GetRootComponent(); });
 }
 
 IPtr<IOTAComponent> THostFormEditor::FindComponent(const String& name) {
-  auto form = RootForm();
-  return form ? form->FindComponent(name) : nullptr;
+  return AskRootForm<IPtr<IOTAComponent>>(Designer, nullptr,
+                                          [&](IOTAFormEditor& f) { return f.FindComponent(name); });
 }
 
 Integer THostFormEditor::GetSelCount() {
-  auto form = RootForm();
-  return form ? form->GetSelCount() : 0;
+  return AskRootForm<Integer>(Designer, 0, [](IOTAFormEditor& f) { return f.GetSelCount(); });
 }
 
 IPtr<IOTAComponent> THostFormEditor::GetSelComponent(Integer index) {
-  auto form = RootForm();
-  return form ? form->GetSelComponent(index) : nullptr;
+  return AskRootForm<IPtr<IOTAComponent>>(
+      Designer, nullptr, [&](IOTAFormEditor& f) { return f.GetSelComponent(index); });
 }
 
 IPtr<IOTAComponent> THostFormEditor::CreateComponent(const IPtr<IOTAComponent>& container,
                                                      const String& typeName, Integer x, Integer y,
                                                      Integer w, Integer h) {
-  auto form = RootForm();
-  return form ? form->CreateComponent(container, typeName, x, y, w, h) : nullptr;
+  return AskRootForm<IPtr<IOTAComponent>>(Designer, nullptr, [&](IOTAFormEditor& f) {
+    return f.CreateComponent(container, typeName, x, y, w, h);
+  });
 }
 
 void THostFormEditor::FormActivated() {

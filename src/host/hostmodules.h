@@ -61,8 +61,6 @@ public:
   void ComponentRenamed(TComponent* component, const String& oldName, const String& newName);
 
 private:
-  /// The form editor of the root behind Designer, or null.
-  IPtr<IOTAFormEditor> RootForm();
   String FRootName;
 };
 
