@@ -9,6 +9,7 @@
 #include "componentdesigner/designers.h"
 #include "componentdesigner/designnotification.h"
 #include "componentdesigner/proxies.h"
+#include "componentdesigner/rootstreams.h"
 #include "designeditors/compeditors.h"
 
 #include <algorithm>
@@ -115,13 +116,20 @@ TComponentRoot::TComponentRoot(const IPtr<IComponentDesigner>& designer,
   if (!FDesigner) throw EComponentDesignerException("A module root needs a component designer");
 }
 
-TComponentRoot::~TComponentRoot() = default;
+TComponentRoot::~TComponentRoot() {
+  if (FOTAFormEditor) FOTAFormEditor->NotifyDestruct();
+}
 
 IPtr<IComponentDesigner> TComponentRoot::GetComponentDesigner() {
   return IPtr<IComponentDesigner>(FDesigner);
 }
 
 IPtr<IDesignEnvironment> TComponentRoot::GetEnvironment() { return FDesigner->GetEnvironment(); }
+
+IPtr<TOTAFormEditor> TComponentRoot::GetFormEditor() {
+  if (!FOTAFormEditor && (FRoot || IsDormant())) FOTAFormEditor = New<TOTAFormEditor>(this);
+  return FOTAFormEditor;
+}
 
 // ---- creation ----------------------------------------------------------------------------------
 
@@ -392,6 +400,7 @@ void TComponentRoot::InternalDeinitializeDesigner(bool goingDormant) {
   FRootUpdateManager = nullptr;
   FUpdateManagers.clear();
   FRootStream.reset();
+  if (FOTAFormEditor) FOTAFormEditor->RootDestroying();
   if (FRoot) {
     FRoot->SetDesigner(nullptr);
     TComponent* r = std::exchange(FRoot, nullptr);
@@ -451,6 +460,7 @@ void TComponentRoot::Close() {
   FSelection.clear();
   FUpdateManagers.clear();
   FAncestorRoot = nullptr;
+  if (FOTAFormEditor) std::exchange(FOTAFormEditor, nullptr)->NotifyDestruct();
 }
 
 String TComponentRoot::GetRootName() { return FRoot ? FRoot->Name() : FRootName; }
@@ -478,7 +488,8 @@ TStream* TComponentRoot::GetRootStream() {
     return FDormantStream.get();
   }
   if (!FRootStream) {
-    if (!FRoot) throw EComponentDesignerException("The module is closed");
+    if (!FRoot) throw EComponentDesignerException(String(sModuleClosed));
+    if (FOTAFormEditor) FOTAFormEditor->FormSaving();
     if (FModule) {
       FModule->PrepareStreaming();
       FModule->NotifyChange(mcStreaming);
@@ -567,12 +578,7 @@ bool TComponentRoot::CheckFileDate() {
 }
 
 IPtr<IStream> TComponentRoot::FormFileOpen() {
-  TStream* s = GetRootStream();
-  auto copy = std::make_unique<TMemoryStream>();
-  copy->CopyFrom(*s, s->Size());
-  copy->SetPosition(0);
-  s->SetPosition(0);
-  return IPtr<IStream>(new TStreamAdapter(copy.release(), soOwned));
+  return IPtr<IStream>(static_cast<IDatedStream*>(new TRootStream(Self())));
 }
 
 void TComponentRoot::Rename(const String& newFileName) {
@@ -583,6 +589,7 @@ void TComponentRoot::Rename(const String& newFileName) {
 // ---- changes -----------------------------------------------------------------------------------
 
 void TComponentRoot::Modified() {
+  if (FOTAFormEditor) FOTAFormEditor->FormModified();
   if (FModule) {
     FModule->Modified();
     FModule->NotifyChange(mcModified);
@@ -818,7 +825,10 @@ void TComponentRoot::GetDependentRoots(const TRootProc& proc) {
 
 // ---- IDesigner ---------------------------------------------------------------------------------
 
-void TComponentRoot::Activate() { FDesigner->RootActivated(Self()); }
+void TComponentRoot::Activate() {
+  FDesigner->RootActivated(Self());
+  if (FOTAFormEditor) FOTAFormEditor->NotifyActivate();
+}
 
 TMethod TComponentRoot::CreateMethod(const String& name, const TTypeData* typeData) {
   if (name.empty() || !FRoot) return {};
@@ -1047,6 +1057,7 @@ String TComponentRoot::GetDesignerExtension() { return FDesigner->GetExtension()
 void TComponentRoot::Notification(TPersistent* object, TOperation operation) {
   if (FRootUpdateManager) FRootUpdateManager->Notification(object, operation);
   if (operation != notifyRemove) return;
+  if (FOTAFormEditor) FOTAFormEditor->ObjectRemoved(object);
   const auto before = FSelection.size();
   std::erase(FSelection, object);
   if (FSelection.size() != before && !FClosing && FRoot &&
@@ -1054,6 +1065,13 @@ void TComponentRoot::Notification(TPersistent* object, TOperation operation) {
     SelectionChanged();
 }
 
-void TComponentRoot::ValidateRename(TComponent*, const String&, const String&) {}
+void TComponentRoot::ValidateRename(TComponent* component, const String& curName,
+                                    const String& newName) {
+  // Components read from a stream are not renamed, only named.
+  if (FOTAFormEditor && FRoot && component && curName != newName &&
+      !component->ComponentState().Contains(stateLoading) &&
+      !FRoot->ComponentState().Contains(stateDestroying))
+    FOTAFormEditor->NotifyRenamed(component, curName, newName);
+}
 
 } // namespace fw

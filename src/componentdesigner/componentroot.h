@@ -8,6 +8,7 @@
 #pragma once
 
 #include "basert/component.h"
+#include "componentdesigner/otawrappers.h"
 #include "componentdesigner/rootintf.h"
 
 #include <memory>
@@ -45,6 +46,7 @@ public:
 
   // ---- IFile
   bool CheckFileDate() override;
+  /// A TRootStream: the module's form stream dated with its modification time.
   IPtr<IStream> FormFileOpen() override;
   String GetFileName() override { return FFileName; }
   Integer GetModifyTime() override { return FModifyTime; }
@@ -120,6 +122,9 @@ public:
   TClass GetCustomModuleClass() const noexcept { return FCustomModuleClass; }
   IPtr<IComponentEditor> GetComponentEditor() { return FRootEditor; }
   IPtr<IDesignEnvironment> GetEnvironment();
+  /// The module's tools-interface form editor, made on first use; null before Open and after
+  /// Close.
+  IPtr<TOTAFormEditor> GetFormEditor();
   /// The open module a module of class `className` inherits from: null for a root base class;
   /// raises EClassNotFound when it is neither.
   IPtr<IInternalRoot> FindAncestorModule(const String& className);
@@ -304,8 +309,10 @@ protected:
   bool FResurrecting = false;
   bool FIgnoreRename = false;
   bool FClosing = false;
+  IPtr<TOTAFormEditor> FOTAFormEditor;
 
 private:
+  friend class TOTAFormEditor; // replaces the content through the dormant stream
   void WriteFormFile(TStream& stream);
   void SelectionChanged();
   void RemoveDependent(IInternalRoot* root);
