@@ -115,7 +115,7 @@ TComponentRoot::TComponentRoot(const IPtr<IComponentDesigner>& designer,
   if (!FDesigner) throw EComponentDesignerException("A module root needs a component designer");
 }
 
-TComponentRoot::~TComponentRoot() = default;
+TComponentRoot::~TComponentRoot() { DropAncestorNotifier(); }
 
 IPtr<IComponentDesigner> TComponentRoot::GetComponentDesigner() {
   return IPtr<IComponentDesigner>(FDesigner);
@@ -169,6 +169,7 @@ void TComponentRoot::Open(TStream* formStream, const String& rootName, const Str
     FRootUpdateManager = nullptr;
     FRootEditor = nullptr;
     FSurface = nullptr;
+    DropAncestorNotifier();
     FAncestorRoot = nullptr;
     throw;
   }
@@ -233,11 +234,16 @@ void TComponentRoot::CreateRootAs(const String& className, const String& ancesto
 }
 
 void TComponentRoot::SetCreateInfo(const String& ancestorName) {
+  DropAncestorNotifier();
   FAncestorRoot = FindAncestorModule(ancestorName);
   if (FAncestorRoot) {
     TComponentRoot* a = FAncestorRoot->Implementor();
     FRootBaseClass = a->FRootBaseClass;
     FCustomModuleClass = a->FCustomModuleClass;
+    if (IPtr<IOTAModule> module = a->GetToolsModule()) {
+      FAncestorRootNotifier = New<TAncestorNotifier>(this);
+      FAncestorRootNotifier->Attach(module);
+    }
   } else {
     FRootBaseClass = FDesigner->FindBaseClass(ancestorName);
     // A module without a named ancestor gets the default base class's custom module.
@@ -245,6 +251,25 @@ void TComponentRoot::SetCreateInfo(const String& ancestorName) {
         FDesigner->FindCustomModuleClass(ancestorName.empty() ? FRootBaseClass : ancestorName);
   }
   FRootClass = nullptr;
+}
+
+void TComponentRoot::DropAncestorNotifier() {
+  if (IPtr<TAncestorNotifier> n = std::move(FAncestorRootNotifier)) n->Detach();
+}
+
+IPtr<IOTAModule> TComponentRoot::GetToolsModule() { return QueryIntf<IOTAModule>(FModule.get()); }
+
+void TComponentRoot::AncestorModuleDestroyed() {
+  DropAncestorNotifier();
+  if (!FAncestorRoot) return;
+  FAncestorRoot = nullptr;
+  // The old manager pairs this module with the ancestor's components, which go with it.
+  if (FRootUpdateManager && CreateUpdateManagerProc) {
+    FRootUpdateManager = nullptr;
+    FRootUpdateManager =
+        CreateUpdateManagerProc(FRoot, nullptr, nullptr, IPtr<IUpdateManagerCallback>(this));
+  }
+  FRootStream.reset();
 }
 
 IPtr<IInternalRoot> TComponentRoot::FindAncestorModule(const String& className) {
@@ -450,6 +475,7 @@ void TComponentRoot::Close() {
   FDormantStream.reset();
   FSelection.clear();
   FUpdateManagers.clear();
+  DropAncestorNotifier();
   FAncestorRoot = nullptr;
 }
 

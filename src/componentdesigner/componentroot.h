@@ -8,6 +8,7 @@
 #pragma once
 
 #include "basert/component.h"
+#include "componentdesigner/ancestornotifier.h"
 #include "componentdesigner/rootintf.h"
 
 #include <memory>
@@ -120,6 +121,13 @@ public:
   TClass GetCustomModuleClass() const noexcept { return FCustomModuleClass; }
   IPtr<IComponentEditor> GetComponentEditor() { return FRootEditor; }
   IPtr<IDesignEnvironment> GetEnvironment();
+  /// The host's tools-API module of this module (the source module's, when it is one); null
+  /// when the host has none. A descendant watches its ancestor's to forget it when it closes.
+  virtual IPtr<IOTAModule> GetToolsModule();
+  /// The ancestor's module is gone: the module no longer has an ancestor module, and its update
+  /// manager (made again without one) keeps nothing of the ancestor's.
+  void AncestorModuleDestroyed();
+  const IPtr<IInternalRoot>& AncestorRoot() const noexcept { return FAncestorRoot; }
   /// The open module a module of class `className` inherits from: null for a root base class;
   /// raises EClassNotFound when it is neither.
   IPtr<IInternalRoot> FindAncestorModule(const String& className);
@@ -273,6 +281,7 @@ protected:
   IPtr<IUpdateManager> FRootUpdateManager;
   std::vector<IPtr<IUpdateManager>> FUpdateManagers;
   IPtr<IInternalRoot> FAncestorRoot;
+  IPtr<TAncestorNotifier> FAncestorRootNotifier;
   IPtr<IComponentEditor> FRootEditor;
   IPtr<ICustomModule> FCustomModule;
   String FFileSystem;
@@ -307,6 +316,7 @@ protected:
 
 private:
   void WriteFormFile(TStream& stream);
+  void DropAncestorNotifier();
   void SelectionChanged();
   void RemoveDependent(IInternalRoot* root);
   IPtr<IRoot> Self() { return IPtr<IRoot>(static_cast<IInternalRoot*>(this)); }

@@ -1,0 +1,172 @@
+// Live roots opened under the host's start-up get a design window: a surface with a designer.
+#include "host/hostsurface.h"
+
+#include "componentdesigner/designers.h"
+#include "componentdesigner/designnotification.h"
+#include "designeditors/custommodules.h"
+#include "host/designenvironment.h"
+#include "host/designermodule.h"
+#include "host/hostroot.h"
+#include "host/hoststartup.h"
+#include "tarn/forms.h"
+#include "tarn/standardcontrols.h"
+#include "tarn/stdctrls.h"
+
+#include <gtest/gtest.h>
+
+using namespace fw;
+
+namespace {
+
+/// A design window among the design-notification listeners, counting what it is told.
+class TWindowLog : public TInterfacedObject, public IDesignWindow {
+  FW_CLASS(TWindowLog)
+public:
+  void ItemDeleted(const IPtr<IDesigner>&, TPersistent*) override {}
+  void ItemInserted(const IPtr<IDesigner>&, TPersistent*) override {}
+  void ItemsModified(const IPtr<IDesigner>&) override {}
+  void SelectionChanged(const IPtr<IDesigner>&, const IPtr<IDesignerSelections>&) override {}
+  void DesignerOpened(const IPtr<IDesigner>&, bool) override {}
+  void DesignerClosed(const IPtr<IDesigner>&, bool) override {}
+  void WindowHide() override { ++Hidden; }
+  void WindowShow() override { ++Shown; }
+  Integer Hidden = 0;
+  Integer Shown = 0;
+};
+
+TClass TWindowLog::StaticClass() {
+  static const TClass cls =
+      TClassBuilder<TWindowLog, TInterfacedObject>("TWindowLog", "SurfaceTest")
+          .Implements<IDesignNotification, IDesignWindow>()
+          .Build();
+  return cls;
+}
+
+class HostSurface_ : public ::testing::Test {
+protected:
+  void SetUp() override {
+    RegisterStandardControls();
+    RegisterCustomModule(TForm::StaticClass(), TCustomModule::StaticClass());
+    Env = New<THostDesignEnvironment>();
+    Designer = New<THostComponentDesigner>(IPtr<IDesignEnvironment>(Env));
+    Registry()->RegisterDesigner(IPtr<IComponentDesigner>(Designer));
+    Module = New<THostDesignerModule>("Unit1", "Form1", "TForm");
+    Root = THostComponentRoot::Make(IPtr<IComponentDesigner>(Designer),
+                                    IPtr<IDesignerModule>(Module), "Form1.lyt", nullptr, "Form1");
+    Button = static_cast<TButton*>(
+        Root->CreateComponent(TButton::StaticClass(), Root->GetRoot(), 0, 0, 0, 0));
+    Button->SetBounds(16, 16, 75, 25);
+    Root->ResetDiskAge();
+  }
+  void TearDown() override {
+    Designer->CloseRoots();
+    Registry()->UnregisterDesigner(IPtr<IComponentDesigner>(Designer));
+    UnregisterStandardControls();
+  }
+  static IPtr<IInternalComponentDesigners> Registry() {
+    return QueryIntf<IInternalComponentDesigners>(Designers().get());
+  }
+  THostRootSurface* Window() { return THostRootSurface::Of(*Root); }
+
+  THostStartupScope Host;
+  IPtr<THostDesignEnvironment> Env;
+  IPtr<THostComponentDesigner> Designer;
+  IPtr<THostDesignerModule> Module;
+  IPtr<THostComponentRoot> Root;
+  TButton* Button = nullptr;
+};
+
+} // namespace
+
+TEST_F(HostSurface_, DragOnTheDesignerMovesTheControlAndModifiesTheModuleOnce) {
+  ASSERT_NE(Window(), nullptr);
+  const IPtr<THostDesignSurface> surface = Window()->Surface();
+  const Integer modifiedBefore = Module->ModifiedCount();
+  surface->Drag({20, 20}, {{30, 26}, {36, 36}});
+  EXPECT_EQ(Button->Left(), 32); // moved by 16 on the grid of 8
+  EXPECT_EQ(Button->Top(), 32);
+  EXPECT_EQ(Module->ModifiedCount(), modifiedBefore + 1);
+  EXPECT_TRUE(Root->IsModified());
+  // The root's selection follows the designer's.
+  IPtr<IDesignerSelections> selection = CreateSelectionList();
+  Root->GetSelections(selection);
+  ASSERT_EQ(selection->GetCount(), 1);
+  EXPECT_EQ(selection->Get(0), Button);
+
+  // Deleting on the surface deletes through the root, which forgets the component.
+  surface->KeyDown(dkDelete);
+  EXPECT_EQ(Root->GetComponent("Button1"), nullptr);
+  EXPECT_EQ(surface->GetItemsCount(), 0);
+}
+
+TEST_F(HostSurface_, DesignWindowFollowsOptionsLocksActivationAndWindows) {
+  Env->Options.GridSizeX = 5;
+  Env->Options.GridSizeY = 6;
+  Env->Options.SnapToGrid = false;
+  Env->Options.UseDesignerGuidelines = false;
+  Env->Options.DisplayGrid = false;
+  Env->Options.ShowComponentCaptions = true;
+  Designer->DesignerOptionsChanged();
+  const IPtr<TDesigner> designer = Window()->Designer();
+  EXPECT_EQ(designer->GetGridSize(), (TPoint{5, 6}));
+  EXPECT_FALSE(designer->GetGridAligned());
+  EXPECT_FALSE(designer->GetGuidelines());
+  const TDesignSurfaceOptions& options = Window()->Surface()->Options();
+  EXPECT_EQ(options.GridSize, (TPoint{5, 6}));
+  EXPECT_FALSE(options.DisplayGrid);
+  EXPECT_TRUE(options.ShowComponentCaptions);
+
+  Root->SetActive(true);
+  EXPECT_TRUE(Window()->Active());
+  Designer->SetControlsLocked(true);
+  EXPECT_TRUE(designer->GetLocked());
+  Root->SetActive(true);
+  EXPECT_FALSE(Window()->Active()); // locked controls keep the window inactive
+  Window()->Surface()->Drag({20, 20}, {{40, 40}});
+  EXPECT_EQ(Button->Left(), 16); // no moves while locked
+  EXPECT_FALSE(Root->IsModified());
+  Designer->SetControlsLocked(false);
+  EXPECT_FALSE(designer->GetLocked());
+
+  auto window = IPtr<TWindowLog>(New<TWindowLog>());
+  RegisterDesignNotification(IPtr<IDesignNotification>(window));
+  Designer->HideWindows();
+  EXPECT_FALSE(Window()->Visible());
+  EXPECT_EQ(window->Hidden, 1);
+  Designer->ShowWindows();
+  EXPECT_TRUE(Window()->Visible());
+  EXPECT_EQ(window->Shown, 1);
+  UnregisterDesignNotification(IPtr<IDesignNotification>(window));
+}
+
+TEST_F(HostSurface_, DormancyAndClosingLetTheDesignWindowGo) {
+  IPtr<THostRootSurface> first(Window());
+  IPtr<THostDesignSurface> surface = first->Surface();
+  Root->GoDormant();
+  EXPECT_TRUE(first->Closed());
+  EXPECT_TRUE(surface->Closed);
+  EXPECT_FALSE(surface->Listener());
+  EXPECT_FALSE(Root->Surface());
+
+  Root->Resurrect();
+  ASSERT_NE(Window(), nullptr);
+  EXPECT_NE(Window(), first.get());
+  IPtr<THostRootSurface> second(Window());
+  // The new window shows the woken module's components.
+  ASSERT_EQ(second->Surface()->GetItemsCount(), 1);
+  Root->Close();
+  EXPECT_TRUE(second->Closed());
+  EXPECT_FALSE(second->Designer());
+  // What a closed window is still told does nothing.
+  second->Modified();
+  second->SetControlsLocked(true);
+  EXPECT_EQ(second->Surface(), nullptr);
+}
+
+TEST(HostSurface, StartupInstallsTheWindowsAndShutdownTakesThemAway) {
+  {
+    THostStartupScope host;
+    EXPECT_EQ(CreateRootSurfaceProc, &THostRootSurface::Make);
+  }
+  EXPECT_EQ(CreateRootSurfaceProc, nullptr);
+}
