@@ -263,13 +263,28 @@ void TComponentRoot::AncestorModuleDestroyed() {
   DropAncestorNotifier();
   if (!FAncestorRoot) return;
   FAncestorRoot = nullptr;
-  // The old manager pairs this module with the ancestor's components, which go with it.
-  if (FRootUpdateManager && CreateUpdateManagerProc) {
-    FRootUpdateManager = nullptr;
-    FRootUpdateManager =
-        CreateUpdateManagerProc(FRoot, nullptr, nullptr, IPtr<IUpdateManagerCallback>(this));
-  }
+  RemakeUpdateManager(false);
   FRootStream.reset();
+}
+
+void TComponentRoot::RemakeUpdateManager(bool withAncestor) {
+  if (!FRoot) return;
+  // The old manager pairs this module with the ancestor's components, which may be going.
+  FRootUpdateManager = nullptr;
+  if (!CreateUpdateManagerProc) return;
+  TComponent* ancestor = withAncestor && FAncestorRoot ? FAncestorRoot->GetRoot() : nullptr;
+  FRootUpdateManager = CreateUpdateManagerProc(
+      FRoot, ancestor, ancestor ? FAncestorRoot->GetUpdateManager() : nullptr,
+      IPtr<IUpdateManagerCallback>(this));
+}
+
+std::vector<TComponentRoot*> TComponentRoot::Descendants() {
+  std::vector<TComponentRoot*> r;
+  for (Integer i = 0, n = FDesigner->GetRootsCount(); i < n; ++i)
+    if (auto root = QueryIntf<IInternalRoot>(FDesigner->GetRoots(i).get()))
+      if (root->Implementor()->FAncestorRoot.get() == static_cast<IInternalRoot*>(this))
+        r.push_back(root->Implementor());
+  return r;
 }
 
 IPtr<IInternalRoot> TComponentRoot::FindAncestorModule(const String& className) {
@@ -395,6 +410,9 @@ void TComponentRoot::InternalInitializeDesigner(bool resurrecting) {
         CreateUpdateManagerProc(FRoot, FAncestorRoot ? FAncestorRoot->GetRoot() : nullptr,
                                 ancestorManager, IPtr<IUpdateManagerCallback>(this));
   FRootEditor = fw::GetComponentEditor(FRoot, IPtr<IDesigner>(this));
+  if (resurrecting)
+    for (TComponentRoot* d : Descendants())
+      d->RemakeUpdateManager(true);
   if (CreateRootSurfaceProc) FSurface = CreateRootSurfaceProc(*this);
   DesignerInitialized();
   if (FSurface) FSurface->NotificationsStarting();
@@ -403,6 +421,12 @@ void TComponentRoot::InternalInitializeDesigner(bool resurrecting) {
 }
 
 void TComponentRoot::InternalDeinitializeDesigner(bool goingDormant) {
+  // Open descendants must not keep what pairs them with this module's components.
+  for (TComponentRoot* d : Descendants())
+    if (goingDormant)
+      d->RemakeUpdateManager(false);
+    else
+      d->AncestorModuleDestroyed();
   FSelection.clear();
   DesignNotificationDesignerClosed(IPtr<IDesigner>(this), goingDormant);
   if (FRoot) FRootName = FRoot->Name();

@@ -317,6 +317,11 @@ protected:
 private:
   void WriteFormFile(TStream& stream);
   void DropAncestorNotifier();
+  /// Without `withAncestor`, or while the ancestor module is not live, the new manager follows
+  /// no ancestor.
+  void RemakeUpdateManager(bool withAncestor);
+  /// The open modules whose ancestor module this is.
+  std::vector<TComponentRoot*> Descendants();
   void SelectionChanged();
   void RemoveDependent(IInternalRoot* root);
   IPtr<IRoot> Self() { return IPtr<IRoot>(static_cast<IInternalRoot*>(this)); }

@@ -122,8 +122,7 @@ TEST_F(HostRootWithUpdates, ClosingTheAncestorModuleLeavesNoReferenceInItsDescen
   IPtr<THostModule> module = services->OpenModule("Unit1.pas", "Form1");
   auto base = NewRoot("Form1");
   base->ToolsModule = IPtr<IOTAModule>(module.get());
-  auto* button = static_cast<TButton*>(
-      base->CreateComponent(TButton::StaticClass(), base->GetRoot(), 8, 8, 75, 25));
+  base->CreateComponent(TButton::StaticClass(), base->GetRoot(), 8, 8, 75, 25);
   auto derived = NewRoot("Form2", "Form1");
   auto closedFirst = NewRoot("Form3", "Form1");
   EXPECT_EQ(module->NotifierCount(), 2);
@@ -143,7 +142,6 @@ TEST_F(HostRootWithUpdates, ClosingTheAncestorModuleLeavesNoReferenceInItsDescen
 
   // The ancestor root goes; the descendant keeps its components and saves on its own.
   base->Close();
-  button = nullptr;
   EXPECT_NE(derived->GetComponent("Button1"), nullptr);
   derived->Modified();
   TStream* stream = derived->GetRootStream();
@@ -152,4 +150,28 @@ TEST_F(HostRootWithUpdates, ClosingTheAncestorModuleLeavesNoReferenceInItsDescen
   derived->GoDormant();
   derived->Resurrect();
   EXPECT_NE(derived->GetComponent("Button1"), nullptr);
+}
+
+TEST_F(HostRootWithUpdates, DescendantsFollowAnAncestorThatSleepsAndWakes) {
+  auto base = NewRoot("Form1");
+  base->CreateComponent(TButton::StaticClass(), base->GetRoot(), 8, 8, 75, 25);
+  auto derived = NewRoot("Form2", "Form1");
+  base->GoDormant();
+  auto* inherited = static_cast<TButton*>(derived->GetComponent("Button1"));
+  inherited->SetCaption("Own");
+  derived->Modified();
+  base->Resurrect();
+  auto* button = static_cast<TButton*>(base->GetComponent("Button1"));
+  button->SetCaption("Later");
+  button->SetLeft(40);
+  base->Modified();
+  EXPECT_EQ(inherited->Caption(), "Own");
+  EXPECT_EQ(inherited->Left(), 40);
+
+  // Closed without a tools-API module to tell them, the ancestor still lets its descendants go.
+  base->Close();
+  EXPECT_FALSE(derived->AncestorRoot());
+  inherited->SetCaption("Alone");
+  derived->Modified();
+  EXPECT_NE(derived->GetRootStream(), nullptr);
 }
