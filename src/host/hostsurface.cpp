@@ -1,6 +1,7 @@
 #include "host/hostsurface.h"
 
 #include "basert/classbuilder.h"
+#include "basert/onexit.h"
 
 namespace fw {
 
@@ -64,7 +65,7 @@ TClass THostDesignSurface::StaticClass() {
 TClass THostRootSurface::StaticClass() {
   static const TClass cls =
       TClassBuilder<THostRootSurface, TInterfacedObject>("THostRootSurface", "HostSurface")
-          .Implements<IRootSurface, ISelectionsListener>()
+          .Implements<IRootSurface, ISelectionsListener, IDesignNotification>()
           .Build();
   return cls;
 }
@@ -101,7 +102,9 @@ void THostDesignSurface::Close() {
 IPtr<IRootSurface> THostRootSurface::Make(TComponentRoot& root) {
   auto* control = dynamic_cast<TWinControl*>(root.GetRoot());
   if (!control) return nullptr;
-  return IPtr<IRootSurface>(new THostRootSurface(root, control));
+  IPtr<THostRootSurface> surface(new THostRootSurface(root, control));
+  RegisterDesignNotification(IPtr<IDesignNotification>(surface.get()));
+  return IPtr<IRootSurface>(surface.get());
 }
 
 THostRootSurface* THostRootSurface::Of(TComponentRoot& root) {
@@ -157,19 +160,38 @@ void THostRootSurface::GoingDormant() {
 void THostRootSurface::Close() {
   if (!FRoot) return;
   FRoot = nullptr;
-  // The selection, the designer and the surface hold one another until they are closed.
+  // The selection, the designer, the surface and the notification list hold one another until
+  // they are closed.
+  UnregisterDesignNotification(IPtr<IDesignNotification>(this));
   FSelections->RemoveListener(IPtr<ISelectionsListener>(this));
   if (IPtr<TDesigner> designer = std::move(FDesigner)) designer->Close();
   if (IPtr<THostDesignSurface> surface = std::move(FSurface)) surface->Close();
 }
 
 void THostRootSurface::SelectionChanged(const IPtr<ISelections>& selections) {
-  if (!FRoot || FRoot->IsUnavailable()) return;
+  if (!FRoot || FRoot->IsUnavailable() || FSyncing) return;
   IPtr<IDesignerSelections> list = CreateSelectionList();
   for (Integer i = 0, n = selections->GetCount(); i < n; ++i)
     if (auto p = QueryIntf<IPersistentItem>(selections->GetItems(i)))
       if (TPersistent* instance = p->GetItem()) list->Add(instance);
+  FSyncing = true;
+  TOnExit done([this] { FSyncing = false; });
   FRoot->SetSelections(list);
+}
+
+void THostRootSurface::SelectionChanged(const IPtr<IDesigner>& designer,
+                                        const IPtr<IDesignerSelections>& selection) {
+  if (!FRoot || FSyncing || designer.get() != static_cast<IDesigner*>(FRoot) || !selection) return;
+  FSyncing = true;
+  TOnExit done([this] { FSyncing = false; });
+  FSelections->BeginSelections();
+  FSelections->Clear();
+  for (Integer i = 0, n = selection->GetCount(); i < n; ++i)
+    if (auto* c = dynamic_cast<TComponent*>(selection->Get(i)))
+      FSelections->Add(FSurface->ComponentToItem(c));
+  FSelections->EndSelections();
+  if (IPtr<IGrabHandles> handles = FSurface->GetGrabHandles())
+    handles->SetItem(FSelections->GetCount() == 1 ? FSelections->GetItems(0) : nullptr);
 }
 
 // ---- start-up ----------------------------------------------------------------------------------

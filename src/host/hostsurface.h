@@ -29,7 +29,10 @@ private:
 
 /// The design window of one live root: its surface, the surface's designer and selection. They
 /// hold one another until Close, which the root calls when it lets the window go.
-class THostRootSurface : public TInterfacedObject, public IRootSurface, public ISelectionsListener {
+class THostRootSurface : public TInterfacedObject,
+                         public IRootSurface,
+                         public ISelectionsListener,
+                         public IDesignNotification {
   FW_CLASS(THostRootSurface)
 public:
   /// Null when the root component is not a windowed control (those modules have no window
@@ -63,6 +66,15 @@ public:
   // ISelectionsListener: the root's selection follows the designer's.
   void SelectionChanged(const IPtr<ISelections>& selections) override;
 
+  // IDesignNotification: the designer's selection follows the root's.
+  void SelectionChanged(const IPtr<IDesigner>& designer,
+                        const IPtr<IDesignerSelections>& selection) override;
+  void ItemDeleted(const IPtr<IDesigner>&, TPersistent*) override {}
+  void ItemInserted(const IPtr<IDesigner>&, TPersistent*) override {}
+  void ItemsModified(const IPtr<IDesigner>&) override {}
+  void DesignerOpened(const IPtr<IDesigner>&, bool) override {}
+  void DesignerClosed(const IPtr<IDesigner>&, bool) override {}
+
 private:
   THostRootSurface(TComponentRoot& root, TWinControl* control);
   TComponentRoot* FRoot;
@@ -71,6 +83,8 @@ private:
   IPtr<TDesigner> FDesigner;
   bool FActive = false;
   bool FVisible = true;
+  /// One selection is being made to follow the other.
+  bool FSyncing = false;
 };
 
 /// Fills CreateRootSurfaceProc with THostRootSurface::Make; the shut-down empties it again

@@ -66,6 +66,13 @@ TEST_F(HostSurface_, DragOnTheDesignerMovesTheControlAndModifiesTheModuleOnce) {
   ASSERT_EQ(selection->GetCount(), 1);
   EXPECT_EQ(selection->Get(0), Button);
 
+  // And the designer's follows the root's, grab handles included.
+  Root->ClearSelection();
+  const IPtr<IItem> rootItem = surface->GetRoot();
+  EXPECT_TRUE(Window()->Designer()->SelectedItem() == rootItem);
+  EXPECT_TRUE(surface->GetGrabHandles()->GetItem() == rootItem);
+  Root->SelectComponent(Button);
+
   // Deleting on the surface deletes through the root, which forgets the component.
   surface->KeyDown(dkDelete);
   EXPECT_EQ(Root->GetComponent("Button1"), nullptr);
