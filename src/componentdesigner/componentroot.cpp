@@ -117,6 +117,7 @@ TComponentRoot::TComponentRoot(const IPtr<IComponentDesigner>& designer,
 }
 
 TComponentRoot::~TComponentRoot() {
+  DropAncestorNotifier();
   if (FOTAFormEditor) FOTAFormEditor->NotifyDestruct();
 }
 
@@ -177,6 +178,7 @@ void TComponentRoot::Open(TStream* formStream, const String& rootName, const Str
     FRootUpdateManager = nullptr;
     FRootEditor = nullptr;
     FSurface = nullptr;
+    DropAncestorNotifier();
     FAncestorRoot = nullptr;
     throw;
   }
@@ -241,11 +243,16 @@ void TComponentRoot::CreateRootAs(const String& className, const String& ancesto
 }
 
 void TComponentRoot::SetCreateInfo(const String& ancestorName) {
+  DropAncestorNotifier();
   FAncestorRoot = FindAncestorModule(ancestorName);
   if (FAncestorRoot) {
     TComponentRoot* a = FAncestorRoot->Implementor();
     FRootBaseClass = a->FRootBaseClass;
     FCustomModuleClass = a->FCustomModuleClass;
+    if (IPtr<IOTAModule> module = a->GetToolsModule()) {
+      FAncestorRootNotifier = New<TAncestorNotifier>(this);
+      FAncestorRootNotifier->Attach(module);
+    }
   } else {
     FRootBaseClass = FDesigner->FindBaseClass(ancestorName);
     // A module without a named ancestor gets the default base class's custom module.
@@ -253,6 +260,40 @@ void TComponentRoot::SetCreateInfo(const String& ancestorName) {
         FDesigner->FindCustomModuleClass(ancestorName.empty() ? FRootBaseClass : ancestorName);
   }
   FRootClass = nullptr;
+}
+
+void TComponentRoot::DropAncestorNotifier() {
+  if (IPtr<TAncestorNotifier> n = std::move(FAncestorRootNotifier)) n->Detach();
+}
+
+IPtr<IOTAModule> TComponentRoot::GetToolsModule() { return QueryIntf<IOTAModule>(FModule.get()); }
+
+void TComponentRoot::AncestorModuleDestroyed() {
+  DropAncestorNotifier();
+  if (!FAncestorRoot) return;
+  FAncestorRoot = nullptr;
+  RemakeUpdateManager(false);
+  FRootStream.reset();
+}
+
+void TComponentRoot::RemakeUpdateManager(bool withAncestor) {
+  if (!FRoot) return;
+  // The old manager pairs this module with the ancestor's components, which may be going.
+  FRootUpdateManager = nullptr;
+  if (!CreateUpdateManagerProc) return;
+  TComponent* ancestor = withAncestor && FAncestorRoot ? FAncestorRoot->GetRoot() : nullptr;
+  FRootUpdateManager = CreateUpdateManagerProc(
+      FRoot, ancestor, ancestor ? FAncestorRoot->GetUpdateManager() : nullptr,
+      IPtr<IUpdateManagerCallback>(this));
+}
+
+std::vector<TComponentRoot*> TComponentRoot::Descendants() {
+  std::vector<TComponentRoot*> r;
+  for (Integer i = 0, n = FDesigner->GetRootsCount(); i < n; ++i)
+    if (auto root = QueryIntf<IInternalRoot>(FDesigner->GetRoots(i).get()))
+      if (root->Implementor()->FAncestorRoot.get() == static_cast<IInternalRoot*>(this))
+        r.push_back(root->Implementor());
+  return r;
 }
 
 IPtr<IInternalRoot> TComponentRoot::FindAncestorModule(const String& className) {
@@ -378,6 +419,9 @@ void TComponentRoot::InternalInitializeDesigner(bool resurrecting) {
         CreateUpdateManagerProc(FRoot, FAncestorRoot ? FAncestorRoot->GetRoot() : nullptr,
                                 ancestorManager, IPtr<IUpdateManagerCallback>(this));
   FRootEditor = fw::GetComponentEditor(FRoot, IPtr<IDesigner>(this));
+  if (resurrecting)
+    for (TComponentRoot* d : Descendants())
+      d->RemakeUpdateManager(true);
   if (CreateRootSurfaceProc) FSurface = CreateRootSurfaceProc(*this);
   DesignerInitialized();
   if (FSurface) FSurface->NotificationsStarting();
@@ -386,6 +430,12 @@ void TComponentRoot::InternalInitializeDesigner(bool resurrecting) {
 }
 
 void TComponentRoot::InternalDeinitializeDesigner(bool goingDormant) {
+  // Open descendants must not keep what pairs them with this module's components.
+  for (TComponentRoot* d : Descendants())
+    if (goingDormant)
+      d->RemakeUpdateManager(false);
+    else
+      d->AncestorModuleDestroyed();
   FSelection.clear();
   DesignNotificationDesignerClosed(IPtr<IDesigner>(this), goingDormant);
   if (FRoot) FRootName = FRoot->Name();
@@ -459,6 +509,7 @@ void TComponentRoot::Close() {
   FDormantStream.reset();
   FSelection.clear();
   FUpdateManagers.clear();
+  DropAncestorNotifier();
   FAncestorRoot = nullptr;
   if (FOTAFormEditor) std::exchange(FOTAFormEditor, nullptr)->NotifyDestruct();
 }

@@ -9,6 +9,7 @@
 
 #include "basert/component.h"
 #include "componentdesigner/otawrappers.h"
+#include "componentdesigner/ancestornotifier.h"
 #include "componentdesigner/rootintf.h"
 
 #include <memory>
@@ -125,6 +126,13 @@ public:
   /// The module's tools-interface form editor, made on first use; null before Open and after
   /// Close.
   IPtr<TOTAFormEditor> GetFormEditor();
+  /// The host's tools-API module of this module (the source module's, when it is one); null
+  /// when the host has none. A descendant watches its ancestor's to forget it when it closes.
+  virtual IPtr<IOTAModule> GetToolsModule();
+  /// The ancestor's module is gone: the module no longer has an ancestor module, and its update
+  /// manager (made again without one) keeps nothing of the ancestor's.
+  void AncestorModuleDestroyed();
+  const IPtr<IInternalRoot>& AncestorRoot() const noexcept { return FAncestorRoot; }
   /// The open module a module of class `className` inherits from: null for a root base class;
   /// raises EClassNotFound when it is neither.
   IPtr<IInternalRoot> FindAncestorModule(const String& className);
@@ -278,6 +286,7 @@ protected:
   IPtr<IUpdateManager> FRootUpdateManager;
   std::vector<IPtr<IUpdateManager>> FUpdateManagers;
   IPtr<IInternalRoot> FAncestorRoot;
+  IPtr<TAncestorNotifier> FAncestorRootNotifier;
   IPtr<IComponentEditor> FRootEditor;
   IPtr<ICustomModule> FCustomModule;
   String FFileSystem;
@@ -314,6 +323,12 @@ protected:
 private:
   friend class TOTAFormEditor; // replaces the content through the dormant stream
   void WriteFormFile(TStream& stream);
+  void DropAncestorNotifier();
+  /// Without `withAncestor`, or while the ancestor module is not live, the new manager follows
+  /// no ancestor.
+  void RemakeUpdateManager(bool withAncestor);
+  /// The open modules whose ancestor module this is.
+  std::vector<TComponentRoot*> Descendants();
   void SelectionChanged();
   void RemoveDependent(IInternalRoot* root);
   IPtr<IRoot> Self() { return IPtr<IRoot>(static_cast<IInternalRoot*>(this)); }
