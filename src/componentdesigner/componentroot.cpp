@@ -375,6 +375,16 @@ void TComponentRoot::InternalInitializeDesigner(bool resurrecting) {
   DesignerInitialized();
   if (FSurface) FSurface->NotificationsStarting();
   DesignNotificationDesignerOpened(IPtr<IDesigner>(this), resurrecting);
+  // Links of other modules to this one may just have been resolved.
+  auto stale = [](const IPtr<IComponentDesigner>& d) {
+    for (Integer i = 0, n = d->GetRootsCount(); i < n; ++i)
+      if (auto r = QueryIntf<IInternalRoot>(d->GetRoots(i).get())) r->ClearDependencies();
+    return true;
+  };
+  if (IPtr<IComponentDesigners> registry = Designers())
+    registry->ForEachDesigner(stale);
+  else
+    stale(IPtr<IComponentDesigner>(FDesigner));
   if (FSurface) FSurface->NotificationsDone();
 }
 
@@ -765,6 +775,7 @@ void TComponentRoot::AddImportedRoot(const String& name) {
 }
 
 void TComponentRoot::UpdateDependencies() {
+  if (FDependenciesUpToDate && FRoot) return; // Modified clears the flag
   ClearDependencies();
   if (!FRoot) return;
   ForEachOwned(FRoot, [this](TComponent* c) {

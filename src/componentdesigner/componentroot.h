@@ -88,7 +88,8 @@ public:
   void UpdateOptions() override;
   void SetControlsLocked(bool locked) override;
   void SetActive(bool active) override;
-  /// Records which other roots the live module refers to, and makes them know it.
+  /// Records which other roots the live module refers to, and makes them know it; nothing while
+  /// the records are up to date (Modified, and any module coming alive, make them stale).
   void UpdateDependencies() override;
   void ClearDependencies() override;
   void ClearDependents() override;

@@ -3,7 +3,6 @@
 #include "designedmodules.h"
 #include "support/testutil.h"
 #include "tarn/extctrls.h"
-#include "toolsapi/toolsapi.h"
 
 using namespace fw;
 using fwtest::DesignedModules;
@@ -37,24 +36,6 @@ public:
 TClass TSealedBox::StaticClass() {
   static const TClass cls =
       TClassBuilder<TSealedBox, TComponent>("TSealedBox", "CreationTest").Build();
-  return cls;
-}
-
-/// A palette entry the palette can switch off.
-class TSwitchedItem : public TClassPaletteItem, public IOTABasePaletteItem {
-  FW_CLASS(TSwitchedItem)
-public:
-  using TClassPaletteItem::TClassPaletteItem;
-  bool Enabled = false;
-  String GetName() override { return ComponentClass()->ClassName; }
-  bool GetEnabled() override { return Enabled; }
-};
-
-TClass TSwitchedItem::StaticClass() {
-  static const TClass cls =
-      TClassBuilder<TSwitchedItem, TClassPaletteItem>("TSwitchedItem", "CreationTest")
-          .Implements<IOTABasePaletteItem>()
-          .Build();
   return cls;
 }
 
@@ -165,8 +146,6 @@ TEST_F(ComponentCreation, RefusedCreationsLeaveTheModuleAlone) {
   auto base = NewRoot("Form1");
   auto derived = NewRoot("Form2", "Form1");
   const std::size_t before = base->GetRoot()->ComponentList().size();
-  auto off = New<TSwitchedItem>(TButton::StaticClass());
-  EXPECT_EQ(base->CreateComponent(IPtr<IInternalPaletteItem>(off)), nullptr);
   EXPECT_EQ(MessageOf([&] { base->CreateComponent(ItemOf(TSealedBox::StaticClass())); }),
             "Component class 'TSealedBox' does not support inheritance and cannot be added to a "
             "module that has descendents");
