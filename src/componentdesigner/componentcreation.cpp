@@ -274,16 +274,7 @@ TComponent* TComponentRoot::FrameCreateComponent(TComponentClass componentClass,
     instance->SetDesigning(true);
     ChangeToProxyClass(instance, componentClass);
     const bool createManagers = FCreateFrameManagers;
-    FCreateFrameManagers = false;
-    TOnExit restore([this, createManagers] { FCreateFrameManagers = createManagers; });
-    TMemoryStream s;
-    {
-      TWriter writer(&s, 4096);
-      writer.OnFindAncestorRoot = [this](const String& name) { return FindAncestorRoot(name); };
-      writer.WriteDescendent(moduleRoot, nullptr);
-    }
-    s.SetPosition(0);
-    ReadObjectFromStream(instance, s);
+    ReadAncestorCopy(moduleRoot, instance);
     // The instance itself is this module's own (it can be renamed and is written inline);
     // what it holds comes from the nested module.
     InlineComponentAdded(instance);

@@ -49,23 +49,6 @@ String TUniqueNameIndex::UniqueName(std::string_view baseName, const TTakenFunc&
   }
 }
 
-// ---- TRenames ----------------------------------------------------------------------------------
-
-void TRenames::Add(const String& oldName, const String& newName) {
-  FFirst.try_emplace(oldName, FItems.size());
-  FItems.push_back({oldName, newName});
-}
-
-void TRenames::Rename(String& name) const {
-  auto it = FFirst.find(name);
-  if (it != FFirst.end()) name = FItems[it->second].NewName;
-}
-
-const TRenameItem& TRenames::Items(Integer index) const {
-  if (index < 0 || index >= Count()) throw EListError(Format(sListIndexError, index));
-  return FItems[static_cast<std::size_t>(index)];
-}
-
 // ---- TCompInfo ---------------------------------------------------------------------------------
 
 TClass TCompInfo::StaticClass() {

@@ -1,7 +1,6 @@
-// Naming of designed components: the numbered names given to new components, the list of
-// renames made while a stream is pasted, and the description of a component that the source
-// module gets when a component or the module is renamed. The rename rules themselves are
-// TComponentRoot::ValidateRename (defined in componentnaming.cpp).
+// Naming of designed components: the numbered names given to new components and the description of
+// a component that the source module gets when a component or the module is renamed. The rename
+// rules themselves are TComponentRoot::ValidateRename (defined in componentnaming.cpp).
 #pragma once
 
 #include "basert/component.h"
@@ -49,28 +48,6 @@ public:
 private:
   std::unordered_map<String, Integer, TextHash, TextEqual> FNext;
   std::uint64_t FGeneration = 0;
-};
-
-/// One pair of a TRenames.
-struct TRenameItem {
-  String OldName;
-  String NewName;
-};
-
-/// The components renamed while a stream is read, so that references to them can follow.
-class TRenames {
-public:
-  void Add(const String& oldName, const String& newName);
-  /// Replaces `name` by the new name of the first pair whose old name equals it (ignoring
-  /// case); leaves it alone when there is none.
-  void Rename(String& name) const;
-  Integer Count() const noexcept { return static_cast<Integer>(FItems.size()); }
-  /// Raises EListError out of range.
-  const TRenameItem& Items(Integer index) const;
-
-private:
-  std::vector<TRenameItem> FItems;
-  std::unordered_map<String, std::size_t, TextHash, TextEqual> FFirst;
 };
 
 /// A designed persistent as the source module sees it: its class, its event properties (sorted

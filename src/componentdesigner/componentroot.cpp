@@ -289,20 +289,25 @@ void TComponentRoot::CreateRootInstance(const String& className) {
   RootInstanceReady();
   if (ancestor) {
     CreateSubClass(FRoot, className, unitName, ancestor->ClassType());
-    FCreateFrameManagers = false;
-    TOnExit restore([this] { FCreateFrameManagers = true; });
-    TMemoryStream s;
-    {
-      TWriter writer(&s, 4096);
-      writer.OnFindAncestorRoot = [this](const String& name) { return FindAncestorRoot(name); };
-      writer.WriteDescendent(ancestor, nullptr);
-    }
-    s.SetPosition(0);
-    ReadObjectFromStream(FRoot, s);
+    ReadAncestorCopy(ancestor, FRoot);
     FRoot->SetAncestor(true);
   } else {
     CreateSubClass(FRoot, className, unitName, cls);
   }
+}
+
+void TComponentRoot::ReadAncestorCopy(TComponent* ancestor, TComponent* instance) {
+  const bool createManagers = FCreateFrameManagers;
+  FCreateFrameManagers = false;
+  TOnExit restore([this, createManagers] { FCreateFrameManagers = createManagers; });
+  TMemoryStream s;
+  {
+    TWriter writer(&s, 4096);
+    writer.OnFindAncestorRoot = [this](const String& name) { return FindAncestorRoot(name); };
+    writer.WriteDescendent(ancestor, nullptr);
+  }
+  s.SetPosition(0);
+  ReadObjectFromStream(instance, s);
 }
 
 void TComponentRoot::ValidateInheritence(TComponent* ancestor) {

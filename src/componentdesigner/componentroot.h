@@ -318,6 +318,9 @@ protected:
   void CreateRootInstance(const String& className);
   void SetCreateInfo(const String& ancestorName);
   void ValidateInheritence(TComponent* ancestor);
+  /// Reads `ancestor` (written as a descendant stream) into `instance`, without update managers
+  /// for the nested modules that brings.
+  void ReadAncestorCopy(TComponent* ancestor, TComponent* instance);
 
   IPtr<IInternalComponentDesigner> FDesigner;
   IPtr<IDesignerModule> FModule;

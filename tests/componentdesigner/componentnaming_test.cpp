@@ -141,21 +141,6 @@ TEST_F(ComponentNaming, RenameReachesThreeOpenDescendants) {
   EXPECT_TRUE(Modules["Form2"]->Fields().empty());
 }
 
-TEST(Renames, FirstMatchingOldNameWins) {
-  TRenames renames;
-  renames.Add("Button1", "Button3");
-  renames.Add("button1", "Button9");
-  renames.Add("Label1", "Label2");
-  String a = "BUTTON1", b = "Label1", c = "Edit1";
-  renames.Rename(a);
-  renames.Rename(b);
-  renames.Rename(c);
-  EXPECT_EQ(a + " " + b + " " + c, "Button3 Label2 Edit1");
-  EXPECT_EQ(renames.Count(), 3);
-  EXPECT_EQ(renames.Items(1).NewName, "Button9");
-  EXPECT_THROW(renames.Items(3), EListError);
-}
-
 TEST_F(ComponentNaming, CompInfoDescribesEventsAndSubObjects) {
   auto root = NewRoot("Form1");
   auto* button = static_cast<TButton*>(Add(*root, TButton::StaticClass()));
