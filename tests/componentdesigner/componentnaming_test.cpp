@@ -145,7 +145,7 @@ TEST_F(ComponentNaming, CompInfoDescribesEventsAndSubObjects) {
   auto root = NewRoot("Form1");
   auto* button = static_cast<TButton*>(Add(*root, TButton::StaticClass()));
   SetMethodProp(button, "OnClick", root->CreateMethod("Button1Click", nullptr));
-  auto info = New<TCompInfo>(IPtr<IInternalRoot>(root.get()), button);
+  IPtr<TCompInfo> info(New<TCompInfo>(IPtr<IInternalRoot>(root.get()), button));
   std::vector<String> events, subs;
   for (Integer i = 0; i < info->GetEventCount(); ++i)
     events.push_back(info->GetEventName(i) + "=" + info->GetEventValue(i));
