@@ -6,6 +6,7 @@
 #include "basert/format.h"
 #include "basert/formtext.h"
 #include "basert/onexit.h"
+#include "componentdesigner/componentnaming.h"
 #include "componentdesigner/designers.h"
 #include "componentdesigner/designnotification.h"
 #include "componentdesigner/proxies.h"
@@ -237,8 +238,8 @@ void TComponentRoot::CreateFromStream(TStream& stream) {
 void TComponentRoot::CreateRootAs(const String& className, const String& ancestorName) {
   SetCreateInfo(ancestorName);
   CreateRootInstance(className);
-  FIgnoreRename = true;
-  TOnExit done([this] { FIgnoreRename = false; });
+  FSettingRootName = true;
+  TOnExit done([this] { FSettingRootName = false; });
   FRoot->SetName(className.size() > 1 ? className.substr(1) : className);
 }
 
@@ -337,20 +338,25 @@ void TComponentRoot::CreateRootInstance(const String& className) {
   RootInstanceReady();
   if (ancestor) {
     CreateSubClass(FRoot, className, unitName, ancestor->ClassType());
-    FCreateFrameManagers = false;
-    TOnExit restore([this] { FCreateFrameManagers = true; });
-    TMemoryStream s;
-    {
-      TWriter writer(&s, 4096);
-      writer.OnFindAncestorRoot = [this](const String& name) { return FindAncestorRoot(name); };
-      writer.WriteDescendent(ancestor, nullptr);
-    }
-    s.SetPosition(0);
-    ReadObjectFromStream(FRoot, s);
+    ReadAncestorCopy(ancestor, FRoot);
     FRoot->SetAncestor(true);
   } else {
     CreateSubClass(FRoot, className, unitName, cls);
   }
+}
+
+void TComponentRoot::ReadAncestorCopy(TComponent* ancestor, TComponent* instance) {
+  const bool createManagers = FCreateFrameManagers;
+  FCreateFrameManagers = false;
+  TOnExit restore([this, createManagers] { FCreateFrameManagers = createManagers; });
+  TMemoryStream s;
+  {
+    TWriter writer(&s, 4096);
+    writer.OnFindAncestorRoot = [this](const String& name) { return FindAncestorRoot(name); };
+    writer.WriteDescendent(ancestor, nullptr);
+  }
+  s.SetPosition(0);
+  ReadObjectFromStream(instance, s);
 }
 
 void TComponentRoot::ValidateInheritence(TComponent* ancestor) {
@@ -426,6 +432,16 @@ void TComponentRoot::InternalInitializeDesigner(bool resurrecting) {
   DesignerInitialized();
   if (FSurface) FSurface->NotificationsStarting();
   DesignNotificationDesignerOpened(IPtr<IDesigner>(this), resurrecting);
+  // Links of other modules to this one may just have been resolved.
+  auto stale = [](const IPtr<IComponentDesigner>& d) {
+    for (Integer i = 0, n = d->GetRootsCount(); i < n; ++i)
+      if (auto r = QueryIntf<IInternalRoot>(d->GetRoots(i).get())) r->ClearDependencies();
+    return true;
+  };
+  if (IPtr<IComponentDesigners> registry = Designers())
+    registry->ForEachDesigner(stale);
+  else
+    stale(IPtr<IComponentDesigner>(FDesigner));
   if (FSurface) FSurface->NotificationsDone();
 }
 
@@ -439,6 +455,7 @@ void TComponentRoot::InternalDeinitializeDesigner(bool goingDormant) {
   FSelection.clear();
   DesignNotificationDesignerClosed(IPtr<IDesigner>(this), goingDormant);
   if (FRoot) FRootName = FRoot->Name();
+  NamesReleased(); // a descendant's names no longer count for its ancestors
   ClearDependents();
   ClearDependencies();
   if (FSurface) {
@@ -449,6 +466,9 @@ void TComponentRoot::InternalDeinitializeDesigner(bool goingDormant) {
   FRootEditor = nullptr;
   FRootUpdateManager = nullptr;
   FUpdateManagers.clear();
+  FModifiableFrames.clear();
+  FUndoStream.reset();
+  FUndoParent = nullptr;
   FRootStream.reset();
   if (FOTAFormEditor) FOTAFormEditor->RootDestroying();
   if (FRoot) {
@@ -683,6 +703,7 @@ void TComponentRoot::Deleting(const IPtr<IUpdateManager>&, TPersistent* item) {
 TComponent* TComponentRoot::UpdateManagerCreateComponent(TClass componentClass, TComponent* owner) {
   FCreateFrameManagers = false;
   TOnExit restore([this] { FCreateFrameManagers = true; });
+  if (TComponent* frame = FrameCreateComponent(componentClass, owner ? owner : FRoot)) return frame;
   TComponent* c = CreateComponentWithState(componentClass, owner ? owner : FRoot,
                                            TComponentState{stateDesigning});
   c->SetDesigning(true);
@@ -817,6 +838,7 @@ void TComponentRoot::AddImportedRoot(const String& name) {
 }
 
 void TComponentRoot::UpdateDependencies() {
+  if (FDependenciesUpToDate && FRoot) return; // Modified clears the flag
   ClearDependencies();
   if (!FRoot) return;
   ForEachOwned(FRoot, [this](TComponent* c) {
@@ -954,22 +976,6 @@ void TComponentRoot::NoSelection() {
   SelectionChanged();
 }
 
-void TComponentRoot::DeleteSelection(bool doAll) {
-  const auto selection = FSelection;
-  bool any = false;
-  for (TPersistent* p : selection) {
-    auto* c = dynamic_cast<TComponent*>(p);
-    if (!c || c == FRoot || c->Owner() != FRoot) continue;
-    if (c->ComponentState().Contains(stateAncestor) && !doAll) continue;
-    DesignNotificationItemDeleted(IPtr<IDesigner>(this), c);
-    c->Free();
-    any = true;
-  }
-  FSelection.clear();
-  if (any) Modified();
-  SelectionChanged();
-}
-
 void TComponentRoot::GetComponentNames(const TTypeData* typeData, const TGetStrProc& proc) {
   if (!FRoot) return;
   for (TComponent* c : FRoot->ComponentList())
@@ -1013,27 +1019,6 @@ bool TComponentRoot::MethodFromAncestor(const TMethod& method) {
   if (!FAncestorRoot || !FAncestorRoot->GetRoot() || !FRoot) return false;
   const String name = GetMethodName(method);
   return !name.empty() && FAncestorRoot->GetRoot()->MethodAddress(name) != nullptr;
-}
-
-TComponent* TComponentRoot::CreateComponent(TComponentClass componentClass, TComponent* parent,
-                                            Integer left, Integer top, Integer, Integer) {
-  if (!FRoot || !componentClass) return nullptr;
-  if (FCustomModule && !FCustomModule->ValidateComponentClass(componentClass)) return nullptr;
-  TComponent* c = CreateComponentWithState(componentClass, FRoot, TComponentState{stateDesigning});
-  try {
-    c->SetDesigning(true);
-    c->SetName(UniqueName(componentClass->ClassName));
-    if (parent && c->HasParent()) c->SetParentComponent(parent);
-    if (!c->HasParent()) c->SetDesignInfo((left & 0xFFFF) | (top << 16));
-    if (FCustomModule) FCustomModule->ValidateComponent(c);
-  } catch (...) {
-    c->Free();
-    throw;
-  }
-  ComponentCreated(c);
-  DesignNotificationItemInserted(IPtr<IDesigner>(this), c);
-  Modified();
-  return c;
 }
 
 TComponent* TComponentRoot::CreateChild(TComponentClass componentClass, TComponent* parent) {
@@ -1080,17 +1065,6 @@ void TComponentRoot::ModuleFileNames(String& implFileName, String& intfFileName,
   formFileName = FFileName;
 }
 
-String TComponentRoot::UniqueName(const String& baseName) {
-  String base = baseName;
-  if (base.size() > 1 && (base[0] == 'T' || base[0] == 't')) base = base.substr(1);
-  for (Integer i = 1;; ++i) {
-    String name = base + std::to_string(i);
-    if (!FRoot || (!FRoot->FindComponent(name) && !SameText(FRoot->Name(), name) &&
-                   !(FRootUpdateManager && FRootUpdateManager->NameExists(name))))
-      return name;
-  }
-}
-
 TPersistentClass TComponentRoot::GetActiveClassGroup() {
   return FRoot ? ClassGroupOf(FRoot) : nullptr;
 }
@@ -1109,20 +1083,19 @@ void TComponentRoot::Notification(TPersistent* object, TOperation operation) {
   if (FRootUpdateManager) FRootUpdateManager->Notification(object, operation);
   if (operation != notifyRemove) return;
   if (FOTAFormEditor) FOTAFormEditor->ObjectRemoved(object);
+  if (std::erase(FModifiableFrames, object) != 0) // its update manager goes with it
+    std::erase_if(FUpdateManagers, [&](const IPtr<IUpdateManager>& m) {
+      return static_cast<TPersistent*>(m->GetComponent()) == object;
+    });
+  if (object == FUndoParent) { // nowhere to put the deleted components back
+    FUndoParent = nullptr;
+    FUndoStream.reset();
+  }
   const auto before = FSelection.size();
   std::erase(FSelection, object);
   if (FSelection.size() != before && !FClosing && FRoot &&
       !FRoot->ComponentState().Contains(stateDestroying))
     SelectionChanged();
-}
-
-void TComponentRoot::ValidateRename(TComponent* component, const String& curName,
-                                    const String& newName) {
-  // Components read from a stream are not renamed, only named.
-  if (FOTAFormEditor && FRoot && component && curName != newName &&
-      !component->ComponentState().Contains(stateLoading) &&
-      !FRoot->ComponentState().Contains(stateDestroying))
-    FOTAFormEditor->NotifyRenamed(component, curName, newName);
 }
 
 } // namespace fw

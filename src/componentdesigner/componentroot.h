@@ -8,8 +8,10 @@
 #pragma once
 
 #include "basert/component.h"
-#include "componentdesigner/otawrappers.h"
 #include "componentdesigner/ancestornotifier.h"
+#include "componentdesigner/componentcreation.h"
+#include "componentdesigner/componentnaming.h"
+#include "componentdesigner/otawrappers.h"
 #include "componentdesigner/rootintf.h"
 
 #include <memory>
@@ -89,7 +91,8 @@ public:
   void UpdateOptions() override;
   void SetControlsLocked(bool locked) override;
   void SetActive(bool active) override;
-  /// Records which other roots the live module refers to, and makes them know it.
+  /// Records which other roots the live module refers to, and makes them know it; nothing while
+  /// the records are up to date (Modified, and any module coming alive, make them stale).
   void UpdateDependencies() override;
   void ClearDependencies() override;
   void ClearDependents() override;
@@ -196,8 +199,9 @@ public:
   String GetObjectName(TPersistent* instance) override;
   void GetObjectNames(const TTypeData* typeData, const TGetStrProc& proc) override;
   bool MethodFromAncestor(const TMethod& method) override;
-  /// A component of the class owned by the root, named uniquely, inside `parent` (or the
-  /// root); ItemInserted is broadcast and the module is modified.
+  /// The tools-API creation: DoCreateComponent with the point (`left`, `top`) of `parent`
+  /// mapped into the container that receives the component and snapped to the grid. Null
+  /// when the custom module refuses the class.
   TComponent* CreateComponent(TComponentClass componentClass, TComponent* parent, Integer left,
                               Integer top, Integer width, Integer height) override;
   TComponent* CreateCurrentComponent(TComponent*, const TRect&) override { return nullptr; }
@@ -219,12 +223,17 @@ public:
   bool CanPaste() override { return false; }
   void PasteSelection() override {}
   void SelectAll() override;
-  /// Frees the selected components the root owns (inherited ones only with `doAll`).
+  /// Frees the selected components that share the first one's parent, keeping them for
+  /// DoUndelete. Nothing when nothing or the root is selected. Raises sCantDeleteComponent
+  /// for a read-only source, sCantDeleteAncestor for an inherited component and
+  /// ECannotDeleteNonComponentException for another object, leaving everything as it was.
   void DeleteSelection(bool doAll) override;
   /// Selects the root.
   void ClearSelection() override;
   void NoSelection() override;
   void ModuleFileNames(String& implFileName, String& intfFileName, String& formFileName) override;
+  /// The stem of `baseName` (see UniqueNameStem) with the smallest number >= 1 that names no
+  /// component of this module or of a loaded descendant module, nor the module itself.
   String UniqueName(const String& baseName) override;
   TShiftState GetShiftState() override { return {}; }
   void ModalEdit(char, const IPtr<IActivatable>&) override {}
@@ -233,7 +242,7 @@ public:
   /// The root component of the open module of that class, or null.
   TComponent* FindAncestorRoot(const String& className) override;
   TComponent* CreateChild(TComponentClass componentClass, TComponent* parent) override;
-  TComponent* GetCurrentParent() override { return FRoot; }
+  TComponent* GetCurrentParent() override { return FindCurrentParent(); }
   bool SpecialPropertyHelp(TPersistent*, const String&, String&, String&) override { return false; }
   String GetDesignerExtension() override;
   String GetAppDataDirectory(bool) override { return {}; }
@@ -241,7 +250,48 @@ public:
 
   // ---- IDesignerHook
   void Notification(TPersistent* object, TOperation operation) override;
+  /// Called before a name changes (`component` null or the root for the module's name). Raises
+  /// EComponentDesignerException, leaving the old name: sRenamingAncestor for a component
+  /// introduced in an ancestor (also inside a nested module), sComponentAlreadyExists for a
+  /// name a descendant module uses or "Owner", sRootMustHaveName and sAncestorClassName for the
+  /// module. An accepted rename reaches the source module, the descendant modules, the
+  /// modules linking to this one, the rename event and the environment.
   void ValidateRename(TComponent* component, const String& curName, const String& newName) override;
+
+  // ---- naming and creation (componentnaming.cpp, componentcreation.cpp)
+  /// Renames the root's component `curName`; false when there is none. Raises as SetName, and
+  /// EComponentError (sInvalidName) for an empty name.
+  bool RenameComponent(const String& curName, const String& newName);
+  /// Creates a component of the palette item owned by the root (a nested module instance for
+  /// a designed frame class), inside the container at or above `parent`, named by UniqueName
+  /// and placed by PlaceCreatedItem from `rect` (parent coordinates; an empty one without
+  /// `parent` takes the parent of the single selected item, or the root). Selects it and
+  /// marks the module modified. Null when nothing is made (no item, a disabled palette item).
+  /// Raises what the source module's ValidateModification raises, the custom module's
+  /// refusal and sCannotInherit; the component is freed again.
+  TComponent* DoCreateComponent(const IPtr<IInternalPaletteItem>& item, TComponent* parent,
+                                TRect& rect);
+  TComponent* CreateComponent(const IPtr<IInternalPaletteItem>& item);
+  /// A drop at (`x`, `y`) of the root's client area: into the innermost container there.
+  TComponent* CreateComponentPos(const IPtr<IInternalPaletteItem>& item, Integer x, Integer y);
+  /// An instance of the designed module whose (run-time made) class is `componentClass`,
+  /// owned by `owner`, holding that module's components as inherited ones; null for any other
+  /// class or when the module cannot be opened. Raises sCannotPasteForm for a module that is
+  /// not nestable, sNestedInsertedInSelf when `owner` is (inside) that module, and
+  /// ValidateInheritence's errors.
+  TComponent* FrameCreateComponent(TComponentClass componentClass, TComponent* owner);
+  void ValidateComponent(TComponent* component);
+  /// The container at or above `item` (or a container child of a control that is none).
+  TComponent* FindItemParent(TComponent* item);
+  TComponent* FindCurrentParent();
+  bool CanUndelete();
+  /// Reads the last deleted components back into their parent, with their names where still
+  /// free, and selects them.
+  void DoUndelete();
+  void InstanceInserted(TPersistent* instance);
+  void InstanceRemoved(TPersistent* instance);
+  bool IsFrame(TPersistent* instance);
+  bool ModifiableFrame(TComponent* component);
 
 protected:
   // ---- supplied by the host's concrete root
@@ -270,6 +320,8 @@ protected:
   virtual TRootReadErrorResult ReadError(const String& message) = 0;
   /// The ancestor class the source module declares for `className`; empty when unknown.
   virtual String GetSourceAncestorName(const String& className) = 0;
+  /// A nested module instance, and each component it holds once marked inherited.
+  virtual void InlineComponentAdded(TComponent* component) = 0;
 
   /// Drops the root component and what belongs to it; the module stays known.
   void InternalDeinitializeDesigner(bool goingDormant);
@@ -279,6 +331,9 @@ protected:
   void CreateRootInstance(const String& className);
   void SetCreateInfo(const String& ancestorName);
   void ValidateInheritence(TComponent* ancestor);
+  /// Reads `ancestor` (written as a descendant stream) into `instance`, without update managers
+  /// for the nested modules that brings.
+  void ReadAncestorCopy(TComponent* ancestor, TComponent* instance);
 
   IPtr<IInternalComponentDesigner> FDesigner;
   IPtr<IDesignerModule> FModule;
@@ -319,9 +374,22 @@ protected:
   bool FIgnoreRename = false;
   bool FClosing = false;
   IPtr<TOTAFormEditor> FOTAFormEditor;
+  // naming and creation
+  std::unique_ptr<TUniqueNameIndex> FNameIndex;
+  std::vector<TComponent*> FModifiableFrames;
+  std::unique_ptr<TMemoryStream> FUndoStream;
+  TComponent* FUndoParent = nullptr;
+  bool FInUndo = false;
+  bool FCreateContainers = true;
+  bool FSettingRootName = false;
 
 private:
   friend class TOTAFormEditor; // replaces the content through the dormant stream
+  bool NameTaken(const String& name);
+  void ValidateDeletable(TPersistent* instance);
+  void WriteUndoStream(TStream& stream, const std::vector<TPersistent*>& objects);
+  void ReadUndoStream(TStream& stream, TComponent* parent);
+  IPtr<IInternalRoot> Internal() { return IPtr<IInternalRoot>(static_cast<IInternalRoot*>(this)); }
   void WriteFormFile(TStream& stream);
   void DropAncestorNotifier();
   /// Without `withAncestor`, or while the ancestor module is not live, the new manager follows

@@ -4,6 +4,7 @@
 #include "basert/format.h"
 #include "basert/strings.h"
 #include "basert/sysutils.h"
+#include "tools/reservedwords.h"
 
 #include <algorithm>
 #include <sstream>
@@ -191,21 +192,36 @@ void THostDesignerModule::NotifyChange(Integer code) {
 
 void THostDesignerModule::ComponentRenamed(const IPtr<ICompInfo>& info, const String& oldName,
                                            const String& newName) {
+  CheckIdentifier(newName);
   FCalls.push_back("ComponentRenamed " + oldName + " " + newName);
-  auto it = std::find_if(FFields.begin(), FFields.end(),
-                         [&](const TField& f) { return SameText(f.Name, oldName); });
+  auto at = FFieldIndex.find(oldName);
   if (newName.empty()) {
-    if (it != FFields.end()) FFields.erase(it);
-  } else if (it != FFields.end()) {
-    it->Name = newName;
+    if (at == FFieldIndex.end()) return;
+    FFields.erase(FFields.begin() + static_cast<std::ptrdiff_t>(at->second));
+    FFieldIndex.clear();
+    for (std::size_t i = 0; i < FFields.size(); ++i)
+      FFieldIndex.emplace(FFields[i].Name, i);
+  } else if (at != FFieldIndex.end()) {
+    const std::size_t i = at->second;
+    FFieldIndex.erase(at);
+    FFields[i].Name = newName;
+    FFieldIndex.emplace(newName, i);
   } else {
+    FFieldIndex.emplace(newName, FFields.size());
     FFields.push_back({newName, info ? info->GetClassName() : String("TComponent")});
   }
 }
 
 void THostDesignerModule::RootRenamed(const IPtr<ICompInfo>&, const String& newName) {
+  CheckIdentifier(newName);
   FCalls.push_back("RootRenamed " + newName);
   FClassName = "T" + newName;
+}
+
+void THostDesignerModule::CheckIdentifier(const String& name) {
+  // The field or variable would not compile.
+  if (!name.empty() && pascal::IsReservedWord(std::string_view(name)))
+    throw EComponentError(Format(sInvalidName, name));
 }
 
 void THostDesignerModule::ValidateModification() {

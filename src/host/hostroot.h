@@ -75,6 +75,9 @@ protected:
   void RedirectLinks(TComponent* root, const String& missingModule) override;
   TRootReadErrorResult ReadError(const String& message) override;
   String GetSourceAncestorName(const String& className) override;
+  void InlineComponentAdded(TComponent* component) override {
+    FCalls.push_back("InlineComponentAdded " + component->Name());
+  }
 
 private:
   std::vector<String> FCalls;
