@@ -6,7 +6,10 @@
 #include "componentdesigner/designers.h"
 #include "componentdesigner/designpackage.h"
 #include "componentdesigner/proxies.h"
+#include "componentdesigner/rootselections.h"
 #include "designeditors/custommodules.h"
+#include "designer/designobjects.h"
+#include "designer/selections.h"
 #include "host/designenvironment.h"
 #include "host/designermodule.h"
 #include "host/hostroot.h"
@@ -198,4 +201,301 @@ TEST_F(RootClipboard, PastedComponentsTakeFreeNamesAndReferencesFollowThem) {
   stream->SetPosition(0);
   empty->PasteSelectionFromStream(*stream, nullptr, {});
   EXPECT_EQ(Names(*empty), (std::vector<String>{"Button1", "LinkLabel1"}));
+}
+
+namespace {
+
+/// The names in the root class's own method table.
+std::vector<String> ProxyMethods(TComponent* root) {
+  const std::vector<Byte> t = ProxyMethodTable(root->ClassType());
+  std::vector<String> names;
+  for (std::size_t at = 2; at + 7 <= t.size();) {
+    const std::size_t size = t[at] | (t[at + 1] << 8);
+    names.emplace_back(reinterpret_cast<const char*>(&t[at + 7]), t[at + 6]);
+    at += size;
+  }
+  return names;
+}
+
+} // namespace
+
+TEST_F(RootClipboard, PastedHandlersFollowTheirComponentsAndStayUnique) {
+  struct Case {
+    const char* Handler;
+    std::vector<const char*> TargetMethods;
+    const char* Expected;
+  } cases[] = {
+      {"Button1Click", {"Button1Click"}, "Button2Click"},
+      {"Button1Click", {"Button1Click", "Button2Click"}, "Button2Click2"},
+      {"Button10Click", {}, "Button10Click"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Handler + String(" into ") + std::to_string(c.TargetMethods.size()));
+    auto source = NewRoot("Source");
+    SetMethodProp(Add<TButton>(*source), "OnClick", source->CreateMethod(c.Handler, nullptr));
+    Modules["Source"]->SetMethodBody(c.Handler, "  Caption := 'from source';\n");
+    auto stream = Copy(*source, {"Button1"});
+
+    auto target = NewRoot("Target");
+    Add<TButton>(*target);
+    for (const char* m : c.TargetMethods)
+      target->CreateMethod(m, nullptr);
+    target->PasteSelectionFromStream(*stream, nullptr, {});
+    EXPECT_EQ(HandlerOf(*target, "Button2"), c.Expected);
+    const auto* inserted = Modules["Target"]->FindMethod(c.Expected);
+    ASSERT_NE(inserted, nullptr);
+    EXPECT_EQ(inserted->Body, "  Caption := 'from source';\n");
+    for (const String& m : ProxyMethods(target->GetRoot()))
+      EXPECT_NE(m[0], '@');
+    target->Close();
+    source->Close();
+  }
+}
+
+TEST_F(RootClipboard, HandlersWithoutSourceMeetTheTargetsMethodsOrEndEmpty) {
+  auto source = NewRoot("Source");
+  SetMethodProp(Add<TButton>(*source), "OnClick", source->CreateMethod("Shared", nullptr));
+  SetMethodProp(Add<TButton>(*source), "OnClick", source->CreateMethod("Shared", nullptr));
+  SetMethodProp(Add<TButton>(*source), "OnClick", source->CreateMethod("Gone", nullptr));
+  auto list = CreateSelectionList();
+  for (const char* n : {"Button1", "Button2", "Button3"})
+    list->Add(source->GetComponent(n));
+  source->SetSelections(list);
+  TMemoryStream stream;
+  source->StreamSelection(stream, false, false, nullptr);
+
+  auto target = NewRoot("Target");
+  target->CreateMethod("Shared", nullptr);
+  const auto before = ProxyMethods(target->GetRoot());
+  stream.SetPosition(0);
+  target->PasteSelectionFromStream(stream, nullptr, {});
+  // Both events that named Shared end on the target's own Shared; Gone has nothing to meet.
+  EXPECT_EQ(HandlerOf(*target, "Button1"), "Shared");
+  EXPECT_EQ(HandlerOf(*target, "Button2"), "Shared");
+  EXPECT_EQ(GetMethodProp(target->GetComponent("Button3"), "OnClick").Code, nullptr);
+  EXPECT_EQ(ProxyMethods(target->GetRoot()), before);
+  EXPECT_EQ(Modules["Target"]->FindMethod("Gone"), nullptr);
+}
+
+TEST_F(RootClipboard, BadStreamsLeaveTheModuleAsItWasAndSayWhy) {
+  auto source = NewRoot("Source");
+  SetMethodProp(Add<TButton>(*source), "OnClick", source->CreateMethod("Button1Click", nullptr));
+  Add<TLinkLabel>(*source);
+  const String good(Copy(*source, {"Button1", "LinkLabel1"})->View());
+
+  auto target = NewRoot("Target");
+  Add<TButton>(*target);
+  target->ResetDiskAge();
+  target->SelectComponent(target->GetComponent("Button1"));
+  const auto names = Names(*target);
+  const auto methods = ProxyMethods(target->GetRoot());
+  struct Case {
+    const char* What;
+    String Stream;
+    const char* Message;
+  } cases[] = {
+      {"not a form", "hello, world", "Invalid stream format"},
+      {"truncated", good.substr(0, good.size() / 2), "Unexpected end of stream"},
+      {"unknown class", "object X1: TNoSuchThing\r\nend", "Class TNoSuchThing not found"},
+      {"unknown class after a good one",
+       "object Button1: TButton\r\n  OnClick = Button1Click\r\nend\r\n"
+       "object X1: TNoSuchThing\r\nend",
+       "Class TNoSuchThing not found"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.What);
+    TMemoryStream s;
+    s.WriteBuffer(c.Stream.data(), static_cast<Int64>(c.Stream.size()));
+    s.SetPosition(0);
+    const String message = MessageOf([&] { target->PasteSelectionFromStream(s, nullptr, {}); });
+    EXPECT_NE(message.find(c.Message), String::npos) << message;
+    EXPECT_EQ(Names(*target), names);
+    EXPECT_EQ(ProxyMethods(target->GetRoot()), methods);
+    EXPECT_FALSE(target->IsModified());
+  }
+}
+
+TEST_F(RootClipboard, PasteIntoADescendantStaysInIt) {
+  auto base = NewRoot("Form1");
+  Add<TButton>(*base);
+  base->Modified();
+  auto derived = NewRoot("Form2", "Form1");
+  auto sibling = NewRoot("Form3", "Form1");
+  auto stream = Copy(*base, {"Button1"});
+
+  derived->PasteSelectionFromStream(*stream, nullptr, {});
+  EXPECT_EQ(Names(*derived), (std::vector<String>{"Button1", "Button2"}));
+  EXPECT_FALSE(derived->GetComponent("Button2")->ComponentState().Contains(stateAncestor));
+  EXPECT_EQ(Names(*base), (std::vector<String>{"Button1"}));
+  EXPECT_EQ(Names(*sibling), (std::vector<String>{"Button1"}));
+  base->Modified(); // the ancestor's next update leaves the descendant's own component alone
+  EXPECT_EQ(Names(*derived), (std::vector<String>{"Button1", "Button2"}));
+
+  // Pasted into the ancestor, it reaches every descendant, under a name none of them uses.
+  stream->SetPosition(0);
+  base->PasteSelectionFromStream(*stream, nullptr, {});
+  EXPECT_EQ(Names(*base), (std::vector<String>{"Button1", "Button3"}));
+  EXPECT_EQ(Names(*sibling), (std::vector<String>{"Button1", "Button3"}));
+  EXPECT_EQ(Names(*derived), (std::vector<String>{"Button1", "Button2", "Button3"}));
+}
+
+TEST_F(RootClipboard, ClipboardCarriesTheStreamAndItsTextEitherOfWhichPastes) {
+  auto source = NewRoot("Form1");
+  Add<TButton>(*source)->SetCaption("Go");
+  source->SelectComponent(source->GetComponent("Button1"));
+  source->CopySelection();
+  EXPECT_TRUE(Clipboard()->HasFormat(CF_COMPONENTS()));
+  EXPECT_TRUE(Clipboard()->AsText().starts_with("object Button1: TButton"))
+      << Clipboard()->AsText();
+
+  auto target = NewRoot("Form2");
+  EXPECT_TRUE(target->CanPaste());
+  target->PasteSelection();
+  EXPECT_EQ(static_cast<TButton*>(target->GetComponent("Button1"))->Caption(), "Go");
+
+  // Text alone (as another program leaves it) pastes too; other text does not.
+  const String text = Clipboard()->AsText();
+  Clipboard()->SetAsText(text);
+  target->PasteSelection();
+  EXPECT_EQ(static_cast<TButton*>(target->GetComponent("Button2"))->Caption(), "Go");
+  Clipboard()->SetAsText("just words");
+  EXPECT_FALSE(target->CanPaste());
+
+  // Cut takes the components away.
+  source->SelectComponent(source->GetComponent("Button1"));
+  source->CutSelection();
+  EXPECT_EQ(source->GetComponent("Button1"), nullptr);
+  EXPECT_TRUE(Clipboard()->HasFormat(CF_COMPONENTS()));
+}
+
+TEST_F(RootClipboard, TextStreamsSetTheModulesTextFlagOnlyWhenAsked) {
+  auto root = NewRoot("Form1");
+  for (bool ask : {false, true}) {
+    TStringStream text("object Button1: TButton\r\nend");
+    std::unique_ptr<TMemoryStream> converted;
+    root->Command(dmTextLYT); // flip, so that either way a change shows
+    const bool before = root->GetTextLYT();
+    TStream& binary = root->PrepareInputStream(text, ask, converted);
+    EXPECT_EQ(&binary, converted.get());
+    EXPECT_EQ(root->GetTextLYT(), ask ? true : before);
+  }
+  TStringStream binary(String("TPF0\0", 5));
+  std::unique_ptr<TMemoryStream> converted;
+  EXPECT_EQ(&root->PrepareInputStream(binary, true, converted), &binary);
+  EXPECT_FALSE(root->GetTextLYT());
+}
+
+TEST_F(RootClipboard, MissingInheritedComponentsAreRecoveredAsTheHostAnswers) {
+  auto base = NewRoot("Form1");
+  Add<TButton>(*base);
+  Add<TLabel>(*base);
+  base->Modified();
+  const String text = "inherited Form2: TForm2\r\n"
+                      "  inherited Button9: TButton\r\n"
+                      "    Caption = 'Moved'\r\n"
+                      "  end\r\n"
+                      "end";
+  struct Case {
+    TRecoveryResult Answer;
+    std::vector<String> Names;
+    const char* CaptionOf; ///< the component that read the caption, or none
+    bool Opens;
+  } cases[] = {
+      {rrDelete, {"Button1", "Label1"}, nullptr, true},
+      {rrRename, {"Button1", "Label1"}, "Button1", true},
+      {rrCreate, {"Button1", "Button9", "Label1"}, "Button9", true},
+      {rrCancel, {}, nullptr, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(int(c.Answer));
+    IPtr<THostComponentRoot> root(New<THostComponentRoot>(
+        IPtr<IComponentDesigner>(Designer),
+        IPtr<IDesignerModule>(New<THostDesignerModule>("Unit2", "Form2", "TForm1")), "Form2.lyt"));
+    root->RecoveryAnswer = c.Answer;
+    root->RecoveryName = "Button1";
+    root->ReadErrorAnswer = rerCancel;
+    TStringStream s(text);
+    if (!c.Opens) {
+      EXPECT_NE(MessageOf([&] { root->Open(&s, "Form2", "Form1"); }).find("Button9"), String::npos);
+      EXPECT_TRUE(root->Called("ReadError Ancestor for 'Button9' not found"));
+      continue;
+    }
+    root->Open(&s, "Form2", "Form1");
+    EXPECT_TRUE(root->Called("QueryInheritanceRecovery Form2 Form1 Button9 [Button1]"));
+    auto names = Names(*root);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, c.Names);
+    if (c.CaptionOf) {
+      EXPECT_EQ(static_cast<TButton*>(root->GetComponent(c.CaptionOf))->Caption(), "Moved");
+    }
+    // The deleted reference's error is handled without asking.
+    EXPECT_EQ(std::count_if(root->Calls().begin(), root->Calls().end(),
+                            [](const String& call) { return call.starts_with("ReadError"); }),
+              0);
+    root->Close();
+  }
+}
+
+TEST_F(RootClipboard, ReadErrorsAreAskedOnceEachUntilIgnoredAll) {
+  const String text = "object Form1: TForm1\r\n"
+                      "  Bogus1 = 1\r\n"
+                      "  Bogus2 = 2\r\n"
+                      "  Bogus3 = 3\r\n"
+                      "end";
+  for (TRootReadErrorResult answer : {rerOK, rerIgnoreAll}) {
+    IPtr<THostComponentRoot> root(New<THostComponentRoot>(
+        IPtr<IComponentDesigner>(Designer),
+        IPtr<IDesignerModule>(New<THostDesignerModule>("Unit1", "Form1", "TForm")), "Form1.lyt"));
+    root->ReadErrorAnswer = answer;
+    TStringStream s(text);
+    root->Open(&s, "Form1", "");
+    const auto asked = std::count_if(root->Calls().begin(), root->Calls().end(),
+                                     [](const String& c) { return c.starts_with("ReadError"); });
+    EXPECT_EQ(asked, answer == rerOK ? 3 : 1);
+    EXPECT_TRUE(root->IsModified()); // the module no longer matches its file
+    root->Close();
+  }
+}
+
+TEST_F(RootClipboard, SelectionDefaultsToTheRootUnlessEmptiedOnPurpose) {
+  auto root = NewRoot("Form1");
+  auto* b1 = Add<TButton>(*root);
+  auto* b2 = Add<TButton>(*root);
+  root->ClearSelection();
+  EXPECT_EQ(Selected(*root), (std::vector<String>{"Form1"}));
+  EXPECT_TRUE(root->IsRootSelected());
+  EXPECT_EQ(root->SelectedComponent(), root->GetRoot());
+  root->NoSelection();
+  EXPECT_TRUE(Selected(*root).empty());
+  EXPECT_FALSE(root->IsRootSelected());
+  EXPECT_EQ(root->SelectedPersistent(), nullptr);
+
+  root->Select(b2, false);
+  root->Select(b1, true);
+  root->Select(b1, true);
+  EXPECT_EQ(Selected(*root), (std::vector<String>{"Button2", "Button1"}));
+  EXPECT_TRUE(root->IsAnchorSelection(b2));
+  EXPECT_FALSE(root->IsAnchorSelection(b1));
+  root->SetSelection("Button1");
+  EXPECT_EQ(Selected(*root), (std::vector<String>{"Button1"}));
+  root->SelectAll();
+  EXPECT_EQ(Selected(*root), (std::vector<String>{"Button1", "Button2"}));
+}
+
+TEST(Selections, WrapsTheItemSelectionAndHearsItOnlyWhileAlive) {
+  IPtr<TSimpleSelections> items(New<TSimpleSelections>());
+  TComponent a(nullptr), b(nullptr);
+  int heard = 0;
+  {
+    IPtr<TSelections> s(New<TSelections>(IPtr<ISelections>(items), [&](TObject*) { ++heard; }));
+    items->Add(IPtr<IItem>(New<TPersistentItem>(&a)));
+    items->Add(IPtr<IItem>(New<TPersistentItem>(&b)));
+    EXPECT_EQ(heard, 2);
+    EXPECT_EQ(s->GetCount(), 2);
+    EXPECT_EQ(s->GetPersistents(1), &b);
+    EXPECT_EQ(s->FindItemFor(&b), items->GetItems(1));
+    EXPECT_EQ(s->FindItemFor(nullptr), nullptr);
+  }
+  items->Clear(); // the wrapper is gone: nobody hears
+  EXPECT_EQ(heard, 2);
 }
