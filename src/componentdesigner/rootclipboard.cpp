@@ -7,6 +7,7 @@
 #include "basert/onexit.h"
 #include "basert/strings.h"
 #include "componentdesigner/clipboardstreams.h"
+#include "componentdesigner/compdesigner.h"
 #include "componentdesigner/componentroot.h"
 #include "componentdesigner/designers.h"
 #include "componentdesigner/eventmethods.h"
@@ -320,6 +321,17 @@ void TComponentRoot::ComponentRead(TComponent* component) {
     throw EComponentDesignerException(Format(sCannotInheritControl, component->ClassName()));
   if (FCustomModule) FCustomModule->ValidateComponent(component);
   SelectComponent(component, true);
+}
+
+void TComponentDesigner::CopySelectionToStream(TMemoryStream& stream, TStrings* units) {
+  if (auto root = QueryIntf<IInternalRoot>(FActiveRoot.get()))
+    root->Implementor()->CopySelectionToStream(stream, units);
+}
+
+void TComponentDesigner::PasteSelectionFromStream(TMemoryStream& stream, TComponent* parent,
+                                                  const TRect& rect) {
+  if (auto root = QueryIntf<IInternalRoot>(FActiveRoot.get()))
+    root->Implementor()->PasteSelectionFromStream(stream, parent, rect);
 }
 
 } // namespace fw

@@ -5,6 +5,7 @@
 #include "componentdesigner/componentroot.h"
 #include "componentdesigner/designers.h"
 #include "componentdesigner/designpackage.h"
+#include "componentdesigner/eventmethods.h"
 #include "componentdesigner/proxies.h"
 #include "componentdesigner/rootselections.h"
 #include "designeditors/custommodules.h"
@@ -351,6 +352,15 @@ TEST_F(RootClipboard, ClipboardCarriesTheStreamAndItsTextEitherOfWhichPastes) {
   auto target = NewRoot("Form2");
   EXPECT_TRUE(target->CanPaste());
   target->PasteSelection();
+  // The designer pastes into its active module.
+  target->Activate();
+  TMemoryStream copied;
+  copied.WriteBuffer(Clipboard()->GetAsBytes(CF_COMPONENTS()).data(),
+                     static_cast<Int64>(Clipboard()->GetAsBytes(CF_COMPONENTS()).size()));
+  copied.SetPosition(0);
+  Designer->PasteSelectionFromStream(copied, nullptr, {});
+  EXPECT_EQ(Names(*target), (std::vector<String>{"Button1", "Button2"}));
+  target->GetComponent("Button2")->Free();
   EXPECT_EQ(static_cast<TButton*>(target->GetComponent("Button1"))->Caption(), "Go");
 
   // Text alone (as another program leaves it) pastes too; other text does not.
@@ -498,4 +508,22 @@ TEST(Selections, WrapsTheItemSelectionAndHearsItOnlyWhileAlive) {
   }
   items->Clear(); // the wrapper is gone: nobody hears
   EXPECT_EQ(heard, 2);
+}
+
+TEST(EventMethods, HandlersFollowTheFirstRenameThatIsTheirWholeComponentName) {
+  TRenames renames;
+  renames.Add("Button1", "Button3");
+  renames.Add("Button", "Knob");
+  renames.Add("Label1", "Label2");
+  const std::pair<const char*, const char*> cases[] = {
+      {"Button1Click", "Button3Click"},     // the first rename that fits
+      {"ButtonClick", "KnobClick"},         // a later one
+      {"Button10Click", "Button10Click"},   // a digit follows: another component
+      {"button1Click", "button1Click"},     // the prefix is compared exactly
+      {"Button1", "Button1"},               // nothing follows the component's name
+      {"Label1DblClick", "Label2DblClick"}, //
+      {"FormCreate", "FormCreate"},
+  };
+  for (const auto& [handler, expected] : cases)
+    EXPECT_EQ(FollowComponentRename(handler, renames), expected) << handler;
 }
