@@ -211,7 +211,10 @@ void TComponentRoot::ReadStream(TStream& stream, TComponent* parent, bool adjust
 }
 
 void TComponentRoot::ReaderSetName(TReader* reader, TComponent* component, String& name) {
-  if (reader->Root() != FRoot || name.empty() || !FRoot->FindComponent(name)) return;
+  if (reader->Root() != FRoot || name.empty()) return;
+  // A name a descendant module uses is taken too: the ancestor's next update would clash.
+  if (!FRoot->FindComponent(name) && !(FRootUpdateManager && FRootUpdateManager->NameExists(name)))
+    return;
   const String newName = UniqueName(component->ClassName());
   FRenames->Add(name, newName);
   name = newName;

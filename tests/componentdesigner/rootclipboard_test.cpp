@@ -3,22 +3,14 @@
 #include "basert/classbuilder.h"
 #include "basert/formtext.h"
 #include "componentdesigner/componentroot.h"
-#include "componentdesigner/designers.h"
-#include "componentdesigner/designpackage.h"
 #include "componentdesigner/eventmethods.h"
 #include "componentdesigner/proxies.h"
 #include "componentdesigner/rootselections.h"
-#include "designeditors/custommodules.h"
 #include "designer/designobjects.h"
 #include "designer/selections.h"
-#include "host/designenvironment.h"
-#include "host/designermodule.h"
-#include "host/hostroot.h"
+#include "support/hostsession.h"
 #include "support/testutil.h"
-#include "tarn/forms.h"
-#include "tarn/standardcontrols.h"
 #include "tarn/stdctrls.h"
-#include "update/updatemanager.h"
 
 #include <gtest/gtest.h>
 
@@ -58,34 +50,15 @@ TClass TLinkLabel::StaticClass() {
   return cls;
 }
 
-class RootClipboard : public ::testing::Test {
+class RootClipboard : public fwtest::HostSession {
 protected:
   void SetUp() override {
-    DesignPackageStartup();
-    UpdateManagerStartup();
-    RegisterStandardControls();
+    HostSession::SetUp();
     RegisterClass(TLinkLabel::StaticClass());
-    RegisterCustomModule(TForm::StaticClass(), TCustomModule::StaticClass());
-    Designer = New<THostComponentDesigner>(IPtr<IDesignEnvironment>(New<THostDesignEnvironment>()));
-    Registry()->RegisterDesigner(IPtr<IComponentDesigner>(Designer));
   }
   void TearDown() override {
-    Designer->CloseRoots();
-    Registry()->UnregisterDesigner(IPtr<IComponentDesigner>(Designer));
+    HostSession::TearDown();
     UnRegisterClass(TLinkLabel::StaticClass());
-    UnregisterStandardControls();
-    UpdateManagerShutdown();
-    DesignPackageShutdown();
-  }
-  static IPtr<IInternalComponentDesigners> Registry() {
-    return QueryIntf<IInternalComponentDesigners>(Designers().get());
-  }
-  IPtr<THostComponentRoot> NewRoot(const String& name, const String& ancestor = {}) {
-    auto module = New<THostDesignerModule>("Unit" + name, name, "TForm");
-    Modules[name] = IPtr<THostDesignerModule>(module);
-    return THostComponentRoot::Make(IPtr<IComponentDesigner>(Designer),
-                                    IPtr<IDesignerModule>(module), name + ".lyt", nullptr, name,
-                                    ancestor);
   }
   template <class T> static T* Add(THostComponentRoot& root, const TRect& r = {8, 8, 83, 33}) {
     auto* c = static_cast<T*>(root.CreateComponent(T::StaticClass(), root.GetRoot(), r.Left, r.Top,
@@ -121,9 +94,6 @@ protected:
   static String HandlerOf(THostComponentRoot& root, const String& name) {
     return root.GetMethodName(GetMethodProp(root.GetComponent(name), "OnClick"));
   }
-
-  IPtr<THostComponentDesigner> Designer;
-  std::map<String, IPtr<THostDesignerModule>> Modules;
 };
 
 } // namespace
@@ -338,6 +308,15 @@ TEST_F(RootClipboard, PasteIntoADescendantStaysInIt) {
   EXPECT_EQ(Names(*base), (std::vector<String>{"Button1", "Button3"}));
   EXPECT_EQ(Names(*sibling), (std::vector<String>{"Button1", "Button3"}));
   EXPECT_EQ(Names(*derived), (std::vector<String>{"Button1", "Button2", "Button3"}));
+
+  // A name only a descendant uses is taken as well.
+  auto other = NewRoot("Form4");
+  Add<TButton>(*other);
+  Add<TButton>(*other);
+  auto second = Copy(*other, {"Button2"});
+  base->PasteSelectionFromStream(*second, nullptr, {});
+  EXPECT_EQ(Names(*base), (std::vector<String>{"Button1", "Button3", "Button4"}));
+  EXPECT_EQ(Names(*derived), (std::vector<String>{"Button1", "Button2", "Button3", "Button4"}));
 }
 
 TEST_F(RootClipboard, ClipboardCarriesTheStreamAndItsTextEitherOfWhichPastes) {
