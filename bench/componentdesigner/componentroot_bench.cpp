@@ -1,5 +1,6 @@
 // Benchmarks of module roots: streaming and saving a module of N components (alone and inheriting
-// from an open module), saving an unchanged module, dormancy and waking, opening a form file.
+// from an open module), saving an unchanged module, dormancy and waking, opening a form file,
+// copying and pasting components.
 #include "componentdesigner/designers.h"
 #include "componentdesigner/designpackage.h"
 #include "designeditors/custommodules.h"
@@ -158,5 +159,53 @@ void BM_RootOpenFormFile(benchmark::State& state) {
   Sized(state);
 }
 BENCHMARK(BM_RootOpenFormFile)->RangeMultiplier(10)->Range(100, 10000)->Complexity();
+
+/// The clipboard stream of a module of N buttons with handlers, all selected.
+String CopiedButtons(TSession& s, std::int64_t count) {
+  auto source = s.Filled("Source", count);
+  source->SelectAll();
+  TMemoryStream stream;
+  source->CopySelectionToStream(stream, nullptr);
+  source->Close();
+  return String(stream.View());
+}
+
+/// Pastes N buttons with their handlers into a fresh module, empty or already holding buttons
+/// (and handlers) of the same names, so that every name and handler is renamed.
+void PasteButtons(benchmark::State& state, bool namesTaken) {
+  TSession s;
+  const String copied = CopiedButtons(s, state.range(0));
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto target = namesTaken ? s.Filled("Target", state.range(0)) : s.Open("Target", nullptr);
+    TMemoryStream stream;
+    stream.WriteBuffer(copied.data(), static_cast<Int64>(copied.size()));
+    stream.SetPosition(0);
+    state.ResumeTiming();
+    target->PasteSelectionFromStream(stream, nullptr, TRect{});
+    state.PauseTiming();
+    target->Close();
+    state.ResumeTiming();
+  }
+  Sized(state);
+}
+void BM_PasteComponents(benchmark::State& state) { PasteButtons(state, false); }
+void BM_PasteComponentsOverSameNames(benchmark::State& state) { PasteButtons(state, true); }
+BENCHMARK(BM_PasteComponents)->RangeMultiplier(10)->Range(100, 1000)->Complexity();
+BENCHMARK(BM_PasteComponentsOverSameNames)->RangeMultiplier(10)->Range(100, 1000)->Complexity();
+
+// Copying N selected buttons with their handlers' source.
+void BM_CopySelection(benchmark::State& state) {
+  TSession s;
+  auto root = s.Filled("Form1", state.range(0));
+  root->SelectAll();
+  for (auto _ : state) {
+    TMemoryStream stream;
+    root->CopySelectionToStream(stream, nullptr);
+    benchmark::DoNotOptimize(stream.Size());
+  }
+  Sized(state);
+}
+BENCHMARK(BM_CopySelection)->RangeMultiplier(10)->Range(100, 10000)->Complexity();
 
 } // namespace

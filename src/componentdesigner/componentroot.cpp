@@ -9,6 +9,7 @@
 #include "componentdesigner/componentnaming.h"
 #include "componentdesigner/designers.h"
 #include "componentdesigner/designnotification.h"
+#include "componentdesigner/eventmethods.h"
 #include "componentdesigner/proxies.h"
 #include "componentdesigner/rootstreams.h"
 #include "designeditors/compeditors.h"
@@ -374,35 +375,27 @@ void TComponentRoot::ValidateInheritence(TComponent* ancestor) {
 }
 
 void TComponentRoot::ReadObjectFromStream(TComponent* instance, TStream& stream) {
+  FIgnoringErrors = false;
+  FIgnoreNext = false;
+  TReader reader(&stream, 4096);
+  reader.OnFindMethod = [this](TReader* r, const String& n, void*& a, bool& e) {
+    FindObjectMethod(r, n, a, e);
+  };
+  reader.OnError = [this](TReader* r, const String& m, bool& h) { ReaderObjectError(r, m, h); };
+  reader.OnAncestorNotFound = [this](TReader* r, const String& n, TClass cls, TComponent*& c) {
+    ReaderAncestorNotFound(r, n, cls, c);
+  };
+  reader.OnFindComponentClass = [this](TReader* r, const String& n, TClass& c) {
+    ReaderFindComponentClass(r, n, c);
+  };
+  reader.OnCreateComponent = [this](TReader* r, TClass cls, TComponent*& c) {
+    ReaderCreateComponent(r, cls, c);
+  };
   BeforeReadRoot(instance);
   BeginReadStream();
   TOnExit end([this] { EndReadStream(); });
-  FIgnoringErrors = false;
-  TReader reader(&stream, 4096);
-  reader.OnFindMethod = [instance](TReader*, const String& name, void*& address, bool& error) {
-    if (!address) address = CreateSubClassMethod(instance, name);
-    error = address == nullptr;
-  };
-  reader.OnError = [this](TReader*, const String& message, bool& handled) {
-    if (FIgnoringErrors) {
-      handled = true;
-      return;
-    }
-    switch (ReadError(message)) {
-    case rerOK:
-      handled = true;
-      FReadError = true;
-      break;
-    case rerIgnoreAll:
-      handled = true;
-      FIgnoringErrors = true;
-      FReadError = true;
-      break;
-    case rerCancel:
-      handled = false;
-      break;
-    }
-  };
+  const TClass oldGroup = ActivateClassGroup(ClassGroup());
+  TOnExit restore([oldGroup] { ActivateClassGroup(oldGroup); });
   try {
     reader.ReadRootComponent(instance);
   } catch (const EClassNotFound& e) {
@@ -936,44 +929,14 @@ void TComponentRoot::ShowMethod(const String& name) {
 }
 
 void TComponentRoot::SelectionChanged() {
+  if (FSelectionLevel > 0) {
+    FSelectionDirty = true;
+    return;
+  }
   IPtr<IDesignerSelections> list = CreateSelectionList();
   GetSelections(list);
   DesignNotificationSelectionChanged(IPtr<IDesigner>(this), list);
   if (FDesigner->GetActiveRoot().get() == static_cast<IRoot*>(this)) FDesigner->UpdateSelections();
-}
-
-void TComponentRoot::GetSelections(const IPtr<IDesignerSelections>& list) {
-  for (TPersistent* p : FSelection)
-    list->Add(p);
-}
-
-void TComponentRoot::SelectComponent(TPersistent* instance) {
-  FSelection.clear();
-  if (instance) FSelection.push_back(instance);
-  SelectionChanged();
-}
-
-void TComponentRoot::SetSelections(const IPtr<IDesignerSelections>& list) {
-  FSelection.clear();
-  if (list)
-    for (Integer i = 0, n = list->GetCount(); i < n; ++i)
-      FSelection.push_back(list->Get(i));
-  SelectionChanged();
-}
-
-void TComponentRoot::SelectAll() {
-  FSelection.clear();
-  if (FRoot)
-    for (TComponent* c : FRoot->ComponentList())
-      if (!IsComponentHidden(c)) FSelection.push_back(c);
-  SelectionChanged();
-}
-
-void TComponentRoot::ClearSelection() { SelectComponent(FRoot); }
-
-void TComponentRoot::NoSelection() {
-  FSelection.clear();
-  SelectionChanged();
 }
 
 void TComponentRoot::GetComponentNames(const TTypeData* typeData, const TGetStrProc& proc) {

@@ -22,6 +22,9 @@ namespace fw {
 class TMemoryStream;
 class TReader;
 class TWriter;
+class TStrings;
+class TEvents;
+class TRenames;
 
 /// Base class of a module root; the host derives the concrete class, supplying the abstract
 /// operations (its windows and questions), and calls Open once after constructing it.
@@ -112,8 +115,52 @@ public:
   /// Writes the live module (against its ancestor module, when it has one) in binary, or as
   /// text when the module is stored as text. Raises for unresolved module links (see Save).
   void WriteRootStream(TStream& stream);
-  /// Reads `stream` (binary) into `instance`, creating handler methods by name.
+  /// Reads `stream` (binary) into `instance`, creating handler methods by name. Read errors go
+  /// to ReadError, inherited components missing from the ancestor to QueryInheritanceRecovery.
   virtual void ReadObjectFromStream(TComponent* instance, TStream& stream);
+
+  // ---- selection
+  /// Adds `instance` to the selection (replacing it unless `extend`); nothing for null.
+  void Select(TPersistent* instance, bool extend);
+  virtual void SelectComponent(TPersistent* instance, bool extend);
+  /// True when the root is selected, or nothing is and NoSelection did not empty it.
+  bool IsRootSelected();
+  bool FindSelection(TPersistent* instance);
+  /// True when `instance` is the first selected object (the reference of layout commands).
+  bool IsAnchorSelection(TPersistent* instance);
+  /// The first selected object; the root when nothing is selected (unless NoSelection).
+  TPersistent* SelectedPersistent();
+  TComponent* SelectedComponent();
+  IPtr<IDesignerSelections> GetSelection();
+  void SetSelection(const String& name);
+  /// Changes inside a bracket are published once, when the outermost bracket ends.
+  void BeginSelectionUpdate() noexcept { ++FSelectionLevel; }
+  void EndSelectionUpdate();
+
+  // ---- clipboard streams
+  /// Nothing when nothing is selected; else the selection, under one parent, with handler
+  /// source and bounds.
+  void CopySelectionToStream(TMemoryStream& stream, TStrings* units);
+  /// Writes the selected components in the clipboard stream layout; `units` (may be null)
+  /// collects the units of nested modules written.
+  void StreamSelection(TStream& stream, bool withSource, bool withBounds, TStrings* units);
+  /// Reads a clipboard stream into `parent` (null: the root), placing what was read at `rect`,
+  /// selects it and marks the module modified.
+  void PasteSelectionFromStream(TMemoryStream& stream, TComponent* parent, const TRect& rect);
+  /// Clears the selection, reads the stream and selects what was read.
+  void SelectReadStream(TStream& stream, TComponent* parent, bool adjust, const TRect& rect);
+  /// Reads the components of a clipboard stream (binary or text form): taken names are made
+  /// unique and references follow, handlers become methods of the module (with the source the
+  /// stream carries). A stream that cannot be read raises the reader's error and leaves the
+  /// module as it was.
+  void ReadStream(TStream& stream, TComponent* parent, bool adjust, const TRect& rect);
+  /// The binary stream to read `stream` as: itself when binary, else its conversion held in
+  /// `converted`. With `setTextFlag` the module is stored as text exactly when it was text.
+  TStream& PrepareInputStream(TStream& stream, bool setTextFlag,
+                              std::unique_ptr<TMemoryStream>& converted);
+  /// The target rectangle and the stream's bounds of the last read.
+  const TRect& AdjustmentRect() const noexcept { return FAdjustmentRect; }
+  const TRect& AdjustmentBounds() const noexcept { return FAdjustmentBounds; }
   /// The classes named in a binary form stream: its root's class and, from the source module
   /// or the ancestor given at Open, the ancestor's ("TFORM" for a module that is not marked
   /// inherited and whose ancestor is no root base class). The position is kept.
@@ -218,10 +265,14 @@ public:
   void Edit(TComponent* component) override;
   void ChainCall(const String& methodName, const String& instanceName, const String& instanceMethod,
                  const TTypeData* typeData) override;
-  void CopySelection() override {}
-  void CutSelection() override {}
-  bool CanPaste() override { return false; }
-  void PasteSelection() override {}
+  /// The selection onto the clipboard (component stream and its text form).
+  void CopySelection() override;
+  /// Copies, then deletes the selection.
+  void CutSelection() override;
+  /// True when the clipboard holds components and the source may change.
+  bool CanPaste() override;
+  /// Pastes the clipboard's components into the selected container (or the root).
+  void PasteSelection() override;
   void SelectAll() override;
   /// Frees the selected components that share the first one's parent, keeping them for
   /// DoUndelete. Nothing when nothing or the root is selected. Raises sCantDeleteComponent
@@ -230,6 +281,7 @@ public:
   void DeleteSelection(bool doAll) override;
   /// Selects the root.
   void ClearSelection() override;
+  /// Empties the selection so that not even the root counts as selected.
   void NoSelection() override;
   void ModuleFileNames(String& implFileName, String& intfFileName, String& formFileName) override;
   /// The stem of `baseName` (see UniqueNameStem) with the smallest number >= 1 that names no
@@ -237,7 +289,8 @@ public:
   String UniqueName(const String& baseName) override;
   TShiftState GetShiftState() override { return {}; }
   void ModalEdit(char, const IPtr<IActivatable>&) override {}
-  void SelectItemName(const String&) override {}
+  /// Selects the component of that name (nothing when there is none).
+  void SelectItemName(const String& name) override;
   TPersistentClass GetActiveClassGroup() override;
   /// The root component of the open module of that class, or null.
   TComponent* FindAncestorRoot(const String& className) override;
@@ -318,6 +371,36 @@ protected:
   /// An error while a module is read: rerOK skips it, rerIgnoreAll skips it and every later
   /// one, rerCancel ends the reading.
   virtual TRootReadErrorResult ReadError(const String& message) = 0;
+  /// Places a pasted component: `pasteRect` is where the paste goes, `streamRect` the bounds the
+  /// stream recorded (empty when none).
+  virtual void AdjustPastedComponent(TComponent* component, const TRect& pasteRect,
+                                     const TRect& streamRect) = 0;
+  /// Whether a designed module's class may be instantiated inside this module.
+  virtual bool AcceptsNestedClass(TClass componentClass) = 0;
+  /// A component that the stream marks inherited is missing from module `ancestorName`:
+  /// delete the reference, take a candidate (`componentName` may be changed to one of the
+  /// comma-separated `candidates`), create it, or cancel.
+  virtual TRecoveryResult QueryInheritanceRecovery(const String& rootName,
+                                                   const String& ancestorName,
+                                                   String& componentName, const String& candidates,
+                                                   bool nested) = 0;
+
+  // ---- reading and writing streams
+  void ReaderSetName(TReader* reader, TComponent* component, String& name);
+  void ReaderReferenceName(TReader* reader, String& name);
+  void ReaderFindMethod(TReader* reader, const String& methodName, void*& address, bool& error);
+  void FindObjectMethod(TReader* reader, const String& methodName, void*& address, bool& error);
+  void ReaderFindComponentClass(TReader* reader, const String& className, TClass& componentClass);
+  void ReaderCreateComponent(TReader* reader, TClass componentClass, TComponent*& component);
+  void ReaderAncestorNotFound(TReader* reader, const String& componentName, TClass componentClass,
+                              TComponent*& component);
+  void ReaderObjectError(TReader* reader, const String& message, bool& handled);
+  /// Raises sPasteError for a no-icon component (unless undeleting) and sCannotInheritControl
+  /// for one that cannot be inherited while the module has descendants; selects it.
+  void ComponentRead(TComponent* component);
+  void ComponentReadAdjust(TComponent* component);
+  void WriterFindAncestor(TWriter* writer, TComponent* component, const String& name,
+                          TComponent*& ancestor, TComponent*& rootAncestor);
   /// The ancestor class the source module declares for `className`; empty when unknown.
   virtual String GetSourceAncestorName(const String& className) = 0;
   /// A nested module instance, and each component it holds once marked inherited.
@@ -370,6 +453,16 @@ protected:
   bool FDependenciesUpToDate = false;
   bool FCreateFrameManagers = true;
   bool FIgnoringErrors = false;
+  bool FIgnoreNext = false;
+  bool FAllowNoSelection = false;
+  bool FSelectionDirty = false;
+  Integer FSelectionLevel = 0;
+  bool FInUndo = false;
+  std::unique_ptr<TEvents> FEvents;   ///< while a stream is read
+  std::unique_ptr<TRenames> FRenames; ///< while a stream is read
+  TRect FAdjustmentRect;
+  TRect FAdjustmentBounds;
+  TStrings* FUnitDependencies = nullptr; ///< while the selection is streamed
   bool FResurrecting = false;
   bool FIgnoreRename = false;
   bool FClosing = false;

@@ -66,6 +66,8 @@ inline constexpr std::string_view sAncestorDeleteWarning =
 
 enum TQueryRedirectLinksResult : std::uint8_t { qrYes, qrNo, qrCancel };
 enum TRootReadErrorResult : std::uint8_t { rerOK, rerCancel, rerIgnoreAll };
+/// What to do with an inherited component that its ancestor no longer has.
+enum TRecoveryResult : std::uint8_t { rrDelete, rrRename, rrCreate, rrCancel };
 
 /// The stored format of a form file: unknown, binary, text, UTF-8 text.
 inline constexpr Byte lytUnknown = 0;

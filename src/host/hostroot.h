@@ -50,6 +50,11 @@ public:
   IPtr<IOTAModule> GetToolsModule() override {
     return ToolsModule ? ToolsModule : TComponentRoot::GetToolsModule();
   }
+  /// The answer to a missing inherited component, and the name a rename answer takes.
+  TRecoveryResult RecoveryAnswer = rrCancel;
+  String RecoveryName;
+  /// Whether designed modules may be placed inside this one.
+  bool AcceptNested = true;
 
   /// Every call of the package, one line each ("NewRootCreated Form1", "ReadError ...").
   const std::vector<String>& Calls() const noexcept { return FCalls; }
@@ -74,6 +79,15 @@ protected:
   /// Forgets the links (the components' references stay nil).
   void RedirectLinks(TComponent* root, const String& missingModule) override;
   TRootReadErrorResult ReadError(const String& message) override;
+  /// Moves pasted controls by the offset from the stream's bounds to the paste rectangle, when
+  /// both are given.
+  void AdjustPastedComponent(TComponent* component, const TRect& pasteRect,
+                             const TRect& streamRect) override;
+  bool AcceptsNestedClass(TClass) override { return AcceptNested; }
+  /// Records "QueryInheritanceRecovery root ancestor component [candidates] nested".
+  TRecoveryResult QueryInheritanceRecovery(const String& rootName, const String& ancestorName,
+                                           String& componentName, const String& candidates,
+                                           bool nested) override;
   String GetSourceAncestorName(const String& className) override;
   void InlineComponentAdded(TComponent* component) override {
     FCalls.push_back("InlineComponentAdded " + component->Name());

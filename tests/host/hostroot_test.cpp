@@ -6,6 +6,7 @@
 #include "host/designenvironment.h"
 #include "host/designermodule.h"
 #include "host/hostmodules.h"
+#include "support/hostsession.h"
 #include "tarn/forms.h"
 #include "tarn/standardcontrols.h"
 #include "tarn/stdctrls.h"
@@ -29,35 +30,7 @@ TEST(HostRoot, PluggedStructureTreeComesAndGoesWithThePackage) {
 
 namespace {
 
-/// The package with the update engine, the standard controls and one designer.
-class HostRootWithUpdates : public ::testing::Test {
-protected:
-  void SetUp() override {
-    DesignPackageStartup();
-    UpdateManagerStartup();
-    RegisterStandardControls();
-    RegisterCustomModule(TForm::StaticClass(), TCustomModule::StaticClass());
-    Designer = New<THostComponentDesigner>(IPtr<IDesignEnvironment>(New<THostDesignEnvironment>()));
-    Registry()->RegisterDesigner(IPtr<IComponentDesigner>(Designer));
-  }
-  void TearDown() override {
-    Designer->CloseRoots();
-    Registry()->UnregisterDesigner(IPtr<IComponentDesigner>(Designer));
-    UnregisterStandardControls();
-    UpdateManagerShutdown();
-    DesignPackageShutdown();
-  }
-  static IPtr<IInternalComponentDesigners> Registry() {
-    return QueryIntf<IInternalComponentDesigners>(Designers().get());
-  }
-  IPtr<THostComponentRoot> NewRoot(const String& name, const String& ancestor = {}) {
-    return THostComponentRoot::Make(
-        IPtr<IComponentDesigner>(Designer),
-        IPtr<IDesignerModule>(New<THostDesignerModule>("Unit" + name, name, "TForm")),
-        name + ".lyt", nullptr, name, ancestor);
-  }
-  IPtr<THostComponentDesigner> Designer;
-};
+using HostRootWithUpdates = fwtest::HostSession;
 
 } // namespace
 
