@@ -207,6 +207,13 @@ struct IInternalRoot : IRoot {
   virtual TComponentRoot* Implementor() = 0;
 };
 
+/// Mirrors controls left to right within their parents.
+struct IFlipChildren : virtual IInterface {
+  static constexpr TGUID IID = TGUID::Parse("{3E0C62A1-7F4B-4B8E-9D2C-5A1E8F6B3C1A}");
+  /// `allChildren`: every control of the module; otherwise what the selected controls hold.
+  virtual void FlipChildren(bool allChildren) = 0;
+};
+
 /// The roots of a designer tell it of their lifecycle.
 struct IRootListUpdate : virtual IInterface {
   static constexpr TGUID IID = TGUID::Parse("{3E0C62A1-7F4B-4B8E-9D2C-5A1E8F6B3C13}");
