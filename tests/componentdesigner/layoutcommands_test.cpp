@@ -95,7 +95,9 @@ TEST_F(LayoutCommands_, HorizontalSpacingPutsTheMiddleOfZeroTenAndHundredAtFifty
   TControl* b = Button(10, 40, 20);
   TControl* c = Button(100, 80, 20);
   Select({c, b, a}); // the order of selection does not matter
-  EXPECT_EQ(ModifiedBy([&] { Root->Align(afHSpace); }), 1);
+  auto alignable = QueryIntf<IOTAAlignable>(Root.get()); // as the host's tools reach it
+  ASSERT_TRUE(alignable);
+  EXPECT_EQ(ModifiedBy([&] { alignable->Align(afHSpace); }), 1);
   EXPECT_EQ(Lefts({a, b, c}), (std::vector<Integer>{0, 50, 100}));
 
   Select({a, c}); // two items: nothing between them to spread
@@ -237,7 +239,7 @@ TEST_F(LayoutCommands_, GridZOrderAndFlippingThroughTheDesignCommands) {
   auto* panel = static_cast<TWinControl*>(Add(TPanel::StaticClass(), Form, {0, 100, 100, 200}));
   panel->SetAlign(alLeft);
   TControl* inner = Button(10, 5, 30, 25, panel);
-  Root->Command(dmFlipAllChildren);
+  QueryIntf<IFlipChildren>(Root.get())->FlipChildren(true);
   EXPECT_EQ(b->Left(), 400 - 3 - 20);
   EXPECT_EQ(panel->Align(), alRight);
   EXPECT_EQ(inner->Left(), panel->ClientWidth() - 10 - 30);
