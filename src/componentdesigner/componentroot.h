@@ -9,7 +9,6 @@
 
 #include "basert/component.h"
 #include "componentdesigner/rootintf.h"
-#include "toolsapi/toolsapi.h"
 
 #include <memory>
 #include <vector>

@@ -8,6 +8,7 @@
 #include "basert/streams.h"
 #include "componentdesigner/updateintf.h"
 #include "designintf/designhost.h"
+#include "toolsapi/toolsapi.h"
 
 #include <functional>
 #include <string_view>
@@ -298,6 +299,8 @@ struct IComponentDesigners : virtual IInterface {
   virtual void ShowWindows() = 0;
   virtual void SetControlsLocked(bool locked) = 0;
   virtual bool GetControlsLocked() = 0;
+  /// The alignment and size commands of the active root; null without one.
+  virtual IPtr<IOTAAlignable> GetAlignable() = 0;
   virtual IPtr<IDesignerSelections> GetSelection() = 0;
   /// The extensions of the registered designers, in registration order.
   virtual std::vector<String> RegisteredExtensions() = 0;

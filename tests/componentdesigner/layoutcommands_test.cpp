@@ -94,8 +94,9 @@ TEST_F(LayoutCommands_, HorizontalSpacingPutsTheMiddleOfZeroTenAndHundredAtFifty
   TControl* a = Button(0, 0, 20);
   TControl* b = Button(10, 40, 20);
   TControl* c = Button(100, 80, 20);
-  Select({c, b, a});                                     // the order of selection does not matter
-  auto alignable = QueryIntf<IOTAAlignable>(Root.get()); // as the host's tools reach it
+  Select({c, b, a}); // the order of selection does not matter
+  Root->Activate();
+  auto alignable = Designers()->GetAlignable(); // as the host's tools reach it
   ASSERT_TRUE(alignable);
   EXPECT_EQ(ModifiedBy([&] { alignable->Align(afHSpace); }), 1);
   EXPECT_EQ(Lefts({a, b, c}), (std::vector<Integer>{0, 50, 100}));
