@@ -118,7 +118,8 @@ using TRootProc = std::function<void(const IPtr<IRoot>& root)>;
 // ---- Seams -------------------------------------------------------------------------------------
 
 /// The design surface of a live root, with its visual designer; the visual-designer side (or
-/// the host) supplies it through CreateRootSurfaceProc.
+/// the host) supplies it through CreateRootSurfaceProc. One that also answers ISurfaceDesigner
+/// gives the root's layout commands its grid and snap switch.
 struct IRootSurface : virtual IInterface {
   static constexpr TGUID IID = TGUID::Parse("{3E0C62A1-7F4B-4B8E-9D2C-5A1E8F6B3C02}");
   /// Bracket the DesignerOpened broadcast.
