@@ -107,12 +107,13 @@ TBounders MakeBounders(const std::vector<IPtr<IItem>>& items) {
 
 /// Horizontal or vertical access to a bounder's position and extent.
 struct TAxis {
+  bool Horizontal;
   Integer (TBounder::*Coord)() const noexcept;
   Integer (TBounder::*Extent)() const noexcept;
   void (TBounder::*SetCoord)(Integer);
 };
-constexpr TAxis HorzAxis{&TBounder::Left, &TBounder::Width, &TBounder::SetLeft};
-constexpr TAxis VertAxis{&TBounder::Top, &TBounder::Height, &TBounder::SetTop};
+constexpr TAxis HorzAxis{true, &TBounder::Left, &TBounder::Width, &TBounder::SetLeft};
+constexpr TAxis VertAxis{false, &TBounder::Top, &TBounder::Height, &TBounder::SetTop};
 
 /// Indexes into `b` ordered by the axis's coordinate.
 std::vector<std::size_t> SortedBy(const TBounders& b, const TAxis& axis) {
@@ -175,16 +176,16 @@ void RemoveGaps(TBounders& b, const TAxis& axis) {
     acc[i] = std::max<Int64>(0, coord(i + 1) - (coord(i) + extent(i))) + acc[i + 1];
   for (std::ptrdiff_t i = r + 1; i < n; ++i)
     acc[i] = std::max<Int64>(0, coord(i) - (coord(i - 1) + extent(i - 1))) + acc[i - 1];
-  for (std::ptrdiff_t i = 0; i < n; ++i)
-    if (i != r)
-      (b[order[i]].*
-       axis.SetCoord)(static_cast<Integer>(i < r ? coord(i) + acc[i] : coord(i) - acc[i]));
+  for (std::ptrdiff_t i = 0; i < n; ++i) {
+    const Int64 moved = i < r ? coord(i) + acc[i] : coord(i) - acc[i];
+    (b[order[i]].*axis.SetCoord)(static_cast<Integer>(moved));
+  }
 }
 
 /// The group keeps its arrangement; its centre moves to the middle of the parent's client area.
 void CentreInParent(TBounders& b, const TAxis& axis) {
   if (!b[0].HasParentClient()) return;
-  const bool horz = axis.Coord == HorzAxis.Coord;
+  const bool horz = axis.Horizontal;
   Int64 lo = INT64_MAX, hi = INT64_MIN;
   for (const TBounder& x : b) {
     lo = std::min<Int64>(lo, horz ? x.Bounds().Left : x.Bounds().Top);
