@@ -10,9 +10,11 @@
 #include "componentdesigner/designers.h"
 #include "componentdesigner/designnotification.h"
 #include "componentdesigner/eventmethods.h"
+#include "componentdesigner/layoutcommands.h"
 #include "componentdesigner/proxies.h"
 #include "componentdesigner/rootstreams.h"
 #include "designeditors/compeditors.h"
+#include "tarn/controls.h"
 
 #include <algorithm>
 #include <cctype>
@@ -105,7 +107,7 @@ TClass TComponentRoot::StaticClass() {
       TClassBuilder<TComponentRoot, TInterfacedObject>("TComponentRoot", "ComponentDesigner")
           .Implements<IFile, IRoot, IInternalRoot, IDesigner60, IDesigner70, IDesigner80,
                       IDesigner100, IDesigner170, IDesigner, IDesignerNotify, IDesignerHook,
-                      IUpdateManagerCallback, IImplementation>()
+                      IUpdateManagerCallback, IImplementation, IFlipChildren, IOTAAlignable>()
           .Build();
   return cls;
 }
@@ -748,9 +750,12 @@ void TComponentRoot::ShowWindow() {
 void TComponentRoot::Command(TDesignCommand command) {
   switch (command) {
   case dmAlignToGrid:
+    AlignToGrid();
+    return;
   case dmFlipAllChildren:
   case dmFlipSelectedChildren:
-    return; // the surface's designer does these
+    FlipChildren(command == dmFlipAllChildren);
+    return;
   case dmTextLYT:
     FLYTToText = !FLYTToText;
     FOrigLYTFormat = lytUnknown;
@@ -774,6 +779,97 @@ void TComponentRoot::Command(TDesignCommand command) {
     return;
   }
   }
+}
+
+// ---- layout commands ---------------------------------------------------------------------------
+
+std::vector<TPersistent*> TComponentRoot::LayoutSelection(bool rootAllowed) {
+  if (!FRoot || FControlsLocked || FDesigner->GetControlsLocked()) return {};
+  std::vector<TPersistent*> objects = SelectedObjects(*this);
+  if (!rootAllowed && std::find(objects.begin(), objects.end(), FRoot) != objects.end()) return {};
+  return objects;
+}
+
+void TComponentRoot::ForceCommonParent() {
+  if (FRoot) fw::ForceCommonParent(*this, SelectedObjects(*this));
+}
+
+void TComponentRoot::Align(TOTAAffect affect) {
+  const std::vector<TPersistent*> objects = LayoutSelection(false);
+  if (objects.empty() || affect == afNothing) return;
+  switch (affect) {
+  case afAlignToGrid:
+    AlignToGrid();
+    return;
+  case afSendToBack:
+  case afBringToFront:
+    ZOrder(affect == afBringToFront);
+    return;
+  case afSnapToGrid:
+    if (auto designer = QueryIntf<ISurfaceDesigner>(FSurface)) {
+      designer->SetGridAligned(!designer->GetGridAligned());
+      Modified();
+    }
+    return;
+  default:
+    break;
+  }
+  ValidateModification();
+  AlignItems(fw::ForceCommonParent(*this, objects), affect);
+  Modified();
+}
+
+void TComponentRoot::Size(TOTASizeAffect affect, Integer value) {
+  const std::vector<TPersistent*> objects = LayoutSelection(true);
+  if (objects.empty()) return;
+  ValidateModification();
+  SizeItems(fw::ForceCommonParent(*this, objects), affect, value);
+  Modified();
+}
+
+void TComponentRoot::AlignToGrid() {
+  const std::vector<TPersistent*> objects = LayoutSelection(true);
+  if (objects.empty()) return;
+  ValidateModification();
+  const std::vector<IPtr<IItem>> items = fw::ForceCommonParent(*this, objects);
+  if (auto designer = QueryIntf<ISurfaceDesigner>(FSurface)) {
+    AlignItemsToGrid(items, [&](const TPoint& p) { return designer->PointToGrid(p, true); });
+  } else {
+    TDesignerOptions options;
+    if (auto provider = QueryIntf<IDesignerOptionsProvider>(GetEnvironment().get()))
+      options = provider->GetDesignerOptions();
+    const TPoint grid{options.GridSizeX, options.GridSizeY};
+    AlignItemsToGrid(items, [&](const TPoint& p) { return SnapToGrid(p, grid); });
+  }
+  Modified();
+}
+
+void TComponentRoot::ZOrder(bool front) {
+  const std::vector<TPersistent*> objects = LayoutSelection(true);
+  if (objects.empty()) return;
+  ValidateModification();
+  Modified();
+  for (TPersistent* p : objects)
+    if (auto* c = dynamic_cast<TControl*>(p); c && c != FRoot) c->SetZOrder(front);
+  if (FSurface) FSurface->Modified();
+  Modified();
+}
+
+void TComponentRoot::FlipChildren(bool allChildren) {
+  if (!FRoot || FControlsLocked || FDesigner->GetControlsLocked()) return;
+  std::vector<TWinControl*> targets;
+  if (allChildren) {
+    targets.push_back(dynamic_cast<TWinControl*>(FRoot));
+  } else {
+    for (TPersistent* p : SelectedObjects(*this))
+      targets.push_back(dynamic_cast<TWinControl*>(p));
+  }
+  std::erase(targets, nullptr);
+  if (targets.empty()) return;
+  ValidateModification();
+  for (TWinControl* w : targets)
+    fw::FlipChildren(w, true);
+  Modified();
 }
 
 bool TComponentRoot::CanModify() { return !IsSourceReadOnly(); }
@@ -897,11 +993,15 @@ void TComponentRoot::Activate() {
 }
 
 TMethod TComponentRoot::CreateMethod(const String& name, const TTypeData* typeData) {
+  if (name.empty()) return {};
+  return CreateMethod(name, typeData ? IPtr<IEventInfo>(New<TEventInfo>(typeData)) : nullptr);
+}
+
+TMethod TComponentRoot::CreateMethod(const String& name, const IPtr<IEventInfo>& eventInfo) {
   if (name.empty() || !FRoot) return {};
-  void* code = CreateSubClassMethod(FRoot, name);
-  if (FModule && !FModule->MethodExists(name))
-    FModule->CreateMethod(name, typeData ? IPtr<IEventInfo>(New<TEventInfo>(typeData)) : nullptr);
-  return TMethod{code, FRoot};
+  ValidateModification();
+  if (FModule) FModule->CreateMethod(name, eventInfo);
+  return TMethod{CreateSubClassMethod(FRoot, name), FRoot};
 }
 
 String TComponentRoot::GetMethodName(const TMethod& method) {
@@ -910,8 +1010,11 @@ String TComponentRoot::GetMethodName(const TMethod& method) {
 }
 
 void TComponentRoot::GetMethods(const TTypeData* typeData, const TGetStrProc& proc) {
-  if (FModule)
-    FModule->GetMethods(typeData ? IPtr<IEventInfo>(New<TEventInfo>(typeData)) : nullptr, proc);
+  GetMethods(typeData ? IPtr<IEventInfo>(New<TEventInfo>(typeData)) : nullptr, proc);
+}
+
+void TComponentRoot::GetMethods(const IPtr<IEventInfo>& eventInfo, const TGetStrProc& proc) {
+  if (FModule) FModule->GetMethods(eventInfo, proc);
 }
 
 bool TComponentRoot::MethodExists(const String& name) {
@@ -920,8 +1023,15 @@ bool TComponentRoot::MethodExists(const String& name) {
 
 void TComponentRoot::RenameMethod(const String& curName, const String& newName) {
   if (FModule) FModule->RenameMethod(curName, newName);
-  if (FRoot)
-    if (void* code = FRoot->MethodAddress(curName)) RenameSubClassMethod(FRoot, code, newName);
+}
+
+void TComponentRoot::RenameRootMethod(const String& curName, const String& newName) {
+  if (!FRoot) return;
+  void* code = FRoot->MethodAddress(curName);
+  TClass parent = FRoot->ClassType()->Parent;
+  if (!code || (parent && parent->MethodAddress(curName) == code)) return; // not its own
+  RenameSubClassMethod(FRoot, code, newName);
+  Modified();
 }
 
 void TComponentRoot::ShowMethod(const String& name) {
@@ -979,9 +1089,9 @@ void TComponentRoot::GetObjectNames(const TTypeData* typeData, const TGetStrProc
 }
 
 bool TComponentRoot::MethodFromAncestor(const TMethod& method) {
-  if (!FAncestorRoot || !FAncestorRoot->GetRoot() || !FRoot) return false;
-  const String name = GetMethodName(method);
-  return !name.empty() && FAncestorRoot->GetRoot()->MethodAddress(name) != nullptr;
+  if (!FRoot || !method.Code) return false;
+  TClass parent = FRoot->ClassType()->Parent;
+  return parent && !parent->MethodName(method.Code).empty();
 }
 
 TComponent* TComponentRoot::CreateChild(TComponentClass componentClass, TComponent* parent) {
@@ -1016,9 +1126,13 @@ void TComponentRoot::Edit(TComponent* component) {
 
 void TComponentRoot::ChainCall(const String& methodName, const String& instanceName,
                                const String& instanceMethod, const TTypeData* typeData) {
-  if (FModule)
-    FModule->ChainCall(methodName, instanceName, instanceMethod,
-                       typeData ? IPtr<IEventInfo>(New<TEventInfo>(typeData)) : nullptr);
+  ChainCall(methodName, instanceName, instanceMethod,
+            typeData ? IPtr<IEventInfo>(New<TEventInfo>(typeData)) : nullptr);
+}
+
+void TComponentRoot::ChainCall(const String& methodName, const String& instanceName,
+                               const String& instanceMethod, const IPtr<IEventInfo>& eventInfo) {
+  if (FModule) FModule->ChainCall(methodName, instanceName, instanceMethod, eventInfo);
 }
 
 void TComponentRoot::ModuleFileNames(String& implFileName, String& intfFileName,

@@ -33,7 +33,9 @@ class TComponentRoot : public TInterfacedObject,
                        public IDesigner,
                        public IDesignerHook,
                        public IUpdateManagerCallback,
-                       public IImplementation {
+                       public IImplementation,
+                       public IFlipChildren,
+                       public IOTAAlignable {
   FW_CLASS(TComponentRoot)
 public:
   TComponentRoot(const IPtr<IComponentDesigner>& designer, const IPtr<IDesignerModule>& module,
@@ -198,9 +200,26 @@ public:
   /// whatever the source module raises.
   void ValidateModification();
 
-  /// Commands of the design menu. Aligning to the grid and flipping children are left to the
-  /// surface's designer.
+  /// Commands of the design menu.
   void Command(TDesignCommand command);
+
+  // ---- layout commands over the selection, cut down to the first selected item's siblings.
+  // None does anything while nothing is selected or controls are locked; each raises
+  // EComponentDesignerException (sReadOnlySource) with nothing moved while the source is
+  // read-only, and calls Modified once.
+  /// Nothing either while the root itself is selected.
+  void Align(TOTAAffect affect) override;
+  void Size(TOTASizeAffect affect, Integer value) override;
+  /// Through the surface's designer; without one, on the grid of the designer options.
+  void AlignToGrid();
+  /// Moves the selected controls to the front (back) among their siblings, in selection order.
+  void ZOrder(bool front);
+  void BringToFront() { ZOrder(true); }
+  void SendToBack() { ZOrder(false); }
+  /// Drops from the selection what does not share the first selected item's parent.
+  void ForceCommonParent();
+  /// Mirrors the controls of the whole module, or those inside the selected controls.
+  void FlipChildren(bool allChildren) override;
   void Dialog(TDesignDialog dialog);
   bool CanRevert(TPersistent* instance, PPropInfo propInfo);
 
@@ -226,16 +245,27 @@ public:
 
   // ---- IDesigner
   void Activate() override;
+  /// The nil method for an empty name. Otherwise the source module must allow the change
+  /// (raising as ValidateModification does) and create the handler; only then does the
+  /// module's class get its method entry.
   TMethod CreateMethod(const String& name, const TTypeData* typeData) override;
+  TMethod CreateMethod(const String& name, const IPtr<IEventInfo>& eventInfo);
+  /// Empty unless the method's data is the root and its code one of the root's class.
   String GetMethodName(const TMethod& method) override;
   void GetMethods(const TTypeData* typeData, const TGetStrProc& proc) override;
+  void GetMethods(const IPtr<IEventInfo>& eventInfo, const TGetStrProc& proc);
   String GetPathAndBaseExeName() override { return {}; }
   String GetPrivateDirectory() override { return {}; }
   String GetBaseRegKey() override { return {}; }
   TCustomIniFile* GetIDEOptions() override { return nullptr; }
   void GetSelections(const IPtr<IDesignerSelections>& list) override;
   bool MethodExists(const String& name) override;
+  /// Asks the source module only; the host answers a rename of the source with
+  /// RenameRootMethod.
   void RenameMethod(const String& curName, const String& newName) override;
+  /// Renames the module class's own method entry `curName` and calls Modified; nothing when the
+  /// class has no such entry of its own.
+  void RenameRootMethod(const String& curName, const String& newName);
   void SelectComponent(TPersistent* instance) override;
   void SetSelections(const IPtr<IDesignerSelections>& list) override;
   void ShowMethod(const String& name) override;
@@ -245,6 +275,8 @@ public:
   TPersistent* GetObject(const String& name) override;
   String GetObjectName(TPersistent* instance) override;
   void GetObjectNames(const TTypeData* typeData, const TGetStrProc& proc) override;
+  /// True when the ancestor's class (the parent of the module's class) has a method entry at
+  /// the method's code address.
   bool MethodFromAncestor(const TMethod& method) override;
   /// The tools-API creation: DoCreateComponent with the point (`left`, `top`) of `parent`
   /// mapped into the container that receives the component and snapped to the grid. Null
@@ -265,6 +297,8 @@ public:
   void Edit(TComponent* component) override;
   void ChainCall(const String& methodName, const String& instanceName, const String& instanceMethod,
                  const TTypeData* typeData) override;
+  void ChainCall(const String& methodName, const String& instanceName, const String& instanceMethod,
+                 const IPtr<IEventInfo>& eventInfo);
   /// The selection onto the clipboard (component stream and its text form).
   void CopySelection() override;
   /// Copies, then deletes the selection.
@@ -483,6 +517,9 @@ private:
   void WriteUndoStream(TStream& stream, const std::vector<TPersistent*>& objects);
   void ReadUndoStream(TStream& stream, TComponent* parent);
   IPtr<IInternalRoot> Internal() { return IPtr<IInternalRoot>(static_cast<IInternalRoot*>(this)); }
+  /// The selection when a layout command may run on it: something other than the root (or
+  /// also the root, with `rootAllowed`) is selected and controls are not locked; else empty.
+  std::vector<TPersistent*> LayoutSelection(bool rootAllowed);
   void WriteFormFile(TStream& stream);
   void DropAncestorNotifier();
   /// Without `withAncestor`, or while the ancestor module is not live, the new manager follows

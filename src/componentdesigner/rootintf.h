@@ -8,6 +8,7 @@
 #include "basert/streams.h"
 #include "componentdesigner/updateintf.h"
 #include "designintf/designhost.h"
+#include "toolsapi/toolsapi.h"
 
 #include <functional>
 #include <string_view>
@@ -119,7 +120,8 @@ using TRootProc = std::function<void(const IPtr<IRoot>& root)>;
 // ---- Seams -------------------------------------------------------------------------------------
 
 /// The design surface of a live root, with its visual designer; the visual-designer side (or
-/// the host) supplies it through CreateRootSurfaceProc.
+/// the host) supplies it through CreateRootSurfaceProc. One that also answers ISurfaceDesigner
+/// gives the root's layout commands its grid and snap switch.
 struct IRootSurface : virtual IInterface {
   static constexpr TGUID IID = TGUID::Parse("{3E0C62A1-7F4B-4B8E-9D2C-5A1E8F6B3C02}");
   /// Bracket the DesignerOpened broadcast.
@@ -209,6 +211,13 @@ struct IInternalRoot : IRoot {
   virtual TComponentRoot* Implementor() = 0;
 };
 
+/// Mirrors controls left to right within their parents.
+struct IFlipChildren : virtual IInterface {
+  static constexpr TGUID IID = TGUID::Parse("{3E0C62A1-7F4B-4B8E-9D2C-5A1E8F6B3C1A}");
+  /// `allChildren`: every control of the module; otherwise what the selected controls hold.
+  virtual void FlipChildren(bool allChildren) = 0;
+};
+
 /// The roots of a designer tell it of their lifecycle.
 struct IRootListUpdate : virtual IInterface {
   static constexpr TGUID IID = TGUID::Parse("{3E0C62A1-7F4B-4B8E-9D2C-5A1E8F6B3C13}");
@@ -293,6 +302,8 @@ struct IComponentDesigners : virtual IInterface {
   virtual void ShowWindows() = 0;
   virtual void SetControlsLocked(bool locked) = 0;
   virtual bool GetControlsLocked() = 0;
+  /// The alignment and size commands of the active root; null without one.
+  virtual IPtr<IOTAAlignable> GetAlignable() = 0;
   virtual IPtr<IDesignerSelections> GetSelection() = 0;
   /// The extensions of the registered designers, in registration order.
   virtual std::vector<String> RegisteredExtensions() = 0;

@@ -61,6 +61,12 @@ public:
   /// True when the list of calls has one equal to `call`.
   bool Called(const String& call) const;
 
+  /// The source renames the method, then the module's class follows it.
+  void RenameMethod(const String& curName, const String& newName) override {
+    TComponentRoot::RenameMethod(curName, newName);
+    RenameRootMethod(curName, newName);
+  }
+
 protected:
   void ComponentCreated(TComponent* component) override;
   bool AcceptsBlankName(TComponent* component) override;

@@ -340,6 +340,56 @@ struct IOTAStructureView110 : virtual IInterface {
   virtual bool IsSelectionLocked() = 0;
 };
 
+// ---- Alignment ---------------------------------------------------------------------------------
+
+/// What an alignment command does to the selected controls of a form.
+enum TOTAAffect : std::uint8_t {
+  afNothing,
+  afTop,
+  afLeft,
+  afBottom,
+  afRight,
+  afHCenter,
+  afVCenter,
+  afHSpace,
+  afVSpace,
+  afHWinCenter,
+  afVWinCenter,
+  afHSpaceInc,
+  afHSpaceDec,
+  afHSpaceDel,
+  afVSpaceInc,
+  afVSpaceDec,
+  afVSpaceDel,
+  afAlignToGrid,
+  afSnapToGrid,
+  afSendToBack,
+  afBringToFront,
+};
+
+/// What a sizing command does to the selected controls of a form.
+enum TOTASizeAffect : std::uint8_t {
+  asNothing,
+  asHGrow,
+  asHShrink,
+  asHAbsolute,
+  asVGrow,
+  asVShrink,
+  asVAbsolute,
+  asWidths,
+  asHeights,
+  asWidthHeight,
+  asSizeToGrid,
+};
+
+/// The alignment and size commands of a form designer.
+struct IOTAAlignable : virtual IInterface {
+  static constexpr TGUID IID = TGUID::Parse("{5E1A7C43-2B9D-4F08-A6C1-93D4E0B7F215}");
+  virtual void Align(TOTAAffect affect) = 0;
+  /// `value` is the width or height of asHAbsolute / asVAbsolute.
+  virtual void Size(TOTASizeAffect affect, Integer value) = 0;
+};
+
 // ---- Wizards -----------------------------------------------------------------------------------
 
 enum TWizardStateFlag { wsEnabled, wsChecked };
