@@ -5,6 +5,7 @@
 #include "basert/exceptions.h"
 #include "basert/format.h"
 #include "basert/onexit.h"
+#include "basert/placeholder.h"
 #include "basert/propvalue.h"
 #include "basert/sysutils.h"
 
@@ -173,7 +174,17 @@ void TWriter::WriteData(TComponent* instance) {
   if (inherited && FCore.BufferFree() < 2 * 256 + 16) FCore.FlushBuffer();
   const Int64 start = FCore.Position();
   const std::size_t ancestorPos = FAncestorPos;
-  WritePrefixFor(instance);
+  TPlaceholder* placeholder = AsPlaceholder(instance);
+  if (placeholder) placeholder->SyncLiveValues();
+  if (placeholder && !FAncestor && !FAncestorList) {
+    // Without an ancestor the prefix is the stream's own.
+    const std::string& prefix = placeholder->StoredPrefix();
+    FCore.Write(prefix.data(), prefix.size());
+    FCore.WriteStr(instance->ClassName());
+    FCore.WriteStr(instance->Name());
+  } else {
+    WritePrefixFor(instance);
+  }
   const Int64 headerEnd = FCore.Position();
   const bool plainInherited = inherited && !instance->ComponentState().Contains(stateInline) &&
                               !(FAncestorList && ancestorPos < FAncestorList->size() &&
@@ -182,7 +193,13 @@ void TWriter::WriteData(TComponent* instance) {
     if (FAncestor) ++FAncestorPos;
     ++FChildPos;
   }
-  WriteProperties(instance);
+  if (placeholder)
+    for (const TStoredProperty& p : placeholder->StoredProperties()) {
+      WritePropName(p.Name);
+      FCore.Write(p.Value.data(), p.Value.size());
+    }
+  else
+    WriteProperties(instance);
   WriteListEnd();
 
   {
@@ -533,18 +550,80 @@ Variant TReader::ReadVariant() {
   }
 }
 
-TClass TReader::FindComponentClass(const String& className) {
-  String name = className;
-  TClass cls = GetClass(name);
+TClass TReader::FindKnownClass(const String& className, bool ask) {
+  TClass cls = GetClass(className);
   if (!cls) {
     // "Unit.TClass" names the class with its unit.
-    auto dot = name.rfind('.');
-    if (dot != String::npos) cls = GetClass(std::string_view(name).substr(dot + 1));
+    auto dot = className.rfind('.');
+    if (dot != String::npos) cls = GetClass(std::string_view(className).substr(dot + 1));
   }
-  if (OnFindComponentClass) OnFindComponentClass(this, className, cls);
-  if (!cls || !cls->InheritsFrom(TComponent::StaticClass()))
-    throw EClassNotFound(Format(sClassNotFound, className));
+  if (ask && OnFindComponentClass) OnFindComponentClass(this, className, cls);
+  return cls && cls->InheritsFrom(TComponent::StaticClass()) ? cls : nullptr;
+}
+
+TClass TReader::FindComponentClass(const String& className) {
+  TClass cls = FindKnownClass(className);
+  if (!cls) throw EClassNotFound(Format(sClassNotFound, className));
   return cls;
+}
+
+void TReader::ReadRawPrefix(TFilerFlags& flags, Integer& childPos, std::string& raw) {
+  flags = 0;
+  childPos = -1;
+  const Byte b = FCore.PeekByte();
+  if ((b & 0xF0) != 0xF0) return;
+  raw.push_back(static_cast<char>(FCore.ReadByte()));
+  flags = b & 0x0F;
+  if (!(flags & ffChildPos)) return;
+  if (!detail::IsIntTag(FCore.PeekByte())) {
+    FCore.ReadValue();
+    FCore.PropValueError("Integer");
+  }
+  const std::size_t at = raw.size();
+  const Int64 pos = Position();
+  AppendRawValue(FCore, raw);
+  TBinaryReaderCore value(raw.data() + at, raw.size() - at, pos);
+  childPos = value.ReadInteger();
+}
+
+bool TReader::SubtreeHasControl() {
+  while (!EndOfList())
+    FCore.SkipProperty();
+  ReadListEnd();
+  const auto isControl = PlaceholderControlHooks().IsControlClass;
+  while (!EndOfList()) {
+    TFilerFlags flags;
+    Integer pos;
+    ReadPrefix(flags, pos);
+    TClass known = FindKnownClass(ReadStr(), false);
+    ReadStr();
+    if (known && isControl(known)) return true;
+    if (known)
+      SkipComponent(false);
+    else if (SubtreeHasControl())
+      return true;
+  }
+  ReadListEnd();
+  return false;
+}
+
+bool TReader::PlaceholderNeedsControl() {
+  const TPlaceholderControlHooks& hooks = PlaceholderControlHooks();
+  if (!hooks.ControlClass || !hooks.IsControlClass) return false;
+  if (FParent && hooks.IsControlClass(FParent->ClassType())) return true;
+  const Int64 start = Position();
+  bool control = false;
+  try {
+    control = SubtreeHasControl();
+  } catch (const Exception&) {
+    // A broken stream is reported where the component itself is read.
+  }
+  SetPosition(start);
+  return control;
+}
+
+TComponent* TReader::CreatePlaceholderHere(const String& className, std::string prefix) {
+  return CreatePlaceholder(className, PlaceholderNeedsControl(), FOwner, std::move(prefix));
 }
 
 void* TReader::FindMethod(const String& name) {
@@ -563,12 +642,21 @@ TComponent* TReader::ReadRootComponent(TComponent* root) {
   try {
     TFilerFlags flags;
     Integer childPos;
-    ReadPrefix(flags, childPos);
+    std::string prefix;
+    if (UsePlaceholders && !root)
+      ReadRawPrefix(flags, childPos, prefix);
+    else
+      ReadPrefix(flags, childPos);
     String className = ReadStr();
     String name = ReadStr();
     if (!root) {
-      TClass cls = FindComponentClass(className);
-      result = CreateComponent(cls, nullptr);
+      TClass cls = UsePlaceholders ? FindKnownClass(className) : FindComponentClass(className);
+      if (cls && prefix.empty()) {
+        result = CreateComponent(cls, nullptr);
+      } else {
+        FOwner = nullptr;
+        result = CreatePlaceholderHere(className, std::move(prefix));
+      }
       created = true;
       result->SetName(name);
     } else {
@@ -660,7 +748,11 @@ void TReader::SkipComponent(bool skipHeader) {
 TComponent* TReader::ReadComponent(TComponent* component) {
   TFilerFlags flags;
   Integer position;
-  ReadPrefix(flags, position);
+  std::string prefix;
+  if (UsePlaceholders && !component)
+    ReadRawPrefix(flags, position, prefix);
+  else
+    ReadPrefix(flags, position);
   String className = ReadStr();
   String name = ReadStr();
   TComponent* oldParent = FParent;
@@ -679,7 +771,28 @@ TComponent* TReader::ReadComponent(TComponent* component) {
     SkipComponent(false);
     return Error(e.Message());
   };
-  if (!result) {
+  // What cannot be made as the stream says becomes a placeholder.
+  bool placeholder = false;
+  if (!result && UsePlaceholders) {
+    try {
+      TClass known = FindKnownClass(className);
+      if (flags & ffInherited) {
+        TComponent* found = FLookupRoot ? FLookupRoot->FindComponent(name) : nullptr;
+        if (!found && known && OnAncestorNotFound) OnAncestorNotFound(this, name, known, found);
+        placeholder = !found;
+      } else {
+        placeholder = !known || flags != 0;
+      }
+      if (placeholder) {
+        result = CreatePlaceholderHere(className, std::move(prefix));
+        created = true;
+      }
+    } catch (const Exception& e) {
+      if (!recover(e)) throw;
+      return nullptr;
+    }
+  }
+  if (!result && !placeholder) {
     if (flags & ffInherited) {
       try {
         TClass cls = FindComponentClass(className);
@@ -710,7 +823,7 @@ TComponent* TReader::ReadComponent(TComponent* component) {
   if (result) {
     try {
       result->SetStateFlag(stateLoading, true);
-      if (!(flags & ffInherited)) {
+      if (!(flags & ffInherited) || placeholder) {
         String newName = name;
         if (OnSetName) OnSetName(this, result, newName);
         result->SetName(newName);
@@ -738,10 +851,22 @@ TComponent* TReader::ReadComponent(TComponent* component) {
 void TReader::ReadData(TComponent* instance) {
   const bool outermost = !FFixups;
   if (outermost) FFixups = std::make_unique<std::vector<TFixup>>();
+  TPlaceholder* placeholder = AsPlaceholder(instance);
   try {
-    while (!EndOfList())
-      ReadProperty(instance);
-    ReadListEnd();
+    if (placeholder) {
+      while (!EndOfList()) {
+        String name = ReadStr();
+        std::string value;
+        AppendRawValue(FCore, value);
+        placeholder->AddStored(std::move(name), std::move(value));
+      }
+      ReadListEnd();
+      placeholder->PropertiesRead();
+    } else {
+      while (!EndOfList())
+        ReadProperty(instance);
+      ReadListEnd();
+    }
     {
       TComponent* oldParent = FParent;
       TComponent* oldOwner = FOwner;
@@ -752,8 +877,10 @@ void TReader::ReadData(TComponent* instance) {
       FParent = instance->GetChildParent();
       FOwner = instance->GetChildOwner();
       if (!FOwner) FOwner = FRoot;
-      while (!EndOfList())
-        ReadComponent(nullptr);
+      while (!EndOfList()) {
+        TComponent* child = ReadComponent(nullptr);
+        if (placeholder && child) placeholder->AddChild(child);
+      }
       ReadListEnd();
     }
     if (outermost) DoFixupReferences();

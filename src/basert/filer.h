@@ -210,6 +210,11 @@ public:
   TCreateComponentEvent OnCreateComponent;
   TAncestorNotFoundEvent OnAncestorNotFound;
   TReaderErrorEvent OnError;
+  /// Keep what cannot be made as placeholders (see placeholder.h) instead of raising
+  /// EClassNotFound: components of classes no package registers, inherited components whose
+  /// ancestor is missing, and components of known classes whose prefix (inherited, inline,
+  /// child position) only their ancestor could give back.
+  bool UsePlaceholders = false;
 
   /// Reads a whole stream (signature first) into `root`, or into a new component of the
   /// stream's class when `root` is null (freed again on failure). References are fixed up and
@@ -281,6 +286,17 @@ private:
   void ReadInterfaceProp(TPersistent* instance, PPropInfo prop);
   void SkipComponent(bool skipHeader);
   TClass FindComponentClass(const String& className);
+  /// The registered component class of that name, or null; `ask` offers it to
+  /// OnFindComponentClass.
+  TClass FindKnownClass(const String& className, bool ask = true);
+  /// ReadPrefix that also answers the prefix's bytes.
+  void ReadRawPrefix(TFilerFlags& flags, Integer& childPos, std::string& raw);
+  /// A placeholder for the component whose header was just read, owned by the current owner.
+  TComponent* CreatePlaceholderHere(const String& className, std::string prefix);
+  /// True when the component being read must be a control: its parent is one, or its stream
+  /// holds controls (looked at ahead, through placeholders-to-be).
+  bool PlaceholderNeedsControl();
+  bool SubtreeHasControl();
   void* FindMethod(const String& name);
   void AddFixup(TPersistent* instance, PPropInfo prop, const String& ident);
   void DoFixupReferences();

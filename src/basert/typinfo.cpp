@@ -449,6 +449,10 @@ const std::vector<PPropInfo>& GetPropList(PTypeInfo classType, TTypeKinds filter
   return cache.Lists.emplace(key, std::move(list)).first->second;
 }
 
+void InvalidatePropLists(PTypeInfo classType) noexcept {
+  if (classType) classType->Data.Cache.reset();
+}
+
 const std::vector<PPropInfo>& GetPropList(const TObject* instance, TTypeKinds filter, bool sorted) {
   if (!instance) return EmptyList();
   return GetPropList(instance->ClassType()->TypeInfo, filter, sorted);

@@ -278,6 +278,8 @@ const std::vector<PPropInfo>& GetPropList(PTypeInfo classType, TTypeKinds filter
                                           bool sorted = true);
 const std::vector<PPropInfo>& GetPropList(const TObject* instance, TTypeKinds filter = tkAny,
                                           bool sorted = true);
+/// Forgets the cached lists of a class type, after properties were added to it at run time.
+void InvalidatePropLists(PTypeInfo classType) noexcept;
 /// A published property by name (ignoring case) whose kind is in `kinds`, or null. Hashed.
 PPropInfo GetPropInfo(PTypeInfo classType, std::string_view name, TTypeKinds kinds = tkAny);
 PPropInfo GetPropInfo(const TObject* instance, std::string_view name, TTypeKinds kinds = tkAny);

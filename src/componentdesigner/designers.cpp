@@ -3,11 +3,13 @@
 #include "basert/classbuilder.h"
 #include "basert/classreg.h"
 #include "basert/filer.h"
+#include "basert/placeholder.h"
 #include "componentdesigner/designerevents.h"
 #include "componentdesigner/designnotification.h"
 #include "designeditors/editorregistry.h"
 #include "designeditors/refeditors.h"
 #include "designeditors/selectioneditors.h"
+#include "designeditors/storedvalueeditor.h"
 #include "designeditors/valueeditors.h"
 
 #include <algorithm>
@@ -83,6 +85,7 @@ void RegisterDefaultEditors() {
   RegisterPropertyEditor(TypeInfoTTime(), nullptr, "", TTimeProperty::StaticClass());
   RegisterPropertyEditor(TypeInfo<IPtr<IInterface>>(), nullptr, "",
                          TInterfaceProperty::StaticClass());
+  RegisterPropertyEditor(StoredValueTypeInfo(), nullptr, "", TStoredValueProperty::StaticClass());
   RegisterSelectionEditor(TPersistent::StaticClass(), TEditActionSelectionEditor::StaticClass());
 }
 

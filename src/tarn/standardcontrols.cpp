@@ -7,6 +7,7 @@
 #include "tarn/forms.h"
 #include "tarn/imglist.h"
 #include "tarn/mainmenu.h"
+#include "tarn/placeholdercontrol.h"
 #include "tarn/stdctrls.h"
 #include "tarn/treeview.h"
 
@@ -56,9 +57,11 @@ void RegisterStandardControls() {
     RegisterClass(cls);
   for (TClass cls : ComponentClasses())
     RegisterClass(cls);
+  PlaceholderControlsStartup();
 }
 
 void UnregisterStandardControls() {
+  PlaceholderControlsShutdown();
   const auto& components = ComponentClasses();
   for (auto it = components.rbegin(); it != components.rend(); ++it)
     UnRegisterClass(*it);

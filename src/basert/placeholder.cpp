@@ -1,0 +1,596 @@
+#include "basert/placeholder.h"
+
+#include "basert/classbuilder.h"
+#include "basert/exceptions.h"
+#include "basert/format.h"
+#include "basert/formtext.h"
+#include "basert/runtimeclass.h"
+#include "basert/streams.h"
+#include "basert/sysutils.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <map>
+#include <unordered_set>
+
+namespace fw {
+
+// ---- raw values --------------------------------------------------------------------------------
+
+namespace {
+
+constexpr std::size_t kPiece = 1 << 16;
+
+void CopyBytes(TBinaryReaderCore& in, std::string& out, std::size_t n) {
+  while (n > 0) { // in pieces, so that a big blob never needs a big buffer at once
+    const std::size_t piece = std::min(n, kPiece);
+    out.append(in.ReadView(piece));
+    n -= piece;
+  }
+}
+
+/// A 32-bit length as the stream holds it, copied; `unit` bytes per counted element.
+void CopyCounted(TBinaryReaderCore& in, std::string& out, std::size_t unit) {
+  const Int64 pos = in.Position();
+  std::string_view len = in.ReadView(4);
+  out.append(len);
+  UInt64 n = 0;
+  for (int i = 0; i < 4; ++i)
+    n |= static_cast<UInt64>(static_cast<Byte>(len[i])) << (8 * i);
+  if (n > 0x7FFFFFFF || (unit == 2 && n > 0x3FFFFFFF))
+    throw EReadError(Format(sInvalidLength, static_cast<Int64>(n), pos));
+  CopyBytes(in, out, static_cast<std::size_t>(n) * unit);
+}
+
+void CopyShort(TBinaryReaderCore& in, std::string& out) {
+  const Byte n = in.ReadByte();
+  out.push_back(static_cast<char>(n));
+  out.append(in.ReadView(n));
+}
+
+struct TDepthGuard {
+  explicit TDepthGuard(TBinaryReaderCore& in) : In(in) {
+    if (++In.Depth() > kMaxNesting) In.ErrorAt(sNestingTooDeep);
+  }
+  ~TDepthGuard() { --In.Depth(); }
+  TBinaryReaderCore& In;
+};
+
+} // namespace
+
+void AppendRawValue(TBinaryReaderCore& in, std::string& out) {
+  const TValueType t = in.ReadValue();
+  out.push_back(static_cast<char>(t));
+  switch (t) {
+  case vaNull:
+  case vaFalse:
+  case vaTrue:
+  case vaNil:
+    return;
+  case vaInt8:
+    CopyBytes(in, out, 1);
+    return;
+  case vaInt16:
+    CopyBytes(in, out, 2);
+    return;
+  case vaInt32:
+  case vaSingle:
+    CopyBytes(in, out, 4);
+    return;
+  case vaInt64:
+  case vaCurrency:
+  case vaDate:
+  case vaDouble:
+    CopyBytes(in, out, 8);
+    return;
+  case vaExtended:
+    CopyBytes(in, out, 10);
+    return;
+  case vaString:
+  case vaIdent:
+    CopyShort(in, out);
+    return;
+  case vaLString:
+  case vaUTF8String:
+  case vaBinary:
+    CopyCounted(in, out, 1);
+    return;
+  case vaWString:
+    CopyCounted(in, out, 2);
+    return;
+  case vaSet:
+    for (;;) {
+      const Byte n = in.ReadByte();
+      out.push_back(static_cast<char>(n));
+      if (n == 0) return;
+      out.append(in.ReadView(n));
+    }
+  case vaList: {
+    TDepthGuard guard(in);
+    while (!in.EndOfList())
+      AppendRawValue(in, out);
+    out.push_back(static_cast<char>(in.ReadByte()));
+    return;
+  }
+  case vaCollection: {
+    TDepthGuard guard(in);
+    while (!in.EndOfList()) {
+      if (detail::IsIntTag(in.PeekByte())) AppendRawValue(in, out); // the item's order
+      in.ReadListBegin();
+      out.push_back(static_cast<char>(vaList));
+      while (!in.EndOfList()) {
+        CopyShort(in, out);
+        AppendRawValue(in, out);
+      }
+      out.push_back(static_cast<char>(in.ReadByte()));
+    }
+    out.push_back(static_cast<char>(in.ReadByte()));
+    return;
+  }
+  }
+}
+
+TStoredKind StoredKindOf(std::string_view value) {
+  if (value.empty()) throw EReadError(Format(sReadPastEnd, 0));
+  // Indexed by value tag.
+  static constexpr std::array<TStoredKind, kValueTypeCount> kinds = {
+      TStoredKind::Ident,   TStoredKind::List,  TStoredKind::Integer,    TStoredKind::Integer,
+      TStoredKind::Integer, TStoredKind::Float, TStoredKind::String,     TStoredKind::Ident,
+      TStoredKind::Ident,   TStoredKind::Ident, TStoredKind::Binary,     TStoredKind::Set,
+      TStoredKind::String,  TStoredKind::Ident, TStoredKind::Collection, TStoredKind::Float,
+      TStoredKind::Float,   TStoredKind::Float, TStoredKind::String,     TStoredKind::Integer,
+      TStoredKind::String,  TStoredKind::Float};
+  const auto tag = static_cast<Byte>(value[0]);
+  if (tag >= kValueTypeCount) throw EReadError(Format(sInvalidValueType, tag, 0));
+  return kinds[tag];
+}
+
+namespace {
+
+String FloatText(std::string_view value) {
+  TBinaryReaderCore in(value.data(), value.size());
+  char buf[64];
+  char* end = buf;
+  switch (in.ReadValue()) {
+  case vaExtended: {
+    std::array<Byte, 10> bytes = in.ReadExtendedBytes();
+    const Extended v = BytesToExtended(bytes);
+    end = detail::ShortestDecimal(v, buf);
+    if (!end) end = std::to_chars(buf, buf + sizeof buf, v).ptr;
+    break;
+  }
+  case vaSingle: {
+    TBinaryReaderCore again(value.data(), value.size());
+    end = std::to_chars(buf, buf + sizeof buf, again.ReadSingle()).ptr;
+    break;
+  }
+  case vaCurrency: {
+    TBinaryReaderCore again(value.data(), value.size());
+    return CurrToStr(again.ReadCurrency(), DefaultFormatSettings());
+  }
+  default: { // vaDouble, vaDate
+    TBinaryReaderCore again(value.data(), value.size());
+    end = std::to_chars(buf, buf + sizeof buf, again.ReadDouble()).ptr;
+    break;
+  }
+  }
+  String s(buf, end);
+  for (char& c : s)
+    if (c == 'e') c = 'E';
+  return s;
+}
+
+template <class F> std::string Encoded(F&& write) {
+  TMemoryStream m;
+  {
+    TBinaryWriterCore w(m, 64);
+    write(w);
+  }
+  return std::string(m.View());
+}
+
+std::vector<String> ParseSet(std::string_view text) {
+  const String t = Trim(text);
+  if (t.size() < 2 || t.front() != '[' || t.back() != ']')
+    throw EConvertError(Format(sNotASet, String(text)));
+  std::vector<String> elements;
+  const std::string_view inner = std::string_view(t).substr(1, t.size() - 2);
+  if (Trim(inner).empty()) return elements;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t comma = inner.find(',', start);
+    String e = Trim(inner.substr(start, comma == std::string_view::npos ? comma : comma - start));
+    if (!IsValidIdent(e)) throw EConvertError(Format(sNotASet, String(text)));
+    elements.push_back(std::move(e));
+    if (comma == std::string_view::npos) break;
+    start = comma + 1;
+  }
+  return elements;
+}
+
+} // namespace
+
+String StoredValueText(std::string_view value) {
+  const TStoredKind kind = StoredKindOf(value);
+  TBinaryReaderCore in(value.data(), value.size());
+  switch (kind) {
+  case TStoredKind::String:
+    return in.ReadString();
+  case TStoredKind::Ident:
+    return in.ReadIdent();
+  case TStoredKind::Integer:
+    return IntToStr(in.ReadInt64());
+  case TStoredKind::Float:
+    return FloatText(value);
+  case TStoredKind::Set: {
+    in.ReadValue();
+    String s = "[";
+    const std::vector<String> elements = in.ReadSet();
+    for (std::size_t i = 0; i < elements.size(); ++i)
+      s += (i ? "," : "") + elements[i];
+    return s + "]";
+  }
+  case TStoredKind::Binary:
+  case TStoredKind::List:
+  case TStoredKind::Collection:
+    return "(" + String(StoredKindNames[static_cast<std::size_t>(kind)]) + ")";
+  }
+  return {};
+}
+
+std::string StoredValueFromText(std::string_view stored, std::string_view text) {
+  const TStoredKind kind = StoredKindOf(stored);
+  switch (kind) {
+  case TStoredKind::String:
+    return Encoded([&](TBinaryWriterCore& w) { w.WriteString(text); });
+  case TStoredKind::Ident:
+    if (!IsValidIdent(text, true)) throw EConvertError(Format(sNotAnIdentifier, String(text)));
+    return Encoded([&](TBinaryWriterCore& w) { w.WriteIdent(text); });
+  case TStoredKind::Integer: {
+    Int64 v = 0;
+    if (!TryStrToInt64(Trim(text), v)) throw EConvertError(Format(SInvalidInteger, String(text)));
+    return Encoded([&](TBinaryWriterCore& w) { w.WriteInteger(v); });
+  }
+  case TStoredKind::Float: {
+    const auto tag = static_cast<TValueType>(stored[0]);
+    if (tag == vaCurrency) {
+      Currency c;
+      if (!TryStrToCurr(text, c, DefaultFormatSettings()))
+        throw EConvertError(Format(SInvalidFloat, String(text)));
+      return Encoded([&](TBinaryWriterCore& w) { w.WriteCurrency(c); });
+    }
+    Extended v = 0;
+    if (!TryStrToFloat(text, v, DefaultFormatSettings()) || std::isnan(v) || std::isinf(v))
+      throw EConvertError(Format(SInvalidFloat, String(text)));
+    return Encoded([&](TBinaryWriterCore& w) {
+      switch (tag) {
+      case vaSingle:
+        w.WriteSingle(static_cast<Single>(v));
+        break;
+      case vaDouble:
+        w.WriteDouble(static_cast<Double>(v));
+        break;
+      case vaDate:
+        w.WriteDate(static_cast<TDateTime>(v));
+        break;
+      default:
+        w.WriteFloat(v);
+        break;
+      }
+    });
+  }
+  case TStoredKind::Set: {
+    const std::vector<String> elements = ParseSet(text);
+    return Encoded([&](TBinaryWriterCore& w) { w.WriteSet(elements); });
+  }
+  case TStoredKind::Binary:
+  case TStoredKind::List:
+  case TStoredKind::Collection:
+    break;
+  }
+  throw EPropertyError(Format(sStoredValueReadOnly, String("The value"),
+                              String(StoredKindNames[static_cast<std::size_t>(kind)])));
+}
+
+// ---- run-time classes --------------------------------------------------------------------------
+
+namespace {
+
+struct TPlaceholderClass : TRunTimeClass {
+  TClass Base = nullptr;
+  int Refs = 0; // instances made of it
+};
+
+using TClassKey = std::pair<TClass, String>; // flavour, lower-case name
+
+/// The live classes by flavour and name; a class goes with its last instance.
+std::map<TClassKey, TClass>& PlaceholderClasses() {
+  static std::map<TClassKey, TClass> classes;
+  return classes;
+}
+
+TPlaceholderClass* PlaceholderRecord(TClass cls) noexcept {
+  return dynamic_cast<TPlaceholderClass*>(FindRunTimeClass(cls));
+}
+
+// An instance going: it leaves as an instance of the compiled flavour, and its class goes too
+// when it was the last.
+void PlaceholderBeforeDestroy(TObject* instance) {
+  TPlaceholderClass* pc = PlaceholderRecord(instance->ClassType());
+  if (!pc) return;
+  instance->ChangeClass(pc->Base, false);
+  if (--pc->Refs > 0) return;
+  PlaceholderClasses().erase(TClassKey(pc->Base, LowerCase(pc->Rec.ClassName)));
+  DisownRunTimeClass(&pc->Rec);
+}
+
+TPlaceholderControlHooks& Hooks() {
+  static TPlaceholderControlHooks hooks;
+  return hooks;
+}
+
+PTypeInfo PropTypeRef() { return StoredValueTypeInfo(); }
+
+/// Publishes a stored property on the instance's placeholder class when it lacks one of that
+/// name.
+void Publish(TClass cls, const String& name) {
+  TPlaceholderClass* pc = nullptr;
+  while (cls && !(pc = PlaceholderRecord(cls)))
+    cls = cls->Parent;
+  if (!pc) return;
+  if (PPropInfo p = GetPropInfo(cls->TypeInfo, name); p && p->DeclaringClass == cls) return;
+  auto prop = std::make_unique<TPropInfo>();
+  prop->Name = name;
+  prop->TypeRef = &PropTypeRef;
+  prop->ValueClass = TPropValueClass::String;
+  prop->StoredConst = false; // the placeholder writes its store itself
+  prop->DeclaringClass = cls;
+  prop->Get = [name](TObject* instance, void* out) {
+    TPlaceholder* p = AsPlaceholder(instance);
+    if (!p) throw EPropertyError(Format(sPropertyNotStored, instance->ClassName(), name));
+    *static_cast<String*>(out) = p->StoredText(name);
+  };
+  prop->Set = [name](TObject* instance, const void* in) {
+    TPlaceholder* p = AsPlaceholder(instance);
+    if (!p) throw EPropertyError(Format(sPropertyNotStored, instance->ClassName(), name));
+    p->SetStoredText(name, *static_cast<const String*>(in));
+  };
+  TTypeData& data = pc->Type.Data;
+  prop->NameIndex = data.PropCount;
+  data.OwnProps.push_back(std::move(prop));
+  ++data.PropCount;
+  InvalidatePropLists(&pc->Type);
+  // Classes made from this one (designed-class proxies) copied its count and lists.
+  ForEachRunTimeClass([&](TRunTimeClass& other) {
+    if (other.Rec.Parent != cls) return;
+    other.Type.Data.PropCount = data.PropCount;
+    InvalidatePropLists(&other.Type);
+  });
+}
+
+} // namespace
+
+PTypeInfo StoredValueTypeInfo() {
+  static const PTypeInfo type = MakeSimpleType("TStoredValue", kindUnicodeString);
+  return type;
+}
+
+TClass PlaceholderClass(const String& className, TClass base) {
+  auto& classes = PlaceholderClasses();
+  const TClassKey key(base, LowerCase(className));
+  if (auto it = classes.find(key); it != classes.end()) return it->second;
+  auto pc = std::make_unique<TPlaceholderClass>();
+  TClassRec& rec = pc->Rec;
+  rec = *base;
+  rec.ClassName = className;
+  rec.UnitName.clear();
+  rec.Parent = base;
+  rec.Methods.Clear();
+  rec.Interfaces.clear(); // found through the parent
+  rec.Tag = pc.get();
+  rec.BeforeDestroy = &PlaceholderBeforeDestroy;
+  rec.TypeInfo = &pc->Type;
+  pc->Base = base;
+  pc->Type.Kind = kindClass;
+  pc->Type.Name = className;
+  pc->Type.Data.ClassType = &rec;
+  pc->Type.Data.ParentInfo = base->TypeInfo;
+  pc->Type.Data.PropCount = base->TypeInfo ? base->TypeInfo->Data.PropCount : 0;
+  TClass cls = AdoptRunTimeClass(std::move(pc));
+  classes.emplace(key, cls);
+  return cls;
+}
+
+bool IsPlaceholderClass(TClass cls) noexcept {
+  for (; cls; cls = cls->Parent)
+    if (PlaceholderRecord(cls)) return true;
+  return false;
+}
+
+void SetPlaceholderControlHooks(const TPlaceholderControlHooks& hooks) { Hooks() = hooks; }
+const TPlaceholderControlHooks& PlaceholderControlHooks() noexcept { return Hooks(); }
+
+TComponent* CreatePlaceholder(const String& className, bool control, TComponent* owner,
+                              std::string prefix) {
+  TClass base =
+      control && Hooks().ControlClass ? Hooks().ControlClass : TPlaceholderComponent::StaticClass();
+  TComponentState state{stateLoading};
+  if (!prefix.empty() && (static_cast<Byte>(prefix[0]) & ffInline)) state.Include(stateInline);
+  TComponent* c = CreateComponentWithState(PlaceholderClass(className, base), owner, state);
+  TPlaceholder* p = AsPlaceholder(c);
+  p->FClassName = className;
+  p->FPrefix = std::move(prefix);
+  return c;
+}
+
+void TPlaceholder::Attach(TClass cls) {
+  if (TPlaceholderClass* pc = PlaceholderRecord(cls)) ++pc->Refs;
+}
+
+TPlaceholder* AsPlaceholder(TObject* instance) noexcept {
+  return dynamic_cast<TPlaceholder*>(instance);
+}
+
+// ---- TPlaceholder ------------------------------------------------------------------------------
+
+const TStoredProperty* TPlaceholder::FindStored(std::string_view name) const {
+  for (const TStoredProperty& p : FProperties)
+    if (SameText(p.Name, name)) return &p;
+  return nullptr;
+}
+
+String TPlaceholder::StoredText(std::string_view name) const {
+  const TStoredProperty* p = FindStored(name);
+  if (!p) throw EPropertyError(Format(sPropertyNotStored, FClassName, String(name)));
+  return StoredValueText(p->Value);
+}
+
+void TPlaceholder::SetStoredText(std::string_view name, std::string_view text) {
+  const TStoredProperty* p = FindStored(name);
+  if (!p) throw EPropertyError(Format(sPropertyNotStored, FClassName, String(name)));
+  if (!IsTextKind(StoredKindOf(p->Value)))
+    throw EPropertyError(
+        Format(sStoredValueReadOnly, p->Name,
+               String(StoredKindNames[static_cast<std::size_t>(StoredKindOf(p->Value))])));
+  SetStoredValue(name, StoredValueFromText(p->Value, text));
+}
+
+void TPlaceholder::SetStoredValue(std::string_view name, std::string value) {
+  auto it = std::find_if(FProperties.begin(), FProperties.end(),
+                         [&](const TStoredProperty& p) { return SameText(p.Name, name); });
+  if (it == FProperties.end())
+    throw EPropertyError(Format(sPropertyNotStored, FClassName, String(name)));
+  { // one whole value, nothing after it
+    TBinaryReaderCore in(value.data(), value.size());
+    std::string copy;
+    AppendRawValue(in, copy);
+    if (copy.size() != value.size()) throw EReadError(Format(sInvalidValueType, 0, copy.size()));
+  }
+  it->Value = std::move(value);
+  // A mirrored value goes to the live object too, and counts as applied.
+  for (auto& [mirrored, applied] : FMirrored)
+    if (SameText(mirrored, name) && StoredKindOf(it->Value) == TStoredKind::Integer) {
+      TBinaryReaderCore in(it->Value.data(), it->Value.size());
+      applied = in.ReadInt64();
+      ApplyStoredInteger(mirrored, applied);
+    }
+}
+
+void TPlaceholder::AddStored(String name, std::string value) {
+  // Read again (an ancestor's stream and then its descendant's): the later value wins.
+  for (TStoredProperty& p : FProperties)
+    if (SameText(p.Name, name)) {
+      p.Value = std::move(value);
+      return;
+    }
+  Publish(Self()->ClassType(), name);
+  FProperties.push_back(TStoredProperty{std::move(name), std::move(value)});
+}
+
+void TPlaceholder::AddChild(TComponent* child) {
+  if (std::find(FChildren.begin(), FChildren.end(), child) != FChildren.end()) return;
+  FChildren.push_back(child);
+  child->FreeNotification(Self());
+}
+
+void TPlaceholder::PropertiesRead() {
+  static constexpr std::array<std::string_view, 4> mirrored = {"Left", "Top", "Width", "Height"};
+  for (std::string_view name : mirrored) {
+    const TStoredProperty* p = FindStored(name);
+    if (!p || StoredKindOf(p->Value) != TStoredKind::Integer) continue;
+    TBinaryReaderCore in(p->Value.data(), p->Value.size());
+    const Int64 v = in.ReadInt64();
+    if (ApplyStoredInteger(name, v)) FMirrored.emplace_back(String(name), v);
+  }
+}
+
+void TPlaceholder::SyncLiveValues() {
+  for (auto& [name, applied] : FMirrored) {
+    Int64 live = 0;
+    if (!LiveInteger(name, live) || live == applied) continue;
+    applied = live;
+    auto it = std::find_if(FProperties.begin(), FProperties.end(),
+                           [&](const TStoredProperty& p) { return SameText(p.Name, name); });
+    if (it != FProperties.end())
+      it->Value = Encoded([&](TBinaryWriterCore& w) { w.WriteInteger(live); });
+  }
+}
+
+void TPlaceholder::GetStoredChildren(const TGetChildProc& proc, TComponent* root,
+                                     const std::function<void(const TGetChildProc&)>& candidates) {
+  std::unordered_set<TComponent*> done(FChildren.begin(), FChildren.end());
+  for (TComponent* c : std::vector<TComponent*>(FChildren))
+    proc(c);
+  TComponent* self = Self();
+  const bool isRoot = self == root;
+  if (!candidates && !isRoot) return;
+  // What other placeholders of the module store is theirs to write.
+  if (isRoot)
+    for (TComponent* c : self->ComponentList())
+      if (TPlaceholder* p = AsPlaceholder(c); p && p != this)
+        done.insert(p->FChildren.begin(), p->FChildren.end());
+  auto offer = [&](TComponent* c) {
+    if (done.insert(c).second) proc(c);
+  };
+  if (candidates) candidates(offer);
+  if (isRoot)
+    for (TComponent* c : std::vector<TComponent*>(self->ComponentList()))
+      if (!c->GetParentComponent() && !c->ComponentStyle().Contains(styleSubComponent)) offer(c);
+}
+
+void TPlaceholder::ChildRemoved(TComponent* child) { std::erase(FChildren, child); }
+
+// ---- TPlaceholderComponent ---------------------------------------------------------------------
+
+TClass TPlaceholderComponent::StaticClass() {
+  static const TClass cls =
+      TClassBuilder<TPlaceholderComponent, TComponent>("TPlaceholderComponent", "Classes").Build();
+  return cls;
+}
+
+TPlaceholderComponent::TPlaceholderComponent(TComponent* owner) : TComponent(owner) {
+  Attach(ClassType());
+  FComponentStyle.Include(styleCheckPropAvail);
+}
+
+void TPlaceholderComponent::GetChildren(const TGetChildProc& proc, TComponent* root) {
+  GetStoredChildren(proc, root);
+}
+
+void TPlaceholderComponent::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation == notifyRemove) ChildRemoved(component);
+}
+
+TComponent* TPlaceholderComponent::GetChildOwner() {
+  return ComponentState().Contains(stateInline) ? this : nullptr;
+}
+
+bool TPlaceholderComponent::ApplyStoredInteger(std::string_view name, Int64 value) {
+  if (value < INT16_MIN || value > INT16_MAX) return false; // the design position cannot hold it
+  const auto half = static_cast<Integer>(static_cast<std::uint16_t>(value));
+  if (SameText(name, "Left")) {
+    SetDesignInfo((DesignInfo() & static_cast<Integer>(0xFFFF0000u)) | half);
+    return true;
+  }
+  if (SameText(name, "Top")) {
+    SetDesignInfo((DesignInfo() & 0xFFFF) | static_cast<Integer>(static_cast<UInt64>(half) << 16));
+    return true;
+  }
+  return false;
+}
+
+bool TPlaceholderComponent::LiveInteger(std::string_view name, Int64& value) {
+  if (SameText(name, "Left")) {
+    value = static_cast<std::int16_t>(DesignInfo() & 0xFFFF);
+    return true;
+  }
+  if (SameText(name, "Top")) {
+    value = static_cast<std::int16_t>((DesignInfo() >> 16) & 0xFFFF);
+    return true;
+  }
+  return false;
+}
+
+} // namespace fw

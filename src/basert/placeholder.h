@@ -1,0 +1,197 @@
+// Placeholders: components of classes that no loaded package registers, kept exactly as a form
+// stream gave them (header, properties as raw values, children in order) so that writing them
+// gives the same bytes back.
+//
+//   TReader reader(&stream, 4096);
+//   reader.UsePlaceholders = true;             // unknown classes no longer raise EClassNotFound
+//   TComponent* root = reader.ReadRootComponent(nullptr);
+//   if (TPlaceholder* p = AsPlaceholder(root)) p->SetStoredText("Caption", "New caption");
+//
+// Each stored class name gets one class made at run time (per flavour), derived from the
+// compiled placeholder class, whose published properties are the names stored by its instances;
+// their type is StoredValueTypeInfo(), so property enumeration lists them and an editor can be
+// registered for them. A placeholder whose children include controls, or whose parent is a
+// control, is made of the control flavour that the GUI framework registers through
+// SetPlaceholderControlHooks; otherwise it is a TPlaceholderComponent.
+#pragma once
+
+#include "basert/component.h"
+#include "basert/formstream.h"
+
+#include <array>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace fw {
+
+class TReader;
+class TWriter;
+
+// Resource strings.
+inline constexpr std::string_view sStoredValueReadOnly = "%s holds %s and cannot be set as text";
+inline constexpr std::string_view sNotAnIdentifier = "'%s' is not a valid identifier";
+inline constexpr std::string_view sNotASet = "'%s' is not a set: [name, ...] expected";
+inline constexpr std::string_view sPropertyNotStored = "%s stores no property %s";
+
+/// What a stored value holds, after its tag.
+enum class TStoredKind : std::uint8_t {
+  String,     ///< any string tag
+  Ident,      ///< vaIdent, and the identifier-like vaFalse, vaTrue, vaNil, vaNull
+  Integer,    ///< any integer tag
+  Float,      ///< vaExtended, vaDouble, vaSingle, vaCurrency, vaDate
+  Set,        ///< vaSet
+  Binary,     ///< vaBinary
+  List,       ///< vaList
+  Collection, ///< vaCollection
+};
+inline constexpr std::array<std::string_view, 8> StoredKindNames = {
+    "String", "Ident", "Integer", "Float", "Set", "Binary", "List", "Collection"};
+
+/// True for the kinds SetStoredValueText accepts text for.
+constexpr bool IsTextKind(TStoredKind kind) noexcept {
+  return kind != TStoredKind::Binary && kind != TStoredKind::List &&
+         kind != TStoredKind::Collection;
+}
+
+/// Reads one value of any kind from `in` and appends its bytes (tag first) to `out`. Raises
+/// EReadError as TBinaryReaderCore does for a short or corrupt value.
+void AppendRawValue(TBinaryReaderCore& in, std::string& out);
+
+/// The kind of a stored value (its bytes, tag first); raises EReadError for an empty value or
+/// an unknown tag.
+TStoredKind StoredKindOf(std::string_view value);
+/// The value as the property inspector shows it: a string's text, an identifier, a number
+/// (floats with the fewest digits that read back the same), a set as "[a,b]"; binary data,
+/// lists and collections as "(Binary)", "(List)" and "(Collection)".
+String StoredValueText(std::string_view value);
+/// The bytes of `text` taken as a value of the kind of `stored`: a string stays a string (with
+/// the tag its characters call for), an identifier an identifier (dotted names allowed; True,
+/// False, nil and Null get their own tags), an integer an integer (smallest tag), a float a
+/// float of the same tag, a set a set ("[a, b]" or "[]"). Raises EConvertError with
+/// SInvalidInteger, SInvalidFloat, sNotAnIdentifier or sNotASet for text of the wrong kind, and
+/// EPropertyError (sStoredValueReadOnly) for binary data, lists and collections.
+std::string StoredValueFromText(std::string_view stored, std::string_view text);
+
+/// One property as the stream held it: its (possibly dotted) name and its value's bytes.
+struct TStoredProperty {
+  String Name;
+  std::string Value;
+  friend bool operator==(const TStoredProperty&, const TStoredProperty&) = default;
+};
+
+/// The stored side of a placeholder, shared by its flavours.
+class TPlaceholder {
+public:
+  virtual ~TPlaceholder() = default;
+
+  /// The class name the stream gave (also the instance's ClassName).
+  const String& StoredClassName() const noexcept { return FClassName; }
+  /// The component's prefix as the stream held it: empty, or the prefix byte and, with
+  /// ffChildPos, the child position's value.
+  const std::string& StoredPrefix() const noexcept { return FPrefix; }
+  /// The properties in stream order.
+  const std::vector<TStoredProperty>& StoredProperties() const noexcept { return FProperties; }
+  /// The property of that name (ignoring case), or null.
+  const TStoredProperty* FindStored(std::string_view name) const;
+  /// StoredValueText of a property; raises EPropertyError (sPropertyNotStored) when it has none.
+  String StoredText(std::string_view name) const;
+  /// Replaces a property's value by `text` in the kind of its stored value (see
+  /// StoredValueFromText); the property keeps its place. Raises EPropertyError
+  /// (sPropertyNotStored) when it has none, and what StoredValueFromText raises.
+  void SetStoredText(std::string_view name, std::string_view text);
+  /// Replaces a property's value by raw bytes (one whole value, tag first; checked).
+  void SetStoredValue(std::string_view name, std::string value);
+  /// The children read with it, in stream order, that still exist.
+  const std::vector<TComponent*>& StoredChildren() const noexcept { return FChildren; }
+
+  /// Takes live values that changed since the load (bounds, design position) back into the
+  /// store; the writer calls it first.
+  void SyncLiveValues();
+
+protected:
+  /// Counts an instance made of a placeholder class (which goes with its last instance); a
+  /// flavour's constructor calls it.
+  static void Attach(TClass cls);
+  /// The component this is the stored side of.
+  virtual TComponent* Self() = 0;
+  /// The children to write: the stored ones that still exist, then the `candidates` (and, for
+  /// the root, the components it owns that have no parent) that no placeholder has stored.
+  void GetStoredChildren(const TGetChildProc& proc, TComponent* root,
+                         const std::function<void(const TGetChildProc&)>& candidates = {});
+  /// Forgets a stored child that goes away.
+  void ChildRemoved(TComponent* child);
+  /// The live values a flavour mirrors: puts a stored integer into the live object at load
+  /// (false when `name` is not mirrored), and answers the live value of a mirrored name.
+  virtual bool ApplyStoredInteger(std::string_view name, Int64 value) = 0;
+  virtual bool LiveInteger(std::string_view name, Int64& value) = 0;
+
+private:
+  friend class TReader;
+  friend class TWriter;
+  friend TComponent* CreatePlaceholder(const String&, bool, TComponent*, std::string);
+  /// What the reader found: a property (published on the class too) and a child.
+  void AddStored(String name, std::string value);
+  void AddChild(TComponent* child);
+  /// After the properties were read: the mirrored values go to the live object.
+  void PropertiesRead();
+  String FClassName;
+  std::string FPrefix;
+  std::vector<TStoredProperty> FProperties;
+  std::vector<TComponent*> FChildren;
+  std::vector<std::pair<String, Int64>> FMirrored; // values applied to the live object
+};
+
+/// The plain flavour: a component that is not a control.
+class TPlaceholderComponent : public TComponent, public TPlaceholder {
+  FW_CLASS(TPlaceholderComponent)
+public:
+  explicit TPlaceholderComponent(TComponent* owner);
+  /// Written by WriteState from the store; nothing of its own.
+  void DefineProperties(TFiler*) override {}
+  /// The stored children, then the components it owns (as a root) that nobody else writes.
+  void GetChildren(const TGetChildProc& proc, TComponent* root) override;
+  void Notification(TComponent* component, TOperation operation) override;
+  /// An inline placeholder (a nested module) owns what it reads, as a frame does.
+  TComponent* GetChildOwner() override;
+
+protected:
+  TComponent* Self() override { return this; }
+  /// Left and Top mirror the design position.
+  bool ApplyStoredInteger(std::string_view name, Int64 value) override;
+  bool LiveInteger(std::string_view name, Int64& value) override;
+};
+
+/// The placeholder side of a component, or null.
+TPlaceholder* AsPlaceholder(TObject* instance) noexcept;
+inline bool IsPlaceholder(TObject* instance) noexcept { return AsPlaceholder(instance) != nullptr; }
+
+/// The type of a placeholder's synthesized properties (a string type named "TStoredValue"):
+/// its value is StoredValueText, and setting it calls SetStoredText.
+PTypeInfo StoredValueTypeInfo();
+
+/// What the GUI framework tells the placeholders about controls.
+struct TPlaceholderControlHooks {
+  /// The compiled control flavour (a windowed control that accepts child controls and derives
+  /// from TPlaceholder); null: placeholders are never controls.
+  TClass ControlClass = nullptr;
+  /// True for a class whose instances are controls.
+  bool (*IsControlClass)(TClass cls) = nullptr;
+};
+/// Fills (or, with a default value, empties) the hooks.
+void SetPlaceholderControlHooks(const TPlaceholderControlHooks& hooks);
+const TPlaceholderControlHooks& PlaceholderControlHooks() noexcept;
+
+/// Makes a placeholder of the stored class `className` owned by `owner`: of the control flavour
+/// with `control` (when the hooks give one), else plain; `prefix` is its stored prefix. The
+/// instance belongs to a class made at run time for that name and flavour.
+TComponent* CreatePlaceholder(const String& className, bool control, TComponent* owner,
+                              std::string prefix = {});
+/// The class made for stored class name `className` of the flavour `base` (the compiled
+/// placeholder class), made on first use.
+TClass PlaceholderClass(const String& className, TClass base);
+/// True for a class made for placeholders.
+bool IsPlaceholderClass(TClass cls) noexcept;
+
+} // namespace fw

@@ -1,0 +1,78 @@
+#include "tarn/placeholdercontrol.h"
+
+#include "basert/classbuilder.h"
+#include "basert/sysutils.h"
+
+#include <array>
+#include <limits>
+
+namespace fw {
+
+namespace {
+
+// The bounds a stored integer mirrors, in SetBounds order.
+constexpr std::array<std::string_view, 4> BoundNames = {"Left", "Top", "Width", "Height"};
+
+int BoundIndex(std::string_view name) {
+  for (std::size_t i = 0; i < BoundNames.size(); ++i)
+    if (SameText(name, BoundNames[i])) return static_cast<int>(i);
+  return -1;
+}
+
+bool IsControl(TClass cls) { return cls && cls->InheritsFrom(TControl::StaticClass()); }
+
+} // namespace
+
+TClass TPlaceholderControl::StaticClass() {
+  static const TClass cls =
+      TClassBuilder<TPlaceholderControl, TWinControl>("TPlaceholderControl", "Controls").Build();
+  return cls;
+}
+
+TPlaceholderControl::TPlaceholderControl(TComponent* owner) : TWinControl(owner) {
+  Attach(ClassType());
+  FControlStyle.Include(controlAcceptsControls);
+  FComponentStyle.Include(styleCheckPropAvail);
+}
+
+void TPlaceholderControl::GetChildren(const TGetChildProc& proc, TComponent* root) {
+  GetStoredChildren(proc, root, [this, root](const TGetChildProc& offer) {
+    TWinControl::GetChildren(offer, root);
+  });
+}
+
+void TPlaceholderControl::Notification(TComponent* component, TOperation operation) {
+  TWinControl::Notification(component, operation);
+  if (operation == notifyRemove) ChildRemoved(component);
+}
+
+TComponent* TPlaceholderControl::GetChildOwner() {
+  return ComponentState().Contains(stateInline) ? this : nullptr;
+}
+
+bool TPlaceholderControl::ApplyStoredInteger(std::string_view name, Int64 value) {
+  const int i = BoundIndex(name);
+  if (i < 0 || value < std::numeric_limits<Integer>::min() ||
+      value > std::numeric_limits<Integer>::max())
+    return false;
+  std::array<Integer, 4> b = {Left(), Top(), Width(), Height()};
+  b[static_cast<std::size_t>(i)] = static_cast<Integer>(value);
+  SetBounds(b[0], b[1], b[2], b[3]);
+  return true;
+}
+
+bool TPlaceholderControl::LiveInteger(std::string_view name, Int64& value) {
+  const int i = BoundIndex(name);
+  if (i < 0) return false;
+  const std::array<Integer, 4> b = {Left(), Top(), Width(), Height()};
+  value = b[static_cast<std::size_t>(i)];
+  return true;
+}
+
+void PlaceholderControlsStartup() {
+  SetPlaceholderControlHooks({TPlaceholderControl::StaticClass(), &IsControl});
+}
+
+void PlaceholderControlsShutdown() { SetPlaceholderControlHooks({}); }
+
+} // namespace fw
