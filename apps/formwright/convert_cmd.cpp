@@ -12,8 +12,7 @@ namespace {
 
 using namespace fwcli;
 
-int RunConvert(const std::string& in, const std::string& out, const std::string& to,
-               bool exact) {
+int RunConvert(const std::string& in, const std::string& out, const std::string& to, bool exact) {
   FormFormat target{};
   if (!to.empty() && !ParseFormatName(to, target)) {
     std::fprintf(stderr, "formwright convert: unknown format '%s'\n", to.c_str());
