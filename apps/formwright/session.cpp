@@ -62,6 +62,24 @@ TRootInfo ReadRootInfo(std::string_view binary) {
   return info;
 }
 
+// A form file comes without its source: the module learns the handlers its events name, with
+// their events' parameters, so that renaming or sharing one works as in the IDE.
+void DeclareHandlers(THostComponentRoot& root, THostDesignerModule& module) {
+  TComponent* top = root.GetRoot();
+  auto declare = [&](TComponent* c) {
+    for (PPropInfo p : GetPropList(c, tkMethods)) {
+      const TMethod m = GetMethodProp(c, p);
+      if (!m.Code) continue;
+      const String name = root.GetMethodName(m);
+      if (!name.empty() && !module.MethodExists(name))
+        module.CreateMethod(name, IPtr<IEventInfo>(New<TEventInfo>(p)));
+    }
+  };
+  declare(top);
+  for (Integer i = 0; i < top->ComponentCount(); ++i)
+    declare(top->Components(i));
+}
+
 } // namespace
 
 std::string DefaultPackage() {
@@ -150,6 +168,7 @@ TOpenForm& TDesignSession::Open(const std::string& fileName) {
     root->SourceAncestors[info.ClassName] = info.Base;
   binary.SetPosition(0);
   root->Open(&binary, info.Name, {});
+  DeclareHandlers(*root, *module);
   auto form = std::make_unique<TOpenForm>();
   form->Root = root;
   form->FileName = fileName;

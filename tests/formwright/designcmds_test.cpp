@@ -25,7 +25,7 @@ struct DesignCommands : HostRun {
       std::vector<std::string> out;
       std::istringstream in(s);
       for (std::string l; std::getline(in, l);)
-        out.push_back(l);
+        out.push_back(l.substr(0, l.find('\r')));
       return out;
     };
     const auto x = lines(a), y = lines(b);
@@ -83,8 +83,9 @@ TEST_F(DesignCommands, InspectJsonIsOneDocumentWithEveryField) {
 
 TEST_F(DesignCommands, SetChangesOnlyTheEditedLinesInTheFormsLayout) {
   const std::string out = (Dir / "out.fwf").string();
-  TRun r = Run({"set", Copy, "OKButton.Caption=Fine", "OrderForm.Font.Style=[fsBold, fsUnderline]",
-                "Ticker1.Interval=500", "Settings.Section=Orders", "-o", out});
+  TRun r =
+      Run({"set", Copy, "OKButton.Caption=Fine", "OrderForm.Font.Style=[fsBold, fsUnderline]",
+           "Ticker1.Interval=500", "Settings.Section=Orders", "Ticker1.OnTimer=DoTick", "-o", out});
   ASSERT_EQ(r.Code, 0) << r.Err;
   EXPECT_EQ(ReadAll(Copy), ReadAll(kForm)) << "-o leaves FORM alone";
   EXPECT_EQ(
@@ -92,11 +93,21 @@ TEST_F(DesignCommands, SetChangesOnlyTheEditedLinesInTheFormsLayout) {
       (std::vector<std::string>{"  Font.Style = [fsItalic] ->   Font.Style = [fsBold, fsUnderline]",
                                 "      Caption = '&OK' ->       Caption = 'Fine'",
                                 "    Section = 'Settings' ->     Section = 'Orders'",
-                                "    Interval = 250 ->     Interval = 500"}));
+                                "    Interval = 250 ->     Interval = 500",
+                                "    OnTimer = Ticker1Timer ->     OnTimer = DoTick"}));
+
+  // Lines end as they did.
+  std::string text = ReadAll(kForm);
+  std::erase(text, '\r');
+  std::ofstream(Copy, std::ios::binary | std::ios::trunc) << text;
+  ASSERT_EQ(Run({"set", Copy, "NameEdit.Width=321"}).Code, 0);
+  EXPECT_EQ(ReadAll(Copy).find('\r'), std::string::npos);
+  EXPECT_EQ(Changed(text, ReadAll(Copy)),
+            (std::vector<std::string>{"    Width = 200 ->     Width = 321"}));
 
   // A binary form is saved over itself, still binary.
   const std::string binary = (Dir / "form.fwb").string();
-  ASSERT_EQ(Run({"convert", Copy, binary}).Code, 0);
+  ASSERT_EQ(Run({"convert", kForm, binary}).Code, 0);
   ASSERT_EQ(Run({"set", binary, "NameEdit.Width=321"}).Code, 0);
   EXPECT_EQ(ReadAll(binary).substr(0, 4), "TPF0");
   r = Run({"inspect", binary, "--select", "NameEdit", "--json"});
