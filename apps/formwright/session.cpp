@@ -16,7 +16,6 @@
 
 #include <array>
 #include <filesystem>
-#include <unistd.h>
 
 namespace fwcli {
 
@@ -29,9 +28,9 @@ constexpr const char* kStandardPackage = "stdcomponents.so";
 
 // Properties only a form's root streams; a root with none of them is taken for a data module
 // (or a frame, when it has a tab order) when no package registers its class.
-constexpr std::array<std::string_view, 9> kFormOnly = {
+constexpr std::array<std::string_view, 10> kFormOnly = {
     "Caption",     "ClientHeight", "ClientWidth", "PixelsPerInch", "TextHeight",
-    "BorderStyle", "Position",     "Menu",        "Color"};
+    "BorderStyle", "Position",     "Menu",        "Color",         "Font"};
 
 struct TRootInfo {
   String ClassName, Name;
@@ -54,7 +53,7 @@ TRootInfo ReadRootInfo(std::string_view binary) {
     const String prop = r.ReadStr();
     const std::string_view head = std::string_view(prop).substr(0, prop.find('.'));
     for (std::string_view p : kFormOnly)
-      form = form || SameText(head, p) || SameText(head, "Font");
+      form = form || SameText(head, p);
     tabOrder = tabOrder || SameText(prop, "TabOrder");
     r.SkipValue();
   }
@@ -118,7 +117,10 @@ public:
     for (TClass base : {TForm::StaticClass(), TFrame::StaticClass(), TDataModule::StaticClass()})
       RegisterCustomModule(base, TCustomModule::StaticClass());
   }
-  ~TStarted() { UnregisterStandardControls(); }
+  ~TStarted() {
+    UnRegisterClass(TDataModule::StaticClass());
+    UnregisterStandardControls();
+  }
 
 private:
   THostStartupScope FHost;
