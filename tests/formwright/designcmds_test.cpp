@@ -169,6 +169,9 @@ TEST_F(DesignCommands, BadInputGivesTheSystemsMessageAndExitCode) {
       {{"inspect", (Dir / "missing.fwf").string()}, 1, "missing.fwf"},
       {{"tree", kForm, "--package", (Dir / "none.so").string()}, 1, "Can't load package"},
       {{"inspect", kForm, "--select", "OKButton,Ghost"}, 1, "has no component named Ghost"},
+      {{"set", kForm, "OKButton.Left=1", "-o", (Dir / "no" / "out.fwf").string()},
+       1,
+       "cannot write"},
       // The same package twice.
       {{"tree", kForm, "--package", package, "--package", package}, 1, "already loaded"},
   };
