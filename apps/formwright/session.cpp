@@ -14,6 +14,7 @@
 #include "tarn/forms.h"
 #include "tarn/standardcontrols.h"
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
 
@@ -25,6 +26,14 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kStandardPackage = "stdcomponents.so";
+// The form files an opened module's links are looked for in.
+constexpr std::array<std::string_view, 3> kFormExtensions = {".fwf", ".fwb", ".lyt"};
+
+bool IsFormFile(const fs::path& p) {
+  const std::string ext = p.extension().string();
+  return std::any_of(kFormExtensions.begin(), kFormExtensions.end(),
+                     [&](std::string_view e) { return SameText(ext, e); });
+}
 
 // Properties only a form's root streams; a root with none of them is taken for a data module
 // (or a frame, when it has a tab order) when no package registers its class.
@@ -128,7 +137,9 @@ private:
 
 TDesignSession::TDesignSession(std::vector<std::string> packages)
     : FStarted(std::make_unique<TStarted>()) {
-  FDesigner = New<THostComponentDesigner>(IPtr<IDesignEnvironment>(New<THostDesignEnvironment>()));
+  auto* environment = New<THostDesignEnvironment>();
+  environment->OnOpenRootModule = [this](const String& rootName) { OpenLinked(rootName); };
+  FDesigner = New<THostComponentDesigner>(IPtr<IDesignEnvironment>(environment));
   QueryIntf<IInternalComponentDesigners>(Designers().get())
       ->RegisterDesigner(IPtr<IComponentDesigner>(FDesigner));
   if (packages.empty())
@@ -168,6 +179,9 @@ TOpenForm& TDesignSession::Open(const std::string& fileName) {
                                                         IPtr<IDesignerModule>(module), fileName));
   if (!info.Inherited && !GetClass(info.ClassName))
     root->SourceAncestors[info.ClassName] = info.Base;
+  const std::string folder = fs::absolute(fileName).parent_path().string();
+  if (std::find(FFolders.begin(), FFolders.end(), folder) == FFolders.end())
+    FFolders.push_back(folder);
   binary.SetPosition(0);
   root->Open(&binary, info.Name, {});
   DeclareHandlers(*root, *module);
@@ -182,6 +196,29 @@ TOpenForm& TDesignSession::Open(const std::string& fileName) {
   }
   FForms.push_back(std::move(form));
   return *FForms.back();
+}
+
+void TDesignSession::OpenLinked(const String& rootName) {
+  std::error_code ec;
+  for (std::size_t f = 0; f < FFolders.size(); ++f) {
+    std::vector<fs::path> files;
+    for (const auto& e : fs::directory_iterator(FFolders[f], ec))
+      if (e.is_regular_file(ec) && IsFormFile(e.path())) files.push_back(e.path());
+    std::sort(files.begin(), files.end());
+    for (const fs::path& p : files) {
+      try {
+        FormFile file;
+        LoadFormFile(p.string(), file);
+        TMemoryStream binary;
+        ToBinary(file, binary);
+        if (!SameText(ReadRootInfo(binary.View()).Name, rootName)) continue;
+        Open(p.string());
+      } catch (const Exception&) {
+        // Not a form, or one that does not open: the link stays unresolved.
+      }
+      if (FDesigner->FindRoot(rootName)) return;
+    }
+  }
 }
 
 void TDesignSession::Save(TOpenForm& form, const std::string& fileName) {

@@ -45,6 +45,8 @@ public:
 
   /// Opens a form file of any layout as a module root. A root class no package registers is
   /// designed as a form, unless the stream is a data module's (no visual property at its root).
+  /// Modules it links to are opened from the form files beside it, as an IDE opens them from
+  /// its project; a link whose module is not there (or does not open) stays unresolved.
   /// Raises fw::Exception with the reader's or the designer's message.
   TOpenForm& Open(const std::string& fileName);
   /// Writes the module to `fileName` (empty: the file it came from) in the layout its file
@@ -55,12 +57,15 @@ public:
 
 private:
   void Close() noexcept;
+  /// Opens the module of that root name from a form file in a folder of an opened one.
+  void OpenLinked(const fw::String& rootName);
 
   class TStarted;
   std::unique_ptr<TStarted> FStarted;
   fw::IPtr<fw::THostComponentDesigner> FDesigner;
   std::vector<std::unique_ptr<fw::TPackage>> FPackages;
   std::vector<std::unique_ptr<TOpenForm>> FForms;
+  std::vector<std::string> FFolders; ///< where the opened form files are
 };
 
 } // namespace fwcli

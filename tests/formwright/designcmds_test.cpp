@@ -18,6 +18,7 @@ struct DesignCommands : HostRun {
     if (IsSkipped()) return;
     Copy = (Dir / "form.fwf").string();
     fs::copy_file(kForm, Copy);
+    fs::copy_file(FW_TEST_DATA_DIR "/forms/actionsmodule.fwf", Dir / "actionsmodule.fwf");
   }
   // The lines of `b` that `a` lacks, and the other way round, in order.
   static std::vector<std::string> Changed(const std::string& a, const std::string& b) {
@@ -137,6 +138,25 @@ TEST_F(DesignCommands, ARefusedEditStopsEverythingAndWritesNothing) {
       EXPECT_FALSE(fs::exists(out)) << edit;
     }
   }
+}
+
+TEST_F(DesignCommands, ModulesALinkNamesOpenFromBesideTheForm) {
+  TRun r = Run({"inspect", Copy, "--select", "ExitItem", "--json"});
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  EXPECT_NE(r.Out.find("\"ActionsModule.ExitAction\""), std::string::npos);
+  ASSERT_EQ(Run({"set", Copy, "FileItem.Caption=Fil&e"}).Code, 0);
+  EXPECT_EQ(Changed(ReadAll(kForm), ReadAll(Copy)),
+            (std::vector<std::string>{"      Caption = '&File' ->       Caption = 'Fil&e'"}));
+  EXPECT_EQ(ReadAll(Dir / "actionsmodule.fwf"),
+            ReadAll(FW_TEST_DATA_DIR "/forms/actionsmodule.fwf"))
+      << "the linked module is not saved";
+
+  // Without the module the link cannot be kept, and nothing is written.
+  fs::remove(Dir / "actionsmodule.fwf");
+  r = Run({"set", Copy, "FileItem.Caption=&File"});
+  EXPECT_EQ(r.Code, 1);
+  EXPECT_NE(r.Err.find("ActionsModule"), std::string::npos) << r.Err;
+  EXPECT_NE(ReadAll(Copy).find("'Fil&e'"), std::string::npos);
 }
 
 TEST_F(DesignCommands, TreeShowsTheStructureViewsCaptions) {
