@@ -6,6 +6,7 @@
 #include "host/designenvironment.h"
 #include "host/designermodule.h"
 #include "host/hostroot.h"
+#include "host/hoststartup.h"
 #include "tarn/forms.h"
 #include "tarn/standardcontrols.h"
 #include "tarn/stdctrls.h"
@@ -122,6 +123,12 @@ void BM_RootDormantResurrect(benchmark::State& state) { OnModule(state, false, S
 void BM_RootDormantResurrectInherited(benchmark::State& state) {
   OnModule(state, true, SleepAndWake);
 }
+// The same under the host: update managers pair the descendant with its ancestor again on each
+// waking, and the module gets a design window.
+void BM_RootDormantResurrectHosted(benchmark::State& state) {
+  THostStartupScope host;
+  OnModule(state, true, SleepAndWake);
+}
 BENCHMARK(BM_RootWriteStream)->RangeMultiplier(10)->Range(100, 10000)->Complexity();
 BENCHMARK(BM_RootWriteStreamInherited)->RangeMultiplier(10)->Range(100, 10000)->Complexity();
 BENCHMARK(BM_RootSave)->RangeMultiplier(10)->Range(100, 10000)->Complexity();
@@ -129,6 +136,7 @@ BENCHMARK(BM_RootSaveInherited)->RangeMultiplier(10)->Range(100, 10000)->Complex
 BENCHMARK(BM_RootSaveUnchanged)->RangeMultiplier(10)->Range(100, 10000)->Complexity();
 BENCHMARK(BM_RootDormantResurrect)->RangeMultiplier(10)->Range(100, 10000)->Complexity();
 BENCHMARK(BM_RootDormantResurrectInherited)->RangeMultiplier(10)->Range(100, 10000)->Complexity();
+BENCHMARK(BM_RootDormantResurrectHosted)->RangeMultiplier(10)->Range(100, 10000)->Complexity();
 
 // Opening a form file (text) of N components, then closing the module again.
 void BM_RootOpenFormFile(benchmark::State& state) {

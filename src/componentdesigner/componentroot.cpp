@@ -9,6 +9,7 @@
 #include "componentdesigner/designers.h"
 #include "componentdesigner/designnotification.h"
 #include "componentdesigner/proxies.h"
+#include "componentdesigner/rootstreams.h"
 #include "designeditors/compeditors.h"
 
 #include <algorithm>
@@ -115,13 +116,21 @@ TComponentRoot::TComponentRoot(const IPtr<IComponentDesigner>& designer,
   if (!FDesigner) throw EComponentDesignerException("A module root needs a component designer");
 }
 
-TComponentRoot::~TComponentRoot() = default;
+TComponentRoot::~TComponentRoot() {
+  DropAncestorNotifier();
+  if (FOTAFormEditor) FOTAFormEditor->NotifyDestruct();
+}
 
 IPtr<IComponentDesigner> TComponentRoot::GetComponentDesigner() {
   return IPtr<IComponentDesigner>(FDesigner);
 }
 
 IPtr<IDesignEnvironment> TComponentRoot::GetEnvironment() { return FDesigner->GetEnvironment(); }
+
+IPtr<TOTAFormEditor> TComponentRoot::GetFormEditor() {
+  if (!FOTAFormEditor && (FRoot || IsDormant())) FOTAFormEditor = New<TOTAFormEditor>(this);
+  return FOTAFormEditor;
+}
 
 // ---- creation ----------------------------------------------------------------------------------
 
@@ -169,6 +178,7 @@ void TComponentRoot::Open(TStream* formStream, const String& rootName, const Str
     FRootUpdateManager = nullptr;
     FRootEditor = nullptr;
     FSurface = nullptr;
+    DropAncestorNotifier();
     FAncestorRoot = nullptr;
     throw;
   }
@@ -233,11 +243,16 @@ void TComponentRoot::CreateRootAs(const String& className, const String& ancesto
 }
 
 void TComponentRoot::SetCreateInfo(const String& ancestorName) {
+  DropAncestorNotifier();
   FAncestorRoot = FindAncestorModule(ancestorName);
   if (FAncestorRoot) {
     TComponentRoot* a = FAncestorRoot->Implementor();
     FRootBaseClass = a->FRootBaseClass;
     FCustomModuleClass = a->FCustomModuleClass;
+    if (IPtr<IOTAModule> module = a->GetToolsModule()) {
+      FAncestorRootNotifier = New<TAncestorNotifier>(this);
+      FAncestorRootNotifier->Attach(module);
+    }
   } else {
     FRootBaseClass = FDesigner->FindBaseClass(ancestorName);
     // A module without a named ancestor gets the default base class's custom module.
@@ -245,6 +260,40 @@ void TComponentRoot::SetCreateInfo(const String& ancestorName) {
         FDesigner->FindCustomModuleClass(ancestorName.empty() ? FRootBaseClass : ancestorName);
   }
   FRootClass = nullptr;
+}
+
+void TComponentRoot::DropAncestorNotifier() {
+  if (IPtr<TAncestorNotifier> n = std::move(FAncestorRootNotifier)) n->Detach();
+}
+
+IPtr<IOTAModule> TComponentRoot::GetToolsModule() { return QueryIntf<IOTAModule>(FModule.get()); }
+
+void TComponentRoot::AncestorModuleDestroyed() {
+  DropAncestorNotifier();
+  if (!FAncestorRoot) return;
+  FAncestorRoot = nullptr;
+  RemakeUpdateManager(false);
+  FRootStream.reset();
+}
+
+void TComponentRoot::RemakeUpdateManager(bool withAncestor) {
+  if (!FRoot) return;
+  // The old manager pairs this module with the ancestor's components, which may be going.
+  FRootUpdateManager = nullptr;
+  if (!CreateUpdateManagerProc) return;
+  TComponent* ancestor = withAncestor && FAncestorRoot ? FAncestorRoot->GetRoot() : nullptr;
+  FRootUpdateManager = CreateUpdateManagerProc(
+      FRoot, ancestor, ancestor ? FAncestorRoot->GetUpdateManager() : nullptr,
+      IPtr<IUpdateManagerCallback>(this));
+}
+
+std::vector<TComponentRoot*> TComponentRoot::Descendants() {
+  std::vector<TComponentRoot*> r;
+  for (Integer i = 0, n = FDesigner->GetRootsCount(); i < n; ++i)
+    if (auto root = QueryIntf<IInternalRoot>(FDesigner->GetRoots(i).get()))
+      if (root->Implementor()->FAncestorRoot.get() == static_cast<IInternalRoot*>(this))
+        r.push_back(root->Implementor());
+  return r;
 }
 
 IPtr<IInternalRoot> TComponentRoot::FindAncestorModule(const String& className) {
@@ -370,6 +419,9 @@ void TComponentRoot::InternalInitializeDesigner(bool resurrecting) {
         CreateUpdateManagerProc(FRoot, FAncestorRoot ? FAncestorRoot->GetRoot() : nullptr,
                                 ancestorManager, IPtr<IUpdateManagerCallback>(this));
   FRootEditor = fw::GetComponentEditor(FRoot, IPtr<IDesigner>(this));
+  if (resurrecting)
+    for (TComponentRoot* d : Descendants())
+      d->RemakeUpdateManager(true);
   if (CreateRootSurfaceProc) FSurface = CreateRootSurfaceProc(*this);
   DesignerInitialized();
   if (FSurface) FSurface->NotificationsStarting();
@@ -378,6 +430,12 @@ void TComponentRoot::InternalInitializeDesigner(bool resurrecting) {
 }
 
 void TComponentRoot::InternalDeinitializeDesigner(bool goingDormant) {
+  // Open descendants must not keep what pairs them with this module's components.
+  for (TComponentRoot* d : Descendants())
+    if (goingDormant)
+      d->RemakeUpdateManager(false);
+    else
+      d->AncestorModuleDestroyed();
   FSelection.clear();
   DesignNotificationDesignerClosed(IPtr<IDesigner>(this), goingDormant);
   if (FRoot) FRootName = FRoot->Name();
@@ -392,6 +450,7 @@ void TComponentRoot::InternalDeinitializeDesigner(bool goingDormant) {
   FRootUpdateManager = nullptr;
   FUpdateManagers.clear();
   FRootStream.reset();
+  if (FOTAFormEditor) FOTAFormEditor->RootDestroying();
   if (FRoot) {
     FRoot->SetDesigner(nullptr);
     TComponent* r = std::exchange(FRoot, nullptr);
@@ -450,7 +509,9 @@ void TComponentRoot::Close() {
   FDormantStream.reset();
   FSelection.clear();
   FUpdateManagers.clear();
+  DropAncestorNotifier();
   FAncestorRoot = nullptr;
+  if (FOTAFormEditor) std::exchange(FOTAFormEditor, nullptr)->NotifyDestruct();
 }
 
 String TComponentRoot::GetRootName() { return FRoot ? FRoot->Name() : FRootName; }
@@ -478,7 +539,8 @@ TStream* TComponentRoot::GetRootStream() {
     return FDormantStream.get();
   }
   if (!FRootStream) {
-    if (!FRoot) throw EComponentDesignerException("The module is closed");
+    if (!FRoot) throw EComponentDesignerException(String(sModuleClosed));
+    if (FOTAFormEditor) FOTAFormEditor->FormSaving();
     if (FModule) {
       FModule->PrepareStreaming();
       FModule->NotifyChange(mcStreaming);
@@ -567,12 +629,7 @@ bool TComponentRoot::CheckFileDate() {
 }
 
 IPtr<IStream> TComponentRoot::FormFileOpen() {
-  TStream* s = GetRootStream();
-  auto copy = std::make_unique<TMemoryStream>();
-  copy->CopyFrom(*s, s->Size());
-  copy->SetPosition(0);
-  s->SetPosition(0);
-  return IPtr<IStream>(new TStreamAdapter(copy.release(), soOwned));
+  return IPtr<IStream>(static_cast<IDatedStream*>(new TRootStream(Self())));
 }
 
 void TComponentRoot::Rename(const String& newFileName) {
@@ -583,6 +640,7 @@ void TComponentRoot::Rename(const String& newFileName) {
 // ---- changes -----------------------------------------------------------------------------------
 
 void TComponentRoot::Modified() {
+  if (FOTAFormEditor) FOTAFormEditor->FormModified();
   if (FModule) {
     FModule->Modified();
     FModule->NotifyChange(mcModified);
@@ -818,7 +876,10 @@ void TComponentRoot::GetDependentRoots(const TRootProc& proc) {
 
 // ---- IDesigner ---------------------------------------------------------------------------------
 
-void TComponentRoot::Activate() { FDesigner->RootActivated(Self()); }
+void TComponentRoot::Activate() {
+  FDesigner->RootActivated(Self());
+  if (FOTAFormEditor) FOTAFormEditor->NotifyActivate();
+}
 
 TMethod TComponentRoot::CreateMethod(const String& name, const TTypeData* typeData) {
   if (name.empty() || !FRoot) return {};
@@ -1047,6 +1108,7 @@ String TComponentRoot::GetDesignerExtension() { return FDesigner->GetExtension()
 void TComponentRoot::Notification(TPersistent* object, TOperation operation) {
   if (FRootUpdateManager) FRootUpdateManager->Notification(object, operation);
   if (operation != notifyRemove) return;
+  if (FOTAFormEditor) FOTAFormEditor->ObjectRemoved(object);
   const auto before = FSelection.size();
   std::erase(FSelection, object);
   if (FSelection.size() != before && !FClosing && FRoot &&
@@ -1054,6 +1116,13 @@ void TComponentRoot::Notification(TPersistent* object, TOperation operation) {
     SelectionChanged();
 }
 
-void TComponentRoot::ValidateRename(TComponent*, const String&, const String&) {}
+void TComponentRoot::ValidateRename(TComponent* component, const String& curName,
+                                    const String& newName) {
+  // Components read from a stream are not renamed, only named.
+  if (FOTAFormEditor && FRoot && component && curName != newName &&
+      !component->ComponentState().Contains(stateLoading) &&
+      !FRoot->ComponentState().Contains(stateDestroying))
+    FOTAFormEditor->NotifyRenamed(component, curName, newName);
+}
 
 } // namespace fw

@@ -8,6 +8,8 @@
 #pragma once
 
 #include "basert/component.h"
+#include "componentdesigner/otawrappers.h"
+#include "componentdesigner/ancestornotifier.h"
 #include "componentdesigner/rootintf.h"
 
 #include <memory>
@@ -45,6 +47,7 @@ public:
 
   // ---- IFile
   bool CheckFileDate() override;
+  /// A TRootStream: the module's form stream dated with its modification time.
   IPtr<IStream> FormFileOpen() override;
   String GetFileName() override { return FFileName; }
   Integer GetModifyTime() override { return FModifyTime; }
@@ -120,6 +123,16 @@ public:
   TClass GetCustomModuleClass() const noexcept { return FCustomModuleClass; }
   IPtr<IComponentEditor> GetComponentEditor() { return FRootEditor; }
   IPtr<IDesignEnvironment> GetEnvironment();
+  /// The module's tools-interface form editor, made on first use; null before Open and after
+  /// Close.
+  IPtr<TOTAFormEditor> GetFormEditor();
+  /// The host's tools-API module of this module (the source module's, when it is one); null
+  /// when the host has none. A descendant watches its ancestor's to forget it when it closes.
+  virtual IPtr<IOTAModule> GetToolsModule();
+  /// The ancestor's module is gone: the module no longer has an ancestor module, and its update
+  /// manager (made again without one) keeps nothing of the ancestor's.
+  void AncestorModuleDestroyed();
+  const IPtr<IInternalRoot>& AncestorRoot() const noexcept { return FAncestorRoot; }
   /// The open module a module of class `className` inherits from: null for a root base class;
   /// raises EClassNotFound when it is neither.
   IPtr<IInternalRoot> FindAncestorModule(const String& className);
@@ -273,6 +286,7 @@ protected:
   IPtr<IUpdateManager> FRootUpdateManager;
   std::vector<IPtr<IUpdateManager>> FUpdateManagers;
   IPtr<IInternalRoot> FAncestorRoot;
+  IPtr<TAncestorNotifier> FAncestorRootNotifier;
   IPtr<IComponentEditor> FRootEditor;
   IPtr<ICustomModule> FCustomModule;
   String FFileSystem;
@@ -304,9 +318,17 @@ protected:
   bool FResurrecting = false;
   bool FIgnoreRename = false;
   bool FClosing = false;
+  IPtr<TOTAFormEditor> FOTAFormEditor;
 
 private:
+  friend class TOTAFormEditor; // replaces the content through the dormant stream
   void WriteFormFile(TStream& stream);
+  void DropAncestorNotifier();
+  /// Without `withAncestor`, or while the ancestor module is not live, the new manager follows
+  /// no ancestor.
+  void RemakeUpdateManager(bool withAncestor);
+  /// The open modules whose ancestor module this is.
+  std::vector<TComponentRoot*> Descendants();
   void SelectionChanged();
   void RemoveDependent(IInternalRoot* root);
   IPtr<IRoot> Self() { return IPtr<IRoot>(static_cast<IInternalRoot*>(this)); }

@@ -45,6 +45,11 @@ public:
   bool AcceptBlankNames = false;
   /// Ancestor class by class name, as the source module declares it.
   std::map<String, String> SourceAncestors;
+  /// The module's tools-API module, when the test or command line opened one for it.
+  IPtr<IOTAModule> ToolsModule;
+  IPtr<IOTAModule> GetToolsModule() override {
+    return ToolsModule ? ToolsModule : TComponentRoot::GetToolsModule();
+  }
 
   /// Every call of the package, one line each ("NewRootCreated Form1", "ReadError ...").
   const std::vector<String>& Calls() const noexcept { return FCalls; }

@@ -5,6 +5,27 @@
 
 namespace fw {
 
+// ---- TPairingArena ------------------------------------------------------------------------------
+
+TPairingArena::~TPairingArena() {
+  for (std::size_t c = FChunks.size(); c-- > 0;) {
+    auto* items = reinterpret_cast<TPairing*>(FChunks[c].get());
+    for (std::size_t i = c + 1 == FChunks.size() ? FUsed : ChunkSize; i-- > 0;)
+      items[i].~TPairing();
+  }
+}
+
+TPairing* TPairingArena::New(TPairings* parent) {
+  if (FUsed == ChunkSize) {
+    FChunks.push_back(std::make_unique_for_overwrite<std::byte[]>(ChunkSize * sizeof(TPairing)));
+    FUsed = 0;
+  }
+  auto* at = reinterpret_cast<TPairing*>(FChunks.back().get()) + FUsed;
+  new (at) TPairing(parent);
+  ++FUsed;
+  return at;
+}
+
 // ---- TPairings ---------------------------------------------------------------------------------
 
 TPairings::~TPairings() = default;
@@ -25,8 +46,7 @@ void TPairings::SetHasNew(bool value) {
 void TPairings::BeginAdding(bool ancestorSide) {
   FAncestor = ancestorSide;
   FCursor = 0;
-  FIndexed = false;
-  FByName.clear();
+  FByName.reset();
 }
 
 bool TPairings::IsCandidate(const TPairing* p) const {
@@ -38,18 +58,18 @@ const String& TPairings::OtherName(const TPairing* p) const {
 }
 
 TPairing* TPairings::Find(const TComponent* child) {
-  if (!FIndexed) {
+  if (!FByName) {
     // Every pairing before the cursor has been matched, so the one at it is the first candidate.
-    while (FCursor < FList.size() && !IsCandidate(FList[FCursor].get()))
+    while (FCursor < FList.size() && !IsCandidate(FList[FCursor]))
       ++FCursor;
-    if (FCursor < FList.size() && SameText(OtherName(FList[FCursor].get()), child->Name()))
-      return FList[FCursor++].get();
-    for (auto& p : FList)
-      if (IsCandidate(p.get())) FByName[OtherName(p.get())].push_back(p.get());
-    FIndexed = true;
+    if (FCursor < FList.size() && SameText(OtherName(FList[FCursor]), child->Name()))
+      return FList[FCursor++];
+    FByName = std::make_unique<decltype(FByName)::element_type>();
+    for (TPairing* p : FList)
+      if (IsCandidate(p)) (*FByName)[OtherName(p)].push_back(p);
   }
-  auto it = FByName.find(child->Name());
-  if (it == FByName.end()) return nullptr;
+  auto it = FByName->find(child->Name());
+  if (it == FByName->end()) return nullptr;
   for (TPairing* p : it->second)
     if (IsCandidate(p)) return p;
   return nullptr;
@@ -60,10 +80,7 @@ void TPairings::Add(TComponent* child) {
   if (!FAncestor && !child->ComponentState().Contains(stateAncestor)) return;
   TPairing* pairing = nullptr;
   if (FPairing && (FAncestor ? FPairing->Component() : FPairing->Ancestor())) pairing = Find(child);
-  if (!pairing) {
-    FList.push_back(std::make_unique<TPairing>(this));
-    pairing = FList.back().get();
-  }
+  if (!pairing) pairing = FList.emplace_back(FPairing->FArena->New(this));
   if (FAncestor)
     pairing->SetAncestor(child);
   else
@@ -73,8 +90,11 @@ void TPairings::Add(TComponent* child) {
 
 // ---- TPairing ----------------------------------------------------------------------------------
 
-TPairing::TPairing(TPairings* parent) : FChildren(this), FParent(parent) {
-  if (parent && parent->FPairing) {
+TPairing::TPairing(TPairings* parent)
+    : FChildren(this), FParent(parent),
+      FOwnArena(parent ? nullptr : std::make_unique<TPairingArena>()),
+      FArena(parent ? parent->FPairing->FArena : FOwnArena.get()) {
+  if (parent) {
     FComponentRoot = parent->FPairing->FComponentRoot;
     FAncestorRoot = parent->FPairing->FAncestorRoot;
   }
@@ -108,13 +128,13 @@ void TPairing::AddChildren(TComponent* component, TComponent* root, bool ancesto
 
 void TPairing::SetComponentRoot(TComponent* value) {
   FComponentRoot = value;
-  for (auto& child : FChildren.FList)
+  for (TPairing* child : FChildren.FList)
     child->SetComponentRoot(value);
 }
 
 void TPairing::SetAncestorRoot(TComponent* value) {
   FAncestorRoot = value;
-  for (auto& child : FChildren.FList)
+  for (TPairing* child : FChildren.FList)
     child->SetAncestorRoot(value);
 }
 
@@ -126,7 +146,7 @@ void TPairing::SetNew(bool value) {
 void TPairing::DeleteDeleted(const IPtr<IUpdateManager>& updateManager,
                              const IPtr<IUpdateManagerCallback>& callback) {
   if (FAncestor) {
-    for (auto& child : FChildren.FList)
+    for (TPairing* child : FChildren.FList)
       child->DeleteDeleted(updateManager, callback);
     return;
   }
@@ -152,7 +172,7 @@ void TPairing::CreateUpdateObjects(TUpdateObject* parentObject) {
     object = parentObject->FindChild(FComponent);
   }
   if (object && FChildren.HasNew())
-    for (auto& child : FChildren.FList)
+    for (TPairing* child : FChildren.FList)
       child->CreateUpdateObjects(object);
 }
 

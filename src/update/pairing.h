@@ -6,6 +6,7 @@
 #include "basert/component.h"
 #include "componentdesigner/updateintf.h"
 
+#include <cstddef>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -13,7 +14,26 @@
 namespace fw {
 
 class TPairing;
+class TPairings;
 class TUpdateObject;
+
+/// Storage for the pairings of one run: they are made one by one and freed all together, so
+/// pairing a large module costs a few allocations instead of one per component.
+class TPairingArena {
+public:
+  TPairingArena() = default;
+  ~TPairingArena();
+  TPairingArena(const TPairingArena&) = delete;
+  TPairingArena& operator=(const TPairingArena&) = delete;
+
+  /// A new pairing under `parent`, freed with the arena.
+  TPairing* New(TPairings* parent);
+
+private:
+  static constexpr std::size_t ChunkSize = 256;
+  std::vector<std::unique_ptr<std::byte[]>> FChunks;
+  std::size_t FUsed = ChunkSize; // in the last chunk
+};
 
 /// The children of one pairing.
 class TPairings {
@@ -23,10 +43,10 @@ public:
   TPairings(const TPairings&) = delete;
   TPairings& operator=(const TPairings&) = delete;
 
-  /// Frees the pairings and empties the list.
+  /// Empties the list (the pairings go with the run's arena).
   void Clear();
   Integer Count() const noexcept { return static_cast<Integer>(FList.size()); }
-  TPairing* Pairings(Integer index) const { return FList[static_cast<std::size_t>(index)].get(); }
+  TPairing* Pairings(Integer index) const { return FList[static_cast<std::size_t>(index)]; }
   /// Some pairing at or below this list is new. Setting it sets every enclosing list too;
   /// clearing it clears only this one.
   bool HasNew() const noexcept { return FHasNew; }
@@ -44,12 +64,11 @@ private:
   bool IsCandidate(const TPairing* p) const;
   const String& OtherName(const TPairing* p) const;
 
-  std::vector<std::unique_ptr<TPairing>> FList;
+  std::vector<TPairing*> FList;
   // Both sides usually list their children in the same order, so the next candidate is tried
-  // first; after the first miss, candidates are looked up by name.
+  // first; after the first miss, candidates are looked up by name (made then).
   std::size_t FCursor = 0;
-  bool FIndexed = false;
-  std::unordered_map<String, std::vector<TPairing*>, TextHash, TextEqual> FByName;
+  std::unique_ptr<std::unordered_map<String, std::vector<TPairing*>, TextHash, TextEqual>> FByName;
   bool FAncestor = false; // children being added come from the ancestor side
   bool FHasNew = false;
   TPairing* FPairing;
@@ -58,8 +77,8 @@ private:
 /// One descendant component and its ancestor component; either may be missing.
 class TPairing {
 public:
-  /// A pairing under `parent` (null for the root); it takes the naming roots of the pairing
-  /// that owns `parent`.
+  /// A pairing under `parent` (null for the root, which owns the arena of the run's pairings);
+  /// it takes the naming roots of the pairing that owns `parent`.
   explicit TPairing(TPairings* parent);
   ~TPairing();
   TPairing(const TPairing&) = delete;
@@ -91,6 +110,7 @@ public:
   void CreateUpdateObjects(TUpdateObject* parentObject);
 
 private:
+  friend class TPairings;
   /// Enumerates one side's children of `component` under `root` into the children list.
   void AddChildren(TComponent* component, TComponent* root, bool ancestorSide);
 
@@ -100,6 +120,8 @@ private:
   TComponent* FAncestorRoot = nullptr;
   TPairings FChildren;
   TPairings* FParent;
+  std::unique_ptr<TPairingArena> FOwnArena; // the root's
+  TPairingArena* FArena;
   bool FNew = false;
 };
 

@@ -181,6 +181,19 @@ void TUpdateFiler::Update() {
   }
 }
 
+// ---- TPropMask ---------------------------------------------------------------------------------
+
+void TPropMask::Fill(std::size_t count) {
+  FWordCount = std::max<std::size_t>(1, (count + 63) / 64);
+  FMore.reset();
+  if (FWordCount > 1) FMore = std::make_unique<std::uint64_t[]>(FWordCount);
+  std::uint64_t* words = Words();
+  for (std::size_t w = 0; w < FWordCount; ++w) {
+    const std::size_t bits = std::min<std::size_t>(64, count - std::min(count, w * 64));
+    words[w] = bits == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << bits) - 1;
+  }
+}
+
 // ---- TUpdateObject -----------------------------------------------------------------------------
 
 TUpdateObject::TUpdateObject(TUpdateObject* owner, TPersistent* object, TPersistent* ancestor,
@@ -193,7 +206,8 @@ TUpdateObject::TUpdateObject(TUpdateObject* owner, TPersistent* object, TPersist
     else
       FOwner->Index(this);
   }
-  FPropList = GetPropInfos(FObject->ClassType()->TypeInfo);
+  FAllProps = &GetPropInfos(FObject->ClassType()->TypeInfo);
+  FFollows.Fill(FAllProps->size());
   auto* component = dynamic_cast<TComponent*>(FObject);
   FIsComponent = component && !component->ComponentStyle().Contains(styleSubComponent);
   FIsCollection = dynamic_cast<TCollection*>(FObject) != nullptr;
@@ -213,7 +227,7 @@ TUpdateObject::TUpdateObject(TUpdateObject* owner, TPersistent* object, TPersist
   // Its list only shrinks: an object with nothing to follow there never needs it again.
   if (FUpdateFiler->Empty()) FUpdateFiler.reset();
 
-  for (PPropInfo p : FPropList) {
+  for (PPropInfo p : *FAllProps) {
     if (!p->HasRead() || p->PropType()->Kind != kindClass) continue;
     auto* value = dynamic_cast<TPersistent*>(GetObjectProp(FObject, p));
     if (!value || (dynamic_cast<TComponent*>(value) && !IsSubComponentValue(value))) continue;
@@ -378,9 +392,9 @@ bool TUpdateObject::KeepProp(PPropInfo prop) {
 void TUpdateObject::Filter() {
   ValidateObjects();
   if (!FObject) return;
-  for (std::size_t i = FPropList.size(); i-- > 0;)
-    if (!KeepProp(FPropList[i]))
-      FPropList.erase(FPropList.begin() + static_cast<std::ptrdiff_t>(i));
+  FFollows.ForEach([this](std::size_t i) {
+    if (!KeepProp((*FAllProps)[i])) FFollows.Reset(i);
+  });
   FilterOrder();
   if (FIsCollection && FUpdateCollection && FCompare && FAncestor)
     FUpdateCollection =
@@ -411,21 +425,16 @@ void TUpdateObject::FilterOrder() {
 bool TUpdateObject::Revert(TPersistent* instance, PPropInfo propInfo) {
   TUpdateObject* target = FindObject(instance);
   if (!target) return false;
-  const std::vector<PPropInfo>& all = GetPropInfos(target->FObject->ClassType()->TypeInfo);
-  const auto at = std::find(all.begin(), all.end(), propInfo);
-  if (at == all.end()) return true;
-  auto cursor = all.begin();
-  for (auto it = target->FPropList.begin(); it != target->FPropList.end(); ++it) {
-    if (*it == propInfo) return true;
-    cursor = std::find(cursor, all.end(), *it);
-    if (cursor == all.end()) return true;
-    if (cursor > at) {
-      target->FPropList.insert(it, propInfo);
-      return true;
-    }
-  }
-  target->FPropList.push_back(propInfo);
+  const std::vector<PPropInfo>& all = *target->FAllProps;
+  if (const auto at = std::find(all.begin(), all.end(), propInfo); at != all.end())
+    target->FFollows.Set(static_cast<std::size_t>(at - all.begin()));
   return true;
+}
+
+std::vector<PPropInfo> TUpdateObject::PropList() const {
+  std::vector<PPropInfo> list;
+  if (FAllProps) FFollows.ForEach([&](std::size_t i) { list.push_back((*FAllProps)[i]); });
+  return list;
 }
 
 bool TUpdateObject::CanRevert(TPersistent* instance, PPropInfo propInfo, bool& found) {
@@ -483,6 +492,10 @@ void TUpdateObject::UpdateOrderOfChildren() {
 
 void TUpdateObject::UpdateCollectionItems() {
   auto* collection = static_cast<TCollection*>(FObject);
+  // Empty on both sides is already equal; assigning would only announce a change.
+  if (const auto* ancestor = dynamic_cast<TCollection*>(FAncestor);
+      ancestor && collection->Count() == 0 && ancestor->Count() == 0)
+    return;
   collection->Assign(FAncestor);
   if (!FAncestorOwner || !FObjectOwner) return;
   for (TCollectionItem* item : collection->ItemList())
@@ -499,10 +512,10 @@ void TUpdateObject::Update(TUpdateManager* updateManager) {
   ValidateObjects();
   if (!FObject || !FAncestor) return;
   if (FIsComponent) updateManager->Updating(static_cast<TComponent*>(FObject));
-  for (std::size_t i = 0; i < FPropList.size(); ++i) {
-    PPropInfo p = FPropList[i];
+  FFollows.ForEach([&](std::size_t i) {
+    PPropInfo p = (*FAllProps)[i];
     if (IsStoredProp(FAncestor, p)) UpdateProp(p, updateManager);
-  }
+  });
   if (FUpdateFiler) FUpdateFiler->Update();
   if (FIsComponent && !FChildIndex.empty()) UpdateOrderOfChildren();
   if (FIsCollection && FUpdateCollection) UpdateCollectionItems();
