@@ -256,14 +256,16 @@ TUpdateObject::~TUpdateObject() {
 }
 
 void TUpdateObject::Index(TUpdateObject* child) {
-  FChildIndex.emplace(child->FObject, child);
-  if (child->FAncestor) FChildIndex.emplace(child->FAncestor, child);
+  if (!FChildIndex) FChildIndex = std::make_unique<TChildIndex>();
+  FChildIndex->emplace(child->FObject, child);
+  if (child->FAncestor) FChildIndex->emplace(child->FAncestor, child);
 }
 
 void TUpdateObject::Unindex(TUpdateObject* child) {
   for (const TPersistent* key : {child->FObject, child->FAncestor}) {
-    auto it = FChildIndex.find(key);
-    if (it != FChildIndex.end() && it->second == child) FChildIndex.erase(it);
+    if (!FChildIndex) return;
+    auto it = FChildIndex->find(key);
+    if (it != FChildIndex->end() && it->second == child) FChildIndex->erase(it);
   }
 }
 
@@ -302,7 +304,8 @@ bool TUpdateObject::ComponentDelete(TComponent* component) {
 TUpdateObject* TUpdateObject::FindChild(const TPersistent* component) {
   if (!component) return nullptr;
   if (FObject == component || FAncestor == component) return this;
-  if (auto it = FChildIndex.find(component); it != FChildIndex.end()) return it->second;
+  if (FChildIndex)
+    if (auto it = FChildIndex->find(component); it != FChildIndex->end()) return it->second;
   for (TUpdateObject* child : FChildList)
     if (TUpdateObject* found = child->FindChild(component)) return found;
   return nullptr;
@@ -329,9 +332,10 @@ TUpdateObject* TUpdateObject::FindChildProp(PPropInfo propInfo) const {
 
 TUpdateObject* TUpdateObject::FindObject(const TPersistent* instance) {
   if (FObject == instance) return this;
-  if (auto it = FChildIndex.find(instance);
-      it != FChildIndex.end() && it->second->FObject == instance)
-    return it->second;
+  if (FChildIndex)
+    if (auto it = FChildIndex->find(instance);
+        it != FChildIndex->end() && it->second->FObject == instance)
+      return it->second;
   for (TUpdateObject* child : FChildList)
     if (TUpdateObject* found = child->FindObject(instance)) return found;
   return nullptr;
@@ -409,7 +413,7 @@ void TUpdateObject::Filter() {
 }
 
 void TUpdateObject::FilterOrder() {
-  if (!FIsComponent || !FCompare || FChildIndex.empty()) return;
+  if (!FIsComponent || !FCompare || !HasComponentChildren()) return;
   TChildUpdateObjects lists(this, static_cast<TComponent*>(FObject),
                             dynamic_cast<TComponent*>(FAncestor));
   std::size_t j = 0;
@@ -492,10 +496,12 @@ void TUpdateObject::UpdateOrderOfChildren() {
 
 void TUpdateObject::UpdateCollectionItems() {
   auto* collection = static_cast<TCollection*>(FObject);
-  // Empty on both sides is already equal; assigning would only announce a change.
-  if (const auto* ancestor = dynamic_cast<TCollection*>(FAncestor);
-      ancestor && collection->Count() == 0 && ancestor->Count() == 0)
-    return;
+  // Empty on both sides is already equal; assigning would only announce a change. The same
+  // class on both sides spares the cast.
+  const auto* ancestor = FAncestor->ClassType() == collection->ClassType()
+                             ? static_cast<const TCollection*>(FAncestor)
+                             : dynamic_cast<const TCollection*>(FAncestor);
+  if (ancestor && collection->Count() == 0 && ancestor->Count() == 0) return;
   collection->Assign(FAncestor);
   if (!FAncestorOwner || !FObjectOwner) return;
   for (TCollectionItem* item : collection->ItemList())
@@ -517,7 +523,7 @@ void TUpdateObject::Update(TUpdateManager* updateManager) {
     if (IsStoredProp(FAncestor, p)) UpdateProp(p, updateManager);
   });
   if (FUpdateFiler) FUpdateFiler->Update();
-  if (FIsComponent && !FChildIndex.empty()) UpdateOrderOfChildren();
+  if (FIsComponent && HasComponentChildren()) UpdateOrderOfChildren();
   if (FIsCollection && FUpdateCollection) UpdateCollectionItems();
   for (std::size_t i = FChildList.size(); i-- > 0;)
     if (i < FChildList.size() && !FChildList[i]->FPropInfo) FChildList[i]->Update(updateManager);

@@ -172,6 +172,7 @@ private:
   void UpdateCollectionItems();
   void Index(TUpdateObject* child);
   void Unindex(TUpdateObject* child);
+  bool HasComponentChildren() const noexcept { return FChildIndex && !FChildIndex->empty(); }
 
   TUpdateObject* FOwner;
   TPersistent* FObject;
@@ -184,7 +185,9 @@ private:
   std::vector<TUpdateObject*> FChildList;
   // Component children by their object and by their ancestor, so that pairing a large module's
   // children stays linear.
-  std::unordered_map<const TPersistent*, TUpdateObject*> FChildIndex;
+  // Made for the first one: most objects have none.
+  using TChildIndex = std::unordered_map<const TPersistent*, TUpdateObject*>;
+  std::unique_ptr<TChildIndex> FChildIndex;
   // The children reached through a property, by property.
   std::vector<std::pair<PPropInfo, TUpdateObject*>> FSubObjects;
   std::unique_ptr<TUpdateFiler> FUpdateFiler;
