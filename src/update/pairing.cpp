@@ -80,7 +80,13 @@ void TPairings::Add(TComponent* child) {
   if (!FAncestor && !child->ComponentState().Contains(stateAncestor)) return;
   TPairing* pairing = nullptr;
   if (FPairing && (FAncestor ? FPairing->Component() : FPairing->Ancestor())) pairing = Find(child);
-  if (!pairing) pairing = FList.emplace_back(FPairing->FArena->New(this));
+  TPairingArena& arena = *FPairing->FArena;
+  if (pairing) {
+    --arena.FUnpaired;
+  } else {
+    pairing = FList.emplace_back(arena.New(this));
+    ++arena.FUnpaired;
+  }
   if (FAncestor)
     pairing->SetAncestor(child);
   else

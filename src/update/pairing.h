@@ -28,8 +28,12 @@ public:
 
   /// A new pairing under `parent`, freed with the arena.
   TPairing* New(TPairings* parent);
+  /// How many pairings have only one side so far.
+  std::size_t Unpaired() const noexcept { return FUnpaired; }
 
 private:
+  friend class TPairings;
+  std::size_t FUnpaired = 0;
   static constexpr std::size_t ChunkSize = 256;
   std::vector<std::unique_ptr<std::byte[]>> FChunks;
   std::size_t FUsed = ChunkSize; // in the last chunk
@@ -90,6 +94,8 @@ public:
   TComponent* Ancestor() const noexcept { return FAncestor; }
   /// Stores `ancestor` and pairs its children with the descendant side's.
   void SetAncestor(TComponent* ancestor);
+  /// Every pairing of the run has both sides: nothing was lost or gained.
+  bool AllPaired() const noexcept { return FArena->Unpaired() == 0; }
   TComponent* ComponentRoot() const noexcept { return FComponentRoot; }
   /// Sets the root here and in every pairing below.
   void SetComponentRoot(TComponent* value);

@@ -139,20 +139,25 @@ void TUpdateManager::NotifyUpdated(String& firstMessage, bool& failed) {
 void TUpdateManager::Run() {
   if (FAncestor && FComponentUpdate) {
     TPairing root(nullptr);
+    // Set first, every pairing takes it when made instead of a walk setting it afterwards.
+    root.SetAncestorRoot(FAncestor);
     root.SetComponent(FComponent);
     root.SetAncestor(FAncestor);
-    root.DeleteDeleted(Self(), FNotifier);
-    {
-      TOnExit cleanup([this] {
-        if (FReader) FReader->EndReferences();
-        FReader.reset();
-        FWriter.reset();
-        FStream.reset();
-      });
-      CreateGained(&root, FComponent);
-      if (FReader) FReader->FixupReferences();
+    // Usually nothing was lost or gained, and the walks below have nothing to do.
+    if (!root.AllPaired()) {
+      root.DeleteDeleted(Self(), FNotifier);
+      {
+        TOnExit cleanup([this] {
+          if (FReader) FReader->EndReferences();
+          FReader.reset();
+          FWriter.reset();
+          FStream.reset();
+        });
+        CreateGained(&root, FComponent);
+        if (FReader) FReader->FixupReferences();
+      }
+      root.CreateUpdateObjects(FComponentUpdate.get());
     }
-    root.CreateUpdateObjects(FComponentUpdate.get());
     FComponentUpdate->Update(this);
   }
   UpdateChildren();

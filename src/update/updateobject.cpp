@@ -202,7 +202,7 @@ TUpdateObject::TUpdateObject(TUpdateObject* owner, TPersistent* object, TPersist
   if (FOwner) {
     FOwner->FChildList.push_back(this);
     if (FPropInfo)
-      FOwner->FSubObjects.emplace_back(FPropInfo, this);
+      ++FOwner->FSubObjectCount;
     else
       FOwner->Index(this);
   }
@@ -249,7 +249,7 @@ TUpdateObject::~TUpdateObject() {
   if (FOwner) {
     std::erase(FOwner->FChildList, this);
     if (FPropInfo)
-      std::erase_if(FOwner->FSubObjects, [this](const auto& e) { return e.second == this; });
+      --FOwner->FSubObjectCount;
     else
       FOwner->Unindex(this);
   }
@@ -312,8 +312,7 @@ TUpdateObject* TUpdateObject::FindChild(const TPersistent* component) {
 }
 
 TUpdateObject* TUpdateObject::FindChildFrom(const TPersistent* component, std::size_t& cursor) {
-  while (cursor < FChildList.size() && FChildList[cursor]->FPropInfo)
-    ++cursor;
+  cursor = std::max(cursor, FSubObjectCount);
   if (cursor < FChildList.size()) {
     TUpdateObject* next = FChildList[cursor];
     if (next->FObject == component || next->FAncestor == component) {
@@ -325,8 +324,8 @@ TUpdateObject* TUpdateObject::FindChildFrom(const TPersistent* component, std::s
 }
 
 TUpdateObject* TUpdateObject::FindChildProp(PPropInfo propInfo) const {
-  for (const auto& [prop, child] : FSubObjects)
-    if (prop == propInfo) return child;
+  for (std::size_t i = 0; i < FSubObjectCount; ++i)
+    if (FChildList[i]->FPropInfo == propInfo) return FChildList[i];
   return nullptr;
 }
 

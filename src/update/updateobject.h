@@ -188,8 +188,9 @@ private:
   // Made for the first one: most objects have none.
   using TChildIndex = std::unordered_map<const TPersistent*, TUpdateObject*>;
   std::unique_ptr<TChildIndex> FChildIndex;
-  // The children reached through a property, by property.
-  std::vector<std::pair<PPropInfo, TUpdateObject*>> FSubObjects;
+  // The children reached through a property come first in FChildList (they are made with
+  // their owner, before any component child).
+  std::size_t FSubObjectCount = 0;
   std::unique_ptr<TUpdateFiler> FUpdateFiler;
   bool FIsComponent = false;
   bool FIsCollection = false;
