@@ -157,7 +157,10 @@ void TUpdateManager::Run() {
         if (FReader) FReader->FixupReferences();
       }
       root.CreateUpdateObjects(FComponentUpdate.get());
+    } else {
+      FListing = &root.Arena();
     }
+    TOnExit unlist([this] { FListing = nullptr; });
     FComponentUpdate->Update(this);
   }
   UpdateChildren();

@@ -2,6 +2,7 @@
 
 #include "basert/classbuilder.h"
 #include "basert/onexit.h"
+#include "update/pairing.h"
 #include "update/updatemanager.h"
 
 #include <algorithm>
@@ -37,21 +38,29 @@ struct TChildUpdateObjects {
   std::vector<TUpdateObject*> Descendents;
   std::vector<TUpdateObject*> Ancestors;
 
-  TChildUpdateObjects(TUpdateObject* updateObject, TComponent* descendent, TComponent* ancestor) {
+  /// With `listing`, the children it holds are taken instead of being listed again.
+  TChildUpdateObjects(TUpdateObject* updateObject, TComponent* descendent, TComponent* ancestor,
+                      const TPairingArena* listing) {
     std::size_t cursor = 0;
-    descendent->GetChildren(
-        [&](TComponent* c) {
-          // Only an inherited child can have an update object.
-          Descendents.push_back(c->ComponentState().Contains(stateAncestor)
-                                    ? updateObject->FindChildFrom(c, cursor)
-                                    : nullptr);
-        },
-        updateObject->ObjectOwner());
+    List(descendent, updateObject->ObjectOwner(), listing, [&](TComponent* c) {
+      // Only an inherited child can have an update object.
+      Descendents.push_back(c->ComponentState().Contains(stateAncestor)
+                                ? updateObject->FindChildFrom(c, cursor)
+                                : nullptr);
+    });
     cursor = 0;
     if (ancestor)
-      ancestor->GetChildren(
-          [&](TComponent* c) { Ancestors.push_back(updateObject->FindChildFrom(c, cursor)); },
-          updateObject->AncestorOwner());
+      List(ancestor, updateObject->AncestorOwner(), listing,
+           [&](TComponent* c) { Ancestors.push_back(updateObject->FindChildFrom(c, cursor)); });
+  }
+
+  template <class F>
+  static void List(TComponent* component, TComponent* root, const TPairingArena* listing, F f) {
+    std::span<TComponent* const> listed;
+    if (listing && listing->ListedChildren(component, root, listed))
+      std::for_each(listed.begin(), listed.end(), f);
+    else
+      component->GetChildren(f, root);
   }
 };
 
@@ -414,7 +423,7 @@ void TUpdateObject::Filter() {
 void TUpdateObject::FilterOrder() {
   if (!FIsComponent || !FCompare || !HasComponentChildren()) return;
   TChildUpdateObjects lists(this, static_cast<TComponent*>(FObject),
-                            dynamic_cast<TComponent*>(FAncestor));
+                            dynamic_cast<TComponent*>(FAncestor), nullptr);
   std::size_t j = 0;
   for (TUpdateObject* d : lists.Descendents) {
     if (!d) continue;
@@ -475,9 +484,10 @@ void TUpdateObject::UpdateProp(PPropInfo prop, TUpdateManager* updateManager) {
   }
 }
 
-void TUpdateObject::UpdateOrderOfChildren() {
+void TUpdateObject::UpdateOrderOfChildren(TUpdateManager* updateManager) {
   auto* object = static_cast<TComponent*>(FObject);
-  TChildUpdateObjects lists(this, object, dynamic_cast<TComponent*>(FAncestor));
+  TChildUpdateObjects lists(this, object, dynamic_cast<TComponent*>(FAncestor),
+                            updateManager->Listing());
   std::size_t j = 0;
   for (std::size_t i = 0; i < lists.Descendents.size(); ++i) {
     TUpdateObject* d = lists.Descendents[i];
@@ -522,7 +532,7 @@ void TUpdateObject::Update(TUpdateManager* updateManager) {
     if (IsStoredProp(FAncestor, p)) UpdateProp(p, updateManager);
   });
   if (FUpdateFiler) FUpdateFiler->Update();
-  if (FIsComponent && HasComponentChildren()) UpdateOrderOfChildren();
+  if (FIsComponent && HasComponentChildren()) UpdateOrderOfChildren(updateManager);
   if (FIsCollection && FUpdateCollection) UpdateCollectionItems();
   for (std::size_t i = FChildList.size(); i-- > 0;)
     if (i < FChildList.size() && !FChildList[i]->FPropInfo) FChildList[i]->Update(updateManager);

@@ -168,7 +168,7 @@ public:
 private:
   bool KeepProp(PPropInfo prop);
   void UpdateProp(PPropInfo prop, TUpdateManager* updateManager);
-  void UpdateOrderOfChildren();
+  void UpdateOrderOfChildren(TUpdateManager* updateManager);
   void UpdateCollectionItems();
   void Index(TUpdateObject* child);
   void Unindex(TUpdateObject* child);
