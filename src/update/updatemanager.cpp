@@ -121,8 +121,13 @@ void TUpdateManager::Update() {
 }
 
 void TUpdateManager::NotifyUpdated(String& firstMessage, bool& failed) {
-  std::vector<TComponent*> list = std::move(FUpdateList);
-  FUpdateList.clear();
+  std::vector<TComponent*> list;
+  list.swap(FUpdateList);
+  TOnExit keepCapacity([&] {
+    // The next run fills as many again; an Updated that ran another has left its own list.
+    list.clear();
+    if (FUpdateList.empty()) FUpdateList.swap(list);
+  });
   for (auto it = list.rbegin(); it != list.rend(); ++it) {
     try {
       (*it)->Updated();

@@ -159,9 +159,11 @@ void TUpdateFiler::Update() {
   TPersistent* ancestor = FUpdateObject->Ancestor();
   if (FPropertyList.empty() || !object || !ancestor) return;
   TOnExit cleanup([this] {
-    FReader.reset();
-    FWriter.reset();
-    FStream.reset();
+    if (FStream) {
+      FReader.reset();
+      FWriter.reset();
+      FStream.reset();
+    }
     FState = usFilter;
     FCompare = true;
   });

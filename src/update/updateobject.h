@@ -55,16 +55,17 @@ private:
   bool Follows(const String& name) const;
   TWriter* Writer();
 
+  // What every update touches first, what only a differing value needs after.
   std::vector<String> FPropertyList;
   TUpdateObject* FUpdateObject;
+  bool FFiltered = false;
+  TUpdateFilterState FState = usFilter;
+  bool FConsumed = false;
+  bool FCompare;
   std::unique_ptr<TMemoryStream> FStream; // alive only during Update
   std::unique_ptr<TWriter> FWriter;
   std::unique_ptr<TReader> FReader;
-  bool FFiltered = false;
-  TUpdateFilterState FState = usFilter;
   String FPropName;
-  bool FConsumed = false;
-  bool FCompare;
 };
 
 /// One bit per published property of a class, in the class's order; inline up to 64 properties,
