@@ -26,6 +26,14 @@ TPairing* TPairingArena::New(TPairings* parent) {
   return at;
 }
 
+bool TPairingArena::ListedChildren(const TComponent* component, const TComponent* root,
+                                   std::span<TComponent* const>& children) const {
+  auto it = FListings.find(component);
+  if (it == FListings.end() || it->second.Root != root) return false;
+  children = std::span<TComponent* const>(FListed).subspan(it->second.Start, it->second.Count);
+  return true;
+}
+
 // ---- TPairings ---------------------------------------------------------------------------------
 
 TPairings::~TPairings() = default;
@@ -80,7 +88,13 @@ void TPairings::Add(TComponent* child) {
   if (!FAncestor && !child->ComponentState().Contains(stateAncestor)) return;
   TPairing* pairing = nullptr;
   if (FPairing && (FAncestor ? FPairing->Component() : FPairing->Ancestor())) pairing = Find(child);
-  if (!pairing) pairing = FList.emplace_back(FPairing->FArena->New(this));
+  TPairingArena& arena = *FPairing->FArena;
+  if (pairing) {
+    --arena.FUnpaired;
+  } else {
+    pairing = FList.emplace_back(arena.New(this));
+    ++arena.FUnpaired;
+  }
   if (FAncestor)
     pairing->SetAncestor(child);
   else
@@ -123,7 +137,14 @@ void TPairing::AddChildren(TComponent* component, TComponent* root, bool ancesto
   const bool saved = FChildren.FAncestor;
   TOnExit restore([&] { FChildren.FAncestor = saved; });
   FChildren.BeginAdding(ancestorSide);
-  component->GetChildren([this](TComponent* c) { FChildren.Add(c); }, root);
+  // Listed first, then paired: pairing a child lists its own children after these.
+  std::vector<TComponent*>& listed = FArena->FListed;
+  const std::size_t start = listed.size();
+  component->GetChildren([&listed](TComponent* c) { listed.push_back(c); }, root);
+  const std::size_t end = listed.size();
+  if (end > start) FArena->FListings[component] = {root, start, end - start};
+  for (std::size_t i = start; i < end; ++i)
+    FChildren.Add(listed[i]);
 }
 
 void TPairing::SetComponentRoot(TComponent* value) {

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <span>
 #include <unordered_map>
 #include <vector>
 
@@ -28,8 +29,26 @@ public:
 
   /// A new pairing under `parent`, freed with the arena.
   TPairing* New(TPairings* parent);
+  /// How many pairings have only one side so far.
+  std::size_t Unpaired() const noexcept { return FUnpaired; }
+  /// The children `component` listed under `root` while it was paired, in its order; false
+  /// when it listed none or under another root.
+  bool ListedChildren(const TComponent* component, const TComponent* root,
+                      std::span<TComponent* const>& children) const;
 
 private:
+  friend class TPairings;
+  friend class TPairing;
+  struct TListing {
+    const TComponent* Root;
+    std::size_t Start;
+    std::size_t Count;
+  };
+  std::size_t FUnpaired = 0;
+  // Every component's children as its side listed them, so that a run that pairs everything
+  // need not list them again to compare orders.
+  std::vector<TComponent*> FListed;
+  std::unordered_map<const TComponent*, TListing> FListings;
   static constexpr std::size_t ChunkSize = 256;
   std::vector<std::unique_ptr<std::byte[]>> FChunks;
   std::size_t FUsed = ChunkSize; // in the last chunk
@@ -90,6 +109,9 @@ public:
   TComponent* Ancestor() const noexcept { return FAncestor; }
   /// Stores `ancestor` and pairs its children with the descendant side's.
   void SetAncestor(TComponent* ancestor);
+  /// Every pairing of the run has both sides: nothing was lost or gained.
+  bool AllPaired() const noexcept { return FArena->Unpaired() == 0; }
+  const TPairingArena& Arena() const noexcept { return *FArena; }
   TComponent* ComponentRoot() const noexcept { return FComponentRoot; }
   /// Sets the root here and in every pairing below.
   void SetComponentRoot(TComponent* value);

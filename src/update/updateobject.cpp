@@ -2,6 +2,7 @@
 
 #include "basert/classbuilder.h"
 #include "basert/onexit.h"
+#include "update/pairing.h"
 #include "update/updatemanager.h"
 
 #include <algorithm>
@@ -37,21 +38,29 @@ struct TChildUpdateObjects {
   std::vector<TUpdateObject*> Descendents;
   std::vector<TUpdateObject*> Ancestors;
 
-  TChildUpdateObjects(TUpdateObject* updateObject, TComponent* descendent, TComponent* ancestor) {
+  /// With `listing`, the children it holds are taken instead of being listed again.
+  TChildUpdateObjects(TUpdateObject* updateObject, TComponent* descendent, TComponent* ancestor,
+                      const TPairingArena* listing) {
     std::size_t cursor = 0;
-    descendent->GetChildren(
-        [&](TComponent* c) {
-          // Only an inherited child can have an update object.
-          Descendents.push_back(c->ComponentState().Contains(stateAncestor)
-                                    ? updateObject->FindChildFrom(c, cursor)
-                                    : nullptr);
-        },
-        updateObject->ObjectOwner());
+    List(descendent, updateObject->ObjectOwner(), listing, [&](TComponent* c) {
+      // Only an inherited child can have an update object.
+      Descendents.push_back(c->ComponentState().Contains(stateAncestor)
+                                ? updateObject->FindChildFrom(c, cursor)
+                                : nullptr);
+    });
     cursor = 0;
     if (ancestor)
-      ancestor->GetChildren(
-          [&](TComponent* c) { Ancestors.push_back(updateObject->FindChildFrom(c, cursor)); },
-          updateObject->AncestorOwner());
+      List(ancestor, updateObject->AncestorOwner(), listing,
+           [&](TComponent* c) { Ancestors.push_back(updateObject->FindChildFrom(c, cursor)); });
+  }
+
+  template <class F>
+  static void List(TComponent* component, TComponent* root, const TPairingArena* listing, F f) {
+    std::span<TComponent* const> listed;
+    if (listing && listing->ListedChildren(component, root, listed))
+      std::for_each(listed.begin(), listed.end(), f);
+    else
+      component->GetChildren(f, root);
   }
 };
 
@@ -150,9 +159,11 @@ void TUpdateFiler::Update() {
   TPersistent* ancestor = FUpdateObject->Ancestor();
   if (FPropertyList.empty() || !object || !ancestor) return;
   TOnExit cleanup([this] {
-    FReader.reset();
-    FWriter.reset();
-    FStream.reset();
+    if (FStream) {
+      FReader.reset();
+      FWriter.reset();
+      FStream.reset();
+    }
     FState = usFilter;
     FCompare = true;
   });
@@ -202,7 +213,7 @@ TUpdateObject::TUpdateObject(TUpdateObject* owner, TPersistent* object, TPersist
   if (FOwner) {
     FOwner->FChildList.push_back(this);
     if (FPropInfo)
-      FOwner->FSubObjects.emplace_back(FPropInfo, this);
+      ++FOwner->FSubObjectCount;
     else
       FOwner->Index(this);
   }
@@ -249,21 +260,23 @@ TUpdateObject::~TUpdateObject() {
   if (FOwner) {
     std::erase(FOwner->FChildList, this);
     if (FPropInfo)
-      std::erase_if(FOwner->FSubObjects, [this](const auto& e) { return e.second == this; });
+      --FOwner->FSubObjectCount;
     else
       FOwner->Unindex(this);
   }
 }
 
 void TUpdateObject::Index(TUpdateObject* child) {
-  FChildIndex.emplace(child->FObject, child);
-  if (child->FAncestor) FChildIndex.emplace(child->FAncestor, child);
+  if (!FChildIndex) FChildIndex = std::make_unique<TChildIndex>();
+  FChildIndex->emplace(child->FObject, child);
+  if (child->FAncestor) FChildIndex->emplace(child->FAncestor, child);
 }
 
 void TUpdateObject::Unindex(TUpdateObject* child) {
   for (const TPersistent* key : {child->FObject, child->FAncestor}) {
-    auto it = FChildIndex.find(key);
-    if (it != FChildIndex.end() && it->second == child) FChildIndex.erase(it);
+    if (!FChildIndex) return;
+    auto it = FChildIndex->find(key);
+    if (it != FChildIndex->end() && it->second == child) FChildIndex->erase(it);
   }
 }
 
@@ -302,15 +315,15 @@ bool TUpdateObject::ComponentDelete(TComponent* component) {
 TUpdateObject* TUpdateObject::FindChild(const TPersistent* component) {
   if (!component) return nullptr;
   if (FObject == component || FAncestor == component) return this;
-  if (auto it = FChildIndex.find(component); it != FChildIndex.end()) return it->second;
+  if (FChildIndex)
+    if (auto it = FChildIndex->find(component); it != FChildIndex->end()) return it->second;
   for (TUpdateObject* child : FChildList)
     if (TUpdateObject* found = child->FindChild(component)) return found;
   return nullptr;
 }
 
 TUpdateObject* TUpdateObject::FindChildFrom(const TPersistent* component, std::size_t& cursor) {
-  while (cursor < FChildList.size() && FChildList[cursor]->FPropInfo)
-    ++cursor;
+  cursor = std::max(cursor, FSubObjectCount);
   if (cursor < FChildList.size()) {
     TUpdateObject* next = FChildList[cursor];
     if (next->FObject == component || next->FAncestor == component) {
@@ -322,16 +335,17 @@ TUpdateObject* TUpdateObject::FindChildFrom(const TPersistent* component, std::s
 }
 
 TUpdateObject* TUpdateObject::FindChildProp(PPropInfo propInfo) const {
-  for (const auto& [prop, child] : FSubObjects)
-    if (prop == propInfo) return child;
+  for (std::size_t i = 0; i < FSubObjectCount; ++i)
+    if (FChildList[i]->FPropInfo == propInfo) return FChildList[i];
   return nullptr;
 }
 
 TUpdateObject* TUpdateObject::FindObject(const TPersistent* instance) {
   if (FObject == instance) return this;
-  if (auto it = FChildIndex.find(instance);
-      it != FChildIndex.end() && it->second->FObject == instance)
-    return it->second;
+  if (FChildIndex)
+    if (auto it = FChildIndex->find(instance);
+        it != FChildIndex->end() && it->second->FObject == instance)
+      return it->second;
   for (TUpdateObject* child : FChildList)
     if (TUpdateObject* found = child->FindObject(instance)) return found;
   return nullptr;
@@ -409,9 +423,9 @@ void TUpdateObject::Filter() {
 }
 
 void TUpdateObject::FilterOrder() {
-  if (!FIsComponent || !FCompare || FChildIndex.empty()) return;
+  if (!FIsComponent || !FCompare || !HasComponentChildren()) return;
   TChildUpdateObjects lists(this, static_cast<TComponent*>(FObject),
-                            dynamic_cast<TComponent*>(FAncestor));
+                            dynamic_cast<TComponent*>(FAncestor), nullptr);
   std::size_t j = 0;
   for (TUpdateObject* d : lists.Descendents) {
     if (!d) continue;
@@ -472,9 +486,10 @@ void TUpdateObject::UpdateProp(PPropInfo prop, TUpdateManager* updateManager) {
   }
 }
 
-void TUpdateObject::UpdateOrderOfChildren() {
+void TUpdateObject::UpdateOrderOfChildren(TUpdateManager* updateManager) {
   auto* object = static_cast<TComponent*>(FObject);
-  TChildUpdateObjects lists(this, object, dynamic_cast<TComponent*>(FAncestor));
+  TChildUpdateObjects lists(this, object, dynamic_cast<TComponent*>(FAncestor),
+                            updateManager->Listing());
   std::size_t j = 0;
   for (std::size_t i = 0; i < lists.Descendents.size(); ++i) {
     TUpdateObject* d = lists.Descendents[i];
@@ -492,10 +507,12 @@ void TUpdateObject::UpdateOrderOfChildren() {
 
 void TUpdateObject::UpdateCollectionItems() {
   auto* collection = static_cast<TCollection*>(FObject);
-  // Empty on both sides is already equal; assigning would only announce a change.
-  if (const auto* ancestor = dynamic_cast<TCollection*>(FAncestor);
-      ancestor && collection->Count() == 0 && ancestor->Count() == 0)
-    return;
+  // Empty on both sides is already equal; assigning would only announce a change. The same
+  // class on both sides spares the cast.
+  const auto* ancestor = FAncestor->ClassType() == collection->ClassType()
+                             ? static_cast<const TCollection*>(FAncestor)
+                             : dynamic_cast<const TCollection*>(FAncestor);
+  if (ancestor && collection->Count() == 0 && ancestor->Count() == 0) return;
   collection->Assign(FAncestor);
   if (!FAncestorOwner || !FObjectOwner) return;
   for (TCollectionItem* item : collection->ItemList())
@@ -517,7 +534,7 @@ void TUpdateObject::Update(TUpdateManager* updateManager) {
     if (IsStoredProp(FAncestor, p)) UpdateProp(p, updateManager);
   });
   if (FUpdateFiler) FUpdateFiler->Update();
-  if (FIsComponent && !FChildIndex.empty()) UpdateOrderOfChildren();
+  if (FIsComponent && HasComponentChildren()) UpdateOrderOfChildren(updateManager);
   if (FIsCollection && FUpdateCollection) UpdateCollectionItems();
   for (std::size_t i = FChildList.size(); i-- > 0;)
     if (i < FChildList.size() && !FChildList[i]->FPropInfo) FChildList[i]->Update(updateManager);

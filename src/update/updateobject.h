@@ -55,16 +55,17 @@ private:
   bool Follows(const String& name) const;
   TWriter* Writer();
 
+  // What every update touches first, what only a differing value needs after.
   std::vector<String> FPropertyList;
   TUpdateObject* FUpdateObject;
+  bool FFiltered = false;
+  TUpdateFilterState FState = usFilter;
+  bool FConsumed = false;
+  bool FCompare;
   std::unique_ptr<TMemoryStream> FStream; // alive only during Update
   std::unique_ptr<TWriter> FWriter;
   std::unique_ptr<TReader> FReader;
-  bool FFiltered = false;
-  TUpdateFilterState FState = usFilter;
   String FPropName;
-  bool FConsumed = false;
-  bool FCompare;
 };
 
 /// One bit per published property of a class, in the class's order; inline up to 64 properties,
@@ -168,10 +169,11 @@ public:
 private:
   bool KeepProp(PPropInfo prop);
   void UpdateProp(PPropInfo prop, TUpdateManager* updateManager);
-  void UpdateOrderOfChildren();
+  void UpdateOrderOfChildren(TUpdateManager* updateManager);
   void UpdateCollectionItems();
   void Index(TUpdateObject* child);
   void Unindex(TUpdateObject* child);
+  bool HasComponentChildren() const noexcept { return FChildIndex && !FChildIndex->empty(); }
 
   TUpdateObject* FOwner;
   TPersistent* FObject;
@@ -184,9 +186,12 @@ private:
   std::vector<TUpdateObject*> FChildList;
   // Component children by their object and by their ancestor, so that pairing a large module's
   // children stays linear.
-  std::unordered_map<const TPersistent*, TUpdateObject*> FChildIndex;
-  // The children reached through a property, by property.
-  std::vector<std::pair<PPropInfo, TUpdateObject*>> FSubObjects;
+  // Made for the first one: most objects have none.
+  using TChildIndex = std::unordered_map<const TPersistent*, TUpdateObject*>;
+  std::unique_ptr<TChildIndex> FChildIndex;
+  // The children reached through a property come first in FChildList (they are made with
+  // their owner, before any component child).
+  std::size_t FSubObjectCount = 0;
   std::unique_ptr<TUpdateFiler> FUpdateFiler;
   bool FIsComponent = false;
   bool FIsCollection = false;
