@@ -2,6 +2,7 @@
 
 #include "basert/classbuilder.h"
 #include "basert/onexit.h"
+#include "componentdesigner/environmenttools.h"
 
 namespace fw {
 
@@ -116,7 +117,7 @@ THostRootSurface::THostRootSurface(TComponentRoot& root, TWinControl* control)
       FSurface(new THostDesignSurface(control, IPtr<ISurfaceHost>(New<TRootSurfaceHost>(&root)))),
       FDesigner(new TDesigner(IPtr<IDesignSurface>(FSurface.get()),
                               IPtr<ISelections>(FSelections.get()),
-                              IPtr<ITools>(New<TNullTools>()))) {
+                              IPtr<ITools>(New<TEnvironmentTools>(root.GetEnvironment())))) {
   FSelections->AddListener(IPtr<ISelectionsListener>(this));
 }
 

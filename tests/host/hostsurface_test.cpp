@@ -79,6 +79,16 @@ TEST_F(HostSurface_, DragOnTheDesignerMovesTheControlAndModifiesTheModuleOnce) {
   EXPECT_EQ(surface->GetItemsCount(), 0);
 }
 
+TEST_F(HostSurface_, ASelectedPaletteItemTurnsADragIntoACreation) {
+  Root->SelectComponent(Button);
+  Env->PaletteItemIsSelected = true;
+  Window()->Surface()->Drag({20, 20}, {{36, 36}});
+  EXPECT_EQ(Button->BoundsRect(), (TRect{16, 16, 91, 41})) << "not moved";
+  IPtr<IDesignerSelections> selection = CreateSelectionList();
+  Root->GetSelections(selection);
+  EXPECT_FALSE(selection->GetCount() == 1 && selection->Get(0) == Button);
+}
+
 TEST_F(HostSurface_, DesignWindowFollowsOptionsLocksActivationAndWindows) {
   Env->Options.GridSizeX = 5;
   Env->Options.SnapToGrid = false;
