@@ -505,7 +505,6 @@ protected:
   std::vector<TComponent*> FModifiableFrames;
   std::unique_ptr<TMemoryStream> FUndoStream;
   TComponent* FUndoParent = nullptr;
-  bool FInUndo = false;
   bool FCreateContainers = true;
   bool FSettingRootName = false;
 

@@ -121,6 +121,11 @@ THostRootSurface::THostRootSurface(TComponentRoot& root, TWinControl* control)
   FSelections->AddListener(IPtr<ISelectionsListener>(this));
 }
 
+HResult THostRootSurface::QueryInterface(const TGUID& iid, void** obj) {
+  if (iid == ISurfaceDesigner::IID && FDesigner) return FDesigner->QueryInterface(iid, obj);
+  return TInterfacedObject::QueryInterface(iid, obj);
+}
+
 void THostRootSurface::NotificationsStarting() {
   if (FSurface) FSurface->SetInitializing(true);
 }

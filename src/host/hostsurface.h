@@ -46,6 +46,9 @@ public:
   bool Active() const noexcept { return FActive; }
   bool Visible() const noexcept { return FVisible; }
   bool Closed() const noexcept { return !FRoot; }
+  /// Also answers ISurfaceDesigner, through its designer: the root's layout commands take the
+  /// window's grid and snapping from it.
+  HResult QueryInterface(const TGUID& iid, void** obj) override;
 
   // IRootSurface
   void NotificationsStarting() override;

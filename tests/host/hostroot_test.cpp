@@ -74,7 +74,7 @@ TEST_F(HostRootWithUpdates, ComponentFreedInTheDescendantLeavesNoUpdateObjectBeh
   TComponent* inherited = derived->GetComponent("Button1");
   ASSERT_NE(manager->ComponentUpdate()->FindObject(inherited), nullptr);
 
-  inherited->Free(); // as a tools-API client may; the designer itself refuses to
+  inherited->Free(); // the designer refuses to; a host or a package may still do it
   EXPECT_EQ(manager->ComponentUpdate()->FindObject(inherited), nullptr);
   // The ancestor's next edit reaches what is left without touching the freed component.
   second->SetCaption("After");
