@@ -194,6 +194,12 @@ TEST_F(ComponentCreation, FrameInstancesFollowTheirModule) {
   EXPECT_FALSE(form->IsFrame(instance));
   button->SetCaption("Later");
   frame->Modified(); // no update manager of the freed instance is left to hear it
+
+  form->DoUndelete(); // read back as an instance of the frame module again
+  TComponent* back = form->GetComponent("Frame11");
+  ASSERT_NE(back, nullptr);
+  EXPECT_TRUE(form->IsFrame(back));
+  EXPECT_EQ(static_cast<TButton*>(back->FindComponent("Button1"))->Caption(), "Later");
 }
 
 TEST_F(ComponentCreation, DeleteThenUndeleteRestoresNamesParentAndSelection) {
@@ -210,7 +216,7 @@ TEST_F(ComponentCreation, DeleteThenUndeleteRestoresNamesParentAndSelection) {
   root->DeleteSelection(false);
   EXPECT_EQ(Names(root->GetRoot()), (std::vector<String>{"Panel1", "Button2"}));
   EXPECT_TRUE(root->CanUndelete());
-  EXPECT_TRUE(Selected(*root).empty());
+  EXPECT_EQ(Selected(*root), std::vector<TPersistent*>{root->GetRoot()}); // nothing selected
 
   root->DoUndelete();
   EXPECT_FALSE(root->CanUndelete());
