@@ -6,6 +6,7 @@
 #include "basert/onexit.h"
 #include "componentdesigner/componentroot.h"
 #include "componentdesigner/designnotification.h"
+#include "componentdesigner/layoutcommands.h"
 #include "componentdesigner/proxies.h"
 #include "tarn/controls.h"
 #include "toolsapi/toolsapi.h"
@@ -27,15 +28,6 @@ TComponent* ParentOf(TComponent* c, TComponent* root) {
   auto* control = dynamic_cast<TControl*>(c);
   if (!control || c == root) return nullptr;
   return control->Parent() ? static_cast<TComponent*>(control->Parent()) : root;
-}
-
-std::vector<TPersistent*> SelectedObjects(IDesigner& designer) {
-  IPtr<IDesignerSelections> list = CreateSelectionList();
-  designer.GetSelections(list);
-  std::vector<TPersistent*> result;
-  for (Integer i = 0, n = list->GetCount(); i < n; ++i)
-    result.push_back(list->Get(i));
-  return result;
 }
 
 /// The component's top-left corner on its parent: a control's position, or the position a
@@ -140,7 +132,8 @@ TComponent* TComponentRoot::DoCreateComponent(const IPtr<IInternalPaletteItem>& 
   if (auto palette = QueryIntf<IOTABasePaletteItem>(item.get()))
     if (!palette->GetEnabled()) return nullptr;
   const bool empty = rect.Width() <= 0 || rect.Height() <= 0;
-  if (empty) parent = FindCurrentParent();
+  // A caller that names the parent keeps it; only a bare request follows the selection.
+  if (empty && !parent) parent = FindCurrentParent();
   FCreateContainers = false;
   TOnExit restore([this] { FCreateContainers = true; });
 
@@ -343,21 +336,13 @@ void TComponentRoot::DeleteSelection(bool) {
     ValidateDeletable(p);
   if (FModule) FModule->ValidateModification();
 
-  // Siblings only: what does not share the first one's parent stays.
-  TComponent* parent = ParentOf(static_cast<TComponent*>(selected[0]), FRoot);
-  const std::size_t count = selected.size();
-  std::erase_if(selected, [&](TPersistent* p) {
-    return ParentOf(static_cast<TComponent*>(p), FRoot) != parent;
-  });
-  if (selected.size() != count) {
-    IPtr<IDesignerSelections> list = CreateSelectionList();
-    for (TPersistent* p : selected)
-      list->Add(p);
-    SetSelections(list);
-  }
+  // Siblings only: what does not share the first one's parent leaves the selection and stays.
+  ForceCommonParent();
+  selected = SelectedObjects(*this);
   auto undo = std::make_unique<TMemoryStream>();
-  WriteUndoStream(*undo, selected);
+  StreamSelection(*undo, false, false, nullptr);
   FUndoStream = std::move(undo);
+  TComponent* parent = ParentOf(static_cast<TComponent*>(selected[0]), FRoot);
   FUndoParent = parent ? parent : FRoot;
 
   std::vector<TComponent*> doomed;
@@ -382,51 +367,8 @@ void TComponentRoot::DoUndelete() {
   TComponent* parent = FUndoParent ? FUndoParent : FRoot;
   FUndoParent = nullptr;
   undo->SetPosition(0);
-  ReadUndoStream(*undo, parent);
+  SelectReadStream(*undo, parent, false, TRect{});
   Modified();
-}
-
-// The undo stream is the clipboard layout without bounds and handler source: one signature and
-// component per object, the end of the list, and an empty source part.
-void TComponentRoot::WriteUndoStream(TStream& stream, const std::vector<TPersistent*>& objects) {
-  TWriter writer(&stream, 1024);
-  writer.SetRoot(FRoot);
-  writer.OnFindAncestorRoot = [this](const String& name) { return FindAncestorRoot(name); };
-  for (TPersistent* p : objects)
-    if (auto* c = dynamic_cast<TComponent*>(p)) {
-      writer.WriteSignature();
-      writer.WriteComponent(c);
-    }
-  writer.WriteListEnd();
-  writer.WriteListEnd();
-  writer.FlushBuffer();
-}
-
-void TComponentRoot::ReadUndoStream(TStream& stream, TComponent* parent) {
-  std::vector<TComponent*> read;
-  TReader reader(&stream, 4096);
-  reader.OnSetName = [this](TReader*, TComponent* c, String& name) {
-    if (FRoot->FindComponent(name)) name = UniqueName(c->ClassName());
-  };
-  reader.OnCreateComponent = [this](TReader* r, TClass cls, TComponent*& c) {
-    c = FrameCreateComponent(cls, r->Owner());
-  };
-  try {
-    reader.ReadComponents(FRoot, parent, [&](TComponent* c) {
-      ValidateComponent(c);
-      read.push_back(c);
-    });
-  } catch (...) {
-    for (TComponent* c : read)
-      InstanceInserted(c);
-    throw;
-  }
-  IPtr<IDesignerSelections> list = CreateSelectionList();
-  for (TComponent* c : read) {
-    InstanceInserted(c);
-    list->Add(c);
-  }
-  SetSelections(list);
 }
 
 } // namespace fw

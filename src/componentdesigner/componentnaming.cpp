@@ -216,7 +216,8 @@ void TComponentRoot::ValidateRename(TComponent* component, const String& curName
 
   // References by name to a renamed component live in the streams of the modules linking to
   // it; a component getting its first name has no such references yet.
-  if (!newName.empty() && !curName.empty() && !FRoot->ComponentState().Contains(stateLoading)) {
+  FRootStream.reset();
+  if (!newName.empty() && !curName.empty()) {
     FDesigner->UpdateRootDependents();
     for (IInternalRoot* d : FDependents)
       d->Implementor()->FRootStream.reset();

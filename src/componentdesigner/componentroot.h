@@ -512,8 +512,6 @@ private:
   friend class TOTAFormEditor; // replaces the content through the dormant stream
   bool NameTaken(const String& name);
   void ValidateDeletable(TPersistent* instance);
-  void WriteUndoStream(TStream& stream, const std::vector<TPersistent*>& objects);
-  void ReadUndoStream(TStream& stream, TComponent* parent);
   IPtr<IInternalRoot> Internal() { return IPtr<IInternalRoot>(static_cast<IInternalRoot*>(this)); }
   /// The selection when a layout command may run on it: something other than the root (or
   /// also the root, with `rootAllowed`) is selected and controls are not locked; else empty.

@@ -258,8 +258,9 @@ void TComponentRoot::ReaderFindComponentClass(TReader*, const String& className,
   }
 }
 
-void TComponentRoot::ReaderCreateComponent(TReader*, TClass, TComponent*&) {
-  // Nested modules are made by the reader like any component until frames are created here.
+void TComponentRoot::ReaderCreateComponent(TReader* reader, TClass componentClass,
+                                           TComponent*& component) {
+  component = FrameCreateComponent(componentClass, reader->Owner());
 }
 
 void TComponentRoot::ReaderObjectError(TReader*, const String& message, bool& handled) {

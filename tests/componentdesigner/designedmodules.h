@@ -1,20 +1,8 @@
-// A package with the update engine, the standard controls, forms and nestable frames, and one
-// host designer, for tests that open several related modules.
+// The host session with nestable frames, for tests that create components in related modules.
 #pragma once
 
-#include "componentdesigner/componentroot.h"
-#include "componentdesigner/designers.h"
-#include "componentdesigner/designpackage.h"
-#include "designeditors/custommodules.h"
-#include "host/designenvironment.h"
-#include "host/designermodule.h"
-#include "host/hostroot.h"
-#include "tarn/forms.h"
-#include "tarn/standardcontrols.h"
+#include "support/hostsession.h"
 #include "tarn/stdctrls.h"
-#include "update/updatemanager.h"
-
-#include <gtest/gtest.h>
 
 namespace fwtest {
 
@@ -35,35 +23,17 @@ inline TClass TNestableModule::StaticClass() {
   return cls;
 }
 
-class DesignedModules : public ::testing::Test {
+class DesignedModules : public HostSession {
 protected:
   void SetUp() override {
-    DesignPackageStartup();
-    UpdateManagerStartup();
-    RegisterStandardControls();
-    RegisterCustomModule(TForm::StaticClass(), TCustomModule::StaticClass());
+    HostSession::SetUp();
     RegisterCustomModule(TFrame::StaticClass(), TNestableModule::StaticClass());
-    Env = New<THostDesignEnvironment>();
-    Designer = New<THostComponentDesigner>(IPtr<IDesignEnvironment>(Env));
-    Registry()->RegisterDesigner(IPtr<IComponentDesigner>(Designer));
+    Env = IPtr<THostDesignEnvironment>(
+        static_cast<THostDesignEnvironment*>(Designer->GetEnvironment().get()));
   }
   void TearDown() override {
-    Designer->CloseRoots();
-    Registry()->UnregisterDesigner(IPtr<IComponentDesigner>(Designer));
-    UnregisterStandardControls();
-    UpdateManagerShutdown();
-    DesignPackageShutdown();
-  }
-  static IPtr<IInternalComponentDesigners> Registry() {
-    return QueryIntf<IInternalComponentDesigners>(Designers().get());
-  }
-  /// A new module `name`; `ancestor` names an open module or a base class without its "T".
-  IPtr<THostComponentRoot> NewRoot(const String& name, const String& ancestor = {}) {
-    auto module = New<THostDesignerModule>("Unit" + name, name, "T" + ancestor);
-    Modules[name] = IPtr<THostDesignerModule>(module);
-    return THostComponentRoot::Make(IPtr<IComponentDesigner>(Designer),
-                                    IPtr<IDesignerModule>(module), name + ".lyt", nullptr, name,
-                                    ancestor);
+    Env = nullptr;
+    HostSession::TearDown();
   }
   static TComponent* Add(THostComponentRoot& root, TClass cls, TComponent* parent = nullptr,
                          Integer left = 8, Integer top = 8) {
@@ -77,8 +47,6 @@ protected:
   }
 
   IPtr<THostDesignEnvironment> Env;
-  IPtr<THostComponentDesigner> Designer;
-  std::map<String, IPtr<THostDesignerModule>> Modules;
 };
 
 } // namespace fwtest
