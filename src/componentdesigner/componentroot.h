@@ -491,7 +491,6 @@ protected:
   bool FAllowNoSelection = false;
   bool FSelectionDirty = false;
   Integer FSelectionLevel = 0;
-  bool FInUndo = false;
   std::unique_ptr<TEvents> FEvents;   ///< while a stream is read
   std::unique_ptr<TRenames> FRenames; ///< while a stream is read
   TRect FAdjustmentRect;

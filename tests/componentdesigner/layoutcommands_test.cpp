@@ -53,8 +53,9 @@ protected:
   }
   THostDesignerModule& Module() { return static_cast<THostDesignerModule&>(*Root->GetModule()); }
   TControl* Add(TComponentClass cls, TWinControl* parent, TRect r) {
-    auto* c = static_cast<TControl*>(Root->CreateComponent(cls, parent, 0, 0, 0, 0));
-    c->SetBoundsRect(r);
+    auto* c = static_cast<TControl*>(
+        Root->CreateComponent(cls, parent, r.Left, r.Top, r.Width(), r.Height()));
+    c->SetBoundsRect(r); // whatever the grid made of it
     return c;
   }
   TControl* Button(Integer left, Integer top, Integer width, Integer height = 25,
