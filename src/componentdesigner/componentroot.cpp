@@ -806,7 +806,7 @@ void TComponentRoot::Align(TOTAAffect affect) {
     ZOrder(affect == afBringToFront);
     return;
   case afSnapToGrid:
-    if (auto designer = QueryIntf<ISurfaceDesigner>(FSurface)) {
+    if (IPtr<ISurfaceDesigner> designer = FSurface ? FSurface->GetSurfaceDesigner() : nullptr) {
       designer->SetGridAligned(!designer->GetGridAligned());
       Modified();
     }
@@ -832,7 +832,7 @@ void TComponentRoot::AlignToGrid() {
   if (objects.empty()) return;
   ValidateModification();
   const std::vector<IPtr<IItem>> items = fw::ForceCommonParent(*this, objects);
-  if (auto designer = QueryIntf<ISurfaceDesigner>(FSurface)) {
+  if (IPtr<ISurfaceDesigner> designer = FSurface ? FSurface->GetSurfaceDesigner() : nullptr) {
     AlignItemsToGrid(items, [&](const TPoint& p) { return designer->PointToGrid(p, true); });
   } else {
     TDesignerOptions options;
