@@ -6,6 +6,7 @@
 #include "basert/format.h"
 #include "basert/formtext.h"
 #include "basert/onexit.h"
+#include "componentdesigner/componentcreation.h"
 #include "componentdesigner/componentnaming.h"
 #include "componentdesigner/designers.h"
 #include "componentdesigner/designnotification.h"
@@ -839,7 +840,7 @@ void TComponentRoot::AlignToGrid() {
     if (auto provider = QueryIntf<IDesignerOptionsProvider>(GetEnvironment().get()))
       options = provider->GetDesignerOptions();
     const TPoint grid{options.GridSizeX, options.GridSizeY};
-    AlignItemsToGrid(items, [&](const TPoint& p) { return SnapToGrid(p, grid); });
+    AlignItemsToGrid(items, [&](const TPoint& p) { return SnapPointToGrid(p, grid); });
   }
   Modified();
 }
