@@ -26,9 +26,10 @@ protected:
   }
   THostDesignerModule& Module() { return static_cast<THostDesignerModule&>(*Root->GetModule()); }
   TControl* Add(TComponentClass cls, TWinControl* parent, TRect r) {
+    // An empty rectangle would mean a click: into the selected container.
     auto* c = static_cast<TControl*>(
         Root->CreateComponent(cls, parent, r.Left, r.Top, r.Width(), r.Height()));
-    c->SetBoundsRect(r); // whatever the grid made of it
+    c->SetBoundsRect(r); // unsnapped
     return c;
   }
   TControl* Button(Integer left, Integer top, Integer width, Integer height = 25,
