@@ -6,6 +6,7 @@
 #include "basert/format.h"
 #include "basert/formtext.h"
 #include "basert/onexit.h"
+#include "componentdesigner/componentcreation.h"
 #include "componentdesigner/componentnaming.h"
 #include "componentdesigner/designers.h"
 #include "componentdesigner/designnotification.h"
@@ -806,7 +807,7 @@ void TComponentRoot::Align(TOTAAffect affect) {
     ZOrder(affect == afBringToFront);
     return;
   case afSnapToGrid:
-    if (auto designer = QueryIntf<ISurfaceDesigner>(FSurface)) {
+    if (IPtr<ISurfaceDesigner> designer = FSurface ? FSurface->GetSurfaceDesigner() : nullptr) {
       designer->SetGridAligned(!designer->GetGridAligned());
       Modified();
     }
@@ -832,14 +833,14 @@ void TComponentRoot::AlignToGrid() {
   if (objects.empty()) return;
   ValidateModification();
   const std::vector<IPtr<IItem>> items = fw::ForceCommonParent(*this, objects);
-  if (auto designer = QueryIntf<ISurfaceDesigner>(FSurface)) {
+  if (IPtr<ISurfaceDesigner> designer = FSurface ? FSurface->GetSurfaceDesigner() : nullptr) {
     AlignItemsToGrid(items, [&](const TPoint& p) { return designer->PointToGrid(p, true); });
   } else {
     TDesignerOptions options;
     if (auto provider = QueryIntf<IDesignerOptionsProvider>(GetEnvironment().get()))
       options = provider->GetDesignerOptions();
     const TPoint grid{options.GridSizeX, options.GridSizeY};
-    AlignItemsToGrid(items, [&](const TPoint& p) { return SnapToGrid(p, grid); });
+    AlignItemsToGrid(items, [&](const TPoint& p) { return SnapPointToGrid(p, grid); });
   }
   Modified();
 }

@@ -411,16 +411,6 @@ void AlignItemsToGrid(const std::vector<IPtr<IItem>>& items,
   }
 }
 
-TPoint SnapToGrid(const TPoint& point, const TPoint& grid) {
-  auto snap = [](Integer v, Integer g) {
-    if (g < 1) return v;
-    Int64 t = static_cast<Int64>(v) + g / 2;
-    if (t < 0) t -= g - 1;
-    return static_cast<Integer>(t - t % g);
-  };
-  return {snap(point.X, grid.X), snap(point.Y, grid.Y)};
-}
-
 void FlipChildren(TWinControl* control, bool allLevels) {
   if (!control) return;
   const Integer width = control->ClientWidth();

@@ -74,9 +74,6 @@ void SizeItems(const std::vector<IPtr<IItem>>& items, TOTASizeAffect affect, Int
 /// Moves each item's top-left corner to `snap` of it, keeping its size.
 void AlignItemsToGrid(const std::vector<IPtr<IItem>>& items,
                       const std::function<TPoint(const TPoint&)>& snap);
-/// `point` rounded to the nearest multiple of `grid` on each axis (an axis of grid below 1
-/// stays): the grid of a module shown without a surface designer.
-TPoint SnapToGrid(const TPoint& point, const TPoint& grid);
 
 /// Mirrors the children of `control` left to right in its client area: each child's left edge
 /// becomes client width − left − width, left and right alignment and anchors swap. With

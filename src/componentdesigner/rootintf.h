@@ -8,6 +8,7 @@
 #include "basert/streams.h"
 #include "componentdesigner/updateintf.h"
 #include "designintf/designhost.h"
+#include "designintf/surfaceintf.h"
 #include "toolsapi/toolsapi.h"
 
 #include <functional>
@@ -120,8 +121,7 @@ using TRootProc = std::function<void(const IPtr<IRoot>& root)>;
 // ---- Seams -------------------------------------------------------------------------------------
 
 /// The design surface of a live root, with its visual designer; the visual-designer side (or
-/// the host) supplies it through CreateRootSurfaceProc. One that also answers ISurfaceDesigner
-/// gives the root's layout commands its grid and snap switch.
+/// the host) supplies it through CreateRootSurfaceProc.
 struct IRootSurface : virtual IInterface {
   static constexpr TGUID IID = TGUID::Parse("{3E0C62A1-7F4B-4B8E-9D2C-5A1E8F6B3C02}");
   /// Bracket the DesignerOpened broadcast.
@@ -138,6 +138,8 @@ struct IRootSurface : virtual IInterface {
   virtual void Show() = 0;
   /// The root is going away: drop every reference to its components.
   virtual void Close() = 0;
+  /// The surface's designer, whose grid and snap switch the layout commands use; may be null.
+  virtual IPtr<ISurfaceDesigner> GetSurfaceDesigner() = 0;
 };
 
 /// Makes the surface of `root` once its root component exists; may answer null.

@@ -65,6 +65,7 @@ public:
   void Show() override { FVisible = true; }
   /// Closes designer and surface and forgets the root; later calls do nothing.
   void Close() override;
+  IPtr<ISurfaceDesigner> GetSurfaceDesigner() override { return IPtr<ISurfaceDesigner>(FDesigner); }
 
   // ISelectionsListener: the root's selection follows the designer's.
   void SelectionChanged(const IPtr<ISelections>& selections) override;

@@ -1,55 +1,28 @@
 #include "componentdesigner/layoutcommands.h"
 
-#include "componentdesigner/componentroot.h"
-#include "componentdesigner/designers.h"
-#include "componentdesigner/designpackage.h"
-#include "designeditors/custommodules.h"
-#include "host/designenvironment.h"
-#include "host/designermodule.h"
-#include "host/hostroot.h"
+#include "support/hostsession.h"
 #include "support/testutil.h"
 #include "tarn/actions.h"
 #include "tarn/extctrls.h"
-#include "tarn/forms.h"
-#include "tarn/standardcontrols.h"
 #include "tarn/stdctrls.h"
-
-#include <gtest/gtest.h>
 
 using namespace fw;
 using fwtest::MessageOf;
 
 namespace {
 
-class LayoutCommands_ : public ::testing::Test {
+class LayoutCommands_ : public fwtest::HostSession {
 protected:
   void SetUp() override {
-    DesignPackageStartup();
-    RegisterStandardControls();
-    RegisterCustomModule(TForm::StaticClass(), TCustomModule::StaticClass());
-    Designer = New<THostComponentDesigner>(IPtr<IDesignEnvironment>(New<THostDesignEnvironment>()));
-    Registry()->RegisterDesigner(IPtr<IComponentDesigner>(Designer));
-    Root = Open("Form1");
+    HostSession::SetUp();
+    Root = NewRoot("Form1");
     Form = static_cast<TForm*>(Root->GetRoot());
     Form->SetClientWidth(400);
     Form->SetClientHeight(300);
   }
   void TearDown() override {
     Root = nullptr;
-    Designer->CloseRoots();
-    Registry()->UnregisterDesigner(IPtr<IComponentDesigner>(Designer));
-    DesignPackageShutdown();
-    UnregisterStandardControls();
-  }
-  static IPtr<IInternalComponentDesigners> Registry() {
-    return QueryIntf<IInternalComponentDesigners>(Designers().get());
-  }
-  IPtr<THostComponentRoot> Open(const String& name, const String& ancestor = {}) {
-    auto module =
-        New<THostDesignerModule>("Unit" + name, name, ancestor.empty() ? "TForm" : "T" + ancestor);
-    return THostComponentRoot::Make(IPtr<IComponentDesigner>(Designer),
-                                    IPtr<IDesignerModule>(module), name + ".lyt", nullptr, name,
-                                    ancestor);
+    HostSession::TearDown();
   }
   THostDesignerModule& Module() { return static_cast<THostDesignerModule&>(*Root->GetModule()); }
   TControl* Add(TComponentClass cls, TWinControl* parent, TRect r) {
@@ -85,7 +58,6 @@ protected:
     return r;
   }
 
-  IPtr<THostComponentDesigner> Designer;
   IPtr<THostComponentRoot> Root;
   TForm* Form = nullptr;
 };
@@ -280,7 +252,7 @@ TEST_F(LayoutCommands_, HandlersAreCreatedInTheSourceFirstAndRenamedInTheClass) 
   EXPECT_EQ(Root->GetMethodName(m), "DoneClick");
 
   // What the descendant inherits is the ancestor's; its own handlers are not.
-  auto derived = Open("Form2", "Form1");
+  auto derived = NewRoot("Form2", "Form1");
   const TMethod own = derived->CreateMethod("Form2Click", nullptr);
   EXPECT_TRUE(derived->MethodFromAncestor(TMethod{m.Code, derived->GetRoot()}));
   EXPECT_FALSE(derived->MethodFromAncestor(own));

@@ -80,6 +80,7 @@ public:
   void Hide() override { gLog.push_back("Hide"); }
   void Show() override { gLog.push_back("Show"); }
   void Close() override { gLog.push_back("Close " + NameOf(Root)); }
+  IPtr<ISurfaceDesigner> GetSurfaceDesigner() override { return nullptr; }
   TComponentRoot& Root;
 };
 

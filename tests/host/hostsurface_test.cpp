@@ -142,3 +142,17 @@ TEST_F(HostSurface_, DormancyAndClosingLetTheDesignWindowGo) {
   EXPECT_TRUE(second->Closed());
   EXPECT_FALSE(second->Designer() || second->Surface());
 }
+
+TEST_F(HostSurface_, LayoutCommandsSnapOnTheDesignersGridAndFlipItsSwitch) {
+  const IPtr<TDesigner> designer = Window()->Designer();
+  designer->SetGridSize({10, 10});
+  designer->SetGridAligned(false);
+  Button->SetBounds(13, 27, 75, 25);
+  Root->SelectComponent(Button);
+  Root->Command(dmAlignToGrid); // aligning asks for the grid even while snapping is off
+  EXPECT_EQ(Button->BoundsRect(), (TRect{10, 30, 85, 55}));
+  Root->Align(afSnapToGrid);
+  EXPECT_TRUE(designer->GetGridAligned());
+  Root->Align(afSnapToGrid);
+  EXPECT_FALSE(designer->GetGridAligned());
+}
