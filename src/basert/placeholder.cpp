@@ -171,7 +171,12 @@ String FloatText(std::string_view value) {
     TBinaryReaderCore again(value.data(), value.size());
     return CurrToStr(again.ReadCurrency(), DefaultFormatSettings());
   }
-  default: { // vaDouble, vaDate
+  case vaDate: {
+    TBinaryReaderCore again(value.data(), value.size());
+    end = std::to_chars(buf, buf + sizeof buf, static_cast<Double>(again.ReadDate())).ptr;
+    break;
+  }
+  default: { // vaDouble
     TBinaryReaderCore again(value.data(), value.size());
     end = std::to_chars(buf, buf + sizeof buf, again.ReadDouble()).ptr;
     break;
@@ -474,7 +479,7 @@ void TPlaceholder::SetStoredValue(std::string_view name, std::string value) {
     if (SameText(mirrored, name) && StoredKindOf(it->Value) == TStoredKind::Integer) {
       TBinaryReaderCore in(it->Value.data(), it->Value.size());
       applied = in.ReadInt64();
-      ApplyStoredInteger(mirrored, applied);
+      ApplyMirrored(mirrored, applied);
     }
 }
 
@@ -495,27 +500,40 @@ void TPlaceholder::AddChild(TComponent* child) {
   child->FreeNotification(Self());
 }
 
+bool TPlaceholder::ApplyMirrored(std::string_view name, Int64 value) {
+  if (!SameText(name, "Tag")) return ApplyStoredInteger(name, value);
+  Self()->SetTag(value);
+  return true;
+}
+
+bool TPlaceholder::LiveMirrored(std::string_view name, Int64& value) {
+  if (!SameText(name, "Tag")) return LiveInteger(name, value);
+  value = Self()->Tag();
+  return true;
+}
+
 void TPlaceholder::PropertiesRead() {
-  static constexpr std::array<std::string_view, 4> mirrored = {"Left", "Top", "Width", "Height"};
+  static constexpr std::array<std::string_view, 5> mirrored = {"Left", "Top", "Width", "Height",
+                                                               "Tag"};
   for (std::string_view name : mirrored) {
     const TStoredProperty* p = FindStored(name);
     Int64 v = 0;
     if (!p) {
       // Not stored: the live value as it is now, so that a change to it gets stored.
-      if (LiveInteger(name, v)) FMirrored.emplace_back(String(name), v);
+      if (LiveMirrored(name, v)) FMirrored.emplace_back(String(name), v);
       continue;
     }
     if (StoredKindOf(p->Value) != TStoredKind::Integer) continue;
     TBinaryReaderCore in(p->Value.data(), p->Value.size());
     v = in.ReadInt64();
-    if (ApplyStoredInteger(name, v)) FMirrored.emplace_back(String(name), v);
+    if (ApplyMirrored(name, v)) FMirrored.emplace_back(String(name), v);
   }
 }
 
 void TPlaceholder::SyncLiveValues() {
   for (auto& [name, applied] : FMirrored) {
     Int64 live = 0;
-    if (!LiveInteger(name, live) || live == applied) continue;
+    if (!LiveMirrored(name, live) || live == applied) continue;
     applied = live;
     std::string value = Encoded([&](TBinaryWriterCore& w) { w.WriteInteger(live); });
     auto it = std::find_if(FProperties.begin(), FProperties.end(),

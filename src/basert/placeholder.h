@@ -106,8 +106,8 @@ public:
   /// The children read with it, in stream order, that still exist.
   const std::vector<TComponent*>& StoredChildren() const noexcept { return FChildren; }
 
-  /// Takes live values that changed since the load (bounds, design position) back into the
-  /// store; the writer calls it first.
+  /// Takes live values that changed since the load (Tag, bounds, design position) back into
+  /// the store, adding those it lacks; the writer calls it first.
   void SyncLiveValues();
 
 protected:
@@ -136,6 +136,9 @@ private:
   void AddChild(TComponent* child);
   /// After the properties were read: the mirrored values go to the live object.
   void PropertiesRead();
+  /// Tag, then what the flavour mirrors.
+  bool ApplyMirrored(std::string_view name, Int64 value);
+  bool LiveMirrored(std::string_view name, Int64& value);
   String FClassName;
   std::string FPrefix;
   std::vector<TStoredProperty> FProperties;

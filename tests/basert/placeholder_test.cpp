@@ -63,3 +63,149 @@ TEST(Placeholder, UnknownClassesStillRaiseUnlessAsked) {
   TReader r(&in, 4096);
   EXPECT_THROW(r.ReadRootComponent(nullptr), EClassNotFound);
 }
+
+namespace {
+
+/// The bytes of one value, as a writer core gives them.
+template <class F> std::string Value(F&& write) {
+  TMemoryStream m;
+  {
+    TBinaryWriterCore w(m, 64);
+    write(w);
+  }
+  return std::string(m.View());
+}
+
+} // namespace
+
+TEST(Placeholder, StoredValuesShowAndTakeTextInTheirOwnKind) {
+  using W = TBinaryWriterCore&;
+  struct TCase {
+    std::string Stored;
+    const char* Shown;
+    const char* Typed;
+    std::string Expected; // empty: refused
+  };
+  const std::vector<TCase> cases = {
+      // A string stays a string, even when the text looks like a number.
+      {Value([](W w) { w.WriteString("it's"); }), "it's", "123",
+       Value([](W w) { w.WriteString("123"); })},
+      {Value([](W w) { w.WriteWideString(u"\u00e9t\u00e9"); }), "\xc3\xa9t\xc3\xa9", "caf\xc3\xa9",
+       Value([](W w) { w.WriteString("caf\xc3\xa9"); })},
+      // An identifier stays one; True and nil keep their own tags.
+      {Value([](W w) { w.WriteIdent("clRed"); }), "clRed", "Form2.Button1",
+       Value([](W w) { w.WriteIdent("Form2.Button1"); })},
+      {Value([](W w) { w.WriteBoolean(true); }), "True", "False",
+       Value([](W w) { w.WriteBoolean(false); })},
+      {Value([](W w) { w.WriteIdent("clRed"); }), "clRed", "two words", ""},
+      {Value([](W w) { w.WriteIdent("clRed"); }), "clRed", "'quoted'", ""},
+      // Numbers: integers take the smallest tag, floats keep theirs.
+      {Value([](W w) { w.WriteIntegerAs(vaInt32, 5); }), "5", "-200",
+       Value([](W w) { w.WriteInteger(-200); })},
+      {Value([](W w) { w.WriteInteger(5); }), "5", "1.5", ""},
+      {Value([](W w) { w.WriteSingle(0.5f); }), "0.5", "0.25",
+       Value([](W w) { w.WriteSingle(0.25f); })},
+      {Value([](W w) { w.WriteFloat(0.1L); }), "0.1", "2.5E3",
+       Value([](W w) { w.WriteFloat(2500.0L); })},
+      {Value([](W w) { w.WriteCurrency(Currency::FromScaled(15000)); }), "1.5", "2",
+       Value([](W w) { w.WriteCurrency(Currency::FromScaled(20000)); })},
+      {Value([](W w) { w.WriteDouble(1e300); }), "1E+300", "x", ""},
+      // Sets.
+      {Value([](W w) {
+         w.WriteSet({"fsBold", "fsItalic"});
+       }),
+       "[fsBold,fsItalic]", " [ fsUnderline ]", Value([](W w) { w.WriteSet({"fsUnderline"}); })},
+      {Value([](W w) { w.WriteSet({}); }), "[]", "fsBold", ""},
+      {Value([](W w) { w.WriteSet({}); }), "[]", "[a b]", ""},
+      // What text cannot carry is shown by its kind and refused.
+      {Value([](W w) { w.WriteBinary("\x01\x02", 2); }), "(Binary)", "0102", ""},
+      {Value([](W w) {
+         w.WriteListBegin();
+         w.WriteString("a");
+         w.WriteListEnd();
+       }),
+       "(List)", "a", ""},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Shown);
+    EXPECT_EQ(StoredValueText(c.Stored), c.Shown);
+    if (c.Expected.empty())
+      EXPECT_THROW(StoredValueFromText(c.Stored, c.Typed), Exception);
+    else
+      EXPECT_EQ(StoredValueFromText(c.Stored, c.Typed), c.Expected);
+  }
+  try {
+    StoredValueFromText(Value([](W w) { w.WriteIdent("clRed"); }), "two words");
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.Message(), "'two words' is not a valid identifier");
+  }
+}
+
+TEST(Placeholder, EditingOneStoredPropertyChangesOnlyItsValue) {
+  // Every text-kind property of every placeholder of every form, one at a time.
+  auto newText = [](TStoredKind kind) -> const char* {
+    switch (kind) {
+    case TStoredKind::String:
+      return "edited";
+    case TStoredKind::Ident:
+      return "Edited";
+    case TStoredKind::Integer:
+      return "7";
+    case TStoredKind::Float:
+      return "0.75";
+    case TStoredKind::Set:
+      return "[]";
+    default:
+      return nullptr;
+    }
+  };
+  int edits = 0;
+  for (const TFormFile& f : RepositoryForms()) {
+    SCOPED_TRACE(f.Path);
+    auto probe = ReadKeeping(f.Binary);
+    std::vector<std::pair<String, String>> targets; // component name path, property
+    std::function<void(TComponent*)> walk = [&](TComponent* c) {
+      if (TPlaceholder* p = AsPlaceholder(c)) {
+        for (const TStoredProperty& sp : p->StoredProperties())
+          if (newText(StoredKindOf(sp.Value))) targets.emplace_back(c->Name(), sp.Name);
+        for (TComponent* child : p->StoredChildren())
+          walk(child);
+      }
+    };
+    walk(probe.get());
+    for (const auto& [component, property] : targets) {
+      SCOPED_TRACE(component + "." + property);
+      auto root = ReadKeeping(f.Binary);
+      TComponent* target = component == root->Name() ? root.get() : nullptr;
+      std::function<TComponent*(TComponent*)> find = [&](TComponent* c) -> TComponent* {
+        for (TComponent* child : AsPlaceholder(c)->StoredChildren())
+          if (child->Name() == component && IsPlaceholder(child))
+            return child;
+          else if (IsPlaceholder(child))
+            if (TComponent* found = find(child)) return found;
+        return nullptr;
+      };
+      if (!target) target = find(root.get());
+      ASSERT_NE(target, nullptr);
+      TPlaceholder* p = AsPlaceholder(target);
+      const std::string before = p->FindStored(property)->Value;
+      const String text = newText(StoredKindOf(before));
+      p->SetStoredText(property, text);
+      const std::string after = p->FindStored(property)->Value;
+      // Input and output differ in one stretch no longer than the value.
+      const std::string out = Written(root.get());
+      ASSERT_EQ(out.size() + before.size(), f.Binary.size() + after.size());
+      std::size_t head = 0, tail = 0;
+      while (head < out.size() && head < f.Binary.size() && out[head] == f.Binary[head])
+        ++head;
+      while (tail < out.size() - head && tail < f.Binary.size() - head &&
+             out[out.size() - 1 - tail] == f.Binary[f.Binary.size() - 1 - tail])
+        ++tail;
+      EXPECT_LE(f.Binary.size() - head - tail, before.size());
+      EXPECT_LE(out.size() - head - tail, after.size());
+      EXPECT_EQ(StoredValueText(after), text);
+      ++edits;
+    }
+  }
+  EXPECT_GT(edits, 100);
+}
