@@ -484,12 +484,14 @@ void TPlaceholder::SetStoredValue(std::string_view name, std::string value) {
 }
 
 void TPlaceholder::AddStored(String name, std::string value) {
-  // Read again (an ancestor's stream and then its descendant's): the later value wins.
-  for (TStoredProperty& p : FProperties)
-    if (SameText(p.Name, name)) {
-      p.Value = std::move(value);
-      return;
-    }
+  // Read again (an ancestor's stream and then its descendant's): the later value wins. Within
+  // one stream, a name given twice is kept twice.
+  if (FComplete)
+    for (TStoredProperty& p : FProperties)
+      if (SameText(p.Name, name)) {
+        p.Value = std::move(value);
+        return;
+      }
   Publish(Self()->ClassType(), name);
   FProperties.push_back(TStoredProperty{std::move(name), std::move(value)});
 }
@@ -513,6 +515,7 @@ bool TPlaceholder::LiveMirrored(std::string_view name, Int64& value) {
 }
 
 void TPlaceholder::PropertiesRead() {
+  FComplete = true;
   static constexpr std::array<std::string_view, 5> mirrored = {"Left", "Top", "Width", "Height",
                                                                "Tag"};
   for (std::string_view name : mirrored) {

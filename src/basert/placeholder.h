@@ -144,6 +144,7 @@ private:
   std::vector<TStoredProperty> FProperties;
   std::vector<TComponent*> FChildren;
   std::vector<std::pair<String, Int64>> FMirrored; // values applied to the live object
+  bool FComplete = false;                          // its properties were read once
 };
 
 /// The plain flavour: a component that is not a control.

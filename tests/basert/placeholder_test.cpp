@@ -209,3 +209,56 @@ TEST(Placeholder, EditingOneStoredPropertyChangesOnlyItsValue) {
   }
   EXPECT_GT(edits, 100);
 }
+
+TEST(Placeholder, ChildrenAddedOrDeletedByTheDesignerAreWrittenOrLeftOut) {
+  const std::string text = "object Data: TOrdersData\r\n"
+                           "  object Connection: TConnection\r\n"
+                           "    Left = 40\r\n"
+                           "  end\r\n"
+                           "  object Orders: TDataSet\r\n"
+                           "    Left = 120\r\n"
+                           "    object OrdersID: TAutoIncField\r\n"
+                           "    end\r\n"
+                           "  end\r\n"
+                           "end\r\n";
+  auto root = ReadKeeping(Binary(text));
+  root->FindComponent("OrdersID")->Free();
+  root->FindComponent("Connection")->Free();
+  New<TComponent>(root.get())->SetName("Added");
+  // A moved icon stores its new position, also where the stream had none.
+  root->FindComponent("Orders")->SetDesignInfo(120 | (30 << 16));
+  EXPECT_EQ(Text(Written(root.get())), "object Data: TOrdersData\r\n"
+                                       "  object Orders: TDataSet\r\n"
+                                       "    Left = 120\r\n"
+                                       "    Top = 30\r\n"
+                                       "  end\r\n"
+                                       "  object Added: TComponent\r\n"
+                                       "  end\r\n"
+                                       "end\r\n");
+}
+
+TEST(Placeholder, ANameGivenTwiceAndEveryPrefixComeBackAsTheyWere) {
+  TMemoryStream m;
+  {
+    TBinaryWriterCore w(m, 64);
+    w.WriteSignature();
+    w.WritePrefix(ffInherited | ffChildPos, 3);
+    w.WriteStr("TOld");
+    w.WriteStr("Old");
+    for (int i : {1, 2}) {
+      w.WriteStr("Left");
+      w.WriteIntegerAs(vaInt32, i);
+    }
+    w.WriteListEnd();
+    w.WriteByte(0xF8); // a flag no writer sets
+    w.WriteStr("TNew");
+    w.WriteStr("");
+    w.WriteListEnd();
+    w.WriteListEnd();
+    w.WriteListEnd();
+  }
+  const std::string binary(m.View());
+  auto root = ReadKeeping(binary);
+  EXPECT_EQ(AsPlaceholder(root.get())->StoredProperties().size(), 2u);
+  EXPECT_EQ(Written(root.get()), binary);
+}
