@@ -534,7 +534,9 @@ void TPlaceholder::PropertiesRead() {
 }
 
 void TPlaceholder::SyncLiveValues() {
-  for (auto& [name, applied] : FMirrored) {
+  for (auto& entry : FMirrored) {
+    const String& name = entry.first;
+    Int64& applied = entry.second;
     Int64 live = 0;
     if (!LiveMirrored(name, live) || live == applied) continue;
     applied = live;

@@ -162,32 +162,30 @@ TEST(Placeholder, EditingOneStoredPropertyChangesOnlyItsValue) {
   int edits = 0;
   for (const TFormFile& f : RepositoryForms()) {
     SCOPED_TRACE(f.Path);
+    // The placeholders in stream order.
+    std::function<void(TComponent*, std::vector<TPlaceholder*>&)> walk =
+        [&](TComponent* c, std::vector<TPlaceholder*>& out) {
+          if (TPlaceholder* p = AsPlaceholder(c)) {
+            out.push_back(p);
+            for (TComponent* child : p->StoredChildren())
+              walk(child, out);
+          }
+        };
     auto probe = ReadKeeping(f.Binary);
-    std::vector<std::pair<String, String>> targets; // component name path, property
-    std::function<void(TComponent*)> walk = [&](TComponent* c) {
-      if (TPlaceholder* p = AsPlaceholder(c)) {
-        for (const TStoredProperty& sp : p->StoredProperties())
-          if (newText(StoredKindOf(sp.Value))) targets.emplace_back(c->Name(), sp.Name);
-        for (TComponent* child : p->StoredChildren())
-          walk(child);
-      }
-    };
-    walk(probe.get());
-    for (const auto& [component, property] : targets) {
-      SCOPED_TRACE(component + "." + property);
+    std::vector<TPlaceholder*> probed;
+    walk(probe.get(), probed);
+    std::vector<std::pair<std::size_t, String>> targets; // placeholder index, property
+    for (std::size_t i = 0; i < probed.size(); ++i)
+      for (const TStoredProperty& sp : probed[i]->StoredProperties())
+        if (newText(StoredKindOf(sp.Value))) targets.emplace_back(i, sp.Name);
+    for (const auto& target : targets) {
+      const String& property = target.second;
+      SCOPED_TRACE(probed[target.first]->StoredClassName() + "." + property);
       auto root = ReadKeeping(f.Binary);
-      TComponent* target = component == root->Name() ? root.get() : nullptr;
-      std::function<TComponent*(TComponent*)> find = [&](TComponent* c) -> TComponent* {
-        for (TComponent* child : AsPlaceholder(c)->StoredChildren())
-          if (child->Name() == component && IsPlaceholder(child))
-            return child;
-          else if (IsPlaceholder(child))
-            if (TComponent* found = find(child)) return found;
-        return nullptr;
-      };
-      if (!target) target = find(root.get());
-      ASSERT_NE(target, nullptr);
-      TPlaceholder* p = AsPlaceholder(target);
+      std::vector<TPlaceholder*> placeholders;
+      walk(root.get(), placeholders);
+      ASSERT_EQ(placeholders.size(), probed.size());
+      TPlaceholder* p = placeholders[target.first];
       const std::string before = p->FindStored(property)->Value;
       const String text = newText(StoredKindOf(before));
       p->SetStoredText(property, text);
