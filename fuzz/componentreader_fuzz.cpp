@@ -1,9 +1,13 @@
 // Reads arbitrary bytes as a component stream into registered classes: any input must either
 // read or raise a framework exception, never crash or leak. What reads must write and read again.
+// Read with placeholders and no class known, what reads must write back byte for byte; with the
+// classes known (and controls among them), what it writes must read again.
 #include "basert/classbuilder.h"
 #include "basert/classreg.h"
 #include "basert/datamodule.h"
 #include "basert/filer.h"
+#include "basert/placeholder.h"
+#include "tarn/standardcontrols.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -100,7 +104,56 @@ TClass TFuzzRoot::StaticClass() {
 
 bool Once() {
   RegisterClasses({TFuzzRoot::StaticClass(), TFuzzPart::StaticClass()});
+  RegisterStandardControls();
   return true;
+}
+
+/// Reads the input with placeholders; null when it does not read. `consumed` is where reading
+/// stopped.
+TComponent* ReadKeeping(TMemoryStream& in, bool knowNothing, Int64& consumed) {
+  in.SetPosition(0);
+  try {
+    TReader reader(&in, 256);
+    reader.UsePlaceholders = true;
+    if (knowNothing)
+      reader.OnFindComponentClass = [](TReader*, const String&, TClass& c) { c = nullptr; };
+    TComponent* root = reader.ReadRootComponent(nullptr);
+    consumed = reader.Position();
+    return root;
+  } catch (const Exception&) {
+    RemoveFixupReferences(nullptr, {});
+    return nullptr;
+  }
+}
+
+std::string Written(TComponent* root) {
+  TMemoryStream out;
+  {
+    TWriter writer(&out, 256);
+    writer.WriteRootComponent(root);
+    writer.FlushBuffer();
+  }
+  return std::string(out.View());
+}
+
+void FuzzPlaceholders(TMemoryStream& in) {
+  Int64 consumed = 0;
+  if (TComponent* root = ReadKeeping(in, true, consumed)) {
+    const std::string out = Written(root);
+    root->Free();
+    if (out != in.View().substr(0, static_cast<std::size_t>(consumed))) std::abort();
+  }
+  if (TComponent* root = ReadKeeping(in, false, consumed)) {
+    TMemoryStream again;
+    const std::string out = Written(root);
+    root->Free();
+    again.WriteBuffer(out.data(), static_cast<Int64>(out.size()));
+    if (TComponent* copy = ReadKeeping(again, false, consumed))
+      copy->Free();
+    else
+      std::abort();
+  }
+  RemoveFixupReferences(nullptr, {});
 }
 
 } // namespace
@@ -110,6 +163,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   (void)registered;
   TMemoryStream in;
   if (size) in.WriteBuffer(data, static_cast<Int64>(size));
+  in.SetPosition(0);
+  FuzzPlaceholders(in);
   in.SetPosition(0);
   TComponent* root = nullptr;
   try {

@@ -4,6 +4,7 @@
 #include "basert/exceptions.h"
 #include "basert/filer.h"
 #include "basert/format.h"
+#include "basert/placeholder.h"
 #include "basert/runtimeclass.h"
 
 #include <algorithm>
@@ -59,6 +60,7 @@ void TComponent::BeforeDestruction() {
 
 TComponent::~TComponent() {
   detail::ForgetFixupsOf(this);
+  detail::ForgetKept(this);
   if (!FComponentState.Contains(stateDestroying)) Destroying();
   RemoveFreeNotifications();
   DestroyComponents();

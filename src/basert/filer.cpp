@@ -176,9 +176,12 @@ void TWriter::WriteData(TComponent* instance) {
   const std::size_t ancestorPos = FAncestorPos;
   TPlaceholder* placeholder = AsPlaceholder(instance);
   if (placeholder) placeholder->SyncLiveValues();
-  if (placeholder && !FAncestor && !FAncestorList) {
-    // Without an ancestor the prefix is the stream's own.
-    const std::string& prefix = placeholder->StoredPrefix();
+  // Without an ancestor, what a stream gave is written back as it was.
+  const bool standalone = !FAncestor && !FAncestorList;
+  detail::TKeptComponent* kept = standalone && !placeholder ? detail::FindKept(instance) : nullptr;
+  if (kept && !kept->Known) kept = nullptr;
+  if ((placeholder || kept) && standalone) {
+    const std::string& prefix = placeholder ? placeholder->StoredPrefix() : kept->Prefix;
     FCore.Write(prefix.data(), prefix.size());
     FCore.WriteStr(instance->ClassName());
     FCore.WriteStr(instance->Name());
@@ -193,11 +196,17 @@ void TWriter::WriteData(TComponent* instance) {
     if (FAncestor) ++FAncestorPos;
     ++FChildPos;
   }
-  if (placeholder)
-    for (const TStoredProperty& p : placeholder->StoredProperties()) {
+  auto writeStored = [this](const std::vector<TStoredProperty>& props) {
+    for (const TStoredProperty& p : props) {
       WritePropName(p.Name);
       FCore.Write(p.Value.data(), p.Value.size());
     }
+  };
+  if (placeholder)
+    writeStored(placeholder->StoredProperties());
+  else if (kept)
+    writeStored(
+        detail::MergeKeptProperties(*kept, detail::WrittenProperties(instance, FLookupRoot)));
   else
     WriteProperties(instance);
   WriteListEnd();
@@ -224,7 +233,14 @@ void TWriter::WriteData(TComponent* instance) {
       if (EnterChildren(lookup, instance, ancestorList)) FAncestorList = &ancestorList;
       FRoot = lookup.Root;
       FRootAncestor = lookup.RootAncestor;
-      instance->GetChildren([this](TComponent* c) { WriteComponent(c); }, FRoot);
+      if (kept) {
+        std::vector<TComponent*> listed;
+        instance->GetChildren([&listed](TComponent* c) { listed.push_back(c); }, FRoot);
+        for (TComponent* c : detail::MergeKeptChildren(instance, *kept, listed))
+          WriteComponent(c);
+      } else {
+        instance->GetChildren([this](TComponent* c) { WriteComponent(c); }, FRoot);
+      }
     }
   }
   WriteListEnd();
@@ -635,6 +651,58 @@ void* TReader::FindMethod(const String& name) {
   return address;
 }
 
+std::string TReader::StreamBytes(Int64 from, Int64 to) {
+  const Int64 physical = FStream->Position();
+  std::string bytes(static_cast<std::size_t>(to - from), '\0');
+  FStream->SetPosition(from);
+  FStream->ReadBuffer(bytes.data(), to - from);
+  FStream->SetPosition(physical);
+  return bytes;
+}
+
+void TReader::ReadKeptProperties(TComponent* instance) {
+  detail::TKeptComponent& kept = detail::Keep(instance);
+  kept.Known = true;
+  FKeptRead.push_back(instance);
+  while (!EndOfList()) {
+    const Int64 start = Position();
+    const int depth = FCore.Depth();
+    try {
+      ReadProperty(instance);
+    } catch (const Exception&) {
+      // Kept as read, whatever part of it reached the component.
+      FCore.Depth() = depth;
+      SetPosition(start);
+      FCore.SkipProperty();
+    }
+    const std::string bytes = StreamBytes(start, Position());
+    TBinaryReaderCore in(bytes.data(), bytes.size(), start);
+    TStoredProperty p;
+    p.Name = in.ReadStr();
+    p.Value = bytes.substr(static_cast<std::size_t>(in.Position() - start));
+    kept.Properties.push_back(std::move(p));
+  }
+  ReadListEnd();
+}
+
+void TReader::SnapshotKept() {
+  if (!FKeeping) return;
+  FKeeping = false;
+  for (TComponent* c : FKeptRead) {
+    detail::TKeptComponent* kept = detail::FindKept(c);
+    if (!kept) continue;
+    try {
+      kept->Canonical = detail::WrittenProperties(c, FRoot);
+    } catch (const Exception&) {
+      kept->Known = false; // written as the class writes it, which reports the failure
+      continue;
+    }
+    kept->Listed.clear();
+    c->GetChildren([kept](TComponent* child) { kept->Listed.push_back(child); }, FRoot);
+  }
+  FKeptRead.clear();
+}
+
 TComponent* TReader::ReadRootComponent(TComponent* root) {
   ReadSignature();
   TComponent* result = nullptr;
@@ -649,6 +717,8 @@ TComponent* TReader::ReadRootComponent(TComponent* root) {
       ReadPrefix(flags, childPos);
     String className = ReadStr();
     String name = ReadStr();
+    FKeeping = UsePlaceholders && !root;
+    FKeptRead.clear();
     if (!root) {
       TClass cls = UsePlaceholders ? FindKnownClass(className) : FindComponentClass(className);
       if (cls && prefix.empty()) {
@@ -677,7 +747,10 @@ TComponent* TReader::ReadRootComponent(TComponent* root) {
     for (TComponent* c : *loaded)
       c->Loaded();
     GlobalFixupReferences();
+    SnapshotKept();
   } catch (...) {
+    FKeeping = false;
+    FKeptRead.clear();
     FLoaded.reset();
     if (result) {
       result->SetStateFlag(stateReading, false);
@@ -832,6 +905,8 @@ TComponent* TReader::ReadComponent(TComponent* component) {
       result->SetStateFlag(stateReading, true);
       result->ReadState(this);
       result->SetStateFlag(stateReading, false);
+      if (detail::TKeptComponent* k = FKeeping ? detail::FindKept(result) : nullptr)
+        k->Prefix = std::move(prefix);
       if ((flags & ffChildPos) && FParent) FParent->SetChildOrder(result, position);
       if (FLoaded && FLoadedSet.insert(result).second) FLoaded->push_back(result);
     } catch (...) {
@@ -862,6 +937,8 @@ void TReader::ReadData(TComponent* instance) {
       }
       ReadListEnd();
       placeholder->PropertiesRead();
+    } else if (FKeeping) {
+      ReadKeptProperties(instance);
     } else {
       while (!EndOfList())
         ReadProperty(instance);
@@ -879,7 +956,16 @@ void TReader::ReadData(TComponent* instance) {
       if (!FOwner) FOwner = FRoot;
       while (!EndOfList()) {
         TComponent* child = ReadComponent(nullptr);
-        if (placeholder && child) placeholder->AddChild(child);
+        if (!child) continue;
+        if (placeholder) {
+          placeholder->AddChild(child);
+        } else if (FKeeping) {
+          detail::Keep(instance).Children.push_back(child);
+          detail::Keep(child).Parent = instance;
+          // A placeholder that its container cannot hold still belongs to it.
+          if (IsPlaceholder(child) && !child->GetParentComponent())
+            child->SetParentComponent(instance);
+        }
       }
       ReadListEnd();
     }
@@ -1166,7 +1252,8 @@ void TReader::DoFixupReferences() {
       try {
         Apply(f.Instance, f.Prop, target);
       } catch (const Exception& e) {
-        if (!Error(e.Message())) throw EReadError(Format(sUnresolvedReference, name, f.Prop->Name));
+        if (!Error(e.Message()) && !FKeeping)
+          throw EReadError(Format(sUnresolvedReference, name, f.Prop->Name));
       }
     } else if (!waitFor.empty()) {
       String rest = f.RootName.empty() ? String("Owner") : name;
@@ -1174,7 +1261,7 @@ void TReader::DoFixupReferences() {
     } else {
       String message = Format(sUnresolvedReference,
                               f.RootName.empty() ? name : f.RootName + "." + name, f.Prop->Name);
-      if (!Error(message)) throw EReadError(message);
+      if (!Error(message) && !FKeeping) throw EReadError(message);
     }
   }
   FFixups->clear();

@@ -213,7 +213,10 @@ public:
   /// Keep what cannot be made as placeholders (see placeholder.h) instead of raising
   /// EClassNotFound: components of classes no package registers, inherited components whose
   /// ancestor is missing, and components of known classes whose prefix (inherited, inline,
-  /// child position) only their ancestor could give back.
+  /// child position) only their ancestor could give back. ReadRootComponent(nullptr) then also
+  /// keeps the stream of every component of a known class, so that a writer gives it back with
+  /// only what changed since: a property it cannot read (an unknown handler, a reference that
+  /// does not resolve, a property the class lacks) is kept instead of raising.
   bool UsePlaceholders = false;
 
   /// Reads a whole stream (signature first) into `root`, or into a new component of the
@@ -297,6 +300,13 @@ private:
   /// holds controls (looked at ahead, through placeholders-to-be).
   bool PlaceholderNeedsControl();
   bool SubtreeHasControl();
+  /// The properties of a known component read while keeping: each kept as read, one that
+  /// cannot be read skipped.
+  void ReadKeptProperties(TComponent* instance);
+  /// Bytes [from, to) of the stream.
+  std::string StreamBytes(Int64 from, Int64 to);
+  /// After the load: what the writer gives for each kept component now.
+  void SnapshotKept();
   void* FindMethod(const String& name);
   void AddFixup(TPersistent* instance, PPropInfo prop, const String& ident);
   void DoFixupReferences();
@@ -309,6 +319,8 @@ private:
   std::unique_ptr<std::vector<TFixup>> FFixups;
   std::unique_ptr<std::vector<TComponent*>> FLoaded; // in reading order, for Loaded
   std::unordered_set<TComponent*> FLoadedSet;
+  bool FKeeping = false;              // keeping the streams of known components
+  std::vector<TComponent*> FKeptRead; // in reading order, for the snapshot
 };
 
 // ---- Module-wide references --------------------------------------------------------------------

@@ -2,6 +2,7 @@
 
 #include "basert/classbuilder.h"
 #include "basert/exceptions.h"
+#include "basert/filer.h"
 #include "basert/format.h"
 #include "basert/formtext.h"
 #include "basert/runtimeclass.h"
@@ -12,6 +13,7 @@
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace fw {
@@ -169,7 +171,12 @@ String FloatText(std::string_view value) {
     TBinaryReaderCore again(value.data(), value.size());
     return CurrToStr(again.ReadCurrency(), DefaultFormatSettings());
   }
-  default: { // vaDouble, vaDate
+  case vaDate: {
+    TBinaryReaderCore again(value.data(), value.size());
+    end = std::to_chars(buf, buf + sizeof buf, static_cast<Double>(again.ReadDate())).ptr;
+    break;
+  }
+  default: { // vaDouble
     TBinaryReaderCore again(value.data(), value.size());
     end = std::to_chars(buf, buf + sizeof buf, again.ReadDouble()).ptr;
     break;
@@ -224,7 +231,6 @@ String StoredValueText(std::string_view value) {
   case TStoredKind::Float:
     return FloatText(value);
   case TStoredKind::Set: {
-    in.ReadValue();
     String s = "[";
     const std::vector<String> elements = in.ReadSet();
     for (std::size_t i = 0; i < elements.size(); ++i)
@@ -473,17 +479,19 @@ void TPlaceholder::SetStoredValue(std::string_view name, std::string value) {
     if (SameText(mirrored, name) && StoredKindOf(it->Value) == TStoredKind::Integer) {
       TBinaryReaderCore in(it->Value.data(), it->Value.size());
       applied = in.ReadInt64();
-      ApplyStoredInteger(mirrored, applied);
+      ApplyMirrored(mirrored, applied);
     }
 }
 
 void TPlaceholder::AddStored(String name, std::string value) {
-  // Read again (an ancestor's stream and then its descendant's): the later value wins.
-  for (TStoredProperty& p : FProperties)
-    if (SameText(p.Name, name)) {
-      p.Value = std::move(value);
-      return;
-    }
+  // Read again (an ancestor's stream and then its descendant's): the later value wins. Within
+  // one stream, a name given twice is kept twice.
+  if (FComplete)
+    for (TStoredProperty& p : FProperties)
+      if (SameText(p.Name, name)) {
+        p.Value = std::move(value);
+        return;
+      }
   Publish(Self()->ClassType(), name);
   FProperties.push_back(TStoredProperty{std::move(name), std::move(value)});
 }
@@ -494,26 +502,51 @@ void TPlaceholder::AddChild(TComponent* child) {
   child->FreeNotification(Self());
 }
 
+bool TPlaceholder::ApplyMirrored(std::string_view name, Int64 value) {
+  if (!SameText(name, "Tag")) return ApplyStoredInteger(name, value);
+  Self()->SetTag(value);
+  return true;
+}
+
+bool TPlaceholder::LiveMirrored(std::string_view name, Int64& value) {
+  if (!SameText(name, "Tag")) return LiveInteger(name, value);
+  value = Self()->Tag();
+  return true;
+}
+
 void TPlaceholder::PropertiesRead() {
-  static constexpr std::array<std::string_view, 4> mirrored = {"Left", "Top", "Width", "Height"};
+  FComplete = true;
+  static constexpr std::array<std::string_view, 5> mirrored = {"Left", "Top", "Width", "Height",
+                                                               "Tag"};
   for (std::string_view name : mirrored) {
     const TStoredProperty* p = FindStored(name);
-    if (!p || StoredKindOf(p->Value) != TStoredKind::Integer) continue;
+    Int64 v = 0;
+    if (!p) {
+      // Not stored: the live value as it is now, so that a change to it gets stored.
+      if (LiveMirrored(name, v)) FMirrored.emplace_back(String(name), v);
+      continue;
+    }
+    if (StoredKindOf(p->Value) != TStoredKind::Integer) continue;
     TBinaryReaderCore in(p->Value.data(), p->Value.size());
-    const Int64 v = in.ReadInt64();
-    if (ApplyStoredInteger(name, v)) FMirrored.emplace_back(String(name), v);
+    v = in.ReadInt64();
+    if (ApplyMirrored(name, v)) FMirrored.emplace_back(String(name), v);
   }
 }
 
 void TPlaceholder::SyncLiveValues() {
-  for (auto& [name, applied] : FMirrored) {
+  for (auto& entry : FMirrored) {
+    const String& name = entry.first;
+    Int64& applied = entry.second;
     Int64 live = 0;
-    if (!LiveInteger(name, live) || live == applied) continue;
+    if (!LiveMirrored(name, live) || live == applied) continue;
     applied = live;
+    std::string value = Encoded([&](TBinaryWriterCore& w) { w.WriteInteger(live); });
     auto it = std::find_if(FProperties.begin(), FProperties.end(),
                            [&](const TStoredProperty& p) { return SameText(p.Name, name); });
     if (it != FProperties.end())
-      it->Value = Encoded([&](TBinaryWriterCore& w) { w.WriteInteger(live); });
+      it->Value = std::move(value);
+    else
+      AddStored(name, std::move(value));
   }
 }
 
@@ -531,6 +564,8 @@ void TPlaceholder::GetStoredChildren(const TGetChildProc& proc, TComponent* root
       if (TPlaceholder* p = AsPlaceholder(c); p && p != this)
         done.insert(p->FChildren.begin(), p->FChildren.end());
   auto offer = [&](TComponent* c) {
+    const detail::TKeptComponent* kept = detail::FindKept(c);
+    if (kept && kept->Parent) return; // a known component writes it
     if (done.insert(c).second) proc(c);
   };
   if (candidates) candidates(offer);
@@ -560,7 +595,15 @@ void TPlaceholderComponent::GetChildren(const TGetChildProc& proc, TComponent* r
 
 void TPlaceholderComponent::Notification(TComponent* component, TOperation operation) {
   TComponent::Notification(component, operation);
-  if (operation == notifyRemove) ChildRemoved(component);
+  if (operation != notifyRemove) return;
+  ChildRemoved(component);
+  if (component == FParentComponent) FParentComponent = nullptr;
+}
+
+void TPlaceholderComponent::SetParentComponent(TComponent* value) {
+  if (FParentComponent) FParentComponent->RemoveFreeNotification(this);
+  FParentComponent = value;
+  if (value) value->FreeNotification(this);
 }
 
 TComponent* TPlaceholderComponent::GetChildOwner() {
@@ -592,5 +635,112 @@ bool TPlaceholderComponent::LiveInteger(std::string_view name, Int64& value) {
   }
   return false;
 }
+
+// ---- kept components ---------------------------------------------------------------------------
+
+namespace detail {
+
+namespace {
+
+std::unordered_map<TComponent*, TKeptComponent>& KeptMap() {
+  static std::unordered_map<TComponent*, TKeptComponent> map;
+  return map;
+}
+
+const TStoredProperty* FindIn(const std::vector<TStoredProperty>& list, std::string_view name) {
+  for (const TStoredProperty& p : list)
+    if (SameText(p.Name, name)) return &p;
+  return nullptr;
+}
+
+bool SameValue(const TStoredProperty* a, const TStoredProperty* b) {
+  return a && b ? a->Value == b->Value : a == b;
+}
+
+} // namespace
+
+TKeptComponent* FindKept(TComponent* component) noexcept {
+  auto& map = KeptMap();
+  if (map.empty()) return nullptr;
+  auto it = map.find(component);
+  return it == map.end() ? nullptr : &it->second;
+}
+
+TKeptComponent& Keep(TComponent* component) { return KeptMap()[component]; }
+
+void ForgetKept(TComponent* component) noexcept {
+  auto& map = KeptMap();
+  if (map.empty()) return;
+  auto it = map.find(component);
+  if (it == map.end()) return;
+  if (TKeptComponent* parent = FindKept(it->second.Parent)) {
+    std::erase(parent->Children, component);
+    std::erase(parent->Listed, component);
+  }
+  for (TComponent* child : it->second.Children)
+    if (TKeptComponent* k = FindKept(child)) k->Parent = nullptr;
+  map.erase(it);
+}
+
+std::vector<TStoredProperty> WrittenProperties(TPersistent* instance, TComponent* root) {
+  TMemoryStream m;
+  {
+    TWriter w(&m, 4096);
+    w.SetRoot(root);
+    w.WriteProperties(instance);
+    w.FlushBuffer();
+  }
+  std::vector<TStoredProperty> props;
+  const std::string_view bytes = m.View();
+  TBinaryReaderCore in(bytes.data(), bytes.size());
+  while (!in.AtEnd()) {
+    TStoredProperty p;
+    p.Name = in.ReadStr();
+    AppendRawValue(in, p.Value);
+    props.push_back(std::move(p));
+  }
+  return props;
+}
+
+std::vector<TStoredProperty> MergeKeptProperties(const TKeptComponent& kept,
+                                                 const std::vector<TStoredProperty>& now) {
+  std::vector<TStoredProperty> out;
+  out.reserve(kept.Properties.size());
+  for (const TStoredProperty& p : kept.Properties) {
+    const TStoredProperty* current = FindIn(now, p.Name);
+    if (SameValue(FindIn(kept.Canonical, p.Name), current))
+      out.push_back(p);
+    else if (current)
+      out.push_back(TStoredProperty{p.Name, current->Value});
+  }
+  for (const TStoredProperty& p : now)
+    if (!FindIn(kept.Properties, p.Name) && !SameValue(FindIn(kept.Canonical, p.Name), &p))
+      out.push_back(p);
+  return out;
+}
+
+std::vector<TComponent*> MergeKeptChildren(TComponent* instance, const TKeptComponent& kept,
+                                           const std::vector<TComponent*>& listed) {
+  const bool asRead = listed == kept.Listed;
+  std::vector<TComponent*> out;
+  std::unordered_set<TComponent*> in;
+  auto add = [&](TComponent* c) {
+    if (in.insert(c).second) out.push_back(c);
+  };
+  const std::unordered_set<TComponent*> isListed(listed.begin(), listed.end());
+  auto stillHere = [&](TComponent* c) {
+    return isListed.count(c) || c->GetParentComponent() == instance;
+  };
+  if (asRead)
+    for (TComponent* c : kept.Children)
+      if (stillHere(c)) add(c);
+  for (TComponent* c : listed)
+    add(c);
+  for (TComponent* c : kept.Children)
+    if (stillHere(c)) add(c);
+  return out;
+}
+
+} // namespace detail
 
 } // namespace fw

@@ -106,8 +106,8 @@ public:
   /// The children read with it, in stream order, that still exist.
   const std::vector<TComponent*>& StoredChildren() const noexcept { return FChildren; }
 
-  /// Takes live values that changed since the load (bounds, design position) back into the
-  /// store; the writer calls it first.
+  /// Takes live values that changed since the load (Tag, bounds, design position) back into
+  /// the store, adding those it lacks; the writer calls it first.
   void SyncLiveValues();
 
 protected:
@@ -136,11 +136,15 @@ private:
   void AddChild(TComponent* child);
   /// After the properties were read: the mirrored values go to the live object.
   void PropertiesRead();
+  /// Tag, then what the flavour mirrors.
+  bool ApplyMirrored(std::string_view name, Int64 value);
+  bool LiveMirrored(std::string_view name, Int64& value);
   String FClassName;
   std::string FPrefix;
   std::vector<TStoredProperty> FProperties;
   std::vector<TComponent*> FChildren;
   std::vector<std::pair<String, Int64>> FMirrored; // values applied to the live object
+  bool FComplete = false;                          // its properties were read once
 };
 
 /// The plain flavour: a component that is not a control.
@@ -155,12 +159,20 @@ public:
   void Notification(TComponent* component, TOperation operation) override;
   /// An inline placeholder (a nested module) owns what it reads, as a frame does.
   TComponent* GetChildOwner() override;
+  /// A placeholder read inside a component that cannot hold it (a menu, an action list) names
+  /// that component as parent, so that the root does not list it among its own children.
+  bool HasParent() override { return FParentComponent != nullptr; }
+  TComponent* GetParentComponent() override { return FParentComponent; }
+  void SetParentComponent(TComponent* value) override;
 
 protected:
   TComponent* Self() override { return this; }
   /// Left and Top mirror the design position.
   bool ApplyStoredInteger(std::string_view name, Int64 value) override;
   bool LiveInteger(std::string_view name, Int64& value) override;
+
+private:
+  TComponent* FParentComponent = nullptr;
 };
 
 /// The placeholder side of a component, or null.
@@ -193,5 +205,41 @@ TComponent* CreatePlaceholder(const String& className, bool control, TComponent*
 TClass PlaceholderClass(const String& className, TClass base);
 /// True for a class made for placeholders.
 bool IsPlaceholderClass(TClass cls) noexcept;
+
+namespace detail {
+
+/// What a reader with placeholders on keeps of a component of a known class, so that writing
+/// it changes only what changed since: its prefix and properties as read, the properties and
+/// children the writer gave right after the load, and its children as read.
+struct TKeptComponent {
+  std::string Prefix;
+  std::vector<TStoredProperty> Properties; ///< as read
+  std::vector<TStoredProperty> Canonical;  ///< as written after the load
+  std::vector<TComponent*> Children;       ///< as read (only those that still exist)
+  std::vector<TComponent*> Listed;         ///< as GetChildren listed them after the load
+  TComponent* Parent = nullptr;            ///< the kept component whose child it was read as
+  bool Known = false;                      ///< kept for itself, not only as a child
+};
+/// The record of a component, or null.
+TKeptComponent* FindKept(TComponent* component) noexcept;
+/// The record of a component, made when missing.
+TKeptComponent& Keep(TComponent* component);
+/// Drops a component's record and its place among its kept parent's children; called by the
+/// component's destructor.
+void ForgetKept(TComponent* component) noexcept;
+/// The properties of `instance` as a writer under `root` writes them now, in order.
+std::vector<TStoredProperty> WrittenProperties(TPersistent* instance, TComponent* root);
+/// The kept properties with what changed since the load: a property whose written value is as
+/// after the load comes as read, a changed one with its new value, one now left out is dropped,
+/// and a new one goes at the end.
+std::vector<TStoredProperty> MergeKeptProperties(const TKeptComponent& kept,
+                                                 const std::vector<TStoredProperty>& now);
+/// The children of `instance` to write: in the order read while GetChildren lists what it did
+/// after the load, else in GetChildren's order; kept children it does not list but that still
+/// name it as parent (placeholders in a container that cannot hold them) are written too.
+std::vector<TComponent*> MergeKeptChildren(TComponent* instance, const TKeptComponent& kept,
+                                           const std::vector<TComponent*>& listed);
+
+} // namespace detail
 
 } // namespace fw

@@ -63,3 +63,200 @@ TEST(Placeholder, UnknownClassesStillRaiseUnlessAsked) {
   TReader r(&in, 4096);
   EXPECT_THROW(r.ReadRootComponent(nullptr), EClassNotFound);
 }
+
+namespace {
+
+/// The bytes of one value, as a writer core gives them.
+template <class F> std::string Value(F&& write) {
+  TMemoryStream m;
+  {
+    TBinaryWriterCore w(m, 64);
+    write(w);
+  }
+  return std::string(m.View());
+}
+
+} // namespace
+
+TEST(Placeholder, StoredValuesShowAndTakeTextInTheirOwnKind) {
+  using W = TBinaryWriterCore&;
+  struct TCase {
+    std::string Stored;
+    const char* Shown;
+    const char* Typed;
+    std::string Expected; // empty: refused
+  };
+  const std::vector<TCase> cases = {
+      // A string stays a string, even when the text looks like a number.
+      {Value([](W w) { w.WriteString("it's"); }), "it's", "123",
+       Value([](W w) { w.WriteString("123"); })},
+      {Value([](W w) { w.WriteWideString(u"\u00e9t\u00e9"); }), "\xc3\xa9t\xc3\xa9", "caf\xc3\xa9",
+       Value([](W w) { w.WriteString("caf\xc3\xa9"); })},
+      // An identifier stays one; True and nil keep their own tags.
+      {Value([](W w) { w.WriteIdent("clRed"); }), "clRed", "Form2.Button1",
+       Value([](W w) { w.WriteIdent("Form2.Button1"); })},
+      {Value([](W w) { w.WriteBoolean(true); }), "True", "False",
+       Value([](W w) { w.WriteBoolean(false); })},
+      {Value([](W w) { w.WriteIdent("clRed"); }), "clRed", "two words", ""},
+      {Value([](W w) { w.WriteIdent("clRed"); }), "clRed", "'quoted'", ""},
+      // Numbers: integers take the smallest tag, floats keep theirs.
+      {Value([](W w) { w.WriteIntegerAs(vaInt32, 5); }), "5", "-200",
+       Value([](W w) { w.WriteInteger(-200); })},
+      {Value([](W w) { w.WriteInteger(5); }), "5", "1.5", ""},
+      {Value([](W w) { w.WriteSingle(0.5f); }), "0.5", "0.25",
+       Value([](W w) { w.WriteSingle(0.25f); })},
+      {Value([](W w) { w.WriteFloat(0.1L); }), "0.1", "2.5E3",
+       Value([](W w) { w.WriteFloat(2500.0L); })},
+      {Value([](W w) { w.WriteCurrency(Currency::FromScaled(15000)); }), "1.5", "2",
+       Value([](W w) { w.WriteCurrency(Currency::FromScaled(20000)); })},
+      {Value([](W w) { w.WriteDouble(1e300); }), "1E+300", "x", ""},
+      // Sets.
+      {Value([](W w) {
+         w.WriteSet({"fsBold", "fsItalic"});
+       }),
+       "[fsBold,fsItalic]", " [ fsUnderline ]", Value([](W w) { w.WriteSet({"fsUnderline"}); })},
+      {Value([](W w) { w.WriteSet({}); }), "[]", "fsBold", ""},
+      {Value([](W w) { w.WriteSet({}); }), "[]", "[a b]", ""},
+      // What text cannot carry is shown by its kind and refused.
+      {Value([](W w) { w.WriteBinary("\x01\x02", 2); }), "(Binary)", "0102", ""},
+      {Value([](W w) {
+         w.WriteListBegin();
+         w.WriteString("a");
+         w.WriteListEnd();
+       }),
+       "(List)", "a", ""},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Shown);
+    EXPECT_EQ(StoredValueText(c.Stored), c.Shown);
+    if (c.Expected.empty())
+      EXPECT_THROW(StoredValueFromText(c.Stored, c.Typed), Exception);
+    else
+      EXPECT_EQ(StoredValueFromText(c.Stored, c.Typed), c.Expected);
+  }
+  try {
+    StoredValueFromText(Value([](W w) { w.WriteIdent("clRed"); }), "two words");
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.Message(), "'two words' is not a valid identifier");
+  }
+}
+
+TEST(Placeholder, EditingOneStoredPropertyChangesOnlyItsValue) {
+  // Every text-kind property of every placeholder of every form, one at a time.
+  auto newText = [](TStoredKind kind) -> const char* {
+    switch (kind) {
+    case TStoredKind::String:
+      return "edited";
+    case TStoredKind::Ident:
+      return "Edited";
+    case TStoredKind::Integer:
+      return "7";
+    case TStoredKind::Float:
+      return "0.75";
+    case TStoredKind::Set:
+      return "[]";
+    default:
+      return nullptr;
+    }
+  };
+  int edits = 0;
+  for (const TFormFile& f : RepositoryForms()) {
+    SCOPED_TRACE(f.Path);
+    // The placeholders in stream order.
+    std::function<void(TComponent*, std::vector<TPlaceholder*>&)> walk =
+        [&](TComponent* c, std::vector<TPlaceholder*>& out) {
+          if (TPlaceholder* p = AsPlaceholder(c)) {
+            out.push_back(p);
+            for (TComponent* child : p->StoredChildren())
+              walk(child, out);
+          }
+        };
+    auto probe = ReadKeeping(f.Binary);
+    std::vector<TPlaceholder*> probed;
+    walk(probe.get(), probed);
+    std::vector<std::pair<std::size_t, String>> targets; // placeholder index, property
+    for (std::size_t i = 0; i < probed.size(); ++i)
+      for (const TStoredProperty& sp : probed[i]->StoredProperties())
+        if (newText(StoredKindOf(sp.Value))) targets.emplace_back(i, sp.Name);
+    for (const auto& target : targets) {
+      const String& property = target.second;
+      SCOPED_TRACE(probed[target.first]->StoredClassName() + "." + property);
+      auto root = ReadKeeping(f.Binary);
+      std::vector<TPlaceholder*> placeholders;
+      walk(root.get(), placeholders);
+      ASSERT_EQ(placeholders.size(), probed.size());
+      TPlaceholder* p = placeholders[target.first];
+      const std::string before = p->FindStored(property)->Value;
+      const String text = newText(StoredKindOf(before));
+      p->SetStoredText(property, text);
+      const std::string after = p->FindStored(property)->Value;
+      // Input and output differ in one stretch no longer than the value.
+      const std::string out = Written(root.get());
+      ASSERT_EQ(out.size() + before.size(), f.Binary.size() + after.size());
+      std::size_t head = 0, tail = 0;
+      while (head < out.size() && head < f.Binary.size() && out[head] == f.Binary[head])
+        ++head;
+      while (tail < out.size() - head && tail < f.Binary.size() - head &&
+             out[out.size() - 1 - tail] == f.Binary[f.Binary.size() - 1 - tail])
+        ++tail;
+      EXPECT_LE(f.Binary.size() - head - tail, before.size());
+      EXPECT_LE(out.size() - head - tail, after.size());
+      EXPECT_EQ(StoredValueText(after), text);
+      ++edits;
+    }
+  }
+  EXPECT_GT(edits, 100);
+}
+
+TEST(Placeholder, ChildrenAddedOrDeletedByTheDesignerAreWrittenOrLeftOut) {
+  const std::string text = "object Data: TOrdersData\r\n"
+                           "  object Connection: TConnection\r\n"
+                           "    Left = 40\r\n"
+                           "  end\r\n"
+                           "  object Orders: TDataSet\r\n"
+                           "    Left = 120\r\n"
+                           "    object OrdersID: TAutoIncField\r\n"
+                           "    end\r\n"
+                           "  end\r\n"
+                           "end\r\n";
+  auto root = ReadKeeping(Binary(text));
+  root->FindComponent("OrdersID")->Free();
+  root->FindComponent("Connection")->Free();
+  New<TComponent>(root.get())->SetName("Added");
+  // A moved icon stores its new position, also where the stream had none.
+  root->FindComponent("Orders")->SetDesignInfo(120 | (30 << 16));
+  EXPECT_EQ(Text(Written(root.get())), "object Data: TOrdersData\r\n"
+                                       "  object Orders: TDataSet\r\n"
+                                       "    Left = 120\r\n"
+                                       "    Top = 30\r\n"
+                                       "  end\r\n"
+                                       "  object Added: TComponent\r\n"
+                                       "  end\r\n"
+                                       "end\r\n");
+}
+
+TEST(Placeholder, ANameGivenTwiceAndEveryPrefixComeBackAsTheyWere) {
+  TMemoryStream m;
+  {
+    TBinaryWriterCore w(m, 64);
+    w.WriteSignature();
+    w.WritePrefix(ffInherited | ffChildPos, 3);
+    w.WriteStr("TOld");
+    w.WriteStr("Old");
+    for (int i : {1, 2}) {
+      w.WriteStr("Left");
+      w.WriteIntegerAs(vaInt32, i);
+    }
+    w.WriteListEnd();
+    w.WriteByte(0xF8); // a flag no writer sets
+    w.WriteStr("TNew");
+    w.WriteStr("");
+    w.WriteListEnd();
+    w.WriteListEnd();
+    w.WriteListEnd();
+  }
+  const std::string binary(m.View());
+  auto root = ReadKeeping(binary);
+  EXPECT_EQ(AsPlaceholder(root.get())->StoredProperties().size(), 2u);
+  EXPECT_EQ(Written(root.get()), binary);
+}
