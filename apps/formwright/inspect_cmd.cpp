@@ -73,6 +73,7 @@ struct Options {
 int RunInspect(const Options& o) {
   TDesignSession session(o.Packages);
   TOpenForm& form = session.Open(o.Form);
+  ReportSkipped("inspect", form);
   const auto rows = InspectProperties(form, SelectComponents(form, o.Select),
                                       o.Events ? fw::tkMethods : fw::tkProperties);
   if (o.Json) {

@@ -2,7 +2,6 @@
 #include "inspector.h"
 
 #include "basert/filer.h"
-#include "basert/strings.h"
 #include "basert/sysutils.h"
 #include "designeditors/editorregistry.h"
 #include "designeditors/propcategories.h"
@@ -72,23 +71,29 @@ IPtr<IDesignerSelections> Selections(const std::vector<TPersistent*>& objects) {
   return IPtr<IDesignerSelections>(list);
 }
 
-// The editor of `path` ("Font.Style") for `object`, going down sub-properties; null when no
-// row of that name is shown.
+// The editor of `path` for `object`: a row of that whole name (a placeholder keeps stored
+// names such as "Font.Style" whole), else the row of its first name and, below it, the
+// sub-property rows of the names that follow. Null when no such row is shown.
 IPtr<IProperty> FindEditor(TOpenForm& form, TPersistent* object, const String& path) {
-  TStringList names;
-  names.SetDelimiter('.');
-  names.SetStrictDelimiter(true);
-  names.SetDelimitedText(path);
-  IPtr<IProperty> found;
-  auto take = [&](const String& name) {
-    return [&found, name](const IPtr<IProperty>& prop) {
-      if (!found && SameText(prop->GetName(), name)) found = prop;
-    };
+  std::vector<IPtr<IProperty>> rows;
+  GetComponentProperties(Selections({object}), tkAny, form.Root->GetDesigner(),
+                         [&](const IPtr<IProperty>& prop) { rows.push_back(prop); });
+  auto find = [](const std::vector<IPtr<IProperty>>& list, std::string_view name) {
+    for (const IPtr<IProperty>& prop : list)
+      if (SameText(prop->GetName(), name)) return prop;
+    return IPtr<IProperty>();
   };
-  GetComponentProperties(Selections({object}), tkAny, form.Root->GetDesigner(), take(names.Get(0)));
-  for (Integer i = 1; found && i < names.Count(); ++i)
-    std::exchange(found, nullptr)->GetProperties(take(names.Get(i)));
-  return found;
+  if (IPtr<IProperty> whole = find(rows, path)) return whole;
+  std::string_view rest = path;
+  IPtr<IProperty> found;
+  for (;;) {
+    const std::size_t dot = rest.find('.');
+    found = find(rows, rest.substr(0, dot));
+    if (!found || dot == std::string_view::npos) return found;
+    rest = rest.substr(dot + 1);
+    rows.clear();
+    found->GetProperties([&](const IPtr<IProperty>& prop) { rows.push_back(prop); });
+  }
 }
 
 // Writes `value` through the editor. A set's own row is read-only: the value "[a, b]" goes to

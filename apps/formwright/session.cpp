@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <filesystem>
 
 namespace fwcli {
@@ -107,6 +108,12 @@ std::string DefaultPackage() {
   return {};
 }
 
+void ReportSkipped(const char* command, const TOpenForm& form) {
+  for (const String& message : form.Skipped)
+    std::fprintf(stderr, "formwright %s: %s: skipped: %s\n", command, form.FileName.c_str(),
+                 message.c_str());
+}
+
 void AddPackageOption(CLI::App& app, std::vector<std::string>& packages) {
   app.add_option("--package", packages,
                  "a component package to load (repeatable); default: the standard package, "
@@ -177,8 +184,9 @@ TOpenForm& TDesignSession::Open(const std::string& fileName) {
                                          info.Inherited ? String() : info.Base);
   IPtr<THostComponentRoot> root(New<THostComponentRoot>(IPtr<IComponentDesigner>(FDesigner),
                                                         IPtr<IDesignerModule>(module), fileName));
-  if (!info.Inherited && !GetClass(info.ClassName))
-    root->SourceAncestors[info.ClassName] = info.Base;
+  root->UsePlaceholders = true;
+  root->ReadErrorAnswer = rerOK; // each one is told, and the form is not saved
+  if (!GetClass(info.ClassName)) root->SourceAncestors[info.ClassName] = info.Base;
   const std::string folder = fs::absolute(fileName).parent_path().string();
   if (std::find(FFolders.begin(), FFolders.end(), folder) == FFolders.end())
     FFolders.push_back(folder);
@@ -189,6 +197,12 @@ TOpenForm& TDesignSession::Open(const std::string& fileName) {
   form->Root = root;
   form->FileName = fileName;
   form->Format = file.Format;
+  constexpr std::string_view kReadError = "ReadError ";
+  for (const String& call : root->Calls())
+    if (call.starts_with(kReadError)) form->Skipped.push_back(call.substr(kReadError.size()));
+  if (const auto updates = root->GetUpdateManager();
+      info.Inherited && !(updates && updates->GetIsDescendent()))
+    form->Skipped.push_back(Format(sAncestorNotOpen, info.ClassName));
   if (file.Format == FormFormat::Text) {
     const std::string_view data = file.Data();
     const std::size_t lf = data.find('\n');
@@ -222,6 +236,8 @@ void TDesignSession::OpenLinked(const String& rootName) {
 }
 
 void TDesignSession::Save(TOpenForm& form, const std::string& fileName) {
+  if (!form.Skipped.empty())
+    throw Exception(Format(sSkippedWhileRead, form.FileName, Integer(form.Skipped.size())));
   TMemoryStream binary;
   form.Root->WriteRootStream(binary);
   TMemoryStream data;

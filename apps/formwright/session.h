@@ -29,7 +29,18 @@ struct TOpenForm {
   std::string FileName;
   FormFormat Format = FormFormat::Text;
   bool CrLf = true; ///< text lines end in CR LF (else LF)
+  /// What the reader could not take (a property a known class lacks, data it cannot read), in
+  /// the reader's words; such a form is shown but not saved, which would lose it.
+  std::vector<fw::String> Skipped;
 };
+
+inline constexpr std::string_view sAncestorNotOpen =
+    "%s inherits from a module that is not open; what it inherits would be lost";
+inline constexpr std::string_view sSkippedWhileRead =
+    "%s cannot be saved: %d thing(s) in it could not be read and would be lost";
+
+/// Tells on standard error what the reader skipped in `form` (one line each).
+void ReportSkipped(const char* command, const TOpenForm& form);
 
 class TDesignSession {
 public:
@@ -50,7 +61,8 @@ public:
   /// Raises fw::Exception with the reader's or the designer's message.
   TOpenForm& Open(const std::string& fileName);
   /// Writes the module to `fileName` (empty: the file it came from) in the layout its file
-  /// had, through a safe save: on any failure the target is left as it was.
+  /// had, through a safe save: on any failure the target is left as it was. Raises
+  /// fw::Exception (sSkippedWhileRead) for a form read with errors.
   void Save(TOpenForm& form, const std::string& fileName = {});
 
   fw::THostComponentDesigner& Designer() const noexcept { return *FDesigner; }

@@ -18,6 +18,7 @@ int RunTree(const std::string& path, const std::vector<std::string>& packages, b
   TDesignSession session(packages);
   fw::GShowClassNameInTreeView = classes;
   TOpenForm& form = session.Open(path);
+  ReportSkipped("tree", form);
   fw::TRootSprig* root = nullptr;
   if (!fw::RootSprigList().FindRoot(form.Root->GetDesigner(), root))
     throw fw::Exception(fw::Format(sNoStructureTree, path));

@@ -394,6 +394,7 @@ void TComponentRoot::ReadObjectFromStream(TComponent* instance, TStream& stream)
   reader.OnCreateComponent = [this](TReader* r, TClass cls, TComponent*& c) {
     ReaderCreateComponent(r, cls, c);
   };
+  PrepareReader(reader);
   BeforeReadRoot(instance);
   BeginReadStream();
   TOnExit end([this] { EndReadStream(); });

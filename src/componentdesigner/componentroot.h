@@ -437,6 +437,9 @@ protected:
                           TComponent*& ancestor, TComponent*& rootAncestor);
   /// The ancestor class the source module declares for `className`; empty when unknown.
   virtual String GetSourceAncestorName(const String& className) = 0;
+  /// The host's say in how the module's stream is read (placeholders for classes no package
+  /// registers, say), once the root's own handlers are set; nothing by default.
+  virtual void PrepareReader(TReader& reader) { (void)reader; }
   /// A nested module instance, and each component it holds once marked inherited.
   virtual void InlineComponentAdded(TComponent* component) = 0;
 

@@ -111,6 +111,10 @@ TRecoveryResult THostComponentRoot::QueryInheritanceRecovery(const String& rootN
   return RecoveryAnswer;
 }
 
+void THostComponentRoot::PrepareReader(TReader& reader) {
+  reader.UsePlaceholders = UsePlaceholders;
+}
+
 String THostComponentRoot::GetSourceAncestorName(const String& className) {
   for (const auto& [name, ancestor] : SourceAncestors)
     if (SameText(name, className)) return ancestor;

@@ -43,6 +43,9 @@ public:
   TRootReadErrorResult ReadErrorAnswer = rerCancel;
   /// Blank-named ancestor components accepted.
   bool AcceptBlankNames = false;
+  /// Components of classes no loaded package registers are read as placeholders that write
+  /// back what they read.
+  bool UsePlaceholders = false;
   /// Ancestor class by class name, as the source module declares it.
   std::map<String, String> SourceAncestors;
   /// The module's tools-API module, when the test or command line opened one for it.
@@ -95,6 +98,7 @@ protected:
                                            String& componentName, const String& candidates,
                                            bool nested) override;
   String GetSourceAncestorName(const String& className) override;
+  void PrepareReader(TReader& reader) override;
   void InlineComponentAdded(TComponent* component) override {
     FCalls.push_back("InlineComponentAdded " + component->Name());
   }

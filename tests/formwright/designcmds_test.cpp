@@ -11,6 +11,7 @@ namespace {
 using namespace fwtest;
 
 const std::string kForm = FW_TEST_DATA_DIR "/forms/designable.fwf";
+const std::string kExamples = FW_TEST_DATA_DIR "/../../examples/forms/";
 
 struct DesignCommands : HostRun {
   void SetUp() override {
@@ -20,7 +21,8 @@ struct DesignCommands : HostRun {
     fs::copy_file(kForm, Copy);
     fs::copy_file(FW_TEST_DATA_DIR "/forms/actionsmodule.fwf", Dir / "actionsmodule.fwf");
   }
-  // The lines of `b` that `a` lacks, and the other way round, in order.
+  // The lines `a` has and `b` lacks ("-line"), then those `b` has and `a` lacks ("+line"),
+  // each in its file's order; line ends aside.
   static std::vector<std::string> Changed(const std::string& a, const std::string& b) {
     auto lines = [](const std::string& s) {
       std::vector<std::string> out;
@@ -29,11 +31,20 @@ struct DesignCommands : HostRun {
         out.push_back(l.substr(0, l.find('\r')));
       return out;
     };
-    const auto x = lines(a), y = lines(b);
+    auto x = lines(a), y = lines(b);
     std::vector<std::string> diff;
-    for (std::size_t i = 0; i < std::max(x.size(), y.size()); ++i)
-      if (i >= x.size() || i >= y.size() || x[i] != y[i])
-        diff.push_back((i < x.size() ? x[i] : "") + " -> " + (i < y.size() ? y[i] : ""));
+    auto only = [&](const std::vector<std::string>& from, std::vector<std::string> other,
+                    const char* mark) {
+      for (const std::string& l : from) {
+        auto it = std::find(other.begin(), other.end(), l);
+        if (it == other.end())
+          diff.push_back(mark + l);
+        else
+          other.erase(it);
+      }
+    };
+    only(x, y, "-");
+    only(y, x, "+");
     return diff;
   }
   std::string Copy;
@@ -89,13 +100,12 @@ TEST_F(DesignCommands, SetChangesOnlyTheEditedLinesInTheFormsLayout) {
            "Ticker1.Interval=500", "Settings.Section=Orders", "Ticker1.OnTimer=DoTick", "-o", out});
   ASSERT_EQ(r.Code, 0) << r.Err;
   EXPECT_EQ(ReadAll(Copy), ReadAll(kForm)) << "-o leaves FORM alone";
-  EXPECT_EQ(
-      Changed(ReadAll(kForm), ReadAll(out)),
-      (std::vector<std::string>{"  Font.Style = [fsItalic] ->   Font.Style = [fsBold, fsUnderline]",
-                                "      Caption = '&OK' ->       Caption = 'Fine'",
-                                "    Section = 'Settings' ->     Section = 'Orders'",
-                                "    Interval = 250 ->     Interval = 500",
-                                "    OnTimer = Ticker1Timer ->     OnTimer = DoTick"}));
+  EXPECT_EQ(Changed(ReadAll(kForm), ReadAll(out)),
+            (std::vector<std::string>{
+                "-  Font.Style = [fsItalic]", "-      Caption = '&OK'", "-    Section = 'Settings'",
+                "-    Interval = 250", "-    OnTimer = Ticker1Timer",
+                "+  Font.Style = [fsBold, fsUnderline]", "+      Caption = 'Fine'",
+                "+    Section = 'Orders'", "+    Interval = 500", "+    OnTimer = DoTick"}));
 
   // Lines end as they did.
   std::string text = ReadAll(kForm);
@@ -104,7 +114,7 @@ TEST_F(DesignCommands, SetChangesOnlyTheEditedLinesInTheFormsLayout) {
   ASSERT_EQ(Run({"set", Copy, "NameEdit.Width=321"}).Code, 0);
   EXPECT_EQ(ReadAll(Copy).find('\r'), std::string::npos);
   EXPECT_EQ(Changed(text, ReadAll(Copy)),
-            (std::vector<std::string>{"    Width = 200 ->     Width = 321"}));
+            (std::vector<std::string>{"-    Width = 200", "+    Width = 321"}));
 
   // A binary form is saved over itself, still binary.
   const std::string binary = (Dir / "form.fwb").string();
@@ -146,7 +156,7 @@ TEST_F(DesignCommands, ModulesALinkNamesOpenFromBesideTheForm) {
   EXPECT_NE(r.Out.find("\"ActionsModule.ExitAction\""), std::string::npos);
   ASSERT_EQ(Run({"set", Copy, "FileItem.Caption=Fil&e"}).Code, 0);
   EXPECT_EQ(Changed(ReadAll(kForm), ReadAll(Copy)),
-            (std::vector<std::string>{"      Caption = '&File' ->       Caption = 'Fil&e'"}));
+            (std::vector<std::string>{"-      Caption = '&File'", "+      Caption = 'Fil&e'"}));
   EXPECT_EQ(ReadAll(Dir / "actionsmodule.fwf"),
             ReadAll(FW_TEST_DATA_DIR "/forms/actionsmodule.fwf"))
       << "the linked module is not saved";
