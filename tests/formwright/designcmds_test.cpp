@@ -169,6 +169,77 @@ TEST_F(DesignCommands, ModulesALinkNamesOpenFromBesideTheForm) {
   EXPECT_NE(ReadAll(Copy).find("'Fil&e'"), std::string::npos);
 }
 
+// Classes no package registers: their stored properties are shown as stored and take a new
+// value in the kind of the old one. Disabled while a data module writes the placeholder fields
+// of a placeholder dataset twice (once under the dataset, once under the module).
+TEST_F(DesignCommands, DISABLED_PlaceholdersKeepTheKindOfEachStoredValue) {
+  const std::string module = (Dir / "ordersmodule.fwf").string();
+  fs::copy_file(kExamples + "ordersmodule.fwf", module);
+  TRun r = Run({"inspect", module, "--select", "Connection", "--json"});
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  const auto rows = nlohmann::json::parse(r.Out);
+  auto value = [&](const std::string& name) {
+    for (const auto& row : rows)
+      if (row["name"] == name) return row["value"].get<std::string>();
+    return std::string("(none)");
+  };
+  EXPECT_EQ(value("ConnectionString"), "Provider=Local;Data Source=orders.db");
+  EXPECT_EQ(value("LoginPrompt"), "False");
+
+  r = Run({"set", module, "Connection.LoginPrompt=True", "Connection.ConnectionString=Remote",
+           "OrdersAmount.MaxValue=5"});
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  EXPECT_EQ(
+      Changed(ReadAll(kExamples + "ordersmodule.fwf"), ReadAll(module)),
+      (std::vector<std::string>{"-    ConnectionString = 'Provider=Local;Data Source=orders.db'",
+                                "-    LoginPrompt = False", "-      MaxValue = 1000000.0c",
+                                "+    ConnectionString = 'Remote'", "+    LoginPrompt = True",
+                                "+      MaxValue = 5.0c"}));
+
+  const std::string before = ReadAll(module);
+  for (const char* edit : {"Connection.LoginPrompt='quoted'", "Orders.Parameters=none",
+                           "OrdersAmount.MaxValue=lots"}) {
+    r = Run({"set", module, edit});
+    EXPECT_EQ(r.Code, 1) << edit;
+    EXPECT_NE(r.Err.find(edit), std::string::npos) << r.Err;
+    EXPECT_EQ(ReadAll(module), before) << edit;
+  }
+}
+
+// Every form in the repository opens; an edit changes its own line only or, where the form
+// holds what could not be read, is refused and nothing is written. Disabled for the same fault
+// (datamodule.fwf, ordersmodule.fwf).
+TEST_F(DesignCommands, DISABLED_EveryRepositoryFormOpensAndAnEditLosesNothing) {
+  std::vector<fs::path> forms;
+  for (const std::string dir : {std::string(FW_TEST_DATA_DIR "/forms"), kExamples})
+    for (const auto& e : fs::directory_iterator(dir))
+      if (e.is_regular_file()) forms.push_back(e.path());
+  ASSERT_GE(forms.size(), 10u);
+  auto text = [&](const std::string& file) {
+    return Run({"convert", file, "-", "--to", "text"}).Out;
+  };
+  int saved = 0;
+  for (const fs::path& f : forms) {
+    TRun r = Run({"tree", f.string()});
+    ASSERT_EQ(r.Code, 0) << f << r.Err;
+    const std::string root = r.Out.substr(0, r.Out.find('\n'));
+    EXPECT_EQ(Run({"inspect", f.string(), "--json"}).Code, 0) << f;
+    const std::string out = (Dir / ("out" + f.extension().string())).string();
+    r = Run({"set", f.string(), root + ".Tag=7", "-o", out});
+    if (r.Code == 0) {
+      ++saved;
+      EXPECT_EQ(Changed(text(f.string()), text(out)), (std::vector<std::string>{"+  Tag = 7"}))
+          << f;
+      fs::remove(out);
+    } else {
+      EXPECT_EQ(r.Code, 1) << f;
+      EXPECT_NE(r.Err.find("cannot be saved"), std::string::npos) << f << r.Err;
+      EXPECT_FALSE(fs::exists(out)) << f;
+    }
+  }
+  EXPECT_GE(saved, 4);
+}
+
 TEST_F(DesignCommands, TreeShowsTheStructureViewsCaptions) {
   const TRun r = Run({"tree", kForm, "--classes"});
   ASSERT_EQ(r.Code, 0) << r.Err;
