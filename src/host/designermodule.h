@@ -5,8 +5,10 @@
 #pragma once
 
 #include "basert/object.h"
+#include "basert/sysutils.h"
 #include "designintf/designhost.h"
 
+#include <unordered_map>
 #include <vector>
 
 namespace fw {
@@ -86,12 +88,15 @@ public:
 
 private:
   TMethodText* Find(const String& name);
+  void AddMethod(TMethodText method);
   String MethodSource(const TMethodText& m) const;
   String FUnitName;
   String FClassName;
   String FAncestorClass;
   std::vector<TField> FFields;
   std::vector<TMethodText> FMethods;
+  /// Position in FMethods by name, ignoring case.
+  std::unordered_map<String, std::size_t, TextHash, TextEqual> FMethodIndex;
   std::vector<String> FCalls;
   Integer FModifiedCount = 0;
   bool FReadOnly = false;
