@@ -79,12 +79,19 @@ std::unique_ptr<TMemoryStream> TextToClipboardStream(std::string_view text) {
 
 void CopyStreamToClipboard(TMemoryStream& stream) {
   stream.SetPosition(0);
-  const String text = ClipboardStreamToText(stream);
+  // A value the text cannot carry (a NaN, say) costs the text form, not the copy.
+  String text;
+  bool hasText = true;
+  try {
+    text = ClipboardStreamToText(stream);
+  } catch (const EReadError&) {
+    hasText = false;
+  }
   TClipboard* clipboard = Clipboard();
   clipboard->Open();
   try {
     clipboard->SetBuffer(CF_COMPONENTS(), stream.Memory(), static_cast<Integer>(stream.Size()));
-    clipboard->SetAsText(text);
+    if (hasText) clipboard->SetAsText(text);
   } catch (...) {
     clipboard->Close();
     throw;

@@ -50,7 +50,7 @@ String ClipboardStreamToText(TStream& stream);
 std::unique_ptr<TMemoryStream> TextToClipboardStream(std::string_view text);
 
 /// Puts a clipboard stream (from its start) on the clipboard under CF_COMPONENTS, and its text
-/// form as text, in one clipboard session.
+/// form as text (when the text can carry every value), in one clipboard session.
 void CopyStreamToClipboard(TMemoryStream& stream);
 /// True when the clipboard holds a component stream, or text that begins like one.
 bool ClipboardHasComponents();

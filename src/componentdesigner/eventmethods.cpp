@@ -73,20 +73,25 @@ String FollowComponentRename(const String& handler, const TRenames& renames) {
 
 void RenameEvents(TComponent* root, TEvents& events, TRenames& renames) {
   // Handler renames are added while walking; only the component renames made before count.
-  const Integer componentRenames = renames.Count();
   TRenames components;
-  for (Integer i = 0; i < componentRenames; ++i)
+  for (Integer i = 0; i < renames.Count(); ++i)
     components.Add(renames.Items(i).OldName, renames.Items(i).NewName);
+  // The names first, as if each entry were renamed at once ...
+  std::unordered_set<String, TextHash, TextEqual> given;
+  auto taken = [&](const String& name) { return given.count(name) || root->MethodAddress(name); };
   for (Integer i = 0; i < events.Count(); ++i) {
     TEventItem& e = events.Items(i);
     const String base = FollowComponentRename(e.AName, components);
     String name = base;
-    for (Integer n = 2; root->MethodAddress(name); ++n)
+    for (Integer n = 2; taken(name); ++n)
       name = base + std::to_string(n);
     if (name != e.AName) renames.Add(e.AName, name);
+    given.insert(name);
     e.FinalName = name;
-    RenameSubClassMethod(root, e.Address, name);
   }
+  // ... then the entries, last first: each is then at the end of the table, cheap to move.
+  for (Integer i = events.Count() - 1; i >= 0; --i)
+    RenameSubClassMethod(root, events.Items(i).Address, events.Items(i).FinalName);
 }
 
 void VerifyEvents(TComponent* root, TEvents& events, const TStrings* present) {

@@ -149,9 +149,13 @@ THostDesignerModule::THostDesignerModule(String unitName, const String& rootName
       FAncestorClass(std::move(ancestorClass)) {}
 
 const TMethodText* THostDesignerModule::FindMethod(const String& name) const {
-  auto it = std::find_if(FMethods.begin(), FMethods.end(),
-                         [&](const TMethodText& m) { return SameText(m.Name, name); });
-  return it == FMethods.end() ? nullptr : &*it;
+  const auto it = FMethodIndex.find(name);
+  return it == FMethodIndex.end() ? nullptr : &FMethods[it->second];
+}
+
+void THostDesignerModule::AddMethod(TMethodText method) {
+  FMethodIndex.emplace(method.Name, FMethods.size());
+  FMethods.push_back(std::move(method));
 }
 
 TMethodText* THostDesignerModule::Find(const String& name) {
@@ -230,7 +234,7 @@ void THostDesignerModule::ValidateModification() {
 
 void THostDesignerModule::CreateMethod(const String& name, const IPtr<IEventInfo>& info) {
   FCalls.push_back("CreateMethod " + name);
-  if (!FindMethod(name)) FMethods.push_back(FromEventInfo(name, info));
+  if (!FindMethod(name)) AddMethod(FromEventInfo(name, info));
 }
 
 void THostDesignerModule::GetMethods(const IPtr<IEventInfo>& info, const TGetStrProc& proc) {
@@ -245,13 +249,16 @@ void THostDesignerModule::RenameMethod(const String& curName, const String& newN
   if (!m) throw EDesignerModuleError(Format(sNoSuchMethod, curName));
   const TMethodText* other = FindMethod(newName);
   if (other && other != m) throw EDesignerModuleError(Format(sDuplicateMethod, newName));
+  const std::size_t index = FMethodIndex.at(curName);
+  FMethodIndex.erase(curName);
+  FMethodIndex.emplace(newName, index);
   m->Name = newName;
 }
 
 void THostDesignerModule::ChainCall(const String& methodName, const String& instanceName,
                                     const String& instanceMethod, const IPtr<IEventInfo>& info) {
   FCalls.push_back("ChainCall " + methodName + " " + instanceName + "." + instanceMethod);
-  if (!FindMethod(methodName)) FMethods.push_back(FromEventInfo(methodName, info));
+  if (!FindMethod(methodName)) AddMethod(FromEventInfo(methodName, info));
   TMethodText* m = Find(methodName);
   String args;
   for (const TParam& p : m->Params)
@@ -282,7 +289,7 @@ void THostDesignerModule::InsertMethods(const String& source, TStrings* renames,
       const String renamed = renames->Values(m.Name);
       if (!renamed.empty()) m.Name = renamed;
     }
-    if (!FindMethod(m.Name)) FMethods.push_back(std::move(m));
+    if (!FindMethod(m.Name)) AddMethod(std::move(m));
   }
   if (present) {
     present->Clear();

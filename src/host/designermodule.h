@@ -91,6 +91,7 @@ public:
 private:
   static void CheckIdentifier(const String& name);
   TMethodText* Find(const String& name);
+  void AddMethod(TMethodText method);
   String MethodSource(const TMethodText& m) const;
   String FUnitName;
   String FClassName;
@@ -98,6 +99,8 @@ private:
   std::vector<TField> FFields;
   std::unordered_map<String, std::size_t, TextHash, TextEqual> FFieldIndex;
   std::vector<TMethodText> FMethods;
+  /// Position in FMethods by name, ignoring case.
+  std::unordered_map<String, std::size_t, TextHash, TextEqual> FMethodIndex;
   std::vector<String> FCalls;
   Integer FModifiedCount = 0;
   bool FReadOnly = false;
