@@ -508,7 +508,7 @@ protected:
   std::vector<TComponent*> FModifiableFrames;
   std::unique_ptr<TMemoryStream> FUndoStream;
   TComponent* FUndoParent = nullptr;
-  bool FInUndo = false;
+  bool FInUndo = false; ///< set while an undelete runs
   bool FCreateContainers = true;
   bool FSettingRootName = false;
 
