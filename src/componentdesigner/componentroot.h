@@ -508,6 +508,7 @@ protected:
   std::vector<TComponent*> FModifiableFrames;
   std::unique_ptr<TMemoryStream> FUndoStream;
   TComponent* FUndoParent = nullptr;
+  bool FInUndo = false; ///< while DoUndelete runs
   bool FCreateContainers = true;
   bool FSettingRootName = false;
 
