@@ -5,46 +5,23 @@
 #include "basert/exceptions.h"
 
 #include <cstdio>
+#include <memory>
 #include <sys/stat.h>
 
 namespace {
 
 using namespace fwcli;
 
-constexpr const char* kUsage =
-    "usage: formwright convert IN OUT [--to binary|text|resource] [--exact]\n"
-    "  Text is written in the framework's standard syntax, which every reader accepts.\n"
-    "  --exact  write and read typed values (WString('...'), Int16(5), Double(0.5)) wherever\n"
-    "           the binary's encoding is not the one plain text maps to, so that a binary from\n"
-    "           elsewhere converts back byte for byte; only formwright reads such text.\n";
-
-int RunConvert(const Args& args) {
-  std::vector<std::string> files;
+int RunConvert(const std::string& in, const std::string& out, const std::string& to, bool exact) {
   FormFormat target{};
-  bool explicitTarget = false;
-  fw::TTextSyntax syntax = fw::TTextSyntax::Standard;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--exact") {
-      syntax = fw::TTextSyntax::Exact;
-    } else if (args[i] == "--to" && i + 1 < args.size()) {
-      if (!ParseFormatName(args[++i], target)) {
-        std::fprintf(stderr, "formwright convert: unknown format '%s'\n", args[i].c_str());
-        return 2;
-      }
-      explicitTarget = true;
-    } else {
-      files.push_back(args[i]);
-    }
-  }
-  if (files.size() != 2) {
-    std::fputs(kUsage, stderr);
+  if (!to.empty() && !ParseFormatName(to, target)) {
+    std::fprintf(stderr, "formwright convert: unknown format '%s'\n", to.c_str());
     return 2;
   }
-  const std::string& in = files[0];
-  const std::string& out = files[1];
+  const fw::TTextSyntax syntax = exact ? fw::TTextSyntax::Exact : fw::TTextSyntax::Standard;
   ConvertReport report;
   try {
-    report = ConvertFile(in, out, explicitTarget ? std::optional(target) : std::nullopt, syntax);
+    report = ConvertFile(in, out, to.empty() ? std::nullopt : std::optional(target), syntax);
   } catch (const fw::EFCreateError& e) { // names the output itself
     std::fprintf(stderr, "formwright convert: %s\n", e.what());
     return 1;
@@ -64,8 +41,27 @@ int RunConvert(const Args& args) {
   return 0;
 }
 
-const CommandRegistrar
-    reg({"convert", "convert IN OUT [--to binary|text|resource] [--exact]  convert a form file",
-         RunConvert});
+Runner Define(CLI::App& app) {
+  struct Options {
+    std::string In, Out, To;
+    bool Exact = false;
+  };
+  auto o = std::make_shared<Options>();
+  app.add_option("IN", o->In, "the form file to read, binary or text (- for standard input)")
+      ->required();
+  app.add_option("OUT", o->Out, "the file to write (- for standard output)")->required();
+  app.add_option("--to", o->To, "the format to write; default: the other one")
+      ->type_name("binary|text|resource");
+  app.add_flag("--exact", o->Exact,
+               "write and read typed values (WString('...'), Int16(5), Double(0.5)) wherever the "
+               "binary's encoding is not the one plain text maps to, so that a binary from "
+               "elsewhere converts back byte for byte; only formwright reads such text");
+  app.footer("Text is written in the framework's standard syntax, which every reader accepts. The "
+             "output is replaced only by a complete conversion.");
+  return [o] { return RunConvert(o->In, o->Out, o->To, o->Exact); };
+}
+
+const CommandRegistrar reg({"convert", "convert IN OUT [--to binary|text|resource] [--exact]",
+                            "convert a form file", Define});
 
 } // namespace

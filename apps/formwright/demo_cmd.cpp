@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <unistd.h>
 
 namespace {
@@ -42,8 +43,7 @@ bool Tour(const fs::path& path, const fs::path& work) {
   return same;
 }
 
-int RunDemo(const Args& args) {
-  fs::path dir = args.empty() ? fs::path("examples/forms") : fs::path(args[0]);
+int RunDemo(const fs::path& dir) {
   std::error_code ec;
   std::vector<fs::path> samples;
   for (const auto& e : fs::directory_iterator(dir, ec))
@@ -70,7 +70,15 @@ int RunDemo(const Args& args) {
   return failures ? 1 : 0;
 }
 
-const CommandRegistrar reg({"demo", "demo [DIR]           convert and dump the sample forms in DIR",
-                            RunDemo});
+Runner Define(CLI::App& app) {
+  auto dir = std::make_shared<std::string>("examples/forms");
+  app.add_option("DIR", *dir, "the folder of sample forms (*.fwf, *.fwb)")->capture_default_str();
+  app.footer("Each sample is converted to the other format and back, which must give it again "
+             "byte for byte, and its component tree is printed.");
+  return [dir] { return RunDemo(*dir); };
+}
+
+const CommandRegistrar reg({"demo", "demo [DIR]", "convert and dump the sample forms in DIR",
+                            Define});
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <unistd.h>
 
@@ -129,35 +130,30 @@ std::string OneLine(std::string s) {
   return s;
 }
 
-int RunExec(const fwcli::Args& args) {
+struct TExecOptions {
+  std::string TimeOut, Dir;
+  fwcli::Args CommandLine;
+};
+
+int RunExec(const TExecOptions& o) {
   TStreamingProcess process;
-  std::size_t i = 0;
-  for (; i < args.size(); i += 2) {
-    const std::string& opt = args[i];
-    if (opt != "--timeout" && opt != "--dir") break;
-    if (i + 1 >= args.size()) {
-      std::fputs(kUsage, stderr);
-      return 2;
-    }
-    if (opt == "--dir") {
-      process.SetWorkingDir(args[i + 1]);
-      continue;
-    }
+  if (!o.Dir.empty()) process.SetWorkingDir(o.Dir);
+  if (!o.TimeOut.empty()) {
     char* end = nullptr;
-    const long ms = std::strtol(args[i + 1].c_str(), &end, 10);
-    if (end == args[i + 1].c_str() || *end != '\0' || ms < 0 || ms > 0x7FFFFFFF) {
-      std::fprintf(stderr, "formwright exec: invalid time-out '%s'\n", args[i + 1].c_str());
+    const long ms = std::strtol(o.TimeOut.c_str(), &end, 10);
+    if (end == o.TimeOut.c_str() || *end != '\0' || ms < 0 || ms > 0x7FFFFFFF) {
+      std::fprintf(stderr, "formwright exec: invalid time-out '%s'\n", o.TimeOut.c_str());
       return 2;
     }
     process.SetTimeOut(static_cast<fw::Integer>(ms));
   }
-  if (i >= args.size()) {
+  if (o.CommandLine.empty()) {
     std::fputs(kUsage, stderr);
     return 2;
   }
-  std::string commandLine = args[i];
-  for (++i; i < args.size(); ++i)
-    commandLine += " " + args[i];
+  std::string commandLine = o.CommandLine[0];
+  for (std::size_t i = 1; i < o.CommandLine.size(); ++i)
+    commandLine += " " + o.CommandLine[i];
   process.SetCommandLine(commandLine);
   std::fflush(stdout); // what the runner writes goes past stdio
   try {
@@ -175,9 +171,23 @@ int RunExec(const fwcli::Args& args) {
   return process.ExitCode() == 0 ? 0 : 1;
 }
 
-const fwcli::CommandRegistrar reg({"exec",
-                                   "exec [--timeout MS] [--dir DIR] COMMANDLINE  run a console "
-                                   "process and print its output",
-                                   RunExec});
+fwcli::Runner Define(CLI::App& app) {
+  auto o = std::make_shared<TExecOptions>();
+  app.add_option("--timeout", o->TimeOut, "kill the process after this many milliseconds")
+      ->type_name("MS");
+  app.add_option("--dir", o->Dir, "the working folder of the process")->type_name("DIR");
+  // Everything from the command line on is the child's, options included.
+  app.prefix_command();
+  app.footer("COMMANDLINE (the rest of the arguments, joined by blanks) is split as the "
+             "framework's process runner splits it. The child's lines are printed as they "
+             "arrive and none is kept; its exit code is reported on standard error.");
+  return [o, &app] {
+    o->CommandLine = app.remaining();
+    return RunExec(*o);
+  };
+}
+
+const fwcli::CommandRegistrar reg({"exec", "exec [--timeout MS] [--dir DIR] COMMANDLINE",
+                                   "run a console process and print its output", Define});
 
 } // namespace

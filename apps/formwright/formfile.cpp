@@ -288,6 +288,13 @@ void ToBinary(const FormFile& file, TMemoryStream& binary, TTextSyntax syntax) {
   Convert(file, FormFormat::Binary, binary, syntax);
 }
 
+void FromBinary(std::string_view binary, FormFormat target, TStream& out, TTextSyntax syntax) {
+  if (target == FormFormat::Text)
+    ObjectBinaryToText(binary, out, syntax);
+  else
+    WriteComponent(binary, target, out);
+}
+
 ConvertReport ConvertFile(const std::string& in, const std::string& out,
                           std::optional<FormFormat> target, TTextSyntax syntax) {
   FormFile file;

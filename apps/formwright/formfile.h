@@ -61,6 +61,11 @@ void Convert(const FormFile& file, FormFormat target, fw::TStream& out,
 void ToBinary(const FormFile& file, fw::TMemoryStream& binary,
               fw::TTextSyntax syntax = fw::TTextSyntax::Standard);
 
+/// Writes a binary component ("TPF0" ...) to `out` in `target`: as it is, as text in `syntax`,
+/// or behind a resource header named after its root's class.
+void FromBinary(std::string_view binary, FormFormat target, fw::TStream& out,
+                fw::TTextSyntax syntax = fw::TTextSyntax::Standard);
+
 /// What ConvertFile did.
 struct ConvertReport {
   FormFormat From = FormFormat::Text;

@@ -6,14 +6,11 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 
 namespace {
 
 int RunTemplate(const fwcli::Args& args) {
-  if (args.empty()) {
-    std::fputs("usage: formwright template FILE [NAME=VALUE ...]\n", stderr);
-    return 2;
-  }
   fw::IPtr<fw::IExpertFilter> filter = fw::CoExpertFilter::Create();
   for (std::size_t i = 1; i < args.size(); ++i) {
     const auto eq = args[i].find('=');
@@ -36,7 +33,18 @@ int RunTemplate(const fwcli::Args& args) {
   return 0; // the caller checks that it reached standard output
 }
 
-const fwcli::CommandRegistrar
-    reg({"template", "template FILE [NAME=VALUE ...]  expand a template file", RunTemplate});
+fwcli::Runner Define(CLI::App& app) {
+  auto args = std::make_shared<fwcli::Args>();
+  app.add_option("FILE", *args, "the template, then NAME=VALUE pairs giving its text values")
+      ->required()
+      ->expected(1, -1)
+      ->type_name("FILE [NAME=VALUE ...]");
+  app.footer("Tags \"[!...]\" in the template are expanded; files it includes are found beside "
+             "it.");
+  return [args] { return RunTemplate(*args); };
+}
+
+const fwcli::CommandRegistrar reg({"template", "template FILE [NAME=VALUE ...]",
+                                   "expand a template file", Define});
 
 } // namespace

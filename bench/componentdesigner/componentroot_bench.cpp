@@ -1,11 +1,13 @@
 // Benchmarks of module roots: streaming and saving a module of N components (alone and inheriting
-// from an open module), saving an unchanged module, dormancy and waking, opening a form file.
+// from an open module), saving an unchanged module, dormancy and waking, opening a form file,
+// copying and pasting components.
 #include "componentdesigner/designers.h"
 #include "componentdesigner/designpackage.h"
 #include "designeditors/custommodules.h"
 #include "host/designenvironment.h"
 #include "host/designermodule.h"
 #include "host/hostroot.h"
+#include "host/hoststartup.h"
 #include "tarn/forms.h"
 #include "tarn/standardcontrols.h"
 #include "tarn/stdctrls.h"
@@ -122,6 +124,12 @@ void BM_RootDormantResurrect(benchmark::State& state) { OnModule(state, false, S
 void BM_RootDormantResurrectInherited(benchmark::State& state) {
   OnModule(state, true, SleepAndWake);
 }
+// The same under the host: update managers pair the descendant with its ancestor again on each
+// waking, and the module gets a design window.
+void BM_RootDormantResurrectHosted(benchmark::State& state) {
+  THostStartupScope host;
+  OnModule(state, true, SleepAndWake);
+}
 BENCHMARK(BM_RootWriteStream)->RangeMultiplier(10)->Range(100, 10000)->Complexity();
 BENCHMARK(BM_RootWriteStreamInherited)->RangeMultiplier(10)->Range(100, 10000)->Complexity();
 BENCHMARK(BM_RootSave)->RangeMultiplier(10)->Range(100, 10000)->Complexity();
@@ -129,6 +137,7 @@ BENCHMARK(BM_RootSaveInherited)->RangeMultiplier(10)->Range(100, 10000)->Complex
 BENCHMARK(BM_RootSaveUnchanged)->RangeMultiplier(10)->Range(100, 10000)->Complexity();
 BENCHMARK(BM_RootDormantResurrect)->RangeMultiplier(10)->Range(100, 10000)->Complexity();
 BENCHMARK(BM_RootDormantResurrectInherited)->RangeMultiplier(10)->Range(100, 10000)->Complexity();
+BENCHMARK(BM_RootDormantResurrectHosted)->RangeMultiplier(10)->Range(100, 10000)->Complexity();
 
 // Opening a form file (text) of N components, then closing the module again.
 void BM_RootOpenFormFile(benchmark::State& state) {
@@ -150,5 +159,53 @@ void BM_RootOpenFormFile(benchmark::State& state) {
   Sized(state);
 }
 BENCHMARK(BM_RootOpenFormFile)->RangeMultiplier(10)->Range(100, 10000)->Complexity();
+
+/// The clipboard stream of a module of N buttons with handlers, all selected.
+String CopiedButtons(TSession& s, std::int64_t count) {
+  auto source = s.Filled("Source", count);
+  source->SelectAll();
+  TMemoryStream stream;
+  source->CopySelectionToStream(stream, nullptr);
+  source->Close();
+  return String(stream.View());
+}
+
+/// Pastes N buttons with their handlers into a fresh module, empty or already holding buttons
+/// (and handlers) of the same names, so that every name and handler is renamed.
+void PasteButtons(benchmark::State& state, bool namesTaken) {
+  TSession s;
+  const String copied = CopiedButtons(s, state.range(0));
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto target = namesTaken ? s.Filled("Target", state.range(0)) : s.Open("Target", nullptr);
+    TMemoryStream stream;
+    stream.WriteBuffer(copied.data(), static_cast<Int64>(copied.size()));
+    stream.SetPosition(0);
+    state.ResumeTiming();
+    target->PasteSelectionFromStream(stream, nullptr, TRect{});
+    state.PauseTiming();
+    target->Close();
+    state.ResumeTiming();
+  }
+  Sized(state);
+}
+void BM_PasteComponents(benchmark::State& state) { PasteButtons(state, false); }
+void BM_PasteComponentsOverSameNames(benchmark::State& state) { PasteButtons(state, true); }
+BENCHMARK(BM_PasteComponents)->RangeMultiplier(10)->Range(100, 1000)->Complexity();
+BENCHMARK(BM_PasteComponentsOverSameNames)->RangeMultiplier(10)->Range(100, 1000)->Complexity();
+
+// Copying N selected buttons with their handlers' source.
+void BM_CopySelection(benchmark::State& state) {
+  TSession s;
+  auto root = s.Filled("Form1", state.range(0));
+  root->SelectAll();
+  for (auto _ : state) {
+    TMemoryStream stream;
+    root->CopySelectionToStream(stream, nullptr);
+    benchmark::DoNotOptimize(stream.Size());
+  }
+  Sized(state);
+}
+BENCHMARK(BM_CopySelection)->RangeMultiplier(10)->Range(100, 10000)->Complexity();
 
 } // namespace

@@ -27,10 +27,12 @@ constexpr std::size_t IndexThreshold = 16;
 void TMethodTable::BuildIndex() const {
   FByLowerName.clear();
   FByCode.clear();
+  FMayHaveDuplicates = false;
   // Earlier entries win a name or code that occurs twice.
   for (auto it = FEntries.rbegin(); it != FEntries.rend(); ++it) {
-    FByLowerName[LowerKey(it->Name)] = it->Code;
-    FByCode[it->Code] = it->Name;
+    auto [byName, newName] = FByLowerName.insert_or_assign(LowerKey(it->Name), it->Code);
+    auto [byCode, newCode] = FByCode.insert_or_assign(it->Code, it->Name);
+    if (!newName || !newCode) FMayHaveDuplicates = true;
   }
   FIndexed = true;
 }
@@ -38,14 +40,22 @@ void TMethodTable::BuildIndex() const {
 void TMethodTable::Add(String name, void* code) {
   FEntries.push_back(TEntry{std::move(name), code});
   if (FIndexed) {
-    FByLowerName.emplace(LowerKey(FEntries.back().Name), code);
-    FByCode.emplace(code, FEntries.back().Name);
+    const bool newName = FByLowerName.emplace(LowerKey(FEntries.back().Name), code).second;
+    const bool newCode = FByCode.emplace(code, FEntries.back().Name).second;
+    if (!newName || !newCode) FMayHaveDuplicates = true;
   }
 }
 
 bool TMethodTable::Remove(void* code) {
-  auto it = std::find_if(FEntries.begin(), FEntries.end(),
-                         [code](const TEntry& e) { return e.Code == code; });
+  auto same = [code](const TEntry& e) { return e.Code == code; };
+  auto it = FEntries.end();
+  if (FIndexed && !FMayHaveDuplicates) {
+    // The code is unique: look from the end, where the entries removed or renamed mostly are.
+    auto rit = std::find_if(FEntries.rbegin(), FEntries.rend(), same);
+    if (rit != FEntries.rend()) it = std::prev(rit.base());
+  } else {
+    it = std::find_if(FEntries.begin(), FEntries.end(), same);
+  }
   if (it == FEntries.end()) return false;
   String name = std::move(it->Name);
   FEntries.erase(it);
@@ -54,10 +64,11 @@ bool TMethodTable::Remove(void* code) {
     if (byName != FByLowerName.end() && byName->second == code) FByLowerName.erase(byName);
     FByCode.erase(code);
     // Another entry of the same name or code (rare) becomes visible again.
-    for (const auto& e : FEntries) {
-      if (e.Code == code) FByCode.emplace(code, e.Name);
-      if (SameText(e.Name, name)) FByLowerName.emplace(LowerKey(name), e.Code);
-    }
+    if (FMayHaveDuplicates)
+      for (const auto& e : FEntries) {
+        if (e.Code == code) FByCode.emplace(code, e.Name);
+        if (SameText(e.Name, name)) FByLowerName.emplace(LowerKey(name), e.Code);
+      }
   }
   return true;
 }
@@ -91,6 +102,7 @@ const String* TMethodTable::NameOf(void* code) const {
 }
 
 void TMethodTable::Clear() {
+  FMayHaveDuplicates = false;
   FEntries.clear();
   FByLowerName.clear();
   FByCode.clear();

@@ -49,6 +49,8 @@ private:
   void BuildIndex() const;
   std::vector<TEntry> FEntries;
   mutable bool FIndexed = false;
+  /// Set once a name or code occurs twice; until then a removal need not look for another.
+  mutable bool FMayHaveDuplicates = false;
   // Kept up to date by every change once built, so that large tables stay fast to edit.
   mutable std::unordered_map<String, void*> FByLowerName;
   mutable std::unordered_map<void*, String> FByCode;

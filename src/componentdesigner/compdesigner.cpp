@@ -207,13 +207,26 @@ void TComponentDesigner::DesignerOptionsChanged() {
     if (auto r = Internal(root)) r->UpdateOptions();
 }
 
+namespace {
+
+/// Each design window among the design-notification listeners.
+template <class F> void ForEachDesignWindow(F&& proc) {
+  if (TDesignNotificationList* list = DesignNotificationList())
+    for (const auto& listener : list->Snapshot())
+      if (auto window = QueryIntf<IDesignWindow>(listener.get())) proc(*window);
+}
+
+} // namespace
+
 void TComponentDesigner::HideWindows() {
+  ForEachDesignWindow([](IDesignWindow& w) { w.WindowHide(); });
   const auto copy = FRootList;
   for (const auto& root : copy)
     if (auto r = Internal(root)) r->HideWindow();
 }
 
 void TComponentDesigner::ShowWindows() {
+  ForEachDesignWindow([](IDesignWindow& w) { w.WindowShow(); });
   const auto copy = FRootList;
   for (const auto& root : copy)
     if (auto r = Internal(root)) r->ShowWindow();

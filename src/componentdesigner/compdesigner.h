@@ -9,6 +9,9 @@
 
 namespace fw {
 
+class TMemoryStream;
+class TStrings;
+
 /// Base class of a framework's component designer; the host derives the concrete class and
 /// supplies OwnsRootClass (and, for file systems other than the disk, the file operations).
 class TComponentDesigner : public TInterfacedObject,
@@ -72,6 +75,10 @@ public:
 
   /// The own roots only, ignoring case; null when none.
   IPtr<IRoot> FindOwnRoot(const String& name);
+
+  /// The active root's clipboard operations; nothing without an active root.
+  void CopySelectionToStream(TMemoryStream& stream, TStrings* units);
+  void PasteSelectionFromStream(TMemoryStream& stream, TComponent* parent, const TRect& rect);
 
 protected:
   /// Publishes `selection` as the designer's selection (the root that has it is `designer`).

@@ -6,10 +6,16 @@
 #include "basert/format.h"
 #include "basert/formtext.h"
 #include "basert/onexit.h"
+#include "componentdesigner/componentcreation.h"
+#include "componentdesigner/componentnaming.h"
 #include "componentdesigner/designers.h"
 #include "componentdesigner/designnotification.h"
+#include "componentdesigner/eventmethods.h"
+#include "componentdesigner/layoutcommands.h"
 #include "componentdesigner/proxies.h"
+#include "componentdesigner/rootstreams.h"
 #include "designeditors/compeditors.h"
+#include "tarn/controls.h"
 
 #include <algorithm>
 #include <cctype>
@@ -102,7 +108,7 @@ TClass TComponentRoot::StaticClass() {
       TClassBuilder<TComponentRoot, TInterfacedObject>("TComponentRoot", "ComponentDesigner")
           .Implements<IFile, IRoot, IInternalRoot, IDesigner60, IDesigner70, IDesigner80,
                       IDesigner100, IDesigner170, IDesigner, IDesignerNotify, IDesignerHook,
-                      IUpdateManagerCallback, IImplementation>()
+                      IUpdateManagerCallback, IImplementation, IFlipChildren, IOTAAlignable>()
           .Build();
   return cls;
 }
@@ -115,13 +121,21 @@ TComponentRoot::TComponentRoot(const IPtr<IComponentDesigner>& designer,
   if (!FDesigner) throw EComponentDesignerException("A module root needs a component designer");
 }
 
-TComponentRoot::~TComponentRoot() = default;
+TComponentRoot::~TComponentRoot() {
+  DropAncestorNotifier();
+  if (FOTAFormEditor) FOTAFormEditor->NotifyDestruct();
+}
 
 IPtr<IComponentDesigner> TComponentRoot::GetComponentDesigner() {
   return IPtr<IComponentDesigner>(FDesigner);
 }
 
 IPtr<IDesignEnvironment> TComponentRoot::GetEnvironment() { return FDesigner->GetEnvironment(); }
+
+IPtr<TOTAFormEditor> TComponentRoot::GetFormEditor() {
+  if (!FOTAFormEditor && (FRoot || IsDormant())) FOTAFormEditor = New<TOTAFormEditor>(this);
+  return FOTAFormEditor;
+}
 
 // ---- creation ----------------------------------------------------------------------------------
 
@@ -169,6 +183,7 @@ void TComponentRoot::Open(TStream* formStream, const String& rootName, const Str
     FRootUpdateManager = nullptr;
     FRootEditor = nullptr;
     FSurface = nullptr;
+    DropAncestorNotifier();
     FAncestorRoot = nullptr;
     throw;
   }
@@ -227,17 +242,22 @@ void TComponentRoot::CreateFromStream(TStream& stream) {
 void TComponentRoot::CreateRootAs(const String& className, const String& ancestorName) {
   SetCreateInfo(ancestorName);
   CreateRootInstance(className);
-  FIgnoreRename = true;
-  TOnExit done([this] { FIgnoreRename = false; });
+  FSettingRootName = true;
+  TOnExit done([this] { FSettingRootName = false; });
   FRoot->SetName(className.size() > 1 ? className.substr(1) : className);
 }
 
 void TComponentRoot::SetCreateInfo(const String& ancestorName) {
+  DropAncestorNotifier();
   FAncestorRoot = FindAncestorModule(ancestorName);
   if (FAncestorRoot) {
     TComponentRoot* a = FAncestorRoot->Implementor();
     FRootBaseClass = a->FRootBaseClass;
     FCustomModuleClass = a->FCustomModuleClass;
+    if (IPtr<IOTAModule> module = a->GetToolsModule()) {
+      FAncestorRootNotifier = New<TAncestorNotifier>(this);
+      FAncestorRootNotifier->Attach(module);
+    }
   } else {
     FRootBaseClass = FDesigner->FindBaseClass(ancestorName);
     // A module without a named ancestor gets the default base class's custom module.
@@ -245,6 +265,40 @@ void TComponentRoot::SetCreateInfo(const String& ancestorName) {
         FDesigner->FindCustomModuleClass(ancestorName.empty() ? FRootBaseClass : ancestorName);
   }
   FRootClass = nullptr;
+}
+
+void TComponentRoot::DropAncestorNotifier() {
+  if (IPtr<TAncestorNotifier> n = std::move(FAncestorRootNotifier)) n->Detach();
+}
+
+IPtr<IOTAModule> TComponentRoot::GetToolsModule() { return QueryIntf<IOTAModule>(FModule.get()); }
+
+void TComponentRoot::AncestorModuleDestroyed() {
+  DropAncestorNotifier();
+  if (!FAncestorRoot) return;
+  FAncestorRoot = nullptr;
+  RemakeUpdateManager(false);
+  FRootStream.reset();
+}
+
+void TComponentRoot::RemakeUpdateManager(bool withAncestor) {
+  if (!FRoot) return;
+  // The old manager pairs this module with the ancestor's components, which may be going.
+  FRootUpdateManager = nullptr;
+  if (!CreateUpdateManagerProc) return;
+  TComponent* ancestor = withAncestor && FAncestorRoot ? FAncestorRoot->GetRoot() : nullptr;
+  FRootUpdateManager = CreateUpdateManagerProc(
+      FRoot, ancestor, ancestor ? FAncestorRoot->GetUpdateManager() : nullptr,
+      IPtr<IUpdateManagerCallback>(this));
+}
+
+std::vector<TComponentRoot*> TComponentRoot::Descendants() {
+  std::vector<TComponentRoot*> r;
+  for (Integer i = 0, n = FDesigner->GetRootsCount(); i < n; ++i)
+    if (auto root = QueryIntf<IInternalRoot>(FDesigner->GetRoots(i).get()))
+      if (root->Implementor()->FAncestorRoot.get() == static_cast<IInternalRoot*>(this))
+        r.push_back(root->Implementor());
+  return r;
 }
 
 IPtr<IInternalRoot> TComponentRoot::FindAncestorModule(const String& className) {
@@ -288,20 +342,25 @@ void TComponentRoot::CreateRootInstance(const String& className) {
   RootInstanceReady();
   if (ancestor) {
     CreateSubClass(FRoot, className, unitName, ancestor->ClassType());
-    FCreateFrameManagers = false;
-    TOnExit restore([this] { FCreateFrameManagers = true; });
-    TMemoryStream s;
-    {
-      TWriter writer(&s, 4096);
-      writer.OnFindAncestorRoot = [this](const String& name) { return FindAncestorRoot(name); };
-      writer.WriteDescendent(ancestor, nullptr);
-    }
-    s.SetPosition(0);
-    ReadObjectFromStream(FRoot, s);
+    ReadAncestorCopy(ancestor, FRoot);
     FRoot->SetAncestor(true);
   } else {
     CreateSubClass(FRoot, className, unitName, cls);
   }
+}
+
+void TComponentRoot::ReadAncestorCopy(TComponent* ancestor, TComponent* instance) {
+  const bool createManagers = FCreateFrameManagers;
+  FCreateFrameManagers = false;
+  TOnExit restore([this, createManagers] { FCreateFrameManagers = createManagers; });
+  TMemoryStream s;
+  {
+    TWriter writer(&s, 4096);
+    writer.OnFindAncestorRoot = [this](const String& name) { return FindAncestorRoot(name); };
+    writer.WriteDescendent(ancestor, nullptr);
+  }
+  s.SetPosition(0);
+  ReadObjectFromStream(instance, s);
 }
 
 void TComponentRoot::ValidateInheritence(TComponent* ancestor) {
@@ -319,35 +378,28 @@ void TComponentRoot::ValidateInheritence(TComponent* ancestor) {
 }
 
 void TComponentRoot::ReadObjectFromStream(TComponent* instance, TStream& stream) {
+  FIgnoringErrors = false;
+  FIgnoreNext = false;
+  TReader reader(&stream, 4096);
+  reader.OnFindMethod = [this](TReader* r, const String& n, void*& a, bool& e) {
+    FindObjectMethod(r, n, a, e);
+  };
+  reader.OnError = [this](TReader* r, const String& m, bool& h) { ReaderObjectError(r, m, h); };
+  reader.OnAncestorNotFound = [this](TReader* r, const String& n, TClass cls, TComponent*& c) {
+    ReaderAncestorNotFound(r, n, cls, c);
+  };
+  reader.OnFindComponentClass = [this](TReader* r, const String& n, TClass& c) {
+    ReaderFindComponentClass(r, n, c);
+  };
+  reader.OnCreateComponent = [this](TReader* r, TClass cls, TComponent*& c) {
+    ReaderCreateComponent(r, cls, c);
+  };
+  PrepareReader(reader);
   BeforeReadRoot(instance);
   BeginReadStream();
   TOnExit end([this] { EndReadStream(); });
-  FIgnoringErrors = false;
-  TReader reader(&stream, 4096);
-  reader.OnFindMethod = [instance](TReader*, const String& name, void*& address, bool& error) {
-    if (!address) address = CreateSubClassMethod(instance, name);
-    error = address == nullptr;
-  };
-  reader.OnError = [this](TReader*, const String& message, bool& handled) {
-    if (FIgnoringErrors) {
-      handled = true;
-      return;
-    }
-    switch (ReadError(message)) {
-    case rerOK:
-      handled = true;
-      FReadError = true;
-      break;
-    case rerIgnoreAll:
-      handled = true;
-      FIgnoringErrors = true;
-      FReadError = true;
-      break;
-    case rerCancel:
-      handled = false;
-      break;
-    }
-  };
+  const TClass oldGroup = ActivateClassGroup(ClassGroup());
+  TOnExit restore([oldGroup] { ActivateClassGroup(oldGroup); });
   try {
     reader.ReadRootComponent(instance);
   } catch (const EClassNotFound& e) {
@@ -370,17 +422,37 @@ void TComponentRoot::InternalInitializeDesigner(bool resurrecting) {
         CreateUpdateManagerProc(FRoot, FAncestorRoot ? FAncestorRoot->GetRoot() : nullptr,
                                 ancestorManager, IPtr<IUpdateManagerCallback>(this));
   FRootEditor = fw::GetComponentEditor(FRoot, IPtr<IDesigner>(this));
+  if (resurrecting)
+    for (TComponentRoot* d : Descendants())
+      d->RemakeUpdateManager(true);
   if (CreateRootSurfaceProc) FSurface = CreateRootSurfaceProc(*this);
   DesignerInitialized();
   if (FSurface) FSurface->NotificationsStarting();
   DesignNotificationDesignerOpened(IPtr<IDesigner>(this), resurrecting);
+  // Links of other modules to this one may just have been resolved.
+  auto stale = [](const IPtr<IComponentDesigner>& d) {
+    for (Integer i = 0, n = d->GetRootsCount(); i < n; ++i)
+      if (auto r = QueryIntf<IInternalRoot>(d->GetRoots(i).get())) r->ClearDependencies();
+    return true;
+  };
+  if (IPtr<IComponentDesigners> registry = Designers())
+    registry->ForEachDesigner(stale);
+  else
+    stale(IPtr<IComponentDesigner>(FDesigner));
   if (FSurface) FSurface->NotificationsDone();
 }
 
 void TComponentRoot::InternalDeinitializeDesigner(bool goingDormant) {
+  // Open descendants must not keep what pairs them with this module's components.
+  for (TComponentRoot* d : Descendants())
+    if (goingDormant)
+      d->RemakeUpdateManager(false);
+    else
+      d->AncestorModuleDestroyed();
   FSelection.clear();
   DesignNotificationDesignerClosed(IPtr<IDesigner>(this), goingDormant);
   if (FRoot) FRootName = FRoot->Name();
+  NamesReleased(); // a descendant's names no longer count for its ancestors
   ClearDependents();
   ClearDependencies();
   if (FSurface) {
@@ -391,7 +463,11 @@ void TComponentRoot::InternalDeinitializeDesigner(bool goingDormant) {
   FRootEditor = nullptr;
   FRootUpdateManager = nullptr;
   FUpdateManagers.clear();
+  FModifiableFrames.clear();
+  FUndoStream.reset();
+  FUndoParent = nullptr;
   FRootStream.reset();
+  if (FOTAFormEditor) FOTAFormEditor->RootDestroying();
   if (FRoot) {
     FRoot->SetDesigner(nullptr);
     TComponent* r = std::exchange(FRoot, nullptr);
@@ -450,7 +526,9 @@ void TComponentRoot::Close() {
   FDormantStream.reset();
   FSelection.clear();
   FUpdateManagers.clear();
+  DropAncestorNotifier();
   FAncestorRoot = nullptr;
+  if (FOTAFormEditor) std::exchange(FOTAFormEditor, nullptr)->NotifyDestruct();
 }
 
 String TComponentRoot::GetRootName() { return FRoot ? FRoot->Name() : FRootName; }
@@ -478,7 +556,8 @@ TStream* TComponentRoot::GetRootStream() {
     return FDormantStream.get();
   }
   if (!FRootStream) {
-    if (!FRoot) throw EComponentDesignerException("The module is closed");
+    if (!FRoot) throw EComponentDesignerException(String(sModuleClosed));
+    if (FOTAFormEditor) FOTAFormEditor->FormSaving();
     if (FModule) {
       FModule->PrepareStreaming();
       FModule->NotifyChange(mcStreaming);
@@ -567,12 +646,7 @@ bool TComponentRoot::CheckFileDate() {
 }
 
 IPtr<IStream> TComponentRoot::FormFileOpen() {
-  TStream* s = GetRootStream();
-  auto copy = std::make_unique<TMemoryStream>();
-  copy->CopyFrom(*s, s->Size());
-  copy->SetPosition(0);
-  s->SetPosition(0);
-  return IPtr<IStream>(new TStreamAdapter(copy.release(), soOwned));
+  return IPtr<IStream>(static_cast<IDatedStream*>(new TRootStream(Self())));
 }
 
 void TComponentRoot::Rename(const String& newFileName) {
@@ -583,6 +657,7 @@ void TComponentRoot::Rename(const String& newFileName) {
 // ---- changes -----------------------------------------------------------------------------------
 
 void TComponentRoot::Modified() {
+  if (FOTAFormEditor) FOTAFormEditor->FormModified();
   if (FModule) {
     FModule->Modified();
     FModule->NotifyChange(mcModified);
@@ -625,6 +700,7 @@ void TComponentRoot::Deleting(const IPtr<IUpdateManager>&, TPersistent* item) {
 TComponent* TComponentRoot::UpdateManagerCreateComponent(TClass componentClass, TComponent* owner) {
   FCreateFrameManagers = false;
   TOnExit restore([this] { FCreateFrameManagers = true; });
+  if (TComponent* frame = FrameCreateComponent(componentClass, owner ? owner : FRoot)) return frame;
   TComponent* c = CreateComponentWithState(componentClass, owner ? owner : FRoot,
                                            TComponentState{stateDesigning});
   c->SetDesigning(true);
@@ -676,9 +752,12 @@ void TComponentRoot::ShowWindow() {
 void TComponentRoot::Command(TDesignCommand command) {
   switch (command) {
   case dmAlignToGrid:
+    AlignToGrid();
+    return;
   case dmFlipAllChildren:
   case dmFlipSelectedChildren:
-    return; // the surface's designer does these
+    FlipChildren(command == dmFlipAllChildren);
+    return;
   case dmTextLYT:
     FLYTToText = !FLYTToText;
     FOrigLYTFormat = lytUnknown;
@@ -702,6 +781,97 @@ void TComponentRoot::Command(TDesignCommand command) {
     return;
   }
   }
+}
+
+// ---- layout commands ---------------------------------------------------------------------------
+
+std::vector<TPersistent*> TComponentRoot::LayoutSelection(bool rootAllowed) {
+  if (!FRoot || FControlsLocked || FDesigner->GetControlsLocked()) return {};
+  std::vector<TPersistent*> objects = SelectedObjects(*this);
+  if (!rootAllowed && std::find(objects.begin(), objects.end(), FRoot) != objects.end()) return {};
+  return objects;
+}
+
+void TComponentRoot::ForceCommonParent() {
+  if (FRoot) fw::ForceCommonParent(*this, SelectedObjects(*this));
+}
+
+void TComponentRoot::Align(TOTAAffect affect) {
+  const std::vector<TPersistent*> objects = LayoutSelection(false);
+  if (objects.empty() || affect == afNothing) return;
+  switch (affect) {
+  case afAlignToGrid:
+    AlignToGrid();
+    return;
+  case afSendToBack:
+  case afBringToFront:
+    ZOrder(affect == afBringToFront);
+    return;
+  case afSnapToGrid:
+    if (IPtr<ISurfaceDesigner> designer = FSurface ? FSurface->GetSurfaceDesigner() : nullptr) {
+      designer->SetGridAligned(!designer->GetGridAligned());
+      Modified();
+    }
+    return;
+  default:
+    break;
+  }
+  ValidateModification();
+  AlignItems(fw::ForceCommonParent(*this, objects), affect);
+  Modified();
+}
+
+void TComponentRoot::Size(TOTASizeAffect affect, Integer value) {
+  const std::vector<TPersistent*> objects = LayoutSelection(true);
+  if (objects.empty()) return;
+  ValidateModification();
+  SizeItems(fw::ForceCommonParent(*this, objects), affect, value);
+  Modified();
+}
+
+void TComponentRoot::AlignToGrid() {
+  const std::vector<TPersistent*> objects = LayoutSelection(true);
+  if (objects.empty()) return;
+  ValidateModification();
+  const std::vector<IPtr<IItem>> items = fw::ForceCommonParent(*this, objects);
+  if (IPtr<ISurfaceDesigner> designer = FSurface ? FSurface->GetSurfaceDesigner() : nullptr) {
+    AlignItemsToGrid(items, [&](const TPoint& p) { return designer->PointToGrid(p, true); });
+  } else {
+    TDesignerOptions options;
+    if (auto provider = QueryIntf<IDesignerOptionsProvider>(GetEnvironment().get()))
+      options = provider->GetDesignerOptions();
+    const TPoint grid{options.GridSizeX, options.GridSizeY};
+    AlignItemsToGrid(items, [&](const TPoint& p) { return SnapPointToGrid(p, grid); });
+  }
+  Modified();
+}
+
+void TComponentRoot::ZOrder(bool front) {
+  const std::vector<TPersistent*> objects = LayoutSelection(true);
+  if (objects.empty()) return;
+  ValidateModification();
+  Modified();
+  for (TPersistent* p : objects)
+    if (auto* c = dynamic_cast<TControl*>(p); c && c != FRoot) c->SetZOrder(front);
+  if (FSurface) FSurface->Modified();
+  Modified();
+}
+
+void TComponentRoot::FlipChildren(bool allChildren) {
+  if (!FRoot || FControlsLocked || FDesigner->GetControlsLocked()) return;
+  std::vector<TWinControl*> targets;
+  if (allChildren) {
+    targets.push_back(dynamic_cast<TWinControl*>(FRoot));
+  } else {
+    for (TPersistent* p : SelectedObjects(*this))
+      targets.push_back(dynamic_cast<TWinControl*>(p));
+  }
+  std::erase(targets, nullptr);
+  if (targets.empty()) return;
+  ValidateModification();
+  for (TWinControl* w : targets)
+    fw::FlipChildren(w, true);
+  Modified();
 }
 
 bool TComponentRoot::CanModify() { return !IsSourceReadOnly(); }
@@ -759,6 +929,7 @@ void TComponentRoot::AddImportedRoot(const String& name) {
 }
 
 void TComponentRoot::UpdateDependencies() {
+  if (FDependenciesUpToDate && FRoot) return; // Modified clears the flag
   ClearDependencies();
   if (!FRoot) return;
   ForEachOwned(FRoot, [this](TComponent* c) {
@@ -818,14 +989,21 @@ void TComponentRoot::GetDependentRoots(const TRootProc& proc) {
 
 // ---- IDesigner ---------------------------------------------------------------------------------
 
-void TComponentRoot::Activate() { FDesigner->RootActivated(Self()); }
+void TComponentRoot::Activate() {
+  FDesigner->RootActivated(Self());
+  if (FOTAFormEditor) FOTAFormEditor->NotifyActivate();
+}
 
 TMethod TComponentRoot::CreateMethod(const String& name, const TTypeData* typeData) {
+  if (name.empty()) return {};
+  return CreateMethod(name, typeData ? IPtr<IEventInfo>(New<TEventInfo>(typeData)) : nullptr);
+}
+
+TMethod TComponentRoot::CreateMethod(const String& name, const IPtr<IEventInfo>& eventInfo) {
   if (name.empty() || !FRoot) return {};
-  void* code = CreateSubClassMethod(FRoot, name);
-  if (FModule && !FModule->MethodExists(name))
-    FModule->CreateMethod(name, typeData ? IPtr<IEventInfo>(New<TEventInfo>(typeData)) : nullptr);
-  return TMethod{code, FRoot};
+  ValidateModification();
+  if (FModule) FModule->CreateMethod(name, eventInfo);
+  return TMethod{CreateSubClassMethod(FRoot, name), FRoot};
 }
 
 String TComponentRoot::GetMethodName(const TMethod& method) {
@@ -834,8 +1012,11 @@ String TComponentRoot::GetMethodName(const TMethod& method) {
 }
 
 void TComponentRoot::GetMethods(const TTypeData* typeData, const TGetStrProc& proc) {
-  if (FModule)
-    FModule->GetMethods(typeData ? IPtr<IEventInfo>(New<TEventInfo>(typeData)) : nullptr, proc);
+  GetMethods(typeData ? IPtr<IEventInfo>(New<TEventInfo>(typeData)) : nullptr, proc);
+}
+
+void TComponentRoot::GetMethods(const IPtr<IEventInfo>& eventInfo, const TGetStrProc& proc) {
+  if (FModule) FModule->GetMethods(eventInfo, proc);
 }
 
 bool TComponentRoot::MethodExists(const String& name) {
@@ -844,8 +1025,15 @@ bool TComponentRoot::MethodExists(const String& name) {
 
 void TComponentRoot::RenameMethod(const String& curName, const String& newName) {
   if (FModule) FModule->RenameMethod(curName, newName);
-  if (FRoot)
-    if (void* code = FRoot->MethodAddress(curName)) RenameSubClassMethod(FRoot, code, newName);
+}
+
+void TComponentRoot::RenameRootMethod(const String& curName, const String& newName) {
+  if (!FRoot) return;
+  void* code = FRoot->MethodAddress(curName);
+  TClass parent = FRoot->ClassType()->Parent;
+  if (!code || (parent && parent->MethodAddress(curName) == code)) return; // not its own
+  RenameSubClassMethod(FRoot, code, newName);
+  Modified();
 }
 
 void TComponentRoot::ShowMethod(const String& name) {
@@ -853,60 +1041,14 @@ void TComponentRoot::ShowMethod(const String& name) {
 }
 
 void TComponentRoot::SelectionChanged() {
+  if (FSelectionLevel > 0) {
+    FSelectionDirty = true;
+    return;
+  }
   IPtr<IDesignerSelections> list = CreateSelectionList();
   GetSelections(list);
   DesignNotificationSelectionChanged(IPtr<IDesigner>(this), list);
   if (FDesigner->GetActiveRoot().get() == static_cast<IRoot*>(this)) FDesigner->UpdateSelections();
-}
-
-void TComponentRoot::GetSelections(const IPtr<IDesignerSelections>& list) {
-  for (TPersistent* p : FSelection)
-    list->Add(p);
-}
-
-void TComponentRoot::SelectComponent(TPersistent* instance) {
-  FSelection.clear();
-  if (instance) FSelection.push_back(instance);
-  SelectionChanged();
-}
-
-void TComponentRoot::SetSelections(const IPtr<IDesignerSelections>& list) {
-  FSelection.clear();
-  if (list)
-    for (Integer i = 0, n = list->GetCount(); i < n; ++i)
-      FSelection.push_back(list->Get(i));
-  SelectionChanged();
-}
-
-void TComponentRoot::SelectAll() {
-  FSelection.clear();
-  if (FRoot)
-    for (TComponent* c : FRoot->ComponentList())
-      if (!IsComponentHidden(c)) FSelection.push_back(c);
-  SelectionChanged();
-}
-
-void TComponentRoot::ClearSelection() { SelectComponent(FRoot); }
-
-void TComponentRoot::NoSelection() {
-  FSelection.clear();
-  SelectionChanged();
-}
-
-void TComponentRoot::DeleteSelection(bool doAll) {
-  const auto selection = FSelection;
-  bool any = false;
-  for (TPersistent* p : selection) {
-    auto* c = dynamic_cast<TComponent*>(p);
-    if (!c || c == FRoot || c->Owner() != FRoot) continue;
-    if (c->ComponentState().Contains(stateAncestor) && !doAll) continue;
-    DesignNotificationItemDeleted(IPtr<IDesigner>(this), c);
-    c->Free();
-    any = true;
-  }
-  FSelection.clear();
-  if (any) Modified();
-  SelectionChanged();
 }
 
 void TComponentRoot::GetComponentNames(const TTypeData* typeData, const TGetStrProc& proc) {
@@ -949,30 +1091,9 @@ void TComponentRoot::GetObjectNames(const TTypeData* typeData, const TGetStrProc
 }
 
 bool TComponentRoot::MethodFromAncestor(const TMethod& method) {
-  if (!FAncestorRoot || !FAncestorRoot->GetRoot() || !FRoot) return false;
-  const String name = GetMethodName(method);
-  return !name.empty() && FAncestorRoot->GetRoot()->MethodAddress(name) != nullptr;
-}
-
-TComponent* TComponentRoot::CreateComponent(TComponentClass componentClass, TComponent* parent,
-                                            Integer left, Integer top, Integer, Integer) {
-  if (!FRoot || !componentClass) return nullptr;
-  if (FCustomModule && !FCustomModule->ValidateComponentClass(componentClass)) return nullptr;
-  TComponent* c = CreateComponentWithState(componentClass, FRoot, TComponentState{stateDesigning});
-  try {
-    c->SetDesigning(true);
-    c->SetName(UniqueName(componentClass->ClassName));
-    if (parent && c->HasParent()) c->SetParentComponent(parent);
-    if (!c->HasParent()) c->SetDesignInfo((left & 0xFFFF) | (top << 16));
-    if (FCustomModule) FCustomModule->ValidateComponent(c);
-  } catch (...) {
-    c->Free();
-    throw;
-  }
-  ComponentCreated(c);
-  DesignNotificationItemInserted(IPtr<IDesigner>(this), c);
-  Modified();
-  return c;
+  if (!FRoot || !method.Code) return false;
+  TClass parent = FRoot->ClassType()->Parent;
+  return parent && !parent->MethodName(method.Code).empty();
 }
 
 TComponent* TComponentRoot::CreateChild(TComponentClass componentClass, TComponent* parent) {
@@ -1007,9 +1128,13 @@ void TComponentRoot::Edit(TComponent* component) {
 
 void TComponentRoot::ChainCall(const String& methodName, const String& instanceName,
                                const String& instanceMethod, const TTypeData* typeData) {
-  if (FModule)
-    FModule->ChainCall(methodName, instanceName, instanceMethod,
-                       typeData ? IPtr<IEventInfo>(New<TEventInfo>(typeData)) : nullptr);
+  ChainCall(methodName, instanceName, instanceMethod,
+            typeData ? IPtr<IEventInfo>(New<TEventInfo>(typeData)) : nullptr);
+}
+
+void TComponentRoot::ChainCall(const String& methodName, const String& instanceName,
+                               const String& instanceMethod, const IPtr<IEventInfo>& eventInfo) {
+  if (FModule) FModule->ChainCall(methodName, instanceName, instanceMethod, eventInfo);
 }
 
 void TComponentRoot::ModuleFileNames(String& implFileName, String& intfFileName,
@@ -1017,17 +1142,6 @@ void TComponentRoot::ModuleFileNames(String& implFileName, String& intfFileName,
   implFileName = ReplaceExt(FFileName, ".pas");
   intfFileName.clear();
   formFileName = FFileName;
-}
-
-String TComponentRoot::UniqueName(const String& baseName) {
-  String base = baseName;
-  if (base.size() > 1 && (base[0] == 'T' || base[0] == 't')) base = base.substr(1);
-  for (Integer i = 1;; ++i) {
-    String name = base + std::to_string(i);
-    if (!FRoot || (!FRoot->FindComponent(name) && !SameText(FRoot->Name(), name) &&
-                   !(FRootUpdateManager && FRootUpdateManager->NameExists(name))))
-      return name;
-  }
 }
 
 TPersistentClass TComponentRoot::GetActiveClassGroup() {
@@ -1047,13 +1161,20 @@ String TComponentRoot::GetDesignerExtension() { return FDesigner->GetExtension()
 void TComponentRoot::Notification(TPersistent* object, TOperation operation) {
   if (FRootUpdateManager) FRootUpdateManager->Notification(object, operation);
   if (operation != notifyRemove) return;
+  if (FOTAFormEditor) FOTAFormEditor->ObjectRemoved(object);
+  if (std::erase(FModifiableFrames, object) != 0) // its update manager goes with it
+    std::erase_if(FUpdateManagers, [&](const IPtr<IUpdateManager>& m) {
+      return static_cast<TPersistent*>(m->GetComponent()) == object;
+    });
+  if (object == FUndoParent) { // nowhere to put the deleted components back
+    FUndoParent = nullptr;
+    FUndoStream.reset();
+  }
   const auto before = FSelection.size();
   std::erase(FSelection, object);
   if (FSelection.size() != before && !FClosing && FRoot &&
       !FRoot->ComponentState().Contains(stateDestroying))
     SelectionChanged();
 }
-
-void TComponentRoot::ValidateRename(TComponent*, const String&, const String&) {}
 
 } // namespace fw

@@ -50,6 +50,7 @@ public:
   void SetControlsLocked(bool locked) override;
   /// True when the active designer's controls are locked.
   bool GetControlsLocked() override;
+  IPtr<IOTAAlignable> GetAlignable() override { return QueryIntf<IOTAAlignable>(FActiveRoot); }
   IPtr<IDesignerSelections> GetSelection() override;
   std::vector<String> RegisteredExtensions() override { return FExtensions; }
   std::vector<TClass> InvalidDataModuleClasses() override;

@@ -43,6 +43,14 @@ void TDesignNotificationList::FreeGroup(Integer group) {
   }
 }
 
+std::vector<IPtr<IDesignNotification>> TDesignNotificationList::Snapshot() const {
+  std::vector<IPtr<IDesignNotification>> r;
+  r.reserve(FList.size());
+  for (const auto& l : FList)
+    if (l) r.push_back(l);
+  return r;
+}
+
 bool TDesignNotificationList::IsRegistered(IDesignNotification* listener) const {
   return FEntries.contains(listener);
 }

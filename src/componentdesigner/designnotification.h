@@ -25,6 +25,8 @@ public:
   void FreeGroup(Integer group);
   bool IsRegistered(IDesignNotification* listener) const;
   Integer Count() const noexcept { return static_cast<Integer>(FList.size()); }
+  /// The listeners now registered, in registration order (a listener registered twice twice).
+  std::vector<IPtr<IDesignNotification>> Snapshot() const;
 
   void ItemInserted(const IPtr<IDesigner>& designer, TPersistent* item);
   void ItemDeleted(const IPtr<IDesigner>& designer, TPersistent* item);

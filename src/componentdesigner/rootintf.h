@@ -8,6 +8,8 @@
 #include "basert/streams.h"
 #include "componentdesigner/updateintf.h"
 #include "designintf/designhost.h"
+#include "designintf/surfaceintf.h"
+#include "toolsapi/toolsapi.h"
 
 #include <functional>
 #include <string_view>
@@ -66,6 +68,8 @@ inline constexpr std::string_view sAncestorDeleteWarning =
 
 enum TQueryRedirectLinksResult : std::uint8_t { qrYes, qrNo, qrCancel };
 enum TRootReadErrorResult : std::uint8_t { rerOK, rerCancel, rerIgnoreAll };
+/// What to do with an inherited component that its ancestor no longer has.
+enum TRecoveryResult : std::uint8_t { rrDelete, rrRename, rrCreate, rrCancel };
 
 /// The stored format of a form file: unknown, binary, text, UTF-8 text.
 inline constexpr Byte lytUnknown = 0;
@@ -134,6 +138,8 @@ struct IRootSurface : virtual IInterface {
   virtual void Show() = 0;
   /// The root is going away: drop every reference to its components.
   virtual void Close() = 0;
+  /// The surface's designer, whose grid and snap switch the layout commands use; may be null.
+  virtual IPtr<ISurfaceDesigner> GetSurfaceDesigner() = 0;
 };
 
 /// Makes the surface of `root` once its root component exists; may answer null.
@@ -205,6 +211,13 @@ struct IInternalRoot : IRoot {
   virtual void HideWindow() = 0;
   virtual void ShowWindow() = 0;
   virtual TComponentRoot* Implementor() = 0;
+};
+
+/// Mirrors controls left to right within their parents.
+struct IFlipChildren : virtual IInterface {
+  static constexpr TGUID IID = TGUID::Parse("{3E0C62A1-7F4B-4B8E-9D2C-5A1E8F6B3C1A}");
+  /// `allChildren`: every control of the module; otherwise what the selected controls hold.
+  virtual void FlipChildren(bool allChildren) = 0;
 };
 
 /// The roots of a designer tell it of their lifecycle.
@@ -291,6 +304,8 @@ struct IComponentDesigners : virtual IInterface {
   virtual void ShowWindows() = 0;
   virtual void SetControlsLocked(bool locked) = 0;
   virtual bool GetControlsLocked() = 0;
+  /// The alignment and size commands of the active root; null without one.
+  virtual IPtr<IOTAAlignable> GetAlignable() = 0;
   virtual IPtr<IDesignerSelections> GetSelection() = 0;
   /// The extensions of the registered designers, in registration order.
   virtual std::vector<String> RegisteredExtensions() = 0;

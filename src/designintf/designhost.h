@@ -83,6 +83,13 @@ struct IDesignerModule : virtual IInterface {
   virtual void InsertMethods(const String& source, TStrings* renames, TStrings* present) = 0;
 };
 
+/// Offered by a source module that wants to hear that a module read with errors (or with
+/// recovered inherited components) differs from its form file.
+struct IDesignerLoadingFormModified : virtual IInterface {
+  static constexpr TGUID IID = TGUID::Parse("{5C3D1E8A-9B24-4F0E-A6C7-2E81D4B07F31}");
+  virtual void LoadingFormModified() = 0;
+};
+
 /// The IDE's environment as the designers see it.
 struct IDesignEnvironment : virtual IInterface {
   static constexpr TGUID IID = TGUID::Parse("{20F0D3BD-D807-40DB-9681-E24B38DB0109}");

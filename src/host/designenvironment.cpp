@@ -8,7 +8,7 @@ namespace fw {
 TClass THostDesignEnvironment::StaticClass() {
   static const TClass cls =
       TClassBuilder<THostDesignEnvironment, TInterfacedObject>("THostDesignEnvironment", "Host")
-          .Implements<IDesignEnvironment, IDesignerOptionsProvider>()
+          .Implements<IDesignEnvironment, IDesignerOptionsProvider, IDesignPaletteState>()
           .Build();
   return cls;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "basert/object.h"
+#include "componentdesigner/environmenttools.h"
 #include "componentdesigner/rootintf.h"
 #include "designintf/designhost.h"
 
@@ -13,7 +14,8 @@ namespace fw {
 
 class THostDesignEnvironment : public TInterfacedObject,
                                public IDesignEnvironment,
-                               public IDesignerOptionsProvider {
+                               public IDesignerOptionsProvider,
+                               public IDesignPaletteState {
   FW_CLASS(THostDesignEnvironment)
 public:
   /// The file time GetCurrentFileTime answers; each call afterwards advances it by one, so
@@ -37,6 +39,9 @@ public:
   void ShowDialog(TDesignDialog dialog) override;
   void BeforeFindClass(const String& className, const IPtr<IInterface>& designer) override;
   TDesignerOptions GetDesignerOptions() override { return Options; }
+  /// Whether an item of the component palette is selected.
+  bool PaletteItemIsSelected = false;
+  bool PaletteItemSelected() override { return PaletteItemIsSelected; }
 
 private:
   std::vector<String> FCalls;

@@ -4,6 +4,7 @@
 #include "basert/format.h"
 #include "basert/strings.h"
 #include "basert/sysutils.h"
+#include "tools/reservedwords.h"
 
 #include <algorithm>
 #include <sstream>
@@ -148,9 +149,13 @@ THostDesignerModule::THostDesignerModule(String unitName, const String& rootName
       FAncestorClass(std::move(ancestorClass)) {}
 
 const TMethodText* THostDesignerModule::FindMethod(const String& name) const {
-  auto it = std::find_if(FMethods.begin(), FMethods.end(),
-                         [&](const TMethodText& m) { return SameText(m.Name, name); });
-  return it == FMethods.end() ? nullptr : &*it;
+  const auto it = FMethodIndex.find(name);
+  return it == FMethodIndex.end() ? nullptr : &FMethods[it->second];
+}
+
+void THostDesignerModule::AddMethod(TMethodText method) {
+  FMethodIndex.emplace(method.Name, FMethods.size());
+  FMethods.push_back(std::move(method));
 }
 
 TMethodText* THostDesignerModule::Find(const String& name) {
@@ -191,21 +196,36 @@ void THostDesignerModule::NotifyChange(Integer code) {
 
 void THostDesignerModule::ComponentRenamed(const IPtr<ICompInfo>& info, const String& oldName,
                                            const String& newName) {
+  CheckIdentifier(newName);
   FCalls.push_back("ComponentRenamed " + oldName + " " + newName);
-  auto it = std::find_if(FFields.begin(), FFields.end(),
-                         [&](const TField& f) { return SameText(f.Name, oldName); });
+  auto at = FFieldIndex.find(oldName);
   if (newName.empty()) {
-    if (it != FFields.end()) FFields.erase(it);
-  } else if (it != FFields.end()) {
-    it->Name = newName;
+    if (at == FFieldIndex.end()) return;
+    FFields.erase(FFields.begin() + static_cast<std::ptrdiff_t>(at->second));
+    FFieldIndex.clear();
+    for (std::size_t i = 0; i < FFields.size(); ++i)
+      FFieldIndex.emplace(FFields[i].Name, i);
+  } else if (at != FFieldIndex.end()) {
+    const std::size_t i = at->second;
+    FFieldIndex.erase(at);
+    FFields[i].Name = newName;
+    FFieldIndex.emplace(newName, i);
   } else {
+    FFieldIndex.emplace(newName, FFields.size());
     FFields.push_back({newName, info ? info->GetClassName() : String("TComponent")});
   }
 }
 
 void THostDesignerModule::RootRenamed(const IPtr<ICompInfo>&, const String& newName) {
+  CheckIdentifier(newName);
   FCalls.push_back("RootRenamed " + newName);
   FClassName = "T" + newName;
+}
+
+void THostDesignerModule::CheckIdentifier(const String& name) {
+  // The field or variable would not compile.
+  if (!name.empty() && pascal::IsReservedWord(std::string_view(name)))
+    throw EComponentError(Format(sInvalidName, name));
 }
 
 void THostDesignerModule::ValidateModification() {
@@ -214,7 +234,7 @@ void THostDesignerModule::ValidateModification() {
 
 void THostDesignerModule::CreateMethod(const String& name, const IPtr<IEventInfo>& info) {
   FCalls.push_back("CreateMethod " + name);
-  if (!FindMethod(name)) FMethods.push_back(FromEventInfo(name, info));
+  if (!FindMethod(name)) AddMethod(FromEventInfo(name, info));
 }
 
 void THostDesignerModule::GetMethods(const IPtr<IEventInfo>& info, const TGetStrProc& proc) {
@@ -229,13 +249,16 @@ void THostDesignerModule::RenameMethod(const String& curName, const String& newN
   if (!m) throw EDesignerModuleError(Format(sNoSuchMethod, curName));
   const TMethodText* other = FindMethod(newName);
   if (other && other != m) throw EDesignerModuleError(Format(sDuplicateMethod, newName));
+  const std::size_t index = FMethodIndex.at(curName);
+  FMethodIndex.erase(curName);
+  FMethodIndex.emplace(newName, index);
   m->Name = newName;
 }
 
 void THostDesignerModule::ChainCall(const String& methodName, const String& instanceName,
                                     const String& instanceMethod, const IPtr<IEventInfo>& info) {
   FCalls.push_back("ChainCall " + methodName + " " + instanceName + "." + instanceMethod);
-  if (!FindMethod(methodName)) FMethods.push_back(FromEventInfo(methodName, info));
+  if (!FindMethod(methodName)) AddMethod(FromEventInfo(methodName, info));
   TMethodText* m = Find(methodName);
   String args;
   for (const TParam& p : m->Params)
@@ -266,7 +289,7 @@ void THostDesignerModule::InsertMethods(const String& source, TStrings* renames,
       const String renamed = renames->Values(m.Name);
       if (!renamed.empty()) m.Name = renamed;
     }
-    if (!FindMethod(m.Name)) FMethods.push_back(std::move(m));
+    if (!FindMethod(m.Name)) AddMethod(std::move(m));
   }
   if (present) {
     present->Clear();

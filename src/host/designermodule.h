@@ -4,9 +4,11 @@
 // components and roots) can be observed in its text.
 #pragma once
 
-#include "basert/object.h"
+#include "basert/component.h"
+#include "basert/sysutils.h"
 #include "designintf/designhost.h"
 
+#include <unordered_map>
 #include <vector>
 
 namespace fw {
@@ -60,6 +62,8 @@ public:
   void Modified() override;
   void NotifyChange(Integer code) override;
   void PrepareStreaming() override { FCalls.push_back("PrepareStreaming"); }
+  /// Raises EComponentError (sInvalidName) for a reserved word, keeping the source as it was;
+  /// the same for RootRenamed.
   void ComponentRenamed(const IPtr<ICompInfo>& info, const String& oldName,
                         const String& newName) override;
   void RootRenamed(const IPtr<ICompInfo>& info, const String& newName) override;
@@ -85,13 +89,18 @@ public:
   void InsertMethods(const String& source, TStrings* renames, TStrings* present) override;
 
 private:
+  static void CheckIdentifier(const String& name);
   TMethodText* Find(const String& name);
+  void AddMethod(TMethodText method);
   String MethodSource(const TMethodText& m) const;
   String FUnitName;
   String FClassName;
   String FAncestorClass;
   std::vector<TField> FFields;
+  std::unordered_map<String, std::size_t, TextHash, TextEqual> FFieldIndex;
   std::vector<TMethodText> FMethods;
+  /// Position in FMethods by name, ignoring case.
+  std::unordered_map<String, std::size_t, TextHash, TextEqual> FMethodIndex;
   std::vector<String> FCalls;
   Integer FModifiedCount = 0;
   bool FReadOnly = false;

@@ -3,6 +3,7 @@
 #include "basert/classbuilder.h"
 #include "basert/format.h"
 #include "basert/sysutils.h"
+#include "componentdesigner/componentroot.h"
 #include "toolsapi/toolsutils.h"
 
 #include <algorithm>
@@ -72,6 +73,42 @@ TClass THostFormEditor::StaticClass() {
 
 THostFormEditor::THostFormEditor(String fileName, String rootName)
     : THostEditor(std::move(fileName)), FRootName(std::move(rootName)) {}
+
+namespace {
+/// What `ask` answers of the form editor of the root behind `designer`; `none` without one.
+template <class R, class F> R AskRootForm(const IPtr<IDesigner>& designer, R none, F&& ask) {
+  auto root = QueryIntf<IInternalRoot>(designer);
+  IPtr<TOTAFormEditor> form = root ? root->Implementor()->GetFormEditor() : nullptr;
+  return form ? ask(*form) : none;
+}
+} // namespace
+
+IPtr<IOTAComponent> THostFormEditor::GetRootComponent() {
+  return AskRootForm<IPtr<IOTAComponent>>(Designer, nullptr,
+                                          [](IOTAFormEditor& f) { return f.GetRootComponent(); });
+}
+
+IPtr<IOTAComponent> THostFormEditor::FindComponent(const String& name) {
+  return AskRootForm<IPtr<IOTAComponent>>(Designer, nullptr,
+                                          [&](IOTAFormEditor& f) { return f.FindComponent(name); });
+}
+
+Integer THostFormEditor::GetSelCount() {
+  return AskRootForm<Integer>(Designer, 0, [](IOTAFormEditor& f) { return f.GetSelCount(); });
+}
+
+IPtr<IOTAComponent> THostFormEditor::GetSelComponent(Integer index) {
+  return AskRootForm<IPtr<IOTAComponent>>(
+      Designer, nullptr, [&](IOTAFormEditor& f) { return f.GetSelComponent(index); });
+}
+
+IPtr<IOTAComponent> THostFormEditor::CreateComponent(const IPtr<IOTAComponent>& container,
+                                                     const String& typeName, Integer x, Integer y,
+                                                     Integer w, Integer h) {
+  return AskRootForm<IPtr<IOTAComponent>>(Designer, nullptr, [&](IOTAFormEditor& f) {
+    return f.CreateComponent(container, typeName, x, y, w, h);
+  });
+}
 
 void THostFormEditor::FormActivated() {
   NotifyEach<IOTAFormNotifier>(FNotifiers.get(), [](IOTAFormNotifier& n) { n.FormActivated(); });

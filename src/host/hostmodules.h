@@ -22,17 +22,23 @@ public:
   Integer AddNotifier(const IPtr<IOTANotifier>& notifier) override;
   void RemoveNotifier(Integer index) override;
   void MarkModified() override;
+  bool GetModified() override { return FModified; }
+  /// Counts the requests (ShowCount).
+  void Show() override { ++FShowCount; }
   bool Modified() const noexcept { return FModified; }
   Integer NotifierCount() const;
+  Integer ShowCount() const noexcept { return FShowCount; }
 
 protected:
   String FFileName;
   bool FModified = false;
+  Integer FShowCount = 0;
   IPtr<TInterfaceList> FNotifiers;
 };
 
 /// The form editor of a designed module: tells its IOTAFormNotifier listeners what happens,
-/// hands out the designer set for it, and counts the requests to show that designer.
+/// hands out the designer set for it, and counts the requests to show that designer. Its
+/// components are those of the module root behind that designer (none while it has none).
 class THostFormEditor : public THostEditor,
                         public IOTAFormEditor,
                         public INTAFormEditor,
@@ -44,14 +50,18 @@ public:
   IPtr<IDesigner> Designer;
   IPtr<IDesigner> GetFormDesigner() override { return Designer; }
   void ShowFormDesigner() override { ++FShowCount; }
-  Integer ShowCount() const noexcept { return FShowCount; }
+  IPtr<IOTAComponent> GetRootComponent() override;
+  IPtr<IOTAComponent> FindComponent(const String& name) override;
+  Integer GetSelCount() override;
+  IPtr<IOTAComponent> GetSelComponent(Integer index) override;
+  IPtr<IOTAComponent> CreateComponent(const IPtr<IOTAComponent>& container, const String& typeName,
+                                      Integer x, Integer y, Integer w, Integer h) override;
   void FormActivated();
   void FormSaving();
   void ComponentRenamed(TComponent* component, const String& oldName, const String& newName);
 
 private:
   String FRootName;
-  Integer FShowCount = 0;
 };
 
 class THostModule : public TInterfacedObject,

@@ -3,6 +3,7 @@
 #include "basert/classbuilder.h"
 #include "basert/filer.h"
 #include "componentdesigner/designers.h"
+#include "tarn/controls.h"
 #include "treeintf/sprigs.h"
 
 #include <algorithm>
@@ -87,6 +88,31 @@ void THostComponentRoot::RedirectLinks(TComponent* root, const String& missingMo
 TRootReadErrorResult THostComponentRoot::ReadError(const String& message) {
   FCalls.push_back("ReadError " + message);
   return ReadErrorAnswer;
+}
+
+void THostComponentRoot::AdjustPastedComponent(TComponent* component, const TRect& pasteRect,
+                                               const TRect& streamRect) {
+  auto* control = dynamic_cast<TControl*>(component);
+  auto empty = [](const TRect& r) { return r.Right <= r.Left || r.Bottom <= r.Top; };
+  if (!control || empty(pasteRect) || empty(streamRect)) return;
+  control->SetBounds(control->Left() + pasteRect.Left - streamRect.Left,
+                     control->Top() + pasteRect.Top - streamRect.Top, control->Width(),
+                     control->Height());
+}
+
+TRecoveryResult THostComponentRoot::QueryInheritanceRecovery(const String& rootName,
+                                                             const String& ancestorName,
+                                                             String& componentName,
+                                                             const String& candidates,
+                                                             bool nested) {
+  FCalls.push_back("QueryInheritanceRecovery " + rootName + " " + ancestorName + " " +
+                   componentName + " [" + candidates + "]" + (nested ? " nested" : ""));
+  if (RecoveryAnswer == rrRename) componentName = RecoveryName;
+  return RecoveryAnswer;
+}
+
+void THostComponentRoot::PrepareReader(TReader& reader) {
+  reader.UsePlaceholders = UsePlaceholders;
 }
 
 String THostComponentRoot::GetSourceAncestorName(const String& className) {

@@ -43,13 +43,32 @@ public:
   TRootReadErrorResult ReadErrorAnswer = rerCancel;
   /// Blank-named ancestor components accepted.
   bool AcceptBlankNames = false;
+  /// Components of classes no loaded package registers are read as placeholders that write
+  /// back what they read.
+  bool UsePlaceholders = false;
   /// Ancestor class by class name, as the source module declares it.
   std::map<String, String> SourceAncestors;
+  /// The module's tools-API module, when the test or command line opened one for it.
+  IPtr<IOTAModule> ToolsModule;
+  IPtr<IOTAModule> GetToolsModule() override {
+    return ToolsModule ? ToolsModule : TComponentRoot::GetToolsModule();
+  }
+  /// The answer to a missing inherited component, and the name a rename answer takes.
+  TRecoveryResult RecoveryAnswer = rrCancel;
+  String RecoveryName;
+  /// Whether designed modules may be placed inside this one.
+  bool AcceptNested = true;
 
   /// Every call of the package, one line each ("NewRootCreated Form1", "ReadError ...").
   const std::vector<String>& Calls() const noexcept { return FCalls; }
   /// True when the list of calls has one equal to `call`.
   bool Called(const String& call) const;
+
+  /// The source renames the method, then the module's class follows it.
+  void RenameMethod(const String& curName, const String& newName) override {
+    TComponentRoot::RenameMethod(curName, newName);
+    RenameRootMethod(curName, newName);
+  }
 
 protected:
   void ComponentCreated(TComponent* component) override;
@@ -69,7 +88,20 @@ protected:
   /// Forgets the links (the components' references stay nil).
   void RedirectLinks(TComponent* root, const String& missingModule) override;
   TRootReadErrorResult ReadError(const String& message) override;
+  /// Moves pasted controls by the offset from the stream's bounds to the paste rectangle, when
+  /// both are given.
+  void AdjustPastedComponent(TComponent* component, const TRect& pasteRect,
+                             const TRect& streamRect) override;
+  bool AcceptsNestedClass(TClass) override { return AcceptNested; }
+  /// Records "QueryInheritanceRecovery root ancestor component [candidates] nested".
+  TRecoveryResult QueryInheritanceRecovery(const String& rootName, const String& ancestorName,
+                                           String& componentName, const String& candidates,
+                                           bool nested) override;
   String GetSourceAncestorName(const String& className) override;
+  void PrepareReader(TReader& reader) override;
+  void InlineComponentAdded(TComponent* component) override {
+    FCalls.push_back("InlineComponentAdded " + component->Name());
+  }
 
 private:
   std::vector<String> FCalls;

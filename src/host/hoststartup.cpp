@@ -4,6 +4,7 @@
 #include "componentdesigner/designpackage.h"
 #include "frameworkeditors/actionregistry.h"
 #include "host/hostroot.h"
+#include "host/hostsurface.h"
 #include "treeintf/sprigs.h"
 #include "update/updatemanager.h"
 
@@ -26,9 +27,10 @@ void HostStartup() {
     StructureTreeUnit = {};
     throw;
   }
-  // Roots inherited from open modules follow their ancestors' edits; actions register through
-  // the action unit's hooks. Neither can fail.
+  // Roots inherited from open modules follow their ancestors' edits; live roots get design
+  // windows; actions register through the action unit's hooks. None can fail.
   UpdateManagerStartup();
+  HostSurfaceStartup();
   ActionRegistryStartup();
   gStarted = true;
 }
@@ -37,6 +39,7 @@ void HostShutdown() {
   if (!gStarted) return;
   gStarted = false;
   ActionRegistryShutdown();
+  HostSurfaceShutdown();
   UpdateManagerShutdown();
   // The tree goes first, even while someone else keeps the package running.
   TreeIntfShutdown();

@@ -4,6 +4,7 @@
 
 #include "basert/component.h"
 #include "basert/interfaces.h"
+#include "basert/propvalue.h"
 #include "basert/sets.h"
 #include "basert/streams.h"
 #include "basert/strings.h"
@@ -92,12 +93,78 @@ struct IOTAEditor : virtual IInterface {
   virtual Integer AddNotifier(const IPtr<IOTANotifier>& notifier) = 0;
   virtual void RemoveNotifier(Integer index) = 0;
   virtual void MarkModified() = 0;
+  /// True while the editor's content differs from its file.
+  virtual bool GetModified() = 0;
+  /// Brings the editor up.
+  virtual void Show() = 0;
+};
+
+/// One object of a designed module: a component or another persistent (a collection item).
+/// A wrapper outlives its object safely: once the object is freed, or its module closed or sent
+/// dormant, every operation raises.
+struct IOTAComponent : virtual IInterface {
+  static constexpr TGUID IID = TGUID::Parse("{E0A5C0BB-ED67-4920-A622-4862E4A3E4C2}");
+  /// The class name of the object.
+  virtual String GetComponentType() = 0;
+  /// The control's parent, or a component's parent component; null when none.
+  virtual IPtr<IOTAComponent> GetParent() = 0;
+  virtual bool IsTControl() = 0;
+  /// The published properties, in declaration order.
+  virtual Integer GetPropCount() = 0;
+  /// Empty out of range.
+  virtual String GetPropName(Integer index) = 0;
+  /// kindUnknown out of range or for an unknown name.
+  virtual TTypeKind GetPropType(Integer index) = 0;
+  virtual TTypeKind GetPropTypeByName(const String& name) = 0;
+  /// The value in its value class's type; false (and `value` untouched) out of range or for an
+  /// unknown name. A property that cannot be read raises the runtime's error.
+  virtual bool GetPropValue(Integer index, TPropValue& value) = 0;
+  virtual bool GetPropValueByName(const String& name, TPropValue& value) = 0;
+  /// Writes the value and marks the module modified; false out of range or for an unknown
+  /// name. A value the property refuses raises the runtime's error and changes nothing.
+  virtual bool SetProp(Integer index, const TPropValue& value) = 0;
+  virtual bool SetPropByName(const String& name, const TPropValue& value) = 0;
+  /// The components the object owns; null out of range.
+  virtual Integer GetComponentCount() = 0;
+  virtual IPtr<IOTAComponent> GetComponent(Integer index) = 0;
+  /// The child controls of a windowed control; null out of range.
+  virtual Integer GetControlCount() = 0;
+  virtual IPtr<IOTAComponent> GetControl(Integer index) = 0;
+  /// Selects the component (added to the selection with `addToSelection`); the root component
+  /// clears the selection. False for an object that is not a component.
+  virtual bool Select(bool addToSelection) = 0;
+  /// Shows the designer for the root component, else selects the component.
+  virtual bool Focus(bool addToSelection) = 0;
+  /// Frees a component the module's root owns and that is not inherited; false otherwise.
+  virtual bool Delete() = 0;
+};
+
+/// The native side of IOTAComponent: the object itself (null once it is gone).
+struct INTAComponent : virtual IInterface {
+  static constexpr TGUID IID = TGUID::Parse("{B4F09EF2-D7BF-4779-9591-438A1BDAD3FB}");
+  virtual TPersistent* GetPersistent() = 0;
+  /// Null also for an object that is not a component.
+  virtual TComponent* GetComponent() = 0;
 };
 
 /// The form editor of a module with a designed root.
 struct IOTAFormEditor : virtual IOTAEditor {
   static constexpr TGUID IID = TGUID::Parse("{896C93FC-7D5C-4357-A31D-106884EE3439}");
   virtual String GetRootName() = 0;
+  /// Null while the module has no live root component.
+  virtual IPtr<IOTAComponent> GetRootComponent() = 0;
+  /// The root's owned component of that name (ignoring case), or null.
+  virtual IPtr<IOTAComponent> FindComponent(const String& name) = 0;
+  virtual Integer GetSelCount() = 0;
+  /// The selected object at `index`; with nothing selected or `index` out of range, index 0
+  /// is the root component and any other index null.
+  virtual IPtr<IOTAComponent> GetSelComponent(Integer index) = 0;
+  /// A component of the class registered as `typeName` inside the container's component (the
+  /// root when `container` is null or no component); null for a name that is not a
+  /// registered component class, or when the module refuses the class.
+  virtual IPtr<IOTAComponent> CreateComponent(const IPtr<IOTAComponent>& container,
+                                              const String& typeName, Integer x, Integer y,
+                                              Integer w, Integer h) = 0;
 };
 
 /// The native side of a form editor: the designer of the module's root (null while none is
@@ -271,6 +338,56 @@ struct IOTAStructureView110 : virtual IInterface {
   static constexpr TGUID IID = TGUID::Parse("{CF977C58-D054-46D8-86B4-8FB3FC915670}");
   /// True while the view is changing its own selection, when the designer must not follow.
   virtual bool IsSelectionLocked() = 0;
+};
+
+// ---- Alignment ---------------------------------------------------------------------------------
+
+/// What an alignment command does to the selected controls of a form.
+enum TOTAAffect : std::uint8_t {
+  afNothing,
+  afTop,
+  afLeft,
+  afBottom,
+  afRight,
+  afHCenter,
+  afVCenter,
+  afHSpace,
+  afVSpace,
+  afHWinCenter,
+  afVWinCenter,
+  afHSpaceInc,
+  afHSpaceDec,
+  afHSpaceDel,
+  afVSpaceInc,
+  afVSpaceDec,
+  afVSpaceDel,
+  afAlignToGrid,
+  afSnapToGrid,
+  afSendToBack,
+  afBringToFront,
+};
+
+/// What a sizing command does to the selected controls of a form.
+enum TOTASizeAffect : std::uint8_t {
+  asNothing,
+  asHGrow,
+  asHShrink,
+  asHAbsolute,
+  asVGrow,
+  asVShrink,
+  asVAbsolute,
+  asWidths,
+  asHeights,
+  asWidthHeight,
+  asSizeToGrid,
+};
+
+/// The alignment and size commands of a form designer.
+struct IOTAAlignable : virtual IInterface {
+  static constexpr TGUID IID = TGUID::Parse("{5E1A7C43-2B9D-4F08-A6C1-93D4E0B7F215}");
+  virtual void Align(TOTAAffect affect) = 0;
+  /// `value` is the width or height of asHAbsolute / asVAbsolute.
+  virtual void Size(TOTASizeAffect affect, Integer value) = 0;
 };
 
 // ---- Wizards -----------------------------------------------------------------------------------

@@ -5,6 +5,35 @@
 
 namespace fw {
 
+// ---- TPairingArena ------------------------------------------------------------------------------
+
+TPairingArena::~TPairingArena() {
+  for (std::size_t c = FChunks.size(); c-- > 0;) {
+    auto* items = reinterpret_cast<TPairing*>(FChunks[c].get());
+    for (std::size_t i = c + 1 == FChunks.size() ? FUsed : ChunkSize; i-- > 0;)
+      items[i].~TPairing();
+  }
+}
+
+TPairing* TPairingArena::New(TPairings* parent) {
+  if (FUsed == ChunkSize) {
+    FChunks.push_back(std::make_unique_for_overwrite<std::byte[]>(ChunkSize * sizeof(TPairing)));
+    FUsed = 0;
+  }
+  auto* at = reinterpret_cast<TPairing*>(FChunks.back().get()) + FUsed;
+  new (at) TPairing(parent);
+  ++FUsed;
+  return at;
+}
+
+bool TPairingArena::ListedChildren(const TComponent* component, const TComponent* root,
+                                   std::span<TComponent* const>& children) const {
+  auto it = FListings.find(component);
+  if (it == FListings.end() || it->second.Root != root) return false;
+  children = std::span<TComponent* const>(FListed).subspan(it->second.Start, it->second.Count);
+  return true;
+}
+
 // ---- TPairings ---------------------------------------------------------------------------------
 
 TPairings::~TPairings() = default;
@@ -25,8 +54,7 @@ void TPairings::SetHasNew(bool value) {
 void TPairings::BeginAdding(bool ancestorSide) {
   FAncestor = ancestorSide;
   FCursor = 0;
-  FIndexed = false;
-  FByName.clear();
+  FByName.reset();
 }
 
 bool TPairings::IsCandidate(const TPairing* p) const {
@@ -38,18 +66,18 @@ const String& TPairings::OtherName(const TPairing* p) const {
 }
 
 TPairing* TPairings::Find(const TComponent* child) {
-  if (!FIndexed) {
+  if (!FByName) {
     // Every pairing before the cursor has been matched, so the one at it is the first candidate.
-    while (FCursor < FList.size() && !IsCandidate(FList[FCursor].get()))
+    while (FCursor < FList.size() && !IsCandidate(FList[FCursor]))
       ++FCursor;
-    if (FCursor < FList.size() && SameText(OtherName(FList[FCursor].get()), child->Name()))
-      return FList[FCursor++].get();
-    for (auto& p : FList)
-      if (IsCandidate(p.get())) FByName[OtherName(p.get())].push_back(p.get());
-    FIndexed = true;
+    if (FCursor < FList.size() && SameText(OtherName(FList[FCursor]), child->Name()))
+      return FList[FCursor++];
+    FByName = std::make_unique<decltype(FByName)::element_type>();
+    for (TPairing* p : FList)
+      if (IsCandidate(p)) (*FByName)[OtherName(p)].push_back(p);
   }
-  auto it = FByName.find(child->Name());
-  if (it == FByName.end()) return nullptr;
+  auto it = FByName->find(child->Name());
+  if (it == FByName->end()) return nullptr;
   for (TPairing* p : it->second)
     if (IsCandidate(p)) return p;
   return nullptr;
@@ -60,9 +88,12 @@ void TPairings::Add(TComponent* child) {
   if (!FAncestor && !child->ComponentState().Contains(stateAncestor)) return;
   TPairing* pairing = nullptr;
   if (FPairing && (FAncestor ? FPairing->Component() : FPairing->Ancestor())) pairing = Find(child);
-  if (!pairing) {
-    FList.push_back(std::make_unique<TPairing>(this));
-    pairing = FList.back().get();
+  TPairingArena& arena = *FPairing->FArena;
+  if (pairing) {
+    --arena.FUnpaired;
+  } else {
+    pairing = FList.emplace_back(arena.New(this));
+    ++arena.FUnpaired;
   }
   if (FAncestor)
     pairing->SetAncestor(child);
@@ -73,8 +104,11 @@ void TPairings::Add(TComponent* child) {
 
 // ---- TPairing ----------------------------------------------------------------------------------
 
-TPairing::TPairing(TPairings* parent) : FChildren(this), FParent(parent) {
-  if (parent && parent->FPairing) {
+TPairing::TPairing(TPairings* parent)
+    : FChildren(this), FParent(parent),
+      FOwnArena(parent ? nullptr : std::make_unique<TPairingArena>()),
+      FArena(parent ? parent->FPairing->FArena : FOwnArena.get()) {
+  if (parent) {
     FComponentRoot = parent->FPairing->FComponentRoot;
     FAncestorRoot = parent->FPairing->FAncestorRoot;
   }
@@ -103,18 +137,25 @@ void TPairing::AddChildren(TComponent* component, TComponent* root, bool ancesto
   const bool saved = FChildren.FAncestor;
   TOnExit restore([&] { FChildren.FAncestor = saved; });
   FChildren.BeginAdding(ancestorSide);
-  component->GetChildren([this](TComponent* c) { FChildren.Add(c); }, root);
+  // Listed first, then paired: pairing a child lists its own children after these.
+  std::vector<TComponent*>& listed = FArena->FListed;
+  const std::size_t start = listed.size();
+  component->GetChildren([&listed](TComponent* c) { listed.push_back(c); }, root);
+  const std::size_t end = listed.size();
+  if (end > start) FArena->FListings[component] = {root, start, end - start};
+  for (std::size_t i = start; i < end; ++i)
+    FChildren.Add(listed[i]);
 }
 
 void TPairing::SetComponentRoot(TComponent* value) {
   FComponentRoot = value;
-  for (auto& child : FChildren.FList)
+  for (TPairing* child : FChildren.FList)
     child->SetComponentRoot(value);
 }
 
 void TPairing::SetAncestorRoot(TComponent* value) {
   FAncestorRoot = value;
-  for (auto& child : FChildren.FList)
+  for (TPairing* child : FChildren.FList)
     child->SetAncestorRoot(value);
 }
 
@@ -126,7 +167,7 @@ void TPairing::SetNew(bool value) {
 void TPairing::DeleteDeleted(const IPtr<IUpdateManager>& updateManager,
                              const IPtr<IUpdateManagerCallback>& callback) {
   if (FAncestor) {
-    for (auto& child : FChildren.FList)
+    for (TPairing* child : FChildren.FList)
       child->DeleteDeleted(updateManager, callback);
     return;
   }
@@ -152,7 +193,7 @@ void TPairing::CreateUpdateObjects(TUpdateObject* parentObject) {
     object = parentObject->FindChild(FComponent);
   }
   if (object && FChildren.HasNew())
-    for (auto& child : FChildren.FList)
+    for (TPairing* child : FChildren.FList)
       child->CreateUpdateObjects(object);
 }
 

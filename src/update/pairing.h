@@ -6,14 +6,53 @@
 #include "basert/component.h"
 #include "componentdesigner/updateintf.h"
 
+#include <cstddef>
 #include <memory>
+#include <span>
 #include <unordered_map>
 #include <vector>
 
 namespace fw {
 
 class TPairing;
+class TPairings;
 class TUpdateObject;
+
+/// Storage for the pairings of one run: they are made one by one and freed all together, so
+/// pairing a large module costs a few allocations instead of one per component.
+class TPairingArena {
+public:
+  TPairingArena() = default;
+  ~TPairingArena();
+  TPairingArena(const TPairingArena&) = delete;
+  TPairingArena& operator=(const TPairingArena&) = delete;
+
+  /// A new pairing under `parent`, freed with the arena.
+  TPairing* New(TPairings* parent);
+  /// How many pairings have only one side so far.
+  std::size_t Unpaired() const noexcept { return FUnpaired; }
+  /// The children `component` listed under `root` while it was paired, in its order; false
+  /// when it listed none or under another root.
+  bool ListedChildren(const TComponent* component, const TComponent* root,
+                      std::span<TComponent* const>& children) const;
+
+private:
+  friend class TPairings;
+  friend class TPairing;
+  struct TListing {
+    const TComponent* Root;
+    std::size_t Start;
+    std::size_t Count;
+  };
+  std::size_t FUnpaired = 0;
+  // Every component's children as its side listed them, so that a run that pairs everything
+  // need not list them again to compare orders.
+  std::vector<TComponent*> FListed;
+  std::unordered_map<const TComponent*, TListing> FListings;
+  static constexpr std::size_t ChunkSize = 256;
+  std::vector<std::unique_ptr<std::byte[]>> FChunks;
+  std::size_t FUsed = ChunkSize; // in the last chunk
+};
 
 /// The children of one pairing.
 class TPairings {
@@ -23,10 +62,10 @@ public:
   TPairings(const TPairings&) = delete;
   TPairings& operator=(const TPairings&) = delete;
 
-  /// Frees the pairings and empties the list.
+  /// Empties the list (the pairings go with the run's arena).
   void Clear();
   Integer Count() const noexcept { return static_cast<Integer>(FList.size()); }
-  TPairing* Pairings(Integer index) const { return FList[static_cast<std::size_t>(index)].get(); }
+  TPairing* Pairings(Integer index) const { return FList[static_cast<std::size_t>(index)]; }
   /// Some pairing at or below this list is new. Setting it sets every enclosing list too;
   /// clearing it clears only this one.
   bool HasNew() const noexcept { return FHasNew; }
@@ -44,12 +83,11 @@ private:
   bool IsCandidate(const TPairing* p) const;
   const String& OtherName(const TPairing* p) const;
 
-  std::vector<std::unique_ptr<TPairing>> FList;
+  std::vector<TPairing*> FList;
   // Both sides usually list their children in the same order, so the next candidate is tried
-  // first; after the first miss, candidates are looked up by name.
+  // first; after the first miss, candidates are looked up by name (made then).
   std::size_t FCursor = 0;
-  bool FIndexed = false;
-  std::unordered_map<String, std::vector<TPairing*>, TextHash, TextEqual> FByName;
+  std::unique_ptr<std::unordered_map<String, std::vector<TPairing*>, TextHash, TextEqual>> FByName;
   bool FAncestor = false; // children being added come from the ancestor side
   bool FHasNew = false;
   TPairing* FPairing;
@@ -58,8 +96,8 @@ private:
 /// One descendant component and its ancestor component; either may be missing.
 class TPairing {
 public:
-  /// A pairing under `parent` (null for the root); it takes the naming roots of the pairing
-  /// that owns `parent`.
+  /// A pairing under `parent` (null for the root, which owns the arena of the run's pairings);
+  /// it takes the naming roots of the pairing that owns `parent`.
   explicit TPairing(TPairings* parent);
   ~TPairing();
   TPairing(const TPairing&) = delete;
@@ -71,6 +109,9 @@ public:
   TComponent* Ancestor() const noexcept { return FAncestor; }
   /// Stores `ancestor` and pairs its children with the descendant side's.
   void SetAncestor(TComponent* ancestor);
+  /// Every pairing of the run has both sides: nothing was lost or gained.
+  bool AllPaired() const noexcept { return FArena->Unpaired() == 0; }
+  const TPairingArena& Arena() const noexcept { return *FArena; }
   TComponent* ComponentRoot() const noexcept { return FComponentRoot; }
   /// Sets the root here and in every pairing below.
   void SetComponentRoot(TComponent* value);
@@ -91,6 +132,7 @@ public:
   void CreateUpdateObjects(TUpdateObject* parentObject);
 
 private:
+  friend class TPairings;
   /// Enumerates one side's children of `component` under `root` into the children list.
   void AddChildren(TComponent* component, TComponent* root, bool ancestorSide);
 
@@ -100,6 +142,8 @@ private:
   TComponent* FAncestorRoot = nullptr;
   TPairings FChildren;
   TPairings* FParent;
+  std::unique_ptr<TPairingArena> FOwnArena; // the root's
+  TPairingArena* FArena;
   bool FNew = false;
 };
 

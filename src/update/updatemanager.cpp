@@ -121,8 +121,13 @@ void TUpdateManager::Update() {
 }
 
 void TUpdateManager::NotifyUpdated(String& firstMessage, bool& failed) {
-  std::vector<TComponent*> list = std::move(FUpdateList);
-  FUpdateList.clear();
+  std::vector<TComponent*> list;
+  list.swap(FUpdateList);
+  TOnExit keepCapacity([&] {
+    // The next run fills as many again; an Updated that ran another has left its own list.
+    list.clear();
+    if (FUpdateList.empty()) FUpdateList.swap(list);
+  });
   for (auto it = list.rbegin(); it != list.rend(); ++it) {
     try {
       (*it)->Updated();
@@ -139,20 +144,28 @@ void TUpdateManager::NotifyUpdated(String& firstMessage, bool& failed) {
 void TUpdateManager::Run() {
   if (FAncestor && FComponentUpdate) {
     TPairing root(nullptr);
+    // Set first, every pairing takes it when made instead of a walk setting it afterwards.
+    root.SetAncestorRoot(FAncestor);
     root.SetComponent(FComponent);
     root.SetAncestor(FAncestor);
-    root.DeleteDeleted(Self(), FNotifier);
-    {
-      TOnExit cleanup([this] {
-        if (FReader) FReader->EndReferences();
-        FReader.reset();
-        FWriter.reset();
-        FStream.reset();
-      });
-      CreateGained(&root, FComponent);
-      if (FReader) FReader->FixupReferences();
+    // Usually nothing was lost or gained, and the walks below have nothing to do.
+    if (!root.AllPaired()) {
+      root.DeleteDeleted(Self(), FNotifier);
+      {
+        TOnExit cleanup([this] {
+          if (FReader) FReader->EndReferences();
+          FReader.reset();
+          FWriter.reset();
+          FStream.reset();
+        });
+        CreateGained(&root, FComponent);
+        if (FReader) FReader->FixupReferences();
+      }
+      root.CreateUpdateObjects(FComponentUpdate.get());
+    } else {
+      FListing = &root.Arena();
     }
-    root.CreateUpdateObjects(FComponentUpdate.get());
+    TOnExit unlist([this] { FListing = nullptr; });
     FComponentUpdate->Update(this);
   }
   UpdateChildren();

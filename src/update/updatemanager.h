@@ -26,6 +26,7 @@
 namespace fw {
 
 class TPairing;
+class TPairingArena;
 
 inline constexpr std::string_view sInvalidCast = "Invalid class typecast";
 
@@ -88,6 +89,9 @@ public:
   void Updating(TComponent* component);
   /// Marks `child` and everything below it as inherited.
   void SetChildAncestor(TComponent* child);
+  /// While a run whose pairing found nothing lost or gained applies values: the children each
+  /// side listed then, still valid. Null otherwise.
+  const TPairingArena* Listing() const noexcept { return FListing; }
 
   TNotifyEvent OnUpdating;
   TNotifyEvent OnUpdate;
@@ -109,6 +113,7 @@ private:
   TUpdateManager* FParent = nullptr;
   TUpdateMode FMode = umNone;
   std::vector<TComponent*> FUpdateList;
+  const TPairingArena* FListing = nullptr;
   IPtr<IUpdateManagerCallback> FNotifier;
   // The streaming objects shared by the components created in one run.
   std::unique_ptr<TMemoryStream> FStream;

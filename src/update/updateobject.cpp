@@ -2,6 +2,7 @@
 
 #include "basert/classbuilder.h"
 #include "basert/onexit.h"
+#include "update/pairing.h"
 #include "update/updatemanager.h"
 
 #include <algorithm>
@@ -37,21 +38,29 @@ struct TChildUpdateObjects {
   std::vector<TUpdateObject*> Descendents;
   std::vector<TUpdateObject*> Ancestors;
 
-  TChildUpdateObjects(TUpdateObject* updateObject, TComponent* descendent, TComponent* ancestor) {
+  /// With `listing`, the children it holds are taken instead of being listed again.
+  TChildUpdateObjects(TUpdateObject* updateObject, TComponent* descendent, TComponent* ancestor,
+                      const TPairingArena* listing) {
     std::size_t cursor = 0;
-    descendent->GetChildren(
-        [&](TComponent* c) {
-          // Only an inherited child can have an update object.
-          Descendents.push_back(c->ComponentState().Contains(stateAncestor)
-                                    ? updateObject->FindChildFrom(c, cursor)
-                                    : nullptr);
-        },
-        updateObject->ObjectOwner());
+    List(descendent, updateObject->ObjectOwner(), listing, [&](TComponent* c) {
+      // Only an inherited child can have an update object.
+      Descendents.push_back(c->ComponentState().Contains(stateAncestor)
+                                ? updateObject->FindChildFrom(c, cursor)
+                                : nullptr);
+    });
     cursor = 0;
     if (ancestor)
-      ancestor->GetChildren(
-          [&](TComponent* c) { Ancestors.push_back(updateObject->FindChildFrom(c, cursor)); },
-          updateObject->AncestorOwner());
+      List(ancestor, updateObject->AncestorOwner(), listing,
+           [&](TComponent* c) { Ancestors.push_back(updateObject->FindChildFrom(c, cursor)); });
+  }
+
+  template <class F>
+  static void List(TComponent* component, TComponent* root, const TPairingArena* listing, F f) {
+    std::span<TComponent* const> listed;
+    if (listing && listing->ListedChildren(component, root, listed))
+      std::for_each(listed.begin(), listed.end(), f);
+    else
+      component->GetChildren(f, root);
   }
 };
 
@@ -150,9 +159,11 @@ void TUpdateFiler::Update() {
   TPersistent* ancestor = FUpdateObject->Ancestor();
   if (FPropertyList.empty() || !object || !ancestor) return;
   TOnExit cleanup([this] {
-    FReader.reset();
-    FWriter.reset();
-    FStream.reset();
+    if (FStream) {
+      FReader.reset();
+      FWriter.reset();
+      FStream.reset();
+    }
     FState = usFilter;
     FCompare = true;
   });
@@ -181,6 +192,19 @@ void TUpdateFiler::Update() {
   }
 }
 
+// ---- TPropMask ---------------------------------------------------------------------------------
+
+void TPropMask::Fill(std::size_t count) {
+  FWordCount = std::max<std::size_t>(1, (count + 63) / 64);
+  FMore.reset();
+  if (FWordCount > 1) FMore = std::make_unique<std::uint64_t[]>(FWordCount);
+  std::uint64_t* words = Words();
+  for (std::size_t w = 0; w < FWordCount; ++w) {
+    const std::size_t bits = std::min<std::size_t>(64, count - std::min(count, w * 64));
+    words[w] = bits == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << bits) - 1;
+  }
+}
+
 // ---- TUpdateObject -----------------------------------------------------------------------------
 
 TUpdateObject::TUpdateObject(TUpdateObject* owner, TPersistent* object, TPersistent* ancestor,
@@ -189,11 +213,12 @@ TUpdateObject::TUpdateObject(TUpdateObject* owner, TPersistent* object, TPersist
   if (FOwner) {
     FOwner->FChildList.push_back(this);
     if (FPropInfo)
-      FOwner->FSubObjects.emplace_back(FPropInfo, this);
+      ++FOwner->FSubObjectCount;
     else
       FOwner->Index(this);
   }
-  FPropList = GetPropInfos(FObject->ClassType()->TypeInfo);
+  FAllProps = &GetPropInfos(FObject->ClassType()->TypeInfo);
+  FFollows.Fill(FAllProps->size());
   auto* component = dynamic_cast<TComponent*>(FObject);
   FIsComponent = component && !component->ComponentStyle().Contains(styleSubComponent);
   FIsCollection = dynamic_cast<TCollection*>(FObject) != nullptr;
@@ -213,7 +238,7 @@ TUpdateObject::TUpdateObject(TUpdateObject* owner, TPersistent* object, TPersist
   // Its list only shrinks: an object with nothing to follow there never needs it again.
   if (FUpdateFiler->Empty()) FUpdateFiler.reset();
 
-  for (PPropInfo p : FPropList) {
+  for (PPropInfo p : *FAllProps) {
     if (!p->HasRead() || p->PropType()->Kind != kindClass) continue;
     auto* value = dynamic_cast<TPersistent*>(GetObjectProp(FObject, p));
     if (!value || (dynamic_cast<TComponent*>(value) && !IsSubComponentValue(value))) continue;
@@ -235,21 +260,23 @@ TUpdateObject::~TUpdateObject() {
   if (FOwner) {
     std::erase(FOwner->FChildList, this);
     if (FPropInfo)
-      std::erase_if(FOwner->FSubObjects, [this](const auto& e) { return e.second == this; });
+      --FOwner->FSubObjectCount;
     else
       FOwner->Unindex(this);
   }
 }
 
 void TUpdateObject::Index(TUpdateObject* child) {
-  FChildIndex.emplace(child->FObject, child);
-  if (child->FAncestor) FChildIndex.emplace(child->FAncestor, child);
+  if (!FChildIndex) FChildIndex = std::make_unique<TChildIndex>();
+  FChildIndex->emplace(child->FObject, child);
+  if (child->FAncestor) FChildIndex->emplace(child->FAncestor, child);
 }
 
 void TUpdateObject::Unindex(TUpdateObject* child) {
   for (const TPersistent* key : {child->FObject, child->FAncestor}) {
-    auto it = FChildIndex.find(key);
-    if (it != FChildIndex.end() && it->second == child) FChildIndex.erase(it);
+    if (!FChildIndex) return;
+    auto it = FChildIndex->find(key);
+    if (it != FChildIndex->end() && it->second == child) FChildIndex->erase(it);
   }
 }
 
@@ -288,15 +315,15 @@ bool TUpdateObject::ComponentDelete(TComponent* component) {
 TUpdateObject* TUpdateObject::FindChild(const TPersistent* component) {
   if (!component) return nullptr;
   if (FObject == component || FAncestor == component) return this;
-  if (auto it = FChildIndex.find(component); it != FChildIndex.end()) return it->second;
+  if (FChildIndex)
+    if (auto it = FChildIndex->find(component); it != FChildIndex->end()) return it->second;
   for (TUpdateObject* child : FChildList)
     if (TUpdateObject* found = child->FindChild(component)) return found;
   return nullptr;
 }
 
 TUpdateObject* TUpdateObject::FindChildFrom(const TPersistent* component, std::size_t& cursor) {
-  while (cursor < FChildList.size() && FChildList[cursor]->FPropInfo)
-    ++cursor;
+  cursor = std::max(cursor, FSubObjectCount);
   if (cursor < FChildList.size()) {
     TUpdateObject* next = FChildList[cursor];
     if (next->FObject == component || next->FAncestor == component) {
@@ -308,16 +335,17 @@ TUpdateObject* TUpdateObject::FindChildFrom(const TPersistent* component, std::s
 }
 
 TUpdateObject* TUpdateObject::FindChildProp(PPropInfo propInfo) const {
-  for (const auto& [prop, child] : FSubObjects)
-    if (prop == propInfo) return child;
+  for (std::size_t i = 0; i < FSubObjectCount; ++i)
+    if (FChildList[i]->FPropInfo == propInfo) return FChildList[i];
   return nullptr;
 }
 
 TUpdateObject* TUpdateObject::FindObject(const TPersistent* instance) {
   if (FObject == instance) return this;
-  if (auto it = FChildIndex.find(instance);
-      it != FChildIndex.end() && it->second->FObject == instance)
-    return it->second;
+  if (FChildIndex)
+    if (auto it = FChildIndex->find(instance);
+        it != FChildIndex->end() && it->second->FObject == instance)
+      return it->second;
   for (TUpdateObject* child : FChildList)
     if (TUpdateObject* found = child->FindObject(instance)) return found;
   return nullptr;
@@ -378,9 +406,9 @@ bool TUpdateObject::KeepProp(PPropInfo prop) {
 void TUpdateObject::Filter() {
   ValidateObjects();
   if (!FObject) return;
-  for (std::size_t i = FPropList.size(); i-- > 0;)
-    if (!KeepProp(FPropList[i]))
-      FPropList.erase(FPropList.begin() + static_cast<std::ptrdiff_t>(i));
+  FFollows.ForEach([this](std::size_t i) {
+    if (!KeepProp((*FAllProps)[i])) FFollows.Reset(i);
+  });
   FilterOrder();
   if (FIsCollection && FUpdateCollection && FCompare && FAncestor)
     FUpdateCollection =
@@ -395,9 +423,9 @@ void TUpdateObject::Filter() {
 }
 
 void TUpdateObject::FilterOrder() {
-  if (!FIsComponent || !FCompare || FChildIndex.empty()) return;
+  if (!FIsComponent || !FCompare || !HasComponentChildren()) return;
   TChildUpdateObjects lists(this, static_cast<TComponent*>(FObject),
-                            dynamic_cast<TComponent*>(FAncestor));
+                            dynamic_cast<TComponent*>(FAncestor), nullptr);
   std::size_t j = 0;
   for (TUpdateObject* d : lists.Descendents) {
     if (!d) continue;
@@ -411,21 +439,16 @@ void TUpdateObject::FilterOrder() {
 bool TUpdateObject::Revert(TPersistent* instance, PPropInfo propInfo) {
   TUpdateObject* target = FindObject(instance);
   if (!target) return false;
-  const std::vector<PPropInfo>& all = GetPropInfos(target->FObject->ClassType()->TypeInfo);
-  const auto at = std::find(all.begin(), all.end(), propInfo);
-  if (at == all.end()) return true;
-  auto cursor = all.begin();
-  for (auto it = target->FPropList.begin(); it != target->FPropList.end(); ++it) {
-    if (*it == propInfo) return true;
-    cursor = std::find(cursor, all.end(), *it);
-    if (cursor == all.end()) return true;
-    if (cursor > at) {
-      target->FPropList.insert(it, propInfo);
-      return true;
-    }
-  }
-  target->FPropList.push_back(propInfo);
+  const std::vector<PPropInfo>& all = *target->FAllProps;
+  if (const auto at = std::find(all.begin(), all.end(), propInfo); at != all.end())
+    target->FFollows.Set(static_cast<std::size_t>(at - all.begin()));
   return true;
+}
+
+std::vector<PPropInfo> TUpdateObject::PropList() const {
+  std::vector<PPropInfo> list;
+  if (FAllProps) FFollows.ForEach([&](std::size_t i) { list.push_back((*FAllProps)[i]); });
+  return list;
 }
 
 bool TUpdateObject::CanRevert(TPersistent* instance, PPropInfo propInfo, bool& found) {
@@ -463,9 +486,10 @@ void TUpdateObject::UpdateProp(PPropInfo prop, TUpdateManager* updateManager) {
   }
 }
 
-void TUpdateObject::UpdateOrderOfChildren() {
+void TUpdateObject::UpdateOrderOfChildren(TUpdateManager* updateManager) {
   auto* object = static_cast<TComponent*>(FObject);
-  TChildUpdateObjects lists(this, object, dynamic_cast<TComponent*>(FAncestor));
+  TChildUpdateObjects lists(this, object, dynamic_cast<TComponent*>(FAncestor),
+                            updateManager->Listing());
   std::size_t j = 0;
   for (std::size_t i = 0; i < lists.Descendents.size(); ++i) {
     TUpdateObject* d = lists.Descendents[i];
@@ -483,6 +507,12 @@ void TUpdateObject::UpdateOrderOfChildren() {
 
 void TUpdateObject::UpdateCollectionItems() {
   auto* collection = static_cast<TCollection*>(FObject);
+  // Empty on both sides is already equal; assigning would only announce a change. The same
+  // class on both sides spares the cast.
+  const auto* ancestor = FAncestor->ClassType() == collection->ClassType()
+                             ? static_cast<const TCollection*>(FAncestor)
+                             : dynamic_cast<const TCollection*>(FAncestor);
+  if (ancestor && collection->Count() == 0 && ancestor->Count() == 0) return;
   collection->Assign(FAncestor);
   if (!FAncestorOwner || !FObjectOwner) return;
   for (TCollectionItem* item : collection->ItemList())
@@ -499,12 +529,12 @@ void TUpdateObject::Update(TUpdateManager* updateManager) {
   ValidateObjects();
   if (!FObject || !FAncestor) return;
   if (FIsComponent) updateManager->Updating(static_cast<TComponent*>(FObject));
-  for (std::size_t i = 0; i < FPropList.size(); ++i) {
-    PPropInfo p = FPropList[i];
+  FFollows.ForEach([&](std::size_t i) {
+    PPropInfo p = (*FAllProps)[i];
     if (IsStoredProp(FAncestor, p)) UpdateProp(p, updateManager);
-  }
+  });
   if (FUpdateFiler) FUpdateFiler->Update();
-  if (FIsComponent && !FChildIndex.empty()) UpdateOrderOfChildren();
+  if (FIsComponent && HasComponentChildren()) UpdateOrderOfChildren(updateManager);
   if (FIsCollection && FUpdateCollection) UpdateCollectionItems();
   for (std::size_t i = FChildList.size(); i-- > 0;)
     if (i < FChildList.size() && !FChildList[i]->FPropInfo) FChildList[i]->Update(updateManager);

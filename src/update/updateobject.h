@@ -5,6 +5,8 @@
 
 #include "basert/filer.h"
 
+#include <bit>
+#include <cstdint>
 #include <unordered_map>
 #include <vector>
 
@@ -53,16 +55,42 @@ private:
   bool Follows(const String& name) const;
   TWriter* Writer();
 
+  // What every update touches first, what only a differing value needs after.
   std::vector<String> FPropertyList;
   TUpdateObject* FUpdateObject;
+  bool FFiltered = false;
+  TUpdateFilterState FState = usFilter;
+  bool FConsumed = false;
+  bool FCompare;
   std::unique_ptr<TMemoryStream> FStream; // alive only during Update
   std::unique_ptr<TWriter> FWriter;
   std::unique_ptr<TReader> FReader;
-  bool FFiltered = false;
-  TUpdateFilterState FState = usFilter;
   String FPropName;
-  bool FConsumed = false;
-  bool FCompare;
+};
+
+/// One bit per published property of a class, in the class's order; inline up to 64 properties,
+/// so that an update object's follow list costs no allocation of its own.
+class TPropMask {
+public:
+  /// `count` bits, all set.
+  void Fill(std::size_t count);
+  bool Test(std::size_t i) const noexcept { return (Words()[i / 64] >> (i % 64)) & 1u; }
+  void Set(std::size_t i) noexcept { Words()[i / 64] |= std::uint64_t{1} << (i % 64); }
+  void Reset(std::size_t i) noexcept { Words()[i / 64] &= ~(std::uint64_t{1} << (i % 64)); }
+  /// Calls `f(i)` for every set bit, in ascending order.
+  template <class F> void ForEach(F f) const {
+    for (std::size_t w = 0; w < FWordCount; ++w)
+      for (std::uint64_t bits = Words()[w]; bits; bits &= bits - 1)
+        f(w * 64 + static_cast<std::size_t>(std::countr_zero(bits)));
+  }
+
+private:
+  std::uint64_t* Words() noexcept { return FMore ? FMore.get() : &FInline; }
+  const std::uint64_t* Words() const noexcept { return FMore ? FMore.get() : &FInline; }
+
+  std::size_t FWordCount = 1;
+  std::uint64_t FInline = 0;
+  std::unique_ptr<std::uint64_t[]> FMore;
 };
 
 /// One persistent object of the descendant module and its counterpart in the ancestor. Owns its
@@ -127,7 +155,7 @@ public:
   TComponent* AncestorOwner() const noexcept { return FAncestorOwner; }
   PPropInfo PropInfo() const noexcept { return FPropInfo; }
   /// The published properties that still follow the ancestor, in the class's order.
-  const std::vector<PPropInfo>& PropList() const noexcept { return FPropList; }
+  std::vector<PPropInfo> PropList() const;
   const std::vector<TUpdateObject*>& Children() const noexcept { return FChildList; }
   /// Null once no defined property follows the ancestor.
   TUpdateFiler* UpdateFiler() const noexcept { return FUpdateFiler.get(); }
@@ -141,23 +169,29 @@ public:
 private:
   bool KeepProp(PPropInfo prop);
   void UpdateProp(PPropInfo prop, TUpdateManager* updateManager);
-  void UpdateOrderOfChildren();
+  void UpdateOrderOfChildren(TUpdateManager* updateManager);
   void UpdateCollectionItems();
   void Index(TUpdateObject* child);
   void Unindex(TUpdateObject* child);
+  bool HasComponentChildren() const noexcept { return FChildIndex && !FChildIndex->empty(); }
 
   TUpdateObject* FOwner;
   TPersistent* FObject;
   TPersistent* FAncestor;
   TComponent* FObjectOwner = nullptr;
   TComponent* FAncestorOwner = nullptr;
-  std::vector<PPropInfo> FPropList;
+  // The class's published properties (shared by every instance) and which of them follow.
+  const std::vector<PPropInfo>* FAllProps = nullptr;
+  TPropMask FFollows;
   std::vector<TUpdateObject*> FChildList;
   // Component children by their object and by their ancestor, so that pairing a large module's
   // children stays linear.
-  std::unordered_map<const TPersistent*, TUpdateObject*> FChildIndex;
-  // The children reached through a property, by property.
-  std::vector<std::pair<PPropInfo, TUpdateObject*>> FSubObjects;
+  // Made for the first one: most objects have none.
+  using TChildIndex = std::unordered_map<const TPersistent*, TUpdateObject*>;
+  std::unique_ptr<TChildIndex> FChildIndex;
+  // The children reached through a property come first in FChildList (they are made with
+  // their owner, before any component child).
+  std::size_t FSubObjectCount = 0;
   std::unique_ptr<TUpdateFiler> FUpdateFiler;
   bool FIsComponent = false;
   bool FIsCollection = false;

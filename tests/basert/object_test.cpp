@@ -197,6 +197,11 @@ TEST(MethodTables, LargeTablesStayIndexedThroughRenamesAndRemovals) {
   EXPECT_EQ(t.NameOf(reinterpret_cast<void*>(std::uintptr_t{7})), nullptr);
   EXPECT_FALSE(t.Remove(reinterpret_cast<void*>(std::uintptr_t{7})));
   EXPECT_EQ(t.Count(), 99u);
+  // A name added twice: the earlier entry wins until it goes, then the later one shows.
+  t.Add("handler3", reinterpret_cast<void*>(std::uintptr_t{200}));
+  EXPECT_EQ(t.AddressOf("Handler3"), reinterpret_cast<void*>(std::uintptr_t{3}));
+  ASSERT_TRUE(t.Remove(reinterpret_cast<void*>(std::uintptr_t{3})));
+  EXPECT_EQ(t.AddressOf("Handler3"), reinterpret_cast<void*>(std::uintptr_t{200}));
 }
 
 TEST(MethodTables, DesignedHandlerNumbersAreNeverCalled) {

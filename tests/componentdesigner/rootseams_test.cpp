@@ -80,6 +80,7 @@ public:
   void Hide() override { gLog.push_back("Hide"); }
   void Show() override { gLog.push_back("Show"); }
   void Close() override { gLog.push_back("Close " + NameOf(Root)); }
+  IPtr<ISurfaceDesigner> GetSurfaceDesigner() override { return nullptr; }
   TComponentRoot& Root;
 };
 
@@ -91,7 +92,8 @@ TClass TFakeSurface::StaticClass() {
   return cls;
 }
 
-class TOpenedLog : public TInterfacedObject, public IDesignNotification {
+/// Also a design window, to hear the designer hide and show its windows.
+class TOpenedLog : public TInterfacedObject, public IDesignWindow {
   FW_CLASS(TOpenedLog)
 public:
   void ItemDeleted(const IPtr<IDesigner>&, TPersistent*) override {}
@@ -100,11 +102,13 @@ public:
   void SelectionChanged(const IPtr<IDesigner>&, const IPtr<IDesignerSelections>&) override {}
   void DesignerOpened(const IPtr<IDesigner>&, bool) override { gLog.push_back("Opened"); }
   void DesignerClosed(const IPtr<IDesigner>&, bool) override { gLog.push_back("Closed"); }
+  void WindowHide() override { gLog.push_back("Window hide"); }
+  void WindowShow() override { gLog.push_back("Window show"); }
 };
 
 TClass TOpenedLog::StaticClass() {
   static const TClass cls = TClassBuilder<TOpenedLog, TInterfacedObject>("TOpenedLog", "SeamTest")
-                                .Implements<IDesignNotification>()
+                                .Implements<IDesignNotification, IDesignWindow>()
                                 .Build();
   return cls;
 }
@@ -247,8 +251,8 @@ TEST_F(RootSeams, SurfaceBracketsTheOpeningAndFollowsOptionsLocksAndWindows) {
   Designer->ShowWindows();
   Env->Options.DisplayGrid = false;
   Designer->DesignerOptionsChanged();
-  EXPECT_EQ(gLog, (std::vector<String>{"Active", "Locked", "Inactive", "Hide", "Show",
-                                       "Grid 6 snap", "Options 4"}));
+  EXPECT_EQ(gLog, (std::vector<String>{"Active", "Locked", "Inactive", "Window hide", "Hide",
+                                       "Window show", "Show", "Grid 6 snap", "Options 4"}));
 
   gLog.clear();
   root->GoDormant();

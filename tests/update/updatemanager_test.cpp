@@ -543,11 +543,12 @@ TEST_F(UpdateManagerTest, RevertMakesAPropertyFollowAgain) {
   child.Recorder->Log.clear();
   child.Manager->Revert(t, Prop(t, "Caption"));
   EXPECT_EQ(t->FCaption, "One");
-  EXPECT_EQ(object->PropList().size(), followed + 1);
+  const std::vector<PPropInfo> reverted = object->PropList();
+  EXPECT_EQ(reverted.size(), followed + 1);
   // Back in the class's property order.
   const auto& all = GetPropInfos(t->ClassType()->TypeInfo);
   auto position = [&](PPropInfo p) { return std::find(all.begin(), all.end(), p) - all.begin(); };
-  EXPECT_TRUE(std::is_sorted(object->PropList().begin(), object->PropList().end(),
+  EXPECT_TRUE(std::is_sorted(reverted.begin(), reverted.end(),
                              [&](PPropInfo a, PPropInfo b) { return position(a) < position(b); }));
   // Reverting what already follows changes nothing but still runs an update.
   child.Manager->Revert(t, Prop(t, "Caption"));

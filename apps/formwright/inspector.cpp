@@ -1,0 +1,172 @@
+// The property inspector of the command line.
+#include "inspector.h"
+
+#include "basert/filer.h"
+#include "basert/sysutils.h"
+#include "designeditors/editorregistry.h"
+#include "designeditors/propcategories.h"
+#include "designeditors/propedit.h"
+#include "designeditors/stdeditors_consts.h"
+
+#include <array>
+#include <utility>
+
+namespace fwcli {
+
+using namespace fw;
+
+namespace {
+
+constexpr std::array<std::pair<TPropertyAttribute, std::string_view>, 15> kAttributeNames = {{
+    {paValueList, "paValueList"},
+    {paSubProperties, "paSubProperties"},
+    {paDialog, "paDialog"},
+    {paMultiSelect, "paMultiSelect"},
+    {paAutoUpdate, "paAutoUpdate"},
+    {paSortList, "paSortList"},
+    {paReadOnly, "paReadOnly"},
+    {paRevertable, "paRevertable"},
+    {paFullWidthName, "paFullWidthName"},
+    {paVolatileSubProperties, "paVolatileSubProperties"},
+    {paTarn, "paTarn"},
+    {paNotNestable, "paNotNestable"},
+    {paDisplayReadOnly, "paDisplayReadOnly"},
+    {paCustomDropDown, "paCustomDropDown"},
+    {paValueEditable, "paValueEditable"},
+}};
+
+// Sub-properties of sub-properties: deep enough for any real type, short of a cycle.
+constexpr int kMaxDepth = 8;
+
+// The first visible category (newest first) that claims the property; the miscellaneous one
+// when none does.
+String CategoryOf(const String& name, TClass cls, PTypeInfo type) {
+  TPropertyCategoryList& list = PropertyCategoryList();
+  for (Integer i = 0; i < list.Count(); ++i) {
+    TPropertyCategory* c = list.GetCategory(i);
+    if (c != list.MiscCategory() && c->Match(name, cls, type)) return c->Name();
+  }
+  return list.MiscCategory()->Name();
+}
+
+TInspectedProperty Row(const IPtr<IProperty>& prop, const String& category, int depth) {
+  TInspectedProperty row;
+  row.Name = prop->GetName();
+  row.Attributes = prop->GetAttributes();
+  row.Category = category;
+  String value;
+  row.Writable = prop->GetEditValue(value);
+  row.Value = prop->AllEqual() ? value : String();
+  if (row.Attributes.Contains(paSubProperties) && depth < kMaxDepth)
+    prop->GetProperties([&](const IPtr<IProperty>& sub) {
+      row.Properties.push_back(Row(sub, category, depth + 1));
+    });
+  return row;
+}
+
+IPtr<IDesignerSelections> Selections(const std::vector<TPersistent*>& objects) {
+  IPtr<TDesignerSelections> list(New<TDesignerSelections>());
+  for (TPersistent* p : objects)
+    list->Add(p);
+  return IPtr<IDesignerSelections>(list);
+}
+
+// The editor of `path` for `object`: a row of that whole name (a placeholder keeps stored
+// names such as "Font.Style" whole), else the row of its first name and, below it, the
+// sub-property rows of the names that follow. Null when no such row is shown.
+IPtr<IProperty> FindEditor(TOpenForm& form, TPersistent* object, const String& path) {
+  std::vector<IPtr<IProperty>> rows;
+  GetComponentProperties(Selections({object}), tkAny, form.Root->GetDesigner(),
+                         [&](const IPtr<IProperty>& prop) { rows.push_back(prop); });
+  auto find = [](const std::vector<IPtr<IProperty>>& list, std::string_view name) {
+    for (const IPtr<IProperty>& prop : list)
+      if (SameText(prop->GetName(), name)) return prop;
+    return IPtr<IProperty>();
+  };
+  if (IPtr<IProperty> whole = find(rows, path)) return whole;
+  std::string_view rest = path;
+  IPtr<IProperty> found;
+  for (;;) {
+    const std::size_t dot = rest.find('.');
+    found = find(rows, rest.substr(0, dot));
+    if (!found || dot == std::string_view::npos) return found;
+    rest = rest.substr(dot + 1);
+    rows.clear();
+    found->GetProperties([&](const IPtr<IProperty>& prop) { rows.push_back(prop); });
+  }
+}
+
+// Writes `value` through the editor. A set's own row is read-only: the value "[a, b]" goes to
+// its elements' rows instead, as the user ticks them in the inspector.
+void SetThroughEditor(const IPtr<IProperty>& prop, const String& value) {
+  const TPropertyAttributes attributes = prop->GetAttributes();
+  if (!attributes.Contains(paReadOnly)) {
+    prop->SetValue(value);
+    return;
+  }
+  if (!attributes.Contains(paSubProperties) || value.size() < 2 || value.front() != '[' ||
+      value.back() != ']')
+    throw EDesignPropertyError(Format(sStreamPropertyReadOnly, prop->GetName()));
+  std::vector<IPtr<IProperty>> elements;
+  prop->GetProperties([&](const IPtr<IProperty>& e) { elements.push_back(e); });
+  std::vector<bool> wanted(elements.size());
+  std::string_view list = std::string_view(value).substr(1, value.size() - 2);
+  while (!Trim(list).empty()) {
+    const std::size_t comma = list.find(',');
+    const String name = Trim(list.substr(0, comma));
+    std::size_t i = 0;
+    while (i < elements.size() && !SameText(elements[i]->GetName(), name))
+      ++i;
+    if (i == elements.size()) throw EDesignPropertyError(String(rtlconsts::SInvalidPropertyValue));
+    wanted[i] = true;
+    list = comma == std::string_view::npos ? std::string_view() : list.substr(comma + 1);
+  }
+  for (std::size_t i = 0; i < elements.size(); ++i)
+    elements[i]->SetValue(wanted[i] ? "True" : "False");
+}
+
+} // namespace
+
+std::vector<TPersistent*> SelectComponents(TOpenForm& form, const std::vector<std::string>& names) {
+  TComponent* root = form.Root->GetRoot();
+  std::vector<TPersistent*> selection;
+  for (const std::string& name : names) {
+    TComponent* c = SameText(name, root->Name()) ? root : root->FindComponent(name);
+    if (!c) throw Exception(Format(sNoComponentNamed, root->Name(), name));
+    selection.push_back(c);
+  }
+  if (selection.empty()) selection.push_back(root);
+  return selection;
+}
+
+std::vector<TInspectedProperty>
+InspectProperties(TOpenForm& form, const std::vector<TPersistent*>& selection, TTypeKinds filter) {
+  std::vector<TInspectedProperty> rows;
+  const TClass cls = selection.front()->ClassType();
+  GetComponentProperties(
+      Selections(selection), filter, form.Root->GetDesigner(), [&](const IPtr<IProperty>& prop) {
+        rows.push_back(Row(prop, CategoryOf(prop->GetName(), cls, prop->GetPropType()), 0));
+      });
+  return rows;
+}
+
+std::string_view AttributeName(TPropertyAttribute attribute) {
+  for (const auto& [a, name] : kAttributeNames)
+    if (a == attribute) return name;
+  return {};
+}
+
+void AssignProperty(TOpenForm& form, const std::string& assignment) {
+  const std::size_t eq = assignment.find('=');
+  const std::size_t dot = assignment.find('.');
+  if (eq == std::string::npos || dot == std::string::npos || dot == 0 || dot + 1 >= eq)
+    throw Exception(Format(sBadAssignment, assignment));
+  const std::string name = assignment.substr(0, dot);
+  const std::string path = assignment.substr(dot + 1, eq - dot - 1);
+  TPersistent* object = SelectComponents(form, {name}).front();
+  IPtr<IProperty> prop = FindEditor(form, object, path);
+  if (!prop) throw Exception(Format(sNoPropertyNamed, name, path));
+  SetThroughEditor(prop, assignment.substr(eq + 1));
+}
+
+} // namespace fwcli

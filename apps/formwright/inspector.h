@@ -1,0 +1,48 @@
+// The property inspector of the command line: the selection's properties through the package's
+// editors, read as the inspector shows them and written as the user types them.
+#pragma once
+
+#include "session.h"
+
+#include "designintf/designintf.h"
+
+#include <string_view>
+#include <vector>
+
+namespace fwcli {
+
+inline constexpr std::string_view sNoComponentNamed = "%s has no component named %s";
+inline constexpr std::string_view sNoPropertyNamed = "%s has no property %s";
+inline constexpr std::string_view sBadAssignment = "expected NAME.PROP=VALUE, got '%s'";
+
+/// The components of the form by name (the root by its own name, ignoring case), in the order
+/// given; none selects the root. Raises fw::Exception (sNoComponentNamed) for an unknown name.
+std::vector<fw::TPersistent*> SelectComponents(TOpenForm& form,
+                                               const std::vector<std::string>& names);
+
+/// One row of the inspector.
+struct TInspectedProperty {
+  fw::String Name;
+  fw::String Value; ///< empty when the selected objects' values differ
+  fw::TPropertyAttributes Attributes;
+  fw::String Category;
+  bool Writable = false;
+  std::vector<TInspectedProperty> Properties; ///< sub-properties (paSubProperties)
+};
+
+/// The rows the inspector shows for the selection: its shared properties of the kinds in
+/// `filter`, by name, with the sub-properties of each row that has them.
+std::vector<TInspectedProperty> InspectProperties(TOpenForm& form,
+                                                  const std::vector<fw::TPersistent*>& selection,
+                                                  fw::TTypeKinds filter);
+
+/// The attribute's identifier ("paValueList").
+std::string_view AttributeName(fw::TPropertyAttribute attribute);
+
+/// Applies one "NAME.PROP=VALUE" (PROP may go down sub-properties: "Font.Style") through the
+/// property's editor, as the inspector does when the user types the value. Raises
+/// fw::Exception for a malformed assignment, an unknown component or property, and whatever
+/// the editor raises for a value it refuses.
+void AssignProperty(TOpenForm& form, const std::string& assignment);
+
+} // namespace fwcli

@@ -1,0 +1,229 @@
+#include "componentdesigner/componentnaming.h"
+
+#include "basert/classbuilder.h"
+#include "basert/collection.h"
+#include "basert/format.h"
+#include "basert/typinfo.h"
+#include "componentdesigner/componentroot.h"
+#include "componentdesigner/designerevents.h"
+#include "componentdesigner/proxies.h"
+
+#include <atomic>
+
+namespace fw {
+
+namespace {
+
+std::atomic<std::uint64_t> gNameGeneration{1};
+
+bool IsInherited(const TComponent* c) {
+  return c->ComponentState().Contains(stateAncestor) &&
+         !c->ComponentState().Contains(stateDestroying);
+}
+
+} // namespace
+
+// ---- numbered names ----------------------------------------------------------------------------
+
+String UniqueNameStem(std::string_view baseName) {
+  if (baseName.size() >= 2 && baseName[0] == 'T') baseName.remove_prefix(1);
+  return String(baseName.substr(0, 255));
+}
+
+void NamesReleased() noexcept { gNameGeneration.fetch_add(1, std::memory_order_relaxed); }
+
+String TUniqueNameIndex::UniqueName(std::string_view baseName, const TTakenFunc& taken) {
+  const std::uint64_t generation = gNameGeneration.load(std::memory_order_relaxed);
+  if (generation != FGeneration) {
+    FNext.clear();
+    FGeneration = generation;
+  }
+  const String stem = UniqueNameStem(baseName);
+  auto [it, fresh] = FNext.try_emplace(stem, 1);
+  for (Integer n = it->second;; ++n) {
+    String candidate = stem + std::to_string(n);
+    if (!taken(candidate)) {
+      it->second = n; // free now, but the caller is about to take it
+      return candidate;
+    }
+  }
+}
+
+// ---- TCompInfo ---------------------------------------------------------------------------------
+
+TClass TCompInfo::StaticClass() {
+  static const TClass cls =
+      TClassBuilder<TCompInfo, TInterfacedObject>("TCompInfo", "ComponentDesigner")
+          .Implements<ICompInfo>()
+          .Build();
+  return cls;
+}
+
+TCompInfo::TCompInfo(const IPtr<IInternalRoot>& root, TPersistent* instance)
+    : FRoot(root), FInstance(instance) {
+  if (FInstance) FList = GetPropList(FInstance, tkMethods, true);
+}
+
+String TCompInfo::GetClassName() { return FInstance ? FInstance->ClassName() : String(); }
+
+String TCompInfo::GetQualifiedClassName() {
+  if (!FInstance) return {};
+  const String& unit = FInstance->ClassType()->UnitName;
+  return unit.empty() ? FInstance->ClassName() : unit + "." + FInstance->ClassName();
+}
+
+IPtr<IDesignObject> TCompInfo::GetComponentHandle() {
+  return FInstance ? IPtr<IDesignObject>(New<TDesignObject>(FInstance)) : nullptr;
+}
+
+String TCompInfo::GetNamePath() { return FInstance ? FInstance->GetNamePath() : String(); }
+
+Integer TCompInfo::GetEventCount() { return static_cast<Integer>(FList.size()); }
+
+PPropInfo TCompInfo::GetEventInfo(Integer index) {
+  return index >= 0 && index < GetEventCount() ? FList[static_cast<std::size_t>(index)] : nullptr;
+}
+
+String TCompInfo::GetEventName(Integer index) {
+  PPropInfo p = GetEventInfo(index);
+  return p ? p->Name : String();
+}
+
+IPtr<IEventInfo> TCompInfo::GetIEventInfo(Integer index) {
+  PPropInfo p = GetEventInfo(index);
+  return p ? IPtr<IEventInfo>(New<TEventInfo>(p)) : nullptr;
+}
+
+String TCompInfo::GetEventValue(Integer index) {
+  PPropInfo p = GetEventInfo(index);
+  TComponent* root = FRoot ? FRoot->GetRoot() : nullptr;
+  if (!p || !root) return {};
+  const TMethod m = GetMethodProp(FInstance, p);
+  return m.Code && m.Data == root ? root->MethodName(m.Code) : String();
+}
+
+void TCompInfo::ClearEvent(Integer index) {
+  PPropInfo p = GetEventInfo(index);
+  if (!p) return;
+  TComponentRoot* root = FRoot ? FRoot->Implementor() : nullptr;
+  if (root && root->CanRevert(FInstance, p))
+    root->Revert(FInstance, p);
+  else
+    SetMethodProp(FInstance, p, TMethod{});
+  if (FRoot) FRoot->Modified();
+}
+
+void TCompInfo::LoadSubObjects() {
+  if (FSubLoaded || !FInstance) return;
+  FSubLoaded = true;
+  for (PPropInfo p : GetPropInfos(FInstance->ClassType()->TypeInfo)) {
+    if (p->PropType()->Kind != kindClass || !p->HasRead()) continue;
+    TClass cls = GetTypeData(p->PropType())->ClassType;
+    if (!cls || !cls->InheritsFrom(TPersistent::StaticClass())) continue;
+    TObject* value = GetObjectProp(FInstance, p);
+    if (cls->InheritsFrom(TComponent::StaticClass())) {
+      auto* c = dynamic_cast<TComponent*>(value);
+      if (!c || !c->ComponentStyle().Contains(styleSubComponent)) continue;
+    }
+    FSubList.push_back(dynamic_cast<TPersistent*>(value));
+  }
+  if (auto* collection = dynamic_cast<TCollection*>(FInstance))
+    for (TCollectionItem* item : collection->ItemList())
+      FSubList.push_back(item);
+}
+
+Integer TCompInfo::GetSubInfoCount() {
+  LoadSubObjects();
+  return static_cast<Integer>(FSubList.size());
+}
+
+IPtr<ICompInfo> TCompInfo::GetSubInfo(Integer index) {
+  LoadSubObjects();
+  if (index < 0 || index >= GetSubInfoCount()) return nullptr;
+  TPersistent* p = FSubList[static_cast<std::size_t>(index)];
+  return p ? IPtr<ICompInfo>(New<TCompInfo>(FRoot, p)) : nullptr;
+}
+
+// ---- the root's naming operations --------------------------------------------------------------
+
+String TComponentRoot::UniqueName(const String& baseName) {
+  if (!FNameIndex) FNameIndex = std::make_unique<TUniqueNameIndex>();
+  return FNameIndex->UniqueName(baseName, [this](const String& name) { return NameTaken(name); });
+}
+
+bool TComponentRoot::NameTaken(const String& name) {
+  if (!FRoot) return false;
+  // A component named like its module would hide the module's variable in the unit.
+  if (SameText(FRoot->Name(), name)) return true;
+  if (FRootUpdateManager && FRootUpdateManager->GetComponent())
+    return FRootUpdateManager->NameExists(name);
+  return FRoot->FindComponent(name) != nullptr;
+}
+
+bool TComponentRoot::RenameComponent(const String& curName, const String& newName) {
+  TComponent* c = FRoot ? FRoot->FindComponent(curName) : nullptr;
+  if (!c) return false;
+  // The model lets a name be cleared; a user's rename may not.
+  if (newName.empty()) throw EComponentError(Format(sInvalidName, newName));
+  c->SetName(newName);
+  return true;
+}
+
+void TComponentRoot::ValidateRename(TComponent* component, const String& curName,
+                                    const String& newName) {
+  if (curName.empty() && newName.empty()) return; // an unnamed component comes or goes
+  if (!FRoot || FRoot->ComponentState().Contains(stateDestroying)) return;
+  if (!curName.empty() && curName != newName) NamesReleased();
+  const bool checksOff = FIgnoreRename || FRevertingComponent;
+  const bool isRoot = !component || component == FRoot;
+
+  if (!isRoot && component->Owner() != FRoot) { // inside a nested module instance
+    if (IsInherited(component) && !curName.empty() && !checksOff && IsFrame(component->Owner()))
+      throw EComponentDesignerException(Format(sRenamingAncestor, curName));
+    return;
+  }
+  // A module being read brings names its source already declares.
+  if (FRoot->ComponentState().Contains(stateLoading)) return;
+  if (FSettingRootName) return;
+
+  if (!isRoot) {
+    if (FRootUpdateManager && !SameText(curName, newName) &&
+        FRootUpdateManager->NameExists(newName))
+      throw EComponentDesignerException(Format(sComponentAlreadyExists, newName));
+    const bool inherited = IsInherited(component);
+    if (inherited && !curName.empty() && !checksOff)
+      throw EComponentDesignerException(Format(sRenamingAncestor, curName));
+    if (SameText(newName, "Owner"))
+      throw EComponentDesignerException(Format(sComponentAlreadyExists, newName));
+    const bool rootUpdating = FIgnoreRename || FRoot->ComponentState().Contains(stateUpdating);
+    if (!inherited && (newName.empty() || !rootUpdating) && FModule)
+      FModule->ComponentRenamed(IPtr<ICompInfo>(New<TCompInfo>(Internal(), component)), curName,
+                                newName);
+    if (FRootUpdateManager) FRootUpdateManager->RenameDescendents(curName, newName);
+    if (FOTAFormEditor && curName != newName)
+      FOTAFormEditor->NotifyRenamed(component, curName, newName);
+  } else {
+    if (newName.empty()) throw EComponentDesignerException(String(sRootMustHaveName));
+    const String className = "T" + newName;
+    for (TClass c = FRoot->ClassParent(); c; c = c->Parent)
+      if (SameText(c->ClassName, className))
+        throw EComponentDesignerException(Format(sAncestorClassName, className));
+    if (FModule) FModule->RootRenamed(IPtr<ICompInfo>(New<TCompInfo>(Internal(), FRoot)), newName);
+    RenameSubClass(FRoot, className);
+    if (FOTAFormEditor && curName != newName)
+      FOTAFormEditor->NotifyRenamed(FRoot, curName, newName);
+  }
+
+  // References by name to a renamed component live in the streams of the modules linking to
+  // it; a component getting its first name has no such references yet.
+  FRootStream.reset();
+  if (!newName.empty() && !curName.empty()) {
+    FDesigner->UpdateRootDependents();
+    for (IInternalRoot* d : FDependents)
+      d->Implementor()->FRootStream.reset();
+  }
+  if (EvComponentRenamedEvent) EvComponentRenamedEvent->Send(this, curName, newName);
+  if (IPtr<IDesignEnvironment> env = GetEnvironment()) env->ComponentRenamed(curName, newName);
+}
+
+} // namespace fw

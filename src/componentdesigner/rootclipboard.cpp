@@ -1,0 +1,341 @@
+// The module root's clipboard: streaming the selection, reading streams back in with renames,
+// reference redirection and handler methods, and the reader callbacks shared with whole-module
+// reads.
+#include "basert/classreg.h"
+#include "basert/format.h"
+#include "basert/formtext.h"
+#include "basert/onexit.h"
+#include "basert/strings.h"
+#include "componentdesigner/clipboardstreams.h"
+#include "componentdesigner/compdesigner.h"
+#include "componentdesigner/componentroot.h"
+#include "componentdesigner/designers.h"
+#include "componentdesigner/eventmethods.h"
+#include "componentdesigner/proxies.h"
+#include "tarn/controls.h"
+
+#include <limits>
+
+namespace fw {
+
+namespace {
+
+TComponent* ParentOf(TComponent* c, TComponent* root) {
+  TComponent* p = c->GetParentComponent();
+  return p ? p : root;
+}
+
+/// The selected components (not the root) that share the first one's parent, in selection
+/// order: a child copied beside its container would be written twice.
+std::vector<TComponent*> SelectedSiblings(const std::vector<TPersistent*>& selection,
+                                          TComponent* root) {
+  std::vector<TComponent*> result;
+  TComponent* parent = nullptr;
+  for (TPersistent* p : selection) {
+    auto* c = dynamic_cast<TComponent*>(p);
+    if (!c || c == root) continue;
+    if (!parent) parent = ParentOf(c, root);
+    if (ParentOf(c, root) == parent) result.push_back(c);
+  }
+  return result;
+}
+
+/// The union of the controls' bounds; empty (Left > Right) when none is a control.
+TRect UnionBounds(const std::vector<TComponent*>& components) {
+  constexpr Integer Max = std::numeric_limits<Integer>::max();
+  TRect r{Max, Max, -Max, -Max};
+  for (TComponent* c : components)
+    if (auto* control = dynamic_cast<TControl*>(c)) {
+      const TRect b = control->BoundsRect();
+      r = {std::min(r.Left, b.Left), std::min(r.Top, b.Top), std::max(r.Right, b.Right),
+           std::max(r.Bottom, b.Bottom)};
+    }
+  return r.Right <= r.Left || r.Bottom <= r.Top ? TRect{} : r;
+}
+
+} // namespace
+
+// ---- writing -----------------------------------------------------------------------------------
+
+void TComponentRoot::CopySelectionToStream(TMemoryStream& stream, TStrings* units) {
+  if (SelectedSiblings(FSelection, FRoot).empty()) return;
+  StreamSelection(stream, true, true, units);
+}
+
+void TComponentRoot::StreamSelection(TStream& stream, bool withSource, bool withBounds,
+                                     TStrings* units) {
+  FUnitDependencies = units;
+  TOnExit done([this] { FUnitDependencies = nullptr; });
+  const std::vector<TComponent*> components = SelectedSiblings(FSelection, FRoot);
+  TWriter writer(&stream, 1024);
+  writer.SetRoot(FRoot);
+  writer.OnFindAncestor = [this](TWriter* w, TComponent* c, const String& name, TComponent*& a,
+                                 TComponent*& ra) { WriterFindAncestor(w, c, name, a, ra); };
+  if (withBounds) WriteStreamBounds(writer, UnionBounds(components));
+  for (TComponent* c : components) {
+    writer.WriteSignature();
+    writer.WriteComponent(c);
+  }
+  writer.WriteValue(vaNull);
+  if (withSource && FModule)
+    for (const String& name : HandlerNamesOf(FRoot, components)) {
+      const String source = FModule->GetMethodSource(name);
+      writer.Write(source.data(), source.size());
+    }
+  writer.WriteValue(vaNull);
+  writer.FlushBuffer();
+}
+
+void TComponentRoot::WriterFindAncestor(TWriter* writer, TComponent* component, const String&,
+                                        TComponent*& ancestor, TComponent*& rootAncestor) {
+  if (ancestor || component == writer->Root() || !IsProxyClass(component->ClassType())) return;
+  IPtr<IRoot> module = FDesigner->OpenRootClass(component->ClassName());
+  if (!module || !module->GetRoot()) return;
+  ancestor = rootAncestor = module->GetRoot();
+  if (FUnitDependencies && module->GetModule())
+    FUnitDependencies->Add(module->GetModule()->GetUnitName());
+}
+
+void TComponentRoot::CopySelection() {
+  TMemoryStream stream;
+  CopySelectionToStream(stream, nullptr);
+  if (stream.Size() > 0) CopyStreamToClipboard(stream);
+}
+
+void TComponentRoot::CutSelection() {
+  CopySelection();
+  DeleteSelection(false);
+}
+
+bool TComponentRoot::CanPaste() { return FRoot && CanModify() && ClipboardHasComponents(); }
+
+void TComponentRoot::PasteSelection() {
+  if (!FRoot) return;
+  std::unique_ptr<TMemoryStream> stream = GetClipboardStream();
+  if (stream) PasteSelectionFromStream(*stream, nullptr, TRect{});
+}
+
+// ---- reading -----------------------------------------------------------------------------------
+
+void TComponentRoot::PasteSelectionFromStream(TMemoryStream& stream, TComponent* parent,
+                                              const TRect& rect) {
+  ValidateModification();
+  SelectReadStream(stream, parent ? parent : GetCurrentParent(), true, rect);
+  Modified();
+}
+
+void TComponentRoot::SelectReadStream(TStream& stream, TComponent* parent, bool adjust,
+                                      const TRect& rect) {
+  FSelection.clear();
+  BeginSelectionUpdate();
+  {
+    TOnExit end([this] { EndSelectionUpdate(); });
+    ReadStream(stream, parent, adjust, rect);
+  }
+  if (FSurface) FSurface->Modified();
+}
+
+TStream& TComponentRoot::PrepareInputStream(TStream& stream, bool setTextFlag,
+                                            std::unique_ptr<TMemoryStream>& converted) {
+  const TStreamOriginalFormat format = TestStreamFormat(stream);
+  FOrigLYTFormat = format == sofText       ? lytText
+                   : format == sofUTF8Text ? lytUTF8Text
+                   : format == sofBinary   ? lytBinary
+                                           : lytUnknown;
+  const bool text = format == sofText || format == sofUTF8Text;
+  if (setTextFlag) FLYTToText = text;
+  if (!text) return stream;
+  String all(static_cast<std::size_t>(stream.Size() - stream.Position()), '\0');
+  stream.ReadBuffer(all.data(), static_cast<Int64>(all.size()));
+  converted = TextToClipboardStream(all);
+  return *converted;
+}
+
+void TComponentRoot::ReadStream(TStream& stream, TComponent* parent, bool adjust,
+                                const TRect& rect) {
+  const TClass oldGroup = ActivateClassGroup(ClassGroup());
+  FEvents = std::make_unique<TEvents>();
+  FRenames = std::make_unique<TRenames>();
+  TOnExit restore([&] {
+    FEvents.reset();
+    FRenames.reset();
+    ActivateClassGroup(oldGroup);
+  });
+  const std::size_t ownedBefore = FRoot->ComponentList().size();
+  try {
+    std::unique_ptr<TMemoryStream> converted;
+    TStream& input = PrepareInputStream(stream, false, converted);
+    TReader reader(&input, 4096);
+    reader.OnSetName = [this](TReader* r, TComponent* c, String& n) { ReaderSetName(r, c, n); };
+    reader.OnReferenceName = [this](TReader* r, String& n) { ReaderReferenceName(r, n); };
+    reader.OnFindMethod = [this](TReader* r, const String& n, void*& a, bool& e) {
+      ReaderFindMethod(r, n, a, e);
+    };
+    reader.OnFindComponentClass = [this](TReader* r, const String& n, TClass& c) {
+      ReaderFindComponentClass(r, n, c);
+    };
+    reader.OnCreateComponent = [this](TReader* r, TClass cls, TComponent*& c) {
+      ReaderCreateComponent(r, cls, c);
+    };
+    FAdjustmentRect = rect;
+    FAdjustmentBounds = ReadStreamBounds(reader);
+    BeginReadStream();
+    {
+      TOnExit end([this] { EndReadStream(); });
+      reader.ReadComponents(FRoot, parent ? parent : FRoot, [&](TComponent* c) {
+        if (adjust)
+          ComponentReadAdjust(c);
+        else
+          ComponentRead(c);
+      });
+    }
+    RenameEvents(FRoot, *FEvents, *FRenames);
+    const String source = ReadHandlerSource(reader);
+    TStringList present;
+    if (!source.empty() && FModule) {
+      TStringList renames;
+      for (Integer i = 0; i < FRenames->Count(); ++i)
+        renames.Add(FRenames->Items(i).OldName + "=" + FRenames->Items(i).NewName);
+      FModule->InsertMethods(source, &renames, &present);
+    }
+    VerifyEvents(FRoot, *FEvents, &present);
+    UpdateEvents(FRoot, *FEvents);
+  } catch (...) {
+    // Nothing half-read stays: the components read so far go, with their placeholders.
+    const auto& owned = FRoot->ComponentList();
+    while (owned.size() > ownedBefore)
+      owned.back()->Free();
+    DropPlaceholders(FRoot, *FEvents);
+    throw;
+  }
+}
+
+void TComponentRoot::ReaderSetName(TReader* reader, TComponent* component, String& name) {
+  if (reader->Root() != FRoot || name.empty()) return;
+  // A name a descendant module uses is taken too: the ancestor's next update would clash.
+  if (!FRoot->FindComponent(name) && !(FRootUpdateManager && FRootUpdateManager->NameExists(name)))
+    return;
+  const String newName = UniqueName(component->ClassName());
+  FRenames->Add(name, newName);
+  name = newName;
+}
+
+void TComponentRoot::ReaderReferenceName(TReader* reader, String& name) {
+  if (reader->Root() == FRoot && FRenames) FRenames->Rename(name);
+}
+
+void TComponentRoot::ReaderFindMethod(TReader* reader, const String& methodName, void*& address,
+                                      bool& error) {
+  if (reader->Root() != FRoot || !FEvents) return;
+  if (TEventItem* e = FEvents->Find(methodName)) {
+    address = e->Address;
+  } else {
+    address = CreateSubClassMethod(FRoot, NextPlaceholderName());
+    FEvents->Add(address, methodName);
+  }
+  error = false;
+}
+
+void TComponentRoot::FindObjectMethod(TReader* reader, const String& methodName, void*& address,
+                                      bool& error) {
+  if (address || reader->Root() != FRoot) return;
+  address = CreateSubClassMethod(FRoot, methodName);
+  error = address == nullptr;
+}
+
+void TComponentRoot::ReaderFindComponentClass(TReader*, const String& className,
+                                              TClass& componentClass) {
+  if (componentClass) return;
+  if (IPtr<IRoot> module = FDesigner->OpenRootClass(className)) {
+    TComponent* r = module->GetRoot();
+    if (r && IsProxyClass(r->ClassType()) && AcceptsNestedClass(r->ClassType()))
+      componentClass = r->ClassType();
+    return;
+  }
+  if (IPtr<IDesignEnvironment> env = GetEnvironment()) {
+    env->BeforeFindClass(className, IPtr<IInterface>(static_cast<IDesigner*>(this)));
+    componentClass = GetClass(className);
+  }
+}
+
+void TComponentRoot::ReaderCreateComponent(TReader* reader, TClass componentClass,
+                                           TComponent*& component) {
+  component = FrameCreateComponent(componentClass, reader->Owner());
+}
+
+void TComponentRoot::ReaderObjectError(TReader*, const String& message, bool& handled) {
+  FReadError = true;
+  TOnExit once([this] { FIgnoreNext = false; });
+  if (FIgnoringErrors || FIgnoreNext) {
+    handled = true;
+    return;
+  }
+  const TRootReadErrorResult answer = ReadError(message);
+  handled = answer != rerCancel;
+  if (handled) {
+    Modified();
+    if (auto loading = QueryIntf<IDesignerLoadingFormModified>(FModule.get()))
+      loading->LoadingFormModified();
+  }
+  FIgnoringErrors = answer == rerIgnoreAll;
+}
+
+void TComponentRoot::ReaderAncestorNotFound(TReader* reader, const String& componentName,
+                                            TClass componentClass, TComponent*& component) {
+  TComponent* lookup = reader->LookupRoot();
+  const bool nested = lookup != reader->Root();
+  String candidates;
+  for (TComponent* c : lookup->ComponentList())
+    if (c->ComponentState().Contains(stateAncestor) && c->InheritsFrom(componentClass))
+      candidates += (candidates.empty() ? "" : ",") + c->Name();
+  const String ancestorName = FAncestorRoot && FAncestorRoot->GetRoot() && !nested
+                                  ? FAncestorRoot->GetRoot()->Name()
+                                  : lookup->ClassName().substr(1);
+  String name = componentName;
+  switch (QueryInheritanceRecovery(lookup->Name(), ancestorName, name, candidates, nested)) {
+  case rrCancel:
+    return;
+  case rrDelete:
+    FIgnoreNext = true;
+    component = nullptr;
+    break;
+  case rrRename:
+    component = lookup->FindComponent(name);
+    break;
+  case rrCreate:
+    component = CreateComponentWithState(componentClass, lookup, TComponentState{stateDesigning});
+    if (component->HasParent()) component->SetParentComponent(reader->Parent());
+    component->SetName(name);
+    break;
+  }
+  if (auto loading = QueryIntf<IDesignerLoadingFormModified>(FModule.get()))
+    loading->LoadingFormModified();
+}
+
+void TComponentRoot::ComponentReadAdjust(TComponent* component) {
+  AdjustPastedComponent(component, FAdjustmentRect, FAdjustmentBounds);
+  ComponentRead(component);
+}
+
+void TComponentRoot::ComponentRead(TComponent* component) {
+  if (!FInUndo && IsNoIconComponent(component))
+    throw EComponentDesignerException(Format(sPasteError, component->ClassName()));
+  if (FRootUpdateManager && FRootUpdateManager->GetHasDescendents() &&
+      !component->ComponentStyle().Contains(styleInheritable))
+    throw EComponentDesignerException(Format(sCannotInheritControl, component->ClassName()));
+  if (FCustomModule) FCustomModule->ValidateComponent(component);
+  SelectComponent(component, true);
+}
+
+void TComponentDesigner::CopySelectionToStream(TMemoryStream& stream, TStrings* units) {
+  if (auto root = QueryIntf<IInternalRoot>(FActiveRoot.get()))
+    root->Implementor()->CopySelectionToStream(stream, units);
+}
+
+void TComponentDesigner::PasteSelectionFromStream(TMemoryStream& stream, TComponent* parent,
+                                                  const TRect& rect) {
+  if (auto root = QueryIntf<IInternalRoot>(FActiveRoot.get()))
+    root->Implementor()->PasteSelectionFromStream(stream, parent, rect);
+}
+
+} // namespace fw

@@ -1,0 +1,253 @@
+#include "componentdesigner/componentcreation.h"
+
+#include "designedmodules.h"
+#include "support/testutil.h"
+#include "tarn/extctrls.h"
+
+using namespace fw;
+using fwtest::DesignedModules;
+using fwtest::MessageOf;
+
+namespace {
+
+/// A control with no size of its own.
+class TDot : public TGraphicControl {
+  FW_CLASS(TDot)
+public:
+  using TVirtualCtorArgs = std::tuple<TComponent*>;
+  explicit TDot(TComponent* owner) : TGraphicControl(owner) {}
+};
+
+TClass TDot::StaticClass() {
+  static const TClass cls = TClassBuilder<TDot, TGraphicControl>("TDot", "CreationTest").Build();
+  return cls;
+}
+
+/// A component that refuses to be inherited.
+class TSealedBox : public TComponent {
+  FW_CLASS(TSealedBox)
+public:
+  using TVirtualCtorArgs = std::tuple<TComponent*>;
+  explicit TSealedBox(TComponent* owner) : TComponent(owner) {
+    FComponentStyle.Exclude(styleInheritable);
+  }
+};
+
+TClass TSealedBox::StaticClass() {
+  static const TClass cls =
+      TClassBuilder<TSealedBox, TComponent>("TSealedBox", "CreationTest").Build();
+  return cls;
+}
+
+IPtr<IInternalPaletteItem> ItemOf(TClass cls) {
+  return IPtr<IInternalPaletteItem>(New<TClassPaletteItem>(cls));
+}
+
+class ComponentCreation : public DesignedModules {
+protected:
+  void SetUp() override {
+    DesignedModules::SetUp();
+    RegisterClass(TDot::StaticClass());
+    RegisterClass(TSealedBox::StaticClass());
+  }
+  void TearDown() override {
+    UnRegisterClass(TSealedBox::StaticClass());
+    UnRegisterClass(TDot::StaticClass());
+    DesignedModules::TearDown();
+  }
+  static TRect Bounds(TComponent* c) { return static_cast<TControl*>(c)->BoundsRect(); }
+  static void Select(THostComponentRoot& root, std::initializer_list<TPersistent*> objects) {
+    IPtr<IDesignerSelections> list = CreateSelectionList();
+    for (TPersistent* p : objects)
+      list->Add(p);
+    root.SetSelections(list);
+  }
+  static std::vector<TPersistent*> Selected(THostComponentRoot& root) {
+    IPtr<IDesignerSelections> list = CreateSelectionList();
+    root.GetSelections(list);
+    std::vector<TPersistent*> v;
+    for (Integer i = 0; i < list->GetCount(); ++i)
+      v.push_back(list->Get(i));
+    return v;
+  }
+};
+
+TEST(Placement, ClickedTinyItemIs100By41AndOthersKeepTheirSize) {
+  const TPlacementContext grid8{{200, 100}, {8, 8}, true, {}};
+  struct Case {
+    TRect rect, item, expected;
+  };
+  const Case cases[] = {
+      {{10, 20, 11, 21}, {0, 0, 0, 0}, {10, 20, 110, 61}}, // a click: 100 by 41
+      {{10, 20, 19, 29}, {0, 0, 9, 9}, {10, 20, 110, 69}},
+      {{10, 20, 11, 21}, {0, 0, 75, 25}, {10, 20, 85, 45}},
+      {{10, 20, 11, 21}, {0, 0, 3, 100}, {10, 20, 13, 120}},
+      {{10, 20, 60, 50}, {0, 0, 75, 25}, {10, 20, 60, 50}}, // a dragged rectangle
+      {{}, {0, 0, 75, 25}, {64, 40, 139, 65}},              // centred: (63, 38) snapped
+  };
+  for (const Case& c : cases) {
+    const TRect r = PlaceCreatedItem(c.rect, c.item, grid8);
+    EXPECT_EQ(r, c.expected) << c.rect.Left << "," << c.rect.Top << " " << c.item.Width();
+  }
+}
+
+TEST(Placement, CentredItemsStepPastTakenCorners) {
+  std::vector<TPoint> taken;
+  auto place = [&](TPoint grid) {
+    TPlacementContext context{{200, 100}, grid, true, [&](const TPoint& p) {
+                                return std::find(taken.begin(), taken.end(), p) != taken.end();
+                              }};
+    const TRect r = PlaceCreatedItem({}, {0, 0, 75, 25}, context);
+    taken.push_back({r.Left, r.Top});
+    return TPoint{r.Left, r.Top};
+  };
+  EXPECT_EQ(place({8, 8}), (TPoint{64, 40}));
+  EXPECT_EQ(place({8, 8}), (TPoint{72, 48})); // +10 each way, snapped
+  EXPECT_EQ(place({8, 8}), (TPoint{80, 56}));
+  taken = {{64, 32}};
+  EXPECT_EQ(place({32, 32}), (TPoint{96, 64})); // +17, a coarse grid still moves on
+}
+
+TEST_F(ComponentCreation, CreationPlacesNamesSelectsAndModifies) {
+  auto root = NewRoot("Form1");
+  TComponent* panel = Add(*root, TPanel::StaticClass(), nullptr, 100, 100);
+  static_cast<TControl*>(panel)->SetBounds(100, 100, 200, 200);
+  TComponent* inner = Add(*root, TButton::StaticClass(), panel, 10, 10);
+  EXPECT_EQ(static_cast<TControl*>(inner)->Parent(), panel);
+
+  // A drop on the panel goes into it, snapped down; a tiny control gets 100 by 41.
+  TComponent* dot = root->CreateComponentPos(ItemOf(TDot::StaticClass()), 100 + 13, 100 + 21);
+  EXPECT_EQ(static_cast<TControl*>(dot)->Parent(), panel);
+  EXPECT_EQ(Bounds(dot), (TRect{8, 16, 108, 57}));
+  EXPECT_EQ(dot->Name(), "Dot1");
+  EXPECT_EQ(Selected(*root), std::vector<TPersistent*>{dot});
+  EXPECT_TRUE(root->Called("ComponentCreated Dot1"));
+
+  // Without a position: into the container of the selected control, centred, then offset.
+  Select(*root, {inner});
+  TComponent* a = root->CreateComponent(ItemOf(TButton::StaticClass()));
+  Select(*root, {inner});
+  TComponent* b = root->CreateComponent(ItemOf(TButton::StaticClass()));
+  EXPECT_EQ(static_cast<TControl*>(a)->Parent(), panel);
+  const TRect ra = Bounds(a), rb = Bounds(b);
+  EXPECT_EQ(ra.Width(), 75);
+  EXPECT_EQ(TPoint(rb.Left - ra.Left, rb.Top - ra.Top), (TPoint{8, 8}));
+  EXPECT_EQ(a->Name() + b->Name(), "Button2Button3");
+
+  // The tools-API point on a non-container maps into its container.
+  ASSERT_EQ(Bounds(inner).Left, 8);
+  TComponent* c = root->CreateComponent(TButton::StaticClass(), inner, 6, 6, 40, 20);
+  EXPECT_EQ(static_cast<TControl*>(c)->Parent(), panel);
+  EXPECT_EQ(Bounds(c), (TRect{16, 16, 56, 36})); // (14, 14) snapped
+  EXPECT_TRUE(root->IsModified());
+}
+
+TEST_F(ComponentCreation, RefusedCreationsLeaveTheModuleAlone) {
+  auto base = NewRoot("Form1");
+  auto derived = NewRoot("Form2", "Form1");
+  const std::size_t before = base->GetRoot()->ComponentList().size();
+  EXPECT_EQ(MessageOf([&] { base->CreateComponent(ItemOf(TSealedBox::StaticClass())); }),
+            "Component class 'TSealedBox' does not support inheritance and cannot be added to a "
+            "module that has descendents");
+  Modules["Form1"]->SetReadOnly(true);
+  EXPECT_EQ(MessageOf([&] { base->CreateComponent(ItemOf(TButton::StaticClass())); }),
+            "Unit UnitForm1 is read-only");
+  EXPECT_EQ(base->GetRoot()->ComponentList().size(), before);
+  EXPECT_TRUE(derived->GetRoot()->ComponentList().empty());
+  EXPECT_NE(derived->CreateComponent(ItemOf(TSealedBox::StaticClass())), nullptr);
+}
+
+TEST_F(ComponentCreation, FrameInstancesFollowTheirModule) {
+  auto frame = NewRoot("Frame1", "Frame");
+  auto* button = static_cast<TButton*>(Add(*frame, TButton::StaticClass()));
+  button->SetCaption("Go");
+  frame->Modified();
+  auto form = NewRoot("Form1");
+  TClass frameClass = frame->GetRoot()->ClassType();
+
+  TComponent* instance = Add(*form, frameClass);
+  ASSERT_NE(instance, nullptr);
+  EXPECT_TRUE(form->IsFrame(instance));
+  EXPECT_TRUE(instance->ComponentState().Contains(stateInline));
+  EXPECT_FALSE(instance->ComponentState().Contains(stateAncestor));
+  auto* copy = dynamic_cast<TButton*>(instance->FindComponent("Button1"));
+  ASSERT_NE(copy, nullptr);
+  EXPECT_TRUE(copy->ComponentState().Contains(stateAncestor));
+  EXPECT_EQ(copy->Caption(), "Go");
+  EXPECT_TRUE(form->Called("InlineComponentAdded Button1"));
+
+  button->SetCaption("Stop"); // the frame module's change reaches the placed instance
+  frame->Modified();
+  EXPECT_EQ(copy->Caption(), "Stop");
+
+  EXPECT_EQ(form->FrameCreateComponent(TButton::StaticClass(), form->GetRoot()), nullptr);
+  EXPECT_EQ(MessageOf([&] { frame->FrameCreateComponent(frameClass, frame->GetRoot()); }),
+            "A nested component cannot be inserted into itself");
+  auto other = NewRoot("Form2");
+  EXPECT_EQ(MessageOf([&] {
+              form->FrameCreateComponent(other->GetRoot()->ClassType(), form->GetRoot());
+            }),
+            "Cannot paste a form or datamodule into another form or datamodule");
+
+  Select(*form, {instance});
+  form->DeleteSelection(false);
+  EXPECT_FALSE(form->IsFrame(instance));
+  button->SetCaption("Later");
+  frame->Modified(); // no update manager of the freed instance is left to hear it
+}
+
+TEST_F(ComponentCreation, DeleteThenUndeleteRestoresNamesParentAndSelection) {
+  auto root = NewRoot("Form1");
+  TComponent* panel = Add(*root, TPanel::StaticClass());
+  auto* button = static_cast<TButton*>(Add(*root, TButton::StaticClass(), panel));
+  button->SetCaption("Ok");
+  TComponent* label = Add(*root, TLabel::StaticClass(), panel, 8, 40);
+  TComponent* outside = Add(*root, TButton::StaticClass(), nullptr, 8, 200);
+  const TRect buttonBounds = Bounds(button);
+  EXPECT_FALSE(root->CanUndelete());
+
+  Select(*root, {button, label, outside}); // only the first one's siblings go
+  root->DeleteSelection(false);
+  EXPECT_EQ(Names(root->GetRoot()), (std::vector<String>{"Panel1", "Button2"}));
+  EXPECT_TRUE(root->CanUndelete());
+  // An empty selection shows the module itself.
+  EXPECT_EQ(Selected(*root), std::vector<TPersistent*>{root->GetRoot()});
+
+  root->DoUndelete();
+  EXPECT_FALSE(root->CanUndelete());
+  auto* back = dynamic_cast<TButton*>(root->GetComponent("Button1"));
+  auto* labelBack = dynamic_cast<TLabel*>(root->GetComponent("Label1"));
+  ASSERT_TRUE(back && labelBack);
+  EXPECT_EQ(back->Caption(), "Ok");
+  EXPECT_EQ(back->Parent(), panel);
+  EXPECT_EQ(labelBack->Parent(), panel);
+  EXPECT_EQ(back->BoundsRect(), buttonBounds);
+  EXPECT_EQ(Selected(*root), (std::vector<TPersistent*>{back, labelBack}));
+}
+
+TEST_F(ComponentCreation, RefusedDeletionsKeepEverything) {
+  auto base = NewRoot("Form1");
+  Add(*base, TButton::StaticClass());
+  auto derived = NewRoot("Form2", "Form1");
+  TComponent* own = Add(*derived, TButton::StaticClass());
+  TComponent* inherited = derived->GetComponent("Button1");
+
+  Select(*derived, {own, inherited});
+  EXPECT_EQ(MessageOf([&] { derived->DeleteSelection(false); }),
+            "Selection contains a component, Button1, introduced in an ancestor and cannot be "
+            "deleted");
+  Select(*derived, {own, derived->GetRoot()});
+  derived->DeleteSelection(false);
+  Select(*derived, {own, static_cast<TControl*>(own)->Margins()});
+  EXPECT_EQ(MessageOf<ECannotDeleteNonComponentException>([&] { derived->DeleteSelection(false); }),
+            "Cannot delete a TPersistent from the designer");
+  Modules["Form2"]->SetReadOnly(true);
+  Select(*derived, {own});
+  EXPECT_EQ(MessageOf([&] { derived->DeleteSelection(false); }),
+            "Selection cannot be deleted.  Source is either in read only mode or is a resource "
+            "form");
+  EXPECT_EQ(Names(derived->GetRoot()), (std::vector<String>{"Button1", "Button2"}));
+  EXPECT_FALSE(derived->CanUndelete());
+}
+
+} // namespace

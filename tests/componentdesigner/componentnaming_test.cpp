@@ -1,0 +1,163 @@
+#include "componentdesigner/componentnaming.h"
+
+#include "designedmodules.h"
+#include "support/testutil.h"
+
+using namespace fw;
+using fwtest::DesignedModules;
+using fwtest::MessageOf;
+
+namespace {
+
+using ComponentNaming = DesignedModules;
+
+TEST_F(ComponentNaming, UniqueNameTakesTheSmallestFreeNumber) {
+  struct Case {
+    std::vector<String> present;
+    const char* base;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {{}, "TButton", "Button1"},
+      {{"Button1", "Button2"}, "TButton", "Button3"},
+      {{"Button2"}, "TButton", "Button1"},
+      {{"button1"}, "TButton", "Button2"}, // names ignore case
+      {{}, "T", "T1"},
+      {{}, "tButton", "tButton1"},
+      {{"Form1"}, "TForm", "Form2"}, // the module's own name is taken too
+  };
+  for (const Case& c : cases) {
+    auto root = NewRoot("Form1");
+    for (const String& name : c.present)
+      if (name != "Form1") Add(*root, TButton::StaticClass())->SetName(name);
+    EXPECT_EQ(root->UniqueName(c.base), c.expected) << c.base << " after " << c.present.size();
+    root->Close();
+  }
+}
+
+TEST_F(ComponentNaming, UniqueNameSeesNamesFreedAnywhere) {
+  auto base = NewRoot("Form1");
+  for (int i = 0; i < 3; ++i)
+    Add(*base, TButton::StaticClass());
+  EXPECT_EQ(base->UniqueName("TButton"), "Button4");
+  base->GetComponent("Button2")->Free();
+  EXPECT_EQ(base->UniqueName("TButton"), "Button2");
+  base->RenameComponent("Button1", "OkButton");
+  EXPECT_EQ(base->UniqueName("TButton"), "Button1");
+
+  // A loaded descendant's own component counts until the descendant closes.
+  auto derived = NewRoot("Form2", "Form1");
+  Add(*derived, TButton::StaticClass());
+  EXPECT_EQ(Names(derived->GetRoot()).back(), "Button1");
+  EXPECT_EQ(base->UniqueName("TButton"), "Button2");
+  derived->Close();
+  EXPECT_EQ(base->UniqueName("TButton"), "Button1");
+}
+
+TEST_F(ComponentNaming, RefusedRenamesKeepTheNameAndTheSource) {
+  auto root = NewRoot("Form1");
+  TComponent* button = Add(*root, TButton::StaticClass());
+  struct Case {
+    const char* name;
+    String message;
+  };
+  const Case cases[] = {
+      {"Owner", "A component named Owner already exists in a descendant module"},
+      {"OWNER", "A component named OWNER already exists in a descendant module"},
+      {"oWnEr", "A component named oWnEr already exists in a descendant module"},
+      {"1st", "'1st' is not a valid component name"},
+      {"Ok Button", "'Ok Button' is not a valid component name"},
+      {"", "'' is not a valid component name"},
+      {"begin", "'begin' is not a valid component name"},
+      {"Record", "'Record' is not a valid component name"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(MessageOf([&] { root->RenameComponent("Button1", c.name); }), c.message);
+    EXPECT_EQ(button->Name(), "Button1");
+  }
+  ASSERT_EQ(Modules["Form1"]->Fields().size(), 1u);
+  EXPECT_EQ(Modules["Form1"]->Fields()[0].Name, "Button1");
+  EXPECT_FALSE(root->RenameComponent("Missing", "Other"));
+  EXPECT_TRUE(root->RenameComponent("Button1", "OkButton"));
+  EXPECT_EQ(Modules["Form1"]->Fields()[0].Name, "OkButton");
+}
+
+TEST_F(ComponentNaming, InheritedComponentsKeepTheirNames) {
+  auto base = NewRoot("Form1");
+  Add(*base, TButton::StaticClass());
+  auto derived = NewRoot("Form2", "Form1");
+  Add(*derived, TButton::StaticClass()); // Button2, the descendant's own
+  const String ancestorRename =
+      "Cannot rename component Button1, component was introduced in an ancestor form";
+  EXPECT_EQ(MessageOf([&] { derived->RenameComponent("Button1", "Other"); }), ancestorRename);
+  EXPECT_EQ(MessageOf([&] { base->RenameComponent("Button1", "Button2"); }),
+            "A component named Button2 already exists in a descendant module");
+  EXPECT_NE(base->GetComponent("Button1"), nullptr);
+  EXPECT_TRUE(derived->RenameComponent("Button2", "Mine"));
+
+  // Inside a nested module instance too.
+  auto frame = NewRoot("Frame1", "Frame");
+  Add(*frame, TButton::StaticClass());
+  TComponent* instance = Add(*derived, frame->GetRoot()->ClassType());
+  ASSERT_NE(instance, nullptr);
+  EXPECT_EQ(instance->Name(), "Frame11");
+  EXPECT_EQ(MessageOf([&] { instance->FindComponent("Button1")->SetName("Other"); }),
+            ancestorRename);
+  instance->SetName("Toolbar"); // the instance itself belongs to the module
+  EXPECT_EQ(instance->Name(), "Toolbar");
+}
+
+TEST_F(ComponentNaming, ModuleRenameChecksItsAncestorClasses) {
+  auto root = NewRoot("Form1");
+  TComponent* form = root->GetRoot();
+  EXPECT_EQ(MessageOf([&] { form->SetName("Form"); }),
+            "Cannot rename a module to the same name as one of its ancestors (TForm)");
+  EXPECT_EQ(MessageOf([&] { form->SetName("Control"); }),
+            "Cannot rename a module to the same name as one of its ancestors (TControl)");
+  EXPECT_EQ(MessageOf([&] { form->SetName(""); }), "Root component must have a name");
+  EXPECT_EQ(form->Name(), "Form1");
+  form->SetName("MainForm");
+  EXPECT_EQ(form->ClassName(), "TMainForm");
+  EXPECT_EQ(Modules["Form1"]->ClassName(), "TMainForm");
+  EXPECT_EQ(Env->Calls().back(), "ComponentRenamed Form1 MainForm");
+}
+
+TEST_F(ComponentNaming, RenameReachesThreeOpenDescendants) {
+  auto base = NewRoot("Form1");
+  Add(*base, TButton::StaticClass());
+  auto a = NewRoot("Form2", "Form1");
+  auto b = NewRoot("Form3", "Form1");
+  auto c = NewRoot("Form4", "Form3"); // a grandchild
+  const auto told = Env->Calls().size();
+  ASSERT_TRUE(base->RenameComponent("Button1", "OkButton"));
+  for (auto* root : {base.get(), a.get(), b.get(), c.get()}) {
+    EXPECT_NE(root->GetComponent("OkButton"), nullptr) << root->GetRootName();
+    EXPECT_EQ(root->GetComponent("Button1"), nullptr) << root->GetRootName();
+  }
+  // The environment hears each module's rename; only the ancestor's source has the field.
+  EXPECT_EQ(Env->Calls().size() - told, 4u);
+  EXPECT_EQ(Env->Calls().back(), "ComponentRenamed Button1 OkButton");
+  EXPECT_EQ(Modules["Form1"]->Fields()[0].Name, "OkButton");
+  EXPECT_TRUE(Modules["Form2"]->Fields().empty());
+}
+
+TEST_F(ComponentNaming, CompInfoDescribesEventsAndSubObjects) {
+  auto root = NewRoot("Form1");
+  auto* button = static_cast<TButton*>(Add(*root, TButton::StaticClass()));
+  SetMethodProp(button, "OnClick", root->CreateMethod("Button1Click", nullptr));
+  IPtr<TCompInfo> info(New<TCompInfo>(IPtr<IInternalRoot>(root.get()), button));
+  std::vector<String> events, subs;
+  for (Integer i = 0; i < info->GetEventCount(); ++i)
+    events.push_back(info->GetEventName(i) + "=" + info->GetEventValue(i));
+  EXPECT_TRUE(std::is_sorted(events.begin(), events.end(),
+                             [](auto& a, auto& b) { return CompareText(a, b) < 0; }));
+  const auto at = std::find(events.begin(), events.end(), "OnClick=Button1Click");
+  ASSERT_NE(at, events.end());
+  info->ClearEvent(static_cast<Integer>(at - events.begin()));
+  EXPECT_EQ(GetMethodProp(button, "OnClick").Code, nullptr);
+  for (Integer i = 0; i < info->GetSubInfoCount(); ++i)
+    subs.push_back(info->GetSubInfo(i) ? info->GetSubInfo(i)->GetClassName() : "nil");
+  EXPECT_NE(std::find(subs.begin(), subs.end(), "TMargins"), subs.end());
+}
+
+} // namespace

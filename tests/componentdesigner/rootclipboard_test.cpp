@@ -1,0 +1,508 @@
+#include "componentdesigner/clipboardstreams.h"
+
+#include "basert/classbuilder.h"
+#include "basert/formtext.h"
+#include "componentdesigner/componentroot.h"
+#include "componentdesigner/eventmethods.h"
+#include "componentdesigner/proxies.h"
+#include "componentdesigner/rootselections.h"
+#include "designer/designobjects.h"
+#include "designer/selections.h"
+#include "support/hostsession.h"
+#include "support/testutil.h"
+#include "tarn/stdctrls.h"
+
+#include <gtest/gtest.h>
+
+using namespace fw;
+using fwtest::MessageOf;
+
+namespace {
+
+/// A label that names the control it focuses.
+class TLinkLabel : public TLabel {
+  FW_CLASS(TLinkLabel)
+public:
+  using TVirtualCtorArgs = std::tuple<TComponent*>;
+  explicit TLinkLabel(TComponent* owner) : TLabel(owner) {}
+  TWinControl* FocusControl() const { return FFocus; }
+  void SetFocusControl(TWinControl* value) {
+    if (FFocus) FFocus->RemoveFreeNotification(this);
+    FFocus = value;
+    if (FFocus) FFocus->FreeNotification(this);
+  }
+
+protected:
+  void Notification(TComponent* component, TOperation operation) override {
+    TLabel::Notification(component, operation);
+    if (operation == notifyRemove && component == FFocus) FFocus = nullptr;
+  }
+
+private:
+  TWinControl* FFocus = nullptr;
+};
+
+TClass TLinkLabel::StaticClass() {
+  static const TClass cls =
+      TClassBuilder<TLinkLabel, TLabel>("TLinkLabel", "RootClipboardTest")
+          .Property("FocusControl", &TLinkLabel::FocusControl, &TLinkLabel::SetFocusControl)
+          .Build();
+  return cls;
+}
+
+class RootClipboard : public fwtest::HostSession {
+protected:
+  void SetUp() override {
+    HostSession::SetUp();
+    RegisterClass(TLinkLabel::StaticClass());
+  }
+  void TearDown() override {
+    HostSession::TearDown();
+    UnRegisterClass(TLinkLabel::StaticClass());
+  }
+  template <class T> static T* Add(THostComponentRoot& root, const TRect& r = {8, 8, 83, 33}) {
+    auto* c = static_cast<T*>(root.CreateComponent(T::StaticClass(), root.GetRoot(), r.Left, r.Top,
+                                                   r.Width(), r.Height()));
+    c->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+    return c;
+  }
+  /// The selection of `names` streamed as the clipboard holds it.
+  static std::unique_ptr<TMemoryStream> Copy(THostComponentRoot& root,
+                                             std::initializer_list<const char*> names) {
+    auto list = CreateSelectionList();
+    for (const char* n : names)
+      list->Add(root.GetComponent(n));
+    root.SetSelections(list);
+    auto stream = std::make_unique<TMemoryStream>();
+    root.CopySelectionToStream(*stream, nullptr);
+    stream->SetPosition(0);
+    return stream;
+  }
+  static std::vector<String> Names(THostComponentRoot& root) {
+    std::vector<String> v;
+    for (TComponent* c : root.GetRoot()->ComponentList())
+      v.push_back(c->Name());
+    return v;
+  }
+  static std::vector<String> Selected(THostComponentRoot& root) {
+    std::vector<String> v;
+    auto list = root.GetSelection();
+    for (Integer i = 0; i < list->GetCount(); ++i)
+      v.push_back(static_cast<TComponent*>(list->Get(i))->Name());
+    return v;
+  }
+  static String HandlerOf(THostComponentRoot& root, const String& name) {
+    return root.GetMethodName(GetMethodProp(root.GetComponent(name), "OnClick"));
+  }
+};
+
+} // namespace
+
+TEST_F(RootClipboard, StreamHoldsBoundsComponentsAndSortedHandlerSource) {
+  auto root = NewRoot("Form1");
+  auto* b1 = Add<TButton>(*root, {10, 20, 110, 45});
+  auto* b2 = Add<TButton>(*root, {40, 60, 60, 70});
+  SetMethodProp(b1, "OnClick", root->CreateMethod("zeta", nullptr));
+  SetMethodProp(b2, "OnClick", root->CreateMethod("Alpha", nullptr));
+
+  auto one = Copy(*root, {"Button1"});
+  const std::string_view bytes = one->View();
+  EXPECT_EQ(bytes.substr(0, 12), std::string_view("\x02\x0A\x02\x14\x02\x6E\x02\x2D"
+                                                  "TPF0",
+                                                  12));
+  // One component, the end of the list, the handler's source, the end.
+  EXPECT_EQ(bytes.find("TPF0", 12), String::npos);
+  const String zeta = Modules["Form1"]->GetMethodSource("zeta");
+  ASSERT_FALSE(zeta.empty());
+  EXPECT_TRUE(bytes.ends_with(String(1, '\0') + zeta + String(1, '\0')));
+
+  // Two components: the union of their bounds, both handlers ordered ignoring case.
+  auto both = Copy(*root, {"Button1", "Button2"});
+  const String alpha = Modules["Form1"]->GetMethodSource("Alpha");
+  EXPECT_EQ(both->View().substr(0, 8), std::string_view("\x02\x0A\x02\x14\x02\x6E\x02\x46", 8));
+  EXPECT_TRUE(both->View().ends_with(alpha + zeta + String(1, '\0')));
+
+  // Nothing selected: nothing written.
+  root->NoSelection();
+  TMemoryStream none;
+  root->CopySelectionToStream(none, nullptr);
+  EXPECT_EQ(none.Size(), 0);
+
+  // Without bounds and source the stream is plain components and two ends; its text form is
+  // the standard text of each, which reads back.
+  auto list = CreateSelectionList();
+  list->Add(b2);
+  root->SetSelections(list);
+  TMemoryStream plain;
+  root->StreamSelection(plain, false, false, nullptr);
+  EXPECT_TRUE(plain.View().starts_with("TPF0"));
+  EXPECT_TRUE(plain.View().ends_with(String(2, '\0')));
+  plain.SetPosition(0);
+  const String text = ClipboardStreamToText(plain);
+  EXPECT_TRUE(text.starts_with("object Button2: TButton")) << text;
+  EXPECT_EQ(TextToClipboardStream(text)->View(), plain.View());
+}
+
+TEST_F(RootClipboard, PastedComponentsTakeFreeNamesAndReferencesFollowThem) {
+  auto source = NewRoot("Form1");
+  auto* button = Add<TButton>(*source);
+  Add<TLinkLabel>(*source)->SetFocusControl(button);
+  auto stream = Copy(*source, {"Button1", "LinkLabel1"});
+
+  auto target = NewRoot("Form2");
+  auto* kept = Add<TButton>(*target);
+  Add<TButton>(*target);
+  target->PasteSelectionFromStream(*stream, nullptr, {});
+  EXPECT_EQ(Names(*target), (std::vector<String>{"Button1", "Button2", "Button3", "LinkLabel1"}));
+  auto* label = static_cast<TLinkLabel*>(target->GetComponent("LinkLabel1"));
+  EXPECT_EQ(label->FocusControl(), target->GetComponent("Button3"));
+  EXPECT_EQ(Selected(*target), (std::vector<String>{"Button3", "LinkLabel1"}));
+  EXPECT_TRUE(target->IsModified());
+
+  // Again: a second set of names, the new label following the new button.
+  stream->SetPosition(0);
+  target->PasteSelectionFromStream(*stream, nullptr, {});
+  auto* second = static_cast<TLinkLabel*>(target->GetComponent("LinkLabel2"));
+  ASSERT_NE(second, nullptr);
+  EXPECT_EQ(second->FocusControl(), target->GetComponent("Button4"));
+  EXPECT_EQ(kept->Name(), "Button1");
+
+  // Into a module without the names they stay.
+  auto empty = NewRoot("Form3");
+  stream->SetPosition(0);
+  empty->PasteSelectionFromStream(*stream, nullptr, {});
+  EXPECT_EQ(Names(*empty), (std::vector<String>{"Button1", "LinkLabel1"}));
+}
+
+namespace {
+
+/// The names in the root class's own method table.
+std::vector<String> ProxyMethods(TComponent* root) {
+  const std::vector<Byte> t = ProxyMethodTable(root->ClassType());
+  std::vector<String> names;
+  for (std::size_t at = 2; at + 7 <= t.size();) {
+    const std::size_t size = t[at] | (t[at + 1] << 8);
+    names.emplace_back(reinterpret_cast<const char*>(&t[at + 7]), t[at + 6]);
+    at += size;
+  }
+  return names;
+}
+
+} // namespace
+
+TEST_F(RootClipboard, PastedHandlersFollowTheirComponentsAndStayUnique) {
+  struct Case {
+    const char* Handler;
+    std::vector<const char*> TargetMethods;
+    const char* Expected;
+  } cases[] = {
+      {"Button1Click", {"Button1Click"}, "Button2Click"},
+      {"Button1Click", {"Button1Click", "Button2Click"}, "Button2Click2"},
+      {"Button10Click", {}, "Button10Click"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Handler + String(" into ") + std::to_string(c.TargetMethods.size()));
+    auto source = NewRoot("Source");
+    SetMethodProp(Add<TButton>(*source), "OnClick", source->CreateMethod(c.Handler, nullptr));
+    Modules["Source"]->SetMethodBody(c.Handler, "  Caption := 'from source';\n");
+    auto stream = Copy(*source, {"Button1"});
+
+    auto target = NewRoot("Target");
+    Add<TButton>(*target);
+    for (const char* m : c.TargetMethods)
+      target->CreateMethod(m, nullptr);
+    target->PasteSelectionFromStream(*stream, nullptr, {});
+    EXPECT_EQ(HandlerOf(*target, "Button2"), c.Expected);
+    const auto* inserted = Modules["Target"]->FindMethod(c.Expected);
+    ASSERT_NE(inserted, nullptr);
+    EXPECT_EQ(inserted->Body, "  Caption := 'from source';\n");
+    for (const String& m : ProxyMethods(target->GetRoot()))
+      EXPECT_NE(m[0], '@');
+    target->Close();
+    source->Close();
+  }
+}
+
+TEST_F(RootClipboard, HandlersWithoutSourceMeetTheTargetsMethodsOrEndEmpty) {
+  auto source = NewRoot("Source");
+  SetMethodProp(Add<TButton>(*source), "OnClick", source->CreateMethod("Shared", nullptr));
+  SetMethodProp(Add<TButton>(*source), "OnClick", source->CreateMethod("Shared", nullptr));
+  SetMethodProp(Add<TButton>(*source), "OnClick", source->CreateMethod("Gone", nullptr));
+  auto list = CreateSelectionList();
+  for (const char* n : {"Button1", "Button2", "Button3"})
+    list->Add(source->GetComponent(n));
+  source->SetSelections(list);
+  TMemoryStream stream;
+  source->StreamSelection(stream, false, false, nullptr);
+
+  auto target = NewRoot("Target");
+  target->CreateMethod("Shared", nullptr);
+  const auto before = ProxyMethods(target->GetRoot());
+  stream.SetPosition(0);
+  target->PasteSelectionFromStream(stream, nullptr, {});
+  // Both events that named Shared end on the target's own Shared; Gone has nothing to meet.
+  EXPECT_EQ(HandlerOf(*target, "Button1"), "Shared");
+  EXPECT_EQ(HandlerOf(*target, "Button2"), "Shared");
+  EXPECT_EQ(GetMethodProp(target->GetComponent("Button3"), "OnClick").Code, nullptr);
+  EXPECT_EQ(ProxyMethods(target->GetRoot()), before);
+  EXPECT_EQ(Modules["Target"]->FindMethod("Gone"), nullptr);
+}
+
+TEST_F(RootClipboard, BadStreamsLeaveTheModuleAsItWasAndSayWhy) {
+  auto source = NewRoot("Source");
+  SetMethodProp(Add<TButton>(*source), "OnClick", source->CreateMethod("Button1Click", nullptr));
+  Add<TLinkLabel>(*source);
+  const String good(Copy(*source, {"Button1", "LinkLabel1"})->View());
+
+  auto target = NewRoot("Target");
+  Add<TButton>(*target);
+  target->ResetDiskAge();
+  target->SelectComponent(target->GetComponent("Button1"));
+  const auto names = Names(*target);
+  const auto methods = ProxyMethods(target->GetRoot());
+  struct Case {
+    const char* What;
+    String Stream;
+    const char* Message;
+  } cases[] = {
+      {"not a form", "hello, world", "Invalid stream format"},
+      {"truncated", good.substr(0, good.size() / 2), "Unexpected end of stream"},
+      {"unknown class", "object X1: TNoSuchThing\r\nend", "Class TNoSuchThing not found"},
+      {"unknown class after a good one",
+       "object Button1: TButton\r\n  OnClick = Button1Click\r\nend\r\n"
+       "object X1: TNoSuchThing\r\nend",
+       "Class TNoSuchThing not found"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.What);
+    TMemoryStream s;
+    s.WriteBuffer(c.Stream.data(), static_cast<Int64>(c.Stream.size()));
+    s.SetPosition(0);
+    const String message = MessageOf([&] { target->PasteSelectionFromStream(s, nullptr, {}); });
+    EXPECT_NE(message.find(c.Message), String::npos) << message;
+    EXPECT_EQ(Names(*target), names);
+    EXPECT_EQ(ProxyMethods(target->GetRoot()), methods);
+    EXPECT_FALSE(target->IsModified());
+  }
+}
+
+TEST_F(RootClipboard, PasteIntoADescendantStaysInIt) {
+  auto base = NewRoot("Form1");
+  Add<TButton>(*base);
+  base->Modified();
+  auto derived = NewRoot("Form2", "Form1");
+  auto sibling = NewRoot("Form3", "Form1");
+  auto stream = Copy(*base, {"Button1"});
+
+  derived->PasteSelectionFromStream(*stream, nullptr, {});
+  EXPECT_EQ(Names(*derived), (std::vector<String>{"Button1", "Button2"}));
+  EXPECT_FALSE(derived->GetComponent("Button2")->ComponentState().Contains(stateAncestor));
+  EXPECT_EQ(Names(*base), (std::vector<String>{"Button1"}));
+  EXPECT_EQ(Names(*sibling), (std::vector<String>{"Button1"}));
+  base->Modified(); // the ancestor's next update leaves the descendant's own component alone
+  EXPECT_EQ(Names(*derived), (std::vector<String>{"Button1", "Button2"}));
+
+  // Pasted into the ancestor, it reaches every descendant, under a name none of them uses.
+  stream->SetPosition(0);
+  base->PasteSelectionFromStream(*stream, nullptr, {});
+  EXPECT_EQ(Names(*base), (std::vector<String>{"Button1", "Button3"}));
+  EXPECT_EQ(Names(*sibling), (std::vector<String>{"Button1", "Button3"}));
+  EXPECT_EQ(Names(*derived), (std::vector<String>{"Button1", "Button2", "Button3"}));
+
+  // A name only a descendant uses is taken as well.
+  auto other = NewRoot("Form4");
+  Add<TButton>(*other);
+  Add<TButton>(*other);
+  auto second = Copy(*other, {"Button2"});
+  base->PasteSelectionFromStream(*second, nullptr, {});
+  EXPECT_EQ(Names(*base), (std::vector<String>{"Button1", "Button3", "Button4"}));
+  EXPECT_EQ(Names(*derived), (std::vector<String>{"Button1", "Button2", "Button3", "Button4"}));
+}
+
+TEST_F(RootClipboard, ClipboardCarriesTheStreamAndItsTextEitherOfWhichPastes) {
+  auto source = NewRoot("Form1");
+  Add<TButton>(*source)->SetCaption("Go");
+  source->SelectComponent(source->GetComponent("Button1"));
+  source->CopySelection();
+  EXPECT_TRUE(Clipboard()->HasFormat(CF_COMPONENTS()));
+  EXPECT_TRUE(Clipboard()->AsText().starts_with("object Button1: TButton"))
+      << Clipboard()->AsText();
+
+  auto target = NewRoot("Form2");
+  EXPECT_TRUE(target->CanPaste());
+  target->PasteSelection();
+  // The designer pastes into its active module.
+  target->Activate();
+  TMemoryStream copied;
+  copied.WriteBuffer(Clipboard()->GetAsBytes(CF_COMPONENTS()).data(),
+                     static_cast<Int64>(Clipboard()->GetAsBytes(CF_COMPONENTS()).size()));
+  copied.SetPosition(0);
+  Designer->PasteSelectionFromStream(copied, nullptr, {});
+  EXPECT_EQ(Names(*target), (std::vector<String>{"Button1", "Button2"}));
+  target->GetComponent("Button2")->Free();
+  EXPECT_EQ(static_cast<TButton*>(target->GetComponent("Button1"))->Caption(), "Go");
+
+  // Text alone (as another program leaves it) pastes too; other text does not.
+  const String text = Clipboard()->AsText();
+  Clipboard()->SetAsText(text);
+  target->PasteSelection();
+  EXPECT_EQ(static_cast<TButton*>(target->GetComponent("Button2"))->Caption(), "Go");
+  Clipboard()->SetAsText("just words");
+  EXPECT_FALSE(target->CanPaste());
+
+  // Cut takes the components away.
+  source->SelectComponent(source->GetComponent("Button1"));
+  source->CutSelection();
+  EXPECT_EQ(source->GetComponent("Button1"), nullptr);
+  EXPECT_TRUE(Clipboard()->HasFormat(CF_COMPONENTS()));
+}
+
+TEST_F(RootClipboard, TextStreamsSetTheModulesTextFlagOnlyWhenAsked) {
+  auto root = NewRoot("Form1");
+  for (bool ask : {false, true}) {
+    TStringStream text("object Button1: TButton\r\nend");
+    std::unique_ptr<TMemoryStream> converted;
+    root->Command(dmTextLYT); // flip, so that either way a change shows
+    const bool before = root->GetTextLYT();
+    TStream& binary = root->PrepareInputStream(text, ask, converted);
+    EXPECT_EQ(&binary, converted.get());
+    EXPECT_EQ(root->GetTextLYT(), ask ? true : before);
+  }
+  TStringStream binary(String("TPF0\0", 5));
+  std::unique_ptr<TMemoryStream> converted;
+  EXPECT_EQ(&root->PrepareInputStream(binary, true, converted), &binary);
+  EXPECT_FALSE(root->GetTextLYT());
+}
+
+TEST_F(RootClipboard, MissingInheritedComponentsAreRecoveredAsTheHostAnswers) {
+  auto base = NewRoot("Form1");
+  Add<TButton>(*base);
+  Add<TLabel>(*base);
+  base->Modified();
+  const String text = "inherited Form2: TForm2\r\n"
+                      "  inherited Button9: TButton\r\n"
+                      "    Caption = 'Moved'\r\n"
+                      "  end\r\n"
+                      "end";
+  struct Case {
+    TRecoveryResult Answer;
+    std::vector<String> Names;
+    const char* CaptionOf; ///< the component that read the caption, or none
+    bool Opens;
+  } cases[] = {
+      {rrDelete, {"Button1", "Label1"}, nullptr, true},
+      {rrRename, {"Button1", "Label1"}, "Button1", true},
+      {rrCreate, {"Button1", "Button9", "Label1"}, "Button9", true},
+      {rrCancel, {}, nullptr, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(int(c.Answer));
+    IPtr<THostComponentRoot> root(New<THostComponentRoot>(
+        IPtr<IComponentDesigner>(Designer),
+        IPtr<IDesignerModule>(New<THostDesignerModule>("Unit2", "Form2", "TForm1")), "Form2.lyt"));
+    root->RecoveryAnswer = c.Answer;
+    root->RecoveryName = "Button1";
+    root->ReadErrorAnswer = rerCancel;
+    TStringStream s(text);
+    if (!c.Opens) {
+      EXPECT_NE(MessageOf([&] { root->Open(&s, "Form2", "Form1"); }).find("Button9"), String::npos);
+      EXPECT_TRUE(root->Called("ReadError Ancestor for 'Button9' not found"));
+      continue;
+    }
+    root->Open(&s, "Form2", "Form1");
+    EXPECT_TRUE(root->Called("QueryInheritanceRecovery Form2 Form1 Button9 [Button1]"));
+    auto names = Names(*root);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, c.Names);
+    if (c.CaptionOf) {
+      EXPECT_EQ(static_cast<TButton*>(root->GetComponent(c.CaptionOf))->Caption(), "Moved");
+    }
+    // The deleted reference's error is handled without asking.
+    EXPECT_EQ(std::count_if(root->Calls().begin(), root->Calls().end(),
+                            [](const String& call) { return call.starts_with("ReadError"); }),
+              0);
+    root->Close();
+  }
+}
+
+TEST_F(RootClipboard, ReadErrorsAreAskedOnceEachUntilIgnoredAll) {
+  const String text = "object Form1: TForm1\r\n"
+                      "  Bogus1 = 1\r\n"
+                      "  Bogus2 = 2\r\n"
+                      "  Bogus3 = 3\r\n"
+                      "end";
+  for (TRootReadErrorResult answer : {rerOK, rerIgnoreAll}) {
+    IPtr<THostComponentRoot> root(New<THostComponentRoot>(
+        IPtr<IComponentDesigner>(Designer),
+        IPtr<IDesignerModule>(New<THostDesignerModule>("Unit1", "Form1", "TForm")), "Form1.lyt"));
+    root->ReadErrorAnswer = answer;
+    TStringStream s(text);
+    root->Open(&s, "Form1", "");
+    const auto asked = std::count_if(root->Calls().begin(), root->Calls().end(),
+                                     [](const String& c) { return c.starts_with("ReadError"); });
+    EXPECT_EQ(asked, answer == rerOK ? 3 : 1);
+    EXPECT_TRUE(root->IsModified()); // the module no longer matches its file
+    root->Close();
+  }
+}
+
+TEST_F(RootClipboard, SelectionDefaultsToTheRootUnlessEmptiedOnPurpose) {
+  auto root = NewRoot("Form1");
+  auto* b1 = Add<TButton>(*root);
+  auto* b2 = Add<TButton>(*root);
+  root->ClearSelection();
+  EXPECT_EQ(Selected(*root), (std::vector<String>{"Form1"}));
+  EXPECT_TRUE(root->IsRootSelected());
+  EXPECT_EQ(root->SelectedComponent(), root->GetRoot());
+  root->NoSelection();
+  EXPECT_TRUE(Selected(*root).empty());
+  EXPECT_FALSE(root->IsRootSelected());
+  EXPECT_EQ(root->SelectedPersistent(), nullptr);
+
+  root->Select(b2, false);
+  root->Select(b1, true);
+  root->Select(b1, true);
+  EXPECT_EQ(Selected(*root), (std::vector<String>{"Button2", "Button1"}));
+  EXPECT_TRUE(root->IsAnchorSelection(b2));
+  EXPECT_FALSE(root->IsAnchorSelection(b1));
+  root->SetSelection("Button1");
+  EXPECT_EQ(Selected(*root), (std::vector<String>{"Button1"}));
+  root->SelectAll();
+  EXPECT_EQ(Selected(*root), (std::vector<String>{"Button1", "Button2"}));
+}
+
+TEST(Selections, WrapsTheItemSelectionAndHearsItOnlyWhileAlive) {
+  IPtr<TSimpleSelections> items(New<TSimpleSelections>());
+  TComponent a(nullptr), b(nullptr);
+  int heard = 0;
+  {
+    IPtr<TSelections> s(New<TSelections>(IPtr<ISelections>(items), [&](TObject*) { ++heard; }));
+    items->Add(IPtr<IItem>(New<TPersistentItem>(&a)));
+    items->Add(IPtr<IItem>(New<TPersistentItem>(&b)));
+    EXPECT_EQ(heard, 2);
+    EXPECT_EQ(s->GetCount(), 2);
+    EXPECT_EQ(s->GetPersistents(1), &b);
+    EXPECT_EQ(s->FindItemFor(&b), items->GetItems(1));
+    EXPECT_EQ(s->FindItemFor(nullptr), nullptr);
+  }
+  items->Clear(); // the wrapper is gone: nobody hears
+  EXPECT_EQ(heard, 2);
+}
+
+TEST(EventMethods, HandlersFollowTheFirstRenameThatIsTheirWholeComponentName) {
+  TRenames renames;
+  renames.Add("Button1", "Button3");
+  renames.Add("Button", "Knob");
+  renames.Add("Label1", "Label2");
+  const std::pair<const char*, const char*> cases[] = {
+      {"Button1Click", "Button3Click"},     // the first rename that fits
+      {"ButtonClick", "KnobClick"},         // a later one
+      {"Button10Click", "Button10Click"},   // a digit follows: another component
+      {"button1Click", "button1Click"},     // the prefix is compared exactly
+      {"Button1", "Button1"},               // nothing follows the component's name
+      {"Label1DblClick", "Label2DblClick"}, //
+      {"FormCreate", "FormCreate"},
+  };
+  for (const auto& [handler, expected] : cases)
+    EXPECT_EQ(FollowComponentRename(handler, renames), expected) << handler;
+}
