@@ -430,8 +430,15 @@ TComponent* CreatePlaceholder(const String& className, bool control, TComponent*
   return c;
 }
 
-void TPlaceholder::Attach(TClass cls) {
-  if (TPlaceholderClass* pc = PlaceholderRecord(cls)) ++pc->Refs;
+void TPlaceholder::Attach(TComponent* self) {
+  FSelf = self;
+  if (TPlaceholderClass* pc = PlaceholderRecord(self->ClassType())) ++pc->Refs;
+}
+
+TPlaceholder::~TPlaceholder() {
+  for (TComponent* child : FChildren)
+    if (detail::TKeptComponent* k = detail::FindKept(child); k && k->Parent == FSelf)
+      k->Parent = nullptr;
 }
 
 TPlaceholder* AsPlaceholder(TObject* instance) noexcept {
@@ -497,9 +504,11 @@ void TPlaceholder::AddStored(String name, std::string value) {
 }
 
 void TPlaceholder::AddChild(TComponent* child) {
-  if (std::find(FChildren.begin(), FChildren.end(), child) != FChildren.end()) return;
+  if (FReadAgain && std::find(FChildren.begin(), FChildren.end(), child) != FChildren.end()) return;
   FChildren.push_back(child);
-  child->FreeNotification(Self());
+  // Its destruction tells this store (through the kept records), and it is this store's to
+  // write; no notification list, which would slow down modules of thousands of components.
+  detail::Keep(child).Parent = Self();
 }
 
 bool TPlaceholder::ApplyMirrored(std::string_view name, Int64 value) {
@@ -515,6 +524,7 @@ bool TPlaceholder::LiveMirrored(std::string_view name, Int64& value) {
 }
 
 void TPlaceholder::PropertiesRead() {
+  FReadAgain = FComplete;
   FComplete = true;
   static constexpr std::array<std::string_view, 5> mirrored = {"Left", "Top", "Width", "Height",
                                                                "Tag"};
@@ -558,14 +568,9 @@ void TPlaceholder::GetStoredChildren(const TGetChildProc& proc, TComponent* root
   TComponent* self = Self();
   const bool isRoot = self == root;
   if (!candidates && !isRoot) return;
-  // What other placeholders of the module store is theirs to write.
-  if (isRoot)
-    for (TComponent* c : self->ComponentList())
-      if (TPlaceholder* p = AsPlaceholder(c); p && p != this)
-        done.insert(p->FChildren.begin(), p->FChildren.end());
   auto offer = [&](TComponent* c) {
     const detail::TKeptComponent* kept = detail::FindKept(c);
-    if (kept && kept->Parent) return; // a known component writes it
+    if (kept && kept->Parent) return; // the component it was read in writes it
     if (done.insert(c).second) proc(c);
   };
   if (candidates) candidates(offer);
@@ -585,7 +590,7 @@ TClass TPlaceholderComponent::StaticClass() {
 }
 
 TPlaceholderComponent::TPlaceholderComponent(TComponent* owner) : TComponent(owner) {
-  Attach(ClassType());
+  Attach(this);
   FComponentStyle.Include(styleCheckPropAvail);
 }
 
@@ -593,18 +598,7 @@ void TPlaceholderComponent::GetChildren(const TGetChildProc& proc, TComponent* r
   GetStoredChildren(proc, root);
 }
 
-void TPlaceholderComponent::Notification(TComponent* component, TOperation operation) {
-  TComponent::Notification(component, operation);
-  if (operation != notifyRemove) return;
-  ChildRemoved(component);
-  if (component == FParentComponent) FParentComponent = nullptr;
-}
-
-void TPlaceholderComponent::SetParentComponent(TComponent* value) {
-  if (FParentComponent) FParentComponent->RemoveFreeNotification(this);
-  FParentComponent = value;
-  if (value) value->FreeNotification(this);
-}
+void TPlaceholderComponent::SetParentComponent(TComponent* value) { FParentComponent = value; }
 
 TComponent* TPlaceholderComponent::GetChildOwner() {
   return ComponentState().Contains(stateInline) ? this : nullptr;
@@ -673,12 +667,18 @@ void ForgetKept(TComponent* component) noexcept {
   if (map.empty()) return;
   auto it = map.find(component);
   if (it == map.end()) return;
-  if (TKeptComponent* parent = FindKept(it->second.Parent)) {
-    std::erase(parent->Children, component);
-    std::erase(parent->Listed, component);
+  if (TComponent* parent = it->second.Parent) {
+    if (TPlaceholder* p = AsPlaceholder(parent)) p->ChildRemoved(component);
+    if (TKeptComponent* k = FindKept(parent)) {
+      std::erase(k->Children, component);
+      std::erase(k->Listed, component);
+    }
   }
-  for (TComponent* child : it->second.Children)
+  for (TComponent* child : it->second.Children) {
     if (TKeptComponent* k = FindKept(child)) k->Parent = nullptr;
+    if (IsPlaceholder(child) && child->GetParentComponent() == component)
+      child->SetParentComponent(nullptr);
+  }
   map.erase(it);
 }
 

@@ -35,6 +35,10 @@ inline constexpr std::string_view sNotAnIdentifier = "'%s' is not a valid identi
 inline constexpr std::string_view sNotASet = "'%s' is not a set: [name, ...] expected";
 inline constexpr std::string_view sPropertyNotStored = "%s stores no property %s";
 
+namespace detail {
+void ForgetKept(TComponent* component) noexcept;
+} // namespace detail
+
 /// What a stored value holds, after its tag.
 enum class TStoredKind : std::uint8_t {
   String,     ///< any string tag
@@ -84,7 +88,9 @@ struct TStoredProperty {
 /// The stored side of a placeholder, shared by its flavours.
 class TPlaceholder {
 public:
-  virtual ~TPlaceholder() = default;
+  TPlaceholder() = default;
+  TPlaceholder(const TPlaceholder&) = delete;
+  TPlaceholder& operator=(const TPlaceholder&) = delete;
 
   /// The class name the stream gave (also the instance's ClassName).
   const String& StoredClassName() const noexcept { return FClassName; }
@@ -111,16 +117,18 @@ public:
   void SyncLiveValues();
 
 protected:
-  /// Counts an instance made of a placeholder class (which goes with its last instance); a
-  /// flavour's constructor calls it.
-  static void Attach(TClass cls);
+  /// Binds the store to its component and counts an instance made of a placeholder class
+  /// (which goes with its last instance); a flavour's constructor calls it.
+  void Attach(TComponent* self);
+  /// Lets go of the stored children (they stay, and no longer name this as their writer).
+  ~TPlaceholder();
   /// The component this is the stored side of.
-  virtual TComponent* Self() = 0;
+  TComponent* Self() const noexcept { return FSelf; }
   /// The children to write: the stored ones that still exist, then the `candidates` (and, for
   /// the root, the components it owns that have no parent) that no placeholder has stored.
   void GetStoredChildren(const TGetChildProc& proc, TComponent* root,
                          const std::function<void(const TGetChildProc&)>& candidates = {});
-  /// Forgets a stored child that goes away.
+  /// Forgets a stored child that goes away (called as the child is destroyed).
   void ChildRemoved(TComponent* child);
   /// The live values a flavour mirrors: puts a stored integer into the live object at load
   /// (false when `name` is not mirrored), and answers the live value of a mirrored name.
@@ -128,6 +136,7 @@ protected:
   virtual bool LiveInteger(std::string_view name, Int64& value) = 0;
 
 private:
+  friend void detail::ForgetKept(TComponent*) noexcept;
   friend class TReader;
   friend class TWriter;
   friend TComponent* CreatePlaceholder(const String&, bool, TComponent*, std::string);
@@ -145,6 +154,8 @@ private:
   std::vector<TComponent*> FChildren;
   std::vector<std::pair<String, Int64>> FMirrored; // values applied to the live object
   bool FComplete = false;                          // its properties were read once
+  bool FReadAgain = false;                         // read into a second time
+  TComponent* FSelf = nullptr;
 };
 
 /// The plain flavour: a component that is not a control.
@@ -156,7 +167,6 @@ public:
   void DefineProperties(TFiler*) override {}
   /// The stored children, then the components it owns (as a root) that nobody else writes.
   void GetChildren(const TGetChildProc& proc, TComponent* root) override;
-  void Notification(TComponent* component, TOperation operation) override;
   /// An inline placeholder (a nested module) owns what it reads, as a frame does.
   TComponent* GetChildOwner() override;
   /// A placeholder read inside a component that cannot hold it (a menu, an action list) names
@@ -166,7 +176,6 @@ public:
   void SetParentComponent(TComponent* value) override;
 
 protected:
-  TComponent* Self() override { return this; }
   /// Left and Top mirror the design position.
   bool ApplyStoredInteger(std::string_view name, Int64 value) override;
   bool LiveInteger(std::string_view name, Int64& value) override;

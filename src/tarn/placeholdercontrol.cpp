@@ -30,7 +30,7 @@ TClass TPlaceholderControl::StaticClass() {
 }
 
 TPlaceholderControl::TPlaceholderControl(TComponent* owner) : TWinControl(owner) {
-  Attach(ClassType());
+  Attach(this);
   FControlStyle.Include(controlAcceptsControls);
   FComponentStyle.Include(styleCheckPropAvail);
 }
@@ -39,11 +39,6 @@ void TPlaceholderControl::GetChildren(const TGetChildProc& proc, TComponent* roo
   GetStoredChildren(proc, root, [this, root](const TGetChildProc& offer) {
     TWinControl::GetChildren(offer, root);
   });
-}
-
-void TPlaceholderControl::Notification(TComponent* component, TOperation operation) {
-  TWinControl::Notification(component, operation);
-  if (operation == notifyRemove) ChildRemoved(component);
 }
 
 TComponent* TPlaceholderControl::GetChildOwner() {

@@ -15,12 +15,10 @@ public:
   void DefineProperties(TFiler*) override {}
   /// The stored children, then child controls (and, as the root, owned components) added since.
   void GetChildren(const TGetChildProc& proc, TComponent* root) override;
-  void Notification(TComponent* component, TOperation operation) override;
   /// An inline placeholder (a nested module) owns what it reads, as a frame does.
   TComponent* GetChildOwner() override;
 
 protected:
-  TComponent* Self() override { return this; }
   /// Left, Top, Width and Height mirror the bounds.
   bool ApplyStoredInteger(std::string_view name, Int64 value) override;
   bool LiveInteger(std::string_view name, Int64& value) override;
