@@ -1,6 +1,6 @@
-// Naming of designed components: the numbered names given to new components and the description of
-// a component that the source module gets when a component or the module is renamed. The rename
-// rules themselves are TComponentRoot::ValidateRename (defined in componentnaming.cpp).
+// Naming of designed components: the numbered names given to new components and the component
+// information (TCompInfo) the source module gets when a component or the module is renamed. The
+// rename rules themselves are TComponentRoot::ValidateRename (defined in componentnaming.cpp).
 #pragma once
 
 #include "basert/component.h"
