@@ -214,8 +214,9 @@ TEST(FormTextCorpus, EveryBinaryOfTheTestAndSeedCorporaGivesStandardText) {
   for (const char* dir : {"/forms", "/forms/exact"})
     for (const auto& path : Files(String(FW_TEST_DATA_DIR) + dir, ".fwf"))
       binaries.push_back(TextToBinary(Load(path), TTextSyntax::Exact));
+  // Seeds without the extension are raw fuzz findings, not forms.
   for (const char* seeds : {"bin2text", "formbinary", "componentreader"})
-    for (const auto& path : Files(String(FW_TEST_DATA_DIR "/../../fuzz/corpus/") + seeds, nullptr))
+    for (const auto& path : Files(String(FW_TEST_DATA_DIR "/../../fuzz/corpus/") + seeds, ".fwb"))
       binaries.push_back(Load(path));
   ASSERT_GE(binaries.size(), 25u);
   for (const String& binary : binaries) {
