@@ -6,6 +6,7 @@
 #include "basert/datamodule.h"
 #include "designeditors/editorregistry.h"
 #include "support/testdesigner.h"
+#include "support/testutil.h"
 
 #include <algorithm>
 

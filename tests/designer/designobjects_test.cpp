@@ -2,6 +2,7 @@
 #include "designer/selections.h"
 
 #include "basert/component.h"
+#include "support/testutil.h"
 
 #include <gtest/gtest.h>
 
@@ -124,12 +125,7 @@ TEST(PersistentItem, NeutralAnswersAndDeletion) {
   EXPECT_FALSE(item->IsContainer());
   EXPECT_EQ(item->GetParent(), nullptr);
   EXPECT_EQ(item->GetNamePath(), "Comp1");
-  try {
-    item->ValidateDeletable();
-    FAIL() << "a persistent reference must refuse deletion";
-  } catch (const Exception& e) {
-    EXPECT_EQ(e.Message(), sCannotDeletePersistentRef);
-  }
+  EXPECT_EQ(fwtest::MessageOf([&] { item->ValidateDeletable(); }), sCannotDeletePersistentRef);
   EXPECT_TRUE(Supports<IItem>(IPtr<IPersistentItem>(item.get())));
   item->Delete();
   EXPECT_EQ(owner.ComponentCount(), 0);

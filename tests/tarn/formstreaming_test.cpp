@@ -144,8 +144,10 @@ TEST_F(FormStreaming, EveryControlRoundTripsInBothLayouts) {
 
   // The text layout carries the same stream.
   const String text = BinaryToText(bytes);
-  EXPECT_NE(text.find("inline Frame1: TFrame"), String::npos) << text;
-  EXPECT_NE(text.find("Lines.Strings = (\r\n      'first line'"), String::npos) << text;
+  EXPECT_EQ(
+      fwtest::Missing(text, {"inline Frame1: TFrame", "Lines.Strings = (\r\n      'first line'"}),
+      "")
+      << text;
   EXPECT_EQ(TextToBinary(text), bytes);
 
   // Structure and order came back: graphic controls below windowed ones, z-order as moved.
@@ -379,10 +381,10 @@ TEST_F(FormStreaming, ScrollBarsStreamTheirRangeOnlyWhenItIsFixed) {
   box->HorzScrollBar()->SetRange(800);
   box->VertScrollBar()->SetIncrement(16);
   const String fixed = BinaryToText(WriteBinary(f.get()));
-  EXPECT_NE(fixed.find("HorzScrollBar.Range = 800"), String::npos) << fixed;
-  EXPECT_NE(fixed.find("VertScrollBar.Increment = 16"), String::npos) << fixed;
-  EXPECT_NE(fixed.find("VertScrollBar.Range = 325"), String::npos) << fixed;
-  EXPECT_NE(fixed.find("AutoScroll = False"), String::npos) << fixed;
+  EXPECT_EQ(fwtest::Missing(fixed, {"HorzScrollBar.Range = 800", "VertScrollBar.Increment = 16",
+                                    "VertScrollBar.Range = 325", "AutoScroll = False"}),
+            "")
+      << fixed;
   TOwned<TComponent> copy(ReadBinary(TextToBinary(fixed)));
   auto* box2 = static_cast<TScrollBox*>(copy->FindComponent("Box"));
   EXPECT_FALSE(box2->AutoScroll());
