@@ -133,7 +133,6 @@ public:
   ~TCountedEditor() override;
   String GetValue() override;
   static int Live;
-  static int Created;
 };
 
 /// An editor that refuses multi-selections.

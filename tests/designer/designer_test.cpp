@@ -157,7 +157,7 @@ TEST_F(DesignerFixture, MoveCarriesTheWholeSelectionAndDropsItemsOfOtherParents)
   EXPECT_EQ(Selected(), (std::vector<TComponent*>{a, b}));
 }
 
-TEST_F(DesignerFixture, ClickingASelectedItemMakesItFirstAndReversesTheRest) {
+TEST_F(DesignerFixture, ClickingASelectedItemMakesItFirstAndShiftClickToggles) {
   TButton* a = Add({10, 10, 50, 30});
   TButton* b = Add({60, 10, 100, 30});
   TButton* c = Add({110, 10, 150, 30});
@@ -169,11 +169,8 @@ TEST_F(DesignerFixture, ClickingASelectedItemMakesItFirstAndReversesTheRest) {
   EXPECT_EQ(changes->Count, 1); // the whole reordering is one change
   Surface->MouseUp(70, 20);
   Sel->RemoveListener(changes.get());
-}
 
-TEST_F(DesignerFixture, ShiftClickTogglesAndNeverDrags) {
-  TButton* a = Add({10, 10, 50, 30});
-  TButton* b = Add({60, 10, 100, 30});
+  // A shift-click toggles and never drags.
   SelectOnly({a});
   Surface->MouseDown(70, 20, Shift);
   EXPECT_EQ(D->GetDragAction(), daNone);
@@ -330,13 +327,12 @@ TEST_F(DesignerFixture, KeysWithNothingSelectedDoNothing) {
   EXPECT_EQ(Host->ModifiedCount, 0);
 }
 
-TEST_F(DesignerFixture, ArrowWithoutModifiersSelectsTheNearestSiblingThatWay) {
+TEST_F(DesignerFixture, ArrowSelectsTheNearestSiblingThatWayAndTabFollowsTheTabOrder) {
   TButton* mid = Add({100, 100, 140, 120});
   TButton* right = Add({200, 130, 240, 150});
   TButton* rightNear = Add({170, 60, 210, 80});
   TButton* above = Add({100, 20, 140, 40});
   TButton* inline_ = Add({90, 100, 150, 120}); // centre exactly level: not strictly right
-  (void)inline_;
   EXPECT_EQ(D->FindNearestItem(Item(mid), dkRight), Item(rightNear));
   SelectOnly({mid});
   Surface->KeyDown(dkUp);
@@ -344,18 +340,14 @@ TEST_F(DesignerFixture, ArrowWithoutModifiersSelectsTheNearestSiblingThatWay) {
   Surface->KeyDown(dkUp); // nothing above: the selection stays
   EXPECT_EQ(Selected(), (std::vector<TComponent*>{above}));
   EXPECT_EQ(D->FindNearestItem(Item(right), dkRight), nullptr);
-}
 
-TEST_F(DesignerFixture, TabFollowsTheTabOrderBothWays) {
-  TButton* a = Add({10, 10, 50, 30});
-  TButton* b = Add({60, 10, 100, 30});
-  TButton* c = Add({110, 10, 150, 30});
-  SelectOnly({a});
+  // Tab follows the creation (tab) order both ways, round the end.
+  SelectOnly({mid});
   Surface->KeyDown(dkTab);
-  EXPECT_EQ(Selected(), (std::vector<TComponent*>{b}));
+  EXPECT_EQ(Selected(), (std::vector<TComponent*>{right}));
   Surface->KeyDown(dkTab, Shift);
   Surface->KeyDown(dkTab, Shift);
-  EXPECT_EQ(Selected(), (std::vector<TComponent*>{c}));
+  EXPECT_EQ(Selected(), (std::vector<TComponent*>{inline_}));
 }
 
 TEST_F(DesignerFixture, EscapeClimbsToTheParentOrClearsAtTheForm) {
@@ -426,8 +418,15 @@ TEST_F(DesignerFixture, DeadItemsHeldByTheDesignerAnswerNeutrallyAndChangeNothin
   Surface->KeyDown(dkRight);
 }
 
-TEST_F(DesignerFixture, SurfaceClosedMidDragEndsTheGestureWithoutChange) {
+TEST_F(DesignerFixture, CancelledOrClosedMidDragTheGestureEndsWithoutChange) {
   TButton* a = Add({10, 10, 50, 30});
+  Surface->MouseDown(20, 20);
+  Surface->MouseMove(60, 60);
+  D->CancelDragging(); // drops the finishing step
+  Surface->MouseUp(60, 60);
+  EXPECT_EQ(a->BoundsRect(), (TRect{10, 10, 50, 30}));
+  EXPECT_TRUE(Surface->LastBoxes->Cancelled);
+
   Surface->MouseDown(20, 20);
   Surface->MouseMove(60, 60);
   Surface->Close();
@@ -440,25 +439,6 @@ TEST_F(DesignerFixture, SurfaceClosedMidDragEndsTheGestureWithoutChange) {
   D->Key(dkRight, Ctrl, false);
   EXPECT_EQ(a->BoundsRect(), (TRect{10, 10, 50, 30}));
   EXPECT_EQ(Host->ModifiedCount, 0);
-}
-
-TEST_F(DesignerFixture, CancelDraggingDropsTheFinishingStep) {
-  TButton* a = Add({10, 10, 50, 30});
-  Surface->MouseDown(20, 20);
-  Surface->MouseMove(60, 60);
-  D->CancelDragging();
-  Surface->MouseUp(60, 60);
-  EXPECT_EQ(a->BoundsRect(), (TRect{10, 10, 50, 30}));
-  EXPECT_TRUE(Surface->LastBoxes->Cancelled);
-}
-
-TEST_F(DesignerFixture, ItemInSelectionsStopsAtTheContainerItem) {
-  TPanel* p = Add<TPanel>({100, 100, 300, 300});
-  TButton* in = Add({10, 10, 50, 30}, p);
-  SelectOnly({Form});
-  EXPECT_FALSE(Surface->ItemInSelections(Sel, Item(in)));
-  SelectOnly({p});
-  EXPECT_TRUE(Surface->ItemInSelections(Sel, Item(in)));
 }
 
 // ---- Guides ------------------------------------------------------------------------------------
@@ -535,6 +515,14 @@ TEST_F(DesignerFixture, TheSurfaceKeepsOneListenerAndListsTheRootsComponents) {
   EXPECT_EQ(Surface->Listener().get(), static_cast<IDesignSurfaceListener*>(other.get()));
   other->Close();
   EXPECT_EQ(Surface->Listener(), nullptr);
+
+  // Being in the selection stops at the container item.
+  TPanel* p = Add<TPanel>({100, 100, 300, 300});
+  TButton* in = Add({10, 10, 50, 30}, p);
+  SelectOnly({Form});
+  EXPECT_FALSE(Surface->ItemInSelections(Sel, Item(in)));
+  SelectOnly({p});
+  EXPECT_TRUE(Surface->ItemInSelections(Sel, Item(in)));
 }
 
 TEST_F(DesignerGuidesFixture, ASizedRightEdgeSnapsToASiblingsRightBeforeTheGrid) {

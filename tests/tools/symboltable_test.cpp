@@ -54,7 +54,8 @@ TEST(SymbolTable, NewestOfEqualNamesIsFoundFirstAndDeleteHandsBackOwnership) {
   EXPECT_EQ(t.Delete(&stranger), nullptr);
   EXPECT_EQ(t.Count(), 2);
   TBaseSymbol* beta = t.Find("beta");
-  EXPECT_EQ(t.FindSymbol(SymbolIndex("b"), [&](const TBaseSymbol& s) { return &s == beta; }), beta);
+  EXPECT_EQ(t.FindSymbol(SymbolIndex("Beta"), [&](const TBaseSymbol& s) { return &s == beta; }),
+            beta);
   EXPECT_EQ(t.FindSymbol(40, [](const TBaseSymbol&) { return true; }), nullptr);
   t.Clear();
   EXPECT_TRUE(t.Empty());
