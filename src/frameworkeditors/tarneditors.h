@@ -1,0 +1,341 @@
+// The property editors of the GUI framework's own types: colours, cursors, modal results,
+// shortcuts, character sets, fonts and font names, input method names, captions, tab order,
+// media file names, brush and pen styles, and Booleans, set elements and dates drawn as the
+// inspector's check boxes and calendar.
+#pragma once
+
+#include "designeditors/stdeditors.h"
+#include "frameworkeditors/propertydrawing.h"
+#include "tarn/graphics.h"
+#include "tarn/shortcuts.h"
+
+#include <array>
+#include <memory>
+
+namespace fw {
+
+// ---- Resource strings ------------------------------------------------------------------------
+
+/// What a shortcut property holding none shows, and the first entry of its list.
+inline constexpr std::string_view srNone = "(None)";
+/// The section the colour dialog's custom colours are kept in, under BaseRegistryKey.
+inline constexpr std::string_view SCustomColors = "Custom Colors";
+/// A character set without identifier.
+inline constexpr std::string_view sCharsetNumberFormat = "%d";
+
+inline constexpr Integer hcDFontEditor = 25000;
+inline constexpr Integer hcDColorEditor = 25010;
+
+// ---- Global settings -------------------------------------------------------------------------
+
+/// When true, font name lists show each name in its own typeface.
+extern bool FontNamePropertyDisplayFontNames;
+/// The registry key the colour dialog keeps its custom colours under; empty keeps none.
+extern String BaseRegistryKey;
+
+/// The names of the installed input methods. The headless runtime has none; a host that knows
+/// some fills the list.
+TStringList* InstalledImeNames();
+
+/// String types a component may publish a font name or an input method name with, so that
+/// the inspector offers the installed ones.
+PTypeInfo TypeInfoTFontName();
+PTypeInfo TypeInfoTImeName();
+
+/// The shortcuts a shortcut property offers, in list order (after "(None)").
+extern const std::array<TShortCut, 108> OfferedShortCuts;
+
+// ---- Editors over integers -------------------------------------------------------------------
+
+/// Colours by identifier ("clBtnFace") or as "$00BBGGRR"; Edit opens the colour dialog.
+class TColorProperty : public TIntegerProperty, public ICustomPropertyListDrawing {
+  FW_CLASS(TColorProperty)
+public:
+  using TIntegerProperty::TIntegerProperty;
+  /// The colour dialog (help context 25010), preset with the value; the chosen colour goes to
+  /// every entry. With BaseRegistryKey set, the custom colours are read from and written back
+  /// to its SCustomColors section, cancelled or not.
+  void Edit() override;
+  TPropertyAttributes GetAttributes() override;
+  String GetValue() override;
+  void GetValues(const TGetStrProc& proc) override;
+  /// A colour identifier, "$" and up to eight hexadecimal digits (the form GetValue shows),
+  /// else integer text. Raises EDesignPropertyError as TIntegerProperty does.
+  void SetValue(const String& value) override;
+  using TPropertyEditor::SetValue;
+
+  /// Entries get a swatch of their colour before the name.
+  void ListMeasureWidth(const String& value, TCanvas* canvas, Integer& width) override;
+  void ListMeasureHeight(const String& value, TCanvas* canvas, Integer& height) override;
+  void ListDrawValue(const String& value, TCanvas* canvas, const TRect& rect,
+                     bool selected) override;
+};
+
+/// Cursors by identifier ("crHandPoint") or number.
+class TCursorProperty : public TIntegerProperty, public ICustomPropertyListDrawing {
+  FW_CLASS(TCursorProperty)
+public:
+  using TIntegerProperty::TIntegerProperty;
+  TPropertyAttributes GetAttributes() override;
+  String GetValue() override;
+  void GetValues(const TGetStrProc& proc) override;
+  /// A cursor identifier, else integer text.
+  void SetValue(const String& value) override;
+  using TPropertyEditor::SetValue;
+
+  /// Room for the cursor's image beside its name: the screen's icon width plus the text width
+  /// plus 4, and at least the icon height plus 4 high.
+  void ListMeasureWidth(const String& value, TCanvas* canvas, Integer& width) override;
+  void ListMeasureHeight(const String& value, TCanvas* canvas, Integer& height) override;
+  void ListDrawValue(const String& value, TCanvas* canvas, const TRect& rect,
+                     bool selected) override;
+};
+
+/// Modal results: mrNone to mrYesToAll by name, other values as numbers.
+class TModalResultProperty : public TIntegerProperty {
+  FW_CLASS(TModalResultProperty)
+public:
+  using TIntegerProperty::TIntegerProperty;
+  TPropertyAttributes GetAttributes() override {
+    return {paValueList, paMultiSelect, paRevertable};
+  }
+  String GetValue() override;
+  void GetValues(const TGetStrProc& proc) override;
+  /// Empty text stores 0, a name its value (case ignored), anything else parses as an integer.
+  void SetValue(const String& value) override;
+  using TPropertyEditor::SetValue;
+};
+
+/// Keyboard shortcuts as menus show them; 0 is "(None)".
+class TShortCutProperty : public TIntegerProperty {
+  FW_CLASS(TShortCutProperty)
+public:
+  using TIntegerProperty::TIntegerProperty;
+  TPropertyAttributes GetAttributes() override {
+    return {paValueList, paMultiSelect, paRevertable};
+  }
+  /// "(None)" for 0; a value whose key has no name shows as its number.
+  String GetValue() override;
+  /// "(None)", then OfferedShortCuts.
+  void GetValues(const TGetStrProc& proc) override;
+  /// Empty text or "(None)" (case ignored) stores 0; otherwise shortcut text, or the number a
+  /// nameless value shows as. Raises EDesignPropertyError (SInvalidPropertyValue) for
+  /// anything else.
+  void SetValue(const String& value) override;
+  using TPropertyEditor::SetValue;
+};
+
+/// Character sets by identifier; one without identifier shows its number.
+class TFontCharsetProperty : public TIntegerProperty {
+  FW_CLASS(TFontCharsetProperty)
+public:
+  using TIntegerProperty::TIntegerProperty;
+  TPropertyAttributes GetAttributes() override { return {paValueList, paMultiSelect, paSortList}; }
+  String GetValue() override;
+  void GetValues(const TGetStrProc& proc) override;
+  /// A character set identifier, else integer text.
+  void SetValue(const String& value) override;
+  using TPropertyEditor::SetValue;
+};
+
+/// Tab order: an integer without value list, multi-selection or revert (a position is not
+/// shared between controls).
+class TTabOrderProperty : public TIntegerProperty {
+  FW_CLASS(TTabOrderProperty)
+public:
+  using TIntegerProperty::TIntegerProperty;
+  TPropertyAttributes GetAttributes() override { return {}; }
+};
+
+// ---- Editors over strings --------------------------------------------------------------------
+
+/// Font names, offered from the screen's installed fonts.
+class TFontNameProperty : public TStringProperty, public ICustomPropertyListDrawing {
+  FW_CLASS(TFontNameProperty)
+public:
+  using TStringProperty::TStringProperty;
+  TPropertyAttributes GetAttributes() override {
+    return {paValueList, paMultiSelect, paSortList, paRevertable};
+  }
+  void GetValues(const TGetStrProc& proc) override;
+  /// With FontNamePropertyDisplayFontNames each name is measured (text width + 4, text height
+  /// + 2) and drawn in its own typeface; otherwise the inspector's measure and drawing.
+  void ListMeasureWidth(const String& value, TCanvas* canvas, Integer& width) override;
+  void ListMeasureHeight(const String& value, TCanvas* canvas, Integer& height) override;
+  void ListDrawValue(const String& value, TCanvas* canvas, const TRect& rect,
+                     bool selected) override;
+};
+
+/// Input method names, offered from InstalledImeNames.
+class TImeNameProperty : public TStringProperty {
+  FW_CLASS(TImeNameProperty)
+public:
+  using TStringProperty::TStringProperty;
+  TPropertyAttributes GetAttributes() override { return {paValueList, paMultiSelect, paSortList}; }
+  void GetValues(const TGetStrProc& proc) override;
+};
+
+/// Captions and texts of controls: every keystroke is applied, so the control follows typing.
+class TCaptionProperty : public TStringProperty {
+  FW_CLASS(TCaptionProperty)
+public:
+  using TStringProperty::TStringProperty;
+  TPropertyAttributes GetAttributes() override {
+    return {paMultiSelect, paAutoUpdate, paRevertable};
+  }
+};
+
+/// Media file names, picked with the file-open dialog.
+class TMPFilenameProperty : public TStringProperty {
+  FW_CLASS(TMPFilenameProperty)
+public:
+  using TStringProperty::TStringProperty;
+  TPropertyAttributes GetAttributes() override { return {paDialog, paRevertable}; }
+  /// The open dialog preset with the value and the media filter; a chosen name is stored.
+  void Edit() override;
+};
+
+// ---- Fonts -----------------------------------------------------------------------------------
+
+/// A control's font: its sub-properties, or the font dialog.
+class TFontProperty : public TClassProperty {
+  FW_CLASS(TFontProperty)
+public:
+  using TClassProperty::TClassProperty;
+  TPropertyAttributes GetAttributes() override {
+    return {paMultiSelect, paSubProperties, paDialog, paReadOnly};
+  }
+  /// The font dialog (help context 25000, existing fonts only) preset with the reference
+  /// entry's font; on success its font is assigned to every entry's font.
+  void Edit() override;
+};
+
+// ---- Enumerations ----------------------------------------------------------------------------
+
+/// Brush styles, each list entry with a swatch of its pattern.
+class TBrushStyleProperty : public TEnumProperty,
+                            public ICustomPropertyListDrawing,
+                            public ICustomPropertyDrawing80 {
+  FW_CLASS(TBrushStyleProperty)
+public:
+  using TEnumProperty::TEnumProperty;
+  void ListMeasureWidth(const String& value, TCanvas* canvas, Integer& width) override;
+  void ListMeasureHeight(const String&, TCanvas*, Integer&) override {}
+  void ListDrawValue(const String& value, TCanvas* canvas, const TRect& rect,
+                     bool selected) override;
+  void PropDrawName(TCanvas* canvas, const TRect& rect, bool selected) override;
+  /// The value's swatch and name.
+  void PropDrawValue(TCanvas* canvas, const TRect& rect, bool selected) override;
+  TRect PropDrawNameRect(const TRect& rect) override { return rect; }
+  TRect PropDrawValueRect(const TRect& rect) override;
+};
+
+/// Pen styles, each list entry with a line in that style.
+class TPenStyleProperty : public TEnumProperty,
+                          public ICustomPropertyListDrawing,
+                          public ICustomPropertyDrawing80 {
+  FW_CLASS(TPenStyleProperty)
+public:
+  using TEnumProperty::TEnumProperty;
+  void ListMeasureWidth(const String& value, TCanvas* canvas, Integer& width) override;
+  void ListMeasureHeight(const String&, TCanvas*, Integer&) override {}
+  void ListDrawValue(const String& value, TCanvas* canvas, const TRect& rect,
+                     bool selected) override;
+  void PropDrawName(TCanvas* canvas, const TRect& rect, bool selected) override;
+  void PropDrawValue(TCanvas* canvas, const TRect& rect, bool selected) override;
+  TRect PropDrawNameRect(const TRect& rect) override { return rect; }
+  TRect PropDrawValueRect(const TRect& rect) override;
+};
+
+// ---- Check boxes -----------------------------------------------------------------------------
+
+/// Side of the check box drawn for Booleans and set elements.
+inline constexpr Integer CheckBoxSize = 13;
+/// Where the check box lies in a value rectangle: at its left, centred vertically.
+TRect CheckBoxRect(const TRect& valueRect);
+
+namespace detail {
+/// A value shown as a check box: drawn instead of its text, toggled by a left click inside the
+/// box unless the editor is read-only. A mixed multi-selection draws the box grayed.
+template <class Base>
+class TCheckBoxEditor : public Base,
+                        public ICustomPropertyDrawing80,
+                        public ICustomPropertyMessage {
+public:
+  using Base::Base;
+  void PropDrawName(TCanvas* canvas, const TRect& rect, bool selected) override;
+  void PropDrawValue(TCanvas* canvas, const TRect& rect, bool selected) override;
+  TRect PropDrawNameRect(const TRect& rect) override { return rect; }
+  TRect PropDrawValueRect(const TRect& rect) override { return CheckBoxRect(rect); }
+  /// Toggles when the left button goes down inside the box last drawn.
+  void MouseDown(TMouseButton button, TShiftState shift, Integer x, Integer y,
+                 bool& handled) override;
+  void MouseMove(TShiftState, Integer, Integer, bool&) override {}
+  void MouseUp(TMouseButton button, TShiftState shift, Integer x, Integer y,
+               bool& handled) override;
+  void HintShow(TPropertyHintInfo&, bool&, const TRect&, bool&) override {}
+
+protected:
+  virtual bool Checked() = 0;
+  virtual void Toggle() = 0;
+
+private:
+  bool InBox(Integer x, Integer y) const;
+  TRect FBox{};
+  bool FDrawn = false;
+};
+} // namespace detail
+
+/// Booleans as check boxes.
+class TBooleanProperty : public detail::TCheckBoxEditor<TEnumProperty> {
+  FW_CLASS(TBooleanProperty)
+public:
+  using TCheckBoxEditor::TCheckBoxEditor;
+
+protected:
+  bool Checked() override { return GetOrdValue() != 0; }
+  void Toggle() override { SetOrdValue(Checked() ? 0 : 1); }
+};
+
+/// The standard set and set-element editors with their elements drawn as check boxes, and the
+/// date editor with a calendar drop-down. They keep their standard names, so they live apart.
+namespace tarneditors {
+
+class TSetElementProperty : public detail::TCheckBoxEditor<::fw::TSetElementProperty> {
+  FW_CLASS(TSetElementProperty)
+public:
+  using TCheckBoxEditor::TCheckBoxEditor;
+
+protected:
+  bool Checked() override;
+  void Toggle() override;
+};
+
+class TSetProperty : public ::fw::TSetProperty {
+  FW_CLASS(TSetProperty)
+public:
+  using ::fw::TSetProperty::TSetProperty;
+  /// One check-box element per element, lowest first.
+  void GetProperties(const TGetPropProc& proc) override;
+};
+
+} // namespace tarneditors
+
+// ---- Utilities -------------------------------------------------------------------------------
+
+/// What the inspector shows for a property: empty for nil or differing values, else GetValue.
+String GetDisplayValue(const IPtr<IProperty>& prop);
+/// The selection editors of `list` that take designer messages, in list order; an empty list
+/// for a nil one.
+IPtr<ISelectionMessageList> SelectionMessageListOf(const IPtr<ISelectionEditorList>& list);
+
+// ---- Start-up --------------------------------------------------------------------------------
+
+/// Registers the editors for the framework's types, and the mapper that gives every set the
+/// check-box elements, under a package group of their own. Needs the property editor hooks
+/// filled (the registrations go through them); a second call does nothing.
+void TarnEditorsStartup();
+/// Withdraws what start-up registered.
+void TarnEditorsShutdown();
+
+} // namespace fw
