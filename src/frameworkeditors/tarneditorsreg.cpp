@@ -3,6 +3,7 @@
 
 #include "basert/classreg.h"
 #include "designeditors/editorregistry.h"
+#include "frameworkeditors/dateeditor.h"
 #include "tarn/controls.h"
 
 #include <optional>
@@ -59,6 +60,7 @@ const TTypeEditor TypeEditors[] = {
     {&FontType, &TFontProperty::StaticClass},
     {&TypeOf<TBrushStyle>, &TBrushStyleProperty::StaticClass},
     {&TypeOf<TPenStyle>, &TPenStyleProperty::StaticClass},
+    {&TypeInfoTDate, &tarneditors::TDateProperty::StaticClass},
 };
 
 // String properties that are font names or captions without a type of their own.

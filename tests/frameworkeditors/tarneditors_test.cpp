@@ -1,5 +1,8 @@
 #include "frameworkeditors/tarneditors.h"
 
+#include "basert/datetime.h"
+#include "frameworkeditors/dateeditor.h"
+
 #include "basert/classbuilder.h"
 #include "basert/inifiles.h"
 #include "designeditors/editorregistry.h"
@@ -18,18 +21,38 @@ using namespace fwtest;
 
 namespace {
 
-/// A component with a Boolean the inspector may show but not change.
+/// A component with a Boolean the inspector may show but not change, and a date.
 class TLockedThing : public TComponent {
   FW_CLASS(TLockedThing)
 public:
   using TComponent::TComponent;
   bool Locked() const { return true; }
+  TDateTime FBorn = 0;
 };
 
 TClass TLockedThing::StaticClass() {
-  static const TClass cls = TClassBuilder<TLockedThing, TComponent>("TLockedThing", "Tests")
-                                .ReadOnly("Locked", &TLockedThing::Locked)
-                                .Build();
+  static const TClass cls =
+      TClassBuilder<TLockedThing, TComponent>("TLockedThing", "Tests")
+          .ReadOnly("Locked", &TLockedThing::Locked)
+          .Property("Born", &TypeInfoTDate, &TLockedThing::FBorn, &TLockedThing::FBorn)
+          .Build();
+  return cls;
+}
+
+/// The inspector's drop-down area: keeps what it was asked to show.
+class TDropDownHost : public TInterfacedObject, public IPropertyHost {
+  FW_CLASS(TDropDownHost)
+public:
+  void DropDownControl(TComponent* control) override { Shown = control; }
+  void CloseDropDown() override { Shown = nullptr; }
+  TComponent* Shown = nullptr;
+};
+
+TClass TDropDownHost::StaticClass() {
+  static const TClass cls =
+      TClassBuilder<TDropDownHost, TInterfacedObject>("TDropDownHost", "Tests")
+          .Implements<IPropertyHost>()
+          .Build();
   return cls;
 }
 
@@ -315,6 +338,36 @@ TEST_F(TarnEditorsTest, FontNamesDrawInTheirOwnTypefaceOnlyWhenAsked) {
   ASSERT_EQ(canvas.Ops().size(), 1u);
   EXPECT_EQ(canvas.Ops()[0].FontName, "Courier New");
   EXPECT_NE(canvas.Font()->GetName(), "Courier New");
+}
+
+TEST_F(TarnEditorsTest, DatesArePickedFromADroppedDownCalendar) {
+  TOwned<TLockedThing> thing(New<TLockedThing>(nullptr));
+  thing->FBorn = EncodeDate(2020, 2, 29);
+  IPtr<IProperty> born = PropOf({thing.get()}, "Born");
+  EXPECT_TRUE(born->GetAttributes().Contains(paCustomDropDown));
+  IPtr<IProperty80> edit;
+  ASSERT_TRUE(Supports(born, &edit));
+  auto* host = New<TDropDownHost>();
+  IPtr<IPropertyHost> keep(host);
+  edit->Edit(keep, false);
+  auto* calendar = dynamic_cast<TDropDownCalendar*>(host->Shown);
+  ASSERT_NE(calendar, nullptr);
+  EXPECT_EQ(calendar->GetDate(), thing->FBorn);
+  EXPECT_EQ(calendar->Width(), calendar->MinimumSize().X);
+  Word key = VK_RIGHT;
+  calendar->KeyDown(key, {});
+  EXPECT_EQ(key, 0);
+  EXPECT_EQ(thing->FBorn, EncodeDate(2020, 2, 29)) << "moving is not picking";
+  key = VK_RETURN;
+  calendar->KeyDown(key, {});
+  EXPECT_EQ(thing->FBorn, EncodeDate(2020, 3, 1));
+  EXPECT_EQ(host->Shown, nullptr);
+
+  thing->FBorn = 0;
+  edit->Edit(keep, false);
+  ASSERT_NE(host->Shown, nullptr);
+  dynamic_cast<TDropDownCalendar*>(host->Shown)->DblClick();
+  EXPECT_EQ(thing->FBorn, Date());
 }
 
 TEST_F(TarnEditorsTest, DisplayValueIsEmptyForDifferingEntries) {
