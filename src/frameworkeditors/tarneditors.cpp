@@ -604,6 +604,12 @@ void TSetProperty::GetProperties(const TGetPropProc& proc) {
 
 // ---- Utilities ---------------------------------------------------------------------------------
 
+TClipboardFormat CF_COMPONENT() {
+  static const TClipboardFormat format =
+      RegisterClipboardFormat(String(sComponentClipboardFormatName));
+  return format;
+}
+
 String GetDisplayValue(const IPtr<IProperty>& prop) {
   if (!prop || !prop->AllEqual()) return {};
   return prop->GetValue();

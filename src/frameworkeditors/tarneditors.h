@@ -6,6 +6,7 @@
 
 #include "designeditors/stdeditors.h"
 #include "frameworkeditors/propertydrawing.h"
+#include "tarn/clipbrd.h"
 #include "tarn/graphics.h"
 #include "tarn/shortcuts.h"
 
@@ -22,6 +23,9 @@ inline constexpr std::string_view srNone = "(None)";
 inline constexpr std::string_view SCustomColors = "Custom Colors";
 /// A character set without identifier.
 inline constexpr std::string_view sCharsetNumberFormat = "%d";
+
+/// The registered name of the clipboard format of a single component.
+inline constexpr std::string_view sComponentClipboardFormatName = "Orvane Component";
 
 inline constexpr Integer hcDFontEditor = 25000;
 inline constexpr Integer hcDColorEditor = 25010;
@@ -322,6 +326,10 @@ public:
 } // namespace tarneditors
 
 // ---- Utilities -------------------------------------------------------------------------------
+
+/// The clipboard format of a single component, registered on first use (start-up uses it).
+/// Component streams travel under CF_COMPONENTS (CopyStreamToClipboard, GetClipboardStream).
+TClipboardFormat CF_COMPONENT();
 
 /// What the inspector shows for a property: empty for nil or differing values, else GetValue.
 String GetDisplayValue(const IPtr<IProperty>& prop);

@@ -2,6 +2,7 @@
 #include "frameworkeditors/tarneditors.h"
 
 #include "basert/classreg.h"
+#include "componentdesigner/clipboardstreams.h"
 #include "designeditors/editorregistry.h"
 #include "frameworkeditors/dateeditor.h"
 #include "tarn/controls.h"
@@ -93,6 +94,8 @@ PTypeInfo TypeInfoTImeName() {
 
 void TarnEditorsStartup() {
   if (gGroup) return;
+  CF_COMPONENTS();
+  CF_COMPONENT();
   const Integer saved = CurrentGroup;
   gGroup = NewEditorGroup();
   try {

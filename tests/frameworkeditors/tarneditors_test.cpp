@@ -6,6 +6,7 @@
 #include "basert/classbuilder.h"
 #include "basert/inifiles.h"
 #include "designeditors/editorregistry.h"
+#include "designeditors/selectioneditors.h"
 #include "host/hoststartup.h"
 #include "support/testutil.h"
 #include "tarn/actions.h"
@@ -52,6 +53,24 @@ TClass TDropDownHost::StaticClass() {
   static const TClass cls =
       TClassBuilder<TDropDownHost, TInterfacedObject>("TDropDownHost", "Tests")
           .Implements<IPropertyHost>()
+          .Build();
+  return cls;
+}
+
+/// A selection editor that wants the designer's messages and takes those numbered 7.
+class TMessageSelectionEditor : public TSelectionEditor, public ISelectionMessage {
+  FW_CLASS(TMessageSelectionEditor)
+public:
+  using TSelectionEditor::TSelectionEditor;
+  bool IsSelectionMessage(TComponent*, TSelectionMessage& message) override {
+    return message.Msg == 7;
+  }
+};
+
+TClass TMessageSelectionEditor::StaticClass() {
+  static const TClass cls =
+      TClassBuilder<TMessageSelectionEditor, TSelectionEditor>("TMessageSelectionEditor", "Tests")
+          .Implements<ISelectionMessage>()
           .Build();
   return cls;
 }
@@ -368,6 +387,50 @@ TEST_F(TarnEditorsTest, DatesArePickedFromADroppedDownCalendar) {
   ASSERT_NE(host->Shown, nullptr);
   dynamic_cast<TDropDownCalendar*>(host->Shown)->DblClick();
   EXPECT_EQ(thing->FBorn, Date());
+}
+
+TEST_F(TarnEditorsTest, SelectionMessageListKeepsOnlyEditorsThatTakeMessages) {
+  EXPECT_EQ(SelectionMessageListOf(nullptr)->GetCount(), 0);
+  auto* list = New<TSelectionEditorList>();
+  IPtr<ISelectionEditorList> keep(list);
+  auto* second = New<TMessageSelectionEditor>(nullptr);
+  list->Add(IPtr<ISelectionEditor>(New<TSelectionEditor>(nullptr)));
+  list->Add(IPtr<ISelectionEditor>(second));
+  list->Add(IPtr<ISelectionEditor>(New<TMessageSelectionEditor>(nullptr)));
+  IPtr<ISelectionMessageList> messages = SelectionMessageListOf(keep);
+  ASSERT_EQ(messages->GetCount(), 2);
+  EXPECT_EQ(dynamic_cast<TObject*>(messages->Get(0).get()), second);
+  TSelectionMessage m{.Msg = 7};
+  EXPECT_TRUE(messages->Get(1)->IsSelectionMessage(nullptr, m));
+  EXPECT_THROW(messages->Get(2), EListError);
+}
+
+TEST_F(TarnEditorsTest, StyleAndCursorListsDrawTheirSample) {
+  TCanvas canvas;
+  const TRect row{0, 0, 120, 16};
+  TOwned<TPen> pen(New<TPen>());
+  TOwned<TBrush> brush(New<TBrush>());
+  IPtr<ICustomPropertyListDrawing> penList, brushList, cursorList;
+  ASSERT_TRUE(Supports(PropOf({pen.get()}, "Style"), &penList));
+  ASSERT_TRUE(Supports(PropOf({brush.get()}, "Style"), &brushList));
+  ASSERT_TRUE(Supports(PropOf({ok}, "Cursor"), &cursorList));
+  penList->ListDrawValue("psDash", &canvas, row, false);
+  brushList->ListDrawValue("bsCross", &canvas, row, false);
+  const auto& ops = canvas.Ops();
+  ASSERT_EQ(ops.size(), 4u);
+  EXPECT_EQ(ops[0].PenStyle, psDash);
+  EXPECT_EQ(ops[1].Text, "psDash");
+  EXPECT_EQ(ops[2].BrushStyle, bsCross);
+  EXPECT_EQ(ops[3].Text, "bsCross");
+  // The canvas is left as it was found.
+  EXPECT_EQ(canvas.Pen()->GetStyle(), psSolid);
+  EXPECT_EQ(canvas.Brush()->GetStyle(), bsSolid);
+
+  Integer width = 0, height = 0;
+  cursorList->ListMeasureWidth("crHelp", &canvas, width);
+  cursorList->ListMeasureHeight("crHelp", &canvas, height);
+  EXPECT_EQ(width, Screen()->IconWidth + canvas.TextWidth("crHelp") + 4);
+  EXPECT_EQ(height, std::max(canvas.TextHeight("Wg"), Screen()->IconHeight + 4));
 }
 
 TEST_F(TarnEditorsTest, DisplayValueIsEmptyForDifferingEntries) {
