@@ -76,6 +76,8 @@ struct ISelectionMessageList : virtual IInterface {
   virtual Integer GetCount() = 0;
 };
 
+/// What the inspector shows for a property: empty for nil or differing values, else GetValue.
+String GetDisplayValue(const IPtr<IProperty>& prop);
 /// The inspector's own painting: the name or value as text on the row.
 void DefaultPropertyDrawName(const IPtr<IProperty>& prop, TCanvas* canvas, const TRect& rect,
                              bool selected);
@@ -83,5 +85,23 @@ void DefaultPropertyDrawValue(const IPtr<IProperty>& prop, TCanvas* canvas, cons
                               bool selected);
 void DefaultPropertyListDrawValue(const String& value, TCanvas* canvas, const TRect& rect,
                                   bool selected);
+
+namespace detail {
+/// A square at the left of a list entry or value, as high as the rectangle, for a sample.
+TRect SwatchRect(const TRect& r);
+/// The text of a list entry right of its sample.
+void DrawAfterSwatch(const String& value, TCanvas* canvas, const TRect& rect, bool selected);
+/// Runs `draw` with the canvas's pen and brush as they were before, afterwards.
+template <class F> void KeepingPenAndBrush(TCanvas* canvas, F draw) {
+  const TColor pen = canvas->Pen()->GetColor(), brush = canvas->Brush()->GetColor();
+  const TPenStyle penStyle = canvas->Pen()->GetStyle();
+  const TBrushStyle brushStyle = canvas->Brush()->GetStyle();
+  draw();
+  canvas->Pen()->SetColor(pen);
+  canvas->Pen()->SetStyle(penStyle);
+  canvas->Brush()->SetColor(brush);
+  canvas->Brush()->SetStyle(brushStyle);
+}
+} // namespace detail
 
 } // namespace fw
