@@ -7,6 +7,7 @@
 #include "designeditors/stdeditors.h"
 #include "frameworkeditors/dateeditor.h"
 #include "frameworkeditors/drawneditors.h"
+#include "frameworkeditors/editactions.h"
 #include "frameworkeditors/propertydrawing.h"
 #include "tarn/clipbrd.h"
 #include "tarn/graphics.h"
