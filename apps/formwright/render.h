@@ -9,12 +9,15 @@
 
 namespace fwcli {
 
-inline constexpr std::string_view sRenderNoSuchComponent = "%s has no component named %s";
-inline constexpr std::string_view sRenderNotVisual = "%s is not a form or a frame";
+inline constexpr std::string_view sNotVisualModule = "%s has no window to render: %s is not a "
+                                                     "control";
 
-/// The SVG picture of `form`'s root, drawn at its own size, with grab handles around each
-/// component named in `select` (the root by its own name). Raises fw::Exception for a name the
-/// form does not have, and for a root that is not a control.
+/// The SVG picture of `form`'s root at its own size (window frame included), its visible
+/// controls at their bounds with their captions, and the grab handles the design window puts
+/// around each control named in `select` (the root by its own name, ignoring case): black for
+/// a single selection, grey for several. The root and non-visual components are drawn without
+/// handles. Raises fw::Exception for a name the form does not have (sNoComponentNamed) and for
+/// a module whose root is not a control (sNotVisualModule).
 fw::String RenderFormSvg(TOpenForm& form, const std::vector<std::string>& select);
 
 } // namespace fwcli
