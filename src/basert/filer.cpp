@@ -183,7 +183,14 @@ void TWriter::WriteData(TComponent* instance) {
   if ((placeholder || kept) && standalone) {
     const std::string& prefix = placeholder ? placeholder->StoredPrefix() : kept->Prefix;
     FCore.Write(prefix.data(), prefix.size());
-    FCore.WriteStr(instance->ClassName());
+    // The name as read, unless the class changed since (a designed class was renamed).
+    const String& asRead = placeholder ? placeholder->StoredClassName() : kept->ClassName;
+    const String& now = instance->ClassName();
+    const bool same =
+        SameText(asRead, now) ||
+        (asRead.size() > now.size() && asRead[asRead.size() - now.size() - 1] == '.' &&
+         SameText(std::string_view(asRead).substr(asRead.size() - now.size()), now));
+    FCore.WriteStr(same ? asRead : now);
     FCore.WriteStr(instance->Name());
   } else {
     WritePrefixFor(instance);
@@ -743,6 +750,8 @@ TComponent* TReader::ReadRootComponent(TComponent* root) {
     result->SetStateFlag(stateReading, true);
     result->ReadState(this);
     result->SetStateFlag(stateReading, false);
+    if (detail::TKeptComponent* k = FKeeping ? detail::FindKept(result) : nullptr)
+      k->ClassName = className;
     auto loaded = std::move(FLoaded);
     for (TComponent* c : *loaded)
       c->Loaded();
@@ -905,8 +914,10 @@ TComponent* TReader::ReadComponent(TComponent* component) {
       result->SetStateFlag(stateReading, true);
       result->ReadState(this);
       result->SetStateFlag(stateReading, false);
-      if (detail::TKeptComponent* k = FKeeping ? detail::FindKept(result) : nullptr)
+      if (detail::TKeptComponent* k = FKeeping ? detail::FindKept(result) : nullptr) {
         k->Prefix = std::move(prefix);
+        k->ClassName = className;
+      }
       if ((flags & ffChildPos) && FParent) FParent->SetChildOrder(result, position);
       if (FLoaded && FLoadedSet.insert(result).second) FLoaded->push_back(result);
     } catch (...) {
