@@ -517,7 +517,6 @@ void TReader::DefineBinaryProperty(const String& name, TStreamProc readData, TSt
   TMemoryStream data;
   if (!bytes.empty()) data.WriteBuffer(bytes.data(), static_cast<Int64>(bytes.size()));
   data.SetPosition(0);
-  FCanHandleExcepts = true;
   readData(&data);
   FPropName.clear();
 }
@@ -990,10 +989,12 @@ void TReader::ReadData(TComponent* instance) {
 
 void TReader::ReadProperty(TPersistent* instance) {
   String path;
+  Int64 valueStart = -1;
+  const int depth = FCore.Depth();
   try {
     path = ReadStr();
+    valueStart = Position();
     try {
-      FCanHandleExcepts = true;
       TPersistent* target = instance;
       std::size_t i = 0;
       for (;;) {
@@ -1019,11 +1020,8 @@ void TReader::ReadProperty(TPersistent* instance) {
       if (p) {
         ReadPropValue(target, p);
       } else {
-        // Not published: maybe the object streams it itself. An error inside cannot be
-        // recovered from, because the value's extent is unknown.
-        FCanHandleExcepts = false;
+        // Not published: maybe the object streams it itself.
         target->DefineProperties(this);
-        FCanHandleExcepts = true;
         if (!FPropName.empty()) {
           FCore.SkipValue();
           throw EReadError(Format(sUnknownStreamProperty, FPropName));
@@ -1036,7 +1034,12 @@ void TReader::ReadProperty(TPersistent* instance) {
       throw EReadError(Format(sPropertyException, who, String("."), path, e.Message()));
     }
   } catch (const Exception& e) {
-    if (!FCanHandleExcepts || !Error(e.Message())) throw;
+    // Without a name the stream is broken; otherwise reading goes on after the whole value,
+    // however much of it was taken before the error.
+    if (valueStart < 0 || !Error(e.Message())) throw;
+    FCore.Depth() = depth;
+    SetPosition(valueStart);
+    FCore.SkipValue();
   }
 }
 
