@@ -173,9 +173,8 @@ TEST_F(DesignCommands, ModulesALinkNamesOpenFromBesideTheForm) {
 }
 
 // Classes no package registers: their stored properties are shown as stored and take a new
-// value in the kind of the old one. Disabled while a data module writes the placeholder fields
-// of a placeholder dataset twice (once under the dataset, once under the module).
-TEST_F(DesignCommands, DISABLED_PlaceholdersKeepTheKindOfEachStoredValue) {
+// value in the kind of the old one.
+TEST_F(DesignCommands, PlaceholdersKeepTheKindOfEachStoredValue) {
   const std::string module = (Dir / "ordersmodule.fwf").string();
   fs::copy_file(kExamples + "ordersmodule.fwf", module);
   TRun r = Run({"inspect", module, "--select", "Connection", "--json"});
@@ -210,9 +209,8 @@ TEST_F(DesignCommands, DISABLED_PlaceholdersKeepTheKindOfEachStoredValue) {
 }
 
 // Every form in the repository opens; an edit changes its own line only or, where the form
-// holds what could not be read, is refused and nothing is written. Disabled for the same fault
-// (datamodule.fwf, ordersmodule.fwf).
-TEST_F(DesignCommands, DISABLED_EveryRepositoryFormOpensAndAnEditLosesNothing) {
+// holds what could not be read, is refused and nothing is written.
+TEST_F(DesignCommands, EveryRepositoryFormOpensAndAnEditLosesNothing) {
   std::vector<fs::path> forms;
   for (const std::string dir : {std::string(FW_TEST_DATA_DIR "/forms"), kExamples})
     for (const auto& e : fs::directory_iterator(dir))
