@@ -60,8 +60,13 @@ TClass TCompInfo::StaticClass() {
 }
 
 TCompInfo::TCompInfo(const IPtr<IInternalRoot>& root, TPersistent* instance)
-    : FRoot(root), FInstance(instance) {
-  if (FInstance) FList = GetPropList(FInstance, tkMethods, true);
+    : FRoot(root), FInstance(instance) {}
+
+const std::vector<PPropInfo>& TCompInfo::Events() {
+  // Most renames reach a source module that only wants the class name.
+  if (!FEventsLoaded && FInstance) FList = GetPropList(FInstance, tkMethods, true);
+  FEventsLoaded = true;
+  return FList;
 }
 
 String TCompInfo::GetClassName() { return FInstance ? FInstance->ClassName() : String(); }
@@ -78,10 +83,11 @@ IPtr<IDesignObject> TCompInfo::GetComponentHandle() {
 
 String TCompInfo::GetNamePath() { return FInstance ? FInstance->GetNamePath() : String(); }
 
-Integer TCompInfo::GetEventCount() { return static_cast<Integer>(FList.size()); }
+Integer TCompInfo::GetEventCount() { return static_cast<Integer>(Events().size()); }
 
 PPropInfo TCompInfo::GetEventInfo(Integer index) {
-  return index >= 0 && index < GetEventCount() ? FList[static_cast<std::size_t>(index)] : nullptr;
+  return index >= 0 && index < GetEventCount() ? Events()[static_cast<std::size_t>(index)]
+                                               : nullptr;
 }
 
 String TCompInfo::GetEventName(Integer index) {
