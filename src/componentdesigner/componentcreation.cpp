@@ -6,6 +6,7 @@
 #include "basert/onexit.h"
 #include "componentdesigner/componentroot.h"
 #include "componentdesigner/designnotification.h"
+#include "componentdesigner/environmenttools.h"
 #include "componentdesigner/layoutcommands.h"
 #include "componentdesigner/proxies.h"
 #include "tarn/controls.h"
@@ -215,6 +216,16 @@ TComponent* TComponentRoot::CreateComponent(TComponentClass componentClass, TCom
                            parent, rect);
 }
 
+TComponent* TComponentRoot::CreateCurrentComponent(TComponent* parent, const TRect& rect) {
+  auto palette = QueryIntf<IDesignPaletteState>(GetEnvironment().get());
+  IPtr<IInternalPaletteItem> item = palette ? palette->GetCurrentPaletteItem() : nullptr;
+  if (!item) return nullptr;
+  TRect r = rect;
+  TComponent* c = DoCreateComponent(item, parent, r);
+  palette->PaletteItemUsed();
+  return c;
+}
+
 TComponent* TComponentRoot::CreateComponentPos(const IPtr<IInternalPaletteItem>& item, Integer x,
                                                Integer y) {
   if (!FRoot) return nullptr;
@@ -351,11 +362,16 @@ void TComponentRoot::DeleteSelection(bool) {
   std::vector<TComponent*> doomed;
   for (TPersistent* p : selected)
     doomed.push_back(static_cast<TComponent*>(p));
-  for (TComponent* c : doomed) {
-    for (TComponent* frame : std::vector<TComponent*>(FModifiableFrames))
-      if (frame != c && ParentOf(frame, FRoot) == c) InstanceRemoved(frame);
-    InstanceRemoved(c);
-    c->Free();
+  {
+    // Each freed component leaves the selection; its listeners hear the end result once.
+    BeginSelectionUpdate();
+    TOnExit end([this] { EndSelectionUpdate(); });
+    for (TComponent* c : doomed) {
+      for (TComponent* frame : std::vector<TComponent*>(FModifiableFrames))
+        if (frame != c && ParentOf(frame, FRoot) == c) InstanceRemoved(frame);
+      InstanceRemoved(c);
+      c->Free();
+    }
   }
   Modified();
 }

@@ -1,4 +1,4 @@
-#include "designer/selections.h"
+#include "designintf/selections.h"
 
 #include "basert/classbuilder.h"
 #include "basert/format.h"
