@@ -45,9 +45,7 @@ String TUniqueNameIndex::UniqueName(std::string_view baseName, const TTakenFunc&
   auto it = FNext.find(stem);
   if (it == FNext.end()) it = FNext.emplace(String(stem), 1).first;
   // One buffer for every candidate: only the number at its end changes.
-  String candidate;
-  candidate.reserve(stem.size() + 11);
-  candidate.assign(stem);
+  String candidate(stem);
   char digits[16];
   for (Integer n = it->second;; ++n) {
     const char* end = std::to_chars(digits, digits + sizeof digits, n).ptr;

@@ -7,8 +7,6 @@
 #include "componentdesigner/designnotification.h"
 #include "componentdesigner/layoutcommands.h"
 
-#include <algorithm>
-
 namespace fw {
 
 /// The listener the item selection holds: it points back without a counted reference.
