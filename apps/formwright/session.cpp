@@ -20,6 +20,7 @@
 #include <array>
 #include <cstdio>
 #include <filesystem>
+#include <unordered_map>
 
 namespace fwcli {
 
@@ -77,7 +78,7 @@ TRootInfo ReadRootInfo(std::string_view binary) {
 // The components the root of a binary stream owns (not those inside nested modules), each
 // with whether the stream marks it inherited.
 struct TOwnedComponent {
-  String Name;
+  String ClassName, Name;
   bool Inherited = false;
 };
 
@@ -95,10 +96,11 @@ std::vector<TOwnedComponent> ReadOwned(std::string_view binary) {
     r.ReadListEnd();
     while (!r.EndOfList()) {
       r.ReadPrefix(flags, childPos);
-      r.ReadStr();
+      String cls = r.ReadStr();
       String name = r.ReadStr();
       const TFilerFlags childFlags = flags;
-      if (own && !name.empty()) owned.push_back({std::move(name), (childFlags & ffInherited) != 0});
+      if (own && !name.empty())
+        owned.push_back({std::move(cls), std::move(name), (childFlags & ffInherited) != 0});
       self(self, own && !(childFlags & ffInline));
     }
     r.ReadListEnd();
@@ -291,9 +293,11 @@ void TDesignSession::OpenLinked(const String& rootName) {
 
 String TDesignSession::FindAncestor(const std::string& fileName, std::string_view binary) {
   const String className = ReadRootInfo(binary).ClassName;
-  std::vector<String> inherited;
-  for (const TOwnedComponent& c : ReadOwned(binary))
-    if (c.Inherited) inherited.push_back(c.Name);
+  std::vector<TOwnedComponent> inherited = ReadOwned(binary);
+  std::erase_if(inherited, [](const TOwnedComponent& c) { return !c.Inherited; });
+  auto same = [](const TOwnedComponent& a, const String& cls, const String& name) {
+    return SameText(a.Name, name) && SameText(a.ClassName, cls);
+  };
   // The candidate with the fewest components that has every inherited one.
   std::size_t bestCount = SIZE_MAX;
   TOpenForm* bestOpen = nullptr;
@@ -302,8 +306,10 @@ String TDesignSession::FindAncestor(const std::string& fileName, std::string_vie
     TComponent* r = form->Root->GetRoot();
     if (!r || std::size_t(r->ComponentCount()) >= bestCount || SameText(r->ClassName(), className))
       continue;
-    if (std::all_of(inherited.begin(), inherited.end(),
-                    [&](const String& name) { return r->FindComponent(name) != nullptr; })) {
+    if (std::all_of(inherited.begin(), inherited.end(), [&](const TOwnedComponent& c) {
+          TComponent* found = r->FindComponent(c.Name);
+          return found && same(c, found->ClassName(), found->Name());
+        })) {
       bestCount = r->ComponentCount();
       bestOpen = form.get();
     }
@@ -329,10 +335,14 @@ String TDesignSession::FindAncestor(const std::string& fileName, std::string_vie
       if (SameText(ReadRootInfo(candidate.View()).ClassName, className)) continue;
       const std::vector<TOwnedComponent> owned = ReadOwned(candidate.View());
       if (owned.size() >= bestCount) continue;
-      const bool hasAll = std::all_of(inherited.begin(), inherited.end(), [&](const String& n) {
-        return std::any_of(owned.begin(), owned.end(),
-                           [&](const TOwnedComponent& c) { return SameText(c.Name, n); });
-      });
+      std::unordered_map<String, String, TextHash, TextEqual> classes; // by name
+      for (const TOwnedComponent& c : owned)
+        classes.emplace(c.Name, c.ClassName);
+      const bool hasAll =
+          std::all_of(inherited.begin(), inherited.end(), [&](const TOwnedComponent& wanted) {
+            const auto it = classes.find(wanted.Name);
+            return it != classes.end() && same(wanted, it->second, it->first);
+          });
       if (!hasAll) continue;
       bestCount = owned.size();
       bestOpen = nullptr;

@@ -95,6 +95,20 @@ TEST_F(Scripts, AnInheritedFormOpensOnItsAncestorBesideIt) {
   ASSERT_EQ(r.Code, 0) << r.Err;
   EXPECT_NE(r.Out.find("\"Cancel\""), std::string::npos) << "the ancestor's caption";
 
+  // In a chain, the nearest ancestor: the one with every inherited component and the fewest
+  // others (not the decoy that has them too), itself opened on its own ancestor.
+  std::string decoy = ReadAll(Dir / "orderbase.fwf");
+  decoy.replace(0, decoy.find("\r\n"), "object BigBase: TBigBase");
+  decoy.insert(decoy.rfind("end"), "  object Extra: TButton\r\n  end\r\n");
+  Write("bigbase.fwf", decoy);
+  Write("rushorder.fwf", "inherited RushOrder: TRushOrder\r\n  inherited CustomerEdit: TEdit\r\n"
+                         "    Text = 'Rush'\r\n  end\r\nend\r\n");
+  r = Run({"tree", (Dir / "rushorder.fwf").string()});
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  EXPECT_EQ(r.Out, "RushOrder\n  TitleLabel\n  ButtonPanel\n    CancelButton\n    OKButton\n"
+                   "  CustomerEdit\n");
+  EXPECT_EQ(r.Err, "");
+
   // Opened after its ancestor: the open one serves, and changes to it reach the descendant.
   const std::string script =
       Write("s.fws", "open orderbase.fwf\nopen orderentry.fwf\n"
@@ -107,6 +121,7 @@ TEST_F(Scripts, AnInheritedFormOpensOnItsAncestorBesideIt) {
 
   // Without the ancestor there is nothing to design it on.
   fs::remove(Dir / "orderbase.fwf");
+  fs::remove(Dir / "bigbase.fwf");
   r = Run({"set", (Dir / "orderentry.fwf").string(), "OKButton.Caption=Go"});
   EXPECT_EQ(r.Code, 1);
   EXPECT_NE(r.Err.find("cannot be saved"), std::string::npos) << r.Err;
