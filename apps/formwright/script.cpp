@@ -498,24 +498,26 @@ void TScriptRunner::Step(const TScriptStep& step) {
     const std::string name = w[0].substr(0, dot), path = w[0].substr(dot + 1, eq - dot - 1);
     const std::string wanted = w[0].substr(eq + 1);
     // The row of the whole path, else down the sub-properties, as the user unfolds them.
-    std::vector<TInspectedProperty> rows =
+    const std::vector<TInspectedProperty> rows =
         InspectProperties(form, SelectComponents(form, {name}), tkAny);
-    const TInspectedProperty* found = nullptr;
-    for (const TInspectedProperty& row : rows)
-      if (SameText(row.Name, path)) found = &row;
+    auto find = [](const std::vector<TInspectedProperty>& level, std::string_view n) {
+      const TInspectedProperty* hit = nullptr;
+      for (const TInspectedProperty& row : level)
+        if (!hit && SameText(row.Name, n)) hit = &row;
+      return hit;
+    };
+    const TInspectedProperty* found = find(rows, path);
+    const std::vector<TInspectedProperty>* level = &rows;
     for (std::string_view rest = path; !found;) {
       const std::size_t d = rest.find('.');
-      const std::vector<TInspectedProperty>& level = found ? found->Properties : rows;
-      const TInspectedProperty* next = nullptr;
-      for (const TInspectedProperty& row : level)
-        if (SameText(row.Name, rest.substr(0, d))) next = &row;
+      const TInspectedProperty* next = find(*level, rest.substr(0, d));
       if (!next) throw Exception(Format(sNoPropertyNamed, name, path));
       if (d == std::string_view::npos) {
         found = next;
         break;
       }
       rest = rest.substr(d + 1);
-      rows = next->Properties;
+      level = &next->Properties;
     }
     if (found->Value != wanted)
       throw Exception(Format(sScriptExpectFailed, name + "." + path, found->Value, wanted));

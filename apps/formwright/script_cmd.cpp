@@ -65,8 +65,9 @@ Runner Define(CLI::App& app) {
       "Blank lines and lines starting with '#' are skipped; a word with blanks goes in double "
       "quotes. open, new and inherit make their module the current one, module switches to "
       "another open one, and every other command works on the current module, its names "
-      "resolved there. Relative files are read from the script's folder. An inherited form "
-      "finds its ancestor among the open modules or the form files beside it.\n\n"
+      "resolved there. Relative files are read from the script's folder and written under "
+      "--out; a new module's first save to a file makes it the module's file. An inherited "
+      "form finds its ancestor among the open modules or the form files beside it.\n\n"
       "The whole script is read before anything runs. The first error stops it with "
       "\"FILE(LINE): message\" on standard error and exit code 1; only what an earlier save "
       "wrote is written.\n\nCommands:\n" +

@@ -40,6 +40,8 @@ move 8,4
 size 90,30
 expect Button1.Left=304
 expect Button1.Width=90
+expect OrderForm.Font.Style=[fsItalic]
+expect OrderForm.Font.Style.fsItalic=True
 copy
 paste
 expect Button2.Caption=Hello there
@@ -174,6 +176,7 @@ TEST_F(Scripts, TheFirstErrorStopsTheScriptAtItsLineWritingNothingMore) {
       {"open designable.fwf\nsave to early.fwf\npaste\n", "3): nothing to paste", true},
       {"open designable.fwf\nsave to early.fwf\nundelete\n", "3): nothing to undelete", true},
       {"select OKButton\n", "1): no module is open"},
+      {"new TDataModule Data\nmove 1,1\n", "2): Data has no design window"},
       {"new TForm Extra\nsave\n", "2): Extra has no file yet: save it to a file first"},
   };
   for (const TCase& c : cases) {
