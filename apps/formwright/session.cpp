@@ -2,6 +2,7 @@
 #include "session.h"
 
 #include "basert/classreg.h"
+#include "basert/component.h"
 #include "basert/datamodule.h"
 #include "basert/formstream.h"
 #include "basert/formtext.h"
@@ -226,6 +227,7 @@ TOpenForm& TDesignSession::Open(const std::string& fileName) {
   TMemoryStream binary;
   ToBinary(file, binary);
   const TRootInfo info = ReadRootInfo(binary.View());
+  if (Find(info.Name)) throw Exception(Format(sDuplicateName, info.Name));
   const bool registered = GetClass(info.ClassName) != nullptr;
   String ancestor;
   if (info.Inherited && !registered) {
@@ -356,6 +358,7 @@ String TDesignSession::FindAncestor(const std::string& fileName, std::string_vie
 }
 
 TOpenForm& TDesignSession::NewModule(const String& rootName, const String& ancestorClass) {
+  if (Find(rootName)) throw Exception(Format(sDuplicateName, rootName));
   auto module = New<THostDesignerModule>(rootName, rootName, ancestorClass);
   IPtr<THostComponentRoot> root(New<THostComponentRoot>(IPtr<IComponentDesigner>(FDesigner),
                                                         IPtr<IDesignerModule>(module), String()));

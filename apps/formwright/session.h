@@ -65,11 +65,13 @@ public:
   /// the stream marks inherited, the one with the fewest others when several have (the
   /// nearest in a chain of inheritance); the first file by name on a tie. Without one, what it
   /// inherits is reported as skipped.
-  /// Raises fw::Exception with the reader's or the designer's message.
+  /// Raises fw::Exception with the reader's or the designer's message, and sDuplicateName for
+  /// a root name an open module has.
   TOpenForm& Open(const std::string& fileName);
   /// A new module without a file: its root `rootName` of class "T" + `rootName` descends from
   /// `ancestorClass`, a root base class (TForm, TFrame, TDataModule) or the class of an open
-  /// module. Raises what the module root raises for an unknown ancestor or a taken name.
+  /// module. Raises what the module root raises for an unknown ancestor, and sDuplicateName
+  /// for a root name an open module has.
   TOpenForm& NewModule(const fw::String& rootName, const fw::String& ancestorClass);
   /// The open module whose root has that name (ignoring case), or null.
   TOpenForm* Find(const fw::String& rootName) const;

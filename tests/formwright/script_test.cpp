@@ -177,6 +177,8 @@ TEST_F(Scripts, TheFirstErrorStopsTheScriptAtItsLineWritingNothingMore) {
       {"open designable.fwf\nsave to early.fwf\nundelete\n", "3): nothing to undelete", true},
       {"select OKButton\n", "1): no module is open"},
       {"new TDataModule Data\nmove 1,1\n", "2): Data has no design window"},
+      {"open designable.fwf\nnew TForm OrderForm\n",
+       "2): A component named OrderForm already exists"},
       {"new TForm Extra\nsave\n", "2): Extra has no file yet: save it to a file first"},
   };
   for (const TCase& c : cases) {
