@@ -305,6 +305,37 @@ TEST_F(FormStreaming, FormFilesWrittenElsewhereRead) {
   EXPECT_EQ(tree->BoundsRect(), (TRect{110, 8, 190, 88}));
 }
 
+TEST_F(FormStreaming, AnchorsInsideAnAlignedParentStartFromTheAlignedSize) {
+  // The panel's size comes only from its alignment, after its children have been read.
+  const String text = "object Form3: TForm\r\n"
+                      "  ClientWidth = 700\r\n  ClientHeight = 300\r\n"
+                      "  object Bar: TPanel\r\n"
+                      "    Align = alTop\r\n    Height = 36\r\n"
+                      "    object Inner: TPanel\r\n"
+                      "      Align = alRight\r\n"
+                      "      object Find: TEdit\r\n"
+                      "        Left = 4\r\n        Top = 6\r\n        Width = 50\r\n"
+                      "        Anchors = [akLeft, akTop, akRight]\r\n"
+                      "      end\r\n"
+                      "    end\r\n"
+                      "    object Search: TEdit\r\n"
+                      "      Left = 96\r\n      Top = 6\r\n      Width = 240\r\n"
+                      "      Anchors = [akLeft, akTop, akRight]\r\n"
+                      "    end\r\n"
+                      "  end\r\n"
+                      "end\r\n";
+  TOwned<TComponent> root(ReadBinary(TextToBinary(text)));
+  auto* f = dynamic_cast<TForm*>(root.get());
+  ASSERT_NE(f, nullptr);
+  auto* search = dynamic_cast<TEdit*>(f->FindComponent("Search"));
+  auto* find = dynamic_cast<TEdit*>(f->FindComponent("Find"));
+  EXPECT_EQ(search->Width(), 240);
+  EXPECT_EQ(find->Width(), 50);
+  f->SetClientWidth(800);
+  EXPECT_EQ(search->Width(), 340);
+  EXPECT_EQ(find->Width(), 50) << "its parent keeps its width";
+}
+
 TEST_F(FormStreaming, FormsReadAtAnotherResolutionAreScaledToTheScreens) {
   TScreen* screen = Screen();
   const Integer saved = screen->PixelsPerInch;
