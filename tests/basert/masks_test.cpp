@@ -6,7 +6,7 @@
 
 using namespace fw;
 
-TEST(Masks, WildcardsAndCase) {
+TEST(Masks, WildcardsSetsRangesNegationCodePointsAndCase) {
   EXPECT_TRUE(MatchesMask("Unit1.pas", "*.PAS"));
   EXPECT_TRUE(MatchesMask("unit1.pas", "unit?.pas"));
   EXPECT_FALSE(MatchesMask("unit12.pas", "unit?.pas"));
@@ -20,9 +20,8 @@ TEST(Masks, WildcardsAndCase) {
   EXPECT_TRUE(MatchesMask("mississippi", "m*iss*p?i"));
   EXPECT_FALSE(MatchesMask("mississippi", "m*iss*x*"));
   EXPECT_TRUE(MatchesMask("ab", "a**b***"));
-}
 
-TEST(Masks, SetsRangesNegationAndCodePoints) {
+  // Sets, ranges, negation and code points.
   EXPECT_TRUE(MatchesMask("b1", "[abc][0-9]"));
   EXPECT_TRUE(MatchesMask("B1", "[a-c]1")); // sets ignore case too
   EXPECT_TRUE(MatchesMask("b1", "[A-C]1"));

@@ -129,7 +129,7 @@ TEST_F(EditorLookup, MoreDerivedComponentClassWinsAndEqualOnesGoToTheNewest) {
   EXPECT_EQ(r.GetEditorClass(width, widget.get()), B);
 }
 
-TEST_F(EditorLookup, NamedRegistrationNeedsAClass) {
+TEST_F(EditorLookup, NamedRegistrationNeedsAClassAndANilEditorHidesOnItsClassOnly) {
   TPropertyEditorRegistry r;
   PPropInfo limited = Prop(TWidget::StaticClass(), "Limited");
   r.RegisterPropertyEditor(TypeInfo<Integer>(), nullptr, "Width", A); // the name is dropped
@@ -141,6 +141,14 @@ TEST_F(EditorLookup, NamedRegistrationNeedsAClass) {
   // A different type of the same name is not served.
   EXPECT_EQ(r.GetEditorClass(Prop(TWidget::StaticClass(), "Color"), widget.get()),
             TIntegerProperty::StaticClass());
+
+  // A nil editor hides the property on its class (and descendants) only.
+  PPropInfo tag = Prop(TWidget::StaticClass(), "Tag");
+  r.RegisterPropertyEditor(tag->PropType(), TWidget::StaticClass(), "Tag", nullptr);
+  EXPECT_EQ(r.GetEditorClass(tag, widget.get()), nullptr);
+  EXPECT_EQ(r.GetEditorClass(tag, button.get()), nullptr);
+  EXPECT_EQ(r.GetEditorClass(Prop(TLabel::StaticClass(), "Tag"), label.get()),
+            TInt64Property::StaticClass());
 }
 
 TEST_F(EditorLookup, InterfaceRegistrationsFollowTheInterfaceParents) {
@@ -176,16 +184,6 @@ TEST_F(EditorLookup, MappersComeFirstNewestFirst) {
   r.RegisterPropertyMapper(&MapWidthToC);
   EXPECT_EQ(r.GetEditorClass(width, widget.get()), C);
   EXPECT_EQ(r.GetEditorClass(Prop(TWidget::StaticClass(), "Caption"), widget.get()), A);
-}
-
-TEST_F(EditorLookup, NilEditorHidesThePropertyOnItsClassOnly) {
-  TPropertyEditorRegistry r;
-  PPropInfo tag = Prop(TWidget::StaticClass(), "Tag");
-  r.RegisterPropertyEditor(tag->PropType(), TWidget::StaticClass(), "Tag", nullptr);
-  EXPECT_EQ(r.GetEditorClass(tag, widget.get()), nullptr);
-  EXPECT_EQ(r.GetEditorClass(tag, button.get()), nullptr);
-  EXPECT_EQ(r.GetEditorClass(Prop(TLabel::StaticClass(), "Tag"), label.get()),
-            TInt64Property::StaticClass());
 }
 
 TEST_F(EditorLookup, EditorGroupRestrictsOnlyTheNewestRegistration) {

@@ -5,7 +5,7 @@
 namespace fwtest {
 namespace {
 
-TEST_F(EditorsTest, IntegersParseAndCheckTheRangeOfTheirType) {
+TEST_F(EditorsTest, IntegersOfEveryWidthParseAndCheckTheRangeOfTheirType) {
   auto* a = Make<TEdSample>("A");
   auto* b = Make<TEdSample>("B");
   IPtr<IProperty> number = Prop({a, b}, "Number");
@@ -34,10 +34,8 @@ TEST_F(EditorsTest, IntegersParseAndCheckTheRangeOfTheirType) {
   EXPECT_EQ(size->GetValue(), "4294967295");
   ExpectRejected(size, "-1", "Value must be between 0 and 4294967295");
   ExpectRejected(size, "4294967296", "Value must be between 0 and 4294967295");
-}
 
-TEST_F(EditorsTest, Int64TakesItsWholeRangeAndNothingBeyond) {
-  auto* a = Make<TEdSample>("A");
+  // Int64 takes its whole range and nothing beyond.
   IPtr<IProperty> big = Prop({a}, "Big");
   big->SetValue("-9223372036854775808");
   EXPECT_EQ(a->FBig, INT64_MIN);
@@ -46,7 +44,6 @@ TEST_F(EditorsTest, Int64TakesItsWholeRangeAndNothingBeyond) {
   ExpectRejected(big, "9223372036854775808", "'9223372036854775808' is not a valid integer value");
   ExpectRejected(big, "1.5", "'1.5' is not a valid integer value");
   // Tag is Int64 too: two objects compare by value.
-  auto* b = Make<TEdSample>("B");
   a->SetTag(5);
   b->SetTag(5);
   EXPECT_TRUE(Prop({a, b}, "Tag")->AllEqual());

@@ -109,7 +109,7 @@ struct Categories : ::testing::Test {
   }
 };
 
-TEST_F(Categories, ComponentFiltersTestNameClassAndType) {
+TEST_F(Categories, ComponentFiltersTestNameClassAndTypeTakenFromEditorOrObject) {
   TComponentPropertyFilter drag("drag*", nullptr, nullptr);
   for (const char* n : {"DragMode", "DragCursor", "DragKind", "Drag"})
     EXPECT_TRUE(drag.Match(n, nullptr, nullptr)) << n;
@@ -127,9 +127,8 @@ TEST_F(Categories, ComponentFiltersTestNameClassAndType) {
   TComponentPropertyFilter exact("", nullptr, TypeInfoTCursor());
   EXPECT_TRUE(exact.Match("X", nullptr, TypeInfoTCursor()));
   EXPECT_FALSE(exact.Match("X", nullptr, TypeInfo<Integer>())); // same kind is not enough
-}
 
-TEST_F(Categories, ObjectMatchTakesNameAndTypeFromEditorOrObject) {
+  // Matched against an object, name and type come from the editor or the object.
   IPtr<IDesignObject> obj = PersistentToDesignObject(button);
   TComponentPropertyFilter cursors("", TCatControl::StaticClass(), TypeInfoTCursor());
   EXPECT_TRUE(cursors.Match("DragCursor", obj, {})); // type looked up on the object's class

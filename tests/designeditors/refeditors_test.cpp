@@ -128,7 +128,7 @@ TEST_F(EditorsTest, InterfaceReferencesListOnlyComponentsThatSupportTheInterface
   EXPECT_FALSE(shape->AllEqual());
 }
 
-TEST_F(EditorsTest, EventsGetHandlersNamedAfterTheirComponent) {
+TEST_F(EditorsTest, EventsGetHandlersNamedAfterTheirComponentChainedToTheOneReplaced) {
   auto* button = Make<TEdSample>("Button1");
   IPtr<IProperty> click = Prop({button}, "OnClick");
   EXPECT_EQ(click->GetAttributes(),
@@ -145,6 +145,16 @@ TEST_F(EditorsTest, EventsGetHandlersNamedAfterTheirComponent) {
   create->Edit();
   EXPECT_EQ(create->GetValue(), "Form1Create");
   EXPECT_EQ(Values(click), (Strings{"Button1Click", "Form1Create"}));
+
+  // A new handler chains to the component's handler it replaces.
+  auto* source = Make<TEdSample>("Source");
+  auto* button2 = Make<TEdSample>("Button2");
+  static_cast<TMethod&>(button2->FOnClick) =
+      TMethod{source->MethodAddress("HandleClick"), static_cast<TObject*>(source)};
+  d->Shown.clear();
+  Prop({button2}, "OnClick")->SetValue("Button2Click");
+  EXPECT_EQ(d->Chained, (std::vector<Strings>{{"Button2Click", "Source", "HandleClick"}}));
+  EXPECT_EQ(d->Shown, Strings{"Button2Click"});
 }
 
 TEST_F(EditorsTest, EventTextRenamesOrRepointsTheHandler) {
@@ -174,16 +184,6 @@ TEST_F(EditorsTest, EventTextRenamesOrRepointsTheHandler) {
   EXPECT_EQ(click->GetValue(), "MineClick");
   EXPECT_EQ(d->FindMethod("BaseClick")->Name, "BaseClick");
   EXPECT_EQ(d->Renamed.size(), 1u);
-}
-
-TEST_F(EditorsTest, ANewHandlerChainsToTheComponentsHandlerItReplaces) {
-  auto* source = Make<TEdSample>("Source");
-  auto* button = Make<TEdSample>("Button2");
-  static_cast<TMethod&>(button->FOnClick) =
-      TMethod{source->MethodAddress("HandleClick"), static_cast<TObject*>(source)};
-  Prop({button}, "OnClick")->SetValue("Button2Click");
-  EXPECT_EQ(d->Chained, (std::vector<Strings>{{"Button2Click", "Source", "HandleClick"}}));
-  EXPECT_EQ(d->Shown, Strings{"Button2Click"});
 }
 
 TEST_F(EditorsTest, EventsOfUnnamedComponentsCannotGetHandlers) {

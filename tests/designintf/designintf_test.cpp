@@ -76,7 +76,7 @@ TEST_F(DesignIntfHooks, CallsThroughEmptyHooksAreIgnored) {
   RegisterIDropTarget(nullptr);
 }
 
-TEST_F(DesignIntfHooks, EditorHookGetsTheArgumentsAndUnlistANilEditorForKnownNames) {
+TEST_F(DesignIntfHooks, EditorAndModuleHooksGetTheArgumentsAndUnlistANilEditorForKnownNames) {
   RegisterPropertyEditorProc = &RecordEditor;
   RegisterPropertyEditor(TypeInfo<String>(), panel, "Caption", panel);
   UnlistPublishedProperty(panel, "Tag");
@@ -86,9 +86,8 @@ TEST_F(DesignIntfHooks, EditorHookGetsTheArgumentsAndUnlistANilEditorForKnownNam
   const PTypeInfo tag = GetPropInfo(panel->TypeInfo, "Tag")->PropType();
   EXPECT_EQ(gEditorCalls, (std::vector<TEditorCall>{{TypeInfo<String>(), panel, "Caption", panel},
                                                     {tag, panel, "Tag", nullptr}}));
-}
 
-TEST_F(DesignIntfHooks, CustomModuleRegistrationCarriesTheCurrentGroup) {
+  // A custom module's registration carries the current group.
   RegisterCustomModuleProc = &RecordModule;
   const Integer saved = CurrentGroup;
   CurrentGroup = 7;
