@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <sstream>
+#include <unordered_map>
 
 namespace fw {
 
@@ -197,8 +198,11 @@ void THostDesignerModule::NotifyChange(Integer code) {
 void THostDesignerModule::ComponentRenamed(const IPtr<ICompInfo>& info, const String& oldName,
                                            const String& newName) {
   CheckIdentifier(newName);
-  FCalls.push_back("ComponentRenamed " + oldName + " " + newName);
-  auto at = FFieldIndex.find(oldName);
+  String line = "ComponentRenamed ";
+  line.append(oldName).append(" ").append(newName);
+  FCalls.push_back(std::move(line));
+  // A component named for the first time has no field yet.
+  auto at = oldName.empty() ? FFieldIndex.end() : FFieldIndex.find(oldName);
   if (newName.empty()) {
     if (at == FFieldIndex.end()) return;
     FFields.erase(FFields.begin() + static_cast<std::ptrdiff_t>(at->second));
@@ -282,13 +286,16 @@ void THostDesignerModule::InsertMethods(const String& source, TStrings* renames,
     if (IsHeader(line)) chunks.emplace_back();
     if (!chunks.empty()) chunks.back().push_back(line);
   }
+  // A paste of n components brings n renames and n methods: look each up, not scan for it.
+  std::unordered_map<String, String, TextHash, TextEqual> renamed;
+  if (renames)
+    for (Integer i = 0, n = renames->Count(); i < n; ++i)
+      renamed.try_emplace(renames->Names(i), renames->ValueFromIndex(i));
   for (const auto& chunk : chunks) {
     TMethodText m;
     if (!ParseMethod(chunk, m)) continue;
-    if (renames) {
-      const String renamed = renames->Values(m.Name);
-      if (!renamed.empty()) m.Name = renamed;
-    }
+    if (const auto it = renamed.find(m.Name); it != renamed.end() && !it->second.empty())
+      m.Name = it->second;
     if (!FindMethod(m.Name)) AddMethod(std::move(m));
   }
   if (present) {
