@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Times inspect, set and tree end to end (process start to exit) on a generated text form of N
-# components (default 10000): panels of nine buttons each, with a menu beside them; then a
-# design script of 1,000 commands on a new form, and one of 1,000 commands on that big form.
+# Times inspect, set, tree and render end to end (process start to exit) on a generated text
+# form of N components (default 10000): panels of nine buttons each, with a menu beside them;
+# then a design script of 1,000 commands on a new form, and one of 1,000 commands on that big form.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 n=${1:-10000}
@@ -36,6 +36,7 @@ run inspect "$work/big.fwf"
 run inspect "$work/big.fwf" --select Button7_3 --json
 run set "$work/big.fwf" Button7_3.Caption=Changed -o "$work/out.fwf"
 run tree "$work/big.fwf"
+run render "$work/big.fwf" -o "$work/big.svg" --select Button7_3,Button8_1
 # 1,000 commands: drop, type a caption, select, check; the first on a new form, the second on
 # the big one.
 awk 'BEGIN {
