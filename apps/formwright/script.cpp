@@ -2,6 +2,7 @@
 #include "script.h"
 
 #include "inspector.h"
+#include "render.h"
 
 #include "basert/classbuilder.h"
 #include "basert/classreg.h"
@@ -11,11 +12,6 @@
 #include "designintf/designintf.h"
 #include "host/hostsurface.h"
 #include "toolsapi/toolsapi.h"
-
-#if __has_include("render.h")
-#include "render.h"
-#define FW_SCRIPT_RENDERS 1
-#endif
 
 #include <array>
 #include <charconv>
@@ -549,16 +545,12 @@ void TScriptRunner::Step(const TScriptStep& step) {
     return;
   }
   case TScriptVerb::Render: {
-#ifdef FW_SCRIPT_RENDERS
     const String svg = RenderFormSvg(form, std::vector<std::string>(w.begin() + 1, w.end()));
     TSafeSaveStream out(WritePath(w[0]));
     out.WriteBuffer(svg.data(), static_cast<Int64>(svg.size()));
     out.Commit();
     Print(Format(sScriptRendered, root.GetRootName(), w[0]));
     return;
-#else
-    throw Exception(Format(sScriptUnknownCommand, "render"));
-#endif
   }
   case TScriptVerb::Open:
   case TScriptVerb::New:

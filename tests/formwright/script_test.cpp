@@ -175,6 +175,8 @@ TEST_F(Scripts, TheFirstErrorStopsTheScriptAtItsLineWritingNothingMore) {
        "3): no module named Elsewhere is open", true},
       {"open designable.fwf\nsave to early.fwf\npaste\n", "3): nothing to paste", true},
       {"open designable.fwf\nsave to early.fwf\nundelete\n", "3): nothing to undelete", true},
+      {"open designable.fwf\nsave to early.fwf\nrender early.svg Ghost\n",
+       "3): OrderForm has no component named Ghost", true},
       {"select OKButton\n", "1): no module is open"},
       {"new TDataModule Data\nmove 1,1\n", "2): Data has no design window"},
       {"open designable.fwf\nnew TForm OrderForm\n",
@@ -187,6 +189,7 @@ TEST_F(Scripts, TheFirstErrorStopsTheScriptAtItsLineWritingNothingMore) {
     EXPECT_EQ(r.Code, 1) << c.Text;
     EXPECT_EQ(r.Err, script + "(" + c.Error + "\n") << c.Text;
     EXPECT_EQ(fs::exists(Dir / "early.fwf"), c.Ran) << c.Text;
+    EXPECT_FALSE(fs::exists(Dir / "early.svg")) << c.Text;
     EXPECT_EQ(ReadAll(Dir / "designable.fwf"), ReadAll(kForms + "designable.fwf")) << c.Text;
     fs::remove(Dir / "early.fwf");
   }
@@ -207,6 +210,9 @@ TEST_F(Scripts, TheShippedSessionFollowsOneEditIntoTheInheritedForm) {
     EXPECT_EQ(ReadAll(kSession + f), ReadAll(Dir / f)) << "the shipped files are left alone";
   EXPECT_NE(ReadAll(Dir / "road/saved/orderbase.fwf").find("Caption = '&Print'"),
             std::string::npos);
+  const std::string svg = ReadAll(Dir / "road/saved/orderbase.svg");
+  EXPECT_EQ(svg.find("<svg "), 0u);
+  EXPECT_NE(svg.find(">Print</text>"), std::string::npos) << svg;
 }
 
 } // namespace
