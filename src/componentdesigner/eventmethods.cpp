@@ -62,13 +62,18 @@ String NextPlaceholderName() {
 }
 
 String FollowComponentRename(const String& handler, const TRenames& renames) {
-  for (Integer i = 0; i < renames.Count(); ++i) {
-    const TRenameItem& r = renames.Items(i);
-    if (handler.size() > r.OldName.size() && handler.starts_with(r.OldName) &&
-        !std::isdigit(static_cast<unsigned char>(handler[r.OldName.size()])))
-      return r.NewName + handler.substr(r.OldName.size());
+  // Each prefix of the handler is looked up, so a paste of n components stays linear.
+  Integer first = -1;
+  std::size_t length = 0;
+  for (std::size_t k = 1; k < handler.size(); ++k) {
+    if (std::isdigit(static_cast<unsigned char>(handler[k]))) continue;
+    const Integer i = renames.IndexOfExact(std::string_view(handler).substr(0, k));
+    if (i >= 0 && (first < 0 || i < first)) {
+      first = i;
+      length = k;
+    }
   }
-  return handler;
+  return first < 0 ? handler : renames.Items(first).NewName + handler.substr(length);
 }
 
 void RenameEvents(TComponent* root, TEvents& events, TRenames& renames) {

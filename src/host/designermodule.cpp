@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <sstream>
+#include <unordered_map>
 
 namespace fw {
 
@@ -285,13 +286,16 @@ void THostDesignerModule::InsertMethods(const String& source, TStrings* renames,
     if (IsHeader(line)) chunks.emplace_back();
     if (!chunks.empty()) chunks.back().push_back(line);
   }
+  // A paste of n components brings n renames and n methods: look each up, not scan for it.
+  std::unordered_map<String, String, TextHash, TextEqual> renamed;
+  if (renames)
+    for (Integer i = 0, n = renames->Count(); i < n; ++i)
+      renamed.try_emplace(renames->Names(i), renames->ValueFromIndex(i));
   for (const auto& chunk : chunks) {
     TMethodText m;
     if (!ParseMethod(chunk, m)) continue;
-    if (renames) {
-      const String renamed = renames->Values(m.Name);
-      if (!renamed.empty()) m.Name = renamed;
-    }
+    if (const auto it = renamed.find(m.Name); it != renamed.end() && !it->second.empty())
+      m.Name = it->second;
     if (!FindMethod(m.Name)) AddMethod(std::move(m));
   }
   if (present) {
