@@ -1,6 +1,7 @@
 #include "componentdesigner/layoutcommands.h"
 
 #include "basert/classbuilder.h"
+#include "designintf/selections.h"
 #include "tarn/controls.h"
 
 #include <algorithm>
@@ -9,11 +10,6 @@
 namespace fw {
 
 namespace {
-
-bool SameItem(const IPtr<IItem>& a, const IPtr<IItem>& b) {
-  if (a == b) return true;
-  return a && b && a->Equals(b);
-}
 
 /// A selected object as a layout item. Components that are no controls keep their place: their
 /// position is the icon's, which the layout commands leave to the user.
