@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Times inspect, set and tree end to end (process start to exit) on a generated text form of N
-# components (default 10000): panels of nine buttons each, with a menu beside them.
+# components (default 10000): panels of nine buttons each, with a menu beside them; then a
+# design script of 1,000 commands on a new form, and one of 1,000 commands on that big form.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 n=${1:-10000}
@@ -35,3 +36,19 @@ run inspect "$work/big.fwf"
 run inspect "$work/big.fwf" --select Button7_3 --json
 run set "$work/big.fwf" Button7_3.Caption=Changed -o "$work/out.fwf"
 run tree "$work/big.fwf"
+# 1,000 commands: drop, type a caption, select, check; the first on a new form, the second on
+# the big one.
+awk 'BEGIN {
+  print "new TForm Small"
+  for (i = 1; i <= 249; i++)
+    printf "create TButton at %d,%d\nset Button%d.Caption=B%d\nmove 1,1\nexpect Button%d.Caption=B%d\n", (i * 13) % 600, (i * 7) % 400, i, i, i, i
+  print "save to small.fwf"
+}' >"$work/small.fws"
+awk -v panels=$((n / 10)) 'BEGIN {
+  print "open big.fwf"
+  for (i = 1; i <= 249; i++)
+    printf "create TButton at 700,500\nset Button%d.Caption=B%d\nselect Button%d_3\nexpect Button%d.Caption=B%d\n", i, i, i % panels, i, i
+  print "save to big-edited.fwf"
+}' >"$work/big.fws"
+run script "$work/small.fws"
+run script "$work/big.fws"

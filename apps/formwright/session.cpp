@@ -2,8 +2,11 @@
 #include "session.h"
 
 #include "basert/classreg.h"
+#include "basert/component.h"
 #include "basert/datamodule.h"
 #include "basert/formstream.h"
+#include "basert/formtext.h"
+#include "basert/onexit.h"
 #include "basert/safesave.h"
 #include "basert/sysutils.h"
 #include "componentdesigner/designers.h"
@@ -18,6 +21,7 @@
 #include <array>
 #include <cstdio>
 #include <filesystem>
+#include <unordered_map>
 
 namespace fwcli {
 
@@ -26,6 +30,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
+constexpr std::string_view kBinarySignature = "TPF0";
 constexpr const char* kStandardPackage = "stdcomponents.so";
 // The form files an opened module's links are looked for in.
 constexpr std::array<std::string_view, 3> kFormExtensions = {".fwf", ".fwb", ".lyt"};
@@ -69,6 +74,48 @@ TRootInfo ReadRootInfo(std::string_view binary) {
   }
   info.Base = form ? "TForm" : tabOrder ? "TFrame" : "TDataModule";
   return info;
+}
+
+// The components the root of a binary stream owns (not those inside nested modules), each
+// with whether the stream marks it inherited.
+struct TOwnedComponent {
+  String ClassName, Name;
+  bool Inherited = false;
+};
+
+std::vector<TOwnedComponent> ReadOwned(std::string_view binary) {
+  TBinaryReaderCore r(binary.data(), binary.size());
+  r.ReadSignature();
+  std::vector<TOwnedComponent> owned;
+  TFilerFlags flags = 0;
+  Integer childPos = -1;
+  auto walk = [&](auto& self, bool own) -> void {
+    while (!r.EndOfList()) {
+      r.ReadStr();
+      r.SkipValue();
+    }
+    r.ReadListEnd();
+    while (!r.EndOfList()) {
+      r.ReadPrefix(flags, childPos);
+      String cls = r.ReadStr();
+      String name = r.ReadStr();
+      const TFilerFlags childFlags = flags;
+      if (own && !name.empty())
+        owned.push_back({std::move(cls), std::move(name), (childFlags & ffInherited) != 0});
+      self(self, own && !(childFlags & ffInline));
+    }
+    r.ReadListEnd();
+  };
+  r.ReadPrefix(flags, childPos);
+  r.ReadStr();
+  r.ReadStr();
+  walk(walk, true);
+  return owned;
+}
+
+String StripT(const String& className) {
+  return className.size() > 1 && (className[0] == 'T' || className[0] == 't') ? className.substr(1)
+                                                                              : className;
 }
 
 // A form file comes without its source: the module learns the handlers its events name, with
@@ -180,13 +227,24 @@ TOpenForm& TDesignSession::Open(const std::string& fileName) {
   TMemoryStream binary;
   ToBinary(file, binary);
   const TRootInfo info = ReadRootInfo(binary.View());
+  if (Find(info.Name)) throw Exception(Format(sDuplicateName, info.Name));
+  const bool registered = GetClass(info.ClassName) != nullptr;
+  String ancestor;
+  if (info.Inherited && !registered) {
+    std::error_code ec;
+    FOpening.push_back(fs::weakly_canonical(fileName, ec).string());
+    TOnExit done([this] { FOpening.pop_back(); });
+    ancestor = FindAncestor(fileName, binary.View());
+  }
   auto module = New<THostDesignerModule>(fs::path(fileName).stem().string(), info.Name,
-                                         info.Inherited ? String() : info.Base);
+                                         !ancestor.empty() ? ancestor
+                                         : info.Inherited  ? String()
+                                                           : info.Base);
   IPtr<THostComponentRoot> root(New<THostComponentRoot>(IPtr<IComponentDesigner>(FDesigner),
                                                         IPtr<IDesignerModule>(module), fileName));
   root->UsePlaceholders = true;
   root->ReadErrorAnswer = rerOK; // each one is told, and the form is not saved
-  if (!GetClass(info.ClassName)) root->SourceAncestors[info.ClassName] = info.Base;
+  if (!registered) root->SourceAncestors[info.ClassName] = ancestor.empty() ? info.Base : ancestor;
   const std::string folder = fs::absolute(fileName).parent_path().string();
   if (std::find(FFolders.begin(), FFolders.end(), folder) == FFolders.end())
     FFolders.push_back(folder);
@@ -235,19 +293,122 @@ void TDesignSession::OpenLinked(const String& rootName) {
   }
 }
 
+String TDesignSession::FindAncestor(const std::string& fileName, std::string_view binary) {
+  const String className = ReadRootInfo(binary).ClassName;
+  std::vector<TOwnedComponent> inherited = ReadOwned(binary);
+  std::erase_if(inherited, [](const TOwnedComponent& c) { return !c.Inherited; });
+  auto same = [](const TOwnedComponent& a, const String& cls, const String& name) {
+    return SameText(a.Name, name) && SameText(a.ClassName, cls);
+  };
+  // The candidate with the fewest components that has every inherited one.
+  std::size_t bestCount = SIZE_MAX;
+  TOpenForm* bestOpen = nullptr;
+  fs::path bestFile;
+  for (const auto& form : FForms) {
+    TComponent* r = form->Root->GetRoot();
+    if (!r || std::size_t(r->ComponentCount()) >= bestCount || SameText(r->ClassName(), className))
+      continue;
+    if (std::all_of(inherited.begin(), inherited.end(), [&](const TOwnedComponent& c) {
+          TComponent* found = r->FindComponent(c.Name);
+          return found && same(c, found->ClassName(), found->Name());
+        })) {
+      bestCount = r->ComponentCount();
+      bestOpen = form.get();
+    }
+  }
+  std::error_code ec;
+  auto known = [&](const fs::path& p) {
+    const std::string path = fs::weakly_canonical(p, ec).string();
+    return std::find(FOpening.begin(), FOpening.end(), path) != FOpening.end() ||
+           FindFile(path) != nullptr;
+  };
+  std::vector<fs::path> files;
+  for (const auto& e : fs::directory_iterator(fs::absolute(fileName).parent_path(), ec))
+    if (e.is_regular_file(ec) && IsFormFile(e.path()) && !known(e.path()))
+      files.push_back(e.path());
+  std::sort(files.begin(), files.end());
+  for (const fs::path& p : files) {
+    try {
+      FormFile file;
+      LoadFormFile(p.string(), file);
+      TMemoryStream candidate;
+      ToBinary(file, candidate);
+      // A copy of the module itself is no ancestor of it.
+      if (SameText(ReadRootInfo(candidate.View()).ClassName, className)) continue;
+      const std::vector<TOwnedComponent> owned = ReadOwned(candidate.View());
+      if (owned.size() >= bestCount) continue;
+      std::unordered_map<String, String, TextHash, TextEqual> classes; // by name
+      for (const TOwnedComponent& c : owned)
+        classes.emplace(c.Name, c.ClassName);
+      const bool hasAll =
+          std::all_of(inherited.begin(), inherited.end(), [&](const TOwnedComponent& wanted) {
+            const auto it = classes.find(wanted.Name);
+            return it != classes.end() && same(wanted, it->second, it->first);
+          });
+      if (!hasAll) continue;
+      bestCount = owned.size();
+      bestOpen = nullptr;
+      bestFile = p;
+    } catch (const Exception&) {
+      // Not a form: no candidate.
+    }
+  }
+  if (!bestFile.empty()) bestOpen = &Open(bestFile.string());
+  return bestOpen ? bestOpen->Root->GetRootClassName() : String();
+}
+
+TOpenForm& TDesignSession::NewModule(const String& rootName, const String& ancestorClass) {
+  if (Find(rootName)) throw Exception(Format(sDuplicateName, rootName));
+  auto module = New<THostDesignerModule>(rootName, rootName, ancestorClass);
+  IPtr<THostComponentRoot> root(New<THostComponentRoot>(IPtr<IComponentDesigner>(FDesigner),
+                                                        IPtr<IDesignerModule>(module), String()));
+  root->UsePlaceholders = true;
+  root->Open(nullptr, rootName, StripT(ancestorClass));
+  auto form = std::make_unique<TOpenForm>();
+  form->Root = root;
+  FForms.push_back(std::move(form));
+  return *FForms.back();
+}
+
+TOpenForm* TDesignSession::Find(const String& rootName) const {
+  for (const auto& form : FForms)
+    if (form->Root->GetRoot() && SameText(form->Root->GetRootName(), rootName)) return form.get();
+  return nullptr;
+}
+
+TOpenForm* TDesignSession::FindFile(const std::string& fileName) const {
+  std::error_code ec;
+  const fs::path path = fs::weakly_canonical(fileName, ec);
+  for (const auto& form : FForms)
+    if (!form->FileName.empty() && fs::weakly_canonical(form->FileName, ec) == path)
+      return form.get();
+  return nullptr;
+}
+
 void TDesignSession::Save(TOpenForm& form, const std::string& fileName) {
   if (!form.Skipped.empty())
     throw Exception(Format(sSkippedWhileRead, form.FileName, Integer(form.Skipped.size())));
-  TMemoryStream binary;
-  form.Root->WriteRootStream(binary);
+  if (form.FileName.empty()) {
+    if (fileName.empty()) throw Exception(Format(sNoFileYet, form.Root->GetRootName()));
+    form.Format = SameText(fs::path(fileName).extension().string(), ".fwb") ? FormFormat::Binary
+                                                                            : FormFormat::Text;
+  }
+  TMemoryStream written, converted;
+  form.Root->WriteRootStream(written);
+  // A module made here is written as the designer options say (text by default).
+  if (!written.View().starts_with(kBinarySignature)) {
+    written.SetPosition(0);
+    ObjectTextToBinary(written, converted);
+  }
   TMemoryStream data;
-  FromBinary(binary.View(), form.Format, data);
+  FromBinary(converted.Size() ? converted.View() : written.View(), form.Format, data);
   std::string bytes(data.View());
   // Text lines end as the file's did; a line break inside a value is written as #13#10.
   if (form.Format == FormFormat::Text && !form.CrLf) std::erase(bytes, '\r');
   TSafeSaveStream out(fileName.empty() ? form.FileName : fileName);
   out.WriteBuffer(bytes.data(), static_cast<Int64>(bytes.size()));
   out.Commit();
+  if (form.FileName.empty()) form.FileName = fileName;
   form.Root->ResetDiskAge();
 }
 

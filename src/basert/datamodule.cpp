@@ -2,6 +2,7 @@
 
 #include "basert/classbuilder.h"
 #include "basert/filer.h"
+#include "basert/placeholder.h"
 
 namespace fw {
 
@@ -34,7 +35,7 @@ void TDataModule::BeforeDestruction() {
 
 void TDataModule::GetChildren(const TGetChildProc& proc, TComponent*) {
   for (TComponent* c : ComponentList())
-    if (!c->HasParent()) proc(c);
+    if (!c->HasParent() && !IsStoredChild(c)) proc(c);
 }
 
 } // namespace fw

@@ -22,7 +22,8 @@ public:
   bool OldCreateOrder() const noexcept { return FOldCreateOrder; }
   void SetOldCreateOrder(bool value) { FOldCreateOrder = value; }
 
-  /// The owned components that have no parent, in component order.
+  /// The owned components that have no parent and that no placeholder writes as its child, in
+  /// component order.
   void GetChildren(const TGetChildProc& proc, TComponent* root) override;
   /// Streams the design size ("Height", "Width") and offset ("HorizontalOffset",
   /// "VerticalOffset") beside the design position.

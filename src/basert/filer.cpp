@@ -183,7 +183,14 @@ void TWriter::WriteData(TComponent* instance) {
   if ((placeholder || kept) && standalone) {
     const std::string& prefix = placeholder ? placeholder->StoredPrefix() : kept->Prefix;
     FCore.Write(prefix.data(), prefix.size());
-    FCore.WriteStr(instance->ClassName());
+    // The name as read, unless the class changed since (a designed class was renamed).
+    const String& asRead = placeholder ? placeholder->StoredClassName() : kept->ClassName;
+    const String& now = instance->ClassName();
+    const bool same =
+        SameText(asRead, now) ||
+        (asRead.size() > now.size() && asRead[asRead.size() - now.size() - 1] == '.' &&
+         SameText(std::string_view(asRead).substr(asRead.size() - now.size()), now));
+    FCore.WriteStr(same ? asRead : now);
     FCore.WriteStr(instance->Name());
   } else {
     WritePrefixFor(instance);
@@ -510,7 +517,6 @@ void TReader::DefineBinaryProperty(const String& name, TStreamProc readData, TSt
   TMemoryStream data;
   if (!bytes.empty()) data.WriteBuffer(bytes.data(), static_cast<Int64>(bytes.size()));
   data.SetPosition(0);
-  FCanHandleExcepts = true;
   readData(&data);
   FPropName.clear();
 }
@@ -743,6 +749,8 @@ TComponent* TReader::ReadRootComponent(TComponent* root) {
     result->SetStateFlag(stateReading, true);
     result->ReadState(this);
     result->SetStateFlag(stateReading, false);
+    if (detail::TKeptComponent* k = FKeeping ? detail::FindKept(result) : nullptr)
+      k->ClassName = className;
     auto loaded = std::move(FLoaded);
     for (TComponent* c : *loaded)
       c->Loaded();
@@ -905,8 +913,10 @@ TComponent* TReader::ReadComponent(TComponent* component) {
       result->SetStateFlag(stateReading, true);
       result->ReadState(this);
       result->SetStateFlag(stateReading, false);
-      if (detail::TKeptComponent* k = FKeeping ? detail::FindKept(result) : nullptr)
+      if (detail::TKeptComponent* k = FKeeping ? detail::FindKept(result) : nullptr) {
         k->Prefix = std::move(prefix);
+        k->ClassName = className;
+      }
       if ((flags & ffChildPos) && FParent) FParent->SetChildOrder(result, position);
       if (FLoaded && FLoadedSet.insert(result).second) FLoaded->push_back(result);
     } catch (...) {
@@ -979,10 +989,12 @@ void TReader::ReadData(TComponent* instance) {
 
 void TReader::ReadProperty(TPersistent* instance) {
   String path;
+  Int64 valueStart = -1;
+  const int depth = FCore.Depth();
   try {
     path = ReadStr();
+    valueStart = Position();
     try {
-      FCanHandleExcepts = true;
       TPersistent* target = instance;
       std::size_t i = 0;
       for (;;) {
@@ -1008,11 +1020,8 @@ void TReader::ReadProperty(TPersistent* instance) {
       if (p) {
         ReadPropValue(target, p);
       } else {
-        // Not published: maybe the object streams it itself. An error inside cannot be
-        // recovered from, because the value's extent is unknown.
-        FCanHandleExcepts = false;
+        // Not published: maybe the object streams it itself.
         target->DefineProperties(this);
-        FCanHandleExcepts = true;
         if (!FPropName.empty()) {
           FCore.SkipValue();
           throw EReadError(Format(sUnknownStreamProperty, FPropName));
@@ -1025,7 +1034,12 @@ void TReader::ReadProperty(TPersistent* instance) {
       throw EReadError(Format(sPropertyException, who, String("."), path, e.Message()));
     }
   } catch (const Exception& e) {
-    if (!FCanHandleExcepts || !Error(e.Message())) throw;
+    // Without a name the stream is broken; otherwise reading goes on after the whole value,
+    // however much of it was taken before the error.
+    if (valueStart < 0 || !Error(e.Message())) throw;
+    FCore.Depth() = depth;
+    SetPosition(valueStart);
+    FCore.SkipValue();
   }
 }
 

@@ -232,8 +232,9 @@ public:
   TComponent* ReadComponent(TComponent* component);
   /// What TComponent::ReadState reads: properties, then children.
   void ReadData(TComponent* instance);
-  /// One property: its (dotted) name and value. Errors are offered to OnError; unhandled ones
-  /// raise EReadError naming the component and property.
+  /// One property: its (dotted) name and value. Errors in the value are offered to OnError:
+  /// handled, reading goes on after the whole value; unhandled, they raise EReadError naming the
+  /// component and property.
   void ReadProperty(TPersistent* instance);
   /// The items of a collection value (after its vaCollection tag).
   void ReadCollection(TCollection* collection);
@@ -315,7 +316,6 @@ private:
   TComponent* FOwner = nullptr;
   TComponent* FParent = nullptr;
   String FPropName;
-  bool FCanHandleExcepts = false;
   std::unique_ptr<std::vector<TFixup>> FFixups;
   std::unique_ptr<std::vector<TComponent*>> FLoaded; // in reading order, for Loaded
   std::unordered_set<TComponent*> FLoadedSet;

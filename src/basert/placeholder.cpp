@@ -445,6 +445,11 @@ TPlaceholder* AsPlaceholder(TObject* instance) noexcept {
   return dynamic_cast<TPlaceholder*>(instance);
 }
 
+bool IsStoredChild(TComponent* component) noexcept {
+  const detail::TKeptComponent* kept = detail::FindKept(component);
+  return kept && kept->Parent && IsPlaceholder(kept->Parent);
+}
+
 // ---- TPlaceholder ------------------------------------------------------------------------------
 
 const TStoredProperty* TPlaceholder::FindStored(std::string_view name) const {

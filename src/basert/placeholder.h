@@ -188,6 +188,10 @@ private:
 TPlaceholder* AsPlaceholder(TObject* instance) noexcept;
 inline bool IsPlaceholder(TObject* instance) noexcept { return AsPlaceholder(instance) != nullptr; }
 
+/// True for a component read as a placeholder's child: the placeholder writes it, so the
+/// component's owner leaves it out of its own children.
+bool IsStoredChild(TComponent* component) noexcept;
+
 /// The type of a placeholder's synthesized properties (a string type named "TStoredValue"):
 /// its value is StoredValueText, and setting it calls SetStoredText.
 PTypeInfo StoredValueTypeInfo();
@@ -222,6 +226,7 @@ namespace detail {
 /// children the writer gave right after the load, and its children as read.
 struct TKeptComponent {
   std::string Prefix;
+  String ClassName;                        ///< as read (its case, its unit)
   std::vector<TStoredProperty> Properties; ///< as read
   std::vector<TStoredProperty> Canonical;  ///< as written after the load
   std::vector<TComponent*> Children;       ///< as read (only those that still exist)

@@ -6,6 +6,7 @@
 #include "basert/onexit.h"
 #include "componentdesigner/componentroot.h"
 #include "componentdesigner/designnotification.h"
+#include "componentdesigner/environmenttools.h"
 #include "componentdesigner/layoutcommands.h"
 #include "componentdesigner/proxies.h"
 #include "tarn/controls.h"
@@ -18,14 +19,18 @@ namespace fw {
 
 namespace {
 
+/// What a dynamic_cast answers, read from the class records: creating a component asks it a
+/// dozen times, and the cast costs more than the rest of the question.
+template <class T> T* As(TPersistent* p) { return p && p->Is<T>() ? static_cast<T*>(p) : nullptr; }
+
 bool IsContainer(TComponent* c) {
-  auto* w = dynamic_cast<TWinControl*>(c);
+  auto* w = As<TWinControl>(c);
   return w && w->ControlStyle().Contains(controlAcceptsControls);
 }
 
 /// The component owned by `root` whose control is `c` or holds it; `c` for a non-control.
 TComponent* ParentOf(TComponent* c, TComponent* root) {
-  auto* control = dynamic_cast<TControl*>(c);
+  auto* control = As<TControl>(c);
   if (!control || c == root) return nullptr;
   return control->Parent() ? static_cast<TComponent*>(control->Parent()) : root;
 }
@@ -33,7 +38,7 @@ TComponent* ParentOf(TComponent* c, TComponent* root) {
 /// The component's top-left corner on its parent: a control's position, or the position a
 /// non-visual component keeps in its design information.
 TRect DesignBounds(TComponent* c) {
-  if (auto* control = dynamic_cast<TControl*>(c)) return control->BoundsRect();
+  if (auto* control = As<TControl>(c)) return control->BoundsRect();
   const Integer info = c->DesignInfo();
   const Integer left = static_cast<std::int16_t>(info & 0xFFFF);
   const Integer top = static_cast<std::int16_t>((info >> 16) & 0xFFFF);
@@ -41,7 +46,7 @@ TRect DesignBounds(TComponent* c) {
 }
 
 void SetDesignBounds(TComponent* c, const TRect& r) {
-  if (auto* control = dynamic_cast<TControl*>(c))
+  if (auto* control = As<TControl>(c))
     control->SetBoundsRect(r);
   else
     c->SetDesignInfo(static_cast<Integer>((static_cast<std::uint32_t>(r.Left) & 0xFFFFu) |
@@ -106,7 +111,7 @@ TComponent* TComponentRoot::FindItemParent(TComponent* item) {
   if (!FRoot) return nullptr;
   if (!item) return FRoot;
   if (!IsContainer(item))
-    if (auto* w = dynamic_cast<TWinControl*>(item))
+    if (auto* w = As<TWinControl>(item))
       for (Integer i = 0, n = w->ControlCount(); i < n; ++i)
         if (IsContainer(w->Controls(i))) return w->Controls(i);
   for (TComponent* c = item; c; c = ParentOf(c, FRoot))
@@ -138,8 +143,7 @@ TComponent* TComponentRoot::DoCreateComponent(const IPtr<IInternalPaletteItem>& 
   TOnExit restore([this] { FCreateContainers = true; });
 
   TComponent* c = nullptr;
-  if (auto* byClass = dynamic_cast<TClassPaletteItem*>(item.get()))
-    c = FrameCreateComponent(byClass->ComponentClass(), FRoot);
+  if (TComponentClass cls = item->GetComponentClass()) c = FrameCreateComponent(cls, FRoot);
   if (!c) c = item->CreateComponent(FRoot);
   if (!c) return nullptr;
   try {
@@ -158,7 +162,7 @@ TComponent* TComponentRoot::DoCreateComponent(const IPtr<IInternalPaletteItem>& 
       context.GridSize = {options.GridSizeX, options.GridSizeY};
       context.SnapToGrid = options.SnapToGrid;
     }
-    if (auto* w = dynamic_cast<TControl*>(container))
+    if (auto* w = As<TControl>(container))
       context.ParentSize = {w->ClientWidth(), w->ClientHeight()};
     std::unordered_set<std::uint64_t> corners;
     if (empty) {
@@ -199,8 +203,8 @@ TComponent* TComponentRoot::CreateComponent(TComponentClass componentClass, TCom
   if (parent) {
     TComponent* container = FindItemParent(parent);
     TPoint p{left, top};
-    auto* from = dynamic_cast<TControl*>(parent);
-    auto* to = dynamic_cast<TControl*>(container);
+    auto* from = As<TControl>(parent);
+    auto* to = As<TControl>(container);
     if (container != parent && from && to) p = to->ScreenToClient(from->ClientToScreen(p));
     if (auto provider = QueryIntf<IDesignerOptionsProvider>(GetEnvironment().get())) {
       const TDesignerOptions o = provider->GetDesignerOptions();
@@ -212,6 +216,16 @@ TComponent* TComponentRoot::CreateComponent(TComponentClass componentClass, TCom
                            parent, rect);
 }
 
+TComponent* TComponentRoot::CreateCurrentComponent(TComponent* parent, const TRect& rect) {
+  auto palette = QueryIntf<IDesignPaletteState>(GetEnvironment().get());
+  IPtr<IInternalPaletteItem> item = palette ? palette->GetCurrentPaletteItem() : nullptr;
+  if (!item) return nullptr;
+  TRect r = rect;
+  TComponent* c = DoCreateComponent(item, parent, r);
+  palette->PaletteItemUsed();
+  return c;
+}
+
 TComponent* TComponentRoot::CreateComponentPos(const IPtr<IInternalPaletteItem>& item, Integer x,
                                                Integer y) {
   if (!FRoot) return nullptr;
@@ -219,7 +233,7 @@ TComponent* TComponentRoot::CreateComponentPos(const IPtr<IInternalPaletteItem>&
   TComponent* container = FRoot;
   for (bool found = true; found;) {
     found = false;
-    auto* w = dynamic_cast<TWinControl*>(container);
+    auto* w = As<TWinControl>(container);
     for (Integer i = w ? w->ControlCount() - 1 : -1; i >= 0; --i) {
       TControl* child = w->Controls(i);
       const TRect b = child->BoundsRect();
@@ -348,11 +362,16 @@ void TComponentRoot::DeleteSelection(bool) {
   std::vector<TComponent*> doomed;
   for (TPersistent* p : selected)
     doomed.push_back(static_cast<TComponent*>(p));
-  for (TComponent* c : doomed) {
-    for (TComponent* frame : std::vector<TComponent*>(FModifiableFrames))
-      if (frame != c && ParentOf(frame, FRoot) == c) InstanceRemoved(frame);
-    InstanceRemoved(c);
-    c->Free();
+  {
+    // Each freed component leaves the selection; its listeners hear the end result once.
+    BeginSelectionUpdate();
+    TOnExit end([this] { EndSelectionUpdate(); });
+    for (TComponent* c : doomed) {
+      for (TComponent* frame : std::vector<TComponent*>(FModifiableFrames))
+        if (frame != c && ParentOf(frame, FRoot) == c) InstanceRemoved(frame);
+      InstanceRemoved(c);
+      c->Free();
+    }
   }
   Modified();
 }

@@ -31,6 +31,9 @@ struct IInternalPaletteItem : virtual IInterface {
   static constexpr TGUID IID = TGUID::Parse("{5F1A3C2E-8B7D-4E90-A1C6-2D4B9E7F0A31}");
   /// A new component owned by `owner`, or null for none.
   virtual TComponent* CreateComponent(TComponent* owner) = 0;
+  /// The one class the item creates, null when it does not say; an instance of a designed
+  /// module's class is made as a nested module instead.
+  virtual TComponentClass GetComponentClass() = 0;
 };
 
 /// Creates components of one class through its virtual constructor.
@@ -39,7 +42,7 @@ class TClassPaletteItem : public TInterfacedObject, public IInternalPaletteItem 
 public:
   explicit TClassPaletteItem(TComponentClass componentClass) : FComponentClass(componentClass) {}
   TComponent* CreateComponent(TComponent* owner) override;
-  TComponentClass ComponentClass() const noexcept { return FComponentClass; }
+  TComponentClass GetComponentClass() override { return FComponentClass; }
 
 private:
   TComponentClass FComponentClass;

@@ -9,6 +9,7 @@
 #include "componentdesigner/proxies.h"
 
 #include <atomic>
+#include <charconv>
 
 namespace fw {
 
@@ -21,14 +22,16 @@ bool IsInherited(const TComponent* c) {
          !c->ComponentState().Contains(stateDestroying);
 }
 
+std::string_view StemOf(std::string_view baseName) {
+  if (baseName.size() >= 2 && baseName[0] == 'T') baseName.remove_prefix(1);
+  return baseName.substr(0, 255);
+}
+
 } // namespace
 
 // ---- numbered names ----------------------------------------------------------------------------
 
-String UniqueNameStem(std::string_view baseName) {
-  if (baseName.size() >= 2 && baseName[0] == 'T') baseName.remove_prefix(1);
-  return String(baseName.substr(0, 255));
-}
+String UniqueNameStem(std::string_view baseName) { return String(StemOf(baseName)); }
 
 void NamesReleased() noexcept { gNameGeneration.fetch_add(1, std::memory_order_relaxed); }
 
@@ -38,10 +41,15 @@ String TUniqueNameIndex::UniqueName(std::string_view baseName, const TTakenFunc&
     FNext.clear();
     FGeneration = generation;
   }
-  const String stem = UniqueNameStem(baseName);
-  auto [it, fresh] = FNext.try_emplace(stem, 1);
+  const std::string_view stem = StemOf(baseName);
+  auto it = FNext.find(stem);
+  if (it == FNext.end()) it = FNext.emplace(String(stem), 1).first;
+  // One buffer for every candidate: only the number at its end changes.
+  String candidate(stem);
+  char digits[16];
   for (Integer n = it->second;; ++n) {
-    String candidate = stem + std::to_string(n);
+    const char* end = std::to_chars(digits, digits + sizeof digits, n).ptr;
+    candidate.replace(stem.size(), String::npos, digits, static_cast<std::size_t>(end - digits));
     if (!taken(candidate)) {
       it->second = n; // free now, but the caller is about to take it
       return candidate;
@@ -60,8 +68,13 @@ TClass TCompInfo::StaticClass() {
 }
 
 TCompInfo::TCompInfo(const IPtr<IInternalRoot>& root, TPersistent* instance)
-    : FRoot(root), FInstance(instance) {
-  if (FInstance) FList = GetPropList(FInstance, tkMethods, true);
+    : FRoot(root), FInstance(instance) {}
+
+const std::vector<PPropInfo>& TCompInfo::Events() {
+  // Most renames reach a source module that only wants the class name.
+  if (!FEventsLoaded && FInstance) FList = GetPropList(FInstance, tkMethods, true);
+  FEventsLoaded = true;
+  return FList;
 }
 
 String TCompInfo::GetClassName() { return FInstance ? FInstance->ClassName() : String(); }
@@ -78,10 +91,11 @@ IPtr<IDesignObject> TCompInfo::GetComponentHandle() {
 
 String TCompInfo::GetNamePath() { return FInstance ? FInstance->GetNamePath() : String(); }
 
-Integer TCompInfo::GetEventCount() { return static_cast<Integer>(FList.size()); }
+Integer TCompInfo::GetEventCount() { return static_cast<Integer>(Events().size()); }
 
 PPropInfo TCompInfo::GetEventInfo(Integer index) {
-  return index >= 0 && index < GetEventCount() ? FList[static_cast<std::size_t>(index)] : nullptr;
+  return index >= 0 && index < GetEventCount() ? Events()[static_cast<std::size_t>(index)]
+                                               : nullptr;
 }
 
 String TCompInfo::GetEventName(Integer index) {

@@ -78,11 +78,13 @@ public:
   IPtr<ICompInfo> GetSubInfo(Integer index) override;
 
 private:
+  const std::vector<PPropInfo>& Events();
   void LoadSubObjects();
   IPtr<IInternalRoot> FRoot;
   TPersistent* FInstance;
   std::vector<PPropInfo> FList;
   std::vector<TPersistent*> FSubList;
+  bool FEventsLoaded = false;
   bool FSubLoaded = false;
 };
 

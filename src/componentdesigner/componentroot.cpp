@@ -15,6 +15,7 @@
 #include "componentdesigner/proxies.h"
 #include "componentdesigner/rootstreams.h"
 #include "designeditors/compeditors.h"
+#include "designintf/selections.h"
 #include "tarn/controls.h"
 
 #include <algorithm>
@@ -117,7 +118,9 @@ TComponentRoot::TComponentRoot(const IPtr<IComponentDesigner>& designer,
                                const IPtr<IDesignerModule>& module, const String& fileName,
                                const String& fileSystem)
     : FDesigner(QueryIntf<IInternalComponentDesigner>(designer.get())), FModule(module),
-      FFileSystem(fileSystem), FFileName(fileName) {
+      FFileSystem(fileSystem), FFileName(fileName),
+      FSelections(New<TSelections>(IPtr<ISelections>(New<TSimpleSelections>()),
+                                   [this](TObject* sender) { SelectionsChanged(sender); })) {
   if (!FDesigner) throw EComponentDesignerException("A module root needs a component designer");
 }
 
@@ -449,7 +452,10 @@ void TComponentRoot::InternalDeinitializeDesigner(bool goingDormant) {
       d->RemakeUpdateManager(false);
     else
       d->AncestorModuleDestroyed();
-  FSelection.clear();
+  // Cleared silently: the module's listeners hear DesignerClosed instead.
+  BeginSelectionUpdate();
+  FSelections->Selections()->Clear();
+  TOnExit endSelection([this] { EndSelectionUpdate(); });
   DesignNotificationDesignerClosed(IPtr<IDesigner>(this), goingDormant);
   if (FRoot) FRootName = FRoot->Name();
   NamesReleased(); // a descendant's names no longer count for its ancestors
@@ -524,7 +530,7 @@ void TComponentRoot::Close() {
     listUpdate->RootListRemove(self);
   if (FRoot) InternalDeinitializeDesigner(false);
   FDormantStream.reset();
-  FSelection.clear();
+  FSelections->Selections()->Clear();
   FUpdateManagers.clear();
   DropAncestorNotifier();
   FAncestorRoot = nullptr;
@@ -693,7 +699,7 @@ void TComponentRoot::Updated(const IPtr<IUpdateManager>& manager) {
 }
 
 void TComponentRoot::Deleting(const IPtr<IUpdateManager>&, TPersistent* item) {
-  std::erase(FSelection, item);
+  Deselect(item);
   DesignNotificationItemDeleted(IPtr<IDesigner>(this), item);
 }
 
@@ -770,7 +776,7 @@ void TComponentRoot::Command(TDesignCommand command) {
     FRevertingComponent = true;
     TOnExit done([this] { FRevertingComponent = false; });
     bool any = false;
-    const auto selection = FSelection;
+    const std::vector<TPersistent*> selection = SelectedObjects(*this);
     for (TPersistent* p : selection)
       for (PPropInfo prop : GetPropInfos(p->ClassType()->TypeInfo))
         if (CanRevert(p, prop)) {
@@ -1040,17 +1046,6 @@ void TComponentRoot::ShowMethod(const String& name) {
   if (FModule) FModule->ShowMethod(name);
 }
 
-void TComponentRoot::SelectionChanged() {
-  if (FSelectionLevel > 0) {
-    FSelectionDirty = true;
-    return;
-  }
-  IPtr<IDesignerSelections> list = CreateSelectionList();
-  GetSelections(list);
-  DesignNotificationSelectionChanged(IPtr<IDesigner>(this), list);
-  if (FDesigner->GetActiveRoot().get() == static_cast<IRoot*>(this)) FDesigner->UpdateSelections();
-}
-
 void TComponentRoot::GetComponentNames(const TTypeData* typeData, const TGetStrProc& proc) {
   if (!FRoot) return;
   for (TComponent* c : FRoot->ComponentList())
@@ -1170,11 +1165,7 @@ void TComponentRoot::Notification(TPersistent* object, TOperation operation) {
     FUndoParent = nullptr;
     FUndoStream.reset();
   }
-  const auto before = FSelection.size();
-  std::erase(FSelection, object);
-  if (FSelection.size() != before && !FClosing && FRoot &&
-      !FRoot->ComponentState().Contains(stateDestroying))
-    SelectionChanged();
+  Deselect(object);
 }
 
 } // namespace fw

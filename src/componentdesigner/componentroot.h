@@ -13,6 +13,7 @@
 #include "componentdesigner/componentnaming.h"
 #include "componentdesigner/otawrappers.h"
 #include "componentdesigner/rootintf.h"
+#include "componentdesigner/rootselections.h"
 
 #include <memory>
 #include <vector>
@@ -136,8 +137,10 @@ public:
   IPtr<IDesignerSelections> GetSelection();
   void SetSelection(const String& name);
   /// Changes inside a bracket are published once, when the outermost bracket ends.
-  void BeginSelectionUpdate() noexcept { ++FSelectionLevel; }
+  void BeginSelectionUpdate();
   void EndSelectionUpdate();
+  /// The selection as items (one per selected object, in selection order).
+  TSelections& Selections() noexcept { return *FSelections; }
 
   // ---- clipboard streams
   /// Nothing when nothing is selected; else the selection, under one parent, with handler
@@ -283,7 +286,10 @@ public:
   /// when the custom module refuses the class.
   TComponent* CreateComponent(TComponentClass componentClass, TComponent* parent, Integer left,
                               Integer top, Integer width, Integer height) override;
-  TComponent* CreateCurrentComponent(TComponent*, const TRect&) override { return nullptr; }
+  /// A component of the environment's selected palette item, made in `parent` with `rect`
+  /// (DoCreateComponent); the environment then hears that its item was used. Null when no item
+  /// is selected or the item makes nothing.
+  TComponent* CreateCurrentComponent(TComponent* parent, const TRect& rect) override;
   bool IsComponentLinkable(TComponent* component) override;
   bool IsComponentHidden(TComponent* component) override;
   void MakeComponentLinkable(TComponent*) override {}
@@ -472,7 +478,7 @@ protected:
   TComponent* FRoot = nullptr;
   TClass FRootClass = nullptr;
   TCustomModuleClass FCustomModuleClass = nullptr;
-  std::vector<TPersistent*> FSelection;
+  IPtr<TSelections> FSelections;
   std::vector<String> FImportedRootList;
   std::unique_ptr<TMemoryStream> FRootStream;
   std::unique_ptr<TMemoryStream> FDormantStream;
@@ -492,8 +498,6 @@ protected:
   bool FIgnoringErrors = false;
   bool FIgnoreNext = false;
   bool FAllowNoSelection = false;
-  bool FSelectionDirty = false;
-  Integer FSelectionLevel = 0;
   std::unique_ptr<TEvents> FEvents;   ///< while a stream is read
   std::unique_ptr<TRenames> FRenames; ///< while a stream is read
   TRect FAdjustmentRect;
@@ -527,7 +531,11 @@ private:
   void RemakeUpdateManager(bool withAncestor);
   /// The open modules whose ancestor module this is.
   std::vector<TComponentRoot*> Descendants();
-  void SelectionChanged();
+  /// Publishes the selection to the design notifications and the designer; nothing while the
+  /// module is closing or has no live root.
+  void SelectionsChanged(TObject* sender);
+  /// Takes `instance` out of the selection, when it is in it.
+  void Deselect(TPersistent* instance);
   void RemoveDependent(IInternalRoot* root);
   IPtr<IRoot> Self() { return IPtr<IRoot>(static_cast<IInternalRoot*>(this)); }
 };

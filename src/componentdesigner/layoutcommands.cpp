@@ -21,7 +21,9 @@ class TLayoutItem : public TInterfacedObject, public IItem, public IPersistentIt
   FW_CLASS(TLayoutItem)
 public:
   TLayoutItem(TPersistent* instance, TComponent* root)
-      : FInstance(instance), FControl(dynamic_cast<TControl*>(instance)), FRoot(root) {}
+      : FInstance(instance),
+        FControl(instance && instance->Is<TControl>() ? static_cast<TControl*>(instance) : nullptr),
+        FRoot(root) {}
 
   bool Contains(const IPtr<IItem>& item) override {
     for (IPtr<IItem> i = item; i; i = i->GetParent())

@@ -11,6 +11,7 @@
 #include "componentdesigner/componentroot.h"
 #include "componentdesigner/designers.h"
 #include "componentdesigner/eventmethods.h"
+#include "componentdesigner/layoutcommands.h"
 #include "componentdesigner/proxies.h"
 #include "tarn/controls.h"
 
@@ -48,7 +49,7 @@ TRect UnionBounds(const std::vector<TComponent*>& components) {
 // ---- writing -----------------------------------------------------------------------------------
 
 void TComponentRoot::CopySelectionToStream(TMemoryStream& stream, TStrings* units) {
-  if (SelectedComponents(FSelection, FRoot).empty()) return;
+  if (SelectedComponents(SelectedObjects(*this), FRoot).empty()) return;
   // As the layout commands do: a child copied beside its container would be written twice.
   ForceCommonParent();
   StreamSelection(stream, true, true, units);
@@ -58,7 +59,7 @@ void TComponentRoot::StreamSelection(TStream& stream, bool withSource, bool with
                                      TStrings* units) {
   FUnitDependencies = units;
   TOnExit done([this] { FUnitDependencies = nullptr; });
-  const std::vector<TComponent*> components = SelectedComponents(FSelection, FRoot);
+  const std::vector<TComponent*> components = SelectedComponents(SelectedObjects(*this), FRoot);
   TWriter writer(&stream, 1024);
   writer.SetRoot(FRoot);
   writer.OnFindAncestor = [this](TWriter* w, TComponent* c, const String& name, TComponent*& a,
@@ -118,8 +119,8 @@ void TComponentRoot::PasteSelectionFromStream(TMemoryStream& stream, TComponent*
 
 void TComponentRoot::SelectReadStream(TStream& stream, TComponent* parent, bool adjust,
                                       const TRect& rect) {
-  FSelection.clear();
   BeginSelectionUpdate();
+  Selections().Selections()->Clear();
   {
     TOnExit end([this] { EndSelectionUpdate(); });
     ReadStream(stream, parent, adjust, rect);

@@ -1,10 +1,11 @@
 #include "componentdesigner/rootselections.h"
 
 #include "basert/classbuilder.h"
+#include "basert/onexit.h"
 #include "componentdesigner/componentroot.h"
 #include "componentdesigner/designers.h"
-
-#include <algorithm>
+#include "componentdesigner/designnotification.h"
+#include "componentdesigner/layoutcommands.h"
 
 namespace fw {
 
@@ -72,20 +73,31 @@ IPtr<IItem> TSelections::FindItemFor(TPersistent* instance) {
 
 // ---- the root's selection ----------------------------------------------------------------------
 
-void TComponentRoot::EndSelectionUpdate() {
-  if (FSelectionLevel == 0 || --FSelectionLevel > 0 || !FSelectionDirty) return;
-  FSelectionDirty = false;
-  SelectionChanged();
+void TComponentRoot::BeginSelectionUpdate() { FSelections->Selections()->BeginSelections(); }
+
+void TComponentRoot::EndSelectionUpdate() { FSelections->Selections()->EndSelections(); }
+
+void TComponentRoot::SelectionsChanged(TObject*) {
+  if (FClosing || !FRoot || FRoot->ComponentState().Contains(stateDestroying)) return;
+  IPtr<IDesignerSelections> list = CreateSelectionList();
+  GetSelections(list);
+  DesignNotificationSelectionChanged(IPtr<IDesigner>(this), list);
+  if (FDesigner->GetActiveRoot().get() == static_cast<IRoot*>(this)) FDesigner->UpdateSelections();
 }
 
 void TComponentRoot::Select(TPersistent* instance, bool extend) {
   if (!instance) return;
-  BeginSelectionUpdate();
-  if (!extend) FSelection.clear();
-  if (std::find(FSelection.begin(), FSelection.end(), instance) == FSelection.end())
-    FSelection.push_back(instance);
-  SelectionChanged();
-  EndSelectionUpdate();
+  const IPtr<ISelections>& items = FSelections->Selections();
+  items->BeginSelections();
+  TOnExit end([&] { items->EndSelections(); });
+  if (!extend) items->Clear();
+  items->Add(LayoutItem(instance, FRoot));
+}
+
+void TComponentRoot::Deselect(TPersistent* instance) {
+  if (FSelections->GetCount() == 0 || !instance) return;
+  if (IPtr<IItem> item = FSelections->FindItemFor(instance))
+    FSelections->Selections()->Remove(item);
 }
 
 void TComponentRoot::SelectComponent(TPersistent* instance) { Select(instance, false); }
@@ -95,59 +107,56 @@ void TComponentRoot::SelectComponent(TPersistent* instance, bool extend) {
 }
 
 void TComponentRoot::ClearSelection() {
-  FSelection.clear();
   FAllowNoSelection = false;
-  SelectionChanged();
+  FSelections->Selections()->Clear();
 }
 
 void TComponentRoot::NoSelection() {
-  FSelection.clear();
   FAllowNoSelection = true;
-  SelectionChanged();
+  FSelections->Selections()->Clear();
 }
 
 void TComponentRoot::SelectAll() {
-  BeginSelectionUpdate();
-  FSelection.clear();
+  const IPtr<ISelections>& items = FSelections->Selections();
+  items->BeginSelections();
+  TOnExit end([&] { items->EndSelections(); });
+  items->Clear();
   if (FRoot)
     for (TComponent* c : FRoot->ComponentList())
-      if (!IsNoIconComponent(c)) FSelection.push_back(c);
-  SelectionChanged();
-  EndSelectionUpdate();
+      if (!IsNoIconComponent(c)) items->Add(LayoutItem(c, FRoot));
 }
 
 void TComponentRoot::GetSelections(const IPtr<IDesignerSelections>& list) {
-  for (TPersistent* p : FSelection)
-    list->Add(p);
-  if (FSelection.empty() && !FAllowNoSelection && FRoot && list->GetCount() == 0) list->Add(FRoot);
+  const Integer count = FSelections->GetCount();
+  for (Integer i = 0; i < count; ++i)
+    if (TPersistent* p = FSelections->GetPersistents(i)) list->Add(p);
+  if (count == 0 && !FAllowNoSelection && FRoot && list->GetCount() == 0) list->Add(FRoot);
 }
 
 void TComponentRoot::SetSelections(const IPtr<IDesignerSelections>& list) {
-  BeginSelectionUpdate();
-  FSelection.clear();
+  const IPtr<ISelections>& items = FSelections->Selections();
+  items->BeginSelections();
+  TOnExit end([&] { items->EndSelections(); });
+  items->Clear();
   if (list)
     for (Integer i = 0, n = list->GetCount(); i < n; ++i)
-      if (TPersistent* p = list->Get(i);
-          p && std::find(FSelection.begin(), FSelection.end(), p) == FSelection.end())
-        FSelection.push_back(p);
-  SelectionChanged();
-  EndSelectionUpdate();
+      if (TPersistent* p = list->Get(i)) items->Add(LayoutItem(p, FRoot));
 }
 
 bool TComponentRoot::IsRootSelected() {
-  return (FSelection.empty() && !FAllowNoSelection) || FindSelection(FRoot);
+  return (FSelections->GetCount() == 0 && !FAllowNoSelection) || FindSelection(FRoot);
 }
 
 bool TComponentRoot::FindSelection(TPersistent* instance) {
-  return instance && std::find(FSelection.begin(), FSelection.end(), instance) != FSelection.end();
+  return instance && FSelections->FindItemFor(instance);
 }
 
 bool TComponentRoot::IsAnchorSelection(TPersistent* instance) {
-  return instance && !FSelection.empty() && FSelection.front() == instance;
+  return instance && FSelections->GetCount() > 0 && FSelections->GetPersistents(0) == instance;
 }
 
 TPersistent* TComponentRoot::SelectedPersistent() {
-  if (!FSelection.empty()) return FSelection.front();
+  if (FSelections->GetCount() > 0) return FSelections->GetPersistents(0);
   return FAllowNoSelection ? nullptr : FRoot;
 }
 

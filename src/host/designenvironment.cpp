@@ -18,6 +18,11 @@ void THostDesignEnvironment::OpenRootModule(const String& rootName) {
   if (OnOpenRootModule) OnOpenRootModule(rootName);
 }
 
+void THostDesignEnvironment::PaletteItemUsed() {
+  FCalls.push_back("PaletteItemUsed");
+  PaletteItem = nullptr;
+}
+
 void THostDesignEnvironment::ComponentRenamed(const String& oldName, const String& newName) {
   FCalls.push_back("ComponentRenamed " + oldName + " " + newName);
 }

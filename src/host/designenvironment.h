@@ -39,9 +39,12 @@ public:
   void ShowDialog(TDesignDialog dialog) override;
   void BeforeFindClass(const String& className, const IPtr<IInterface>& designer) override;
   TDesignerOptions GetDesignerOptions() override { return Options; }
-  /// Whether an item of the component palette is selected.
-  bool PaletteItemIsSelected = false;
-  bool PaletteItemSelected() override { return PaletteItemIsSelected; }
+  /// The palette's selected item (a THostPaletteItem, say); null while the pointer is.
+  IPtr<IInternalPaletteItem> PaletteItem;
+  bool PaletteItemSelected() override { return PaletteItem != nullptr; }
+  IPtr<IInternalPaletteItem> GetCurrentPaletteItem() override { return PaletteItem; }
+  /// One creation per selection: the palette goes back to the pointer.
+  void PaletteItemUsed() override;
 
 private:
   std::vector<String> FCalls;

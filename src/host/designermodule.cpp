@@ -198,8 +198,11 @@ void THostDesignerModule::NotifyChange(Integer code) {
 void THostDesignerModule::ComponentRenamed(const IPtr<ICompInfo>& info, const String& oldName,
                                            const String& newName) {
   CheckIdentifier(newName);
-  FCalls.push_back("ComponentRenamed " + oldName + " " + newName);
-  auto at = FFieldIndex.find(oldName);
+  String line = "ComponentRenamed ";
+  line.append(oldName).append(" ").append(newName);
+  FCalls.push_back(std::move(line));
+  // A component named for the first time has no field yet.
+  auto at = oldName.empty() ? FFieldIndex.end() : FFieldIndex.find(oldName);
   if (newName.empty()) {
     if (at == FFieldIndex.end()) return;
     FFields.erase(FFields.begin() + static_cast<std::ptrdiff_t>(at->second));

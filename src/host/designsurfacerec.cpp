@@ -4,8 +4,6 @@
 #include "basert/exceptions.h"
 #include "designer/guides.h"
 
-#include <cstdlib>
-
 namespace fw {
 
 TClass TControlItem::StaticClass() {
@@ -141,6 +139,22 @@ TRect TControlItem::GetPaddedBoundsRect() {
   return {b.Left - m->Left(), b.Top - m->Top(), b.Right + m->Right(), b.Bottom + m->Bottom()};
 }
 
+std::array<TGrabHandle, 8> GrabHandlesAround(const TRect& r) {
+  const Integer midX = r.Left + r.Width() / 2;
+  const Integer midY = r.Top + r.Height() / 2;
+  auto at = [](Integer x, Integer y, TMoveAffects affects) {
+    return TGrabHandle{{x - 2, y - 2, x + 3, y + 3}, affects};
+  };
+  return {at(r.Left, r.Top, {gaLeft, gaTop}),
+          at(r.Right, r.Top, {gaRight, gaTop}),
+          at(r.Right, r.Bottom, {gaRight, gaBottom}),
+          at(r.Left, r.Bottom, {gaLeft, gaBottom}),
+          at(midX, r.Top, {gaTop}),
+          at(r.Right, midY, {gaRight}),
+          at(midX, r.Bottom, {gaBottom}),
+          at(r.Left, midY, {gaLeft})};
+}
+
 // ---- TRecordingGrabHandles -------------------------------------------------------------------
 
 void TRecordingGrabHandles::SetItem(const IPtr<IItem>& item) {
@@ -150,26 +164,10 @@ void TRecordingGrabHandles::SetItem(const IPtr<IItem>& item) {
 
 TMoveAffects TRecordingGrabHandles::HitTest(const TPoint& point) {
   if (!FItem || !FSurface) return {};
-  const TRect r = FSurface->SurfaceBounds(FItem);
-  const Integer midX = r.Left + r.Width() / 2;
-  const Integer midY = r.Top + r.Height() / 2;
-  struct THandle {
-    Integer X, Y;
-    TMoveAffects Affects;
-  };
-  // Corners first, so that on a small item the corner wins over the side.
-  const THandle handles[] = {
-      {r.Left, r.Top, {gaLeft, gaTop}},
-      {r.Right, r.Top, {gaRight, gaTop}},
-      {r.Right, r.Bottom, {gaRight, gaBottom}},
-      {r.Left, r.Bottom, {gaLeft, gaBottom}},
-      {midX, r.Top, {gaTop}},
-      {r.Right, midY, {gaRight}},
-      {midX, r.Bottom, {gaBottom}},
-      {r.Left, midY, {gaLeft}},
-  };
-  for (const THandle& h : handles)
-    if (std::abs(point.X - h.X) <= 2 && std::abs(point.Y - h.Y) <= 2) return h.Affects;
+  for (const TGrabHandle& h : GrabHandlesAround(FSurface->SurfaceBounds(FItem)))
+    if (point.X >= h.Rect.Left && point.X < h.Rect.Right && point.Y >= h.Rect.Top &&
+        point.Y < h.Rect.Bottom)
+      return h.Affects;
   return {};
 }
 

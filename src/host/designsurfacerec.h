@@ -8,6 +8,7 @@
 #include "designer/designsurface.h"
 #include "tarn/controls.h"
 
+#include <array>
 #include <unordered_map>
 #include <vector>
 
@@ -66,8 +67,18 @@ private:
   Integer FEditCount = 0;
 };
 
-/// Grab handles that remember their item and count the designer's calls. A handle is a 5 x 5
-/// square centred on a corner or the middle of a side of the item's bounds on the surface.
+/// One sizing handle: where it is drawn and which sides dragging it moves.
+struct TGrabHandle {
+  TRect Rect;
+  TMoveAffects Affects;
+};
+
+/// The eight handles around `bounds`: 5 x 5 squares centred on the corners, then on the middles
+/// of the sides (corners first, so that on a small item a corner wins over a side).
+std::array<TGrabHandle, 8> GrabHandlesAround(const TRect& bounds);
+
+/// Grab handles that remember their item and count the designer's calls; they lie as
+/// GrabHandlesAround places them around the item's bounds on the surface.
 class TRecordingGrabHandles : public TInterfacedObject, public IGrabHandles {
   FW_CLASS(TRecordingGrabHandles)
 public:

@@ -12,9 +12,13 @@ namespace fw {
 TClass THostPaletteItem::StaticClass() {
   static const TClass cls =
       TClassBuilder<THostPaletteItem, TInterfacedObject>("THostPaletteItem", "Host")
-          .Implements<IOTABasePaletteItem>()
+          .Implements<IOTABasePaletteItem, IInternalPaletteItem>()
           .Build();
   return cls;
+}
+
+TComponent* THostPaletteItem::CreateComponent(TComponent* owner) {
+  return fw::CreateComponent(Class, owner);
 }
 
 TClass THostPalette::StaticClass() {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "basert/object.h"
+#include "componentdesigner/componentcreation.h"
 #include "toolsapi/toolsapi.h"
 
 #include <span>
@@ -12,7 +13,9 @@
 namespace fw {
 
 /// One component class on a palette page. Disabled items create nothing.
-class THostPaletteItem : public TInterfacedObject, public IOTABasePaletteItem {
+class THostPaletteItem : public TInterfacedObject,
+                         public IOTABasePaletteItem,
+                         public IInternalPaletteItem {
   FW_CLASS(THostPaletteItem)
 public:
   THostPaletteItem(String page, TClass cls, Integer group)
@@ -23,6 +26,9 @@ public:
   bool Enabled = true;
   String GetName() override { return Class->ClassName; }
   bool GetEnabled() override { return Enabled; }
+  /// A component of the class owned by `owner`.
+  TComponent* CreateComponent(TComponent* owner) override;
+  TComponentClass GetComponentClass() override { return Class; }
 };
 
 class THostPalette : public TInterfacedObject, public IOTAPaletteServices {

@@ -3,6 +3,7 @@
 #include "componentdesigner/designers.h"
 #include "componentdesigner/designpackage.h"
 #include "frameworkeditors/actionregistry.h"
+#include "frameworkeditors/tarneditors.h"
 #include "host/hostroot.h"
 #include "host/hostsurface.h"
 #include "treeintf/sprigs.h"
@@ -32,12 +33,14 @@ void HostStartup() {
   UpdateManagerStartup();
   HostSurfaceStartup();
   ActionRegistryStartup();
+  TarnEditorsStartup();
   gStarted = true;
 }
 
 void HostShutdown() {
   if (!gStarted) return;
   gStarted = false;
+  TarnEditorsShutdown();
   ActionRegistryShutdown();
   HostSurfaceShutdown();
   UpdateManagerShutdown();

@@ -6,7 +6,7 @@
 
 #include "componentdesigner/componentroot.h"
 #include "designer/designer.h"
-#include "designer/selections.h"
+#include "designintf/selections.h"
 #include "host/designsurfacerec.h"
 
 namespace fw {

@@ -207,11 +207,13 @@ void TControl::ReadState(TReader* reader) {
 
 void TControl::Loaded() {
   TComponent::Loaded();
-  UpdateAnchorRules();
+  // Rules taken before the parents are aligned would stretch an anchored control by however
+  // much its parent grows then.
+  if (!AwaitsLoadedAlign()) UpdateAnchorRules();
   if (!FParent || FParent->Loading()) return;
   if (FParent->FLoadingChildren > 0) {
     // The parent finished first: it realigns once its last loading child is done.
-    if (--FParent->FLoadingChildren == 0) FParent->Realign();
+    if (--FParent->FLoadingChildren == 0) FParent->RealignLoaded();
   } else {
     RequestAlign();
   }
@@ -357,6 +359,12 @@ void TControl::MarginsChanged(TMargins* which) {
 
 void TControl::RequestAlign() {
   if (FParent && FAlign != alNone && !Loading()) FParent->AlignFor(this);
+}
+
+bool TControl::AwaitsLoadedAlign() const {
+  for (const TWinControl* p = FParent; p; p = p->FParent)
+    if (p->Loading() || p->FLoadingChildren > 0) return true;
+  return false;
 }
 
 void TControl::UpdateAnchorRules() {
@@ -898,7 +906,23 @@ void TWinControl::Loaded() {
   FLoadingChildren = 0;
   for (Integer i = 0, n = ControlCount(); i < n; ++i)
     if (Controls(i)->Loading()) ++FLoadingChildren;
-  if (FLoadingChildren == 0) Realign();
+  if (FLoadingChildren == 0) RealignLoaded();
+}
+
+void TWinControl::RealignLoaded() {
+  Realign();
+  if (AwaitsLoadedAlign()) return;
+  std::vector<TWinControl*> pending{this};
+  while (!pending.empty()) {
+    TWinControl* w = pending.back();
+    pending.pop_back();
+    for (Integer i = 0, n = w->ControlCount(); i < n; ++i) {
+      TControl* c = w->Controls(i);
+      if (c->Loading()) continue;
+      if (!c->FHasAnchorRules) c->UpdateAnchorRules();
+      if (c->FWindowed) pending.push_back(static_cast<TWinControl*>(c));
+    }
+  }
 }
 
 void TWinControl::SetZOrderPosition(Integer position) {

@@ -258,6 +258,9 @@ protected:
   /// Asks the parent to realign when this control takes part in alignment.
   void RequestAlign();
   void UpdateAnchorRules();
+  /// Some parent up the chain is still loading or waits for its children to finish loading
+  /// before it realigns: this control's bounds are not final yet.
+  bool AwaitsLoadedAlign() const;
   bool Loading() const { return ComponentState().Contains(stateLoading); }
   /// Detaches from the dock host; false when the host refused.
   bool Undock(TWinControl* newTarget);
@@ -438,6 +441,9 @@ private:
   void NotifyFontChanged();
   void NotifyColorChanged();
   void RenumberTabs(std::size_t from);
+  /// The realignment that follows loading; once nothing above waits any more, the controls
+  /// below take their anchor rules from the bounds it left them.
+  void RealignLoaded();
 
   /// The children of one kind, back to front, with their bounds beside them so that
   /// hit-testing scans one compact array. Each child knows its index.

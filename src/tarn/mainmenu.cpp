@@ -8,9 +8,6 @@
 
 namespace fw {
 
-namespace {
-
-/// The caption without its accelerator marks ("&&" stays one "&").
 String StripHotkey(std::string_view caption) {
   String s;
   for (std::size_t i = 0; i < caption.size(); ++i) {
@@ -23,8 +20,6 @@ String StripHotkey(std::string_view caption) {
   }
   return s;
 }
-
-} // namespace
 
 // ---- TMenuItem ---------------------------------------------------------------------------------
 

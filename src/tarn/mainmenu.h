@@ -19,6 +19,9 @@ inline constexpr std::string_view sMenuIndexError = "Menu index out of range";
 inline constexpr std::string_view sMenuReinserted = "Menu inserted twice";
 inline constexpr std::string_view sMenuNotFound = "Sub-menu is not in menu";
 
+/// The caption without its accelerator marks ("&&" stays one "&").
+String StripHotkey(std::string_view caption);
+
 class EMenuError : public Exception {
 public:
   using Exception::Exception;

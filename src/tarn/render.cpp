@@ -2,6 +2,8 @@
 
 #include "tarn/extctrls.h"
 #include "tarn/forms.h"
+#include "tarn/mainmenu.h"
+#include "tarn/placeholdercontrol.h"
 #include "tarn/stdctrls.h"
 
 #include <map>
@@ -78,7 +80,7 @@ void PaintPanel(TControl* control, TCanvas* c, const TRect& r) {
       inner = {inner.Left + 1, inner.Top + 1, inner.Right - 1, inner.Bottom - 1};
     }
   }
-  Text(c, p, inner, p->Caption(), p->Alignment(), true, TextColor(p));
+  Text(c, p, inner, StripHotkey(p->Caption()), p->Alignment(), true, TextColor(p));
 }
 
 void PaintButton(TControl* control, TCanvas* c, const TRect& r) {
@@ -88,12 +90,12 @@ void PaintButton(TControl* control, TCanvas* c, const TRect& r) {
     c->Brush()->SetColor(clHighlight);
     c->FrameRect(r);
   }
-  Text(c, control, r, control->Caption(), taCenter, true, TextColor(control));
+  Text(c, control, r, StripHotkey(control->Caption()), taCenter, true, TextColor(control));
 }
 
 void PaintLabel(TControl* control, TCanvas* c, const TRect& r) {
   auto* l = static_cast<TLabel*>(control);
-  Text(c, l, r, l->Caption(), l->Alignment(), l->Layout() == tlCenter, TextColor(l));
+  Text(c, l, r, StripHotkey(l->Caption()), l->Alignment(), l->Layout() == tlCenter, TextColor(l));
 }
 
 void Sunken(TCanvas* c, const TRect& r, TColor fill) {
@@ -106,7 +108,9 @@ void PaintEdit(TControl* control, TCanvas* c, const TRect& r) {
   Sunken(c, r, e->Color());
   String text = e->GetText();
   if (e->PasswordChar()) text.assign(text.size(), e->PasswordChar());
-  Text(c, e, {r.Left + 3, r.Top, r.Right - 3, r.Bottom}, text, taLeftJustify, true, TextColor(e));
+  const bool hint = text.empty();
+  Text(c, e, {r.Left + 3, r.Top, r.Right - 3, r.Bottom}, hint ? e->TextHint() : text, taLeftJustify,
+       true, hint ? clGrayText : TextColor(e));
 }
 
 void PaintLines(TControl* control, TCanvas* c, const TRect& r, TStrings* lines) {
@@ -141,8 +145,8 @@ void PaintCheckBox(TControl* control, TCanvas* c, const TRect& r) {
     c->Polyline(tick);
     c->Pen()->SetWidth(1);
   }
-  Text(c, cb, {r.Left + 17, r.Top, r.Right, r.Bottom}, cb->Caption(), taLeftJustify, true,
-       TextColor(cb));
+  Text(c, cb, {r.Left + 17, r.Top, r.Right, r.Bottom}, StripHotkey(cb->Caption()), taLeftJustify,
+       true, TextColor(cb));
 }
 
 void PaintImage(TControl* control, TCanvas* c, const TRect& r) {
@@ -180,6 +184,18 @@ void PaintImage(TControl* control, TCanvas* c, const TRect& r) {
   c->StretchDraw({x, y, x + w, y + h}, g);
 }
 
+// A control whose class no package registers: where it is and what it is, nothing more.
+void PaintPlaceholder(TControl* control, TCanvas* c, const TRect& r) {
+  c->Pen()->SetStyle(psDash);
+  c->Pen()->SetColor(clGray);
+  c->Brush()->SetStyle(bsClear);
+  c->Rectangle(r);
+  c->Pen()->SetStyle(psSolid);
+  const String text = control->Name() + ": " + control->ClassName();
+  Text(c, control, {r.Left + 3, r.Top + 2, r.Right - 3, r.Bottom - 2}, text, taLeftJustify, false,
+       clGrayText);
+}
+
 std::map<TClass, TControlPainter>& Painters() {
   static std::map<TClass, TControlPainter> painters = {
       {TWinControl::StaticClass(), &PaintWinControl},
@@ -192,6 +208,7 @@ std::map<TClass, TControlPainter>& Painters() {
       {TListBox::StaticClass(), &PaintListBox},
       {TCheckBox::StaticClass(), &PaintCheckBox},
       {TImage::StaticClass(), &PaintImage},
+      {TPlaceholderControl::StaticClass(), &PaintPlaceholder},
   };
   return painters;
 }
@@ -219,7 +236,8 @@ void PaintControl(TControl* control, TCanvas* canvas, TPoint origin) {
   const TRect nc = control->NonClientExtent();
   for (Integer i = 0; i < win->ControlCount(); ++i) {
     TControl* child = win->Controls(i);
-    if (!child->Visible()) continue;
+    // A design window shows hidden controls too: they can still be selected and moved.
+    if (!child->Visible() && !child->ComponentState().Contains(stateDesigning)) continue;
     PaintControl(child, canvas,
                  {origin.X + nc.Left + child->Left(), origin.Y + nc.Top + child->Top()});
   }

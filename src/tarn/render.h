@@ -18,6 +18,7 @@ TControlPainter FindControlPainter(TClass cls);
 
 /// Paints `control` with its top-left corner at `origin`, then its visible children back to
 /// front, each clipped to nothing (children outside the parent still show, as at design time).
+/// Hidden children that are being designed are painted too.
 void PaintControl(TControl* control, TCanvas* canvas, TPoint origin = {});
 /// An SVG picture of the control at its own size.
 String ControlToSVG(TControl* control);

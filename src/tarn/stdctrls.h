@@ -100,6 +100,9 @@ public:
   void SetReadOnly(bool value) { FReadOnly = value; }
   char PasswordChar() const noexcept { return FPasswordChar; }
   void SetPasswordChar(char value) { FPasswordChar = value; }
+  /// Shown greyed while the edit is empty.
+  const String& TextHint() const noexcept { return FTextHint; }
+  void SetTextHint(const String& value) { FTextHint = value; }
   TRect NonClientExtent() const override { return {2, 2, 2, 2}; }
   Integer GetTextBaseline() const override { return TextBaseline(this, tlTop); }
   TNotifyEvent OnChange;
@@ -108,6 +111,7 @@ private:
   Integer FMaxLength = 0;
   bool FReadOnly = false;
   char FPasswordChar = 0;
+  String FTextHint;
 };
 
 /// A multi-line text box: its text is its Lines.

@@ -239,11 +239,19 @@ void TRootSprig::FullPass() {
       if (Wanted(c) && !FIndex.Find(c)) MakeComponentSprig(c);
   }
   FWork = nullptr;
-  // Repeat the parent pass until nothing moves.
+  // Repeat the parent pass until nothing moves. It goes in tree order, first sibling first: a
+  // sprig moving under a new parent is appended there, so siblings keep the module's order.
   do {
     FParentChanges = false;
     work.clear();
-    ForEach([&work](TSprig* s) { work.push_back(s); });
+    std::vector<TSprig*> pending{this};
+    while (!pending.empty()) {
+      TSprig* s = pending.back();
+      pending.pop_back();
+      if (s->FInvalid) continue;
+      work.push_back(s);
+      pending.insert(pending.end(), s->FList.rbegin(), s->FList.rend());
+    }
     ParentPass(work);
   } while (FParentChanges);
   ClearUnneededSprigs();

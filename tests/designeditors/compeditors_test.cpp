@@ -274,12 +274,8 @@ TEST_F(Package, CustomModulesAcceptOnlyClassesOfTheirClassGroup) {
   EXPECT_TRUE(custom->ValidateComponentClass(TClicker::StaticClass()));
   EXPECT_FALSE(custom->ValidateComponentClass(TFrameworkButton::StaticClass()));
   TOwned<TFrameworkButton> button(New<TFrameworkButton>(nullptr));
-  try {
-    custom->ValidateComponent(button.get());
-    ADD_FAILURE();
-  } catch (const ENonAIRException& e) {
-    EXPECT_EQ(e.Message(), "Class TFrameworkButton is not applicable to this module");
-  }
+  EXPECT_EQ(MessageOf<ENonAIRException>([&] { custom->ValidateComponent(button.get()); }),
+            "Class TFrameworkButton is not applicable to this module");
   // A designed-class proxy counts as the class it was made from.
   TClicker* designed = New<TClicker>(module.get());
   CreateSubClass(designed, "TClicker2", TClicker::StaticClass());

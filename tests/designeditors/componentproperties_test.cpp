@@ -73,7 +73,7 @@ TEST_F(Listing, MixedClassesShareOnlySameNameAndTypeWithTheSameEditor) {
   EXPECT_TRUE(List({w, bare.get()}).empty());
 }
 
-TEST_F(Listing, MultiSelectionNeedsMultiSelectEditors) {
+TEST_F(Listing, SingleSelectEditorsReadOnlyHiddenAndFilteredPropertiesAreLeftOut) {
   registry.RegisterPropertyEditor(TypeInfo<String>(), TWidget::StaticClass(), "Caption",
                                   TSingleEditor::StaticClass());
   auto* a = Make<TWidget>("A");
@@ -82,21 +82,16 @@ TEST_F(Listing, MultiSelectionNeedsMultiSelectEditors) {
   Strings two = List({a, b});
   EXPECT_FALSE(Has(two, "Caption"));
   EXPECT_TRUE(Has(two, "Width"));
-}
 
-TEST_F(Listing, ReadOnlyPropertiesFollowTheGlobalFlag) {
-  auto* w = Make<TWidget>("W1");
-  EXPECT_TRUE(Has(List({w}), "Info"));
+  EXPECT_TRUE(Has(List({a}), "Info"));
   GShowReadOnlyProps = false;
-  Strings hidden = List({w});
+  Strings hidden = List({a});
   EXPECT_FALSE(Has(hidden, "Info"));
   EXPECT_TRUE(Has(hidden, "Font")); // a read-only property of a class type stays
-}
+  GShowReadOnlyProps = true;
 
-TEST_F(Listing, HiddenAndFilteredPropertiesAreLeftOut) {
-  auto* w = Make<TWidget>("W1");
   registry.RegisterPropertyEditor(TypeInfo<Int64>(), TWidget::StaticClass(), "Tag", nullptr);
-  Strings names = List({w}, tkProperties, nullptr,
+  Strings names = List({a}, tkProperties, nullptr,
                        [](const IPtr<IProperty>& p) { return p->GetName().size() > 4; });
   EXPECT_EQ(names, (Strings{"Buddy", "Caption", "Circle", "Color", "Limited", "Shape", "Width"}));
 }

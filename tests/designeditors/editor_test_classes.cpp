@@ -99,7 +99,6 @@ TClass TEditorB::StaticClass() { return PlainClass<TEditorB, TPropertyEditor>("T
 TClass TEditorC::StaticClass() { return PlainClass<TEditorC, TPropertyEditor>("TEditorC"); }
 
 int TCountedEditor::Live = 0;
-int TCountedEditor::Created = 0;
 
 TClass TCountedEditor::StaticClass() {
   return PlainClass<TCountedEditor, TPropertyEditor>("TCountedEditor");
@@ -107,7 +106,6 @@ TClass TCountedEditor::StaticClass() {
 TCountedEditor::TCountedEditor(const IPtr<IDesigner>& designer, Integer count)
     : TPropertyEditor(designer, count) {
   ++Live;
-  ++Created;
 }
 TCountedEditor::~TCountedEditor() { --Live; }
 String TCountedEditor::GetValue() {

@@ -6,6 +6,7 @@
 #include "basert/datamodule.h"
 #include "designeditors/editorregistry.h"
 #include "support/testdesigner.h"
+#include "support/testutil.h"
 
 #include <algorithm>
 
@@ -132,7 +133,6 @@ public:
   ~TCountedEditor() override;
   String GetValue() override;
   static int Live;
-  static int Created;
 };
 
 /// An editor that refuses multi-selections.

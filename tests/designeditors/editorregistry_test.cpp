@@ -286,7 +286,7 @@ TEST_F(PackageGroups, RegistrationsAfterShutDownAreDropped) {
 
 // ---- Property lists --------------------------------------------------------------------------
 
-TEST(PropInfoList, IntersectionKeepsSameNameAndType) {
+TEST(PropInfoList, IntersectionKeepsSameNameAndTypeAndUntypedClassesHaveNone) {
   TOwned<TWidget> widget(New<TWidget>(nullptr));
   TOwned<TLabel> label(New<TLabel>(nullptr));
   TPropInfoList w(widget.get(), tkAny);
@@ -305,9 +305,8 @@ TEST(PropInfoList, IntersectionKeepsSameNameAndType) {
   methods.Delete(0);
   EXPECT_EQ(methods.Count(), 0);
   EXPECT_THROW(methods.Delete(0), EListError);
-}
 
-TEST(PropInfoList, ClassWithoutTypeInformationHasNoProperties) {
+  // A class without type information has no properties.
   TOwned<TPersistent> p(New<TPersistent>());
   TClassRec bare = *TPersistent::StaticClass(); // a run-time record of the same layout
   bare.TypeInfo = nullptr;

@@ -150,12 +150,8 @@ TEST_F(Categories, ObjectMatchTakesNameAndTypeFromEditorOrObject) {
 
 TEST_F(Categories, MalformedMaskRaisesAndChangesNothing) {
   const Integer before = List().Count();
-  try {
-    RegisterPropertyInCategory("Broken", "Drag[");
-    FAIL() << "no exception";
-  } catch (const EMaskException& e) {
-    EXPECT_EQ(e.Message(), "'Drag[' is an invalid mask at (6)");
-  }
+  EXPECT_EQ(MessageOf<EMaskException>([] { RegisterPropertyInCategory("Broken", "Drag["); }),
+            "'Drag[' is an invalid mask at (6)");
   EXPECT_EQ(List().Count(), before);
   EXPECT_EQ(List().IndexOf("Broken"), -1);
   // Through the array form the elements before the bad one stay.
@@ -208,12 +204,9 @@ TEST_F(Categories, IsPropertyInCategoryByClassName) {
   RegisterPropertyInCategory(String(sDragNDropCategoryName), "Drag*");
   EXPECT_TRUE(IsPropertyInCategory(String(sDragNDropCategoryName), "TCatButton", "DragKind"));
   const Integer before = List().Count();
-  try {
-    IsPropertyInCategory("Nowhere", "TNoSuchClass", "Left");
-    FAIL() << "no exception";
-  } catch (const EClassNotFound& e) {
-    EXPECT_EQ(e.Message(), "Class TNoSuchClass not found");
-  }
+  EXPECT_EQ(
+      MessageOf<EClassNotFound>([] { IsPropertyInCategory("Nowhere", "TNoSuchClass", "Left"); }),
+      "Class TNoSuchClass not found");
   EXPECT_EQ(List().Count(), before);
   // A category that does not exist is made by asking.
   EXPECT_FALSE(IsPropertyInCategory("Fresh", "TCatButton", "Left"));
@@ -323,7 +316,7 @@ TEST_F(Categories, UnloadingAPackageWithdrawsItsCategoriesAndFilters) {
                                    "Left", "Name", "Tag", "Width"}));
 }
 
-TEST_F(Categories, CatchAllsSurviveTheGroupThatMadeTheList) {
+TEST_F(Categories, CatchAllsSurviveTheGroupThatMadeTheListAndLateRegistrationsAreDropped) {
   PropertyCategoriesShutdown();
   PropertyCategoriesStartup();
   const Integer g = NewEditorGroup();
@@ -333,9 +326,8 @@ TEST_F(Categories, CatchAllsSurviveTheGroupThatMadeTheList) {
   EXPECT_EQ(List().Count(), 1);
   EXPECT_EQ(List().MiscCategory()->Count(), 2);
   EXPECT_TRUE(List().Match("Hint", TCatButton::StaticClass()));
-}
 
-TEST_F(Categories, RegistrationAfterShutdownIsDropped) {
+  // A registration after shut-down is dropped.
   PropertyCategoriesShutdown();
   RegisterPropertyInCategory("Ghost", "Left");
   PropertyCategoriesStartup();

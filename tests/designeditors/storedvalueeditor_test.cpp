@@ -99,13 +99,9 @@ TEST_F(StoredValues, SetValueKeepsTheKindAndRefusesOtherText) {
            {"Ratio", "half", "'half' is not a valid floating point value"},
            {"Font.Style", "fsBold", "'fsBold' is not a set: [name, ...] expected"},
            {"Icon.Data", "0102", "Icon.Data holds Binary and cannot be set as text"}}) {
-    SCOPED_TRACE(r.Property);
-    try {
-      Editor(r.Property)->SetValue(r.Text);
-      ADD_FAILURE() << "accepted";
-    } catch (const EDesignPropertyError& e) {
-      EXPECT_EQ(e.Message(), r.Message);
-    }
+    EXPECT_EQ(MessageOf<EDesignPropertyError>([&] { Editor(r.Property)->SetValue(r.Text); }),
+              r.Message)
+        << r.Property;
   }
   EXPECT_EQ(designer->ModifiedCount, 4);
   const TPlaceholder* p = AsPlaceholder(root.get());

@@ -123,16 +123,28 @@ TEST_F(GuidesFixture, NothingSnapsWhenGuidesAreOffOrSnappingIsDisabledOrNothingP
   EXPECT_FALSE(guides.SnapMoveX(dx)) << "a surface without a painter shows no guides";
 }
 
-TEST_F(GuidesFixture, BaselineWinsOverACloserOrEqualEdge) {
+TEST_F(GuidesFixture, BaselineWinsOverACloserOrEqualEdgeAndOnlyExactAlignmentsPaint) {
   // The dragged label's baseline is 10 below its top; the sibling's is 12 below its top.
   const auto dragged = Control({0, 500, 40, 520}, 0, 10);
   const auto sibling = Control({300, 100, 340, 124}, 0, 12);
   Begin(dragged, {sibling});
   // Delta -397: top at 103 (3 from the sibling's top), baseline at 113 (1 from its baseline).
   EXPECT_EQ(MoveBy({0, -397}).second, -398) << "the baseline is nearer anyway";
+  // Only exact alignments paint: the baseline at 112, from the dragged left edge to the sibling's
+  // right.
+  EXPECT_EQ(painter->UpdateDepth(), 0);
+  EXPECT_EQ(painter->Lines(), (std::vector<TLine>{{{0, 112, 340, 112}, gtBaseline}}));
+  // Moved right of the sibling: the line starts at the sibling.
+  MoveBy({400, -400});
+  EXPECT_EQ(painter->Lines(), (std::vector<TLine>{{{300, 112, 440, 112}, gtBaseline}}));
   // Delta -401: top at 99 (1 from its top), baseline at 109 (3 from its baseline).
   EXPECT_EQ(MoveBy({0, -401}).second, -398) << "a baseline match ends the search";
   guides.EndDrag();
+
+  EXPECT_TRUE(painter->Lines().empty());
+  EXPECT_TRUE(guides.HorzGuides().empty());
+  EXPECT_FALSE(guides.DragItem());
+  EXPECT_FALSE(guides.Painter());
 
   // Baseline and top equally far: the baseline decides.
   Begin(Control({0, 500, 40, 520}, 0, 10), {Control({300, 100, 340, 124}, 0, 6)});
@@ -215,27 +227,6 @@ TEST_F(GuidesFixture, SizingSnapsTheMovedEdgeOnly) {
   EXPECT_EQ(right, 150);
   EXPECT_EQ(guides.DragItem()->GetBoundsRect(), (TRect{0, 0, 145, 20}))
       << "a size drag does not shift the wrapper by its offset";
-}
-
-TEST_F(GuidesFixture, PaintsTheLinesOfExactAlignmentsOnly) {
-  const auto sibling = Control({300, 100, 340, 124}, 0, 12);
-  Begin(Control({0, 500, 40, 520}, 0, 10), {sibling});
-  MoveBy({0, -397});
-  EXPECT_EQ(painter->UpdateDepth(), 0);
-  // Snapped: baseline at 112 = the sibling's; from the dragged left edge to the sibling's right.
-  ASSERT_EQ(painter->Lines().size(), 1u);
-  EXPECT_EQ(painter->Lines()[0], (TLine{{0, 112, 340, 112}, gtBaseline}));
-
-  // Moved right of the sibling: the line starts at the sibling.
-  MoveBy({400, -400});
-  ASSERT_EQ(painter->Lines().size(), 1u);
-  EXPECT_EQ(painter->Lines()[0], (TLine{{300, 112, 440, 112}, gtBaseline}));
-
-  guides.EndDrag();
-  EXPECT_TRUE(painter->Lines().empty());
-  EXPECT_TRUE(guides.HorzGuides().empty());
-  EXPECT_FALSE(guides.DragItem());
-  EXPECT_FALSE(guides.Painter());
 }
 
 TEST_F(GuidesFixture, MarginLinesRunBetweenTheTwoItems) {

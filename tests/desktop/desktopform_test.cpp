@@ -26,7 +26,7 @@ bool OnAMonitor(const TRect& r) {
 
 } // namespace
 
-TEST(DesktopConversion, RoundsBothWaysAndSurvivesDegenerateExtents) {
+TEST(DesktopConversion, RoundsBothWaysSurvivesDegenerateExtentsAndReadsHexToTheFirstBadPair) {
   EXPECT_EQ(DesktopActualToRelative(960, 1920), 5000);
   EXPECT_EQ(DesktopRelativeToActual(5000, 1920), 960);
   EXPECT_EQ(DesktopActualToRelative(1, 3), 3333);
@@ -39,9 +39,8 @@ TEST(DesktopConversion, RoundsBothWaysAndSurvivesDegenerateExtents) {
   EXPECT_EQ(DesktopRelativeToActual(123, 0), 123);
   EXPECT_EQ(DesktopActualToRelative(2000000000, 1), std::numeric_limits<Integer>::max());
   EXPECT_EQ(DesktopRelativeToActual(2000000000, 2000000000), std::numeric_limits<Integer>::max());
-}
 
-TEST(DesktopConversion, HexRoundTripStopsAtTheFirstBadPair) {
+  // Hex data round-trips and stops at the first bad pair.
   const Byte data[] = {0x00, 0x7F, 0xAB, 0xFF};
   EXPECT_EQ(BinToHex(data, 4), "007FABFF");
   std::vector<Byte> out;
@@ -91,7 +90,7 @@ TEST_F(DesktopTest, SavedKeysAreRelativeAndInOrder) {
                                "MaxTop=-10", "ClientWidth=4917", "ClientHeight=4625"}));
 }
 
-TEST_F(DesktopTest, LargerScreenDesktopScalesAndPixelDesktopsStayPixels) {
+TEST_F(DesktopTest, LargerScreenDesktopScalesPixelDesktopsStayPixelsAndEmptyMonitorsAreRefused) {
   auto ini = IniFrom("[Big]\nPercentageSizes=1\nCreate=1\nVisible=1\nLeft=2500\nTop=5000\n"
                      "Width=5000\nHeight=2500\n"
                      "[Pixels]\nCreate=1\nVisible=1\nLeft=300\nTop=200\nWidth=400\nHeight=100\n");
@@ -103,6 +102,12 @@ TEST_F(DesktopTest, LargerScreenDesktopScalesAndPixelDesktopsStayPixels) {
   auto* pixels = Window("Pixels");
   pixels->LoadWindowState(ini.get());
   EXPECT_EQ(pixels->BoundsRect(), Rect(300, 200, 400, 100));
+
+  // Monitors of no size are refused and the layout still loads against the old ones.
+  EXPECT_THROW(Screen()->SetMonitors({{{0, 0, 0, 1080}, {}, true}}), EInvalidOperation);
+  EXPECT_THROW(Screen()->SetMonitors({{{0, 0, 1920, -10}, {}, true}}), EInvalidOperation);
+  big->LoadWindowState(ini.get());
+  EXPECT_EQ(big->BoundsRect(), Rect(480, 540, 960, 270));
 }
 
 TEST_F(DesktopTest, WindowOffEveryMonitorLandsAtTheFirstMonitorsTopLeft) {
@@ -182,17 +187,6 @@ TEST_F(DesktopTest, DamagedFileLoadsWhatItCanAndKeepsWindowsOnScreen) {
   EXPECT_FALSE(missing->LoadedFromDesktop());
   missing->LoadWindowState(nullptr);
   missing->SaveWindowState(nullptr, false);
-}
-
-TEST_F(DesktopTest, MonitorsOfNoSizeAreRefusedAndTheLayoutStillLoads) {
-  EXPECT_THROW(Screen()->SetMonitors({{{0, 0, 0, 1080}, {}, true}}), EInvalidOperation);
-  EXPECT_THROW(Screen()->SetMonitors({{{0, 0, 1920, -10}, {}, true}}), EInvalidOperation);
-  EXPECT_EQ(Screen()->WorkAreaRect(), Rect(0, 0, 1920, 1040));
-  auto ini = IniFrom("[W]\nPercentageSizes=1\nCreate=1\nVisible=1\nLeft=5000\nTop=5000\n"
-                     "Width=2500\nHeight=2500\n");
-  auto* w = Window("W");
-  w->LoadWindowState(ini.get());
-  EXPECT_EQ(w->BoundsRect(), Rect(960, 520, 480, 260));
 }
 
 TEST_F(DesktopTest, ClassItemsCreatePositionAndHideTheirWindows) {

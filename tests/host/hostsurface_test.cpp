@@ -5,6 +5,7 @@
 #include "designeditors/custommodules.h"
 #include "host/designenvironment.h"
 #include "host/designermodule.h"
+#include "host/hostpalette.h"
 #include "host/hostroot.h"
 #include "host/hoststartup.h"
 #include "tarn/forms.h"
@@ -81,12 +82,18 @@ TEST_F(HostSurface_, DragOnTheDesignerMovesTheControlAndModifiesTheModuleOnce) {
 
 TEST_F(HostSurface_, ASelectedPaletteItemTurnsADragIntoACreation) {
   Root->SelectComponent(Button);
-  Env->PaletteItemIsSelected = true;
-  Window()->Surface()->Drag({20, 20}, {{36, 36}});
+  Env->PaletteItem =
+      IPtr<IInternalPaletteItem>(New<THostPaletteItem>("Standard", TButton::StaticClass(), 0));
+  Window()->Surface()->Drag({20, 20}, {{60, 52}});
   EXPECT_EQ(Button->BoundsRect(), (TRect{16, 16, 91, 41})) << "not moved";
+  auto* created = dynamic_cast<TButton*>(Root->GetComponent("Button2"));
+  ASSERT_NE(created, nullptr);
+  EXPECT_EQ(created->BoundsRect(), (TRect{24, 24, 65, 57})); // the dragged box on the grid
   IPtr<IDesignerSelections> selection = CreateSelectionList();
   Root->GetSelections(selection);
-  EXPECT_FALSE(selection->GetCount() == 1 && selection->Get(0) == Button);
+  ASSERT_EQ(selection->GetCount(), 1);
+  EXPECT_EQ(selection->Get(0), created);
+  EXPECT_FALSE(Env->PaletteItemSelected()); // one creation per palette click
 }
 
 TEST_F(HostSurface_, DesignWindowFollowsOptionsLocksActivationAndWindows) {

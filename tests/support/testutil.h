@@ -4,6 +4,7 @@
 #include "basert/exceptions.h"
 #include "basert/strings.h"
 
+#include <string_view>
 #include <vector>
 
 namespace fwtest {
@@ -16,6 +17,13 @@ template <class E = fw::Exception, class F> fw::String MessageOf(F&& run) {
     return e.Message();
   }
   return "nothing raised";
+}
+
+/// The first of `parts` that `text` lacks, or "" when it holds them all.
+inline fw::String Missing(std::string_view text, std::initializer_list<std::string_view> parts) {
+  for (std::string_view p : parts)
+    if (text.find(p) == std::string_view::npos) return fw::String(p);
+  return {};
 }
 
 inline std::vector<fw::String> Lines(const fw::TStrings& s) {

@@ -155,11 +155,17 @@ public:
 
   TUpBox* FParentBox = nullptr;
   std::vector<TUpBox*> FBoxes;
+  // The owned components without a parent, in component order: kept like a control's list
+  // rather than asking every owned component on each listing. Made again after any insertion,
+  // removal, reparenting or reordering.
+  std::vector<TComponent*> FLoose;
+  bool FLooseStale = true;
 
   void SetParentBox(TUpBox* parent) {
     if (FParentBox) std::erase(FParentBox->FBoxes, this);
     FParentBox = parent;
     if (parent) parent->FBoxes.push_back(this);
+    if (auto* owner = dynamic_cast<TUpBox*>(Owner())) owner->FLooseStale = true;
   }
   bool HasParent() override { return FParentBox != nullptr; }
   TComponent* GetParentComponent() override { return FParentBox; }
@@ -176,13 +182,24 @@ public:
     for (std::size_t i = 0; i < FBoxes.size(); ++i)
       if (FBoxes[i]->Owner() == root) proc(FBoxes[i]);
     if (root != this) return;
-    for (Integer i = 0; i < ComponentCount(); ++i)
-      if (!Components(i)->HasParent()) proc(Components(i));
+    if (FLooseStale) {
+      FLoose.clear();
+      for (TComponent* c : ComponentList())
+        if (!c->HasParent()) FLoose.push_back(c);
+      FLooseStale = false;
+    }
+    for (std::size_t i = 0; i < FLoose.size(); ++i)
+      proc(FLoose[i]);
+  }
+  void Notification(TComponent* component, TOperation operation) override {
+    TUpThing::Notification(component, operation);
+    FLooseStale = true;
   }
   void SetChildOrder(TComponent* child, Integer order) override {
     auto it = std::find(FBoxes.begin(), FBoxes.end(), child);
     if (it == FBoxes.end()) {
       child->SetComponentIndex(order);
+      FLooseStale = true;
       return;
     }
     FBoxes.erase(it);

@@ -101,9 +101,7 @@ TEST_F(ActionList, ActionsStreamAsChildrenOfTheirList) {
   save->SetImageIndex(3);
 
   const String text = fwtest::WriteFormText(host.get());
-  EXPECT_NE(text.find("Images = Images"), String::npos) << text;
-  EXPECT_NE(text.find("ShortCut = 16467"), String::npos) << text;
-  EXPECT_NE(text.find("Enabled = False"), String::npos) << text;
+  EXPECT_EQ(Missing(text, {"Images = Images", "ShortCut = 16467", "Enabled = False"}), "") << text;
   EXPECT_LT(text.find("object FileOpen"), text.find("object FileSave")) << text;
   EXPECT_LT(text.find("object ActionList1"), text.find("object FileOpen")) << text;
 

@@ -1,6 +1,7 @@
 #include "tarn/canvas.h"
 
 #include "image_samples.h"
+#include "support/testutil.h"
 #include "tarn/picture.h"
 
 #include <gtest/gtest.h>
@@ -54,11 +55,11 @@ TEST(Canvas, WritesWellFormedSvgOfASampleForm) {
                      "stroke=\"#808080\""),
             String::npos)
       << svg;
-  EXPECT_NE(svg.find(">A &amp; &lt;b&gt;</text>"), String::npos) << svg;
-  EXPECT_NE(svg.find("font-weight=\"bold\""), String::npos);
-  EXPECT_NE(svg.find("clip-path=\"url(#clip1)\""), String::npos);
-  EXPECT_NE(svg.find("&quot;text&quot;"), String::npos);
-  EXPECT_NE(svg.find("href=\"data:image/png;base64,iVBORw0KGgo"), String::npos) << svg;
+  EXPECT_EQ(fwtest::Missing(svg, {">A &amp; &lt;b&gt;</text>", "font-weight=\"bold\"",
+                                  "clip-path=\"url(#clip1)\"", "&quot;text&quot;",
+                                  "href=\"data:image/png;base64,iVBORw0KGgo"}),
+            "")
+      << svg;
   EXPECT_EQ(svg.substr(svg.size() - 7), "</svg>\n");
   // No raw markup characters leak from text into the document.
   EXPECT_EQ(svg.find("<b>"), String::npos);

@@ -161,13 +161,11 @@ TEST(GraphicsStreaming, IdentifiersAndFontRoundTripThroughText) {
   p->GetFont()->SetCharset(RUSSIAN_CHARSET);
   p->GetFont()->SetName("Courier New");
   const String text = fwtest::WriteFormText(p.get());
-  EXPECT_NE(text.find("Color = clInfoBk"), String::npos) << text;
-  EXPECT_NE(text.find("Cursor = crHandPoint"), String::npos) << text;
-  EXPECT_NE(text.find("Font.Charset = RUSSIAN_CHARSET"), String::npos) << text;
-  EXPECT_NE(text.find("Font.Color = clRed"), String::npos) << text;
-  EXPECT_NE(text.find("Font.Height = -11"), String::npos) << text;
-  EXPECT_NE(text.find("Font.Style = [fsBold, fsItalic]"), String::npos) << text;
-  EXPECT_NE(text.find("ModalResult = 1"), String::npos) << text;
+  EXPECT_EQ(Missing(text, {"Color = clInfoBk", "Cursor = crHandPoint", "Font.Color = clRed",
+                           "Font.Charset = RUSSIAN_CHARSET", "Font.Height = -11",
+                           "Font.Style = [fsBold, fsItalic]", "ModalResult = 1"}),
+            "")
+      << text;
   EXPECT_EQ(text.find("Font.Size"), String::npos) << text;
   EXPECT_EQ(text.find("Font.Pitch"), String::npos) << text;
 

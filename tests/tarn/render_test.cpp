@@ -140,3 +140,33 @@ TEST(Render, NearestRegisteredPainterWins) {
   EXPECT_EQ(c->Ops().size(), 1u);
   RegisterControlPainter(TButton::StaticClass(), original);
 }
+
+TEST(Render, CaptionsShowAsTheDesignWindowShowsThem) {
+  TOwned<TForm> f(New<TForm>(nullptr));
+  f->SetCaption("Save && &Quit"); // a window title keeps its marks
+  auto* button = Make<TButton>(f.get(), f.get(), "B");
+  button->SetCaption("&Save && exit");
+  auto* label = Make<TLabel>(f.get(), f.get(), "L");
+  label->SetCaption("&Name:");
+  auto* empty = Make<TEdit>(f.get(), f.get(), "E1");
+  empty->SetTextHint("Search");
+  auto* typed = Make<TEdit>(f.get(), f.get(), "E2");
+  typed->SetText("typed");
+  typed->SetTextHint("Unseen");
+  auto* hidden = Make<TButton>(f.get(), f.get(), "H");
+  hidden->SetCaption("Hidden");
+  hidden->SetVisible(false);
+
+  String svg = ControlToSVG(f.get());
+  EXPECT_NE(svg.find(">Save &amp;&amp; &amp;Quit</text>"), String::npos) << svg;
+  EXPECT_NE(svg.find(">Save &amp; exit</text>"), String::npos);
+  EXPECT_NE(svg.find(">Name:</text>"), String::npos);
+  EXPECT_NE(svg.find("fill=\"" + ColorToHtml(clGrayText) + "\" xml:space=\"preserve\">Search<"),
+            String::npos);
+  EXPECT_EQ(svg.find("Unseen"), String::npos);
+  EXPECT_EQ(svg.find("Hidden"), String::npos);
+  // While designed, a hidden control is still drawn where it can be selected.
+  f->SetDesigning(true);
+  svg = ControlToSVG(f.get());
+  EXPECT_NE(svg.find(">Hidden</text>"), String::npos);
+}

@@ -87,7 +87,7 @@ TEST_F(TreeView, NodesGoWhereTheirAttachModeSays) {
             String(sNodeOfAnotherTree));
 }
 
-TEST_F(TreeView, MovesCarryTheSubtreeButNeverBelowItself) {
+TEST_F(TreeView, MovesCarryTheSubtreeButNeverBelowItselfAndVisibilityNeedsExpandedAncestors) {
   TTreeNode* a = items->Add(nullptr, "A");
   TTreeNode* b = items->Add(nullptr, "B");
   TTreeNode* a1 = items->AddChild(a, "A1");
@@ -110,6 +110,16 @@ TEST_F(TreeView, MovesCarryTheSubtreeButNeverBelowItself) {
   EXPECT_EQ(Shape(), "A1(A11),B(A)") << "a refused move changes nothing";
   EXPECT_EQ(a1->Count(), 1);
   EXPECT_EQ(b->Count(), 1);
+
+  // A node is visible when every ancestor is expanded.
+  TTreeNode* deep = items->AddChild(a1->GetFirstChild(), "Deep");
+  EXPECT_TRUE(a1->IsVisible());
+  a1->Expand(false);
+  EXPECT_FALSE(deep->IsVisible());
+  a1->Expand(true);
+  EXPECT_TRUE(deep->IsVisible());
+  view->FullCollapse();
+  EXPECT_FALSE(deep->IsVisible());
 }
 
 TEST_F(TreeView, DeletesFreeTheSubtreeChildrenFirstAndTakeItsSelection) {
@@ -194,18 +204,6 @@ TEST_F(TreeView, SelectionKeepsItsOrderAndTellsOnlyOfChanges) {
   EXPECT_TRUE(log.Changes.empty());
   items->EndUpdate();
   EXPECT_EQ(log.Changes, std::vector<TTreeNode*>{nullptr});
-}
-
-TEST_F(TreeView, ANodeIsVisibleWhenEveryAncestorIsExpanded) {
-  TTreeNode* a = items->Add(nullptr, "A");
-  TTreeNode* c = items->AddChild(items->AddChild(a, "B"), "C");
-  EXPECT_TRUE(a->IsVisible());
-  a->Expand(false);
-  EXPECT_FALSE(c->IsVisible());
-  a->Expand(true);
-  EXPECT_TRUE(c->IsVisible());
-  view->FullCollapse();
-  EXPECT_FALSE(c->IsVisible());
 }
 
 TEST(TreeViewControl, DestroyingTellsOfEachNodeButNotOfTheSelection) {

@@ -41,11 +41,3 @@ TEST(UiTypeIdents, CursorAndModalResultTablesRoundTrip) {
   EXPECT_TRUE(IdentToModalResult("MROK", v));
   EXPECT_EQ(v, mrOk);
 }
-
-TEST(UiTypeIdents, PublishedTypesCarryTheirNamesAndRanges) {
-  EXPECT_EQ(TypeInfo<TCursor>()->Name, "TCursor");
-  EXPECT_EQ(TypeInfo<TCursor>()->Data.MinValue, -32768);
-  EXPECT_EQ(TypeInfo<TModalResult>()->Kind, kindInteger);
-  EXPECT_EQ(GetEnumName(TypeInfo<TAlign>(), alClient), "alClient");
-  EXPECT_EQ(SetToString(TypeInfo<TAnchors>(), AnchorsDefault.Mask(), true), "[akLeft,akTop]");
-}

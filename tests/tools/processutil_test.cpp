@@ -221,12 +221,6 @@ TEST(MonitorProcess, UnwatchedChildRunsOnItsOwn) {
   EXPECT_FALSE(p.IsRunning());
 }
 
-TEST(MonitorProcess, ThreadKeepsItsFullName) {
-  TMonitorProcess p;
-  TMonitorThread t(p);
-  EXPECT_EQ(t.Name(), "ProcessUtil Monitor Thread");
-}
-
 TEST(EnumProcesses, ListsThisProcess) {
   bool found = false;
   EnumProcesses([&](Integer pid, const String& name) {

@@ -40,7 +40,7 @@ protected:
 
 } // namespace
 
-TEST_F(TemplateFilter, ValueTagsAreReplacedInPlaceAndTagOnlyLinesVanish) {
+TEST_F(TemplateFilter, ValueTagsAreReplacedConditionsGateLinesAndTagOnlyLinesVanish) {
   f->SetProperty("x", "1");
   f->SetProperty("Y", 2);
   EXPECT_EQ(Expand("a [!x] b [! y ] c\nplain"), "a 1 b 2 c\r\nplain\r\n");
@@ -51,9 +51,7 @@ TEST_F(TemplateFilter, ValueTagsAreReplacedInPlaceAndTagOnlyLinesVanish) {
   f->SetProperty("Flag", false);
   EXPECT_EQ(Expand("[!if=(Flag)]\n\nbody\n[!endif]\n"), "");
   EXPECT_EQ(Expand("[!set(a, 1)]\n\n"), "\r\n");
-}
-
-TEST_F(TemplateFilter, ConditionsGateWholeLinesAndCompareTextIgnoringCase) {
+  // Conditions compare text ignoring case.
   const String t = "[!if=(Flag)]\nyes\n[!else]\nno\n[!endif]";
   f->SetProperty("Flag", "tRUE");
   EXPECT_EQ(Expand(t), "yes\r\n");
@@ -117,6 +115,11 @@ TEST_F(TemplateFilter, ForEachBlocksNest) {
   EXPECT_EQ(Expand(t), "p:\r\n p1\r\n p2\r\nq:\r\n q3\r\ndone\r\n");
   // The same text again: nothing of the first run is left behind.
   EXPECT_EQ(Expand(t), "p:\r\n p1\r\n p2\r\nq:\r\n q3\r\ndone\r\n");
+  // The value dump lists nested collections.
+  f->ClearProperties();
+  f->SetProperty("A", "1");
+  f->SetCollectionProperty("L", Items({"x", "y"}));
+  EXPECT_EQ(Expand("[!outputproperties]"), "A=1\r\nL=\r\n<0>\r\n  Name=x\r\n<1>\r\n  Name=y\r\n");
 }
 
 TEST_F(TemplateFilter, OddForEachPlacementStaysSafe) {
@@ -151,14 +154,6 @@ TEST_F(TemplateFilter, ForEachNestsToItsDepthLimitAndNoFurther) {
   EXPECT_EQ(ErrorOf(nested(MaxForEachDepth + 1)),
             "T(" + std::to_string(MaxForEachDepth + 1) +
                 "): Foreach blocks nested too deeply at tag 'foreach(C)'");
-}
-
-TEST_F(TemplateFilter, ValueDumpListsNestedCollections) {
-  f->SetProperty("A", "1");
-  f->SetCollectionProperty("L", Items({"x", "y"}));
-  f->SetProperty("B", true);
-  EXPECT_EQ(Expand("[!outputproperties]"),
-            "A=1\r\nL=\r\n<0>\r\n  Name=x\r\n<1>\r\n  Name=y\r\nB=True\r\n");
 }
 
 TEST_F(TemplateFilter, ErrorsNameTemplateLineAndMessage) {
@@ -271,22 +266,6 @@ TEST(PropertyValues, NamesIgnoreCaseAndKeepTheLatestSpelling) {
   EXPECT_TRUE(Supports<IIterationTarget>(CoCollectionProperty::Create()));
 }
 
-TEST(BooleanStack, TracksWhetherAllAreTrue) {
-  TBooleanStack s;
-  EXPECT_TRUE(s.AllTrue());
-  s.Push(true);
-  s.Push(false);
-  EXPECT_FALSE(s.AllTrue());
-  s.ToggleTop();
-  EXPECT_TRUE(s.AllTrue());
-  s.ToggleTop();
-  EXPECT_FALSE(s.Pop());
-  EXPECT_TRUE(s.Pop());
-  EXPECT_THROW(s.Pop(), Exception);
-  EXPECT_THROW(s.ToggleTop(), Exception);
-  EXPECT_THROW(s.GetTop(), Exception);
-}
-
 class TemplateFiles : public TemplateFilter {
 protected:
   void SetUp() override {
@@ -303,7 +282,7 @@ protected:
   std::filesystem::path FDir;
 };
 
-TEST_F(TemplateFiles, FileTemplatesDecodeByByteOrderMark) {
+TEST_F(TemplateFiles, FileTemplatesDecodeByByteOrderMarkAndErrorsNameTheFile) {
   Write("utf8.txt", "\xEF\xBB\xBFz\xC3\xA9[!v]\r\nb");
   Write("utf16.txt", std::string_view("\xFF\xFE"
                                       "a\0\r\0\n\0\xE9\0",
@@ -311,9 +290,7 @@ TEST_F(TemplateFiles, FileTemplatesDecodeByByteOrderMark) {
   f->SetProperty("v", "!");
   EXPECT_EQ(f->Filter(FDir.string(), "utf8.txt"), "z\xC3\xA9!\r\nb\r\n");
   EXPECT_EQ(f->Filter(FDir.string() + "/", "utf16.txt"), "a\r\n\xC3\xA9\r\n");
-}
-
-TEST_F(TemplateFiles, ErrorsNameTheFileAndMissingFilesAreReported) {
+  // Errors name the file; a missing one is reported.
   Write("Unit.pas", "unit [!Name];\n[!endif]");
   EXPECT_EQ(MessageOf([&] { f->Filter(FDir.string(), "Unit.pas"); }),
             "Unit.pas(2): Attempt to pop an empty stack");

@@ -6,19 +6,19 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 using namespace fw;
 
-TEST(PlatformMatch, OSX32ServesItsIOSFamilyOnlyOneWay) {
-  EXPECT_TRUE(PlatformMatch("OSX32", "OSX32"));
-  EXPECT_TRUE(PlatformMatch("OSX32", "iOSSimulator"));
-  EXPECT_TRUE(PlatformMatch("OSX32", "iOSDevice"));
-  EXPECT_FALSE(PlatformMatch("iOSDevice", "OSX32"));
-  EXPECT_FALSE(PlatformMatch("OSX32", "Win32"));
-  EXPECT_TRUE(PlatformMatch("Win64", "Win64"));
-  EXPECT_FALSE(PlatformMatch("win64", "Win64")) << "platform names compare case-sensitively";
-  EXPECT_FALSE(PlatformMatch("osx32", "iOSDevice"));
+TEST(PlatformMatch, OSX32ServesItsIOSFamilyOnlyOneWayAndNamesCompareExactly) {
+  const std::tuple<const char*, const char*, bool> cases[] = {
+      {"OSX32", "OSX32", true},      {"OSX32", "iOSSimulator", true}, {"OSX32", "iOSDevice", true},
+      {"iOSDevice", "OSX32", false}, {"OSX32", "Win32", false},       {"win64", "Win64", false},
+      {"osx32", "iOSDevice", false}};
+  for (const auto& [a, b, match] : cases)
+    EXPECT_EQ(PlatformMatch(a, b), match) << a << " " << b;
 }
 
 /// Records what it hears, in a log shared by the test.

@@ -125,7 +125,7 @@ struct TViewNode {
   std::vector<std::unique_ptr<TViewNode>> Children;
   TSprig* Sprig = nullptr;
   String Caption;
-  Integer Image = -1, SelectedImage = -1, StateImage = -1;
+  Integer Image = -1;
   bool Expanded = false;
 };
 
@@ -135,7 +135,7 @@ class TRecordingView : public TInterfacedObject, public ISprigTreeView, public I
 public:
   TViewNode Top; // holds the top-level nodes
   std::vector<TViewNode*> Selected;
-  int Added = 0, Moved = 0, Deleted = 0, SelectCalls = 0, Visuals = 0;
+  int Added = 0, Moved = 0, SelectCalls = 0;
   TRootSprig* ShownRoot = nullptr;
   int RootCleared = 0;
 
@@ -158,19 +158,14 @@ public:
     Insert(parent ? N(parent) : &Top, before ? N(before) : nullptr, std::move(owned));
   }
   void DeleteNode(TTreeNode* node) override {
-    ++Deleted;
     TViewNode* n = N(node);
     std::erase_if(Selected, [n](TViewNode* s) { return Below(s, n); });
     std::erase_if(n->Parent->Children, [n](auto& p) { return p.get() == n; });
   }
-  void SetNodeVisuals(TTreeNode* node, const String& caption, Integer image, Integer selected,
-                      Integer state) override {
-    ++Visuals;
-    TViewNode* n = N(node);
-    n->Caption = caption;
-    n->Image = image;
-    n->SelectedImage = selected;
-    n->StateImage = state;
+  void SetNodeVisuals(TTreeNode* node, const String& caption, Integer image, Integer,
+                      Integer) override {
+    N(node)->Caption = caption;
+    N(node)->Image = image;
   }
   bool GetNodeExpanded(TTreeNode* node) override { return N(node)->Expanded; }
   void SetNodeExpanded(TTreeNode* node, bool expanded) override { N(node)->Expanded = expanded; }

@@ -1,4 +1,4 @@
-#include "designer/selections.h"
+#include "designintf/selections.h"
 
 #include "basert/classbuilder.h"
 #include "basert/format.h"
@@ -40,7 +40,13 @@ void TSelectionListenerHelper::Remove(const IPtr<ISelectionsListener>& listener)
 }
 
 void TSelectionListenerHelper::SelectionChanged(const IPtr<ISelections>& selections) {
-  // A snapshot: listeners may register or unregister while they are told.
+  // A snapshot: listeners may register or unregister while they are told. A module's own
+  // selection has one listener, and is told of every component created.
+  if (FList.size() == 1) {
+    const IPtr<ISelectionsListener> only = FList.front();
+    only->SelectionChanged(selections);
+    return;
+  }
   const std::vector<IPtr<ISelectionsListener>> listeners = FList;
   for (const auto& l : listeners)
     l->SelectionChanged(selections);

@@ -1,0 +1,212 @@
+// Design scripts through the built program: a session over several modules, the line that
+// stops a broken one, and the shipped session.
+#include "hostrun.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace fwtest;
+
+const std::string kForms = FW_TEST_DATA_DIR "/forms/";
+const std::string kSession = FW_TEST_DATA_DIR "/../../examples/session/";
+
+struct Scripts : HostRun {
+  void SetUp() override {
+    HostRun::SetUp();
+    if (IsSkipped()) return;
+    for (const char* f : {"designable.fwf", "actionsmodule.fwf"})
+      fs::copy_file(kForms + f, Dir / f);
+    for (const char* f : {"orderbase.fwf", "orderentry.fwf"})
+      fs::copy_file(kSession + f, Dir / f);
+  }
+  std::string Write(const std::string& name, const std::string& text) {
+    std::ofstream(Dir / name, std::ios::binary) << text;
+    return (Dir / name).string();
+  }
+  static bool Has(const std::string& text, const std::string& line) {
+    return ("\n" + text).find("\n" + line + "\n") != std::string::npos;
+  }
+};
+
+TEST_F(Scripts, ASessionEditsSeveralModulesAndPrintsItsNotifications) {
+  const std::string script = Write("edit.fws", R"(# comment, then a blank line
+
+open designable.fwf
+create TButton at 300,100
+set Button1.Caption=Hello there
+select Button1
+move 8,4
+size 90,30
+expect Button1.Left=304
+expect Button1.Width=90
+expect OrderForm.Font.Style=[fsItalic]
+expect OrderForm.Font.Style.fsItalic=True
+copy
+paste
+expect Button2.Caption=Hello there
+delete
+undelete
+expect Button2.Height=30
+rename Button2 GoButton
+select OKButton,Button1
+align Top
+new TForm Extra
+create TButton at 10,10
+inherit Extra as Extra2
+module Extra
+set Button1.Caption=Base
+module Extra2
+expect Button1.Caption=Base
+save to out/extra2.fwf
+save Extra to out/extra.fwf
+save OrderForm to out/form.fwf
+new TForm Lone
+rename Lone Single
+create TPanel at 8,8
+create TButton at 4,4 in Panel1
+select Button1
+cut
+select Panel1
+paste
+save to out/single.fwf
+)");
+  const TRun r = Run({"script", script});
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  for (const char* line :
+       {"DesignerOpened OrderForm", "ItemInserted OrderForm.Button1",
+        "SelectionChanged OrderForm [Button1]", "ItemsModified OrderForm",
+        "ItemDeleted OrderForm.Button2", "DesignerOpened Extra2", "Saved Extra to out/extra.fwf"})
+    EXPECT_TRUE(Has(r.Out, line)) << line << "\n" << r.Out;
+  EXPECT_EQ(r.Err, "");
+
+  const std::string form = ReadAll(Dir / "out/form.fwf");
+  EXPECT_NE(form.find("object GoButton: TButton\r\n    Left = 304\r\n    Top = 100\r\n    Width = "
+                      "90\r\n    Height = 30\r\n    Caption = 'Hello there'"),
+            std::string::npos)
+      << form;
+  EXPECT_EQ(ReadAll(Dir / "designable.fwf"), ReadAll(kForms + "designable.fwf"));
+  EXPECT_EQ(ReadAll(Dir / "out/extra2.fwf"), "inherited Extra2: TExtra2\r\nend\r\n");
+  EXPECT_NE(ReadAll(Dir / "out/extra.fwf").find("Caption = 'Base'"), std::string::npos);
+  const std::string single = ReadAll(Dir / "out/single.fwf");
+  EXPECT_EQ(single.find("object Single: TSingle\r\n"), 0u) << single;
+  EXPECT_NE(single.find("  object Panel1: TPanel\r\n    Left = 8\r\n    Top = 8\r\n"),
+            std::string::npos)
+      << single;
+  EXPECT_NE(single.find("    object Button1: TButton\r\n      Left = 8\r\n      Top = 8\r\n"),
+            std::string::npos)
+      << "cut from the panel and pasted back into it\n"
+      << single;
+
+  const TRun help = Run({"help", "script"});
+  EXPECT_EQ(help.Code, 0);
+  EXPECT_NE(help.Out.find("inherit NAME as NEWNAME"), std::string::npos) << help.Out;
+}
+
+// The inherited form's file names only its own class: its ancestor is found among the form
+// files beside it, alone or already open, and edits through it are saved against it.
+TEST_F(Scripts, AnInheritedFormOpensOnItsAncestorBesideIt) {
+  TRun r = Run({"set", (Dir / "orderentry.fwf").string(), "OKButton.Caption=Go", "-o",
+                (Dir / "out.fwf").string()});
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  EXPECT_EQ(r.Err, "");
+  const std::string out = ReadAll(Dir / "out.fwf");
+  EXPECT_NE(out.find("inherited OKButton: TButton\r\n      Caption = 'Go'"), std::string::npos)
+      << out;
+  EXPECT_EQ(out.find("CancelButton"), std::string::npos) << "inherited unchanged: not written";
+
+  r = Run({"inspect", (Dir / "orderentry.fwf").string(), "--select", "CancelButton", "--json"});
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  EXPECT_NE(r.Out.find("\"Cancel\""), std::string::npos) << "the ancestor's caption";
+
+  // In a chain, the nearest ancestor: the one with every inherited component and the fewest
+  // others (not the decoy that has them too), itself opened on its own ancestor.
+  std::string decoy = ReadAll(Dir / "orderbase.fwf");
+  decoy.replace(0, decoy.find("\r\n"), "object BigBase: TBigBase");
+  decoy.insert(decoy.rfind("end"), "  object Extra: TButton\r\n  end\r\n");
+  Write("bigbase.fwf", decoy);
+  Write("rushorder.fwf", "inherited RushOrder: TRushOrder\r\n  inherited CustomerEdit: TEdit\r\n"
+                         "    Text = 'Rush'\r\n  end\r\nend\r\n");
+  const std::string base = Run({"tree", (Dir / "orderbase.fwf").string()}).Out;
+  r = Run({"tree", (Dir / "rushorder.fwf").string()});
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  EXPECT_EQ(r.Out, "RushOrder" + base.substr(base.find('\n')) + "  CustomerEdit\n");
+  EXPECT_EQ(r.Err, "");
+
+  // Opened after its ancestor: the open one serves, and changes to it reach the descendant.
+  const std::string script =
+      Write("s.fws", "open orderbase.fwf\nopen orderentry.fwf\n"
+                     "module OrderBase\nset CancelButton.Caption=Stop\n"
+                     "module OrderEntry\nexpect CancelButton.Caption=Stop\n");
+  r = Run({"script", script});
+  EXPECT_EQ(r.Code, 0) << r.Err;
+  EXPECT_EQ(r.Out, "DesignerOpened OrderBase\nDesignerOpened OrderEntry\nItemsModified OrderBase\n"
+                   "Checked OrderEntry: CancelButton.Caption=Stop\n");
+
+  // Without the ancestor there is nothing to design it on.
+  fs::remove(Dir / "orderbase.fwf");
+  fs::remove(Dir / "bigbase.fwf");
+  r = Run({"set", (Dir / "orderentry.fwf").string(), "OKButton.Caption=Go"});
+  EXPECT_EQ(r.Code, 1);
+  EXPECT_NE(r.Err.find("cannot be saved"), std::string::npos) << r.Err;
+}
+
+TEST_F(Scripts, TheFirstErrorStopsTheScriptAtItsLineWritingNothingMore) {
+  struct TCase {
+    std::string Text;
+    std::string Error; // after "FILE(LINE): "
+    bool Ran = false;  // an earlier save ran
+  };
+  const std::vector<TCase> cases = {
+      {"open designable.fwf\nsave to early.fwf\nfrobnicate\n", "3): unknown command 'frobnicate'"},
+      {"open designable.fwf\nsave to early.fwf\ncreate TButton 1,2\n",
+       "3): usage: create CLASS at X,Y [in PARENT]"},
+      {"open designable.fwf\nsave to early.fwf\nsize 1,x\n", "3): usage: size W,H | size AFFECT"},
+      {"open designable.fwf\nsave to early.fwf\nopen \"other.fwf\n", "3): usage: open FILE"},
+      {"open designable.fwf\nsave to early.fwf\nset\n", "3): usage: set NAME.PROP=VALUE"},
+      {"open designable.fwf\nsave to early.fwf\nset OKButton.Caption=X\nexpect "
+       "OKButton.Caption=Y\nsave\n",
+       "4): OKButton.Caption is 'X', expected 'Y'", true},
+      {"open designable.fwf\nsave to early.fwf\nset OKButton.Width=wide\n",
+       "3): 'wide' is not a valid integer value", true},
+      {"open designable.fwf\nsave to early.fwf\ncreate TNothing at 1,1\n",
+       "3): Class TNothing not found", true},
+      {"open designable.fwf\nsave to early.fwf\nmodule Elsewhere\n",
+       "3): no module named Elsewhere is open", true},
+      {"open designable.fwf\nsave to early.fwf\npaste\n", "3): nothing to paste", true},
+      {"open designable.fwf\nsave to early.fwf\nundelete\n", "3): nothing to undelete", true},
+      {"select OKButton\n", "1): no module is open"},
+      {"new TDataModule Data\nmove 1,1\n", "2): Data has no design window"},
+      {"open designable.fwf\nnew TForm OrderForm\n",
+       "2): A component named OrderForm already exists"},
+      {"new TForm Extra\nsave\n", "2): Extra has no file yet: save it to a file first"},
+  };
+  for (const TCase& c : cases) {
+    const std::string script = Write("broken.fws", c.Text);
+    const TRun r = Run({"script", script});
+    EXPECT_EQ(r.Code, 1) << c.Text;
+    EXPECT_EQ(r.Err, script + "(" + c.Error + "\n") << c.Text;
+    EXPECT_EQ(fs::exists(Dir / "early.fwf"), c.Ran) << c.Text;
+    EXPECT_EQ(ReadAll(Dir / "designable.fwf"), ReadAll(kForms + "designable.fwf")) << c.Text;
+    fs::remove(Dir / "early.fwf");
+  }
+  const TRun r = Run({"script", (Dir / "none.fws").string()});
+  EXPECT_EQ(r.Code, 1);
+  EXPECT_NE(r.Err.find("cannot read"), std::string::npos) << r.Err;
+}
+
+TEST_F(Scripts, TheShippedSessionFollowsOneEditIntoTheInheritedForm) {
+  const TRun r = Run({"script", kSession + "road.fws", "--out", (Dir / "road").string()});
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  for (const char* line :
+       {"DesignerOpened OrderEntry", "ItemInserted OrderBase.Button1",
+        "SelectionChanged OrderBase [Button1]", "Checked OrderEntry: Button1.Caption=&Print",
+        "Saved OrderEntry to saved/orderentry.fwf"})
+    EXPECT_TRUE(Has(r.Out, line)) << line << "\n" << r.Out;
+  for (const char* f : {"orderbase.fwf", "orderentry.fwf"})
+    EXPECT_EQ(ReadAll(kSession + f), ReadAll(Dir / f)) << "the shipped files are left alone";
+  EXPECT_NE(ReadAll(Dir / "road/saved/orderbase.fwf").find("Caption = '&Print'"),
+            std::string::npos);
+}
+
+} // namespace
