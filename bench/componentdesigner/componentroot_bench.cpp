@@ -191,8 +191,8 @@ void PasteButtons(benchmark::State& state, bool namesTaken) {
 }
 void BM_PasteComponents(benchmark::State& state) { PasteButtons(state, false); }
 void BM_PasteComponentsOverSameNames(benchmark::State& state) { PasteButtons(state, true); }
-BENCHMARK(BM_PasteComponents)->RangeMultiplier(10)->Range(100, 1000)->Complexity();
-BENCHMARK(BM_PasteComponentsOverSameNames)->RangeMultiplier(10)->Range(100, 1000)->Complexity();
+BENCHMARK(BM_PasteComponents)->RangeMultiplier(10)->Range(100, 5000)->Complexity();
+BENCHMARK(BM_PasteComponentsOverSameNames)->RangeMultiplier(10)->Range(100, 5000)->Complexity();
 
 // Copying N selected buttons with their handlers' source.
 void BM_CopySelection(benchmark::State& state) {

@@ -79,6 +79,35 @@ bool TMethodTable::Rename(void* code, String name) {
   return true;
 }
 
+void TMethodTable::RenameAll(const std::vector<std::pair<void*, String>>& renames) {
+  if (!FIndexed && FEntries.size() >= IndexThreshold) BuildIndex();
+  // Small tables, and codes or names that occur twice, take the plain way.
+  if (!FIndexed || FMayHaveDuplicates || renames.size() < 2) {
+    for (const auto& [code, name] : renames)
+      Rename(code, name);
+    return;
+  }
+  // Each code ends where its last rename puts it.
+  std::unordered_map<void*, std::size_t> last;
+  for (std::size_t i = 0; i < renames.size(); ++i)
+    last[renames[i].first] = i;
+  std::unordered_map<void*, String> oldNames;
+  std::erase_if(FEntries, [&](TEntry& e) {
+    if (!last.count(e.Code)) return false;
+    oldNames.emplace(e.Code, std::move(e.Name));
+    return true;
+  });
+  for (const auto& [code, name] : oldNames) {
+    const auto byName = FByLowerName.find(LowerKey(name));
+    if (byName != FByLowerName.end() && byName->second == code) FByLowerName.erase(byName);
+    FByCode.erase(code);
+  }
+  for (std::size_t i = 0; i < renames.size(); ++i) {
+    void* code = renames[i].first;
+    if (last[code] == i && oldNames.count(code)) Add(renames[i].second, code);
+  }
+}
+
 void* TMethodTable::AddressOf(std::string_view name) const {
   if (FEntries.size() < IndexThreshold) {
     for (const auto& e : FEntries)

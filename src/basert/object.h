@@ -12,6 +12,7 @@
 #include <string_view>
 #include <typeinfo>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace fw {
@@ -39,6 +40,9 @@ public:
   bool Remove(void* code);
   /// Renames the entry with that code, moving it to the end; false when there is none.
   bool Rename(void* code, String name);
+  /// The same as Rename for each pair in order, in one pass over the table: renaming the n
+  /// newest entries is linear, not quadratic. Codes the table does not hold are skipped.
+  void RenameAll(const std::vector<std::pair<void*, String>>& renames);
   /// Code of a method (name compared ignoring case), or null.
   void* AddressOf(std::string_view name) const;
   /// Name of the method with that code, or null.

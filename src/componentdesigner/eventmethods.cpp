@@ -94,9 +94,12 @@ void RenameEvents(TComponent* root, TEvents& events, TRenames& renames) {
     given.insert(name);
     e.FinalName = name;
   }
-  // ... then the entries, last first: each is then at the end of the table, cheap to move.
+  // ... then the entries, in one pass over the class's table.
+  std::vector<std::pair<void*, String>> entries;
+  entries.reserve(static_cast<std::size_t>(events.Count()));
   for (Integer i = events.Count() - 1; i >= 0; --i)
-    RenameSubClassMethod(root, events.Items(i).Address, events.Items(i).FinalName);
+    entries.emplace_back(events.Items(i).Address, events.Items(i).FinalName);
+  RenameSubClassMethods(root, entries);
 }
 
 void VerifyEvents(TComponent* root, TEvents& events, const TStrings* present) {

@@ -193,6 +193,18 @@ void RenameSubClassMethod(TObject* instance, void* address, const String& name) 
     proxy->Rec.Methods.Rename(address, ShortString(name));
 }
 
+void RenameSubClassMethods(TObject* instance,
+                           const std::vector<std::pair<void*, String>>& renames) {
+  if (!instance) return;
+  TProxyClass* proxy = FindProxy(instance->ClassType());
+  if (!proxy) return;
+  std::vector<std::pair<void*, String>> shortened;
+  shortened.reserve(renames.size());
+  for (const auto& [address, name] : renames)
+    shortened.emplace_back(address, ShortString(name));
+  proxy->Rec.Methods.RenameAll(shortened);
+}
+
 void DestroySubClassMethod(TObject* instance, void* address) {
   if (!instance) return;
   TProxyClass* proxy = FindProxy(instance->ClassType());

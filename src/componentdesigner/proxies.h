@@ -54,6 +54,8 @@ void* CreateSubClassMethod(TObject* instance, const String& name);
 /// Renames the proxy's entry with that address, moving it to the end of the table. An address
 /// the instance's own class does not hold changes nothing.
 void RenameSubClassMethod(TObject* instance, void* address, const String& name);
+/// RenameSubClassMethod for each (address, name) in order, in one pass over the table.
+void RenameSubClassMethods(TObject* instance, const std::vector<std::pair<void*, String>>& renames);
 
 /// Removes the proxy's entry with that address; its code number stays taken until the class is
 /// released, so a stale reference never names another handler meanwhile. An unknown address

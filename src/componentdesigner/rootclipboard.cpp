@@ -21,23 +21,13 @@ namespace fw {
 
 namespace {
 
-TComponent* ParentOf(TComponent* c, TComponent* root) {
-  TComponent* p = c->GetParentComponent();
-  return p ? p : root;
-}
-
-/// The selected components (not the root) that share the first one's parent, in selection
-/// order: a child copied beside its container would be written twice.
-std::vector<TComponent*> SelectedSiblings(const std::vector<TPersistent*>& selection,
-                                          TComponent* root) {
+/// The selected components other than the root, in selection order.
+std::vector<TComponent*> SelectedComponents(const std::vector<TPersistent*>& selection,
+                                            TComponent* root) {
   std::vector<TComponent*> result;
-  TComponent* parent = nullptr;
-  for (TPersistent* p : selection) {
-    auto* c = dynamic_cast<TComponent*>(p);
-    if (!c || c == root) continue;
-    if (!parent) parent = ParentOf(c, root);
-    if (ParentOf(c, root) == parent) result.push_back(c);
-  }
+  result.reserve(selection.size());
+  for (TPersistent* p : selection)
+    if (auto* c = dynamic_cast<TComponent*>(p); c && c != root) result.push_back(c);
   return result;
 }
 
@@ -59,7 +49,9 @@ TRect UnionBounds(const std::vector<TComponent*>& components) {
 // ---- writing -----------------------------------------------------------------------------------
 
 void TComponentRoot::CopySelectionToStream(TMemoryStream& stream, TStrings* units) {
-  if (SelectedSiblings(SelectedObjects(*this), FRoot).empty()) return;
+  if (SelectedComponents(SelectedObjects(*this), FRoot).empty()) return;
+  // As the layout commands do: a child copied beside its container would be written twice.
+  ForceCommonParent();
   StreamSelection(stream, true, true, units);
 }
 
@@ -67,7 +59,7 @@ void TComponentRoot::StreamSelection(TStream& stream, bool withSource, bool with
                                      TStrings* units) {
   FUnitDependencies = units;
   TOnExit done([this] { FUnitDependencies = nullptr; });
-  const std::vector<TComponent*> components = SelectedSiblings(SelectedObjects(*this), FRoot);
+  const std::vector<TComponent*> components = SelectedComponents(SelectedObjects(*this), FRoot);
   TWriter writer(&stream, 1024);
   writer.SetRoot(FRoot);
   writer.OnFindAncestor = [this](TWriter* w, TComponent* c, const String& name, TComponent*& a,

@@ -204,6 +204,40 @@ TEST(MethodTables, LargeTablesStayIndexedThroughRenamesAndRemovals) {
   EXPECT_EQ(t.AddressOf("Handler3"), reinterpret_cast<void*>(std::uintptr_t{200}));
 }
 
+TEST(MethodTables, RenamingManyAtOnceEndsLikeRenamingEachInTurn) {
+  auto code = [](std::uintptr_t i) { return reinterpret_cast<void*>(i); };
+  using TRenameList = std::vector<std::pair<void*, String>>;
+  const std::pair<const char*, TRenameList> cases[] = {
+      {"the newest entries", {{code(40), "A40"}, {code(39), "A39"}, {code(38), "A38"}}},
+      {"a code it lacks", {{code(5), "Five"}, {code(99), "Nowhere"}, {code(6), "Six"}}},
+      {"one code twice", {{code(3), "First"}, {code(4), "Four"}, {code(3), "Second"}}},
+      {"names swapped", {{code(1), "Handler2"}, {code(2), "Handler1"}}},
+      {"a name another keeps", {{code(8), "handler9"}, {code(10), "Ten"}}},
+  };
+  for (const auto& [what, renames] : cases) {
+    TMethodTable batch, single;
+    for (std::uintptr_t i = 1; i <= 40; ++i) {
+      batch.Add("Handler" + std::to_string(i), code(i));
+      single.Add("Handler" + std::to_string(i), code(i));
+    }
+    batch.AddressOf("Handler1"); // indexed, as a designed class is by then
+    single.AddressOf("Handler1");
+    batch.RenameAll(renames);
+    for (const auto& [c, name] : renames)
+      single.Rename(c, name);
+    ASSERT_EQ(batch.Count(), single.Count()) << what;
+    for (std::size_t i = 0; i < single.Count(); ++i) {
+      const auto& e = single.Entries()[i];
+      EXPECT_EQ(batch.Entries()[i].Name, e.Name) << what;
+      EXPECT_EQ(batch.Entries()[i].Code, e.Code) << what;
+      EXPECT_EQ(batch.AddressOf(e.Name), single.AddressOf(e.Name)) << what << " " << e.Name;
+      EXPECT_EQ(*batch.NameOf(e.Code), *single.NameOf(e.Code)) << what;
+    }
+    for (const char* gone : {"Handler40", "Handler5", "Handler3", "Handler8"})
+      EXPECT_EQ(batch.AddressOf(gone), single.AddressOf(gone)) << what << " " << gone;
+  }
+}
+
 TEST(MethodTables, DesignedHandlerNumbersAreNeverCalled) {
   TOwned<TSample> s(New<TSample>(nullptr));
   void* real = s->MethodAddress("Clicked");

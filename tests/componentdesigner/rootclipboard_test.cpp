@@ -10,6 +10,8 @@
 #include "designer/selections.h"
 #include "support/hostsession.h"
 #include "support/testutil.h"
+#include "tarn/actions.h"
+#include "tarn/extctrls.h"
 #include "tarn/stdctrls.h"
 
 #include <gtest/gtest.h>
@@ -141,6 +143,34 @@ TEST_F(RootClipboard, StreamHoldsBoundsComponentsAndSortedHandlerSource) {
   const String text = ClipboardStreamToText(plain);
   EXPECT_TRUE(text.starts_with("object Button2: TButton")) << text;
   EXPECT_EQ(TextToClipboardStream(text)->View(), plain.View());
+}
+
+TEST_F(RootClipboard, CopyKeepsOnlyTheFirstItemsSiblingsAsTheLayoutCommandsDo) {
+  auto root = NewRoot("Form1");
+  auto* panel = Add<TPanel>(*root, {100, 0, 300, 200});
+  Add<TButton>(*root)->SetParentComponent(panel);
+  Add<TButton>(*root, {8, 100, 83, 125});
+  root->CreateComponent(TActionList::StaticClass(), root->GetRoot(), 0, 0, 0, 0);
+  struct Case {
+    std::initializer_list<const char*> Selection;
+    std::vector<String> Written; // top-level objects of the stream
+  } cases[] = {
+      {{"Button2", "Button1", "ActionList1", "Panel1"}, {"Button2", "ActionList1", "Panel1"}},
+      {{"Button1", "Button2", "Panel1"}, {"Button1"}},
+      // The child goes with its container, not a second time beside it.
+      {{"Panel1", "Button1"}, {"Panel1"}},
+  };
+  for (const auto& [selection, written] : cases) {
+    auto stream = Copy(*root, selection);
+    std::vector<String> top;
+    TStringList lines;
+    lines.SetText(ClipboardStreamToText(*stream));
+    for (Integer i = 0; i < lines.Count(); ++i)
+      if (lines[i].starts_with("object "))
+        top.push_back(lines[i].substr(7, lines[i].find(':') - 7));
+    EXPECT_EQ(top, written) << *selection.begin();
+    EXPECT_EQ(Selected(*root), written) << *selection.begin();
+  }
 }
 
 TEST_F(RootClipboard, PastedComponentsTakeFreeNamesAndReferencesFollowThem) {
