@@ -210,6 +210,7 @@ TClass TEdit::StaticClass() {
     b.Property("ReadOnly", &TEdit::ReadOnly, &TEdit::SetReadOnly).Default(false);
     detail::PublishTabs(b, true);
     b.Property("Text", &TEdit::GetText, &TEdit::SetText);
+    b.Property("TextHint", &TEdit::TextHint, &TEdit::SetTextHint);
     detail::PublishVisibleAndEvents(b);
     b.Property("OnChange", &TEdit::OnChange, &TEdit::OnChange);
     return b.Build();
