@@ -152,15 +152,19 @@ public:
   template <class G, class S>
   TClassBuilder& Property(String name, TTypeRef type, G getter, S setter) {
     using V = GetterValue<G>;
-    return Add<V>(std::move(name), type, MakeGetter<V>(getter), MakeSetter<V>(setter));
+    Add<V>(std::move(name), type, MakeGetter<V>(getter), MakeSetter<V>(setter));
+    FLast->SameValue = MakeSameValue<V>(getter);
+    return *this;
   }
   template <class G> TClassBuilder& ReadOnly(String name, G getter) {
     using V = GetterValue<G>;
-    return Add<V>(std::move(name), &detail::DeducedType<V>, MakeGetter<V>(getter), {});
+    return ReadOnly(std::move(name), &detail::DeducedType<V>, getter);
   }
   template <class G> TClassBuilder& ReadOnly(String name, TTypeRef type, G getter) {
     using V = GetterValue<G>;
-    return Add<V>(std::move(name), type, MakeGetter<V>(getter), {});
+    Add<V>(std::move(name), type, MakeGetter<V>(getter), {});
+    FLast->SameValue = MakeSameValue<V>(getter);
+    return *this;
   }
   /// A property without read access; V is the value type of the setter.
   template <class V, class S> TClassBuilder& WriteOnly(String name, S setter) {
@@ -281,6 +285,37 @@ private:
       return [getter](TObject* o, void* out) {
         detail::Store<V>(std::invoke(getter, static_cast<T*>(o)), out);
       };
+  }
+  template <class V, class G> static TPropSameValue MakeSameValue(G getter) {
+    constexpr auto cls = detail::ValueClassOf<V>();
+    if constexpr (std::is_same_v<G, std::nullptr_t>) {
+      return {};
+    } else if constexpr (cls == TPropValueClass::String || cls == TPropValueClass::Wide) {
+      // A data member or a getter returning a reference is compared where it lies.
+      return [getter](TObject* a, TObject* b) {
+        return std::invoke(getter, static_cast<T*>(a)) == std::invoke(getter, static_cast<T*>(b));
+      };
+    } else if constexpr (cls == TPropValueClass::Ordinal || cls == TPropValueClass::Method ||
+                         cls == TPropValueClass::Object) {
+      return [getter](TObject* a, TObject* b) {
+        using TSlot = std::conditional_t<
+            cls == TPropValueClass::Ordinal, Int64,
+            std::conditional_t<cls == TPropValueClass::Method, TMethod, TObject*>>;
+        TSlot x{}, y{};
+        detail::Store<V>(std::invoke(getter, static_cast<T*>(a)), &x);
+        detail::Store<V>(std::invoke(getter, static_cast<T*>(b)), &y);
+        return x == y;
+      };
+    } else if constexpr (cls == TPropValueClass::Float) {
+      return [getter](TObject* a, TObject* b) {
+        Extended x = 0, y = 0;
+        detail::Store<V>(std::invoke(getter, static_cast<T*>(a)), &x);
+        detail::Store<V>(std::invoke(getter, static_cast<T*>(b)), &y);
+        return !(x < y) && !(x > y);
+      };
+    } else {
+      return {};
+    }
   }
   template <class V, class S> static TPropWriter MakeSetter(S setter) {
     if constexpr (std::is_same_v<S, std::nullptr_t>)

@@ -312,13 +312,19 @@ void TComponent::ReadState(TReader* reader) { reader->ReadData(this); }
 void TComponent::WriteState(TWriter* writer) { writer->WriteData(this); }
 
 void TComponent::DefineProperties(TFiler* filer) {
-  auto* ancestor = dynamic_cast<TComponent*>(filer->Ancestor());
-  const Integer info = ancestor ? ancestor->FDesignInfo : 0;
+  // Asked of every component on every comparison with an ancestor: the class record answers
+  // without a cross-library type lookup, and the names are made once.
+  static const String left = "Left";
+  static const String top = "Top";
+  TPersistent* ancestorObject = filer->Ancestor();
+  const Integer info = ancestorObject && ancestorObject->Is<TComponent>()
+                           ? static_cast<TComponent*>(ancestorObject)->FDesignInfo
+                           : 0;
   // Left in the low 16 bits, top in the high 16 bits, each signed.
   auto low = [](Integer v) { return static_cast<std::int16_t>(v & 0xFFFF); };
   auto high = [](Integer v) { return static_cast<std::int16_t>((v >> 16) & 0xFFFF); };
   filer->DefineProperty(
-      "Left",
+      left,
       [this](TReader* r) {
         FDesignInfo = static_cast<Integer>((FDesignInfo & 0xFFFF0000u) |
                                            (static_cast<std::uint16_t>(r->ReadInteger())));
@@ -326,7 +332,7 @@ void TComponent::DefineProperties(TFiler* filer) {
       [this, low](TWriter* w) { w->WriteInteger(low(FDesignInfo)); },
       low(FDesignInfo) != low(info));
   filer->DefineProperty(
-      "Top",
+      top,
       [this](TReader* r) {
         FDesignInfo = static_cast<Integer>(
             (FDesignInfo & 0x0000FFFFu) |

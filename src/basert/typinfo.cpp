@@ -88,15 +88,13 @@ TPropValueClass PropValueClassOf(TTypeKind kind) noexcept {
   return kind < TypeKindCount ? ValueClassByKind[kind] : TPropValueClass::None;
 }
 
-PTypeInfo TPropInfo::PropType() const {
-  if (!FType) {
-    PTypeInfo t = TypeRef ? TypeRef() : nullptr;
-    if (!t) throw std::logic_error("property " + Name + " has no type");
-    if (ValueClass != TPropValueClass::None && PropValueClassOf(t->Kind) != ValueClass)
-      throw std::logic_error("property " + Name + " of type " + t->Name +
-                             " does not match its accessors");
-    FType = t;
-  }
+PTypeInfo TPropInfo::ResolveType() const {
+  PTypeInfo t = TypeRef ? TypeRef() : nullptr;
+  if (!t) throw std::logic_error("property " + Name + " has no type");
+  if (ValueClass != TPropValueClass::None && PropValueClassOf(t->Kind) != ValueClass)
+    throw std::logic_error("property " + Name + " of type " + t->Name +
+                           " does not match its accessors");
+  FType = t;
   return FType;
 }
 

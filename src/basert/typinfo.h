@@ -103,6 +103,8 @@ using TPropReader = std::function<void(TObject* instance, void* out)>;
 /// Writes `in` (C++ type given by the value class) to a property of an instance.
 using TPropWriter = std::function<void(TObject* instance, const void* in)>;
 using TPropStoredTest = std::function<bool(TObject* instance)>;
+/// Whether two instances hold the same value of a property, compared in place.
+using TPropSameValue = std::function<bool(TObject* a, TObject* b)>;
 /// Lazy type reference: resolved on first use, so a class may publish a property of its own type.
 using TTypeRef = PTypeInfo (*)();
 
@@ -116,17 +118,21 @@ struct TPropInfo {
   TPropReader Get;             ///< empty: write-only
   TPropWriter Set;             ///< empty: read-only
   TPropStoredTest StoredTest;  ///< empty: `StoredConst` decides
+  /// Compares without copying the values out: equal ordinals, methods and objects, floats
+  /// neither less nor greater, strings byte for byte. Empty when not known (then read both).
+  TPropSameValue SameValue;
   bool StoredConst = true;
   TPropValueClass ValueClass = TPropValueClass::None; ///< the accessors' value class
   TClass DeclaringClass = nullptr;
 
   /// The property's type. Raises std::logic_error when the type's value class does not match
   /// the accessors (a registration mistake).
-  PTypeInfo PropType() const;
+  PTypeInfo PropType() const { return FType ? FType : ResolveType(); }
   bool HasRead() const noexcept { return static_cast<bool>(Get); }
   bool HasWrite() const noexcept { return static_cast<bool>(Set); }
 
 private:
+  PTypeInfo ResolveType() const;
   mutable PTypeInfo FType = nullptr;
 };
 

@@ -3,6 +3,9 @@
 #include "basert/onexit.h"
 #include "update/updateobject.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace fw {
 
 // ---- TPairingArena ------------------------------------------------------------------------------
@@ -26,11 +29,51 @@ TPairing* TPairingArena::New(TPairings* parent) {
   return at;
 }
 
+namespace {
+std::size_t SlotOf(const TComponent* component, std::size_t mask) {
+  // Fibonacci hashing: heap addresses differ mostly in their middle bits.
+  return static_cast<std::size_t>(
+             (reinterpret_cast<std::uintptr_t>(component) >> 4) * 0x9E3779B97F4A7C15ull >> 20) &
+         mask;
+}
+} // namespace
+
+void TPairingArena::AddListing(const TComponent* component, const TListing& listing) {
+  if (2 * (FListingCount + 1) > FListings.size()) {
+    std::vector<TListingSlot> old(std::max<std::size_t>(64, 2 * FListings.size()));
+    old.swap(FListings);
+    FListingCount = 0;
+    for (const TListingSlot& slot : old)
+      if (slot.Component) AddListing(slot.Component, slot.Listing);
+  }
+  const std::size_t mask = FListings.size() - 1;
+  for (std::size_t i = SlotOf(component, mask);; i = (i + 1) & mask) {
+    TListingSlot& slot = FListings[i];
+    if (slot.Component == component) {
+      slot.Listing = listing;
+      return;
+    }
+    if (!slot.Component) {
+      slot = {component, listing};
+      ++FListingCount;
+      return;
+    }
+  }
+}
+
+const TPairingArena::TListing* TPairingArena::FindListing(const TComponent* component) const {
+  if (FListings.empty()) return nullptr;
+  const std::size_t mask = FListings.size() - 1;
+  for (std::size_t i = SlotOf(component, mask); FListings[i].Component; i = (i + 1) & mask)
+    if (FListings[i].Component == component) return &FListings[i].Listing;
+  return nullptr;
+}
+
 bool TPairingArena::ListedChildren(const TComponent* component, const TComponent* root,
                                    std::span<TComponent* const>& children) const {
-  auto it = FListings.find(component);
-  if (it == FListings.end() || it->second.Root != root) return false;
-  children = std::span<TComponent* const>(FListed).subspan(it->second.Start, it->second.Count);
+  const TListing* listing = FindListing(component);
+  if (!listing || listing->Root != root) return false;
+  children = std::span<TComponent* const>(FListed).subspan(listing->Start, listing->Count);
   return true;
 }
 
@@ -142,7 +185,9 @@ void TPairing::AddChildren(TComponent* component, TComponent* root, bool ancesto
   const std::size_t start = listed.size();
   component->GetChildren([&listed](TComponent* c) { listed.push_back(c); }, root);
   const std::size_t end = listed.size();
-  if (end > start) FArena->FListings[component] = {root, start, end - start};
+  if (end > start) FArena->AddListing(component, {root, start, end - start});
+  // The first side to list fills the list; the other mostly pairs with what is there.
+  if (FChildren.FList.empty()) FChildren.FList.reserve(end - start);
   for (std::size_t i = start; i < end; ++i)
     FChildren.Add(listed[i]);
 }

@@ -44,11 +44,22 @@ private:
     std::size_t Start;
     std::size_t Count;
   };
+  struct TListingSlot {
+    const TComponent* Component = nullptr;
+    TListing Listing{};
+  };
+  /// Records (or replaces) the listing of `component`.
+  void AddListing(const TComponent* component, const TListing& listing);
+  const TListing* FindListing(const TComponent* component) const;
+
   std::size_t FUnpaired = 0;
   // Every component's children as its side listed them, so that a run that pairs everything
   // need not list them again to compare orders.
   std::vector<TComponent*> FListed;
-  std::unordered_map<const TComponent*, TListing> FListings;
+  // Listings by component, open addressing over a power-of-two table: one per component with
+  // children, and no allocation for each.
+  std::vector<TListingSlot> FListings;
+  std::size_t FListingCount = 0;
   static constexpr std::size_t ChunkSize = 256;
   std::vector<std::unique_ptr<std::byte[]>> FChunks;
   std::size_t FUsed = ChunkSize; // in the last chunk

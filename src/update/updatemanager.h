@@ -92,6 +92,8 @@ public:
   /// While a run whose pairing found nothing lost or gained applies values: the children each
   /// side listed then, still valid. Null otherwise.
   const TPairingArena* Listing() const noexcept { return FListing; }
+  /// Lists the child-order comparisons of a run borrow, so that each need not allocate its own.
+  TChildOrderLists& OrderLists() noexcept { return FOrderLists; }
 
   TNotifyEvent OnUpdating;
   TNotifyEvent OnUpdate;
@@ -114,6 +116,7 @@ private:
   TUpdateMode FMode = umNone;
   std::vector<TComponent*> FUpdateList;
   const TPairingArena* FListing = nullptr;
+  TChildOrderLists FOrderLists;
   IPtr<IUpdateManagerCallback> FNotifier;
   // The streaming objects shared by the components created in one run.
   std::unique_ptr<TMemoryStream> FStream;

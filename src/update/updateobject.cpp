@@ -32,15 +32,42 @@ constexpr TTypeKinds StringKinds = {kindShortString, kindAnsiString, kindUnicode
 
 bool FloatsDiffer(Extended a, Extended b) { return a < b || a > b; }
 
+/// The property can compare two objects' values where they lie, by the rule of its kind.
+bool ComparedInPlace(PPropInfo prop, TTypeKind kind) {
+  if (!prop->SameValue) return false;
+  switch (prop->ValueClass) {
+  case TPropValueClass::Ordinal:
+    return OrdinalKinds.Contains(kind);
+  case TPropValueClass::String:
+    return StringKinds.Contains(kind);
+  case TPropValueClass::Float:
+    return kind == kindFloat;
+  case TPropValueClass::Wide:
+    return kind == kindWideString;
+  default:
+    return false;
+  }
+}
+
+/// Cheaper than a cross-library dynamic_cast, which every component of a run would pay.
+TComponent* AsComponent(TPersistent* object) {
+  return object && object->Is<TComponent>() ? static_cast<TComponent*>(object) : nullptr;
+}
+
 /// The children of one component on both sides, as their update objects (null for a child
 /// without one), in the order each side enumerates them.
-struct TChildUpdateObjects {
-  std::vector<TUpdateObject*> Descendents;
-  std::vector<TUpdateObject*> Ancestors;
-
-  /// With `listing`, the children it holds are taken instead of being listed again.
+struct TChildUpdateObjects : TChildOrderLists {
+  /// With `listing`, the children it holds are taken instead of being listed again. With
+  /// `spare`, its lists are borrowed and given back.
   TChildUpdateObjects(TUpdateObject* updateObject, TComponent* descendent, TComponent* ancestor,
-                      const TPairingArena* listing) {
+                      const TPairingArena* listing, TChildOrderLists* spare = nullptr)
+      : FSpare(spare) {
+    if (FSpare) {
+      Descendents.swap(FSpare->Descendents);
+      Ancestors.swap(FSpare->Ancestors);
+      Descendents.clear();
+      Ancestors.clear();
+    }
     std::size_t cursor = 0;
     List(descendent, updateObject->ObjectOwner(), listing, [&](TComponent* c) {
       // Only an inherited child can have an update object.
@@ -53,6 +80,13 @@ struct TChildUpdateObjects {
       List(ancestor, updateObject->AncestorOwner(), listing,
            [&](TComponent* c) { Ancestors.push_back(updateObject->FindChildFrom(c, cursor)); });
   }
+  ~TChildUpdateObjects() {
+    if (!FSpare) return;
+    Descendents.swap(FSpare->Descendents);
+    Ancestors.swap(FSpare->Ancestors);
+  }
+  TChildUpdateObjects(const TChildUpdateObjects&) = delete;
+  TChildUpdateObjects& operator=(const TChildUpdateObjects&) = delete;
 
   template <class F>
   static void List(TComponent* component, TComponent* root, const TPairingArena* listing, F f) {
@@ -62,6 +96,8 @@ struct TChildUpdateObjects {
     else
       component->GetChildren(f, root);
   }
+
+  TChildOrderLists* FSpare;
 };
 
 } // namespace
@@ -113,15 +149,16 @@ TWriter* TUpdateFiler::Writer() {
 }
 
 template <class TReadProc, class TWriteProc, class TWriteDefine, class TRead>
-void TUpdateFiler::Define(const String& name, TReadProc readData, TWriteProc writeData,
-                          bool hasData, TWriteDefine writeDefine, TRead read) {
+void TUpdateFiler::Define(const String& name, const TReadProc& readData,
+                          const TWriteProc& writeData, bool hasData, TWriteDefine writeDefine,
+                          TRead read) {
   switch (FState) {
   case usFilter:
     FilterProp(name, hasData);
     break;
   case usWriting:
     if (hasData && writeData && Follows(name))
-      (Writer()->*writeDefine)(name, std::move(readData), std::move(writeData), hasData);
+      (Writer()->*writeDefine)(name, readData, writeData, hasData);
     break;
   case usReading:
     if (!FConsumed && readData && SameText(name, FPropName)) {
@@ -134,13 +171,13 @@ void TUpdateFiler::Define(const String& name, TReadProc readData, TWriteProc wri
 
 void TUpdateFiler::DefineProperty(const String& name, TReaderProc readData, TWriterProc writeData,
                                   bool hasData) {
-  Define(name, std::move(readData), std::move(writeData), hasData, &TWriter::DefineProperty,
+  Define(name, readData, writeData, hasData, &TWriter::DefineProperty,
          [this](const TReaderProc& read) { read(FReader.get()); });
 }
 
 void TUpdateFiler::DefineBinaryProperty(const String& name, TStreamProc readData,
                                         TStreamProc writeData, bool hasData) {
-  Define(name, std::move(readData), std::move(writeData), hasData, &TWriter::DefineBinaryProperty,
+  Define(name, readData, writeData, hasData, &TWriter::DefineBinaryProperty,
          [this](const TStreamProc& read) {
            // A binary value: its marker, a 32-bit byte count, the bytes.
            FReader->ReadValue();
@@ -359,8 +396,8 @@ TMethod TUpdateObject::GetAncestorMethod(PPropInfo propInfo) const {
 }
 
 TObject* TUpdateObject::GetAncestorPointer(TObject* value) const {
-  auto* component = dynamic_cast<TComponent*>(value);
-  if (!component) return nullptr;
+  if (!value || !value->Is<TComponent>()) return nullptr;
+  auto* component = static_cast<TComponent*>(value);
   if (!FAncestorOwner || component->Owner() != FAncestorOwner) return component;
   return FObjectOwner ? FObjectOwner->FindComponent(component->Name()) : nullptr;
 }
@@ -387,6 +424,7 @@ bool TUpdateObject::KeepProp(PPropInfo prop) {
   const TTypeKind kind = prop->PropType()->Kind;
   if (!FCompare || !FAncestor || !IsStoredProp(FAncestor, prop))
     return FollowableKinds.Contains(kind);
+  if (ComparedInPlace(prop, kind)) return prop->SameValue(FObject, FAncestor);
   if (OrdinalKinds.Contains(kind)) return GetOrdProp(FObject, prop) == GetOrdProp(FAncestor, prop);
   if (StringKinds.Contains(kind)) return GetStrProp(FObject, prop) == GetStrProp(FAncestor, prop);
   switch (kind) {
@@ -424,8 +462,8 @@ void TUpdateObject::Filter() {
 
 void TUpdateObject::FilterOrder() {
   if (!FIsComponent || !FCompare || !HasComponentChildren()) return;
-  TChildUpdateObjects lists(this, static_cast<TComponent*>(FObject),
-                            dynamic_cast<TComponent*>(FAncestor), nullptr);
+  TChildUpdateObjects lists(this, static_cast<TComponent*>(FObject), AsComponent(FAncestor),
+                            nullptr);
   std::size_t j = 0;
   for (TUpdateObject* d : lists.Descendents) {
     if (!d) continue;
@@ -461,6 +499,8 @@ bool TUpdateObject::CanRevert(TPersistent* instance, PPropInfo propInfo, bool& f
 void TUpdateObject::UpdateProp(PPropInfo prop, TUpdateManager* updateManager) {
   const TTypeKind kind = prop->PropType()->Kind;
   if (kind > kindUnicodeString) return;
+  // Most values still equal the ancestor's: compare in place, read them only to copy.
+  if (ComparedInPlace(prop, kind) && prop->SameValue(FObject, FAncestor)) return;
   if (OrdinalKinds.Contains(kind)) {
     const Int64 value = GetOrdProp(FAncestor, prop);
     if (GetOrdProp(FObject, prop) != value) SetOrdProp(FObject, prop, value);
@@ -488,8 +528,8 @@ void TUpdateObject::UpdateProp(PPropInfo prop, TUpdateManager* updateManager) {
 
 void TUpdateObject::UpdateOrderOfChildren(TUpdateManager* updateManager) {
   auto* object = static_cast<TComponent*>(FObject);
-  TChildUpdateObjects lists(this, object, dynamic_cast<TComponent*>(FAncestor),
-                            updateManager->Listing());
+  TChildUpdateObjects lists(this, object, AsComponent(FAncestor), updateManager->Listing(),
+                            &updateManager->OrderLists());
   std::size_t j = 0;
   for (std::size_t i = 0; i < lists.Descendents.size(); ++i) {
     TUpdateObject* d = lists.Descendents[i];

@@ -15,6 +15,12 @@ namespace fw {
 class TUpdateManager;
 class TUpdateObject;
 
+/// The children of one component on both sides, as their update objects.
+struct TChildOrderLists {
+  std::vector<TUpdateObject*> Descendents;
+  std::vector<TUpdateObject*> Ancestors;
+};
+
 /// What a TUpdateFiler is doing while an object's DefineProperties calls it back.
 enum TUpdateFilterState : std::uint8_t { usFilter, usReading, usWriting };
 
@@ -50,8 +56,8 @@ public:
 private:
   /// What both kinds of defined property do in each state; `read` reads the value back.
   template <class TReadProc, class TWriteProc, class TWriteDefine, class TRead>
-  void Define(const String& name, TReadProc readData, TWriteProc writeData, bool hasData,
-              TWriteDefine writeDefine, TRead read);
+  void Define(const String& name, const TReadProc& readData, const TWriteProc& writeData,
+              bool hasData, TWriteDefine writeDefine, TRead read);
   bool Follows(const String& name) const;
   TWriter* Writer();
 

@@ -89,9 +89,13 @@ public:
   String FBlob;
   void DefineProperties(TFiler* filer) override {
     TComponent::DefineProperties(filer);
-    auto* ancestor = dynamic_cast<TUpThing*>(filer->Ancestor());
+    static const String blob = "Blob";
+    TPersistent* ancestorObject = filer->Ancestor();
+    auto* ancestor = ancestorObject && ancestorObject->Is<TUpThing>()
+                         ? static_cast<TUpThing*>(ancestorObject)
+                         : nullptr;
     filer->DefineBinaryProperty(
-        "Blob",
+        blob,
         [this](TStream* s) {
           FBlob.resize(static_cast<std::size_t>(s->Size()));
           s->Read(FBlob.data(), s->Size());

@@ -401,6 +401,23 @@ TEST_F(UpdateManagerTest, ReorderAppliesUnlessTheDescendantReordered) {
   EXPECT_EQ(child.Find<TUpBox>("Panel")->BoxNames(), (std::vector<String>{"C", "B", "A"}));
 }
 
+TEST_F(UpdateManagerTest, ReorderAndValuesReachBoxesDeepInALargeModule) {
+  // Enough boxes with children that a run's record of them outgrows its first table.
+  std::vector<TUpBox*> parents{Base.Find<TUpBox>("Panel")};
+  for (std::size_t i = 0; i < 300; ++i)
+    parents.push_back(Add<TUpBox>(Base.Root, "Box" + std::to_string(i), parents[i / 3]));
+  OpenBase();
+  TModule& child = Inherit(Base, "ChildForm");
+  Base.Find<TUpBox>("Box90")->SetChildOrder(Base.Find("Box275"), 0);
+  Base.Find("Box274")->FCaption = "Deep";
+  Base.Manager->Modified();
+  EXPECT_EQ(child.Find<TUpBox>("Box90")->BoxNames(),
+            (std::vector<String>{"Box275", "Box273", "Box274"}));
+  EXPECT_EQ(child.Find("Box274")->FCaption, "Deep");
+  EXPECT_EQ(child.Find<TUpBox>("Panel")->BoxNames(),
+            (std::vector<String>{"A", "B", "C", "Box0", "Box1", "Box2"}));
+}
+
 TEST_F(UpdateManagerTest, EditedCollectionIsNeverOverwritten) {
   OpenBase();
   TModule& child = Inherit(Base, "ChildForm");
