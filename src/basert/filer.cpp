@@ -603,7 +603,7 @@ void TReader::ReadRawPrefix(TFilerFlags& flags, Integer& childPos, std::string& 
   }
   const std::size_t at = raw.size();
   const Int64 pos = Position();
-  AppendRawValue(FCore, raw);
+  FCore.SkipValue(&raw);
   TBinaryReaderCore value(raw.data() + at, raw.size() - at, pos);
   childPos = value.ReadInteger();
 }
@@ -942,7 +942,7 @@ void TReader::ReadData(TComponent* instance) {
       while (!EndOfList()) {
         String name = ReadStr();
         std::string value;
-        AppendRawValue(FCore, value);
+        FCore.SkipValue(&value);
         placeholder->AddStored(std::move(name), std::move(value));
       }
       ReadListEnd();

@@ -581,8 +581,28 @@ void TBinaryReaderCore::SkipProperty() {
   SkipValue();
 }
 
-void TBinaryReaderCore::SkipValue() {
-  TValueType t = ReadValue();
+namespace {
+/// Counts a level of nesting for as long as it lives.
+struct TNesting {
+  explicit TNesting(TBinaryReaderCore& in) : In(in) {
+    if (++In.Depth() > kMaxNesting) In.ErrorAt(sNestingTooDeep);
+  }
+  ~TNesting() { --In.Depth(); }
+  TNesting(const TNesting&) = delete;
+  TNesting& operator=(const TNesting&) = delete;
+  TBinaryReaderCore& In;
+};
+} // namespace
+
+void TBinaryReaderCore::SkipValue(std::string* copy) {
+  const auto take = [copy](std::string_view bytes) {
+    if (copy) copy->append(bytes);
+  };
+  const auto takeByte = [copy](Byte b) {
+    if (copy) copy->push_back(static_cast<char>(b));
+  };
+  const TValueType t = ReadValue();
+  takeByte(t);
   switch (t) {
   case vaNull:
   case vaFalse:
@@ -591,60 +611,81 @@ void TBinaryReaderCore::SkipValue() {
     return;
   case vaList:
   case vaCollection: {
-    if (++FDepth > kMaxNesting) ErrorAt(sNestingTooDeep);
+    TNesting nesting(*this);
     while (!EndOfList()) {
       if (t == vaList) {
-        SkipValue();
+        SkipValue(copy);
         continue;
       }
-      if (detail::IsIntTag(PeekByte())) ReadInt64(); // the item's ordinal
+      if (detail::IsIntTag(PeekByte())) SkipValue(copy); // the item's ordinal
       ReadListBegin();
-      while (!EndOfList())
-        SkipProperty();
+      takeByte(vaList);
+      while (!EndOfList()) {
+        const Byte n = ReadByte();
+        takeByte(n);
+        take(ReadView(n));
+        SkipValue(copy);
+      }
       ReadListEnd();
+      takeByte(vaNull);
     }
     ReadListEnd();
-    --FDepth;
+    takeByte(vaNull);
     return;
   }
   case vaInt8:
+    take(ReadView(1));
+    return;
   case vaInt16:
+    take(ReadView(2));
+    return;
   case vaInt32:
-  case vaInt64:
-    ReadIntegerBody(t);
-    return;
-  case vaExtended:
-    ReadView(10);
-    return;
   case vaSingle:
-    ReadView(4);
+    take(ReadView(4));
     return;
+  case vaInt64:
   case vaCurrency:
   case vaDate:
   case vaDouble:
-    ReadView(8);
+    take(ReadView(8));
+    return;
+  case vaExtended:
+    take(ReadView(10));
     return;
   case vaString:
-  case vaIdent:
-  case vaLString:
-  case vaWString:
-  case vaUTF8String:
-    ReadStringBody(t);
+  case vaIdent: {
+    const Byte n = ReadByte();
+    takeByte(n);
+    take(ReadView(n));
     return;
+  }
+  case vaLString:
+  case vaUTF8String:
+  case vaWString:
   case vaBinary: {
-    Int64 n = ReadLength();
+    const Int64 at = Position();
+    const std::string_view length = ReadView(4);
+    take(length);
+    Int64 n = 0;
+    for (int i = 0; i < 4; ++i)
+      n |= static_cast<Int64>(static_cast<Byte>(length[i])) << (8 * i);
+    if (n > (t == vaWString ? 0x3FFFFFFF : 0x7FFFFFFF)) Raise(sInvalidLength, n, at);
+    if (t == vaWString) n *= 2;
     if (!FStream && n > FEnd - FCur) Truncated();
     while (n > 0) { // in pieces, so a big blob never needs a big buffer
-      std::size_t piece = static_cast<std::size_t>(std::min<Int64>(n, 1 << 16));
-      ReadView(piece);
+      const auto piece = static_cast<std::size_t>(std::min<Int64>(n, 1 << 16));
+      take(ReadView(piece));
       n -= static_cast<Int64>(piece);
     }
     return;
   }
   case vaSet:
-    while (!ReadStrView().empty()) {
+    for (;;) {
+      const Byte n = ReadByte();
+      takeByte(n);
+      if (n == 0) return;
+      take(ReadView(n));
     }
-    return;
   }
 }
 

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <initializer_list>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -159,8 +160,9 @@ public:
   std::vector<String> ReadSet();
   /// A vaBinary's bytes.
   std::vector<Byte> ReadBinary();
-  /// Skips one value of any kind, lists and collections included.
-  void SkipValue();
+  /// Skips one value of any kind, lists and collections included; with `copy`, appends the
+  /// value's bytes (tag first) to it. Raises as the typed reads do for a short or corrupt value.
+  void SkipValue(std::string* copy = nullptr);
   /// Skips a property: its name and value.
   void SkipProperty();
 

@@ -20,119 +20,6 @@ namespace fw {
 
 // ---- raw values --------------------------------------------------------------------------------
 
-namespace {
-
-constexpr std::size_t kPiece = 1 << 16;
-
-void CopyBytes(TBinaryReaderCore& in, std::string& out, std::size_t n) {
-  while (n > 0) { // in pieces, so that a big blob never needs a big buffer at once
-    const std::size_t piece = std::min(n, kPiece);
-    out.append(in.ReadView(piece));
-    n -= piece;
-  }
-}
-
-/// A 32-bit length as the stream holds it, copied; `unit` bytes per counted element.
-void CopyCounted(TBinaryReaderCore& in, std::string& out, std::size_t unit) {
-  const Int64 pos = in.Position();
-  std::string_view len = in.ReadView(4);
-  out.append(len);
-  UInt64 n = 0;
-  for (int i = 0; i < 4; ++i)
-    n |= static_cast<UInt64>(static_cast<Byte>(len[i])) << (8 * i);
-  if (n > 0x7FFFFFFF || (unit == 2 && n > 0x3FFFFFFF))
-    throw EReadError(Format(sInvalidLength, static_cast<Int64>(n), pos));
-  CopyBytes(in, out, static_cast<std::size_t>(n) * unit);
-}
-
-void CopyShort(TBinaryReaderCore& in, std::string& out) {
-  const Byte n = in.ReadByte();
-  out.push_back(static_cast<char>(n));
-  out.append(in.ReadView(n));
-}
-
-struct TDepthGuard {
-  explicit TDepthGuard(TBinaryReaderCore& in) : In(in) {
-    if (++In.Depth() > kMaxNesting) In.ErrorAt(sNestingTooDeep);
-  }
-  ~TDepthGuard() { --In.Depth(); }
-  TBinaryReaderCore& In;
-};
-
-} // namespace
-
-void AppendRawValue(TBinaryReaderCore& in, std::string& out) {
-  const TValueType t = in.ReadValue();
-  out.push_back(static_cast<char>(t));
-  switch (t) {
-  case vaNull:
-  case vaFalse:
-  case vaTrue:
-  case vaNil:
-    return;
-  case vaInt8:
-    CopyBytes(in, out, 1);
-    return;
-  case vaInt16:
-    CopyBytes(in, out, 2);
-    return;
-  case vaInt32:
-  case vaSingle:
-    CopyBytes(in, out, 4);
-    return;
-  case vaInt64:
-  case vaCurrency:
-  case vaDate:
-  case vaDouble:
-    CopyBytes(in, out, 8);
-    return;
-  case vaExtended:
-    CopyBytes(in, out, 10);
-    return;
-  case vaString:
-  case vaIdent:
-    CopyShort(in, out);
-    return;
-  case vaLString:
-  case vaUTF8String:
-  case vaBinary:
-    CopyCounted(in, out, 1);
-    return;
-  case vaWString:
-    CopyCounted(in, out, 2);
-    return;
-  case vaSet:
-    for (;;) {
-      const Byte n = in.ReadByte();
-      out.push_back(static_cast<char>(n));
-      if (n == 0) return;
-      out.append(in.ReadView(n));
-    }
-  case vaList: {
-    TDepthGuard guard(in);
-    while (!in.EndOfList())
-      AppendRawValue(in, out);
-    out.push_back(static_cast<char>(in.ReadByte()));
-    return;
-  }
-  case vaCollection: {
-    TDepthGuard guard(in);
-    while (!in.EndOfList()) {
-      if (detail::IsIntTag(in.PeekByte())) AppendRawValue(in, out); // the item's order
-      in.ReadListBegin();
-      out.push_back(static_cast<char>(vaList));
-      while (!in.EndOfList()) {
-        CopyShort(in, out);
-        AppendRawValue(in, out);
-      }
-      out.push_back(static_cast<char>(in.ReadByte()));
-    }
-    out.push_back(static_cast<char>(in.ReadByte()));
-    return;
-  }
-  }
-}
-
 TStoredKind StoredKindOf(std::string_view value) {
   if (value.empty()) throw EReadError(Format(sReadPastEnd, 0));
   // Indexed by value tag.
@@ -482,7 +369,7 @@ void TPlaceholder::SetStoredValue(std::string_view name, std::string value) {
   { // one whole value, nothing after it
     TBinaryReaderCore in(value.data(), value.size());
     std::string copy;
-    AppendRawValue(in, copy);
+    in.SkipValue(&copy);
     if (copy.size() != value.size()) throw EReadError(Format(sInvalidValueType, 0, copy.size()));
   }
   it->Value = std::move(value);
@@ -701,7 +588,7 @@ std::vector<TStoredProperty> WrittenProperties(TPersistent* instance, TComponent
   while (!in.AtEnd()) {
     TStoredProperty p;
     p.Name = in.ReadStr();
-    AppendRawValue(in, p.Value);
+    in.SkipValue(&p.Value);
     props.push_back(std::move(p));
   }
   return props;

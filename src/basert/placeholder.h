@@ -59,10 +59,6 @@ constexpr bool IsTextKind(TStoredKind kind) noexcept {
          kind != TStoredKind::Collection;
 }
 
-/// Reads one value of any kind from `in` and appends its bytes (tag first) to `out`. Raises
-/// EReadError as TBinaryReaderCore does for a short or corrupt value.
-void AppendRawValue(TBinaryReaderCore& in, std::string& out);
-
 /// The kind of a stored value (its bytes, tag first); raises EReadError for an empty value or
 /// an unknown tag.
 TStoredKind StoredKindOf(std::string_view value);

@@ -541,6 +541,22 @@ void TPicture::DefineProperties(TFiler* filer) {
       "Data", [this](TStream* s) { ReadData(*s); }, [this](TStream* s) { WriteData(*s); }, hasData);
 }
 
+namespace {
+
+/// A class name from picture data as a message can show it: bytes that are not printable ASCII
+/// (a length that runs into the graphic's own data) as #nnn character codes.
+String ShownClassName(std::string_view name) {
+  String shown;
+  for (const unsigned char c : name)
+    if (c >= 0x20 && c < 0x7F)
+      shown += static_cast<char>(c);
+    else
+      shown += "#" + std::to_string(c);
+  return shown;
+}
+
+} // namespace
+
 void TPicture::ReadData(TStream& stream) {
   Byte len = 0;
   stream.ReadBuffer(&len, 1);
@@ -550,7 +566,7 @@ void TPicture::ReadData(TStream& stream) {
   TGraphicClass cls = nullptr;
   for (const auto& f : FileFormats())
     if (SameText(f.GraphicClass->ClassName, name)) cls = f.GraphicClass;
-  if (!cls) throw EInvalidGraphic(Format(sUnknownPictureClass, {name}));
+  if (!cls) throw EInvalidGraphic(Format(sUnknownPictureClass, {ShownClassName(name)}));
   TOwned<TGraphic> g(NewGraphic(cls));
   g->ReadData(stream);
   g->OnChange = [this](TObject* s) { Changed(s); };
