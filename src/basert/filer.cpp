@@ -734,19 +734,19 @@ TComponent* TReader::ReadRootComponent(TComponent* root) {
         result = CreatePlaceholderHere(className, std::move(prefix));
       }
       created = true;
-      result->SetName(name);
     } else {
       result = root;
-      if (!result->ComponentState().Contains(stateDesigning)) result->SetName(name);
     }
+    // Loading before naming: a name read is not a rename the root's caption should follow.
+    result->SetStateFlag(stateLoading, true);
+    result->SetStateFlag(stateReading, true);
+    if (created || !result->ComponentState().Contains(stateDesigning)) result->SetName(name);
     FRoot = result;
     FLookupRoot = result;
     FLoaded = std::make_unique<std::vector<TComponent*>>();
     FLoadedSet = {result};
     FLoaded->push_back(result);
     FOwner = result;
-    result->SetStateFlag(stateLoading, true);
-    result->SetStateFlag(stateReading, true);
     result->ReadState(this);
     result->SetStateFlag(stateReading, false);
     if (detail::TKeptComponent* k = FKeeping ? detail::FindKept(result) : nullptr)

@@ -685,6 +685,18 @@ TControl* TWinControl::ControlAtPos(TPoint pos, bool allowDisabled, bool allowWi
   return found;
 }
 
+bool TControl::TextFollowsName(const String& text) const {
+  const auto* ownerControl = dynamic_cast<const TControl*>(Owner());
+  return FControlStyle.Contains(controlSetCaption) && !Loading() && Name() == text &&
+         !(ownerControl && ownerControl->Loading());
+}
+
+void TControl::SetName(const String& newName) {
+  const bool follow = TextFollowsName(FText);
+  TComponent::SetName(newName);
+  if (follow) SetText(newName);
+}
+
 void TWinControl::SetTabOrder(Integer value) {
   if (Loading()) {
     FPendingTabOrder = value;

@@ -180,6 +180,8 @@ public:
   /// Caption and Text are the same string; a class publishes the one it shows.
   const String& GetText() const noexcept { return FText; }
   virtual void SetText(const String& value);
+  /// A control whose caption still reads as its name follows a rename (unless it is being read).
+  void SetName(const String& newName) override;
   const String& Caption() const noexcept { return FText; }
   void SetCaption(const String& value) { SetText(value); }
   TFont* Font() const noexcept { return FFont.get(); }
@@ -262,6 +264,8 @@ protected:
   /// before it realigns: this control's bounds are not final yet.
   bool AwaitsLoadedAlign() const;
   bool Loading() const { return ComponentState().Contains(stateLoading); }
+  /// Whether a rename should carry `text` (what the control shows) along with the name.
+  bool TextFollowsName(const String& text) const;
   /// Detaches from the dock host; false when the host refused.
   bool Undock(TWinControl* newTarget);
 

@@ -272,6 +272,14 @@ TMemo::~TMemo() = default;
 
 void TMemo::SetText(const String& value) { FLines->SetText(value); }
 
+void TMemo::SetName(const String& newName) {
+  // The memo shows its lines: only a single line (or none) can still read as the name.
+  const Integer n = FLines->Count();
+  const bool follow = n <= 1 && TextFollowsName(n == 0 ? String() : FLines->Get(0));
+  TComponent::SetName(newName);
+  if (follow) SetText(newName);
+}
+
 // ---- TListBox ----------------------------------------------------------------------------------
 
 TClass TListBox::StaticClass() {

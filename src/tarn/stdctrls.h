@@ -124,6 +124,7 @@ public:
   void SetLines(TStrings* value) { FLines->Assign(value); }
   void SetText(const String& value) override;
   String Text() const { return FLines->Text(); }
+  void SetName(const String& newName) override;
   TScrollStyle ScrollBars() const noexcept { return FScrollBars; }
   void SetScrollBars(TScrollStyle value) { FScrollBars = value; }
   bool WordWrap() const noexcept { return FWordWrap; }

@@ -82,6 +82,7 @@ protected:
     ok->BringToFront();   // and the ok button goes over it
     auto* memo = Make<TMemo>(f.get(), f.get(), "Notes");
     memo->SetAlign(alClient);
+    memo->Lines()->Clear(); // a named memo shows its name
     memo->Lines()->Add("first line");
     memo->Lines()->Add("second line");
     auto* list = Make<TListBox>(f.get(), f.get(), "Choices");
@@ -241,7 +242,7 @@ TEST_F(FormStreaming, DescendantKeepsItsOwnOrderOverTheAncestors) {
   auto* panel = Make<TPanel>(ancestor.get(), ancestor.get(), "Panel1");
   Make<TButton>(ancestor.get(), panel, "B1");
   Make<TButton>(ancestor.get(), panel, "B2");
-  Make<TMemo>(ancestor.get(), ancestor.get(), "Memo1")->Lines()->Add("inherited");
+  Make<TMemo>(ancestor.get(), ancestor.get(), "Memo1")->SetText("inherited");
   const String base = WriteBinary(ancestor.get());
 
   // Descendant: the ancestor's content, then its own changes.
@@ -425,3 +426,29 @@ TEST_F(FormStreaming, ScrollBarsStreamTheirRangeOnlyWhenItIsFixed) {
 }
 
 } // namespace
+
+TEST_F(FormStreaming, ControlsShowTheirNameUntilGivenACaptionButNotWhenRead) {
+  TOwned<TForm> f(New<TForm>(nullptr));
+  f->SetName("Form1");
+  EXPECT_EQ(f->Caption(), "Form1");
+  auto* b = Make<TButton>(f.get(), f.get(), "Button1");
+  EXPECT_EQ(b->Caption(), "Button1");
+  b->SetName("Go");
+  EXPECT_EQ(b->Caption(), "Go");
+  b->SetCaption("Print");
+  b->SetName("Other");
+  EXPECT_EQ(b->Caption(), "Print");
+  auto* memo = Make<TMemo>(f.get(), f.get(), "Memo1");
+  memo->SetName("Notes");
+  EXPECT_EQ(memo->Lines()->Count(), 1);
+  EXPECT_EQ(memo->Lines()->Get(0), "Notes");
+
+  // A name read from a form file leaves an empty, unstored caption empty.
+  TOwned<TForm> read(New<TForm>(nullptr));
+  fwtest::ReadFormText("object Form2: TForm\n  object B: TButton\n  end\n  object M: TMemo\n"
+                       "  end\nend\n",
+                       read.get());
+  EXPECT_EQ(read->Caption(), "");
+  EXPECT_EQ(dynamic_cast<TButton*>(read->FindComponent("B"))->Caption(), "");
+  EXPECT_EQ(dynamic_cast<TMemo*>(read->FindComponent("M"))->Lines()->Count(), 0);
+}

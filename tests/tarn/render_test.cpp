@@ -149,6 +149,7 @@ TEST(Render, CaptionsShowAsTheDesignWindowShowsThem) {
   auto* label = Make<TLabel>(f.get(), f.get(), "L");
   label->SetCaption("&Name:");
   auto* empty = Make<TEdit>(f.get(), f.get(), "E1");
+  empty->SetText(""); // named, it shows its name until cleared
   empty->SetTextHint("Search");
   auto* typed = Make<TEdit>(f.get(), f.get(), "E2");
   typed->SetText("typed");
