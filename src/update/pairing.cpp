@@ -183,7 +183,7 @@ void TPairings::Add(TComponent* child) {
   if (pairing) {
     --arena.FUnpaired;
   } else {
-    Reserve(FCount + 1);
+    if (FCount == FCapacity) Reserve(FCount + 1);
     pairing = FItems[FCount++] = arena.New(this);
     ++arena.FUnpaired;
   }
