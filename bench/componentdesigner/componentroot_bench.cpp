@@ -1,6 +1,6 @@
 // Benchmarks of module roots: streaming and saving a module of N components (alone and inheriting
 // from an open module), saving an unchanged module, dormancy and waking, opening a form file,
-// copying and pasting components.
+// closing a module, copying and pasting components.
 #include "componentdesigner/designers.h"
 #include "componentdesigner/designpackage.h"
 #include "designeditors/custommodules.h"
@@ -159,6 +159,19 @@ void BM_RootOpenFormFile(benchmark::State& state) {
   Sized(state);
 }
 BENCHMARK(BM_RootOpenFormFile)->RangeMultiplier(10)->Range(100, 10000)->Complexity();
+
+// Closing a module of N buttons with handlers: every control leaves its parent.
+void BM_CloseModule(benchmark::State& state) {
+  TSession s;
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto root = s.Filled("Form1", state.range(0));
+    state.ResumeTiming();
+    root->Close();
+  }
+  Sized(state);
+}
+BENCHMARK(BM_CloseModule)->Arg(1000)->Arg(5000)->Arg(10000)->Complexity();
 
 /// The clipboard stream of a module of N buttons with handlers, all selected.
 String CopiedButtons(TSession& s, std::int64_t count) {
