@@ -1,6 +1,6 @@
 // Benchmarks of module roots: streaming and saving a module of N components (alone and inheriting
 // from an open module), saving an unchanged module, dormancy and waking, opening a form file,
-// closing a module, copying and pasting components.
+// closing a module, selecting, copying and pasting components.
 #include "componentdesigner/designers.h"
 #include "componentdesigner/designpackage.h"
 #include "designeditors/custommodules.h"
@@ -206,6 +206,20 @@ void BM_PasteComponents(benchmark::State& state) { PasteButtons(state, false); }
 void BM_PasteComponentsOverSameNames(benchmark::State& state) { PasteButtons(state, true); }
 BENCHMARK(BM_PasteComponents)->RangeMultiplier(10)->Range(100, 5000)->Complexity();
 BENCHMARK(BM_PasteComponentsOverSameNames)->RangeMultiplier(10)->Range(100, 5000)->Complexity();
+
+// Selecting N buttons from a list naming each twice: the second mention is dropped.
+void BM_SetSelections(benchmark::State& state) {
+  TSession s;
+  auto root = s.Filled("Form1", state.range(0));
+  IPtr<IDesignerSelections> list = CreateSelectionList();
+  for (int pass = 0; pass < 2; ++pass)
+    for (TComponent* c : root->GetRoot()->ComponentList())
+      list->Add(c);
+  for (auto _ : state)
+    root->SetSelections(list);
+  Sized(state);
+}
+BENCHMARK(BM_SetSelections)->RangeMultiplier(10)->Range(100, 10000)->Complexity();
 
 // Copying N selected buttons with their handlers' source.
 void BM_CopySelection(benchmark::State& state) {
