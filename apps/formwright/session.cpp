@@ -354,7 +354,8 @@ String TDesignSession::FindAncestor(const std::string& fileName, std::string_vie
     }
   }
   if (!bestFile.empty()) bestOpen = &Open(bestFile.string());
-  return bestOpen ? bestOpen->Root->GetRootClassName() : String();
+  // The designer finds a module by "T" and its name; its class may be a plain base class.
+  return bestOpen ? "T" + bestOpen->Root->GetRootName() : String();
 }
 
 TOpenForm& TDesignSession::NewModule(const String& rootName, const String& ancestorClass) {

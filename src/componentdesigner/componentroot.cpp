@@ -192,7 +192,8 @@ void TComponentRoot::Open(TStream* formStream, const String& rootName, const Str
   }
 }
 
-void TComponentRoot::GetCreateInfoFrom(TStream& stream, String& className, String& ancestorName) {
+void TComponentRoot::GetCreateInfoFrom(TStream& stream, String& className, String& ancestorName,
+                                       String* rootName) {
   const Int64 pos = stream.Position();
   TOnExit restore([&] { stream.SetPosition(pos); });
   TFilerFlags flags = 0;
@@ -202,6 +203,7 @@ void TComponentRoot::GetCreateInfoFrom(TStream& stream, String& className, Strin
     Integer childPos = -1;
     reader.ReadPrefix(flags, childPos);
     className = reader.ReadStr();
+    if (rootName) *rootName = reader.ReadStr();
   }
   ancestorName = GetSourceAncestorName(className);
   if (ancestorName.empty()) ancestorName = FAncestorName;
@@ -212,17 +214,24 @@ void TComponentRoot::CreateFromStream(TStream& stream) {
   const Int64 start = stream.Position();
   std::unique_ptr<TMemoryStream> converted;
   Byte format = lytUnknown;
-  String className, ancestorName;
+  String className, ancestorName, rootName;
   TStream* binary = &stream;
   try {
     binary = &AsBinary(stream, converted, format);
-    GetCreateInfoFrom(*binary, className, ancestorName);
+    GetCreateInfoFrom(*binary, className, ancestorName, &rootName);
   } catch (const EComponentDesignerException&) {
     throw;
   } catch (const Exception& e) {
     throw EComponentDesignerException(Format(sFormFileReadError, FFileName, e.Message()));
   }
   CreateRootAs(className, ancestorName);
+  // The file's name wins over the one made from its class: a plain "TForm" root stays "Form1",
+  // and the stream's references to the root resolve to it.
+  if (!rootName.empty() && rootName != FRoot->Name()) {
+    FSettingRootName = true;
+    TOnExit done([this] { FSettingRootName = false; });
+    FRoot->SetName(rootName);
+  }
   try {
     ReadObjectFromStream(FRoot, *binary);
   } catch (const EComponentDesignerException&) {

@@ -168,8 +168,10 @@ public:
   const TRect& AdjustmentBounds() const noexcept { return FAdjustmentBounds; }
   /// The classes named in a binary form stream: its root's class and, from the source module
   /// or the ancestor given at Open, the ancestor's ("TFORM" for a module that is not marked
-  /// inherited and whose ancestor is no root base class). The position is kept.
-  void GetCreateInfoFrom(TStream& stream, String& className, String& ancestorName);
+  /// inherited and whose ancestor is no root base class), and with `rootName` the root's name.
+  /// The position is kept.
+  void GetCreateInfoFrom(TStream& stream, String& className, String& ancestorName,
+                         String* rootName = nullptr);
   /// The registered base class for the root; raises sRootClassNotFound.
   TClass GetRootClass();
   const String& GetRootBaseClass() const noexcept { return FRootBaseClass; }
