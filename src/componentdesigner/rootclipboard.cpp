@@ -201,6 +201,12 @@ void TComponentRoot::ReadStream(TStream& stream, TComponent* parent, bool adjust
     DropPlaceholders(FRoot, *FEvents);
     throw;
   }
+  // Heard only once the whole stream is in: a failed read takes back everything it added.
+  const auto& owned = FRoot->ComponentList();
+  const std::vector<TComponent*> added(owned.begin() + static_cast<std::ptrdiff_t>(ownedBefore),
+                                       owned.end());
+  for (TComponent* c : added)
+    InstanceInserted(c);
 }
 
 void TComponentRoot::ReaderSetName(TReader* reader, TComponent* component, String& name) {
