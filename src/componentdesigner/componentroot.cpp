@@ -43,6 +43,10 @@ String CommaText(const std::vector<String>& names) {
 
 String WithT(const String& name) { return name.empty() ? name : "T" + name; }
 
+/// The modules a change has reached through their update managers while it spreads: they are
+/// announced once it has reached them all, each once however many runs touched it.
+std::vector<IPtr<IRoot>>* ReachedByChange = nullptr;
+
 /// Every component `root` owns, directly or through owned components, parents first.
 void ForEachOwned(TComponent* root, const std::function<void(TComponent*)>& proc) {
   for (TComponent* c : root->ComponentList()) {
@@ -688,17 +692,37 @@ void TComponentRoot::Modified() {
 }
 
 void TComponentRoot::ModifiedUpdateNotification() {
-  if (FRootUpdateManager) FRootUpdateManager->Modified();
-  const auto managers = FUpdateManagers;
-  for (const auto& m : managers)
-    m->Modified();
+  std::vector<IPtr<IRoot>> reached;
+  const bool outermost = !ReachedByChange;
+  if (outermost) ReachedByChange = &reached;
+  {
+    TOnExit done([outermost] {
+      if (outermost) ReachedByChange = nullptr;
+    });
+    if (FRootUpdateManager) FRootUpdateManager->Modified();
+    const auto managers = FUpdateManagers;
+    for (const auto& m : managers)
+      m->Modified();
+  }
+  for (const IPtr<IRoot>& root : reached)
+    if (auto internal = QueryIntf<IInternalRoot>(root.get()))
+      if (TComponentRoot* r = internal->Implementor(); r->FRoot && !r->FClosing)
+        if (auto listUpdate = QueryIntf<IRootListUpdate>(r->FDesigner.get()))
+          listUpdate->RootModified(root);
 }
 
 void TComponentRoot::AddUpdateManager(const IPtr<IUpdateManager>& manager) {
   if (manager) FUpdateManagers.push_back(manager);
 }
 
-void TComponentRoot::Updating(const IPtr<IUpdateManager>&) { FIgnoreRename = true; }
+void TComponentRoot::Updating(const IPtr<IUpdateManager>&) {
+  FIgnoreRename = true;
+  if (ReachedByChange && FRoot) {
+    IPtr<IRoot> self = Self();
+    if (std::find(ReachedByChange->begin(), ReachedByChange->end(), self) == ReachedByChange->end())
+      ReachedByChange->push_back(self);
+  }
+}
 
 void TComponentRoot::Updated(const IPtr<IUpdateManager>& manager) {
   FIgnoreRename = false;

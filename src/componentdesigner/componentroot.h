@@ -234,6 +234,8 @@ public:
   void AddImportedRoot(const String& name);
 
   // ---- IUpdateManagerCallback
+  /// During an ancestor's or a nested module's `Modified`, the module is announced as modified
+  /// once the change has spread.
   void Updating(const IPtr<IUpdateManager>& manager) override;
   /// Unless `manager` is this root's own, this module's descendants hear of the change.
   void Updated(const IPtr<IUpdateManager>& manager) override;
@@ -246,6 +248,8 @@ public:
 
   /// Update managers of nested modules placed in this one; they hear Modified too.
   void AddUpdateManager(const IPtr<IUpdateManager>& manager);
+  /// The update managers' `Modified`; then each module the change reached broadcasts
+  /// ItemsModified, once, in the order the change reached them.
   void ModifiedUpdateNotification();
 
   // ---- IDesigner

@@ -141,7 +141,7 @@ TEST_F(Scripts, AnInheritedFormOpensOnItsAncestorBesideIt) {
   r = Run({"script", script});
   EXPECT_EQ(r.Code, 0) << r.Err;
   EXPECT_EQ(r.Out, "DesignerOpened OrderBase\nDesignerOpened OrderEntry\nItemsModified OrderBase\n"
-                   "Checked OrderEntry: CancelButton.Caption=Stop\n");
+                   "ItemsModified OrderEntry\nChecked OrderEntry: CancelButton.Caption=Stop\n");
 
   // Without the ancestor there is nothing to design it on.
   fs::remove(Dir / "orderbase.fwf");
@@ -236,8 +236,8 @@ TEST_F(Scripts, TheShippedSessionFollowsOneEditIntoTheInheritedForm) {
   ASSERT_EQ(r.Code, 0) << r.Err;
   for (const char* line :
        {"DesignerOpened OrderEntry", "ItemInserted OrderBase.Button1",
-        "SelectionChanged OrderBase [Button1]", "Checked OrderEntry: Button1.Caption=&Print",
-        "Saved OrderEntry to saved/orderentry.fwf"})
+        "SelectionChanged OrderBase [Button1]", "ItemsModified OrderEntry",
+        "Checked OrderEntry: Button1.Caption=&Print", "Saved OrderEntry to saved/orderentry.fwf"})
     EXPECT_TRUE(Has(r.Out, line)) << line << "\n" << r.Out;
   for (const char* f : {"orderbase.fwf", "orderentry.fwf"})
     EXPECT_EQ(ReadAll(kSession + f), ReadAll(Dir / f)) << "the shipped files are left alone";
