@@ -13,6 +13,7 @@
 #include "componentdesigner/eventmethods.h"
 #include "componentdesigner/layoutcommands.h"
 #include "componentdesigner/proxies.h"
+#include "designeditors/custommodules.h"
 #include "tarn/controls.h"
 
 #include <limits>
@@ -168,6 +169,9 @@ void TComponentRoot::ReadStream(TStream& stream, TComponent* parent, bool adjust
       ReaderFindComponentClass(r, n, c);
     };
     reader.OnCreateComponent = [this](TReader* r, TClass cls, TComponent*& c) {
+      // Refused before the reader places it: a control has no place in a data module.
+      if (FCustomModule && !FCustomModule->ValidateComponentClass(cls))
+        throw ENonAIRException(Format(sClassNotApplicable, cls->ClassName));
       ReaderCreateComponent(r, cls, c);
     };
     FAdjustmentRect = rect;
