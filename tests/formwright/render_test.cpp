@@ -177,6 +177,21 @@ TEST_F(Render, EveryShippedFormRendersOrIsRefusedCleanly) {
   EXPECT_GE(rendered, 6);
 }
 
+// The shipped about box holds a PNG logo: it reads without a complaint and is drawn.
+TEST_F(Render, TheAboutBoxDrawsItsLogo) {
+  const fs::path out = Dir / "about.svg";
+  const TRun r = Run({"render", kExamples + "aboutbox.fwb", "-o", out.string()});
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  EXPECT_EQ(r.Err.find("skipped"), std::string::npos) << r.Err;
+  std::vector<TElement> elements;
+  ASSERT_EQ(CheckXml(ReadAll(out), elements), "");
+  EXPECT_TRUE(std::any_of(elements.begin(), elements.end(), [](const TElement& e) {
+    const auto href = e.Attributes.find("href");
+    return e.Name == "image" && e.Number("width") == 16 && href != e.Attributes.end() &&
+           href->second.starts_with("data:image/png;base64,");
+  }));
+}
+
 TEST_F(Render, FailuresWriteNothing) {
   const fs::path existing = Dir / "kept.svg";
   std::ofstream(existing) << "before";
