@@ -156,6 +156,21 @@ TEST_F(Render, ControlsSitAtTheirBoundsAndHandlesFollowTheSelection) {
   EXPECT_TRUE(Handles(Picture(kForm, "OrderForm,Settings")).empty());
 }
 
+// Only the active page shows, inside the page control's border below its tabs.
+TEST_F(Render, PageControlsShowTheirActivePage) {
+  const std::vector<TElement> svg = Picture(FW_TEST_DATA_DIR "/forms/pages.fwf");
+  const auto client = std::find_if(svg.begin(), svg.end(), [](const TElement& e) {
+    return e.Name == "rect" && e.Number("width") == 320 && e.Number("height") == 240;
+  });
+  ASSERT_NE(client, svg.end());
+  const int ox = client->Number("x") + 8, oy = client->Number("y") + 8; // the page control's
+  EXPECT_TRUE(HasRect(svg, ox + 4, oy + 24, 296, 196)) << "the active sheet";
+  EXPECT_TRUE(HasRect(svg, ox + 4 + 8, oy + 24 + 8 + 2, 13, 13)) << "its check box";
+  EXPECT_FALSE(HasRect(svg, ox + 4 + 8, oy + 24 + 8, 200, 23)) << "the other sheet's edit";
+  for (const char* caption : {">General<", ">Options<"})
+    EXPECT_NE(ReadAll(Dir / "form.svg").find(caption), std::string::npos) << caption;
+}
+
 TEST_F(Render, EveryShippedFormRendersOrIsRefusedCleanly) {
   int rendered = 0;
   for (const std::string& dir : {std::string(FW_TEST_DATA_DIR "/forms"), kExamples})
