@@ -11,6 +11,7 @@
 #include "basert/sysutils.h"
 #include "componentdesigner/designers.h"
 #include "designeditors/custommodules.h"
+#include "designer/datamodules.h"
 #include "host/designenvironment.h"
 #include "host/designermodule.h"
 #include "host/hoststartup.h"
@@ -176,8 +177,9 @@ public:
   TStarted() {
     RegisterStandardControls();
     RegisterClass(TDataModule::StaticClass());
-    for (TClass base : {TForm::StaticClass(), TFrame::StaticClass(), TDataModule::StaticClass()})
+    for (TClass base : {TForm::StaticClass(), TFrame::StaticClass()})
       RegisterCustomModule(base, TCustomModule::StaticClass());
+    RegisterCustomModule(TDataModule::StaticClass(), TDataModuleCustomModule::StaticClass());
   }
   ~TStarted() {
     UnRegisterClass(TDataModule::StaticClass());
@@ -353,7 +355,8 @@ String TDesignSession::FindAncestor(const std::string& fileName, std::string_vie
     }
   }
   if (!bestFile.empty()) bestOpen = &Open(bestFile.string());
-  return bestOpen ? bestOpen->Root->GetRootClassName() : String();
+  // The designer finds a module by "T" and its name; its class may be a plain base class.
+  return bestOpen ? "T" + bestOpen->Root->GetRootName() : String();
 }
 
 TOpenForm& TDesignSession::NewModule(const String& rootName, const String& ancestorClass) {

@@ -2,6 +2,7 @@
 #include "basert/streams.h"
 
 #include "basert/format.h"
+#include "basert/safesave.h"
 
 #include "basert/exceptions.h"
 
@@ -144,10 +145,7 @@ void TMemoryStream::SaveToStream(TStream& stream) {
   if (FSize) stream.WriteBuffer(FData.data(), FSize);
 }
 
-void TMemoryStream::SaveToFile(const String& fileName) {
-  TFileStream f(fileName, fmCreate);
-  SaveToStream(f);
-}
+void TMemoryStream::SaveToFile(const String& fileName) { SaveAtomically(fileName, View()); }
 
 TBytesStream::TBytesStream(const std::vector<Byte>& bytes) {
   if (!bytes.empty()) {

@@ -4,6 +4,7 @@
 #include "basert/exceptions.h"
 #include "basert/filer.h"
 #include "basert/format.h"
+#include "basert/safesave.h"
 #include "basert/streams.h"
 #include "basert/sysutils.h"
 
@@ -394,13 +395,7 @@ void TStrings::LoadFromFile(const String& fileName) {
   LoadFromBytes(data);
 }
 
-void TStrings::SaveToFile(const String& fileName) const {
-  String data = Text();
-  std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
-  if (out) out.write(data.data(), static_cast<std::streamsize>(data.size()));
-  if (out) out.close();
-  if (!out) throw EFCreateError(Format(sFCreateError, fileName, std::strerror(errno)));
-}
+void TStrings::SaveToFile(const String& fileName) const { SaveAtomically(fileName, Text()); }
 
 // ---------------------------------------------------------------------------------------------
 // detail::TStringItems

@@ -153,6 +153,21 @@ TEST_F(Render, ControlsSitAtTheirBoundsAndHandlesFollowTheSelection) {
   EXPECT_TRUE(Handles(Picture(kForm, "OrderForm,Settings")).empty());
 }
 
+// Only the active page shows, inside the page control's border below its tabs.
+TEST_F(Render, PageControlsShowTheirActivePage) {
+  const std::vector<TElement> svg = Picture(FW_TEST_DATA_DIR "/forms/pages.fwf");
+  const auto client = std::find_if(svg.begin(), svg.end(), [](const TElement& e) {
+    return e.Name == "rect" && e.Number("width") == 320 && e.Number("height") == 240;
+  });
+  ASSERT_NE(client, svg.end());
+  const int ox = client->Number("x") + 8, oy = client->Number("y") + 8; // the page control's
+  EXPECT_TRUE(HasRect(svg, ox + 4, oy + 24, 296, 196)) << "the active sheet";
+  EXPECT_TRUE(HasRect(svg, ox + 4 + 8, oy + 24 + 8 + 2, 13, 13)) << "its check box";
+  EXPECT_FALSE(HasRect(svg, ox + 4 + 8, oy + 24 + 8, 200, 23)) << "the other sheet's edit";
+  for (const char* caption : {">General<", ">Options<"})
+    EXPECT_NE(ReadAll(Dir / "form.svg").find(caption), std::string::npos) << caption;
+}
+
 TEST_F(Render, EveryShippedFormRendersOrIsRefusedCleanly) {
   int rendered = 0;
   for (const fs::path& form : AllForms()) {
@@ -170,6 +185,21 @@ TEST_F(Render, EveryShippedFormRendersOrIsRefusedCleanly) {
     }
   }
   EXPECT_GE(rendered, 6);
+}
+
+// The shipped about box holds a PNG logo: it reads without a complaint and is drawn.
+TEST_F(Render, TheAboutBoxDrawsItsLogo) {
+  const fs::path out = Dir / "about.svg";
+  const TRun r = Run({"render", kExamples + "aboutbox.fwb", "-o", out.string()});
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  EXPECT_EQ(r.Err.find("skipped"), std::string::npos) << r.Err;
+  std::vector<TElement> elements;
+  ASSERT_EQ(CheckXml(ReadAll(out), elements), "");
+  EXPECT_TRUE(std::any_of(elements.begin(), elements.end(), [](const TElement& e) {
+    const auto href = e.Attributes.find("href");
+    return e.Name == "image" && e.Number("width") == 16 && href != e.Attributes.end() &&
+           href->second.starts_with("data:image/png;base64,");
+  }));
 }
 
 TEST_F(Render, FailuresWriteNothing) {
