@@ -361,18 +361,31 @@ void ScaleMargins(TMargins* m, Integer num, Integer den) {
                MulDiv(m->Right(), num, den), MulDiv(m->Bottom(), num, den));
 }
 
+/// One axis: edges are scaled, not the size, so that neighbours that touched still touch; a size
+/// read without its position keeps the position and scales alone.
+void ScaleAxis(bool pos, bool size, Integer m, Integer d, Integer& at, Integer& extent) {
+  const Integer from = at;
+  if (pos) at = MulDiv(from, m, d);
+  if (size) extent = pos ? MulDiv(from + extent, m, d) - at : MulDiv(extent, m, d);
+}
+
 } // namespace
+
+TScalingFlags TControl::TakeScalingFlags() {
+  const TScalingFlags flags = FScalingRead ? FScalingFlags : AllScalingFlags;
+  SetScalingRead(false);
+  return flags;
+}
 
 void TControl::ChangeScale(Integer m, Integer d) {
   if (m <= 0 || d <= 0 || m == d) return;
-  // Edges are scaled, not the size: neighbours that touched still touch.
-  const Integer left = MulDiv(FLeft, m, d);
-  const Integer top = MulDiv(FTop, m, d);
-  SetBounds(left, top, MulDiv(FLeft + FWidth, m, d) - left, MulDiv(FTop + FHeight, m, d) - top);
-  ScaleMargins(FMargins.get(), m, d);
-  if (!FParentFont) {
-    FFont->SetHeight(MulDiv(FFont->GetHeight(), m, d));
-  }
+  const TScalingFlags flags = TakeScalingFlags();
+  Integer left = FLeft, top = FTop, width = FWidth, height = FHeight;
+  ScaleAxis(flags.Contains(sfLeft), flags.Contains(sfWidth), m, d, left, width);
+  ScaleAxis(flags.Contains(sfTop), flags.Contains(sfHeight), m, d, top, height);
+  SetBounds(left, top, width, height);
+  if (flags.Contains(sfMargins)) ScaleMargins(FMargins.get(), m, d);
+  if (!FParentFont && flags.Contains(sfFont)) FFont->SetHeight(MulDiv(FFont->GetHeight(), m, d));
 }
 
 TRect TControl::ClientRect() const {
@@ -469,6 +482,7 @@ void TControl::SetAlignWithMargins(bool value) {
 }
 
 void TControl::MarginsChanged(TMargins* which) {
+  NoteScaling(sfMargins);
   if (which == FMargins.get() && FAlignWithMargins) RequestAlign();
 }
 
@@ -492,7 +506,10 @@ void TControl::UpdateAnchorRules() {
 void TControl::SetText(const String& value) { FText = value; }
 
 void TControl::FontChanged() {
-  if (!FSettingParentFont) FParentFont = false;
+  if (!FSettingParentFont) {
+    FParentFont = false;
+    NoteScaling(sfFont);
+  }
   if (auto* w = dynamic_cast<TWinControl*>(this)) w->NotifyFontChanged();
 }
 
@@ -884,8 +901,9 @@ void TWinControl::ChangeScale(Integer m, Integer d) {
   TOnExit enable([this] { EnableAlign(); });
   for (Integer i = 0; i < ControlCount(); ++i)
     Controls(i)->ChangeScale(m, d);
+  const bool padding = !ScalingRead() || FScalingFlags.Contains(sfMargins);
   TControl::ChangeScale(m, d);
-  ScaleMargins(FPadding.get(), m, d);
+  if (padding) ScaleMargins(FPadding.get(), m, d);
 }
 
 void TWinControl::Realign() { AlignFor(nullptr); }

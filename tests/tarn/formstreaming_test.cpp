@@ -444,6 +444,45 @@ TEST_F(FormStreaming, FormsReadAtAnotherResolutionAreScaledToTheScreens) {
   EXPECT_EQ(static_cast<TForm*>(kept.get())->PixelsPerInch(), 144);
 }
 
+// An inherited form reads its ancestor's stream, then its own: each value must be scaled once,
+// from the resolution of the stream that gave it.
+TEST_F(FormStreaming, InheritedFormsScaleEachValueFromItsOwnStream) {
+  TScreen* screen = Screen();
+  const Integer saved = screen->PixelsPerInch;
+  TOnExit restore([&] { screen->PixelsPerInch = saved; });
+  screen->PixelsPerInch = 96;
+  const String base = "object BaseForm: TForm\r\n"
+                      "  ClientHeight = 450\r\n  ClientWidth = 600\r\n"
+                      "  Font.Height = -18\r\n  PixelsPerInch = 144\r\n  TextHeight = 21\r\n"
+                      "  object Kept: TButton\r\n"
+                      "    Left = 30\r\n    Top = 30\r\n    Width = 150\r\n    Height = 45\r\n"
+                      "  end\r\n"
+                      "  object Moved: TButton\r\n"
+                      "    Left = 30\r\n    Top = 90\r\n    Width = 150\r\n    Height = 45\r\n"
+                      "  end\r\n"
+                      "end\r\n";
+  const String derived = "inherited DerivedForm: TForm\r\n"
+                         "  ClientWidth = 600\r\n  PixelsPerInch = 120\r\n  TextHeight = 18\r\n"
+                         "  inherited Moved: TButton\r\n    Left = 60\r\n  end\r\n"
+                         "  object Added: TButton\r\n"
+                         "    Left = 60\r\n    Top = 150\r\n    Width = 100\r\n    Height = 30\r\n"
+                         "  end\r\n"
+                         "end\r\n";
+  TOwned<TForm> f(New<TForm>(nullptr));
+  ReadBinary(TextToBinary(base), f.get());
+  ReadBinary(TextToBinary(derived), f.get());
+  auto bounds = [&](const char* name) {
+    return static_cast<TControl*>(f->FindComponent(name))->BoundsRect();
+  };
+  EXPECT_EQ(bounds("Kept"), (TRect{20, 20, 120, 50})) << "from the ancestor's 144 only";
+  EXPECT_EQ(bounds("Moved"), (TRect{48, 60, 148, 90})) << "its left from 120, the rest from 144";
+  EXPECT_EQ(bounds("Added"), (TRect{48, 120, 128, 144})) << "all from 120";
+  EXPECT_EQ(f->ClientWidth(), 480);
+  EXPECT_EQ(f->ClientHeight(), 300);
+  EXPECT_EQ(f->Font()->GetHeight(), -12);
+  EXPECT_EQ(f->PixelsPerInch(), 96);
+}
+
 TEST_F(FormStreaming, ScrollBarsStreamTheirRangeOnlyWhenItIsFixed) {
   TOwned<TForm> f(New<TForm>(nullptr));
   f->SetName("Scrolling");
