@@ -169,7 +169,7 @@ TEST_F(Scripts, APlainFormKeepsItsFilesNameAndServesAsAncestor) {
     std::erase(t, '\r');
     return t;
   };
-  for (const std::string folder : {Dir.string(), (Dir / "bin").string()}) {
+  for (const std::string& folder : {Dir.string(), (Dir / "bin").string()}) {
     const std::string ext = folder == Dir.string() ? ".fwf" : ".fwb";
     const std::string out = (Dir / "out.fwf").string();
     TRun r = Run({"set", folder + "/plain" + ext, "Form1.Tag=1", "-o", out});
