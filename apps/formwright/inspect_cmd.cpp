@@ -44,8 +44,8 @@ nlohmann::ordered_json Json(const std::vector<TInspectedProperty>& rows) {
 void Widths(const std::vector<TInspectedProperty>& rows, int depth, std::size_t& name,
             std::size_t& value) {
   for (const TInspectedProperty& row : rows) {
-    name = std::max(name, 2 * depth + row.Name.size());
-    value = std::max(value, std::min(row.Value.size(), kValueColumn));
+    name = std::max(name, 2 * depth + DisplayWidth(row.Name));
+    value = std::max(value, std::min(DisplayWidth(row.Value), kValueColumn));
     Widths(row.Properties, depth + 1, name, value);
   }
 }
@@ -53,10 +53,9 @@ void Widths(const std::vector<TInspectedProperty>& rows, int depth, std::size_t&
 void Table(const std::vector<TInspectedProperty>& rows, int depth, std::size_t name,
            std::size_t value) {
   for (const TInspectedProperty& row : rows) {
-    std::string shown = row.Value;
-    if (shown.size() > kValueColumn) shown = shown.substr(0, kValueColumn - 3) + "...";
-    std::printf("%*s%-*s  %-*s  %s  %s\n", 2 * depth, "", static_cast<int>(name - 2 * depth),
-                row.Name.c_str(), static_cast<int>(value), shown.c_str(), row.Category.c_str(),
+    // Padded by columns shown, not bytes, so that rows with non-ASCII text line up.
+    std::printf("%*s%s  %s  %s  %s\n", 2 * depth, "", FitColumn(row.Name, name - 2 * depth).c_str(),
+                FitColumn(row.Value, value).c_str(), row.Category.c_str(),
                 Attributes(row.Attributes).c_str());
     Table(row.Properties, depth + 1, name, value);
   }

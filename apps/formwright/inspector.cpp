@@ -8,6 +8,7 @@
 #include "designeditors/propedit.h"
 #include "designeditors/stdeditors_consts.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -117,12 +118,64 @@ void SetThroughEditor(const IPtr<IProperty>& prop, const String& value) {
     std::size_t i = 0;
     while (i < elements.size() && !SameText(elements[i]->GetName(), name))
       ++i;
-    if (i == elements.size()) throw EDesignPropertyError(String(rtlconsts::SInvalidPropertyValue));
+    if (i == elements.size()) throw EDesignPropertyError(rtlconsts::SInvalidPropertyValue);
     wanted[i] = true;
     list = comma == std::string_view::npos ? std::string_view() : list.substr(comma + 1);
   }
   for (std::size_t i = 0; i < elements.size(); ++i)
     elements[i]->SetValue(wanted[i] ? "True" : "False");
+}
+
+// One character of UTF-8 text: its code point (a lone bad byte stands for itself) and length.
+std::pair<char32_t, std::size_t> NextChar(std::string_view s) {
+  const auto b = static_cast<unsigned char>(s[0]);
+  const std::size_t n = b < 0x80         ? 1
+                        : (b >> 5) == 6  ? 2
+                        : (b >> 4) == 14 ? 3
+                        : (b >> 3) == 30 ? 4
+                                         : 0;
+  if (n == 0 || n > s.size()) return {b, 1};
+  char32_t c = n == 1 ? b : b & (0x7F >> n);
+  for (std::size_t i = 1; i < n; ++i) {
+    const auto t = static_cast<unsigned char>(s[i]);
+    if ((t & 0xC0) != 0x80) return {b, 1};
+    c = (c << 6) | (t & 0x3F);
+  }
+  return {c, n};
+}
+
+// Ranges of wide and full-width characters, and of the combining marks that take no column.
+constexpr std::array<std::pair<char32_t, char32_t>, 10> kWide = {{
+    {0x1100, 0x115F},
+    {0x2E80, 0x303E},
+    {0x3041, 0x33FF},
+    {0x3400, 0x4DBF},
+    {0x4E00, 0xA4CF},
+    {0xAC00, 0xD7A3},
+    {0xF900, 0xFAFF},
+    {0xFE30, 0xFE4F},
+    {0xFF00, 0xFF60},
+    {0xFFE0, 0xFFE6},
+}};
+constexpr std::array<std::pair<char32_t, char32_t>, 4> kCombining = {{
+    {0x0300, 0x036F},
+    {0x1AB0, 0x1AFF},
+    {0x20D0, 0x20FF},
+    {0xFE20, 0xFE2F},
+}};
+
+template <std::size_t N>
+bool InRanges(char32_t c, const std::array<std::pair<char32_t, char32_t>, N>& ranges) {
+  return std::any_of(ranges.begin(), ranges.end(),
+                     [c](const auto& r) { return c >= r.first && c <= r.second; });
+}
+
+std::size_t CharWidth(char32_t c) {
+  if (InRanges(c, kCombining)) return 0;
+  if (InRanges(c, kWide) || (c >= 0x1F300 && c <= 0x1F64F) || (c >= 0x1F900 && c <= 0x1F9FF) ||
+      (c >= 0x20000 && c <= 0x3FFFD))
+    return 2;
+  return 1;
 }
 
 } // namespace
@@ -148,6 +201,39 @@ InspectProperties(TOpenForm& form, const std::vector<TPersistent*>& selection, T
         rows.push_back(Row(prop, CategoryOf(prop->GetName(), cls, prop->GetPropType()), 0));
       });
   return rows;
+}
+
+std::size_t DisplayWidth(std::string_view text) {
+  std::size_t width = 0;
+  while (!text.empty()) {
+    const auto [c, n] = NextChar(text);
+    width += CharWidth(c);
+    text.remove_prefix(n);
+  }
+  return width;
+}
+
+std::string FitColumn(std::string_view text, std::size_t width) {
+  std::string out;
+  std::size_t used = DisplayWidth(text);
+  if (used <= width) {
+    out = text;
+  } else {
+    constexpr std::string_view ellipsis = "...";
+    const std::size_t room = width > ellipsis.size() ? width - ellipsis.size() : 0;
+    used = 0;
+    while (!text.empty()) {
+      const auto [c, n] = NextChar(text);
+      if (used + CharWidth(c) > room) break;
+      used += CharWidth(c);
+      out.append(text.substr(0, n));
+      text.remove_prefix(n);
+    }
+    out += ellipsis;
+    used += ellipsis.size();
+  }
+  if (used < width) out.append(width - used, ' ');
+  return out;
 }
 
 std::string_view AttributeName(TPropertyAttribute attribute) {

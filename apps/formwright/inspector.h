@@ -36,6 +36,13 @@ std::vector<TInspectedProperty> InspectProperties(TOpenForm& form,
                                                   const std::vector<fw::TPersistent*>& selection,
                                                   fw::TTypeKinds filter);
 
+/// Columns `text` takes on a terminal: one per code point, two for East-Asian wide and
+/// full-width characters, none for combining marks; a byte that is not valid UTF-8 takes one.
+std::size_t DisplayWidth(std::string_view text);
+/// `text` cut to at most `width` columns, ending in "..." when cut (never inside a character),
+/// then padded with spaces to `width` columns.
+std::string FitColumn(std::string_view text, std::size_t width);
+
 /// The attribute's identifier ("paValueList").
 std::string_view AttributeName(fw::TPropertyAttribute attribute);
 

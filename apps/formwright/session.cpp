@@ -31,7 +31,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::string_view kBinarySignature = "TPF0";
 constexpr const char* kStandardPackage = "stdcomponents.so";
 // The form files an opened module's links are looked for in.
 constexpr std::array<std::string_view, 3> kFormExtensions = {".fwf", ".fwb", ".lyt"};
@@ -399,7 +398,7 @@ void TDesignSession::Save(TOpenForm& form, const std::string& fileName) {
   TMemoryStream written, converted;
   form.Root->WriteRootStream(written);
   // A module made here is written as the designer options say (text by default).
-  if (!written.View().starts_with(kBinarySignature)) {
+  if (!written.View().starts_with(FilerSignature)) {
     written.SetPosition(0);
     ObjectTextToBinary(written, converted);
   }

@@ -73,7 +73,8 @@ public:
   /// Raises EFOpenError when the file cannot be opened.
   void LoadFromFile(const String& fileName);
   void SaveToStream(TStream& stream);
-  /// Raises EFCreateError when the file cannot be created.
+  /// Replaces the file only once the whole content is written; raises EFCreateError
+  /// (sCannotWrite) when it cannot be, leaving the old file as it was.
   void SaveToFile(const String& fileName);
 
 protected:

@@ -4,6 +4,7 @@
 #include "basert/exceptions.h"
 #include "basert/filer.h"
 #include "basert/format.h"
+#include "basert/safesave.h"
 #include "basert/streams.h"
 #include "basert/sysutils.h"
 
@@ -388,19 +389,13 @@ void TStrings::SaveToStream(TStream& stream) const {
 
 void TStrings::LoadFromFile(const String& fileName) {
   std::ifstream in(fileName, std::ios::binary);
-  if (!in) throw EFOpenError(Format(sFOpenErrorEx, fileName, std::strerror(errno)));
+  if (!in) throw EFOpenError(Format(sFOpenError, fileName, std::strerror(errno)));
   String data{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (in.bad()) throw EFOpenError(Format(sFOpenErrorEx, fileName, std::strerror(errno)));
+  if (in.bad()) throw EFOpenError(Format(sFOpenError, fileName, std::strerror(errno)));
   LoadFromBytes(data);
 }
 
-void TStrings::SaveToFile(const String& fileName) const {
-  String data = Text();
-  std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
-  if (out) out.write(data.data(), static_cast<std::streamsize>(data.size()));
-  if (out) out.close();
-  if (!out) throw EFCreateError(Format(sFCreateErrorEx, fileName, std::strerror(errno)));
-}
+void TStrings::SaveToFile(const String& fileName) const { SaveAtomically(fileName, Text()); }
 
 // ---------------------------------------------------------------------------------------------
 // detail::TStringItems
@@ -549,7 +544,7 @@ void TStringList::CheckIndex(Integer index) const {
 }
 
 void TStringList::CheckUnsorted() const {
-  if (FSorted) throw EStringListError(String(sSortedListError));
+  if (FSorted) throw EStringListError(sSortedListError);
 }
 
 void TStringList::Changing() {
@@ -609,7 +604,7 @@ Integer TStringList::AddObject(std::string_view s, TObject* obj) {
   Integer index = Count();
   if (FSorted && Find(s, index)) {
     if (FDuplicates == dupIgnore) return index;
-    if (FDuplicates == dupError) throw EStringListError(String(sDuplicateString));
+    if (FDuplicates == dupError) throw EStringListError(sDuplicateString);
   }
   InsertItem(index, detail::TItemText(s), obj);
   return index;
@@ -670,7 +665,7 @@ void TStringList::ReplaceLine(Integer index, std::string_view line) {
   UpdateScope scope(*this);
   Integer existing = -1;
   if (Find(line, existing) && existing != index && FDuplicates == dupError)
-    throw EStringListError(String(sDuplicateString));
+    throw EStringListError(sDuplicateString);
   TObject* obj = FList[static_cast<std::size_t>(index)].FObject;
   FList[static_cast<std::size_t>(index)].FObject = nullptr;
   Delete(index);

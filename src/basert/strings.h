@@ -125,8 +125,9 @@ public:
   void SaveToStream(TStream& stream) const;
   /// Raises EFOpenError "Cannot open file \"%s\". %s" when the file cannot be read.
   void LoadFromFile(const String& fileName);
-  /// Writes Text as UTF-8 without a byte-order mark; raises EFCreateError
-  /// "Cannot create file \"%s\". %s" when the file cannot be written.
+  /// Writes Text as UTF-8 without a byte-order mark, replacing the file only once the whole
+  /// text is written; raises EFCreateError (sCannotWrite) when it cannot be, leaving the old
+  /// file as it was.
   void SaveToFile(const String& fileName) const;
 
 protected:

@@ -367,9 +367,10 @@ public:
   /// `parent` takes the parent of the single selected item, or the root). Selects it and
   /// marks the module modified. Null when nothing is made (no item, a disabled palette item).
   /// Raises what the source module's ValidateModification raises, the custom module's
-  /// refusal and sCannotInherit; the component is freed again.
+  /// refusal and sCannotInherit; the component is freed again. Without an item it makes
+  /// `checkedClass`, a class the custom module has accepted already.
   TComponent* DoCreateComponent(const IPtr<IInternalPaletteItem>& item, TComponent* parent,
-                                TRect& rect);
+                                TRect& rect, TComponentClass checkedClass = nullptr);
   TComponent* CreateComponent(const IPtr<IInternalPaletteItem>& item);
   /// A drop at (`x`, `y`) of the root's client area: into the innermost container there.
   TComponent* CreateComponentPos(const IPtr<IInternalPaletteItem>& item, Integer x, Integer y);

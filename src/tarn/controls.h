@@ -53,6 +53,13 @@ PTypeInfo TypeInfoOf(std::type_identity<TDragKind>);
 PTypeInfo TypeInfoOf(std::type_identity<TDragMode>);
 PTypeInfo TypeInfoOf(std::type_identity<TTextLayout>);
 
+/// What scaling a control for a stream's resolution may change. A stream read into a control
+/// that an earlier stream made (an ancestor's) scales only what it set itself.
+enum TScalingFlag : std::uint8_t { sfLeft, sfTop, sfWidth, sfHeight, sfFont, sfMargins };
+using TScalingFlags = TSet<TScalingFlag>;
+inline constexpr TScalingFlags AllScalingFlags = {sfLeft,   sfTop,  sfWidth,
+                                                  sfHeight, sfFont, sfMargins};
+
 /// The space around a control (TMargins, used when AlignWithMargins is on) or inside a windowed
 /// control (TPadding, shrinking the area its children are aligned in).
 class TMargins : public TPersistent {
@@ -120,10 +127,22 @@ public:
   Integer Top() const noexcept { return FTop; }
   Integer Width() const noexcept { return FWidth; }
   Integer Height() const noexcept { return FHeight; }
-  void SetLeft(Integer v) { SetBounds(v, FTop, FWidth, FHeight); }
-  void SetTop(Integer v) { SetBounds(FLeft, v, FWidth, FHeight); }
-  void SetWidth(Integer v) { SetBounds(FLeft, FTop, v, FHeight); }
-  void SetHeight(Integer v) { SetBounds(FLeft, FTop, FWidth, v); }
+  void SetLeft(Integer v) {
+    NoteScaling(sfLeft);
+    SetBounds(v, FTop, FWidth, FHeight);
+  }
+  void SetTop(Integer v) {
+    NoteScaling(sfTop);
+    SetBounds(FLeft, v, FWidth, FHeight);
+  }
+  void SetWidth(Integer v) {
+    NoteScaling(sfWidth);
+    SetBounds(FLeft, FTop, v, FHeight);
+  }
+  void SetHeight(Integer v) {
+    NoteScaling(sfHeight);
+    SetBounds(FLeft, FTop, FWidth, v);
+  }
   /// In the parent's client coordinates (screen coordinates without a parent). An aligned or
   /// anchored control may be moved back at once by its parent's realignment.
   virtual void SetBounds(Integer left, Integer top, Integer width, Integer height);
@@ -131,8 +150,16 @@ public:
   void SetBoundsRect(const TRect& r) { SetBounds(r.Left, r.Top, r.Width(), r.Height()); }
   /// Scales position and size, margins and (unless it follows the parent's) the font by
   /// m / d, rounding each value. A windowed control scales its children and padding as well.
-  /// Nothing for a zero or negative factor.
+  /// Nothing for a zero or negative factor. After SetScalingRead, only what was set while
+  /// loading since is scaled, once.
   virtual void ChangeScale(Integer m, Integer d);
+  /// Until the next ChangeScale (or a call with false), scaling touches only the values set
+  /// while loading: for a stream read into a control an earlier stream already scaled.
+  void SetScalingRead(bool value) {
+    FScalingRead = value;
+    FScalingFlags = {};
+  }
+  bool ScalingRead() const noexcept { return FScalingRead; }
 
   // ---- client area and coordinates
   /// The client area in the control's own coordinates: (0, 0, client width, client height).
@@ -268,6 +295,13 @@ protected:
   bool TextFollowsName(const String& text) const;
   /// Detaches from the dock host; false when the host refused.
   bool Undock(TWinControl* newTarget);
+  /// What the next ChangeScale scales (everything unless SetScalingRead is on); ends the mode.
+  TScalingFlags TakeScalingFlags();
+  void NoteScaling(TScalingFlag flag) {
+    if (FScalingRead && Loading()) FScalingFlags.Include(flag);
+  }
+  /// The bounds last set by hand (not by alignment or anchors).
+  const TRect& ExplicitBounds() const noexcept { return FExplicitBounds; }
 
   TControlStyle FControlStyle{controlCaptureMouse, controlClickEvents, controlSetCaption,
                               controlDoubleClicks};
@@ -312,6 +346,8 @@ private:
   TPoint FOriginalParentSize;
   bool FAnchorMove = false; // set while the parent places the control
   bool FHasAnchorRules = false;
+  bool FScalingRead = false;
+  TScalingFlags FScalingFlags;
   TRect FExplicitBounds;   // the bounds last set by hand, restored when the alignment goes
   bool FWindowed = false;  // a TWinControl: kept in the parent's windowed list
   Integer FListIndex = -1; // position in the parent's list of its kind
@@ -378,7 +414,7 @@ public:
 
   // ---- tab order
   /// Position in the parent's tab list, or -1 without a parent.
-  Integer TabOrder() const noexcept { return FTabOrder; }
+  Integer TabOrder() const;
   /// Moves the control in its parent's tab list (clamped); while loading, the value waits until
   /// Loaded.
   void SetTabOrder(Integer value);
@@ -387,7 +423,7 @@ public:
   /// The type "TTabOrder" the TabOrder property is published with.
   static PTypeInfo TabOrderTypeInfo();
   /// The windowed children in tab order.
-  const std::vector<TWinControl*>& TabList() const noexcept { return FTabList; }
+  const std::vector<TWinControl*>& TabList() const;
 
   // ---- alignment
   TPadding* Padding() const noexcept { return FPadding.get(); }
@@ -444,7 +480,11 @@ protected:
 private:
   void NotifyFontChanged();
   void NotifyColorChanged();
-  void RenumberTabs(std::size_t from);
+  void RenumberTabs(std::size_t from, std::size_t to);
+  /// Moves `child` to `value` in the tab list (clamped) and renumbers the range it crossed.
+  void MoveTab(TWinControl* child, Integer value);
+  /// Applies the tab orders loaded children left queued, in the order they were loaded.
+  void SettleTabs() const;
   /// The realignment that follows loading; once nothing above waits any more, the controls
   /// below take their anchor rules from the bounds it left them.
   void RealignLoaded();
@@ -462,6 +502,9 @@ private:
   TChildList FControls;
   TChildList FWinControls;
   std::vector<TWinControl*> FTabList;
+  // Loaded children's stored tab orders, applied together on the next look at the tab list: one
+  // by one, each would shift every sibling behind it.
+  std::vector<std::pair<TWinControl*, Integer>> FTabMoves;
   std::vector<TControl*> FDockClients;
   TOwned<TPadding> FPadding;
   Integer FTabOrder = -1;

@@ -163,7 +163,7 @@ void TScrollingWinControl::ScaleScrollBars(Integer m, Integer d) {
 }
 
 void TScrollingWinControl::ChangeScale(Integer m, Integer d) {
-  ScaleScrollBars(m, d);
+  if (!ScalingRead()) ScaleScrollBars(m, d);
   TWinControl::ChangeScale(m, d);
 }
 
@@ -338,17 +338,33 @@ void TCustomForm::ScaleBy(Integer m, Integer d) {
   TOnExit enable([this] { EnableAlign(); });
   for (Integer i = 0; i < ControlCount(); ++i)
     Controls(i)->ChangeScale(m, d);
-  ScaleScrollBars(m, d);
-  SetClientWidth(MulDiv(ClientWidth(), m, d));
-  SetClientHeight(MulDiv(ClientHeight(), m, d));
-  if (!ParentFont()) Font()->SetHeight(MulDiv(Font()->GetHeight(), m, d));
+  if (!ScalingRead()) ScaleScrollBars(m, d);
+  const TScalingFlags flags = TakeScalingFlags();
+  if (flags.Contains(sfWidth)) SetClientWidth(MulDiv(ClientWidth(), m, d));
+  if (flags.Contains(sfHeight)) SetClientHeight(MulDiv(ClientHeight(), m, d));
+  if (!ParentFont() && flags.Contains(sfFont)) Font()->SetHeight(MulDiv(Font()->GetHeight(), m, d));
 }
+
+namespace {
+
+void SetScalingReadBelow(TControl* control, bool value) {
+  control->SetScalingRead(value);
+  if (auto* w = dynamic_cast<TWinControl*>(control))
+    for (Integer i = 0; i < w->ControlCount(); ++i)
+      SetScalingReadBelow(w->Controls(i), value);
+}
+
+} // namespace
 
 void TCustomForm::ReadState(TReader* reader) {
   // A stream without a resolution is taken as laid out for this screen.
   FPixelsPerInch = 0;
   DisableAlign();
   TOnExit enable([this] { EnableAlign(); });
+  // What an earlier stream (the ancestor's) left here was scaled from its own resolution: this
+  // stream's scaling touches only what this stream sets.
+  SetScalingReadBelow(this, true);
+  TOnExit endScaling([this] { SetScalingReadBelow(this, false); });
   TScrollingWinControl::ReadState(reader);
   const Integer screenPPI = Screen()->PixelsPerInch;
   if (FPixelsPerInch > 0 && !FScaled) return; // kept as designed

@@ -2,6 +2,7 @@
 
 #include "basert/classbuilder.h"
 #include "basert/sysutils.h"
+#include "basert/typinfo.h"
 
 #include <array>
 #include <limits>
@@ -56,10 +57,30 @@ bool TPlaceholderControl::ApplyStoredInteger(std::string_view name, Int64 value)
   return true;
 }
 
+void TPlaceholderControl::Loaded() {
+  try {
+    if (const TStoredProperty* p = FindStored("Align");
+        p && StoredKindOf(p->Value) == TStoredKind::Ident) {
+      const Integer align =
+          GetEnumValue(TypeInfoOf(std::type_identity<TAlign>{}), StoredValueText(p->Value));
+      if (align >= 0) SetAlign(static_cast<TAlign>(align));
+    }
+    if (const TStoredProperty* p = FindStored("Anchors");
+        p && StoredKindOf(p->Value) == TStoredKind::Set)
+      SetAnchors(TAnchors::FromMask(static_cast<std::uint64_t>(
+          StringToSet(TypeInfoOf(std::type_identity<TAnchors>{}), StoredValueText(p->Value)))));
+  } catch (const EPropertyError&) {
+    // Anchors of a kind this framework does not have: the control stays where it was put.
+  }
+  TWinControl::Loaded();
+}
+
 bool TPlaceholderControl::LiveInteger(std::string_view name, Int64& value) {
   const int i = BoundIndex(name);
   if (i < 0) return false;
-  const std::array<Integer, 4> b = {Left(), Top(), Width(), Height()};
+  // Where alignment or anchors put the control is layout: the store keeps what was set.
+  const TRect r = ExplicitBounds();
+  const std::array<Integer, 4> b = {r.Left, r.Top, r.Width(), r.Height()};
   value = b[static_cast<std::size_t>(i)];
   return true;
 }

@@ -17,9 +17,12 @@ public:
   void GetChildren(const TGetChildProc& proc, TComponent* root) override;
   /// An inline placeholder (a nested module) owns what it reads, as a frame does.
   TComponent* GetChildOwner() override;
+  /// Takes the stored Align and Anchors for the layout (an unknown value is left alone); the
+  /// store keeps the bounds as read while the parent lays the control out.
+  void Loaded() override;
 
 protected:
-  /// Left, Top, Width and Height mirror the bounds.
+  /// Left, Top, Width and Height mirror the bounds as last set by hand, not as laid out.
   bool ApplyStoredInteger(std::string_view name, Int64 value) override;
   bool LiveInteger(std::string_view name, Int64& value) override;
 };

@@ -3,6 +3,7 @@
 #include "tarn/extctrls.h"
 #include "tarn/forms.h"
 #include "tarn/mainmenu.h"
+#include "tarn/pagecontrol.h"
 #include "tarn/placeholdercontrol.h"
 #include "tarn/stdctrls.h"
 
@@ -184,6 +185,44 @@ void PaintImage(TControl* control, TCanvas* c, const TRect& r) {
   c->StretchDraw({x, y, x + w, y + h}, g);
 }
 
+// The border around the sheets and a row (or column) of tabs, the active one raised.
+void PaintPageControl(TControl* control, TCanvas* c, const TRect& r) {
+  auto* pages = static_cast<TPageControl*>(control);
+  const TRect area = pages->AdjustClientRect();
+  const TRect frame{r.Left + area.Left - 2, r.Top + area.Top - 2, r.Left + area.Right + 2,
+                    r.Top + area.Bottom + 2};
+  Bevel(c, frame, clBtnHighlight, cl3DDkShadow);
+  const bool vertical = pages->TabPosition() == tpLeft || pages->TabPosition() == tpRight;
+  Integer at = vertical ? frame.Top : frame.Left;
+  for (Integer i = 0; i < pages->PageCount(); ++i) {
+    TTabSheet* page = pages->Pages(i);
+    if (!page->TabVisible()) continue;
+    const String caption = StripHotkey(page->Caption());
+    const Integer length =
+        vertical ? pages->Font()->TextHeight() + 8 : pages->Font()->TextWidth(caption) + 12;
+    TRect tab;
+    switch (pages->TabPosition()) {
+    case tpTop:
+      tab = {at, frame.Top - TabStripExtent, at + length, frame.Top};
+      break;
+    case tpBottom:
+      tab = {at, frame.Bottom, at + length, frame.Bottom + TabStripExtent};
+      break;
+    case tpLeft:
+      tab = {frame.Left - TabStripExtent, at, frame.Left, at + length};
+      break;
+    case tpRight:
+      tab = {frame.Right, at, frame.Right + TabStripExtent, at + length};
+      break;
+    }
+    const bool active = page == pages->ActivePage();
+    Fill(c, tab, active ? pages->Color() : clBtnShadow);
+    Bevel(c, tab, clBtnHighlight, cl3DDkShadow);
+    Text(c, pages, tab, caption, taCenter, true, page->Enabled() ? TextColor(pages) : clGrayText);
+    at += length;
+  }
+}
+
 // A control whose class no package registers: where it is and what it is, nothing more.
 void PaintPlaceholder(TControl* control, TCanvas* c, const TRect& r) {
   c->Pen()->SetStyle(psDash);
@@ -209,6 +248,7 @@ std::map<TClass, TControlPainter>& Painters() {
       {TCheckBox::StaticClass(), &PaintCheckBox},
       {TImage::StaticClass(), &PaintImage},
       {TPlaceholderControl::StaticClass(), &PaintPlaceholder},
+      {TPageControl::StaticClass(), &PaintPageControl},
   };
   return painters;
 }
@@ -238,6 +278,10 @@ void PaintControl(TControl* control, TCanvas* canvas, TPoint origin) {
     TControl* child = win->Controls(i);
     // A design window shows hidden controls too: they can still be selected and moved.
     if (!child->Visible() && !child->ComponentState().Contains(stateDesigning)) continue;
+    // Only the active page shows, at design time as well.
+    if (auto* sheet = dynamic_cast<TTabSheet*>(child);
+        sheet && sheet->PageControl() && sheet->PageControl()->ActivePage() != sheet)
+      continue;
     PaintControl(child, canvas,
                  {origin.X + nc.Left + child->Left(), origin.Y + nc.Top + child->Top()});
   }

@@ -7,6 +7,7 @@
 #include "tarn/forms.h"
 #include "tarn/imglist.h"
 #include "tarn/mainmenu.h"
+#include "tarn/pagecontrol.h"
 #include "tarn/placeholdercontrol.h"
 #include "tarn/stdctrls.h"
 #include "tarn/treeview.h"
@@ -31,7 +32,8 @@ const std::vector<TClass>& StandardClasses() {
       TImage::StaticClass(),          TSplitter::StaticClass(),
       TMenu::StaticClass(),           TMainMenu::StaticClass(),
       TPopupMenu::StaticClass(),      TMenuItem::StaticClass(),
-      TTreeView::StaticClass(),
+      TTreeView::StaticClass(),       TPageControl::StaticClass(),
+      TTabSheet::StaticClass(),
   };
   return classes;
 }

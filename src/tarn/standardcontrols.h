@@ -4,8 +4,8 @@
 
 namespace fw {
 
-/// Registers the control, form, frame and menu classes, and the actions, image lists and
-/// dialogs forms carry, with the class registry; placeholders of unregistered classes can then
+/// Registers the control, form, frame, page control and menu classes, and the actions, image lists
+/// and dialogs forms carry, with the class registry; placeholders of unregistered classes can then
 /// be controls.
 void RegisterStandardControls();
 /// Withdraws them again, in reverse.

@@ -1,10 +1,18 @@
 #include "basert/streams.h"
 
+#include "basert/strings.h"
+
 #include "test_util.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace fw;
 using fwtest::MessageOf;
@@ -178,4 +186,45 @@ TEST(OleStream, FailureCodesRaiseStreamErrors) {
     EXPECT_THROW(ole.Seek(0, soBeginning), EStreamError);
   }
   EXPECT_EQ(broken.refs, 0);
+}
+
+// A save that fails half-way (here at a file-size limit, in a child process) must leave the file
+// it was replacing whole, and no temporary file beside it.
+TEST(SaveToFile, FailedSaveKeepsTheOldFile) {
+  const auto dir = TempPath("failed_save");
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  const String path = (dir / "out.txt").string();
+  const String big(1 << 20, 'x');
+  const std::vector<std::pair<const char*, std::function<void()>>> savers = {
+      {"TStrings",
+       [&] {
+         TStringList l;
+         l.Add(big);
+         l.SaveToFile(path);
+       }},
+      {"TMemoryStream",
+       [&] {
+         TMemoryStream m;
+         m.WriteBuffer(big.data(), static_cast<Int64>(big.size()));
+         m.SaveToFile(path);
+       }},
+  };
+  for (const auto& [name, save] : savers) {
+    std::ofstream(path, std::ios::binary) << "old";
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      rlimit limit{64 * 1024, 64 * 1024};
+      ::setrlimit(RLIMIT_FSIZE, &limit);
+      const bool raised = MessageOf<EFCreateError>(save).find("out.txt") != String::npos;
+      ::_exit(raised ? 0 : 3);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << name;
+    std::ifstream in(path, std::ios::binary);
+    EXPECT_EQ(String(std::istreambuf_iterator<char>(in), {}), "old") << name;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1) << name;
+  }
+  std::filesystem::remove_all(dir);
 }

@@ -1,17 +1,21 @@
 // The design commands (inspect, set, tree) through the built program: what they print, what
 // they write, and that a refusal leaves every file as it was.
 #include "hostrun.h"
+#include "inspector.h"
+
+#include "basert/types.h"
 
 #include <nlohmann/json.hpp>
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <set>
+#include <sstream>
+
 namespace {
 
 using namespace fwtest;
-
-const std::string kForm = FW_TEST_DATA_DIR "/forms/designable.fwf";
-const std::string kExamples = FW_TEST_DATA_DIR "/../../examples/forms/";
 
 struct DesignCommands : HostRun {
   void SetUp() override {
@@ -19,7 +23,7 @@ struct DesignCommands : HostRun {
     if (IsSkipped()) return;
     Copy = (Dir / "form.fwf").string();
     fs::copy_file(kForm, Copy);
-    fs::copy_file(FW_TEST_DATA_DIR "/forms/actionsmodule.fwf", Dir / "actionsmodule.fwf");
+    CopyIn(kForms, {"actionsmodule.fwf"});
   }
   // The lines `a` has and `b` lacks ("-line"), then those `b` has and `a` lacks ("+line"),
   // each in its file's order; line ends aside.
@@ -67,6 +71,38 @@ TEST_F(DesignCommands, InspectShowsTheRootOrTheSharedPropertiesOfTheSelection) {
   ASSERT_NE(top, std::string::npos);
   const std::string line = r.Out.substr(top + 1, r.Out.find('\n', top + 1) - top - 1);
   EXPECT_EQ(line.find_first_of("0123456789"), std::string::npos) << "values differ: none shown";
+}
+
+// Columns are padded by what a terminal shows: a multi-byte or wide caption must not shift the
+// columns after it, and a long one is cut between characters.
+TEST_F(DesignCommands, InspectColumnsLineUpAfterNonAsciiText) {
+  const std::string form = (Dir / "wide.fwf").string();
+  std::string wide;
+  for (int i = 0; i < 12; ++i)
+    wide += "#26085#26412"; // 24 wide characters: 48 columns, past the value column
+  std::ofstream(form, std::ios::binary) << "object WideForm: TWideForm\n  Caption = " << wide
+                                        << "\n  object Panel1: TPanel\n    Caption = 'Gr'#252'n "
+                                           "'#26085'x'\n  end\nend\n";
+  for (const char* select : {"WideForm", "Panel1"}) {
+    const TRun table = Run({"inspect", form, "--select", select});
+    ASSERT_EQ(table.Code, 0) << table.Err;
+    const TRun json = Run({"inspect", form, "--select", select, "--json"});
+    ASSERT_EQ(json.Code, 0) << json.Err;
+    std::map<std::string, std::string> categories;
+    for (const auto& row : nlohmann::json::parse(json.Out))
+      categories[row["name"]] = row["category"];
+    std::set<std::size_t> columns;
+    std::istringstream lines(table.Out);
+    for (std::string line; std::getline(lines, line);) {
+      if (line.empty() || line[0] == ' ') continue; // sub-properties
+      const std::string name = line.substr(0, line.find(' '));
+      const auto at = line.rfind("  " + categories[name] + "  ");
+      ASSERT_NE(at, std::string::npos) << line;
+      columns.insert(fwcli::DisplayWidth(line.substr(0, at)));
+      EXPECT_EQ(fw::Utf8ToWide(line).find(u'\uFFFD'), std::u16string::npos) << line;
+    }
+    EXPECT_EQ(columns.size(), 1u) << select << "\n" << table.Out;
+  }
 }
 
 TEST_F(DesignCommands, InspectJsonIsOneDocumentWithEveryField) {
@@ -160,8 +196,7 @@ TEST_F(DesignCommands, ModulesALinkNamesOpenFromBesideTheForm) {
   ASSERT_EQ(Run({"set", Copy, "FileItem.Caption=Fil&e"}).Code, 0);
   EXPECT_EQ(Changed(ReadAll(kForm), ReadAll(Copy)),
             (std::vector<std::string>{"-      Caption = '&File'", "+      Caption = 'Fil&e'"}));
-  EXPECT_EQ(ReadAll(Dir / "actionsmodule.fwf"),
-            ReadAll(FW_TEST_DATA_DIR "/forms/actionsmodule.fwf"))
+  EXPECT_EQ(ReadAll(Dir / "actionsmodule.fwf"), ReadAll(kForms + "actionsmodule.fwf"))
       << "the linked module is not saved";
 
   // Without the module the link cannot be kept, and nothing is written.
@@ -211,10 +246,7 @@ TEST_F(DesignCommands, PlaceholdersKeepTheKindOfEachStoredValue) {
 // Every form in the repository opens; an edit changes its own line only or, where the form
 // holds what could not be read, is refused and nothing is written.
 TEST_F(DesignCommands, EveryRepositoryFormOpensAndAnEditLosesNothing) {
-  std::vector<fs::path> forms;
-  for (const std::string dir : {std::string(FW_TEST_DATA_DIR "/forms"), kExamples})
-    for (const auto& e : fs::directory_iterator(dir))
-      if (e.is_regular_file()) forms.push_back(e.path());
+  const std::vector<fs::path> forms = AllForms();
   ASSERT_GE(forms.size(), 10u);
   auto text = [&](const std::string& file) {
     return Run({"convert", file, "-", "--to", "text"}).Out;

@@ -12,9 +12,6 @@ namespace {
 
 using namespace fwtest;
 
-const std::string kForm = FW_TEST_DATA_DIR "/forms/designable.fwf";
-const std::string kExamples = FW_TEST_DATA_DIR "/../../examples/forms/";
-
 struct TElement {
   std::string Name;
   std::map<std::string, std::string> Attributes;
@@ -156,24 +153,37 @@ TEST_F(Render, ControlsSitAtTheirBoundsAndHandlesFollowTheSelection) {
   EXPECT_TRUE(Handles(Picture(kForm, "OrderForm,Settings")).empty());
 }
 
+// Only the active page shows, inside the page control's border below its tabs.
+TEST_F(Render, PageControlsShowTheirActivePage) {
+  const std::vector<TElement> svg = Picture(FW_TEST_DATA_DIR "/forms/pages.fwf");
+  const auto client = std::find_if(svg.begin(), svg.end(), [](const TElement& e) {
+    return e.Name == "rect" && e.Number("width") == 320 && e.Number("height") == 240;
+  });
+  ASSERT_NE(client, svg.end());
+  const int ox = client->Number("x") + 8, oy = client->Number("y") + 8; // the page control's
+  EXPECT_TRUE(HasRect(svg, ox + 4, oy + 24, 296, 196)) << "the active sheet";
+  EXPECT_TRUE(HasRect(svg, ox + 4 + 8, oy + 24 + 8 + 2, 13, 13)) << "its check box";
+  EXPECT_FALSE(HasRect(svg, ox + 4 + 8, oy + 24 + 8, 200, 23)) << "the other sheet's edit";
+  for (const char* caption : {">General<", ">Options<"})
+    EXPECT_NE(ReadAll(Dir / "form.svg").find(caption), std::string::npos) << caption;
+}
+
 TEST_F(Render, EveryShippedFormRendersOrIsRefusedCleanly) {
   int rendered = 0;
-  for (const std::string& dir : {std::string(FW_TEST_DATA_DIR "/forms"), kExamples})
-    for (const auto& e : fs::directory_iterator(dir)) {
-      if (!e.is_regular_file()) continue;
-      const fs::path out = Dir / "shipped.svg";
-      const TRun r = Run({"render", e.path().string(), "-o", out.string()});
-      if (r.Code == 0) {
-        std::vector<TElement> elements;
-        EXPECT_EQ(CheckXml(ReadAll(out), elements), "") << e.path();
-        ++rendered;
-        fs::remove(out);
-      } else {
-        EXPECT_EQ(r.Code, 1) << e.path();
-        EXPECT_NE(r.Err.find("is not a control"), std::string::npos) << e.path() << r.Err;
-        EXPECT_FALSE(fs::exists(out)) << e.path();
-      }
+  for (const fs::path& form : AllForms()) {
+    const fs::path out = Dir / "shipped.svg";
+    const TRun r = Run({"render", form.string(), "-o", out.string()});
+    if (r.Code == 0) {
+      std::vector<TElement> elements;
+      EXPECT_EQ(CheckXml(ReadAll(out), elements), "") << form;
+      ++rendered;
+      fs::remove(out);
+    } else {
+      EXPECT_EQ(r.Code, 1) << form;
+      EXPECT_NE(r.Err.find("is not a control"), std::string::npos) << form << r.Err;
+      EXPECT_FALSE(fs::exists(out)) << form;
     }
+  }
   EXPECT_GE(rendered, 6);
 }
 

@@ -8,17 +8,12 @@ namespace {
 
 using namespace fwtest;
 
-const std::string kForms = FW_TEST_DATA_DIR "/forms/";
-const std::string kSession = FW_TEST_DATA_DIR "/../../examples/session/";
-
 struct Scripts : HostRun {
   void SetUp() override {
     HostRun::SetUp();
     if (IsSkipped()) return;
-    for (const char* f : {"designable.fwf", "actionsmodule.fwf"})
-      fs::copy_file(kForms + f, Dir / f);
-    for (const char* f : {"orderbase.fwf", "orderentry.fwf"})
-      fs::copy_file(kSession + f, Dir / f);
+    CopyIn(kForms, {"designable.fwf", "actionsmodule.fwf"});
+    CopyIn(kSession, {"orderbase.fwf", "orderentry.fwf"});
   }
   std::string Write(const std::string& name, const std::string& text) {
     std::ofstream(Dir / name, std::ios::binary) << text;

@@ -43,4 +43,17 @@ TEST_F(Tree, NestedChildrenKeepTheirFileOrder) {
                    "  Alone\n");
 }
 
+// Sheets are the page control's children in page order, each with its own controls.
+TEST_F(Tree, PageControlsShowTheirSheets) {
+  const TRun r = Run({"tree", FW_TEST_DATA_DIR "/forms/pages.fwf"});
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  EXPECT_EQ(r.Err, "");
+  EXPECT_EQ(r.Out, "PagesForm\n"
+                   "  Pages\n"
+                   "    General\n"
+                   "      NameEdit\n"
+                   "    Options\n"
+                   "      Verbose\n");
+}
+
 } // namespace

@@ -231,6 +231,48 @@ TEST_F(FormStreaming, ReadingIntoAnExistingFormKeepsAlignmentLinear) {
   EXPECT_EQ(p2->BoundsRect(), (TRect{0, 40, 300, 200}));
 }
 
+TEST_F(FormStreaming, PastedTabOrdersLandAsIfAppliedOneByOne) {
+  // Controls read beside existing siblings take their stored tab orders in reading order,
+  // out-of-range ones going last; a few are settled in place, many all at once.
+  struct TCase {
+    int Existing;
+    std::vector<int> Stored; // -1: not stored
+  };
+  std::vector<int> many;
+  for (int i = 0; i < 60; ++i)
+    many.push_back(i % 9 == 0 ? 500 : i % 7 == 0 ? -1 : (i * 37) % 45);
+  for (const TCase& c : {TCase{3, {0, 99, 1, 1}}, TCase{0, {2, 0, 2}}, TCase{25, many}}) {
+    TOwned<TForm> f(New<TForm>(nullptr));
+    std::vector<String> model;
+    for (int i = 0; i < c.Existing; ++i)
+      model.push_back(Make<TButton>(f.get(), f.get(), ("Old" + std::to_string(i)).c_str())->Name());
+    TMemoryStream stream;
+    for (std::size_t i = 0; i < c.Stored.size(); ++i) {
+      String text = "object New" + std::to_string(i) + ": TButton\r\n";
+      if (c.Stored[i] >= 0) text += "  TabOrder = " + std::to_string(c.Stored[i]) + "\r\n";
+      ObjectTextToBinary(text + "end\r\n", stream);
+      model.push_back("New" + std::to_string(i));
+    }
+    stream.WriteBuffer("\0", 1);
+    stream.SetPosition(0);
+    for (std::size_t i = 0; i < c.Stored.size(); ++i) {
+      if (c.Stored[i] < 0) continue;
+      const auto from = std::find(model.begin(), model.end(), "New" + std::to_string(i));
+      const auto to = std::min<std::size_t>(c.Stored[i], model.size() - 1);
+      String name = *from;
+      model.erase(from);
+      model.insert(model.begin() + static_cast<std::ptrdiff_t>(to), name);
+    }
+    TReader(&stream, 4096).ReadComponents(f.get(), f.get(), nullptr);
+    std::vector<String> order;
+    for (TWinControl* w : f->TabList()) {
+      EXPECT_EQ(w->TabOrder(), static_cast<Integer>(order.size())) << w->Name();
+      order.push_back(w->Name());
+    }
+    EXPECT_EQ(order, model) << c.Existing << " existing";
+  }
+}
+
 } // namespace
 
 namespace {
@@ -400,6 +442,45 @@ TEST_F(FormStreaming, FormsReadAtAnotherResolutionAreScaledToTheScreens) {
   TOwned<TComponent> kept(ReadBinary(TextToBinary(unscaled)));
   EXPECT_EQ(static_cast<TForm*>(kept.get())->ClientWidth(), 600);
   EXPECT_EQ(static_cast<TForm*>(kept.get())->PixelsPerInch(), 144);
+}
+
+// An inherited form reads its ancestor's stream, then its own: each value must be scaled once,
+// from the resolution of the stream that gave it.
+TEST_F(FormStreaming, InheritedFormsScaleEachValueFromItsOwnStream) {
+  TScreen* screen = Screen();
+  const Integer saved = screen->PixelsPerInch;
+  TOnExit restore([&] { screen->PixelsPerInch = saved; });
+  screen->PixelsPerInch = 96;
+  const String base = "object BaseForm: TForm\r\n"
+                      "  ClientHeight = 450\r\n  ClientWidth = 600\r\n"
+                      "  Font.Height = -18\r\n  PixelsPerInch = 144\r\n  TextHeight = 21\r\n"
+                      "  object Kept: TButton\r\n"
+                      "    Left = 30\r\n    Top = 30\r\n    Width = 150\r\n    Height = 45\r\n"
+                      "  end\r\n"
+                      "  object Moved: TButton\r\n"
+                      "    Left = 30\r\n    Top = 90\r\n    Width = 150\r\n    Height = 45\r\n"
+                      "  end\r\n"
+                      "end\r\n";
+  const String derived = "inherited DerivedForm: TForm\r\n"
+                         "  ClientWidth = 600\r\n  PixelsPerInch = 120\r\n  TextHeight = 18\r\n"
+                         "  inherited Moved: TButton\r\n    Left = 60\r\n  end\r\n"
+                         "  object Added: TButton\r\n"
+                         "    Left = 60\r\n    Top = 150\r\n    Width = 100\r\n    Height = 30\r\n"
+                         "  end\r\n"
+                         "end\r\n";
+  TOwned<TForm> f(New<TForm>(nullptr));
+  ReadBinary(TextToBinary(base), f.get());
+  ReadBinary(TextToBinary(derived), f.get());
+  auto bounds = [&](const char* name) {
+    return static_cast<TControl*>(f->FindComponent(name))->BoundsRect();
+  };
+  EXPECT_EQ(bounds("Kept"), (TRect{20, 20, 120, 50})) << "from the ancestor's 144 only";
+  EXPECT_EQ(bounds("Moved"), (TRect{48, 60, 148, 90})) << "its left from 120, the rest from 144";
+  EXPECT_EQ(bounds("Added"), (TRect{48, 120, 128, 144})) << "all from 120";
+  EXPECT_EQ(f->ClientWidth(), 480);
+  EXPECT_EQ(f->ClientHeight(), 300);
+  EXPECT_EQ(f->Font()->GetHeight(), -12);
+  EXPECT_EQ(f->PixelsPerInch(), 96);
 }
 
 TEST_F(FormStreaming, ScrollBarsStreamTheirRangeOnlyWhenItIsFixed) {

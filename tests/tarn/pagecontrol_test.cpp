@@ -1,12 +1,163 @@
 #include "tarn/docktabset.h"
 
 #include "basert/exceptions.h"
+#include "basert/filer.h"
+#include "basert/formtext.h"
+#include "support/testutil.h"
 #include "tarn/forms.h"
 #include "tarn/pagecontrol.h"
+#include "tarn/render.h"
+#include "tarn/standardcontrols.h"
+#include "tarn/stdctrls.h"
 
 #include <gtest/gtest.h>
 
 using namespace fw;
+
+namespace {
+
+String TextToBinary(std::string_view text) {
+  TStringStream in(text), out;
+  ObjectTextToBinary(in, out);
+  return out.DataString();
+}
+
+String BinaryToText(std::string_view bytes) {
+  TStringStream in(bytes), out;
+  ObjectBinaryToText(in, out);
+  return out.DataString();
+}
+
+String WriteBinary(TComponent* root) {
+  TMemoryStream m;
+  {
+    TWriter w(&m, 4096);
+    w.WriteRootComponent(root);
+  }
+  return String(m.View());
+}
+
+// Reads a form; with `accept`, reading errors are taken and reading goes on.
+TComponent* ReadBinary(std::string_view bytes, std::vector<String>* accept = nullptr) {
+  TStringStream m(bytes);
+  TReader r(&m, 4096);
+  if (accept)
+    r.OnError = [accept](TReader*, const String& message, bool& handled) {
+      accept->push_back(message);
+      handled = true;
+    };
+  return r.ReadRootComponent(nullptr);
+}
+
+class PageControlStreaming : public ::testing::Test {
+protected:
+  void SetUp() override { RegisterStandardControls(); }
+  void TearDown() override { UnregisterStandardControls(); }
+};
+
+// Three sheets, the last moved to the front, the middle one active and holding a button.
+const String kPagesForm = "object PagesForm: TForm\r\n"
+                          "  ClientWidth = 300\r\n  ClientHeight = 200\r\n"
+                          "  object Pages: TPageControl\r\n"
+                          "    Left = 10\r\n    Top = 10\r\n    Width = 280\r\n"
+                          "    Height = 180\r\n"
+                          "    ActivePage = Second\r\n"
+                          "    TabOrder = 0\r\n"
+                          "    object Third: TTabSheet\r\n"
+                          "      Caption = 'Third'\r\n"
+                          "      ImageIndex = 2\r\n"
+                          "      TabVisible = False\r\n"
+                          "    end\r\n"
+                          "    object First: TTabSheet\r\n"
+                          "      Caption = 'First'\r\n"
+                          "    end\r\n"
+                          "    object Second: TTabSheet\r\n"
+                          "      Caption = '&Second'\r\n"
+                          "      object Go: TButton\r\n"
+                          "        Left = 8\r\n        Top = 8\r\n        Width = 75\r\n"
+                          "        Height = 25\r\n"
+                          "        Caption = 'Go'\r\n"
+                          "        TabOrder = 0\r\n"
+                          "      end\r\n"
+                          "    end\r\n"
+                          "  end\r\n"
+                          "end\r\n";
+
+} // namespace
+
+TEST_F(PageControlStreaming, SheetsRoundTripInPageOrderWithTheActivePage) {
+  TOwned<TComponent> root(ReadBinary(TextToBinary(kPagesForm)));
+  auto* pages = dynamic_cast<TPageControl*>(root->FindComponent("Pages"));
+  ASSERT_NE(pages, nullptr);
+  ASSERT_EQ(pages->PageCount(), 3);
+  EXPECT_EQ(pages->Pages(0)->Name(), "Third");
+  EXPECT_EQ(pages->Pages(0)->ImageIndex(), 2);
+  auto* second = pages->Pages(2);
+  EXPECT_EQ(pages->ActivePage(), second);
+  EXPECT_EQ(pages->TabIndex(), 1) << "the hidden tab does not count";
+  EXPECT_TRUE(second->Visible());
+  EXPECT_FALSE(pages->Pages(1)->Visible());
+  EXPECT_EQ(second->BoundsRect(), pages->AdjustClientRect()) << "sheets fill the page area";
+  EXPECT_EQ(dynamic_cast<TControl*>(root->FindComponent("Go"))->Parent(), second);
+
+  // Written back, in both layouts, as it was read: no sheet bounds, the page as a reference.
+  const String bytes = WriteBinary(root.get());
+  const String written = BinaryToText(bytes);
+  EXPECT_EQ(written.substr(written.find("  object Pages")),
+            kPagesForm.substr(kPagesForm.find("  object Pages")));
+  TOwned<TComponent> again(ReadBinary(bytes));
+  EXPECT_EQ(WriteBinary(again.get()), bytes);
+
+  // Moving a page and switching pages by tab are what gets written.
+  pages->MovePage(pages->Pages(0), 2);
+  pages->SetTabIndex(0);
+  pages->SetTabIndex(7); // out of range: stays
+  EXPECT_EQ(pages->ActivePage()->Name(), "First");
+  const String moved = BinaryToText(WriteBinary(root.get()));
+  EXPECT_NE(moved.find("ActivePage = First"), String::npos) << moved;
+  EXPECT_LT(moved.find("object Second"), moved.find("object Third"));
+  TOwned<TComponent> movedBack(ReadBinary(TextToBinary(moved)));
+  EXPECT_EQ(BinaryToText(WriteBinary(movedBack.get())), moved);
+}
+
+TEST_F(PageControlStreaming, BadActivePagesAndTabIndexesReadCleanly) {
+  auto variant = [](std::string_view from, std::string_view to) {
+    String text = kPagesForm;
+    text.replace(text.find(from), from.size(), to);
+    return TextToBinary(text);
+  };
+  // A page that is not there waits for a module of that name; a control that is not a sheet is
+  // the reader's error. Either way the page control reads, without an active page.
+  for (auto [target, refused] : {std::pair{"Missing", false}, {"Go", true}}) {
+    const String bytes = variant("ActivePage = Second", String("ActivePage = ") + target);
+    const String message =
+        fwtest::MessageOf<EReadError>([&] { TOwned<TComponent>(ReadBinary(bytes)); });
+    EXPECT_EQ(message.find("ActivePage") != String::npos, refused) << target << ": " << message;
+    std::vector<String> errors;
+    TOwned<TComponent> root(ReadBinary(bytes, &errors));
+    EXPECT_EQ(errors.size(), refused ? 1u : 0u) << target;
+    auto* pages = static_cast<TPageControl*>(root->FindComponent("Pages"));
+    EXPECT_EQ(pages->ActivePage(), nullptr) << target;
+    EXPECT_NE(ControlToSVG(pages), "") << target;
+  }
+  // A sheet of another page control is not taken.
+  TOwned<TComponent> root(ReadBinary(TextToBinary(kPagesForm)));
+  auto* pages = static_cast<TPageControl*>(root->FindComponent("Pages"));
+  auto* other = New<TPageControl>(root.get());
+  auto* stray = New<TTabSheet>(root.get());
+  stray->SetPageControl(other);
+  pages->SetActivePage(stray);
+  EXPECT_EQ(pages->ActivePage()->Name(), "Second");
+
+  // A tab index in a file written elsewhere picks by shown tab; out of range it is ignored.
+  for (auto [index, active] : {std::pair{"0", "First"}, {"9", "Second"}, {"-3", "Second"}}) {
+    TOwned<TComponent> read(ReadBinary(
+        variant("    TabOrder = 0", String("    TabIndex = ") + index + "\r\n    TabOrder = 0")));
+    EXPECT_EQ(static_cast<TPageControl*>(read->FindComponent("Pages"))->ActivePage()->Name(),
+              active)
+        << index;
+  }
+}
 
 TEST(PageControlDocking, EachDockedControlGetsASheetThatGoesWithIt) {
   TOwned<TComponent> owner(New<TComponent>(nullptr));

@@ -4,6 +4,7 @@
 #include "basert/formtext.h"
 #include "support/formfiles.h"
 #include "tarn/extctrls.h"
+#include "tarn/render.h"
 #include "tarn/standardcontrols.h"
 #include "tarn/stdctrls.h"
 
@@ -164,4 +165,45 @@ TEST_F(PlaceholderControls, AnEditChangesOnlyWhatItEdits) {
     c.Edit(root.get());
     EXPECT_EQ(Diff(text, Text(Write(root.get()))), c.Expected);
   }
+}
+
+// Layout is the live side only: a placeholder follows its stored Align and Anchors when its
+// parent lays it out, and writing it back gives the bytes that were read.
+TEST_F(PlaceholderControls, StoredAlignAndAnchorsLayOutWithoutChangingTheStore) {
+  const std::string original = Binary("object MainForm: TMainForm\r\n"
+                                      "  Width = 400\r\n  Height = 300\r\n"
+                                      "  object Bar: TPanel\r\n    Align = alTop\r\n"
+                                      "    Height = 20\r\n  end\r\n"
+                                      "  object Grid: TDBGrid\r\n    Align = alClient\r\n  end\r\n"
+                                      "  object Status: TStatusBar\r\n    Align = alBottom\r\n"
+                                      "    Height = 19\r\n  end\r\n"
+                                      "  object Find: TSearchBox\r\n"
+                                      "    Left = 10\r\n    Top = 10\r\n    Width = 100\r\n"
+                                      "    Anchors = [akLeft, akTop, akRight]\r\n  end\r\n"
+                                      "  object Odd: TGauge\r\n    Align = alSideways\r\n  end\r\n"
+                                      "end\r\n");
+  auto root = Read(original);
+  auto bounds = [&](const char* name) {
+    auto* c = dynamic_cast<TPlaceholderControl*>(root->FindComponent(name));
+    return c ? c->BoundsRect() : TRect{-1, -1, -1, -1};
+  };
+  EXPECT_EQ(bounds("Grid"), (TRect{0, 20, 400, 281}));
+  EXPECT_EQ(bounds("Status"), (TRect{0, 281, 400, 300}));
+  EXPECT_EQ(bounds("Odd"), (TRect{}));
+  EXPECT_EQ(Write(root.get()), original);
+
+  static_cast<TControl*>(root.get())->SetBounds(0, 0, 500, 300);
+  EXPECT_EQ(bounds("Grid"), (TRect{0, 20, 500, 281}));
+  EXPECT_EQ(bounds("Find"), (TRect{10, 10, 210, 10}));
+  EXPECT_EQ(Diff(Text(original), Text(Write(root.get()))),
+            (std::vector<std::string>{"-  Width = 400", "+  Width = 500", "+    Width = 500"}))
+      << "only the root and the known panel, whose size is its own";
+  EXPECT_NE(ControlToSVG(static_cast<TControl*>(root.get())).find("Grid: TDBGrid"),
+            std::string::npos);
+
+  // A known control anchored inside a known aligned panel of a placeholder form stretches by
+  // what the form grew, not from the panel's size before it was aligned.
+  auto form = Read(Example("placeholder/handwritten-mainform.fwf"));
+  static_cast<TControl*>(form.get())->SetBounds(240, 120, 800, 480);
+  EXPECT_EQ(static_cast<TControl*>(form->FindComponent("SearchEdit"))->Width(), 320);
 }
