@@ -229,14 +229,14 @@ void TComponentRoot::CreateFromStream(TStream& stream) {
     throw EComponentDesignerException(Format(sFormFileReadError, FFileName, e.Message()));
   }
   CreateRootAs(className, ancestorName);
-  // The file's name wins over the one made from its class: a plain "TForm" root stays "Form1",
-  // and the stream's references to the root resolve to it.
-  if (!rootName.empty() && rootName != FRoot->Name()) {
-    FSettingRootName = true;
-    TOnExit done([this] { FSettingRootName = false; });
-    FRoot->SetName(rootName);
-  }
   try {
+    // The file's name wins over the one made from its class: a plain "TForm" root stays
+    // "Form1", and the stream's references to the root resolve to it.
+    if (!rootName.empty() && rootName != FRoot->Name()) {
+      FSettingRootName = true;
+      TOnExit done([this] { FSettingRootName = false; });
+      FRoot->SetName(rootName);
+    }
     ReadObjectFromStream(FRoot, *binary);
   } catch (const EComponentDesignerException&) {
     throw;

@@ -495,19 +495,19 @@ TEST_F(ComponentRootUpdates, ModulesAChangeReachesAnnounceItOnceEach) {
   Add(*frame, TButton::StaticClass());
   Add(*grandchild, frame->GetRoot()->ClassType());
 
-  fwtest::TListening heard;
+  auto heard = fwtest::Listen();
   button->SetCaption("Go");
   button->SetLeft(40);
   base->Modified();
-  EXPECT_EQ(heard.Lines(),
+  EXPECT_EQ(heard->Lines,
             (std::vector<String>{"Modified Form1", "Modified Form2", "Modified Form3"}));
   EXPECT_EQ(static_cast<TButton*>(grandchild->GetComponent("Button1"))->Caption(), "Go");
 
-  heard.Lines().clear();
+  heard->Lines.clear();
   frame->Modified();
-  EXPECT_EQ(heard.Lines(), (std::vector<String>{"Modified Frame1", "Modified Form3"}));
+  EXPECT_EQ(heard->Lines, (std::vector<String>{"Modified Frame1", "Modified Form3"}));
 
-  heard.Lines().clear();
+  heard->Lines.clear();
   grandchild->Modified(); // nothing inherits from it
-  EXPECT_EQ(heard.Lines(), std::vector<String>{"Modified Form3"});
+  EXPECT_EQ(heard->Lines, std::vector<String>{"Modified Form3"});
 }

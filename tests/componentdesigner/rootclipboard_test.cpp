@@ -331,23 +331,23 @@ TEST_F(RootClipboard, PasteAndUndeleteAnnounceEachComponentTheyAdd) {
   const std::vector<String> added = {"Inserted Target.Panel1", "Inserted Target.Button2",
                                      "Inserted Target.LinkLabel1", "Selection Target 2",
                                      "Modified Target"};
-  fwtest::TListening heard;
+  auto heard = fwtest::Listen();
   target->PasteSelectionFromStream(*stream, nullptr, {});
-  EXPECT_EQ(heard.Lines(), added);
+  EXPECT_EQ(heard->Lines, added);
 
-  heard.Lines().clear();
+  heard->Lines.clear();
   target->DeleteSelection(false);
-  heard.Lines().clear();
+  heard->Lines.clear();
   target->DoUndelete();
-  EXPECT_EQ(heard.Lines(), added);
+  EXPECT_EQ(heard->Lines, added);
 
-  heard.Lines().clear();
+  heard->Lines.clear();
   TMemoryStream bad;
   const String text = "object Button9: TButton\r\nend\r\nobject X1: TNoSuchThing\r\nend";
   bad.WriteBuffer(text.data(), static_cast<Int64>(text.size()));
   bad.SetPosition(0);
   EXPECT_NE(MessageOf([&] { target->PasteSelectionFromStream(bad, nullptr, {}); }), "");
-  for (const String& line : heard.Lines())
+  for (const String& line : heard->Lines)
     EXPECT_EQ(line.find("Inserted"), String::npos) << line;
 }
 

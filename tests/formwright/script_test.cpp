@@ -202,6 +202,8 @@ TEST_F(Scripts, TheFirstErrorStopsTheScriptAtItsLineWritingNothingMore) {
       {saved + "render early.svg Ghost\n", "3): OrderForm has no component named Ghost", true},
       {"select OKButton\n", "1): no module is open"},
       {"new TDataModule Data\nmove 1,1\n", "2): Data has no design window"},
+      {"open designable.fwf\nselect OKButton\ncopy\nnew TDataModule Data\npaste\n",
+       "5): Class TButton is not applicable to this module"},
       {"open designable.fwf\nnew TForm OrderForm\n",
        "2): A component named OrderForm already exists"},
       {"new TForm Extra\nsave\n", "2): Extra has no file yet: save it to a file first"},
