@@ -29,7 +29,9 @@ bool IdentToColor(const String& ident, Integer& color) { return ToInt(Colors, id
 String ColorToString(TColor color) {
   String s;
   if (ColorToIdent(color, s)) return s;
-  return "$" + IntToHex(static_cast<Integer>(color), 8);
+  s = "$";
+  s += IntToHex(static_cast<Integer>(color), 8);
+  return s;
 }
 
 TColor StringToColor(std::string_view text) {
