@@ -118,7 +118,7 @@ void SetThroughEditor(const IPtr<IProperty>& prop, const String& value) {
     std::size_t i = 0;
     while (i < elements.size() && !SameText(elements[i]->GetName(), name))
       ++i;
-    if (i == elements.size()) throw EDesignPropertyError(String(rtlconsts::SInvalidPropertyValue));
+    if (i == elements.size()) throw EDesignPropertyError(rtlconsts::SInvalidPropertyValue);
     wanted[i] = true;
     list = comma == std::string_view::npos ? std::string_view() : list.substr(comma + 1);
   }

@@ -386,7 +386,7 @@ std::string TScriptRunner::WritePath(const std::string& path) const {
 }
 
 TOpenForm& TScriptRunner::Current() const {
-  if (!FCurrent) throw Exception(String(sScriptNoModule));
+  if (!FCurrent) throw Exception(sScriptNoModule);
   return *FCurrent;
 }
 
@@ -527,14 +527,14 @@ void TScriptRunner::Step(const TScriptStep& step) {
     root.CutSelection();
     return;
   case TScriptVerb::Paste:
-    if (!root.CanPaste()) throw Exception(String(sScriptNothingToPaste));
+    if (!root.CanPaste()) throw Exception(sScriptNothingToPaste);
     root.PasteSelection();
     return;
   case TScriptVerb::Delete:
     root.DeleteSelection(true);
     return;
   case TScriptVerb::Undelete:
-    if (!root.CanUndelete()) throw Exception(String(sScriptNothingToUndelete));
+    if (!root.CanUndelete()) throw Exception(sScriptNothingToUndelete);
     root.DoUndelete();
     return;
   case TScriptVerb::Save: {

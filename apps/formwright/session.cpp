@@ -11,6 +11,7 @@
 #include "basert/sysutils.h"
 #include "componentdesigner/designers.h"
 #include "designeditors/custommodules.h"
+#include "designer/datamodules.h"
 #include "host/designenvironment.h"
 #include "host/designermodule.h"
 #include "host/hoststartup.h"
@@ -30,7 +31,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::string_view kBinarySignature = "TPF0";
 constexpr const char* kStandardPackage = "stdcomponents.so";
 // The form files an opened module's links are looked for in.
 constexpr std::array<std::string_view, 3> kFormExtensions = {".fwf", ".fwb", ".lyt"};
@@ -177,8 +177,9 @@ public:
   TStarted() {
     RegisterStandardControls();
     RegisterClass(TDataModule::StaticClass());
-    for (TClass base : {TForm::StaticClass(), TFrame::StaticClass(), TDataModule::StaticClass()})
+    for (TClass base : {TForm::StaticClass(), TFrame::StaticClass()})
       RegisterCustomModule(base, TCustomModule::StaticClass());
+    RegisterCustomModule(TDataModule::StaticClass(), TDataModuleCustomModule::StaticClass());
   }
   ~TStarted() {
     UnRegisterClass(TDataModule::StaticClass());
@@ -354,7 +355,8 @@ String TDesignSession::FindAncestor(const std::string& fileName, std::string_vie
     }
   }
   if (!bestFile.empty()) bestOpen = &Open(bestFile.string());
-  return bestOpen ? bestOpen->Root->GetRootClassName() : String();
+  // The designer finds a module by "T" and its name; its class may be a plain base class.
+  return bestOpen ? "T" + bestOpen->Root->GetRootName() : String();
 }
 
 TOpenForm& TDesignSession::NewModule(const String& rootName, const String& ancestorClass) {
@@ -396,7 +398,7 @@ void TDesignSession::Save(TOpenForm& form, const std::string& fileName) {
   TMemoryStream written, converted;
   form.Root->WriteRootStream(written);
   // A module made here is written as the designer options say (text by default).
-  if (!written.View().starts_with(kBinarySignature)) {
+  if (!written.View().starts_with(FilerSignature)) {
     written.SetPosition(0);
     ObjectTextToBinary(written, converted);
   }

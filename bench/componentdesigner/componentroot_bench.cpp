@@ -1,6 +1,6 @@
 // Benchmarks of module roots: streaming and saving a module of N components (alone and inheriting
 // from an open module), saving an unchanged module, dormancy and waking, opening a form file,
-// copying and pasting components.
+// closing a module, selecting, copying and pasting components.
 #include "componentdesigner/designers.h"
 #include "componentdesigner/designpackage.h"
 #include "designeditors/custommodules.h"
@@ -160,6 +160,22 @@ void BM_RootOpenFormFile(benchmark::State& state) {
 }
 BENCHMARK(BM_RootOpenFormFile)->RangeMultiplier(10)->Range(100, 10000)->Complexity();
 
+// Closing a module of N buttons with handlers, their tab order running against their z-order
+// (as after a paste over the same names): every control leaves its parent.
+void BM_CloseModule(benchmark::State& state) {
+  TSession s;
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto root = s.Filled("Form1", state.range(0));
+    for (TComponent* c : root->GetRoot()->ComponentList())
+      if (auto* w = dynamic_cast<TWinControl*>(c)) w->SetTabOrder(0);
+    state.ResumeTiming();
+    root->Close();
+  }
+  Sized(state);
+}
+BENCHMARK(BM_CloseModule)->Arg(1000)->Arg(5000)->Arg(10000)->Complexity();
+
 /// The clipboard stream of a module of N buttons with handlers, all selected.
 String CopiedButtons(TSession& s, std::int64_t count) {
   auto source = s.Filled("Source", count);
@@ -193,6 +209,20 @@ void BM_PasteComponents(benchmark::State& state) { PasteButtons(state, false); }
 void BM_PasteComponentsOverSameNames(benchmark::State& state) { PasteButtons(state, true); }
 BENCHMARK(BM_PasteComponents)->RangeMultiplier(10)->Range(100, 5000)->Complexity();
 BENCHMARK(BM_PasteComponentsOverSameNames)->RangeMultiplier(10)->Range(100, 5000)->Complexity();
+
+// Selecting N buttons from a list naming each twice: the second mention is dropped.
+void BM_SetSelections(benchmark::State& state) {
+  TSession s;
+  auto root = s.Filled("Form1", state.range(0));
+  IPtr<IDesignerSelections> list = CreateSelectionList();
+  for (int pass = 0; pass < 2; ++pass)
+    for (TComponent* c : root->GetRoot()->ComponentList())
+      list->Add(c);
+  for (auto _ : state)
+    root->SetSelections(list);
+  Sized(state);
+}
+BENCHMARK(BM_SetSelections)->RangeMultiplier(10)->Range(100, 10000)->Complexity();
 
 // Copying N selected buttons with their handlers' source.
 void BM_CopySelection(benchmark::State& state) {

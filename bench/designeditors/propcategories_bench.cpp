@@ -90,19 +90,18 @@ void SetSizes(benchmark::State& state) {
   state.counters["filters"] = static_cast<double>(state.range(1));
 }
 
-/// One inspector pass by class: clear the counts, then classify every property.
-void BM_InspectorPassByClass(benchmark::State& state) {
-  auto list = MakeList(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
-  TClass cls = TBenchControl::StaticClass();
+// One inspector pass: clear the counts, then classify every property through `match`.
+template <class Match>
+void InspectorPass(benchmark::State& state, TPropertyCategoryList& list, Match match) {
   std::vector<String> names;
   for (int i = 0; i < kProps; ++i)
     names.push_back(PropName(i));
   int shown = 0;
   for (auto _ : state) {
-    list->ClearMatches();
+    list.ClearMatches();
     shown = 0;
     for (const String& n : names)
-      shown += list->Match(n, cls) ? 1 : 0;
+      shown += match(n) ? 1 : 0;
     benchmark::DoNotOptimize(shown);
   }
   SetSizes(state);
@@ -111,26 +110,19 @@ void BM_InspectorPassByClass(benchmark::State& state) {
       kProps, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
+/// One inspector pass by class.
+void BM_InspectorPassByClass(benchmark::State& state) {
+  auto list = MakeList(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  TClass cls = TBenchControl::StaticClass();
+  InspectorPass(state, *list, [&](const String& n) { return list->Match(n, cls); });
+}
+
 /// The same pass through the object-based form the inspector uses with a live component.
 void BM_InspectorPassByObject(benchmark::State& state) {
   auto list = MakeList(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
   TOwned<TBenchControl> control{New<TBenchControl>(nullptr)};
   IPtr<IDesignObject> obj = PersistentToDesignObject(control.get());
-  std::vector<String> names;
-  for (int i = 0; i < kProps; ++i)
-    names.push_back(PropName(i));
-  int shown = 0;
-  for (auto _ : state) {
-    list->ClearMatches();
-    shown = 0;
-    for (const String& n : names)
-      shown += list->Match(n, obj, {}) ? 1 : 0;
-    benchmark::DoNotOptimize(shown);
-  }
-  SetSizes(state);
-  state.counters["shown"] = shown;
-  state.counters["per_property"] = benchmark::Counter(
-      kProps, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  InspectorPass(state, *list, [&](const String& n) { return list->Match(n, obj, {}); });
 }
 
 /// Unloading the package of group 2: half the categories go, the rest lose half their filters.

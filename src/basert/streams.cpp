@@ -197,11 +197,13 @@ TFileStream::~TFileStream() {
   if (FHandle >= 0) ::close(FHandle);
 }
 
-Int64 TFileStream::Read(void* buffer, Int64 count) {
+namespace {
+// Moves up to `count` bytes through `io` (a read or a write) a chunk at a time, retrying
+// interrupted calls; stops early at the end of the file or an error.
+template <class Char, class Io> Int64 Transfer(Char* p, Int64 count, Io io) {
   Int64 total = 0;
-  auto* p = static_cast<char*>(buffer);
   while (count > 0) {
-    ssize_t n = ::read(FHandle, p, static_cast<std::size_t>(std::min(count, kChunk)));
+    const ssize_t n = io(p, static_cast<std::size_t>(std::min(count, kChunk)));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;
     total += n;
@@ -210,19 +212,16 @@ Int64 TFileStream::Read(void* buffer, Int64 count) {
   }
   return total;
 }
+} // namespace
+
+Int64 TFileStream::Read(void* buffer, Int64 count) {
+  return Transfer(static_cast<char*>(buffer), count,
+                  [this](char* p, std::size_t n) { return ::read(FHandle, p, n); });
+}
 
 Int64 TFileStream::Write(const void* buffer, Int64 count) {
-  Int64 total = 0;
-  auto* p = static_cast<const char*>(buffer);
-  while (count > 0) {
-    ssize_t n = ::write(FHandle, p, static_cast<std::size_t>(std::min(count, kChunk)));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    total += n;
-    p += n;
-    count -= n;
-  }
-  return total;
+  return Transfer(static_cast<const char*>(buffer), count,
+                  [this](const char* p, std::size_t n) { return ::write(FHandle, p, n); });
 }
 
 Int64 TFileStream::Seek(Int64 offset, TSeekOrigin origin) {

@@ -389,9 +389,9 @@ void TStrings::SaveToStream(TStream& stream) const {
 
 void TStrings::LoadFromFile(const String& fileName) {
   std::ifstream in(fileName, std::ios::binary);
-  if (!in) throw EFOpenError(Format(sFOpenErrorEx, fileName, std::strerror(errno)));
+  if (!in) throw EFOpenError(Format(sFOpenError, fileName, std::strerror(errno)));
   String data{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (in.bad()) throw EFOpenError(Format(sFOpenErrorEx, fileName, std::strerror(errno)));
+  if (in.bad()) throw EFOpenError(Format(sFOpenError, fileName, std::strerror(errno)));
   LoadFromBytes(data);
 }
 
@@ -544,7 +544,7 @@ void TStringList::CheckIndex(Integer index) const {
 }
 
 void TStringList::CheckUnsorted() const {
-  if (FSorted) throw EStringListError(String(sSortedListError));
+  if (FSorted) throw EStringListError(sSortedListError);
 }
 
 void TStringList::Changing() {
@@ -604,7 +604,7 @@ Integer TStringList::AddObject(std::string_view s, TObject* obj) {
   Integer index = Count();
   if (FSorted && Find(s, index)) {
     if (FDuplicates == dupIgnore) return index;
-    if (FDuplicates == dupError) throw EStringListError(String(sDuplicateString));
+    if (FDuplicates == dupError) throw EStringListError(sDuplicateString);
   }
   InsertItem(index, detail::TItemText(s), obj);
   return index;
@@ -665,7 +665,7 @@ void TStringList::ReplaceLine(Integer index, std::string_view line) {
   UpdateScope scope(*this);
   Integer existing = -1;
   if (Find(line, existing) && existing != index && FDuplicates == dupError)
-    throw EStringListError(String(sDuplicateString));
+    throw EStringListError(sDuplicateString);
   TObject* obj = FList[static_cast<std::size_t>(index)].FObject;
   FList[static_cast<std::size_t>(index)].FObject = nullptr;
   Delete(index);

@@ -160,7 +160,7 @@ TThread::~TThread() {
 
 void TThread::Start() {
   std::lock_guard<std::mutex> g(FLock);
-  if (FStarted.load()) throw EThread(String(sThreadStartError));
+  if (FStarted.load()) throw EThread(sThreadStartError);
   FThread = std::thread(&TThread::ThreadProc, this);
   FThreadID = FThread.get_id();
   FStarted.store(true);
@@ -224,8 +224,8 @@ void TThread::Join() {
 }
 
 Integer TThread::WaitFor() {
-  if (FFreeOnTerminate.load()) throw EThread(String(sThreadWaitForFreeOnTerminate));
-  if (CurrentThread() == this) throw EThread(String(sThreadWaitForSelf));
+  if (FFreeOnTerminate.load()) throw EThread(sThreadWaitForFreeOnTerminate);
+  if (CurrentThread() == this) throw EThread(sThreadWaitForSelf);
   if (!FStarted.load()) return FReturnValue.load();
   if (IsMainThread()) {
     while (!FFinished.load()) {

@@ -6,6 +6,7 @@
 #include "componentdesigner/designerevents.h"
 #include "componentdesigner/designers.h"
 #include "componentdesigner/designnotification.h"
+#include "tarn/controls.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -62,6 +63,8 @@ void TComponentDesigner::RootGoingDormant(const IPtr<IRoot>& root) {
   if (root && FActiveRoot == root) FActiveRoot = nullptr;
   UpdateSelections();
 }
+
+TClass TComponentDesigner::GetDataModuleClass() { return TControl::StaticClass(); }
 
 void TComponentDesigner::RootModified(const IPtr<IRoot>& root) {
   if (!root) return;

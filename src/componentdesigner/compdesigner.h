@@ -35,7 +35,8 @@ public:
   // IBaseComponentDesigner
   IPtr<IDesignEnvironment> GetEnvironment() override { return FEnvironment; }
   String GetExtension() override { return FExtension; }
-  TClass GetDataModuleClass() override { return nullptr; }
+  /// The framework's control base class: data modules hold no controls.
+  TClass GetDataModuleClass() override;
   bool IsActive() override { return FActiveRoot != nullptr; }
 
   // IComponentDesigner

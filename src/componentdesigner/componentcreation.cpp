@@ -9,11 +9,12 @@
 #include "componentdesigner/environmenttools.h"
 #include "componentdesigner/layoutcommands.h"
 #include "componentdesigner/proxies.h"
+#include "designeditors/custommodules.h"
 #include "tarn/controls.h"
 #include "toolsapi/toolsapi.h"
 
 #include <algorithm>
-#include <unordered_set>
+#include <typeinfo>
 
 namespace fw {
 
@@ -131,11 +132,13 @@ void TComponentRoot::ValidateComponent(TComponent* component) {
 }
 
 TComponent* TComponentRoot::DoCreateComponent(const IPtr<IInternalPaletteItem>& item,
-                                              TComponent* parent, TRect& rect) {
+                                              TComponent* parent, TRect& rect,
+                                              TComponentClass checkedClass) {
   if (FModule) FModule->ValidateModification();
-  if (!item || !FRoot) return nullptr;
-  if (auto palette = QueryIntf<IOTABasePaletteItem>(item.get()))
-    if (!palette->GetEnabled()) return nullptr;
+  if ((!item && !checkedClass) || !FRoot) return nullptr;
+  if (item)
+    if (auto palette = QueryIntf<IOTABasePaletteItem>(item.get()))
+      if (!palette->GetEnabled()) return nullptr;
   const bool empty = rect.Width() <= 0 || rect.Height() <= 0;
   // A caller that names the parent keeps it; only a bare request follows the selection.
   if (empty && !parent) parent = FindCurrentParent();
@@ -143,12 +146,15 @@ TComponent* TComponentRoot::DoCreateComponent(const IPtr<IInternalPaletteItem>& 
   TOnExit restore([this] { FCreateContainers = true; });
 
   TComponent* c = nullptr;
-  if (TComponentClass cls = item->GetComponentClass()) c = FrameCreateComponent(cls, FRoot);
-  if (!c) c = item->CreateComponent(FRoot);
+  const TComponentClass cls = item ? item->GetComponentClass() : checkedClass;
+  if (cls) c = FrameCreateComponent(cls, FRoot);
+  if (!c) c = item ? item->CreateComponent(FRoot) : fw::CreateComponent(cls, FRoot);
   if (!c) return nullptr;
   try {
     c->SetDesigning(true);
-    ValidateComponent(c);
+    // A plain custom module checks nothing but the class, which the caller may have done.
+    if (!checkedClass || !FCustomModule || typeid(*FCustomModule) != typeid(TCustomModule))
+      ValidateComponent(c);
     if (!c->ComponentStyle().Contains(styleInheritable) && FRootUpdateManager &&
         FRootUpdateManager->GetHasDescendents())
       throw EComponentDesignerException(Format(sCannotInherit, c->ClassName()));
@@ -164,19 +170,27 @@ TComponent* TComponentRoot::DoCreateComponent(const IPtr<IInternalPaletteItem>& 
     }
     if (auto* w = As<TControl>(container))
       context.ParentSize = {w->ClientWidth(), w->ClientHeight()};
-    std::unordered_set<std::uint64_t> corners;
-    if (empty) {
-      auto key = [](TPoint p) {
-        return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(p.X)) << 32) |
-               static_cast<std::uint32_t>(p.Y);
-      };
-      for (TComponent* other : FRoot->ComponentList()) // every item of the surface
-        if (other != c) {
-          const TRect b = DesignBounds(other);
-          corners.insert(key({b.Left, b.Top}));
+    // The walk for a free corner only goes right and down from where it starts, so only the
+    // corners (of every item of the surface) in that quadrant are kept, sorted, on its first
+    // step.
+    std::vector<TPoint> corners;
+    bool scanned = false;
+    auto before = [](const TPoint& a, const TPoint& b) {
+      return a.X < b.X || (a.X == b.X && a.Y < b.Y);
+    };
+    if (empty)
+      context.Occupied = [&](const TPoint& p) {
+        if (!scanned) {
+          scanned = true;
+          for (TComponent* other : FRoot->ComponentList())
+            if (other != c) {
+              const TRect b = DesignBounds(other);
+              if (b.Left >= p.X && b.Top >= p.Y) corners.push_back({b.Left, b.Top});
+            }
+          std::sort(corners.begin(), corners.end(), before);
         }
-      context.Occupied = [&](const TPoint& p) { return corners.count(key(p)) != 0; };
-    }
+        return std::binary_search(corners.begin(), corners.end(), p, before);
+      };
     SetDesignBounds(c, PlaceCreatedItem(rect, DesignBounds(c), context));
   } catch (...) {
     c->Free();
@@ -212,8 +226,7 @@ TComponent* TComponentRoot::CreateComponent(TComponentClass componentClass, TCom
     }
     rect = {p.X, p.Y, p.X + width, p.Y + height};
   }
-  return DoCreateComponent(IPtr<IInternalPaletteItem>(New<TClassPaletteItem>(componentClass)),
-                           parent, rect);
+  return DoCreateComponent(nullptr, parent, rect, componentClass);
 }
 
 TComponent* TComponentRoot::CreateCurrentComponent(TComponent* parent, const TRect& rect) {

@@ -43,6 +43,10 @@ String CommaText(const std::vector<String>& names) {
 
 String WithT(const String& name) { return name.empty() ? name : "T" + name; }
 
+/// The modules a change has reached through their update managers while it spreads: they are
+/// announced once it has reached them all, each once however many runs touched it.
+std::vector<IPtr<IRoot>>* ReachedByChange = nullptr;
+
 /// Every component `root` owns, directly or through owned components, parents first.
 void ForEachOwned(TComponent* root, const std::function<void(TComponent*)>& proc) {
   for (TComponent* c : root->ComponentList()) {
@@ -192,7 +196,8 @@ void TComponentRoot::Open(TStream* formStream, const String& rootName, const Str
   }
 }
 
-void TComponentRoot::GetCreateInfoFrom(TStream& stream, String& className, String& ancestorName) {
+void TComponentRoot::GetCreateInfoFrom(TStream& stream, String& className, String& ancestorName,
+                                       String* rootName) {
   const Int64 pos = stream.Position();
   TOnExit restore([&] { stream.SetPosition(pos); });
   TFilerFlags flags = 0;
@@ -202,6 +207,7 @@ void TComponentRoot::GetCreateInfoFrom(TStream& stream, String& className, Strin
     Integer childPos = -1;
     reader.ReadPrefix(flags, childPos);
     className = reader.ReadStr();
+    if (rootName) *rootName = reader.ReadStr();
   }
   ancestorName = GetSourceAncestorName(className);
   if (ancestorName.empty()) ancestorName = FAncestorName;
@@ -212,17 +218,24 @@ void TComponentRoot::CreateFromStream(TStream& stream) {
   const Int64 start = stream.Position();
   std::unique_ptr<TMemoryStream> converted;
   Byte format = lytUnknown;
-  String className, ancestorName;
+  String className, ancestorName, rootName;
   TStream* binary = &stream;
   try {
     binary = &AsBinary(stream, converted, format);
-    GetCreateInfoFrom(*binary, className, ancestorName);
+    GetCreateInfoFrom(*binary, className, ancestorName, &rootName);
   } catch (const EComponentDesignerException&) {
     throw;
   } catch (const Exception& e) {
     throw EComponentDesignerException(Format(sFormFileReadError, FFileName, e.Message()));
   }
   CreateRootAs(className, ancestorName);
+  // The file's name wins over the one made from its class: a plain "TForm" root stays "Form1",
+  // and the stream's references to the root resolve to it.
+  if (!rootName.empty() && rootName != FRoot->Name()) {
+    FSettingRootName = true;
+    TOnExit done([this] { FSettingRootName = false; });
+    FRoot->SetName(rootName);
+  }
   try {
     ReadObjectFromStream(FRoot, *binary);
   } catch (const EComponentDesignerException&) {
@@ -679,17 +692,37 @@ void TComponentRoot::Modified() {
 }
 
 void TComponentRoot::ModifiedUpdateNotification() {
-  if (FRootUpdateManager) FRootUpdateManager->Modified();
-  const auto managers = FUpdateManagers;
-  for (const auto& m : managers)
-    m->Modified();
+  std::vector<IPtr<IRoot>> reached;
+  const bool outermost = !ReachedByChange;
+  if (outermost) ReachedByChange = &reached;
+  {
+    TOnExit done([outermost] {
+      if (outermost) ReachedByChange = nullptr;
+    });
+    if (FRootUpdateManager) FRootUpdateManager->Modified();
+    const auto managers = FUpdateManagers;
+    for (const auto& m : managers)
+      m->Modified();
+  }
+  for (const IPtr<IRoot>& root : reached)
+    if (auto internal = QueryIntf<IInternalRoot>(root.get()))
+      if (TComponentRoot* r = internal->Implementor(); r->FRoot && !r->FClosing)
+        if (auto listUpdate = QueryIntf<IRootListUpdate>(r->FDesigner.get()))
+          listUpdate->RootModified(root);
 }
 
 void TComponentRoot::AddUpdateManager(const IPtr<IUpdateManager>& manager) {
   if (manager) FUpdateManagers.push_back(manager);
 }
 
-void TComponentRoot::Updating(const IPtr<IUpdateManager>&) { FIgnoreRename = true; }
+void TComponentRoot::Updating(const IPtr<IUpdateManager>&) {
+  FIgnoreRename = true;
+  if (ReachedByChange && FRoot) {
+    IPtr<IRoot> self = Self();
+    if (std::find(ReachedByChange->begin(), ReachedByChange->end(), self) == ReachedByChange->end())
+      ReachedByChange->push_back(self);
+  }
+}
 
 void TComponentRoot::Updated(const IPtr<IUpdateManager>& manager) {
   FIgnoreRename = false;

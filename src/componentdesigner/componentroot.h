@@ -168,8 +168,10 @@ public:
   const TRect& AdjustmentBounds() const noexcept { return FAdjustmentBounds; }
   /// The classes named in a binary form stream: its root's class and, from the source module
   /// or the ancestor given at Open, the ancestor's ("TFORM" for a module that is not marked
-  /// inherited and whose ancestor is no root base class). The position is kept.
-  void GetCreateInfoFrom(TStream& stream, String& className, String& ancestorName);
+  /// inherited and whose ancestor is no root base class), and with `rootName` the root's name.
+  /// The position is kept.
+  void GetCreateInfoFrom(TStream& stream, String& className, String& ancestorName,
+                         String* rootName = nullptr);
   /// The registered base class for the root; raises sRootClassNotFound.
   TClass GetRootClass();
   const String& GetRootBaseClass() const noexcept { return FRootBaseClass; }
@@ -232,6 +234,8 @@ public:
   void AddImportedRoot(const String& name);
 
   // ---- IUpdateManagerCallback
+  /// During an ancestor's or a nested module's `Modified`, the module is announced as modified
+  /// once the change has spread.
   void Updating(const IPtr<IUpdateManager>& manager) override;
   /// Unless `manager` is this root's own, this module's descendants hear of the change.
   void Updated(const IPtr<IUpdateManager>& manager) override;
@@ -244,6 +248,8 @@ public:
 
   /// Update managers of nested modules placed in this one; they hear Modified too.
   void AddUpdateManager(const IPtr<IUpdateManager>& manager);
+  /// The update managers' `Modified`; then each module the change reached broadcasts
+  /// ItemsModified, once, in the order the change reached them.
   void ModifiedUpdateNotification();
 
   // ---- IDesigner
@@ -361,9 +367,10 @@ public:
   /// `parent` takes the parent of the single selected item, or the root). Selects it and
   /// marks the module modified. Null when nothing is made (no item, a disabled palette item).
   /// Raises what the source module's ValidateModification raises, the custom module's
-  /// refusal and sCannotInherit; the component is freed again.
+  /// refusal and sCannotInherit; the component is freed again. Without an item it makes
+  /// `checkedClass`, a class the custom module has accepted already.
   TComponent* DoCreateComponent(const IPtr<IInternalPaletteItem>& item, TComponent* parent,
-                                TRect& rect);
+                                TRect& rect, TComponentClass checkedClass = nullptr);
   TComponent* CreateComponent(const IPtr<IInternalPaletteItem>& item);
   /// A drop at (`x`, `y`) of the root's client area: into the innermost container there.
   TComponent* CreateComponentPos(const IPtr<IInternalPaletteItem>& item, Integer x, Integer y);

@@ -3,6 +3,7 @@
 #include "basert/classbuilder.h"
 #include "basert/classreg.h"
 #include "basert/filer.h"
+#include "basert/onexit.h"
 #include "basert/placeholder.h"
 #include "componentdesigner/designerevents.h"
 #include "componentdesigner/designnotification.h"
@@ -14,6 +15,8 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
+#include <utility>
 
 namespace fw {
 
@@ -32,6 +35,7 @@ struct TPackageLists {
   std::vector<TCustomModuleReg> CustomModules;
   IPtr<TDesigners> Registry;
   std::vector<IPtr<IDesignEnvironment>> Protected;
+  std::optional<Integer> EditorGroup; ///< holds the package's own editors
 };
 
 std::unique_ptr<TPackageLists> gLists;
@@ -289,13 +293,21 @@ void DesignersStartup() {
   RegisterCustomModuleProc = &HookRegisterCustomModule;
   NotifyGroupChange(&WithdrawGroup);
   RegisterFindGlobalComponentProc(&FindDesignedRoot);
-  RegisterDefaultEditors();
+  // In a group of their own, so that shut-down withdraws them and the next start-up does not
+  // find them there twice.
+  const Integer saved = CurrentGroup;
+  gLists->EditorGroup = NewEditorGroup();
+  {
+    TOnExit restore([saved] { CurrentGroup = saved; });
+    RegisterDefaultEditors();
+  }
   if (StructureTreeUnit.Startup) StructureTreeUnit.Startup();
 }
 
 void DesignersShutdown() {
   if (!gLists) return;
   if (StructureTreeUnit.Shutdown) StructureTreeUnit.Shutdown();
+  if (const auto group = std::exchange(gLists->EditorGroup, std::nullopt)) FreeEditorGroup(*group);
   UnregisterFindGlobalComponentProc(&FindDesignedRoot);
   UnnotifyGroupChange(&WithdrawGroup);
   RegisterCustomModuleProc = nullptr;

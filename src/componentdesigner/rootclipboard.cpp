@@ -13,6 +13,7 @@
 #include "componentdesigner/eventmethods.h"
 #include "componentdesigner/layoutcommands.h"
 #include "componentdesigner/proxies.h"
+#include "designeditors/custommodules.h"
 #include "tarn/controls.h"
 
 #include <limits>
@@ -168,6 +169,9 @@ void TComponentRoot::ReadStream(TStream& stream, TComponent* parent, bool adjust
       ReaderFindComponentClass(r, n, c);
     };
     reader.OnCreateComponent = [this](TReader* r, TClass cls, TComponent*& c) {
+      // Refused before the reader places it: a control has no place in a data module.
+      if (FCustomModule && !FCustomModule->ValidateComponentClass(cls))
+        throw ENonAIRException(Format(sClassNotApplicable, cls->ClassName));
       ReaderCreateComponent(r, cls, c);
     };
     FAdjustmentRect = rect;
@@ -201,6 +205,12 @@ void TComponentRoot::ReadStream(TStream& stream, TComponent* parent, bool adjust
     DropPlaceholders(FRoot, *FEvents);
     throw;
   }
+  // Heard only once the whole stream is in: a failed read takes back everything it added.
+  const auto& owned = FRoot->ComponentList();
+  const std::vector<TComponent*> added(owned.begin() + static_cast<std::ptrdiff_t>(ownedBefore),
+                                       owned.end());
+  for (TComponent* c : added)
+    InstanceInserted(c);
 }
 
 void TComponentRoot::ReaderSetName(TReader* reader, TComponent* component, String& name) {

@@ -48,7 +48,7 @@ TRect TPersistentItem::GetClientRect() {
   return {0, 0, r.Width(), r.Height()};
 }
 
-void TPersistentItem::ValidateDeletable() { throw Exception(String(sCannotDeletePersistentRef)); }
+void TPersistentItem::ValidateDeletable() { throw Exception(sCannotDeletePersistentRef); }
 
 String TPersistentItem::GetNamePath() { return FInstance ? FInstance->GetNamePath() : String(); }
 

@@ -50,7 +50,7 @@ TEditorDockPanel::TEditorDockPanel(TComponent* owner) : TPanel(owner) {
 
 void TEditorDockPanel::CheckEdgeAlign() const {
   if (Align() != alTop && Align() != alBottom && Align() != alLeft && Align() != alRight)
-    throw EInvalidOperation(String(sAlignNotSetCorrectly));
+    throw EInvalidOperation(sAlignNotSetCorrectly);
 }
 
 void TEditorDockPanel::SetSplitter(TSplitter* value) {
@@ -72,8 +72,7 @@ void TEditorDockPanel::SetSplitter(TSplitter* value) {
       inner = value->Top() + value->Height() <= Top();
       break;
     }
-    if (value->Align() != Align() || !inner)
-      throw EInvalidOperation(String(sSplitterNotConfigured));
+    if (value->Align() != Align() || !inner) throw EInvalidOperation(sSplitterNotConfigured);
   }
   if (FSplitter) FSplitter->RemoveFreeNotification(this);
   FSplitter = value;
@@ -99,7 +98,7 @@ void TEditorDockPanel::SetNextControl(TControl* value) {
       break;
     }
     if (value == this || value->Align() != Align() || !outer)
-      throw EInvalidOperation(String(sNextControlNotConfigured));
+      throw EInvalidOperation(sNextControlNotConfigured);
   }
   if (FNextControl) FNextControl->RemoveFreeNotification(this);
   FNextControl = value;

@@ -326,7 +326,7 @@ TClass TMPFilenameProperty::StaticClass() {
 void TMPFilenameProperty::Edit() {
   TOwned<TOpenDialog> dialog(New<TOpenDialog>(nullptr));
   dialog->FileName = GetValue();
-  dialog->Filter = String(SMPOpenFilter);
+  dialog->Filter = SMPOpenFilter;
   dialog->Options.Include(ofFileMustExist);
   if (dialog->Execute()) SetValue(dialog->FileName);
 }

@@ -362,7 +362,7 @@ void TRecordingSurfaceHost::DeleteSelection() {
 }
 
 void TRecordingSurfaceHost::ValidateModification() {
-  if (ReadOnly) throw EInvalidOperation(String(sReadOnlyModule));
+  if (ReadOnly) throw EInvalidOperation(sReadOnlyModule);
 }
 
 String TRecordingSurfaceHost::UniqueName(const String& baseName) {

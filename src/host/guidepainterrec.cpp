@@ -22,7 +22,7 @@ void TGuidelinePainterRec::Clear() {
 }
 
 void TGuidelinePainterRec::EndUpdate() {
-  if (FUpdateDepth == 0) throw EInvalidOperation(String(sEndUpdateWithoutBegin));
+  if (FUpdateDepth == 0) throw EInvalidOperation(sEndUpdateWithoutBegin);
   if (--FUpdateDepth == 0) ++FPaintCount;
 }
 

@@ -6,6 +6,7 @@
 #include "basert/onexit.h"
 
 #include <algorithm>
+#include <random>
 
 namespace fw {
 
@@ -44,6 +45,119 @@ bool ShownForAlignment(const TControl* c) {
   return c->ComponentState().Contains(stateDesigning) &&
          !c->ControlStyle().Contains(controlNoDesignVisible);
 }
+
+/// The items 0..n-1 in a sequence that moves one item to a new position in logarithmic time: a
+/// treap by position whose nodes know their parents, so an item finds its own position.
+class TOrderTree {
+public:
+  explicit TOrderTree(std::size_t n) : FNodes(n) {
+    std::minstd_rand random(n + 1);
+    // Built in one pass along the right spine; a node's subtree is complete when it leaves it.
+    std::vector<int> spine;
+    auto close = [&] {
+      const int x = spine.back();
+      spine.pop_back();
+      Update(x);
+      return x;
+    };
+    for (int i = 0; i < static_cast<int>(n); ++i) {
+      FNodes[i].Priority = random();
+      int left = -1;
+      while (!spine.empty() && FNodes[spine.back()].Priority < FNodes[i].Priority)
+        left = close();
+      FNodes[i].Left = left;
+      if (!spine.empty()) FNodes[spine.back()].Right = i;
+      spine.push_back(i);
+    }
+    while (!spine.empty())
+      FRoot = close();
+    SetRoot(FRoot);
+  }
+
+  void Move(int item, std::size_t to) {
+    const std::size_t from = Rank(item);
+    if (from == to) return;
+    int before, rest, moved, after;
+    Split(FRoot, from, before, rest);
+    Split(rest, 1, moved, after);
+    Split(Merge(before, after), to, before, after);
+    SetRoot(Merge(Merge(before, moved), after));
+  }
+
+  std::vector<int> Order() const {
+    std::vector<int> order, path;
+    order.reserve(FNodes.size());
+    for (int x = FRoot; x >= 0 || !path.empty();) {
+      if (x >= 0) {
+        path.push_back(x);
+        x = FNodes[x].Left;
+      } else {
+        x = path.back();
+        path.pop_back();
+        order.push_back(x);
+        x = FNodes[x].Right;
+      }
+    }
+    return order;
+  }
+
+private:
+  struct TNode {
+    int Left = -1, Right = -1, Parent = -1;
+    std::size_t Size = 1;
+    std::uint_fast32_t Priority = 0;
+  };
+  std::size_t Size(int x) const { return x < 0 ? 0 : FNodes[x].Size; }
+  void Update(int x) {
+    TNode& n = FNodes[x];
+    n.Size = 1 + Size(n.Left) + Size(n.Right);
+    if (n.Left >= 0) FNodes[n.Left].Parent = x;
+    if (n.Right >= 0) FNodes[n.Right].Parent = x;
+  }
+  void SetRoot(int x) {
+    FRoot = x;
+    if (x >= 0) FNodes[x].Parent = -1;
+  }
+  std::size_t Rank(int x) const {
+    std::size_t rank = Size(FNodes[x].Left);
+    for (int p = FNodes[x].Parent; p >= 0; x = p, p = FNodes[p].Parent)
+      if (FNodes[p].Right == x) rank += Size(FNodes[p].Left) + 1;
+    return rank;
+  }
+  /// The first `k` items of `t` go to `a`, the rest to `b`.
+  void Split(int t, std::size_t k, int& a, int& b) {
+    if (t < 0) {
+      a = b = -1;
+      return;
+    }
+    TNode& n = FNodes[t];
+    if (Size(n.Left) < k) {
+      Split(n.Right, k - Size(n.Left) - 1, FNodes[t].Right, b);
+      a = t;
+    } else {
+      Split(n.Left, k, a, FNodes[t].Left);
+      b = t;
+    }
+    Update(t);
+  }
+  int Merge(int a, int b) {
+    if (a < 0) return b;
+    if (b < 0) return a;
+    if (FNodes[a].Priority > FNodes[b].Priority) {
+      const int right = Merge(FNodes[a].Right, b);
+      FNodes[a].Right = right;
+      Update(a);
+      return a;
+    }
+    const int left = Merge(a, FNodes[b].Left);
+    FNodes[b].Left = left;
+    Update(b);
+    return b;
+  }
+
+  std::vector<TNode> FNodes;
+  int FRoot = -1;
+};
 
 PTypeInfo TabOrderType() {
   static PTypeInfo t = MakeOrdinalType("TTabOrder", kindInteger, otSWord, -1, 32767);
@@ -184,7 +298,8 @@ void TControl::BeforeDestruction() {
 TComponent* TControl::GetParentComponent() { return FParent; }
 
 void TControl::SetParentComponent(TComponent* value) {
-  if (auto* p = dynamic_cast<TWinControl*>(value)) SetParent(p);
+  // The class record answers faster than a cross-cast, on every control created or read.
+  if (value && value->Is<TWinControl>()) SetParent(static_cast<TWinControl*>(value));
 }
 
 void TControl::SetParent(TWinControl* parent) {
@@ -606,7 +721,12 @@ TWinControl::~TWinControl() {
     c->FHostDockSite = nullptr;
   FDockClients.clear();
   FDockManager = nullptr;
-  // Topmost first, each taken from the end of its list.
+  // Topmost first, each taken from the end of its list; the tab list goes as a whole, or each
+  // removal would renumber the siblings behind it.
+  FTabMoves.clear();
+  for (TWinControl* w : FTabList)
+    w->FTabOrder = -1;
+  FTabList.clear();
   while (!FWinControls.Items.empty() || !FControls.Items.empty()) {
     TControl* c = !FWinControls.Items.empty() ? FWinControls.Items.back() : FControls.Items.back();
     RemoveControl(c);
@@ -648,6 +768,7 @@ void TWinControl::TChildList::Move(std::size_t from, std::size_t to) {
 void TWinControl::InsertControl(TControl* control) {
   ListOf(control).Add(control);
   if (control->FWindowed) {
+    SettleTabs();
     auto* w = static_cast<TWinControl*>(control);
     FTabList.push_back(w);
     w->FTabOrder = static_cast<Integer>(FTabList.size()) - 1;
@@ -663,11 +784,12 @@ void TWinControl::RemoveControl(TControl* control) {
   if (control->FParent != this) return;
   ListOf(control).Remove(control);
   if (control->FWindowed) {
+    SettleTabs();
     auto* w = static_cast<TWinControl*>(control);
     const Integer t = w->FTabOrder;
     if (t >= 0 && t < static_cast<Integer>(FTabList.size()) && FTabList[t] == w) {
       FTabList.erase(FTabList.begin() + t);
-      RenumberTabs(static_cast<std::size_t>(t));
+      RenumberTabs(static_cast<std::size_t>(t), FTabList.size());
     }
     w->FTabOrder = -1;
   }
@@ -720,18 +842,56 @@ void TWinControl::SetTabOrder(Integer value) {
     return;
   }
   if (!FParent || FTabOrder < 0) return;
-  auto& list = FParent->FTabList;
-  const Integer count = static_cast<Integer>(list.size());
-  if (value < 0 || value >= count) value = count - 1;
-  if (value == FTabOrder) return;
-  const auto from = static_cast<std::size_t>(FTabOrder);
-  const auto to = static_cast<std::size_t>(value);
-  MoveItem(list, from, to);
-  FParent->RenumberTabs(std::min(from, to));
+  FParent->SettleTabs();
+  FParent->MoveTab(this, value);
 }
 
-void TWinControl::RenumberTabs(std::size_t from) {
-  for (std::size_t i = from; i < FTabList.size(); ++i)
+Integer TWinControl::TabOrder() const {
+  if (FParent) FParent->SettleTabs();
+  return FTabOrder;
+}
+
+const std::vector<TWinControl*>& TWinControl::TabList() const {
+  SettleTabs();
+  return FTabList;
+}
+
+void TWinControl::MoveTab(TWinControl* child, Integer value) {
+  const Integer count = static_cast<Integer>(FTabList.size());
+  if (value < 0 || value >= count) value = count - 1;
+  if (value == child->FTabOrder) return;
+  const auto from = static_cast<std::size_t>(child->FTabOrder);
+  const auto to = static_cast<std::size_t>(value);
+  MoveItem(FTabList, from, to);
+  RenumberTabs(std::min(from, to), std::max(from, to) + 1);
+}
+
+void TWinControl::SettleTabs() const {
+  if (FTabMoves.empty()) return;
+  auto* self = const_cast<TWinControl*>(this);
+  const auto moves = std::move(self->FTabMoves);
+  self->FTabMoves.clear();
+  // Each move in place costs the distance it crosses; the tree costs one pass over the list.
+  if (moves.size() < 16) {
+    for (const auto& [child, value] : moves)
+      self->MoveTab(child, value);
+    return;
+  }
+  const Integer count = static_cast<Integer>(FTabList.size());
+  TOrderTree tree(FTabList.size());
+  // Until the end each child's FTabOrder is its place in the list as it was: its item number.
+  for (const auto& [child, value] : moves)
+    tree.Move(child->FTabOrder, static_cast<std::size_t>(value < count ? value : count - 1));
+  std::vector<TWinControl*> list;
+  list.reserve(FTabList.size());
+  for (int item : tree.Order())
+    list.push_back(FTabList[static_cast<std::size_t>(item)]);
+  self->FTabList = std::move(list);
+  self->RenumberTabs(0, FTabList.size());
+}
+
+void TWinControl::RenumberTabs(std::size_t from, std::size_t to) {
+  for (std::size_t i = from; i < to; ++i)
     FTabList[i]->FTabOrder = static_cast<Integer>(i);
 }
 
@@ -931,7 +1091,8 @@ void TWinControl::Loaded() {
   if (FPendingTabOrder >= 0) {
     const Integer order = FPendingTabOrder;
     FPendingTabOrder = -1;
-    SetTabOrder(order);
+    // Siblings loaded with this one queue theirs too; the parent applies them together.
+    if (FParent && FTabOrder >= 0) FParent->FTabMoves.emplace_back(this, order);
   }
   FLoadingChildren = 0;
   for (Integer i = 0, n = ControlCount(); i < n; ++i)

@@ -414,7 +414,7 @@ public:
 
   // ---- tab order
   /// Position in the parent's tab list, or -1 without a parent.
-  Integer TabOrder() const noexcept { return FTabOrder; }
+  Integer TabOrder() const;
   /// Moves the control in its parent's tab list (clamped); while loading, the value waits until
   /// Loaded.
   void SetTabOrder(Integer value);
@@ -423,7 +423,7 @@ public:
   /// The type "TTabOrder" the TabOrder property is published with.
   static PTypeInfo TabOrderTypeInfo();
   /// The windowed children in tab order.
-  const std::vector<TWinControl*>& TabList() const noexcept { return FTabList; }
+  const std::vector<TWinControl*>& TabList() const;
 
   // ---- alignment
   TPadding* Padding() const noexcept { return FPadding.get(); }
@@ -480,7 +480,11 @@ protected:
 private:
   void NotifyFontChanged();
   void NotifyColorChanged();
-  void RenumberTabs(std::size_t from);
+  void RenumberTabs(std::size_t from, std::size_t to);
+  /// Moves `child` to `value` in the tab list (clamped) and renumbers the range it crossed.
+  void MoveTab(TWinControl* child, Integer value);
+  /// Applies the tab orders loaded children left queued, in the order they were loaded.
+  void SettleTabs() const;
   /// The realignment that follows loading; once nothing above waits any more, the controls
   /// below take their anchor rules from the bounds it left them.
   void RealignLoaded();
@@ -498,6 +502,9 @@ private:
   TChildList FControls;
   TChildList FWinControls;
   std::vector<TWinControl*> FTabList;
+  // Loaded children's stored tab orders, applied together on the next look at the tab list: one
+  // by one, each would shift every sibling behind it.
+  std::vector<std::pair<TWinControl*, Integer>> FTabMoves;
   std::vector<TControl*> FDockClients;
   TOwned<TPadding> FPadding;
   Integer FTabOrder = -1;

@@ -114,7 +114,7 @@ private:
 
 TPipe::TPipe() {
   int fds[2];
-  if (::pipe2(fds, O_CLOEXEC) != 0) throw EOSError(String(sCreatePipeError));
+  if (::pipe2(fds, O_CLOEXEC) != 0) throw EOSError(sCreatePipeError);
   fRead = fds[0];
   fWrite = fds[1];
   ::fcntl(fRead, F_SETFL, ::fcntl(fRead, F_GETFL) | O_NONBLOCK);
@@ -476,7 +476,7 @@ TMonitorProcess::~TMonitorProcess() {
 bool TMonitorProcess::IsRunning() const noexcept { return FMonitor && !FTerminated.load(); }
 
 void TMonitorProcess::CheckIdle() const {
-  if (IsRunning()) throw TMonitorProcessException(String(sMonitorThreadRunning));
+  if (IsRunning()) throw TMonitorProcessException(sMonitorThreadRunning);
 }
 
 void TMonitorProcess::ReleaseFinished() {
@@ -534,7 +534,7 @@ void TMonitorProcess::Run() {
 }
 
 bool TMonitorProcess::CancelProcess() {
-  if (!FWatch || !IsRunning()) throw TMonitorProcessException(String(sProcessNotManaged));
+  if (!FWatch || !IsRunning()) throw TMonitorProcessException(sProcessNotManaged);
   FMonitor->Terminate();
   Kill(FProcessInfo, 0);
   FMonitor->WaitFor();
@@ -618,32 +618,25 @@ TMonitorThread::~TMonitorThread() {
 
 void TMonitorThread::Poll(bool final) {
   TMonitorProcess& p = *FMonitorProcess;
-  if (p.FOutPipe) {
+  auto drain = [&](TPipe* pipe, TCriticalSection& lock, TStringList& lines, Integer& last,
+                   void (TMonitorProcess::*changed)(Integer, Integer)) {
+    if (!pipe) return;
     Integer after;
     {
-      TCriticalSectionGuard g(p.FOnOutputLock);
-      p.FOutPipe->AppendLines(p.FOutput, final);
-      after = p.FOutput.Count();
+      TCriticalSectionGuard g(lock);
+      pipe->AppendLines(lines, final);
+      after = lines.Count();
     }
-    if (after != p.FLastOut) {
-      const Integer before = p.FLastOut;
-      Synchronize([&p, before, after] { p.DoOutputChanged(before, after); });
-      p.FLastOut = after;
+    if (after != last) {
+      const Integer before = last;
+      Synchronize([&p, changed, before, after] { (p.*changed)(before, after); });
+      last = after;
     }
-  }
-  if (p.FErrorPipe) {
-    Integer after;
-    {
-      TCriticalSectionGuard g(p.FOnErrorsLock);
-      p.FErrorPipe->AppendLines(p.FErrors, final);
-      after = p.FErrors.Count();
-    }
-    if (after != p.FLastErr) {
-      const Integer before = p.FLastErr;
-      Synchronize([&p, before, after] { p.DoErrorChanged(before, after); });
-      p.FLastErr = after;
-    }
-  }
+  };
+  drain(p.FOutPipe.get(), p.FOnOutputLock, p.FOutput, p.FLastOut,
+        &TMonitorProcess::DoOutputChanged);
+  drain(p.FErrorPipe.get(), p.FOnErrorsLock, p.FErrors, p.FLastErr,
+        &TMonitorProcess::DoErrorChanged);
 }
 
 void TMonitorThread::Execute() {

@@ -526,7 +526,7 @@ void TBooleanStack::Push(bool value) {
 }
 
 bool TBooleanStack::Pop() {
-  if (FItems.empty()) throw Exception(String(sPopEmptyStack));
+  if (FItems.empty()) throw Exception(sPopEmptyStack);
   const bool v = FItems.back();
   FItems.pop_back();
   if (!v) --FFalseCount;
@@ -534,7 +534,7 @@ bool TBooleanStack::Pop() {
 }
 
 void TBooleanStack::ToggleTop() {
-  if (FItems.empty()) throw Exception(String(sTopEmptyStack));
+  if (FItems.empty()) throw Exception(sTopEmptyStack);
   const bool v = !FItems.back();
   FItems.back() = v;
   if (v)
@@ -544,7 +544,7 @@ void TBooleanStack::ToggleTop() {
 }
 
 bool TBooleanStack::GetTop() const {
-  if (FItems.empty()) throw Exception(String(sTopEmptyStack));
+  if (FItems.empty()) throw Exception(sTopEmptyStack);
   return FItems.back();
 }
 

@@ -6,9 +6,11 @@
 #include "componentdesigner/designpackage.h"
 #include "componentdesigner/proxies.h"
 #include "designeditors/custommodules.h"
+#include "designedmodules.h"
 #include "host/designenvironment.h"
 #include "host/designermodule.h"
 #include "host/hostroot.h"
+#include "support/notificationlog.h"
 #include "support/testutil.h"
 #include "tarn/actions.h"
 #include "tarn/forms.h"
@@ -473,4 +475,39 @@ TEST_F(ComponentRoot_, RenameKeepsTheFormExtensionAndMovesTheClassToTheModulesUn
   root->ModuleFileNames(impl, intf, form);
   EXPECT_EQ(form, Path("sub/Other.lyt"));
   EXPECT_EQ(impl, Path("sub/Other.pas"));
+}
+
+namespace {
+
+using ComponentRootUpdates = fwtest::DesignedModules;
+
+} // namespace
+
+// A change spreads through every generation and into placed frames; each module it reached
+// announces itself modified once, after the module that changed, however many properties
+// changed and however many runs touched it.
+TEST_F(ComponentRootUpdates, ModulesAChangeReachesAnnounceItOnceEach) {
+  auto base = NewRoot("Form1");
+  auto* button = static_cast<TButton*>(Add(*base, TButton::StaticClass()));
+  auto child = NewRoot("Form2", "Form1");
+  auto grandchild = NewRoot("Form3", "Form2");
+  auto frame = NewRoot("Frame1", "Frame");
+  Add(*frame, TButton::StaticClass());
+  Add(*grandchild, frame->GetRoot()->ClassType());
+
+  fwtest::TListening heard;
+  button->SetCaption("Go");
+  button->SetLeft(40);
+  base->Modified();
+  EXPECT_EQ(heard.Lines(),
+            (std::vector<String>{"Modified Form1", "Modified Form2", "Modified Form3"}));
+  EXPECT_EQ(static_cast<TButton*>(grandchild->GetComponent("Button1"))->Caption(), "Go");
+
+  heard.Lines().clear();
+  frame->Modified();
+  EXPECT_EQ(heard.Lines(), (std::vector<String>{"Modified Frame1", "Modified Form3"}));
+
+  heard.Lines().clear();
+  grandchild->Modified(); // nothing inherits from it
+  EXPECT_EQ(heard.Lines(), std::vector<String>{"Modified Form3"});
 }

@@ -9,6 +9,7 @@
 #include "designer/designobjects.h"
 #include "designer/selections.h"
 #include "support/hostsession.h"
+#include "support/notificationlog.h"
 #include "support/testutil.h"
 #include "tarn/actions.h"
 #include "tarn/extctrls.h"
@@ -314,6 +315,40 @@ TEST_F(RootClipboard, BadStreamsLeaveTheModuleAsItWasAndSayWhy) {
     EXPECT_EQ(ProxyMethods(target->GetRoot()), methods);
     EXPECT_FALSE(target->IsModified());
   }
+}
+
+// Each component a paste or an undelete adds is announced once, in order, before the new
+// selection and the change; a paste that fails announces nothing.
+TEST_F(RootClipboard, PasteAndUndeleteAnnounceEachComponentTheyAdd) {
+  auto source = NewRoot("Source");
+  auto* panel = Add<TPanel>(*source, {8, 8, 200, 100});
+  source->CreateComponent(TButton::StaticClass(), panel, 4, 4, 75, 25);
+  Add<TLinkLabel>(*source);
+  auto stream = Copy(*source, {"Panel1", "LinkLabel1"});
+
+  auto target = NewRoot("Target");
+  Add<TButton>(*target);
+  const std::vector<String> added = {"Inserted Target.Panel1", "Inserted Target.Button2",
+                                     "Inserted Target.LinkLabel1", "Selection Target 2",
+                                     "Modified Target"};
+  fwtest::TListening heard;
+  target->PasteSelectionFromStream(*stream, nullptr, {});
+  EXPECT_EQ(heard.Lines(), added);
+
+  heard.Lines().clear();
+  target->DeleteSelection(false);
+  heard.Lines().clear();
+  target->DoUndelete();
+  EXPECT_EQ(heard.Lines(), added);
+
+  heard.Lines().clear();
+  TMemoryStream bad;
+  const String text = "object Button9: TButton\r\nend\r\nobject X1: TNoSuchThing\r\nend";
+  bad.WriteBuffer(text.data(), static_cast<Int64>(text.size()));
+  bad.SetPosition(0);
+  EXPECT_NE(MessageOf([&] { target->PasteSelectionFromStream(bad, nullptr, {}); }), "");
+  for (const String& line : heard.Lines())
+    EXPECT_EQ(line.find("Inserted"), String::npos) << line;
 }
 
 TEST_F(RootClipboard, PasteIntoADescendantStaysInIt) {

@@ -17,16 +17,13 @@ namespace {
 
 using namespace fwtest;
 
-const std::string kForm = FW_TEST_DATA_DIR "/forms/designable.fwf";
-const std::string kExamples = FW_TEST_DATA_DIR "/../../examples/forms/";
-
 struct DesignCommands : HostRun {
   void SetUp() override {
     HostRun::SetUp();
     if (IsSkipped()) return;
     Copy = (Dir / "form.fwf").string();
     fs::copy_file(kForm, Copy);
-    fs::copy_file(FW_TEST_DATA_DIR "/forms/actionsmodule.fwf", Dir / "actionsmodule.fwf");
+    CopyIn(kForms, {"actionsmodule.fwf"});
   }
   // The lines `a` has and `b` lacks ("-line"), then those `b` has and `a` lacks ("+line"),
   // each in its file's order; line ends aside.
@@ -199,8 +196,7 @@ TEST_F(DesignCommands, ModulesALinkNamesOpenFromBesideTheForm) {
   ASSERT_EQ(Run({"set", Copy, "FileItem.Caption=Fil&e"}).Code, 0);
   EXPECT_EQ(Changed(ReadAll(kForm), ReadAll(Copy)),
             (std::vector<std::string>{"-      Caption = '&File'", "+      Caption = 'Fil&e'"}));
-  EXPECT_EQ(ReadAll(Dir / "actionsmodule.fwf"),
-            ReadAll(FW_TEST_DATA_DIR "/forms/actionsmodule.fwf"))
+  EXPECT_EQ(ReadAll(Dir / "actionsmodule.fwf"), ReadAll(kForms + "actionsmodule.fwf"))
       << "the linked module is not saved";
 
   // Without the module the link cannot be kept, and nothing is written.
@@ -250,10 +246,7 @@ TEST_F(DesignCommands, PlaceholdersKeepTheKindOfEachStoredValue) {
 // Every form in the repository opens; an edit changes its own line only or, where the form
 // holds what could not be read, is refused and nothing is written.
 TEST_F(DesignCommands, EveryRepositoryFormOpensAndAnEditLosesNothing) {
-  std::vector<fs::path> forms;
-  for (const std::string dir : {std::string(FW_TEST_DATA_DIR "/forms"), kExamples})
-    for (const auto& e : fs::directory_iterator(dir))
-      if (e.is_regular_file()) forms.push_back(e.path());
+  const std::vector<fs::path> forms = AllForms();
   ASSERT_GE(forms.size(), 10u);
   auto text = [&](const std::string& file) {
     return Run({"convert", file, "-", "--to", "text"}).Out;

@@ -20,6 +20,22 @@ namespace fwtest {
 
 namespace fs = std::filesystem;
 
+// The test forms, and the forms and session the program ships with.
+inline const std::string kForms = FW_TEST_DATA_DIR "/forms/";
+inline const std::string kExamples = FW_TEST_DATA_DIR "/../../examples/forms/";
+inline const std::string kSession = FW_TEST_DATA_DIR "/../../examples/session/";
+/// The form most cases open.
+inline const std::string kForm = kForms + "designable.fwf";
+
+/// Every file of the test forms and the shipped forms.
+inline std::vector<fs::path> AllForms() {
+  std::vector<fs::path> forms;
+  for (const std::string& dir : {kForms, kExamples})
+    for (const auto& e : fs::directory_iterator(dir))
+      if (e.is_regular_file()) forms.push_back(e.path());
+  return forms;
+}
+
 inline fs::path Host() { return fs::read_symlink("/proc/self/exe").parent_path() / "formwright"; }
 
 inline std::string ReadAll(const fs::path& p) {
@@ -45,6 +61,12 @@ protected:
   }
   void TearDown() override {
     if (!Dir.empty()) fs::remove_all(Dir);
+  }
+
+  /// Copies the named files of `from` into the test folder.
+  void CopyIn(const std::string& from, std::initializer_list<const char*> names) const {
+    for (const char* n : names)
+      fs::copy_file(from + n, Dir / n);
   }
 
   // Runs the host with its standard output going to `out` (a file of the test folder when

@@ -8,17 +8,12 @@ namespace {
 
 using namespace fwtest;
 
-const std::string kForms = FW_TEST_DATA_DIR "/forms/";
-const std::string kSession = FW_TEST_DATA_DIR "/../../examples/session/";
-
 struct Scripts : HostRun {
   void SetUp() override {
     HostRun::SetUp();
     if (IsSkipped()) return;
-    for (const char* f : {"designable.fwf", "actionsmodule.fwf"})
-      fs::copy_file(kForms + f, Dir / f);
-    for (const char* f : {"orderbase.fwf", "orderentry.fwf"})
-      fs::copy_file(kSession + f, Dir / f);
+    CopyIn(kForms, {"designable.fwf", "actionsmodule.fwf"});
+    CopyIn(kSession, {"orderbase.fwf", "orderentry.fwf"});
   }
   std::string Write(const std::string& name, const std::string& text) {
     std::ofstream(Dir / name, std::ios::binary) << text;
@@ -141,7 +136,7 @@ TEST_F(Scripts, AnInheritedFormOpensOnItsAncestorBesideIt) {
   r = Run({"script", script});
   EXPECT_EQ(r.Code, 0) << r.Err;
   EXPECT_EQ(r.Out, "DesignerOpened OrderBase\nDesignerOpened OrderEntry\nItemsModified OrderBase\n"
-                   "Checked OrderEntry: CancelButton.Caption=Stop\n");
+                   "ItemsModified OrderEntry\nChecked OrderEntry: CancelButton.Caption=Stop\n");
 
   // Without the ancestor there is nothing to design it on.
   fs::remove(Dir / "orderbase.fwf");
@@ -149,6 +144,39 @@ TEST_F(Scripts, AnInheritedFormOpensOnItsAncestorBesideIt) {
   r = Run({"set", (Dir / "orderentry.fwf").string(), "OKButton.Caption=Go"});
   EXPECT_EQ(r.Code, 1);
   EXPECT_NE(r.Err.find("cannot be saved"), std::string::npos) << r.Err;
+}
+
+// A root of a plain base class keeps the name its file gives it, in text and in binary, and
+// a form inherited from it finds it by that name.
+TEST_F(Scripts, APlainFormKeepsItsFilesNameAndServesAsAncestor) {
+  Write("plain.fwf", "object Form1: TForm\n  object Button1: TButton\n"
+                     "    Left = 4\n  end\nend\n");
+  Write("child.fwf", "inherited Form2: TForm2\n  inherited Button1: "
+                     "TButton\n    Left = 9\n  end\nend\n");
+  fs::create_directory(Dir / "bin");
+  for (const char* f : {"plain", "child"})
+    ASSERT_EQ(Run({"convert", (Dir / (f + std::string(".fwf"))).string(),
+                   (Dir / "bin" / (f + std::string(".fwb"))).string(), "--to", "binary"})
+                  .Code,
+              0);
+  auto text = [&](const std::string& file) {
+    std::string t = Run({"convert", file, "-", "--to", "text"}).Out;
+    std::erase(t, '\r');
+    return t;
+  };
+  for (const std::string folder : {Dir.string(), (Dir / "bin").string()}) {
+    const std::string ext = folder == Dir.string() ? ".fwf" : ".fwb";
+    const std::string out = (Dir / "out.fwf").string();
+    TRun r = Run({"set", folder + "/plain" + ext, "Form1.Tag=1", "-o", out});
+    ASSERT_EQ(r.Code, 0) << folder << r.Err;
+    EXPECT_EQ(text(out).rfind("object Form1: TForm\n  Tag = 1\n", 0), 0u) << text(out);
+
+    r = Run({"set", folder + "/child" + ext, "Form2.Tag=2", "Button1.Tag=3", "-o", out});
+    ASSERT_EQ(r.Code, 0) << folder << r.Err;
+    EXPECT_EQ(text(out), "inherited Form2: TForm2\n  Tag = 2\n  inherited Button1: TButton\n"
+                         "    Tag = 3\n    Left = 9\n  end\nend\n")
+        << folder;
+  }
 }
 
 TEST_F(Scripts, TheFirstErrorStopsTheScriptAtItsLineWritingNothingMore) {
@@ -203,8 +231,8 @@ TEST_F(Scripts, TheShippedSessionFollowsOneEditIntoTheInheritedForm) {
   ASSERT_EQ(r.Code, 0) << r.Err;
   for (const char* line :
        {"DesignerOpened OrderEntry", "ItemInserted OrderBase.Button1",
-        "SelectionChanged OrderBase [Button1]", "Checked OrderEntry: Button1.Caption=&Print",
-        "Saved OrderEntry to saved/orderentry.fwf"})
+        "SelectionChanged OrderBase [Button1]", "ItemsModified OrderEntry",
+        "Checked OrderEntry: Button1.Caption=&Print", "Saved OrderEntry to saved/orderentry.fwf"})
     EXPECT_TRUE(Has(r.Out, line)) << line << "\n" << r.Out;
   for (const char* f : {"orderbase.fwf", "orderentry.fwf"})
     EXPECT_EQ(ReadAll(kSession + f), ReadAll(Dir / f)) << "the shipped files are left alone";

@@ -24,9 +24,7 @@ using namespace fwtest;
 
 using HostStreams = HostRun;
 
-std::string Form(const char* name) {
-  return std::string(FW_TEST_DATA_DIR "/../../examples/forms/") + name;
-}
+std::string Form(const char* name) { return kExamples + name; }
 
 } // namespace
 

@@ -257,26 +257,26 @@ TEST_F(RegisteredActions, CreationRefusesNonActionsAndPassesResourceFailures) {
 
 TEST_F(RegisteredActions, NewActionNamesStripPrefixesThatLeaveMoreThanTwoCharacters) {
   TOwned<TComponent> owner(New<TComponent>(nullptr));
-  auto* copy = New<TEditCopy>(owner.get());
-  copy->SetCategory("Edit");
-  EXPECT_EQ(GetNewActionName(copy, "Edit"), "TEditCopy");
-  EXPECT_EQ(GetNewActionName(copy, ""), "TEditCopy");
-  copy->SetCategory("Ed it");
-  EXPECT_EQ(GetNewActionName(copy, "E dit"), "TEditCopy");
-
-  auto* mine = New<TMyAction>(owner.get());
-  mine->SetCategory("File");
-  EXPECT_EQ(GetNewActionName(mine, "File"), "TFileMyAction");
-  mine->SetCategory("My");
-  EXPECT_EQ(GetNewActionName(mine, ""), "TMyAction");
-
-  auto* ab = New<TAb>(owner.get());
-  EXPECT_EQ(GetNewActionName(ab, ""), "TTAb");
-  ab->SetCategory("A");
-  EXPECT_EQ(GetNewActionName(ab, "A"), "TATAb");
-
-  auto* basic = New<TBasicAction>(owner.get());
-  EXPECT_EQ(GetNewActionName(basic, "Basic"), "TBasicAction");
+  const struct {
+    TClass Class;
+    const char* Category; // the action's own
+    const char* Given;
+    const char* Name;
+  } cases[] = {
+      {TEditCopy::StaticClass(), "Edit", "Edit", "TEditCopy"},
+      {TEditCopy::StaticClass(), "Edit", "", "TEditCopy"},
+      {TEditCopy::StaticClass(), "Ed it", "E dit", "TEditCopy"},
+      {TMyAction::StaticClass(), "File", "File", "TFileMyAction"},
+      {TMyAction::StaticClass(), "My", "", "TMyAction"},
+      {TAb::StaticClass(), "", "", "TTAb"},
+      {TAb::StaticClass(), "A", "A", "TATAb"},
+      {TBasicAction::StaticClass(), "", "Basic", "TBasicAction"}, // has none
+  };
+  for (const auto& c : cases) {
+    auto* action = static_cast<TBasicAction*>(CreateComponent(c.Class, owner.get()));
+    if (*c.Category) static_cast<TContainedAction*>(action)->SetCategory(c.Category);
+    EXPECT_EQ(GetNewActionName(action, c.Given), c.Name) << c.Category << " " << c.Given;
+  }
 }
 
 TEST_F(RegisteredActions, FrameworksAreKeyedByTrimmedUpperCaseName) {

@@ -5,11 +5,15 @@
 #include "componentdesigner/designnotification.h"
 #include "componentdesigner/designpackage.h"
 #include "componentdesigner/updateintf.h"
+#include "designeditors/editorregistry.h"
+#include "designeditors/valueeditors.h"
 #include "support/testdesigner.h"
 #include "tarn/actions.h"
 #include "treeintf/rootsprig.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using namespace fw;
 
@@ -28,6 +32,14 @@ bool OpenedDesignerGetsARootSprig() {
   return found;
 }
 
+/// How many registrations the package's own editor for component names has.
+std::size_t NameEditorRegistrations() {
+  const auto records = PropertyEditorRegistry().Records();
+  return std::count_if(records.begin(), records.end(), [](const TPropertyClassRec* r) {
+    return r->EditorClass == TComponentNameProperty::StaticClass();
+  });
+}
+
 TEST(HostStartup, TheTreeRunsOnTopOfTheDesignPackageAndGoesFirst) {
   ASSERT_FALSE(HostStarted());
   HostStartup();
@@ -38,6 +50,7 @@ TEST(HostStartup, TheTreeRunsOnTopOfTheDesignPackageAndGoesFirst) {
   EXPECT_NE(RegisterActionsProc, nullptr) << "packages can register actions";
   EXPECT_NE(CreateUpdateManagerProc, nullptr) << "inherited roots follow their ancestors";
   EXPECT_TRUE(OpenedDesignerGetsARootSprig());
+  EXPECT_EQ(NameEditorRegistrations(), 1u);
 
   // Started twice, or the tree's start-up reached again from elsewhere: still one listener.
   const Integer listeners = DesignNotificationList()->Count();
@@ -55,12 +68,14 @@ TEST(HostStartup, TheTreeRunsOnTopOfTheDesignPackageAndGoesFirst) {
   EXPECT_EQ(RegisterActionsProc, nullptr);
   EXPECT_EQ(CreateUpdateManagerProc, nullptr);
   EXPECT_FALSE(OpenedDesignerGetsARootSprig()) << "nobody listens after shut-down";
+  EXPECT_EQ(NameEditorRegistrations(), 0u) << "the package's own editors are withdrawn";
   HostShutdown(); // not started: nothing happens
 
   // And again from the start.
   {
     THostStartupScope scope;
     EXPECT_TRUE(OpenedDesignerGetsARootSprig());
+    EXPECT_EQ(NameEditorRegistrations(), 1u);
     {
       THostStartupScope nested;
       EXPECT_TRUE(HostStarted());

@@ -208,6 +208,48 @@ TEST_F(FormStreaming, ReadingIntoAnExistingFormKeepsAlignmentLinear) {
   EXPECT_EQ(p2->BoundsRect(), (TRect{0, 40, 300, 200}));
 }
 
+TEST_F(FormStreaming, PastedTabOrdersLandAsIfAppliedOneByOne) {
+  // Controls read beside existing siblings take their stored tab orders in reading order,
+  // out-of-range ones going last; a few are settled in place, many all at once.
+  struct TCase {
+    int Existing;
+    std::vector<int> Stored; // -1: not stored
+  };
+  std::vector<int> many;
+  for (int i = 0; i < 60; ++i)
+    many.push_back(i % 9 == 0 ? 500 : i % 7 == 0 ? -1 : (i * 37) % 45);
+  for (const TCase& c : {TCase{3, {0, 99, 1, 1}}, TCase{0, {2, 0, 2}}, TCase{25, many}}) {
+    TOwned<TForm> f(New<TForm>(nullptr));
+    std::vector<String> model;
+    for (int i = 0; i < c.Existing; ++i)
+      model.push_back(Make<TButton>(f.get(), f.get(), ("Old" + std::to_string(i)).c_str())->Name());
+    TMemoryStream stream;
+    for (std::size_t i = 0; i < c.Stored.size(); ++i) {
+      String text = "object New" + std::to_string(i) + ": TButton\r\n";
+      if (c.Stored[i] >= 0) text += "  TabOrder = " + std::to_string(c.Stored[i]) + "\r\n";
+      ObjectTextToBinary(text + "end\r\n", stream);
+      model.push_back("New" + std::to_string(i));
+    }
+    stream.WriteBuffer("\0", 1);
+    stream.SetPosition(0);
+    for (std::size_t i = 0; i < c.Stored.size(); ++i) {
+      if (c.Stored[i] < 0) continue;
+      const auto from = std::find(model.begin(), model.end(), "New" + std::to_string(i));
+      const auto to = std::min<std::size_t>(c.Stored[i], model.size() - 1);
+      String name = *from;
+      model.erase(from);
+      model.insert(model.begin() + static_cast<std::ptrdiff_t>(to), name);
+    }
+    TReader(&stream, 4096).ReadComponents(f.get(), f.get(), nullptr);
+    std::vector<String> order;
+    for (TWinControl* w : f->TabList()) {
+      EXPECT_EQ(w->TabOrder(), static_cast<Integer>(order.size())) << w->Name();
+      order.push_back(w->Name());
+    }
+    EXPECT_EQ(order, model) << c.Existing << " existing";
+  }
+}
+
 } // namespace
 
 namespace {
