@@ -107,7 +107,7 @@ void SetThroughEditor(const IPtr<IProperty>& prop, const String& value) {
   }
   if (!attributes.Contains(paSubProperties) || value.size() < 2 || value.front() != '[' ||
       value.back() != ']')
-    throw EDesignPropertyError(Format(sStreamPropertyReadOnly, prop->GetName()));
+    throw EDesignPropertyError(Format(sReadOnlyProperty, prop->GetName()));
   std::vector<IPtr<IProperty>> elements;
   prop->GetProperties([&](const IPtr<IProperty>& e) { elements.push_back(e); });
   std::vector<bool> wanted(elements.size());

@@ -1004,7 +1004,7 @@ void TReader::ReadProperty(TPersistent* instance) {
         PPropInfo p = GetPropInfo(target, FPropName);
         if (!p) {
           FCore.SkipValue();
-          throw EReadError(Format(sUnknownStreamProperty, FPropName));
+          throw EReadError(Format(sUnknownProperty, FPropName));
         }
         TObject* value =
             p->ValueClass == TPropValueClass::Object ? GetObjectProp(target, p) : nullptr;
@@ -1024,7 +1024,7 @@ void TReader::ReadProperty(TPersistent* instance) {
         target->DefineProperties(this);
         if (!FPropName.empty()) {
           FCore.SkipValue();
-          throw EReadError(Format(sUnknownStreamProperty, FPropName));
+          throw EReadError(Format(sUnknownProperty, FPropName));
         }
       }
     } catch (const Exception& e) {
@@ -1047,7 +1047,7 @@ void TReader::ReadPropValue(TPersistent* instance, PPropInfo prop) {
   if (!prop->HasWrite() &&
       !(prop->PropType()->Kind == kindClass && IsSubComponent(GetObjectProp(instance, prop)))) {
     FCore.SkipValue();
-    throw EReadError(Format(sStreamPropertyReadOnly, prop->Name));
+    throw EReadError(Format(sReadOnlyProperty, prop->Name));
   }
   (this->*PropValueOps(prop).Read)(instance, prop);
 }

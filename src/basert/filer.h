@@ -26,11 +26,8 @@ using TStreamProc = std::function<void(TStream* stream)>;
 
 // Resource strings of the filers.
 inline constexpr std::string_view sPropertyException = "Error reading %s%s%s: %s";
-inline constexpr std::string_view sUnknownStreamProperty = "Property %s does not exist";
 inline constexpr std::string_view sInvalidPropertyPath = "Invalid property path";
-inline constexpr std::string_view sStreamPropertyReadOnly = "Property %s is read-only";
 inline constexpr std::string_view sAncestorNotFound = "Ancestor for '%s' not found";
-inline constexpr std::string_view sInvalidPropertyType = "Invalid property type: %s";
 inline constexpr std::string_view sUnresolvedReference = "Invalid reference %s in property %s";
 inline constexpr std::string_view sWriteVariantError = "Cannot write a variant of type %s";
 inline constexpr std::string_view sReadVariantError = "Invalid variant value at byte %d";

@@ -131,6 +131,22 @@ template <class T> inline constexpr bool DeclaresOwnClass = std::is_same_v<typen
 /// The context for the next object constructed on this thread (taken by its TObject part).
 TCreationContext*& PendingCreation() noexcept;
 [[noreturn]] void RaiseAbstract(TClass cls);
+/// Constructs with `make()` while `ctx` is the pending context, restoring the one before on
+/// every way out, then runs AfterConstruction.
+template <class Make> auto ConstructWith(TCreationContext& ctx, Make make) {
+  TCreationContext* saved = PendingCreation();
+  PendingCreation() = &ctx;
+  decltype(make()) obj;
+  try {
+    obj = make();
+  } catch (...) {
+    PendingCreation() = saved;
+    throw;
+  }
+  PendingCreation() = saved;
+  obj->AfterConstruction();
+  return obj;
+}
 } // namespace detail
 
 class TObject {
@@ -196,18 +212,7 @@ template <class T, class... Args> T* New(Args&&... args) {
   static_assert(detail::DeclaresOwnClass<T>, "the class lacks FW_CLASS(T) in its body");
   TCreationContext ctx;
   ctx.Class = T::StaticClass();
-  TCreationContext* saved = detail::PendingCreation();
-  detail::PendingCreation() = &ctx;
-  T* obj;
-  try {
-    obj = new T(std::forward<Args>(args)...);
-  } catch (...) {
-    detail::PendingCreation() = saved;
-    throw;
-  }
-  detail::PendingCreation() = saved;
-  obj->AfterConstruction();
-  return obj;
+  return detail::ConstructWith(ctx, [&] { return new T(std::forward<Args>(args)...); });
 }
 
 /// A reference-counted object: freed when its last interface reference goes.
@@ -261,18 +266,7 @@ template <class... Args> TObject* TClassRec::CreateWith(TCreationContext& ctx, A
   if (!fn) detail::RaiseAbstract(this);
   ctx.Class = this;
   ctx.Target = nullptr;
-  TCreationContext* saved = detail::PendingCreation();
-  detail::PendingCreation() = &ctx;
-  TObject* obj;
-  try {
-    obj = fn(args...);
-  } catch (...) {
-    detail::PendingCreation() = saved;
-    throw;
-  }
-  detail::PendingCreation() = saved;
-  obj->AfterConstruction();
-  return obj;
+  return detail::ConstructWith(ctx, [&] { return fn(args...); });
 }
 
 } // namespace fw

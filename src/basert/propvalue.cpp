@@ -47,7 +47,7 @@ template <VC C> void SetAs(TObject* instance, PPropInfo prop, const TPropValue& 
     throw EPropertyError(Format(sInvalidPropertyType, prop->Name));
   } else {
     const auto* v = std::get_if<static_cast<std::size_t>(C)>(&value);
-    if (!v) throw EPropertyError(SInvalidPropertyValue);
+    if (!v) throw EPropertyError(rtlconsts::SInvalidPropertyValue);
     if constexpr (C == VC::Object)
       SetObjectProp(instance, prop, *v); // checks the object's class
     else

@@ -15,8 +15,6 @@ namespace fw {
 // Resource strings.
 inline constexpr std::string_view sSortedListError = "Operation not allowed on sorted list";
 inline constexpr std::string_view sDuplicateString = "String list does not allow duplicates";
-inline constexpr std::string_view sFOpenErrorEx = "Cannot open file \"%s\". %s";
-inline constexpr std::string_view sFCreateErrorEx = "Cannot create file \"%s\". %s";
 
 /// A list of strings, each with an associated object pointer. The storage is left to
 /// descendants (Get, Put, GetCount, InsertObject, Delete, Clear...); everything else is built on

@@ -41,14 +41,6 @@ constexpr std::array<TPropValueClass, TypeKindCount> ValueClassByKind = {
     TPropValueClass::None,      // kindProcedure
 };
 
-// Messages of the run-time library.
-constexpr std::string_view sReadOnlyProperty = "Property %s is read-only";
-constexpr std::string_view sWriteOnlyProperty = "Property %s is write-only";
-constexpr std::string_view sUnknownProperty = "Property %s does not exist";
-constexpr std::string_view sInvalidPropertyType = "Invalid property type: %s";
-constexpr std::string_view sInvalidPropertyElement = "Invalid property element: %s";
-constexpr std::string_view SInvalidPropertyValue = "Invalid property value";
-
 std::mutex& TypeArenaLock() {
   static std::mutex m;
   return m;
@@ -616,7 +608,8 @@ TObject* GetObjectProp(TObject* instance, PPropInfo prop) {
 void SetObjectProp(TObject* instance, PPropInfo prop, TObject* value) {
   detail::RequireClass(prop, TPropValueClass::Object);
   TClass wanted = prop->PropType()->Data.ClassType;
-  if (value && wanted && !value->InheritsFrom(wanted)) throw EPropertyError(SInvalidPropertyValue);
+  if (value && wanted && !value->InheritsFrom(wanted))
+    throw EPropertyError(rtlconsts::SInvalidPropertyValue);
   detail::Write(instance, prop, &value);
 }
 

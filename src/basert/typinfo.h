@@ -16,6 +16,18 @@
 
 namespace fw {
 
+// Resource strings of property access.
+inline constexpr std::string_view sReadOnlyProperty = "Property %s is read-only";
+inline constexpr std::string_view sWriteOnlyProperty = "Property %s is write-only";
+inline constexpr std::string_view sUnknownProperty = "Property %s does not exist";
+inline constexpr std::string_view sInvalidPropertyType = "Invalid property type: %s";
+inline constexpr std::string_view sInvalidPropertyElement = "Invalid property element: %s";
+/// In a namespace of its own: the form streams use the name SInvalidPropertyValue for a stream
+/// message of another meaning.
+namespace rtlconsts {
+inline constexpr std::string_view SInvalidPropertyValue = "Invalid property value";
+} // namespace rtlconsts
+
 /// Type kinds in their fixed ordinal order (streams and tables index by it).
 enum TTypeKind : std::uint8_t {
   kindUnknown,

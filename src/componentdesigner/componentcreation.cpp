@@ -161,6 +161,7 @@ TComponent* TComponentRoot::DoCreateComponent(const IPtr<IInternalPaletteItem>& 
     TComponent* container = FindItemParent(parent);
     if (container && c->HasParent() && IsContainer(container)) c->SetParentComponent(container);
     c->SetName(UniqueName(c->ClassName()));
+    if (FNameIndex) FNameIndex->Given(c->Name());
 
     TPlacementContext context;
     if (auto provider = QueryIntf<IDesignerOptionsProvider>(GetEnvironment().get())) {

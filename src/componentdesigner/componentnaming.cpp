@@ -52,9 +52,21 @@ String TUniqueNameIndex::UniqueName(std::string_view baseName, const TTakenFunc&
     candidate.replace(stem.size(), String::npos, digits, static_cast<std::size_t>(end - digits));
     if (!taken(candidate)) {
       it->second = n; // free now, but the caller is about to take it
+      FAnswered = candidate;
+      FAnsweredStem = stem.size();
+      FAnsweredNumber = n;
       return candidate;
     }
   }
+}
+
+void TUniqueNameIndex::Given(std::string_view name) {
+  if (FAnswered.empty() || name != FAnswered) return;
+  const std::string_view stem = std::string_view(FAnswered).substr(0, FAnsweredStem);
+  if (gNameGeneration.load(std::memory_order_relaxed) == FGeneration)
+    if (auto it = FNext.find(stem); it != FNext.end() && it->second == FAnsweredNumber)
+      it->second = FAnsweredNumber + 1;
+  FAnswered.clear();
 }
 
 // ---- TCompInfo ---------------------------------------------------------------------------------

@@ -43,11 +43,17 @@ public:
   using TTakenFunc = std::function<bool(const String& name)>;
   /// stem + n for the smallest n >= 1 for which `taken` answers false.
   String UniqueName(std::string_view baseName, const TTakenFunc& taken);
+  /// Told that a component now has `name`: when it is the last name answered, the next request
+  /// for its stem need not ask whether it is taken.
+  void Given(std::string_view name);
   void Clear() noexcept { FNext.clear(); }
 
 private:
   std::unordered_map<String, Integer, TextHash, TextEqual> FNext;
   std::uint64_t FGeneration = 0;
+  String FAnswered; // the last name answered, until it is given
+  std::size_t FAnsweredStem = 0;
+  Integer FAnsweredNumber = 0;
 };
 
 /// A designed persistent as the source module sees it: its class, its event properties (sorted

@@ -18,11 +18,9 @@ inline constexpr std::string_view sCharCodeFormat = "#%d";
 /// A class property's value: its type name in parentheses.
 inline constexpr std::string_view sClassValueFormat = "(%s)";
 
-/// Run-time library messages the editors raise that basert has no constant for. They live in a
-/// namespace of their own because basert's form streams use the name SInvalidPropertyValue for
-/// a stream message of another meaning.
+/// Run-time library messages the editors raise that basert has no constant for, beside basert's
+/// rtlconsts::SInvalidPropertyValue.
 namespace rtlconsts {
-inline constexpr std::string_view SInvalidPropertyValue = "Invalid property value";
 inline constexpr std::string_view SOutOfRange = "Value must be between %d and %d";
 inline constexpr std::string_view SUnknown = "Unknown";
 } // namespace rtlconsts

@@ -5,28 +5,66 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <type_traits>
 
 namespace fw {
 
 // ---- TPairingArena ------------------------------------------------------------------------------
 
-TPairingArena::~TPairingArena() {
-  for (std::size_t c = FChunks.size(); c-- > 0;) {
-    auto* items = reinterpret_cast<TPairing*>(FChunks[c].get());
-    for (std::size_t i = c + 1 == FChunks.size() ? FUsed : ChunkSize; i-- > 0;)
-      items[i].~TPairing();
-  }
+static_assert(std::is_trivially_destructible_v<TPairing>,
+              "the arena forgets its pairings without destroying them");
+
+TPairingArena::~TPairingArena() = default;
+
+void TPairingArena::Reset() {
+  FUnpaired = 0;
+  ++FRun;
+  FListed.clear();
+  FListingCount = 0;
+  FChunk = 0;
+  FUsed = 0;
+  FSlotBlock = 0;
+  FSlotsUsed = 0;
+  FNameIndexesUsed = 0;
 }
 
 TPairing* TPairingArena::New(TPairings* parent) {
   if (FUsed == ChunkSize) {
-    FChunks.push_back(std::make_unique_for_overwrite<std::byte[]>(ChunkSize * sizeof(TPairing)));
+    ++FChunk;
     FUsed = 0;
   }
-  auto* at = reinterpret_cast<TPairing*>(FChunks.back().get()) + FUsed;
+  if (FChunk == FChunks.size())
+    FChunks.push_back(std::make_unique_for_overwrite<std::byte[]>(ChunkSize * sizeof(TPairing)));
+  auto* at = reinterpret_cast<TPairing*>(FChunks[FChunk].get()) + FUsed;
   new (at) TPairing(parent);
   ++FUsed;
   return at;
+}
+
+TPairing** TPairingArena::Slots(std::size_t count) {
+  constexpr std::size_t BlockSize = 4096;
+  if (FSlotBlock < FSlotBlocks.size() && FSlotsUsed + count > FSlotBlocks[FSlotBlock].Size) {
+    ++FSlotBlock;
+    FSlotsUsed = 0;
+  }
+  // A block too small for a long list gives way to one that holds it.
+  while (FSlotBlock < FSlotBlocks.size() && FSlotBlocks[FSlotBlock].Size < count)
+    FSlotBlocks.erase(FSlotBlocks.begin() + static_cast<std::ptrdiff_t>(FSlotBlock));
+  if (FSlotBlock == FSlotBlocks.size()) {
+    const std::size_t size = std::max(BlockSize, count);
+    FSlotBlocks.push_back({std::make_unique_for_overwrite<TPairing*[]>(size), size});
+  }
+  TPairing** at = FSlotBlocks[FSlotBlock].Items.get() + FSlotsUsed;
+  FSlotsUsed += count;
+  return at;
+}
+
+TPairingArena::TNameIndex* TPairingArena::NameIndex() {
+  if (FNameIndexesUsed == FNameIndexes.size())
+    FNameIndexes.push_back(std::make_unique<TNameIndex>());
+  TNameIndex* index = FNameIndexes[FNameIndexesUsed++].get();
+  index->clear();
+  return index;
 }
 
 namespace {
@@ -44,18 +82,18 @@ void TPairingArena::AddListing(const TComponent* component, const TListing& list
     old.swap(FListings);
     FListingCount = 0;
     for (const TListingSlot& slot : old)
-      if (slot.Component) AddListing(slot.Component, slot.Listing);
+      if (slot.Run == FRun) AddListing(slot.Component, slot.Listing);
   }
   const std::size_t mask = FListings.size() - 1;
   for (std::size_t i = SlotOf(component, mask);; i = (i + 1) & mask) {
     TListingSlot& slot = FListings[i];
-    if (slot.Component == component) {
-      slot.Listing = listing;
+    if (slot.Run != FRun) {
+      slot = {component, FRun, listing};
+      ++FListingCount;
       return;
     }
-    if (!slot.Component) {
-      slot = {component, listing};
-      ++FListingCount;
+    if (slot.Component == component) {
+      slot.Listing = listing;
       return;
     }
   }
@@ -64,7 +102,7 @@ void TPairingArena::AddListing(const TComponent* component, const TListing& list
 const TPairingArena::TListing* TPairingArena::FindListing(const TComponent* component) const {
   if (FListings.empty()) return nullptr;
   const std::size_t mask = FListings.size() - 1;
-  for (std::size_t i = SlotOf(component, mask); FListings[i].Component; i = (i + 1) & mask)
+  for (std::size_t i = SlotOf(component, mask); FListings[i].Run == FRun; i = (i + 1) & mask)
     if (FListings[i].Component == component) return &FListings[i].Listing;
   return nullptr;
 }
@@ -79,11 +117,18 @@ bool TPairingArena::ListedChildren(const TComponent* component, const TComponent
 
 // ---- TPairings ---------------------------------------------------------------------------------
 
-TPairings::~TPairings() = default;
-
 void TPairings::Clear() {
   BeginAdding(FAncestor);
-  FList.clear();
+  FCount = 0;
+}
+
+void TPairings::Reserve(std::size_t count) {
+  if (count <= FCapacity) return;
+  const std::size_t capacity = std::max({count, 2 * FCapacity, std::size_t{4}});
+  TPairing** items = FPairing->FArena->Slots(capacity);
+  std::copy(FItems, FItems + FCount, items);
+  FItems = items;
+  FCapacity = capacity;
 }
 
 void TPairings::SetHasNew(bool value) {
@@ -97,7 +142,7 @@ void TPairings::SetHasNew(bool value) {
 void TPairings::BeginAdding(bool ancestorSide) {
   FAncestor = ancestorSide;
   FCursor = 0;
-  FByName.reset();
+  FByName = nullptr;
 }
 
 bool TPairings::IsCandidate(const TPairing* p) const {
@@ -111,12 +156,15 @@ const String& TPairings::OtherName(const TPairing* p) const {
 TPairing* TPairings::Find(const TComponent* child) {
   if (!FByName) {
     // Every pairing before the cursor has been matched, so the one at it is the first candidate.
-    while (FCursor < FList.size() && !IsCandidate(FList[FCursor]))
+    while (FCursor < FCount && !IsCandidate(FItems[FCursor]))
       ++FCursor;
-    if (FCursor < FList.size() && SameText(OtherName(FList[FCursor]), child->Name()))
-      return FList[FCursor++];
-    FByName = std::make_unique<decltype(FByName)::element_type>();
-    for (TPairing* p : FList)
+    if (FCursor < FCount) {
+      // Usually spelt alike on both sides: the byte comparison spares the case-blind one.
+      const String& other = OtherName(FItems[FCursor]);
+      if (other == child->Name() || SameText(other, child->Name())) return FItems[FCursor++];
+    }
+    FByName = FPairing->FArena->NameIndex();
+    for (TPairing* p : List())
       if (IsCandidate(p)) (*FByName)[OtherName(p)].push_back(p);
   }
   auto it = FByName->find(child->Name());
@@ -135,7 +183,8 @@ void TPairings::Add(TComponent* child) {
   if (pairing) {
     --arena.FUnpaired;
   } else {
-    pairing = FList.emplace_back(arena.New(this));
+    if (FCount == FCapacity) Reserve(FCount + 1);
+    pairing = FItems[FCount++] = arena.New(this);
     ++arena.FUnpaired;
   }
   if (FAncestor)
@@ -147,17 +196,12 @@ void TPairings::Add(TComponent* child) {
 
 // ---- TPairing ----------------------------------------------------------------------------------
 
-TPairing::TPairing(TPairings* parent)
-    : FChildren(this), FParent(parent),
-      FOwnArena(parent ? nullptr : std::make_unique<TPairingArena>()),
-      FArena(parent ? parent->FPairing->FArena : FOwnArena.get()) {
-  if (parent) {
-    FComponentRoot = parent->FPairing->FComponentRoot;
-    FAncestorRoot = parent->FPairing->FAncestorRoot;
-  }
-}
+TPairing::TPairing(TPairingArena& arena) : FChildren(this), FArena(&arena) {}
 
-TPairing::~TPairing() = default;
+TPairing::TPairing(TPairings* parent)
+    : FComponentRoot(parent->FPairing->FComponentRoot),
+      FAncestorRoot(parent->FPairing->FAncestorRoot), FChildren(this), FParent(parent),
+      FArena(parent->FPairing->FArena) {}
 
 void TPairing::SetComponent(TComponent* component) {
   FComponent = component;
@@ -187,20 +231,20 @@ void TPairing::AddChildren(TComponent* component, TComponent* root, bool ancesto
   const std::size_t end = listed.size();
   if (end > start) FArena->AddListing(component, {root, start, end - start});
   // The first side to list fills the list; the other mostly pairs with what is there.
-  if (FChildren.FList.empty()) FChildren.FList.reserve(end - start);
+  if (FChildren.FCount == 0) FChildren.Reserve(end - start);
   for (std::size_t i = start; i < end; ++i)
     FChildren.Add(listed[i]);
 }
 
 void TPairing::SetComponentRoot(TComponent* value) {
   FComponentRoot = value;
-  for (TPairing* child : FChildren.FList)
+  for (TPairing* child : FChildren.List())
     child->SetComponentRoot(value);
 }
 
 void TPairing::SetAncestorRoot(TComponent* value) {
   FAncestorRoot = value;
-  for (TPairing* child : FChildren.FList)
+  for (TPairing* child : FChildren.List())
     child->SetAncestorRoot(value);
 }
 
@@ -212,7 +256,7 @@ void TPairing::SetNew(bool value) {
 void TPairing::DeleteDeleted(const IPtr<IUpdateManager>& updateManager,
                              const IPtr<IUpdateManagerCallback>& callback) {
   if (FAncestor) {
-    for (TPairing* child : FChildren.FList)
+    for (TPairing* child : FChildren.List())
       child->DeleteDeleted(updateManager, callback);
     return;
   }
@@ -238,7 +282,7 @@ void TPairing::CreateUpdateObjects(TUpdateObject* parentObject) {
     object = parentObject->FindChild(FComponent);
   }
   if (object && FChildren.HasNew())
-    for (TPairing* child : FChildren.FList)
+    for (TPairing* child : FChildren.List())
       child->CreateUpdateObjects(object);
 }
 

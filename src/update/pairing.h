@@ -18,8 +18,8 @@ class TPairing;
 class TPairings;
 class TUpdateObject;
 
-/// Storage for the pairings of one run: they are made one by one and freed all together, so
-/// pairing a large module costs a few allocations instead of one per component.
+/// Storage for the pairings of a run: they are made one by one and forgotten all together, and
+/// the memory serves the next run, so pairing a large module allocates nothing once warm.
 class TPairingArena {
 public:
   TPairingArena() = default;
@@ -27,7 +27,9 @@ public:
   TPairingArena(const TPairingArena&) = delete;
   TPairingArena& operator=(const TPairingArena&) = delete;
 
-  /// A new pairing under `parent`, freed with the arena.
+  /// Forgets every pairing made so far; the pairings must no longer be used.
+  void Reset();
+  /// A new pairing under `parent`, valid until Reset.
   TPairing* New(TPairings* parent);
   /// How many pairings have only one side so far.
   std::size_t Unpaired() const noexcept { return FUnpaired; }
@@ -39,6 +41,7 @@ public:
 private:
   friend class TPairings;
   friend class TPairing;
+  using TNameIndex = std::unordered_map<String, std::vector<TPairing*>, TextHash, TextEqual>;
   struct TListing {
     const TComponent* Root;
     std::size_t Start;
@@ -46,13 +49,23 @@ private:
   };
   struct TListingSlot {
     const TComponent* Component = nullptr;
+    std::size_t Run = 0; // the slot is empty unless it was filled in the current run
     TListing Listing{};
+  };
+  struct TSlotBlock {
+    std::unique_ptr<TPairing*[]> Items;
+    std::size_t Size;
   };
   /// Records (or replaces) the listing of `component`.
   void AddListing(const TComponent* component, const TListing& listing);
   const TListing* FindListing(const TComponent* component) const;
+  /// Room for `count` pairing pointers, valid until Reset.
+  TPairing** Slots(std::size_t count);
+  /// An empty name index, valid until Reset.
+  TNameIndex* NameIndex();
 
   std::size_t FUnpaired = 0;
+  std::size_t FRun = 1;
   // Every component's children as its side listed them, so that a run that pairs everything
   // need not list them again to compare orders.
   std::vector<TComponent*> FListed;
@@ -62,21 +75,28 @@ private:
   std::size_t FListingCount = 0;
   static constexpr std::size_t ChunkSize = 256;
   std::vector<std::unique_ptr<std::byte[]>> FChunks;
-  std::size_t FUsed = ChunkSize; // in the last chunk
+  std::size_t FChunk = 0; // the chunk being filled
+  std::size_t FUsed = 0;  // in that chunk
+  // The pairings' children lists.
+  std::vector<TSlotBlock> FSlotBlocks;
+  std::size_t FSlotBlock = 0;
+  std::size_t FSlotsUsed = 0;
+  std::vector<std::unique_ptr<TNameIndex>> FNameIndexes;
+  std::size_t FNameIndexesUsed = 0;
 };
 
 /// The children of one pairing.
 class TPairings {
 public:
   explicit TPairings(TPairing* pairing) : FPairing(pairing) {}
-  ~TPairings();
   TPairings(const TPairings&) = delete;
   TPairings& operator=(const TPairings&) = delete;
 
   /// Empties the list (the pairings go with the run's arena).
   void Clear();
-  Integer Count() const noexcept { return static_cast<Integer>(FList.size()); }
-  TPairing* Pairings(Integer index) const { return FList[static_cast<std::size_t>(index)]; }
+  Integer Count() const noexcept { return static_cast<Integer>(FCount); }
+  TPairing* Pairings(Integer index) const { return FItems[static_cast<std::size_t>(index)]; }
+  std::span<TPairing* const> List() const noexcept { return {FItems, FCount}; }
   /// Some pairing at or below this list is new. Setting it sets every enclosing list too;
   /// clearing it clears only this one.
   bool HasNew() const noexcept { return FHasNew; }
@@ -93,12 +113,17 @@ private:
   TPairing* Find(const TComponent* child);
   bool IsCandidate(const TPairing* p) const;
   const String& OtherName(const TPairing* p) const;
+  /// Room for at least `count` pairings in all.
+  void Reserve(std::size_t count);
 
-  std::vector<TPairing*> FList;
+  // In the run's arena.
+  TPairing** FItems = nullptr;
+  std::size_t FCount = 0;
+  std::size_t FCapacity = 0;
   // Both sides usually list their children in the same order, so the next candidate is tried
   // first; after the first miss, candidates are looked up by name (made then).
   std::size_t FCursor = 0;
-  std::unique_ptr<std::unordered_map<String, std::vector<TPairing*>, TextHash, TextEqual>> FByName;
+  TPairingArena::TNameIndex* FByName = nullptr;
   bool FAncestor = false; // children being added come from the ancestor side
   bool FHasNew = false;
   TPairing* FPairing;
@@ -107,10 +132,10 @@ private:
 /// One descendant component and its ancestor component; either may be missing.
 class TPairing {
 public:
-  /// A pairing under `parent` (null for the root, which owns the arena of the run's pairings);
-  /// it takes the naming roots of the pairing that owns `parent`.
+  /// The root pairing of a run, whose pairings `arena` holds.
+  explicit TPairing(TPairingArena& arena);
+  /// A pairing under `parent`; it takes the naming roots of the pairing that owns `parent`.
   explicit TPairing(TPairings* parent);
-  ~TPairing();
   TPairing(const TPairing&) = delete;
   TPairing& operator=(const TPairing&) = delete;
 
@@ -122,7 +147,6 @@ public:
   void SetAncestor(TComponent* ancestor);
   /// Every pairing of the run has both sides: nothing was lost or gained.
   bool AllPaired() const noexcept { return FArena->Unpaired() == 0; }
-  const TPairingArena& Arena() const noexcept { return *FArena; }
   TComponent* ComponentRoot() const noexcept { return FComponentRoot; }
   /// Sets the root here and in every pairing below.
   void SetComponentRoot(TComponent* value);
@@ -152,8 +176,7 @@ private:
   TComponent* FComponentRoot = nullptr;
   TComponent* FAncestorRoot = nullptr;
   TPairings FChildren;
-  TPairings* FParent;
-  std::unique_ptr<TPairingArena> FOwnArena; // the root's
+  TPairings* FParent = nullptr;
   TPairingArena* FArena;
   bool FNew = false;
 };

@@ -143,7 +143,9 @@ void TUpdateManager::NotifyUpdated(String& firstMessage, bool& failed) {
 
 void TUpdateManager::Run() {
   if (FAncestor && FComponentUpdate) {
-    TPairing root(nullptr);
+    if (!FPairings) FPairings = std::make_unique<TPairingArena>();
+    FPairings->Reset();
+    TPairing root(*FPairings);
     // Set first, every pairing takes it when made instead of a walk setting it afterwards.
     root.SetAncestorRoot(FAncestor);
     root.SetComponent(FComponent);
@@ -163,7 +165,7 @@ void TUpdateManager::Run() {
       }
       root.CreateUpdateObjects(FComponentUpdate.get());
     } else {
-      FListing = &root.Arena();
+      FListing = FPairings.get();
     }
     TOnExit unlist([this] { FListing = nullptr; });
     FComponentUpdate->Update(this);

@@ -116,6 +116,8 @@ private:
   TUpdateMode FMode = umNone;
   std::vector<TComponent*> FUpdateList;
   const TPairingArena* FListing = nullptr;
+  // The pairings of the current run; kept, so that each run reuses the last one's memory.
+  std::unique_ptr<TPairingArena> FPairings;
   TChildOrderLists FOrderLists;
   IPtr<IUpdateManagerCallback> FNotifier;
   // The streaming objects shared by the components created in one run.

@@ -49,6 +49,14 @@ bool ComparedInPlace(PPropInfo prop, TTypeKind kind) {
   }
 }
 
+/// A property already known readable, read without the checked accessors: the update reads
+/// several per component on every run.
+template <class V> V ReadProp(TObject* instance, PPropInfo prop) {
+  V value{};
+  prop->Get(instance, &value);
+  return value;
+}
+
 /// Cheaper than a cross-library dynamic_cast, which every component of a run would pay.
 TComponent* AsComponent(TPersistent* object) {
   return object && object->Is<TComponent>() ? static_cast<TComponent*>(object) : nullptr;
@@ -389,7 +397,7 @@ TUpdateObject* TUpdateObject::FindObject(const TPersistent* instance) {
 }
 
 TMethod TUpdateObject::GetAncestorMethod(PPropInfo propInfo) const {
-  TMethod m = GetMethodProp(FAncestor, propInfo);
+  TMethod m = ReadProp<TMethod>(FAncestor, propInfo);
   if (m.Data && m.Data == static_cast<TObject*>(FAncestorOwner))
     m.Data = static_cast<TObject*>(FObjectOwner);
   return m;
@@ -403,18 +411,18 @@ TObject* TUpdateObject::GetAncestorPointer(TObject* value) const {
 }
 
 TObject* TUpdateObject::GetAncestorReference(PPropInfo propInfo) const {
-  return GetAncestorPointer(GetObjectProp(FAncestor, propInfo));
+  return GetAncestorPointer(ReadProp<TObject*>(FAncestor, propInfo));
 }
 
 void TUpdateObject::ValidateObjects() {
   if (!FPropInfo || !FOwner) return;
   // Usually still the same objects; only a replaced one needs its type checked.
   if (FOwner->FObject) {
-    TObject* value = GetObjectProp(FOwner->FObject, FPropInfo);
+    auto* value = ReadProp<TObject*>(FOwner->FObject, FPropInfo);
     if (value != FObject) FObject = dynamic_cast<TPersistent*>(value);
   }
   if (FOwner->FAncestor) {
-    TObject* value = GetObjectProp(FOwner->FAncestor, FPropInfo);
+    auto* value = ReadProp<TObject*>(FOwner->FAncestor, FPropInfo);
     if (value != FAncestor) FAncestor = dynamic_cast<TPersistent*>(value);
   }
 }
@@ -518,11 +526,11 @@ void TUpdateObject::UpdateProp(PPropInfo prop, TUpdateManager* updateManager) {
       child->Update(updateManager);
     } else if (prop->HasWrite()) {
       TObject* value = GetAncestorReference(prop);
-      if (GetObjectProp(FObject, prop) != value) SetObjectProp(FObject, prop, value);
+      if (ReadProp<TObject*>(FObject, prop) != value) SetObjectProp(FObject, prop, value);
     }
   } else if (kind == kindMethod && FIsComponent) {
     const TMethod value = GetAncestorMethod(prop);
-    if (GetMethodProp(FObject, prop) != value) SetMethodProp(FObject, prop, value);
+    if (ReadProp<TMethod>(FObject, prop) != value) SetMethodProp(FObject, prop, value);
   }
 }
 

@@ -56,7 +56,9 @@ TEST(Placeholder, EveryRepositoryFormRoundTripsByteForByte) {
     EXPECT_TRUE(IsPlaceholder(root.get()));
     const std::string back = Written(root.get());
     EXPECT_EQ(back, f.Binary);
-    if (!f.Text.empty()) EXPECT_EQ(Text(back, f.Syntax), f.Text);
+    if (!f.Text.empty()) {
+      EXPECT_EQ(Text(back, f.Syntax), f.Text);
+    }
   }
 }
 

@@ -6,6 +6,7 @@
 #include "basert/filer.h"
 #include "basert/formtext.h"
 #include "support/formtext.h"
+#include "support/testutil.h"
 #include "test_classes.h"
 
 #include <gtest/gtest.h>
@@ -57,7 +58,9 @@ TEST(PropValueOps, EveryClassGetsCopiesAndComparesInItsOwnType) {
 
   // A value of another class is refused, and the entry of None has no value.
   PPropInfo caption = GetPropInfo(a, "Caption");
-  EXPECT_THROW(PropValueOps(caption).Set(a, caption, TPropValue(Int64{1})), EPropertyError);
+  EXPECT_EQ(fwtest::MessageOf<EPropertyError>(
+                [&] { PropValueOps(caption).Set(a, caption, TPropValue(Int64{1})); }),
+            "Invalid property value");
   EXPECT_EQ(a->FCaption, "caption");
   EXPECT_TRUE(std::holds_alternative<std::monostate>(PropValueOps(VC::None).Get(a, caption)));
   EXPECT_EQ(&PropValueOps(static_cast<VC>(200)), &PropValueOps(VC::None));

@@ -40,6 +40,9 @@ TEST_F(ComponentNaming, UniqueNameSeesNamesFreedAnywhere) {
   for (int i = 0; i < 3; ++i)
     Add(*base, TButton::StaticClass());
   EXPECT_EQ(base->UniqueName("TButton"), "Button4");
+  EXPECT_EQ(base->UniqueName("TButton"), "Button4"); // answered, but not given
+  Add(*base, TButton::StaticClass());
+  EXPECT_EQ(base->UniqueName("TButton"), "Button5");
   base->GetComponent("Button2")->Free();
   EXPECT_EQ(base->UniqueName("TButton"), "Button2");
   base->RenameComponent("Button1", "OkButton");

@@ -177,7 +177,7 @@ TEST_F(DesignCommands, ARefusedEditStopsEverythingAndWritesNothing) {
   };
   for (const auto& [edit, message] : cases) {
     // The edit before it succeeded; it is not saved either.
-    for (const std::vector<std::string> extra : {std::vector<std::string>{}, {"-o", out}}) {
+    for (const std::vector<std::string>& extra : {std::vector<std::string>{}, {"-o", out}}) {
       std::vector<std::string> args = {"set", Copy, "OKButton.Caption=Fine", edit};
       args.insert(args.end(), extra.begin(), extra.end());
       const TRun r = Run(args);
@@ -286,17 +286,11 @@ TEST_F(DesignCommands, TreeShowsTheStructureViewsCaptions) {
                    "      ExitItem (TMenuItem)\n"
                    "  Settings (TSettingsStore)\n"
                    "  Ticker1 (TTicker)\n");
-  EXPECT_EQ(Run({"tree", kForm}).Out.substr(0, 20), "OrderForm\n  Panel1\n ");
 }
 
 TEST_F(DesignCommands, BadInputGivesTheSystemsMessageAndExitCode) {
   const std::string package = (Host().parent_path().parent_path() / "lib" / "stdcomponents.so");
-  struct TCase {
-    std::vector<std::string> Args;
-    int Code;
-    std::string Message;
-  };
-  const std::vector<TCase> cases = {
+  const std::vector<TRefusal> cases = {
       {{"inspect"}, 2, "FORM is required"},
       {{"set", kForm}, 2, "ASSIGNMENT is required"},
       {{"tree", kForm, "--bogus"}, 2, "--bogus"},
@@ -309,12 +303,8 @@ TEST_F(DesignCommands, BadInputGivesTheSystemsMessageAndExitCode) {
       // The same package twice.
       {{"tree", kForm, "--package", package, "--package", package}, 1, "already loaded"},
   };
-  for (const TCase& c : cases) {
-    const TRun r = Run(c.Args);
-    EXPECT_EQ(r.Code, c.Code) << c.Args[0] << " " << c.Message;
-    EXPECT_NE(r.Err.find(c.Message), std::string::npos) << r.Err;
-    EXPECT_EQ(r.Out, "");
-  }
+  for (const TRefusal& c : cases)
+    EXPECT_EQ(Refused(c).Out, "") << c.Message;
   for (const char* command : {"inspect", "set", "tree"}) {
     const TRun r = Run({"help", command});
     EXPECT_EQ(r.Code, 0);

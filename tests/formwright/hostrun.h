@@ -51,6 +51,13 @@ struct TRun {
   long PeakKb = 0;
 };
 
+/// A command line the program refuses: its exit code and a part of its message.
+struct TRefusal {
+  std::vector<std::string> Args;
+  int Code;
+  std::string Message;
+};
+
 class HostRun : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -95,6 +102,14 @@ protected:
     posix_spawn_file_actions_destroy(&fa);
     if (out.empty()) r.Out = ReadAll(outPath);
     r.Err = ReadAll(errPath);
+    return r;
+  }
+
+  /// Runs a refused command line and checks its exit code and message.
+  TRun Refused(const TRefusal& c) {
+    const TRun r = Run(c.Args);
+    EXPECT_EQ(r.Code, c.Code) << c.Args[0] << " " << c.Message;
+    EXPECT_NE(r.Err.find(c.Message), std::string::npos) << r.Err;
     return r;
   }
 

@@ -205,26 +205,17 @@ TEST_F(Render, TheAboutBoxDrawsItsLogo) {
 TEST_F(Render, FailuresWriteNothing) {
   const fs::path existing = Dir / "kept.svg";
   std::ofstream(existing) << "before";
-  struct TCase {
-    std::vector<std::string> Args;
-    int Code;
-    std::string Message;
-  };
-  const std::vector<TCase> cases = {
+  const std::vector<TRefusal> cases = {
       {{"render", (Dir / "missing.fwf").string(), "-o", existing.string()}, 1, "missing.fwf"},
       {{"render", kForm, "-o", existing.string(), "--select", "OKButton,Ghost"},
        1,
        "has no component named Ghost"},
-      {{"render", FW_TEST_DATA_DIR "/forms/datamodule.fwf", "-o", existing.string()},
-       1,
-       "is not a control"},
+      {{"render", kForms + "datamodule.fwf", "-o", existing.string()}, 1, "is not a control"},
       {{"render", kForm, "-o", (Dir / "no" / "out.svg").string()}, 1, "out.svg"},
       {{"render", kForm}, 2, "--output is required"},
   };
-  for (const TCase& c : cases) {
-    const TRun r = Run(c.Args);
-    EXPECT_EQ(r.Code, c.Code) << c.Message;
-    EXPECT_NE(r.Err.find(c.Message), std::string::npos) << r.Err;
+  for (const TRefusal& c : cases) {
+    Refused(c);
     EXPECT_EQ(ReadAll(existing), "before") << c.Message;
   }
   EXPECT_FALSE(fs::exists(Dir / "no"));

@@ -164,7 +164,7 @@ TEST_F(Scripts, APlainFormKeepsItsFilesNameAndServesAsAncestor) {
     std::erase(t, '\r');
     return t;
   };
-  for (const std::string folder : {Dir.string(), (Dir / "bin").string()}) {
+  for (const std::string& folder : {Dir.string(), (Dir / "bin").string()}) {
     const std::string ext = folder == Dir.string() ? ".fwf" : ".fwb";
     const std::string out = (Dir / "out.fwf").string();
     TRun r = Run({"set", folder + "/plain" + ext, "Form1.Tag=1", "-o", out});
@@ -185,26 +185,21 @@ TEST_F(Scripts, TheFirstErrorStopsTheScriptAtItsLineWritingNothingMore) {
     std::string Error; // after "FILE(LINE): "
     bool Ran = false;  // an earlier save ran
   };
+  const std::string saved = "open designable.fwf\nsave to early.fwf\n"; // then line 3
   const std::vector<TCase> cases = {
-      {"open designable.fwf\nsave to early.fwf\nfrobnicate\n", "3): unknown command 'frobnicate'"},
-      {"open designable.fwf\nsave to early.fwf\ncreate TButton 1,2\n",
-       "3): usage: create CLASS at X,Y [in PARENT]"},
-      {"open designable.fwf\nsave to early.fwf\nsize 1,x\n", "3): usage: size W,H | size AFFECT"},
-      {"open designable.fwf\nsave to early.fwf\nopen \"other.fwf\n", "3): usage: open FILE"},
-      {"open designable.fwf\nsave to early.fwf\nset\n", "3): usage: set NAME.PROP=VALUE"},
-      {"open designable.fwf\nsave to early.fwf\nset OKButton.Caption=X\nexpect "
-       "OKButton.Caption=Y\nsave\n",
+      {saved + "frobnicate\n", "3): unknown command 'frobnicate'"},
+      {saved + "create TButton 1,2\n", "3): usage: create CLASS at X,Y [in PARENT]"},
+      {saved + "size 1,x\n", "3): usage: size W,H | size AFFECT"},
+      {saved + "open \"other.fwf\n", "3): usage: open FILE"},
+      {saved + "set\n", "3): usage: set NAME.PROP=VALUE"},
+      {saved + "set OKButton.Caption=X\nexpect OKButton.Caption=Y\nsave\n",
        "4): OKButton.Caption is 'X', expected 'Y'", true},
-      {"open designable.fwf\nsave to early.fwf\nset OKButton.Width=wide\n",
-       "3): 'wide' is not a valid integer value", true},
-      {"open designable.fwf\nsave to early.fwf\ncreate TNothing at 1,1\n",
-       "3): Class TNothing not found", true},
-      {"open designable.fwf\nsave to early.fwf\nmodule Elsewhere\n",
-       "3): no module named Elsewhere is open", true},
-      {"open designable.fwf\nsave to early.fwf\npaste\n", "3): nothing to paste", true},
-      {"open designable.fwf\nsave to early.fwf\nundelete\n", "3): nothing to undelete", true},
-      {"open designable.fwf\nsave to early.fwf\nrender early.svg Ghost\n",
-       "3): OrderForm has no component named Ghost", true},
+      {saved + "set OKButton.Width=wide\n", "3): 'wide' is not a valid integer value", true},
+      {saved + "create TNothing at 1,1\n", "3): Class TNothing not found", true},
+      {saved + "module Elsewhere\n", "3): no module named Elsewhere is open", true},
+      {saved + "paste\n", "3): nothing to paste", true},
+      {saved + "undelete\n", "3): nothing to undelete", true},
+      {saved + "render early.svg Ghost\n", "3): OrderForm has no component named Ghost", true},
       {"select OKButton\n", "1): no module is open"},
       {"new TDataModule Data\nmove 1,1\n", "2): Data has no design window"},
       {"open designable.fwf\nnew TForm OrderForm\n",

@@ -4,19 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <fcntl.h>
-#include <filesystem>
-#include <fstream>
 #include <poll.h>
-#include <spawn.h>
-#include <sstream>
-#include <string>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-#include <vector>
-
-extern char** environ;
 
 namespace {
 

@@ -416,6 +416,19 @@ TEST_F(UpdateManagerTest, ReorderAndValuesReachBoxesDeepInALargeModule) {
   EXPECT_EQ(child.Find("Box274")->FCaption, "Deep");
   EXPECT_EQ(child.Find<TUpBox>("Panel")->BoxNames(),
             (std::vector<String>{"A", "B", "C", "Box0", "Box1", "Box2"}));
+
+  // Later runs reuse the memory of earlier ones: what they pair and list must be their own.
+  Add<TUpBox>(Base.Root, "Late", Base.Find<TUpBox>("Box90"));
+  Base.Find<TUpBox>("Box91")->SetChildOrder(Base.Find("Box278"), 0);
+  Base.Manager->Modified();
+  EXPECT_EQ(child.Find<TUpBox>("Box90")->BoxNames(),
+            (std::vector<String>{"Box275", "Box273", "Box274", "Late"}));
+  EXPECT_EQ(child.Find<TUpBox>("Box91")->BoxNames(),
+            (std::vector<String>{"Box278", "Box276", "Box277"}));
+  Base.Find<TUpBox>("Box90")->SetChildOrder(Base.Find("Late"), 0);
+  Base.Manager->Modified();
+  EXPECT_EQ(child.Find<TUpBox>("Box90")->BoxNames(),
+            (std::vector<String>{"Late", "Box275", "Box273", "Box274"}));
 }
 
 TEST_F(UpdateManagerTest, EditedCollectionIsNeverOverwritten) {
