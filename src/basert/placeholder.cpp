@@ -127,7 +127,8 @@ String StoredValueText(std::string_view value) {
   case TStoredKind::Binary:
   case TStoredKind::List:
   case TStoredKind::Collection:
-    return "(" + String(StoredKindNames[static_cast<std::size_t>(kind)]) + ")";
+    // Appended to, not prefixed: inserting in front of a temporary trips GCC's -Wrestrict.
+    return String("(").append(StoredKindNames[static_cast<std::size_t>(kind)]).append(")");
   }
   return {};
 }

@@ -58,7 +58,7 @@ std::vector<String> HandlerNamesOf(TComponent* root, const std::vector<TComponen
 
 String NextPlaceholderName() {
   static Integer counter = 0;
-  return "@" + std::to_string(++counter);
+  return String("@").append(std::to_string(++counter));
 }
 
 String FollowComponentRename(const String& handler, const TRenames& renames) {

@@ -137,7 +137,7 @@ bool TOpenDialog::Execute() {
     const auto slash = name.find_last_of("/\\");
     const auto dot = name.find_last_of('.');
     if (!DefaultExt.empty() && (dot == String::npos || (slash != String::npos && dot < slash)))
-      name += "." + (DefaultExt[0] == '.' ? DefaultExt.substr(1) : DefaultExt);
+      name.append(".").append(std::string_view(DefaultExt).substr(DefaultExt[0] == '.' ? 1 : 0));
     FFiles->Add(name);
   }
   FileName = FFiles->Get(0);

@@ -29,7 +29,7 @@ bool IdentToColor(const String& ident, Integer& color) { return ToInt(Colors, id
 String ColorToString(TColor color) {
   String s;
   if (ColorToIdent(color, s)) return s;
-  return "$" + IntToHex(static_cast<Integer>(color), 8);
+  return String("$").append(IntToHex(static_cast<Integer>(color), 8));
 }
 
 TColor StringToColor(std::string_view text) {

@@ -551,7 +551,7 @@ String ShownClassName(std::string_view name) {
     if (c >= 0x20 && c < 0x7F)
       shown += static_cast<char>(c);
     else
-      shown += "#" + std::to_string(c);
+      shown.append("#").append(std::to_string(c));
   return shown;
 }
 

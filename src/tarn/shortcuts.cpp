@@ -20,8 +20,10 @@ constexpr std::array<TIdentMapEntry, 8> KeyAliases = {{
 
 String KeyName(Word key) {
   if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) return String(1, char(key));
-  if (key >= VK_F1 && key <= VK_F24) return "F" + IntToStr(key - VK_F1 + 1);
-  if (key >= VK_NUMPAD0 && key <= VK_NUMPAD0 + 9) return "Num " + IntToStr(key - VK_NUMPAD0);
+  // Prefixes are appended to: inserting in front of a temporary trips GCC's -Wrestrict.
+  if (key >= VK_F1 && key <= VK_F24) return String("F").append(IntToStr(key - VK_F1 + 1));
+  if (key >= VK_NUMPAD0 && key <= VK_NUMPAD0 + 9)
+    return String("Num ").append(IntToStr(key - VK_NUMPAD0));
   if (auto n = IntToIdentIn(MenuKeyNames.data(), MenuKeyNames.size(), key)) return *n;
   return {};
 }

@@ -6,6 +6,9 @@
 #include "basert/formtext.h"
 #include "basert/streams.h"
 
+#include <string_view>
+#include <utility>
+
 namespace fwtest {
 
 /// `root` (written against `ancestor` when given) as form text.
@@ -28,6 +31,37 @@ inline fw::TComponent* ReadFormText(const fw::String& text, fw::TComponent* root
   fw::ObjectTextToBinary(in, bin);
   bin.SetPosition(0);
   fw::TReader r(&bin, 1024);
+  return r.ReadRootComponent(root);
+}
+
+/// Form text as a binary stream's bytes, and back.
+inline fw::String TextToBinary(std::string_view text) {
+  fw::TStringStream in(text), out;
+  fw::ObjectTextToBinary(in, out);
+  return out.DataString();
+}
+inline fw::String BinaryToText(std::string_view bytes) {
+  fw::TStringStream in(bytes), out;
+  fw::ObjectBinaryToText(in, out);
+  return out.DataString();
+}
+
+/// `root` as a binary stream's bytes.
+inline fw::String WriteBinary(fw::TComponent* root) {
+  fw::TMemoryStream m;
+  {
+    fw::TWriter w(&m, 4096);
+    w.WriteRootComponent(root);
+  }
+  return fw::String(m.View());
+}
+
+/// Reads binary bytes into `root` (or a new root when null); `onError` may take reading errors.
+inline fw::TComponent* ReadBinary(std::string_view bytes, fw::TComponent* root = nullptr,
+                                  fw::TReaderErrorEvent onError = {}) {
+  fw::TStringStream m(bytes);
+  fw::TReader r(&m, 4096);
+  r.OnError = std::move(onError);
   return r.ReadRootComponent(root);
 }
 

@@ -16,35 +16,12 @@
 #include <gtest/gtest.h>
 
 using namespace fw;
+using fwtest::BinaryToText;
+using fwtest::ReadBinary;
+using fwtest::TextToBinary;
+using fwtest::WriteBinary;
 
 namespace {
-
-String WriteBinary(TComponent* root) {
-  TMemoryStream m;
-  {
-    TWriter w(&m, 4096);
-    w.WriteRootComponent(root);
-  }
-  return String(m.View());
-}
-
-TComponent* ReadBinary(std::string_view bytes, TComponent* root = nullptr) {
-  TStringStream m(bytes);
-  TReader r(&m, 4096);
-  return r.ReadRootComponent(root);
-}
-
-String BinaryToText(std::string_view bytes) {
-  TStringStream in(bytes), out;
-  ObjectBinaryToText(in, out);
-  return out.DataString();
-}
-
-String TextToBinary(std::string_view text) {
-  TStringStream in(text), out;
-  ObjectTextToBinary(in, out);
-  return out.DataString();
-}
 
 template <class T> T* Make(TComponent* owner, TWinControl* parent, const char* name) {
   T* c = New<T>(owner);

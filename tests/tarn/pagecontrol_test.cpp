@@ -3,6 +3,7 @@
 #include "basert/exceptions.h"
 #include "basert/filer.h"
 #include "basert/formtext.h"
+#include "support/formtext.h"
 #include "support/testutil.h"
 #include "tarn/forms.h"
 #include "tarn/pagecontrol.h"
@@ -16,37 +17,19 @@ using namespace fw;
 
 namespace {
 
-String TextToBinary(std::string_view text) {
-  TStringStream in(text), out;
-  ObjectTextToBinary(in, out);
-  return out.DataString();
-}
-
-String BinaryToText(std::string_view bytes) {
-  TStringStream in(bytes), out;
-  ObjectBinaryToText(in, out);
-  return out.DataString();
-}
-
-String WriteBinary(TComponent* root) {
-  TMemoryStream m;
-  {
-    TWriter w(&m, 4096);
-    w.WriteRootComponent(root);
-  }
-  return String(m.View());
-}
+using fwtest::BinaryToText;
+using fwtest::TextToBinary;
+using fwtest::WriteBinary;
 
 // Reads a form; with `accept`, reading errors are taken and reading goes on.
 TComponent* ReadBinary(std::string_view bytes, std::vector<String>* accept = nullptr) {
-  TStringStream m(bytes);
-  TReader r(&m, 4096);
+  TReaderErrorEvent onError;
   if (accept)
-    r.OnError = [accept](TReader*, const String& message, bool& handled) {
+    onError = [accept](TReader*, const String& message, bool& handled) {
       accept->push_back(message);
       handled = true;
     };
-  return r.ReadRootComponent(nullptr);
+  return fwtest::ReadBinary(bytes, nullptr, onError);
 }
 
 class PageControlStreaming : public ::testing::Test {
