@@ -29,6 +29,9 @@ void CodePointsInto(std::string_view s, std::u32string& r) {
       ok = (cc & 0xC0) == 0x80;
       cp = (cp << 6) | (cc & 0x3F);
     }
+    // An overlong form must not turn into '*', '?' or '[' behind the caller's back.
+    constexpr char32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (ok && (cp < least[len] || cp > 0x10FFFF)) ok = false;
     if (!ok) {
       cp = c;
       len = 1;

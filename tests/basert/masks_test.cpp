@@ -36,6 +36,11 @@ TEST(Masks, WildcardsSetsRangesNegationCodePointsAndCase) {
   EXPECT_TRUE(MatchesMask("caf\xC3\xA9", "caf?"));
   EXPECT_TRUE(MatchesMask("\xC3\xA9t\xC3\xA9", "[\xC3\xA0-\xC3\xBF]t?"));
   EXPECT_TRUE(MatchesMask("\xFF\xFE", "??")); // stray bytes count one each
+  // Overlong forms of '[' and '*' are stray bytes, not wildcards.
+  EXPECT_NO_THROW(TMask("\xC1\x9B"));
+  EXPECT_TRUE(MatchesMask("a\xC1\x9B]", "a\xC1\x9B]"));
+  EXPECT_FALSE(MatchesMask("abc", "a\xC0\xAA"));
+  EXPECT_TRUE(MatchesMask("\xF4\x90\x80\x80", "????")); // above the last code point
 }
 
 TEST(Masks, MalformedMaskRaisesWithPosition) {
