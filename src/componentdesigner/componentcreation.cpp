@@ -9,12 +9,10 @@
 #include "componentdesigner/environmenttools.h"
 #include "componentdesigner/layoutcommands.h"
 #include "componentdesigner/proxies.h"
-#include "designeditors/custommodules.h"
 #include "tarn/controls.h"
 #include "toolsapi/toolsapi.h"
 
 #include <algorithm>
-#include <typeinfo>
 
 namespace fw {
 
@@ -152,9 +150,7 @@ TComponent* TComponentRoot::DoCreateComponent(const IPtr<IInternalPaletteItem>& 
   if (!c) return nullptr;
   try {
     c->SetDesigning(true);
-    // A plain custom module checks nothing but the class, which the caller may have done.
-    if (!checkedClass || !FCustomModule || typeid(*FCustomModule) != typeid(TCustomModule))
-      ValidateComponent(c);
+    ValidateComponent(c);
     if (!c->ComponentStyle().Contains(styleInheritable) && FRootUpdateManager &&
         FRootUpdateManager->GetHasDescendents())
       throw EComponentDesignerException(Format(sCannotInherit, c->ClassName()));
