@@ -312,7 +312,7 @@ void TControl::SetParent(TWinControl* parent) {
 
 void TControl::ReadState(TReader* reader) {
   if (TComponent* parent = reader->Parent(); parent && parent != FParent) {
-    auto* p = dynamic_cast<TWinControl*>(parent);
+    auto* p = parent->Is<TWinControl>() ? static_cast<TWinControl*>(parent) : nullptr;
     if (!p || !p->ControlStyle().Contains(controlAcceptsControls))
       throw EReadError(Format(sControlNotAccepting, NameOrClass(parent)));
     SetParent(p);
@@ -510,7 +510,7 @@ void TControl::FontChanged() {
     FParentFont = false;
     NoteScaling(sfFont);
   }
-  if (auto* w = dynamic_cast<TWinControl*>(this)) w->NotifyFontChanged();
+  if (FWindowed) static_cast<TWinControl*>(this)->NotifyFontChanged();
 }
 
 void TControl::SetParentFont(bool value) {
@@ -529,7 +529,7 @@ void TControl::SetColor(TColor value) {
   FParentColor = false;
   if (FColor == value) return;
   FColor = value;
-  if (auto* w = dynamic_cast<TWinControl*>(this)) w->NotifyColorChanged();
+  if (FWindowed) static_cast<TWinControl*>(this)->NotifyColorChanged();
 }
 
 void TControl::SetParentColor(bool value) {
@@ -541,7 +541,7 @@ void TControl::ParentColorChanged() {
   if (!FParentColor || !FParent) return;
   if (FColor == FParent->Color()) return;
   FColor = FParent->Color();
-  if (auto* w = dynamic_cast<TWinControl*>(this)) w->NotifyColorChanged();
+  if (FWindowed) static_cast<TWinControl*>(this)->NotifyColorChanged();
 }
 
 Integer TControl::ZOrderPosition() const {
@@ -1130,8 +1130,8 @@ void TWinControl::GetChildren(const TGetChildProc& proc, TComponent* root) {
 }
 
 void TWinControl::SetChildOrder(TComponent* child, Integer order) {
-  if (auto* c = dynamic_cast<TControl*>(child); c && c->FParent == this)
-    c->SetZOrderPosition(order);
+  if (child && child->Is<TControl>() && static_cast<TControl*>(child)->FParent == this)
+    static_cast<TControl*>(child)->SetZOrderPosition(order);
 }
 
 void TWinControl::Loaded() {
