@@ -723,8 +723,7 @@ TWinControl::~TWinControl() {
     c->FHostDockSite = nullptr;
   FDockClients.clear();
   FDockManager = nullptr;
-  // Topmost first, each taken from the end of its list; the tab list goes as a whole, or each
-  // removal would renumber the siblings behind it.
+  // Topmost first, each taken from the end of its list; the tab list goes as a whole.
   FTabMoves.clear();
   for (TWinControl* w : FTabList)
     if (w) w->FTabOrder = -1;

@@ -505,14 +505,14 @@ private:
     void Pack();
   };
   TChildList& ListOf(const TControl* c) { return c->FWindowed ? FWinControls : FControls; }
-  /// Packs both lists, so that slots are positions.
+  /// Packs both lists (the tab list), so that slots are positions.
   void PackControls() const;
+  void PackTabs() const;
   mutable TChildList FControls;
   mutable TChildList FWinControls;
   /// Holes (null) as in TChildList, packed by SettleTabs and every reader of positions.
   std::vector<TWinControl*> FTabList;
   std::size_t FTabHoles = 0;
-  void PackTabs() const;
   // Loaded children's stored tab orders, applied together on the next look at the tab list: one
   // by one, each would shift every sibling behind it.
   std::vector<std::pair<TWinControl*, Integer>> FTabMoves;
