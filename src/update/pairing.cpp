@@ -1,6 +1,7 @@
 #include "update/pairing.h"
 
 #include "basert/onexit.h"
+#include "update/prefetch.h"
 #include "update/updateobject.h"
 
 #include <algorithm>
@@ -230,6 +231,9 @@ void TPairing::AddChildren(TComponent* component, TComponent* root, bool ancesto
   component->GetChildren([&listed](TComponent* c) { listed.push_back(c); }, root);
   const std::size_t end = listed.size();
   if (end > start) FArena->AddListing(component, {root, start, end - start});
+  // Each child is paired, and its own children listed, one after the other: fetch them all now.
+  for (std::size_t i = start; i < end; ++i)
+    Prefetch(listed[i], ObjectSpan);
   // The first side to list fills the list; the other mostly pairs with what is there.
   if (FChildren.FCount == 0) FChildren.Reserve(end - start);
   for (std::size_t i = start; i < end; ++i)

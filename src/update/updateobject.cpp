@@ -3,6 +3,7 @@
 #include "basert/classbuilder.h"
 #include "basert/onexit.h"
 #include "update/pairing.h"
+#include "update/prefetch.h"
 #include "update/updatemanager.h"
 
 #include <algorithm>
@@ -573,9 +574,31 @@ void TUpdateObject::UpdateCollectionItems() {
     }
 }
 
+void TUpdateObject::Prefetch(int stage) const {
+  switch (stage) {
+  case 0:
+    fw::Prefetch(this, sizeof *this);
+    break;
+  case 1:
+    fw::Prefetch(FObject, ObjectSpan);
+    fw::Prefetch(FAncestor, ObjectSpan);
+    fw::Prefetch(FChildList.data(), FChildList.size() * sizeof(TUpdateObject*));
+    if (FUpdateFiler) fw::Prefetch(FUpdateFiler.get(), sizeof(TUpdateFiler));
+    break;
+  default:
+    for (std::size_t i = 0; i < FSubObjectCount; ++i)
+      FChildList[i]->Prefetch(stage - 2);
+    break;
+  }
+}
+
 void TUpdateObject::Update(TUpdateManager* updateManager) {
   ValidateObjects();
   if (!FObject || !FAncestor) return;
+  // A large module's objects are far apart: ask for the next children's memory a few steps
+  // before they are updated, each step one level further along the chain of pointers.
+  for (std::size_t i = FSubObjectCount; i < FChildList.size(); ++i)
+    FChildList[i]->Prefetch(0);
   if (FIsComponent) updateManager->Updating(static_cast<TComponent*>(FObject));
   FFollows.ForEach([&](std::size_t i) {
     PPropInfo p = (*FAllProps)[i];
@@ -584,8 +607,16 @@ void TUpdateObject::Update(TUpdateManager* updateManager) {
   if (FUpdateFiler) FUpdateFiler->Update();
   if (FIsComponent && HasComponentChildren()) UpdateOrderOfChildren(updateManager);
   if (FIsCollection && FUpdateCollection) UpdateCollectionItems();
-  for (std::size_t i = FChildList.size(); i-- > 0;)
-    if (i < FChildList.size() && !FChildList[i]->FPropInfo) FChildList[i]->Update(updateManager);
+  // The child `ahead` places on is at stage Stages - ahead, or further back in the first steps.
+  constexpr std::size_t Stages = 4;
+  std::size_t step = 0;
+  for (std::size_t i = FChildList.size(); i-- > 0;) {
+    if (i >= FChildList.size() || FChildList[i]->FPropInfo) continue;
+    for (std::size_t ahead = 1; ahead < Stages && i >= FSubObjectCount + ahead; ++ahead)
+      FChildList[i - ahead]->Prefetch(static_cast<int>(std::min(Stages - ahead, step + 1)));
+    ++step;
+    FChildList[i]->Update(updateManager);
+  }
 }
 
 } // namespace fw

@@ -173,6 +173,9 @@ public:
   bool UpdateOrder() const noexcept { return FUpdateOrder; }
 
 private:
+  /// Starts loading what an update reads: 0 this object, 1 its objects and child list, 2 and
+  /// 3 stages 0 and 1 of its sub-objects. Each stage needs the previous one to have arrived.
+  void Prefetch(int stage) const;
   bool KeepProp(PPropInfo prop);
   void UpdateProp(PPropInfo prop, TUpdateManager* updateManager);
   void UpdateOrderOfChildren(TUpdateManager* updateManager);
