@@ -225,6 +225,10 @@ void TPairing::AddChildren(TComponent* component, TComponent* root, bool ancesto
   const bool saved = FChildren.FAncestor;
   TOnExit restore([&] { FChildren.FAncestor = saved; });
   FChildren.BeginAdding(ancestorSide);
+  // The other side's names are compared next, and that side was walked long ago.
+  for (const TPairing* p : FChildren.List())
+    if (const TComponent* other = ancestorSide ? p->FComponent : p->FAncestor)
+      Prefetch(&other->Name(), sizeof(String));
   // Listed first, then paired: pairing a child lists its own children after these.
   std::vector<TComponent*>& listed = FArena->FListed;
   const std::size_t start = listed.size();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 namespace fw {
 
@@ -12,11 +13,12 @@ inline constexpr std::size_t CacheLine = 64;
 inline constexpr std::size_t ObjectSpan = 576;
 
 /// Starts loading `size` bytes at `p` (null is ignored). Never faults.
-inline void Prefetch(const void* p, std::size_t size = CacheLine) noexcept {
-  if (!p) return;
-  const char* at = static_cast<const char*>(p);
-  for (std::size_t offset = 0; offset < size; offset += CacheLine)
-    __builtin_prefetch(at + offset, 0, 3);
+inline void Prefetch(const void* p, std::size_t size = 1) noexcept {
+  if (!p || !size) return;
+  const auto first = reinterpret_cast<std::uintptr_t>(p) & ~(CacheLine - 1);
+  const auto last = reinterpret_cast<std::uintptr_t>(p) + size - 1;
+  for (std::uintptr_t line = first; line <= last; line += CacheLine)
+    __builtin_prefetch(reinterpret_cast<const void*>(line), 0, 3);
 }
 
 } // namespace fw

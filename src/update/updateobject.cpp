@@ -241,11 +241,14 @@ void TUpdateFiler::Update() {
 // ---- TPropMask ---------------------------------------------------------------------------------
 
 void TPropMask::Fill(std::size_t count) {
-  FWordCount = std::max<std::size_t>(1, (count + 63) / 64);
+  const std::size_t wordCount = std::max<std::size_t>(1, (count + 63) / 64);
   FMore.reset();
-  if (FWordCount > 1) FMore = std::make_unique<std::uint64_t[]>(FWordCount);
+  if (wordCount > 1) {
+    FMore = std::make_unique<std::uint64_t[]>(wordCount + 1);
+    FMore[0] = wordCount;
+  }
   std::uint64_t* words = Words();
-  for (std::size_t w = 0; w < FWordCount; ++w) {
+  for (std::size_t w = 0; w < wordCount; ++w) {
     const std::size_t bits = std::min<std::size_t>(64, count - std::min(count, w * 64));
     words[w] = bits == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << bits) - 1;
   }
@@ -253,9 +256,12 @@ void TPropMask::Fill(std::size_t count) {
 
 // ---- TUpdateObject -----------------------------------------------------------------------------
 
+static_assert(sizeof(void*) != 8 || sizeof(TUpdateObject) == 128,
+              "an update object is two cache lines");
+
 TUpdateObject::TUpdateObject(TUpdateObject* owner, TPersistent* object, TPersistent* ancestor,
                              PPropInfo propInfo, bool compare, bool isInline)
-    : FOwner(owner), FObject(object), FAncestor(ancestor), FPropInfo(propInfo), FCompare(compare) {
+    : FObject(object), FAncestor(ancestor), FPropInfo(propInfo), FOwner(owner), FCompare(compare) {
   if (FOwner) {
     FOwner->FChildList.push_back(this);
     if (FPropInfo)
@@ -369,7 +375,7 @@ TUpdateObject* TUpdateObject::FindChild(const TPersistent* component) {
 }
 
 TUpdateObject* TUpdateObject::FindChildFrom(const TPersistent* component, std::size_t& cursor) {
-  cursor = std::max(cursor, FSubObjectCount);
+  cursor = std::max<std::size_t>(cursor, FSubObjectCount);
   if (cursor < FChildList.size()) {
     TUpdateObject* next = FChildList[cursor];
     if (next->FObject == component || next->FAncestor == component) {
