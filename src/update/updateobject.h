@@ -187,8 +187,8 @@ private:
   void Unindex(TUpdateObject* child);
   bool HasComponentChildren() const noexcept { return FChildIndex && !FChildIndex->empty(); }
 
-  // Two cache lines in all, aligned, the fields every update reads of a sub-object in the first:
-  // a large module has several update objects per component and reads them all on every run.
+  // 128 bytes, what every update reads of a sub-object first: a large module has several update
+  // objects per component and reads them all on every run.
   TPersistent* FObject;
   TPersistent* FAncestor;
   PPropInfo FPropInfo;
