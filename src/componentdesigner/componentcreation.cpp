@@ -52,6 +52,22 @@ void SetDesignBounds(TComponent* c, const TRect& r) {
                                           (static_cast<std::uint32_t>(r.Top) << 16)));
 }
 
+/// Appends what goes when `c` is freed, each after what it holds in turn: its child controls
+/// and what it owns (a frame's components). Listeners then hear of contents before their
+/// container, and of each component before any pointer to it dangles.
+void AppendContents(TComponent* c, std::vector<TComponent*>& out) {
+  auto take = [&](TComponent* inner) {
+    if (std::find(out.begin(), out.end(), inner) != out.end()) return;
+    AppendContents(inner, out);
+    out.push_back(inner);
+  };
+  if (auto* w = As<TWinControl>(c))
+    for (Integer i = 0, n = w->ControlCount(); i < n; ++i)
+      take(w->Controls(i));
+  for (TComponent* owned : c->ComponentList())
+    take(owned);
+}
+
 } // namespace
 
 // ---- TClassPaletteItem -------------------------------------------------------------------------
@@ -329,12 +345,19 @@ void TComponentRoot::InstanceInserted(TPersistent* instance) {
 }
 
 void TComponentRoot::InstanceRemoved(TPersistent* instance) {
-  auto* c = dynamic_cast<TComponent*>(instance);
-  std::erase_if(FUpdateManagers,
-                [&](const IPtr<IUpdateManager>& m) { return c && m->GetComponent() == c; });
-  if (c && IsFrame(c)) {
-    for (TComponent* owned : c->ComponentList())
-      DesignNotificationItemDeleted(IPtr<IDesigner>(this), owned);
+  if (!instance) return;
+  std::vector<TComponent*> leaving;
+  if (auto* c = As<TComponent>(instance)) AppendContents(c, leaving);
+  for (TComponent* inner : leaving)
+    InstanceLeaving(inner);
+  InstanceLeaving(instance);
+}
+
+void TComponentRoot::InstanceLeaving(TPersistent* instance) {
+  Deselect(instance);
+  if (auto* c = As<TComponent>(instance)) {
+    std::erase_if(FUpdateManagers,
+                  [&](const IPtr<IUpdateManager>& m) { return m->GetComponent() == c; });
     std::erase(FModifiableFrames, c);
   }
   DesignNotificationItemDeleted(IPtr<IDesigner>(this), instance);
@@ -377,8 +400,6 @@ void TComponentRoot::DeleteSelection(bool) {
     BeginSelectionUpdate();
     TOnExit end([this] { EndSelectionUpdate(); });
     for (TComponent* c : doomed) {
-      for (TComponent* frame : std::vector<TComponent*>(FModifiableFrames))
-        if (frame != c && ParentOf(frame, FRoot) == c) InstanceRemoved(frame);
       InstanceRemoved(c);
       c->Free();
     }
