@@ -138,6 +138,16 @@ TEST_F(Scripts, AnInheritedFormOpensOnItsAncestorBesideIt) {
   EXPECT_EQ(r.Out, "DesignerOpened OrderBase\nDesignerOpened OrderEntry\nItemsModified OrderBase\n"
                    "ItemsModified OrderEntry\nChecked OrderEntry: CancelButton.Caption=Stop\n");
 
+  // A rename is a change like any other: the module and its descendant hear it.
+  r = Run({"script", Write("r.fws", "open orderbase.fwf\nopen orderentry.fwf\n"
+                                    "module OrderBase\nrename CancelButton StopButton\n"
+                                    "rename OrderBase Base\nmodule OrderEntry\n"
+                                    "expect StopButton.Caption=Cancel\n")});
+  EXPECT_EQ(r.Code, 0) << r.Err;
+  EXPECT_EQ(r.Out, "DesignerOpened OrderBase\nDesignerOpened OrderEntry\nItemsModified OrderBase\n"
+                   "ItemsModified OrderEntry\nItemsModified Base\nItemsModified OrderEntry\n"
+                   "Checked OrderEntry: StopButton.Caption=Cancel\n");
+
   // Without the ancestor there is nothing to design it on.
   fs::remove(Dir / "orderbase.fwf");
   fs::remove(Dir / "bigbase.fwf");
@@ -200,6 +210,7 @@ TEST_F(Scripts, TheFirstErrorStopsTheScriptAtItsLineWritingNothingMore) {
       {saved + "paste\n", "3): nothing to paste", true},
       {saved + "undelete\n", "3): nothing to undelete", true},
       {saved + "render early.svg Ghost\n", "3): OrderForm has no component named Ghost", true},
+      {saved + "rename Ghost Spirit\n", "3): OrderForm has no component named Ghost", true},
       {"select OKButton\n", "1): no module is open"},
       {"new TDataModule Data\nmove 1,1\n", "2): Data has no design window"},
       {"open designable.fwf\nselect OKButton\ncopy\nnew TDataModule Data\npaste\n",
