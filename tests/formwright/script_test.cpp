@@ -65,6 +65,8 @@ cut
 select Panel1
 paste
 save to out/single.fwf
+new TDataModule Data
+save to out/data.fwf
 )");
   const TRun r = Run({"script", script});
   ASSERT_EQ(r.Code, 0) << r.Err;
@@ -92,6 +94,10 @@ save to out/single.fwf
             std::string::npos)
       << "cut from the panel and pasted back into it\n"
       << single;
+
+  EXPECT_EQ(ReadAll(Dir / "out/data.fwf"), "object Data: TData\r\n  OldCreateOrder = False\r\n  "
+                                           "Height = 240\r\n  Width = 320\r\nend\r\n")
+      << "a new data module says how large its window is";
 
   const TRun help = Run({"help", "script"});
   EXPECT_EQ(help.Code, 0);
