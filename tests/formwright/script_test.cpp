@@ -195,6 +195,30 @@ TEST_F(Scripts, APlainFormKeepsItsFilesNameAndServesAsAncestor) {
   }
 }
 
+// The shipped inherited form opens on the shipped ancestor and frame, which are what the
+// shipped script makes, and saves as it was.
+TEST_F(Scripts, TheShippedInheritedFormOpensOnItsShippedAncestorAndSaves) {
+  TRun r = Run({"script", kSession + "orderdialog.fws", "--out", (Dir / "made").string()});
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  for (const char* f : {"orderdialog.fwf", "addressframe.fwf"})
+    EXPECT_EQ(ReadAll(Dir / "made" / f), ReadAll(kExamples + f)) << f;
+
+  // Alone with what it builds on, away from the other forms of the fixture.
+  const fs::path shipped = Dir / "shipped";
+  fs::create_directory(shipped);
+  for (const char* f : {"editorderform.fwf", "orderdialog.fwf", "addressframe.fwf"})
+    fs::copy_file(kExamples + f, shipped / f);
+  // The frame's file stores no tab order: it still opens as a frame, at its own size.
+  r = Run(
+      {"script", Write("shipped/s.fws", "open addressframe.fwf\nexpect AddressFrame.Width=320\n"
+                                        "open editorderform.fwf\nexpect OKButton.Caption=&Save\n"
+                                        "expect CancelButton.Caption=Cancel\nsave to once.fwf\n")});
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  EXPECT_EQ(r.Err, "");
+  EXPECT_EQ(ReadAll(shipped / "once.fwf"), ReadAll(kExamples + "editorderform.fwf"))
+      << "saved as it was read";
+}
+
 TEST_F(Scripts, TheFirstErrorStopsTheScriptAtItsLineWritingNothingMore) {
   struct TCase {
     std::string Text;
