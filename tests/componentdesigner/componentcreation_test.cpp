@@ -314,68 +314,52 @@ TEST_F(ComponentCreation, EachRequestPublishesTheSelectionOnce) {
 }
 
 /// A panel holding a panel with a button, a label and a frame instance with its own button.
-struct TNest {
-  static constexpr const char* Paths[] = {"Panel1", "Panel2",  "Button1",
-                                          "Label1", "Frame11", "Frame11.Button1"};
-  /// Index into Paths of what holds each entry; -1 for the outermost.
-  static constexpr int Holder[] = {-1, 0, 1, 0, 0, 4};
+constexpr const char* kNested[] = {"Panel1", "Panel2", "Button1", "Label1", "Frame11", "Button1"};
+/// Index into kNested of what holds each entry (the frame owns the last); -1 for the outermost.
+constexpr int kHolder[] = {-1, 0, 1, 0, 0, 4};
 
-  /// Finds the components by path in `root`; each deletion heard must then be one of them, each
-  /// heard once, and heard before what holds it.
-  static std::vector<TPersistent*> Find(TComponent* root) {
-    std::vector<TPersistent*> found;
-    for (const String path : Paths) {
-      const std::size_t dot = path.find('.');
-      TComponent* c = root->FindComponent(path.substr(0, dot));
-      if (c && dot != String::npos) c = c->FindComponent(path.substr(dot + 1));
-      found.push_back(c);
-    }
-    return found;
+std::vector<TPersistent*> FindNested(TComponent* root) {
+  std::vector<TPersistent*> found;
+  for (int i = 0; i < 6; ++i)
+    found.push_back((i == 5 ? root->FindComponent("Frame11") : root)->FindComponent(kNested[i]));
+  return found;
+}
+
+/// Of `heard`, those in `nest` are each of them once, each before what holds it.
+void ExpectContentsFirst(const std::vector<TPersistent*>& heard,
+                         const std::vector<TPersistent*>& nest) {
+  std::vector<std::ptrdiff_t> at;
+  for (TPersistent* p : nest) {
+    EXPECT_EQ(std::count(heard.begin(), heard.end(), p), 1);
+    at.push_back(std::find(heard.begin(), heard.end(), p) - heard.begin());
   }
-  static void ExpectHeardContentsFirst(const std::vector<TPersistent*>& heard,
-                                       const std::vector<TPersistent*>& nest) {
-    ASSERT_EQ(heard.size(), nest.size());
-    std::vector<std::size_t> at;
-    for (TPersistent* p : nest) {
-      EXPECT_EQ(std::count(heard.begin(), heard.end(), p), 1);
-      at.push_back(
-          static_cast<std::size_t>(std::find(heard.begin(), heard.end(), p) - heard.begin()));
-    }
-    for (std::size_t i = 0; i < nest.size(); ++i)
-      if (Holder[i] >= 0) EXPECT_LT(at[i], at[static_cast<std::size_t>(Holder[i])]) << Paths[i];
-  }
-};
+  for (std::size_t i = 0; i < nest.size(); ++i)
+    if (kHolder[i] >= 0) EXPECT_LT(at[i], at[std::size_t(kHolder[i])]) << kNested[i];
+}
 
 TEST_F(ComponentCreation, EverythingFreedWithAContainerIsAnnouncedContentsFirst) {
   auto frame = NewRoot("Frame1", "Frame");
   Add(*frame, TButton::StaticClass());
   auto base = NewRoot("Form1");
   TComponent* outer = Add(*base, TPanel::StaticClass());
-  TComponent* inner = Add(*base, TPanel::StaticClass(), outer);
-  Add(*base, TButton::StaticClass(), inner);
+  Add(*base, TButton::StaticClass(), Add(*base, TPanel::StaticClass(), outer));
   Add(*base, TLabel::StaticClass(), outer, 8, 60);
   TComponent* placed = Add(*base, frame->GetRoot()->ClassType(), outer, 100, 8);
   Add(*base, TButton::StaticClass(), nullptr, 300, 8);
   auto derived = NewRoot("Form2", "Form1");
   IPtr<TSelectionLog> log(New<TSelectionLog>());
   RegisterDesignNotification(IPtr<IDesignNotification>(log));
-  auto heardIn = [&](TComponent* root, const std::vector<TPersistent*>& nest) {
-    std::vector<TPersistent*> v;
-    for (TPersistent* p : log->Deleted)
-      if (std::find(nest.begin(), nest.end(), p) != nest.end()) v.push_back(p);
-    return v;
-  };
 
   // The descendant's copies go through its update manager; its selection holds one that is
   // freed with its parent and must not outlive it.
-  const std::vector<TPersistent*> inBase = TNest::Find(base->GetRoot());
-  const std::vector<TPersistent*> inDerived = TNest::Find(derived->GetRoot());
+  const std::vector<TPersistent*> inBase = FindNested(base->GetRoot());
+  const std::vector<TPersistent*> inDerived = FindNested(derived->GetRoot());
   derived->Select(inDerived[2], false);
   Select(*base, {outer});
   base->DeleteSelection(false);
-  EXPECT_EQ(log->Deleted.size(), 2 * inBase.size());
-  TNest::ExpectHeardContentsFirst(heardIn(base->GetRoot(), inBase), inBase);
-  TNest::ExpectHeardContentsFirst(heardIn(derived->GetRoot(), inDerived), inDerived);
+  EXPECT_EQ(log->Deleted.size(), inBase.size() + inDerived.size());
+  ExpectContentsFirst(log->Deleted, inBase);
+  ExpectContentsFirst(log->Deleted, inDerived);
   EXPECT_EQ(Names(base->GetRoot()), std::vector<String>{"Button2"});
   EXPECT_EQ(Selected(*derived), std::vector<TPersistent*>{derived->GetRoot()});
   EXPECT_FALSE(base->IsFrame(placed));
@@ -387,11 +371,10 @@ TEST_F(ComponentCreation, EverythingFreedWithAContainerIsAnnouncedContentsFirst)
 
   // Brought back, then deleted through the tools interface: the same announcements.
   base->DoUndelete();
-  const std::vector<TPersistent*> back = TNest::Find(base->GetRoot());
+  const std::vector<TPersistent*> back = FindNested(base->GetRoot());
   log->Deleted.clear();
   EXPECT_TRUE(base->GetFormEditor()->FindComponent("Panel1")->Delete());
-  TNest::ExpectHeardContentsFirst(heardIn(base->GetRoot(), back), back);
-
+  ExpectContentsFirst(log->Deleted, back);
   UnregisterDesignNotification(IPtr<IDesignNotification>(log));
 }
 

@@ -69,17 +69,6 @@ protected:
   }
 };
 
-/// The sprigs below `s`, depth first.
-std::vector<TPersistent*> Items(TSprig* s) {
-  std::vector<TPersistent*> items;
-  for (Integer i = 0; i < s->Count(); ++i) {
-    items.push_back(s->Items(i)->Item());
-    for (TPersistent* p : Items(s->Items(i)))
-      items.push_back(p);
-  }
-  return items;
-}
-
 TEST_F(TreeOfADesignedModule, DeletingAParentLeavesNoSprigOfWhatWentWithIt) {
   auto form = NewRoot("Form1");
   auto add = [&](TClass cls, TComponent* parent, Integer left) {
@@ -100,10 +89,9 @@ TEST_F(TreeOfADesignedModule, DeletingAParentLeavesNoSprigOfWhatWentWithIt) {
   form->SelectComponent(outer);
   form->DeleteSelection(false);
   tree->Repopulate();
-  EXPECT_EQ(Items(tree), std::vector<TPersistent*>{kept});
-  form->DoUndelete();
-  tree->Repopulate();
-  EXPECT_EQ(Items(tree).size(), 4u);
+  ASSERT_EQ(tree->Count(), 1);
+  EXPECT_EQ(tree->Items(0)->Item(), kept);
+  EXPECT_EQ(tree->Items(0)->Count(), 0);
   tree->SetSprigDesigner(nullptr);
 }
 
