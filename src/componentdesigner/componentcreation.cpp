@@ -13,6 +13,7 @@
 #include "toolsapi/toolsapi.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace fw {
 
@@ -55,10 +56,11 @@ void SetDesignBounds(TComponent* c, const TRect& r) {
 /// Appends what goes when `c` is freed, each after what it holds in turn: its child controls
 /// and what it owns (a frame's components). Listeners then hear of contents before their
 /// container, and of each component before any pointer to it dangles.
-void AppendContents(TComponent* c, std::vector<TComponent*>& out) {
+void AppendContents(TComponent* c, std::vector<TComponent*>& out,
+                    std::unordered_set<TComponent*>& seen) {
   auto take = [&](TComponent* inner) {
-    if (std::find(out.begin(), out.end(), inner) != out.end()) return;
-    AppendContents(inner, out);
+    if (!seen.insert(inner).second) return;
+    AppendContents(inner, out, seen);
     out.push_back(inner);
   };
   if (auto* w = As<TWinControl>(c))
@@ -347,7 +349,10 @@ void TComponentRoot::InstanceInserted(TPersistent* instance) {
 void TComponentRoot::InstanceRemoved(TPersistent* instance) {
   if (!instance) return;
   std::vector<TComponent*> leaving;
-  if (auto* c = As<TComponent>(instance)) AppendContents(c, leaving);
+  if (auto* c = As<TComponent>(instance)) {
+    std::unordered_set<TComponent*> seen{c};
+    AppendContents(c, leaving, seen);
+  }
   for (TComponent* inner : leaving)
     InstanceLeaving(inner);
   InstanceLeaving(instance);
