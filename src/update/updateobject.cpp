@@ -257,7 +257,7 @@ void TPropMask::Fill(std::size_t count) {
 // ---- TUpdateObject -----------------------------------------------------------------------------
 
 static_assert(sizeof(void*) != 8 || sizeof(TUpdateObject) == 128,
-              "an update object is two cache lines");
+              "an update object stays within 128 bytes");
 
 TUpdateObject::TUpdateObject(TUpdateObject* owner, TPersistent* object, TPersistent* ancestor,
                              PPropInfo propInfo, bool compare, bool isInline)
