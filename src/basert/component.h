@@ -2,6 +2,7 @@
 // hook on the root.
 #pragma once
 
+#include "basert/functionref.h"
 #include "basert/interfaces.h"
 #include "basert/persistent.h"
 #include "basert/sets.h"
@@ -41,7 +42,8 @@ enum TComponentStyleFlag : std::uint8_t {
 };
 using TComponentStyle = TSet<TComponentStyleFlag>;
 
-using TGetChildProc = std::function<void(TComponent* child)>;
+/// Called only during GetChildren: a reference, so that a walk over a module allocates nothing.
+using TGetChildProc = TFunctionRef<void(TComponent* child)>;
 
 /// procedure(Sender: TObject) of object.
 struct TNotifyEvent : TMethod {

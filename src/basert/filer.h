@@ -6,6 +6,7 @@
 #include "basert/collection.h"
 #include "basert/component.h"
 #include "basert/formstream.h"
+#include "basert/functionref.h"
 #include "basert/propvalue.h"
 #include "basert/streams.h"
 #include "basert/variants.h"
@@ -20,9 +21,10 @@ namespace fw {
 class TReader;
 class TWriter;
 
-using TReaderProc = std::function<void(TReader* reader)>;
-using TWriterProc = std::function<void(TWriter* writer)>;
-using TStreamProc = std::function<void(TStream* stream)>;
+// Called only during DefineProperty: references, since every DefineProperties call makes them.
+using TReaderProc = TFunctionRef<void(TReader* reader)>;
+using TWriterProc = TFunctionRef<void(TWriter* writer)>;
+using TStreamProc = TFunctionRef<void(TStream* stream)>;
 
 // Resource strings of the filers.
 inline constexpr std::string_view sPropertyException = "Error reading %s%s%s: %s";

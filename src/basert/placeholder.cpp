@@ -454,7 +454,7 @@ void TPlaceholder::SyncLiveValues() {
 }
 
 void TPlaceholder::GetStoredChildren(const TGetChildProc& proc, TComponent* root,
-                                     const std::function<void(const TGetChildProc&)>& candidates) {
+                                     TFunctionRef<void(const TGetChildProc&)> candidates) {
   std::unordered_set<TComponent*> done(FChildren.begin(), FChildren.end());
   for (TComponent* c : std::vector<TComponent*>(FChildren))
     proc(c);

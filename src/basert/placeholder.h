@@ -123,7 +123,7 @@ protected:
   /// The children to write: the stored ones that still exist, then the `candidates` (and, for
   /// the root, the components it owns that have no parent) that no placeholder has stored.
   void GetStoredChildren(const TGetChildProc& proc, TComponent* root,
-                         const std::function<void(const TGetChildProc&)>& candidates = {});
+                         TFunctionRef<void(const TGetChildProc&)> candidates = {});
   /// Forgets a stored child that goes away (called as the child is destroyed).
   void ChildRemoved(TComponent* child);
   /// The live values a flavour mirrors: puts a stored integer into the live object at load

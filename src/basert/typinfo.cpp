@@ -464,11 +464,6 @@ bool IsPublishedProp(const TObject* instance, std::string_view name) {
   return GetPropInfo(instance, name) != nullptr;
 }
 
-bool IsStoredProp(TObject* instance, PPropInfo prop) {
-  if (prop->StoredTest) return prop->StoredTest(instance);
-  return prop->StoredConst;
-}
-
 namespace {
 PPropInfo FindOrRaise(TObject* instance, std::string_view name) {
   PPropInfo p = GetPropInfo(instance, name);

@@ -302,8 +302,11 @@ void InvalidatePropLists(PTypeInfo classType) noexcept;
 PPropInfo GetPropInfo(PTypeInfo classType, std::string_view name, TTypeKinds kinds = tkAny);
 PPropInfo GetPropInfo(const TObject* instance, std::string_view name, TTypeKinds kinds = tkAny);
 bool IsPublishedProp(const TObject* instance, std::string_view name);
-/// The stored specifier's answer for this instance.
-bool IsStoredProp(TObject* instance, PPropInfo prop);
+/// The stored specifier's answer for this instance. Inline: asked of every property of every
+/// component written or compared, and nearly always answered by the constant.
+inline bool IsStoredProp(TObject* instance, PPropInfo prop) {
+  return prop->StoredTest ? prop->StoredTest(instance) : prop->StoredConst;
+}
 /// The type kind of a named property; raises EPropertyError when there is none.
 TTypeKind PropType(const TObject* instance, std::string_view name);
 
