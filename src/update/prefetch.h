@@ -11,6 +11,8 @@ inline constexpr std::size_t CacheLine = 64;
 /// Enough for the fields an update reads of a typical component or update object; a larger
 /// object's remaining lines come the ordinary way.
 inline constexpr std::size_t ObjectSpan = 576;
+/// The same for an object reached through a property, such as a font or a collection.
+inline constexpr std::size_t SubObjectSpan = 128;
 
 /// Starts loading `size` bytes at `p` (null is ignored). Never faults.
 inline void Prefetch(const void* p, std::size_t size = 1) noexcept {

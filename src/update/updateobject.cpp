@@ -257,7 +257,7 @@ void TPropMask::Fill(std::size_t count) {
 // ---- TUpdateObject -----------------------------------------------------------------------------
 
 static_assert(sizeof(void*) != 8 || sizeof(TUpdateObject) == 128,
-              "an update object is two cache lines");
+              "an update object stays within 128 bytes");
 
 TUpdateObject::TUpdateObject(TUpdateObject* owner, TPersistent* object, TPersistent* ancestor,
                              PPropInfo propInfo, bool compare, bool isInline)
@@ -585,12 +585,14 @@ void TUpdateObject::Prefetch(int stage) const {
   case 0:
     fw::Prefetch(this, sizeof *this);
     break;
-  case 1:
-    fw::Prefetch(FObject, ObjectSpan);
-    fw::Prefetch(FAncestor, ObjectSpan);
+  case 1: {
+    const std::size_t span = FPropInfo ? SubObjectSpan : ObjectSpan;
+    fw::Prefetch(FObject, span);
+    fw::Prefetch(FAncestor, span);
     fw::Prefetch(FChildList.data(), FChildList.size() * sizeof(TUpdateObject*));
     if (FUpdateFiler) fw::Prefetch(FUpdateFiler.get(), sizeof(TUpdateFiler));
     break;
+  }
   default:
     for (std::size_t i = 0; i < FSubObjectCount; ++i)
       FChildList[i]->Prefetch(stage - 2);

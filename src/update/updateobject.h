@@ -92,8 +92,8 @@ public:
   }
 
 private:
-  // A longer mask keeps its word count in front of its words: two words in all per update
-  // object, so that its hot fields fit one cache line.
+  // A longer mask keeps its word count in front of its words: two words in all, so that an
+  // update object stays within 128 bytes.
   std::uint64_t* Words() noexcept { return FMore ? FMore.get() + 1 : &FInline; }
   const std::uint64_t* Words() const noexcept { return FMore ? FMore.get() + 1 : &FInline; }
   std::size_t WordCount() const noexcept { return FMore ? FMore[0] : 1; }
@@ -187,8 +187,8 @@ private:
   void Unindex(TUpdateObject* child);
   bool HasComponentChildren() const noexcept { return FChildIndex && !FChildIndex->empty(); }
 
-  // 128 bytes, what every update reads of a sub-object first: a large module has several update
-  // objects per component and reads them all on every run.
+  // 128 bytes, what an update of a sub-object reads first in front: a large module has several
+  // update objects per component and reads them all on every run.
   TPersistent* FObject;
   TPersistent* FAncestor;
   PPropInfo FPropInfo;
