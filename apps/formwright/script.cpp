@@ -478,10 +478,8 @@ void TScriptRunner::Step(const TScriptStep& step) {
       root.Align(static_cast<TOTAAffect>(a));
     return;
   case TScriptVerb::Rename:
-    if (SameText(w[0], root.GetRootName()))
-      root.GetRoot()->SetName(w[1]);
-    else if (!root.RenameComponent(w[0], w[1]))
-      throw Exception(Format(sNoComponentNamed, root.GetRootName(), w[0]));
+    // As the inspector renames: the module hears of it and its listeners refresh.
+    AssignProperty(form, w[0] + ".Name=" + w[1]);
     return;
   case TScriptVerb::Set:
     AssignProperty(form, w[0]);

@@ -15,6 +15,7 @@
 #include "host/designenvironment.h"
 #include "host/designermodule.h"
 #include "host/hoststartup.h"
+#include "tarn/controls.h"
 #include "tarn/forms.h"
 #include "tarn/standardcontrols.h"
 
@@ -42,7 +43,7 @@ bool IsFormFile(const fs::path& p) {
 }
 
 // Properties only a form's root streams; a root with none of them is taken for a data module
-// (or a frame, when it has a tab order) when no package registers its class.
+// (or a frame, when it has a tab order or holds controls) when no package registers its class.
 constexpr std::array<std::string_view, 10> kFormOnly = {
     "Caption",     "ClientHeight", "ClientWidth", "PixelsPerInch", "TextHeight",
     "BorderStyle", "Position",     "Menu",        "Color",         "Font"};
@@ -52,29 +53,6 @@ struct TRootInfo {
   bool Inherited = false;
   String Base; ///< the root base class to design an unregistered class as
 };
-
-TRootInfo ReadRootInfo(std::string_view binary) {
-  TBinaryReaderCore r(binary.data(), binary.size());
-  r.ReadSignature();
-  TFilerFlags flags = 0;
-  Integer childPos = -1;
-  r.ReadPrefix(flags, childPos);
-  TRootInfo info;
-  info.ClassName = r.ReadStr();
-  info.Name = r.ReadStr();
-  info.Inherited = flags & ffInherited;
-  bool form = false, tabOrder = false;
-  while (!r.EndOfList()) {
-    const String prop = r.ReadStr();
-    const std::string_view head = std::string_view(prop).substr(0, prop.find('.'));
-    for (std::string_view p : kFormOnly)
-      form = form || SameText(head, p);
-    tabOrder = tabOrder || SameText(prop, "TabOrder");
-    r.SkipValue();
-  }
-  info.Base = form ? "TForm" : tabOrder ? "TFrame" : "TDataModule";
-  return info;
-}
 
 // The components the root of a binary stream owns (not those inside nested modules), each
 // with whether the stream marks it inherited.
@@ -111,6 +89,38 @@ std::vector<TOwnedComponent> ReadOwned(std::string_view binary) {
   r.ReadStr();
   walk(walk, true);
   return owned;
+}
+
+TRootInfo ReadRootInfo(std::string_view binary) {
+  TBinaryReaderCore r(binary.data(), binary.size());
+  r.ReadSignature();
+  TFilerFlags flags = 0;
+  Integer childPos = -1;
+  r.ReadPrefix(flags, childPos);
+  TRootInfo info;
+  info.ClassName = r.ReadStr();
+  info.Name = r.ReadStr();
+  info.Inherited = flags & ffInherited;
+  bool form = false, tabOrder = false;
+  while (!r.EndOfList()) {
+    const String prop = r.ReadStr();
+    const std::string_view head = std::string_view(prop).substr(0, prop.find('.'));
+    for (std::string_view p : kFormOnly)
+      form = form || SameText(head, p);
+    tabOrder = tabOrder || SameText(prop, "TabOrder");
+    r.SkipValue();
+  }
+  info.Base = form ? "TForm" : tabOrder ? "TFrame" : "TDataModule";
+  // A data module holds no controls: a root that does is a frame (which need not store a tab
+  // order of its own).
+  if (!form && !tabOrder)
+    for (const TOwnedComponent& c : ReadOwned(binary))
+      if (const TClass cls = GetClass(c.ClassName);
+          cls && cls->InheritsFrom(TControl::StaticClass())) {
+        info.Base = "TFrame";
+        break;
+      }
+  return info;
 }
 
 String StripT(const String& className) {

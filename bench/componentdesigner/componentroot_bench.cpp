@@ -8,6 +8,7 @@
 #include "host/designermodule.h"
 #include "host/hostroot.h"
 #include "host/hoststartup.h"
+#include "tarn/extctrls.h"
 #include "tarn/forms.h"
 #include "tarn/standardcontrols.h"
 #include "tarn/stdctrls.h"
@@ -175,6 +176,43 @@ void BM_CloseModule(benchmark::State& state) {
   Sized(state);
 }
 BENCHMARK(BM_CloseModule)->Arg(1000)->Arg(5000)->Arg(10000)->Complexity();
+
+// Deletes every other button of a panel of N through the designer: streamed for undelete, then
+// freed one by one from the middle of the panel.
+void BM_DeleteSelection(benchmark::State& state) {
+  TSession s;
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto root = s.Open("Form1", nullptr);
+    auto* panel = New<TPanel>(root->GetRoot());
+    panel->SetDesigning(true);
+    panel->SetParentComponent(root->GetRoot());
+    panel->SetName("Panel1");
+    panel->SetBounds(0, 0, 800, 600);
+    IPtr<IDesignerSelections> list = CreateSelectionList();
+    for (std::int64_t i = 0; i < state.range(0); ++i) {
+      auto* b = New<TButton>(root->GetRoot());
+      b->SetDesigning(true);
+      b->SetParentComponent(panel);
+      b->SetName("Button" + std::to_string(i));
+      b->SetBounds(static_cast<Integer>(i % 97) * 8, static_cast<Integer>(i % 61) * 8, 75, 25);
+      if (i % 2 == 0) list->Add(b);
+    }
+    root->SetSelections(list);
+    state.ResumeTiming();
+    root->DeleteSelection(false);
+    state.PauseTiming();
+    root->Close();
+    state.ResumeTiming();
+  }
+  Sized(state);
+}
+BENCHMARK(BM_DeleteSelection)
+    ->Arg(1000)
+    ->Arg(5000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
 
 /// The clipboard stream of a module of N buttons with handlers, all selected.
 String CopiedButtons(TSession& s, std::int64_t count) {

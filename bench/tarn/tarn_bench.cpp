@@ -8,6 +8,7 @@
 #include <benchmark/benchmark.h>
 
 #include <string>
+#include <vector>
 
 using namespace fw;
 
@@ -81,9 +82,41 @@ void BM_ReadForm(benchmark::State& state) {
   state.SetComplexityN(state.range(0));
 }
 
+// Frees every other control of a panel of N buttons, from the bottom of the z-order up: each
+// one leaves the middle of its parent's lists.
+void BM_DeleteControlsOneByOne(benchmark::State& state) {
+  const auto n = static_cast<Integer>(state.range(0));
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto f = MakeForm(0, false);
+    auto* panel = New<TPanel>(f.get());
+    panel->SetParent(f.get());
+    std::vector<TControl*> doomed;
+    for (Integer i = 0; i < n; ++i) {
+      auto* b = New<TButton>(f.get());
+      b->SetParent(panel);
+      if (i % 2 == 0) doomed.push_back(b);
+    }
+    state.ResumeTiming();
+    for (TControl* c : doomed)
+      c->Free();
+    benchmark::DoNotOptimize(panel->ControlCount());
+    state.PauseTiming();
+    f.reset();
+    state.ResumeTiming();
+  }
+  state.SetComplexityN(state.range(0));
+}
+
 BENCHMARK(BM_Realign)->RangeMultiplier(10)->Range(100, 10000)->Complexity();
 BENCHMARK(BM_ControlAtPos)->RangeMultiplier(10)->Range(100, 10000)->Complexity();
 BENCHMARK(BM_WriteForm)->RangeMultiplier(10)->Range(100, 10000)->Complexity();
 BENCHMARK(BM_ReadForm)->RangeMultiplier(10)->Range(100, 10000)->Complexity();
+BENCHMARK(BM_DeleteControlsOneByOne)
+    ->Arg(1000)
+    ->Arg(5000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
 
 } // namespace

@@ -13,6 +13,7 @@
 #include "toolsapi/toolsapi.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace fw {
 
@@ -50,6 +51,23 @@ void SetDesignBounds(TComponent* c, const TRect& r) {
   else
     c->SetDesignInfo(static_cast<Integer>((static_cast<std::uint32_t>(r.Left) & 0xFFFFu) |
                                           (static_cast<std::uint32_t>(r.Top) << 16)));
+}
+
+/// Appends what goes when `c` is freed, each after what it holds in turn: its child controls
+/// and what it owns (a frame's components). Listeners then hear of contents before their
+/// container, and of each component before any pointer to it dangles.
+void AppendContents(TComponent* c, std::vector<TComponent*>& out,
+                    std::unordered_set<TComponent*>& seen) {
+  auto take = [&](TComponent* inner) {
+    if (!seen.insert(inner).second) return;
+    AppendContents(inner, out, seen);
+    out.push_back(inner);
+  };
+  if (auto* w = As<TWinControl>(c))
+    for (Integer i = 0, n = w->ControlCount(); i < n; ++i)
+      take(w->Controls(i));
+  for (TComponent* owned : c->ComponentList())
+    take(owned);
 }
 
 } // namespace
@@ -329,12 +347,22 @@ void TComponentRoot::InstanceInserted(TPersistent* instance) {
 }
 
 void TComponentRoot::InstanceRemoved(TPersistent* instance) {
-  auto* c = dynamic_cast<TComponent*>(instance);
-  std::erase_if(FUpdateManagers,
-                [&](const IPtr<IUpdateManager>& m) { return c && m->GetComponent() == c; });
-  if (c && IsFrame(c)) {
-    for (TComponent* owned : c->ComponentList())
-      DesignNotificationItemDeleted(IPtr<IDesigner>(this), owned);
+  if (!instance) return;
+  std::vector<TComponent*> leaving;
+  if (auto* c = As<TComponent>(instance)) {
+    std::unordered_set<TComponent*> seen{c};
+    AppendContents(c, leaving, seen);
+  }
+  for (TComponent* inner : leaving)
+    InstanceLeaving(inner);
+  InstanceLeaving(instance);
+}
+
+void TComponentRoot::InstanceLeaving(TPersistent* instance) {
+  Deselect(instance);
+  if (auto* c = As<TComponent>(instance)) {
+    std::erase_if(FUpdateManagers,
+                  [&](const IPtr<IUpdateManager>& m) { return m->GetComponent() == c; });
     std::erase(FModifiableFrames, c);
   }
   DesignNotificationItemDeleted(IPtr<IDesigner>(this), instance);
@@ -377,8 +405,6 @@ void TComponentRoot::DeleteSelection(bool) {
     BeginSelectionUpdate();
     TOnExit end([this] { EndSelectionUpdate(); });
     for (TComponent* c : doomed) {
-      for (TComponent* frame : std::vector<TComponent*>(FModifiableFrames))
-        if (frame != c && ParentOf(frame, FRoot) == c) InstanceRemoved(frame);
       InstanceRemoved(c);
       c->Free();
     }

@@ -732,8 +732,7 @@ void TComponentRoot::Updated(const IPtr<IUpdateManager>& manager) {
 }
 
 void TComponentRoot::Deleting(const IPtr<IUpdateManager>&, TPersistent* item) {
-  Deselect(item);
-  DesignNotificationItemDeleted(IPtr<IDesigner>(this), item);
+  InstanceRemoved(item);
 }
 
 TComponent* TComponentRoot::UpdateManagerCreateComponent(TClass componentClass, TComponent* owner) {

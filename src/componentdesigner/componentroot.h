@@ -389,6 +389,9 @@ public:
   /// free, and selects them.
   void DoUndelete();
   void InstanceInserted(TPersistent* instance);
+  /// Announces `instance` as deleted, after everything that is freed with it (child controls,
+  /// a frame's components), innermost first; each leaves the selection and the frame lists.
+  /// Called before the instance is freed.
   void InstanceRemoved(TPersistent* instance);
   bool IsFrame(TPersistent* instance);
   bool ModifiableFrame(TComponent* component);
@@ -543,6 +546,8 @@ private:
   void SelectionsChanged(TObject* sender);
   /// Takes `instance` out of the selection, when it is in it.
   void Deselect(TPersistent* instance);
+  /// InstanceRemoved for `instance` alone.
+  void InstanceLeaving(TPersistent* instance);
   void RemoveDependent(IInternalRoot* root);
   IPtr<IRoot> Self() { return IPtr<IRoot>(static_cast<IInternalRoot*>(this)); }
 };

@@ -4,7 +4,6 @@
 #include "basert/classreg.h"
 #include "basert/onexit.h"
 #include "componentdesigner/componentroot.h"
-#include "componentdesigner/designnotification.h"
 #include "tarn/controls.h"
 #include "toolsapi/toolsutils.h"
 
@@ -370,7 +369,7 @@ bool TOTAComponent::Delete() {
   if (!c || !root.GetRoot() || c->Owner() != root.GetRoot() ||
       c->ComponentState().Contains(stateAncestor))
     return false;
-  DesignNotificationItemDeleted(IPtr<IDesigner>(&root), c);
+  root.InstanceRemoved(c);
   c->Free();
   root.Modified();
   return true;

@@ -173,7 +173,33 @@ String THostDesignerModule::MethodSource(const TMethodText& m) const {
   return Header(m, FClassName) + "\nbegin\n" + m.Body + "end;\n";
 }
 
+const std::vector<THostDesignerModule::TField>& THostDesignerModule::Fields() const {
+  PackFields();
+  return FFields;
+}
+
+void THostDesignerModule::PackFields() const {
+  if (FFieldHoles == 0) return;
+  // Each field moves down by the holes before it; the index follows without rehashing.
+  std::vector<std::size_t> shift(FFields.size());
+  std::size_t holes = 0, to = 0;
+  for (std::size_t i = 0; i < FFields.size(); ++i) {
+    shift[i] = holes;
+    if (FFields[i].Name.empty()) {
+      ++holes;
+      continue;
+    }
+    if (to != i) FFields[to] = std::move(FFields[i]);
+    ++to;
+  }
+  FFields.resize(to);
+  for (auto& [name, at] : FFieldIndex)
+    at -= shift[at];
+  FFieldHoles = 0;
+}
+
 String THostDesignerModule::Source() const {
+  PackFields();
   String s = "unit " + FUnitName + ";\n\ninterface\n\ntype\n  " + FClassName + " = class(" +
              FAncestorClass + ")\n";
   for (const TField& f : FFields)
@@ -198,17 +224,18 @@ void THostDesignerModule::NotifyChange(Integer code) {
 void THostDesignerModule::ComponentRenamed(const IPtr<ICompInfo>& info, const String& oldName,
                                            const String& newName) {
   CheckIdentifier(newName);
-  String line = "ComponentRenamed ";
-  line.append(oldName).append(" ").append(newName);
+  static constexpr std::string_view call = "ComponentRenamed ";
+  String line;
+  line.reserve(call.size() + oldName.size() + 1 + newName.size());
+  line.append(call).append(oldName).append(" ").append(newName);
   FCalls.push_back(std::move(line));
   // A component named for the first time has no field yet.
   auto at = oldName.empty() ? FFieldIndex.end() : FFieldIndex.find(oldName);
   if (newName.empty()) {
     if (at == FFieldIndex.end()) return;
-    FFields.erase(FFields.begin() + static_cast<std::ptrdiff_t>(at->second));
-    FFieldIndex.clear();
-    for (std::size_t i = 0; i < FFields.size(); ++i)
-      FFieldIndex.emplace(FFields[i].Name, i);
+    FFields[at->second].Name.clear();
+    ++FFieldHoles;
+    FFieldIndex.erase(at);
   } else if (at != FFieldIndex.end()) {
     const std::size_t i = at->second;
     FFieldIndex.erase(at);

@@ -43,7 +43,7 @@ public:
 
   // What the source holds.
   const String& ClassName() const noexcept { return FClassName; }
-  const std::vector<TField>& Fields() const noexcept { return FFields; }
+  const std::vector<TField>& Fields() const;
   const std::vector<TMethodText>& Methods() const noexcept { return FMethods; }
   /// The method of that name (ignoring case), or null.
   const TMethodText* FindMethod(const String& name) const;
@@ -93,11 +93,16 @@ private:
   TMethodText* Find(const String& name);
   void AddMethod(TMethodText method);
   String MethodSource(const TMethodText& m) const;
+  /// Drops the holes removed fields left, keeping the index on the positions.
+  void PackFields() const;
   String FUnitName;
   String FClassName;
   String FAncestorClass;
-  std::vector<TField> FFields;
-  std::unordered_map<String, std::size_t, TextHash, TextEqual> FFieldIndex;
+  // A removed field leaves a hole (empty name) until the fields are next read: deleting many
+  // components would otherwise shift the fields and reindex them on each.
+  mutable std::vector<TField> FFields;
+  mutable std::unordered_map<String, std::size_t, TextHash, TextEqual> FFieldIndex;
+  mutable std::size_t FFieldHoles = 0;
   std::vector<TMethodText> FMethods;
   /// Position in FMethods by name, ignoring case.
   std::unordered_map<String, std::size_t, TextHash, TextEqual> FMethodIndex;

@@ -1,6 +1,7 @@
 #include "host/hostroot.h"
 
 #include "basert/classbuilder.h"
+#include "basert/datamodule.h"
 #include "basert/filer.h"
 #include "componentdesigner/designers.h"
 #include "tarn/controls.h"
@@ -68,6 +69,9 @@ void THostComponentRoot::DestroyRootInstance(TComponent* root) {
 
 void THostComponentRoot::InitializeNewRoot(TComponent* root, const String& ancestorName) {
   FCalls.push_back("InitializeNewRoot " + root->Name() + " " + ancestorName);
+  // Its file gives the window it is designed in; a new one opens as large as a new form.
+  if (auto* dataModule = dynamic_cast<TDataModule*>(root))
+    dataModule->SetDesignSize(CNewDataModuleSize);
 }
 
 void THostComponentRoot::NewRootCreated(TComponent* root, const String& ancestorName) {

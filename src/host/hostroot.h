@@ -27,6 +27,9 @@ public:
   void CloseRoots();
 };
 
+/// Design size of a new data module: the size of a new form.
+inline constexpr TPoint CNewDataModuleSize{320, 240};
+
 class THostComponentRoot : public TComponentRoot {
   FW_CLASS(THostComponentRoot)
 public:
@@ -81,6 +84,7 @@ protected:
   void DestroyRootInstance(TComponent* root) override;
   void RootInstanceCreated(TComponent*) override { FCalls.push_back("RootInstanceCreated"); }
   void RootInstanceReady() override { FCalls.push_back("RootInstanceReady"); }
+  /// A data module gets CNewDataModuleSize.
   void InitializeNewRoot(TComponent* root, const String& ancestorName) override;
   void NewRootCreated(TComponent* root, const String& ancestorName) override;
   TQueryRedirectLinksResult QueryRedirectLinks(const String& moduleName,

@@ -312,7 +312,7 @@ void TControl::SetParent(TWinControl* parent) {
 
 void TControl::ReadState(TReader* reader) {
   if (TComponent* parent = reader->Parent(); parent && parent != FParent) {
-    auto* p = dynamic_cast<TWinControl*>(parent);
+    auto* p = parent->Is<TWinControl>() ? static_cast<TWinControl*>(parent) : nullptr;
     if (!p || !p->ControlStyle().Contains(controlAcceptsControls))
       throw EReadError(Format(sControlNotAccepting, NameOrClass(parent)));
     SetParent(p);
@@ -510,7 +510,7 @@ void TControl::FontChanged() {
     FParentFont = false;
     NoteScaling(sfFont);
   }
-  if (auto* w = dynamic_cast<TWinControl*>(this)) w->NotifyFontChanged();
+  if (FWindowed) static_cast<TWinControl*>(this)->NotifyFontChanged();
 }
 
 void TControl::SetParentFont(bool value) {
@@ -529,7 +529,7 @@ void TControl::SetColor(TColor value) {
   FParentColor = false;
   if (FColor == value) return;
   FColor = value;
-  if (auto* w = dynamic_cast<TWinControl*>(this)) w->NotifyColorChanged();
+  if (FWindowed) static_cast<TWinControl*>(this)->NotifyColorChanged();
 }
 
 void TControl::SetParentColor(bool value) {
@@ -541,11 +541,12 @@ void TControl::ParentColorChanged() {
   if (!FParentColor || !FParent) return;
   if (FColor == FParent->Color()) return;
   FColor = FParent->Color();
-  if (auto* w = dynamic_cast<TWinControl*>(this)) w->NotifyColorChanged();
+  if (FWindowed) static_cast<TWinControl*>(this)->NotifyColorChanged();
 }
 
 Integer TControl::ZOrderPosition() const {
   if (!FParent) return -1;
+  FParent->PackControls();
   return FWindowed ? static_cast<Integer>(FParent->FControls.Items.size()) + FListIndex
                    : FListIndex;
 }
@@ -553,13 +554,14 @@ Integer TControl::ZOrderPosition() const {
 void TControl::SetZOrderPosition(Integer position) {
   if (!FParent) return;
   auto& list = FParent->FControls;
+  list.Pack();
   position = std::clamp(position, 0, static_cast<Integer>(list.Items.size()) - 1);
   list.Move(static_cast<std::size_t>(FListIndex), static_cast<std::size_t>(position));
 }
 
 void TControl::SetZOrder(bool topMost) {
   if (!FParent) return;
-  SetZOrderPosition(topMost ? static_cast<Integer>(FParent->FControls.Items.size()) - 1 : 0);
+  SetZOrderPosition(topMost ? static_cast<Integer>(FParent->FControls.Count()) - 1 : 0);
 }
 
 // ---- action
@@ -725,8 +727,9 @@ TWinControl::~TWinControl() {
   // removal would renumber the siblings behind it.
   FTabMoves.clear();
   for (TWinControl* w : FTabList)
-    w->FTabOrder = -1;
+    if (w) w->FTabOrder = -1;
   FTabList.clear();
+  FTabHoles = 0;
   while (!FWinControls.Items.empty() || !FControls.Items.empty()) {
     TControl* c = !FWinControls.Items.empty() ? FWinControls.Items.back() : FControls.Items.back();
     RemoveControl(c);
@@ -736,6 +739,7 @@ TWinControl::~TWinControl() {
 
 TControl* TWinControl::Controls(Integer index) const {
   if (index < 0 || index >= ControlCount()) throw EListError(Format(sListIndexError, index));
+  PackControls();
   const auto i = static_cast<std::size_t>(index);
   if (i < FControls.Items.size()) return FControls.Items[i];
   return FWinControls.Items[i - FControls.Items.size()];
@@ -748,13 +752,37 @@ void TWinControl::TChildList::Add(TControl* c) {
 }
 
 void TWinControl::TChildList::Remove(TControl* c) {
-  auto i = static_cast<std::size_t>(c->FListIndex);
+  const auto i = static_cast<std::size_t>(c->FListIndex);
   if (i >= Items.size() || Items[i] != c) return;
-  Items.erase(Items.begin() + static_cast<std::ptrdiff_t>(i));
-  Bounds.erase(Bounds.begin() + static_cast<std::ptrdiff_t>(i));
-  for (; i < Items.size(); ++i)
-    Items[i]->FListIndex = static_cast<Integer>(i);
   c->FListIndex = -1;
+  Items[i] = nullptr;
+  Bounds[i] = {};
+  ++Holes;
+  while (!Items.empty() && !Items.back()) {
+    Items.pop_back();
+    Bounds.pop_back();
+    --Holes;
+  }
+}
+
+void TWinControl::TChildList::Pack() {
+  if (Holes == 0) return;
+  std::size_t to = 0;
+  for (std::size_t i = 0; i < Items.size(); ++i) {
+    if (!Items[i]) continue;
+    Items[to] = Items[i];
+    Bounds[to] = Bounds[i];
+    Items[to]->FListIndex = static_cast<Integer>(to);
+    ++to;
+  }
+  Items.resize(to);
+  Bounds.resize(to);
+  Holes = 0;
+}
+
+void TWinControl::PackControls() const {
+  FControls.Pack();
+  FWinControls.Pack();
 }
 
 void TWinControl::TChildList::Move(std::size_t from, std::size_t to) {
@@ -788,8 +816,12 @@ void TWinControl::RemoveControl(TControl* control) {
     auto* w = static_cast<TWinControl*>(control);
     const Integer t = w->FTabOrder;
     if (t >= 0 && t < static_cast<Integer>(FTabList.size()) && FTabList[t] == w) {
-      FTabList.erase(FTabList.begin() + t);
-      RenumberTabs(static_cast<std::size_t>(t), FTabList.size());
+      FTabList[static_cast<std::size_t>(t)] = nullptr;
+      ++FTabHoles;
+      while (!FTabList.empty() && !FTabList.back()) {
+        FTabList.pop_back();
+        --FTabHoles;
+      }
     }
     w->FTabOrder = -1;
   }
@@ -806,6 +838,7 @@ TControl* TWinControl::ControlAtPos(TPoint pos, bool allowDisabled, bool allowWi
       const TRect& r = list.Bounds[i];
       if (pos.X < r.Left || pos.Y < r.Top || pos.X >= r.Right || pos.Y >= r.Bottom) continue;
       const TControl* c = list.Items[i];
+      if (!c) continue;
       const bool shown = c->ComponentState().Contains(stateDesigning)
                              ? c->FVisible || !c->FControlStyle.Contains(controlNoDesignVisible)
                              : c->FVisible && (c->FEnabled || allowDisabled);
@@ -825,9 +858,10 @@ TControl* TWinControl::ControlAtPos(TPoint pos, bool allowDisabled, bool allowWi
 }
 
 bool TControl::TextFollowsName(const String& text) const {
-  const auto* ownerControl = dynamic_cast<const TControl*>(Owner());
-  return FControlStyle.Contains(controlSetCaption) && !Loading() && Name() == text &&
-         !(ownerControl && ownerControl->Loading());
+  // Asked on every rename: the owner's class record answers last, and only when it must.
+  if (!FControlStyle.Contains(controlSetCaption) || Loading() || Name() != text) return false;
+  const TComponent* owner = Owner();
+  return !(owner && owner->ComponentState().Contains(stateLoading) && owner->Is<TControl>());
 }
 
 void TControl::SetName(const String& newName) {
@@ -843,17 +877,30 @@ void TWinControl::SetTabOrder(Integer value) {
   }
   if (!FParent || FTabOrder < 0) return;
   FParent->SettleTabs();
+  FParent->PackTabs();
   FParent->MoveTab(this, value);
 }
 
 Integer TWinControl::TabOrder() const {
-  if (FParent) FParent->SettleTabs();
+  if (FParent) {
+    FParent->SettleTabs();
+    FParent->PackTabs();
+  }
   return FTabOrder;
 }
 
 const std::vector<TWinControl*>& TWinControl::TabList() const {
   SettleTabs();
+  PackTabs();
   return FTabList;
+}
+
+void TWinControl::PackTabs() const {
+  if (FTabHoles == 0) return;
+  auto* self = const_cast<TWinControl*>(this);
+  std::erase(self->FTabList, nullptr);
+  self->FTabHoles = 0;
+  self->RenumberTabs(0, FTabList.size());
 }
 
 void TWinControl::MoveTab(TWinControl* child, Integer value) {
@@ -868,6 +915,7 @@ void TWinControl::MoveTab(TWinControl* child, Integer value) {
 
 void TWinControl::SettleTabs() const {
   if (FTabMoves.empty()) return;
+  PackTabs();
   auto* self = const_cast<TWinControl*>(this);
   const auto moves = std::move(self->FTabMoves);
   self->FTabMoves.clear();
@@ -1082,8 +1130,8 @@ void TWinControl::GetChildren(const TGetChildProc& proc, TComponent* root) {
 }
 
 void TWinControl::SetChildOrder(TComponent* child, Integer order) {
-  if (auto* c = dynamic_cast<TControl*>(child); c && c->FParent == this)
-    c->SetZOrderPosition(order);
+  if (child && child->Is<TControl>() && static_cast<TControl*>(child)->FParent == this)
+    static_cast<TControl*>(child)->SetZOrderPosition(order);
 }
 
 void TWinControl::Loaded() {
@@ -1118,6 +1166,7 @@ void TWinControl::RealignLoaded() {
 
 void TWinControl::SetZOrderPosition(Integer position) {
   if (!FParent) return;
+  FParent->PackControls();
   auto& list = FParent->FWinControls;
   position -= static_cast<Integer>(FParent->FControls.Items.size());
   position = std::clamp(position, 0, static_cast<Integer>(list.Items.size()) - 1);

@@ -350,7 +350,7 @@ private:
   TScalingFlags FScalingFlags;
   TRect FExplicitBounds;   // the bounds last set by hand, restored when the alignment goes
   bool FWindowed = false;  // a TWinControl: kept in the parent's windowed list
-  Integer FListIndex = -1; // position in the parent's list of its kind
+  Integer FListIndex = -1; // slot in the parent's list of its kind
   std::unique_ptr<TBasicActionLink> FActionLink;
 };
 
@@ -399,7 +399,7 @@ public:
   // ---- children
   /// Graphic controls first (back to front), then windowed ones (back to front).
   Integer ControlCount() const noexcept {
-    return static_cast<Integer>(FControls.Items.size() + FWinControls.Items.size());
+    return static_cast<Integer>(FControls.Count() + FWinControls.Count());
   }
   /// Raises EListError for an index out of range.
   TControl* Controls(Integer index) const;
@@ -490,18 +490,29 @@ private:
   void RealignLoaded();
 
   /// The children of one kind, back to front, with their bounds beside them so that
-  /// hit-testing scans one compact array. Each child knows its index.
+  /// hit-testing scans one compact array. Each child knows its slot. A removal leaves a hole
+  /// (null, empty bounds) that the next look by position packs away: deleting many children one
+  /// by one would otherwise shift and renumber every later sibling each time.
   struct TChildList {
-    std::vector<TControl*> Items;
+    std::vector<TControl*> Items; // the last slot is never a hole
     std::vector<TRect> Bounds;
+    std::size_t Holes = 0;
+    std::size_t Count() const noexcept { return Items.size() - Holes; }
     void Add(TControl* c);
     void Remove(TControl* c);
+    /// Both positions in the packed list.
     void Move(std::size_t from, std::size_t to);
+    void Pack();
   };
   TChildList& ListOf(const TControl* c) { return c->FWindowed ? FWinControls : FControls; }
-  TChildList FControls;
-  TChildList FWinControls;
+  /// Packs both lists, so that slots are positions.
+  void PackControls() const;
+  mutable TChildList FControls;
+  mutable TChildList FWinControls;
+  /// Holes (null) as in TChildList, packed by SettleTabs and every reader of positions.
   std::vector<TWinControl*> FTabList;
+  std::size_t FTabHoles = 0;
+  void PackTabs() const;
   // Loaded children's stored tab orders, applied together on the next look at the tab list: one
   // by one, each would shift every sibling behind it.
   std::vector<std::pair<TWinControl*, Integer>> FTabMoves;

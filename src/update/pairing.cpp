@@ -1,6 +1,7 @@
 #include "update/pairing.h"
 
 #include "basert/onexit.h"
+#include "update/prefetch.h"
 #include "update/updateobject.h"
 
 #include <algorithm>
@@ -224,12 +225,19 @@ void TPairing::AddChildren(TComponent* component, TComponent* root, bool ancesto
   const bool saved = FChildren.FAncestor;
   TOnExit restore([&] { FChildren.FAncestor = saved; });
   FChildren.BeginAdding(ancestorSide);
+  // The other side's names are compared next, and that side was walked long ago.
+  for (const TPairing* p : FChildren.List())
+    if (const TComponent* other = ancestorSide ? p->FComponent : p->FAncestor)
+      Prefetch(&other->Name(), sizeof(String));
   // Listed first, then paired: pairing a child lists its own children after these.
   std::vector<TComponent*>& listed = FArena->FListed;
   const std::size_t start = listed.size();
   component->GetChildren([&listed](TComponent* c) { listed.push_back(c); }, root);
   const std::size_t end = listed.size();
   if (end > start) FArena->AddListing(component, {root, start, end - start});
+  // Each child is paired, and its own children listed, one after the other: fetch them all now.
+  for (std::size_t i = start; i < end; ++i)
+    Prefetch(listed[i], ObjectSpan);
   // The first side to list fills the list; the other mostly pairs with what is there.
   if (FChildren.FCount == 0) FChildren.Reserve(end - start);
   for (std::size_t i = start; i < end; ++i)

@@ -4,6 +4,7 @@
 #include "basert/classreg.h"
 #include "basert/onexit.h"
 #include "update/pairing.h"
+#include "update/prefetch.h"
 
 #include <algorithm>
 
@@ -128,7 +129,9 @@ void TUpdateManager::NotifyUpdated(String& firstMessage, bool& failed) {
     list.clear();
     if (FUpdateList.empty()) FUpdateList.swap(list);
   });
+  constexpr std::ptrdiff_t Ahead = 4;
   for (auto it = list.rbegin(); it != list.rend(); ++it) {
+    if (list.rend() - it > Ahead) Prefetch(it[Ahead], ObjectSpan);
     try {
       (*it)->Updated();
     } catch (const std::exception& e) {

@@ -3,6 +3,7 @@
 #include "basert/classbuilder.h"
 #include "basert/onexit.h"
 #include "update/pairing.h"
+#include "update/prefetch.h"
 #include "update/updatemanager.h"
 
 #include <algorithm>
@@ -240,11 +241,14 @@ void TUpdateFiler::Update() {
 // ---- TPropMask ---------------------------------------------------------------------------------
 
 void TPropMask::Fill(std::size_t count) {
-  FWordCount = std::max<std::size_t>(1, (count + 63) / 64);
+  const std::size_t wordCount = std::max<std::size_t>(1, (count + 63) / 64);
   FMore.reset();
-  if (FWordCount > 1) FMore = std::make_unique<std::uint64_t[]>(FWordCount);
+  if (wordCount > 1) {
+    FMore = std::make_unique<std::uint64_t[]>(wordCount + 1);
+    FMore[0] = wordCount;
+  }
   std::uint64_t* words = Words();
-  for (std::size_t w = 0; w < FWordCount; ++w) {
+  for (std::size_t w = 0; w < wordCount; ++w) {
     const std::size_t bits = std::min<std::size_t>(64, count - std::min(count, w * 64));
     words[w] = bits == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << bits) - 1;
   }
@@ -252,9 +256,12 @@ void TPropMask::Fill(std::size_t count) {
 
 // ---- TUpdateObject -----------------------------------------------------------------------------
 
+static_assert(sizeof(void*) != 8 || sizeof(TUpdateObject) == 128,
+              "an update object is two cache lines");
+
 TUpdateObject::TUpdateObject(TUpdateObject* owner, TPersistent* object, TPersistent* ancestor,
                              PPropInfo propInfo, bool compare, bool isInline)
-    : FOwner(owner), FObject(object), FAncestor(ancestor), FPropInfo(propInfo), FCompare(compare) {
+    : FObject(object), FAncestor(ancestor), FPropInfo(propInfo), FOwner(owner), FCompare(compare) {
   if (FOwner) {
     FOwner->FChildList.push_back(this);
     if (FPropInfo)
@@ -368,7 +375,7 @@ TUpdateObject* TUpdateObject::FindChild(const TPersistent* component) {
 }
 
 TUpdateObject* TUpdateObject::FindChildFrom(const TPersistent* component, std::size_t& cursor) {
-  cursor = std::max(cursor, FSubObjectCount);
+  cursor = std::max<std::size_t>(cursor, FSubObjectCount);
   if (cursor < FChildList.size()) {
     TUpdateObject* next = FChildList[cursor];
     if (next->FObject == component || next->FAncestor == component) {
@@ -573,9 +580,31 @@ void TUpdateObject::UpdateCollectionItems() {
     }
 }
 
+void TUpdateObject::Prefetch(int stage) const {
+  switch (stage) {
+  case 0:
+    fw::Prefetch(this, sizeof *this);
+    break;
+  case 1:
+    fw::Prefetch(FObject, ObjectSpan);
+    fw::Prefetch(FAncestor, ObjectSpan);
+    fw::Prefetch(FChildList.data(), FChildList.size() * sizeof(TUpdateObject*));
+    if (FUpdateFiler) fw::Prefetch(FUpdateFiler.get(), sizeof(TUpdateFiler));
+    break;
+  default:
+    for (std::size_t i = 0; i < FSubObjectCount; ++i)
+      FChildList[i]->Prefetch(stage - 2);
+    break;
+  }
+}
+
 void TUpdateObject::Update(TUpdateManager* updateManager) {
   ValidateObjects();
   if (!FObject || !FAncestor) return;
+  // A large module's objects are far apart: ask for the next children's memory a few steps
+  // before they are updated, each step one level further along the chain of pointers.
+  for (std::size_t i = FSubObjectCount; i < FChildList.size(); ++i)
+    FChildList[i]->Prefetch(0);
   if (FIsComponent) updateManager->Updating(static_cast<TComponent*>(FObject));
   FFollows.ForEach([&](std::size_t i) {
     PPropInfo p = (*FAllProps)[i];
@@ -584,8 +613,16 @@ void TUpdateObject::Update(TUpdateManager* updateManager) {
   if (FUpdateFiler) FUpdateFiler->Update();
   if (FIsComponent && HasComponentChildren()) UpdateOrderOfChildren(updateManager);
   if (FIsCollection && FUpdateCollection) UpdateCollectionItems();
-  for (std::size_t i = FChildList.size(); i-- > 0;)
-    if (i < FChildList.size() && !FChildList[i]->FPropInfo) FChildList[i]->Update(updateManager);
+  // The child `ahead` places on is at stage Stages - ahead, or further back in the first steps.
+  constexpr std::size_t Stages = 4;
+  std::size_t step = 0;
+  for (std::size_t i = FChildList.size(); i-- > 0;) {
+    if (i >= FChildList.size() || FChildList[i]->FPropInfo) continue;
+    for (std::size_t ahead = 1; ahead < Stages && i >= FSubObjectCount + ahead; ++ahead)
+      FChildList[i - ahead]->Prefetch(static_cast<int>(std::min(Stages - ahead, step + 1)));
+    ++step;
+    FChildList[i]->Update(updateManager);
+  }
 }
 
 } // namespace fw

@@ -1,6 +1,7 @@
 #include "componentdesigner/componentcreation.h"
 
 #include "componentdesigner/environmenttools.h"
+#include "componentdesigner/otawrappers.h"
 #include "designedmodules.h"
 #include "host/hostpalette.h"
 #include "support/testutil.h"
@@ -41,7 +42,7 @@ TClass TSealedBox::StaticClass() {
   return cls;
 }
 
-/// Counts the selections a module publishes and keeps the last one.
+/// Counts the selections a module publishes and keeps the last one, and what is deleted.
 class TSelectionLog : public TInterfacedObject, public IDesignNotification {
   FW_CLASS(TSelectionLog)
 public:
@@ -51,13 +52,17 @@ public:
     for (Integer i = 0; i < s->GetCount(); ++i)
       Last.push_back(s->Get(i));
   }
-  void ItemDeleted(const IPtr<IDesigner>&, TPersistent*) override {}
+  void ItemDeleted(const IPtr<IDesigner>&, TPersistent* p) override {
+    EXPECT_TRUE(dynamic_cast<TComponent*>(p)) << "announced while still whole";
+    Deleted.push_back(p);
+  }
   void ItemInserted(const IPtr<IDesigner>&, TPersistent*) override {}
   void ItemsModified(const IPtr<IDesigner>&) override {}
   void DesignerOpened(const IPtr<IDesigner>&, bool) override {}
   void DesignerClosed(const IPtr<IDesigner>&, bool) override {}
   int Count = 0;
   std::vector<TPersistent*> Last;
+  std::vector<TPersistent*> Deleted;
 };
 
 TClass TSelectionLog::StaticClass() {
@@ -305,6 +310,71 @@ TEST_F(ComponentCreation, EachRequestPublishesTheSelectionOnce) {
   b->Free(); // freed behind the designer's back: it leaves the selection all the same
   EXPECT_EQ(Selected(*root), std::vector<TPersistent*>{root->GetRoot()});
   EXPECT_EQ(log->Last, std::vector<TPersistent*>{root->GetRoot()});
+  UnregisterDesignNotification(IPtr<IDesignNotification>(log));
+}
+
+/// A panel holding a panel with a button, a label and a frame instance with its own button.
+constexpr const char* kNested[] = {"Panel1", "Panel2", "Button1", "Label1", "Frame11", "Button1"};
+/// Index into kNested of what holds each entry (the frame owns the last); -1 for the outermost.
+constexpr int kHolder[] = {-1, 0, 1, 0, 0, 4};
+
+std::vector<TPersistent*> FindNested(TComponent* root) {
+  std::vector<TPersistent*> found;
+  for (int i = 0; i < 6; ++i)
+    found.push_back((i == 5 ? root->FindComponent("Frame11") : root)->FindComponent(kNested[i]));
+  return found;
+}
+
+/// Of `heard`, those in `nest` are each of them once, each before what holds it.
+void ExpectContentsFirst(const std::vector<TPersistent*>& heard,
+                         const std::vector<TPersistent*>& nest) {
+  std::vector<std::ptrdiff_t> at;
+  for (TPersistent* p : nest) {
+    EXPECT_EQ(std::count(heard.begin(), heard.end(), p), 1);
+    at.push_back(std::find(heard.begin(), heard.end(), p) - heard.begin());
+  }
+  for (std::size_t i = 0; i < nest.size(); ++i)
+    if (kHolder[i] >= 0) EXPECT_LT(at[i], at[std::size_t(kHolder[i])]) << kNested[i];
+}
+
+TEST_F(ComponentCreation, EverythingFreedWithAContainerIsAnnouncedContentsFirst) {
+  auto frame = NewRoot("Frame1", "Frame");
+  Add(*frame, TButton::StaticClass());
+  auto base = NewRoot("Form1");
+  TComponent* outer = Add(*base, TPanel::StaticClass());
+  Add(*base, TButton::StaticClass(), Add(*base, TPanel::StaticClass(), outer));
+  Add(*base, TLabel::StaticClass(), outer, 8, 60);
+  TComponent* placed = Add(*base, frame->GetRoot()->ClassType(), outer, 100, 8);
+  Add(*base, TButton::StaticClass(), nullptr, 300, 8);
+  auto derived = NewRoot("Form2", "Form1");
+  IPtr<TSelectionLog> log(New<TSelectionLog>());
+  RegisterDesignNotification(IPtr<IDesignNotification>(log));
+
+  // The descendant's copies go through its update manager; its selection holds one that is
+  // freed with its parent and must not outlive it.
+  const std::vector<TPersistent*> inBase = FindNested(base->GetRoot());
+  const std::vector<TPersistent*> inDerived = FindNested(derived->GetRoot());
+  derived->Select(inDerived[2], false);
+  Select(*base, {outer});
+  base->DeleteSelection(false);
+  EXPECT_EQ(log->Deleted.size(), inBase.size() + inDerived.size());
+  ExpectContentsFirst(log->Deleted, inBase);
+  ExpectContentsFirst(log->Deleted, inDerived);
+  EXPECT_EQ(Names(base->GetRoot()), std::vector<String>{"Button2"});
+  EXPECT_EQ(Selected(*derived), std::vector<TPersistent*>{derived->GetRoot()});
+  EXPECT_FALSE(base->IsFrame(placed));
+
+  // Closing announces the closing, not each component.
+  log->Deleted.clear();
+  derived->Close();
+  EXPECT_TRUE(log->Deleted.empty());
+
+  // Brought back, then deleted through the tools interface: the same announcements.
+  base->DoUndelete();
+  const std::vector<TPersistent*> back = FindNested(base->GetRoot());
+  log->Deleted.clear();
+  EXPECT_TRUE(base->GetFormEditor()->FindComponent("Panel1")->Delete());
+  ExpectContentsFirst(log->Deleted, back);
   UnregisterDesignNotification(IPtr<IDesignNotification>(log));
 }
 

@@ -65,6 +65,8 @@ cut
 select Panel1
 paste
 save to out/single.fwf
+new TDataModule Data
+save to out/data.fwf
 )");
   const TRun r = Run({"script", script});
   ASSERT_EQ(r.Code, 0) << r.Err;
@@ -92,6 +94,10 @@ save to out/single.fwf
             std::string::npos)
       << "cut from the panel and pasted back into it\n"
       << single;
+
+  EXPECT_EQ(ReadAll(Dir / "out/data.fwf"), "object Data: TData\r\n  OldCreateOrder = False\r\n  "
+                                           "Height = 240\r\n  Width = 320\r\nend\r\n")
+      << "a new data module says how large its window is";
 
   const TRun help = Run({"help", "script"});
   EXPECT_EQ(help.Code, 0);
@@ -138,6 +144,16 @@ TEST_F(Scripts, AnInheritedFormOpensOnItsAncestorBesideIt) {
   EXPECT_EQ(r.Out, "DesignerOpened OrderBase\nDesignerOpened OrderEntry\nItemsModified OrderBase\n"
                    "ItemsModified OrderEntry\nChecked OrderEntry: CancelButton.Caption=Stop\n");
 
+  // A rename is a change like any other: the module and its descendant hear it.
+  r = Run({"script", Write("r.fws", "open orderbase.fwf\nopen orderentry.fwf\n"
+                                    "module OrderBase\nrename CancelButton StopButton\n"
+                                    "rename OrderBase Base\nmodule OrderEntry\n"
+                                    "expect StopButton.Caption=Cancel\n")});
+  EXPECT_EQ(r.Code, 0) << r.Err;
+  EXPECT_EQ(r.Out, "DesignerOpened OrderBase\nDesignerOpened OrderEntry\nItemsModified OrderBase\n"
+                   "ItemsModified OrderEntry\nItemsModified Base\nItemsModified OrderEntry\n"
+                   "Checked OrderEntry: StopButton.Caption=Cancel\n");
+
   // Without the ancestor there is nothing to design it on.
   fs::remove(Dir / "orderbase.fwf");
   fs::remove(Dir / "bigbase.fwf");
@@ -179,6 +195,30 @@ TEST_F(Scripts, APlainFormKeepsItsFilesNameAndServesAsAncestor) {
   }
 }
 
+// The shipped inherited form opens on the shipped ancestor and frame, which are what the
+// shipped script makes, and saves as it was.
+TEST_F(Scripts, TheShippedInheritedFormOpensOnItsShippedAncestorAndSaves) {
+  TRun r = Run({"script", kSession + "orderdialog.fws", "--out", (Dir / "made").string()});
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  for (const char* f : {"orderdialog.fwf", "addressframe.fwf"})
+    EXPECT_EQ(ReadAll(Dir / "made" / f), ReadAll(kExamples + f)) << f;
+
+  // Alone with what it builds on, away from the other forms of the fixture.
+  const fs::path shipped = Dir / "shipped";
+  fs::create_directory(shipped);
+  for (const char* f : {"editorderform.fwf", "orderdialog.fwf", "addressframe.fwf"})
+    fs::copy_file(kExamples + f, shipped / f);
+  // The frame's file stores no tab order: it still opens as a frame, at its own size.
+  r = Run(
+      {"script", Write("shipped/s.fws", "open addressframe.fwf\nexpect AddressFrame.Width=320\n"
+                                        "open editorderform.fwf\nexpect OKButton.Caption=&Save\n"
+                                        "expect CancelButton.Caption=Cancel\nsave to once.fwf\n")});
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  EXPECT_EQ(r.Err, "");
+  EXPECT_EQ(ReadAll(shipped / "once.fwf"), ReadAll(kExamples + "editorderform.fwf"))
+      << "saved as it was read";
+}
+
 TEST_F(Scripts, TheFirstErrorStopsTheScriptAtItsLineWritingNothingMore) {
   struct TCase {
     std::string Text;
@@ -200,6 +240,7 @@ TEST_F(Scripts, TheFirstErrorStopsTheScriptAtItsLineWritingNothingMore) {
       {saved + "paste\n", "3): nothing to paste", true},
       {saved + "undelete\n", "3): nothing to undelete", true},
       {saved + "render early.svg Ghost\n", "3): OrderForm has no component named Ghost", true},
+      {saved + "rename Ghost Spirit\n", "3): OrderForm has no component named Ghost", true},
       {"select OKButton\n", "1): no module is open"},
       {"new TDataModule Data\nmove 1,1\n", "2): Data has no design window"},
       {"open designable.fwf\nselect OKButton\ncopy\nnew TDataModule Data\npaste\n",

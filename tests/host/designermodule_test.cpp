@@ -121,6 +121,24 @@ TEST(HostDesignerModule, FieldsFollowComponentsAndReadOnlySourceRefusesChanges) 
   module->ComponentRenamed(nullptr, "Label1", "");
   ASSERT_EQ(module->Fields().size(), 1u);
   EXPECT_EQ(module->Fields()[0].Name, "OkButton");
+  // Removals in the middle, then renames of the fields behind them before anyone reads.
+  auto names = [&] {
+    std::vector<String> result;
+    for (const auto& f : module->Fields())
+      result.push_back(f.Name);
+    return result;
+  };
+  for (const char* name : {"A", "B", "C", "D"})
+    module->ComponentRenamed(nullptr, "", name);
+  module->ComponentRenamed(nullptr, "B", "");
+  module->ComponentRenamed(nullptr, "A", "");
+  module->ComponentRenamed(nullptr, "D", "Last");
+  module->ComponentRenamed(nullptr, "", "B");
+  module->ComponentRenamed(nullptr, "c", "Third");
+  EXPECT_EQ(names(), (std::vector<String>{"OkButton", "Third", "Last", "B"}));
+  module->ComponentRenamed(nullptr, "Third", "");
+  module->ComponentRenamed(nullptr, "b", "Fourth");
+  EXPECT_EQ(names(), (std::vector<String>{"OkButton", "Last", "Fourth"}));
 
   module->ValidateModification();
   module->SetReadOnly(true);

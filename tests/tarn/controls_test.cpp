@@ -227,6 +227,73 @@ TEST(Controls, TabOrderMovesAndCloses) {
   EXPECT_EQ(a->TabOrder(), 1);
 }
 
+// Removals leave their places to be packed later; every reader must still see dense orders.
+TEST(Controls, RemovalsFromTheMiddleKeepEveryOrder) {
+  auto f = Form();
+  std::vector<TControl*> z; // graphic controls first, then windowed ones
+  std::vector<TWinControl*> tabs;
+  std::vector<TControl*> labels;
+  for (int i = 0; i < 8; ++i) {
+    const String n = std::to_string(i);
+    auto* b = Child<TButton>(f.get(), ("B" + n).c_str(), {i * 20, 0, 20, 20});
+    z.push_back(b);
+    tabs.insert(tabs.begin(), b);
+    b->SetTabOrder(0); // tab order runs against the z-order
+    if (i % 2 == 0)
+      labels.push_back(Child<TImage>(f.get(), ("I" + n).c_str(), {i * 20, 40, 20, 20}));
+  }
+  z.insert(z.begin(), labels.begin(), labels.end());
+  auto check = [&](const char* step) {
+    SCOPED_TRACE(step);
+    std::vector<TControl*> controls;
+    for (Integer i = 0; i < f->ControlCount(); ++i) {
+      controls.push_back(f->Controls(i));
+      EXPECT_EQ(f->Controls(i)->ZOrderPosition(), i);
+    }
+    EXPECT_EQ(controls, z);
+    EXPECT_EQ(f->TabList(), tabs);
+    for (std::size_t i = 0; i < tabs.size(); ++i)
+      EXPECT_EQ(tabs[i]->TabOrder(), static_cast<Integer>(i));
+    std::vector<TComponent*> streamed;
+    f->GetChildren([&](TComponent* c) { streamed.push_back(c); }, f.get());
+    EXPECT_EQ(streamed, std::vector<TComponent*>(z.begin(), z.end()));
+  };
+  auto named = [&](const char* name) { return static_cast<TControl*>(f->FindComponent(name)); };
+  auto drop = [&](const char* name) {
+    TControl* c = named(name);
+    std::erase(z, c);
+    std::erase(tabs, c);
+    c->Free();
+  };
+  // Several holes before anyone looks; a later sibling moved meanwhile is hit where it went.
+  auto* b5 = static_cast<TWinControl*>(named("B5"));
+  drop("B2");
+  drop("I2");
+  drop("B1");
+  b5->SetBounds(300, 200, 20, 20);
+  EXPECT_EQ(b5->ZOrderPosition(), std::find(z.begin(), z.end(), b5) - z.begin());
+  EXPECT_EQ(b5->TabOrder(), std::find(tabs.begin(), tabs.end(), b5) - tabs.begin());
+  EXPECT_EQ(f->ControlAtPos({305, 205}, false, true), b5);
+  EXPECT_EQ(f->ControlAtPos({45, 5}, false, true), nullptr); // where B2 was
+  check("middle");
+  // The topmost of each kind leaves, then a newcomer goes on top.
+  drop("B7");
+  drop("I6");
+  auto* added = Child<TButton>(f.get(), "Added", {0, 100, 10, 10});
+  z.push_back(added);
+  tabs.push_back(added);
+  check("top");
+  // Moves after a hole at the bottom: z-order within the kind, tab order.
+  drop("B0");
+  b5->SendToBack();
+  std::erase(z, b5);
+  z.insert(z.begin() + 2, b5); // above the two images left
+  added->SetTabOrder(0);
+  std::erase(tabs, added);
+  tabs.insert(tabs.begin(), added);
+  check("moves");
+}
+
 TEST(Controls, CoordinatesMapThroughFramesAndBorders) {
   auto f = Form(400, 300);
   f->SetBounds(100, 50, f->Width(), f->Height());
@@ -292,7 +359,8 @@ public:
 };
 
 TClass TRecordingSite::StaticClass() {
-  static const TClass cls = TClassBuilder<TRecordingSite, TPanel>("TRecordingSite", "Tests").Build();
+  static const TClass cls =
+      TClassBuilder<TRecordingSite, TPanel>("TRecordingSite", "Tests").Build();
   return cls;
 }
 

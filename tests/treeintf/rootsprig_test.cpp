@@ -1,6 +1,8 @@
 #include "treeintf/rootsprig.h"
 
 #include "basert/threads.h"
+#include "support/hostsession.h"
+#include "tarn/extctrls.h"
 #include "tree_sync.h"
 
 #include <gtest/gtest.h>
@@ -51,6 +53,46 @@ TEST_F(TreeSync, DeletesInvalidateOnlyWhatHasASprig) {
   (void)button;
   DesignNotificationItemDeleted(keep, form);
   EXPECT_EQ(SprigOf(form), root) << "the root is never invalidated";
+}
+
+/// The tree of a module the designer edits, fed by the designer itself.
+class TreeOfADesignedModule : public HostSession {
+protected:
+  void SetUp() override {
+    HostSession::SetUp();
+    TreeIntfStartup();
+  }
+  void TearDown() override {
+    Designer->CloseRoots();
+    TreeIntfShutdown();
+    HostSession::TearDown();
+  }
+};
+
+TEST_F(TreeOfADesignedModule, DeletingAParentLeavesNoSprigOfWhatWentWithIt) {
+  auto form = NewRoot("Form1");
+  auto add = [&](TClass cls, TComponent* parent, Integer left) {
+    return form->CreateComponent(cls, parent ? parent : form->GetRoot(), left, 8, 75, 25);
+  };
+  TComponent* outer = add(TPanel::StaticClass(), nullptr, 8);
+  TComponent* inner = add(TPanel::StaticClass(), outer, 8);
+  TComponent* button = add(TButton::StaticClass(), inner, 8);
+  TComponent* kept = add(TButton::StaticClass(), nullptr, 200);
+  TRootSprig* tree = nullptr;
+  ASSERT_TRUE(RootSprigList().FindRoot(IPtr<IDesigner>(form.get()), tree));
+  // Shown, the tree refreshes on every notification, not once the deletion is over.
+  IPtr<TRecordingView> view(New<TRecordingView>());
+  tree->SetSprigDesigner(IPtr<ISprigDesigner>(view.get()));
+  tree->Repopulate();
+  ASSERT_EQ(tree->Find(button)->Parent(), tree->Find(inner));
+
+  form->SelectComponent(outer);
+  form->DeleteSelection(false);
+  tree->Repopulate();
+  ASSERT_EQ(tree->Count(), 1);
+  EXPECT_EQ(tree->Items(0)->Item(), kept);
+  EXPECT_EQ(tree->Items(0)->Count(), 0);
+  tree->SetSprigDesigner(nullptr);
 }
 
 TEST_F(TreeSync, DisplayFollowsTheTreeNodeByNode) {

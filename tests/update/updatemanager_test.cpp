@@ -1,4 +1,5 @@
 #include "update/updatemanager.h"
+#include "update/updateobject.h"
 
 #include "basert/classreg.h"
 #include "support/testutil.h"
@@ -620,6 +621,26 @@ TEST_F(UpdateManagerTest, ManagersFormATreeThatUnlinksOnDestruction) {
 
   Base.Manager = nullptr; // the ancestor's module closes first
   EXPECT_EQ(child.Impl()->Parent(), nullptr);
+}
+
+TEST(PropMaskTest, EveryBitAcrossWordsIsKeptAndListedInOrder) {
+  // Real components publish well over 64 properties; the mask then leaves its inline word.
+  for (std::size_t count : {1u, 63u, 64u, 65u, 130u}) {
+    TPropMask mask;
+    mask.Fill(count);
+    std::vector<std::size_t> expected;
+    for (std::size_t i = 0; i < count; ++i)
+      if (i % 3 == 1 || i == count - 1)
+        expected.push_back(i);
+      else
+        mask.Reset(i);
+    std::vector<std::size_t> listed;
+    mask.ForEach([&](std::size_t i) { listed.push_back(i); });
+    EXPECT_EQ(listed, expected) << count;
+    mask.Set(0);
+    EXPECT_TRUE(mask.Test(0)) << count;
+    EXPECT_EQ(mask.Test(count - 1), true) << count;
+  }
 }
 
 } // namespace
