@@ -24,6 +24,18 @@ template <class T> struct IsFunctionRefOrFunction : std::false_type {};
 template <class S> struct IsFunctionRefOrFunction<TFunctionRef<S>> : std::true_type {};
 template <class S> struct IsFunctionRefOrFunction<std::function<S>> : std::true_type {};
 
+/// A function type callable as R(Args...).
+template <class F, class R, class... Args>
+concept FunctionOf = std::is_function_v<F> && std::is_invocable_r_v<R, F*, Args...>;
+
+/// A callable object (not a pointer, not a function, not the reference type itself) callable as
+/// an lvalue with R(Args...).
+template <class F, class Ref, class R, class... Args>
+concept ReferableCallable =
+    !std::is_same_v<std::remove_cvref_t<F>, Ref> && !std::is_pointer_v<std::remove_cvref_t<F>> &&
+    !std::is_function_v<std::remove_reference_t<F>> &&
+    std::is_invocable_r_v<R, std::remove_reference_t<F>&, Args...>;
+
 } // namespace detail
 
 /// Refers to a callable without owning it: the callable must outlive every call made through the
@@ -38,9 +50,7 @@ public:
   constexpr TFunctionRef(std::nullptr_t) noexcept {}
 
   /// A function or function pointer: kept by value.
-  template <class F>
-    requires std::is_function_v<F> && std::is_invocable_r_v<R, F*, Args...>
-  TFunctionRef(F* fn) noexcept {
+  template <detail::FunctionOf<R, Args...> F> TFunctionRef(F* fn) noexcept {
     if (!fn) return;
     FTarget.Fn = reinterpret_cast<void (*)()>(fn);
     FCall = [](TTarget t, Args... args) -> R {
@@ -49,11 +59,7 @@ public:
   }
 
   /// Any other callable: referred to.
-  template <class F, class D = std::remove_cvref_t<F>>
-    requires(!std::is_same_v<D, TFunctionRef> && !std::is_pointer_v<D> &&
-             !std::is_function_v<std::remove_reference_t<F>> &&
-             std::is_invocable_r_v<R, std::remove_reference_t<F>&, Args...>)
-  TFunctionRef(F&& fn) noexcept {
+  template <detail::ReferableCallable<TFunctionRef, R, Args...> F> TFunctionRef(F&& fn) noexcept {
     using T = std::remove_reference_t<F>;
     if constexpr (detail::IsFunctionRefOrFunction<std::remove_cv_t<T>>::value)
       if (!fn) return;
