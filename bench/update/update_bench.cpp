@@ -17,6 +17,13 @@ namespace {
 
 using namespace fwtest;
 
+/// `prefix` followed by `n`, appended: GCC's restrict warning misfires on literal + temporary.
+String Numbered(const char* prefix, std::size_t n) {
+  String s = prefix;
+  s += std::to_string(n);
+  return s;
+}
+
 enum class TShape { Flat, Nested };
 enum class TFamily { Chain, FanOut };
 
@@ -27,7 +34,7 @@ TUpForm* MakeAncestor(int count, TShape shape) {
   root->SetName("BaseForm");
   std::vector<TUpBox*> parents{root};
   for (int i = 0; i < count; ++i) {
-    const String name = "C" + std::to_string(i);
+    const String name = Numbered("C", static_cast<std::size_t>(i));
     TUpThing* c;
     if (shape == TShape::Flat) {
       c = Add<TUpThing>(root, name);
@@ -96,7 +103,7 @@ struct TModels {
   /// At least `d` descendants, each read from its ancestor as it is now.
   void Grow(int d) {
     while (Roots.size() < static_cast<std::size_t>(d))
-      Roots.push_back(Inherit(AncestorOf(Roots.size()), "Form" + std::to_string(Roots.size())));
+      Roots.push_back(Inherit(AncestorOf(Roots.size()), Numbered("Form", Roots.size())));
   }
 
   static TModels& For(TShape shape, TFamily family, int count) {
@@ -124,12 +131,13 @@ void BM_Modified(benchmark::State& state, TShape shape, TFamily family) {
     managers.push_back(
         NewUpdateManager(models.Roots[i], models.AncestorOf(i), ancestorManager, nullptr));
   }
-  auto* edited = dynamic_cast<TUpThing*>(base->FindComponent("C" + std::to_string(n / 2)));
+  auto* edited =
+      dynamic_cast<TUpThing*>(base->FindComponent(Numbered("C", static_cast<std::size_t>(n / 2))));
   static int round = 0;
   // CPU time, as the other columns: the machine may be shared.
   const std::clock_t start = std::clock();
   for (auto _ : state) {
-    edited->FCaption = "Round " + std::to_string(++round);
+    edited->FCaption = Numbered("Round ", static_cast<std::size_t>(++round));
     baseManager->Modified();
   }
   const double perRun =

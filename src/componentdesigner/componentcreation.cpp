@@ -404,6 +404,8 @@ void TComponentRoot::DeleteSelection(bool) {
     // Each freed component leaves the selection; its listeners hear the end result once.
     BeginSelectionUpdate();
     TOnExit end([this] { EndSelectionUpdate(); });
+    // Only the doomed are selected now: clearing at once spares each its own removal.
+    FSelections->Selections()->Clear();
     for (TComponent* c : doomed) {
       InstanceRemoved(c);
       c->Free();

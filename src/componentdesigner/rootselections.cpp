@@ -6,6 +6,7 @@
 #include "componentdesigner/designers.h"
 #include "componentdesigner/designnotification.h"
 #include "componentdesigner/layoutcommands.h"
+#include "designintf/selections.h"
 
 namespace fw {
 
@@ -63,6 +64,9 @@ TPersistent* TSelections::GetPersistents(Integer index) {
 }
 
 IPtr<IItem> TSelections::FindItemFor(TPersistent* instance) {
+  // Every freed component asks: the stock selection answers from its index, not by a scan.
+  if (auto* simple = dynamic_cast<TSimpleSelections*>(FSelections.get()))
+    return simple->FindFor(instance);
   for (Integer i = 0, n = GetCount(); i < n; ++i) {
     IPtr<IItem> item = FSelections->GetItems(i);
     auto p = QueryIntf<IPersistentItem>(item.get());

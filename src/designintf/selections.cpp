@@ -72,6 +72,14 @@ IItem* TSimpleSelections::Find(const IPtr<IItem>& item) {
   return nullptr;
 }
 
+IPtr<IItem> TSimpleSelections::FindFor(const TPersistent* object) {
+  if (!object) return nullptr;
+  auto [lo, hi] = FIndex.equal_range(object);
+  for (auto it = lo; it != hi; ++it)
+    if (KeyOf(IPtr<IItem>(it->second)) == object) return IPtr<IItem>(it->second);
+  return nullptr;
+}
+
 Integer TSimpleSelections::IndexOf(const IPtr<IItem>& item) {
   IItem* entry = Find(item);
   if (!entry) return -1;

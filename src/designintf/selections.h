@@ -47,6 +47,8 @@ public:
   void Toggle(const IPtr<IItem>& item) override;
   /// -1 when absent.
   Integer IndexOf(const IPtr<IItem>& item);
+  /// The selected item wrapping `object`, found through the index; null when none.
+  IPtr<IItem> FindFor(const TPersistent* object);
 
 private:
   /// Items wrapping a persistent object are keyed by it (that is what Equals compares for

@@ -207,8 +207,10 @@ String THostDesignerModule::Source() const {
   for (const TMethodText& m : FMethods)
     s += "    " + Header(m, {}) + "\n";
   s += "  end;\n\nimplementation\n";
-  for (const TMethodText& m : FMethods)
-    s += "\n" + MethodSource(m);
+  for (const TMethodText& m : FMethods) {
+    s += '\n';
+    s += MethodSource(m);
+  }
   return s + "\nend.\n";
 }
 

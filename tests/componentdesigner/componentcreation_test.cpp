@@ -334,7 +334,9 @@ void ExpectContentsFirst(const std::vector<TPersistent*>& heard,
     at.push_back(std::find(heard.begin(), heard.end(), p) - heard.begin());
   }
   for (std::size_t i = 0; i < nest.size(); ++i)
-    if (kHolder[i] >= 0) EXPECT_LT(at[i], at[std::size_t(kHolder[i])]) << kNested[i];
+    if (kHolder[i] >= 0) {
+      EXPECT_LT(at[i], at[std::size_t(kHolder[i])]) << kNested[i];
+    }
 }
 
 TEST_F(ComponentCreation, EverythingFreedWithAContainerIsAnnouncedContentsFirst) {
