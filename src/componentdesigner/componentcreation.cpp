@@ -70,6 +70,21 @@ void AppendContents(TComponent* c, std::vector<TComponent*>& out,
     take(owned);
 }
 
+// Containers before what they hold, siblings in their order: how additions are heard.
+void AppendContentsOuterFirst(TComponent* c, std::vector<TComponent*>& out,
+                              std::unordered_set<TComponent*>& seen) {
+  auto take = [&](TComponent* inner) {
+    if (!seen.insert(inner).second) return;
+    out.push_back(inner);
+    AppendContentsOuterFirst(inner, out, seen);
+  };
+  if (auto* w = As<TWinControl>(c))
+    for (Integer i = 0, n = w->ControlCount(); i < n; ++i)
+      take(w->Controls(i));
+  for (TComponent* owned : c->ComponentList())
+    take(owned);
+}
+
 } // namespace
 
 // ---- TClassPaletteItem -------------------------------------------------------------------------
@@ -211,8 +226,8 @@ TComponent* TComponentRoot::DoCreateComponent(const IPtr<IInternalPaletteItem>& 
     c->Free();
     throw;
   }
+  // The host's ComponentCreated announces it.
   ComponentCreated(c);
-  InstanceInserted(c);
   SelectComponent(c);
   Modified();
   return c;
@@ -344,6 +359,15 @@ bool TComponentRoot::ModifiableFrame(TComponent* component) { return IsFrame(com
 
 void TComponentRoot::InstanceInserted(TPersistent* instance) {
   DesignNotificationItemInserted(IPtr<IDesigner>(this), instance);
+}
+
+void TComponentRoot::ComponentInserted(TComponent* component) {
+  std::vector<TComponent*> contents;
+  std::unordered_set<TComponent*> seen{component};
+  AppendContentsOuterFirst(component, contents, seen);
+  InstanceInserted(component);
+  for (TComponent* inner : contents)
+    InstanceInserted(inner);
 }
 
 void TComponentRoot::InstanceRemoved(TPersistent* instance) {

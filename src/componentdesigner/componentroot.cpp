@@ -113,7 +113,8 @@ TClass TComponentRoot::StaticClass() {
       TClassBuilder<TComponentRoot, TInterfacedObject>("TComponentRoot", "ComponentDesigner")
           .Implements<IFile, IRoot, IInternalRoot, IDesigner60, IDesigner70, IDesigner80,
                       IDesigner100, IDesigner170, IDesigner, IDesignerNotify, IDesignerHook,
-                      IUpdateManagerCallback, IImplementation, IFlipChildren, IOTAAlignable>()
+                      IUpdateManagerCallback, IUpdateManagerReaderSetup, IImplementation,
+                      IFlipChildren, IOTAAlignable>()
           .Build();
   return cls;
 }
@@ -746,10 +747,23 @@ TComponent* TComponentRoot::UpdateManagerCreateComponent(TClass componentClass, 
 }
 
 void TComponentRoot::WriteComponent(TWriter* writer, TComponent* component) {
+  // A frame instance's contents go as inherited from its module, so reading finds, not adds.
+  if (!writer->OnFindAncestor)
+    writer->OnFindAncestor = [this](TWriter* w, TComponent* c, const String& name, TComponent*& a,
+                                    TComponent*& ra) { WriterFindAncestor(w, c, name, a, ra); };
   writer->WriteComponent(component);
 }
 
 TClass TComponentRoot::ClassGroup() { return FRoot ? ClassGroupOf(FRoot) : nullptr; }
+
+void TComponentRoot::SetUpUpdateReader(TReader* reader) {
+  reader->OnFindComponentClass = [this](TReader* r, const String& n, TClass& c) {
+    ReaderFindComponentClass(r, n, c);
+  };
+  reader->OnCreateComponent = [this](TReader* r, TClass cls, TComponent*& c) {
+    ReaderCreateComponent(r, cls, c);
+  };
+}
 
 void TComponentRoot::UpdateOptions() {
   TDesignerOptions options;

@@ -34,6 +34,7 @@ class TComponentRoot : public TInterfacedObject,
                        public IDesigner,
                        public IDesignerHook,
                        public IUpdateManagerCallback,
+                       public IUpdateManagerReaderSetup,
                        public IImplementation,
                        public IFlipChildren,
                        public IOTAAlignable {
@@ -245,6 +246,7 @@ public:
   void WriteComponent(TWriter* writer, TComponent* component) override;
   /// The root component's class group.
   TClass ClassGroup() override;
+  void SetUpUpdateReader(TReader* reader) override;
 
   /// Update managers of nested modules placed in this one; they hear Modified too.
   void AddUpdateManager(const IPtr<IUpdateManager>& manager);
@@ -389,6 +391,8 @@ public:
   /// free, and selects them.
   void DoUndelete();
   void InstanceInserted(TPersistent* instance);
+  /// Announces `component` inserted, then everything it holds, containers first.
+  void ComponentInserted(TComponent* component);
   /// Announces `instance` as deleted, after everything that is freed with it (child controls,
   /// a frame's components), innermost first; each leaves the selection and the frame lists.
   /// Called before the instance is freed.

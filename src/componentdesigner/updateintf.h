@@ -55,6 +55,14 @@ struct IUpdateManagerCallback : virtual IInterface {
   virtual TClass ClassGroup() = 0;
 };
 
+/// Asked of a manager's notifier beside IUpdateManagerCallback, when it has it: components copied
+/// from the ancestor may be of designed modules' classes (frames) only the root can find and make.
+struct IUpdateManagerReaderSetup : virtual IInterface {
+  static constexpr TGUID IID = TGUID::Parse("{5B0E7C2A-9D41-4F63-8A1E-2C7D3B6F9E14}");
+  /// Gives `reader` the root's class-finding and component-making hooks.
+  virtual void SetUpUpdateReader(TReader* reader) = 0;
+};
+
 /// Makes the update manager of a module whose root is `component`, inheriting from `ancestor`
 /// (null for none) whose module's manager is `ancestorManager` (null when not open).
 using TCreateUpdateManagerProc = IPtr<IUpdateManager> (*)(

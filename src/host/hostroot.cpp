@@ -58,6 +58,7 @@ bool THostComponentRoot::Called(const String& call) const {
 
 void THostComponentRoot::ComponentCreated(TComponent* component) {
   FCalls.push_back("ComponentCreated " + component->Name());
+  ComponentInserted(component);
 }
 
 bool THostComponentRoot::AcceptsBlankName(TComponent*) { return AcceptBlankNames; }

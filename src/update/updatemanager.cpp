@@ -193,6 +193,8 @@ TComponent* TUpdateManager::CreateFromAncestor(TComponent* ancestor, TComponent*
     FReader->SetRoot(FComponent);
     FReader->SetOwner(FComponent);
     FReader->BeginReferences();
+    if (auto setup = QueryIntf<IUpdateManagerReaderSetup>(FNotifier))
+      setup->SetUpUpdateReader(FReader.get());
     FWriter = std::make_unique<TWriter>(FStream.get(), 256);
     FWriter->SetRoot(FAncestor);
   }

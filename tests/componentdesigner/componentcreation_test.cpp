@@ -56,11 +56,12 @@ public:
     EXPECT_TRUE(dynamic_cast<TComponent*>(p)) << "announced while still whole";
     Deleted.push_back(p);
   }
-  void ItemInserted(const IPtr<IDesigner>&, TPersistent*) override {}
+  void ItemInserted(const IPtr<IDesigner>&, TPersistent* p) override { Inserted.push_back(p); }
   void ItemsModified(const IPtr<IDesigner>&) override {}
   void DesignerOpened(const IPtr<IDesigner>&, bool) override {}
   void DesignerClosed(const IPtr<IDesigner>&, bool) override {}
   int Count = 0;
+  std::vector<TPersistent*> Inserted;
   std::vector<TPersistent*> Last;
   std::vector<TPersistent*> Deleted;
 };
@@ -378,6 +379,34 @@ TEST_F(ComponentCreation, EverythingFreedWithAContainerIsAnnouncedContentsFirst)
   EXPECT_TRUE(base->GetFormEditor()->FindComponent("Panel1")->Delete());
   ExpectContentsFirst(log->Deleted, back);
   UnregisterDesignNotification(IPtr<IDesignNotification>(log));
+}
+
+TEST_F(ComponentCreation, AncestorGainingAFrameInstanceReachesAnOpenDescendantAnnouncedOuterFirst) {
+  auto frame = NewRoot("Frame1", "Frame");
+  Add(*frame, TButton::StaticClass());
+  auto base = NewRoot("Form1");
+  TComponent* outer = Add(*base, TPanel::StaticClass());
+  Add(*base, TButton::StaticClass(), Add(*base, TPanel::StaticClass(), outer));
+  Add(*base, TLabel::StaticClass(), outer, 8, 60);
+  Add(*base, frame->GetRoot()->ClassType(), outer, 100, 8);
+  auto derived = NewRoot("Form2", "Form1");
+  Select(*base, {outer});
+  base->DeleteSelection(false);
+  ASSERT_EQ(derived->GetRoot()->FindComponent("Panel1"), nullptr);
+
+  IPtr<TSelectionLog> log(New<TSelectionLog>());
+  RegisterDesignNotification(IPtr<IDesignNotification>(log));
+  base->DoUndelete();
+  UnregisterDesignNotification(IPtr<IDesignNotification>(log));
+  // Outer first is contents first read backwards, holder for holder.
+  const std::vector<TPersistent*> heard(log->Inserted.rbegin(), log->Inserted.rend());
+  const std::vector<TPersistent*> nest = FindNested(derived->GetRoot());
+  ASSERT_EQ(std::count(nest.begin(), nest.end(), nullptr), 0);
+  ExpectContentsFirst(heard, nest);
+  for (TPersistent* p : nest)
+    EXPECT_TRUE(static_cast<TComponent*>(p)->ComponentState().Contains(stateAncestor))
+        << static_cast<TComponent*>(p)->Name();
+  EXPECT_TRUE(derived->IsFrame(derived->GetRoot()->FindComponent("Frame11")));
 }
 
 TEST_F(ComponentCreation, RefusedDeletionsKeepEverything) {
