@@ -91,6 +91,24 @@ protected:
     DesignedModules::TearDown();
   }
   static TRect Bounds(TComponent* c) { return static_cast<TControl*>(c)->BoundsRect(); }
+  struct TNest {
+    IPtr<THostComponentRoot> Frame, Base;
+    TComponent* Outer = nullptr;
+    TComponent* Placed = nullptr;
+  };
+  /// Form1's Panel1 holds Panel2 (with Button1), Label1 and Frame11, an instance of Frame1,
+  /// which holds a button of its own.
+  TNest BuildNest() {
+    TNest n;
+    n.Frame = NewRoot("Frame1", "Frame");
+    Add(*n.Frame, TButton::StaticClass());
+    n.Base = NewRoot("Form1");
+    n.Outer = Add(*n.Base, TPanel::StaticClass());
+    Add(*n.Base, TButton::StaticClass(), Add(*n.Base, TPanel::StaticClass(), n.Outer));
+    Add(*n.Base, TLabel::StaticClass(), n.Outer, 8, 60);
+    n.Placed = Add(*n.Base, n.Frame->GetRoot()->ClassType(), n.Outer, 100, 8);
+    return n;
+  }
   static void Select(THostComponentRoot& root, std::initializer_list<TPersistent*> objects) {
     IPtr<IDesignerSelections> list = CreateSelectionList();
     for (TPersistent* p : objects)
@@ -341,13 +359,10 @@ void ExpectContentsFirst(const std::vector<TPersistent*>& heard,
 }
 
 TEST_F(ComponentCreation, EverythingFreedWithAContainerIsAnnouncedContentsFirst) {
-  auto frame = NewRoot("Frame1", "Frame");
-  Add(*frame, TButton::StaticClass());
-  auto base = NewRoot("Form1");
-  TComponent* outer = Add(*base, TPanel::StaticClass());
-  Add(*base, TButton::StaticClass(), Add(*base, TPanel::StaticClass(), outer));
-  Add(*base, TLabel::StaticClass(), outer, 8, 60);
-  TComponent* placed = Add(*base, frame->GetRoot()->ClassType(), outer, 100, 8);
+  TNest built = BuildNest();
+  IPtr<THostComponentRoot>& base = built.Base;
+  TComponent* outer = built.Outer;
+  TComponent* placed = built.Placed;
   Add(*base, TButton::StaticClass(), nullptr, 300, 8);
   auto derived = NewRoot("Form2", "Form1");
   IPtr<TSelectionLog> log(New<TSelectionLog>());
@@ -382,13 +397,9 @@ TEST_F(ComponentCreation, EverythingFreedWithAContainerIsAnnouncedContentsFirst)
 }
 
 TEST_F(ComponentCreation, AncestorGainingAFrameInstanceReachesAnOpenDescendantAnnouncedOuterFirst) {
-  auto frame = NewRoot("Frame1", "Frame");
-  Add(*frame, TButton::StaticClass());
-  auto base = NewRoot("Form1");
-  TComponent* outer = Add(*base, TPanel::StaticClass());
-  Add(*base, TButton::StaticClass(), Add(*base, TPanel::StaticClass(), outer));
-  Add(*base, TLabel::StaticClass(), outer, 8, 60);
-  Add(*base, frame->GetRoot()->ClassType(), outer, 100, 8);
+  TNest built = BuildNest();
+  IPtr<THostComponentRoot>& base = built.Base;
+  TComponent* outer = built.Outer;
   auto derived = NewRoot("Form2", "Form1");
   Select(*base, {outer});
   base->DeleteSelection(false);
