@@ -53,30 +53,16 @@ void SetDesignBounds(TComponent* c, const TRect& r) {
                                           (static_cast<std::uint32_t>(r.Top) << 16)));
 }
 
-/// Appends what goes when `c` is freed, each after what it holds in turn: its child controls
-/// and what it owns (a frame's components). Listeners then hear of contents before their
-/// container, and of each component before any pointer to it dangles.
+/// Appends what `c` holds: its child controls and what it owns (a frame's components), in their
+/// order. With `outerFirst` each container comes before its contents, as additions are heard;
+/// without, after them, so that removals are heard before any pointer to them dangles.
 void AppendContents(TComponent* c, std::vector<TComponent*>& out,
-                    std::unordered_set<TComponent*>& seen) {
+                    std::unordered_set<TComponent*>& seen, bool outerFirst) {
   auto take = [&](TComponent* inner) {
     if (!seen.insert(inner).second) return;
-    AppendContents(inner, out, seen);
-    out.push_back(inner);
-  };
-  if (auto* w = As<TWinControl>(c))
-    for (Integer i = 0, n = w->ControlCount(); i < n; ++i)
-      take(w->Controls(i));
-  for (TComponent* owned : c->ComponentList())
-    take(owned);
-}
-
-// Containers before what they hold, siblings in their order: how additions are heard.
-void AppendContentsOuterFirst(TComponent* c, std::vector<TComponent*>& out,
-                              std::unordered_set<TComponent*>& seen) {
-  auto take = [&](TComponent* inner) {
-    if (!seen.insert(inner).second) return;
-    out.push_back(inner);
-    AppendContentsOuterFirst(inner, out, seen);
+    if (outerFirst) out.push_back(inner);
+    AppendContents(inner, out, seen, outerFirst);
+    if (!outerFirst) out.push_back(inner);
   };
   if (auto* w = As<TWinControl>(c))
     for (Integer i = 0, n = w->ControlCount(); i < n; ++i)
@@ -364,7 +350,7 @@ void TComponentRoot::InstanceInserted(TPersistent* instance) {
 void TComponentRoot::ComponentInserted(TComponent* component) {
   std::vector<TComponent*> contents;
   std::unordered_set<TComponent*> seen{component};
-  AppendContentsOuterFirst(component, contents, seen);
+  AppendContents(component, contents, seen, true);
   InstanceInserted(component);
   for (TComponent* inner : contents)
     InstanceInserted(inner);
@@ -375,7 +361,7 @@ void TComponentRoot::InstanceRemoved(TPersistent* instance) {
   std::vector<TComponent*> leaving;
   if (auto* c = As<TComponent>(instance)) {
     std::unordered_set<TComponent*> seen{c};
-    AppendContents(c, leaving, seen);
+    AppendContents(c, leaving, seen, false);
   }
   for (TComponent* inner : leaving)
     InstanceLeaving(inner);
