@@ -862,7 +862,7 @@ TComponent* TReader::ReadComponent(TComponent* component) {
         if (!found && known && OnAncestorNotFound) OnAncestorNotFound(this, name, known, found);
         placeholder = !found;
       } else {
-        placeholder = !known || flags != 0;
+        placeholder = !known;
       }
       if (placeholder) {
         result = CreatePlaceholderHere(className, std::move(prefix));
