@@ -862,6 +862,8 @@ TComponent* TReader::ReadComponent(TComponent* component) {
         if (!found && known && OnAncestorNotFound) OnAncestorNotFound(this, name, known, found);
         placeholder = !found;
       } else {
+        // Flags never stop a known class (a frame placed inline must be a frame): the prefix
+        // comes back from its state, or as read when kept.
         placeholder = !known;
       }
       if (placeholder) {
