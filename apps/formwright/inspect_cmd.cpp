@@ -90,7 +90,8 @@ Runner Define(CLI::App& app) {
   auto o = std::make_shared<Options>();
   app.add_option("FORM", o->Form, "a form file, binary or text")->required();
   app.add_option("--select", o->Select,
-                 "the components to inspect, by name (the root by its own); default: the root")
+                 "the components to inspect, by name (the root by its own, a frame's "
+                 "components through the frame: Frame1.Edit1); default: the root")
       ->delimiter(',')
       ->type_name("NAME[,NAME...]");
   app.add_flag("--json", o->Json,

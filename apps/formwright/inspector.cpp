@@ -180,11 +180,25 @@ std::size_t CharWidth(char32_t c) {
 
 } // namespace
 
+TComponent* FindNamedComponent(TOpenForm& form, std::string_view name) {
+  TComponent* root = form.Root->GetRoot();
+  if (SameText(name, root->Name())) return root;
+  TComponent* c = root;
+  for (;;) {
+    const std::size_t dot = name.find('.');
+    c = c->FindComponent(name.substr(0, dot));
+    if (!c || dot == std::string_view::npos) return c;
+    // Only a frame's components are named through it.
+    if (!c->ComponentState().Contains(stateInline)) return nullptr;
+    name.remove_prefix(dot + 1);
+  }
+}
+
 std::vector<TPersistent*> SelectComponents(TOpenForm& form, const std::vector<std::string>& names) {
   TComponent* root = form.Root->GetRoot();
   std::vector<TPersistent*> selection;
   for (const std::string& name : names) {
-    TComponent* c = SameText(name, root->Name()) ? root : root->FindComponent(name);
+    TComponent* c = FindNamedComponent(form, name);
     if (!c) throw Exception(Format(sNoComponentNamed, root->Name(), name));
     selection.push_back(c);
   }
@@ -242,17 +256,25 @@ std::string_view AttributeName(TPropertyAttribute attribute) {
   return {};
 }
 
-void AssignProperty(TOpenForm& form, const std::string& assignment) {
+TAssignment SplitAssignment(TOpenForm& form, const std::string& assignment) {
   const std::size_t eq = assignment.find('=');
-  const std::size_t dot = assignment.find('.');
+  std::size_t dot = assignment.find('.');
   if (eq == std::string::npos || dot == std::string::npos || dot == 0 || dot + 1 >= eq)
     throw Exception(Format(sBadAssignment, assignment));
-  const std::string name = assignment.substr(0, dot);
-  const std::string path = assignment.substr(dot + 1, eq - dot - 1);
-  TPersistent* object = SelectComponents(form, {name}).front();
-  IPtr<IProperty> prop = FindEditor(form, object, path);
-  if (!prop) throw Exception(Format(sNoPropertyNamed, name, path));
-  SetThroughEditor(prop, assignment.substr(eq + 1));
+  const std::string_view target = std::string_view(assignment).substr(0, eq);
+  for (std::size_t next = target.find('.', dot + 1); next != std::string_view::npos;
+       next = target.find('.', next + 1))
+    if (FindNamedComponent(form, target.substr(0, next))) dot = next;
+  return {assignment.substr(0, dot), assignment.substr(dot + 1, eq - dot - 1),
+          assignment.substr(eq + 1)};
+}
+
+void AssignProperty(TOpenForm& form, const std::string& assignment) {
+  const TAssignment a = SplitAssignment(form, assignment);
+  TPersistent* object = SelectComponents(form, {a.Name}).front();
+  IPtr<IProperty> prop = FindEditor(form, object, a.Path);
+  if (!prop) throw Exception(Format(sNoPropertyNamed, a.Name, a.Path));
+  SetThroughEditor(prop, a.Value);
 }
 
 } // namespace fwcli

@@ -15,10 +15,24 @@ inline constexpr std::string_view sNoComponentNamed = "%s has no component named
 inline constexpr std::string_view sNoPropertyNamed = "%s has no property %s";
 inline constexpr std::string_view sBadAssignment = "expected NAME.PROP=VALUE, got '%s'";
 
-/// The components of the form by name (the root by its own name, ignoring case), in the order
-/// given; none selects the root. Raises fw::Exception (sNoComponentNamed) for an unknown name.
+/// The component of the form that `name` names, ignoring case: the root by its own name, a
+/// component the root owns, or one inside a frame placed on the form, named through the frame
+/// as the designer names it ("AddressFrame.CityEdit"); null when none.
+fw::TComponent* FindNamedComponent(TOpenForm& form, std::string_view name);
+
+/// The components of the form by name (see FindNamedComponent), in the order given; none
+/// selects the root. Raises fw::Exception (sNoComponentNamed) for an unknown name.
 std::vector<fw::TPersistent*> SelectComponents(TOpenForm& form,
                                                const std::vector<std::string>& names);
+
+/// "NAME.PROP=VALUE" taken apart: NAME is the longest leading part that names a component
+/// (so "AddressFrame.CityEdit.Text=x" edits a frame's edit); without one, the part before the
+/// first dot, which SelectComponents then refuses.
+struct TAssignment {
+  std::string Name, Path, Value;
+};
+/// Raises fw::Exception (sBadAssignment) when there is no NAME, PROP or "=".
+TAssignment SplitAssignment(TOpenForm& form, const std::string& assignment);
 
 /// One row of the inspector.
 struct TInspectedProperty {

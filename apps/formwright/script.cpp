@@ -485,12 +485,7 @@ void TScriptRunner::Step(const TScriptStep& step) {
     AssignProperty(form, w[0]);
     return;
   case TScriptVerb::Expect: {
-    const std::size_t eq = w[0].find('=');
-    const std::size_t dot = w[0].find('.');
-    if (eq == std::string::npos || dot == std::string::npos || dot == 0 || dot + 1 >= eq)
-      throw Exception(Format(sBadAssignment, w[0]));
-    const std::string name = w[0].substr(0, dot), path = w[0].substr(dot + 1, eq - dot - 1);
-    const std::string wanted = w[0].substr(eq + 1);
+    const auto [name, path, wanted] = SplitAssignment(form, w[0]);
     // The row of the whole path, else down the sub-properties, as the user unfolds them.
     const std::vector<TInspectedProperty> rows =
         InspectProperties(form, SelectComponents(form, {name}), tkAny);

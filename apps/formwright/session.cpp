@@ -1,6 +1,7 @@
 // A headless design session for the command line.
 #include "session.h"
 
+#include "basert/classbuilder.h"
 #include "basert/classreg.h"
 #include "basert/component.h"
 #include "basert/datamodule.h"
@@ -146,6 +147,20 @@ void DeclareHandlers(THostComponentRoot& root, THostDesignerModule& module) {
     declare(top->Components(i));
 }
 
+// Frames are designed to be placed on other modules.
+class TFrameCustomModule : public TCustomModule {
+  FW_CLASS(TFrameCustomModule)
+public:
+  using TCustomModule::TCustomModule;
+  bool Nestable() override { return true; }
+};
+
+TClass TFrameCustomModule::StaticClass() {
+  static const TClass cls =
+      TClassBuilder<TFrameCustomModule, TCustomModule>("TFrameCustomModule", "Formwright").Build();
+  return cls;
+}
+
 } // namespace
 
 std::string DefaultPackage() {
@@ -187,8 +202,8 @@ public:
   TStarted() {
     RegisterStandardControls();
     RegisterClass(TDataModule::StaticClass());
-    for (TClass base : {TForm::StaticClass(), TFrame::StaticClass()})
-      RegisterCustomModule(base, TCustomModule::StaticClass());
+    RegisterCustomModule(TForm::StaticClass(), TCustomModule::StaticClass());
+    RegisterCustomModule(TFrame::StaticClass(), TFrameCustomModule::StaticClass());
     RegisterCustomModule(TDataModule::StaticClass(), TDataModuleCustomModule::StaticClass());
   }
   ~TStarted() {

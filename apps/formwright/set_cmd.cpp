@@ -33,8 +33,9 @@ Runner Define(CLI::App& app) {
   auto o = std::make_shared<Options>();
   app.add_option("FORM", o->Form, "a form file, binary or text")->required();
   app.add_option("ASSIGNMENT", o->Assignments,
-                 "NAME.PROP=VALUE: the component (the root by its own name), the property "
-                 "(Font.Style for a sub-property) and the value as typed in the inspector")
+                 "NAME.PROP=VALUE: the component (the root by its own name, a frame's "
+                 "component through the frame: Frame1.Edit1), the property (Font.Style for a "
+                 "sub-property) and the value as typed in the inspector")
       ->required()
       ->type_name("NAME.PROP=VALUE ...");
   app.add_option("-o,--output", o->Out, "where to save the form; default: FORM itself")

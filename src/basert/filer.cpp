@@ -862,7 +862,9 @@ TComponent* TReader::ReadComponent(TComponent* component) {
         if (!found && known && OnAncestorNotFound) OnAncestorNotFound(this, name, known, found);
         placeholder = !found;
       } else {
-        placeholder = !known || flags != 0;
+        // Flags never stop a known class (a frame placed inline must be a frame): the prefix
+        // comes back from its state, or as read when kept.
+        placeholder = !known;
       }
       if (placeholder) {
         result = CreatePlaceholderHere(className, std::move(prefix));

@@ -219,6 +219,49 @@ TEST_F(Scripts, TheShippedInheritedFormOpensOnItsShippedAncestorAndSaves) {
       << "saved as it was read";
 }
 
+// Entries with stream flags: a frame placed inline at a child position, and a new label
+// placed before the inherited buttons. Their classes are known, so they are made as such; the
+// frame's class only a form file beside it designs, the other frame's nothing does.
+TEST_F(Scripts, FlaggedEntriesOfKnownClassesAreDesignedAsThemselves) {
+  const fs::path dir = Dir / "ship";
+  fs::create_directory(dir);
+  for (const char* f : {"orderdialog.fwf", "addressframe.fwf"})
+    fs::copy_file(kExamples + f, dir / f);
+  const std::string form =
+      "inherited ShipForm: TShipForm\n  Caption = 'Ship'\n  inherited ButtonPanel: TPanel\n"
+      "    object NoteLabel: TLabel [0]\n      Left = 200\n      Top = 12\n      Width = 22\n"
+      "      Height = 13\n      Caption = 'Note'\n    end\n  end\n"
+      "  inline AddressFrame: TAddressFrame [1]\n    Left = 8\n    Top = 48\n    TabOrder = 2\n"
+      "    inherited CityEdit: TEdit\n      Text = 'Lyon'\n    end\n  end\n"
+      "  inline Mystery: TMysteryFrame\n    Left = 8\n    Top = 200\n    TabOrder = 3\n"
+      "    inherited MysteryEdit: TEdit\n      Text = 'Kept'\n    end\n  end\nend\n";
+  Write("ship/ship.fwf", form);
+  const TRun r = Run(
+      {"script", Write("ship/s.fws", "open ship.fwf\nsave to same.fwf\n"
+                                     // the frame's size and edit come from its module
+                                     "expect AddressFrame.Width=320\n"
+                                     "expect AddressFrame.CityEdit.Text=Lyon\n"
+                                     "expect AddressFrame.CityEdit.Left=64\n"
+                                     "expect NoteLabel.AutoSize=True\n"
+                                     "set AddressFrame.CityEdit.Text=Paris\n"
+                                     "module AddressFrame\nset StreetEdit.Width=99\n"
+                                     "module ShipForm\nexpect AddressFrame.StreetEdit.Width=99\n"
+                                     "save to edited.fwf\n")});
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  EXPECT_EQ(ReadAll(dir / "same.fwf"), form);
+  std::string edited = form;
+  edited.replace(edited.find("Lyon"), 4, "Paris");
+  EXPECT_EQ(ReadAll(dir / "edited.fwf"), edited) << "the module's change is not the form's own";
+
+  // Only a class nothing makes stays a placeholder: it has the properties it stored, a
+  // frame's own (AutoScroll) only the designed frame has.
+  for (const auto& [name, isFrame] : {std::pair{"AddressFrame", true}, {"Mystery", false}}) {
+    const TRun i = Run({"inspect", (dir / "ship.fwf").string(), "--select", name});
+    ASSERT_EQ(i.Code, 0) << i.Err;
+    EXPECT_EQ(i.Out.find("\nAutoScroll ") != std::string::npos, isFrame) << i.Out;
+  }
+}
+
 TEST_F(Scripts, TheFirstErrorStopsTheScriptAtItsLineWritingNothingMore) {
   struct TCase {
     std::string Text;
