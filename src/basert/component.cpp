@@ -89,7 +89,7 @@ void TComponent::Pack() const noexcept {
   for (std::size_t i = FFirstHole; i < FComponents.size(); ++i) {
     TComponent* c = FComponents[i];
     if (!c) continue;
-    c->FSlot = to;
+    c->FSlot = static_cast<std::uint32_t>(to);
     FComponents[to++] = c;
   }
   FComponents.resize(to);
@@ -124,7 +124,7 @@ void TComponent::SetComponentIndex(Integer value) {
   list.erase(list.begin() + i);
   list.insert(list.begin() + value, this);
   for (Integer k = std::min(i, value), last = std::max(i, value); k <= last; ++k)
-    list[static_cast<std::size_t>(k)]->FSlot = static_cast<std::size_t>(k);
+    list[static_cast<std::size_t>(k)]->FSlot = static_cast<std::uint32_t>(k);
   if (FListed) FOwner->RebuildListeners();
 }
 
@@ -147,7 +147,7 @@ void TComponent::RemoveComponent(TComponent* component) {
 }
 
 void TComponent::Insert(TComponent* component) {
-  component->FSlot = FComponents.size();
+  component->FSlot = static_cast<std::uint32_t>(FComponents.size());
   FComponents.push_back(component);
   component->FOwner = this;
   if (!component->FName.empty()) FNameIndex.emplace(component->FName, component);
@@ -162,7 +162,8 @@ void TComponent::Insert(TComponent* component) {
 void TComponent::Remove(TComponent* component) {
   if (const std::size_t slot = SlotOf(component); slot != npos) {
     FComponents[slot] = nullptr;
-    FFirstHole = FHoles == 0 ? slot : std::min(FFirstHole, slot);
+    FFirstHole =
+        static_cast<std::uint32_t>(FHoles == 0 ? slot : std::min<std::size_t>(FFirstHole, slot));
     ++FHoles;
     while (!FComponents.empty() && !FComponents.back()) {
       FComponents.pop_back();

@@ -8,6 +8,7 @@
 #include "basert/sets.h"
 #include "basert/sysutils.h"
 
+#include <cstdint>
 #include <functional>
 #include <string_view>
 #include <tuple>
@@ -217,14 +218,14 @@ private:
   String FName;
   Int64 FTag = 0;
   Integer FDesignInfo = 0;
+  std::uint32_t FSlot = 0; // hint: this component's slot in its owner's FComponents
   TComponentState FComponentState;
   // A removal leaves a hole (null) here, packed away by the next reader of positions: freeing
   // many components one by one would otherwise shift every later sibling each time. The last
   // slot is never a hole.
   mutable std::vector<TComponent*> FComponents;
-  mutable std::size_t FHoles = 0;
-  mutable std::size_t FFirstHole = 0; // meaningful while FHoles > 0
-  std::size_t FSlot = 0;              // hint: this component's slot in its owner's FComponents
+  mutable std::uint32_t FHoles = 0;
+  mutable std::uint32_t FFirstHole = 0; // meaningful while FHoles > 0
   std::unordered_map<std::string_view, TComponent*, TextHash, TextEqual> FNameIndex;
   // Owned components that react to notifications, in component order: the fan-out goes only
   // to them, so that inserting into a large owner stays O(1).
