@@ -973,7 +973,7 @@ void TReader::ReadData(TComponent* instance) {
           placeholder->AddChild(child);
         } else if (FKeeping) {
           detail::Keep(instance).Children.push_back(child);
-          detail::Keep(child).Parent = instance;
+          detail::SetKeptParent(child, instance);
           // A placeholder that its container cannot hold still belongs to it.
           if (IsPlaceholder(child) && !child->GetParentComponent())
             child->SetParentComponent(instance);
