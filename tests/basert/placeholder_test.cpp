@@ -336,6 +336,12 @@ TEST(Placeholder, FlaggedKnownClassesAreMadeAndAChildReadTwiceLeavesBothParents)
     }
     EXPECT_NE(Written(root.get()).find("Part"), std::string::npos);
   }
+  // inherited-inside-itself: a name found again is never the component being read.
+  const std::string nested = Binary("object Data: TDataModule\n  inline Part: TUnknownFrame\n"
+                                    "    inherited Inner: TComponent\n"
+                                    "      inherited Inner: TComponent\n      end\n    end\n"
+                                    "  end\nend\n");
+  EXPECT_EQ(Written(ReadKeeping(nested).get()), nested);
   if (!moduleKnown) UnRegisterClass(TDataModule::StaticClass());
   if (!componentKnown) UnRegisterClass(TComponent::StaticClass());
 }
