@@ -71,6 +71,41 @@ BENCHMARK(BM_CreateAndFreeNamedComponents)
     ->Arg(100000)
     ->Unit(benchmark::kMillisecond);
 
+// Frees components of an owner of N one by one, each leaving from the middle or the front of
+// the owner's list: every second one (the owner keeps the rest), or all in creation order.
+void FreeComponents(benchmark::State& state, std::size_t step) {
+  const int n = static_cast<int>(state.range(0));
+  std::vector<TComponent*> made(static_cast<std::size_t>(n));
+  for (auto _ : state) {
+    state.PauseTiming();
+    TOwned<TComponent> owner(New<TComponent>(nullptr));
+    for (auto& c : made)
+      c = New<TComponent>(owner.get());
+    state.ResumeTiming();
+    for (std::size_t i = 0; i < made.size(); i += step)
+      made[i]->Free();
+    benchmark::DoNotOptimize(owner->ComponentCount());
+    state.PauseTiming();
+    owner.reset();
+    state.ResumeTiming();
+  }
+  state.SetComplexityN(n);
+}
+void BM_FreeComponents(benchmark::State& state) { FreeComponents(state, 2); }
+void BM_FreeComponentsInOrder(benchmark::State& state) { FreeComponents(state, 1); }
+BENCHMARK(BM_FreeComponents)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+BENCHMARK(BM_FreeComponentsInOrder)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+
 void BM_GetPropListCached(benchmark::State& state) {
   PTypeInfo t = TWide::StaticClass()->TypeInfo;
   GetPropList(t); // first call builds the cache

@@ -8,10 +8,13 @@
 #include "basert/runtimeclass.h"
 
 #include <algorithm>
+#include <cassert>
 
 namespace fw {
 
 namespace {
+
+constexpr std::size_t npos = static_cast<std::size_t>(-1);
 
 template <class T> void EraseLast(std::vector<T*>& v, T* item) {
   auto it = std::find(v.rbegin(), v.rend(), item);
@@ -75,14 +78,39 @@ HResult TComponent::QueryInterface(const TGUID& iid, void** obj) {
 
 TComponent* TComponent::Components(Integer index) const {
   if (index < 0 || index >= ComponentCount()) throw EListError(Format(sListIndexError, index));
+  Pack();
   return FComponents[static_cast<std::size_t>(index)];
+}
+
+void TComponent::Pack() const noexcept {
+  if (FHoles == 0) return;
+  // Only the part behind the first hole moves, as an erase there would have moved it.
+  std::size_t to = FFirstHole;
+  for (std::size_t i = FFirstHole; i < FComponents.size(); ++i) {
+    TComponent* c = FComponents[i];
+    if (!c) continue;
+    c->FSlot = to;
+    FComponents[to++] = c;
+  }
+  FComponents.resize(to);
+  FHoles = 0;
+}
+
+std::size_t TComponent::SlotOf(const TComponent* component) const noexcept {
+  const std::size_t hint = component->FSlot;
+  if (hint < FComponents.size() && FComponents[hint] == component) return hint;
+  // Every move keeps the hint right, so the search only confirms that the component is not
+  // here; it stays as a safety net for release builds.
+  auto it = std::find(FComponents.rbegin(), FComponents.rend(), component);
+  assert(it == FComponents.rend() && "stale position hint");
+  return it == FComponents.rend() ? npos : static_cast<std::size_t>(FComponents.rend() - it - 1);
 }
 
 Integer TComponent::ComponentIndex() const {
   if (!FOwner) return -1;
-  const auto& list = FOwner->FComponents;
-  auto it = std::find(list.rbegin(), list.rend(), this);
-  return it == list.rend() ? -1 : static_cast<Integer>(list.rend() - it - 1);
+  FOwner->Pack();
+  const std::size_t slot = FOwner->SlotOf(this);
+  return slot == npos ? -1 : static_cast<Integer>(slot);
 }
 
 void TComponent::SetComponentIndex(Integer value) {
@@ -95,6 +123,8 @@ void TComponent::SetComponentIndex(Integer value) {
   if (value == i) return;
   list.erase(list.begin() + i);
   list.insert(list.begin() + value, this);
+  for (Integer k = std::min(i, value), last = std::max(i, value); k <= last; ++k)
+    list[static_cast<std::size_t>(k)]->FSlot = static_cast<std::size_t>(k);
   if (FListed) FOwner->RebuildListeners();
 }
 
@@ -117,6 +147,7 @@ void TComponent::RemoveComponent(TComponent* component) {
 }
 
 void TComponent::Insert(TComponent* component) {
+  component->FSlot = FComponents.size();
   FComponents.push_back(component);
   component->FOwner = this;
   if (!component->FName.empty()) FNameIndex.emplace(component->FName, component);
@@ -129,7 +160,18 @@ void TComponent::Insert(TComponent* component) {
 }
 
 void TComponent::Remove(TComponent* component) {
-  EraseLast(FComponents, component);
+  if (const std::size_t slot = SlotOf(component); slot != npos) {
+    FComponents[slot] = nullptr;
+    FFirstHole = FHoles == 0 ? slot : std::min(FFirstHole, slot);
+    ++FHoles;
+    while (!FComponents.empty() && !FComponents.back()) {
+      FComponents.pop_back();
+      --FHoles;
+    }
+    // Holes never outnumber the components, so that an owner that keeps losing old components
+    // and gaining new ones does not grow without end; packing then is paid for by the removals.
+    if (FHoles * 2 > FComponents.size()) Pack();
+  }
   if (!component->FName.empty()) {
     auto it = FNameIndex.find(component->FName);
     if (it != FNameIndex.end() && it->second == component) FNameIndex.erase(it);
@@ -149,7 +191,7 @@ bool TComponent::NeedsNotification() const {
 
 void TComponent::RebuildListeners() {
   FListeners.clear();
-  for (TComponent* c : FComponents)
+  for (TComponent* c : ComponentList())
     if (c->FListed) FListeners.push_back(c);
 }
 
@@ -177,9 +219,14 @@ void TComponent::DestroyComponents() {
   FNameIndex.clear();
   const bool hadListeners = !FListeners.empty();
   FListeners.clear();
+  // A component's destructor may free a sibling, which then leaves a hole.
   while (!FComponents.empty()) {
     TComponent* c = FComponents.back();
     FComponents.pop_back();
+    if (!c) {
+      --FHoles;
+      continue;
+    }
     c->FOwner = nullptr;
     c->FListed = false;
     c->Free();
@@ -190,7 +237,7 @@ void TComponent::DestroyComponents() {
 void TComponent::Destroying() {
   if (FComponentState.Contains(stateDestroying)) return;
   FComponentState.Include(stateDestroying);
-  for (TComponent* c : FComponents)
+  for (TComponent* c : ComponentList())
     c->Destroying();
 }
 
@@ -239,14 +286,14 @@ String TComponent::GetNamePath() { return FName; }
 
 void TComponent::SetAncestor(bool value) {
   FComponentState.Set(stateAncestor, value);
-  for (TComponent* c : FComponents)
+  for (TComponent* c : ComponentList())
     c->SetAncestor(value);
 }
 
 void TComponent::SetDesigning(bool value, bool setChildren) {
   FComponentState.Set(stateDesigning, value);
   if (setChildren)
-    for (TComponent* c : FComponents)
+    for (TComponent* c : ComponentList())
       c->SetDesigning(value);
 }
 

@@ -98,10 +98,17 @@ public:
 
   // ---- ownership
   TComponent* Owner() const noexcept { return FOwner; }
-  Integer ComponentCount() const noexcept { return static_cast<Integer>(FComponents.size()); }
+  Integer ComponentCount() const noexcept {
+    return static_cast<Integer>(FComponents.size() - FHoles);
+  }
   /// Raises EListError for an index out of range.
   TComponent* Components(Integer index) const;
-  const std::vector<TComponent*>& ComponentList() const noexcept { return FComponents; }
+  /// The owned components in order. The reference stays valid, but a component freed while it
+  /// is held leaves a null in its place until the list is asked for again.
+  const std::vector<TComponent*>& ComponentList() const noexcept {
+    Pack();
+    return FComponents;
+  }
   /// Position in the owner's list, -1 without owner.
   Integer ComponentIndex() const;
   /// Moves the component within its owner's list (clamped to the list).
@@ -197,6 +204,10 @@ protected:
 private:
   void Insert(TComponent* component);
   void Remove(TComponent* component);
+  /// Closes up the holes removals left in FComponents.
+  void Pack() const noexcept;
+  /// Where `component` sits in FComponents, holes counted; npos when it is not there.
+  std::size_t SlotOf(const TComponent* component) const noexcept;
   bool NeedsNotification() const;
   void RebuildListeners();
   void ListenerStateChanged();
@@ -207,7 +218,13 @@ private:
   Int64 FTag = 0;
   Integer FDesignInfo = 0;
   TComponentState FComponentState;
-  std::vector<TComponent*> FComponents;
+  // A removal leaves a hole (null) here, packed away by the next reader of positions: freeing
+  // many components one by one would otherwise shift every later sibling each time. The last
+  // slot is never a hole.
+  mutable std::vector<TComponent*> FComponents;
+  mutable std::size_t FHoles = 0;
+  mutable std::size_t FFirstHole = 0; // meaningful while FHoles > 0
+  std::size_t FSlot = 0;              // hint: this component's slot in its owner's FComponents
   std::unordered_map<std::string_view, TComponent*, TextHash, TextEqual> FNameIndex;
   // Owned components that react to notifications, in component order: the fan-out goes only
   // to them, so that inserting into a large owner stays O(1).

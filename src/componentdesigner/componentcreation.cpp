@@ -347,13 +347,18 @@ void TComponentRoot::InstanceInserted(TPersistent* instance) {
   DesignNotificationItemInserted(IPtr<IDesigner>(this), instance);
 }
 
-void TComponentRoot::ComponentInserted(TComponent* component) {
-  std::vector<TComponent*> contents;
-  std::unordered_set<TComponent*> seen{component};
-  AppendContents(component, contents, seen, true);
-  InstanceInserted(component);
-  for (TComponent* inner : contents)
-    InstanceInserted(inner);
+void TComponentRoot::ComponentInserted(TComponent* component) { ComponentsInserted({component}); }
+
+void TComponentRoot::ComponentsInserted(const std::vector<TComponent*>& components) {
+  std::vector<TComponent*> heard;
+  std::unordered_set<TComponent*> seen;
+  for (TComponent* c : components)
+    if (seen.insert(c).second) {
+      heard.push_back(c);
+      AppendContents(c, heard, seen, true);
+    }
+  for (TComponent* c : heard)
+    InstanceInserted(c);
 }
 
 void TComponentRoot::InstanceRemoved(TPersistent* instance) {

@@ -386,6 +386,9 @@ public:
   /// The container at or above `item` (or a container child of a control that is none).
   TComponent* FindItemParent(TComponent* item);
   TComponent* FindCurrentParent();
+  /// Raises sCantDeleteAncestor for an inherited component and sCannotDeleteNonComponent
+  /// (ECannotDeleteNonComponentException) for anything but a component.
+  void ValidateDeletable(TPersistent* instance);
   bool CanUndelete();
   /// Reads the last deleted components back into their parent, with their names where still
   /// free, and selects them.
@@ -393,6 +396,9 @@ public:
   void InstanceInserted(TPersistent* instance);
   /// Announces `component` inserted, then everything it holds, containers first.
   void ComponentInserted(TComponent* component);
+  /// ComponentInserted for each in turn; what several of them hold (a panel and a control on
+  /// it) is announced once, where it is first reached.
+  void ComponentsInserted(const std::vector<TComponent*>& components);
   /// Announces `instance` as deleted, after everything that is freed with it (child controls,
   /// a frame's components), innermost first; each leaves the selection and the frame lists.
   /// Called before the instance is freed.
@@ -533,7 +539,6 @@ protected:
 private:
   friend class TOTAFormEditor; // replaces the content through the dormant stream
   bool NameTaken(const String& name);
-  void ValidateDeletable(TPersistent* instance);
   IPtr<IInternalRoot> Internal() { return IPtr<IInternalRoot>(static_cast<IInternalRoot*>(this)); }
   /// The selection when a layout command may run on it: something other than the root (or
   /// also the root, with `rootAllowed`) is selected and controls are not locked; else empty.

@@ -207,10 +207,8 @@ void TComponentRoot::ReadStream(TStream& stream, TComponent* parent, bool adjust
   }
   // Heard only once the whole stream is in: a failed read takes back everything it added.
   const auto& owned = FRoot->ComponentList();
-  const std::vector<TComponent*> added(owned.begin() + static_cast<std::ptrdiff_t>(ownedBefore),
-                                       owned.end());
-  for (TComponent* c : added)
-    InstanceInserted(c);
+  // A frame instance's contents are its own, not the module's: the walk reaches them.
+  ComponentsInserted({owned.begin() + static_cast<std::ptrdiff_t>(ownedBefore), owned.end()});
 }
 
 void TComponentRoot::ReaderSetName(TReader* reader, TComponent* component, String& name) {

@@ -47,7 +47,14 @@ IPtr<IItem> TDesignSurface::CreateItem(const IPtr<IItem>& parent, const TRect& r
 }
 
 void TDesignSurface::DestroyItem(const IPtr<IItem>& item) {
-  if (item) item->Delete();
+  if (!item) return;
+  item->ValidateDeletable();
+  ValidateModification();
+  IPtr<IPersistentItem> p = QueryIntf<IPersistentItem>(item);
+  // Heard while it and what it holds are still whole, as a deleted selection is.
+  if (TPersistent* instance = p ? p->GetItem() : nullptr) InstanceRemoved(instance);
+  item->Delete();
+  Modified();
 }
 
 Integer TDesignSurface::GetItemsCount() { return FHost ? FHost->GetComponentCount() : 0; }

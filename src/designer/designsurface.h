@@ -30,7 +30,9 @@ public:
   /// null when the designer makes none or the parent wraps no component.
   IPtr<IItem> CreateItem(const IPtr<IItem>& parent, const TRect& rect) override;
   void DeleteSelection() override;
-  /// Deletes the item.
+  /// Deletes the item once it and the host allow it (raising what ValidateDeletable and
+  /// ValidateModification raise): the host hears InstanceRemoved before the instance is freed,
+  /// then Modified.
   void DestroyItem(const IPtr<IItem>& item) override;
   IPtr<IGrabHandles> GetGrabHandles() override { return FGrabHandles; }
   /// Null when the host paints no guides.

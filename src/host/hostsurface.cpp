@@ -29,9 +29,14 @@ public:
   String UniqueName(const String& baseName) override {
     return Root ? Root->UniqueName(baseName) : String();
   }
-  // The root broadcasts its own insertions and removals.
-  void InstanceInserted(TPersistent*) override {}
-  void InstanceRemoved(TPersistent*) override {}
+  // Only what the surface adds or removes itself arrives here; the root announces its own.
+  void InstanceInserted(TPersistent* instance) override {
+    auto* c = dynamic_cast<TComponent*>(instance);
+    if (Root && c) Root->ComponentInserted(c);
+  }
+  void InstanceRemoved(TPersistent* instance) override {
+    if (Root) Root->InstanceRemoved(instance);
+  }
   void Dialog(TDesignDialog dialog) override {
     if (Root) Root->Dialog(dialog);
   }
@@ -90,6 +95,14 @@ IPtr<IItem> THostDesignSurface::CreateItem(const IPtr<IItem>& parent, const TRec
   auto* parentComponent = p ? dynamic_cast<TComponent*>(p->GetItem()) : nullptr;
   if (!host || !host->Root || !parentComponent) return nullptr;
   return ComponentToItem(host->Root->CreateCurrentComponent(parentComponent, rect));
+}
+
+void THostDesignSurface::DestroyItem(const IPtr<IItem>& item) {
+  auto* host = dynamic_cast<TRootSurfaceHost*>(FHost.get());
+  IPtr<IPersistentItem> p = QueryIntf<IPersistentItem>(item);
+  if (host && host->Root && p && p->GetItem() != Root())
+    host->Root->ValidateDeletable(p->GetItem());
+  TRecordingSurface::DestroyItem(item);
 }
 
 void THostDesignSurface::Close() {

@@ -20,6 +20,8 @@ public:
   const TDesignSurfaceOptions& Options() const noexcept { return FOptions; }
   /// Asks the root for the palette's current component.
   IPtr<IItem> CreateItem(const IPtr<IItem>& parent, const TRect& rect) override;
+  /// Also under the root's deletion rules (an inherited component stays).
+  void DestroyItem(const IPtr<IItem>& item) override;
   /// Also lets go of the root.
   void Close() override;
 

@@ -188,3 +188,133 @@ TEST(DataModules, ListParentlessComponentsAsChildren) {
   EXPECT_EQ(kids, (std::vector<TComponent*>{a, b}));
   EXPECT_NE(GetPropInfo(dm.get(), "OnCreate", tkMethods), nullptr);
 }
+
+namespace {
+/// Logs its name when freed, and may free a sibling along with itself.
+struct TTracked : TComponent {
+  FW_CLASS(TTracked)
+public:
+  using TComponent::TComponent;
+  ~TTracked() override {
+    if (Log) Log->push_back(Name());
+    if (Takes) Takes->Free();
+  }
+  std::vector<String>* Log = nullptr;
+  TComponent* Takes = nullptr;
+};
+TClass TTracked::StaticClass() {
+  static const TClass cls = TClassBuilder<TTracked, TComponent>("TTracked").Build();
+  return cls;
+}
+} // namespace
+
+// Removals leave the owner's list in pieces until someone looks: every way of looking, and every
+// change made while pieces are still missing, must see the plain order.
+TEST(Components, OrderAndLookupsAgreeAfterRemovalsFromTheMiddle) {
+  TOwned<TComponent> owner(New<TComponent>(nullptr));
+  auto* listener = New<TListener>(owner.get());
+  listener->SetName("L");
+  std::vector<TComponent*> model{listener};
+  std::vector<String> freed;
+  std::vector<TComponent*> removed; // in the order the owner's listeners must hear of them
+  auto make = [&](const String& name) {
+    auto* c = New<TTracked>(owner.get());
+    c->SetName(name);
+    c->Log = &freed;
+    model.push_back(c);
+  };
+  for (int i = 0; i < 16; ++i)
+    make("C" + std::to_string(i));
+  auto at = [&](const String& name) {
+    return std::find(model.begin(), model.end(), owner->FindComponent(name)) - model.begin();
+  };
+
+  enum TOp { opFree, opMove, opReinsert, opMake, opCheckIndex, opCheckItems, opCheckList };
+  struct TStep {
+    TOp Op;
+    const char* Name;
+    Integer To;
+  };
+  const TStep steps[] = {
+      {opFree, "C6"},       {opFree, "C3"},     {opFree, "C9"},      {opCheckIndex, "C15"},
+      {opFree, "C10"},      {opFree, "C1"},     {opCheckItems},      {opFree, "C15"},
+      {opFree, "C14"},      {opFree, "C13"},    {opMake, "C3"},      {opCheckList},
+      {opFree, "C4"},       {opMove, "C12", 1}, {opFree, "C0"},      {opMove, "L", 99},
+      {opCheckIndex, "C2"}, {opFree, "C2"},     {opReinsert, "C11"}, {opFree, "C7"},
+      {opMove, "C5", -3},   {opMake, "C20"},    {opFree, "C8"},      {opCheckItems},
+  };
+  for (const TStep& s : steps) {
+    SCOPED_TRACE(::testing::Message() << s.Op << " " << (s.Name ? s.Name : ""));
+    switch (s.Op) {
+    case opFree: {
+      const auto i = at(s.Name);
+      ASSERT_LT(i, std::ssize(model));
+      removed.push_back(model[static_cast<std::size_t>(i)]);
+      model[static_cast<std::size_t>(i)]->Free();
+      model.erase(model.begin() + i);
+      EXPECT_EQ(freed.back(), s.Name);
+      break;
+    }
+    case opMove: {
+      const auto i = at(s.Name);
+      TComponent* c = model[static_cast<std::size_t>(i)];
+      c->SetComponentIndex(s.To);
+      model.erase(model.begin() + i);
+      const auto to = std::clamp<std::ptrdiff_t>(s.To, 0, std::ssize(model));
+      model.insert(model.begin() + to, c);
+      break;
+    }
+    case opReinsert: {
+      TComponent* c = model[static_cast<std::size_t>(at(s.Name))];
+      removed.push_back(c);
+      owner->RemoveComponent(c);
+      EXPECT_EQ(c->ComponentIndex(), -1);
+      owner->InsertComponent(c);
+      std::erase(model, c);
+      model.push_back(c);
+      break;
+    }
+    case opMake:
+      make(s.Name);
+      break;
+    case opCheckIndex: // asked of one component first, before anything packs the list
+      EXPECT_EQ(owner->FindComponent(s.Name)->ComponentIndex(), at(s.Name));
+      break;
+    case opCheckItems:
+      for (std::size_t i = model.size(); i-- > 0;)
+        EXPECT_EQ(owner->Components(static_cast<Integer>(i)), model[i]);
+      EXPECT_THROW(owner->Components(static_cast<Integer>(model.size())), EListError);
+      break;
+    case opCheckList:
+      EXPECT_EQ(owner->ComponentList(), model);
+      break;
+    }
+    ASSERT_EQ(owner->ComponentCount(), std::ssize(model));
+  }
+  EXPECT_EQ(owner->ComponentList(), model);
+  for (std::size_t i = 0; i < model.size(); ++i) {
+    EXPECT_EQ(model[i]->ComponentIndex(), static_cast<Integer>(i));
+    EXPECT_EQ(owner->FindComponent(model[i]->Name()), model[i]);
+  }
+  std::vector<TComponent*> heard;
+  for (const auto& [c, op] : listener->Seen)
+    if (op == notifyRemove) heard.push_back(c);
+  EXPECT_EQ(heard, removed);
+
+  // Last first; a component freeing a sibling from its destructor leaves a hole behind the one
+  // being destroyed, which the sweep must step over.
+  auto* taker = dynamic_cast<TTracked*>(model[model.size() - 2]);
+  ASSERT_NE(taker, nullptr);
+  taker->Takes = model[2];
+  std::vector<String> expected;
+  for (std::size_t i = model.size(); i-- > 0;) {
+    if (model[i] == taker->Takes) continue;
+    if (model[i] != listener) expected.push_back(model[i]->Name());
+    if (model[i] == taker) expected.push_back(taker->Takes->Name());
+  }
+  freed.clear();
+  owner->DestroyComponents();
+  EXPECT_EQ(freed, expected);
+  EXPECT_EQ(owner->ComponentCount(), 0);
+  EXPECT_TRUE(owner->ComponentList().empty());
+}

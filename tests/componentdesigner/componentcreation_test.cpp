@@ -1,9 +1,11 @@
 #include "componentdesigner/componentcreation.h"
 
+#include "basert/onexit.h"
 #include "componentdesigner/environmenttools.h"
 #include "componentdesigner/otawrappers.h"
 #include "designedmodules.h"
 #include "host/hostpalette.h"
+#include "host/hostsurface.h"
 #include "support/testutil.h"
 #include "tarn/extctrls.h"
 
@@ -42,7 +44,7 @@ TClass TSealedBox::StaticClass() {
   return cls;
 }
 
-/// Counts the selections a module publishes and keeps the last one, and what is deleted.
+/// Counts the selections a module publishes and keeps the last one, and what comes and goes.
 class TSelectionLog : public TInterfacedObject, public IDesignNotification {
   FW_CLASS(TSelectionLog)
 public:
@@ -52,11 +54,16 @@ public:
     for (Integer i = 0; i < s->GetCount(); ++i)
       Last.push_back(s->Get(i));
   }
-  void ItemDeleted(const IPtr<IDesigner>&, TPersistent* p) override {
-    EXPECT_TRUE(dynamic_cast<TComponent*>(p)) << "announced while still whole";
+  void ItemDeleted(const IPtr<IDesigner>& d, TPersistent* p) override {
+    auto* c = dynamic_cast<TComponent*>(p);
+    EXPECT_TRUE(c) << "announced while still whole";
     Deleted.push_back(p);
+    if (c) Heard.push_back("-" + d->GetComponentName(c));
   }
-  void ItemInserted(const IPtr<IDesigner>&, TPersistent* p) override { Inserted.push_back(p); }
+  void ItemInserted(const IPtr<IDesigner>& d, TPersistent* p) override {
+    Inserted.push_back(p);
+    if (auto* c = dynamic_cast<TComponent*>(p)) Heard.push_back("+" + d->GetComponentName(c));
+  }
   void ItemsModified(const IPtr<IDesigner>&) override {}
   void DesignerOpened(const IPtr<IDesigner>&, bool) override {}
   void DesignerClosed(const IPtr<IDesigner>&, bool) override {}
@@ -64,6 +71,8 @@ public:
   std::vector<TPersistent*> Inserted;
   std::vector<TPersistent*> Last;
   std::vector<TPersistent*> Deleted;
+  /// Both in order, by the designer's name: "+" inserted, "-" deleted.
+  std::vector<String> Heard;
 };
 
 TClass TSelectionLog::StaticClass() {
@@ -446,3 +455,63 @@ TEST_F(ComponentCreation, RefusedDeletionsKeepEverything) {
 }
 
 } // namespace
+
+TEST_F(ComponentCreation, WhatComesBackIsAnnouncedLikeWhatLeftContainersFirstAndOnce) {
+  HostSurfaceStartup(); // for the design window DestroyItem is asked through
+  TOnExit stop([] { HostSurfaceShutdown(); });
+  TNest n = BuildNest();
+  THostComponentRoot& base = *n.Base;
+  IPtr<TSelectionLog> log(New<TSelectionLog>());
+  RegisterDesignNotification(IPtr<IDesignNotification>(log));
+  TOnExit unregister([&] { UnregisterDesignNotification(IPtr<IDesignNotification>(log)); });
+  using Heard = std::vector<String>;
+  auto take = [&] { return std::exchange(log->Heard, {}); };
+  // A container's plain controls come before its windowed ones.
+  const Heard panelOut{"-Label1", "-Button1", "-Panel2", "-Frame11.Button1", "-Frame11", "-Panel1"};
+  const Heard panelIn{"+Panel1", "+Label1", "+Panel2", "+Button1", "+Frame11", "+Frame11.Button1"};
+
+  Select(base, {n.Placed});
+  base.DeleteSelection(false);
+  EXPECT_EQ(take(), (Heard{"-Frame11.Button1", "-Frame11"}));
+  base.DoUndelete();
+  EXPECT_EQ(take(), (Heard{"+Frame11", "+Frame11.Button1"}));
+
+  Select(base, {n.Outer});
+  base.CutSelection();
+  EXPECT_EQ(take(), panelOut);
+  base.PasteSelection();
+  EXPECT_EQ(take(), panelIn);
+
+  // A copy beside the original: renamed, and its contents heard under the new name.
+  Select(base, {base.GetComponent("Frame11")});
+  base.CopySelection();
+  base.ClearSelection();
+  base.PasteSelection();
+  EXPECT_EQ(take(), (Heard{"+Frame12", "+Frame12.Button1"}));
+
+  // The design window's DestroyItem deletes as a deleted selection does.
+  TComponent* panel = base.GetComponent("Panel1");
+  TComponent* frame = base.GetComponent("Frame11");
+  ASSERT_TRUE(panel && frame && base.IsFrame(frame));
+  Select(base, {frame});
+  base.ResetDiskAge();
+  const IPtr<THostDesignSurface> surface = THostRootSurface::Of(base)->Surface();
+  surface->DestroyItem(surface->ComponentToItem(panel));
+  EXPECT_EQ(take(), panelOut);
+  EXPECT_FALSE(base.IsFrame(frame));
+  EXPECT_EQ(Selected(base), std::vector<TPersistent*>{base.GetRoot()});
+  EXPECT_EQ(Names(base.GetRoot()), (std::vector<String>{"Frame12"}));
+  EXPECT_TRUE(base.IsModified());
+  EXPECT_THROW(surface->DestroyItem(surface->GetRoot()), Exception);
+  auto derived = NewRoot("Form2", "Form1");
+  take();
+  const IPtr<THostDesignSurface> derivedSurface = THostRootSurface::Of(*derived)->Surface();
+  EXPECT_EQ(MessageOf([&] {
+              derivedSurface->DestroyItem(
+                  derivedSurface->ComponentToItem(derived->GetComponent("Frame12")));
+            }),
+            "Selection contains a component, Frame12, introduced in an ancestor and cannot be "
+            "deleted");
+  EXPECT_TRUE(take().empty());
+  EXPECT_NE(derived->GetComponent("Frame12"), nullptr);
+}
