@@ -859,6 +859,7 @@ TComponent* TReader::ReadComponent(TComponent* component) {
       TClass known = FindKnownClass(className);
       if (flags & ffInherited) {
         TComponent* found = FLookupRoot ? FLookupRoot->FindComponent(name) : nullptr;
+        if (std::find(FInRead.begin(), FInRead.end(), found) != FInRead.end()) found = nullptr;
         if (!found && known && OnAncestorNotFound) OnAncestorNotFound(this, name, known, found);
         placeholder = !found;
       } else {
@@ -880,6 +881,8 @@ TComponent* TReader::ReadComponent(TComponent* component) {
       try {
         TClass cls = FindComponentClass(className);
         if (FLookupRoot) result = FLookupRoot->FindComponent(name);
+        // Never into itself or what holds it: the stream would nest without end.
+        if (std::find(FInRead.begin(), FInRead.end(), result) != FInRead.end()) result = nullptr;
         if (!result && OnAncestorNotFound) OnAncestorNotFound(this, name, cls, result);
         if (!result) throw EReadError(Format(sAncestorNotFound, name));
         FParent = result->GetParentComponent();
@@ -913,7 +916,11 @@ TComponent* TReader::ReadComponent(TComponent* component) {
       }
       if (result->ComponentState().Contains(stateInline)) FLookupRoot = result;
       result->SetStateFlag(stateReading, true);
-      result->ReadState(this);
+      FInRead.push_back(result);
+      {
+        TOnExit done([this] { FInRead.pop_back(); });
+        result->ReadState(this);
+      }
       result->SetStateFlag(stateReading, false);
       if (detail::TKeptComponent* k = FKeeping ? detail::FindKept(result) : nullptr) {
         k->Prefix = std::move(prefix);
@@ -973,7 +980,7 @@ void TReader::ReadData(TComponent* instance) {
           placeholder->AddChild(child);
         } else if (FKeeping) {
           detail::Keep(instance).Children.push_back(child);
-          detail::Keep(child).Parent = instance;
+          detail::SetKeptParent(child, instance);
           // A placeholder that its container cannot hold still belongs to it.
           if (IsPlaceholder(child) && !child->GetParentComponent())
             child->SetParentComponent(instance);

@@ -320,6 +320,7 @@ private:
   std::unordered_set<TComponent*> FLoadedSet;
   bool FKeeping = false;              // keeping the streams of known components
   std::vector<TComponent*> FKeptRead; // in reading order, for the snapshot
+  std::vector<TComponent*> FInRead;   // the components being read, outermost first
 };
 
 // ---- Module-wide references --------------------------------------------------------------------

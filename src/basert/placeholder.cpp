@@ -325,8 +325,7 @@ void TPlaceholder::Attach(TComponent* self) {
 
 TPlaceholder::~TPlaceholder() {
   for (TComponent* child : FChildren)
-    if (detail::TKeptComponent* k = detail::FindKept(child); k && k->Parent == FSelf)
-      k->Parent = nullptr;
+    if (detail::TKeptComponent* k = detail::FindKept(child)) detail::DropParent(*k, FSelf);
 }
 
 TPlaceholder* AsPlaceholder(TObject* instance) noexcept {
@@ -401,7 +400,7 @@ void TPlaceholder::AddChild(TComponent* child) {
   FChildren.push_back(child);
   // Its destruction tells this store (through the kept records), and it is this store's to
   // write; no notification list, which would slow down modules of thousands of components.
-  detail::Keep(child).Parent = Self();
+  detail::SetKeptParent(child, Self());
 }
 
 bool TPlaceholder::ApplyMirrored(std::string_view name, Int64 value) {
@@ -555,20 +554,38 @@ TKeptComponent* FindKept(TComponent* component) noexcept {
 
 TKeptComponent& Keep(TComponent* component) { return KeptMap()[component]; }
 
+void DropParent(TKeptComponent& kept, TComponent* parent) noexcept {
+  if (kept.Parent == parent) kept.Parent = nullptr;
+  std::erase(kept.FormerParents, parent);
+}
+
+void SetKeptParent(TComponent* child, TComponent* parent) {
+  TKeptComponent& kept = Keep(child);
+  if (kept.Parent && kept.Parent != parent &&
+      std::find(kept.FormerParents.begin(), kept.FormerParents.end(), kept.Parent) ==
+          kept.FormerParents.end())
+    kept.FormerParents.push_back(kept.Parent);
+  std::erase(kept.FormerParents, parent);
+  kept.Parent = parent;
+}
+
 void ForgetKept(TComponent* component) noexcept {
   auto& map = KeptMap();
   if (map.empty()) return;
   auto it = map.find(component);
   if (it == map.end()) return;
-  if (TComponent* parent = it->second.Parent) {
+  auto leave = [component](TComponent* parent) {
     if (TPlaceholder* p = AsPlaceholder(parent)) p->ChildRemoved(component);
     if (TKeptComponent* k = FindKept(parent)) {
       std::erase(k->Children, component);
       std::erase(k->Listed, component);
     }
-  }
+  };
+  if (it->second.Parent) leave(it->second.Parent);
+  for (TComponent* parent : it->second.FormerParents)
+    leave(parent);
   for (TComponent* child : it->second.Children) {
-    if (TKeptComponent* k = FindKept(child)) k->Parent = nullptr;
+    if (TKeptComponent* k = FindKept(child)) DropParent(*k, component);
     if (IsPlaceholder(child) && child->GetParentComponent() == component)
       child->SetParentComponent(nullptr);
   }

@@ -228,13 +228,19 @@ struct TKeptComponent {
   std::vector<TComponent*> Children;       ///< as read (only those that still exist)
   std::vector<TComponent*> Listed;         ///< as GetChildren listed them after the load
   TComponent* Parent = nullptr;            ///< the kept component whose child it was read as
+  std::vector<TComponent*> FormerParents;  ///< those it was read under before (a name read again)
   bool Known = false;                      ///< kept for itself, not only as a child
 };
 /// The record of a component, or null.
 TKeptComponent* FindKept(TComponent* component) noexcept;
 /// The record of a component, made when missing.
 TKeptComponent& Keep(TComponent* component);
-/// Drops a component's record and its place among its kept parent's children; called by the
+/// Forgets `parent` among the parents of a kept record.
+void DropParent(TKeptComponent& kept, TComponent* parent) noexcept;
+/// Makes `parent` the kept parent of `child`; a parent it had stays in FormerParents, which
+/// keep listing it until it goes.
+void SetKeptParent(TComponent* child, TComponent* parent);
+/// Drops a component's record and its place among its kept parents' children; called by the
 /// component's destructor.
 void ForgetKept(TComponent* component) noexcept;
 /// The properties of `instance` as a writer under `root` writes them now, in order.

@@ -307,3 +307,41 @@ TEST(Placeholder, HandMadeStreamsComeBackAsTheyWere) {
   if (!moduleKnown) UnRegisterClass(TDataModule::StaticClass());
   if (!componentKnown) UnRegisterClass(TComponent::StaticClass());
 }
+
+// Flags do not make a known class a placeholder. kept-child-read-twice: a child read under two
+// kept parents (its name found again) leaves both lists when it goes.
+TEST(Placeholder, FlaggedKnownClassesAreMadeAndAChildReadTwiceLeavesBothParents) {
+  const bool componentKnown = GetClass("TComponent") != nullptr;
+  const bool moduleKnown = GetClass("TDataModule") != nullptr;
+  if (!componentKnown) RegisterClass(TComponent::StaticClass());
+  if (!moduleKnown) RegisterClass(TDataModule::StaticClass());
+  {
+    auto root = ReadKeeping(Binary("object Data: TDataModule\n"
+                                   "  inline Part: TComponent [0]\n"
+                                   "    inherited Inner: TComponent\n    end\n  end\n"
+                                   "  object Other: TComponent\n"
+                                   "    inherited Inner: TComponent\n    end\n  end\n"
+                                   "end\n"));
+    TComponent* part = root->FindComponent("Part");
+    TComponent* inner = root->FindComponent("Inner");
+    ASSERT_TRUE(part && inner);
+    EXPECT_FALSE(IsPlaceholder(part));
+    EXPECT_TRUE(part->ComponentState().Contains(stateInline));
+    EXPECT_TRUE(IsPlaceholder(inner));
+    inner->Free();
+    for (const char* name : {"Part", "Other"}) {
+      const detail::TKeptComponent* kept = detail::FindKept(root->FindComponent(name));
+      ASSERT_NE(kept, nullptr) << name;
+      EXPECT_TRUE(kept->Children.empty()) << name;
+    }
+    EXPECT_NE(Written(root.get()).find("Part"), std::string::npos);
+  }
+  // inherited-inside-itself: a name found again is never the component being read.
+  const std::string nested = Binary("object Data: TDataModule\n  inline Part: TUnknownFrame\n"
+                                    "    inherited Inner: TComponent\n"
+                                    "      inherited Inner: TComponent\n      end\n    end\n"
+                                    "  end\nend\n");
+  EXPECT_EQ(Written(ReadKeeping(nested).get()), nested);
+  if (!moduleKnown) UnRegisterClass(TDataModule::StaticClass());
+  if (!componentKnown) UnRegisterClass(TComponent::StaticClass());
+}
