@@ -826,6 +826,10 @@ void TReader::SkipComponent(bool skipHeader) {
   ReadListEnd();
 }
 
+bool TReader::BeingRead(const TComponent* c) const {
+  return std::find(FInRead.begin(), FInRead.end(), c) != FInRead.end();
+}
+
 TComponent* TReader::ReadComponent(TComponent* component) {
   TFilerFlags flags;
   Integer position;
@@ -859,7 +863,7 @@ TComponent* TReader::ReadComponent(TComponent* component) {
       TClass known = FindKnownClass(className);
       if (flags & ffInherited) {
         TComponent* found = FLookupRoot ? FLookupRoot->FindComponent(name) : nullptr;
-        if (std::find(FInRead.begin(), FInRead.end(), found) != FInRead.end()) found = nullptr;
+        if (BeingRead(found)) found = nullptr;
         if (!found && known && OnAncestorNotFound) OnAncestorNotFound(this, name, known, found);
         placeholder = !found;
       } else {
@@ -881,8 +885,7 @@ TComponent* TReader::ReadComponent(TComponent* component) {
       try {
         TClass cls = FindComponentClass(className);
         if (FLookupRoot) result = FLookupRoot->FindComponent(name);
-        // Never into itself or what holds it: the stream would nest without end.
-        if (std::find(FInRead.begin(), FInRead.end(), result) != FInRead.end()) result = nullptr;
+        if (BeingRead(result)) result = nullptr;
         if (!result && OnAncestorNotFound) OnAncestorNotFound(this, name, cls, result);
         if (!result) throw EReadError(Format(sAncestorNotFound, name));
         FParent = result->GetParentComponent();

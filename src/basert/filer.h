@@ -321,6 +321,8 @@ private:
   bool FKeeping = false;              // keeping the streams of known components
   std::vector<TComponent*> FKeptRead; // in reading order, for the snapshot
   std::vector<TComponent*> FInRead;   // the components being read, outermost first
+  /// Reading into one of these would nest the stream without end.
+  bool BeingRead(const TComponent* c) const;
 };
 
 // ---- Module-wide references --------------------------------------------------------------------
