@@ -183,8 +183,15 @@ String TComponentRoot::UniqueNameIn(TComponent* owner, const String& baseName) {
   const String stem = UniqueNameStem(baseName);
   for (Integer n = 1;; ++n) {
     String candidate = stem + std::to_string(n);
-    if (!owner->FindComponent(candidate)) return candidate;
+    if (!NameTakenIn(owner, candidate)) return candidate;
   }
+}
+
+bool TComponentRoot::NameTakenIn(TComponent* owner, const String& name) {
+  if (owner->FindComponent(name)) return true;
+  // The copies of the frame in descendant modules would get the name too.
+  return FRootUpdateManager && FRootUpdateManager->GetComponent() &&
+         FRootUpdateManager->NameExists(GetComponentName(owner) + "." + name);
 }
 
 bool TComponentRoot::NameTaken(const String& name) {

@@ -549,6 +549,8 @@ protected:
 private:
   friend class TOTAFormEditor; // replaces the content through the dormant stream
   bool NameTaken(const String& name);
+  /// Whether `owner`, a placed frame, or its copy in a descendant module has `name`.
+  bool NameTakenIn(TComponent* owner, const String& name);
   IPtr<IInternalRoot> Internal() { return IPtr<IInternalRoot>(static_cast<IInternalRoot*>(this)); }
   /// The selection when a layout command may run on it: something other than the root (or
   /// also the root, with `rootAllowed`) is selected and controls are not locked; else empty.

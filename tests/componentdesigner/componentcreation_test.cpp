@@ -625,26 +625,32 @@ TEST_F(ComponentCreation, WhatComesBackIsAnnouncedLikeWhatLeftContainersFirstAnd
 }
 
 // A module inheriting the form gets the frame's new component in its own copy of the frame,
-// where it is inherited (and so not written again), and loses it with the form.
+// where it is inherited (and so not written again), and loses it with the form. A name the
+// copy already uses for a component of its own is not given.
 TEST_F(ComponentCreation, ADescendantGetsWhatAPlacedFrameGainedInItsOwnCopyOfTheFrame) {
   auto frame = NewRoot("Frame1", "Frame");
   Add(*frame, TPanel::StaticClass());
   auto form = NewRoot("Form1");
   TComponent* placed = Add(*form, frame->GetRoot()->ClassType());
   auto derived = NewRoot("Form2", "Form1");
+  TComponent* copied = derived->GetComponent("Frame11");
+  ASSERT_TRUE(copied);
+  TComponent* own = Add(*derived, TButton::StaticClass(), copied);
+  EXPECT_EQ(own->Owner(), copied);
   auto* go = static_cast<TButton*>(
       Add(*form, TButton::StaticClass(), placed->FindComponent("Panel1"), 4, 4));
   go->SetCaption("Go");
   form->Modified();
-  TComponent* copied = derived->GetComponent("Frame11");
-  ASSERT_TRUE(copied);
-  auto* copy = dynamic_cast<TButton*>(copied->FindComponent("Button1"));
+  EXPECT_EQ(own->Name(), "Button1");
+  EXPECT_EQ(go->Name(), "Button2");
+  auto* copy = dynamic_cast<TButton*>(copied->FindComponent("Button2"));
   ASSERT_TRUE(copy);
   EXPECT_EQ(copy->Parent(), copied->FindComponent("Panel1"));
   EXPECT_EQ(copy->Caption(), "Go");
   EXPECT_TRUE(copy->ComponentState().Contains(stateAncestor));
-  EXPECT_EQ(derived->GetRoot()->FindComponent("Button1"), nullptr);
+  EXPECT_EQ(derived->GetRoot()->FindComponent("Button2"), nullptr);
   Select(*form, {go});
   form->DeleteSelection(false);
-  EXPECT_EQ(copied->FindComponent("Button1"), nullptr);
+  EXPECT_EQ(copied->FindComponent("Button2"), nullptr);
+  EXPECT_EQ(copied->FindComponent("Button1"), own);
 }
