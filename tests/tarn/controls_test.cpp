@@ -366,14 +366,9 @@ TClass TRecordingSite::StaticClass() {
 
 TEST(Controls, DockingMovesClientsBetweenSitesAndFloating) {
   auto f = Form();
-  auto* site1 = New<TRecordingSite>(f.get());
-  site1->SetName("Site1");
-  site1->SetParent(f.get());
-  site1->SetBounds(0, 0, 200, 200);
+  auto* site1 = Child<TRecordingSite>(f.get(), "Site1", {0, 0, 200, 200});
+  auto* site2 = Child<TRecordingSite>(f.get(), "Site2");
   site1->SetDockSite(true);
-  auto* site2 = New<TRecordingSite>(f.get());
-  site2->SetName("Site2");
-  site2->SetParent(f.get());
   site2->SetDockSite(true);
   TOwned<TForm> tool(New<TForm>(nullptr));
   tool->SetName("Tool");
