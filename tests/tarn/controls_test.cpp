@@ -450,4 +450,29 @@ TEST(Controls, DockTreeLaysOutSavesAndRestoresClients) {
   EXPECT_EQ(static_cast<TDockTree*>(tree.get())->Clients(), (std::vector<TControl*>{a, c}));
 }
 
+// A desktop's pane layout once named the same (empty) name twice: the client matched twice
+// stayed in the tree after it was freed.
+TEST(DockTreeLayout, EachClientTakesOneZoneEvenWhenNamesRepeat) {
+  TOwned<TComponent> owner(New<TComponent>(nullptr));
+  auto* site = New<TForm>(owner.get());
+  site->SetDockSite(true);
+  site->SetUseDockManager(true);
+  auto* tree = New<TDockTree>(site);
+  site->SetDockManager(IPtr<IDockManager>(tree));
+  auto* a = New<TForm>(owner.get());
+  auto* b = New<TForm>(owner.get());
+  a->ManualDock(site);
+  b->ManualDock(site, a, alLeft);
+  TMemoryStream layout;
+  tree->SaveToStream(layout);
+  layout.SetPosition(0);
+  tree->LoadFromStream(layout);
+  EXPECT_EQ(tree->Clients().size(), 2u);
+  a->Free();
+  EXPECT_EQ(tree->Clients(), std::vector<TControl*>{b});
+  TMemoryStream again;
+  tree->SaveToStream(again);
+  EXPECT_GT(again.Size(), 0);
+}
+
 } // namespace
