@@ -649,8 +649,8 @@ TComponent* TReader::CreatePlaceholderHere(const String& className, std::string 
 }
 
 void* TReader::FindMethod(const String& name) {
-  TComponent* root = FLookupRoot ? FLookupRoot : FRoot;
-  void* address = root ? root->MethodAddress(name) : nullptr;
+  // Handlers are the module's methods, also those of components inside a placed frame.
+  void* address = FRoot ? FRoot->MethodAddress(name) : nullptr;
   bool error = address == nullptr;
   if (OnFindMethod) OnFindMethod(this, name, address, error);
   if (error) FCore.PropValueError("Method");
@@ -1156,9 +1156,8 @@ void TReader::ReadMethodProp(TPersistent* instance, PPropInfo prop) {
     SetMethodProp(instance, prop, TMethod{});
     return;
   }
-  TComponent* root = FLookupRoot ? FLookupRoot : FRoot;
   void* code = FindMethod(ReadIdent());
-  if (code) SetMethodProp(instance, prop, TMethod{code, static_cast<TObject*>(root)});
+  if (code) SetMethodProp(instance, prop, TMethod{code, static_cast<TObject*>(FRoot)});
 }
 
 void TReader::ReadObjectProp(TPersistent* instance, PPropInfo prop) {
