@@ -208,6 +208,24 @@ TEST_F(ComponentCreation, CreationPlacesNamesSelectsAndModifies) {
   EXPECT_TRUE(root->IsModified());
 }
 
+// Dropped into a placed frame without a position, an item steps past the corners of the frame's
+// items; the form's own items lie elsewhere and are no obstacle.
+TEST_F(ComponentCreation, DroppedIntoAPlacedFrameItemsStepPastTheFramesCorners) {
+  auto frame = NewRoot("Frame1", "Frame");
+  auto form = NewRoot("Form1");
+  auto* placed = static_cast<TControl*>(Add(*form, frame->GetRoot()->ClassType()));
+  placed->SetBounds(0, 0, 320, 240);
+  Select(*form, {placed});
+  TComponent* a = form->CreateComponent(ItemOf(TButton::StaticClass()));
+  const TRect ra = Bounds(a);
+  TComponent* onForm = Add(*form, TButton::StaticClass(), nullptr, ra.Left + 8, ra.Top + 8);
+  Select(*form, {placed});
+  TComponent* b = form->CreateComponent(ItemOf(TButton::StaticClass()));
+  ASSERT_TRUE(a->Owner() == placed && b->Owner() == placed && onForm->Owner() == form->GetRoot());
+  EXPECT_EQ(TPoint(Bounds(onForm).Left, Bounds(onForm).Top), (TPoint{ra.Left + 8, ra.Top + 8}));
+  EXPECT_EQ(TPoint(Bounds(b).Left, Bounds(b).Top), (TPoint{ra.Left + 8, ra.Top + 8}));
+}
+
 TEST_F(ComponentCreation, ThePalettesCurrentItemCreatesOnceThenThePointerIsBack) {
   auto frame = NewRoot("Frame1", "Frame");
   auto root = NewRoot("Form1");
