@@ -111,8 +111,8 @@ TEST_F(ComponentNaming, InheritedComponentsKeepTheirNames) {
   EXPECT_EQ(instance->Name(), "Toolbar");
 }
 
-// A component made in a placed frame is renamed in each descendant's copy of the frame, the same
-// object kept; a name a copy already uses is refused.
+// A component made in a placed frame is renamed in each descendant's copy of the frame, in every
+// generation, the same object kept; a name a copy already uses is refused.
 TEST_F(ComponentNaming, RenameInAPlacedFrameReachesTheDescendantsCopies) {
   auto frame = NewRoot("Frame1", "Frame");
   Add(*frame, TButton::StaticClass());
@@ -122,6 +122,7 @@ TEST_F(ComponentNaming, RenameInAPlacedFrameReachesTheDescendantsCopies) {
   ASSERT_EQ(made->Name(), "Button2");
   auto derived = NewRoot("Form2", "Form1");
   auto sibling = NewRoot("Form3", "Form1");
+  auto grand = NewRoot("Form4", "Form2");
   TComponent* copy = derived->GetComponent("Frame11.Button2");
   TComponent* own = Add(*sibling, TButton::StaticClass(), sibling->GetComponent("Frame11"), 9, 9);
   ASSERT_TRUE(copy && own);
@@ -132,6 +133,7 @@ TEST_F(ComponentNaming, RenameInAPlacedFrameReachesTheDescendantsCopies) {
   made->SetName("GoButton");
   EXPECT_EQ(copy->Name(), "GoButton");
   EXPECT_NE(sibling->GetComponent("Frame11.GoButton"), nullptr);
+  EXPECT_NE(grand->GetComponent("Frame11.GoButton"), nullptr);
   form->Modified(); // still paired: the descendant's change stays
   EXPECT_EQ(derived->GetComponent("Frame11.GoButton"), copy);
   EXPECT_EQ(static_cast<TButton*>(copy)->Caption(), "Mine");
