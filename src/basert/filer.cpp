@@ -837,6 +837,10 @@ bool TReader::BeingRead(const TComponent* c) const {
   return std::find(FInRead.begin(), FInRead.end(), c) != FInRead.end();
 }
 
+bool TReader::ReadHere(TComponent* c) const {
+  return c && (BeingRead(c) || (FLoaded && FLoadedSet.count(c)));
+}
+
 TComponent* TReader::ReadComponent(TComponent* component) {
   TFilerFlags flags;
   Integer position;
@@ -870,8 +874,9 @@ TComponent* TReader::ReadComponent(TComponent* component) {
       TClass known = FindKnownClass(className);
       if (flags & ffInherited) {
         TComponent* found = FLookupRoot ? FLookupRoot->FindComponent(name) : nullptr;
-        if (BeingRead(found)) found = nullptr;
+        if (ReadHere(found)) found = nullptr;
         if (!found && known && OnAncestorNotFound) OnAncestorNotFound(this, name, known, found);
+        if (ReadHere(found)) found = nullptr;
         placeholder = !found;
       } else {
         // Flags never stop a known class (a frame placed inline must be a frame): the prefix
@@ -892,8 +897,9 @@ TComponent* TReader::ReadComponent(TComponent* component) {
       try {
         TClass cls = FindComponentClass(className);
         if (FLookupRoot) result = FLookupRoot->FindComponent(name);
-        if (BeingRead(result)) result = nullptr;
+        if (ReadHere(result)) result = nullptr;
         if (!result && OnAncestorNotFound) OnAncestorNotFound(this, name, cls, result);
+        if (ReadHere(result)) result = nullptr;
         if (!result) throw EReadError(Format(sAncestorNotFound, name));
         FParent = result->GetParentComponent();
         if (!FParent) FParent = FRoot;

@@ -334,6 +334,10 @@ private:
   std::vector<TComponent*> FInRead;   // the components being read, outermost first
   /// Reading into one of these would nest the stream without end.
   bool BeingRead(const TComponent* c) const;
+  /// True for a component this stream has read or is reading. An inherited entry names what
+  /// was there before the stream: reading it into one of these again would merge two entries
+  /// and write one of them back twice.
+  bool ReadHere(TComponent* c) const;
 };
 
 // ---- Module-wide references --------------------------------------------------------------------
