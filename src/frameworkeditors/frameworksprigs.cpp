@@ -3,8 +3,6 @@
 #include "basert/datamodule.h"
 #include "tarn/forms.h"
 
-#include <algorithm>
-
 namespace fw {
 
 namespace {
@@ -31,7 +29,9 @@ bool CanTakeControls(TSprig* target) {
 
 /// Makes `source`'s control a child of `target`'s, kept inside the new parent's client area.
 bool ReparentControl(TSprig* source, TSprig* target) {
-  if (!source || !target || source->Parent() == target || !source->DragOverTo(target)) return false;
+  if (!source || !target || !source->Is<TControlSprig>() || source->Parent() == target ||
+      !source->DragOverTo(target))
+    return false;
   auto* control = static_cast<TControlSprig*>(source)->Control();
   TWinControl* parent = WinControlOf(target->Item());
   if (!control || !parent || control->Parent() == parent) return false;
@@ -48,8 +48,7 @@ bool ReparentControl(TSprig* source, TSprig* target) {
   return true;
 }
 
-/// Whether a component of `cls` may be made by the designer of a sprig of class `sprigClass`
-/// under `parent`: asked of a bare sprig of that class.
+/// Asks a bare sprig of `sprigClass` whether a component of `cls` may be made under `parent`.
 bool ClassPaletteOverTo(TSprigClass sprigClass, TSprig* parent, TClass cls) {
   TOwned<TSprig> probe(CreateSprig(sprigClass, nullptr));
   return probe->PaletteOverTo(parent, cls);
@@ -118,9 +117,7 @@ TFrameSprig::TFrameSprig(TPersistent* item) : TWinControlSprig(item) { FImageInd
 void TFrameSprig::FigureChildren() {
   TWinControlSprig::FigureChildren();
   if (!FItem || !FItem->Is<TComponent>() || !FRoot || FInvalid) return;
-  // A copy: making sprigs must not depend on the frame's list staying put meanwhile.
-  const std::vector<TComponent*> owned = static_cast<TComponent*>(FItem)->ComponentList();
-  for (TComponent* c : owned) {
+  for (TComponent* c : static_cast<TComponent*>(FItem)->ComponentList()) {
     const TComponentState state = c->ComponentState();
     // What the root leaves out of its own components stays out here too.
     if (c->ComponentStyle().Contains(styleTransient) || !state.Contains(stateDesigning) ||
