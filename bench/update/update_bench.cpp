@@ -2,6 +2,8 @@
 // descendant modules, inheriting in a chain or all from the ancestor, flat or nested.
 // Arguments: N, D. Counters: "perComponent", the time per N * D; "tenfold", the time per run
 // over that of the same shape and family at N / 10 (near 10 when the work grows linearly).
+// The AfterFlush families start every run with empty caches: a small module no longer runs from
+// the caches while a large one cannot, so their ratio shows the growth of the work alone.
 #include "update/updatemanager.h"
 
 #include "../../tests/support/updatemodel.h"
@@ -12,6 +14,7 @@
 #include <map>
 #include <memory>
 #include <tuple>
+#include <vector>
 
 namespace {
 
@@ -26,6 +29,21 @@ String Numbered(const char* prefix, std::size_t n) {
 
 enum class TShape { Flat, Nested };
 enum class TFamily { Chain, FanOut };
+/// Warm: runs follow each other, so a small module's memory is still in the caches. Cold: each
+/// run starts after the caches were flushed, as after the user's next gesture in a real session.
+enum class TStart { Warm, Cold };
+
+/// Writes over a buffer three times the size of the last-level cache (32 MB here), so that
+/// neither the modules nor their address translations are left in any cache.
+void EvictCaches() {
+  static std::vector<char> buffer(96u << 20);
+  static char round = 0;
+  ++round;
+  for (std::size_t i = 0; i < buffer.size(); i += 64)
+    buffer[i] = round;
+  benchmark::DoNotOptimize(buffer.data());
+  benchmark::ClobberMemory();
+}
 
 /// N things owned by the root, or N boxes nested eight to a parent.
 TUpForm* MakeAncestor(int count, TShape shape) {
@@ -117,7 +135,8 @@ struct TModels {
   }
 };
 
-void BM_Modified(benchmark::State& state, TShape shape, TFamily family) {
+void BM_Modified(benchmark::State& state, TShape shape, TFamily family,
+                 TStart begin = TStart::Warm) {
   const int n = static_cast<int>(state.range(0));
   const int d = static_cast<int>(state.range(1));
   TModels& models = TModels::For(shape, family, n);
@@ -135,17 +154,23 @@ void BM_Modified(benchmark::State& state, TShape shape, TFamily family) {
       dynamic_cast<TUpThing*>(base->FindComponent(Numbered("C", static_cast<std::size_t>(n / 2))));
   static int round = 0;
   // CPU time, as the other columns: the machine may be shared.
-  const std::clock_t start = std::clock();
+  std::clock_t spent = 0;
   for (auto _ : state) {
+    if (begin == TStart::Cold) {
+      state.PauseTiming();
+      EvictCaches();
+      state.ResumeTiming();
+    }
+    const std::clock_t start = std::clock();
     edited->FCaption = Numbered("Round ", static_cast<std::size_t>(++round));
     baseManager->Modified();
+    spent += std::clock() - start;
   }
-  const double perRun =
-      static_cast<double>(std::clock() - start) / static_cast<double>(state.iterations());
+  const double perRun = static_cast<double>(spent) / static_cast<double>(state.iterations());
   // The last time per run of each case, for the tenfold ratio of a later, larger one.
-  static std::map<std::tuple<TShape, TFamily, int, int>, double> lastPerRun;
-  lastPerRun[{shape, family, d, n}] = perRun;
-  if (auto it = lastPerRun.find({shape, family, d, n / 10}); it != lastPerRun.end())
+  static std::map<std::tuple<TShape, TFamily, TStart, int, int>, double> lastPerRun;
+  lastPerRun[{shape, family, begin, d, n}] = perRun;
+  if (auto it = lastPerRun.find({shape, family, begin, d, n / 10}); it != lastPerRun.end())
     state.counters["tenfold"] = perRun / it->second;
   const auto* last = dynamic_cast<TUpThing*>(
       models.Roots[static_cast<std::size_t>(d) - 1]->FindComponent(edited->Name()));
@@ -170,9 +195,33 @@ void BM_ModifiedNestedFanOut(benchmark::State& s) {
   BM_Modified(s, TShape::Nested, TFamily::FanOut);
 }
 
+void ColdSizes(benchmark::internal::Benchmark* b) {
+  for (int n : {100, 500, 1000, 5000})
+    b->Args({n, 10});
+  // Each run pays a flush outside the measured time; fewer runs keep the whole case short.
+  b->Unit(benchmark::kMillisecond)->MinTime(0.1);
+}
+
+void BM_ModifiedAfterFlushFlatChain(benchmark::State& s) {
+  BM_Modified(s, TShape::Flat, TFamily::Chain, TStart::Cold);
+}
+void BM_ModifiedAfterFlushFlatFanOut(benchmark::State& s) {
+  BM_Modified(s, TShape::Flat, TFamily::FanOut, TStart::Cold);
+}
+void BM_ModifiedAfterFlushNestedChain(benchmark::State& s) {
+  BM_Modified(s, TShape::Nested, TFamily::Chain, TStart::Cold);
+}
+void BM_ModifiedAfterFlushNestedFanOut(benchmark::State& s) {
+  BM_Modified(s, TShape::Nested, TFamily::FanOut, TStart::Cold);
+}
+
 BENCHMARK(BM_ModifiedFlatChain)->Apply(Sizes);
 BENCHMARK(BM_ModifiedFlatFanOut)->Apply(Sizes);
 BENCHMARK(BM_ModifiedNestedChain)->Apply(Sizes);
 BENCHMARK(BM_ModifiedNestedFanOut)->Apply(Sizes);
+BENCHMARK(BM_ModifiedAfterFlushFlatChain)->Apply(ColdSizes);
+BENCHMARK(BM_ModifiedAfterFlushFlatFanOut)->Apply(ColdSizes);
+BENCHMARK(BM_ModifiedAfterFlushNestedChain)->Apply(ColdSizes);
+BENCHMARK(BM_ModifiedAfterFlushNestedFanOut)->Apply(ColdSizes);
 
 } // namespace

@@ -770,8 +770,9 @@ TComponent* TReader::ReadRootComponent(TComponent* root) {
   return result;
 }
 
-void TReader::ReadComponents(TComponent* owner, TComponent* parent, TReadComponentsProc proc) {
-  SetRoot(owner);
+void TReader::ReadComponents(TComponent* root, TComponent* owner, TComponent* parent,
+                             TReadComponentsProc proc) {
+  SetRoot(root);
   FOwner = owner;
   FParent = parent;
   BeginReferences();
@@ -975,7 +976,9 @@ void TReader::ReadData(TComponent* instance) {
       });
       FParent = instance->GetChildParent();
       FOwner = instance->GetChildOwner();
-      if (!FOwner) FOwner = FRoot;
+      // What lies inside a frame placed inline is the frame's, however deep; what a
+      // placeholder holds is the root's, as it always was.
+      if (!FOwner) FOwner = oldOwner && !placeholder ? oldOwner : FRoot;
       while (!EndOfList()) {
         TComponent* child = ReadComponent(nullptr);
         if (!child) continue;
@@ -1230,6 +1233,10 @@ TComponent* ResolveReference(TComponent* root, const String& rootName, const Str
   TComponent* base = root;
   if (!rootName.empty()) {
     base = root ? root->FindComponent(rootName) : nullptr;
+    // The module holding a placed frame names what is inside it through the frame itself.
+    if (!base && root && root->ComponentState().Contains(stateInline) &&
+        SameText(root->Name(), rootName))
+      base = root;
     if (!base) base = FindGlobalComponent(rootName);
     if (!base) {
       waitFor = rootName;

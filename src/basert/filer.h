@@ -45,6 +45,9 @@ public:
   /// Sets the root; the lookup root (whose components names refer to) follows it.
   virtual void SetRoot(TComponent* value);
   TComponent* LookupRoot() const noexcept { return FLookupRoot; }
+  /// Names (references, methods) are then taken from `value` while the root still decides
+  /// which children are listed: a placed frame's components copied from the form holding it.
+  void SetLookupRoot(TComponent* value) { FLookupRoot = value; }
   /// The object whose values count as defaults while writing (the inherited counterpart).
   TPersistent* Ancestor() const noexcept { return FAncestor; }
   void SetAncestor(TPersistent* value) { FAncestor = value; }
@@ -224,7 +227,13 @@ public:
   TComponent* ReadRootComponent(TComponent* root);
   /// Reads signature-and-component entries up to an end-of-list marker into `owner` and
   /// `parent`, calling `proc` for each component read.
-  void ReadComponents(TComponent* owner, TComponent* parent, TReadComponentsProc proc);
+  void ReadComponents(TComponent* owner, TComponent* parent, TReadComponentsProc proc) {
+    ReadComponents(owner, owner, parent, std::move(proc));
+  }
+  /// The same with `owner` other than the root that names methods and resolves references:
+  /// components pasted into a frame placed on `root`.
+  void ReadComponents(TComponent* root, TComponent* owner, TComponent* parent,
+                      TReadComponentsProc proc);
   /// Reads one component (prefix, class, name, state). With `component` null it is created
   /// (or, when the stream marks it inherited, found under the lookup root). A component
   /// created here is freed again when reading it fails.

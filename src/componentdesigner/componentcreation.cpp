@@ -144,6 +144,14 @@ TComponent* TComponentRoot::FindCurrentParent() {
   return FRoot;
 }
 
+TComponent* TComponentRoot::OwnerForChildOf(TComponent* parent) {
+  if (!parent || parent == FRoot) return FRoot;
+  if (TComponent* owner = parent->GetChildOwner()) return owner;
+  for (TComponent* c = parent; c && c != FRoot; c = c->GetParentComponent())
+    if (c->ComponentState().Contains(stateInline)) return c;
+  return FRoot;
+}
+
 void TComponentRoot::ValidateComponent(TComponent* component) {
   if (FCustomModule) FCustomModule->ValidateComponent(component);
 }
@@ -164,8 +172,10 @@ TComponent* TComponentRoot::DoCreateComponent(const IPtr<IInternalPaletteItem>& 
 
   TComponent* c = nullptr;
   const TComponentClass cls = item ? item->GetComponentClass() : checkedClass;
-  if (cls) c = FrameCreateComponent(cls, FRoot);
-  if (!c) c = item ? item->CreateComponent(FRoot) : fw::CreateComponent(cls, FRoot);
+  TComponent* container = FindItemParent(parent);
+  TComponent* owner = OwnerForChildOf(container);
+  if (cls) c = FrameCreateComponent(cls, owner);
+  if (!c) c = item ? item->CreateComponent(owner) : fw::CreateComponent(cls, owner);
   if (!c) return nullptr;
   try {
     c->SetDesigning(true);
@@ -173,10 +183,9 @@ TComponent* TComponentRoot::DoCreateComponent(const IPtr<IInternalPaletteItem>& 
     if (!c->ComponentStyle().Contains(styleInheritable) && FRootUpdateManager &&
         FRootUpdateManager->GetHasDescendents())
       throw EComponentDesignerException(Format(sCannotInherit, c->ClassName()));
-    TComponent* container = FindItemParent(parent);
     if (container && c->HasParent() && IsContainer(container)) c->SetParentComponent(container);
-    c->SetName(UniqueName(c->ClassName()));
-    if (FNameIndex) FNameIndex->Given(c->Name());
+    c->SetName(UniqueNameIn(c->Owner(), c->ClassName()));
+    if (FNameIndex && c->Owner() == FRoot) FNameIndex->Given(c->Name());
 
     TPlacementContext context;
     if (auto provider = QueryIntf<IDesignerOptionsProvider>(GetEnvironment().get())) {

@@ -177,6 +177,23 @@ String TComponentRoot::UniqueName(const String& baseName) {
   return FNameIndex->UniqueName(baseName, [this](const String& name) { return NameTaken(name); });
 }
 
+String TComponentRoot::UniqueNameIn(TComponent* owner, const String& baseName) {
+  if (!owner || owner == FRoot) return UniqueName(baseName);
+  // Few names live in a frame: no index is worth keeping for them.
+  const String stem = UniqueNameStem(baseName);
+  for (Integer n = 1;; ++n) {
+    String candidate = stem + std::to_string(n);
+    if (!NameTakenIn(owner, candidate)) return candidate;
+  }
+}
+
+bool TComponentRoot::NameTakenIn(TComponent* owner, const String& name) {
+  if (owner->FindComponent(name)) return true;
+  // The copies of the frame in descendant modules would get the name too.
+  return FRootUpdateManager && FRootUpdateManager->GetComponent() &&
+         FRootUpdateManager->NameExists(GetComponentName(owner) + "." + name);
+}
+
 bool TComponentRoot::NameTaken(const String& name) {
   if (!FRoot) return false;
   // A component named like its module would hide the module's variable in the unit.

@@ -363,10 +363,16 @@ public:
   /// Renames the root's component `curName`; false when there is none. Raises as SetName, and
   /// EComponentError (sInvalidName) for an empty name.
   bool RenameComponent(const String& curName, const String& newName);
-  /// Creates a component of the palette item owned by the root (a nested module instance for
-  /// a designed frame class), inside the container at or above `parent`, named by UniqueName
-  /// and placed by PlaceCreatedItem from `rect` (parent coordinates; an empty one without
-  /// `parent` takes the parent of the single selected item, or the root). Selects it and
+  /// Who owns a component made or pasted into `parent`: the parent's child owner, else the
+  /// nearest frame placed inline at or above it, else the root. A placed frame writes only
+  /// what it owns, so anything else inside it would be lost on saving.
+  TComponent* OwnerForChildOf(TComponent* parent);
+  /// UniqueName for a component owned by `owner`; a placed frame's names are its own.
+  String UniqueNameIn(TComponent* owner, const String& baseName);
+  /// Creates a component of the palette item (a nested module instance for a designed frame
+  /// class), owned as OwnerForChildOf says, inside the container at or above `parent`, named by
+  /// UniqueNameIn and placed by PlaceCreatedItem from `rect` (parent coordinates; an empty one
+  /// without `parent` takes the parent of the single selected item, or the root). Selects it and
   /// marks the module modified. Null when nothing is made (no item, a disabled palette item).
   /// Raises what the source module's ValidateModification raises, the custom module's
   /// refusal and sCannotInherit; the component is freed again. Without an item it makes
@@ -520,6 +526,10 @@ protected:
   bool FAllowNoSelection = false;
   std::unique_ptr<TEvents> FEvents;   ///< while a stream is read
   std::unique_ptr<TRenames> FRenames; ///< while a stream is read
+  /// While a stream is read: who owns what it holds, and the names given to what went into a
+  /// placed frame (references to them go through the frame).
+  TComponent* FPasteOwner = nullptr;
+  std::vector<String> FPastedIntoFrame;
   TRect FAdjustmentRect;
   TRect FAdjustmentBounds;
   TStrings* FUnitDependencies = nullptr; ///< while the selection is streamed
@@ -539,6 +549,8 @@ protected:
 private:
   friend class TOTAFormEditor; // replaces the content through the dormant stream
   bool NameTaken(const String& name);
+  /// Whether `owner`, a placed frame, or its copy in a descendant module has `name`.
+  bool NameTakenIn(TComponent* owner, const String& name);
   IPtr<IInternalRoot> Internal() { return IPtr<IInternalRoot>(static_cast<IInternalRoot*>(this)); }
   /// The selection when a layout command may run on it: something other than the root (or
   /// also the root, with `rootAllowed`) is selected and controls are not locked; else empty.

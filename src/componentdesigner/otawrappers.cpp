@@ -366,7 +366,7 @@ bool TOTAComponent::Focus(bool addToSelection) {
 bool TOTAComponent::Delete() {
   auto* c = dynamic_cast<TComponent*>(&Object());
   TComponentRoot& root = *FEditor->FRoot;
-  if (!c || !root.GetRoot() || c->Owner() != root.GetRoot() ||
+  if (!c || !root.GetRoot() || (c->Owner() != root.GetRoot() && !root.IsFrame(c->Owner())) ||
       c->ComponentState().Contains(stateAncestor))
     return false;
   root.InstanceRemoved(c);

@@ -16,6 +16,7 @@
 #include "designeditors/custommodules.h"
 #include "tarn/controls.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace fw {
@@ -67,6 +68,9 @@ void TComponentRoot::StreamSelection(TStream& stream, bool withSource, bool with
                                  TComponent*& ra) { WriterFindAncestor(w, c, name, a, ra); };
   if (withBounds) WriteStreamBounds(writer, UnionBounds(components));
   for (TComponent* c : components) {
+    // A placed frame lists only what it owns, the root only its own; names stay the root's.
+    writer.SetRoot(c->Owner() ? c->Owner() : FRoot);
+    writer.SetLookupRoot(FRoot);
     writer.WriteSignature();
     writer.WriteComponent(c);
   }
@@ -151,11 +155,17 @@ void TComponentRoot::ReadStream(TStream& stream, TComponent* parent, bool adjust
   FEvents = std::make_unique<TEvents>();
   FRenames = std::make_unique<TRenames>();
   TOnExit restore([&] {
+    FPasteOwner = nullptr;
+    FPastedIntoFrame.clear();
     FEvents.reset();
     FRenames.reset();
     ActivateClassGroup(oldGroup);
   });
-  const std::size_t ownedBefore = FRoot->ComponentList().size();
+  if (!parent) parent = FRoot;
+  TComponent* owner = OwnerForChildOf(parent);
+  const std::size_t ownedBefore = owner->ComponentList().size();
+  FPasteOwner = owner;
+  std::vector<TComponent*> read;
   try {
     std::unique_ptr<TMemoryStream> converted;
     TStream& input = PrepareInputStream(stream, false, converted);
@@ -179,7 +189,8 @@ void TComponentRoot::ReadStream(TStream& stream, TComponent* parent, bool adjust
     BeginReadStream();
     {
       TOnExit end([this] { EndReadStream(); });
-      reader.ReadComponents(FRoot, parent ? parent : FRoot, [&](TComponent* c) {
+      reader.ReadComponents(FRoot, owner, parent, [&](TComponent* c) {
+        read.push_back(c);
         if (adjust)
           ComponentReadAdjust(c);
         else
@@ -199,20 +210,29 @@ void TComponentRoot::ReadStream(TStream& stream, TComponent* parent, bool adjust
     UpdateEvents(FRoot, *FEvents);
   } catch (...) {
     // Nothing half-read stays: the components read so far go, with their placeholders.
-    const auto& owned = FRoot->ComponentList();
+    const auto& owned = owner->ComponentList();
     while (owned.size() > ownedBefore)
       owned.back()->Free();
     DropPlaceholders(FRoot, *FEvents);
     throw;
   }
   // Heard only once the whole stream is in: a failed read takes back everything it added.
-  const auto& owned = FRoot->ComponentList();
   // A frame instance's contents are its own, not the module's: the walk reaches them.
-  ComponentsInserted({owned.begin() + static_cast<std::ptrdiff_t>(ownedBefore), owned.end()});
+  ComponentsInserted(read);
 }
 
 void TComponentRoot::ReaderSetName(TReader* reader, TComponent* component, String& name) {
   if (reader->Root() != FRoot || name.empty()) return;
+  TComponent* owner = component->Owner() ? component->Owner() : FRoot;
+  if (owner != FRoot) {
+    if (NameTakenIn(owner, name)) {
+      const String newName = UniqueNameIn(owner, component->ClassName());
+      FRenames->Add(name, newName);
+      name = newName;
+    }
+    if (owner == FPasteOwner) FPastedIntoFrame.push_back(name);
+    return;
+  }
   // A name a descendant module uses is taken too: the ancestor's next update would clash.
   if (!FRoot->FindComponent(name) && !(FRootUpdateManager && FRootUpdateManager->NameExists(name)))
     return;
@@ -222,7 +242,13 @@ void TComponentRoot::ReaderSetName(TReader* reader, TComponent* component, Strin
 }
 
 void TComponentRoot::ReaderReferenceName(TReader* reader, String& name) {
-  if (reader->Root() == FRoot && FRenames) FRenames->Rename(name);
+  if (reader->Root() != FRoot || !FRenames) return;
+  FRenames->Rename(name);
+  // The stream named its components from the root; those now in a frame are reached through it.
+  if (FPasteOwner && FPasteOwner != FRoot &&
+      std::any_of(FPastedIntoFrame.begin(), FPastedIntoFrame.end(),
+                  [&](const String& n) { return SameText(n, name); }))
+    name = GetComponentName(FPasteOwner) + "." + name;
 }
 
 void TComponentRoot::ReaderFindMethod(TReader* reader, const String& methodName, void*& address,

@@ -22,7 +22,8 @@ struct IUpdateManager : virtual IInterface {
   /// The module changed: re-record what still follows the ancestor, then update every open
   /// descendant module.
   virtual void Modified() = 0;
-  /// True when this module or any module below it has a component of that name.
+  /// True when this module or any module below it has a component of that name (a dotted one
+  /// names a component inside a placed frame).
   virtual bool NameExists(const String& name) = 0;
   /// Forgets what it knew of a removed component.
   virtual void Notification(TPersistent* component, TOperation operation) = 0;

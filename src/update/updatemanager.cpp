@@ -2,6 +2,7 @@
 
 #include "basert/classbuilder.h"
 #include "basert/classreg.h"
+#include "basert/filer.h"
 #include "basert/onexit.h"
 #include "update/pairing.h"
 #include "update/prefetch.h"
@@ -238,7 +239,7 @@ TComponent* TUpdateManager::CreateFromAncestor(TComponent* ancestor, TComponent*
 
 bool TUpdateManager::NameExists(const String& name) {
   if (name.empty()) return false;
-  if (FComponent && FComponent->FindComponent(name)) return true;
+  if (FComponent && FindNestedComponent(FComponent, name)) return true;
   return std::any_of(FChildList.begin(), FChildList.end(),
                      [&](TUpdateManager* m) { return m->NameExists(name); });
 }

@@ -196,7 +196,8 @@ TEST(FormTextCorpus, OurTextAndBinaryRoundTripExactlyAndForeignBinaryByMeaning) 
     ObjectResourceToText(res, back);
     EXPECT_EQ(back.View(), text);
   }
-  // Forms with foreign encodings: exact text only when asked for, standard text by meaning.
+  // Forms with foreign encodings: exact text only when asked for (their standard text is
+  // checked with every other binary below).
   files = Files(FW_TEST_DATA_DIR "/forms/exact", ".fwf");
   ASSERT_GE(files.size(), 2u);
   for (const auto& path : files) {
@@ -205,7 +206,6 @@ TEST(FormTextCorpus, OurTextAndBinaryRoundTripExactlyAndForeignBinaryByMeaning) 
     String binary = TextToBinary(text, TTextSyntax::Exact);
     EXPECT_EQ(BinaryToText(binary, TTextSyntax::Exact), text);
     EXPECT_THAT(ParseError(text), testing::HasSubstr("needs the exact text syntax"));
-    ExpectStandardRoundTrip(binary);
   }
 }
 
@@ -502,13 +502,18 @@ TEST(FormTextErrors, BinaryThatTheTextCannotCarryIsRefusedWithItsOffset) {
       body(w);
     });
   };
-  EXPECT_EQ(ReadError(form([](TBinaryWriterCore& w) {
-              w.WriteStr("TA");
-              w.WriteStr("");
-              w.WriteStr("V");
-              w.WriteFloat(NAN);
-            })),
+  auto property = [&](auto&& value) {
+    return form([&](TBinaryWriterCore& w) {
+      w.WriteStr("TA");
+      w.WriteStr("");
+      w.WriteStr("V");
+      value(w);
+    });
+  };
+  EXPECT_EQ(ReadError(property([](TBinaryWriterCore& w) { w.WriteFloat(NAN); })),
             "Invalid floating point value at byte 10");
+  EXPECT_EQ(ReadError(property([](TBinaryWriterCore& w) { w.WriteByte(99); })),
+            "Invalid value type 99 at byte 10");
   EXPECT_EQ(ReadError(form([](TBinaryWriterCore& w) {
               w.WriteStr("TA");
               w.WriteStr("two words");
@@ -516,13 +521,6 @@ TEST(FormTextErrors, BinaryThatTheTextCannotCarryIsRefusedWithItsOffset) {
             "Invalid name at byte 7");
   EXPECT_EQ(ReadError(form([](TBinaryWriterCore& w) { w.WriteByte(0xF8); })),
             "Invalid component prefix at byte 4");
-  EXPECT_EQ(ReadError(form([](TBinaryWriterCore& w) {
-              w.WriteStr("TA");
-              w.WriteStr("");
-              w.WriteStr("V");
-              w.WriteByte(99);
-            })),
-            "Invalid value type 99 at byte 10");
   EXPECT_EQ(ReadError("TPFX"), "Invalid stream format: signature expected at byte 0");
 }
 

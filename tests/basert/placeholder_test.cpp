@@ -6,11 +6,14 @@
 #include "basert/filer.h"
 #include "basert/formtext.h"
 #include "support/formfiles.h"
+#include "support/formtext.h"
+#include "test_util.h"
 
 #include <gtest/gtest.h>
 
 using namespace fw;
 using namespace fwtest;
+using fwtest::Written;
 
 namespace {
 
@@ -21,28 +24,26 @@ TOwned<TComponent> ReadKeeping(std::string_view binary) {
   return TOwned<TComponent>(r.ReadRootComponent(nullptr));
 }
 
-std::string Written(TComponent* root) {
-  TMemoryStream out;
-  {
-    TWriter w(&out, 4096);
-    w.WriteRootComponent(root);
-  }
-  return std::string(out.View());
-}
-
-std::string Binary(std::string_view text) {
-  TStringStream in{std::string(text)};
-  TMemoryStream bin;
-  ObjectTextToBinary(in, bin);
-  return std::string(bin.View());
-}
-
-std::string Text(const std::string& binary, TTextSyntax syntax = TTextSyntax::Standard) {
+std::string Text(const std::string& binary, TTextSyntax syntax) {
   TStringStream in(binary);
   TMemoryStream text;
   ObjectBinaryToText(in, text, syntax);
   return std::string(text.View());
 }
+
+/// Registers the framework's base classes for the test, unless they are already known.
+struct KnownBaseClasses {
+  const bool Component = GetClass("TComponent") != nullptr;
+  const bool Module = GetClass("TDataModule") != nullptr;
+  KnownBaseClasses() {
+    if (!Component) RegisterClass(TComponent::StaticClass());
+    if (!Module) RegisterClass(TDataModule::StaticClass());
+  }
+  ~KnownBaseClasses() {
+    if (!Module) UnRegisterClass(TDataModule::StaticClass());
+    if (!Component) UnRegisterClass(TComponent::StaticClass());
+  }
+};
 
 } // namespace
 
@@ -54,33 +55,15 @@ TEST(Placeholder, EveryRepositoryFormRoundTripsByteForByte) {
     auto root = ReadKeeping(f.Binary);
     ASSERT_TRUE(root);
     EXPECT_TRUE(IsPlaceholder(root.get()));
-    const std::string back = Written(root.get());
+    const std::string back = WriteBinary(root.get());
     EXPECT_EQ(back, f.Binary);
     if (!f.Text.empty()) {
       EXPECT_EQ(Text(back, f.Syntax), f.Text);
     }
   }
+  // Unless asked for, unknown classes still raise.
+  EXPECT_THROW(ReadBinary(TextToBinary("object Form1: TNowhere\nend\n")), EClassNotFound);
 }
-
-TEST(Placeholder, UnknownClassesStillRaiseUnlessAsked) {
-  TStringStream in(Binary("object Form1: TNowhere\nend\n"));
-  TReader r(&in, 4096);
-  EXPECT_THROW(r.ReadRootComponent(nullptr), EClassNotFound);
-}
-
-namespace {
-
-/// The bytes of one value, as a writer core gives them.
-template <class F> std::string Value(F&& write) {
-  TMemoryStream m;
-  {
-    TBinaryWriterCore w(m, 64);
-    write(w);
-  }
-  return std::string(m.View());
-}
-
-} // namespace
 
 TEST(Placeholder, StoredValuesShowAndTakeTextInTheirOwnKind) {
   using W = TBinaryWriterCore&;
@@ -92,38 +75,38 @@ TEST(Placeholder, StoredValuesShowAndTakeTextInTheirOwnKind) {
   };
   const std::vector<TCase> cases = {
       // A string stays a string, even when the text looks like a number.
-      {Value([](W w) { w.WriteString("it's"); }), "it's", "123",
-       Value([](W w) { w.WriteString("123"); })},
-      {Value([](W w) { w.WriteWideString(u"\u00e9t\u00e9"); }), "\xc3\xa9t\xc3\xa9", "caf\xc3\xa9",
-       Value([](W w) { w.WriteString("caf\xc3\xa9"); })},
+      {Written([](W w) { w.WriteString("it's"); }), "it's", "123",
+       Written([](W w) { w.WriteString("123"); })},
+      {Written([](W w) { w.WriteWideString(u"\u00e9t\u00e9"); }), "\xc3\xa9t\xc3\xa9",
+       "caf\xc3\xa9", Written([](W w) { w.WriteString("caf\xc3\xa9"); })},
       // An identifier stays one; True and nil keep their own tags.
-      {Value([](W w) { w.WriteIdent("clRed"); }), "clRed", "Form2.Button1",
-       Value([](W w) { w.WriteIdent("Form2.Button1"); })},
-      {Value([](W w) { w.WriteBoolean(true); }), "True", "False",
-       Value([](W w) { w.WriteBoolean(false); })},
-      {Value([](W w) { w.WriteIdent("clRed"); }), "clRed", "two words", ""},
-      {Value([](W w) { w.WriteIdent("clRed"); }), "clRed", "'quoted'", ""},
+      {Written([](W w) { w.WriteIdent("clRed"); }), "clRed", "Form2.Button1",
+       Written([](W w) { w.WriteIdent("Form2.Button1"); })},
+      {Written([](W w) { w.WriteBoolean(true); }), "True", "False",
+       Written([](W w) { w.WriteBoolean(false); })},
+      {Written([](W w) { w.WriteIdent("clRed"); }), "clRed", "two words", ""},
+      {Written([](W w) { w.WriteIdent("clRed"); }), "clRed", "'quoted'", ""},
       // Numbers: integers take the smallest tag, floats keep theirs.
-      {Value([](W w) { w.WriteIntegerAs(vaInt32, 5); }), "5", "-200",
-       Value([](W w) { w.WriteInteger(-200); })},
-      {Value([](W w) { w.WriteInteger(5); }), "5", "1.5", ""},
-      {Value([](W w) { w.WriteSingle(0.5f); }), "0.5", "0.25",
-       Value([](W w) { w.WriteSingle(0.25f); })},
-      {Value([](W w) { w.WriteFloat(0.1L); }), "0.1", "2.5E3",
-       Value([](W w) { w.WriteFloat(2500.0L); })},
-      {Value([](W w) { w.WriteCurrency(Currency::FromScaled(15000)); }), "1.5", "2",
-       Value([](W w) { w.WriteCurrency(Currency::FromScaled(20000)); })},
-      {Value([](W w) { w.WriteDouble(1e300); }), "1E+300", "x", ""},
+      {Written([](W w) { w.WriteIntegerAs(vaInt32, 5); }), "5", "-200",
+       Written([](W w) { w.WriteInteger(-200); })},
+      {Written([](W w) { w.WriteInteger(5); }), "5", "1.5", ""},
+      {Written([](W w) { w.WriteSingle(0.5f); }), "0.5", "0.25",
+       Written([](W w) { w.WriteSingle(0.25f); })},
+      {Written([](W w) { w.WriteFloat(0.1L); }), "0.1", "2.5E3",
+       Written([](W w) { w.WriteFloat(2500.0L); })},
+      {Written([](W w) { w.WriteCurrency(Currency::FromScaled(15000)); }), "1.5", "2",
+       Written([](W w) { w.WriteCurrency(Currency::FromScaled(20000)); })},
+      {Written([](W w) { w.WriteDouble(1e300); }), "1E+300", "x", ""},
       // Sets.
-      {Value([](W w) {
+      {Written([](W w) {
          w.WriteSet({"fsBold", "fsItalic"});
        }),
-       "[fsBold,fsItalic]", " [ fsUnderline ]", Value([](W w) { w.WriteSet({"fsUnderline"}); })},
-      {Value([](W w) { w.WriteSet({}); }), "[]", "fsBold", ""},
-      {Value([](W w) { w.WriteSet({}); }), "[]", "[a b]", ""},
+       "[fsBold,fsItalic]", " [ fsUnderline ]", Written([](W w) { w.WriteSet({"fsUnderline"}); })},
+      {Written([](W w) { w.WriteSet({}); }), "[]", "fsBold", ""},
+      {Written([](W w) { w.WriteSet({}); }), "[]", "[a b]", ""},
       // What text cannot carry is shown by its kind and refused.
-      {Value([](W w) { w.WriteBinary("\x01\x02", 2); }), "(Binary)", "0102", ""},
-      {Value([](W w) {
+      {Written([](W w) { w.WriteBinary("\x01\x02", 2); }), "(Binary)", "0102", ""},
+      {Written([](W w) {
          w.WriteListBegin();
          w.WriteString("a");
          w.WriteListEnd();
@@ -138,11 +121,10 @@ TEST(Placeholder, StoredValuesShowAndTakeTextInTheirOwnKind) {
     else
       EXPECT_EQ(StoredValueFromText(c.Stored, c.Typed), c.Expected);
   }
-  try {
-    StoredValueFromText(Value([](W w) { w.WriteIdent("clRed"); }), "two words");
-  } catch (const Exception& e) {
-    EXPECT_EQ(e.Message(), "'two words' is not a valid identifier");
-  }
+  EXPECT_EQ(MessageOf([] {
+              StoredValueFromText(Written([](W w) { w.WriteIdent("clRed"); }), "two words");
+            }),
+            "'two words' is not a valid identifier");
 }
 
 TEST(Placeholder, EditingOneStoredPropertyChangesOnlyItsValue) {
@@ -195,7 +177,7 @@ TEST(Placeholder, EditingOneStoredPropertyChangesOnlyItsValue) {
       p->SetStoredText(property, text);
       const std::string after = p->FindStored(property)->Value;
       // Input and output differ in one stretch no longer than the value.
-      const std::string out = Written(root.get());
+      const std::string out = WriteBinary(root.get());
       ASSERT_EQ(out.size() + before.size(), f.Binary.size() + after.size());
       std::size_t head = 0, tail = 0;
       while (head < out.size() && head < f.Binary.size() && out[head] == f.Binary[head])
@@ -223,20 +205,20 @@ TEST(Placeholder, ChildrenAddedOrDeletedByTheDesignerAreWrittenOrLeftOut) {
                            "    end\r\n"
                            "  end\r\n"
                            "end\r\n";
-  auto root = ReadKeeping(Binary(text));
+  auto root = ReadKeeping(TextToBinary(text));
   root->FindComponent("OrdersID")->Free();
   root->FindComponent("Connection")->Free();
   New<TComponent>(root.get())->SetName("Added");
   // A moved icon stores its new position, also where the stream had none.
   root->FindComponent("Orders")->SetDesignInfo(120 | (30 << 16));
-  EXPECT_EQ(Text(Written(root.get())), "object Data: TOrdersData\r\n"
-                                       "  object Orders: TDataSet\r\n"
-                                       "    Left = 120\r\n"
-                                       "    Top = 30\r\n"
-                                       "  end\r\n"
-                                       "  object Added: TComponent\r\n"
-                                       "  end\r\n"
-                                       "end\r\n");
+  EXPECT_EQ(BinaryToText(WriteBinary(root.get())), "object Data: TOrdersData\r\n"
+                                                   "  object Orders: TDataSet\r\n"
+                                                   "    Left = 120\r\n"
+                                                   "    Top = 30\r\n"
+                                                   "  end\r\n"
+                                                   "  object Added: TComponent\r\n"
+                                                   "  end\r\n"
+                                                   "end\r\n");
 }
 
 TEST(Placeholder, HandMadeStreamsComeBackAsTheyWere) {
@@ -245,17 +227,14 @@ TEST(Placeholder, HandMadeStreamsComeBackAsTheyWere) {
     w.WriteStr(cls);
     w.WriteStr(name);
   };
-  const bool componentKnown = GetClass("TComponent") != nullptr;
-  const bool moduleKnown = GetClass("TDataModule") != nullptr;
-  if (!componentKnown) RegisterClass(TComponent::StaticClass());
-  if (!moduleKnown) RegisterClass(TDataModule::StaticClass());
+  const KnownBaseClasses known;
   struct TCase {
     const char* What;
     std::string Stream;
     int RootProperties; // -1: the root's class is known
   };
   const std::vector<TCase> cases = {
-      {"a name given twice and every prefix", Value([&](W w) {
+      {"a name given twice and every prefix", Written([&](W w) {
          w.WriteSignature();
          w.WritePrefix(ffInherited | ffChildPos, 3);
          header(w, "TOld", "Old");
@@ -273,7 +252,7 @@ TEST(Placeholder, HandMadeStreamsComeBackAsTheyWere) {
        2},
       // kept-name-case: one placeholder class serves both spellings, each written as read;
       // a known class keeps its spelling and unit too.
-      {"class names in another case or with their unit", Value([&](W w) {
+      {"class names in another case or with their unit", Written([&](W w) {
          w.WriteSignature();
          header(w, "tOld", "Old");
          w.WriteListEnd();
@@ -289,12 +268,12 @@ TEST(Placeholder, HandMadeStreamsComeBackAsTheyWere) {
       // placeholder-unreadable: a data module lists what it owns, but what a placeholder read
       // as its child is written there only.
       {"children of a placeholder in a data module",
-       Binary("object Data: TDataModule\n"
-              "  object Orders: TDataSet\n"
-              "    object OrdersID: TAutoIncField\n    end\n"
-              "    object Known: TComponent\n    end\n"
-              "  end\n"
-              "end\n"),
+       TextToBinary("object Data: TDataModule\n"
+                    "  object Orders: TDataSet\n"
+                    "    object OrdersID: TAutoIncField\n    end\n"
+                    "    object Known: TComponent\n    end\n"
+                    "  end\n"
+                    "end\n"),
        -1},
   };
   for (const TCase& c : cases) {
@@ -302,26 +281,21 @@ TEST(Placeholder, HandMadeStreamsComeBackAsTheyWere) {
     auto root = ReadKeeping(c.Stream);
     const TPlaceholder* p = AsPlaceholder(root.get());
     EXPECT_EQ(p ? static_cast<int>(p->StoredProperties().size()) : -1, c.RootProperties);
-    EXPECT_EQ(Written(root.get()), c.Stream);
+    EXPECT_EQ(WriteBinary(root.get()), c.Stream);
   }
-  if (!moduleKnown) UnRegisterClass(TDataModule::StaticClass());
-  if (!componentKnown) UnRegisterClass(TComponent::StaticClass());
 }
 
 // Flags do not make a known class a placeholder. kept-child-read-twice: a child read under two
 // kept parents (its name found again) leaves both lists when it goes.
 TEST(Placeholder, FlaggedKnownClassesAreMadeAndAChildReadTwiceLeavesBothParents) {
-  const bool componentKnown = GetClass("TComponent") != nullptr;
-  const bool moduleKnown = GetClass("TDataModule") != nullptr;
-  if (!componentKnown) RegisterClass(TComponent::StaticClass());
-  if (!moduleKnown) RegisterClass(TDataModule::StaticClass());
+  const KnownBaseClasses known;
   {
-    auto root = ReadKeeping(Binary("object Data: TDataModule\n"
-                                   "  inline Part: TComponent [0]\n"
-                                   "    inherited Inner: TComponent\n    end\n  end\n"
-                                   "  object Other: TComponent\n"
-                                   "    inherited Inner: TComponent\n    end\n  end\n"
-                                   "end\n"));
+    auto root = ReadKeeping(TextToBinary("object Data: TDataModule\n"
+                                         "  inline Part: TComponent [0]\n"
+                                         "    inherited Inner: TComponent\n    end\n  end\n"
+                                         "  object Other: TComponent\n"
+                                         "    inherited Inner: TComponent\n    end\n  end\n"
+                                         "end\n"));
     TComponent* part = root->FindComponent("Part");
     TComponent* inner = root->FindComponent("Inner");
     ASSERT_TRUE(part && inner);
@@ -334,14 +308,12 @@ TEST(Placeholder, FlaggedKnownClassesAreMadeAndAChildReadTwiceLeavesBothParents)
       ASSERT_NE(kept, nullptr) << name;
       EXPECT_TRUE(kept->Children.empty()) << name;
     }
-    EXPECT_NE(Written(root.get()).find("Part"), std::string::npos);
+    EXPECT_NE(WriteBinary(root.get()).find("Part"), std::string::npos);
   }
   // inherited-inside-itself: a name found again is never the component being read.
-  const std::string nested = Binary("object Data: TDataModule\n  inline Part: TUnknownFrame\n"
-                                    "    inherited Inner: TComponent\n"
-                                    "      inherited Inner: TComponent\n      end\n    end\n"
-                                    "  end\nend\n");
-  EXPECT_EQ(Written(ReadKeeping(nested).get()), nested);
-  if (!moduleKnown) UnRegisterClass(TDataModule::StaticClass());
-  if (!componentKnown) UnRegisterClass(TComponent::StaticClass());
+  const std::string nested = TextToBinary("object Data: TDataModule\n  inline Part: TUnknownFrame\n"
+                                          "    inherited Inner: TComponent\n"
+                                          "      inherited Inner: TComponent\n      end\n    end\n"
+                                          "  end\nend\n");
+  EXPECT_EQ(WriteBinary(ReadKeeping(nested).get()), nested);
 }

@@ -287,6 +287,114 @@ TEST_F(ComponentCreation, FrameInstancesFollowTheirModule) {
   frame->Modified(); // no update manager of the freed instance is left to hear it
 }
 
+// What is made in or pasted into a placed frame belongs to the frame, not to the module root:
+// the frame writes only what it owns, so nothing else inside it would survive saving. It is
+// named among the frame's names, heard by its dotted name, and comes back from the module's
+// stream, from the undelete stream and from a copy, contents and all.
+TEST_F(ComponentCreation, WhatIsMadeInAPlacedFrameIsTheFramesAndComesBackFromEveryStream) {
+  auto frame = NewRoot("Frame1", "Frame");
+  Add(*frame, TPanel::StaticClass());
+  auto form = NewRoot("Form1");
+  TComponent* placed = Add(*form, frame->GetRoot()->ClassType());
+  TComponent* inner = placed->FindComponent("Panel1");
+  ASSERT_TRUE(inner);
+  IPtr<TSelectionLog> log(New<TSelectionLog>());
+  RegisterDesignNotification(IPtr<IDesignNotification>(log));
+  TOnExit unregister([&] { UnregisterDesignNotification(IPtr<IDesignNotification>(log)); });
+  using Heard = std::vector<String>;
+  auto take = [&] { return std::exchange(log->Heard, {}); };
+
+  auto* go = static_cast<TButton*>(Add(*form, TButton::StaticClass(), inner, 4, 4));
+  go->SetCaption("Go");
+  TComponent* beside = Add(*form, TButton::StaticClass(), placed, 8, 100);
+  Add(*form, TButton::StaticClass());
+  EXPECT_EQ(go->Owner(), placed);
+  EXPECT_EQ(go->GetParentComponent(), inner);
+  EXPECT_EQ(beside->Owner(), placed);
+  EXPECT_FALSE(go->ComponentState().Contains(stateAncestor));
+  EXPECT_EQ(Names(placed), (std::vector<String>{"Panel1", "Button1", "Button2"}));
+  EXPECT_EQ(Names(form->GetRoot()), (std::vector<String>{"Frame11", "Button1"}));
+  EXPECT_EQ(take(), (Heard{"+Frame11.Button1", "+Frame11.Button2", "+Button1"}));
+
+  // A copied panel with its button, pasted into the frame's panel: both the frame's, and
+  // renamed only where the frame's own names clash.
+  TComponent* box = Add(*form, TPanel::StaticClass(), nullptr, 200, 8);
+  Add(*form, TButton::StaticClass(), box);
+  Select(*form, {box});
+  TMemoryStream copied;
+  form->CopySelectionToStream(copied, nullptr);
+  copied.SetPosition(0);
+  take();
+  form->PasteSelectionFromStream(copied, inner, {});
+  auto* pastedBox = dynamic_cast<TPanel*>(placed->FindComponent("Panel2"));
+  auto* pastedButton = dynamic_cast<TButton*>(placed->FindComponent("Button3"));
+  ASSERT_TRUE(pastedBox && pastedButton);
+  EXPECT_EQ(pastedBox->Parent(), inner);
+  EXPECT_EQ(pastedButton->Parent(), pastedBox);
+  EXPECT_EQ(take(), (Heard{"+Frame11.Panel2", "+Frame11.Button3"}));
+
+  // Copied out of the frame, the panel brings its button along.
+  Select(*form, {pastedBox});
+  TMemoryStream back;
+  form->CopySelectionToStream(back, nullptr);
+  back.SetPosition(0);
+  form->PasteSelectionFromStream(back, form->GetRoot(), {});
+  auto* outBox = dynamic_cast<TPanel*>(form->GetRoot()->FindComponent("Panel2"));
+  ASSERT_TRUE(outBox);
+  ASSERT_EQ(outBox->ControlCount(), 1);
+  EXPECT_EQ(outBox->Controls(0)->Owner(), form->GetRoot());
+
+  Select(*form, {go});
+  take();
+  form->DeleteSelection(false);
+  EXPECT_EQ(placed->FindComponent("Button1"), nullptr);
+  EXPECT_EQ(take(), (Heard{"-Frame11.Button1"}));
+  form->DoUndelete();
+  go = dynamic_cast<TButton*>(placed->FindComponent("Button1"));
+  ASSERT_TRUE(go);
+  EXPECT_EQ(go->Parent(), inner);
+  EXPECT_EQ(go->Caption(), "Go");
+  EXPECT_EQ(take(), (Heard{"+Frame11.Button1"}));
+
+  // The tools API deletes the frame's new components too, never what its module brought.
+  IPtr<TOTAFormEditor> editor = form->GetFormEditor();
+  EXPECT_FALSE(editor->Wrap(inner)->Delete());
+  TComponent* gone = Add(*form, TButton::StaticClass(), placed, 100, 100);
+  EXPECT_TRUE(editor->Wrap(gone)->Delete());
+  EXPECT_EQ(take(), (Heard{"+Frame11.Button4", "-Frame11.Button4"}));
+  editor = nullptr;
+
+  // Saved and opened again: each in the frame where it was, the inherited panel unchanged.
+  TMemoryStream saved;
+  form->WriteRootStream(saved);
+  form->Close();
+  form = nullptr;
+  saved.SetPosition(0);
+  auto reopened = THostComponentRoot::Make(
+      IPtr<IComponentDesigner>(Designer),
+      IPtr<IDesignerModule>(New<THostDesignerModule>("UnitForm1", "Form1", "TForm")), "Form1.lyt",
+      &saved, "Form1");
+  placed = reopened->GetComponent("Frame11");
+  ASSERT_TRUE(placed);
+  inner = placed->FindComponent("Panel1");
+  auto sorted = [](std::vector<String> v) {
+    std::sort(v.begin(), v.end());
+    return v;
+  };
+  EXPECT_EQ(sorted(Names(placed)),
+            (std::vector<String>{"Button1", "Button2", "Button3", "Panel1", "Panel2"}));
+  EXPECT_EQ(sorted(Names(reopened->GetRoot())),
+            (std::vector<String>{"Button1", "Button2", "Button3", "Frame11", "Panel1", "Panel2"}));
+  go = dynamic_cast<TButton*>(placed->FindComponent("Button1"));
+  ASSERT_TRUE(go && inner);
+  EXPECT_EQ(go->Parent(), inner);
+  EXPECT_EQ(go->Caption(), "Go");
+  EXPECT_FALSE(go->ComponentState().Contains(stateAncestor));
+  EXPECT_TRUE(inner->ComponentState().Contains(stateAncestor));
+  EXPECT_EQ(static_cast<TControl*>(placed->FindComponent("Button3"))->Parent(),
+            placed->FindComponent("Panel2"));
+}
+
 TEST_F(ComponentCreation, DeleteThenUndeleteRestoresNamesParentAndSelection) {
   auto root = NewRoot("Form1");
   TComponent* panel = Add(*root, TPanel::StaticClass());
@@ -514,4 +622,35 @@ TEST_F(ComponentCreation, WhatComesBackIsAnnouncedLikeWhatLeftContainersFirstAnd
             "deleted");
   EXPECT_TRUE(take().empty());
   EXPECT_NE(derived->GetComponent("Frame12"), nullptr);
+}
+
+// A module inheriting the form gets the frame's new component in its own copy of the frame,
+// where it is inherited (and so not written again), and loses it with the form. A name the
+// copy already uses for a component of its own is not given.
+TEST_F(ComponentCreation, ADescendantGetsWhatAPlacedFrameGainedInItsOwnCopyOfTheFrame) {
+  auto frame = NewRoot("Frame1", "Frame");
+  Add(*frame, TPanel::StaticClass());
+  auto form = NewRoot("Form1");
+  TComponent* placed = Add(*form, frame->GetRoot()->ClassType());
+  auto derived = NewRoot("Form2", "Form1");
+  TComponent* copied = derived->GetComponent("Frame11");
+  ASSERT_TRUE(copied);
+  TComponent* own = Add(*derived, TButton::StaticClass(), copied);
+  EXPECT_EQ(own->Owner(), copied);
+  auto* go = static_cast<TButton*>(
+      Add(*form, TButton::StaticClass(), placed->FindComponent("Panel1"), 4, 4));
+  go->SetCaption("Go");
+  form->Modified();
+  EXPECT_EQ(own->Name(), "Button1");
+  EXPECT_EQ(go->Name(), "Button2");
+  auto* copy = dynamic_cast<TButton*>(copied->FindComponent("Button2"));
+  ASSERT_TRUE(copy);
+  EXPECT_EQ(copy->Parent(), copied->FindComponent("Panel1"));
+  EXPECT_EQ(copy->Caption(), "Go");
+  EXPECT_TRUE(copy->ComponentState().Contains(stateAncestor));
+  EXPECT_EQ(derived->GetRoot()->FindComponent("Button2"), nullptr);
+  Select(*form, {go});
+  form->DeleteSelection(false);
+  EXPECT_EQ(copied->FindComponent("Button2"), nullptr);
+  EXPECT_EQ(copied->FindComponent("Button1"), own);
 }

@@ -324,4 +324,69 @@ TEST_F(Scripts, TheShippedSessionFollowsOneEditIntoTheInheritedForm) {
   EXPECT_NE(svg.find(">Print</text>"), std::string::npos) << svg;
 }
 
+// What is dropped or pasted into a placed frame is the frame's: it is saved inside the frame's
+// inline entry, in standard syntax, read back into the frame, and the rest of the form stays
+// as it was. Taking it all away again gives back the shipped file.
+TEST_F(Scripts, ComponentsMadeOrPastedIntoAPlacedFrameAreSavedInsideIt) {
+  const fs::path dir = Dir / "framed";
+  fs::create_directory(dir);
+  for (const char* f : {"editorderform.fwf", "orderdialog.fwf", "addressframe.fwf"})
+    fs::copy_file(kExamples + f, dir / f);
+  TRun r = Run({"script", Write("framed/make.fws",
+                                "open editorderform.fwf\n"
+                                "create TButton at 200,4 in AddressFrame\n"
+                                "set AddressFrame.Button1.Caption=Go\n"
+                                "create TCheckBox at 20,150\n"
+                                "create TImageList at 8,8\ncreate TActionList at 40,8\n"
+                                "set ActionList1.Images=ImageList1\n"
+                                "select ImageList1,ActionList1\ncopy\n"
+                                "select AddressFrame\npaste\n"
+                                "expect AddressFrame.ActionList1.Images=AddressFrame.ImageList1\n"
+                                "expect ActionList1.Images=ImageList1\n"
+                                "select ImageList1,ActionList1\ndelete\n"
+                                "save to made.fwf\n")});
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  for (const char* line : {"ItemInserted EditOrderForm.Button1",
+                           "SelectionChanged EditOrderForm [ImageList1, ActionList1]"})
+    EXPECT_TRUE(Has(r.Out, line)) << line << "\n" << r.Out;
+
+  const std::string shipped = ReadAll(kExamples + std::string("editorderform.fwf"));
+  const std::string made = ReadAll(dir / "made.fwf");
+  const std::string eol = shipped.find("\r\n") != std::string::npos ? "\r\n" : "\n";
+  // Everything the frame gained goes just before the end of its inline entry.
+  const std::size_t at = shipped.find("\n  end" + eol, shipped.find("  inline AddressFrame")) + 1;
+  ASSERT_NE(at, 0u);
+  ASSERT_GT(made.size(), shipped.size());
+  const std::size_t gained = made.size() - shipped.size();
+  EXPECT_EQ(made.substr(0, at), shipped.substr(0, at));
+  EXPECT_EQ(made.substr(at + gained), shipped.substr(at));
+  const std::string inserted = made.substr(at, gained);
+  EXPECT_EQ(inserted.find("    object Button1: TButton" + eol), 0u) << inserted;
+  for (const char* line :
+       {"      Caption = 'Go'", "    object CheckBox1: TCheckBox",
+        "    object ImageList1: TImageList", "    object ActionList1: TActionList",
+        "      Images = AddressFrame.ImageList1"})
+    EXPECT_NE(inserted.find(eol + line + eol), std::string::npos) << line << inserted;
+
+  r = Run({"script", Write("framed/back.fws",
+                           "open made.fwf\n"
+                           "expect AddressFrame.Button1.Caption=Go\n"
+                           "expect AddressFrame.Button1.Left=200\n"
+                           "expect AddressFrame.ActionList1.Images=AddressFrame.ImageList1\n"
+                           "select AddressFrame.Button1\ndelete\nundelete\n"
+                           "expect AddressFrame.Button1.Caption=Go\n"
+                           "select AddressFrame.Button1,AddressFrame.CheckBox1\ndelete\n"
+                           "select AddressFrame.ImageList1,AddressFrame.ActionList1\ndelete\n"
+                           "save to back.fwf\n")});
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  EXPECT_TRUE(Has(r.Out, "ItemDeleted EditOrderForm.Button1")) << r.Out;
+  EXPECT_EQ(ReadAll(dir / "back.fwf"), shipped);
+
+  // What the frame brought from its module still stays.
+  r = Run({"script", Write("framed/inherited.fws",
+                           "open editorderform.fwf\nselect AddressFrame.CityEdit\ndelete\n")});
+  EXPECT_EQ(r.Code, 1);
+  EXPECT_NE(r.Err.find("introduced in an ancestor"), std::string::npos) << r.Err;
+}
+
 } // namespace

@@ -366,14 +366,9 @@ TClass TRecordingSite::StaticClass() {
 
 TEST(Controls, DockingMovesClientsBetweenSitesAndFloating) {
   auto f = Form();
-  auto* site1 = New<TRecordingSite>(f.get());
-  site1->SetName("Site1");
-  site1->SetParent(f.get());
-  site1->SetBounds(0, 0, 200, 200);
+  auto* site1 = Child<TRecordingSite>(f.get(), "Site1", {0, 0, 200, 200});
+  auto* site2 = Child<TRecordingSite>(f.get(), "Site2");
   site1->SetDockSite(true);
-  auto* site2 = New<TRecordingSite>(f.get());
-  site2->SetName("Site2");
-  site2->SetParent(f.get());
   site2->SetDockSite(true);
   TOwned<TForm> tool(New<TForm>(nullptr));
   tool->SetName("Tool");
@@ -453,6 +448,31 @@ TEST(Controls, DockTreeLaysOutSavesAndRestoresClients) {
   // Undocking takes the client out of the layout.
   b->ManualFloat({0, 0, 100, 100});
   EXPECT_EQ(static_cast<TDockTree*>(tree.get())->Clients(), (std::vector<TControl*>{a, c}));
+}
+
+// A desktop's pane layout once named the same (empty) name twice: the client matched twice
+// stayed in the tree after it was freed.
+TEST(DockTreeLayout, EachClientTakesOneZoneEvenWhenNamesRepeat) {
+  TOwned<TComponent> owner(New<TComponent>(nullptr));
+  auto* site = New<TForm>(owner.get());
+  site->SetDockSite(true);
+  site->SetUseDockManager(true);
+  auto* tree = New<TDockTree>(site);
+  site->SetDockManager(IPtr<IDockManager>(tree));
+  auto* a = New<TForm>(owner.get());
+  auto* b = New<TForm>(owner.get());
+  a->ManualDock(site);
+  b->ManualDock(site, a, alLeft);
+  TMemoryStream layout;
+  tree->SaveToStream(layout);
+  layout.SetPosition(0);
+  tree->LoadFromStream(layout);
+  EXPECT_EQ(tree->Clients().size(), 2u);
+  a->Free();
+  EXPECT_EQ(tree->Clients(), std::vector<TControl*>{b});
+  TMemoryStream again;
+  tree->SaveToStream(again);
+  EXPECT_GT(again.Size(), 0);
 }
 
 } // namespace

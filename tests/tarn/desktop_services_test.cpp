@@ -55,7 +55,6 @@ TEST(Clipboard, NamedFormatsAndSessionsKeepOrReplaceContents) {
 TEST(Screen, MonitorsCanBeSetAndAreFoundByPointAndRect) {
   TOwned<TScreen> s(New<TScreen>(nullptr));
   EXPECT_EQ(s->MonitorCount(), 1);
-  EXPECT_EQ(s->Width(), 1920);
   s->SetMonitors(
       {{{-1280, 0, 0, 1024}, {}, false}, {{0, 0, 2560, 1440}, {0, 0, 2560, 1400}, true}});
   EXPECT_EQ(s->PrimaryMonitor()->MonitorNum(), 1);

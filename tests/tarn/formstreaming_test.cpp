@@ -1,7 +1,6 @@
 // Forms of the standard controls in form files: both layouts, structure and order kept.
 #include "basert/filer.h"
 #include "basert/formtext.h"
-#include "basert/onexit.h"
 #include "support/formtext.h"
 #include "support/testutil.h"
 #include "tarn/extctrls.h"
@@ -34,7 +33,11 @@ template <class T> T* Make(TComponent* owner, TWinControl* parent, const char* n
 class FormStreaming : public ::testing::Test {
 protected:
   void SetUp() override { RegisterStandardControls(); }
-  void TearDown() override { UnregisterStandardControls(); }
+  void TearDown() override {
+    UnregisterStandardControls();
+    Screen()->PixelsPerInch = FSavedPixelsPerInch;
+  }
+  const Integer FSavedPixelsPerInch = Screen()->PixelsPerInch;
 
   /// A form with every standard control, a menu and an inline frame; orders moved by hand.
   TOwned<TForm> SampleForm() {
@@ -357,10 +360,7 @@ TEST_F(FormStreaming, AnchorsInsideAnAlignedParentStartFromTheAlignedSize) {
 }
 
 TEST_F(FormStreaming, FormsReadAtAnotherResolutionAreScaledToTheScreens) {
-  TScreen* screen = Screen();
-  const Integer saved = screen->PixelsPerInch;
-  TOnExit restore([&] { screen->PixelsPerInch = saved; });
-  screen->PixelsPerInch = 96;
+  Screen()->PixelsPerInch = 96;
   const String text =
       "object Big: TForm\r\n"
       "  ClientHeight = 450\r\n"
@@ -424,10 +424,7 @@ TEST_F(FormStreaming, FormsReadAtAnotherResolutionAreScaledToTheScreens) {
 // An inherited form reads its ancestor's stream, then its own: each value must be scaled once,
 // from the resolution of the stream that gave it.
 TEST_F(FormStreaming, InheritedFormsScaleEachValueFromItsOwnStream) {
-  TScreen* screen = Screen();
-  const Integer saved = screen->PixelsPerInch;
-  TOnExit restore([&] { screen->PixelsPerInch = saved; });
-  screen->PixelsPerInch = 96;
+  Screen()->PixelsPerInch = 96;
   const String base = "object BaseForm: TForm\r\n"
                       "  ClientHeight = 450\r\n  ClientWidth = 600\r\n"
                       "  Font.Height = -18\r\n  PixelsPerInch = 144\r\n  TextHeight = 21\r\n"

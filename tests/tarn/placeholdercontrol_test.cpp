@@ -3,6 +3,7 @@
 #include "basert/filer.h"
 #include "basert/formtext.h"
 #include "support/formfiles.h"
+#include "support/formtext.h"
 #include "tarn/extctrls.h"
 #include "tarn/render.h"
 #include "tarn/standardcontrols.h"
@@ -26,20 +27,6 @@ protected:
     r.UsePlaceholders = true;
     return TOwned<TComponent>(r.ReadRootComponent(nullptr));
   }
-  static std::string Write(TComponent* root) {
-    TMemoryStream out;
-    {
-      TWriter w(&out, 4096);
-      w.WriteRootComponent(root);
-    }
-    return std::string(out.View());
-  }
-  static std::string Binary(std::string_view text) {
-    TStringStream in{std::string(text)};
-    TMemoryStream bin;
-    ObjectTextToBinary(in, bin);
-    return std::string(bin.View());
-  }
 };
 
 } // namespace
@@ -48,18 +35,11 @@ TEST_F(PlaceholderControls, EveryRepositoryFormRoundTripsWithTheStandardClasses)
   for (const TFormFile& f : RepositoryForms()) {
     SCOPED_TRACE(f.Path);
     auto root = Read(f.Binary);
-    EXPECT_EQ(Write(root.get()), f.Binary);
+    EXPECT_EQ(WriteBinary(root.get()), f.Binary);
   }
 }
 
 namespace {
-
-std::string Text(const std::string& binary) {
-  TStringStream in(binary);
-  TMemoryStream text;
-  ObjectBinaryToText(in, text);
-  return std::string(text.View());
-}
 
 /// A line diff: "-line" for a line only `before` has, "+line" for one only `after` has.
 std::vector<std::string> Diff(const std::string& before, const std::string& after) {
@@ -123,7 +103,7 @@ TEST_F(PlaceholderControls, KnownControlsLiveInsideAControlPlaceholder) {
 
 TEST_F(PlaceholderControls, AnEditChangesOnlyWhatItEdits) {
   const std::string original = Example("placeholder/handwritten-mainform.fwf");
-  const std::string text = Text(original);
+  const std::string text = BinaryToText(original);
   struct TCase {
     const char* What;
     std::function<void(TComponent*)> Edit;
@@ -163,25 +143,26 @@ TEST_F(PlaceholderControls, AnEditChangesOnlyWhatItEdits) {
     SCOPED_TRACE(c.What);
     auto root = Read(original);
     c.Edit(root.get());
-    EXPECT_EQ(Diff(text, Text(Write(root.get()))), c.Expected);
+    EXPECT_EQ(Diff(text, BinaryToText(WriteBinary(root.get()))), c.Expected);
   }
 }
 
 // Layout is the live side only: a placeholder follows its stored Align and Anchors when its
 // parent lays it out, and writing it back gives the bytes that were read.
 TEST_F(PlaceholderControls, StoredAlignAndAnchorsLayOutWithoutChangingTheStore) {
-  const std::string original = Binary("object MainForm: TMainForm\r\n"
-                                      "  Width = 400\r\n  Height = 300\r\n"
-                                      "  object Bar: TPanel\r\n    Align = alTop\r\n"
-                                      "    Height = 20\r\n  end\r\n"
-                                      "  object Grid: TDBGrid\r\n    Align = alClient\r\n  end\r\n"
-                                      "  object Status: TStatusBar\r\n    Align = alBottom\r\n"
-                                      "    Height = 19\r\n  end\r\n"
-                                      "  object Find: TSearchBox\r\n"
-                                      "    Left = 10\r\n    Top = 10\r\n    Width = 100\r\n"
-                                      "    Anchors = [akLeft, akTop, akRight]\r\n  end\r\n"
-                                      "  object Odd: TGauge\r\n    Align = alSideways\r\n  end\r\n"
-                                      "end\r\n");
+  const std::string original =
+      TextToBinary("object MainForm: TMainForm\r\n"
+                   "  Width = 400\r\n  Height = 300\r\n"
+                   "  object Bar: TPanel\r\n    Align = alTop\r\n"
+                   "    Height = 20\r\n  end\r\n"
+                   "  object Grid: TDBGrid\r\n    Align = alClient\r\n  end\r\n"
+                   "  object Status: TStatusBar\r\n    Align = alBottom\r\n"
+                   "    Height = 19\r\n  end\r\n"
+                   "  object Find: TSearchBox\r\n"
+                   "    Left = 10\r\n    Top = 10\r\n    Width = 100\r\n"
+                   "    Anchors = [akLeft, akTop, akRight]\r\n  end\r\n"
+                   "  object Odd: TGauge\r\n    Align = alSideways\r\n  end\r\n"
+                   "end\r\n");
   auto root = Read(original);
   auto bounds = [&](const char* name) {
     auto* c = dynamic_cast<TPlaceholderControl*>(root->FindComponent(name));
@@ -190,12 +171,12 @@ TEST_F(PlaceholderControls, StoredAlignAndAnchorsLayOutWithoutChangingTheStore) 
   EXPECT_EQ(bounds("Grid"), (TRect{0, 20, 400, 281}));
   EXPECT_EQ(bounds("Status"), (TRect{0, 281, 400, 300}));
   EXPECT_EQ(bounds("Odd"), (TRect{}));
-  EXPECT_EQ(Write(root.get()), original);
+  EXPECT_EQ(WriteBinary(root.get()), original);
 
   static_cast<TControl*>(root.get())->SetBounds(0, 0, 500, 300);
   EXPECT_EQ(bounds("Grid"), (TRect{0, 20, 500, 281}));
   EXPECT_EQ(bounds("Find"), (TRect{10, 10, 210, 10}));
-  EXPECT_EQ(Diff(Text(original), Text(Write(root.get()))),
+  EXPECT_EQ(Diff(BinaryToText(original), BinaryToText(WriteBinary(root.get()))),
             (std::vector<std::string>{"-  Width = 400", "+  Width = 500", "+    Width = 500"}))
       << "only the root and the known panel, whose size is its own";
   EXPECT_NE(ControlToSVG(static_cast<TControl*>(root.get())).find("Grid: TDBGrid"),
