@@ -132,16 +132,19 @@ void TWriter::WriteComponent(TComponent* component) {
     FRootAncestor = oldRootAncestor;
   });
   if (FAncestorList) FAncestor = FindAncestorChild(*FAncestorList, component, FAncestorPos);
+  FModuleAncestorOnly = false;
   if (OnFindAncestorRoot) {
     TAncestorLookup lookup{FAncestor, FRoot, FRootAncestor};
     if (FindDesignedAncestor(lookup, component, FLookupRoot, OnFindAncestorRoot)) {
       FAncestor = lookup.Ancestor;
       FRootAncestor = lookup.RootAncestor;
+      FModuleAncestorOnly = true;
     }
   }
   if (OnFindAncestor && (!FAncestor || dynamic_cast<TComponent*>(FAncestor))) {
     auto* a = static_cast<TComponent*>(FAncestor);
     OnFindAncestor(this, component, component->Name(), a, FRootAncestor);
+    if (a != FAncestor) FModuleAncestorOnly = false;
     FAncestor = a;
   }
   component->WriteState(this);
@@ -150,7 +153,10 @@ void TWriter::WriteComponent(TComponent* component) {
 void TWriter::WritePrefixFor(TComponent* instance) {
   TFilerFlags flags = 0;
   if (instance->ComponentState().Contains(stateInline)) {
-    if (FAncestor && instance->ComponentState().Contains(stateAncestor) && FLookupRoot)
+    // Inherited only where the root's ancestor has it: a frame inherited from a module that is
+    // not written against its own ancestor is placed anew by whoever reads the stream.
+    if (FAncestor && !FModuleAncestorOnly && instance->ComponentState().Contains(stateAncestor) &&
+        FLookupRoot)
       flags |= ffInherited;
     flags |= ffInline;
   } else if (FAncestor) {
@@ -649,8 +655,8 @@ TComponent* TReader::CreatePlaceholderHere(const String& className, std::string 
 }
 
 void* TReader::FindMethod(const String& name) {
-  TComponent* root = FLookupRoot ? FLookupRoot : FRoot;
-  void* address = root ? root->MethodAddress(name) : nullptr;
+  // Handlers are the module's methods, also those of components inside a placed frame.
+  void* address = FRoot ? FRoot->MethodAddress(name) : nullptr;
   bool error = address == nullptr;
   if (OnFindMethod) OnFindMethod(this, name, address, error);
   if (error) FCore.PropValueError("Method");
@@ -1156,9 +1162,8 @@ void TReader::ReadMethodProp(TPersistent* instance, PPropInfo prop) {
     SetMethodProp(instance, prop, TMethod{});
     return;
   }
-  TComponent* root = FLookupRoot ? FLookupRoot : FRoot;
   void* code = FindMethod(ReadIdent());
-  if (code) SetMethodProp(instance, prop, TMethod{code, static_cast<TObject*>(root)});
+  if (code) SetMethodProp(instance, prop, TMethod{code, static_cast<TObject*>(FRoot)});
 }
 
 void TReader::ReadObjectProp(TPersistent* instance, PPropInfo prop) {

@@ -161,6 +161,8 @@ private:
 
   TBinaryWriterCore FCore;
   TComponent* FRootAncestor = nullptr;
+  /// The component being written has only its own module as ancestor, none in the root's.
+  bool FModuleAncestorOnly = false;
   String FPropPath;
   std::vector<TComponent*>* FAncestorList = nullptr;
   std::size_t FAncestorPos = 0;

@@ -196,8 +196,8 @@ TComponent* TComponentRoot::DoCreateComponent(const IPtr<IInternalPaletteItem>& 
     if (auto* w = As<TControl>(container))
       context.ParentSize = {w->ClientWidth(), w->ClientHeight()};
     // The walk for a free corner only goes right and down from where it starts, so only the
-    // corners (of every item of the surface) in that quadrant are kept, sorted, on its first
-    // step.
+    // corners (of the items beside it: a placed frame's when it went into one) in that quadrant
+    // are kept, sorted, on its first step.
     std::vector<TPoint> corners;
     bool scanned = false;
     auto before = [](const TPoint& a, const TPoint& b) {
@@ -207,7 +207,7 @@ TComponent* TComponentRoot::DoCreateComponent(const IPtr<IInternalPaletteItem>& 
       context.Occupied = [&](const TPoint& p) {
         if (!scanned) {
           scanned = true;
-          for (TComponent* other : FRoot->ComponentList())
+          for (TComponent* other : c->Owner()->ComponentList())
             if (other != c) {
               const TRect b = DesignBounds(other);
               if (b.Left >= p.X && b.Top >= p.Y) corners.push_back({b.Left, b.Top});

@@ -221,8 +221,18 @@ void TComponentRoot::ValidateRename(TComponent* component, const String& curName
   const bool isRoot = !component || component == FRoot;
 
   if (!isRoot && component->Owner() != FRoot) { // inside a nested module instance
-    if (IsInherited(component) && !curName.empty() && !checksOff && IsFrame(component->Owner()))
+    const bool placed = IsFrame(component->Owner());
+    const bool inherited = IsInherited(component);
+    if (inherited && !curName.empty() && !checksOff && placed)
       throw EComponentDesignerException(Format(sRenamingAncestor, curName));
+    // What the frame gained here lives on in the descendant modules' copies of the frame.
+    if (placed && !inherited && !checksOff && FRootUpdateManager && !curName.empty() &&
+        !newName.empty() && curName != newName) {
+      const String path = GetComponentName(component->Owner()) + ".";
+      if (!SameText(curName, newName) && FRootUpdateManager->NameExists(path + newName))
+        throw EComponentDesignerException(Format(sComponentAlreadyExists, newName));
+      FRootUpdateManager->RenameDescendents(path + curName, newName);
+    }
     return;
   }
   // A module being read brings names its source already declares.

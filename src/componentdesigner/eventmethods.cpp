@@ -41,18 +41,21 @@ void VisitProperties(TPersistent* instance, const TMethodPropProc& proc) {
 
 void IterateMethods(TComponent* start, TComponent* root, const TMethodPropProc& proc) {
   VisitProperties(start, proc);
-  start->GetChildren([&](TComponent* child) { IterateMethods(child, root, proc); }, root);
+  // A placed frame lists its contents only to itself, as the writer asks for them.
+  TComponent* listing = start->ComponentState().Contains(stateInline) ? start : root;
+  start->GetChildren([&](TComponent* child) { IterateMethods(child, listing, proc); }, listing);
 }
 
 std::vector<String> HandlerNamesOf(TComponent* root, const std::vector<TComponent*>& components) {
   std::set<String, TextLess> names;
   for (TComponent* c : components)
-    IterateMethods(c, root, [&](TPersistent* instance, PPropInfo prop) {
-      const TMethod m = GetMethodProp(instance, prop);
-      if (!m.Code || m.Data != root) return;
-      String name = root->MethodName(m.Code);
-      if (!name.empty()) names.insert(std::move(name));
-    });
+    IterateMethods(c, c != root && c->Owner() ? c->Owner() : root,
+                   [&](TPersistent* instance, PPropInfo prop) {
+                     const TMethod m = GetMethodProp(instance, prop);
+                     if (!m.Code || m.Data != root) return;
+                     String name = root->MethodName(m.Code);
+                     if (!name.empty()) names.insert(std::move(name));
+                   });
   return {names.begin(), names.end()};
 }
 

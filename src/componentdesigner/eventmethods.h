@@ -41,8 +41,9 @@ private:
 using TMethodPropProc = std::function<void(TPersistent* instance, PPropInfo prop)>;
 
 /// Calls `proc` for every event property of `start`, then depth first of every child it
-/// reports (GetChildren with `root` as root); class-valued properties holding a persistent that
-/// is no component are walked too (their own properties only). Properties by name.
+/// reports (GetChildren with `root` as root; inside a placed frame, `stateInline`, with the frame
+/// as root); class-valued properties holding a persistent that is no component are walked too
+/// (their own properties only). Properties by name.
 void IterateMethods(TComponent* start, TComponent* root, const TMethodPropProc& proc);
 
 /// The names of the handlers of `root`'s class that event properties of `components` (and

@@ -27,7 +27,8 @@ struct IUpdateManager : virtual IInterface {
   virtual bool NameExists(const String& name) = 0;
   /// Forgets what it knew of a removed component.
   virtual void Notification(TPersistent* component, TOperation operation) = 0;
-  /// Renames the inherited component `currentName` here and in every generation below.
+  /// Renames the inherited component `currentName` here and in every generation below. A dotted
+  /// `currentName` names a component inside a placed frame; `newName` is its own new name.
   virtual void RenameComponent(const String& currentName, const String& newName) = 0;
   virtual void RenameDescendents(const String& currentName, const String& newName) = 0;
   /// Makes the property follow the ancestor again and updates.

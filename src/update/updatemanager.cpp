@@ -255,7 +255,7 @@ void TUpdateManager::Notification(TPersistent* component, TOperation operation) 
 
 void TUpdateManager::RenameComponent(const String& currentName, const String& newName) {
   TComponent* component =
-      FComponent && !currentName.empty() ? FComponent->FindComponent(currentName) : nullptr;
+      FComponent && !currentName.empty() ? FindNestedComponent(FComponent, currentName) : nullptr;
   if (component && component->ComponentState().Contains(stateAncestor)) {
     IPtr<IUpdateManager> keep = Self();
     BeginUpdate();

@@ -405,8 +405,16 @@ TUpdateObject* TUpdateObject::FindObject(const TPersistent* instance) {
 
 TMethod TUpdateObject::GetAncestorMethod(PPropInfo propInfo) const {
   TMethod m = ReadProp<TMethod>(FAncestor, propInfo);
-  if (m.Data && m.Data == static_cast<TObject*>(FAncestorOwner))
+  if (!m.Data) return m;
+  if (m.Data == static_cast<TObject*>(FAncestorOwner)) {
     m.Data = static_cast<TObject*>(FObjectOwner);
+    return m;
+  }
+  // Inside a placed frame the naming root is the frame, but a handler may be the module's.
+  const TUpdateObject* top = this;
+  while (top->FOwner)
+    top = top->FOwner;
+  if (m.Data == static_cast<TObject*>(top->FAncestor)) m.Data = static_cast<TObject*>(top->FObject);
   return m;
 }
 

@@ -134,7 +134,8 @@ public:
   /// The update object whose object is `instance`, this one included, depth first; null if none.
   TUpdateObject* FindObject(const TPersistent* instance);
 
-  /// The ancestor's handler, bound to this module's root when it was bound to the ancestor's.
+  /// The ancestor's handler, bound to this module's root (or naming root) when it was bound to
+  /// the ancestor's.
   TMethod GetAncestorMethod(PPropInfo propInfo) const;
   /// An ancestor component named under the ancestor's naming root becomes this module's
   /// namesake (null when it has none); other components stay; anything else is null.

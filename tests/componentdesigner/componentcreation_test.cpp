@@ -1,5 +1,6 @@
 #include "componentdesigner/componentcreation.h"
 
+#include "basert/formtext.h"
 #include "basert/onexit.h"
 #include "componentdesigner/environmenttools.h"
 #include "componentdesigner/otawrappers.h"
@@ -98,6 +99,9 @@ protected:
     UnRegisterClass(TSealedBox::StaticClass());
     UnRegisterClass(TDot::StaticClass());
     DesignedModules::TearDown();
+  }
+  static std::string Bytes(TMemoryStream& s) {
+    return {reinterpret_cast<const char*>(s.Memory()), static_cast<std::size_t>(s.Size())};
   }
   static TRect Bounds(TComponent* c) { return static_cast<TControl*>(c)->BoundsRect(); }
   struct TNest {
@@ -202,6 +206,24 @@ TEST_F(ComponentCreation, CreationPlacesNamesSelectsAndModifies) {
   EXPECT_EQ(static_cast<TControl*>(c)->Parent(), panel);
   EXPECT_EQ(Bounds(c), (TRect{16, 16, 56, 36})); // (14, 14) snapped
   EXPECT_TRUE(root->IsModified());
+}
+
+// Dropped into a placed frame without a position, an item steps past the corners of the frame's
+// items; the form's own items lie elsewhere and are no obstacle.
+TEST_F(ComponentCreation, DroppedIntoAPlacedFrameItemsStepPastTheFramesCorners) {
+  auto frame = NewRoot("Frame1", "Frame");
+  auto form = NewRoot("Form1");
+  auto* placed = static_cast<TControl*>(Add(*form, frame->GetRoot()->ClassType()));
+  placed->SetBounds(0, 0, 320, 240);
+  Select(*form, {placed});
+  TComponent* a = form->CreateComponent(ItemOf(TButton::StaticClass()));
+  const TRect ra = Bounds(a);
+  TComponent* onForm = Add(*form, TButton::StaticClass(), nullptr, ra.Left + 8, ra.Top + 8);
+  Select(*form, {placed});
+  TComponent* b = form->CreateComponent(ItemOf(TButton::StaticClass()));
+  ASSERT_TRUE(a->Owner() == placed && b->Owner() == placed && onForm->Owner() == form->GetRoot());
+  EXPECT_EQ(TPoint(Bounds(onForm).Left, Bounds(onForm).Top), (TPoint{ra.Left + 8, ra.Top + 8}));
+  EXPECT_EQ(TPoint(Bounds(b).Left, Bounds(b).Top), (TPoint{ra.Left + 8, ra.Top + 8}));
 }
 
 TEST_F(ComponentCreation, ThePalettesCurrentItemCreatesOnceThenThePointerIsBack) {
@@ -393,6 +415,74 @@ TEST_F(ComponentCreation, WhatIsMadeInAPlacedFrameIsTheFramesAndComesBackFromEve
   EXPECT_TRUE(inner->ComponentState().Contains(stateAncestor));
   EXPECT_EQ(static_cast<TControl*>(placed->FindComponent("Button3"))->Parent(),
             placed->FindComponent("Panel2"));
+}
+
+// The form's handlers on components inside its placed frame (one the frame brought, one made in
+// the frame) are the form's: they come back from the form's file as they were written, reach a
+// descendant module's copy of the frame bound to that module, and travel with a copied frame.
+TEST_F(ComponentCreation, FormHandlersInsideAPlacedFrameAreTheFormsInEveryStream) {
+  auto frame = NewRoot("Frame1", "Frame");
+  Add(*frame, TButton::StaticClass());
+  auto form = NewRoot("Form1");
+  TComponent* placed = Add(*form, frame->GetRoot()->ClassType());
+  TComponent* brought = placed->FindComponent("Button1");
+  TComponent* made = Add(*form, TButton::StaticClass(), placed, 8, 100);
+  ASSERT_TRUE(brought && made->Owner() == placed);
+  SetMethodProp(brought, "OnClick", form->CreateMethod("Frame11Button1Click", nullptr));
+  SetMethodProp(made, "OnClick", form->CreateMethod("GoClick", nullptr));
+  form->Modified();
+  auto handler = [](THostComponentRoot& root, const String& path) {
+    TComponent* c = root.GetComponent(path);
+    if (!c) return String("(missing)");
+    const TMethod m = GetMethodProp(c, "OnClick");
+    return m.Data == root.GetRoot() ? root.GetMethodName(m) : String("(not the module's)");
+  };
+  EXPECT_EQ(handler(*form, "Frame11.Button1"), "Frame11Button1Click");
+
+  // A descendant opened now, and one following a later change of the ancestor.
+  auto derived = NewRoot("Form2", "Form1");
+  EXPECT_EQ(handler(*derived, "Frame11.Button1"), "Frame11Button1Click");
+  EXPECT_EQ(handler(*derived, "Frame11.Button2"), "GoClick");
+  SetMethodProp(brought, "OnClick", form->CreateMethod("OkClick", nullptr));
+  form->Modified();
+  EXPECT_EQ(handler(*derived, "Frame11.Button1"), "OkClick");
+  derived->Close();
+  derived = nullptr;
+
+  // Copied with the frame: the handlers come along, named for the pasted frame.
+  Select(*form, {placed});
+  TMemoryStream copied;
+  form->CopySelectionToStream(copied, nullptr);
+  copied.SetPosition(0);
+  form->PasteSelectionFromStream(copied, form->GetRoot(), {});
+  EXPECT_EQ(handler(*form, "Frame12.Button1"), "OkClick2");
+  EXPECT_EQ(handler(*form, "Frame12.Button2"), "GoClick2");
+  EXPECT_TRUE(Modules["Form1"]->FindMethod("GoClick2"));
+
+  // Saved and opened again: the same handlers, the same bytes.
+  TMemoryStream saved;
+  form->WriteRootStream(saved);
+  const std::string bytes = Bytes(saved);
+  TMemoryStream text;
+  if (bytes.starts_with("TPF0")) ObjectBinaryToText(bytes, text);
+  const std::string written = bytes.starts_with("TPF0") ? Bytes(text) : bytes;
+  for (const char* line : {"OnClick = OkClick\r\n", "OnClick = GoClick2\r\n"})
+    EXPECT_NE(written.find(line), std::string::npos) << line << " in\n" << written;
+  form->Close();
+  form = nullptr;
+  saved.SetPosition(0);
+  auto reopened = THostComponentRoot::Make(
+      IPtr<IComponentDesigner>(Designer),
+      IPtr<IDesignerModule>(New<THostDesignerModule>("UnitForm1", "Form1", "TForm")), "Form1.lyt",
+      &saved, "Form1");
+  for (const auto& [path, name] : {std::pair{"Frame11.Button1", "OkClick"},
+                                   {"Frame11.Button2", "GoClick"},
+                                   {"Frame12.Button1", "OkClick2"},
+                                   {"Frame12.Button2", "GoClick2"}})
+    EXPECT_EQ(handler(*reopened, path), name) << path;
+  TMemoryStream again;
+  reopened->WriteRootStream(again);
+  EXPECT_EQ(Bytes(again), bytes);
 }
 
 TEST_F(ComponentCreation, DeleteThenUndeleteRestoresNamesParentAndSelection) {

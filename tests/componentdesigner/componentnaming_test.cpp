@@ -2,6 +2,7 @@
 
 #include "designedmodules.h"
 #include "support/testutil.h"
+#include "tarn/stdctrls.h"
 
 using namespace fw;
 using fwtest::DesignedModules;
@@ -108,6 +109,42 @@ TEST_F(ComponentNaming, InheritedComponentsKeepTheirNames) {
             ancestorRename);
   instance->SetName("Toolbar"); // the instance itself belongs to the module
   EXPECT_EQ(instance->Name(), "Toolbar");
+}
+
+// A component made in a placed frame is renamed in each descendant's copy of the frame, in every
+// generation, the same object kept; a name a copy already uses is refused.
+TEST_F(ComponentNaming, RenameInAPlacedFrameReachesTheDescendantsCopies) {
+  auto frame = NewRoot("Frame1", "Frame");
+  Add(*frame, TButton::StaticClass());
+  auto form = NewRoot("Form1");
+  TComponent* placed = Add(*form, frame->GetRoot()->ClassType());
+  TComponent* made = Add(*form, TButton::StaticClass(), placed, 8, 100);
+  ASSERT_EQ(made->Name(), "Button2");
+  auto derived = NewRoot("Form2", "Form1");
+  auto sibling = NewRoot("Form3", "Form1");
+  auto grand = NewRoot("Form4", "Form2");
+  TComponent* copy = derived->GetComponent("Frame11.Button2");
+  TComponent* own = Add(*sibling, TButton::StaticClass(), sibling->GetComponent("Frame11"), 9, 9);
+  ASSERT_TRUE(copy && own);
+
+  static_cast<TButton*>(copy)->SetCaption("Mine");
+  derived->Modified();
+
+  made->SetName("GoButton");
+  EXPECT_EQ(copy->Name(), "GoButton");
+  EXPECT_NE(sibling->GetComponent("Frame11.GoButton"), nullptr);
+  EXPECT_NE(grand->GetComponent("Frame11.GoButton"), nullptr);
+  form->Modified(); // still paired: the descendant's change stays
+  EXPECT_EQ(derived->GetComponent("Frame11.GoButton"), copy);
+  EXPECT_EQ(static_cast<TButton*>(copy)->Caption(), "Mine");
+
+  const String taken = own->Name();
+  EXPECT_EQ(MessageOf([&] { made->SetName(taken); }),
+            "A component named " + taken + " already exists in a descendant module");
+  EXPECT_EQ(made->Name(), "GoButton");
+  EXPECT_EQ(derived->GetComponent("Frame11.GoButton"), copy);
+  made->SetName("GOBUTTON"); // its own name in another case is no clash
+  EXPECT_EQ(copy->Name(), "GOBUTTON");
 }
 
 TEST_F(ComponentNaming, ModuleRenameChecksItsAncestorClasses) {
