@@ -43,7 +43,8 @@ Runner Define(CLI::App& app) {
   AddPackageOption(app, o->Packages);
   app.footer("One line per node, indented two blanks a level, with the caption the structure "
              "view shows: the module root, its components nested by parent control (or owner), "
-             "their collections and items.");
+             "their collections and items; a frame placed on the form shows the components it "
+             "holds.");
   return [o] { return RunTree(o->Form, o->Packages, o->Classes); };
 }
 

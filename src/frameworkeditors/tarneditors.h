@@ -229,8 +229,9 @@ IPtr<ISelectionMessageList> SelectionMessageListOf(const IPtr<ISelectionEditorLi
 
 // ---- Start-up --------------------------------------------------------------------------------
 
-/// Registers the editors for the framework's types, and the mapper that gives every set the
-/// check-box elements, under a package group of their own. Needs the property editor hooks
+/// Registers the editors for the framework's types, the mapper that gives every set the
+/// check-box elements, and the framework's structure-tree sprigs, under a package group of
+/// their own. Needs the property editor hooks
 /// filled (the registrations go through them); a second call does nothing.
 void TarnEditorsStartup();
 /// Withdraws what start-up registered.

@@ -5,6 +5,7 @@
 #include "componentdesigner/clipboardstreams.h"
 #include "designeditors/editorregistry.h"
 #include "frameworkeditors/dateeditor.h"
+#include "frameworkeditors/frameworksprigs.h"
 #include "tarn/controls.h"
 
 #include <optional>
@@ -78,6 +79,7 @@ void RegisterTarnEditors() {
     RegisterPropertyEditor(TypeInfo<String>(), e.ComponentClass(), String(e.PropertyName),
                            e.Editor());
   RegisterPropertyMapper(&SetEditorMapper);
+  RegisterFrameworkSprigs();
 }
 
 } // namespace

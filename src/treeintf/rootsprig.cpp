@@ -265,10 +265,19 @@ void TRootSprig::IncrementalPass() {
   std::vector<TPersistent*> pending;
   pending.swap(FPendingInserts);
   FWork = &work;
+  std::unordered_set<TSprig*> asked;
   for (TPersistent* item : pending) {
     if (!item->Is<TComponent>()) continue;
     auto* c = static_cast<TComponent*>(item);
-    if (Wanted(c) && !FIndex.Find(c)) MakeComponentSprig(c);
+    if (FIndex.Find(c)) continue;
+    if (Wanted(c)) {
+      MakeComponentSprig(c);
+      continue;
+    }
+    // Owned below the root (inside a placed frame, say): only the owner's sprig knows whether
+    // to show it, when it figures its children.
+    TSprig* owner = c->Owner() ? FIndex.Find(c->Owner()) : nullptr;
+    if (owner && !owner->FInvalid && asked.insert(owner).second) work.push_back(owner);
   }
   ParentPass(work);
   FreeUnneeded();
@@ -318,12 +327,19 @@ void TRootSprig::ItemDeleted(TPersistent* item) {
   if (!sprig || sprig == this || sprig->FInvalid) return;
   if (!FFullPass) {
     // Components shown below the deleted one are still in the module until told otherwise:
-    // they get sprigs of their own again.
+    // they get sprigs of their own again. Not what the deleted item owns: that goes with it.
+    auto ownedByItem = [item](TComponent* c) {
+      for (TComponent* o = c->Owner(); o; o = o->Owner())
+        if (o == item) return true;
+      return false;
+    };
     std::vector<TSprig*> stack(sprig->FList.begin(), sprig->FList.end());
     while (!stack.empty()) {
       TSprig* s = stack.back();
       stack.pop_back();
-      if (s->FItem && s->FItem->Is<TComponent>()) FPendingInserts.push_back(s->FItem);
+      if (s->FItem && s->FItem->Is<TComponent>() &&
+          !ownedByItem(static_cast<TComponent*>(s->FItem)))
+        FPendingInserts.push_back(s->FItem);
       stack.insert(stack.end(), s->FList.begin(), s->FList.end());
     }
     if (FPendingInserts.size() > CMaxPendingInserts) FFullPass = true;

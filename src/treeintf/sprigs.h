@@ -207,9 +207,11 @@ public:
   virtual String Hint() { return {}; }
   virtual void PrepareMenu(const IPtr<IMenuItems>&) {}
   virtual bool ShowRegisteredMenus() { return FItem != nullptr; }
-  bool DragOver(TSprig* source) { return source && source->DragOverTo(this); }
+  /// Whether `source` may be dropped here: the source decides (DragOverTo), unless a sprig
+  /// class takes the decision itself.
+  virtual bool DragOver(TSprig* source) { return source && source->DragOverTo(this); }
   virtual bool DragOverTo(TSprig* parent);
-  bool DragDrop(TSprig* source) { return source && source->DragDropTo(this); }
+  virtual bool DragDrop(TSprig* source) { return source && source->DragDropTo(this); }
   virtual bool DragDropTo(TSprig* parent);
   /// Whether a component of `cls` made from the palette may go under `parent`. Class-level:
   /// it uses only what the sprig class says (ParentProperty), not this sprig's item.

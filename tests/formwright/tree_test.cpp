@@ -56,4 +56,25 @@ TEST_F(Tree, PageControlsShowTheirSheets) {
                    "      Verbose\n");
 }
 
+// A frame placed on the form holds its own components: they show under it, in the frame's order,
+// nested by parent as the form's own are.
+TEST_F(Tree, PlacedFrameShowsWhatItHolds) {
+  const TRun r = Run({"tree", kExamples + "editorderform.fwf"});
+  ASSERT_EQ(r.Code, 0) << r.Err;
+  EXPECT_EQ(r.Err, "");
+  EXPECT_EQ(r.Out, "EditOrderForm\n"
+                   "  ButtonPanel\n"
+                   "    OKButton\n"
+                   "    CancelButton\n"
+                   "  CustomerPanel\n"
+                   "    CustomerLabel\n"
+                   "    CustomerEdit\n"
+                   "  AddressFrame\n"
+                   "    StreetLabel\n"
+                   "    CityLabel\n"
+                   "    StreetEdit\n"
+                   "    CityEdit\n"
+                   "  NotesMemo\n");
+}
+
 } // namespace
