@@ -431,7 +431,10 @@ void TPlaceholder::PropertiesRead() {
     if (StoredKindOf(p->Value) != TStoredKind::Integer) continue;
     TBinaryReaderCore in(p->Value.data(), p->Value.size());
     v = in.ReadInt64();
-    if (ApplyMirrored(name, v)) FMirrored.emplace_back(String(name), v);
+    if (!ApplyMirrored(name, v)) continue;
+    // Compared with what the component took: a value it cannot hold stays as read until edited.
+    LiveMirrored(name, v);
+    FMirrored.emplace_back(String(name), v);
   }
 }
 

@@ -187,4 +187,15 @@ TEST_F(PlaceholderControls, StoredAlignAndAnchorsLayOutWithoutChangingTheStore) 
   auto form = Read(Example("placeholder/handwritten-mainform.fwf"));
   static_cast<TControl*>(form.get())->SetBounds(240, 120, 800, 480);
   EXPECT_EQ(static_cast<TControl*>(form->FindComponent("SearchEdit"))->Width(), 320);
+
+  // A bound the control cannot take stays in the store as read, until the designer sets one.
+  const std::string negative = TextToBinary("object MainForm: TMainForm\r\n"
+                                            "  Width = -300\r\n  Height = -56\r\n"
+                                            "  object Bar: TPanel\r\n  end\r\nend\r\n");
+  auto odd = Read(negative);
+  EXPECT_EQ(WriteBinary(odd.get()), negative);
+  static_cast<TControl*>(odd.get())->SetBounds(0, 0, 500, 300);
+  EXPECT_EQ(Diff(BinaryToText(negative), BinaryToText(WriteBinary(odd.get()))),
+            (std::vector<std::string>{"-  Width = -300", "-  Height = -56", "+  Width = 500",
+                                      "+  Height = 300"}));
 }
