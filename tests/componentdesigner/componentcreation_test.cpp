@@ -104,6 +104,16 @@ protected:
     return {reinterpret_cast<const char*>(s.Memory()), static_cast<std::size_t>(s.Size())};
   }
   static TRect Bounds(TComponent* c) { return static_cast<TControl*>(c)->BoundsRect(); }
+  /// Closes Form1 and opens it again from what it saved.
+  IPtr<THostComponentRoot> Reopen(IPtr<THostComponentRoot>& form, TMemoryStream& saved) {
+    form->Close();
+    form = nullptr;
+    saved.SetPosition(0);
+    return THostComponentRoot::Make(
+        IPtr<IComponentDesigner>(Designer),
+        IPtr<IDesignerModule>(New<THostDesignerModule>("UnitForm1", "Form1", "TForm")), "Form1.lyt",
+        &saved, "Form1");
+  }
   struct TNest {
     IPtr<THostComponentRoot> Frame, Base;
     TComponent* Outer = nullptr;
@@ -389,13 +399,7 @@ TEST_F(ComponentCreation, WhatIsMadeInAPlacedFrameIsTheFramesAndComesBackFromEve
   // Saved and opened again: each in the frame where it was, the inherited panel unchanged.
   TMemoryStream saved;
   form->WriteRootStream(saved);
-  form->Close();
-  form = nullptr;
-  saved.SetPosition(0);
-  auto reopened = THostComponentRoot::Make(
-      IPtr<IComponentDesigner>(Designer),
-      IPtr<IDesignerModule>(New<THostDesignerModule>("UnitForm1", "Form1", "TForm")), "Form1.lyt",
-      &saved, "Form1");
+  auto reopened = Reopen(form, saved);
   placed = reopened->GetComponent("Frame11");
   ASSERT_TRUE(placed);
   inner = placed->FindComponent("Panel1");
@@ -468,13 +472,7 @@ TEST_F(ComponentCreation, FormHandlersInsideAPlacedFrameAreTheFormsInEveryStream
   const std::string written = bytes.starts_with("TPF0") ? Bytes(text) : bytes;
   for (const char* line : {"OnClick = OkClick\r\n", "OnClick = GoClick2\r\n"})
     EXPECT_NE(written.find(line), std::string::npos) << line << " in\n" << written;
-  form->Close();
-  form = nullptr;
-  saved.SetPosition(0);
-  auto reopened = THostComponentRoot::Make(
-      IPtr<IComponentDesigner>(Designer),
-      IPtr<IDesignerModule>(New<THostDesignerModule>("UnitForm1", "Form1", "TForm")), "Form1.lyt",
-      &saved, "Form1");
+  auto reopened = Reopen(form, saved);
   for (const auto& [path, name] : {std::pair{"Frame11.Button1", "OkClick"},
                                    {"Frame11.Button2", "GoClick"},
                                    {"Frame12.Button1", "OkClick2"},
