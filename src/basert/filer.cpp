@@ -675,7 +675,7 @@ std::string TReader::StreamBytes(Int64 from, Int64 to) {
 void TReader::ReadKeptProperties(TComponent* instance) {
   detail::TKeptComponent& kept = detail::Keep(instance);
   kept.Known = true;
-  FKeptRead.push_back(instance);
+  FKeptRead.emplace_back(instance, FLookupRoot);
   while (!EndOfList()) {
     const Int64 start = Position();
     const int depth = FCore.Depth();
@@ -700,7 +700,7 @@ void TReader::ReadKeptProperties(TComponent* instance) {
 void TReader::SnapshotKept() {
   if (!FKeeping) return;
   FKeeping = false;
-  for (TComponent* c : FKeptRead) {
+  for (auto [c, listRoot] : FKeptRead) {
     detail::TKeptComponent* kept = detail::FindKept(c);
     if (!kept) continue;
     try {
@@ -710,7 +710,9 @@ void TReader::SnapshotKept() {
       continue;
     }
     kept->Listed.clear();
-    c->GetChildren([kept](TComponent* child) { kept->Listed.push_back(child); }, FRoot);
+    // Listed as a writer lists them: inside a placed frame, under that frame.
+    if (listRoot != FRoot && !FLoadedSet.count(listRoot)) listRoot = FRoot;
+    c->GetChildren([kept](TComponent* child) { kept->Listed.push_back(child); }, listRoot);
   }
   FKeptRead.clear();
 }

@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 namespace fw {
@@ -329,9 +330,10 @@ private:
   std::unique_ptr<std::vector<TFixup>> FFixups;
   std::unique_ptr<std::vector<TComponent*>> FLoaded; // in reading order, for Loaded
   std::unordered_set<TComponent*> FLoadedSet;
-  bool FKeeping = false;              // keeping the streams of known components
-  std::vector<TComponent*> FKeptRead; // in reading order, for the snapshot
-  std::vector<TComponent*> FInRead;   // the components being read, outermost first
+  bool FKeeping = false; // keeping the streams of known components
+  // In reading order, for the snapshot, each with the root its children are listed under.
+  std::vector<std::pair<TComponent*, TComponent*>> FKeptRead;
+  std::vector<TComponent*> FInRead; // the components being read, outermost first
   /// Reading into one of these would nest the stream without end.
   bool BeingRead(const TComponent* c) const;
   /// True for a component this stream has read or is reading. An inherited entry names what

@@ -5,8 +5,10 @@
 #include "basert/exceptions.h"
 #include "basert/filer.h"
 #include "basert/formtext.h"
+#include "basert/onexit.h"
 #include "support/formfiles.h"
 #include "support/formtext.h"
+#include "support/updatemodel.h"
 #include "test_util.h"
 
 #include <gtest/gtest.h>
@@ -44,6 +46,21 @@ struct KnownBaseClasses {
     if (!Component) UnRegisterClass(TComponent::StaticClass());
   }
 };
+
+/// A box that, placed inline, owns what it holds, as a frame does.
+class TPlacedBox : public TUpBox {
+  FW_CLASS(TPlacedBox)
+public:
+  using TUpBox::TUpBox;
+  TComponent* GetChildOwner() override {
+    return ComponentState().Contains(stateInline) ? this : nullptr;
+  }
+};
+
+TClass TPlacedBox::StaticClass() {
+  static const TClass cls = TClassBuilder<TPlacedBox, TUpBox>("TPlacedBox").Build();
+  return cls;
+}
 
 } // namespace
 
@@ -342,4 +359,36 @@ TEST(Placeholder, FlaggedKnownClassesAreMadeAndAnInheritedNameIsNeverReadTwice) 
                                           "      inherited Inner: TComponent\n      end\n    end\n"
                                           "  end\nend\n");
   EXPECT_EQ(WriteBinary(ReadKeeping(nested).get()), nested);
+}
+
+// placed-frame-order: children of a frame placed inline were listed after the load under the
+// module, not under the frame, so they were written in their new order with the positions as
+// read, and each save moved them again.
+TEST(Placeholder, ChildPositionsInsideAPlacedFrameSurviveEverySave) {
+  const KnownBaseClasses known;
+  RegisterClasses({TUpBox::StaticClass(), TPlacedBox::StaticClass()});
+  TOnExit unregister([] {
+    UnRegisterClass(TPlacedBox::StaticClass());
+    UnRegisterClass(TUpBox::StaticClass());
+  });
+  const std::string form = TextToBinary("object Data: TDataModule\n"
+                                        "  inline Box: TPlacedBox\n"
+                                        "    object A: TUpBox\n    end\n"
+                                        "    object B: TUpBox [1]\n    end\n"
+                                        "    object C: TUpBox [1]\n    end\n"
+                                        "    object Odd: TUnknownPart [0]\n    end\n"
+                                        "  end\n"
+                                        "end\n");
+  std::string stream = form;
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    auto root = ReadKeeping(stream);
+    auto* box = dynamic_cast<TPlacedBox*>(root->FindComponent("Box"));
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->BoxNames(), (std::vector<String>{"A", "C", "B"}));
+    ASSERT_TRUE(box->FindComponent("Odd"));
+    EXPECT_TRUE(IsPlaceholder(box->FindComponent("Odd")));
+    stream = WriteBinary(root.get());
+    EXPECT_EQ(stream, form);
+  }
 }
