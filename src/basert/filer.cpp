@@ -843,6 +843,13 @@ bool TReader::ReadHere(TComponent* c) const {
   return c && (BeingRead(c) || (FLoaded && FLoadedSet.count(c)));
 }
 
+TComponent* TReader::FindInherited(const String& name, TClass cls) {
+  TComponent* found = FLookupRoot ? FLookupRoot->FindComponent(name) : nullptr;
+  if (ReadHere(found)) found = nullptr;
+  if (!found && cls && OnAncestorNotFound) OnAncestorNotFound(this, name, cls, found);
+  return ReadHere(found) ? nullptr : found;
+}
+
 TComponent* TReader::ReadComponent(TComponent* component) {
   TFilerFlags flags;
   Integer position;
@@ -875,11 +882,7 @@ TComponent* TReader::ReadComponent(TComponent* component) {
     try {
       TClass known = FindKnownClass(className);
       if (flags & ffInherited) {
-        TComponent* found = FLookupRoot ? FLookupRoot->FindComponent(name) : nullptr;
-        if (ReadHere(found)) found = nullptr;
-        if (!found && known && OnAncestorNotFound) OnAncestorNotFound(this, name, known, found);
-        if (ReadHere(found)) found = nullptr;
-        placeholder = !found;
+        placeholder = !FindInherited(name, known);
       } else {
         // Flags never stop a known class (a frame placed inline must be a frame): the prefix
         // comes back from its state, or as read when kept.
@@ -898,10 +901,7 @@ TComponent* TReader::ReadComponent(TComponent* component) {
     if (flags & ffInherited) {
       try {
         TClass cls = FindComponentClass(className);
-        if (FLookupRoot) result = FLookupRoot->FindComponent(name);
-        if (ReadHere(result)) result = nullptr;
-        if (!result && OnAncestorNotFound) OnAncestorNotFound(this, name, cls, result);
-        if (ReadHere(result)) result = nullptr;
+        result = FindInherited(name, cls);
         if (!result) throw EReadError(Format(sAncestorNotFound, name));
         FParent = result->GetParentComponent();
         if (!FParent) FParent = FRoot;

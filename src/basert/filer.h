@@ -340,6 +340,9 @@ private:
   /// was there before the stream: reading it into one of these again would merge two entries
   /// and write one of them back twice.
   bool ReadHere(TComponent* c) const;
+  /// The component an inherited entry `name` is read into: found under the lookup root or
+  /// offered by OnAncestorNotFound (asked only with a class), never one ReadHere; else null.
+  TComponent* FindInherited(const String& name, TClass cls);
 };
 
 // ---- Module-wide references --------------------------------------------------------------------

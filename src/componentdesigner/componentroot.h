@@ -16,6 +16,7 @@
 #include "componentdesigner/rootselections.h"
 
 #include <memory>
+#include <unordered_set>
 #include <vector>
 
 namespace fw {
@@ -529,7 +530,7 @@ protected:
   /// While a stream is read: who owns what it holds, and the names given to what went into a
   /// placed frame (references to them go through the frame).
   TComponent* FPasteOwner = nullptr;
-  std::vector<String> FPastedIntoFrame;
+  std::unordered_set<String, TextHash, TextEqual> FPastedIntoFrame;
   TRect FAdjustmentRect;
   TRect FAdjustmentBounds;
   TStrings* FUnitDependencies = nullptr; ///< while the selection is streamed

@@ -16,7 +16,6 @@
 #include "designeditors/custommodules.h"
 #include "tarn/controls.h"
 
-#include <algorithm>
 #include <limits>
 
 namespace fw {
@@ -230,7 +229,7 @@ void TComponentRoot::ReaderSetName(TReader* reader, TComponent* component, Strin
       FRenames->Add(name, newName);
       name = newName;
     }
-    if (owner == FPasteOwner) FPastedIntoFrame.push_back(name);
+    if (owner == FPasteOwner) FPastedIntoFrame.insert(name);
     return;
   }
   // A name a descendant module uses is taken too: the ancestor's next update would clash.
@@ -245,9 +244,7 @@ void TComponentRoot::ReaderReferenceName(TReader* reader, String& name) {
   if (reader->Root() != FRoot || !FRenames) return;
   FRenames->Rename(name);
   // The stream named its components from the root; those now in a frame are reached through it.
-  if (FPasteOwner && FPasteOwner != FRoot &&
-      std::any_of(FPastedIntoFrame.begin(), FPastedIntoFrame.end(),
-                  [&](const String& n) { return SameText(n, name); }))
+  if (FPasteOwner && FPasteOwner != FRoot && FPastedIntoFrame.count(name))
     name = GetComponentName(FPasteOwner) + "." + name;
 }
 
