@@ -105,6 +105,12 @@ public:
   TFindAncestorRoot OnFindAncestorRoot;
   /// Write class names with their unit ("Unit.TClass").
   bool UseQualifiedNames = false;
+  /// The placed frame whose contents are being written, or null: references from inside it to
+  /// the lookup root or its own components are written with the lookup root's name
+  /// ("Form1.Menu", "Form1.Owner"). Set while a frame is written; settable for one object's
+  /// properties written alone.
+  TComponent* Frame() const noexcept { return FFrame; }
+  void SetFrame(TComponent* value) { FFrame = value; }
 
   /// The signature, then `root` and everything it owns, as a stream that stands alone.
   void WriteRootComponent(TComponent* root);
@@ -162,6 +168,7 @@ private:
 
   TBinaryWriterCore FCore;
   TComponent* FRootAncestor = nullptr;
+  TComponent* FFrame = nullptr;
   /// The component being written has only its own module as ancestor, none in the root's.
   bool FModuleAncestorOnly = false;
   String FPropPath;
