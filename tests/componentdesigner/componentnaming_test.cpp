@@ -201,3 +201,96 @@ TEST_F(ComponentNaming, CompInfoDescribesEventsAndSubObjects) {
 }
 
 } // namespace
+
+// nested-frame-rename: a frame placed in a frame placed on a form. A rename in the inner frame's
+// module reached the form and its descendant only through their next update, which made the
+// component again and lost the values set there; and a name the form's descendant used in its
+// copy was let through until that update failed half way.
+TEST_F(ComponentNaming, FramesInFramesFollowEveryModuleTheyComeFrom) {
+  auto inner = NewRoot("Frame1", "Frame");
+  auto* edit = static_cast<TButton*>(Add(*inner, TButton::StaticClass()));
+  auto outer = NewRoot("Frame2", "Frame");
+  Add(*outer, inner->GetRoot()->ClassType());
+  auto* outerButton = static_cast<TButton*>(Add(*outer, TButton::StaticClass()));
+  auto form = NewRoot("Form1");
+  Add(*form, outer->GetRoot()->ClassType());
+  auto derived = NewRoot("Form2", "Form1");
+  auto caption = [](THostComponentRoot& root, const String& path) {
+    auto* b = dynamic_cast<TButton*>(root.GetComponent(path));
+    return b ? b->Caption() : "(missing " + path + ")";
+  };
+  auto setCaption = [](THostComponentRoot& root, const String& path, const String& text) {
+    auto* b = dynamic_cast<TButton*>(root.GetComponent(path));
+    ASSERT_TRUE(b) << path;
+    b->SetCaption(text);
+    root.Modified();
+  };
+
+  // A change of the inner module reaches every level, except where a level below changed it.
+  edit->SetCaption("Inner");
+  inner->Modified();
+  EXPECT_EQ(caption(*derived, "Frame21.Frame11.Button1"), "Inner");
+  setCaption(*outer, "Frame11.Button1", "Outer");
+  setCaption(*derived, "Frame21.Frame11.Button1", "Derived");
+  setCaption(*derived, "Frame21.Button1", "Mine");
+  edit->SetCaption("Inner2");
+  inner->Modified();
+  EXPECT_EQ(caption(*outer, "Frame11.Button1"), "Outer");
+  EXPECT_EQ(caption(*form, "Frame21.Frame11.Button1"), "Outer");
+  EXPECT_EQ(caption(*derived, "Frame21.Frame11.Button1"), "Derived");
+
+  // Renames in the inner and the outer module: the same objects, renamed, their values kept.
+  TComponent* formCopy = form->GetComponent("Frame21.Frame11.Button1");
+  TComponent* derivedCopy = derived->GetComponent("Frame21.Frame11.Button1");
+  TComponent* derivedOuter = derived->GetComponent("Frame21.Button1");
+  edit->SetName("OkButton");
+  outerButton->SetName("OuterButton");
+  EXPECT_EQ(outer->GetComponent("Frame11.OkButton")->Name(), "OkButton");
+  EXPECT_EQ(form->GetComponent("Frame21.Frame11.OkButton"), formCopy);
+  EXPECT_EQ(derived->GetComponent("Frame21.Frame11.OkButton"), derivedCopy);
+  EXPECT_EQ(derived->GetComponent("Frame21.OuterButton"), derivedOuter);
+  EXPECT_EQ(caption(*form, "Frame21.Frame11.OkButton"), "Outer");
+  EXPECT_EQ(caption(*derived, "Frame21.Frame11.OkButton"), "Derived");
+  EXPECT_EQ(caption(*derived, "Frame21.OuterButton"), "Mine");
+
+  // A name the descendant's copy of the inner frame uses is refused, and nothing is renamed.
+  TComponent* own =
+      Add(*derived, TButton::StaticClass(), derived->GetComponent("Frame21.Frame11"), 9, 60);
+  const String taken = own->Name();
+  EXPECT_EQ(MessageOf([&] { edit->SetName(taken); }),
+            "A component named " + taken + " already exists in a descendant module");
+  for (auto* root : {outer.get(), form.get()})
+    EXPECT_TRUE(
+        root->GetComponent(root == outer.get() ? "Frame11.OkButton" : "Frame21.Frame11.OkButton"))
+        << root->GetRootName();
+  EXPECT_EQ(derived->GetComponent("Frame21.Frame11.OkButton"), derivedCopy);
+
+  // Saved and opened again: every level reads back as it was.
+  TMemoryStream formSaved, derivedSaved;
+  form->WriteRootStream(formSaved);
+  derived->WriteRootStream(derivedSaved);
+  derived->Close();
+  derived = nullptr;
+  form->Close();
+  form = nullptr;
+  auto reopen = [&](const String& name, TMemoryStream& saved, const String& ancestor) {
+    saved.SetPosition(0);
+    return THostComponentRoot::Make(
+        IPtr<IComponentDesigner>(Designer),
+        IPtr<IDesignerModule>(New<THostDesignerModule>("Unit" + name, name, "TForm")),
+        name + ".lyt", &saved, name, ancestor);
+  };
+  form = reopen("Form1", formSaved, "");
+  derived = reopen("Form2", derivedSaved, "Form1");
+  EXPECT_EQ(caption(*form, "Frame21.Frame11.OkButton"), "Outer");
+  EXPECT_EQ(caption(*form, "Frame21.OuterButton"), "OuterButton");
+  EXPECT_EQ(caption(*derived, "Frame21.Frame11.OkButton"), "Derived");
+  EXPECT_EQ(caption(*derived, "Frame21.OuterButton"), "Mine");
+  TComponent* ownAgain = derived->GetComponent("Frame21.Frame11." + taken);
+  ASSERT_TRUE(ownAgain);
+  EXPECT_FALSE(ownAgain->ComponentState().Contains(stateAncestor));
+  edit->SetCaption("Inner3");
+  inner->Modified();
+  EXPECT_EQ(caption(*derived, "Frame21.Frame11.OkButton"), "Derived");
+  EXPECT_EQ(caption(*outer, "Frame11.OkButton"), "Outer");
+}
