@@ -264,6 +264,11 @@ TEST_F(ComponentNaming, FramesInFramesFollowEveryModuleTheyComeFrom) {
         root->GetComponent(root == outer.get() ? "Frame11.OkButton" : "Frame21.Frame11.OkButton"))
         << root->GetRootName();
   EXPECT_EQ(derived->GetComponent("Frame21.Frame11.OkButton"), derivedCopy);
+  const String mine =
+      Add(*derived, TButton::StaticClass(), derived->GetComponent("Frame21"), 9, 90)->Name();
+  EXPECT_EQ(MessageOf([&] { outerButton->SetName(mine); }),
+            "A component named " + mine + " already exists in a descendant module");
+  EXPECT_EQ(outerButton->Name(), "OuterButton");
 
   // Saved and opened again: every level reads back as it was.
   TMemoryStream formSaved, derivedSaved;
@@ -287,8 +292,11 @@ TEST_F(ComponentNaming, FramesInFramesFollowEveryModuleTheyComeFrom) {
   EXPECT_EQ(caption(*derived, "Frame21.Frame11.OkButton"), "Derived");
   EXPECT_EQ(caption(*derived, "Frame21.OuterButton"), "Mine");
   TComponent* ownAgain = derived->GetComponent("Frame21.Frame11." + taken);
-  ASSERT_TRUE(ownAgain);
+  ASSERT_TRUE(ownAgain && derived->GetComponent("Frame21." + mine));
   EXPECT_FALSE(ownAgain->ComponentState().Contains(stateAncestor));
+  TMemoryStream again;
+  derived->WriteRootStream(again);
+  EXPECT_EQ(again.View(), derivedSaved.View());
   edit->SetCaption("Inner3");
   inner->Modified();
   EXPECT_EQ(caption(*derived, "Frame21.Frame11.OkButton"), "Derived");
