@@ -221,14 +221,22 @@ String TComponentRoot::UniqueNameIn(TComponent* owner, const String& baseName) {
 bool TComponentRoot::NameTakenIn(TComponent* owner, const String& name) {
   if (owner->FindComponent(name)) return true;
   // The copies of the frame in descendant modules would get the name too.
-  return FRootUpdateManager && FRootUpdateManager->GetComponent() &&
-         FRootUpdateManager->NameExists(GetComponentName(owner) + "." + name);
+  const String path = GetComponentName(owner) + "." + name;
+  if (FRootUpdateManager && FRootUpdateManager->GetComponent() &&
+      FRootUpdateManager->NameExists(path))
+    return true;
+  return FCustomModule && FCustomModule->Nestable() &&
+         TakenInAny(PlacedCopies(FRoot, FDesigner), path);
 }
 
 bool TComponentRoot::NameTaken(const String& name) {
   if (!FRoot) return false;
   // A component named like its module would hide the module's variable in the unit.
   if (SameText(FRoot->Name(), name)) return true;
+  // The module's copies placed in other modules would get the name too.
+  if (FCustomModule && FCustomModule->Nestable() &&
+      TakenInAny(PlacedCopies(FRoot, FDesigner), name))
+    return true;
   if (FRootUpdateManager && FRootUpdateManager->GetComponent())
     return FRootUpdateManager->NameExists(name);
   return FRoot->FindComponent(name) != nullptr;

@@ -205,7 +205,7 @@ TEST_F(ComponentNaming, CompInfoDescribesEventsAndSubObjects) {
 // nested-frame-rename: a frame placed in a frame placed on a form. A rename in the inner frame's
 // module reached the form and its descendant only through their next update, which made the
 // component again and lost the values set there; and a name the form's descendant used in its
-// copy was let through until that update failed half way.
+// copy was let through (renamed to, or given to a new component) until that update failed.
 TEST_F(ComponentNaming, FramesInFramesFollowEveryModuleTheyComeFrom) {
   auto inner = NewRoot("Frame1", "Frame");
   auto* edit = static_cast<TButton*>(Add(*inner, TButton::StaticClass()));
@@ -264,6 +264,11 @@ TEST_F(ComponentNaming, FramesInFramesFollowEveryModuleTheyComeFrom) {
         root->GetComponent(root == outer.get() ? "Frame11.OkButton" : "Frame21.Frame11.OkButton"))
         << root->GetRootName();
   EXPECT_EQ(derived->GetComponent("Frame21.Frame11.OkButton"), derivedCopy);
+  // A new component of the inner module is not given that name, and reaches every copy.
+  TComponent* added = Add(*inner, TButton::StaticClass(), nullptr, 9, 90);
+  inner->Modified();
+  EXPECT_NE(added->Name(), taken);
+  EXPECT_TRUE(derived->GetComponent("Frame21.Frame11." + added->Name()));
   const String mine =
       Add(*derived, TButton::StaticClass(), derived->GetComponent("Frame21"), 9, 90)->Name();
   EXPECT_EQ(MessageOf([&] { outerButton->SetName(mine); }),
