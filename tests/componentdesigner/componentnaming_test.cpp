@@ -276,13 +276,14 @@ TEST_F(ComponentNaming, FramesInFramesFollowEveryModuleTheyComeFrom) {
   EXPECT_EQ(outerButton->Name(), "OuterButton");
 
   // Saved and opened again: every level reads back as it was.
-  TMemoryStream formSaved, derivedSaved;
+  TMemoryStream outerSaved, formSaved, derivedSaved;
+  outer->WriteRootStream(outerSaved);
   form->WriteRootStream(formSaved);
   derived->WriteRootStream(derivedSaved);
-  derived->Close();
-  derived = nullptr;
-  form->Close();
-  form = nullptr;
+  for (auto* root : {&derived, &form, &outer}) {
+    (*root)->Close();
+    *root = nullptr;
+  }
   auto reopen = [&](const String& name, TMemoryStream& saved, const String& ancestor) {
     saved.SetPosition(0);
     return THostComponentRoot::Make(
@@ -290,6 +291,7 @@ TEST_F(ComponentNaming, FramesInFramesFollowEveryModuleTheyComeFrom) {
         IPtr<IDesignerModule>(New<THostDesignerModule>("Unit" + name, name, "TForm")),
         name + ".lyt", &saved, name, ancestor);
   };
+  outer = reopen("Frame2", outerSaved, "Frame");
   form = reopen("Form1", formSaved, "");
   derived = reopen("Form2", derivedSaved, "Form1");
   EXPECT_EQ(caption(*form, "Frame21.Frame11.OkButton"), "Outer");
@@ -302,8 +304,11 @@ TEST_F(ComponentNaming, FramesInFramesFollowEveryModuleTheyComeFrom) {
   TMemoryStream again;
   derived->WriteRootStream(again);
   EXPECT_EQ(again.View(), derivedSaved.View());
+  // The reopened levels still follow the inner module where they did not change it.
   edit->SetCaption("Inner3");
+  static_cast<TButton*>(added)->SetCaption("Added");
   inner->Modified();
   EXPECT_EQ(caption(*derived, "Frame21.Frame11.OkButton"), "Derived");
   EXPECT_EQ(caption(*outer, "Frame11.OkButton"), "Outer");
+  EXPECT_EQ(caption(*derived, "Frame21.Frame11." + added->Name()), "Added");
 }
