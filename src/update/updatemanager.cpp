@@ -228,6 +228,9 @@ TComponent* TUpdateManager::CreateFromAncestor(TComponent* ancestor, TComponent*
       });
       FReader->ReadComponent(instance);
     }
+    // A frame the ancestor itself inherits comes as an inherited entry, whose name the reader
+    // leaves to the component it reads into: this one has none yet.
+    if (instance->Name().empty() && !ancestor->Name().empty()) instance->SetName(ancestor->Name());
     instance->GetChildren([this](TComponent* c) { SetChildAncestor(c); }, FComponent);
     if (FNotifier) FNotifier->ComponentCreated(instance);
   } catch (...) {

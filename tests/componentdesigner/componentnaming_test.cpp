@@ -204,8 +204,9 @@ TEST_F(ComponentNaming, CompInfoDescribesEventsAndSubObjects) {
 
 // nested-frame-rename: a frame placed in a frame placed on a form. A rename in the inner frame's
 // module reached the form and its descendant only through their next update, which made the
-// component again and lost the values set there; and a name the form's descendant used in its
-// copy was let through (renamed to, or given to a new component) until that update failed.
+// component again and lost the values set there; a name the form's descendant used in its copy
+// was let through (renamed to, or given to a new component) until that update failed; and a
+// frame the outer module placed later reached the descendant without a name.
 TEST_F(ComponentNaming, FramesInFramesFollowEveryModuleTheyComeFrom) {
   auto inner = NewRoot("Frame1", "Frame");
   auto* edit = static_cast<TButton*>(Add(*inner, TButton::StaticClass()));
@@ -252,6 +253,11 @@ TEST_F(ComponentNaming, FramesInFramesFollowEveryModuleTheyComeFrom) {
   EXPECT_EQ(caption(*form, "Frame21.Frame11.OkButton"), "Outer");
   EXPECT_EQ(caption(*derived, "Frame21.Frame11.OkButton"), "Derived");
   EXPECT_EQ(caption(*derived, "Frame21.OuterButton"), "Mine");
+
+  // The outer module places the inner one again: every copy gets it, under its name.
+  const String second = Add(*outer, inner->GetRoot()->ClassType(), nullptr, 8, 120)->Name();
+  outer->Modified();
+  EXPECT_EQ(caption(*derived, "Frame21." + second + ".OkButton"), "Inner2");
 
   // A name the descendant's copy of the inner frame uses is refused, and nothing is renamed.
   TComponent* own =
