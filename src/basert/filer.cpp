@@ -499,6 +499,7 @@ struct TReader::TFixup {
   TPersistent* Instance;
   TComponent* InstanceRoot;
   TComponent* ModuleRoot;
+  String ModuleName; // the stream's name for ModuleRoot
   PPropInfo Prop;
   String RootName;
   String Name;
@@ -740,6 +741,7 @@ TComponent* TReader::ReadRootComponent(TComponent* root) {
       ReadPrefix(flags, childPos);
     String className = ReadStr();
     String name = ReadStr();
+    FStreamRootName = name;
     FKeeping = UsePlaceholders && !root;
     FKeptRead.clear();
     if (!root) {
@@ -1250,9 +1252,9 @@ bool SplitReference(const String& ident, String& rootName, String& name) {
 
 /// The component a reference names, or null. `waitFor` receives the module it waits for.
 /// Inside a placed frame (`root` is not `moduleRoot`) the frame's names come first, then those
-/// of what holds it, out to the module.
-TComponent* ResolveReference(TComponent* root, TComponent* moduleRoot, const String& rootName,
-                             const String& name, String& waitFor) {
+/// of what holds it, out to the module, which the stream may call `moduleName`.
+TComponent* ResolveReference(TComponent* root, TComponent* moduleRoot, const String& moduleName,
+                             const String& rootName, const String& name, String& waitFor) {
   waitFor.clear();
   if (rootName.empty() && SameText(name, "Owner")) return root;
   const bool nested = root && moduleRoot && root != moduleRoot;
@@ -1265,6 +1267,9 @@ TComponent* ResolveReference(TComponent* root, TComponent* moduleRoot, const Str
       // A placed frame, and the module around one, are named through themselves.
       if (!base && (scope->ComponentState().Contains(stateInline) || scope != root) &&
           SameText(scope->Name(), rootName))
+        base = scope;
+      // A copy of a module read from the module's stream goes by the module's name there.
+      if (!base && scope == moduleRoot && !moduleName.empty() && SameText(moduleName, rootName))
         base = scope;
       if (!base) continue;
       if (SameText(name, "Owner")) return base;
@@ -1304,7 +1309,7 @@ void Apply(TPersistent* instance, PPropInfo prop, TComponent* target) {
 } // namespace
 
 void TReader::AddFixup(TPersistent* instance, PPropInfo prop, const String& ident) {
-  TFixup f{instance, FLookupRoot ? FLookupRoot : FRoot, FRoot, prop, {}, {}};
+  TFixup f{instance, FLookupRoot ? FLookupRoot : FRoot, FRoot, FStreamRootName, prop, {}, {}};
   SplitReference(ident, f.RootName, f.Name);
   if (FFixups) FFixups->push_back(std::move(f));
 }
@@ -1315,7 +1320,8 @@ void TReader::DoFixupReferences() {
     String name = f.Name;
     if (OnReferenceName) OnReferenceName(this, name);
     String waitFor;
-    TComponent* target = ResolveReference(f.InstanceRoot, f.ModuleRoot, f.RootName, name, waitFor);
+    TComponent* target =
+        ResolveReference(f.InstanceRoot, f.ModuleRoot, f.ModuleName, f.RootName, name, waitFor);
     if (target) {
       try {
         Apply(f.Instance, f.Prop, target);

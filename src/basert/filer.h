@@ -212,6 +212,11 @@ public:
   /// The parent given to controls read (through SetParentComponent in their ReadState).
   TComponent* Parent() const noexcept { return FParent; }
   void SetParent(TComponent* value) { FParent = value; }
+  /// The name the writer's root had (ReadRootComponent takes it from the stream): a reference
+  /// through it ("Frame2.Action1") names the root read into, which may be a copy of that module
+  /// under another name.
+  const String& StreamRootName() const noexcept { return FStreamRootName; }
+  void SetStreamRootName(const String& value) { FStreamRootName = value; }
   /// The name of the property being read.
   const String& PropName() const noexcept { return FPropName; }
 
@@ -334,6 +339,7 @@ private:
   TComponent* FOwner = nullptr;
   TComponent* FParent = nullptr;
   String FPropName;
+  String FStreamRootName;
   std::unique_ptr<std::vector<TFixup>> FFixups;
   std::unique_ptr<std::vector<TComponent*>> FLoaded; // in reading order, for Loaded
   std::unordered_set<TComponent*> FLoadedSet;

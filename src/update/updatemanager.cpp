@@ -193,6 +193,7 @@ TComponent* TUpdateManager::CreateFromAncestor(TComponent* ancestor, TComponent*
     FReader = std::make_unique<TReader>(FStream.get(), 256);
     FReader->SetRoot(FComponent);
     FReader->SetOwner(FComponent);
+    FReader->SetStreamRootName(FAncestor->Name());
     FReader->BeginReferences();
     if (auto setup = QueryIntf<IUpdateManagerReaderSetup>(FNotifier))
       setup->SetUpUpdateReader(FReader.get());

@@ -1,7 +1,9 @@
 #include "componentdesigner/componentnaming.h"
 
+#include "basert/onexit.h"
 #include "designedmodules.h"
 #include "support/testutil.h"
+#include "tarn/actions.h"
 #include "tarn/stdctrls.h"
 
 using namespace fw;
@@ -317,4 +319,58 @@ TEST_F(ComponentNaming, FramesInFramesFollowEveryModuleTheyComeFrom) {
   EXPECT_EQ(caption(*derived, "Frame21.Frame11.OkButton"), "Derived");
   EXPECT_EQ(caption(*outer, "Frame11.OkButton"), "Outer");
   EXPECT_EQ(caption(*derived, "Frame21.Frame11." + added->Name()), "Added");
+}
+
+// nested-frame-references: a component of a frame placed in the outer frame module referring to
+// that module's action. Each copy of the outer frame (placed on a form, and the form's
+// descendant) took the outer module's own action, when placed and when the outer module placed
+// the inner frame later; and the outer module's file named the action so that it read back as
+// nothing.
+TEST_F(ComponentNaming, ReferencesInsideNestedFramesNameEachCopysOwnComponents) {
+  const bool registered = GetClass("TAction") != nullptr;
+  if (!registered) RegisterClass(TAction::StaticClass());
+  TOnExit unregister([registered] {
+    if (!registered) UnRegisterClass(TAction::StaticClass());
+  });
+  auto inner = NewRoot("Frame1", "Frame");
+  Add(*inner, TButton::StaticClass());
+  auto outer = NewRoot("Frame2", "Frame");
+  TComponent* action = CreateComponentWithState(TAction::StaticClass(), outer->GetRoot(),
+                                                TComponentState{stateDesigning});
+  action->SetName("Action1");
+  auto placeInner = [&] {
+    TComponent* button = Add(*outer, inner->GetRoot()->ClassType())->FindComponent("Button1");
+    SetObjectProp(button, GetPropInfo(button, "Action"), action);
+    outer->Modified();
+  };
+  placeInner(); // Frame11, before the form places the outer frame
+  auto form = NewRoot("Form1");
+  Add(*form, outer->GetRoot()->ClassType());
+  auto derived = NewRoot("Form2", "Form1");
+  placeInner(); // Frame12, after
+  auto actionOf = [](THostComponentRoot& root, const String& path) -> TComponent* {
+    TComponent* c = root.GetComponent(path);
+    return c ? static_cast<TComponent*>(GetObjectProp(c, GetPropInfo(c, "Action"))) : nullptr;
+  };
+  for (auto* root : {form.get(), derived.get()})
+    for (const char* frame : {"Frame11", "Frame12"}) {
+      SCOPED_TRACE(root->GetRootName() + " " + frame);
+      TComponent* own = root->GetComponent("Frame21.Action1");
+      ASSERT_TRUE(own);
+      EXPECT_EQ(actionOf(*root, "Frame21." + String(frame) + ".Button1"), own);
+    }
+
+  TMemoryStream saved;
+  outer->WriteRootStream(saved);
+  for (auto* root : {&derived, &form, &outer}) {
+    (*root)->Close();
+    *root = nullptr;
+  }
+  saved.SetPosition(0);
+  outer = THostComponentRoot::Make(
+      IPtr<IComponentDesigner>(Designer),
+      IPtr<IDesignerModule>(New<THostDesignerModule>("UnitFrame2", "Frame2", "TForm")),
+      "Frame2.lyt", &saved, "Frame2", "Frame");
+  for (const char* path : {"Frame11.Button1", "Frame12.Button1"})
+    EXPECT_EQ(actionOf(*outer, path), outer->GetComponent("Action1")) << path;
 }
