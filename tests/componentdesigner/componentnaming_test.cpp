@@ -261,6 +261,15 @@ TEST_F(ComponentNaming, FramesInFramesFollowEveryModuleTheyComeFrom) {
   outer->Modified();
   EXPECT_EQ(caption(*derived, "Frame21." + second + ".OkButton"), "Inner2");
 
+  // The form's own button in its copy of the inner frame: renamed, the descendant's follows.
+  TComponent* formMade =
+      Add(*form, TButton::StaticClass(), form->GetComponent("Frame21.Frame11"), 9, 30);
+  form->Modified();
+  TComponent* formMadeCopy = derived->GetComponent("Frame21.Frame11." + formMade->Name());
+  ASSERT_TRUE(formMadeCopy);
+  formMade->SetName("FormButton");
+  EXPECT_EQ(derived->GetComponent("Frame21.Frame11.FormButton"), formMadeCopy);
+
   // A name the descendant's copy of the inner frame uses is refused, and nothing is renamed.
   TComponent* own =
       Add(*derived, TButton::StaticClass(), derived->GetComponent("Frame21.Frame11"), 9, 60);
