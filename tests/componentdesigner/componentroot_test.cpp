@@ -2,20 +2,12 @@
 
 #include "basert/filer.h"
 #include "basert/formtext.h"
-#include "componentdesigner/designers.h"
-#include "componentdesigner/designpackage.h"
 #include "componentdesigner/proxies.h"
-#include "designeditors/custommodules.h"
 #include "designedmodules.h"
-#include "host/designenvironment.h"
-#include "host/designermodule.h"
-#include "host/hostroot.h"
 #include "support/notificationlog.h"
 #include "support/testutil.h"
 #include "tarn/actions.h"
-#include "tarn/forms.h"
 #include "tarn/imglist.h"
-#include "tarn/standardcontrols.h"
 #include "tarn/stdctrls.h"
 
 #include <gtest/gtest.h>
@@ -95,16 +87,13 @@ String FileText(const String& path) {
   return String(std::istreambuf_iterator<char>(in), {});
 }
 
-class ComponentRoot_ : public ::testing::Test {
+/// Modules stored in a directory of their own, with no update manager between them.
+class ComponentRoot_ : public fwtest::DesignedModules {
 protected:
   void SetUp() override {
-    DesignPackageStartup();
-    RegisterStandardControls();
+    DesignedModules::SetUp();
+    CreateUpdateManagerProc = nullptr;
     RegisterClass(TSealed::StaticClass());
-    RegisterCustomModule(TForm::StaticClass(), TCustomModule::StaticClass());
-    Env = New<THostDesignEnvironment>();
-    Designer = New<THostComponentDesigner>(IPtr<IDesignEnvironment>(Env));
-    Registry()->RegisterDesigner(IPtr<IComponentDesigner>(Designer));
     Log = New<TOpenLog>();
     RegisterDesignNotification(IPtr<IDesignNotification>(Log));
     Dir = std::filesystem::temp_directory_path() /
@@ -114,16 +103,10 @@ protected:
   }
   void TearDown() override {
     UnregisterDesignNotification(IPtr<IDesignNotification>(Log));
-    Designer->CloseRoots();
-    Registry()->UnregisterDesigner(IPtr<IComponentDesigner>(Designer));
-    DesignPackageShutdown();
+    DesignedModules::TearDown();
     UnRegisterClass(TSealed::StaticClass());
-    UnregisterStandardControls();
     std::filesystem::permissions(Dir, std::filesystem::perms::all);
     std::filesystem::remove_all(Dir);
-  }
-  static IPtr<IInternalComponentDesigners> Registry() {
-    return QueryIntf<IInternalComponentDesigners>(Designers().get());
   }
   String Path(const String& name) const { return (Dir / name).string(); }
   bool EnvCalled(const String& call) const {
@@ -148,8 +131,6 @@ protected:
     return b;
   }
 
-  IPtr<THostDesignEnvironment> Env;
-  IPtr<THostComponentDesigner> Designer;
   IPtr<TOpenLog> Log;
   std::filesystem::path Dir;
 };
