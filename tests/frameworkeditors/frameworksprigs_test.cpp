@@ -204,6 +204,7 @@ TEST_F(FrameworkSprigs, OnlyControlsTheModuleMadeMoveAndPlacedFramesKeepWhatThey
 
   EXPECT_FALSE(panelSprig->DragOver(inheritedButton));
   EXPECT_FALSE(panelSprig->DragDrop(inheritedButton));
+  EXPECT_TRUE(root->Find(formPanel)->DragOver(root->Find(placed))); // the frame is the form's
   EXPECT_FALSE(root->Find(formPanel)->DragOver(mineSprig));
   EXPECT_FALSE(root->DragOver(mineSprig));
   ASSERT_TRUE(panelSprig->DragOver(mineSprig));
