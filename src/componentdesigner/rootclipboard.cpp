@@ -65,6 +65,11 @@ void TComponentRoot::StreamSelection(TStream& stream, bool withSource, bool with
   writer.SetRoot(FRoot);
   writer.OnFindAncestor = [this](TWriter* w, TComponent* c, const String& name, TComponent*& a,
                                  TComponent*& ra) { WriterFindAncestor(w, c, name, a, ra); };
+  // A frame is written against its module only, never as inherited from this module's
+  // ancestor: a paste makes a new frame instead of reading into one of the same name.
+  writer.OnFindAncestorRoot = [this](const String& className) {
+    return NestedModuleRoot(className);
+  };
   if (withBounds) WriteStreamBounds(writer, UnionBounds(components));
   for (TComponent* c : components) {
     // A placed frame lists only what it owns, the root only its own; names stay the root's.
@@ -86,11 +91,15 @@ void TComponentRoot::StreamSelection(TStream& stream, bool withSource, bool with
 void TComponentRoot::WriterFindAncestor(TWriter* writer, TComponent* component, const String&,
                                         TComponent*& ancestor, TComponent*& rootAncestor) {
   if (ancestor || component == writer->Root() || !IsProxyClass(component->ClassType())) return;
-  IPtr<IRoot> module = FDesigner->OpenRootClass(component->ClassName());
-  if (!module || !module->GetRoot()) return;
-  ancestor = rootAncestor = module->GetRoot();
+  if (TComponent* root = NestedModuleRoot(component->ClassName())) ancestor = rootAncestor = root;
+}
+
+TComponent* TComponentRoot::NestedModuleRoot(const String& className) {
+  IPtr<IRoot> module = FDesigner->OpenRootClass(className);
+  if (!module || !module->GetRoot()) return nullptr;
   if (FUnitDependencies && module->GetModule())
     FUnitDependencies->Add(module->GetModule()->GetUnitName());
+  return module->GetRoot();
 }
 
 void TComponentRoot::CopySelection() {

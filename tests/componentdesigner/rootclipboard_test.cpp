@@ -6,9 +6,9 @@
 #include "componentdesigner/eventmethods.h"
 #include "componentdesigner/proxies.h"
 #include "componentdesigner/rootselections.h"
+#include "designedmodules.h"
 #include "designer/designobjects.h"
 #include "designer/selections.h"
-#include "support/hostsession.h"
 #include "support/notificationlog.h"
 #include "support/testutil.h"
 #include "tarn/actions.h"
@@ -53,14 +53,14 @@ TClass TLinkLabel::StaticClass() {
   return cls;
 }
 
-class RootClipboard : public fwtest::HostSession {
+class RootClipboard : public fwtest::DesignedModules {
 protected:
   void SetUp() override {
-    HostSession::SetUp();
+    DesignedModules::SetUp();
     RegisterClass(TLinkLabel::StaticClass());
   }
   void TearDown() override {
-    HostSession::TearDown();
+    DesignedModules::TearDown();
     UnRegisterClass(TLinkLabel::StaticClass());
   }
   template <class T> static T* Add(THostComponentRoot& root, const TRect& r = {8, 8, 83, 33}) {
@@ -570,4 +570,66 @@ TEST(EventMethods, HandlersFollowTheFirstRenameThatIsTheirWholeComponentName) {
   };
   for (const auto& [handler, expected] : cases)
     EXPECT_EQ(FollowComponentRename(handler, renames), expected) << handler;
+}
+
+// A copied frame pastes as a new frame, as an inherited button pastes as a new button: whether
+// it was placed on the module or came from the module's ancestor, it takes a free name, brings
+// what was changed in it, and the frame it was copied from stays as it was.
+TEST_F(RootClipboard, ACopiedFramePastesAsANewFrameWhereverItCameFrom) {
+  auto frame = NewRoot("Frame1", "Frame");
+  Add<TEdit>(*frame);
+  auto form = NewRoot("Form1");
+  TComponent* placed =
+      form->CreateComponent(frame->GetRoot()->ClassType(), form->GetRoot(), 8, 8, 200, 60);
+  static_cast<TEdit*>(placed->FindComponent("Edit1"))->SetText("Lyon");
+  Add<TButton>(*form, {8, 80, 83, 105});
+  form->Modified();
+  auto derived = NewRoot("Form2", "Form1");
+  auto isNewFrame = [](TComponent* c) {
+    const TComponentState s = c ? c->ComponentState() : TComponentState{};
+    return c && s.Contains(stateInline) && !s.Contains(stateAncestor);
+  };
+  auto cityOf = [](TComponent* c) {
+    auto* edit = dynamic_cast<TEdit*>(c ? c->FindComponent("Edit1") : nullptr);
+    return edit && edit->ComponentState().Contains(stateAncestor) ? edit->GetText()
+                                                                  : String("(missing)");
+  };
+
+  auto stream = Copy(*derived, {"Frame11", "Button1"});
+  derived->PasteSelectionFromStream(*stream, derived->GetRoot(), {});
+  EXPECT_EQ(Names(*derived), (std::vector<String>{"Frame11", "Button1", "Frame12", "Button2"}));
+  EXPECT_FALSE(derived->GetComponent("Button2")->ComponentState().Contains(stateAncestor));
+  TComponent* pasted = derived->GetComponent("Frame12");
+  EXPECT_TRUE(isNewFrame(pasted));
+  EXPECT_EQ(cityOf(pasted), "Lyon");
+  TComponent* kept = derived->GetComponent("Frame11");
+  EXPECT_TRUE(kept->ComponentState().Contains(stateAncestor));
+  EXPECT_EQ(cityOf(kept), "Lyon");
+  EXPECT_EQ(kept->ComponentList().size(), 1u);
+
+  // Saved and opened again, the pasted frame is the descendant's own.
+  TMemoryStream saved;
+  derived->WriteRootStream(saved);
+  derived->Close();
+  derived = nullptr;
+  saved.SetPosition(0);
+  derived = THostComponentRoot::Make(IPtr<IComponentDesigner>(Designer),
+                                     IPtr<IDesignerModule>(Modules["Form2"]), "Form2.lyt", &saved,
+                                     "Form2", "Form1");
+  EXPECT_EQ(Names(*derived), (std::vector<String>{"Frame11", "Button1", "Frame12", "Button2"}));
+  EXPECT_TRUE(isNewFrame(derived->GetComponent("Frame12")));
+  EXPECT_EQ(cityOf(derived->GetComponent("Frame12")), "Lyon");
+
+  // The frame placed on the ancestor pastes there under a name no descendant uses, and into
+  // another module under its own.
+  stream = Copy(*form, {"Frame11"});
+  form->PasteSelectionFromStream(*stream, form->GetRoot(), {});
+  EXPECT_EQ(Names(*form), (std::vector<String>{"Frame11", "Button1", "Frame13"}));
+  EXPECT_TRUE(isNewFrame(form->GetComponent("Frame13")));
+  EXPECT_EQ(cityOf(derived->GetComponent("Frame13")), "Lyon");
+  auto other = NewRoot("Form3");
+  stream->SetPosition(0);
+  other->PasteSelectionFromStream(*stream, other->GetRoot(), {});
+  EXPECT_EQ(Names(*other), (std::vector<String>{"Frame11"}));
+  EXPECT_EQ(cityOf(other->GetComponent("Frame11")), "Lyon");
 }
