@@ -251,10 +251,29 @@ void TComponentRoot::ReaderSetName(TReader* reader, TComponent* component, Strin
 
 void TComponentRoot::ReaderReferenceName(TReader* reader, String& name) {
   if (reader->Root() != FRoot || !FRenames) return;
-  FRenames->Rename(name);
+  // Only the first part names a component of the copied module; the rest is inside it.
+  const std::size_t dot = name.find('.');
+  String head = name.substr(0, dot);
+  const String rest = dot == String::npos ? String() : name.substr(dot);
+  FRenames->Rename(head);
   // The stream named its components from the root; those now in a frame are reached through it.
-  if (FPasteOwner && FPasteOwner != FRoot && FPastedIntoFrame.count(name))
-    name = GetComponentName(FPasteOwner) + "." + name;
+  if (FPasteOwner && FPasteOwner != FRoot && FPastedIntoFrame.count(head)) {
+    name = GetComponentName(FPasteOwner) + "." + head + rest;
+    return;
+  }
+  name = head + rest;
+  if (rest.empty()) return;
+  TComponent* local = FRoot->FindComponent(head);
+  if (!local && FPasteOwner) local = FPasteOwner->FindComponent(head);
+  if (local) {
+    // A namesake without what the reference reaches for leaves it unset, not the paste failed.
+    if (!FindNestedComponent(local, rest.substr(1))) name.clear();
+    return;
+  }
+  // A frame module is no module to refer to: its components live only in the frames placed.
+  if (IPtr<IRoot> module = FDesigner->FindRoot(head))
+    if (IPtr<ICustomModule> custom = module->GetCustomModule(); custom && custom->Nestable())
+      name.clear();
 }
 
 void TComponentRoot::ReaderFindMethod(TReader* reader, const String& methodName, void*& address,

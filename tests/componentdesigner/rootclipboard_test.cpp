@@ -633,3 +633,59 @@ TEST_F(RootClipboard, ACopiedFramePastesAsANewFrameWhereverItCameFrom) {
   EXPECT_EQ(Names(*other), (std::vector<String>{"Frame11"}));
   EXPECT_EQ(cityOf(other->GetComponent("Frame11")), "Lyon");
 }
+
+// A pasted reference into a placed frame is read whole: it follows the frame when the frame was
+// pasted too and renamed, names the target's namesake when the target has a frame of that name,
+// and stays unset otherwise, never reaching into the frame's own module.
+TEST_F(RootClipboard, ReferencesIntoAFrameFollowTheFrameOrItsNamesake) {
+  auto frame = NewRoot("Frame1", "Frame");
+  Add<TEdit>(*frame);
+  auto form = NewRoot("Form1");
+  auto placeFrame = [&](THostComponentRoot& root, const String& name) {
+    TComponent* f =
+        root.CreateComponent(frame->GetRoot()->ClassType(), root.GetRoot(), 8, 8, 200, 60);
+    f->SetName(name);
+    return f;
+  };
+  // Named as its module is, so that the module itself is a root of that name.
+  TComponent* placed = placeFrame(*form, "Frame1");
+  TComponent* city = placed->FindComponent("Edit1");
+  Add<TEdit>(*form, {8, 80, 83, 105});
+  Add<TLinkLabel>(*form)->SetFocusControl(static_cast<TWinControl*>(city));
+  auto focusOf = [](THostComponentRoot& root, const char* label) {
+    auto* l = dynamic_cast<TLinkLabel*>(root.GetComponent(label));
+    return l ? static_cast<TComponent*>(l->FocusControl()) : nullptr;
+  };
+
+  // Beside a pasted edit whose name was taken, the frame's edit is still the frame's.
+  auto stream = Copy(*form, {"Edit1", "LinkLabel1"});
+  form->PasteSelectionFromStream(*stream, form->GetRoot(), {});
+  ASSERT_NE(form->GetComponent("Edit2"), nullptr);
+  EXPECT_EQ(focusOf(*form, "LinkLabel2"), city);
+
+  // Pasted with the frame, the label follows the new frame.
+  stream = Copy(*form, {"Frame1", "LinkLabel1"});
+  form->PasteSelectionFromStream(*stream, form->GetRoot(), {});
+  TComponent* second = form->GetComponent("Frame11");
+  ASSERT_NE(second, nullptr);
+  EXPECT_EQ(focusOf(*form, "LinkLabel3"), second->FindComponent("Edit1"));
+
+  // Into another module: its own frame of that name, or nothing.
+  stream = Copy(*form, {"LinkLabel1"});
+  auto framed = NewRoot("Form3");
+  TComponent* namesake = placeFrame(*framed, "Frame1");
+  framed->PasteSelectionFromStream(*stream, framed->GetRoot(), {});
+  EXPECT_EQ(focusOf(*framed, "LinkLabel1"), namesake->FindComponent("Edit1"));
+  auto bare = NewRoot("Form4");
+  stream->SetPosition(0);
+  bare->PasteSelectionFromStream(*stream, bare->GetRoot(), {});
+  ASSERT_NE(bare->GetComponent("LinkLabel1"), nullptr);
+  EXPECT_EQ(focusOf(*bare, "LinkLabel1"), nullptr);
+  // A namesake without the edit: the label comes, unset.
+  auto other = NewRoot("Form5");
+  Add<TPanel>(*other)->SetName("Frame1");
+  stream->SetPosition(0);
+  other->PasteSelectionFromStream(*stream, other->GetRoot(), {});
+  ASSERT_NE(other->GetComponent("LinkLabel1"), nullptr);
+  EXPECT_EQ(focusOf(*other, "LinkLabel1"), nullptr);
+}
