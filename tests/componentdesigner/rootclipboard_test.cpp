@@ -632,6 +632,20 @@ TEST_F(RootClipboard, ACopiedFramePastesAsANewFrameWhereverItCameFrom) {
   other->PasteSelectionFromStream(*stream, other->GetRoot(), {});
   EXPECT_EQ(Names(*other), (std::vector<String>{"Frame11"}));
   EXPECT_EQ(cityOf(other->GetComponent("Frame11")), "Lyon");
+
+  // Inside a copied container as well: an inherited panel brings a new frame, not a reference
+  // to the inherited one.
+  TComponent* box = Add<TPanel>(*form, {300, 8, 600, 100});
+  form->CreateComponent(frame->GetRoot()->ClassType(), box, 4, 4, 200, 60);
+  form->Modified();
+  stream = Copy(*derived, {box->Name().c_str()});
+  derived->PasteSelectionFromStream(*stream, derived->GetRoot(), {});
+  auto* boxCopy = dynamic_cast<TPanel*>(derived->GetComponent("Panel2"));
+  ASSERT_TRUE(boxCopy && boxCopy->ControlCount() == 1);
+  EXPECT_TRUE(isNewFrame(boxCopy->Controls(0)));
+  EXPECT_EQ(cityOf(boxCopy->Controls(0)),
+            static_cast<TEdit*>(frame->GetComponent("Edit1"))->GetText());
+  EXPECT_EQ(static_cast<TPanel*>(derived->GetComponent("Panel1"))->ControlCount(), 1);
 }
 
 // A pasted reference into a placed frame is read whole: it follows the frame when the frame was
