@@ -270,8 +270,10 @@ void TComponentRoot::ReaderReferenceName(TReader* reader, String& name) {
     if (!FindNestedComponent(local, rest.substr(1))) name.clear();
     return;
   }
-  // A frame module is no module to refer to: its components live only in the frames placed.
-  if (IPtr<IRoot> module = FDesigner->FindRoot(head))
+  // Another frame module is no module to refer to: its components live only in the frames
+  // placed. Pasted into the frame module itself, the reference names its own component.
+  IPtr<IRoot> module = FDesigner->FindRoot(head);
+  if (module && module.get() != static_cast<IRoot*>(this))
     if (IPtr<ICustomModule> custom = module->GetCustomModule(); custom && custom->Nestable())
       name.clear();
 }

@@ -695,6 +695,10 @@ TEST_F(RootClipboard, ReferencesIntoAFrameFollowTheFrameOrItsNamesake) {
   bare->PasteSelectionFromStream(*stream, bare->GetRoot(), {});
   ASSERT_NE(bare->GetComponent("LinkLabel1"), nullptr);
   EXPECT_EQ(focusOf(*bare, "LinkLabel1"), nullptr);
+  // Into the frame's module, the module's own edit.
+  stream->SetPosition(0);
+  frame->PasteSelectionFromStream(*stream, frame->GetRoot(), {});
+  EXPECT_EQ(focusOf(*frame, "LinkLabel1"), frame->GetComponent("Edit1"));
   // A namesake without the edit: the label comes, unset.
   auto other = NewRoot("Form5");
   Add<TPanel>(*other)->SetName("Frame1");
