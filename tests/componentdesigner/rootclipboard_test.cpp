@@ -623,6 +623,10 @@ TEST_F(RootClipboard, ACopiedFramePastesAsANewFrameWhereverItCameFrom) {
   // The frame placed on the ancestor pastes there under a name no descendant uses, and into
   // another module under its own.
   stream = Copy(*form, {"Frame11"});
+  TStringList units;
+  TMemoryStream withUnits;
+  form->CopySelectionToStream(withUnits, &units);
+  EXPECT_EQ(units.CommaText(), "UnitFrame1");
   form->PasteSelectionFromStream(*stream, form->GetRoot(), {});
   EXPECT_EQ(Names(*form), (std::vector<String>{"Frame11", "Button1", "Frame13"}));
   EXPECT_TRUE(isNewFrame(form->GetComponent("Frame13")));
