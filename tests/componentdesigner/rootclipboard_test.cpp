@@ -681,12 +681,18 @@ TEST_F(RootClipboard, ReferencesIntoAFrameFollowTheFrameOrItsNamesake) {
   ASSERT_NE(form->GetComponent("Edit2"), nullptr);
   EXPECT_EQ(focusOf(*form, "LinkLabel2"), city);
 
-  // Pasted with the frame, the label follows the new frame.
-  stream = Copy(*form, {"Frame1", "LinkLabel1"});
+  // Pasted with the frame, the labels follow the new frame, the one the frame holds as well.
+  auto* inner = static_cast<TLinkLabel*>(
+      form->CreateComponent(TLinkLabel::StaticClass(), placed, 4, 30, 50, 20));
+  inner->SetFocusControl(static_cast<TWinControl*>(city));
+  stream = Copy(*form, {"Frame1", "Edit1", "LinkLabel1"});
   form->PasteSelectionFromStream(*stream, form->GetRoot(), {});
   TComponent* second = form->GetComponent("Frame11");
   ASSERT_NE(second, nullptr);
   EXPECT_EQ(focusOf(*form, "LinkLabel3"), second->FindComponent("Edit1"));
+  auto* innerCopy = dynamic_cast<TLinkLabel*>(second->FindComponent(inner->Name()));
+  ASSERT_NE(innerCopy, nullptr);
+  EXPECT_EQ(innerCopy->FocusControl(), second->FindComponent("Edit1"));
 
   // Into another module: its own frame of that name, or nothing.
   stream = Copy(*form, {"LinkLabel1"});
@@ -699,10 +705,11 @@ TEST_F(RootClipboard, ReferencesIntoAFrameFollowTheFrameOrItsNamesake) {
   bare->PasteSelectionFromStream(*stream, bare->GetRoot(), {});
   ASSERT_NE(bare->GetComponent("LinkLabel1"), nullptr);
   EXPECT_EQ(focusOf(*bare, "LinkLabel1"), nullptr);
-  // Into the frame's module, the module's own edit.
+  // Into the frame's module, the module's own edit (under a name its placed frames leave free).
   stream->SetPosition(0);
   frame->PasteSelectionFromStream(*stream, frame->GetRoot(), {});
-  EXPECT_EQ(focusOf(*frame, "LinkLabel1"), frame->GetComponent("Edit1"));
+  ASSERT_EQ(Selected(*frame).size(), 1u);
+  EXPECT_EQ(focusOf(*frame, Selected(*frame)[0].c_str()), frame->GetComponent("Edit1"));
   // A namesake without the edit: the label comes, unset.
   auto other = NewRoot("Form5");
   Add<TPanel>(*other)->SetName("Frame1");
