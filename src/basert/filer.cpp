@@ -1317,11 +1317,19 @@ void TReader::AddFixup(TPersistent* instance, PPropInfo prop, const String& iden
 void TReader::DoFixupReferences() {
   if (!FFixups) return;
   for (TFixup& f : *FFixups) {
+    String rootName = f.RootName;
     String name = f.Name;
-    if (OnReferenceName) OnReferenceName(this, name);
+    if (OnReferenceName) {
+      // Whole: a rename of the frame a reference goes through must reach it, and one of a
+      // namesake inside that frame must not.
+      String whole = rootName.empty() ? name : rootName + "." + name;
+      OnReferenceName(this, whole);
+      if (whole.empty()) continue;
+      SplitReference(whole, rootName, name);
+    }
     String waitFor;
     TComponent* target =
-        ResolveReference(f.InstanceRoot, f.ModuleRoot, f.ModuleName, f.RootName, name, waitFor);
+        ResolveReference(f.InstanceRoot, f.ModuleRoot, f.ModuleName, rootName, name, waitFor);
     if (target) {
       try {
         Apply(f.Instance, f.Prop, target);
@@ -1330,11 +1338,11 @@ void TReader::DoFixupReferences() {
           throw EReadError(Format(sUnresolvedReference, name, f.Prop->Name));
       }
     } else if (!waitFor.empty()) {
-      String rest = f.RootName.empty() ? String("Owner") : name;
+      String rest = rootName.empty() ? String("Owner") : name;
       GlobalFixups().push_back(TGlobalFixup{f.Instance, f.InstanceRoot, f.Prop, waitFor, rest});
     } else {
-      String message = Format(sUnresolvedReference,
-                              f.RootName.empty() ? name : f.RootName + "." + name, f.Prop->Name);
+      String message = Format(sUnresolvedReference, rootName.empty() ? name : rootName + "." + name,
+                              f.Prop->Name);
       if (!Error(message) && !FKeeping) throw EReadError(message);
     }
   }

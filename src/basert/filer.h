@@ -221,6 +221,8 @@ public:
   const String& PropName() const noexcept { return FPropName; }
 
   TSetNameEvent OnSetName;
+  /// Sees each component reference whole ("Frame1.Edit1" as one name) before it is resolved,
+  /// and may change it; emptied, the property stays unset.
   TReferenceNameEvent OnReferenceName;
   TFindMethodEvent OnFindMethod;
   TFindComponentClassEvent OnFindComponentClass;
