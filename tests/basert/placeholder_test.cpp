@@ -464,6 +464,8 @@ TEST(Placeholder, ReferencesInsideAPlacedFrameKeepTheirTargetsAndBytes) {
     EXPECT_EQ(r.Box->FBuddy, again.get());
     EXPECT_EQ(r.A->FBuddy, r.Menu);
     EXPECT_EQ(r.B->FBuddy, r.BoxMenu);
-    if (keeping) EXPECT_EQ(WriteBinary(again.get()), edited);
+    if (keeping) {
+      EXPECT_EQ(WriteBinary(again.get()), edited);
+    }
   }
 }
