@@ -4,8 +4,8 @@
 // over that of the same shape and family at N / 10 (near 10 when the work grows linearly).
 // The AfterFlush families start every run with empty caches: a small module no longer runs from
 // the caches while a large one cannot, so their ratio shows the growth of the work alone.
-// WriteDescendants writes the same descendants against their ancestors: the ratio a plain linear
-// walk over the same memory gets on this machine.
+// WriteDescendants writes the same descendants against their ancestors: the ratio of another linear
+// walk over the same memory on the same machine.
 #include "update/updatemanager.h"
 
 #include "../../tests/support/updatemodel.h"
@@ -156,6 +156,23 @@ void Report(benchmark::State& state, TOperation operation, TShape shape, TFamily
                                                          benchmark::Counter::kInvert);
 }
 
+/// Runs `step` once per iteration, a cold start after a flush, and returns the CPU time spent in
+/// it: CPU time, as the other columns, since the machine may be shared.
+template <class F> std::clock_t TimeRuns(benchmark::State& state, TStart begin, F step) {
+  std::clock_t spent = 0;
+  for (auto _ : state) {
+    if (begin == TStart::Cold) {
+      state.PauseTiming();
+      EvictCaches();
+      state.ResumeTiming();
+    }
+    const std::clock_t start = std::clock();
+    step();
+    spent += std::clock() - start;
+  }
+  return spent;
+}
+
 void BM_Modified(benchmark::State& state, TShape shape, TFamily family,
                  TStart begin = TStart::Warm) {
   const int n = static_cast<int>(state.range(0));
@@ -174,49 +191,32 @@ void BM_Modified(benchmark::State& state, TShape shape, TFamily family,
   auto* edited =
       dynamic_cast<TUpThing*>(base->FindComponent(Numbered("C", static_cast<std::size_t>(n / 2))));
   static int round = 0;
-  // CPU time, as the other columns: the machine may be shared.
-  std::clock_t spent = 0;
-  for (auto _ : state) {
-    if (begin == TStart::Cold) {
-      state.PauseTiming();
-      EvictCaches();
-      state.ResumeTiming();
-    }
-    const std::clock_t start = std::clock();
+  const std::clock_t spent = TimeRuns(state, begin, [&] {
     edited->FCaption = Numbered("Round ", static_cast<std::size_t>(++round));
     baseManager->Modified();
-    spent += std::clock() - start;
-  }
+  });
   const auto* last = dynamic_cast<TUpThing*>(
       models.Roots[static_cast<std::size_t>(d) - 1]->FindComponent(edited->Name()));
   if (!last || last->FCaption != edited->FCaption) state.SkipWithError("the change did not arrive");
   Report(state, TOperation::Modified, shape, family, begin, spent);
 }
 
-/// The reference for the ratios above: writing every descendant against its ancestor, as a save
-/// of all of them does, walks the same pairs of modules once and compares every followed value.
-/// What the machine adds to a linear walk as the modules outgrow its caches shows here as well.
+/// A reference for the ratios above: writing every descendant against its ancestor, as a save of
+/// all of them does, walks the same pairs of modules once and compares every followed value, with
+/// more work per component than an update and so a smaller share of waiting on memory.
 void BM_WriteDescendants(benchmark::State& state, TShape shape, TFamily family, TStart begin) {
   const int n = static_cast<int>(state.range(0));
   const int d = static_cast<int>(state.range(1));
   TModels& models = TModels::For(shape, family, n);
   models.Grow(d);
   TMemoryStream stream;
-  std::clock_t spent = 0;
-  for (auto _ : state) {
-    if (begin == TStart::Cold) {
-      state.PauseTiming();
-      EvictCaches();
-      state.ResumeTiming();
-    }
-    const std::clock_t start = std::clock();
+  const std::clock_t spent = TimeRuns(state, begin, [&] {
     for (std::size_t i = 0; i < static_cast<std::size_t>(d); ++i) {
       stream.SetPosition(0);
       TWriter writer(&stream, 4096);
       writer.WriteDescendent(models.Roots[i], models.AncestorOf(i));
     }
-    spent += std::clock() - start;
-  }
+  });
   if (stream.Size() == 0) state.SkipWithError("nothing was written");
   Report(state, TOperation::Write, shape, family, begin, spent);
 }
