@@ -4,6 +4,8 @@
 // over that of the same shape and family at N / 10 (near 10 when the work grows linearly).
 // The AfterFlush families start every run with empty caches: a small module no longer runs from
 // the caches while a large one cannot, so their ratio shows the growth of the work alone.
+// WriteDescendants writes the same descendants against their ancestors: the ratio a plain linear
+// walk over the same memory gets on this machine.
 #include "update/updatemanager.h"
 
 #include "../../tests/support/updatemodel.h"
@@ -135,6 +137,25 @@ struct TModels {
   }
 };
 
+enum class TOperation { Modified, Write };
+
+/// Sets the counters: the time per N * D, and the tenfold ratio against the same operation, shape,
+/// family and start at N / 10 when that ran before.
+void Report(benchmark::State& state, TOperation operation, TShape shape, TFamily family,
+            TStart begin, std::clock_t spent) {
+  const int n = static_cast<int>(state.range(0));
+  const int d = static_cast<int>(state.range(1));
+  const double perRun = static_cast<double>(spent) / static_cast<double>(state.iterations());
+  static std::map<std::tuple<TOperation, TShape, TFamily, TStart, int, int>, double> lastPerRun;
+  lastPerRun[{operation, shape, family, begin, d, n}] = perRun;
+  if (auto it = lastPerRun.find({operation, shape, family, begin, d, n / 10});
+      it != lastPerRun.end())
+    state.counters["tenfold"] = perRun / it->second;
+  state.counters["perComponent"] =
+      benchmark::Counter(static_cast<double>(n) * d, benchmark::Counter::kIsIterationInvariantRate |
+                                                         benchmark::Counter::kInvert);
+}
+
 void BM_Modified(benchmark::State& state, TShape shape, TFamily family,
                  TStart begin = TStart::Warm) {
   const int n = static_cast<int>(state.range(0));
@@ -166,18 +187,38 @@ void BM_Modified(benchmark::State& state, TShape shape, TFamily family,
     baseManager->Modified();
     spent += std::clock() - start;
   }
-  const double perRun = static_cast<double>(spent) / static_cast<double>(state.iterations());
-  // The last time per run of each case, for the tenfold ratio of a later, larger one.
-  static std::map<std::tuple<TShape, TFamily, TStart, int, int>, double> lastPerRun;
-  lastPerRun[{shape, family, begin, d, n}] = perRun;
-  if (auto it = lastPerRun.find({shape, family, begin, d, n / 10}); it != lastPerRun.end())
-    state.counters["tenfold"] = perRun / it->second;
   const auto* last = dynamic_cast<TUpThing*>(
       models.Roots[static_cast<std::size_t>(d) - 1]->FindComponent(edited->Name()));
   if (!last || last->FCaption != edited->FCaption) state.SkipWithError("the change did not arrive");
-  state.counters["perComponent"] =
-      benchmark::Counter(static_cast<double>(n) * d, benchmark::Counter::kIsIterationInvariantRate |
-                                                         benchmark::Counter::kInvert);
+  Report(state, TOperation::Modified, shape, family, begin, spent);
+}
+
+/// The reference for the ratios above: writing every descendant against its ancestor, as a save
+/// of all of them does, walks the same pairs of modules once and compares every followed value.
+/// What the machine adds to a linear walk as the modules outgrow its caches shows here as well.
+void BM_WriteDescendants(benchmark::State& state, TShape shape, TFamily family, TStart begin) {
+  const int n = static_cast<int>(state.range(0));
+  const int d = static_cast<int>(state.range(1));
+  TModels& models = TModels::For(shape, family, n);
+  models.Grow(d);
+  TMemoryStream stream;
+  std::clock_t spent = 0;
+  for (auto _ : state) {
+    if (begin == TStart::Cold) {
+      state.PauseTiming();
+      EvictCaches();
+      state.ResumeTiming();
+    }
+    const std::clock_t start = std::clock();
+    for (std::size_t i = 0; i < static_cast<std::size_t>(d); ++i) {
+      stream.SetPosition(0);
+      TWriter writer(&stream, 4096);
+      writer.WriteDescendent(models.Roots[i], models.AncestorOf(i));
+    }
+    spent += std::clock() - start;
+  }
+  if (stream.Size() == 0) state.SkipWithError("nothing was written");
+  Report(state, TOperation::Write, shape, family, begin, spent);
 }
 
 void Sizes(benchmark::internal::Benchmark* b) {
@@ -215,6 +256,16 @@ void BM_ModifiedAfterFlushNestedFanOut(benchmark::State& s) {
   BM_Modified(s, TShape::Nested, TFamily::FanOut, TStart::Cold);
 }
 
+void BM_WriteDescendantsNestedFanOut(benchmark::State& s) {
+  BM_WriteDescendants(s, TShape::Nested, TFamily::FanOut, TStart::Warm);
+}
+void BM_WriteDescendantsFlatFanOut(benchmark::State& s) {
+  BM_WriteDescendants(s, TShape::Flat, TFamily::FanOut, TStart::Warm);
+}
+void BM_WriteDescendantsAfterFlushNestedFanOut(benchmark::State& s) {
+  BM_WriteDescendants(s, TShape::Nested, TFamily::FanOut, TStart::Cold);
+}
+
 BENCHMARK(BM_ModifiedFlatChain)->Apply(Sizes);
 BENCHMARK(BM_ModifiedFlatFanOut)->Apply(Sizes);
 BENCHMARK(BM_ModifiedNestedChain)->Apply(Sizes);
@@ -223,5 +274,8 @@ BENCHMARK(BM_ModifiedAfterFlushFlatChain)->Apply(ColdSizes);
 BENCHMARK(BM_ModifiedAfterFlushFlatFanOut)->Apply(ColdSizes);
 BENCHMARK(BM_ModifiedAfterFlushNestedChain)->Apply(ColdSizes);
 BENCHMARK(BM_ModifiedAfterFlushNestedFanOut)->Apply(ColdSizes);
+BENCHMARK(BM_WriteDescendantsFlatFanOut)->Apply(Sizes);
+BENCHMARK(BM_WriteDescendantsNestedFanOut)->Apply(Sizes);
+BENCHMARK(BM_WriteDescendantsAfterFlushNestedFanOut)->Apply(ColdSizes);
 
 } // namespace

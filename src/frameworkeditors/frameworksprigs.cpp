@@ -67,8 +67,10 @@ TControl* TControlSprig::Control() const {
 }
 
 bool TControlSprig::DragOverTo(TSprig* parent) {
-  // What a placed frame holds is laid out by the frame's own module.
-  if (TSprig* owner = Owner(); owner && owner->Is<TFrameSprig>()) return false;
+  // An inherited control under another parent is written as a new component of the same name,
+  // and the module cannot be read again.
+  if (TControl* control = Control(); control && control->ComponentState().Contains(stateAncestor))
+    return false;
   return CanTakeControls(parent);
 }
 

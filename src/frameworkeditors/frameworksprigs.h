@@ -13,7 +13,8 @@ class TControl;
 class TWinControl;
 
 /// A control: it may be dragged (or made from the palette) only onto a sprig whose windowed
-/// control takes child controls. What a placed frame holds is not dragged at all.
+/// control takes child controls. An inherited control (from an ancestor module, or from the
+/// module of a placed frame) keeps its parent.
 class TControlSprig : public TComponentSprig {
   FW_CLASS(TControlSprig)
 public:

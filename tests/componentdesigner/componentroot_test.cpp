@@ -2,20 +2,12 @@
 
 #include "basert/filer.h"
 #include "basert/formtext.h"
-#include "componentdesigner/designers.h"
-#include "componentdesigner/designpackage.h"
 #include "componentdesigner/proxies.h"
-#include "designeditors/custommodules.h"
 #include "designedmodules.h"
-#include "host/designenvironment.h"
-#include "host/designermodule.h"
-#include "host/hostroot.h"
 #include "support/notificationlog.h"
 #include "support/testutil.h"
 #include "tarn/actions.h"
-#include "tarn/forms.h"
 #include "tarn/imglist.h"
-#include "tarn/standardcontrols.h"
 #include "tarn/stdctrls.h"
 
 #include <gtest/gtest.h>
@@ -73,21 +65,35 @@ TClass TOpenLog::StaticClass() {
   return cls;
 }
 
+/// A module holding one action list per name in `linked`, each showing that module's images.
+String Linking(const String& rootName, std::initializer_list<String> linked) {
+  String text = "object " + rootName + ": T" + rootName + "\n";
+  Integer n = 0;
+  for (const String& other : linked)
+    text += "  object ActionList" + std::to_string(++n) + ": TActionList\n    Images = " + other +
+            ".ImageList1\n  end\n";
+  return text + "end\n";
+}
+
+/// The names of the roots `walk` visits.
+template <class F> std::vector<String> RootNames(F&& walk) {
+  std::vector<String> names;
+  walk([&](const IPtr<IRoot>& r) { names.push_back(r->GetRootName()); });
+  return names;
+}
+
 String FileText(const String& path) {
   std::ifstream in(path, std::ios::binary);
   return String(std::istreambuf_iterator<char>(in), {});
 }
 
-class ComponentRoot_ : public ::testing::Test {
+/// Modules stored in a directory of their own, with no update manager between them.
+class ComponentRoot_ : public fwtest::DesignedModules {
 protected:
   void SetUp() override {
-    DesignPackageStartup();
-    RegisterStandardControls();
+    DesignedModules::SetUp();
+    CreateUpdateManagerProc = nullptr;
     RegisterClass(TSealed::StaticClass());
-    RegisterCustomModule(TForm::StaticClass(), TCustomModule::StaticClass());
-    Env = New<THostDesignEnvironment>();
-    Designer = New<THostComponentDesigner>(IPtr<IDesignEnvironment>(Env));
-    Registry()->RegisterDesigner(IPtr<IComponentDesigner>(Designer));
     Log = New<TOpenLog>();
     RegisterDesignNotification(IPtr<IDesignNotification>(Log));
     Dir = std::filesystem::temp_directory_path() /
@@ -97,33 +103,26 @@ protected:
   }
   void TearDown() override {
     UnregisterDesignNotification(IPtr<IDesignNotification>(Log));
-    Designer->CloseRoots();
-    Registry()->UnregisterDesigner(IPtr<IComponentDesigner>(Designer));
-    DesignPackageShutdown();
+    DesignedModules::TearDown();
     UnRegisterClass(TSealed::StaticClass());
-    UnregisterStandardControls();
     std::filesystem::permissions(Dir, std::filesystem::perms::all);
     std::filesystem::remove_all(Dir);
   }
-  static IPtr<IInternalComponentDesigners> Registry() {
-    return QueryIntf<IInternalComponentDesigners>(Designers().get());
-  }
   String Path(const String& name) const { return (Dir / name).string(); }
-  IPtr<THostDesignerModule> Module(const String& rootName, const String& ancestor = "TForm") {
-    return IPtr<THostDesignerModule>(
-        New<THostDesignerModule>("Unit" + rootName, rootName, ancestor));
+  bool EnvCalled(const String& call) const {
+    return std::find(Env->Calls().begin(), Env->Calls().end(), call) != Env->Calls().end();
   }
-  IPtr<THostComponentRoot> NewRoot(const String& rootName, const String& ancestor = {}) {
-    return THostComponentRoot::Make(IPtr<IComponentDesigner>(Designer),
-                                    IPtr<IDesignerModule>(Module(rootName)),
-                                    Path(rootName + ".lyt"), nullptr, rootName, ancestor);
+  IPtr<THostComponentRoot> NewRoot(const String& rootName, const String& ancestor = {},
+                                   TStream* stored = nullptr) {
+    return THostComponentRoot::Make(
+        IPtr<IComponentDesigner>(Designer),
+        IPtr<IDesignerModule>(New<THostDesignerModule>("Unit" + rootName, rootName, "TForm")),
+        Path(rootName + ".lyt"), stored, rootName, ancestor);
   }
   IPtr<THostComponentRoot> OpenText(const String& rootName, const String& text,
                                     const String& ancestor = {}) {
     TStringStream s(text);
-    return THostComponentRoot::Make(IPtr<IComponentDesigner>(Designer),
-                                    IPtr<IDesignerModule>(Module(rootName)),
-                                    Path(rootName + ".lyt"), &s, rootName, ancestor);
+    return NewRoot(rootName, ancestor, &s);
   }
   static TButton* AddButton(THostComponentRoot& root, const String& caption) {
     auto* b = static_cast<TButton*>(
@@ -132,8 +131,6 @@ protected:
     return b;
   }
 
-  IPtr<THostDesignEnvironment> Env;
-  IPtr<THostComponentDesigner> Designer;
   IPtr<TOpenLog> Log;
   std::filesystem::path Dir;
 };
@@ -275,27 +272,14 @@ TEST_F(ComponentRoot_, ReadOnlyOrUnwritableFormFileLeavesTheModuleModified) {
 }
 
 TEST_F(ComponentRoot_, LinksToModulesNotLoadedBlockSavingUntilRedirected) {
-  const String text = "object Form1: TForm1\n"
-                      "  object ActionList1: TActionList\n"
-                      "    Images = Form2.ImageList1\n"
-                      "  end\n"
-                      "end\n";
-  auto root = OpenText("Form1", text);
+  auto root = OpenText("Form1", Linking("Form1", {"Form2"}));
   // Opening asked the environment for the module it links to.
-  EXPECT_NE(std::find(Env->Calls().begin(), Env->Calls().end(), "OpenRootModule Form2"),
-            Env->Calls().end());
+  EXPECT_TRUE(EnvCalled("OpenRootModule Form2"));
   EXPECT_EQ(MessageOf<EComponentDesignerException>([&] { root->Save(); }),
             "Module \"Form1\" references another module and cannot be saved until Form2 is "
             "loaded");
 
-  auto two = OpenText("Form3", "object Form3: TForm3\n"
-                               "  object ActionList1: TActionList\n"
-                               "    Images = Form4.ImageList1\n"
-                               "  end\n"
-                               "  object ActionList2: TActionList\n"
-                               "    Images = Form5.ImageList1\n"
-                               "  end\n"
-                               "end\n");
+  auto two = OpenText("Form3", Linking("Form3", {"Form4", "Form5"}));
   EXPECT_EQ(MessageOf<EComponentDesignerException>([&] { two->Save(); }),
             "Module \"Form3\" references other modules and cannot be saved until the following "
             "modules are loaded: Form4,Form5");
@@ -313,11 +297,7 @@ TEST_F(ComponentRoot_, LinksResolveWhenTheOtherModuleIsOpenAndAreRecordedAsDepen
                                   "  object ImageList1: TImageList\n"
                                   "  end\n"
                                   "end\n");
-  auto user = OpenText("Form1", "object Form1: TForm1\n"
-                                "  object ActionList1: TActionList\n"
-                                "    Images = Form2.ImageList1\n"
-                                "  end\n"
-                                "end\n");
+  auto user = OpenText("Form1", Linking("Form1", {"Form2"}));
   auto* list = dynamic_cast<TActionList*>(user->GetComponent("ActionList1"));
   ASSERT_NE(list, nullptr);
   EXPECT_EQ(list->GetImages(), images->GetComponent("ImageList1"));
@@ -326,16 +306,10 @@ TEST_F(ComponentRoot_, LinksResolveWhenTheOtherModuleIsOpenAndAreRecordedAsDepen
   EXPECT_TRUE(user->IsComponentLinkable(images->GetComponent("ImageList1")));
 
   user->UpdateDependencies();
-  std::vector<String> deps, dependents;
-  user->GetDependencies([&](const IPtr<IRoot>& r) { deps.push_back(r->GetRootName()); });
-  images->GetDependentRoots([&](const IPtr<IRoot>& r) { dependents.push_back(r->GetRootName()); });
-  EXPECT_EQ(deps, std::vector<String>{"Form2"});
-  EXPECT_EQ(dependents, std::vector<String>{"Form1"});
+  EXPECT_EQ(RootNames([&](auto f) { user->GetDependencies(f); }), std::vector<String>{"Form2"});
+  EXPECT_EQ(RootNames([&](auto f) { images->GetDependentRoots(f); }), std::vector<String>{"Form1"});
   images->Close();
-  dependents.clear();
-  deps.clear();
-  user->GetDependencies([&](const IPtr<IRoot>& r) { deps.push_back(r->GetRootName()); });
-  EXPECT_TRUE(deps.empty());
+  EXPECT_TRUE(RootNames([&](auto f) { user->GetDependencies(f); }).empty());
 }
 
 TEST_F(ComponentRoot_, InheritedModuleTakesTheAncestorsComponentsAndWritesOnlyDifferences) {
@@ -392,8 +366,7 @@ TEST_F(ComponentRoot_, AncestorsThatCannotBeInheritedOrFoundOpenNothing) {
   // Neither a root base class nor an open module.
   EXPECT_NE(MessageOf<EClassNotFound>([&] { NewRoot("Form3", "Nowhere"); }).find("TNowhere"),
             String::npos);
-  EXPECT_NE(std::find(Env->Calls().begin(), Env->Calls().end(), "OpenRootModule Nowhere"),
-            Env->Calls().end());
+  EXPECT_TRUE(EnvCalled("OpenRootModule Nowhere"));
 
   // A designer that owns no registered base class cannot make the module.
   Designer->Accepts = [](TClass) { return false; };

@@ -139,13 +139,11 @@ TEST_F(EventFixture, ReentrantSendRunsAFullInnerBroadcast) {
   EXPECT_EQ(Sent(), "CCBABA");
 }
 
-TEST(DesignerEvents, RenamedEventPassesBothNames) {
-  std::vector<String> log;
-  TListener a(log, "A"), b(log, "B");
-  TOwned<TEvComponentRenamedEvent> event(New<TEvComponentRenamedEvent>());
+TEST_F(EventFixture, RenamedEventPassesBothNames) {
+  TOwned<TEvComponentRenamedEvent> renamed(New<TEvComponentRenamedEvent>());
   for (TListener* l : {&a, &b, &a}) // the second a is not added
-    event->Add(HandlerOf<TComponentRenamedEvent, &TListener::Renamed>(l));
-  event->Send(&a, "Button1", "OkButton");
+    renamed->Add(HandlerOf<TComponentRenamedEvent, &TListener::Renamed>(l));
+  renamed->Send(&a, "Button1", "OkButton");
   EXPECT_EQ(log, (std::vector<String>{"B:Button1>OkButton", "A:Button1>OkButton"}));
   EXPECT_EQ(b.LastSender, &a);
 }
@@ -171,45 +169,43 @@ TClass TPaletteLog::StaticClass() {
   return cls;
 }
 
-struct RootActivated : ::testing::Test {
-  std::vector<String> log;
-  TListener a{log, "A"}, b{log, "B"};
-  TOwned<TEvRootActivatedEvent> event{New<TEvRootActivatedEvent>()};
+struct RootActivated : EventFixture {
+  TOwned<TEvRootActivatedEvent> activated{New<TEvRootActivatedEvent>()};
   void SetUp() override {
     SetDesignerPalette(IPtr<IDesignerPalette>(New<TPaletteLog>(log)));
-    event->Add(HandlerOf<TRootActivatedEvent, &TListener::Activated>(&a));
-    event->Add(HandlerOf<TRootActivatedEvent, &TListener::Activated>(&b));
+    activated->Add(HandlerOf<TRootActivatedEvent, &TListener::Activated>(&a));
+    activated->Add(HandlerOf<TRootActivatedEvent, &TListener::Activated>(&b));
   }
   void TearDown() override { DesignerEventsShutdown(); }
 };
 
 TEST_F(RootActivated, PaletteLearnsWhetherTheNativeDesignerIsActive) {
   IPtr<ICustomModule> module = TEvRootActivatedEvent::NonTarnCustomModule();
-  event->Send(&a, module);
+  activated->Send(&a, module);
   EXPECT_EQ(log, (std::vector<String>{"begin", "+NativeDesignerActive", "-CodeEditorActive",
                                       "B:module", "A:module", "end"}));
   EXPECT_EQ(b.LastSender, &a);
   EXPECT_EQ(b.LastModule, module);
   log.clear();
-  event->Send(&a, nullptr);
+  activated->Send(&a, nullptr);
   EXPECT_EQ(log, (std::vector<String>{"begin", "-NativeDesignerActive", "-CodeEditorActive",
                                       "B:nil", "A:nil", "end"}));
 }
 
 TEST_F(RootActivated, PaletteUpdateIsClosedWhenAHandlerRaises) {
   b.OnCall = [] { throw EAbort("stop"); };
-  EXPECT_THROW(event->Send(nullptr, nullptr), EAbort);
+  EXPECT_THROW(activated->Send(nullptr, nullptr), EAbort);
   EXPECT_EQ(log, (std::vector<String>{"begin", "-NativeDesignerActive", "-CodeEditorActive",
                                       "B:nil", "end"}));
   SetDesignerPalette(nullptr); // without a palette only the handlers run
   log.clear();
   b.OnCall = nullptr;
-  event->Send(nullptr, nullptr);
+  activated->Send(nullptr, nullptr);
   EXPECT_EQ(log, (std::vector<String>{"B:nil", "A:nil"}));
 }
 
 TEST_F(RootActivated, OtherFrameworksGetAStubModuleWithoutThePalette) {
-  event->ActivateNonTarnDesigner();
+  activated->ActivateNonTarnDesigner();
   EXPECT_EQ(log, (std::vector<String>{"B:module", "A:module"}));
   EXPECT_EQ(a.LastSender, nullptr);
   IPtr<ICustomModule> stub = a.LastModule;
@@ -219,22 +215,20 @@ TEST_F(RootActivated, OtherFrameworksGetAStubModuleWithoutThePalette) {
   EXPECT_TRUE(stub->GetAttributes().Empty());
   EXPECT_FALSE(stub->Nestable());
   EXPECT_FALSE(stub->ValidateComponentClass(TComponent::StaticClass()));
-  event->ActivateNonTarnDesigner();
+  activated->ActivateNonTarnDesigner();
   EXPECT_EQ(b.LastModule, stub); // one stub for the package's lifetime
 }
 
-TEST(DesignerEvents, GenericListKeepsDuplicatesAndRemovesTheFirst) {
-  std::vector<String> log;
-  TListener a(log, "A"), b(log, "B");
-  TPlainEvent event;
+TEST_F(EventFixture, GenericListKeepsDuplicatesAndRemovesTheFirst) {
+  TPlainEvent plain;
   for (TListener* l : {&a, &b, &a})
-    event.InternalAdd(l->Handler());
-  event.InternalRemove(a.Handler());
-  EXPECT_EQ(event.Handlers(0), b.Handler());
-  event.Send(nullptr);
+    plain.InternalAdd(l->Handler());
+  plain.InternalRemove(a.Handler());
+  EXPECT_EQ(plain.Handlers(0), b.Handler());
+  plain.Send(nullptr);
   EXPECT_EQ(log, (std::vector<String>{"A", "B"}));
-  event.InternalRemove(THandler{}); // not there: nothing
-  EXPECT_EQ(event.Count(), 2);
+  plain.InternalRemove(THandler{}); // not there: nothing
+  EXPECT_EQ(plain.Count(), 2);
 }
 
 TEST(DesignerEvents, NamedEventsLiveFromStartToShutDown) {

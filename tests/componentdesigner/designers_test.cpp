@@ -3,11 +3,9 @@
 #include "basert/classreg.h"
 #include "basert/datamodule.h"
 #include "componentdesigner/designerevents.h"
-#include "componentdesigner/designnotification.h"
 #include "componentdesigner/designpackage.h"
 #include "designeditors/custommodules.h"
 #include "designeditors/editorregistry.h"
-#include "designeditors/valueeditors.h"
 #include "host/designenvironment.h"
 #include "host/hostroot.h"
 #include "tarn/forms.h"
@@ -78,40 +76,6 @@ protected:
 };
 
 } // namespace
-
-TEST(DesignersStartup, CountedAndTheLastShutdownEmptiesEveryGlobal) {
-  ASSERT_FALSE(DesignPackageRunning());
-  DesignPackageStartup();
-  DesignPackageStartup();
-  ASSERT_TRUE(Designers());
-  EXPECT_TRUE(RegisterCustomModuleProc && RegisterNoIconProc && EvDesignerDeactivated);
-  // The package's own editors are there from the start.
-  PPropInfo name = GetPropInfo(TComponent::StaticClass()->TypeInfo, "Name");
-  TComponent probe(nullptr);
-  EXPECT_EQ(GetEditorClass(name, &probe), TComponentNameProperty::StaticClass());
-  RegisterCustomModule(TForm::StaticClass(), TCustomModule::StaticClass());
-
-  DesignPackageShutdown(); // the first of two stops does nothing
-  EXPECT_TRUE(Designers());
-  EXPECT_EQ(CustomModuleRegistrations().size(), 1u);
-
-  DesignPackageShutdown();
-  EXPECT_FALSE(DesignPackageRunning());
-  EXPECT_FALSE(Designers());
-  EXPECT_FALSE(ActiveDesigner());
-  EXPECT_FALSE(ActiveRoot());
-  EXPECT_EQ(RegisterCustomModuleProc, nullptr);
-  EXPECT_EQ(RegisterNoIconProc, nullptr);
-  EXPECT_EQ(EvRootActivatedEvent, nullptr);
-  EXPECT_EQ(EvDesignerDeactivated, nullptr);
-  EXPECT_EQ(DesignNotificationList(), nullptr);
-  EXPECT_TRUE(CustomModuleRegistrations().empty());
-  // Late registrations are dropped.
-  RegisterCustomModule(TForm::StaticClass(), TCustomModule::StaticClass());
-  RegisterNoIcon({TButton::StaticClass()});
-  EXPECT_TRUE(CustomModuleRegistrations().empty());
-  DesignPackageShutdown(); // an unmatched stop is harmless
-}
 
 TEST(DesignersStartup, StructureTreeUnitRunsInsideTheDesignersLifetime) {
   static std::vector<String> log;

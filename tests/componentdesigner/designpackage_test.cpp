@@ -1,49 +1,73 @@
 #include "componentdesigner/designpackage.h"
 
+#include "basert/classreg.h"
 #include "componentdesigner/designerevents.h"
+#include "componentdesigner/designers.h"
 #include "componentdesigner/designnotification.h"
 #include "componentdesigner/proxies.h"
 #include "designeditors/compeditors.h"
+#include "designeditors/custommodules.h"
 #include "designeditors/editorregistry.h"
 #include "designeditors/guidelines.h"
 #include "designeditors/propcategories.h"
 #include "designeditors/selectioneditors.h"
+#include "designeditors/valueeditors.h"
 #include "designintf/designintf.h"
+#include "tarn/forms.h"
+#include "tarn/stdctrls.h"
 
 #include <gtest/gtest.h>
 
 using namespace fw;
 
-TEST(DesignPackage, StartupFillsEveryHookAndShutdownEmptiesThemAll) {
+TEST(DesignPackage, StartupIsCountedAndTheLastShutdownEmptiesEveryGlobal) {
   auto filled = [] {
     return std::vector<bool>{
         RegisterPropertyEditorProc != nullptr,     RegisterComponentEditorProc != nullptr,
         RegisterSelectionEditorProc != nullptr,    RegisterComponentGuidelinesProc != nullptr,
         RegisterDesignNotificationProc != nullptr, UnregisterDesignNotificationProc != nullptr,
-        GetSelectionEditorsProc != nullptr,        RegisterPropertyInCategoryProc != nullptr};
+        GetSelectionEditorsProc != nullptr,        RegisterPropertyInCategoryProc != nullptr,
+        RegisterCustomModuleProc != nullptr,       RegisterNoIconProc != nullptr,
+        EvRootActivatedEvent != nullptr,           EvDesignerDeactivated != nullptr,
+        DesignNotificationList() != nullptr,       Designers() != nullptr};
   };
+  const std::vector<bool> all(14, true), none(14, false);
   ASSERT_FALSE(DesignPackageRunning());
   DesignPackageStartup();
   DesignPackageStartup(); // counted: a second start needs a second stop
-  EXPECT_EQ(filled(), std::vector<bool>(8, true));
+  EXPECT_EQ(filled(), all);
+  // The package's own editors are there from the start.
+  PPropInfo name = GetPropInfo(TComponent::StaticClass()->TypeInfo, "Name");
+  TComponent probe(nullptr);
+  EXPECT_EQ(GetEditorClass(name, &probe), TComponentNameProperty::StaticClass());
 
   Integer group = NewEditorGroup();
   RegisterComponentEditor(TComponent::StaticClass(), TComponentEditor::StaticClass());
+  RegisterCustomModule(TForm::StaticClass(), TCustomModule::StaticClass());
   EXPECT_EQ(ComponentEditorRecords().size(), 1u);
 
   DesignPackageShutdown();
   EXPECT_TRUE(DesignPackageRunning());
-  EXPECT_EQ(filled(), std::vector<bool>(8, true));
+  EXPECT_EQ(filled(), all);
+  EXPECT_EQ(CustomModuleRegistrations().size(), 1u);
   DesignPackageShutdown();
   EXPECT_FALSE(DesignPackageRunning());
-  EXPECT_EQ(filled(), std::vector<bool>(8, false));
+  EXPECT_EQ(filled(), none);
+  EXPECT_FALSE(ActiveDesigner());
+  EXPECT_FALSE(ActiveRoot());
   EXPECT_TRUE(ComponentEditorRecords().empty());
+  EXPECT_TRUE(CustomModuleRegistrations().empty());
   // Late registrations are dropped without complaint.
   RegisterComponentEditor(TComponent::StaticClass(), TComponentEditor::StaticClass());
   RegisterSelectionEditor(TComponent::StaticClass(), TSelectionEditor::StaticClass());
+  RegisterCustomModule(TForm::StaticClass(), TCustomModule::StaticClass());
+  RegisterNoIcon({TButton::StaticClass()});
   EXPECT_TRUE(ComponentEditorRecords().empty());
   EXPECT_TRUE(SelectionEditorDefinitions().empty());
+  EXPECT_TRUE(CustomModuleRegistrations().empty());
   FreeEditorGroup(group);
+  DesignPackageShutdown(); // an unmatched stop is harmless
+  EXPECT_FALSE(DesignPackageRunning());
 
   // The package can be started again.
   DesignPackageStartup();

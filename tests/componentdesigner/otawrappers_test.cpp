@@ -2,19 +2,12 @@
 #include "componentdesigner/otawrappers.h"
 
 #include "componentdesigner/componentroot.h"
-#include "componentdesigner/designers.h"
-#include "componentdesigner/designpackage.h"
 #include "componentdesigner/environmenttools.h"
 #include "componentdesigner/rootstreams.h"
-#include "designeditors/custommodules.h"
-#include "host/designenvironment.h"
-#include "host/designermodule.h"
 #include "host/hostmodules.h"
-#include "host/hostroot.h"
+#include "support/hostsession.h"
 #include "support/testutil.h"
 #include "tarn/extctrls.h"
-#include "tarn/forms.h"
-#include "tarn/standardcontrols.h"
 #include "tarn/stdctrls.h"
 #include "toolsapi/toolsutils.h"
 
@@ -58,20 +51,12 @@ TClass TFormLog::StaticClass() {
   return cls;
 }
 
-class OTAWrappers_ : public ::testing::Test {
+class OTAWrappers_ : public fwtest::HostSession {
 protected:
   void SetUp() override {
-    DesignPackageStartup();
-    RegisterStandardControls();
+    HostSession::SetUp();
     RegisterClass(TStringList::StaticClass());
-    RegisterCustomModule(TForm::StaticClass(), TCustomModule::StaticClass());
-    Env = New<THostDesignEnvironment>();
-    Designer = New<THostComponentDesigner>(IPtr<IDesignEnvironment>(Env));
-    Registry()->RegisterDesigner(IPtr<IComponentDesigner>(Designer));
-    Root = THostComponentRoot::Make(
-        IPtr<IComponentDesigner>(Designer),
-        IPtr<IDesignerModule>(New<THostDesignerModule>("Unit1", "Form1", "TForm")), "Form1.lyt",
-        nullptr, "Form1");
+    Root = NewRoot("Form1");
     Form = Root->GetFormEditor();
     Panel = Form->CreateComponent(nullptr, "TPanel", 0, 0, 200, 100);
     Button = Form->CreateComponent(Panel, "tbutton", 8, 8, 75, 25);
@@ -80,14 +65,8 @@ protected:
     Button = Panel = nullptr;
     Form = nullptr;
     Root = nullptr;
-    Designer->CloseRoots();
-    Registry()->UnregisterDesigner(IPtr<IComponentDesigner>(Designer));
-    DesignPackageShutdown();
     UnRegisterClass(TStringList::StaticClass());
-    UnregisterStandardControls();
-  }
-  static IPtr<IInternalComponentDesigners> Registry() {
-    return QueryIntf<IInternalComponentDesigners>(Designers().get());
+    HostSession::TearDown();
   }
   static TComponent* Native(const IPtr<IOTAComponent>& c) {
     auto native = QueryIntf<INTAComponent>(c);
@@ -102,8 +81,6 @@ protected:
     return String(reinterpret_cast<const char*>(s.Memory()), static_cast<std::size_t>(s.Size()));
   }
 
-  IPtr<THostDesignEnvironment> Env;
-  IPtr<THostComponentDesigner> Designer;
   IPtr<THostComponentRoot> Root;
   IPtr<TOTAFormEditor> Form;
   IPtr<IOTAComponent> Panel, Button;

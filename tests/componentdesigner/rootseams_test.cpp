@@ -1,19 +1,8 @@
 // The seams through which an update manager and a design surface attach to a module root.
 #include "componentdesigner/componentroot.h"
 
-#include "componentdesigner/designers.h"
-#include "componentdesigner/designpackage.h"
-#include "designeditors/custommodules.h"
-#include "host/designenvironment.h"
-#include "host/designermodule.h"
-#include "host/hostroot.h"
-#include "tarn/forms.h"
-#include "tarn/standardcontrols.h"
+#include "support/hostsession.h"
 #include "tarn/stdctrls.h"
-
-#include <gtest/gtest.h>
-
-#include <filesystem>
 
 using namespace fw;
 
@@ -113,39 +102,24 @@ TClass TOpenedLog::StaticClass() {
   return cls;
 }
 
-class RootSeams : public ::testing::Test {
+/// The host session with no update manager or surface but those a case installs.
+class RootSeams : public fwtest::HostSession {
 protected:
   void SetUp() override {
     gLog.clear();
-    DesignPackageStartup();
-    RegisterStandardControls();
-    RegisterCustomModule(TForm::StaticClass(), TCustomModule::StaticClass());
-    Env = New<THostDesignEnvironment>();
-    Designer = New<THostComponentDesigner>(IPtr<IDesignEnvironment>(Env));
-    QueryIntf<IInternalComponentDesigners>(Designers().get())
-        ->RegisterDesigner(IPtr<IComponentDesigner>(Designer));
+    HostSession::SetUp();
+    CreateUpdateManagerProc = nullptr;
+    Env = static_cast<THostDesignEnvironment*>(Designer->GetEnvironment().get());
   }
   void TearDown() override {
     CreateUpdateManagerProc = nullptr;
     CreateRootSurfaceProc = nullptr;
-    Designer->CloseRoots();
-    QueryIntf<IInternalComponentDesigners>(Designers().get())
-        ->UnregisterDesigner(IPtr<IComponentDesigner>(Designer));
-    DesignPackageShutdown();
-    UnregisterStandardControls();
-  }
-  IPtr<THostComponentRoot> NewRoot(const String& name, const String& ancestor = {}) {
-    return THostComponentRoot::Make(
-        IPtr<IComponentDesigner>(Designer),
-        IPtr<IDesignerModule>(New<THostDesignerModule>("Unit" + name, name, "TForm")),
-        (std::filesystem::temp_directory_path() / (name + ".lyt")).string(), nullptr, name,
-        ancestor);
+    HostSession::TearDown();
   }
   static TFakeManager* ManagerOf(THostComponentRoot& root) {
     return static_cast<TFakeManager*>(root.GetUpdateManager().get());
   }
-  IPtr<THostDesignEnvironment> Env;
-  IPtr<THostComponentDesigner> Designer;
+  THostDesignEnvironment* Env = nullptr;
 };
 
 IPtr<IUpdateManager> MakeManager(TComponent* component, TComponent* ancestor,

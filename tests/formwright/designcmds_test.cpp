@@ -51,6 +51,12 @@ struct DesignCommands : HostRun {
     only(y, x, "+");
     return diff;
   }
+  /// The row of property `name` in an inspect --json list, or null.
+  static nlohmann::json Row(const nlohmann::json& rows, const std::string& name) {
+    for (const auto& row : rows)
+      if (row["name"] == name) return row;
+    return nlohmann::json();
+  }
   std::string Copy;
 };
 
@@ -109,24 +115,19 @@ TEST_F(DesignCommands, InspectJsonIsOneDocumentWithEveryField) {
   TRun r = Run({"inspect", kForm, "--json"});
   ASSERT_EQ(r.Code, 0) << r.Err;
   const auto rows = nlohmann::json::parse(r.Out);
-  auto find = [](const nlohmann::json& list, const std::string& name) {
-    for (const auto& row : list)
-      if (row["name"] == name) return row;
-    return nlohmann::json();
-  };
-  const auto font = find(rows, "Font");
+  const auto font = Row(rows, "Font");
   ASSERT_TRUE(font.is_object());
-  const auto style = find(font["properties"], "Style");
+  const auto style = Row(font["properties"], "Style");
   EXPECT_EQ(style["value"], "[fsItalic]");
   EXPECT_EQ(style["category"], "Miscellaneous");
   EXPECT_NE(std::find(style["attributes"].begin(), style["attributes"].end(), "paSubProperties"),
             style["attributes"].end());
-  EXPECT_EQ(find(rows, "Caption")["writable"], true);
+  EXPECT_EQ(Row(rows, "Caption")["writable"], true);
 
   // A package's own category and value list.
   r = Run({"inspect", kForm, "--select", "ticker1", "--json"});
   ASSERT_EQ(r.Code, 0) << r.Err;
-  const auto interval = find(nlohmann::json::parse(r.Out), "Interval");
+  const auto interval = Row(nlohmann::json::parse(r.Out), "Interval");
   EXPECT_EQ(interval["value"], "250");
   EXPECT_EQ(interval["category"], "Timing");
   EXPECT_EQ(interval["attributes"][0], "paValueList");
@@ -215,13 +216,8 @@ TEST_F(DesignCommands, PlaceholdersKeepTheKindOfEachStoredValue) {
   TRun r = Run({"inspect", module, "--select", "Connection", "--json"});
   ASSERT_EQ(r.Code, 0) << r.Err;
   const auto rows = nlohmann::json::parse(r.Out);
-  auto value = [&](const std::string& name) {
-    for (const auto& row : rows)
-      if (row["name"] == name) return row["value"].get<std::string>();
-    return std::string("(none)");
-  };
-  EXPECT_EQ(value("ConnectionString"), "Provider=Local;Data Source=orders.db");
-  EXPECT_EQ(value("LoginPrompt"), "False");
+  EXPECT_EQ(Row(rows, "ConnectionString")["value"], "Provider=Local;Data Source=orders.db");
+  EXPECT_EQ(Row(rows, "LoginPrompt")["value"], "False");
 
   r = Run({"set", module, "Connection.LoginPrompt=True", "Connection.ConnectionString=Remote",
            "OrdersAmount.MaxValue=5"});

@@ -178,6 +178,76 @@ TEST_F(FrameworkSprigs, AnnouncedFrameContentsShowAtOnceAndGoWithTheFrame) {
   EXPECT_EQ(root->IndexCount(), 0u);
 }
 
+// Inherited controls keep their parent: moved, they would be saved as new components of the same
+// name. What the form itself put into a placed frame moves between the frame's containers (and
+// stays there when saved), but never out of the frame, whose copy is all that is saved of it.
+TEST_F(FrameworkSprigs, OnlyControlsTheModuleMadeMoveAndPlacedFramesKeepWhatTheyHold) {
+  auto frame = NewRoot("Frame1", "Frame");
+  static_cast<TControl*>(Add(*frame, TPanel::StaticClass()))->SetBounds(8, 8, 150, 100);
+  Add(*frame, TButton::StaticClass(), nullptr, 8, 150);
+  frame->Modified();
+  auto form = NewRoot("Form1");
+  TComponent* formPanel = Add(*form, TPanel::StaticClass(), nullptr, 300, 8);
+  TComponent* placed = Add(*form, frame->GetRoot()->ClassType());
+  static_cast<TControl*>(placed)->SetBounds(8, 8, 280, 200);
+  TComponent* mine = Add(*form, TEdit::StaticClass(), placed, 200, 8);
+  ASSERT_EQ(mine->Owner(), placed);
+  auto* inheritedPanel = static_cast<TWinControl*>(placed->FindComponent("Panel1"));
+  ASSERT_NE(inheritedPanel, nullptr);
+  TRootSprig* root = RootOf(*form);
+  ASSERT_NE(root, nullptr);
+  root->Repopulate();
+  TSprig* mineSprig = root->Find(mine);
+  TSprig* panelSprig = root->Find(inheritedPanel);
+  TSprig* inheritedButton = root->Find(placed->FindComponent("Button1"));
+  ASSERT_TRUE(mineSprig && panelSprig && inheritedButton);
+
+  EXPECT_FALSE(panelSprig->DragOver(inheritedButton));
+  EXPECT_FALSE(panelSprig->DragDrop(inheritedButton));
+  EXPECT_TRUE(root->Find(formPanel)->DragOver(root->Find(placed))); // the frame is the form's
+  EXPECT_FALSE(root->Find(formPanel)->DragOver(mineSprig));
+  EXPECT_FALSE(root->DragOver(mineSprig));
+  ASSERT_TRUE(panelSprig->DragOver(mineSprig));
+  ASSERT_TRUE(panelSprig->DragDrop(mineSprig));
+  EXPECT_EQ(static_cast<TControl*>(mine)->Parent(), inheritedPanel);
+  EXPECT_EQ(mineSprig->Parent(), panelSprig);
+  EXPECT_EQ(static_cast<TControl*>(mine)->Left(), inheritedPanel->ClientWidth() - 75);
+
+  TMemoryStream saved;
+  form->WriteRootStream(saved);
+  form->Close();
+  form = nullptr;
+  saved.SetPosition(0);
+  auto reopened = THostComponentRoot::Make(
+      IPtr<IComponentDesigner>(Designer),
+      IPtr<IDesignerModule>(New<THostDesignerModule>("UnitForm1", "Form1", "TForm")), "Form1.lyt",
+      &saved, "Form1");
+  TComponent* again = reopened->GetComponent("Frame11");
+  ASSERT_NE(again, nullptr);
+  auto* edit = dynamic_cast<TControl*>(again->FindComponent("Edit1"));
+  ASSERT_NE(edit, nullptr);
+  EXPECT_EQ(edit->Parent(), again->FindComponent("Panel1"));
+
+  // The same in a module inheriting from another: its own controls move, inherited ones stay.
+  auto base = NewRoot("Base");
+  static_cast<TControl*>(Add(*base, TPanel::StaticClass()))->SetBounds(8, 8, 150, 100);
+  Add(*base, TButton::StaticClass(), nullptr, 8, 150);
+  base->Modified();
+  auto heir = NewRoot("Heir", "Base");
+  TComponent* own = Add(*heir, TButton::StaticClass(), nullptr, 200, 150);
+  TRootSprig* heirRoot = RootOf(*heir);
+  ASSERT_NE(heirRoot, nullptr);
+  heirRoot->Repopulate();
+  TSprig* basePanel = heirRoot->Find(heir->GetComponent("Panel1"));
+  TSprig* baseButton = heirRoot->Find(heir->GetComponent("Button1"));
+  ASSERT_TRUE(basePanel && baseButton);
+  EXPECT_FALSE(basePanel->DragOver(baseButton));
+  EXPECT_FALSE(basePanel->DragDrop(baseButton));
+  EXPECT_EQ(static_cast<TControl*>(heir->GetComponent("Button1"))->Parent(), heir->GetRoot());
+  EXPECT_TRUE(basePanel->DragDrop(heirRoot->Find(own)));
+  EXPECT_EQ(static_cast<TControl*>(own)->Parent(), heir->GetComponent("Panel1"));
+}
+
 // Controls go by drag only onto windowed controls that take children, and stay inside them.
 TEST_F(FrameworkSprigs, ControlsDragOntoWindowedControlsThatTakeThem) {
   auto form = NewRoot("Form1");

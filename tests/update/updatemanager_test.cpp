@@ -128,6 +128,12 @@ protected:
     Base.Manager = NewUpdateManager(Base.Root, nullptr, nullptr, Base.Recorder.get());
   }
 
+  /// The base module and one module inheriting from it.
+  TModule& OpenChild() {
+    OpenBase();
+    return Inherit(Base, "ChildForm");
+  }
+
   /// A module inheriting from `parent`: its root streamed from the parent's, every component in
   /// it marked inherited, and its manager registered under the parent's.
   TModule& Inherit(TModule& parent, const String& name) {
@@ -161,8 +167,7 @@ protected:
 // ----------------------------------------------------------------------------------
 
 TEST_F(UpdateManagerTest, AncestorValueReachesEveryGenerationUnlessChanged) {
-  OpenBase();
-  TModule& child = Inherit(Base, "ChildForm");
+  TModule& child = OpenChild();
   TModule& grandchild = Inherit(child, "GrandchildForm");
   child.Find("Thing2")->FCaption = "Mine";
   child.Manager->Modified();
@@ -193,8 +198,7 @@ TEST_F(UpdateManagerTest, AncestorValueReachesEveryGenerationUnlessChanged) {
 }
 
 TEST_F(UpdateManagerTest, UnstoredInt64AndVariantValuesDoNotPropagate) {
-  OpenBase();
-  TModule& child = Inherit(Base, "ChildForm");
+  TModule& child = OpenChild();
   auto* t2 = Base.Find("Thing2");
   t2->FCaption.clear(); // not stored while empty
   Base.Manager->Modified();
@@ -217,8 +221,7 @@ TEST_F(UpdateManagerTest, UnstoredInt64AndVariantValuesDoNotPropagate) {
 }
 
 TEST_F(UpdateManagerTest, AncestorHandlerIsReboundToTheDescendantRoot) {
-  OpenBase();
-  TModule& child = Inherit(Base, "ChildForm");
+  TModule& child = OpenChild();
   void* code = Base.Root->MethodAddress("ThingClick");
   ASSERT_NE(code, nullptr);
   Base.Find("Thing1")->FOnClick = TNotifyEvent{{code, static_cast<TObject*>(Base.Root)}};
@@ -242,8 +245,7 @@ TEST_F(UpdateManagerTest, AncestorHandlerIsReboundToTheDescendantRoot) {
 }
 
 TEST_F(UpdateManagerTest, ReferencesBecomeTheNamesakeOrNil) {
-  OpenBase();
-  TModule& child = Inherit(Base, "ChildForm");
+  TModule& child = OpenChild();
   auto* outside = New<TUpThing>(nullptr);
   Base.Find("Thing1")->SetBuddy(Base.Find("Thing2"));
   Base.Find("Thing2")->SetBuddy(outside);
@@ -271,8 +273,7 @@ TEST_F(UpdateManagerTest, ReferencesBecomeTheNamesakeOrNil) {
 }
 
 TEST_F(UpdateManagerTest, DefinedPropertiesFollowUnlessChanged) {
-  OpenBase();
-  TModule& child = Inherit(Base, "ChildForm");
+  TModule& child = OpenChild();
   child.Find("Thing2")->SetDesignInfo(0x00050005);
   child.Find("Thing2")->FBlob = "own";
   child.Manager->Modified();
@@ -295,8 +296,7 @@ TEST_F(UpdateManagerTest, DefinedPropertiesFollowUnlessChanged) {
 // ---- components gained, lost, renamed and reordered --------------------------------------------
 
 TEST_F(UpdateManagerTest, ComponentAddedToTheAncestorAppearsInEveryGeneration) {
-  OpenBase();
-  TModule& child = Inherit(Base, "ChildForm");
+  TModule& child = OpenChild();
   TModule& grandchild = Inherit(child, "GrandchildForm");
   auto* added = Add<TUpThing>(Base.Root, "Added");
   added->FCaption = "new";
@@ -337,8 +337,7 @@ TEST_F(UpdateManagerTest, ComponentAddedToTheAncestorAppearsInEveryGeneration) {
 }
 
 TEST_F(UpdateManagerTest, ComponentDeletedFromTheAncestorGoesAfterDeleting) {
-  OpenBase();
-  TModule& child = Inherit(Base, "ChildForm");
+  TModule& child = OpenChild();
   TModule& grandchild = Inherit(child, "GrandchildForm");
   auto* own = Add<TUpThing>(child.Root, "Own");
   child.Manager->Modified();
@@ -362,8 +361,7 @@ TEST_F(UpdateManagerTest, ComponentDeletedFromTheAncestorGoesAfterDeleting) {
 }
 
 TEST_F(UpdateManagerTest, RenamePropagatesAndLeavesADescendantsOwnNamesakeAlone) {
-  OpenBase();
-  TModule& child = Inherit(Base, "ChildForm");
+  TModule& child = OpenChild();
   TModule& grandchild = Inherit(child, "GrandchildForm");
   TUpThing* inherited = grandchild.Find("Thing1");
   auto* own = Add<TUpThing>(child.Root, "Helper");
@@ -388,8 +386,7 @@ TEST_F(UpdateManagerTest, RenamePropagatesAndLeavesADescendantsOwnNamesakeAlone)
 }
 
 TEST_F(UpdateManagerTest, ReorderAppliesUnlessTheDescendantReordered) {
-  OpenBase();
-  TModule& child = Inherit(Base, "ChildForm");
+  TModule& child = OpenChild();
   TModule& other = Inherit(Base, "OtherForm");
   child.Find<TUpBox>("Panel")->SetChildOrder(child.Find("B"), 0); // B A C
   child.Manager->Modified();
@@ -407,8 +404,7 @@ TEST_F(UpdateManagerTest, ReorderAndValuesReachBoxesDeepInALargeModule) {
   std::vector<TUpBox*> parents{Base.Find<TUpBox>("Panel")};
   for (std::size_t i = 0; i < 300; ++i)
     parents.push_back(Add<TUpBox>(Base.Root, "Box" + std::to_string(i), parents[i / 3]));
-  OpenBase();
-  TModule& child = Inherit(Base, "ChildForm");
+  TModule& child = OpenChild();
   Base.Find<TUpBox>("Box90")->SetChildOrder(Base.Find("Box275"), 0);
   Base.Find("Box274")->FCaption = "Deep";
   Base.Manager->Modified();
@@ -433,8 +429,7 @@ TEST_F(UpdateManagerTest, ReorderAndValuesReachBoxesDeepInALargeModule) {
 }
 
 TEST_F(UpdateManagerTest, EditedCollectionIsNeverOverwritten) {
-  OpenBase();
-  TModule& child = Inherit(Base, "ChildForm");
+  TModule& child = OpenChild();
   TModule& other = Inherit(Base, "OtherForm");
   auto* item = static_cast<TUpItem*>(Base.Find("Thing1")->FItems->Add());
   item->FText = "one";
@@ -460,8 +455,7 @@ TEST_F(UpdateManagerTest, EditedCollectionIsNeverOverwritten) {
 // -------------------------------------------------------------------------------------
 
 TEST_F(UpdateManagerTest, UpdatedFailuresNotifyEveryComponentAndRaiseTheFirstMessage) {
-  OpenBase();
-  TModule& child = Inherit(Base, "ChildForm");
+  TModule& child = OpenChild();
   child.Find("Thing1")->FailUpdated = "first";
   child.Find("Thing2")->FailUpdated = "second";
   Base.Find("Thing1")->FCaption = "x";
@@ -476,8 +470,7 @@ TEST_F(UpdateManagerTest, UpdatedFailuresNotifyEveryComponentAndRaiseTheFirstMes
 }
 
 TEST_F(UpdateManagerTest, UnregisteredClassWhileStreamingRestoresEverything) {
-  OpenBase();
-  TModule& child = Inherit(Base, "ChildForm");
+  TModule& child = OpenChild();
   auto* box = Add<TUpBox>(Base.Root, "NewBox", Base.Root);
   Add<TUpUnregistered>(Base.Root, "Stranger", box);
   const Integer before = child.Root->ComponentCount();
@@ -501,8 +494,7 @@ TEST_F(UpdateManagerTest, UnregisteredClassWhileStreamingRestoresEverything) {
 }
 
 TEST_F(UpdateManagerTest, ReenteredUpdateAndFilterReturnAtOnce) {
-  OpenBase();
-  TModule& child = Inherit(Base, "ChildForm");
+  TModule& child = OpenChild();
   int calls = 0;
   child.Recorder->OnUpdating = [&] {
     ++calls;
@@ -518,8 +510,7 @@ TEST_F(UpdateManagerTest, ReenteredUpdateAndFilterReturnAtOnce) {
 }
 
 TEST_F(UpdateManagerTest, NamesDifferingOnlyInCasePair) {
-  OpenBase();
-  TModule& child = Inherit(Base, "ChildForm");
+  TModule& child = OpenChild();
   TUpThing* inherited = child.Find("Thing1");
   Base.Find("Thing1")->SetName("THING1");
   Base.Find("Thing1")->FCaption = "upper";
@@ -538,8 +529,7 @@ TEST_F(UpdateManagerTest, NamesDifferingOnlyInCasePair) {
 TEST_F(UpdateManagerTest, UnnamedComponentsPairOnlyWithUnnamedOnes) {
   auto* anonymous = New<TUpThing>(Base.Root);
   anonymous->FCaption = "anonymous";
-  OpenBase();
-  TModule& child = Inherit(Base, "ChildForm");
+  TModule& child = OpenChild();
   TComponent* copy = child.Root->Components(anonymous->ComponentIndex());
   ASSERT_TRUE(copy->Name().empty());
   anonymous->FCaption = "changed";
@@ -556,8 +546,7 @@ TEST_F(UpdateManagerTest, UnnamedComponentsPairOnlyWithUnnamedOnes) {
 // ------------------------------------------------------
 
 TEST_F(UpdateManagerTest, RevertMakesAPropertyFollowAgain) {
-  OpenBase();
-  TModule& child = Inherit(Base, "ChildForm");
+  TModule& child = OpenChild();
   TUpThing* t = child.Find("Thing1");
   t->FCaption = "Mine";
   child.Manager->Modified();
@@ -592,8 +581,7 @@ TEST_F(UpdateManagerTest, RevertMakesAPropertyFollowAgain) {
 }
 
 TEST_F(UpdateManagerTest, NotificationForgetsARemovedComponent) {
-  OpenBase();
-  TModule& child = Inherit(Base, "ChildForm");
+  TModule& child = OpenChild();
   TUpThing* t = child.Find("Thing2");
   ASSERT_NE(child.Impl()->ComponentUpdate()->FindObject(t), nullptr);
   child.Manager->Notification(t, notifyRemove);
