@@ -50,8 +50,12 @@ std::unordered_map<PTypeInfo, TIntConsts>& IntConsts() {
   return map;
 }
 
-/// The reference text the writer stores for a component.
-String ComponentValue(TComponent* component, TComponent* lookupRoot) {
+/// The reference text the writer stores for a component. Inside a placed frame (`frame`) a
+/// reader looks names up in the frame first, so the module's own names take the module's name.
+String ComponentValue(TComponent* component, TComponent* lookupRoot, TComponent* frame) {
+  if (frame && frame != lookupRoot && !lookupRoot->Name().empty() &&
+      (component == lookupRoot || component->Owner() == lookupRoot) && !component->Name().empty())
+    return lookupRoot->Name() + "." + (component == lookupRoot ? "Owner" : component->Name());
   if (component == lookupRoot) return "Owner";
   if (component->Owner() && component->Owner() == lookupRoot) return component->Name();
   if (component->Owner() && !component->Owner()->Name().empty() && !component->Name().empty()) {
@@ -202,6 +206,10 @@ void TWriter::WriteData(TComponent* instance) {
     WritePrefixFor(instance);
   }
   const Int64 headerEnd = FCore.Position();
+  TComponent* const oldFrame = FFrame;
+  TOnExit leaveFrame([&] { FFrame = oldFrame; });
+  if (instance->ComponentState().Contains(stateInline) && instance != FLookupRoot)
+    FFrame = instance;
   const bool plainInherited = inherited && !instance->ComponentState().Contains(stateInline) &&
                               !(FAncestorList && ancestorPos < FAncestorList->size() &&
                                 (*FAncestorList)[ancestorPos] != FAncestor);
@@ -218,8 +226,8 @@ void TWriter::WriteData(TComponent* instance) {
   if (placeholder)
     writeStored(placeholder->StoredProperties());
   else if (kept)
-    writeStored(
-        detail::MergeKeptProperties(*kept, detail::WrittenProperties(instance, FLookupRoot)));
+    writeStored(detail::MergeKeptProperties(
+        *kept, detail::WrittenProperties(instance, FLookupRoot, FFrame)));
   else
     WriteProperties(instance);
   WriteListEnd();
@@ -379,7 +387,7 @@ void TWriter::WriteInterfaceProp(TPersistent* instance, PPropInfo prop) {
   if (!c)
     FCore.WriteValue(vaNil);
   else
-    WriteIdent(ComponentValue(c, FLookupRoot));
+    WriteIdent(ComponentValue(c, FLookupRoot, FFrame));
 }
 
 void TWriter::WriteObjectProp(TPersistent* instance, PPropInfo prop) {
@@ -397,7 +405,7 @@ void TWriter::WriteObjectProp(TPersistent* instance, PPropInfo prop) {
   auto* component = dynamic_cast<TComponent*>(value);
   if (component && !IsSubComponent(component)) {
     if (IsDefaultHere(instance, prop)) return;
-    String ref = ComponentValue(component, FLookupRoot);
+    String ref = ComponentValue(component, FLookupRoot, FFrame);
     if (ref.empty()) return; // an unnamed component cannot be referred to
     WritePropName(name);
     WriteIdent(ref);
@@ -490,6 +498,8 @@ void TWriter::WriteVariant(const Variant& value) {
 struct TReader::TFixup {
   TPersistent* Instance;
   TComponent* InstanceRoot;
+  TComponent* ModuleRoot;
+  String ModuleName; // the stream's name for ModuleRoot
   PPropInfo Prop;
   String RootName;
   String Name;
@@ -703,15 +713,15 @@ void TReader::SnapshotKept() {
   for (auto [c, listRoot] : FKeptRead) {
     detail::TKeptComponent* kept = detail::FindKept(c);
     if (!kept) continue;
+    // Written and listed as a writer does: inside a placed frame, under that frame.
+    if (listRoot != FRoot && !FLoadedSet.count(listRoot)) listRoot = FRoot;
     try {
-      kept->Canonical = detail::WrittenProperties(c, FRoot);
+      kept->Canonical = detail::WrittenProperties(c, FRoot, listRoot != FRoot ? listRoot : nullptr);
     } catch (const Exception&) {
       kept->Known = false; // written as the class writes it, which reports the failure
       continue;
     }
     kept->Listed.clear();
-    // Listed as a writer lists them: inside a placed frame, under that frame.
-    if (listRoot != FRoot && !FLoadedSet.count(listRoot)) listRoot = FRoot;
     c->GetChildren([kept](TComponent* child) { kept->Listed.push_back(child); }, listRoot);
   }
   FKeptRead.clear();
@@ -731,6 +741,7 @@ TComponent* TReader::ReadRootComponent(TComponent* root) {
       ReadPrefix(flags, childPos);
     String className = ReadStr();
     String name = ReadStr();
+    FStreamRootName = name;
     FKeeping = UsePlaceholders && !root;
     FKeptRead.clear();
     if (!root) {
@@ -1240,27 +1251,43 @@ bool SplitReference(const String& ident, String& rootName, String& name) {
 }
 
 /// The component a reference names, or null. `waitFor` receives the module it waits for.
-TComponent* ResolveReference(TComponent* root, const String& rootName, const String& name,
-                             String& waitFor) {
+/// Inside a placed frame (`root` is not `moduleRoot`) the frame's names come first, then those
+/// of what holds it, out to the module, which the stream may call `moduleName`.
+TComponent* ResolveReference(TComponent* root, TComponent* moduleRoot, const String& moduleName,
+                             const String& rootName, const String& name, String& waitFor) {
   waitFor.clear();
-  TComponent* base = root;
+  if (rootName.empty() && SameText(name, "Owner")) return root;
+  const bool nested = root && moduleRoot && root != moduleRoot;
+  bool baseFound = false;
+  for (TComponent* scope = root; scope;
+       scope = nested && scope != moduleRoot ? scope->Owner() : nullptr) {
+    TComponent* base = scope;
+    if (!rootName.empty()) {
+      base = scope->FindComponent(rootName);
+      // A placed frame, and the module around one, are named through themselves.
+      if (!base && (scope->ComponentState().Contains(stateInline) || scope != root) &&
+          SameText(scope->Name(), rootName))
+        base = scope;
+      // A copy of a module read from the module's stream goes by the module's name there.
+      if (!base && scope == moduleRoot && !moduleName.empty() && SameText(moduleName, rootName))
+        base = scope;
+      if (!base) continue;
+      if (SameText(name, "Owner")) return base;
+      baseFound = true;
+    }
+    if (TComponent* found = FindNestedComponent(base, name)) return found;
+  }
+  if (baseFound) return nullptr;
   if (!rootName.empty()) {
-    base = root ? root->FindComponent(rootName) : nullptr;
-    // The module holding a placed frame names what is inside it through the frame itself.
-    if (!base && root && root->ComponentState().Contains(stateInline) &&
-        SameText(root->Name(), rootName))
-      base = root;
-    if (!base) base = FindGlobalComponent(rootName);
+    TComponent* base = FindGlobalComponent(rootName);
     if (!base) {
       waitFor = rootName;
       return nullptr;
     }
-  } else if (SameText(name, "Owner")) {
-    return root;
+    return SameText(name, "Owner") ? base : FindNestedComponent(base, name);
   }
-  if (SameText(name, "Owner")) return base;
-  TComponent* found = FindNestedComponent(base, name);
-  if (!found && rootName.empty() && name.find('.') == String::npos) {
+  TComponent* found = nullptr;
+  if (name.find('.') == String::npos) {
     // A bare name may be another module's root.
     found = FindGlobalComponent(name);
     if (!found) waitFor = name;
@@ -1282,7 +1309,7 @@ void Apply(TPersistent* instance, PPropInfo prop, TComponent* target) {
 } // namespace
 
 void TReader::AddFixup(TPersistent* instance, PPropInfo prop, const String& ident) {
-  TFixup f{instance, FLookupRoot ? FLookupRoot : FRoot, prop, {}, {}};
+  TFixup f{instance, FLookupRoot ? FLookupRoot : FRoot, FRoot, FStreamRootName, prop, {}, {}};
   SplitReference(ident, f.RootName, f.Name);
   if (FFixups) FFixups->push_back(std::move(f));
 }
@@ -1290,10 +1317,19 @@ void TReader::AddFixup(TPersistent* instance, PPropInfo prop, const String& iden
 void TReader::DoFixupReferences() {
   if (!FFixups) return;
   for (TFixup& f : *FFixups) {
+    String rootName = f.RootName;
     String name = f.Name;
-    if (OnReferenceName) OnReferenceName(this, name);
+    if (OnReferenceName) {
+      // Whole: a rename of the frame a reference goes through must reach it, and one of a
+      // namesake inside that frame must not.
+      String whole = rootName.empty() ? name : rootName + "." + name;
+      OnReferenceName(this, whole);
+      if (whole.empty()) continue;
+      SplitReference(whole, rootName, name);
+    }
     String waitFor;
-    TComponent* target = ResolveReference(f.InstanceRoot, f.RootName, name, waitFor);
+    TComponent* target =
+        ResolveReference(f.InstanceRoot, f.ModuleRoot, f.ModuleName, rootName, name, waitFor);
     if (target) {
       try {
         Apply(f.Instance, f.Prop, target);
@@ -1302,11 +1338,11 @@ void TReader::DoFixupReferences() {
           throw EReadError(Format(sUnresolvedReference, name, f.Prop->Name));
       }
     } else if (!waitFor.empty()) {
-      String rest = f.RootName.empty() ? String("Owner") : name;
+      String rest = rootName.empty() ? String("Owner") : name;
       GlobalFixups().push_back(TGlobalFixup{f.Instance, f.InstanceRoot, f.Prop, waitFor, rest});
     } else {
-      String message = Format(sUnresolvedReference,
-                              f.RootName.empty() ? name : f.RootName + "." + name, f.Prop->Name);
+      String message = Format(sUnresolvedReference, rootName.empty() ? name : rootName + "." + name,
+                              f.Prop->Name);
       if (!Error(message) && !FKeeping) throw EReadError(message);
     }
   }

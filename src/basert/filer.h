@@ -105,6 +105,12 @@ public:
   TFindAncestorRoot OnFindAncestorRoot;
   /// Write class names with their unit ("Unit.TClass").
   bool UseQualifiedNames = false;
+  /// The placed frame whose contents are being written, or null: references from inside it to
+  /// the lookup root or its own components are written with the lookup root's name
+  /// ("Form1.Menu", "Form1.Owner"). Set while a frame is written; settable for one object's
+  /// properties written alone.
+  TComponent* Frame() const noexcept { return FFrame; }
+  void SetFrame(TComponent* value) { FFrame = value; }
 
   /// The signature, then `root` and everything it owns, as a stream that stands alone.
   void WriteRootComponent(TComponent* root);
@@ -162,6 +168,7 @@ private:
 
   TBinaryWriterCore FCore;
   TComponent* FRootAncestor = nullptr;
+  TComponent* FFrame = nullptr;
   /// The component being written has only its own module as ancestor, none in the root's.
   bool FModuleAncestorOnly = false;
   String FPropPath;
@@ -205,10 +212,17 @@ public:
   /// The parent given to controls read (through SetParentComponent in their ReadState).
   TComponent* Parent() const noexcept { return FParent; }
   void SetParent(TComponent* value) { FParent = value; }
+  /// The name the writer's root had (ReadRootComponent takes it from the stream): a reference
+  /// through it ("Frame2.Action1") names the root read into, which may be a copy of that module
+  /// under another name.
+  const String& StreamRootName() const noexcept { return FStreamRootName; }
+  void SetStreamRootName(const String& value) { FStreamRootName = value; }
   /// The name of the property being read.
   const String& PropName() const noexcept { return FPropName; }
 
   TSetNameEvent OnSetName;
+  /// Sees each component reference whole ("Frame1.Edit1" as one name) before it is resolved,
+  /// and may change it; emptied, the property stays unset.
   TReferenceNameEvent OnReferenceName;
   TFindMethodEvent OnFindMethod;
   TFindComponentClassEvent OnFindComponentClass;
@@ -327,6 +341,7 @@ private:
   TComponent* FOwner = nullptr;
   TComponent* FParent = nullptr;
   String FPropName;
+  String FStreamRootName;
   std::unique_ptr<std::vector<TFixup>> FFixups;
   std::unique_ptr<std::vector<TComponent*>> FLoaded; // in reading order, for Loaded
   std::unordered_set<TComponent*> FLoadedSet;

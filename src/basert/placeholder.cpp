@@ -595,11 +595,13 @@ void ForgetKept(TComponent* component) noexcept {
   map.erase(it);
 }
 
-std::vector<TStoredProperty> WrittenProperties(TPersistent* instance, TComponent* root) {
+std::vector<TStoredProperty> WrittenProperties(TPersistent* instance, TComponent* root,
+                                               TComponent* frame) {
   TMemoryStream m;
   {
     TWriter w(&m, 4096);
     w.SetRoot(root);
+    w.SetFrame(frame);
     w.WriteProperties(instance);
     w.FlushBuffer();
   }

@@ -243,8 +243,10 @@ void SetKeptParent(TComponent* child, TComponent* parent);
 /// Drops a component's record and its place among its kept parents' children; called by the
 /// component's destructor.
 void ForgetKept(TComponent* component) noexcept;
-/// The properties of `instance` as a writer under `root` writes them now, in order.
-std::vector<TStoredProperty> WrittenProperties(TPersistent* instance, TComponent* root);
+/// The properties of `instance` as a writer under `root` writes them now, in order; `frame` is
+/// the placed frame it lies in (or is), null for none.
+std::vector<TStoredProperty> WrittenProperties(TPersistent* instance, TComponent* root,
+                                               TComponent* frame = nullptr);
 /// The kept properties with what changed since the load: a property whose written value is as
 /// after the load comes as read, a changed one with its new value, one now left out is dropped,
 /// and a new one goes at the end.

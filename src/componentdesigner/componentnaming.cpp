@@ -6,6 +6,7 @@
 #include "basert/typinfo.h"
 #include "componentdesigner/componentroot.h"
 #include "componentdesigner/designerevents.h"
+#include "componentdesigner/designers.h"
 #include "componentdesigner/proxies.h"
 
 #include <atomic>
@@ -25,6 +26,36 @@ bool IsInherited(const TComponent* c) {
 std::string_view StemOf(std::string_view baseName) {
   if (baseName.size() >= 2 && baseName[0] == 'T') baseName.remove_prefix(1);
   return baseName.substr(0, 255);
+}
+
+/// The instances of `module`'s class placed in the other open modules, at any depth: what the
+/// module gains is copied into each of them, however many placed frames lie between.
+std::vector<TComponent*> PlacedCopies(TComponent* module, const IPtr<IComponentDesigner>& own) {
+  std::vector<TComponent*> copies;
+  if (!module) return copies;
+  std::function<void(TComponent*)> walk = [&](TComponent* owner) {
+    for (TComponent* c : owner->ComponentList()) {
+      if (c->ComponentState().Contains(stateInline) && c->InheritsFrom(module->ClassType()))
+        copies.push_back(c);
+      walk(c);
+    }
+  };
+  auto visit = [&](const IPtr<IComponentDesigner>& d) {
+    for (Integer i = 0; i < d->GetRootsCount(); ++i)
+      if (IPtr<IRoot> r = d->GetRoots(i))
+        if (TComponent* root = r->GetRoot(); root && root != module) walk(root);
+    return true;
+  };
+  if (IPtr<IComponentDesigners> registry = Designers())
+    registry->ForEachDesigner(visit);
+  else if (own)
+    visit(own);
+  return copies;
+}
+
+bool TakenInAny(const std::vector<TComponent*>& copies, const String& path) {
+  return std::any_of(copies.begin(), copies.end(),
+                     [&](TComponent* c) { return FindNestedComponent(c, path) != nullptr; });
 }
 
 } // namespace
@@ -190,14 +221,22 @@ String TComponentRoot::UniqueNameIn(TComponent* owner, const String& baseName) {
 bool TComponentRoot::NameTakenIn(TComponent* owner, const String& name) {
   if (owner->FindComponent(name)) return true;
   // The copies of the frame in descendant modules would get the name too.
-  return FRootUpdateManager && FRootUpdateManager->GetComponent() &&
-         FRootUpdateManager->NameExists(GetComponentName(owner) + "." + name);
+  const String path = GetComponentName(owner) + "." + name;
+  if (FRootUpdateManager && FRootUpdateManager->GetComponent() &&
+      FRootUpdateManager->NameExists(path))
+    return true;
+  return FCustomModule && FCustomModule->Nestable() &&
+         TakenInAny(PlacedCopies(FRoot, FDesigner), path);
 }
 
 bool TComponentRoot::NameTaken(const String& name) {
   if (!FRoot) return false;
   // A component named like its module would hide the module's variable in the unit.
   if (SameText(FRoot->Name(), name)) return true;
+  // The module's copies placed in other modules would get the name too.
+  if (FCustomModule && FCustomModule->Nestable() &&
+      TakenInAny(PlacedCopies(FRoot, FDesigner), name))
+    return true;
   if (FRootUpdateManager && FRootUpdateManager->GetComponent())
     return FRootUpdateManager->NameExists(name);
   return FRoot->FindComponent(name) != nullptr;
@@ -219,6 +258,11 @@ void TComponentRoot::ValidateRename(TComponent* component, const String& curName
   if (!curName.empty() && curName != newName) NamesReleased();
   const bool checksOff = FIgnoreRename || FRevertingComponent;
   const bool isRoot = !component || component == FRoot;
+  // Only a module that can be placed has copies of itself in other modules.
+  auto takenInCopies = [this, &newName](const String& path) {
+    return !newName.empty() && FCustomModule && FCustomModule->Nestable() &&
+           TakenInAny(PlacedCopies(FRoot, FDesigner), path);
+  };
 
   if (!isRoot && component->Owner() != FRoot) { // inside a nested module instance
     const bool placed = IsFrame(component->Owner());
@@ -229,10 +273,17 @@ void TComponentRoot::ValidateRename(TComponent* component, const String& curName
     if (placed && !inherited && !checksOff && FRootUpdateManager && !curName.empty() &&
         !newName.empty() && curName != newName) {
       const String path = GetComponentName(component->Owner()) + ".";
-      if (!SameText(curName, newName) && FRootUpdateManager->NameExists(path + newName))
+      if (!SameText(curName, newName) &&
+          (FRootUpdateManager->NameExists(path + newName) || takenInCopies(path + newName)))
         throw EComponentDesignerException(Format(sComponentAlreadyExists, newName));
       FRootUpdateManager->RenameDescendents(path + curName, newName);
     }
+    // The nested module renamed it: the descendant modules' copies of the frame follow by name,
+    // or their next update would pair nothing, make the component again and lose their values.
+    if (placed && inherited && FIgnoreRename && FRootUpdateManager && !curName.empty() &&
+        !newName.empty() && curName != newName)
+      FRootUpdateManager->RenameDescendents(GetComponentName(component->Owner()) + "." + curName,
+                                            newName);
     return;
   }
   // A module being read brings names its source already declares.
@@ -240,8 +291,8 @@ void TComponentRoot::ValidateRename(TComponent* component, const String& curName
   if (FSettingRootName) return;
 
   if (!isRoot) {
-    if (FRootUpdateManager && !SameText(curName, newName) &&
-        FRootUpdateManager->NameExists(newName))
+    if (!SameText(curName, newName) &&
+        ((FRootUpdateManager && FRootUpdateManager->NameExists(newName)) || takenInCopies(newName)))
       throw EComponentDesignerException(Format(sComponentAlreadyExists, newName));
     const bool inherited = IsInherited(component);
     if (inherited && !curName.empty() && !checksOff)

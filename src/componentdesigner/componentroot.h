@@ -468,6 +468,9 @@ protected:
   void ComponentReadAdjust(TComponent* component);
   void WriterFindAncestor(TWriter* writer, TComponent* component, const String& name,
                           TComponent*& ancestor, TComponent*& rootAncestor);
+  /// The root of the module whose class `className` is, opened when needed; its unit counts
+  /// among the unit dependencies being collected. Null when there is no such module.
+  TComponent* NestedModuleRoot(const String& className);
   /// The ancestor class the source module declares for `className`; empty when unknown.
   virtual String GetSourceAncestorName(const String& className) = 0;
   /// The host's say in how the module's stream is read (placeholders for classes no package

@@ -65,6 +65,11 @@ void TComponentRoot::StreamSelection(TStream& stream, bool withSource, bool with
   writer.SetRoot(FRoot);
   writer.OnFindAncestor = [this](TWriter* w, TComponent* c, const String& name, TComponent*& a,
                                  TComponent*& ra) { WriterFindAncestor(w, c, name, a, ra); };
+  // A frame is written against its module only, never as inherited from this module's
+  // ancestor: a paste makes a new frame instead of reading into one of the same name.
+  writer.OnFindAncestorRoot = [this](const String& className) {
+    return NestedModuleRoot(className);
+  };
   if (withBounds) WriteStreamBounds(writer, UnionBounds(components));
   for (TComponent* c : components) {
     // A placed frame lists only what it owns, the root only its own; names stay the root's.
@@ -86,11 +91,15 @@ void TComponentRoot::StreamSelection(TStream& stream, bool withSource, bool with
 void TComponentRoot::WriterFindAncestor(TWriter* writer, TComponent* component, const String&,
                                         TComponent*& ancestor, TComponent*& rootAncestor) {
   if (ancestor || component == writer->Root() || !IsProxyClass(component->ClassType())) return;
-  IPtr<IRoot> module = FDesigner->OpenRootClass(component->ClassName());
-  if (!module || !module->GetRoot()) return;
-  ancestor = rootAncestor = module->GetRoot();
+  if (TComponent* root = NestedModuleRoot(component->ClassName())) ancestor = rootAncestor = root;
+}
+
+TComponent* TComponentRoot::NestedModuleRoot(const String& className) {
+  IPtr<IRoot> module = FDesigner->OpenRootClass(className);
+  if (!module || !module->GetRoot()) return nullptr;
   if (FUnitDependencies && module->GetModule())
     FUnitDependencies->Add(module->GetModule()->GetUnitName());
+  return module->GetRoot();
 }
 
 void TComponentRoot::CopySelection() {
@@ -242,10 +251,31 @@ void TComponentRoot::ReaderSetName(TReader* reader, TComponent* component, Strin
 
 void TComponentRoot::ReaderReferenceName(TReader* reader, String& name) {
   if (reader->Root() != FRoot || !FRenames) return;
-  FRenames->Rename(name);
+  // Only the first part names a component of the copied module; the rest is inside it.
+  const std::size_t dot = name.find('.');
+  String head = name.substr(0, dot);
+  const String rest = dot == String::npos ? String() : name.substr(dot);
+  FRenames->Rename(head);
   // The stream named its components from the root; those now in a frame are reached through it.
-  if (FPasteOwner && FPasteOwner != FRoot && FPastedIntoFrame.count(name))
-    name = GetComponentName(FPasteOwner) + "." + name;
+  if (FPasteOwner && FPasteOwner != FRoot && FPastedIntoFrame.count(head)) {
+    name = GetComponentName(FPasteOwner) + "." + head + rest;
+    return;
+  }
+  name = head + rest;
+  if (rest.empty()) return;
+  TComponent* local = FRoot->FindComponent(head);
+  if (!local && FPasteOwner) local = FPasteOwner->FindComponent(head);
+  if (local) {
+    // A namesake without what the reference reaches for leaves it unset, not the paste failed.
+    if (!FindNestedComponent(local, rest.substr(1))) name.clear();
+    return;
+  }
+  // Another frame module is no module to refer to: its components live only in the frames
+  // placed. Pasted into the frame module itself, the reference names its own component.
+  IPtr<IRoot> module = FDesigner->FindRoot(head);
+  if (module && module.get() != static_cast<IRoot*>(this))
+    if (IPtr<ICustomModule> custom = module->GetCustomModule(); custom && custom->Nestable())
+      name.clear();
 }
 
 void TComponentRoot::ReaderFindMethod(TReader* reader, const String& methodName, void*& address,

@@ -193,6 +193,7 @@ TComponent* TUpdateManager::CreateFromAncestor(TComponent* ancestor, TComponent*
     FReader = std::make_unique<TReader>(FStream.get(), 256);
     FReader->SetRoot(FComponent);
     FReader->SetOwner(FComponent);
+    FReader->SetStreamRootName(FAncestor->Name());
     FReader->BeginReferences();
     if (auto setup = QueryIntf<IUpdateManagerReaderSetup>(FNotifier))
       setup->SetUpUpdateReader(FReader.get());
@@ -228,6 +229,9 @@ TComponent* TUpdateManager::CreateFromAncestor(TComponent* ancestor, TComponent*
       });
       FReader->ReadComponent(instance);
     }
+    // A frame the ancestor itself inherits comes as an inherited entry, whose name the reader
+    // leaves to the component it reads into: this one has none yet.
+    if (instance->Name().empty() && !ancestor->Name().empty()) instance->SetName(ancestor->Name());
     instance->GetChildren([this](TComponent* c) { SetChildAncestor(c); }, FComponent);
     if (FNotifier) FNotifier->ComponentCreated(instance);
   } catch (...) {

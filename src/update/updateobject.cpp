@@ -421,8 +421,12 @@ TMethod TUpdateObject::GetAncestorMethod(PPropInfo propInfo) const {
 TObject* TUpdateObject::GetAncestorPointer(TObject* value) const {
   if (!value || !value->Is<TComponent>()) return nullptr;
   auto* component = static_cast<TComponent*>(value);
-  if (!FAncestorOwner || component->Owner() != FAncestorOwner) return component;
-  return FObjectOwner ? FObjectOwner->FindComponent(component->Name()) : nullptr;
+  // Inside a placed frame a reference may name a component of what holds the frame: the naming
+  // roots around this one translate it as they translate their own.
+  for (const TUpdateObject* u = this; u; u = u->FOwner)
+    if (u->FAncestorOwner && component->Owner() == u->FAncestorOwner)
+      return u->FObjectOwner ? u->FObjectOwner->FindComponent(component->Name()) : nullptr;
+  return component;
 }
 
 TObject* TUpdateObject::GetAncestorReference(PPropInfo propInfo) const {

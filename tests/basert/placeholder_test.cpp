@@ -392,3 +392,80 @@ TEST(Placeholder, ChildPositionsInsideAPlacedFrameSurviveEverySave) {
     EXPECT_EQ(stream, form);
   }
 }
+
+// frame-references: inside a placed frame names are looked up in the frame first. A reference
+// to the module's own component ("Data.Menu", or "Tools" as saved before) was never found, and
+// one written anew came out bare ("Menu", "Owner"), which the frame's namesake or the frame
+// itself then answered.
+TEST(Placeholder, ReferencesInsideAPlacedFrameKeepTheirTargetsAndBytes) {
+  const KnownBaseClasses known;
+  RegisterClasses({TUpThing::StaticClass(), TUpBox::StaticClass(), TPlacedBox::StaticClass()});
+  TOnExit unregister([] {
+    UnRegisterClass(TPlacedBox::StaticClass());
+    UnRegisterClass(TUpBox::StaticClass());
+    UnRegisterClass(TUpThing::StaticClass());
+  });
+  std::string source = "object Data: TDataModule\n"
+                       "  object Menu: TUpThing\n  end\n"
+                       "  object Tools: TUpThing\n  end\n"
+                       "  inline Box: TPlacedBox\n"
+                       "    Buddy = Data.Menu\n"
+                       "    object A: TUpBox\n      Buddy = B\n    end\n"
+                       "    object B: TUpBox\n      Buddy = Data.Menu\n    end\n"
+                       "    object Menu: TUpBox\n    end\n"
+                       "    object C: TUpBox\n      Buddy = Tools\n    end\n"
+                       "  end\n"
+                       "end\n";
+  struct TModel {
+    TComponent* Menu;
+    TUpThing* Box;
+    TUpThing* A;
+    TUpThing* B;
+    TUpThing* C;
+    TComponent* BoxMenu;
+  };
+  auto model = [](TComponent* root) {
+    auto* box = dynamic_cast<TUpThing*>(root->FindComponent("Box"));
+    EXPECT_TRUE(box);
+    if (!box) return TModel{};
+    auto thing = [box](const char* name) {
+      return dynamic_cast<TUpThing*>(box->FindComponent(name));
+    };
+    return TModel{
+        root->FindComponent("Menu"), box, thing("A"), thing("B"), thing("C"), thing("Menu")};
+  };
+  auto root = ReadKeeping(TextToBinary(source));
+  TModel m = model(root.get());
+  ASSERT_TRUE(m.Menu && m.Box && m.A && m.B && m.C && m.BoxMenu);
+  EXPECT_EQ(m.Box->FBuddy, m.Menu);
+  EXPECT_EQ(m.A->FBuddy, m.B);
+  EXPECT_EQ(m.B->FBuddy, m.Menu);
+  EXPECT_EQ(m.C->FBuddy, root->FindComponent("Tools"));
+  EXPECT_EQ(WriteBinary(root.get()), TextToBinary(source));
+
+  // One property edited: only that one changes.
+  m.A->FCaption = "x";
+  const std::string buddyB = "      Buddy = B\n";
+  source.insert(source.find(buddyB) + buddyB.size(), "      Caption = 'x'\n");
+  EXPECT_EQ(WriteBinary(root.get()), TextToBinary(source));
+
+  // References set anew, written by the writer's own rules: read back (keeping or not) they
+  // name the same components, and a second save of what was kept gives the same bytes.
+  m.Box->SetBuddy(root.get());
+  m.A->SetBuddy(m.Menu);
+  m.B->SetBuddy(m.BoxMenu);
+  const std::string edited = WriteBinary(root.get());
+  for (bool keeping : {true, false}) {
+    SCOPED_TRACE(keeping);
+    TOwned<TComponent> again =
+        keeping ? ReadKeeping(edited) : TOwned<TComponent>(ReadBinary(edited));
+    const TModel r = model(again.get());
+    ASSERT_TRUE(r.Box && r.A && r.B);
+    EXPECT_EQ(r.Box->FBuddy, again.get());
+    EXPECT_EQ(r.A->FBuddy, r.Menu);
+    EXPECT_EQ(r.B->FBuddy, r.BoxMenu);
+    if (keeping) {
+      EXPECT_EQ(WriteBinary(again.get()), edited);
+    }
+  }
+}

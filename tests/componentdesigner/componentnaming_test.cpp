@@ -1,7 +1,9 @@
 #include "componentdesigner/componentnaming.h"
 
+#include "basert/onexit.h"
 #include "designedmodules.h"
 #include "support/testutil.h"
+#include "tarn/actions.h"
 #include "tarn/stdctrls.h"
 
 using namespace fw;
@@ -201,3 +203,183 @@ TEST_F(ComponentNaming, CompInfoDescribesEventsAndSubObjects) {
 }
 
 } // namespace
+
+// nested-frame-rename: a frame placed in a frame placed on a form. A rename in the inner frame's
+// module reached the form and its descendant only through their next update, which made the
+// component again and lost the values set there; a name the form's descendant used in its copy
+// was let through (renamed to, or given to a new component) until that update failed; and a
+// frame the outer module placed later reached the descendant without a name.
+TEST_F(ComponentNaming, FramesInFramesFollowEveryModuleTheyComeFrom) {
+  auto inner = NewRoot("Frame1", "Frame");
+  auto* edit = static_cast<TButton*>(Add(*inner, TButton::StaticClass()));
+  auto outer = NewRoot("Frame2", "Frame");
+  Add(*outer, inner->GetRoot()->ClassType());
+  auto* outerButton = static_cast<TButton*>(Add(*outer, TButton::StaticClass()));
+  auto form = NewRoot("Form1");
+  Add(*form, outer->GetRoot()->ClassType());
+  auto derived = NewRoot("Form2", "Form1");
+  auto caption = [](THostComponentRoot& root, const String& path) {
+    auto* b = dynamic_cast<TButton*>(root.GetComponent(path));
+    return b ? b->Caption() : "(missing " + path + ")";
+  };
+  auto setCaption = [](THostComponentRoot& root, const String& path, const String& text) {
+    auto* b = dynamic_cast<TButton*>(root.GetComponent(path));
+    ASSERT_TRUE(b) << path;
+    b->SetCaption(text);
+    root.Modified();
+  };
+
+  // A change of the inner module reaches every level, except where a level below changed it.
+  edit->SetCaption("Inner");
+  inner->Modified();
+  EXPECT_EQ(caption(*derived, "Frame21.Frame11.Button1"), "Inner");
+  setCaption(*outer, "Frame11.Button1", "Outer");
+  setCaption(*derived, "Frame21.Frame11.Button1", "Derived");
+  setCaption(*derived, "Frame21.Button1", "Mine");
+  edit->SetCaption("Inner2");
+  inner->Modified();
+  EXPECT_EQ(caption(*outer, "Frame11.Button1"), "Outer");
+  EXPECT_EQ(caption(*form, "Frame21.Frame11.Button1"), "Outer");
+  EXPECT_EQ(caption(*derived, "Frame21.Frame11.Button1"), "Derived");
+
+  // Renames in the inner and the outer module: the same objects, renamed, their values kept.
+  TComponent* formCopy = form->GetComponent("Frame21.Frame11.Button1");
+  TComponent* derivedCopy = derived->GetComponent("Frame21.Frame11.Button1");
+  TComponent* derivedOuter = derived->GetComponent("Frame21.Button1");
+  edit->SetName("OkButton");
+  outerButton->SetName("OuterButton");
+  EXPECT_EQ(outer->GetComponent("Frame11.OkButton")->Name(), "OkButton");
+  EXPECT_EQ(form->GetComponent("Frame21.Frame11.OkButton"), formCopy);
+  EXPECT_EQ(derived->GetComponent("Frame21.Frame11.OkButton"), derivedCopy);
+  EXPECT_EQ(derived->GetComponent("Frame21.OuterButton"), derivedOuter);
+  EXPECT_EQ(caption(*form, "Frame21.Frame11.OkButton"), "Outer");
+  EXPECT_EQ(caption(*derived, "Frame21.Frame11.OkButton"), "Derived");
+  EXPECT_EQ(caption(*derived, "Frame21.OuterButton"), "Mine");
+
+  // The outer module places the inner one again: every copy gets it, under its name.
+  const String second = Add(*outer, inner->GetRoot()->ClassType(), nullptr, 8, 120)->Name();
+  outer->Modified();
+  EXPECT_EQ(caption(*derived, "Frame21." + second + ".OkButton"), "Inner2");
+
+  // The form's own button in its copy of the inner frame: renamed, the descendant's follows.
+  TComponent* formMade =
+      Add(*form, TButton::StaticClass(), form->GetComponent("Frame21.Frame11"), 9, 30);
+  form->Modified();
+  TComponent* formMadeCopy = derived->GetComponent("Frame21.Frame11." + formMade->Name());
+  ASSERT_TRUE(formMadeCopy);
+  formMade->SetName("FormButton");
+  EXPECT_EQ(derived->GetComponent("Frame21.Frame11.FormButton"), formMadeCopy);
+
+  // A name the descendant's copy of the inner frame uses is refused, and nothing is renamed.
+  TComponent* own =
+      Add(*derived, TButton::StaticClass(), derived->GetComponent("Frame21.Frame11"), 9, 60);
+  const String taken = own->Name();
+  EXPECT_EQ(MessageOf([&] { edit->SetName(taken); }),
+            "A component named " + taken + " already exists in a descendant module");
+  for (auto* root : {outer.get(), form.get()})
+    EXPECT_TRUE(
+        root->GetComponent(root == outer.get() ? "Frame11.OkButton" : "Frame21.Frame11.OkButton"))
+        << root->GetRootName();
+  EXPECT_EQ(derived->GetComponent("Frame21.Frame11.OkButton"), derivedCopy);
+  // A new component of the inner module is not given that name, and reaches every copy.
+  TComponent* added = Add(*inner, TButton::StaticClass(), nullptr, 9, 90);
+  inner->Modified();
+  EXPECT_NE(added->Name(), taken);
+  EXPECT_TRUE(derived->GetComponent("Frame21.Frame11." + added->Name()));
+  const String mine =
+      Add(*derived, TButton::StaticClass(), derived->GetComponent("Frame21"), 9, 90)->Name();
+  EXPECT_EQ(MessageOf([&] { outerButton->SetName(mine); }),
+            "A component named " + mine + " already exists in a descendant module");
+  EXPECT_EQ(outerButton->Name(), "OuterButton");
+
+  // Saved and opened again: every level reads back as it was.
+  TMemoryStream outerSaved, formSaved, derivedSaved;
+  outer->WriteRootStream(outerSaved);
+  form->WriteRootStream(formSaved);
+  derived->WriteRootStream(derivedSaved);
+  for (auto* root : {&derived, &form, &outer}) {
+    (*root)->Close();
+    *root = nullptr;
+  }
+  auto reopen = [&](const String& name, TMemoryStream& saved, const String& ancestor) {
+    saved.SetPosition(0);
+    return THostComponentRoot::Make(
+        IPtr<IComponentDesigner>(Designer),
+        IPtr<IDesignerModule>(New<THostDesignerModule>("Unit" + name, name, "TForm")),
+        name + ".lyt", &saved, name, ancestor);
+  };
+  outer = reopen("Frame2", outerSaved, "Frame");
+  form = reopen("Form1", formSaved, "");
+  derived = reopen("Form2", derivedSaved, "Form1");
+  EXPECT_EQ(caption(*form, "Frame21.Frame11.OkButton"), "Outer");
+  EXPECT_EQ(caption(*form, "Frame21.OuterButton"), "OuterButton");
+  EXPECT_EQ(caption(*derived, "Frame21.Frame11.OkButton"), "Derived");
+  EXPECT_EQ(caption(*derived, "Frame21.OuterButton"), "Mine");
+  TComponent* ownAgain = derived->GetComponent("Frame21.Frame11." + taken);
+  ASSERT_TRUE(ownAgain && derived->GetComponent("Frame21." + mine));
+  EXPECT_FALSE(ownAgain->ComponentState().Contains(stateAncestor));
+  TMemoryStream again;
+  derived->WriteRootStream(again);
+  EXPECT_EQ(again.View(), derivedSaved.View());
+  // The reopened levels still follow the inner module where they did not change it.
+  edit->SetCaption("Inner3");
+  static_cast<TButton*>(added)->SetCaption("Added");
+  inner->Modified();
+  EXPECT_EQ(caption(*derived, "Frame21.Frame11.OkButton"), "Derived");
+  EXPECT_EQ(caption(*outer, "Frame11.OkButton"), "Outer");
+  EXPECT_EQ(caption(*derived, "Frame21.Frame11." + added->Name()), "Added");
+}
+
+// nested-frame-references: a component of a frame placed in the outer frame module referring to
+// that module's action. Each copy of the outer frame (placed on a form, and the form's
+// descendant) took the outer module's own action, when placed and when the outer module placed
+// the inner frame later; and the outer module's file named the action so that it read back as
+// nothing.
+TEST_F(ComponentNaming, ReferencesInsideNestedFramesNameEachCopysOwnComponents) {
+  const bool registered = GetClass("TAction") != nullptr;
+  if (!registered) RegisterClass(TAction::StaticClass());
+  TOnExit unregister([registered] {
+    if (!registered) UnRegisterClass(TAction::StaticClass());
+  });
+  auto inner = NewRoot("Frame1", "Frame");
+  Add(*inner, TButton::StaticClass());
+  auto outer = NewRoot("Frame2", "Frame");
+  TComponent* action = CreateComponentWithState(TAction::StaticClass(), outer->GetRoot(),
+                                                TComponentState{stateDesigning});
+  action->SetName("Action1");
+  auto placeInner = [&] {
+    TComponent* button = Add(*outer, inner->GetRoot()->ClassType())->FindComponent("Button1");
+    SetObjectProp(button, GetPropInfo(button, "Action"), action);
+    outer->Modified();
+  };
+  placeInner(); // Frame11, before the form places the outer frame
+  auto form = NewRoot("Form1");
+  Add(*form, outer->GetRoot()->ClassType());
+  auto derived = NewRoot("Form2", "Form1");
+  placeInner(); // Frame12, after
+  auto actionOf = [](THostComponentRoot& root, const String& path) -> TComponent* {
+    TComponent* c = root.GetComponent(path);
+    return c ? static_cast<TComponent*>(GetObjectProp(c, GetPropInfo(c, "Action"))) : nullptr;
+  };
+  for (auto* root : {form.get(), derived.get()})
+    for (const char* frame : {"Frame11", "Frame12"}) {
+      SCOPED_TRACE(root->GetRootName() + " " + frame);
+      TComponent* own = root->GetComponent("Frame21.Action1");
+      ASSERT_TRUE(own);
+      EXPECT_EQ(actionOf(*root, "Frame21." + String(frame) + ".Button1"), own);
+    }
+
+  TMemoryStream saved;
+  outer->WriteRootStream(saved);
+  for (auto* root : {&derived, &form, &outer}) {
+    (*root)->Close();
+    *root = nullptr;
+  }
+  saved.SetPosition(0);
+  outer = THostComponentRoot::Make(
+      IPtr<IComponentDesigner>(Designer),
+      IPtr<IDesignerModule>(New<THostDesignerModule>("UnitFrame2", "Frame2", "TForm")),
+      "Frame2.lyt", &saved, "Frame2", "Frame");
+  for (const char* path : {"Frame11.Button1", "Frame12.Button1"})
+    EXPECT_EQ(actionOf(*outer, path), outer->GetComponent("Action1")) << path;
+}

@@ -6,9 +6,9 @@
 #include "componentdesigner/eventmethods.h"
 #include "componentdesigner/proxies.h"
 #include "componentdesigner/rootselections.h"
+#include "designedmodules.h"
 #include "designer/designobjects.h"
 #include "designer/selections.h"
-#include "support/hostsession.h"
 #include "support/notificationlog.h"
 #include "support/testutil.h"
 #include "tarn/actions.h"
@@ -53,14 +53,14 @@ TClass TLinkLabel::StaticClass() {
   return cls;
 }
 
-class RootClipboard : public fwtest::HostSession {
+class RootClipboard : public fwtest::DesignedModules {
 protected:
   void SetUp() override {
-    HostSession::SetUp();
+    DesignedModules::SetUp();
     RegisterClass(TLinkLabel::StaticClass());
   }
   void TearDown() override {
-    HostSession::TearDown();
+    DesignedModules::TearDown();
     UnRegisterClass(TLinkLabel::StaticClass());
   }
   template <class T> static T* Add(THostComponentRoot& root, const TRect& r = {8, 8, 83, 33}) {
@@ -570,4 +570,151 @@ TEST(EventMethods, HandlersFollowTheFirstRenameThatIsTheirWholeComponentName) {
   };
   for (const auto& [handler, expected] : cases)
     EXPECT_EQ(FollowComponentRename(handler, renames), expected) << handler;
+}
+
+// A copied frame pastes as a new frame, as an inherited button pastes as a new button: whether
+// it was placed on the module or came from the module's ancestor, it takes a free name, brings
+// what was changed in it, and the frame it was copied from stays as it was.
+TEST_F(RootClipboard, ACopiedFramePastesAsANewFrameWhereverItCameFrom) {
+  auto frame = NewRoot("Frame1", "Frame");
+  Add<TEdit>(*frame);
+  auto form = NewRoot("Form1");
+  TComponent* placed =
+      form->CreateComponent(frame->GetRoot()->ClassType(), form->GetRoot(), 8, 8, 200, 60);
+  static_cast<TEdit*>(placed->FindComponent("Edit1"))->SetText("Lyon");
+  Add<TButton>(*form, {8, 80, 83, 105});
+  form->Modified();
+  auto derived = NewRoot("Form2", "Form1");
+  auto isNewFrame = [](TComponent* c) {
+    const TComponentState s = c ? c->ComponentState() : TComponentState{};
+    return c && s.Contains(stateInline) && !s.Contains(stateAncestor);
+  };
+  auto cityOf = [](TComponent* c) {
+    auto* edit = dynamic_cast<TEdit*>(c ? c->FindComponent("Edit1") : nullptr);
+    return edit && edit->ComponentState().Contains(stateAncestor) ? edit->GetText()
+                                                                  : String("(missing)");
+  };
+
+  auto stream = Copy(*derived, {"Frame11", "Button1"});
+  derived->PasteSelectionFromStream(*stream, derived->GetRoot(), {});
+  EXPECT_EQ(Names(*derived), (std::vector<String>{"Frame11", "Button1", "Frame12", "Button2"}));
+  EXPECT_FALSE(derived->GetComponent("Button2")->ComponentState().Contains(stateAncestor));
+  TComponent* pasted = derived->GetComponent("Frame12");
+  EXPECT_TRUE(isNewFrame(pasted));
+  EXPECT_EQ(cityOf(pasted), "Lyon");
+  TComponent* kept = derived->GetComponent("Frame11");
+  EXPECT_TRUE(kept->ComponentState().Contains(stateAncestor));
+  EXPECT_EQ(cityOf(kept), "Lyon");
+  EXPECT_EQ(kept->ComponentList().size(), 1u);
+
+  // Saved and opened again, the pasted frame is the descendant's own.
+  TMemoryStream saved;
+  derived->WriteRootStream(saved);
+  derived->Close();
+  derived = nullptr;
+  saved.SetPosition(0);
+  derived = THostComponentRoot::Make(IPtr<IComponentDesigner>(Designer),
+                                     IPtr<IDesignerModule>(Modules["Form2"]), "Form2.lyt", &saved,
+                                     "Form2", "Form1");
+  EXPECT_EQ(Names(*derived), (std::vector<String>{"Frame11", "Button1", "Frame12", "Button2"}));
+  EXPECT_TRUE(isNewFrame(derived->GetComponent("Frame12")));
+  EXPECT_EQ(cityOf(derived->GetComponent("Frame12")), "Lyon");
+
+  // The frame placed on the ancestor pastes there under a name no descendant uses, and into
+  // another module under its own.
+  stream = Copy(*form, {"Frame11"});
+  TStringList units;
+  TMemoryStream withUnits;
+  form->CopySelectionToStream(withUnits, &units);
+  EXPECT_EQ(units.CommaText(), "UnitFrame1");
+  form->PasteSelectionFromStream(*stream, form->GetRoot(), {});
+  EXPECT_EQ(Names(*form), (std::vector<String>{"Frame11", "Button1", "Frame13"}));
+  EXPECT_TRUE(isNewFrame(form->GetComponent("Frame13")));
+  EXPECT_EQ(cityOf(derived->GetComponent("Frame13")), "Lyon");
+  auto other = NewRoot("Form3");
+  stream->SetPosition(0);
+  other->PasteSelectionFromStream(*stream, other->GetRoot(), {});
+  EXPECT_EQ(Names(*other), (std::vector<String>{"Frame11"}));
+  EXPECT_EQ(cityOf(other->GetComponent("Frame11")), "Lyon");
+
+  // Inside a copied container as well: an inherited panel brings a new frame, not a reference
+  // to the inherited one.
+  TComponent* box = Add<TPanel>(*form, {300, 8, 600, 100});
+  form->CreateComponent(frame->GetRoot()->ClassType(), box, 4, 4, 200, 60);
+  form->Modified();
+  stream = Copy(*derived, {box->Name().c_str()});
+  derived->PasteSelectionFromStream(*stream, derived->GetRoot(), {});
+  auto* boxCopy = dynamic_cast<TPanel*>(derived->GetComponent("Panel2"));
+  ASSERT_TRUE(boxCopy && boxCopy->ControlCount() == 1);
+  EXPECT_TRUE(isNewFrame(boxCopy->Controls(0)));
+  EXPECT_EQ(cityOf(boxCopy->Controls(0)),
+            static_cast<TEdit*>(frame->GetComponent("Edit1"))->GetText());
+  EXPECT_EQ(static_cast<TPanel*>(derived->GetComponent("Panel1"))->ControlCount(), 1);
+}
+
+// A pasted reference into a placed frame is read whole: it follows the frame when the frame was
+// pasted too and renamed, names the target's namesake when the target has a frame of that name,
+// and stays unset otherwise, never reaching into the frame's own module.
+TEST_F(RootClipboard, ReferencesIntoAFrameFollowTheFrameOrItsNamesake) {
+  auto frame = NewRoot("Frame1", "Frame");
+  Add<TEdit>(*frame);
+  auto form = NewRoot("Form1");
+  auto placeFrame = [&](THostComponentRoot& root, const String& name) {
+    TComponent* f =
+        root.CreateComponent(frame->GetRoot()->ClassType(), root.GetRoot(), 8, 8, 200, 60);
+    f->SetName(name);
+    return f;
+  };
+  // Named as its module is, so that the module itself is a root of that name.
+  TComponent* placed = placeFrame(*form, "Frame1");
+  TComponent* city = placed->FindComponent("Edit1");
+  Add<TEdit>(*form, {8, 80, 83, 105});
+  Add<TLinkLabel>(*form)->SetFocusControl(static_cast<TWinControl*>(city));
+  auto focusOf = [](THostComponentRoot& root, const char* label) {
+    auto* l = dynamic_cast<TLinkLabel*>(root.GetComponent(label));
+    return l ? static_cast<TComponent*>(l->FocusControl()) : nullptr;
+  };
+
+  // Beside a pasted edit whose name was taken, the frame's edit is still the frame's.
+  auto stream = Copy(*form, {"Edit1", "LinkLabel1"});
+  form->PasteSelectionFromStream(*stream, form->GetRoot(), {});
+  ASSERT_NE(form->GetComponent("Edit2"), nullptr);
+  EXPECT_EQ(focusOf(*form, "LinkLabel2"), city);
+
+  // Pasted with the frame, the labels follow the new frame, the one the frame holds as well.
+  auto* inner = static_cast<TLinkLabel*>(
+      form->CreateComponent(TLinkLabel::StaticClass(), placed, 4, 30, 50, 20));
+  inner->SetFocusControl(static_cast<TWinControl*>(city));
+  stream = Copy(*form, {"Frame1", "Edit1", "LinkLabel1"});
+  form->PasteSelectionFromStream(*stream, form->GetRoot(), {});
+  TComponent* second = form->GetComponent("Frame11");
+  ASSERT_NE(second, nullptr);
+  EXPECT_EQ(focusOf(*form, "LinkLabel3"), second->FindComponent("Edit1"));
+  auto* innerCopy = dynamic_cast<TLinkLabel*>(second->FindComponent(inner->Name()));
+  ASSERT_NE(innerCopy, nullptr);
+  EXPECT_EQ(innerCopy->FocusControl(), second->FindComponent("Edit1"));
+
+  // Into another module: its own frame of that name, or nothing.
+  stream = Copy(*form, {"LinkLabel1"});
+  auto framed = NewRoot("Form3");
+  TComponent* namesake = placeFrame(*framed, "Frame1");
+  framed->PasteSelectionFromStream(*stream, framed->GetRoot(), {});
+  EXPECT_EQ(focusOf(*framed, "LinkLabel1"), namesake->FindComponent("Edit1"));
+  auto bare = NewRoot("Form4");
+  stream->SetPosition(0);
+  bare->PasteSelectionFromStream(*stream, bare->GetRoot(), {});
+  ASSERT_NE(bare->GetComponent("LinkLabel1"), nullptr);
+  EXPECT_EQ(focusOf(*bare, "LinkLabel1"), nullptr);
+  // Into the frame's module, the module's own edit (under a name its placed frames leave free).
+  stream->SetPosition(0);
+  frame->PasteSelectionFromStream(*stream, frame->GetRoot(), {});
+  ASSERT_EQ(Selected(*frame).size(), 1u);
+  EXPECT_EQ(focusOf(*frame, Selected(*frame)[0].c_str()), frame->GetComponent("Edit1"));
+  // A namesake without the edit: the label comes, unset.
+  auto other = NewRoot("Form5");
+  Add<TPanel>(*other)->SetName("Frame1");
+  stream->SetPosition(0);
+  other->PasteSelectionFromStream(*stream, other->GetRoot(), {});
+  ASSERT_NE(other->GetComponent("LinkLabel1"), nullptr);
+  EXPECT_EQ(focusOf(*other, "LinkLabel1"), nullptr);
 }

@@ -389,4 +389,44 @@ TEST_F(Scripts, ComponentsMadeOrPastedIntoAPlacedFrameAreSavedInsideIt) {
   EXPECT_NE(r.Err.find("introduced in an ancestor"), std::string::npos) << r.Err;
 }
 
+// In a module inheriting the form, the inherited frame copied with a list that refers into it
+// pastes as a new frame of that module, the list following it; the frame copied from stays,
+// and the new frame comes back from the saved file as it was written.
+TEST_F(Scripts, AnInheritedFramePastesAsANewFrameOfTheDescendant) {
+  const fs::path dir = Dir / "derived";
+  fs::create_directory(dir);
+  for (const char* f : {"editorderform.fwf", "orderdialog.fwf", "addressframe.fwf"})
+    fs::copy_file(kExamples + f, dir / f);
+  TRun r = Run(
+      {"script", Write("derived/make.fws", "open editorderform.fwf\n"
+                                           "create TImageList at 8,8 in AddressFrame\n"
+                                           "create TActionList at 40,8\n"
+                                           "set ActionList1.Images=AddressFrame.ImageList1\n"
+                                           "save\n"
+                                           "inherit EditOrderForm as EditOrderForm2\n"
+                                           "module EditOrderForm2\n"
+                                           "select AddressFrame,ActionList1\ncopy\n"
+                                           "select EditOrderForm2\npaste\n"
+                                           "expect AddressFrame1.CityEdit.Text=Lyon\n"
+                                           "expect ActionList2.Images=AddressFrame1.ImageList1\n"
+                                           "expect ActionList1.Images=AddressFrame.ImageList1\n"
+                                           "save to derived.fwf\n")});
+  ASSERT_EQ(r.Code, 0) << r.Err << r.Out;
+  EXPECT_TRUE(Has(r.Out, "SelectionChanged EditOrderForm2 [AddressFrame1, ActionList2]")) << r.Out;
+  const std::string made = ReadAll(dir / "derived.fwf");
+  for (const char* line :
+       {"  inline AddressFrame1: TAddressFrame", "    object ImageList1: TImageList",
+        "    Images = AddressFrame1.ImageList1"})
+    EXPECT_NE(made.find(line), std::string::npos) << line << "\n" << made;
+
+  r = Run(
+      {"script", Write("derived/back.fws", "open derived.fwf\n"
+                                           "expect AddressFrame1.CityEdit.Text=Lyon\n"
+                                           "expect ActionList2.Images=AddressFrame1.ImageList1\n"
+                                           "expect AddressFrame.CityEdit.Text=Lyon\n"
+                                           "save to again.fwf\n")});
+  ASSERT_EQ(r.Code, 0) << r.Err << r.Out;
+  EXPECT_EQ(ReadAll(dir / "again.fwf"), made);
+}
+
 } // namespace
