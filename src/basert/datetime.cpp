@@ -172,6 +172,14 @@ constexpr char UpperChar(char c) { return c >= 'a' && c <= 'z' ? static_cast<cha
 /// Nested formats (ddddd, c, t, ...) expand at most this deep.
 constexpr int kMaxFormatNesting = 2;
 
+/// The settings formats a format can name; a bit each, to see which are being expanded.
+enum TNestedFormat : unsigned {
+  nfShortDate = 1,
+  nfLongDate = 2,
+  nfShortTime = 4,
+  nfLongTime = 8,
+};
+
 class TDateFormatter {
 public:
   TDateFormatter(TDateTime value, const TFormatSettings& fs) : FSettings(fs), FValue(value) {
@@ -179,7 +187,7 @@ public:
   }
 
   String Run(std::string_view format) {
-    Append(format, 0);
+    Append(format, 0, 0);
     return std::move(FOut);
   }
 
@@ -221,7 +229,18 @@ private:
     return 0;
   }
 
-  void Append(std::string_view f, int level) {
+  /// A settings format that names itself, directly or through another, expands to nothing
+  /// there: otherwise each level multiplies the output by the format's length.
+  void Nested(TNestedFormat which, int level, unsigned open) {
+    if (open & which) return;
+    const String& f = which == nfShortDate   ? FSettings.ShortDateFormat
+                      : which == nfLongDate  ? FSettings.LongDateFormat
+                      : which == nfShortTime ? FSettings.ShortTimeFormat
+                                             : FSettings.LongTimeFormat;
+    Append(f, level + 1, open | which);
+  }
+
+  void Append(std::string_view f, int level, unsigned open) {
     if (level > kMaxFormatNesting) return;
     char lastToken = ' ';
     std::size_t i = 0;
@@ -265,7 +284,7 @@ private:
             FOut.append(count == 3 ? FSettings.ShortDayNames[dow - 1]
                                    : FSettings.LongDayNames[dow - 1]);
         } else {
-          Append(count == 5 ? FSettings.ShortDateFormat : FSettings.LongDateFormat, level + 1);
+          Nested(count == 5 ? nfShortDate : nfLongDate, level, open);
         }
         break;
       case 'H': {
@@ -287,13 +306,13 @@ private:
         Number(FMSec, count >= 3 ? 3 : 1);
         break;
       case 'T':
-        Append(count == 1 ? FSettings.ShortTimeFormat : FSettings.LongTimeFormat, level + 1);
+        Nested(count == 1 ? nfShortTime : nfLongTime, level, open);
         break;
       case 'C':
-        Append(FSettings.ShortDateFormat, level + 1);
+        Nested(nfShortDate, level, open);
         if (HasTime()) {
           FOut.push_back(' ');
-          Append(FSettings.LongTimeFormat, level + 1);
+          Nested(nfLongTime, level, open);
         }
         break;
       case 'A':

@@ -120,6 +120,27 @@ TEST(DateText, FormatSpecifiersAndTwelveHourClock) {
   EXPECT_EQ(FormatDateTime("aa", At(2024, 1, 1, 15)), "aa");
 }
 
+TEST(DateText, SettingsFormatsThatNameThemselvesExpandOnce) {
+  const TDateTime v = At(2024, 3, 5, 13, 4, 5);
+  TFormatSettings fs;
+  fs.ShortDateFormat = "yyyy ddddd";
+  EXPECT_EQ(FormatDateTime("ddddd", v, fs), "2024 ");
+  fs.ShortDateFormat = "yyyy dddddd";
+  fs.LongDateFormat = "mm/c";
+  EXPECT_EQ(FormatDateTime("ddddd", v, fs), "2024 03/ ");
+  EXPECT_EQ(FormatDateTime("c", v, fs), "2024 03/  13:04:05");
+  fs.LongTimeFormat = "hh t";
+  fs.ShortTimeFormat = "nn tt";
+  EXPECT_EQ(FormatDateTime("tt", v, fs), "13 04 ");
+
+  // A format used as its own short date format must not grow with the cube of its length.
+  std::string text;
+  for (int i = 0; i < 200; ++i)
+    text += "ddddd ";
+  fs.ShortDateFormat = text;
+  EXPECT_EQ(FormatDateTime(text, v, fs).size(), 200u * 201u);
+}
+
 TEST(DateText, SettingsDriveSeparatorsAndNames) {
   TFormatSettings fs;
   fs.DateSeparator = '-';
