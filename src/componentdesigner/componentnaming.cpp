@@ -205,38 +205,44 @@ IPtr<ICompInfo> TCompInfo::GetSubInfo(Integer index) {
 
 String TComponentRoot::UniqueName(const String& baseName) {
   if (!FNameIndex) FNameIndex = std::make_unique<TUniqueNameIndex>();
-  return FNameIndex->UniqueName(baseName, [this](const String& name) { return NameTaken(name); });
+  const std::vector<TComponent*> copies = PlacedCopiesOfModule();
+  return FNameIndex->UniqueName(baseName,
+                                [&](const String& name) { return NameTaken(name, copies); });
 }
 
 String TComponentRoot::UniqueNameIn(TComponent* owner, const String& baseName) {
   if (!owner || owner == FRoot) return UniqueName(baseName);
   // Few names live in a frame: no index is worth keeping for them.
   const String stem = UniqueNameStem(baseName);
+  const std::vector<TComponent*> copies = PlacedCopiesOfModule();
   for (Integer n = 1;; ++n) {
     String candidate = stem + std::to_string(n);
-    if (!NameTakenIn(owner, candidate)) return candidate;
+    if (!NameTakenIn(owner, candidate, copies)) return candidate;
   }
 }
 
-bool TComponentRoot::NameTakenIn(TComponent* owner, const String& name) {
+std::vector<TComponent*> TComponentRoot::PlacedCopiesOfModule() {
+  if (!FCustomModule || !FCustomModule->Nestable()) return {};
+  return PlacedCopies(FRoot, FDesigner);
+}
+
+bool TComponentRoot::NameTakenIn(TComponent* owner, const String& name,
+                                 const std::vector<TComponent*>& copies) {
   if (owner->FindComponent(name)) return true;
   // The copies of the frame in descendant modules would get the name too.
   const String path = GetComponentName(owner) + "." + name;
   if (FRootUpdateManager && FRootUpdateManager->GetComponent() &&
       FRootUpdateManager->NameExists(path))
     return true;
-  return FCustomModule && FCustomModule->Nestable() &&
-         TakenInAny(PlacedCopies(FRoot, FDesigner), path);
+  return TakenInAny(copies, path);
 }
 
-bool TComponentRoot::NameTaken(const String& name) {
+bool TComponentRoot::NameTaken(const String& name, const std::vector<TComponent*>& copies) {
   if (!FRoot) return false;
   // A component named like its module would hide the module's variable in the unit.
   if (SameText(FRoot->Name(), name)) return true;
   // The module's copies placed in other modules would get the name too.
-  if (FCustomModule && FCustomModule->Nestable() &&
-      TakenInAny(PlacedCopies(FRoot, FDesigner), name))
-    return true;
+  if (TakenInAny(copies, name)) return true;
   if (FRootUpdateManager && FRootUpdateManager->GetComponent())
     return FRootUpdateManager->NameExists(name);
   return FRoot->FindComponent(name) != nullptr;
@@ -258,10 +264,8 @@ void TComponentRoot::ValidateRename(TComponent* component, const String& curName
   if (!curName.empty() && curName != newName) NamesReleased();
   const bool checksOff = FIgnoreRename || FRevertingComponent;
   const bool isRoot = !component || component == FRoot;
-  // Only a module that can be placed has copies of itself in other modules.
   auto takenInCopies = [this, &newName](const String& path) {
-    return !newName.empty() && FCustomModule && FCustomModule->Nestable() &&
-           TakenInAny(PlacedCopies(FRoot, FDesigner), path);
+    return !newName.empty() && TakenInAny(PlacedCopiesOfModule(), path);
   };
 
   if (!isRoot && component->Owner() != FRoot) { // inside a nested module instance

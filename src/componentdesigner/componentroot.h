@@ -552,9 +552,13 @@ protected:
 
 private:
   friend class TOTAFormEditor; // replaces the content through the dormant stream
-  bool NameTaken(const String& name);
-  /// Whether `owner`, a placed frame, or its copy in a descendant module has `name`.
-  bool NameTakenIn(TComponent* owner, const String& name);
+  /// The copies of this module placed in other open modules; none unless it can be placed. A
+  /// naming walks them once for all the names it tries.
+  std::vector<TComponent*> PlacedCopiesOfModule();
+  bool NameTaken(const String& name, const std::vector<TComponent*>& copies);
+  /// Whether `owner`, a placed frame, or its copy in a descendant module or in a placed copy of
+  /// this module (`copies`) has `name`.
+  bool NameTakenIn(TComponent* owner, const String& name, const std::vector<TComponent*>& copies);
   IPtr<IInternalRoot> Internal() { return IPtr<IInternalRoot>(static_cast<IInternalRoot*>(this)); }
   /// The selection when a layout command may run on it: something other than the root (or
   /// also the root, with `rootAllowed`) is selected and controls are not locked; else empty.

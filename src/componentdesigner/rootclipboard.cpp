@@ -233,7 +233,7 @@ void TComponentRoot::ReaderSetName(TReader* reader, TComponent* component, Strin
   if (reader->Root() != FRoot || name.empty()) return;
   TComponent* owner = component->Owner() ? component->Owner() : FRoot;
   if (owner != FRoot) {
-    if (NameTakenIn(owner, name)) {
+    if (NameTakenIn(owner, name, PlacedCopiesOfModule())) {
       const String newName = UniqueNameIn(owner, component->ClassName());
       FRenames->Add(name, newName);
       name = newName;
